@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+// The hydraulic computation. Both procedures work on the shared state of
+// variabili_pubbliche and raise ErroreRuntime; neither catches anything.
+namespace Modulo2 {
+
+// Computes row `riga` for the height `altezza(riga)`: wetted perimeter and
+// area of the section, hydraulic radius, Chézy-Bazin coefficient, velocity and
+// flow.
+void CalcolaRiga();
+
+// Sweeps the heights k × step for k = 1 to n, adds the rows of maximum
+// velocity and maximum flow, then hands the finished table over.
+void CalcolaTabella();
+
+// What the sweep does with a finished table: the window or the command line
+// installs the grid filling here. With none installed the sweep only computes.
+using ConsegnaTabella = std::function<void()>;
+void InstallaConsegnaTabella(ConsegnaTabella consegna);
+
+} // namespace Modulo2

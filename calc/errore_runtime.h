@@ -1,0 +1,30 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+// The program's one run-time error: a number and an Italian description.
+// Nothing in the computation catches it; the event handler that started the
+// work does.
+enum class TipoErrore {
+    ArgomentoNonValido,
+    Overflow,
+    IndiceFuoriIntervallo,
+    DivisionePerZero,
+    TipoNonCorrispondente,
+    OperazioneNonValida, // floating-point invalid operation, such as 0/0
+};
+
+class ErroreRuntime : public std::exception {
+  public:
+    explicit ErroreRuntime(TipoErrore tipo);
+
+    TipoErrore tipo() const noexcept { return tipo_; }
+    int numero() const noexcept;
+    const std::string& descrizione() const noexcept { return descrizione_; }
+    const char* what() const noexcept override { return descrizione_.c_str(); }
+
+  private:
+    TipoErrore tipo_;
+    std::string descrizione_;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "calc/array_controllato.h"
+#include "calc/intero16.h"
+
+#include <string>
+
+// The whole state of a computation, one instance for the program's run,
+// shared by name: the window stores the inputs, the sweep and the row
+// computation store the results, the grid and the report read them.
+namespace variabili_pubbliche {
+
+inline constexpr int righeArray = 1006; // rows 0 to 1005; row 0 is never used
+
+using ArrayRighe = ArrayControllato<righeArray>;
+
+struct Stato {
+    double coeffBazin = 0;   // Bazin's roughness coefficient
+    double raggio = 0;       // characteristic radius r, cm as typed (width 2r, height 3r)
+    double pendenza = 0;     // bed slope, m/m
+    double incremento = 0;   // height increment, mm
+    double passo = 0;        // height step, m
+    double raggioM = 0;      // characteristic radius, m
+    double angolo = 0;       // work angle of the row being computed, rad
+    double rapporto = 0;     // work ratio of the row; the report's table row counter
+    std::string nomeFile;    // file name typed by the user
+    Intero16 numPassi;       // regular rows of the last sweep
+    Intero16 riga;           // row being computed; the report's counter too
+    std::string tipoSezione; // "2r/3r" in cm
+    ArrayRighe altezza;      // water height, m
+    ArrayRighe area;         // wetted area, m²
+    ArrayRighe contorno;     // wetted perimeter, m
+    ArrayRighe raggioIdr;    // hydraulic radius, m
+    ArrayRighe chezy;        // Chézy coefficient after Bazin, m^½/s
+    ArrayRighe velocita;     // mean velocity, m/s
+    ArrayRighe portata;      // flow rate, m³/s
+};
+
+inline Stato stato;
+
+} // namespace variabili_pubbliche

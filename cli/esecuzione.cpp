@@ -1,0 +1,76 @@
+#include "cli/esecuzione.h"
+
+#include "app/conversioni.h"
+#include "calc/calcolo.h"
+#include "calc/errore_runtime.h"
+#include "calc/limiti_incremento.h"
+#include "calc/variabili_pubbliche.h"
+#include "cli/opzioni.h"
+#include "cli/uscita_si.h"
+
+#include <ostream>
+
+namespace {
+
+constexpr const char* nomeProgramma = "sezione-inglese-cli";
+constexpr const char* versione = "1.0.0";
+
+// Keeps the increment within the bounds the window applies, and says so.
+void limitaIncremento(variabili_pubbliche::Stato& s, std::ostream& errori) {
+    const double superiore = limiteSuperioreIncremento(s.raggio);
+    const double inferiore = limiteInferioreIncremento(s.raggio);
+    const double richiesto = s.incremento;
+    if (superiore < s.incremento) {
+        s.incremento = superiore;
+    } else if (inferiore > s.incremento) {
+        s.incremento = inferiore;
+    }
+    if (s.incremento != richiesto) {
+        errori << nomeProgramma << ": nota: incremento portato da " << CStr(richiesto) << " a "
+               << CStr(s.incremento) << " mm\n";
+    }
+}
+
+std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
+    variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    s.coeffBazin = opzioni.coefficiente;
+    s.raggio = opzioni.raggio;
+    s.pendenza = opzioni.pendenza;
+    s.incremento = opzioni.incremento;
+    limitaIncremento(s, errori);
+    Modulo2::CalcolaTabella();
+    return tabellaSi();
+}
+
+} // namespace
+
+int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
+              std::ostream& errori) {
+    OpzioniCli opzioni;
+    try {
+        opzioni = leggiOpzioni(argomenti);
+        if (!opzioni.aiuto && !opzioni.versione && opzioni.formato != OpzioniCli::Formato::Si) {
+            throw ErroreUso("i formati tabella e csv di --formato non sono ancora disponibili: "
+                            "usare --formato si");
+        }
+    } catch (const ErroreUso& e) {
+        errori << nomeProgramma << ": " << e.what() << '\n';
+        return 2;
+    }
+    if (opzioni.aiuto) {
+        uscita << testoAiuto;
+        return 0;
+    }
+    if (opzioni.versione) {
+        uscita << nomeProgramma << ' ' << versione << '\n';
+        return 0;
+    }
+    try {
+        uscita << calcola(opzioni, errori);
+    } catch (const ErroreRuntime& e) {
+        errori << nomeProgramma << ": errore di calcolo " << e.numero() << ": " << e.descrizione()
+               << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// What the command line asks for, read strictly: every value must be, as a
+// whole, a positive number.
+struct OpzioniCli {
+    enum class Formato { Tabella, Csv, Si };
+
+    double raggio = 20;
+    double pendenza = 0.01;
+    double incremento = 100;
+    double coefficiente = 0.18;
+    Formato formato = Formato::Tabella;
+    bool aiuto = false;
+    bool versione = false;
+};
+
+// A usage error: one Italian line that names the option.
+class ErroreUso : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti);
+
+extern const char* const testoAiuto;

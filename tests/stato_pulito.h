@@ -1,0 +1,23 @@
+#pragma once
+
+#include "calc/calcolo.h"
+#include "calc/variabili_pubbliche.h"
+
+#include <gtest/gtest.h>
+
+// Every test starts from the program's initial state, with no hand-over.
+class StatoPulito : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        variabili_pubbliche::stato = {};
+        Modulo2::InstallaConsegnaTabella(nullptr);
+    }
+    variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+
+    void imposta(double raggio, double incremento, double pendenza = 0.01, double coeff = 0.18) {
+        s.raggio = raggio;
+        s.incremento = incremento;
+        s.pendenza = pendenza;
+        s.coeffBazin = coeff;
+    }
+};

@@ -1,0 +1,129 @@
+#include "stato_pulito.h"
+
+namespace {
+
+using CalcolaTabella = StatoPulito;
+
+struct RigaAttesa {
+    double h, contorno, area, raggioIdr, chezy, velocita, portata;
+};
+
+// The defaults: radius 20 cm, increment 100 mm, slope 0.01, coefficient 0.18.
+const RigaAttesa tabellaDiEsempio[] = {
+    {0.1, 0.328000, 0.016420, 0.050061, 48.2129, 1.078725, 0.017713},
+    {0.2, 0.549104, 0.045322, 0.082537, 53.4878, 1.536669, 0.069644},
+    {0.30000000000000004, 0.756525, 0.081358, 0.107542, 56.1693, 1.841991, 0.149860},
+    {0.4, 0.958000, 0.120800, 0.126096, 57.7344, 2.050150, 0.247658},
+    {0.5, 1.167440, 0.159064, 0.136251, 58.4817, 2.158686, 0.343370},
+    {0.6000000000000001, 1.586319, 0.183632, 0.115760, 56.8982, 1.935875, 0.355488},
+    {0.2 * 2.562, 1.196721, 0.163266, 0.136428, 58.4942, 2.160550, 0.352745},
+    {0.2 * 2.859, 1.371325, 0.179724, 0.131059, 58.1081, 2.103630, 0.378073},
+};
+
+} // namespace
+
+TEST_F(CalcolaTabella, TabellaDiEsempio) {
+    int consegne = 0;
+    Modulo2::InstallaConsegnaTabella([&] { ++consegne; });
+    imposta(20, 100);
+    Modulo2::CalcolaTabella();
+
+    EXPECT_EQ(s.raggioM, 0.2);
+    EXPECT_EQ(s.passo, 0.1);
+    EXPECT_EQ(s.numPassi, 6);
+    EXPECT_EQ(s.riga, 8);
+    EXPECT_EQ(consegne, 1);
+    for (int k = 1; k <= 8; ++k) {
+        const RigaAttesa& a = tabellaDiEsempio[k - 1];
+        SCOPED_TRACE(k);
+        EXPECT_EQ(s.altezza(k), a.h);
+        EXPECT_NEAR(s.contorno(k), a.contorno, 5e-7);
+        EXPECT_NEAR(s.area(k), a.area, 5e-7);
+        EXPECT_NEAR(s.raggioIdr(k), a.raggioIdr, 5e-7);
+        EXPECT_NEAR(s.chezy(k), a.chezy, 5e-5);
+        EXPECT_NEAR(s.velocita(k), a.velocita, 5e-7);
+        EXPECT_NEAR(s.portata(k), a.portata, 5e-7);
+    }
+}
+
+TEST_F(CalcolaTabella, NumeroDiRigheRegolari) {
+    struct Caso {
+        double raggio, incremento;
+        int numPassi;
+    };
+    for (const Caso c :
+         {Caso{30, 900, 0}, Caso{20, 600, 1}, Caso{30, 0.9, 999}, Caso{20, 0.6, 1000}}) {
+        SCOPED_TRACE(c.incremento);
+        imposta(c.raggio, c.incremento);
+        Modulo2::CalcolaTabella();
+        EXPECT_EQ(s.numPassi, c.numPassi);
+        EXPECT_EQ(s.riga, c.numPassi + 2);
+        EXPECT_EQ(s.altezza(c.numPassi + 1), s.raggioM * 2.562);
+        EXPECT_EQ(s.altezza(c.numPassi + 2), s.raggioM * 2.859);
+        if (c.numPassi > 0) {
+            EXPECT_EQ(s.altezza(c.numPassi), c.numPassi * s.passo);
+        }
+    }
+    imposta(30, 900);
+    Modulo2::CalcolaTabella();
+    EXPECT_DOUBLE_EQ(s.altezza(1), 0.7686);
+    EXPECT_DOUBLE_EQ(s.altezza(2), 0.8577);
+}
+
+TEST_F(CalcolaTabella, UnaTabellaPiuCortaLasciaLeRigheOltre) {
+    imposta(20, 100);
+    Modulo2::CalcolaTabella();
+    const double portataRiga6 = s.portata(6);
+    const double altezzaRiga8 = s.altezza(8);
+
+    imposta(20, 200);
+    Modulo2::CalcolaTabella();
+    EXPECT_EQ(s.numPassi, 3);
+    EXPECT_EQ(s.altezza(4), 0.2 * 2.562);
+    EXPECT_EQ(s.portata(6), portataRiga6);
+    EXPECT_EQ(s.altezza(8), altezzaRiga8);
+}
+
+TEST_F(CalcolaTabella, UltimaAltezzaUnUlpSopraLaSezioneEPiena) {
+    imposta(3.9, 3);
+    Modulo2::CalcolaTabella();
+    ASSERT_EQ(s.numPassi, 39);
+    ASSERT_GT(s.altezza(39), 3 * s.raggioM);
+    const double r = s.raggioM;
+    EXPECT_NEAR(s.contorno(39), (3.141592654 + 4.79) * r, 1e-15);
+    EXPECT_NEAR(s.area(39), 3.02 * r * r + r * r * (0.5 * std::sin(3.141592654) + 1.570796327),
+                1e-15);
+    EXPECT_GT(s.portata(39), 0);
+    EXPECT_TRUE(std::isfinite(s.portata(39)));
+}
+
+TEST_F(CalcolaTabella, ErroreDIndiceConLoStatoFinDoveScritto) {
+    bool consegnata = false;
+    Modulo2::InstallaConsegnaTabella([&] { consegnata = true; });
+    imposta(20, 0.5); // not bounded here: 1200 regular rows would not fit
+    try {
+        Modulo2::CalcolaTabella();
+        FAIL() << "nessun errore";
+    } catch (const ErroreRuntime& e) {
+        EXPECT_EQ(e.numero(), 9);
+    }
+    EXPECT_EQ(s.numPassi, 1200);
+    EXPECT_EQ(s.riga, 1006);
+    EXPECT_EQ(s.altezza(1005), 1005 * 0.0005);
+    EXPECT_GT(s.portata(1005), 0);
+    EXPECT_FALSE(consegnata);
+}
+
+TEST_F(CalcolaTabella, OverflowDelConteggioPrimaDiOgniRiga) {
+    imposta(20, 0.01); // q = 60000
+    try {
+        Modulo2::CalcolaTabella();
+        FAIL() << "nessun errore";
+    } catch (const ErroreRuntime& e) {
+        EXPECT_EQ(e.tipo(), TipoErrore::Overflow);
+    }
+    EXPECT_EQ(s.raggioM, 0.2);
+    EXPECT_EQ(s.passo, 0.00001);
+    EXPECT_EQ(s.numPassi, 0);
+    EXPECT_EQ(s.altezza(1), 0.0);
+}

@@ -1,0 +1,89 @@
+#include "calc/variabili_pubbliche.h"
+#include "cli/esecuzione.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+struct Esito {
+    int stato;
+    std::string uscita, errori;
+};
+
+Esito esegui(std::vector<std::string> argomenti) {
+    variabili_pubbliche::stato = {};
+    std::ostringstream uscita, errori;
+    const int stato = eseguiCli(argomenti, uscita, errori);
+    return {stato, uscita.str(), errori.str()};
+}
+
+std::vector<std::string> righe(const std::string& testo) {
+    std::vector<std::string> esito;
+    std::istringstream in(testo);
+    for (std::string riga; std::getline(in, riga);) {
+        esito.push_back(riga);
+    }
+    return esito;
+}
+
+} // namespace
+
+TEST(Cli, FormatoSiConIValoriPredefiniti) {
+    const Esito e = esegui({"--formato", "si"});
+    ASSERT_EQ(e.stato, 0) << e.errori;
+    EXPECT_EQ(e.errori, "");
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 9u);
+    EXPECT_EQ(r[0], "riga,etichetta,altezza_m,area_m2,contorno_m,raggio_idraulico_m,chezy,"
+                    "velocita_m_s,portata_m3_s");
+    EXPECT_EQ(r[1].substr(0, 25), "1,,0.10000000000000001,0.");
+    EXPECT_EQ(r[6].substr(0, 24), "6,,0.60000000000000009,0");
+    EXPECT_EQ(r[7].substr(0, 13), "7,Max V,0.512");
+    EXPECT_EQ(r[8].substr(0, 13), "8,Max Q,0.571");
+    // 17 significant digits read back to the very doubles of the sweep.
+    const std::string portata = r[8].substr(r[8].rfind(',') + 1);
+    EXPECT_EQ(std::stod(portata), variabili_pubbliche::stato.portata(8));
+}
+
+TEST(Cli, IncrementoLimitatoConUnaNota) {
+    const Esito e = esegui({"--formato", "si", "--incremento", "1000"});
+    EXPECT_EQ(e.stato, 0);
+    EXPECT_NE(e.errori.find("600"), std::string::npos);
+    EXPECT_EQ(righe(e.uscita).size(), 4u); // header, one regular row, Max V, Max Q
+}
+
+TEST(Cli, LetturaRigorosa) {
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string opzione;
+    } casi[] = {
+        {{"--pendenza", "abc"}, "--pendenza"},
+        {{"--raggio", "-3"}, "--raggio"},
+        {{"--raggio", "1e400"}, "--raggio"},
+        {{"--raggio", "20cm"}, "--raggio"},
+        {{"--coefficiente", "0"}, "--coefficiente"},
+        {{"--incremento"}, "--incremento"},
+        {{"--boh"}, "--boh"},
+        {{"--formato", "xml"}, "--formato"},
+    };
+    for (const auto& c : casi) {
+        const Esito e = esegui(c.argomenti);
+        EXPECT_EQ(e.stato, 2) << c.opzione;
+        EXPECT_EQ(e.uscita, "") << c.opzione;
+        EXPECT_NE(e.errori.find(c.opzione), std::string::npos) << e.errori;
+        EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    }
+}
+
+TEST(Cli, ErroreDiCalcoloDaStatoUno) {
+    const Esito e = esegui({"--formato", "si", "--raggio", "1e307"});
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_EQ(e.uscita, "");
+    EXPECT_NE(e.errori.find("Overflow"), std::string::npos);
+}
+
+TEST(Cli, AiutoEVersione) {
+    EXPECT_NE(esegui({"--help"}).uscita.find("--raggio"), std::string::npos);
+    EXPECT_EQ(esegui({"--version"}).uscita, "sezione-inglese-cli 1.0.0\n");
+}

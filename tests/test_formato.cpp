@@ -1,0 +1,48 @@
+#include "app/formato.h"
+#include "calc/errore_runtime.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(Format, SenzaModelloComeCStr) {
+    EXPECT_EQ(Format(40.0), "40");
+    EXPECT_EQ(Format(37.5), "37.5");
+}
+
+TEST(Format, IModelliInUso) {
+    EXPECT_EQ(Format(1234.5, "#0.#0"), "1234.50");
+    EXPECT_EQ(Format(0.5, "##0.###0"), "0.5000");
+    EXPECT_EQ(Format(12345.6, "###,##0"), "12,346");
+    EXPECT_EQ(Format(1234.4, "###,##0"), "1,234");
+    EXPECT_EQ(Format(20.0, "###,##0"), "20");
+    EXPECT_EQ(Format(1234567.0, "###,##0"), "1,234,567");
+    EXPECT_EQ(Format(0.18, "#0.#0"), "0.18");
+    EXPECT_EQ(Format(0.01, "#0.###0"), "0.0100");
+    EXPECT_EQ(Format(10.0, "###0.0"), "10.0");
+    EXPECT_EQ(Format(0.0, "###0.0"), "0.0");
+    EXPECT_EQ(Format(107.8725, "###0.#0"), "107.87");
+    EXPECT_EQ(Format(17.713, "#####0.#0"), "17.71");
+    EXPECT_EQ(Format(0.016420, "##0.###0"), "0.0164");
+}
+
+TEST(Format, ArrotondaAMetaVersoLEsterno) {
+    EXPECT_EQ(Format(0.125, "#0.#0"), "0.13");
+    EXPECT_EQ(Format(2.5, "###,##0"), "3");
+    EXPECT_EQ(Format(9.99996, "##0.###0"), "10.0000");
+    EXPECT_EQ(Format(999999.5, "###,##0"), "1,000,000");
+    EXPECT_EQ(Format(0.00004, "##0.###0"), "0.0000");
+    EXPECT_EQ(Format(0.00005, "##0.###0"), "0.0001");
+}
+
+TEST(Format, SegnoSoloSuUnValoreCheResti) {
+    EXPECT_EQ(Format(-1.5, "###0.#0"), "-1.50");
+    EXPECT_EQ(Format(-0.001, "###0.#0"), "0.00");
+    EXPECT_EQ(Format(-0.0, "###0.0"), "0.0");
+}
+
+TEST(Format, GrandezzeEstremeSenzaNotazioneEsponenziale) {
+    EXPECT_EQ(Format(1e20, "###0.0"), "100000000000000000000.0");
+    EXPECT_EQ(Format(1e-300, "##0.###0"), "0.0000");
+    EXPECT_THROW(Format(INFINITY, "###0.0"), ErroreRuntime);
+    EXPECT_THROW(Format(NAN), ErroreRuntime);
+}
