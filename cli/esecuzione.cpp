@@ -6,7 +6,9 @@
 #include "calc/limiti_incremento.h"
 #include "calc/variabili_pubbliche.h"
 #include "cli/opzioni.h"
+#include "cli/uscita_griglia.h"
 #include "cli/uscita_si.h"
+#include "table/tabella_risultati.h"
 
 #include <ostream>
 
@@ -31,6 +33,7 @@ void limitaIncremento(variabili_pubbliche::Stato& s, std::ostream& errori) {
     }
 }
 
+// The same sequence as the window's recalculation, on a grid of its own.
 std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
     s.coeffBazin = opzioni.coefficiente;
@@ -38,8 +41,22 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     s.pendenza = opzioni.pendenza;
     s.incremento = opzioni.incremento;
     limitaIncremento(s, errori);
+
+    GrigliaInMemoria griglia(3, 7);
+    Modulo2::InstallaConsegnaTabella([&griglia] { Modulo2::RiempiGriglia(griglia); });
+    PreparaGriglia(griglia);
     Modulo2::CalcolaTabella();
-    return tabellaSi();
+    Modulo2::InstallaConsegnaTabella(nullptr);
+
+    switch (opzioni.formato) {
+    case OpzioniCli::Formato::Si:
+        return tabellaSi();
+    case OpzioniCli::Formato::Csv:
+        return grigliaCsv(griglia);
+    case OpzioniCli::Formato::Tabella:
+        break;
+    }
+    return grigliaTabella(griglia);
 }
 
 } // namespace
@@ -49,10 +66,6 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     OpzioniCli opzioni;
     try {
         opzioni = leggiOpzioni(argomenti);
-        if (!opzioni.aiuto && !opzioni.versione && opzioni.formato != OpzioniCli::Formato::Si) {
-            throw ErroreUso("i formati tabella e csv di --formato non sono ancora disponibili: "
-                            "usare --formato si");
-        }
     } catch (const ErroreUso& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';
         return 2;

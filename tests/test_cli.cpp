@@ -87,3 +87,20 @@ TEST(Cli, AiutoEVersione) {
     EXPECT_NE(esegui({"--help"}).uscita.find("--raggio"), std::string::npos);
     EXPECT_EQ(esegui({"--version"}).uscita, "sezione-inglese-cli 1.0.0\n");
 }
+
+TEST(Cli, TabellaAllineataComeLaGriglia) {
+    const Esito e = esegui({});
+    ASSERT_EQ(e.stato, 0);
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 10u);
+    EXPECT_EQ(r[0], "       ALTEZZA    AREA  CONT.BAGNATO  R.IDRAULICO         V        Q");
+    EXPECT_EQ(r[9], "Max Q     57.2  0.1797        1.3713       0.1311    210.36   378.07");
+}
+
+TEST(Cli, CsvNeglettaNessunaRiga) {
+    const Esito e = esegui({"--formato", "csv", "--raggio", "30", "--incremento", "900"});
+    ASSERT_EQ(e.stato, 0);
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_EQ(r[2], "Max V,76.9,0.3673,1.7951,0.2046,281.54,1034.23\r");
+}

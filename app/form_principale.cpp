@@ -1,0 +1,358 @@
+#include "app/form_principale.h"
+
+#include "app/caratteri.h"
+#include "app/conversioni.h"
+#include "app/formato.h"
+#include "app/twips.h"
+#include "calc/calcolo.h"
+#include "calc/limiti_incremento.h"
+#include "calc/reale.h"
+#include "calc/variabili_pubbliche.h"
+#include "table/modello_griglia.h"
+#include "table/tabella_risultati.h"
+#include "table/vista_griglia.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+
+namespace {
+
+constexpr int larghezzaClienteTwips = 7524;
+constexpr int altezzaClienteTwips = 6468;
+
+const char* const vociCoefficiente[] = {
+    "0.18: Tubaz. Ø >400 mm, acqua limpida",
+    "0.23: Tubaz. Ø <400 mm, acqua non limpida",
+    "0.36: acqua torbida, tubazioni incrostate, depositi",
+};
+
+std::string testoDi(const QLineEdit* casella) {
+    return casella->text().toStdString();
+}
+
+QFont carattere(const char* famiglia, double punti) {
+    QFont f(famiglia);
+    f.setPointSizeF(punti);
+    f.setWeight(QFont::Normal);
+    f.setItalic(false);
+    return f;
+}
+
+// "2r/3r" in cm, each part as Format writes it without a pattern.
+std::string sezioneDi(double raggio) {
+    return Format((Reale(2.0) * raggio).valore()) + "/" + Format((Reale(3.0) * raggio).valore());
+}
+
+} // namespace
+
+FormPrincipale::FormPrincipale(QWidget* parent)
+    : QWidget(parent), Label1(new QLabel("Raggio caratteristico cm", this)),
+      Label2(new QLabel("Pendenza m/m", this)), Label3(new QLabel("Coeff. scabrezza Bazin", this)),
+      Label4(new QLabel("Incremento altezza mm", this)), Label5(new QLabel("Nome file", this)),
+      Label6(new QLabel("Sezione Inglese tipo cm", this)), Text1(new QLineEdit(this)),
+      Text2(new QLineEdit(this)), Text3(new QLineEdit(this)), Text4(new QLineEdit(this)),
+      Text5(new QLineEdit(this)), Combo1(new QComboBox(this)),
+      Command2(new QPushButton("Esci", this)), Command3(new QPushButton("Documento Word", this)),
+      Command4(new QPushButton("Scrivi su file", this)),
+      modelloGriglia1(new ModelloGriglia(3, 7, this)),
+      griglia1(new VistaGriglia(modelloGriglia1, this)), messaggio_(new QLabel(this)) {
+    installaSostituzioniCaratteri();
+    setWindowTitle("Calcolo della portata di una tubazione a sezione inglese");
+    disponiControlli();
+    collegaEventi();
+    Modulo2::InstallaConsegnaTabella([this] {
+        Modulo2::RiempiGriglia(*modelloGriglia1);
+        emit tabellaCalcolata();
+    });
+}
+
+FormPrincipale::~FormPrincipale() {
+    Modulo2::InstallaConsegnaTabella(nullptr);
+}
+
+void FormPrincipale::disponiControlli() {
+    const int dpiX = logicalDpiX();
+    const int dpiY = logicalDpiY();
+    const auto posiziona = [&](QWidget* controllo, int sinistra, int alto, int larghezza,
+                               int altezza) {
+        controllo->setGeometry(rettangoloTwips(sinistra, alto, larghezza, altezza, dpiX, dpiY));
+    };
+    posiziona(Label1, 756, 240, 2532, 252);
+    posiziona(Text1, 3396, 252, 1416, 360);
+    posiziona(Label6, 756, 600, 2532, 252);
+    posiziona(Text4, 3396, 600, 1416, 360);
+    posiziona(Label2, 756, 960, 1812, 252);
+    posiziona(Text2, 3396, 960, 1416, 360);
+    posiziona(Label3, 756, 1320, 2292, 252);
+    posiziona(Combo1, 3396, 1320, 3612, 288);
+    posiziona(Label4, 756, 1740, 2292, 312);
+    posiziona(Text3, 3396, 1620, 1416, 360);
+    posiziona(Label5, 756, 2100, 2292, 252);
+    posiziona(Text5, 3396, 1980, 1416, 360);
+    posiziona(messaggio_, 396, 2376, 6732, 252);
+    posiziona(griglia1, 396, 2640, 6732, 2892);
+    posiziona(Command3, 1116, 5760, 1692, 492);
+    posiziona(Command4, 2916, 5760, 1692, 492);
+    posiziona(Command2, 4716, 5760, 1692, 492);
+
+    for (QLabel* etichetta : {Label1, Label2, Label3, Label4, Label5, Label6}) {
+        etichetta->setFont(carattere("Arial", 10.2));
+        etichetta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+    for (QLineEdit* casella : {Text1, Text2, Text3, Text4, Text5}) {
+        casella->setFont(carattere("MS Sans Serif", 9.6));
+        casella->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    Text4->setAlignment(Qt::AlignCenter);
+    Text5->setAlignment(Qt::AlignCenter);
+    Text4->setEnabled(false);
+
+    Combo1->setEditable(true);
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr);
+    Combo1->setMaxVisibleItems(3);
+
+    messaggio_->setStyleSheet("color: #B00000;");
+    messaggio_->setFont(carattere("MS Sans Serif", 8.4));
+
+    // "Scrivi su file" has no file export yet.
+    Command4->setEnabled(false);
+
+    setTabOrder(griglia1, Command4);
+    setTabOrder(Command4, Command3);
+    setTabOrder(Command3, Command2);
+    setTabOrder(Command2, Text1);
+    setTabOrder(Text1, Text2);
+    setTabOrder(Text2, Combo1);
+    setTabOrder(Combo1, Text3);
+    setTabOrder(Text3, Text5);
+
+    setFixedSize(twipsInPixel(larghezzaClienteTwips, dpiX),
+                 twipsInPixel(altezzaClienteTwips, dpiY));
+    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
+        move(schermo->availableGeometry().center() - rect().center());
+    }
+}
+
+void FormPrincipale::collegaEventi() {
+    connect(Text1, &QLineEdit::textChanged, this,
+            [this] { gestisci(&FormPrincipale::Text1_Change); });
+    connect(Text2, &QLineEdit::textChanged, this,
+            [this] { gestisci(&FormPrincipale::Text2_Change); });
+    connect(Text3, &QLineEdit::textChanged, this,
+            [this] { gestisci(&FormPrincipale::Text3_Change); });
+    // A user's edit leaves no entry selected; a choice selects one.
+    connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& testo) {
+        if (Combo1->currentIndex() != -1) {
+            const int cursore = Combo1->lineEdit()->cursorPosition();
+            const QSignalBlocker blocco(Combo1);
+            Combo1->setCurrentIndex(-1);
+            Combo1->lineEdit()->setText(testo);
+            Combo1->lineEdit()->setCursorPosition(cursore);
+        }
+        gestisci(&FormPrincipale::Combo1_Change);
+    });
+    connect(Combo1, &QComboBox::activated, this,
+            [this] { gestisci(&FormPrincipale::Combo1_Click); });
+    connect(Command2, &QPushButton::clicked, this, &FormPrincipale::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &FormPrincipale::Command3_Click);
+}
+
+QString FormPrincipale::messaggio() const {
+    return messaggio_->text();
+}
+
+// The window is the program's only one: it first becomes active when it is
+// first shown. The start-up runs once the show has been handled.
+void FormPrincipale::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    if (!attivata_) {
+        attivata_ = true;
+        griglia1->setFocus();
+        QMetaObject::invokeMethod(
+            this, [this] { gestisci(&FormPrincipale::Form_Activate); }, Qt::QueuedConnection);
+    }
+}
+
+void FormPrincipale::Form_Activate() {
+    auto& s = variabili_pubbliche::stato;
+    scriviTesto(Text1, CStr(20));
+    scriviTesto(Text2, CStr(0.01));
+    scriviTesto(Text3, CStr(100));
+    scriviTesto(Text5, "INGLESE");
+    s.tipoSezione = sezioneDi(s.raggio);
+    scriviTesto(Text4, s.tipoSezione);
+    for (const char* voce : vociCoefficiente) {
+        aggiungiVoceCombo1(QString::fromUtf8(voce));
+    }
+    selezionaVoceCombo1(0);
+    Ricalcola();
+}
+
+void FormPrincipale::Text1_Change() {
+    auto& s = variabili_pubbliche::stato;
+    const std::string testo = testoDi(Text1);
+    if (testo.empty() || Val(testo) <= 0) {
+        scriviTesto(Text4, "/");
+    } else {
+        // The radius as the table reads it, so that the size shown is the
+        // section the table is computed for, also for «20cm» or «1,234».
+        s.raggio = Val(testo);
+        s.tipoSezione = sezioneDi(s.raggio);
+        scriviTesto(Text4, s.tipoSezione);
+    }
+    Ricalcola();
+}
+
+void FormPrincipale::Text2_Change() {
+    Ricalcola();
+}
+void FormPrincipale::Text3_Change() {
+    Ricalcola();
+}
+void FormPrincipale::Combo1_Change() {
+    Ricalcola();
+}
+void FormPrincipale::Combo1_Click() {
+    Ricalcola();
+}
+
+void FormPrincipale::Command2_Click() {
+    close();
+}
+
+void FormPrincipale::Command3_Click() {
+    auto& s = variabili_pubbliche::stato;
+    s.nomeFile = testoDi(Text5);
+    if (s.nomeFile.empty()) {
+        Text5->setText("INGLESE");
+        s.nomeFile = "INGLESE";
+    }
+}
+
+void FormPrincipale::Ricalcola() {
+    auto& s = variabili_pubbliche::stato;
+    switch (Combo1->currentIndex()) {
+    case -1:
+        s.coeffBazin = Val(Combo1->currentText().toStdString());
+        break;
+    case 0:
+        s.coeffBazin = 0.18;
+        break;
+    case 1:
+        s.coeffBazin = 0.23;
+        break;
+    case 2:
+        s.coeffBazin = 0.36;
+        break;
+    default:
+        break;
+    }
+    s.raggio = Val(testoDi(Text1));
+    s.pendenza = Val(testoDi(Text2));
+    s.incremento = Val(testoDi(Text3));
+    s.tipoSezione = testoDi(Text4);
+    s.nomeFile = testoDi(Text5);
+
+    // Writing a bounded increment back runs a nested Ricalcola; this run then
+    // goes on with the state as the nested one left it.
+    const double superiore = limiteSuperioreIncremento(s.raggio);
+    if (superiore < s.incremento) {
+        s.incremento = superiore;
+        scriviTesto(Text3, CStr(s.incremento));
+    }
+    if (s.incremento > 0) {
+        const double inferiore = limiteInferioreIncremento(s.raggio);
+        if (inferiore > s.incremento) {
+            s.incremento = inferiore;
+            scriviTesto(Text3, CStr(s.incremento));
+        }
+    }
+
+    PreparaGriglia();
+    if (s.raggio > 0 && s.pendenza > 0 && s.incremento > 0 && s.coeffBazin > 0) {
+        Modulo2::CalcolaTabella();
+    }
+}
+
+void FormPrincipale::PreparaGriglia() {
+    ::PreparaGriglia(*modelloGriglia1);
+    emit grigliaPreparata();
+}
+
+// Runs an event handler. The handler that started the work catches its error
+// and shows it; a handler nested inside another, run by a text the program
+// wrote, hands its error on to the writer, which raises it again, so the
+// outer run stops there too.
+void FormPrincipale::gestisci(Gestore gestore) {
+    const bool esterno = profondita_ == 0;
+    ++profondita_;
+    try {
+        (this->*gestore)();
+        if (esterno) {
+            mostraErrore({});
+        }
+    } catch (const ErroreRuntime& errore) {
+        if (esterno) {
+            mostraErrore(QString("Errore %1: %2")
+                             .arg(errore.numero())
+                             .arg(QString::fromStdString(errore.descrizione())));
+        } else {
+            erroreNidificato_ = errore;
+        }
+    }
+    --profondita_;
+    if (esterno) {
+        erroreNidificato_.reset();
+        modelloGriglia1->pubblica();
+    }
+}
+
+void FormPrincipale::rilanciaErroreNidificato() {
+    if (erroreNidificato_) {
+        const ErroreRuntime errore = *erroreNidificato_;
+        erroreNidificato_.reset();
+        throw errore;
+    }
+}
+
+// Writing the text a box already holds is no change and runs nothing.
+void FormPrincipale::scriviTesto(QLineEdit* casella, const std::string& testo) {
+    const QString nuovo = QString::fromStdString(testo);
+    if (casella->text() != nuovo) {
+        casella->setText(nuovo);
+        rilanciaErroreNidificato();
+    }
+}
+
+// Adding to an empty list must not select the entry, as Qt would.
+void FormPrincipale::aggiungiVoceCombo1(const QString& voce) {
+    const int indice = Combo1->currentIndex();
+    const QString testo = Combo1->currentText();
+    const QSignalBlocker blocco(Combo1);
+    Combo1->addItem(voce);
+    if (indice == -1) {
+        Combo1->setCurrentIndex(-1);
+        Combo1->setEditText(testo);
+    }
+}
+
+// The program setting the selected index is a choice: it runs Combo1_Click.
+void FormPrincipale::selezionaVoceCombo1(int indice) {
+    {
+        const QSignalBlocker blocco(Combo1);
+        Combo1->setCurrentIndex(indice);
+        Combo1->lineEdit()->setCursorPosition(0);
+    }
+    gestisci(&FormPrincipale::Combo1_Click);
+    rilanciaErroreNidificato();
+}
+
+void FormPrincipale::mostraErrore(const QString& descrizione) {
+    messaggio_->setText(descrizione);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+// One keystroke, from the key to the grid. The user types "5" into the slope
+// box Text2:
+//   QLineEdit::textChanged → Text2_Change(), run through gestisci(), which
+//   catches a run-time error, shows it, and at the end publishes the grid;
+//   → Ricalcola() reads the boxes with Val into variabili_pubbliche::stato
+//     and keeps the increment within its bounds (writing a bounded value back
+//     into Text3 runs a nested Ricalcola through Text3_Change);
+//   → PreparaGriglia() writes the header and blanks the previous rows
+//     (table/tabella_risultati);
+//   → when radius, slope, increment and coefficient are all positive,
+//     Modulo2::CalcolaTabella() (calc/) computes every row with CalcolaRiga
+//     and hands the table over to Modulo2::RiempiGriglia, which formats each
+//     value (app/formato) and writes it through Griglia::ScriviCella into the
+//     grid model (table/modello_griglia);
+//   → back in gestisci(), ModelloGriglia::pubblica() tells the view once, and
+//     the view repaints its visible rows when the event loop resumes.
+
+#include <QWidget>
+
+#include <optional>
+#include <string>
+
+#include "calc/errore_runtime.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class ModelloGriglia;
+class VistaGriglia;
+
+class FormPrincipale : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit FormPrincipale(QWidget* parent = nullptr);
+    ~FormPrincipale() override;
+
+    QLabel* const Label1;
+    QLabel* const Label2;
+    QLabel* const Label3;
+    QLabel* const Label4;
+    QLabel* const Label5;
+    QLabel* const Label6;
+    QLineEdit* const Text1;      // radius, cm
+    QLineEdit* const Text2;      // slope, m/m
+    QLineEdit* const Text3;      // height increment, mm
+    QLineEdit* const Text4;      // section size, display only
+    QLineEdit* const Text5;      // file name
+    QComboBox* const Combo1;     // Bazin's coefficient
+    QPushButton* const Command2; // "Esci"
+    QPushButton* const Command3; // "Documento Word"
+    QPushButton* const Command4; // "Scrivi su file"
+    ModelloGriglia* const modelloGriglia1;
+    VistaGriglia* const griglia1;
+
+    // The description of the error that stopped the last recalculation, or
+    // empty.
+    QString messaggio() const;
+
+  signals:
+    void grigliaPreparata();
+    void tabellaCalcolata();
+
+  protected:
+    void showEvent(QShowEvent* evento) override;
+
+  private:
+    using Gestore = void (FormPrincipale::*)();
+
+    void disponiControlli();
+    void collegaEventi();
+
+    void Form_Activate();
+    void Text1_Change();
+    void Text2_Change();
+    void Text3_Change();
+    void Combo1_Change();
+    void Combo1_Click();
+    void Command2_Click();
+    void Command3_Click();
+
+    void Ricalcola();
+    void PreparaGriglia();
+
+    void gestisci(Gestore gestore);
+    void scriviTesto(QLineEdit* casella, const std::string& testo);
+    void aggiungiVoceCombo1(const QString& voce);
+    void selezionaVoceCombo1(int indice);
+    void rilanciaErroreNidificato();
+    void mostraErrore(const QString& descrizione);
+
+    QLabel* const messaggio_;
+    bool attivata_ = false;
+    int profondita_ = 0;
+    std::optional<ErroreRuntime> erroreNidificato_;
+};

@@ -1,0 +1,33 @@
+#include "app/form_principale.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt would abort without a display; say what to do instead.
+bool schermoDisponibile() {
+    const auto impostata = [](const char* variabile) {
+        const char* valore = std::getenv(variabile);
+        return valore != nullptr && *valore != '\0';
+    };
+    return impostata("DISPLAY") || impostata("WAYLAND_DISPLAY") || impostata("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!schermoDisponibile()) {
+        std::fputs("sezione-inglese: nessuno schermo disponibile; per i risultati senza finestra "
+                   "usare build/sezione-inglese-cli (vedere --help)\n",
+                   stderr);
+        return 1;
+    }
+    QApplication applicazione(argc, argv);
+    QApplication::setApplicationName("sezione-inglese");
+    FormPrincipale finestra;
+    finestra.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,72 @@
+#include "table/tabella_risultati.h"
+
+#include "app/formato.h"
+#include "calc/reale.h"
+#include "calc/variabili_pubbliche.h"
+
+#include <array>
+
+namespace {
+
+using Griglia::ScriviCella;
+
+constexpr std::array<const char*, 6> titoli = {"ALTEZZA",     "AREA", "CONT.BAGNATO",
+                                               "R.IDRAULICO", "V",    "Q"};
+constexpr std::array<const char*, 6> unita = {"(cm)", "(mq)", "(m)", "(m)", "(cm/sec)", "(l/sec)"};
+
+void scriviIntestazione(GrigliaAstratta& griglia) {
+    for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
+        ScriviCella(titoli[colonna - 1], 0, colonna, griglia);
+    }
+    for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
+        ScriviCella(unita[colonna - 1], 1, colonna, griglia);
+    }
+}
+
+// The height rounded half up to the whole millimetre, in centimetres.
+Reale altezzaCm(double altezza) {
+    return Reale(std::floor((Reale(altezza) * 1000.0 + 0.5).valore())) / 10.0;
+}
+
+// Columns 1 to 6 of array row k: pattern first, then the element, then its
+// conversion, its check and its text.
+void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, int k) {
+    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    const std::int16_t r = rigaGriglia.valore();
+    ScriviCella(Format(altezzaCm(s.altezza(k)).valore(), "###0.0"), r, 1, griglia);
+    ScriviCella(Format(s.area(k), "##0.###0"), r, 2, griglia);
+    ScriviCella(Format(s.contorno(k), "##0.###0"), r, 3, griglia);
+    ScriviCella(Format(s.raggioIdr(k), "##0.###0"), r, 4, griglia);
+    ScriviCella(Format((Reale(s.velocita(k)) * 100.0).valore(), "###0.#0"), r, 5, griglia);
+    ScriviCella(Format((Reale(s.portata(k)) * 1000.0).valore(), "#####0.#0"), r, 6, griglia);
+}
+
+} // namespace
+
+void PreparaGriglia(GrigliaAstratta& griglia) {
+    const Intero16 numPassi = variabili_pubbliche::stato.numPassi;
+    scriviIntestazione(griglia);
+    griglia.setRows(numPassi + Intero16(4));
+    const Intero16 ultima = numPassi + Intero16(2);
+    for (Intero16 i(1); i <= ultima; i = i + Intero16(1)) {
+        const Intero16 riga = i + Intero16(1);
+        for (std::int16_t colonna = 0; colonna <= 6; ++colonna) {
+            ScriviCella("", riga.valore(), colonna, griglia);
+        }
+    }
+}
+
+void Modulo2::RiempiGriglia(GrigliaAstratta& griglia) {
+    const Intero16 numPassi = variabili_pubbliche::stato.numPassi;
+    scriviIntestazione(griglia);
+    griglia.setRows(numPassi + Intero16(4));
+    for (Intero16 k(1); k <= numPassi; k = k + Intero16(1)) {
+        scriviValori(griglia, k + Intero16(1), k);
+    }
+    const Intero16 maxV = numPassi + Intero16(1);
+    ScriviCella("Max V", (maxV + Intero16(1)).valore(), 0, griglia);
+    scriviValori(griglia, maxV + Intero16(1), maxV);
+    const Intero16 maxQ = numPassi + Intero16(2);
+    ScriviCella("Max Q", (maxQ + Intero16(1)).valore(), 0, griglia);
+    scriviValori(griglia, maxQ + Intero16(1), maxQ);
+}

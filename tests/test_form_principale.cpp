@@ -1,0 +1,229 @@
+#include "finestra_avviata.h"
+
+#include "cli/esecuzione.h"
+
+#include <QPushButton>
+#include <sstream>
+
+using Riga = std::vector<std::string>;
+
+using FormPrincipaleAvvio = FinestraAvviata;
+
+TEST_F(FormPrincipaleAvvio, ValoriPredefinitiETabellaDiEsempio) {
+    EXPECT_EQ(testo(finestra->Text1), "20");
+    EXPECT_EQ(testo(finestra->Text4), "40/60");
+    EXPECT_EQ(testo(finestra->Text2), "0.01");
+    EXPECT_EQ(finestra->Combo1->currentIndex(), 0);
+    EXPECT_EQ(finestra->Combo1->currentText(), "0.18: Tubaz. Ø >400 mm, acqua limpida");
+    EXPECT_EQ(finestra->Combo1->count(), 3);
+    EXPECT_EQ(testo(finestra->Text3), "100");
+    EXPECT_EQ(testo(finestra->Text5), "INGLESE");
+    EXPECT_FALSE(finestra->Text4->isEnabled());
+
+    EXPECT_EQ(righe(), 10);
+    EXPECT_EQ(rigaGriglia(0),
+              (Riga{"", "ALTEZZA", "AREA", "CONT.BAGNATO", "R.IDRAULICO", "V", "Q"}));
+    EXPECT_EQ(rigaGriglia(1), (Riga{"", "(cm)", "(mq)", "(m)", "(m)", "(cm/sec)", "(l/sec)"}));
+    EXPECT_EQ(rigaGriglia(2), (Riga{"", "10.0", "0.0164", "0.3280", "0.0501", "107.87", "17.71"}));
+    EXPECT_EQ(rigaGriglia(8)[0], "Max V");
+    EXPECT_EQ(rigaGriglia(9),
+              (Riga{"Max Q", "57.2", "0.1797", "1.3713", "0.1311", "210.36", "378.07"}));
+
+    // What the view sees once the model has been published.
+    auto* modello = finestra->modelloGriglia1;
+    EXPECT_EQ(modello->rowCount(), 8);
+    EXPECT_EQ(modello->columnCount(), 6);
+    EXPECT_EQ(modello->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "ALTEZZA\n(cm)");
+    EXPECT_EQ(modello->headerData(7, Qt::Vertical, Qt::DisplayRole).toString(), "Max Q");
+    EXPECT_EQ(modello->data(modello->index(0, 5), Qt::DisplayRole).toString(), "17.71");
+}
+
+TEST(FormPrincipaleAvvioConteggi, TrePreparazioniVuotePoiDueCalcoli) {
+    variabili_pubbliche::stato = {};
+    FormPrincipale finestra;
+    std::vector<char> eventi; // 'P' preparation, 'C' sweep
+    QObject::connect(&finestra, &FormPrincipale::grigliaPreparata, [&] { eventi.push_back('P'); });
+    QObject::connect(&finestra, &FormPrincipale::tabellaCalcolata, [&] { eventi.push_back('C'); });
+    finestra.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::string(eventi.begin(), eventi.end()), "PPPPCPC");
+    EXPECT_EQ(finestra.messaggio(), "");
+}
+
+using FormPrincipaleIncremento = FinestraAvviata;
+
+TEST_F(FormPrincipaleIncremento, OltreIlLimiteSuperioreRiscrittoEDueCalcoli) {
+    aggiungi(finestra->Text3, ""); // the box holds «100»
+    azzeraConteggi();
+    aggiungi(finestra->Text3, "0"); // «1000»
+    EXPECT_EQ(testo(finestra->Text3), "600");
+    EXPECT_EQ(s.incremento, 600);
+    EXPECT_EQ(calcoli, 2);
+    EXPECT_EQ(preparazioni, 2);
+    EXPECT_EQ(s.numPassi, 1);
+}
+
+TEST_F(FormPrincipaleIncremento, SottoIlLimiteInferioreRiscritto) {
+    digita(finestra->Text3, "0.1");
+    EXPECT_EQ(testo(finestra->Text3), "0.6");
+    EXPECT_EQ(s.numPassi, 1000);
+    EXPECT_EQ(righe(), 1004);
+}
+
+TEST_F(FormPrincipaleIncremento, SuiLimitiNienteRiscritto) {
+    for (const char* limite : {"600", "0.6"}) {
+        digita(finestra->Text3, QString(limite).chopped(1));
+        azzeraConteggi();
+        aggiungi(finestra->Text3, QString(limite).right(1));
+        EXPECT_EQ(testo(finestra->Text3), limite);
+        EXPECT_EQ(calcoli, 1) << limite;
+    }
+}
+
+TEST_F(FormPrincipaleIncremento, EsponenteLetto) {
+    digita(finestra->Text3, "1e2");
+    EXPECT_EQ(s.incremento, 100);
+    EXPECT_EQ(righe(), 10);
+}
+
+using FormPrincipaleRaggio = FinestraAvviata;
+
+TEST_F(FormPrincipaleRaggio, SvuotatoConIncrementoCento) {
+    digita(finestra->Text1, "");
+    EXPECT_EQ(testo(finestra->Text4), "/");
+    EXPECT_EQ(testo(finestra->Text3), "0");
+    EXPECT_EQ(righe(), 10);
+    for (int r = 2; r < 10; ++r) {
+        EXPECT_EQ(rigaGriglia(r), Riga(7, "")) << r;
+    }
+    digita(finestra->Text1, "20");
+    EXPECT_EQ(testo(finestra->Text4), "40/60");
+    EXPECT_EQ(cella(2, 1), "");
+}
+
+TEST_F(FormPrincipaleRaggio, Negativo) {
+    digita(finestra->Text1, "-2");
+    EXPECT_EQ(testo(finestra->Text4), "/");
+    EXPECT_EQ(testo(finestra->Text3), "-60");
+    EXPECT_EQ(cella(2, 1), "");
+}
+
+TEST_F(FormPrincipaleRaggio, DaVentiAVenticinqueModificando) {
+    finestra->Text1->end(false);
+    QTest::keyClick(finestra->Text1, Qt::Key_Backspace); // radius 2 bounds 100 to 60
+    QTest::keyClick(finestra->Text1, Qt::Key_5);
+    EXPECT_EQ(testo(finestra->Text1), "25");
+    EXPECT_EQ(testo(finestra->Text4), "50/75");
+    EXPECT_EQ(testo(finestra->Text3), "60");
+    EXPECT_EQ(s.incremento, 60);
+    EXPECT_EQ(s.numPassi, 12);
+}
+
+TEST_F(FormPrincipaleRaggio, TestoCheCDblRifiuta) {
+    aggiungi(finestra->Text1, "cm");
+    EXPECT_EQ(testo(finestra->Text4), "40/60");
+    EXPECT_EQ(finestra->messaggio(), "");
+    EXPECT_EQ(cella(9, 1), "57.2");
+}
+
+using FormPrincipaleCoefficiente = FinestraAvviata;
+
+TEST_F(FormPrincipaleCoefficiente, DigitatoPoiScelto) {
+    QLineEdit* casella = finestra->Combo1->lineEdit();
+    digita(casella, "0.3");
+    EXPECT_EQ(finestra->Combo1->currentIndex(), -1);
+    EXPECT_EQ(finestra->Combo1->currentText(), "0.3");
+    EXPECT_EQ(s.coeffBazin, 0.3);
+    EXPECT_NE(cella(2, 1), "");
+
+    digita(casella, "0,3");
+    EXPECT_EQ(s.coeffBazin, 0);
+    EXPECT_EQ(cella(2, 1), "");
+
+    finestra->Combo1->setCurrentIndex(1);
+    emit finestra->Combo1->activated(1);
+    EXPECT_EQ(s.coeffBazin, 0.23);
+    EXPECT_EQ(cella(2, 1), "10.0");
+}
+
+using FormPrincipaleIngressi = FinestraAvviata;
+
+TEST_F(FormPrincipaleIngressi, PendenzaZeroONomeFileNonCalcolano) {
+    digita(finestra->Text2, "0");
+    EXPECT_EQ(cella(2, 1), "");
+    EXPECT_EQ(testo(finestra->Text3), "100");
+
+    azzeraConteggi();
+    digita(finestra->Text5, "RETE");
+    EXPECT_EQ(preparazioni + calcoli, 0);
+    EXPECT_EQ(s.nomeFile, "INGLESE");
+}
+
+TEST_F(FormPrincipaleIngressi, TrentaRighePoiIngressoNonValidoPoiDieci) {
+    digita(finestra->Text3, "20");
+    ASSERT_EQ(righe(), 34);
+    EXPECT_EQ(cella(32, 0), "Max V");
+
+    digita(finestra->Text2, "");
+    EXPECT_EQ(righe(), 34);
+    EXPECT_EQ(cella(0, 3), "CONT.BAGNATO");
+    EXPECT_EQ(cella(1, 6), "(l/sec)");
+    for (int r = 2; r < 34; ++r) {
+        EXPECT_EQ(rigaGriglia(r), Riga(7, "")) << r;
+    }
+
+    digita(finestra->Text2, "0.01");
+    digita(finestra->Text3, "60");
+    EXPECT_EQ(righe(), 14);
+    EXPECT_EQ(cella(11, 0), "");
+    EXPECT_EQ(cella(12, 0), "Max V");
+    EXPECT_EQ(cella(13, 0), "Max Q");
+    EXPECT_EQ(finestra->modelloGriglia1->rowCount(), 12);
+}
+
+TEST_F(FormPrincipaleIngressi, ErroreMostratoPoiCancellato) {
+    digita(finestra->Text1, "1e300");
+    EXPECT_EQ(finestra->messaggio(), "Errore 6: Overflow");
+    EXPECT_EQ(testo(finestra->Text4), "2E+300/3E+300");
+
+    digita(finestra->Text1, "20"); // «2» on the way bounds the increment to 60
+    EXPECT_EQ(finestra->messaggio(), "");
+    EXPECT_EQ(testo(finestra->Text3), "60");
+    EXPECT_EQ(cella(2, 1), "6.0");
+}
+
+TEST_F(FormPrincipaleIngressi, NumeroOltreIlDoubleNonFermaLaFinestra) {
+    digita(finestra->Text2, "1e309");
+    EXPECT_EQ(finestra->messaggio(), "Errore 6: Overflow");
+    digita(finestra->Text2, "0.01");
+    EXPECT_EQ(finestra->messaggio(), "");
+    EXPECT_EQ(cella(9, 0), "Max Q");
+}
+
+TEST_F(FormPrincipaleIngressi, DocumentoConNomeVuoto) {
+    digita(finestra->Text5, "");
+    finestra->Command3->click();
+    EXPECT_EQ(testo(finestra->Text5), "INGLESE");
+    EXPECT_EQ(s.nomeFile, "INGLESE");
+}
+
+TEST_F(FormPrincipaleIngressi, EsciChiudeLaFinestra) {
+    finestra->Command2->click();
+    EXPECT_FALSE(finestra->isVisible());
+}
+
+TEST_F(FormPrincipaleAvvio, LaRigaDiComandoDaIStessiTestiDellaGriglia) {
+    std::string attesa;
+    for (int r = 0; r < righe(); ++r) {
+        for (int c = 0; c < 7; ++c) {
+            if (c > 0) {
+                attesa += ',';
+            }
+            attesa += cella(r, c);
+        }
+        attesa += "\r\n";
+    }
+    std::ostringstream uscita, errori;
+    ASSERT_EQ(eseguiCli({"--formato", "csv"}, uscita, errori), 0);
+    EXPECT_EQ(uscita.str(), attesa);
+}
