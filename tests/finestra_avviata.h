@@ -13,7 +13,9 @@
 #include <memory>
 #include <ostream>
 
-inline void PrintTo(const QString& testo, std::ostream* uscita) { *uscita << testo.toStdString(); }
+inline void PrintTo(const QString& testo, std::ostream* uscita) {
+    *uscita << testo.toStdString();
+}
 
 // The real window after its start-up, with counts of grid preparations and
 // sweeps, and a keyboard to type into its boxes.
