@@ -2,12 +2,14 @@
 
 #include "app/caratteri.h"
 #include "app/conversioni.h"
-#include "app/formato.h"
+#include "app/sezione.h"
 #include "app/twips.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
-#include "calc/reale.h"
 #include "calc/variabili_pubbliche.h"
+#include "report/collegamento.h"
+#include "report/documento_word.h"
+#include "report/finestra_report.h"
 #include "table/modello_griglia.h"
 #include "table/tabella_risultati.h"
 #include "table/vista_griglia.h"
@@ -16,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -43,11 +46,6 @@ QFont carattere(const char* famiglia, double punti) {
     return f;
 }
 
-// "2r/3r" in cm, each part as Format writes it without a pattern.
-std::string sezioneDi(double raggio) {
-    return Format((Reale(2.0) * raggio).valore()) + "/" + Format((Reale(3.0) * raggio).valore());
-}
-
 } // namespace
 
 FormPrincipale::FormPrincipale(QWidget* parent)
@@ -69,10 +67,20 @@ FormPrincipale::FormPrincipale(QWidget* parent)
         Modulo2::RiempiGriglia(*modelloGriglia1);
         emit tabellaCalcolata();
     });
+    // Starting the word processor opens the report window; it outlives this
+    // one and ends with its own closing.
+    Collegamento::InstallaAvvio([] { return (new FinestraReport)->elaboratore(); });
+    Collegamento::InstallaMessaggio([this](const std::string& testo) {
+        QMessageBox riquadro(QMessageBox::NoIcon, QString(), QString::fromStdString(testo),
+                             QMessageBox::Ok, this);
+        riquadro.exec();
+    });
 }
 
 FormPrincipale::~FormPrincipale() {
     Modulo2::InstallaConsegnaTabella(nullptr);
+    Collegamento::InstallaAvvio(nullptr);
+    Collegamento::InstallaMessaggio(nullptr);
 }
 
 void FormPrincipale::disponiControlli() {
@@ -185,7 +193,7 @@ void FormPrincipale::Form_Activate() {
     scriviTesto(Text2, CStr(0.01));
     scriviTesto(Text3, CStr(100));
     scriviTesto(Text5, "INGLESE");
-    s.tipoSezione = sezioneDi(s.raggio);
+    s.tipoSezione = TestoSezione(s.raggio);
     scriviTesto(Text4, s.tipoSezione);
     for (const char* voce : vociCoefficiente) {
         aggiungiVoceCombo1(QString::fromUtf8(voce));
@@ -203,7 +211,7 @@ void FormPrincipale::Text1_Change() {
         // The radius as the table reads it, so that the size shown is the
         // section the table is computed for, also for «20cm» or «1,234».
         s.raggio = Val(testo);
-        s.tipoSezione = sezioneDi(s.raggio);
+        s.tipoSezione = TestoSezione(s.raggio);
         scriviTesto(Text4, s.tipoSezione);
     }
     Ricalcola();
@@ -233,6 +241,7 @@ void FormPrincipale::Command3_Click() {
         Text5->setText("INGLESE");
         s.nomeFile = "INGLESE";
     }
+    Modulo2::CreaDocumentoWord();
 }
 
 void FormPrincipale::Ricalcola() {

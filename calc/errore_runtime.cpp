@@ -1,5 +1,7 @@
 #include "calc/errore_runtime.h"
 
+#include <utility>
+
 namespace {
 
 struct Voce {
@@ -21,14 +23,16 @@ Voce voce(TipoErrore tipo) {
         return {13, "Tipo non corrispondente"};
     case TipoErrore::OperazioneNonValida:
         return {6, "Operazione in virgola mobile non valida"};
+    case TipoErrore::Automazione:
+        return {440, "Errore di automazione"};
     }
     return {6, "Overflow"};
 }
 
 } // namespace
 
-ErroreRuntime::ErroreRuntime(TipoErrore tipo) : tipo_(tipo), descrizione_(voce(tipo).descrizione) {}
+ErroreRuntime::ErroreRuntime(TipoErrore tipo)
+    : tipo_(tipo), numero_(voce(tipo).numero), descrizione_(voce(tipo).descrizione) {}
 
-int ErroreRuntime::numero() const noexcept {
-    return voce(tipo_).numero;
-}
+ErroreRuntime::ErroreRuntime(int numero, std::string descrizione)
+    : tipo_(TipoErrore::Automazione), numero_(numero), descrizione_(std::move(descrizione)) {}

@@ -13,18 +13,22 @@ enum class TipoErrore {
     DivisionePerZero,
     TipoNonCorrispondente,
     OperazioneNonValida, // floating-point invalid operation, such as 0/0
+    Automazione,         // refused by the word processor, with its own number
 };
 
 class ErroreRuntime : public std::exception {
   public:
     explicit ErroreRuntime(TipoErrore tipo);
+    // An error of the word processor, with its number and description.
+    ErroreRuntime(int numero, std::string descrizione);
 
     TipoErrore tipo() const noexcept { return tipo_; }
-    int numero() const noexcept;
+    int numero() const noexcept { return numero_; }
     const std::string& descrizione() const noexcept { return descrizione_; }
     const char* what() const noexcept override { return descrizione_.c_str(); }
 
   private:
     TipoErrore tipo_;
+    int numero_;
     std::string descrizione_;
 };

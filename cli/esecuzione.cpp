@@ -1,6 +1,7 @@
 #include "cli/esecuzione.h"
 
 #include "app/conversioni.h"
+#include "app/sezione.h"
 #include "calc/calcolo.h"
 #include "calc/errore_runtime.h"
 #include "calc/limiti_incremento.h"
@@ -8,6 +9,8 @@
 #include "cli/opzioni.h"
 #include "cli/uscita_griglia.h"
 #include "cli/uscita_si.h"
+#include "report/errore_file.h"
+#include "report/report_senza_finestra.h"
 #include "table/tabella_risultati.h"
 
 #include <ostream>
@@ -40,6 +43,7 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     s.raggio = opzioni.raggio;
     s.pendenza = opzioni.pendenza;
     s.incremento = opzioni.incremento;
+    s.tipoSezione = TestoSezione(s.raggio);
     limitaIncremento(s, errori);
 
     GrigliaInMemoria griglia(3, 7);
@@ -78,12 +82,22 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         uscita << nomeProgramma << ' ' << versione << '\n';
         return 0;
     }
+    std::string risultati;
     try {
-        uscita << calcola(opzioni, errori);
+        risultati = calcola(opzioni, errori);
     } catch (const ErroreRuntime& e) {
         errori << nomeProgramma << ": errore di calcolo " << e.numero() << ": " << e.descrizione()
                << '\n';
         return 1;
     }
+    if (!opzioni.documento.empty()) {
+        try {
+            scriviReportSenzaFinestra(QString::fromStdString(opzioni.documento));
+        } catch (const ErroreFile& e) {
+            errori << nomeProgramma << ": " << e.what() << '\n';
+            return 1;
+        }
+    }
+    uscita << risultati;
     return 0;
 }

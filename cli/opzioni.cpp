@@ -2,6 +2,7 @@
 
 #include "app/conversioni.h"
 #include "calc/errore_runtime.h"
+#include "report/salvataggio.h"
 
 namespace {
 
@@ -50,12 +51,14 @@ const char* const testoAiuto =
     "  --formato F          tabella: allineata, come la griglia della finestra (predefinito)\n"
     "                       csv: i testi della griglia, in CSV\n"
     "                       si: valori SI non arrotondati, in CSV\n"
+    "  --documento FILE     scrive anche il documento della relazione; il formato segue\n"
+    "                       l'estensione: .docx, .odt, .pdf, .html\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
     "L'incremento è tenuto tra 3 × raggio / 100 e 30 × raggio, come nella finestra.\n"
     "Stato d'uscita: 0 fatto; 2 uso errato o valore non positivo o non numerico;\n"
-    "1 errore di calcolo.\n";
+    "1 errore di calcolo o di scrittura.\n";
 
 OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
     OpzioniCli opzioni;
@@ -74,7 +77,7 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        if (numero == nullptr && opzione != "--formato") {
+        if (numero == nullptr && opzione != "--formato" && opzione != "--documento") {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
         if (i + 1 >= argomenti.size()) {
@@ -83,8 +86,13 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
         const std::string& valore = argomenti[++i];
         if (numero != nullptr) {
             *numero = valorePositivo(opzione, valore);
-        } else {
+        } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
+        } else if (formatoDaNome(QString::fromStdString(valore))) {
+            opzioni.documento = valore;
+        } else {
+            throw ErroreUso("estensione non riconosciuta per --documento: «" + valore +
+                            "» (.docx, .odt, .pdf o .html)");
         }
     }
     return opzioni;

@@ -14,6 +14,7 @@ struct OpzioniCli {
     double incremento = 100;
     double coefficiente = 0.18;
     Formato formato = Formato::Tabella;
+    std::string documento; // also write the report here, when given
     bool aiuto = false;
     bool versione = false;
 };

@@ -28,20 +28,35 @@ Reale altezzaCm(double altezza) {
     return Reale(std::floor((Reale(altezza) * 1000.0 + 0.5).valore())) / 10.0;
 }
 
-// Columns 1 to 6 of array row k: pattern first, then the element, then its
-// conversion, its check and its text.
 void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, int k) {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-    const std::int16_t r = rigaGriglia.valore();
-    ScriviCella(Format(altezzaCm(s.altezza(k)).valore(), "###0.0"), r, 1, griglia);
-    ScriviCella(Format(s.area(k), "##0.###0"), r, 2, griglia);
-    ScriviCella(Format(s.contorno(k), "##0.###0"), r, 3, griglia);
-    ScriviCella(Format(s.raggioIdr(k), "##0.###0"), r, 4, griglia);
-    ScriviCella(Format((Reale(s.velocita(k)) * 100.0).valore(), "###0.#0"), r, 5, griglia);
-    ScriviCella(Format((Reale(s.portata(k)) * 1000.0).valore(), "#####0.#0"), r, 6, griglia);
+    for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
+        ScriviCella(TestoColonna(colonna, k), rigaGriglia.valore(), colonna, griglia);
+    }
 }
 
 } // namespace
+
+// Pattern first, then the element, then its conversion, its check and its
+// text.
+std::string TestoColonna(int colonna, int k) {
+    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    switch (colonna) {
+    case 1:
+        return Format(altezzaCm(s.altezza(k)).valore(), "###0.0");
+    case 2:
+        return Format(s.area(k), "##0.###0");
+    case 3:
+        return Format(s.contorno(k), "##0.###0");
+    case 4:
+        return Format(s.raggioIdr(k), "##0.###0");
+    case 5:
+        return Format((Reale(s.velocita(k)) * 100.0).valore(), "###0.#0");
+    case 6:
+        return Format((Reale(s.portata(k)) * 1000.0).valore(), "#####0.#0");
+    default:
+        throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
+    }
+}
 
 void PreparaGriglia(GrigliaAstratta& griglia) {
     const Intero16 numPassi = variabili_pubbliche::stato.numPassi;

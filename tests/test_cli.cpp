@@ -1,5 +1,10 @@
 #include "calc/variabili_pubbliche.h"
 #include "cli/esecuzione.h"
+#include "lettore_docx.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -103,4 +108,44 @@ TEST(Cli, CsvNeglettaNessunaRiga) {
     const auto r = righe(e.uscita);
     ASSERT_EQ(r.size(), 4u);
     EXPECT_EQ(r[2], "Max V,76.9,0.3673,1.7951,0.2046,281.54,1034.23\r");
+}
+
+TEST(CliDocumento, OgniFormatoDallEstensione) {
+    QTemporaryDir cartella;
+    ASSERT_TRUE(cartella.isValid());
+    for (const char* nome : {"r.docx", "r.odt", "r.pdf", "r.html"}) {
+        const QString percorso = cartella.filePath(nome);
+        const Esito e = esegui({"--documento", percorso.toStdString()});
+        ASSERT_EQ(e.stato, 0) << nome << e.errori;
+        EXPECT_EQ(righe(e.uscita).size(), 10u);
+        QFile file(percorso);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << nome;
+        const QByteArray contenuto = file.readAll();
+        EXPECT_GT(contenuto.size(), 500) << nome;
+        if (QString(nome).endsWith(".pdf")) {
+            EXPECT_TRUE(contenuto.startsWith("%PDF")) << nome;
+        } else if (QString(nome).endsWith(".html")) {
+            EXPECT_TRUE(QString::fromUtf8(contenuto).contains("Massima velocità:"));
+        } else {
+            EXPECT_TRUE(contenuto.startsWith("PK")) << nome;
+        }
+    }
+    QFile docx(cartella.filePath("r.docx"));
+    ASSERT_TRUE(docx.open(QIODevice::ReadOnly));
+    EXPECT_EQ(docx::tabelle(docx::leggi(docx.readAll())).size(), 3u);
+}
+
+TEST(CliDocumento, EstensioneSconosciutaECartellaMancante) {
+    const Esito sconosciuta = esegui({"--documento", "relazione.txt"});
+    EXPECT_EQ(sconosciuta.stato, 2);
+    EXPECT_NE(sconosciuta.errori.find("--documento"), std::string::npos);
+
+    QTemporaryDir cartella;
+    const QString percorso = cartella.filePath("manca/r.docx");
+    const Esito mancante = esegui({"--documento", percorso.toStdString()});
+    EXPECT_EQ(mancante.stato, 1);
+    EXPECT_EQ(mancante.uscita, "");
+    EXPECT_NE(mancante.errori.find(percorso.toStdString()), std::string::npos);
+    EXPECT_NE(mancante.errori.find("la cartella non esiste"), std::string::npos);
+    EXPECT_FALSE(QFileInfo::exists(percorso));
 }

@@ -200,13 +200,6 @@ TEST_F(FormPrincipaleIngressi, NumeroOltreIlDoubleNonFermaLaFinestra) {
     EXPECT_EQ(cella(9, 0), "Max Q");
 }
 
-TEST_F(FormPrincipaleIngressi, DocumentoConNomeVuoto) {
-    digita(finestra->Text5, "");
-    finestra->Command3->click();
-    EXPECT_EQ(testo(finestra->Text5), "INGLESE");
-    EXPECT_EQ(s.nomeFile, "INGLESE");
-}
-
 TEST_F(FormPrincipaleIngressi, EsciChiudeLaFinestra) {
     finestra->Command2->click();
     EXPECT_FALSE(finestra->isVisible());

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The section size shown beside the radius: width 2r and height 3r in cm,
+// joined by a slash, each as Format writes it without a pattern («40/60»).
+std::string TestoSezione(double raggio);

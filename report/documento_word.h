@@ -1,0 +1,15 @@
+#pragma once
+
+namespace Modulo2 {
+
+// Writes the report of the last recalculation into a new document of the
+// word processor, attached to or started: heading, results table, tables of
+// maximum velocity and maximum flow. A failing step is skipped and the report
+// goes on; the only message is for a word processor that cannot be started.
+void CreaDocumentoWord();
+
+// Makes rows 1 and 2 of the three tables heading rows in Arial 7 pt; stops at
+// its first failure.
+void FormattaIntestazioni();
+
+} // namespace Modulo2

@@ -1,0 +1,238 @@
+#include "report/finestra_report.h"
+
+#include "report/elaboratore_testi.h"
+#include "report/errore_file.h"
+#include "report/salvataggio.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTemporaryFile>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QUrl>
+
+namespace {
+
+const char* const filtroDocx = "Documento Word (*.docx)";
+const char* const filtroOdt = "Documento ODF (*.odt)";
+const char* const filtroPdf = "PDF (*.pdf)";
+const char* const filtroHtml = "Pagina web (*.html)";
+
+QTextDocument* documentoDi(QWidget* scheda) {
+    auto* editor = qobject_cast<QTextEdit*>(scheda);
+    return editor ? editor->document() : nullptr;
+}
+
+// The extension of the chosen file type, when the name has none of ours.
+QString conEstensione(const QString& percorso, const QString& filtro) {
+    if (formatoDaNome(percorso)) {
+        return percorso;
+    }
+    const QString estensione = filtro == filtroOdt    ? ".odt"
+                               : filtro == filtroPdf  ? ".pdf"
+                               : filtro == filtroHtml ? ".html"
+                                                      : ".docx";
+    return percorso + estensione;
+}
+
+} // namespace
+
+FinestraReport::FinestraReport(QWidget* parent)
+    : QMainWindow(parent), schede_(new QTabWidget(this)), elaboratore_(new ElaboratoreTesti(this)) {
+    setWindowTitle("Elaboratore di testi - Sezione inglese");
+    setAttribute(Qt::WA_DeleteOnClose);
+    schede_->setTabsClosable(true);
+    schede_->setDocumentMode(true);
+    setCentralWidget(schede_);
+    resize(900, 700);
+    creaMenu();
+
+    conferma = [this](const QString& domanda) {
+        return QMessageBox::question(this, windowTitle(), domanda,
+                                     QMessageBox::Discard | QMessageBox::Cancel,
+                                     QMessageBox::Cancel) == QMessageBox::Discard;
+    };
+
+    // A document gets its editor once the report that fills it has returned:
+    // an editor would lay the document out again at every cell written.
+    connect(elaboratore_, &ElaboratoreTesti::documentoAggiunto, this,
+            [this](QTextDocument* documento) {
+                QPointer<QTextDocument> ancoraAperto(documento);
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, ancoraAperto] {
+                        const auto& aperti = elaboratore_->documenti();
+                        if (ancoraAperto &&
+                            std::find(aperti.begin(), aperti.end(), ancoraAperto) != aperti.end()) {
+                            aggiungiScheda(ancoraAperto);
+                        }
+                    },
+                    Qt::QueuedConnection);
+            });
+    connect(elaboratore_, &ElaboratoreTesti::documentoChiuso, this, &FinestraReport::togliScheda);
+    connect(elaboratore_, &ElaboratoreTesti::visibilitaRichiesta, this,
+            [this](bool visibile) { setVisible(visibile); });
+    connect(elaboratore_, &ElaboratoreTesti::statoFinestraRichiesto, this, [this](int stato) {
+        if (stato == 1) {
+            // Also where no window manager maximises.
+            if (const QScreen* schermo = screen()) {
+                setGeometry(schermo->availableGeometry());
+            }
+            showMaximized();
+        } else if (stato == 2) {
+            showMinimized();
+        } else {
+            showNormal();
+        }
+    });
+    connect(schede_, &QTabWidget::currentChanged, this, [this](int indice) {
+        if (QTextDocument* documento = documentoDi(schede_->widget(indice))) {
+            elaboratore_->attivaDocumento(documento);
+        }
+    });
+    connect(schede_, &QTabWidget::tabCloseRequested, this, &FinestraReport::chiudiDocumento);
+}
+
+void FinestraReport::creaMenu() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("Salva con nome…", QKeySequence::SaveAs, this, &FinestraReport::salvaConNome);
+    file->addAction("Stampa…", QKeySequence::Print, this, &FinestraReport::stampa);
+    file->addAction("Apri con l'elaboratore di testi del sistema", this,
+                    &FinestraReport::apriNelSistema);
+    file->addSeparator();
+    file->addAction("Chiudi documento", QKeySequence::Close, this,
+                    [this] { chiudiDocumento(schede_->currentIndex()); });
+    file->addAction("Esci", QKeySequence::Quit, this, &QWidget::close);
+}
+
+void FinestraReport::aggiungiScheda(QTextDocument* documento) {
+    // Laying out a report of a thousand rows takes a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto* editor = new QTextEdit(schede_);
+    editor->setDocument(documento);
+    documento->size();
+    QApplication::restoreOverrideCursor();
+    editor->setAcceptRichText(true);
+    const int indice = schede_->addTab(editor, elaboratore_->nomeDocumento(documento));
+    schede_->setCurrentIndex(indice);
+    elaboratore_->attivaDocumento(documento);
+}
+
+void FinestraReport::togliScheda(QTextDocument* documento) {
+    for (int i = 0; i < schede_->count(); ++i) {
+        if (documentoDi(schede_->widget(i)) == documento) {
+            QWidget* scheda = schede_->widget(i);
+            schede_->removeTab(i);
+            scheda->deleteLater();
+            return;
+        }
+    }
+}
+
+QTextDocument* FinestraReport::documentoCorrente() const {
+    return documentoDi(schede_->currentWidget());
+}
+
+bool FinestraReport::chiudiDocumento(int indice) {
+    QTextDocument* documento = documentoDi(schede_->widget(indice));
+    if (documento == nullptr) {
+        return false;
+    }
+    if (documento->isModified() &&
+        !conferma(QString("Il documento «%1» non è stato salvato. Chiuderlo senza salvare?")
+                      .arg(schede_->tabText(indice)))) {
+        return false;
+    }
+    elaboratore_->chiudiDocumento(documento);
+    return true;
+}
+
+void FinestraReport::closeEvent(QCloseEvent* evento) {
+    int nonSalvati = 0;
+    for (QTextDocument* documento : elaboratore_->documenti()) {
+        nonSalvati += documento->isModified() ? 1 : 0;
+    }
+    const QString domanda =
+        nonSalvati == 1 ? QString("Un documento non è stato salvato. Chiudere senza salvare?")
+                        : QString("%1 documenti non sono stati salvati. Chiudere senza salvare?")
+                              .arg(nonSalvati);
+    if (nonSalvati > 0 && !conferma(domanda)) {
+        evento->ignore();
+        return;
+    }
+    evento->accept();
+}
+
+void FinestraReport::salvaConNome() {
+    QTextDocument* documento = documentoCorrente();
+    if (documento == nullptr) {
+        return;
+    }
+    QString filtro = filtroDocx;
+    const QString scelto = QFileDialog::getSaveFileName(
+        this, "Salva con nome", QDir::current().filePath(schede_->tabText(schede_->currentIndex())),
+        QStringList{filtroDocx, filtroOdt, filtroPdf, filtroHtml}.join(";;"), &filtro);
+    if (scelto.isEmpty()) {
+        return;
+    }
+    const QString percorso = conEstensione(scelto, filtro);
+    try {
+        salvaDocumento(*documento, percorso);
+        documento->setModified(false);
+        schede_->setTabText(schede_->currentIndex(), QFileInfo(percorso).fileName());
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+    }
+}
+
+void FinestraReport::stampa() {
+    QTextDocument* documento = documentoCorrente();
+    if (documento == nullptr) {
+        return;
+    }
+    QPrinter stampante(QPrinter::HighResolution);
+    QPrintDialog dialogo(&stampante, this);
+    if (dialogo.exec() == QDialog::Accepted) {
+        documento->print(&stampante);
+    }
+}
+
+// Written to a temporary .docx first, then handed to the desktop.
+void FinestraReport::apriNelSistema() {
+    QTextDocument* documento = documentoCorrente();
+    if (documento == nullptr) {
+        return;
+    }
+    QTemporaryFile temporaneo(QDir::temp().filePath("sezione-inglese-XXXXXX.docx"));
+    temporaneo.setAutoRemove(false);
+    if (!temporaneo.open()) {
+        avvisa("Impossibile creare un file temporaneo per il documento.");
+        return;
+    }
+    const QString percorso = temporaneo.fileName();
+    temporaneo.close();
+    try {
+        salvaDocumento(*documento, percorso);
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(percorso))) {
+        avvisa(QString("Nessun elaboratore di testi del sistema ha aperto «%1».").arg(percorso));
+    }
+}
+
+void FinestraReport::avvisa(const QString& testo) {
+    QMessageBox::warning(this, windowTitle(), testo);
+}

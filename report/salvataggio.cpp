@@ -1,0 +1,84 @@
+#include "report/salvataggio.h"
+
+#include "report/errore_file.h"
+#include "report/scrittore_docx.h"
+#include "report/scrittura_file.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+#include <QTextDocumentWriter>
+
+#include <memory>
+
+namespace {
+
+QByteArray documentoOdt(const QTextDocument& documento) {
+    QBuffer contenitore;
+    QTextDocumentWriter scrittore(&contenitore, "ODF");
+    if (!scrittore.write(&documento)) {
+        throw ErroreFile("impossibile comporre il documento .odt");
+    }
+    return contenitore.data();
+}
+
+QByteArray documentoPdf(const QTextDocument& documento) {
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&contenitore);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setResolution(300);
+        // Printing lays out a copy: the document itself is left as it is.
+        std::unique_ptr<QTextDocument> copia(documento.clone());
+        copia->print(&pdf);
+    }
+    return contenitore.data();
+}
+
+} // namespace
+
+std::optional<FormatoDocumento> formatoDaNome(const QString& percorso) {
+    const QString estensione = QFileInfo(percorso).suffix().toLower();
+    if (estensione == "docx") {
+        return FormatoDocumento::Docx;
+    }
+    if (estensione == "odt") {
+        return FormatoDocumento::Odt;
+    }
+    if (estensione == "pdf") {
+        return FormatoDocumento::Pdf;
+    }
+    if (estensione == "html" || estensione == "htm") {
+        return FormatoDocumento::Html;
+    }
+    return std::nullopt;
+}
+
+void salvaDocumento(const QTextDocument& documento, const QString& percorso) {
+    const std::optional<FormatoDocumento> formato = formatoDaNome(percorso);
+    if (!formato) {
+        throw ErroreFile(QString("Impossibile scrivere «%1»: estensione sconosciuta (usare .docx, "
+                                 ".odt, .pdf o .html).")
+                             .arg(percorso)
+                             .toStdString());
+    }
+    QByteArray contenuto;
+    switch (*formato) {
+    case FormatoDocumento::Docx:
+        contenuto = documentoDocx(documento);
+        break;
+    case FormatoDocumento::Odt:
+        contenuto = documentoOdt(documento);
+        break;
+    case FormatoDocumento::Pdf:
+        contenuto = documentoPdf(documento);
+        break;
+    case FormatoDocumento::Html:
+        contenuto = documento.toHtml().toUtf8();
+        break;
+    }
+    scriviFileIntero(percorso, contenuto);
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class QTextDocument;
+
+enum class FormatoDocumento { Docx, Odt, Pdf, Html };
+
+// The format that a file name's extension names: .docx, .odt, .pdf, .html
+// (or .htm), in any case; none for another extension.
+std::optional<FormatoDocumento> formatoDaNome(const QString& percorso);
+
+// Saves the document whole, in the format of the extension. Raises
+// ErroreFile naming the path and the reason; a failed save leaves no file
+// behind and an existing one as it was.
+void salvaDocumento(const QTextDocument& documento, const QString& percorso);

@@ -1,0 +1,18 @@
+#include "report/testi_report.h"
+
+#include "app/formato.h"
+#include "calc/variabili_pubbliche.h"
+
+std::string RigaTubazione() {
+    const auto& s = variabili_pubbliche::stato;
+    return "TUBAZIONE INGLESE " + s.tipoSezione + " Øeq mm " + Format(s.raggio, "###,##0");
+}
+
+std::string RigaCoefficiente() {
+    return "COEFF. DI SCABREZZA SECONDO BAZIN =  " +
+           Format(variabili_pubbliche::stato.coeffBazin, "#0.#0");
+}
+
+std::string RigaPendenza() {
+    return "PENDENZA m/m  " + Format(variabili_pubbliche::stato.pendenza, "#0.###0");
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+// The texts of the report that the results file repeats.
+
+// "TUBAZIONE INGLESE 40/60 Øeq mm 20", the coefficient and the slope lines,
+// from the state as the last recalculation left it, without line ends.
+std::string RigaTubazione();
+std::string RigaCoefficiente();
+std::string RigaPendenza();
+
+// Column titles and units of the report's tables.
+inline constexpr std::array<const char*, 6> titoliReport = {
+    "ALTEZZA", "AREA", "CONT.BAGNATO", "R.IDRAULICO", "VELOCITA'", "PORTATA"};
+inline constexpr std::array<const char*, 6> unitaReport = {"(cm)", "(mq)",     "(m)",
+                                                           "(m)",  "(cm/sec)", "(l/sec)"};
+
+inline constexpr const char* etichettaMassimaVelocita = "Massima velocità:";
+inline constexpr const char* etichettaMassimaPortata = "Massima portata:";

@@ -1,0 +1,123 @@
+#include "finestra_avviata.h"
+#include "lettore_docx.h"
+#include "report/collegamento.h"
+#include "report/elaboratore_testi.h"
+#include "report/finestra_report.h"
+#include "report/scrittore_docx.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+class FinestraReportAperta : public FinestraAvviata {
+  protected:
+    void TearDown() override {
+        for (FinestraReport* f : finestreReport()) {
+            f->conferma = [](const QString&) { return true; };
+            f->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    static std::vector<FinestraReport*> finestreReport() {
+        std::vector<FinestraReport*> esito;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* f = qobject_cast<FinestraReport*>(w)) {
+                esito.push_back(f);
+            }
+        }
+        return esito;
+    }
+
+    FinestraReport* documentoWord() {
+        finestra->Command3->click();
+        QCoreApplication::processEvents();
+        const auto aperte = finestreReport();
+        return aperte.size() == 1 ? aperte.front() : nullptr;
+    }
+
+    // Closes a report window for good, as the event loop would.
+    static void chiudi(FinestraReport* report) {
+        report->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+} // namespace
+
+TEST_F(FinestraReportAperta, OgniReportUnaSchedaNellaStessaFinestra) {
+    FinestraReport* report = documentoWord();
+    ASSERT_NE(report, nullptr);
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_TRUE(report->isMaximized());
+    EXPECT_EQ(report->schede()->count(), 1);
+    EXPECT_EQ(report->schede()->tabText(0), "Documento1");
+    EXPECT_TRUE(report->elaboratore()->documenti().front()->isModified());
+
+    EXPECT_EQ(documentoWord(), report);
+    EXPECT_EQ(report->schede()->count(), 2);
+    EXPECT_EQ(report->schede()->tabText(1), "Documento2");
+}
+
+TEST_F(FinestraReportAperta, ChiudereChiedeUnaVoltaPrimaDiPerdereDocumenti) {
+    FinestraReport* report = documentoWord();
+    documentoWord();
+    int domande = 0;
+    bool risposta = false;
+    report->conferma = [&](const QString&) {
+        ++domande;
+        return risposta;
+    };
+
+    EXPECT_FALSE(report->chiudiDocumento(0));
+    EXPECT_EQ(report->schede()->count(), 2);
+    EXPECT_FALSE(report->close());
+    EXPECT_EQ(domande, 2);
+
+    risposta = true;
+    EXPECT_TRUE(report->chiudiDocumento(0));
+    EXPECT_EQ(report->schede()->count(), 1);
+    EXPECT_EQ(report->elaboratore()->documenti().size(), 1u);
+    domande = 0;
+    EXPECT_TRUE(report->close());
+    EXPECT_EQ(domande, 1);
+}
+
+TEST_F(FinestraReportAperta, RestaApertaDopoEsci) {
+    FinestraReport* report = documentoWord();
+    finestra->Command2->click();
+    EXPECT_FALSE(finestra->isVisible());
+    EXPECT_TRUE(report->isVisible());
+}
+
+TEST_F(FinestraReportAperta, UnaNuovaFinestraDopoLaChiusuraHaIlReportIntero) {
+    FinestraReport* primo = documentoWord();
+    const auto atteso = docx::leggi(documentoDocx(*primo->elaboratore()->documenti().back()));
+    primo->conferma = [](const QString&) { return true; };
+    chiudi(primo);
+    EXPECT_EQ(ElaboratoreTesti::aperto(), nullptr);
+
+    FinestraReport* secondo = documentoWord();
+    ASSERT_NE(secondo, nullptr);
+    const auto corpo = docx::leggi(documentoDocx(*secondo->elaboratore()->documenti().back()));
+    EXPECT_EQ(corpo, atteso);
+    EXPECT_EQ(docx::tabelle(corpo).size(), 3u);
+}
+
+TEST_F(FinestraReportAperta, NomeFileVuotoDiventaInglese) {
+    digita(finestra->Text5, "");
+    documentoWord();
+    EXPECT_EQ(testo(finestra->Text5), "INGLESE");
+    EXPECT_EQ(s.nomeFile, "INGLESE");
+}
+
+TEST_F(FinestraReportAperta, UnMessaggioSoloSeLElaboratoreNonSiAvvia) {
+    std::vector<std::string> messaggi;
+    Collegamento::InstallaAvvio([] { return nullptr; });
+    Collegamento::InstallaMessaggio([&](const std::string& t) { messaggi.push_back(t); });
+    finestra->Command3->click();
+    EXPECT_EQ(messaggi.size(), 1u);
+    EXPECT_TRUE(finestreReport().empty());
+}
