@@ -9,12 +9,15 @@
 #include "calc/variabili_pubbliche.h"
 #include "report/collegamento.h"
 #include "report/documento_word.h"
+#include "report/errore_file.h"
+#include "report/file_risultati.h"
 #include "report/finestra_report.h"
 #include "table/modello_griglia.h"
 #include "table/tabella_risultati.h"
 #include "table/vista_griglia.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +73,12 @@ FormPrincipale::FormPrincipale(QWidget* parent)
     // Starting the word processor opens the report window; it outlives this
     // one and ends with its own closing.
     Collegamento::InstallaAvvio([] { return (new FinestraReport)->elaboratore(); });
+    conferma = [this](const QString& domanda) {
+        return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
+    };
+    avvisa = [this](const QString& avviso) {
+        QMessageBox::information(this, windowTitle(), avviso);
+    };
     Collegamento::InstallaMessaggio([this](const std::string& testo) {
         QMessageBox riquadro(QMessageBox::NoIcon, QString(), QString::fromStdString(testo),
                              QMessageBox::Ok, this);
@@ -128,9 +137,6 @@ void FormPrincipale::disponiControlli() {
     messaggio_->setStyleSheet("color: #B00000;");
     messaggio_->setFont(carattere("MS Sans Serif", 8.4));
 
-    // "Scrivi su file" has no file export yet.
-    Command4->setEnabled(false);
-
     setTabOrder(griglia1, Command4);
     setTabOrder(Command4, Command3);
     setTabOrder(Command3, Command2);
@@ -169,6 +175,7 @@ void FormPrincipale::collegaEventi() {
             [this] { gestisci(&FormPrincipale::Combo1_Click); });
     connect(Command2, &QPushButton::clicked, this, &FormPrincipale::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FormPrincipale::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &FormPrincipale::Command4_Click);
 }
 
 QString FormPrincipale::messaggio() const {
@@ -235,13 +242,48 @@ void FormPrincipale::Command2_Click() {
 }
 
 void FormPrincipale::Command3_Click() {
+    leggiNomeFile();
+    Modulo2::CreaDocumentoWord();
+}
+
+// An empty file-name box becomes "INGLESE".
+void FormPrincipale::leggiNomeFile() {
     auto& s = variabili_pubbliche::stato;
     s.nomeFile = testoDi(Text5);
     if (s.nomeFile.empty()) {
         Text5->setText("INGLESE");
         s.nomeFile = "INGLESE";
     }
-    Modulo2::CreaDocumentoWord();
+}
+
+// Writes the table on screen to the file named in the file-name box.
+void FormPrincipale::Command4_Click() {
+    leggiNomeFile();
+    if (!messaggio().isEmpty()) {
+        avvisa("Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.");
+        return;
+    }
+    if (!Modulo2::IngressiPositivi()) {
+        avvisa("Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
+               "devono essere numeri positivi.");
+        return;
+    }
+    const QString percorso = PercorsoRisultati(variabili_pubbliche::stato.nomeFile);
+    if (QFileInfo::exists(percorso) &&
+        !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(percorso))) {
+        return;
+    }
+    try {
+        ScriviRisultati(percorso);
+        avvisa(QString("Risultati scritti in «%1».").arg(percorso));
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+    } catch (const ErroreRuntime& errore) {
+        avvisa(QString("Impossibile scrivere «%1»: errore %2, %3.")
+                   .arg(percorso)
+                   .arg(errore.numero())
+                   .arg(QString::fromStdString(errore.descrizione())));
+    }
 }
 
 void FormPrincipale::Ricalcola() {
@@ -284,7 +326,7 @@ void FormPrincipale::Ricalcola() {
     }
 
     PreparaGriglia();
-    if (s.raggio > 0 && s.pendenza > 0 && s.incremento > 0 && s.coeffBazin > 0) {
+    if (Modulo2::IngressiPositivi()) {
         Modulo2::CalcolaTabella();
     }
 }

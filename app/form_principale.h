@@ -19,6 +19,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -60,6 +61,11 @@ class FormPrincipale : public QWidget {
     // empty.
     QString messaggio() const;
 
+    // A question (yes or no) and a notice to the user: message boxes unless
+    // replaced.
+    std::function<bool(const QString& domanda)> conferma;
+    std::function<void(const QString& avviso)> avvisa;
+
   signals:
     void grigliaPreparata();
     void tabellaCalcolata();
@@ -81,8 +87,10 @@ class FormPrincipale : public QWidget {
     void Combo1_Click();
     void Command2_Click();
     void Command3_Click();
+    void Command4_Click();
 
     void Ricalcola();
+    void leggiNomeFile();
     void PreparaGriglia();
 
     void gestisci(Gestore gestore);

@@ -20,6 +20,11 @@ void calcolaRigaAllAltezza(variabili_pubbliche::Stato& s, Reale altezza) {
 
 } // namespace
 
+bool Modulo2::IngressiPositivi() {
+    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    return s.raggio > 0 && s.pendenza > 0 && s.incremento > 0 && s.coeffBazin > 0;
+}
+
 void Modulo2::InstallaConsegnaTabella(ConsegnaTabella consegna) {
     consegnaInstallata = std::move(consegna);
 }

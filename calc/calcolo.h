@@ -15,6 +15,10 @@ void CalcolaRiga();
 // velocity and maximum flow, then hands the finished table over.
 void CalcolaTabella();
 
+// Whether radius, slope, increment and coefficient are all positive: only
+// then is there a table to compute.
+bool IngressiPositivi();
+
 // What the sweep does with a finished table: the window or the command line
 // installs the grid filling here. With none installed the sweep only computes.
 using ConsegnaTabella = std::function<void()>;

@@ -7,11 +7,12 @@
 #include "calc/limiti_incremento.h"
 #include "calc/variabili_pubbliche.h"
 #include "cli/opzioni.h"
-#include "cli/uscita_griglia.h"
 #include "cli/uscita_si.h"
 #include "report/errore_file.h"
+#include "report/file_risultati.h"
 #include "report/report_senza_finestra.h"
 #include "table/tabella_risultati.h"
+#include "table/testo_griglia.h"
 
 #include <ostream>
 
@@ -90,13 +91,16 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
                << '\n';
         return 1;
     }
-    if (!opzioni.documento.empty()) {
-        try {
+    try {
+        if (!opzioni.documento.empty()) {
             scriviReportSenzaFinestra(QString::fromStdString(opzioni.documento));
-        } catch (const ErroreFile& e) {
-            errori << nomeProgramma << ": " << e.what() << '\n';
-            return 1;
         }
+        if (!opzioni.file.empty()) {
+            ScriviRisultati(PercorsoRisultati(opzioni.file));
+        }
+    } catch (const ErroreFile& e) {
+        errori << nomeProgramma << ": " << e.what() << '\n';
+        return 1;
     }
     uscita << risultati;
     return 0;

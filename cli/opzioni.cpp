@@ -53,6 +53,9 @@ const char* const testoAiuto =
     "                       si: valori SI non arrotondati, in CSV\n"
     "  --documento FILE     scrive anche il documento della relazione; il formato segue\n"
     "                       l'estensione: .docx, .odt, .pdf, .html\n"
+    "  --file FILE          scrive anche il file dei risultati, come «Scrivi su file»:\n"
+    "                       testo leggibile, o i testi della griglia se FILE finisce in\n"
+    "                       .csv; senza estensione si aggiunge .txt; sovrascrive\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
@@ -77,7 +80,8 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        if (numero == nullptr && opzione != "--formato" && opzione != "--documento") {
+        if (numero == nullptr && opzione != "--formato" && opzione != "--documento" &&
+            opzione != "--file") {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
         if (i + 1 >= argomenti.size()) {
@@ -88,6 +92,8 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
             *numero = valorePositivo(opzione, valore);
         } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
+        } else if (opzione == "--file") {
+            opzioni.file = valore;
         } else if (formatoDaNome(QString::fromStdString(valore))) {
             opzioni.documento = valore;
         } else {

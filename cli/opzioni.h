@@ -15,6 +15,7 @@ struct OpzioniCli {
     double coefficiente = 0.18;
     Formato formato = Formato::Tabella;
     std::string documento; // also write the report here, when given
+    std::string file;      // also write the results file here, when given
     bool aiuto = false;
     bool versione = false;
 };

@@ -149,3 +149,19 @@ TEST(CliDocumento, EstensioneSconosciutaECartellaMancante) {
     EXPECT_NE(mancante.errori.find("la cartella non esiste"), std::string::npos);
     EXPECT_FALSE(QFileInfo::exists(percorso));
 }
+
+TEST(CliFile, ComeScriviSuFileSenzaChiedere) {
+    QTemporaryDir cartella;
+    const QString percorso = cartella.filePath("risultati");
+    ASSERT_EQ(esegui({"--file", percorso.toStdString()}).stato, 0);
+    ASSERT_EQ(esegui({"--file", percorso.toStdString(), "--raggio", "30"}).stato, 0);
+    QFile file(percorso + ".txt");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("TUBAZIONE INGLESE 60/90 \xC3\x98"
+                                          "eq mm 30\n"));
+
+    const Esito mancante = esegui({"--file", cartella.filePath("no/r.csv").toStdString()});
+    EXPECT_EQ(mancante.stato, 1);
+    EXPECT_EQ(mancante.uscita, "");
+    EXPECT_NE(mancante.errori.find("la cartella non esiste"), std::string::npos);
+}

@@ -2,7 +2,10 @@
 
 #include "cli/esecuzione.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <sstream>
 
 using Riga = std::vector<std::string>;
@@ -219,4 +222,86 @@ TEST_F(FormPrincipaleAvvio, LaRigaDiComandoDaIStessiTestiDellaGriglia) {
     std::ostringstream uscita, errori;
     ASSERT_EQ(eseguiCli({"--formato", "csv"}, uscita, errori), 0);
     EXPECT_EQ(uscita.str(), attesa);
+}
+
+namespace {
+
+class FormPrincipaleScriviSuFile : public FinestraAvviata {
+  protected:
+    void SetUp() override {
+        FinestraAvviata::SetUp();
+        finestra->avvisa = [this](const QString& a) { avvisi.push_back(a); };
+        finestra->conferma = [this](const QString&) {
+            ++domande;
+            return risposta;
+        };
+    }
+    QString leggi(const QString& percorso) {
+        QFile file(percorso);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    QTemporaryDir cartella;
+    std::vector<QString> avvisi;
+    int domande = 0;
+    bool risposta = false;
+};
+
+} // namespace
+
+TEST_F(FormPrincipaleScriviSuFile, NomeVuotoDiventaIngleseNellaCartellaDiLavoro) {
+    const QString prima = QDir::currentPath();
+    QDir::setCurrent(cartella.path());
+    digita(finestra->Text5, "");
+    finestra->Command4->click();
+    QDir::setCurrent(prima);
+    const QString percorso = cartella.filePath("INGLESE.txt");
+    EXPECT_EQ(testo(finestra->Text5), "INGLESE");
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_EQ(avvisi[0], "Risultati scritti in «" + percorso + "».");
+    EXPECT_TRUE(leggi(percorso).startsWith("TUBAZIONE INGLESE 40/60 Øeq mm 20\n"));
+}
+
+TEST_F(FormPrincipaleScriviSuFile, SenzaTabellaNienteScritto) {
+    const QString percorso = cartella.filePath("r.csv");
+    digita(finestra->Text5, percorso);
+    digita(finestra->Text2, "0");
+    finestra->Command4->click();
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_TRUE(avvisi[0].startsWith("Nessuna tabella da scrivere"));
+    EXPECT_FALSE(QFile::exists(percorso));
+
+    digita(finestra->Text2, "0.01");
+    digita(finestra->Text1, "1e300"); // an error stops the computation
+    finestra->Command4->click();
+    EXPECT_TRUE(avvisi.back().startsWith("Nessuna tabella da scrivere"));
+    EXPECT_FALSE(QFile::exists(percorso));
+}
+
+TEST_F(FormPrincipaleScriviSuFile, FileEsistenteSostituitoSoloSeConfermato) {
+    const QString percorso = cartella.filePath("r.csv");
+    {
+        QFile vecchio(percorso);
+        ASSERT_TRUE(vecchio.open(QIODevice::WriteOnly));
+        vecchio.write("vecchio");
+    }
+    digita(finestra->Text5, percorso);
+    finestra->Command4->click();
+    EXPECT_EQ(domande, 1);
+    EXPECT_TRUE(avvisi.empty());
+    EXPECT_EQ(leggi(percorso), "vecchio");
+
+    risposta = true;
+    finestra->Command4->click();
+    EXPECT_TRUE(leggi(percorso).startsWith(",ALTEZZA,AREA"));
+}
+
+TEST_F(FormPrincipaleScriviSuFile, CartellaMancanteUnAvvisoELaFinestraVaAvanti) {
+    const QString percorso = cartella.filePath("manca/r.txt");
+    digita(finestra->Text5, percorso);
+    finestra->Command4->click();
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_EQ(avvisi[0], "Impossibile scrivere «" + percorso + "»: la cartella non esiste.");
+    digita(finestra->Text3, "50");
+    EXPECT_EQ(righe(), 16);
 }

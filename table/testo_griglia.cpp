@@ -1,4 +1,4 @@
-#include "cli/uscita_griglia.h"
+#include "table/testo_griglia.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,0 +1,97 @@
+#include "report/file_risultati.h"
+
+#include "calc/variabili_pubbliche.h"
+#include "report/scrittura_file.h"
+#include "report/testi_report.h"
+#include "table/griglia_in_memoria.h"
+#include "table/tabella_risultati.h"
+#include "table/testo_griglia.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+using Righe = std::vector<std::vector<std::string>>;
+
+Righe tabella(int primaRiga, int ultimaRiga) {
+    Righe righe = {{titoliReport.begin(), titoliReport.end()},
+                   {unitaReport.begin(), unitaReport.end()}};
+    for (int k = primaRiga; k <= ultimaRiga; ++k) {
+        std::vector<std::string> riga;
+        for (int colonna = 1; colonna <= 6; ++colonna) {
+            riga.push_back(TestoColonna(colonna, k));
+        }
+        righe.push_back(std::move(riga));
+    }
+    return righe;
+}
+
+// Characters on screen, not bytes: "VELOCITA'" and "Ø" line up alike.
+std::size_t larghezza(const std::string& testo) {
+    return static_cast<std::size_t>(QString::fromStdString(testo).size());
+}
+
+std::string allineata(const Righe& righe, const std::vector<std::size_t>& larghezze) {
+    std::string testo;
+    for (const auto& riga : righe) {
+        std::string linea;
+        for (std::size_t c = 0; c < riga.size(); ++c) {
+            linea += std::string(c == 0 ? 0 : 2, ' ') +
+                     std::string(larghezze[c] - larghezza(riga[c]), ' ') + riga[c];
+        }
+        testo += linea + '\n';
+    }
+    return testo;
+}
+
+std::string testoLeggibile() {
+    const int numPassi = variabili_pubbliche::stato.numPassi;
+    const Righe risultati = tabella(1, numPassi);
+    const Righe velocita = tabella(numPassi + 1, numPassi + 1);
+    const Righe portata = tabella(numPassi + 2, numPassi + 2);
+
+    // One width per column for all three tables.
+    std::vector<std::size_t> larghezze(6, 0);
+    for (const Righe* righe : {&risultati, &velocita, &portata}) {
+        for (const auto& riga : *righe) {
+            for (std::size_t c = 0; c < riga.size(); ++c) {
+                larghezze[c] = std::max(larghezze[c], larghezza(riga[c]));
+            }
+        }
+    }
+    return RigaTubazione() + '\n' + RigaCoefficiente() + '\n' + RigaPendenza() + "\n\n" +
+           allineata(risultati, larghezze) + '\n' + etichettaMassimaVelocita + '\n' +
+           allineata(velocita, larghezze) + '\n' + etichettaMassimaPortata + '\n' +
+           allineata(portata, larghezze);
+}
+
+std::string testiGriglia() {
+    GrigliaInMemoria griglia(3, 7);
+    PreparaGriglia(griglia);
+    Modulo2::RiempiGriglia(griglia);
+    return grigliaCsv(griglia);
+}
+
+} // namespace
+
+QString PercorsoRisultati(const std::string& nomeFile) {
+    QString nome = nomeFile.empty() ? QString("INGLESE") : QString::fromStdString(nomeFile);
+    if (QFileInfo(nome).suffix().isEmpty() && !nome.endsWith('/')) {
+        nome += ".txt";
+    }
+    return QDir::current().absoluteFilePath(nome);
+}
+
+QByteArray ContenutoRisultati(const QString& percorso) {
+    const bool csv = QFileInfo(percorso).suffix().compare("csv", Qt::CaseInsensitive) == 0;
+    const std::string testo = csv ? testiGriglia() : testoLeggibile();
+    return QByteArray::fromStdString(testo);
+}
+
+void ScriviRisultati(const QString& percorso) {
+    scriviFileIntero(percorso, ContenutoRisultati(percorso));
+}

@@ -1,0 +1,134 @@
+#include "app/sezione.h"
+#include "calc/calcolo.h"
+#include "calc/variabili_pubbliche.h"
+#include "report/errore_file.h"
+#include "report/file_risultati.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+class FileRisultati : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        variabili_pubbliche::stato = {};
+        Modulo2::InstallaConsegnaTabella(nullptr);
+        ASSERT_TRUE(cartella.isValid());
+    }
+    static void calcola(double raggio, double incremento) {
+        auto& s = variabili_pubbliche::stato;
+        s.raggio = raggio;
+        s.incremento = incremento;
+        s.pendenza = 0.01;
+        s.coeffBazin = 0.18;
+        s.tipoSezione = TestoSezione(raggio);
+        Modulo2::CalcolaTabella();
+    }
+    static QString leggi(const QString& percorso) {
+        QFile file(percorso);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    QTemporaryDir cartella;
+};
+
+} // namespace
+
+TEST_F(FileRisultati, NomeDelFile) {
+    const QString qui = QDir::currentPath() + "/";
+    EXPECT_EQ(PercorsoRisultati(""), qui + "INGLESE.txt");
+    EXPECT_EQ(PercorsoRisultati("rete"), qui + "rete.txt");
+    EXPECT_EQ(PercorsoRisultati("rete.csv"), qui + "rete.csv");
+    EXPECT_EQ(PercorsoRisultati("rete.dat"), qui + "rete.dat");
+    EXPECT_EQ(PercorsoRisultati("/tmp/a/rete"), "/tmp/a/rete.txt");
+}
+
+TEST_F(FileRisultati, TestoLeggibileConIValoriPredefiniti) {
+    calcola(20, 100);
+    const QStringList righe = QString::fromUtf8(ContenutoRisultati("r.txt")).split('\n');
+    ASSERT_EQ(righe.size(), 23);
+    EXPECT_EQ(righe[0], "TUBAZIONE INGLESE 40/60 Øeq mm 20");
+    EXPECT_EQ(righe[1], "COEFF. DI SCABREZZA SECONDO BAZIN =  0.18");
+    EXPECT_EQ(righe[2], "PENDENZA m/m  0.0100");
+    EXPECT_EQ(righe[3], "");
+    EXPECT_EQ(righe[4], "ALTEZZA    AREA  CONT.BAGNATO  R.IDRAULICO  VELOCITA'  PORTATA");
+    EXPECT_EQ(righe[5], "   (cm)    (mq)           (m)          (m)   (cm/sec)  (l/sec)");
+    EXPECT_EQ(righe[6], "   10.0  0.0164        0.3280       0.0501     107.87    17.71");
+    EXPECT_EQ(righe[13], "Massima velocità:");
+    EXPECT_EQ(righe[16], "   51.2  0.1633        1.1967       0.1364     216.05   352.74");
+    EXPECT_EQ(righe[18], "Massima portata:");
+    EXPECT_EQ(righe[21], "   57.2  0.1797        1.3713       0.1311     210.36   378.07");
+    EXPECT_EQ(righe[22], "");
+}
+
+TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
+    calcola(20, 100);
+    const QStringList righe = QString::fromUtf8(ContenutoRisultati("r.CSV")).split("\r\n");
+    ASSERT_EQ(righe.size(), 11);
+    EXPECT_EQ(righe[0], ",ALTEZZA,AREA,CONT.BAGNATO,R.IDRAULICO,V,Q");
+    EXPECT_EQ(righe[9], "Max Q,57.2,0.1797,1.3713,0.1311,210.36,378.07");
+}
+
+TEST_F(FileRisultati, NessunaRigaRegolare) {
+    calcola(30, 900);
+    const QStringList testo = QString::fromUtf8(ContenutoRisultati("r.txt")).split('\n');
+    EXPECT_EQ(testo[6], "");
+    EXPECT_EQ(testo[7], "Massima velocità:");
+    EXPECT_TRUE(testo[10].startsWith("   76.9"));
+    const QStringList csv = QString::fromUtf8(ContenutoRisultati("r.csv")).split("\r\n");
+    ASSERT_EQ(csv.size(), 5);
+    EXPECT_TRUE(csv[2].startsWith("Max V,76.9,"));
+}
+
+TEST_F(FileRisultati, CartellaMancanteNessunFile) {
+    calcola(20, 100);
+    const QString percorso = cartella.filePath("manca/r.txt");
+    try {
+        ScriviRisultati(percorso);
+        FAIL() << "nessun errore";
+    } catch (const ErroreFile& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Impossibile scrivere «" + percorso.toStdString() + "»: la cartella non esiste.");
+    }
+    EXPECT_FALSE(QFile::exists(percorso));
+}
+
+TEST_F(FileRisultati, CartellaDiSolaLetturaLasciaIlVecchioFile) {
+    calcola(20, 100);
+    QString percorso;
+    if (geteuid() == 0) {
+        // Root writes into any folder with write bits off; sysfs refuses it.
+        percorso = "/sys/sezione-inglese.txt";
+    } else {
+        percorso = cartella.filePath("r.txt");
+        QFile vecchio(percorso);
+        ASSERT_TRUE(vecchio.open(QIODevice::WriteOnly));
+        vecchio.write("vecchio");
+        vecchio.close();
+        QFile::setPermissions(cartella.path(), QFile::ReadOwner | QFile::ExeOwner);
+    }
+    EXPECT_THROW(ScriviRisultati(percorso), ErroreFile);
+    QFile::setPermissions(cartella.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (geteuid() == 0) {
+        EXPECT_FALSE(QFile::exists(percorso));
+    } else {
+        EXPECT_EQ(leggi(percorso), "vecchio");
+        EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files), QStringList{"r.txt"});
+    }
+}
+
+TEST_F(FileRisultati, SostituisceUnFileEsistenteIntero) {
+    calcola(20, 100);
+    const QString percorso = cartella.filePath("r.txt");
+    QFile vecchio(percorso);
+    ASSERT_TRUE(vecchio.open(QIODevice::WriteOnly));
+    vecchio.write(QByteArray(100000, 'x'));
+    vecchio.close();
+    ScriviRisultati(percorso);
+    EXPECT_TRUE(leggi(percorso).startsWith("TUBAZIONE INGLESE 40/60"));
+    EXPECT_FALSE(leggi(percorso).contains('x'));
+}
