@@ -356,6 +356,14 @@ void FormPrincipale::gestisci(Gestore gestore) {
         } else {
             erroreNidificato_ = errore;
         }
+    } catch (const std::exception& imprevisto) {
+        // Nothing may leave an event handler: Qt cannot carry it.
+        const ErroreRuntime interno(51, std::string("Errore interno: ") + imprevisto.what());
+        if (esterno) {
+            mostraErrore(QString::fromStdString(interno.descrizione()));
+        } else {
+            erroreNidificato_ = interno;
+        }
     }
     --profondita_;
     if (esterno) {
