@@ -1,6 +1,6 @@
 #include "app/form_principale.h"
+#include "con_finestra.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 
@@ -9,18 +9,16 @@
 // (no event loop runs between keystrokes).
 namespace {
 
-FormPrincipale* finestra = nullptr;
-
 void impostaIncremento(const char* incremento) {
-    finestra->Text2->setText("0.01");
-    finestra->Text3->setText(incremento);
+    finestraDiProva().Text2->setText("0.01");
+    finestraDiProva().Text3->setText(incremento);
 }
 
 void TastoSullaPendenza(benchmark::State& misura, const char* incremento) {
     impostaIncremento(incremento);
     bool alterna = false;
     for (auto _ : misura) {
-        finestra->Text2->setText(alterna ? "0.01" : "0.02");
+        finestraDiProva().Text2->setText(alterna ? "0.01" : "0.02");
         alterna = !alterna;
     }
 }
@@ -37,7 +35,7 @@ void RicalcoloMilleRighe(benchmark::State& misura) {
 void RicalcoloLimitatoMilleRighe(benchmark::State& misura) {
     impostaIncremento("0.6");
     for (auto _ : misura) {
-        finestra->Text3->setText("0.5");
+        finestraDiProva().Text3->setText("0.5");
     }
 }
 
@@ -57,17 +55,5 @@ BENCHMARK(RicalcoloLimitatoMilleRighe)
     ->ReportAggregatesOnly();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication applicazione(argc, argv);
-    FormPrincipale form;
-    finestra = &form;
-    form.show();
-    QCoreApplication::processEvents();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiConFinestra(argc, argv);
 }

@@ -1,9 +1,10 @@
 #include "app/form_principale.h"
+#include "con_finestra.h"
 #include "report/elaboratore_testi.h"
 #include "report/finestra_report.h"
 #include "report/salvataggio.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -15,18 +16,16 @@
 // in the event loop; that is left out of the timing.
 namespace {
 
-FormPrincipale* finestra = nullptr;
-QTemporaryDir* cartella = nullptr;
-
 ElaboratoreTesti* elaboratoreAperto() {
     return ElaboratoreTesti::aperto();
 }
 
 void ReportMassimoDalPulsante(benchmark::State& misura) {
-    finestra->Text3->setText("0.6");
-    const QString percorso = cartella->filePath("relazione.docx");
+    finestraDiProva().Text3->setText("0.6");
+    const QTemporaryDir cartella;
+    const QString percorso = cartella.filePath("relazione.docx");
     for (auto _ : misura) {
-        finestra->Command3->click();
+        finestraDiProva().Command3->click();
         ElaboratoreTesti* elaboratore = elaboratoreAperto();
         salvaDocumento(*elaboratore->documenti().back(), percorso);
 
@@ -39,10 +38,10 @@ void ReportMassimoDalPulsante(benchmark::State& misura) {
 
 // What the report window does afterwards: the editor lays the document out.
 void ImpaginazioneReportMassimo(benchmark::State& misura) {
-    finestra->Text3->setText("0.6");
+    finestraDiProva().Text3->setText("0.6");
     for (auto _ : misura) {
         misura.PauseTiming();
-        finestra->Command3->click();
+        finestraDiProva().Command3->click();
         misura.ResumeTiming();
         QCoreApplication::processEvents();
         ElaboratoreTesti* elaboratore = elaboratoreAperto();
@@ -67,19 +66,5 @@ BENCHMARK(ReportMassimoDalPulsante)
     ->ReportAggregatesOnly();
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication applicazione(argc, argv);
-    QTemporaryDir temporanea;
-    cartella = &temporanea;
-    FormPrincipale form;
-    finestra = &form;
-    form.show();
-    QCoreApplication::processEvents();
-
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiConFinestra(argc, argv);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/sezione.h"
 #include "calc/calcolo.h"
 #include "calc/variabili_pubbliche.h"
 
@@ -19,5 +20,12 @@ class StatoPulito : public ::testing::Test {
         s.incremento = incremento;
         s.pendenza = pendenza;
         s.coeffBazin = coeff;
+    }
+
+    // A table as the window computes it, slope 0.01 and coefficient 0.18.
+    void calcola(double raggio, double incremento) {
+        imposta(raggio, incremento);
+        s.tipoSezione = TestoSezione(raggio);
+        Modulo2::CalcolaTabella();
     }
 };

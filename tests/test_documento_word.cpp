@@ -1,11 +1,9 @@
-#include "app/sezione.h"
-#include "calc/calcolo.h"
-#include "calc/variabili_pubbliche.h"
 #include "lettore_docx.h"
 #include "report/collegamento.h"
 #include "report/documento_word.h"
 #include "report/elaboratore_testi.h"
 #include "report/scrittore_docx.h"
+#include "stato_pulito.h"
 
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -17,27 +15,16 @@ namespace {
 using docx::Tabella;
 using docx::Testo;
 
-class Report : public ::testing::Test {
+class Report : public StatoPulito {
   protected:
     void SetUp() override {
-        variabili_pubbliche::stato = {};
-        Modulo2::InstallaConsegnaTabella(nullptr);
+        StatoPulito::SetUp();
         Collegamento::InstallaAvvio(nullptr);
         Collegamento::InstallaMessaggio(
             [this](const std::string& testo) { messaggi.push_back(testo); });
         calcola(20, 100);
     }
     void TearDown() override { Collegamento::InstallaMessaggio(nullptr); }
-
-    static void calcola(double raggio, double incremento) {
-        auto& s = variabili_pubbliche::stato;
-        s.raggio = raggio;
-        s.incremento = incremento;
-        s.pendenza = 0.01;
-        s.coeffBazin = 0.18;
-        s.tipoSezione = TestoSezione(raggio);
-        Modulo2::CalcolaTabella();
-    }
 
     // The report into the open processor, read back from its .docx.
     static std::vector<docx::Elemento> report(ElaboratoreTesti& elaboratore) {
@@ -119,7 +106,6 @@ TEST_F(Report, TabellaDeiRisultati) {
             }
         }
     }
-    const auto& s = variabili_pubbliche::stato;
     EXPECT_EQ(s.rapporto, 3);
     EXPECT_EQ(s.riga, 7);
 }
@@ -186,7 +172,6 @@ TEST_F(Report, ElaboratoreAvviatoQuandoNessunoEAperto) {
 }
 
 TEST_F(Report, ElaboratoreCheNonSiAvviaUnSoloMessaggio) {
-    const auto& s = variabili_pubbliche::stato;
     const Intero16 riga = s.riga;
     Modulo2::CreaDocumentoWord();
     ASSERT_EQ(messaggi.size(), 1u);

@@ -1,8 +1,7 @@
-#include "app/sezione.h"
-#include "calc/calcolo.h"
-#include "calc/variabili_pubbliche.h"
+#include "contenuto_file.h"
 #include "report/errore_file.h"
 #include "report/file_risultati.h"
+#include "stato_pulito.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,25 +12,11 @@
 
 namespace {
 
-class FileRisultati : public ::testing::Test {
+class FileRisultati : public StatoPulito {
   protected:
     void SetUp() override {
-        variabili_pubbliche::stato = {};
-        Modulo2::InstallaConsegnaTabella(nullptr);
+        StatoPulito::SetUp();
         ASSERT_TRUE(cartella.isValid());
-    }
-    static void calcola(double raggio, double incremento) {
-        auto& s = variabili_pubbliche::stato;
-        s.raggio = raggio;
-        s.incremento = incremento;
-        s.pendenza = 0.01;
-        s.coeffBazin = 0.18;
-        s.tipoSezione = TestoSezione(raggio);
-        Modulo2::CalcolaTabella();
-    }
-    static QString leggi(const QString& percorso) {
-        QFile file(percorso);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     QTemporaryDir cartella;
 };
@@ -116,7 +101,7 @@ TEST_F(FileRisultati, CartellaDiSolaLetturaLasciaIlVecchioFile) {
     if (geteuid() == 0) {
         EXPECT_FALSE(QFile::exists(percorso));
     } else {
-        EXPECT_EQ(leggi(percorso), "vecchio");
+        EXPECT_EQ(contenutoFile(percorso), "vecchio");
         EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files), QStringList{"r.txt"});
     }
 }
@@ -129,6 +114,6 @@ TEST_F(FileRisultati, SostituisceUnFileEsistenteIntero) {
     vecchio.write(QByteArray(100000, 'x'));
     vecchio.close();
     ScriviRisultati(percorso);
-    EXPECT_TRUE(leggi(percorso).startsWith("TUBAZIONE INGLESE 40/60"));
-    EXPECT_FALSE(leggi(percorso).contains('x'));
+    EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60"));
+    EXPECT_FALSE(contenutoFile(percorso).contains('x'));
 }

@@ -1,3 +1,4 @@
+#include "contenuto_file.h"
 #include "finestra_avviata.h"
 
 #include "cli/esecuzione.h"
@@ -236,10 +237,6 @@ class FormPrincipaleScriviSuFile : public FinestraAvviata {
             return risposta;
         };
     }
-    QString leggi(const QString& percorso) {
-        QFile file(percorso);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
 
     QTemporaryDir cartella;
     std::vector<QString> avvisi;
@@ -259,7 +256,7 @@ TEST_F(FormPrincipaleScriviSuFile, NomeVuotoDiventaIngleseNellaCartellaDiLavoro)
     EXPECT_EQ(testo(finestra->Text5), "INGLESE");
     ASSERT_EQ(avvisi.size(), 1u);
     EXPECT_EQ(avvisi[0], "Risultati scritti in «" + percorso + "».");
-    EXPECT_TRUE(leggi(percorso).startsWith("TUBAZIONE INGLESE 40/60 Øeq mm 20\n"));
+    EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60 Øeq mm 20\n"));
 }
 
 TEST_F(FormPrincipaleScriviSuFile, SenzaTabellaNienteScritto) {
@@ -289,11 +286,11 @@ TEST_F(FormPrincipaleScriviSuFile, FileEsistenteSostituitoSoloSeConfermato) {
     finestra->Command4->click();
     EXPECT_EQ(domande, 1);
     EXPECT_TRUE(avvisi.empty());
-    EXPECT_EQ(leggi(percorso), "vecchio");
+    EXPECT_EQ(contenutoFile(percorso), "vecchio");
 
     risposta = true;
     finestra->Command4->click();
-    EXPECT_TRUE(leggi(percorso).startsWith(",ALTEZZA,AREA"));
+    EXPECT_TRUE(contenutoFile(percorso).startsWith(",ALTEZZA,AREA"));
 }
 
 TEST_F(FormPrincipaleScriviSuFile, CartellaMancanteUnAvvisoELaFinestraVaAvanti) {
