@@ -292,7 +292,7 @@ QTextTable* ElaboratoreTesti::aggiungiTabella(QTextDocument* documento, int posi
 
     QTextTableFormat formato;
     formato.setAlignment(formatoParagrafo.alignment() & Qt::AlignHorizontal_Mask);
-    formato.setBorderCollapse(true);
+    formato.setBorderCollapse(false);
     formato.setBorder(1);
     formato.setCellPadding(2);
     formato.setCellSpacing(0);

@@ -24,6 +24,9 @@
 
 namespace {
 
+// A4 less 2 cm margins on each side, at 96 pixels per inch.
+constexpr int larghezzaPaginaPixel = 643;
+
 const char* const filtroDocx = "Documento Word (*.docx)";
 const char* const filtroOdt = "Documento ODF (*.odt)";
 const char* const filtroPdf = "PDF (*.pdf)";
@@ -117,16 +120,22 @@ void FinestraReport::creaMenu() {
 }
 
 void FinestraReport::aggiungiScheda(QTextDocument* documento) {
-    // Laying out a report of a thousand rows takes a moment.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     auto* editor = new QTextEdit(schede_);
-    editor->setDocument(documento);
-    documento->size();
-    QApplication::restoreOverrideCursor();
     editor->setAcceptRichText(true);
+    // A page's text width, as a word processor shows it; fixed, so that a
+    // scroll bar coming or going does not lay the document out again.
+    editor->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    editor->setLineWrapColumnOrWidth(larghezzaPaginaPixel);
+    editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     const int indice = schede_->addTab(editor, elaboratore_->nomeDocumento(documento));
     schede_->setCurrentIndex(indice);
     elaboratore_->attivaDocumento(documento);
+    // Given to the editor at its final size, the document is laid out once;
+    // for a report of a thousand rows that takes a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    editor->setDocument(documento);
+    documento->size();
+    QApplication::restoreOverrideCursor();
 }
 
 void FinestraReport::togliScheda(QTextDocument* documento) {
