@@ -27,7 +27,6 @@ class Reale {
     }
     // The value as produced, fault or not: only for storing before the test.
     double grezzo() const { return valore_; }
-    Guasto guasto() const { return guasto_; }
 
     void verifica() const {
         if (guasto_ != Guasto::Nessuno) {

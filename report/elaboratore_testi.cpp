@@ -188,9 +188,6 @@ ElaboratoreTesti::StatoDocumento& ElaboratoreTesti::statoDi(const QTextDocument*
 const QTextCursor& ElaboratoreTesti::selezione() const {
     return attivo().selezione;
 }
-const QTextCharFormat& ElaboratoreTesti::formatoCorrente() const {
-    return attivo().formato;
-}
 
 // A carriage return ends a paragraph; the new one keeps its format.
 void ElaboratoreTesti::scriviTesto(const QString& testo) {

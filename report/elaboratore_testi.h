@@ -71,8 +71,6 @@ class ElaboratoreTesti : public QObject {
 
     // Whether row `riga` (0-based) of the table is a heading row.
     static bool rigaIntestazione(const QTextTable* tabella, int riga);
-    // The character format that the next typed text takes.
-    const QTextCharFormat& formatoCorrente() const;
 
   signals:
     void documentoAggiunto(QTextDocument* documento);

@@ -33,7 +33,6 @@ void ModelloGriglia::pubblica() {
         righePubblicate_ = Rows();
         endRemoveRows();
     }
-    righePubblicate_ = Rows();
     if (dopo > 0) {
         emit dataChanged(index(0, 0), index(dopo - 1, columnCount() - 1), {Qt::DisplayRole});
         emit headerDataChanged(Qt::Vertical, 0, dopo - 1);
