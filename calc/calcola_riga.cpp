@@ -13,13 +13,14 @@ Reale arcoseno(Reale x) {
     return arcotangente(x / radice(Reale(1.0) - x * x));
 }
 
-// Wetted part of the invert arc, radius r/2, up to h = r/5.
+// Wetted part of the invert arc, radius r/2, up to h = r/5. The area is the
+// circular segment of half-angle a on that arc.
 void regioneFondo(Stato& s, Reale r, Reale h) {
     memorizza(s.rapporto, (r / 2.0 - h) / (r / 2.0));
     memorizza(s.angolo, Reale(1.5708) - arcoseno(s.rapporto));
     const Reale a = s.angolo;
     memorizza(s.contorno(s.riga), a * r);
-    memorizza(s.area(s.riga), quadrato(r) * (a - seno(a)));
+    memorizza(s.area(s.riga), quadrato(r) / 8.0 * (Reale(2.0) * a - seno(Reale(2.0) * a)));
 }
 
 // The two side arcs of radius 3r, from r/5 up to 2r.

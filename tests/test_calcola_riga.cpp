@@ -33,13 +33,52 @@ class CalcolaRiga : public StatoPulito {
 
 TEST_F(CalcolaRiga, ConfineTraFondoEFianchi) {
     calcola(0.04);
-    verifica({0.6, 0.9272989, 0.1854598, 0.0050919, 0.690958, 0.0035183});
-    EXPECT_NEAR(s.raggioIdr(1), 0.0274554, 5e-8);
-    EXPECT_NEAR(s.chezy(1), 41.7002, 5e-5);
+    verifica({0.6, 0.9272989, 0.1854598, 0.0044730, 0.625797, 0.0027992});
+    EXPECT_NEAR(s.raggioIdr(1), 0.0241184, 5e-8);
+    EXPECT_NEAR(s.chezy(1), 40.2957, 5e-5);
 
-    // Just above r/5 the side formulas take over and everything falls.
+    // Just above r/5 the side formulas take over; their rounded constants
+    // leave a small step down.
+    const double areaFondo = s.area(1);
+    const double portataFondo = s.portata(1);
     calcola(std::nextafter(0.04, 1.0));
     verifica({0.6, 0.6435011, 0.1837321, 0.0043396, 0.615810, 0.0026724});
+    EXPECT_LT(1 - s.area(1) / areaFondo, 0.04);
+    EXPECT_LT(1 - s.portata(1) / portataFondo, 0.05);
+}
+
+// The wetted area of the invert is the circular segment of the r/2 arc:
+// for the row's own angle, and within the rounding of 1.5708 for the true
+// angle of the water line.
+TEST_F(CalcolaRiga, AreaDelFondoComeSegmentoCircolare) {
+    const double r = 0.2;
+    const double raggioFondo = r / 2;
+    for (double h : {1e-6, 0.001, 0.01, 0.02, 0.03, 0.0399, 0.04}) {
+        calcola(h);
+        const double a = s.angolo;
+        EXPECT_NEAR(s.area(1), r * r / 8 * (2 * a - std::sin(2 * a)), 1e-15) << "h = " << h;
+        const double vero = std::acos(1 - h / raggioFondo);
+        const double segmento = raggioFondo * raggioFondo * vero -
+                                (raggioFondo - h) * std::sqrt(h * (2 * raggioFondo - h));
+        EXPECT_NEAR(s.area(1) / segmento, 1.0, 0.005) << "h = " << h;
+    }
+}
+
+// From the invert to the crown the area grows with the height, but for the
+// one small step at r/5.
+TEST_F(CalcolaRiga, AreaMaiDecrescenteSopraUnQuintoDelRaggio) {
+    const double r = 0.2;
+    double precedente = 0;
+    for (int k = 1; k <= 6000; ++k) {
+        const double h = 3 * r * k / 6000;
+        calcola(h);
+        if (h > r / 5 + 1e-9 && precedente > 0) {
+            EXPECT_GE(s.area(1), precedente) << "h = " << h;
+        }
+        if (h > r / 5) {
+            precedente = s.area(1);
+        }
+    }
 }
 
 TEST_F(CalcolaRiga, ConfineTraFianchiECalotta) {
