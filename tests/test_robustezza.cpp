@@ -1,5 +1,6 @@
 #include "cli/esecuzione.h"
 #include "finestra_avviata.h"
+#include "report/file_risultati.h"
 #include "report/finestra_report.h"
 
 #include <QApplication>
@@ -9,8 +10,11 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <iostream>
+#include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 
 // Randomised inputs, typed many times in random order: nothing may crash,
@@ -18,12 +22,32 @@
 // SEZIONE_SEME to replay a run.
 namespace {
 
-unsigned seme() {
+// The seed of this run: SEZIONE_SEME when set, which must then be a
+// number, else a fresh one.
+std::optional<unsigned> seme() {
     const QByteArray dato = qgetenv("SEZIONE_SEME");
-    const unsigned valore = dato.isEmpty() ? std::random_device{}() : dato.toUInt();
+    bool numero = true;
+    const unsigned valore = dato.isEmpty() ? std::random_device{}() : dato.toUInt(&numero);
+    if (!numero) {
+        ADD_FAILURE() << "SEZIONE_SEME non è un numero intero senza segno: «" << dato.toStdString()
+                      << "»";
+        return std::nullopt;
+    }
     std::cout << "SEZIONE_SEME=" << valore << std::endl;
     ::testing::Test::RecordProperty("seme", std::to_string(valore));
     return valore;
+}
+
+// The files in a folder that the test did not ask for: leftovers of a write.
+QStringList estranei(const QTemporaryDir& cartella, const std::set<std::string>& scritti) {
+    QStringList esito;
+    for (const QFileInfo& file :
+         QDir(cartella.path()).entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (scritti.count(QFile::encodeName(file.absoluteFilePath()).toStdString()) == 0) {
+            esito.append(file.fileName());
+        }
+    }
+    return esito;
 }
 
 const std::vector<QString> testiDifficili = {"20",
@@ -117,11 +141,15 @@ class Robustezza : public FinestraAvviata {
 } // namespace
 
 TEST_F(Robustezza, DigitazioneCasualeNellaFinestra) {
-    std::mt19937 caso(seme());
+    const std::optional<unsigned> iniziale = seme();
+    ASSERT_TRUE(iniziale);
+    std::mt19937 caso(*iniziale);
+    std::set<std::string> scritti;
     QTemporaryDir cartella;
     const QString prima = QDir::currentPath();
     QDir::setCurrent(cartella.path()); // where "Scrivi su file" writes
     finestra->avvisa = [](const QString&) {};
+    finestra->informa = finestra->avvisa;
     finestra->conferma = [&](const QString&) { return caso() % 2 == 0; };
 
     QLineEdit* caselle[] = {finestra->Text1, finestra->Text2, finestra->Text3, finestra->Text5,
@@ -162,6 +190,7 @@ TEST_F(Robustezza, DigitazioneCasualeNellaFinestra) {
         }
         default:
             descrizione << "Scrivi su file";
+            scritti.insert(PercorsoRisultati(finestra->Text5->text().toStdString()));
             finestra->Command4->click();
             break;
         }
@@ -170,42 +199,74 @@ TEST_F(Robustezza, DigitazioneCasualeNellaFinestra) {
             break;
         }
     }
+    // Whatever was written, was written whole: no temporary file is left.
+    EXPECT_EQ(estranei(cartella, scritti), QStringList());
     QDir::setCurrent(prima);
-    // Whatever was written, was written whole: no temporary files are left.
-    for (const QFileInfo& file : QDir(cartella.path()).entryInfoList(QDir::Files)) {
-        EXPECT_FALSE(file.fileName().contains(".tmp")) << file.fileName().toStdString();
-    }
 }
 
+// Mostly sound option lines, so that most trials compute and many write
+// files, with a difficult value, a missing one or a stray word now and then.
 TEST(RobustezzaCli, OpzioniCasuali) {
-    std::mt19937 caso(seme());
+    const std::optional<unsigned> iniziale = seme();
+    ASSERT_TRUE(iniziale);
+    std::mt19937 caso(*iniziale);
     QTemporaryDir cartella;
-    const std::vector<QString> opzioni = {
-        "--raggio",  "--pendenza", "--incremento", "--coefficiente",
-        "--formato", "--file",     "--documento",  "--help",
-        "--version", "-x",         "raggio",       ""};
-    std::vector<QString> valori = testiDifficili;
-    for (const char* v : {"tabella", "csv", "si", "xml"}) {
-        valori.emplace_back(v);
-    }
-    const std::vector<QString> destinazioni = {
-        cartella.filePath("r.docx"), cartella.filePath("r.pdf"),    cartella.filePath("r"),
-        cartella.filePath("r.csv"),  cartella.filePath("no/r.odt"), "/sys/sezione-inglese.html",
-        cartella.path() + "/",       cartella.filePath("r.txt")};
+    const QString prima = QDir::currentPath();
+    QDir::setCurrent(cartella.path()); // a relative name lands here
 
-    for (int prova = 0; prova < 500; ++prova) {
-        std::vector<std::string> argomenti;
-        const int quanti = static_cast<int>(caso() % 7);
-        for (int i = 0; i < quanti; ++i) {
-            const QString opzione = scelta(caso, opzioni);
-            argomenti.push_back(opzione.toStdString());
-            const bool destinazione = opzione == "--file" || opzione == "--documento";
-            if (caso() % 6 != 0) {
-                argomenti.push_back(
-                    (destinazione ? scelta(caso, destinazioni) : scelta(caso, valori))
-                        .toStdString());
+    const std::vector<QString> numeriOpzioni = {"--raggio", "--pendenza", "--incremento",
+                                                "--coefficiente"};
+    const std::vector<QString> buoni = {"20",  "0.01", "100", "0.18", "30",  "0.6",
+                                        "900", "1e2",  "3.9", "3",    "0.3", "1,234"};
+    std::vector<QString> difficili = testiDifficili;
+    for (const char* v : {"tabella", "csv", "si", "xml", "--help", "-x", ""}) {
+        difficili.emplace_back(v);
+    }
+    const std::vector<QString> documenti = {"r.docx", "r.pdf", "r.odt", "r.html", "a.b/../r.docx"};
+    const std::vector<QString> risultati = {"r", "r.csv", "r.txt", "r.", ".r"};
+    const std::vector<QString> destinazioniDifficili = {"no/r.odt",
+                                                        "/sys/sezione-inglese.html",
+                                                        cartella.path() + "/",
+                                                        "/dev/null",
+                                                        "--help",
+                                                        "r\xff.txt",
+                                                        "r.doc"};
+
+    std::set<std::string> scritti;
+    int calcolati = 0, conFile = 0;
+    const int prove = 500;
+    for (int prova = 0; prova < prove; ++prova) {
+        std::vector<std::vector<std::string>> gruppi; // an option and its value
+        const auto aggiungi = [&](const QString& opzione, const QString& valore) {
+            gruppi.push_back({opzione.toStdString()});
+            if (caso() % 50 != 0) { // now and then the value is missing
+                gruppi.back().push_back(valore.toStdString());
+            }
+        };
+        for (const QString& opzione : numeriOpzioni) {
+            if (caso() % 2 == 0) {
+                aggiungi(opzione, caso() % 25 == 0 ? scelta(caso, difficili) : scelta(caso, buoni));
             }
         }
+        if (caso() % 3 == 0) {
+            aggiungi("--formato", scelta(caso, {"tabella", "csv", "si"}));
+        }
+        for (const auto& [opzione, nomi] :
+             {std::pair{"--file", &risultati}, std::pair{"--documento", &documenti}}) {
+            if (caso() % 2 == 0) {
+                aggiungi(opzione, caso() % 12 == 0 ? scelta(caso, destinazioniDifficili)
+                                                   : scelta(caso, *nomi));
+            }
+        }
+        if (caso() % 25 == 0) {
+            gruppi.push_back({scelta(caso, {"--help", "--version", "-x", "raggio"}).toStdString()});
+        }
+        std::shuffle(gruppi.begin(), gruppi.end(), caso);
+        std::vector<std::string> argomenti;
+        for (const auto& gruppo : gruppi) {
+            argomenti.insert(argomenti.end(), gruppo.begin(), gruppo.end());
+        }
+
         std::string riga;
         for (const auto& a : argomenti) {
             riga += " «" + a.substr(0, 30) + "»";
@@ -217,6 +278,7 @@ TEST(RobustezzaCli, OpzioniCasuali) {
         ASSERT_TRUE(stato == 0 || stato == 1 || stato == 2) << stato;
         if (stato == 0) {
             EXPECT_FALSE(uscita.str().empty());
+            ++calcolati;
         } else {
             // A usage error is one line; a computation or file error may
             // follow the note on a bounded increment.
@@ -225,10 +287,33 @@ TEST(RobustezzaCli, OpzioniCasuali) {
             EXPECT_EQ(uscita.str(), "");
             EXPECT_TRUE(stato == 2 ? linee == 1 : linee >= 1) << messaggi;
         }
+        if (stato == 2) {
+            continue;
+        }
+        bool scriveFile = false;
+        for (std::size_t i = 0; i + 1 < argomenti.size(); ++i) {
+            const QString nome = QString::fromStdString(argomenti[i + 1]);
+            if (argomenti[i] == "--file") {
+                scritti.insert(PercorsoRisultati(argomenti[i + 1]));
+                scriveFile = true;
+            } else if (argomenti[i] == "--documento") {
+                scritti.insert(
+                    QDir::cleanPath(QDir::current().absoluteFilePath(nome)).toStdString());
+                scriveFile = true;
+            }
+        }
+        conFile += stato == 0 && scriveFile ? 1 : 0;
     }
+    std::cout << calcolati << " prove su " << prove << " calcolate, " << conFile
+              << " con file scritti" << std::endl;
+    EXPECT_GT(calcolati, prove * 55 / 100);
+    EXPECT_GT(conFile, prove * 35 / 100);
+
     EXPECT_FALSE(QFileInfo::exists("/sys/sezione-inglese.html"));
+    EXPECT_FALSE(QFileInfo::exists("/dev/null.txt"));
     for (const QFileInfo& file : QDir(cartella.path()).entryInfoList(QDir::Files)) {
         EXPECT_GT(file.size(), 0) << file.fileName().toStdString();
-        EXPECT_FALSE(file.fileName().contains(".tmp")) << file.fileName().toStdString();
     }
+    EXPECT_EQ(estranei(cartella, scritti), QStringList());
+    QDir::setCurrent(prima);
 }
