@@ -12,12 +12,12 @@
 #include "report/errore_file.h"
 #include "report/file_risultati.h"
 #include "report/finestra_report.h"
+#include "report/scrittura_file.h"
 #include "table/modello_griglia.h"
 #include "table/tabella_risultati.h"
 #include "table/vista_griglia.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,8 +76,9 @@ FormPrincipale::FormPrincipale(QWidget* parent)
     conferma = [this](const QString& domanda) {
         return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
     };
-    avvisa = [this](const QString& avviso) {
-        QMessageBox::information(this, windowTitle(), avviso);
+    avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
+    informa = [this](const QString& notizia) {
+        QMessageBox::information(this, windowTitle(), notizia);
     };
     Collegamento::InstallaMessaggio([this](const std::string& testo) {
         QMessageBox riquadro(QMessageBox::NoIcon, QString(), QString::fromStdString(testo),
@@ -241,8 +242,14 @@ void FormPrincipale::Command2_Click() {
     close();
 }
 
+// Reports the table on screen only: with none, a report would put an
+// earlier table under the heading of the inputs shown now.
 void FormPrincipale::Command3_Click() {
     leggiNomeFile();
+    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
+        avvisa(motivo);
+        return;
+    }
     Modulo2::CreaDocumentoWord();
 }
 
@@ -256,31 +263,40 @@ void FormPrincipale::leggiNomeFile() {
     }
 }
 
+// Why there is no table on screen to write, or empty when there is one.
+QString FormPrincipale::motivoNessunaTabella() const {
+    if (!messaggio().isEmpty()) {
+        return "Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.";
+    }
+    if (!Modulo2::IngressiPositivi()) {
+        return "Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
+               "devono essere numeri positivi.";
+    }
+    return {};
+}
+
 // Writes the table on screen to the file named in the file-name box.
 void FormPrincipale::Command4_Click() {
     leggiNomeFile();
-    if (!messaggio().isEmpty()) {
-        avvisa("Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.");
+    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
+        avvisa(motivo);
         return;
     }
-    if (!Modulo2::IngressiPositivi()) {
-        avvisa("Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
-               "devono essere numeri positivi.");
-        return;
-    }
-    const QString percorso = PercorsoRisultati(variabili_pubbliche::stato.nomeFile);
-    if (QFileInfo::exists(percorso) &&
-        !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(percorso))) {
-        return;
-    }
+    const std::string percorso = PercorsoRisultati(variabili_pubbliche::stato.nomeFile);
+    const QString mostrato = QString::fromStdString(percorso);
     try {
+        verificaDestinazione(percorso);
+        if (fileEsistente(percorso) &&
+            !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(mostrato))) {
+            return;
+        }
         ScriviRisultati(percorso);
-        avvisa(QString("Risultati scritti in «%1».").arg(percorso));
+        informa(QString("Risultati scritti in «%1».").arg(mostrato));
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
     } catch (const ErroreRuntime& errore) {
         avvisa(QString("Impossibile scrivere «%1»: errore %2, %3.")
-                   .arg(percorso)
+                   .arg(mostrato)
                    .arg(errore.numero())
                    .arg(QString::fromStdString(errore.descrizione())));
     }

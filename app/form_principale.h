@@ -61,10 +61,11 @@ class FormPrincipale : public QWidget {
     // empty.
     QString messaggio() const;
 
-    // A question (yes or no) and a notice to the user: message boxes unless
-    // replaced.
+    // A question (yes or no), a warning and a piece of news for the user:
+    // message boxes unless replaced.
     std::function<bool(const QString& domanda)> conferma;
     std::function<void(const QString& avviso)> avvisa;
+    std::function<void(const QString& notizia)> informa;
 
   signals:
     void grigliaPreparata();
@@ -91,6 +92,7 @@ class FormPrincipale : public QWidget {
 
     void Ricalcola();
     void leggiNomeFile();
+    QString motivoNessunaTabella() const;
     void PreparaGriglia();
 
     void gestisci(Gestore gestore);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
+    // A file beyond the size allowed is a write that fails, reported and
+    // cleaned up, not the end of the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication applicazione(argc, argv);
     QApplication::setApplicationName("sezione-inglese");
     FormPrincipale finestra;

@@ -23,7 +23,7 @@ ElaboratoreTesti* elaboratoreAperto() {
 void ReportMassimoDalPulsante(benchmark::State& misura) {
     finestraDiProva().Text3->setText("0.6");
     const QTemporaryDir cartella;
-    const QString percorso = cartella.filePath("relazione.docx");
+    const std::string percorso = cartella.filePath("relazione.docx").toStdString();
     for (auto _ : misura) {
         finestraDiProva().Command3->click();
         ElaboratoreTesti* elaboratore = elaboratoreAperto();

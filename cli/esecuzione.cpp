@@ -10,10 +10,12 @@
 #include "cli/uscita_si.h"
 #include "report/errore_file.h"
 #include "report/file_risultati.h"
+#include "report/motivo_errore.h"
 #include "report/report_senza_finestra.h"
 #include "table/tabella_risultati.h"
 #include "table/testo_griglia.h"
 
+#include <cerrno>
 #include <ostream>
 
 namespace {
@@ -64,6 +66,21 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     return grigliaTabella(griglia);
 }
 
+// Prints the text whole. Output that did not reach its destination (a full
+// disk, a closed or broken standard output) is a failure, not a success.
+int stampa(std::ostream& uscita, std::ostream& errori, const std::string& testo) {
+    errno = 0;
+    uscita << testo;
+    uscita.flush();
+    if (uscita) {
+        return 0;
+    }
+    const int codice = errno;
+    errori << nomeProgramma << ": impossibile scrivere i risultati sull'uscita standard"
+           << (codice != 0 ? ": " + motivoErrore(codice) : std::string()) << '\n';
+    return 1;
+}
+
 } // namespace
 
 int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
@@ -76,12 +93,10 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         return 2;
     }
     if (opzioni.aiuto) {
-        uscita << testoAiuto;
-        return 0;
+        return stampa(uscita, errori, testoAiuto);
     }
     if (opzioni.versione) {
-        uscita << nomeProgramma << ' ' << versione << '\n';
-        return 0;
+        return stampa(uscita, errori, std::string(nomeProgramma) + ' ' + versione + '\n');
     }
     std::string risultati;
     try {
@@ -93,7 +108,7 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     }
     try {
         if (!opzioni.documento.empty()) {
-            scriviReportSenzaFinestra(QString::fromStdString(opzioni.documento));
+            scriviReportSenzaFinestra(opzioni.documento);
         }
         if (!opzioni.file.empty()) {
             ScriviRisultati(PercorsoRisultati(opzioni.file));
@@ -102,6 +117,5 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         errori << nomeProgramma << ": " << e.what() << '\n';
         return 1;
     }
-    uscita << risultati;
-    return 0;
+    return stampa(uscita, errori, risultati);
 }

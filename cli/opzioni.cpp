@@ -88,13 +88,16 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
             throw ErroreUso("manca il valore dell'opzione " + opzione);
         }
         const std::string& valore = argomenti[++i];
+        if (valore.empty()) {
+            throw ErroreUso("manca il valore dell'opzione " + opzione);
+        }
         if (numero != nullptr) {
             *numero = valorePositivo(opzione, valore);
         } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
-        } else if (formatoDaNome(QString::fromStdString(valore))) {
+        } else if (formatoDaNome(valore)) {
             opzioni.documento = valore;
         } else {
             throw ErroreUso("estensione non riconosciuta per --documento: «" + valore +

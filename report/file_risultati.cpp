@@ -7,10 +7,11 @@
 #include "table/tabella_risultati.h"
 #include "table/testo_griglia.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QString>
 
 #include <algorithm>
+#include <climits>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -78,20 +79,27 @@ std::string testiGriglia() {
 
 } // namespace
 
-QString PercorsoRisultati(const std::string& nomeFile) {
-    QString nome = nomeFile.empty() ? QString("INGLESE") : QString::fromStdString(nomeFile);
-    if (QFileInfo(nome).suffix().isEmpty() && !nome.endsWith('/')) {
-        nome += ".txt";
+std::string PercorsoRisultati(const std::string& nomeFile) {
+    std::string nome = nomeFile.empty() ? std::string("INGLESE") : nomeFile;
+    if (nome.front() != '/') {
+        char cartella[PATH_MAX];
+        if (::getcwd(cartella, sizeof cartella) != nullptr) {
+            nome = std::string(cartella) + (cartella[1] == '\0' ? "" : "/") + nome;
+        }
     }
-    return QDir::current().absoluteFilePath(nome);
+    // A device, FIFO or socket keeps its name, so that writing refuses it
+    // rather than putting a file beside it.
+    if (estensione(nome).empty() && nome.back() != '/' && !nodoSpeciale(nome)) {
+        nome += nome.back() == '.' ? "txt" : ".txt";
+    }
+    return nome;
 }
 
-QByteArray ContenutoRisultati(const QString& percorso) {
-    const bool csv = QFileInfo(percorso).suffix().compare("csv", Qt::CaseInsensitive) == 0;
-    const std::string testo = csv ? testiGriglia() : testoLeggibile();
-    return QByteArray::fromStdString(testo);
+std::string ContenutoRisultati(const std::string& percorso) {
+    return estensione(percorso) == "csv" ? testiGriglia() : testoLeggibile();
 }
 
-void ScriviRisultati(const QString& percorso) {
+void ScriviRisultati(const std::string& percorso) {
+    verificaDestinazione(percorso);
     scriviFileIntero(percorso, ContenutoRisultati(percorso));
 }

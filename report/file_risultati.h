@@ -1,23 +1,20 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-
 #include <string>
 
 // The results file behind "Scrivi su file" and the command line's --file.
 
-// The path for the name in the file-name box: "INGLESE" when it is empty,
-// ".txt" added when it has no extension, a relative name taken from the
-// working directory.
-QString PercorsoRisultati(const std::string& nomeFile);
+// The path for the name in the file-name box, as the system's bytes:
+// "INGLESE" when it is empty, ".txt" added when it has no extension, a
+// relative name taken from the working directory.
+std::string PercorsoRisultati(const std::string& nomeFile);
 
 // The last table: for a ".csv" name the grid's texts, for any other a text
 // to read or print (the report's heading lines, the results table, the rows
 // of maximum velocity and maximum flow), UTF-8. Raises ErroreRuntime when a
 // value cannot be formatted.
-QByteArray ContenutoRisultati(const QString& percorso);
+std::string ContenutoRisultati(const std::string& percorso);
 
 // Writes the file whole or not at all; raises ErroreFile naming the path and
 // the reason.
-void ScriviRisultati(const QString& percorso);
+void ScriviRisultati(const std::string& percorso);

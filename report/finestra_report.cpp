@@ -1,5 +1,6 @@
 #include "report/finestra_report.h"
 
+#include "report/cartella_temporanea.h"
 #include "report/elaboratore_testi.h"
 #include "report/errore_file.h"
 #include "report/salvataggio.h"
@@ -8,6 +9,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
@@ -17,7 +19,6 @@
 #include <QPrinter>
 #include <QScreen>
 #include <QTabWidget>
-#include <QTemporaryFile>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QUrl>
@@ -39,7 +40,7 @@ QTextDocument* documentoDi(QWidget* scheda) {
 
 // The extension of the chosen file type, when the name has none of ours.
 QString conEstensione(const QString& percorso, const QString& filtro) {
-    if (formatoDaNome(percorso)) {
+    if (formatoDaNome(percorso.toStdString())) {
         return percorso;
     }
     const QString estensione = filtro == filtroOdt    ? ".odt"
@@ -61,6 +62,8 @@ FinestraReport::FinestraReport(QWidget* parent)
     resize(900, 700);
     creaMenu();
 
+    avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
+    apriConIlSistema = [](const QUrl& indirizzo) { return QDesktopServices::openUrl(indirizzo); };
     conferma = [this](const QString& domanda) {
         return QMessageBox::question(this, windowTitle(), domanda,
                                      QMessageBox::Discard | QMessageBox::Cancel,
@@ -184,20 +187,26 @@ void FinestraReport::closeEvent(QCloseEvent* evento) {
 }
 
 void FinestraReport::salvaConNome() {
-    QTextDocument* documento = documentoCorrente();
-    if (documento == nullptr) {
+    if (documentoCorrente() == nullptr) {
         return;
     }
     QString filtro = filtroDocx;
     const QString scelto = QFileDialog::getSaveFileName(
         this, "Salva con nome", QDir::current().filePath(schede_->tabText(schede_->currentIndex())),
         QStringList{filtroDocx, filtroOdt, filtroPdf, filtroHtml}.join(";;"), &filtro);
-    if (scelto.isEmpty()) {
+    if (!scelto.isEmpty()) {
+        salvaCome(scelto, filtro);
+    }
+}
+
+void FinestraReport::salvaCome(const QString& scelto, const QString& filtro) {
+    QTextDocument* documento = documentoCorrente();
+    if (documento == nullptr) {
         return;
     }
     const QString percorso = conEstensione(scelto, filtro);
     try {
-        salvaDocumento(*documento, percorso);
+        salvaDocumento(*documento, QFile::encodeName(percorso).toStdString());
         documento->setModified(false);
         schede_->setTabText(schede_->currentIndex(), QFileInfo(percorso).fileName());
     } catch (const ErroreFile& errore) {
@@ -217,31 +226,27 @@ void FinestraReport::stampa() {
     }
 }
 
-// Written to a temporary .docx first, then handed to the desktop.
+// Written as a .docx named after its tab, in a folder of the program's own
+// that goes when the program ends.
 void FinestraReport::apriNelSistema() {
     QTextDocument* documento = documentoCorrente();
     if (documento == nullptr) {
         return;
     }
-    QTemporaryFile temporaneo(QDir::temp().filePath("sezione-inglese-XXXXXX.docx"));
-    temporaneo.setAutoRemove(false);
-    if (!temporaneo.open()) {
-        avvisa("Impossibile creare un file temporaneo per il documento.");
+    const QString cartella = cartellaTemporaneaProgramma();
+    if (cartella.isEmpty()) {
+        avvisa("Impossibile creare una cartella temporanea per il documento.");
         return;
     }
-    const QString percorso = temporaneo.fileName();
-    temporaneo.close();
+    const QString nome = QFileInfo(schede_->tabText(schede_->currentIndex())).completeBaseName();
+    const QString percorso = QDir(cartella).filePath(nome + ".docx");
     try {
-        salvaDocumento(*documento, percorso);
+        salvaDocumento(*documento, QFile::encodeName(percorso).toStdString());
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(percorso))) {
+    if (!apriConIlSistema(QUrl::fromLocalFile(percorso))) {
         avvisa(QString("Nessun elaboratore di testi del sistema ha aperto «%1».").arg(percorso));
     }
-}
-
-void FinestraReport::avvisa(const QString& testo) {
-    QMessageBox::warning(this, windowTitle(), testo);
 }

@@ -6,7 +6,7 @@
 #include "report/errore_file.h"
 #include "report/salvataggio.h"
 
-void scriviReportSenzaFinestra(const QString& percorso) {
+void scriviReportSenzaFinestra(const std::string& percorso) {
     ElaboratoreTesti elaboratore; // the processor the report attaches to
     Modulo2::CreaDocumentoWord();
     if (elaboratore.documenti().empty()) {

@@ -5,7 +5,6 @@
 #include "report/scrittura_file.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -40,8 +39,8 @@ QByteArray documentoPdf(const QTextDocument& documento) {
 
 } // namespace
 
-std::optional<FormatoDocumento> formatoDaNome(const QString& percorso) {
-    const QString estensione = QFileInfo(percorso).suffix().toLower();
+std::optional<FormatoDocumento> formatoDaNome(std::string_view percorso) {
+    const std::string estensione = ::estensione(percorso);
     if (estensione == "docx") {
         return FormatoDocumento::Docx;
     }
@@ -57,14 +56,14 @@ std::optional<FormatoDocumento> formatoDaNome(const QString& percorso) {
     return std::nullopt;
 }
 
-void salvaDocumento(const QTextDocument& documento, const QString& percorso) {
+void salvaDocumento(const QTextDocument& documento, const std::string& percorso) {
     const std::optional<FormatoDocumento> formato = formatoDaNome(percorso);
     if (!formato) {
-        throw ErroreFile(QString("Impossibile scrivere «%1»: estensione sconosciuta (usare .docx, "
-                                 ".odt, .pdf o .html).")
-                             .arg(percorso)
-                             .toStdString());
+        throw ErroreFile("Impossibile scrivere «" + percorso +
+                         "»: estensione sconosciuta (usare .docx, .odt, .pdf o .html).");
     }
+    // Refused before the document is composed: a device stays as it is.
+    verificaDestinazione(percorso);
     QByteArray contenuto;
     switch (*formato) {
     case FormatoDocumento::Docx:
@@ -80,5 +79,6 @@ void salvaDocumento(const QTextDocument& documento, const QString& percorso) {
         contenuto = documento.toHtml().toUtf8();
         break;
     }
-    scriviFileIntero(percorso, contenuto);
+    scriviFileIntero(percorso, std::string_view(contenuto.constData(),
+                                                static_cast<std::size_t>(contenuto.size())));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <optional>
+#include <string>
+#include <string_view>
 
 class QTextDocument;
 
@@ -10,9 +10,9 @@ enum class FormatoDocumento { Docx, Odt, Pdf, Html };
 
 // The format that a file name's extension names: .docx, .odt, .pdf, .html
 // (or .htm), in any case; none for another extension.
-std::optional<FormatoDocumento> formatoDaNome(const QString& percorso);
+std::optional<FormatoDocumento> formatoDaNome(std::string_view percorso);
 
-// Saves the document whole, in the format of the extension. Raises
-// ErroreFile naming the path and the reason; a failed save leaves no file
-// behind and an existing one as it was.
-void salvaDocumento(const QTextDocument& documento, const QString& percorso);
+// Saves the document whole, in the format of the extension, under the path's
+// exact bytes. Raises ErroreFile naming the path and the reason; a failed
+// save leaves no file behind and an existing one as it was.
+void salvaDocumento(const QTextDocument& documento, const std::string& percorso);

@@ -1,8 +1,28 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <string>
+#include <string_view>
 
-// Writes the whole file or nothing: a temporary file renamed over the target
-// at the end. Raises ErroreFile naming the path and the reason.
-void scriviFileIntero(const QString& percorso, const QByteArray& contenuto);
+// Files written by the program. A path is the system's own bytes, exactly as
+// given: a name that is not UTF-8 is written under that very name.
+
+// The extension of the file name, after its last dot, in lower case; empty
+// when there is none.
+std::string estensione(std::string_view percorso);
+
+// Raises ErroreFile when the name cannot stand for a file to replace: a
+// folder, or a device, FIFO or socket, which are left untouched. A symbolic
+// link to a file is fine: the link stays and its target is replaced.
+void verificaDestinazione(const std::string& percorso);
+
+// Whether the name, links followed, is an existing file.
+bool fileEsistente(const std::string& percorso);
+
+// Whether the name, links followed, is an existing device, FIFO or socket.
+bool nodoSpeciale(const std::string& percorso);
+
+// Writes the whole file or nothing: a temporary file beside the target,
+// every byte written and synchronised to the disk, then renamed over the
+// target. On any failure the target is left as it was, no temporary file
+// remains, and ErroreFile names the path and the reason in Italian.
+void scriviFileIntero(const std::string& percorso, std::string_view contenuto);

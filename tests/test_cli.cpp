@@ -2,12 +2,16 @@
 #include "cli/esecuzione.h"
 #include "lettore_docx.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +55,27 @@ TEST(Cli, FormatoSiConIValoriPredefiniti) {
     EXPECT_EQ(std::stod(portata), variabili_pubbliche::stato.portata(8));
 }
 
+// The default table to the last bit, as 17 significant digits read back
+// exactly: no change to the formulas may move any of them.
+TEST(Cli, TabellaPredefinitaAllUltimoBit) {
+    // clang-format off
+    const std::vector<std::string> attese = {
+        "riga,etichetta,altezza_m,area_m2,contorno_m,raggio_idraulico_m,chezy,velocita_m_s,portata_m3_s",
+        "1,,0.10000000000000001,0.016419868103413449,0.32800000008226093,0.050060573473461642,48.212873270229004,1.0787254486000941,0.017712529585809048",
+        "2,,0.20000000000000001,0.045321627606668483,0.54910436672908625,0.082537365121754691,53.4878473962466,1.5366693197066432,0.06964435466233708",
+        "3,,0.30000000000000004,0.081357893649915719,0.75652456726223771,0.10754164130365147,56.169309113796864,1.8419906113487856,0.14986047626225774",
+        "4,,0.40000000000000002,0.12080000000000002,0.95800000000000007,0.12609603340292277,57.734443962578119,2.0501502953610324,0.24765815567961275",
+        "5,,0.5,0.15906445909962075,1.1674395102393196,0.13625070738527026,58.481723060953691,2.1586863368633877,0.3433702745389165",
+        "6,,0.60000000000000009,0.18363185307179589,1.5863185308000001,0.115759760417845,56.898211012403351,1.9358754896403974,0.35548840347893634",
+        "7,Max V,0.51239999999999997,0.16326611687993603,1.1967207191219431,0.13642791862058468,58.494180127672628,2.160549818752735,0.35274457923340863",
+        "8,Max Q,0.57179999999999997,0.17972401079587769,1.3713252968306628,0.1310586271625315,58.108087997442723,2.1036301795310139,0.37807285309656607",
+    };
+    // clang-format on
+    const Esito e = esegui({"--formato", "si"});
+    ASSERT_EQ(e.stato, 0);
+    EXPECT_EQ(righe(e.uscita), attese);
+}
+
 TEST(Cli, IncrementoLimitatoConUnaNota) {
     const Esito e = esegui({"--formato", "si", "--incremento", "1000"});
     EXPECT_EQ(e.stato, 0);
@@ -71,6 +96,8 @@ TEST(Cli, LetturaRigorosa) {
         {{"--incremento"}, "--incremento"},
         {{"--boh"}, "--boh"},
         {{"--formato", "xml"}, "--formato"},
+        {{"--file", ""}, "--file"},
+        {{"--documento", ""}, "--documento"},
     };
     for (const auto& c : casi) {
         const Esito e = esegui(c.argomenti);
@@ -160,8 +187,143 @@ TEST(CliFile, ComeScriviSuFileSenzaChiedere) {
     EXPECT_TRUE(file.readAll().startsWith("TUBAZIONE INGLESE 60/90 \xC3\x98"
                                           "eq mm 30\n"));
 
+    // A name that is not UTF-8 is written under its own bytes, and leaves
+    // alone the file whose name would replace them by U+FFFD.
+    const std::string cartellaByte = QFile::encodeName(cartella.path()).toStdString();
+    const std::string sostituto = cartellaByte + "/r\xEF\xBF\xBD.txt";
+    std::ofstream(sostituto) << "altro";
+    ASSERT_EQ(esegui({"--file", cartellaByte + "/r\xFF.txt"}).stato, 0);
+    std::ifstream scritto(cartellaByte + "/r\xFF.txt");
+    std::string prima;
+    std::getline(scritto, prima);
+    EXPECT_EQ(prima, "TUBAZIONE INGLESE 40/60 \xC3\x98"
+                     "eq mm 20");
+    std::ifstream altro(sostituto);
+    std::string intatto;
+    std::getline(altro, intatto);
+    EXPECT_EQ(intatto, "altro");
+
     const Esito mancante = esegui({"--file", cartella.filePath("no/r.csv").toStdString()});
     EXPECT_EQ(mancante.stato, 1);
     EXPECT_EQ(mancante.uscita, "");
     EXPECT_NE(mancante.errori.find("la cartella non esiste"), std::string::npos);
+}
+
+// The real program, in a process of its own, under faults injected into its
+// writes or with an output that cannot take the results.
+namespace {
+
+struct EsitoProcesso {
+    int stato;
+    QString errori;
+};
+
+class CliProcesso : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(cartella.isValid()); }
+
+    // Runs the program in the test's folder; `guasto` is
+    // "operation:errno:path prefix", `comando` a shell line around it.
+    EsitoProcesso esegui(const QStringList& argomenti, const QString& guasto = {},
+                         const QString& uscita = "/dev/null") {
+        QProcess processo;
+        processo.setWorkingDirectory(cartella.path());
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        if (!guasto.isEmpty()) {
+            ambiente.insert("LD_PRELOAD", LIBRERIA_GUASTI);
+            ambiente.insert("SEZIONE_GUASTO", guasto);
+            // Under the sanitizers the injected library comes before theirs.
+            ambiente.insert("ASAN_OPTIONS",
+                            ambiente.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        }
+        processo.setProcessEnvironment(ambiente);
+        processo.setStandardOutputFile(uscita);
+        processo.start(PROGRAMMA_CLI, argomenti);
+        processo.waitForFinished(60000);
+        return {processo.exitStatus() == QProcess::NormalExit ? processo.exitCode() : -1,
+                QString::fromUtf8(processo.readAllStandardError())};
+    }
+
+    QString file(const QString& nome) const { return cartella.filePath(nome); }
+    void crea(const QString& nome, const QByteArray& contenuto) const {
+        QFile f(file(nome));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(contenuto);
+    }
+    QByteArray leggi(const QString& nome) const {
+        QFile f(file(nome));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QStringList nomi() const {
+        return QDir(cartella.path()).entryList(QDir::Files | QDir::System | QDir::Hidden);
+    }
+
+    QTemporaryDir cartella;
+};
+
+} // namespace
+
+// A full disk refuses the few bytes of a small file: the old file stays
+// byte for byte, and the failure is no success.
+TEST_F(CliProcesso, DiscoPienoLasciaIlVecchioFile) {
+    for (const char* nome : {"t.txt", "r.docx", "r.odt"}) {
+        SCOPED_TRACE(nome);
+        crea(nome, "vecchio");
+        const QString opzione = QString(nome).startsWith("t") ? "--file" : "--documento";
+        const EsitoProcesso e = esegui({opzione, nome}, "write:28:" + cartella.path() + "/");
+        EXPECT_EQ(e.stato, 1);
+        EXPECT_TRUE(e.errori.contains("spazio esaurito sul disco")) << e.errori.toStdString();
+        EXPECT_EQ(leggi(nome), "vecchio");
+        EXPECT_EQ(nomi(), QStringList{nome});
+        QFile::remove(file(nome));
+    }
+}
+
+TEST_F(CliProcesso, SincronizzazioneFallitaEUnaScritturaFallita) {
+    crea("r.pdf", "vecchio");
+    const EsitoProcesso e =
+        esegui({"--documento", "r.pdf", "--incremento", "1"}, "fsync:5:" + cartella.path() + "/");
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(e.errori.contains("«r.pdf»: errore di lettura o scrittura sul dispositivo."))
+        << e.errori.toStdString();
+    EXPECT_EQ(leggi("r.pdf"), "vecchio");
+    EXPECT_EQ(nomi(), QStringList{"r.pdf"});
+}
+
+TEST_F(CliProcesso, UscitaStandardNonScrivibile) {
+    const EsitoProcesso piena = esegui({"--formato", "csv", "--incremento", "1"}, {}, "/dev/full");
+    EXPECT_EQ(piena.stato, 1);
+    EXPECT_EQ(piena.errori, "sezione-inglese-cli: impossibile scrivere i risultati sull'uscita "
+                            "standard: spazio esaurito sul disco\n");
+    EXPECT_EQ(esegui({"--help"}, {}, "/dev/full").stato, 1);
+
+    // A closed standard output: the results file must not take its place.
+    QProcess processo;
+    processo.setWorkingDirectory(cartella.path());
+    processo.start("/bin/sh", {"-c", QString("exec '%1' --file t.txt >&-").arg(PROGRAMMA_CLI)});
+    processo.waitForFinished(60000);
+    EXPECT_EQ(processo.exitCode(), 1);
+    EXPECT_TRUE(processo.readAllStandardError().contains("uscita standard"));
+    EXPECT_TRUE(leggi("t.txt").startsWith("TUBAZIONE INGLESE 40/60"));
+    EXPECT_FALSE(leggi("t.txt").contains("ALTEZZA    AREA  CONT.BAGNATO  R.IDRAULICO         V"));
+}
+
+TEST_F(CliProcesso, DestinazioniCheNonSonoFile) {
+    ASSERT_EQ(::mkfifo(file("coda.docx").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(file("coda").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/null", file("nulla.pdf")));
+    for (const QStringList& argomenti :
+         {QStringList{"--documento", "coda.docx"}, QStringList{"--documento", "nulla.pdf"},
+          QStringList{"--file", "coda"}, QStringList{"--file", "/dev/null"}}) {
+        SCOPED_TRACE(argomenti.join(' ').toStdString());
+        const EsitoProcesso e = esegui(argomenti);
+        EXPECT_EQ(e.stato, 1);
+        EXPECT_TRUE(e.errori.contains("non è un file ma")) << e.errori.toStdString();
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat(file("coda.docx").toLocal8Bit().constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(QFileInfo(file("nulla.pdf")).isSymLink());
+    EXPECT_EQ(nomi(), (QStringList{"coda", "coda.docx", "nulla.pdf"}));
+    EXPECT_FALSE(QFileInfo::exists("/dev/null.txt"));
 }

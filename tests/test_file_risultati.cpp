@@ -24,17 +24,21 @@ class FileRisultati : public StatoPulito {
 } // namespace
 
 TEST_F(FileRisultati, NomeDelFile) {
-    const QString qui = QDir::currentPath() + "/";
+    const std::string qui = QDir::currentPath().toStdString() + "/";
     EXPECT_EQ(PercorsoRisultati(""), qui + "INGLESE.txt");
     EXPECT_EQ(PercorsoRisultati("rete"), qui + "rete.txt");
+    EXPECT_EQ(PercorsoRisultati("rete."), qui + "rete.txt");
     EXPECT_EQ(PercorsoRisultati("rete.csv"), qui + "rete.csv");
     EXPECT_EQ(PercorsoRisultati("rete.dat"), qui + "rete.dat");
     EXPECT_EQ(PercorsoRisultati("/tmp/a/rete"), "/tmp/a/rete.txt");
+    EXPECT_EQ(PercorsoRisultati("/tmp/a.b/rete"), "/tmp/a.b/rete.txt");
+    // The bytes of a name that is not UTF-8 stay as they are.
+    EXPECT_EQ(PercorsoRisultati("/tmp/r\xff"), "/tmp/r\xff.txt");
 }
 
 TEST_F(FileRisultati, TestoLeggibileConIValoriPredefiniti) {
     calcola(20, 100);
-    const QStringList righe = QString::fromUtf8(ContenutoRisultati("r.txt")).split('\n');
+    const QStringList righe = QString::fromStdString(ContenutoRisultati("r.txt")).split('\n');
     ASSERT_EQ(righe.size(), 23);
     EXPECT_EQ(righe[0], "TUBAZIONE INGLESE 40/60 Øeq mm 20");
     EXPECT_EQ(righe[1], "COEFF. DI SCABREZZA SECONDO BAZIN =  0.18");
@@ -52,7 +56,7 @@ TEST_F(FileRisultati, TestoLeggibileConIValoriPredefiniti) {
 
 TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
     calcola(20, 100);
-    const QStringList righe = QString::fromUtf8(ContenutoRisultati("r.CSV")).split("\r\n");
+    const QStringList righe = QString::fromStdString(ContenutoRisultati("r.CSV")).split("\r\n");
     ASSERT_EQ(righe.size(), 11);
     EXPECT_EQ(righe[0], ",ALTEZZA,AREA,CONT.BAGNATO,R.IDRAULICO,V,Q");
     EXPECT_EQ(righe[9], "Max Q,57.2,0.1797,1.3713,0.1311,210.36,378.07");
@@ -60,26 +64,26 @@ TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
 
 TEST_F(FileRisultati, NessunaRigaRegolare) {
     calcola(30, 900);
-    const QStringList testo = QString::fromUtf8(ContenutoRisultati("r.txt")).split('\n');
+    const QStringList testo = QString::fromStdString(ContenutoRisultati("r.txt")).split('\n');
     EXPECT_EQ(testo[6], "");
     EXPECT_EQ(testo[7], "Massima velocità:");
     EXPECT_TRUE(testo[10].startsWith("   76.9"));
-    const QStringList csv = QString::fromUtf8(ContenutoRisultati("r.csv")).split("\r\n");
+    const QStringList csv = QString::fromStdString(ContenutoRisultati("r.csv")).split("\r\n");
     ASSERT_EQ(csv.size(), 5);
     EXPECT_TRUE(csv[2].startsWith("Max V,76.9,"));
 }
 
 TEST_F(FileRisultati, CartellaMancanteNessunFile) {
     calcola(20, 100);
-    const QString percorso = cartella.filePath("manca/r.txt");
+    const std::string percorso = cartella.filePath("manca/r.txt").toStdString();
     try {
         ScriviRisultati(percorso);
         FAIL() << "nessun errore";
     } catch (const ErroreFile& e) {
         EXPECT_EQ(std::string(e.what()),
-                  "Impossibile scrivere «" + percorso.toStdString() + "»: la cartella non esiste.");
+                  "Impossibile scrivere «" + percorso + "»: la cartella non esiste.");
     }
-    EXPECT_FALSE(QFile::exists(percorso));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(percorso)));
 }
 
 TEST_F(FileRisultati, CartellaDiSolaLetturaLasciaIlVecchioFile) {
@@ -96,7 +100,7 @@ TEST_F(FileRisultati, CartellaDiSolaLetturaLasciaIlVecchioFile) {
         vecchio.close();
         QFile::setPermissions(cartella.path(), QFile::ReadOwner | QFile::ExeOwner);
     }
-    EXPECT_THROW(ScriviRisultati(percorso), ErroreFile);
+    EXPECT_THROW(ScriviRisultati(percorso.toStdString()), ErroreFile);
     QFile::setPermissions(cartella.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (geteuid() == 0) {
         EXPECT_FALSE(QFile::exists(percorso));
@@ -113,7 +117,7 @@ TEST_F(FileRisultati, SostituisceUnFileEsistenteIntero) {
     ASSERT_TRUE(vecchio.open(QIODevice::WriteOnly));
     vecchio.write(QByteArray(100000, 'x'));
     vecchio.close();
-    ScriviRisultati(percorso);
+    ScriviRisultati(percorso.toStdString());
     EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60"));
     EXPECT_FALSE(contenutoFile(percorso).contains('x'));
 }

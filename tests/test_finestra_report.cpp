@@ -1,13 +1,19 @@
 #include "finestra_avviata.h"
 #include "lettore_docx.h"
+#include "report/cartella_temporanea.h"
 #include "report/collegamento.h"
 #include "report/elaboratore_testi.h"
 #include "report/finestra_report.h"
 #include "report/scrittore_docx.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -120,4 +126,61 @@ TEST_F(FinestraReportAperta, UnMessaggioSoloSeLElaboratoreNonSiAvvia) {
     finestra->Command3->click();
     EXPECT_EQ(messaggi.size(), 1u);
     EXPECT_TRUE(finestreReport().empty());
+}
+
+// A report must show the numbers of the inputs on screen: with no table, no
+// report, and the same reason as "Scrivi su file" gives.
+TEST_F(FinestraReportAperta, SenzaTabellaNessunReport) {
+    std::vector<QString> avvisi;
+    finestra->avvisa = [&](const QString& a) { avvisi.push_back(a); };
+    digita(finestra->Text2, "0");
+    finestra->Command3->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(finestreReport().empty());
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_EQ(avvisi[0], "Nessuna tabella da scrivere: raggio, pendenza, incremento e "
+                         "coefficiente devono essere numeri positivi.");
+
+    digita(finestra->Text2, "0.01");
+    digita(finestra->Text1, "1e300"); // the computation fails
+    finestra->Command3->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(finestreReport().empty());
+    EXPECT_EQ(avvisi.back(), "Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.");
+}
+
+TEST_F(FinestraReportAperta, SalvaConNomeNonSostituisceUnaFifo) {
+    FinestraReport* report = documentoWord();
+    std::vector<QString> avvisi;
+    report->avvisa = [&](const QString& a) { avvisi.push_back(a); };
+    QTemporaryDir cartella;
+    const QString fifo = cartella.filePath("coda.docx");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    report->salvaCome(fifo, "Documento Word (*.docx)");
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_TRUE(avvisi[0].contains("non è un file ma una coda FIFO")) << avvisi[0].toStdString();
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    EXPECT_TRUE(report->elaboratore()->documenti().front()->isModified());
+
+    report->salvaCome(cartella.filePath("relazione"), "Documento ODF (*.odt)");
+    EXPECT_TRUE(QFileInfo(cartella.filePath("relazione.odt")).isFile());
+    EXPECT_EQ(report->schede()->tabText(0), "relazione.odt");
+}
+
+// The copy handed to the desktop lives in a folder of the program's own,
+// which goes when the program ends.
+TEST_F(FinestraReportAperta, CopiaPerIlSistemaInUnaCartellaTemporanea) {
+    FinestraReport* report = documentoWord();
+    QUrl aperto;
+    report->apriConIlSistema = [&](const QUrl& indirizzo) {
+        aperto = indirizzo;
+        return true;
+    };
+    report->apriNelSistema();
+    const QFileInfo copia(aperto.toLocalFile());
+    EXPECT_EQ(copia.fileName(), "Documento1.docx");
+    EXPECT_EQ(copia.absolutePath(), cartellaTemporaneaProgramma());
+    EXPECT_TRUE(copia.isFile());
+    rimuoviCartellaTemporaneaProgramma();
+    EXPECT_FALSE(QFileInfo::exists(copia.absolutePath()));
 }

@@ -5,9 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
+
+#include <csignal>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using Riga = std::vector<std::string>;
 
@@ -232,6 +237,7 @@ class FormPrincipaleScriviSuFile : public FinestraAvviata {
     void SetUp() override {
         FinestraAvviata::SetUp();
         finestra->avvisa = [this](const QString& a) { avvisi.push_back(a); };
+        finestra->informa = finestra->avvisa;
         finestra->conferma = [this](const QString&) {
             ++domande;
             return risposta;
@@ -301,4 +307,46 @@ TEST_F(FormPrincipaleScriviSuFile, CartellaMancanteUnAvvisoELaFinestraVaAvanti) 
     EXPECT_EQ(avvisi[0], "Impossibile scrivere «" + percorso + "»: la cartella non esiste.");
     digita(finestra->Text3, "50");
     EXPECT_EQ(righe(), 16);
+}
+
+TEST_F(FormPrincipaleScriviSuFile, UnaFifoNonESostituita) {
+    const QString fifo = cartella.filePath("coda.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    digita(finestra->Text5, fifo);
+    finestra->Command4->click();
+    EXPECT_EQ(domande, 0);
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_EQ(avvisi[0], "Impossibile scrivere «" + fifo +
+                             "»: non è un file ma una coda FIFO, che resta com'è.");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+}
+
+// A write refused half-way (here beyond the largest file size allowed):
+// the old file stays byte for byte and the user is warned why.
+TEST_F(FormPrincipaleScriviSuFile, ScritturaFallitaLasciaIlVecchioFile) {
+    const QString percorso = cartella.filePath("r.txt");
+    {
+        QFile vecchio(percorso);
+        ASSERT_TRUE(vecchio.open(QIODevice::WriteOnly));
+        vecchio.write("vecchio");
+    }
+    digita(finestra->Text5, percorso);
+    risposta = true;
+    std::vector<QString> notizie;
+    finestra->informa = [&](const QString& n) { notizie.push_back(n); };
+    const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limite{};
+    ::getrlimit(RLIMIT_FSIZE, &limite);
+    const rlimit ridotto{100, limite.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &ridotto);
+    finestra->Command4->click();
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+    std::signal(SIGXFSZ, segnale);
+
+    EXPECT_TRUE(notizie.empty());
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_EQ(avvisi[0],
+              "Impossibile scrivere «" + percorso + "»: il file supera la dimensione consentita.");
+    EXPECT_EQ(contenutoFile(percorso), "vecchio");
+    EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files), QStringList{"r.txt"});
 }
