@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analisi/formule_sezione.h"
 #include "calc/array_controllato.h"
 #include "calc/intero16.h"
 
@@ -34,6 +35,9 @@ struct Stato {
     ArrayRighe chezy;        // Chézy coefficient after Bazin, m^½/s
     ArrayRighe velocita;     // mean velocity, m/s
     ArrayRighe portata;      // flow rate, m³/s
+    // The section the rows are computed for: the window's table always uses
+    // the classic formulas; the command line may ask for the exact profile.
+    formule::Geometria geometria = formule::Geometria::Tabellare;
 };
 
 inline Stato stato;

@@ -1,13 +1,14 @@
 #include "cli/esecuzione.h"
 
-#include "app/conversioni.h"
-#include "app/sezione.h"
+#include "analisi/risposte.h"
 #include "calc/calcolo.h"
 #include "calc/errore_runtime.h"
 #include "calc/limiti_incremento.h"
 #include "calc/variabili_pubbliche.h"
 #include "cli/opzioni.h"
 #include "cli/uscita_si.h"
+#include "numeri/conversioni.h"
+#include "numeri/sezione.h"
 #include "report/errore_file.h"
 #include "report/file_risultati.h"
 #include "report/motivo_errore.h"
@@ -39,13 +40,64 @@ void limitaIncremento(variabili_pubbliche::Stato& s, std::ostream& errori) {
     }
 }
 
-// The same sequence as the window's recalculation, on a grid of its own.
+// The rows laid out as the grid lays them, under its header.
+std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::Formato formato) {
+    RigheTesti testi = IntestazioneGriglia();
+    for (const RigaUscita& riga : righe) {
+        const analisi::Grandezze& g = riga.valori;
+        std::vector<std::string> celle{riga.etichetta};
+        int colonna = 0;
+        for (const double valore :
+             {g.altezza, g.area, g.contorno, g.raggioIdr, g.velocita, g.portata}) {
+            celle.push_back(TestoValore(++colonna, valore));
+        }
+        testi.push_back(std::move(celle));
+    }
+    return formato == OpzioniCli::Formato::Csv ? testoCsv(testi) : testoAllineato(testi);
+}
+
+// The heights where the flow or the velocity takes the asked value, then
+// the full section and the true maxima; a value never reached gets a note.
+std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::Risposte& risposte,
+                                      std::ostream& errori) {
+    std::vector<RigaUscita> righe;
+    const auto aggiungi = [&](const std::vector<analisi::Risposta>& altezze, const char* prefisso,
+                              const std::string& cosa, const std::string& massimo) {
+        if (altezze.empty()) {
+            errori << nomeProgramma << ": nota: nessuna altezza con " << cosa << "; " << massimo
+                   << '\n';
+        }
+        for (std::size_t i = 0; i < altezze.size(); ++i) {
+            righe.push_back({prefisso + std::to_string(i + 1), altezze[i]});
+        }
+    };
+    if (opzioni.portata) {
+        aggiungi(risposte.perPortata(*opzioni.portata / 1000), "Q",
+                 "portata " + CStr(*opzioni.portata) + " l/s",
+                 "la portata massima è " + TestoValore(6, risposte.portataMassima().portata) +
+                     " l/s");
+    }
+    if (opzioni.velocita) {
+        aggiungi(risposte.perVelocita(*opzioni.velocita / 100), "V",
+                 "velocità " + CStr(*opzioni.velocita) + " cm/s",
+                 "la velocità massima è " + TestoValore(5, risposte.velocitaMassima().velocita) +
+                     " cm/s");
+    }
+    righe.push_back({"Piena", risposte.piena()});
+    righe.push_back({"Vmax", risposte.velocitaMassima()});
+    righe.push_back({"Qmax", risposte.portataMassima()});
+    return righe;
+}
+
+// The same sequence as the window's recalculation, on a grid of its own;
+// then, when asked, the answers or the curve in the table's place.
 std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
     s.coeffBazin = opzioni.coefficiente;
     s.raggio = opzioni.raggio;
     s.pendenza = opzioni.pendenza;
     s.incremento = opzioni.incremento;
+    s.geometria = opzioni.geometria;
     s.tipoSezione = TestoSezione(s.raggio);
     limitaIncremento(s, errori);
 
@@ -55,15 +107,23 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     Modulo2::CalcolaTabella();
     Modulo2::InstallaConsegnaTabella(nullptr);
 
-    switch (opzioni.formato) {
-    case OpzioniCli::Formato::Si:
-        return tabellaSi();
-    case OpzioniCli::Formato::Csv:
-        return grigliaCsv(griglia);
-    case OpzioniCli::Formato::Tabella:
-        break;
+    const analisi::Sezione sezione{s.raggioM, s.pendenza, s.coeffBazin, s.geometria};
+    std::vector<RigaUscita> righe;
+    if (opzioni.portata || opzioni.velocita) {
+        righe = righeRisposte(opzioni, analisi::Risposte(sezione), errori);
+    } else if (opzioni.curva > 0) {
+        for (const analisi::Grandezze& punto : analisi::curva(sezione, opzioni.curva)) {
+            righe.push_back({"", punto});
+        }
+    } else if (opzioni.formato == OpzioniCli::Formato::Si) {
+        return testoSi(righeTabella());
+    } else {
+        const RigheTesti testi = righeGriglia(griglia);
+        return opzioni.formato == OpzioniCli::Formato::Csv ? testoCsv(testi)
+                                                           : testoAllineato(testi);
     }
-    return grigliaTabella(griglia);
+    return opzioni.formato == OpzioniCli::Formato::Si ? testoSi(righe)
+                                                      : testoComeGriglia(righe, opzioni.formato);
 }
 
 // Prints the text whole. Output that did not reach its destination (a full
@@ -104,6 +164,10 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     } catch (const ErroreRuntime& e) {
         errori << nomeProgramma << ": errore di calcolo " << e.numero() << ": " << e.descrizione()
                << '\n';
+        return 1;
+    } catch (const std::exception&) {
+        // The solvers' own failures: nothing the user typed can cause them.
+        errori << nomeProgramma << ": errore di calcolo: la ricerca delle altezze non è riuscita\n";
         return 1;
     }
     try {

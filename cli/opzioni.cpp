@@ -1,8 +1,10 @@
 #include "cli/opzioni.h"
 
-#include "app/conversioni.h"
 #include "calc/errore_runtime.h"
+#include "numeri/conversioni.h"
 #include "report/salvataggio.h"
+
+#include <cmath>
 
 namespace {
 
@@ -37,6 +39,25 @@ OpzioniCli::Formato formato(const std::string& testo) {
     throw ErroreUso("formato sconosciuto per --formato: «" + testo + "» (tabella, csv o si)");
 }
 
+formule::Geometria geometria(const std::string& testo) {
+    if (testo == "tabellare") {
+        return formule::Geometria::Tabellare;
+    }
+    if (testo == "esatta") {
+        return formule::Geometria::Esatta;
+    }
+    throw ErroreUso("geometria sconosciuta per --geometria: «" + testo + "» (tabellare o esatta)");
+}
+
+int punti(const std::string& opzione, const std::string& testo) {
+    const double valore = valorePositivo(opzione, testo);
+    if (valore != std::floor(valore) || valore > puntiCurvaMassimi) {
+        throw ErroreUso("il valore di " + opzione + " deve essere un numero intero da 1 a " +
+                        std::to_string(puntiCurvaMassimi) + ": «" + testo + "»");
+    }
+    return static_cast<int>(valore);
+}
+
 } // namespace
 
 const char* const testoAiuto =
@@ -56,12 +77,22 @@ const char* const testoAiuto =
     "  --file FILE          scrive anche il file dei risultati, come «Scrivi su file»:\n"
     "                       testo leggibile, o i testi della griglia se FILE finisce in\n"
     "                       .csv; senza estensione si aggiunge .txt; sovrascrive\n"
+    "  --portata L_S        al posto della tabella, le altezze a cui la portata vale L_S\n"
+    "                       l/s (righe Q1, Q2, … dalla più bassa), poi le righe Piena,\n"
+    "                       Vmax e Qmax (altezze vere dei massimi)\n"
+    "  --velocita CM_S      lo stesso per una velocità in cm/s (righe V1, V2, …);\n"
+    "                       si può dare insieme a --portata\n"
+    "  --curva N            al posto della tabella, N altezze equidistanti k × 3r / N,\n"
+    "                       k = 1 … N (N da 1 a 100000), senza etichette\n"
+    "  --geometria G        tabellare: le formule della tabella classica (predefinita)\n"
+    "                       esatta: il profilo vero a quattro archi, senza costanti\n"
+    "                       arrotondate; vale per tutto ciò che viene stampato\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
     "L'incremento è tenuto tra 3 × raggio / 100 e 30 × raggio, come nella finestra.\n"
     "Stato d'uscita: 0 fatto; 2 uso errato o valore non positivo o non numerico;\n"
-    "1 errore di calcolo o di scrittura.\n";
+    "1 errore di calcolo, o file o uscita standard che non si possono scrivere.\n";
 
 OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
     OpzioniCli opzioni;
@@ -80,8 +111,11 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        if (numero == nullptr && opzione != "--formato" && opzione != "--documento" &&
-            opzione != "--file") {
+        const bool conValore = numero != nullptr || opzione == "--formato" ||
+                               opzione == "--documento" || opzione == "--file" ||
+                               opzione == "--portata" || opzione == "--velocita" ||
+                               opzione == "--curva" || opzione == "--geometria";
+        if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
         if (i + 1 >= argomenti.size()) {
@@ -95,6 +129,14 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
             *numero = valorePositivo(opzione, valore);
         } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
+        } else if (opzione == "--geometria") {
+            opzioni.geometria = geometria(valore);
+        } else if (opzione == "--portata") {
+            opzioni.portata = valorePositivo(opzione, valore);
+        } else if (opzione == "--velocita") {
+            opzioni.velocita = valorePositivo(opzione, valore);
+        } else if (opzione == "--curva") {
+            opzioni.curva = punti(opzione, valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
         } else if (formatoDaNome(valore)) {
@@ -103,6 +145,9 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
             throw ErroreUso("estensione non riconosciuta per --documento: «" + valore +
                             "» (.docx, .odt, .pdf o .html)");
         }
+    }
+    if (opzioni.curva > 0 && (opzioni.portata || opzioni.velocita)) {
+        throw ErroreUso("--curva non si può dare insieme a --portata o --velocita");
     }
     return opzioni;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analisi/formule_sezione.h"
+
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -14,8 +17,12 @@ struct OpzioniCli {
     double incremento = 100;
     double coefficiente = 0.18;
     Formato formato = Formato::Tabella;
-    std::string documento; // also write the report here, when given
-    std::string file;      // also write the results file here, when given
+    formule::Geometria geometria = formule::Geometria::Tabellare;
+    std::optional<double> portata;  // l/s: print the heights of this flow instead of the table
+    std::optional<double> velocita; // cm/s: the same for a velocity
+    int curva = 0;                  // print this many evenly spaced heights instead
+    std::string documento;          // also write the report here, when given
+    std::string file;               // also write the results file here, when given
     bool aiuto = false;
     bool versione = false;
 };
@@ -27,5 +34,8 @@ class ErroreUso : public std::runtime_error {
 };
 
 OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti);
+
+// The most points --curva accepts.
+inline constexpr int puntiCurvaMassimi = 100000;
 
 extern const char* const testoAiuto;

@@ -16,18 +16,32 @@ void aggiungiNumero(std::string& testo, double valore) {
 
 } // namespace
 
-std::string tabellaSi() {
+std::vector<RigaUscita> righeTabella() {
     const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-    std::string testo = "riga,etichetta,altezza_m,area_m2,contorno_m,raggio_idraulico_m,chezy,"
-                        "velocita_m_s,portata_m3_s\n";
+    std::vector<RigaUscita> righe;
     const int ultima = s.numPassi + 2;
     for (int k = 1; k <= ultima; ++k) {
-        testo += std::to_string(k);
+        righe.push_back({k == ultima - 1 ? "Max V"
+                         : k == ultima   ? "Max Q"
+                                         : "",
+                         {s.altezza(k), s.area(k), s.contorno(k), s.raggioIdr(k), s.chezy(k),
+                          s.velocita(k), s.portata(k)}});
+    }
+    return righe;
+}
+
+std::string testoSi(const std::vector<RigaUscita>& righe) {
+    std::string testo = "riga,etichetta,altezza_m,area_m2,contorno_m,raggio_idraulico_m,chezy,"
+                        "velocita_m_s,portata_m3_s\n";
+    std::size_t numero = 0;
+    for (const RigaUscita& riga : righe) {
+        testo += std::to_string(++numero);
         testo += ',';
-        testo += k == ultima - 1 ? "Max V" : k == ultima ? "Max Q" : "";
-        for (const auto* colonna :
-             {&s.altezza, &s.area, &s.contorno, &s.raggioIdr, &s.chezy, &s.velocita, &s.portata}) {
-            aggiungiNumero(testo, (*colonna)(k));
+        testo += riga.etichetta;
+        const analisi::Grandezze& g = riga.valori;
+        for (const double valore :
+             {g.altezza, g.area, g.contorno, g.raggioIdr, g.chezy, g.velocita, g.portata}) {
+            aggiungiNumero(testo, valore);
         }
         testo += '\n';
     }

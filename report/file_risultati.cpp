@@ -74,7 +74,7 @@ std::string testiGriglia() {
     GrigliaInMemoria griglia(3, 7);
     PreparaGriglia(griglia);
     Modulo2::RiempiGriglia(griglia);
-    return grigliaCsv(griglia);
+    return testoCsv(righeGriglia(griglia));
 }
 
 } // namespace

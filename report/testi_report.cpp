@@ -1,7 +1,7 @@
 #include "report/testi_report.h"
 
-#include "app/formato.h"
 #include "calc/variabili_pubbliche.h"
+#include "numeri/formato.h"
 
 std::string RigaTubazione() {
     const auto& s = variabili_pubbliche::stato;

@@ -1,10 +1,11 @@
 #include "table/tabella_risultati.h"
 
-#include "app/formato.h"
 #include "calc/reale.h"
 #include "calc/variabili_pubbliche.h"
+#include "numeri/formato.h"
 
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -36,26 +37,40 @@ void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, int k) {
 
 } // namespace
 
-// Pattern first, then the element, then its conversion, its check and its
+// Pattern first, then the value, then its conversion, its check and its
 // text.
-std::string TestoColonna(int colonna, int k) {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+std::string TestoValore(int colonna, double valore) {
     switch (colonna) {
     case 1:
-        return Format(altezzaCm(s.altezza(k)).valore(), "###0.0");
+        return Format(altezzaCm(valore).valore(), "###0.0");
     case 2:
-        return Format(s.area(k), "##0.###0");
     case 3:
-        return Format(s.contorno(k), "##0.###0");
     case 4:
-        return Format(s.raggioIdr(k), "##0.###0");
+        return Format(valore, "##0.###0");
     case 5:
-        return Format((Reale(s.velocita(k)) * 100.0).valore(), "###0.#0");
+        return Format((Reale(valore) * 100.0).valore(), "###0.#0");
     case 6:
-        return Format((Reale(s.portata(k)) * 1000.0).valore(), "#####0.#0");
+        return Format((Reale(valore) * 1000.0).valore(), "#####0.#0");
     default:
         throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
     }
+}
+
+std::string TestoColonna(int colonna, int k) {
+    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    const variabili_pubbliche::ArrayRighe* const colonne[] = {
+        &s.altezza, &s.area, &s.contorno, &s.raggioIdr, &s.velocita, &s.portata};
+    if (colonna < 1 || colonna > 6) {
+        throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
+    }
+    return TestoValore(colonna, (*colonne[colonna - 1])(k));
+}
+
+std::vector<std::vector<std::string>> IntestazioneGriglia() {
+    std::vector<std::vector<std::string>> righe(2, std::vector<std::string>{""});
+    righe[0].insert(righe[0].end(), titoli.begin(), titoli.end());
+    righe[1].insert(righe[1].end(), unita.begin(), unita.end());
+    return righe;
 }
 
 void PreparaGriglia(GrigliaAstratta& griglia) {

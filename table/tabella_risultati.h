@@ -3,16 +3,23 @@
 #include "table/griglia.h"
 
 #include <string>
+#include <vector>
 
 // The results table in a grid of 7 columns: two header rows (titles, units),
 // a label column, and one row per computed row of the last sweep, array row k
 // in grid row k + 1.
 
-// The text of value column 1 to 6 for array row k: the height in cm rounded
-// to the millimetre, area, wetted perimeter, hydraulic radius, velocity in
-// cm/s and flow in l/s, each with its column's pattern. The report's tables
-// show the same texts.
+// The text of value column 1 to 6 for its quantity in SI units: the height
+// in cm rounded to the millimetre, area, wetted perimeter, hydraulic radius,
+// velocity in cm/s and flow in l/s, each with its column's pattern.
+std::string TestoValore(int colonna, double valore);
+
+// The text of value column 1 to 6 for array row k. The report's tables show
+// the same texts.
 std::string TestoColonna(int colonna, int k);
+
+// The grid's two header rows, label column first: titles, then units.
+std::vector<std::vector<std::string>> IntestazioneGriglia();
 
 // Writes the header, sizes the grid for the previous table (numPassi + 4
 // rows) and blanks its data cells. Runs before every sweep, and alone when an

@@ -21,35 +21,44 @@ std::string campoCsv(const std::string& testo) {
 
 } // namespace
 
-std::string grigliaCsv(const GrigliaInMemoria& griglia) {
-    std::string testo;
+RigheTesti righeGriglia(const GrigliaInMemoria& griglia) {
+    RigheTesti righe(static_cast<std::size_t>(griglia.Rows()));
     for (int riga = 0; riga < griglia.Rows(); ++riga) {
         for (int colonna = 0; colonna < griglia.Cols(); ++colonna) {
+            righe[static_cast<std::size_t>(riga)].push_back(griglia.testo(riga, colonna));
+        }
+    }
+    return righe;
+}
+
+std::string testoCsv(const RigheTesti& righe) {
+    std::string testo;
+    for (const auto& riga : righe) {
+        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
             if (colonna > 0) {
                 testo += ',';
             }
-            testo += campoCsv(griglia.testo(riga, colonna));
+            testo += campoCsv(riga[colonna]);
         }
         testo += "\r\n";
     }
     return testo;
 }
 
-std::string grigliaTabella(const GrigliaInMemoria& griglia) {
-    std::vector<std::size_t> larghezze(static_cast<std::size_t>(griglia.Cols()), 0);
-    for (int riga = 0; riga < griglia.Rows(); ++riga) {
-        for (int colonna = 0; colonna < griglia.Cols(); ++colonna) {
-            auto& l = larghezze[static_cast<std::size_t>(colonna)];
-            l = std::max(l, griglia.testo(riga, colonna).size());
+std::string testoAllineato(const RigheTesti& righe) {
+    std::vector<std::size_t> larghezze;
+    for (const auto& riga : righe) {
+        larghezze.resize(std::max(larghezze.size(), riga.size()), 0);
+        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
+            larghezze[colonna] = std::max(larghezze[colonna], riga[colonna].size());
         }
     }
     std::string testo;
-    for (int riga = 0; riga < griglia.Rows(); ++riga) {
+    for (const auto& riga : righe) {
         std::string linea;
-        for (int colonna = 0; colonna < griglia.Cols(); ++colonna) {
-            const std::string& cella = griglia.testo(riga, colonna);
-            const std::string spazi(larghezze[static_cast<std::size_t>(colonna)] - cella.size(),
-                                    ' ');
+        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
+            const std::string& cella = riga[colonna];
+            const std::string spazi(larghezze[colonna] - cella.size(), ' ');
             linea += colonna == 0 ? cella + spazi : "  " + spazi + cella;
         }
         linea.erase(linea.find_last_not_of(' ') + 1);

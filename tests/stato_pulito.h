@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/sezione.h"
 #include "calc/calcolo.h"
 #include "calc/variabili_pubbliche.h"
+#include "numeri/sezione.h"
 
 #include <gtest/gtest.h>
 

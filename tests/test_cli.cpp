@@ -137,6 +137,79 @@ TEST(Cli, CsvNeglettaNessunaRiga) {
     EXPECT_EQ(r[2], "Max V,76.9,0.3673,1.7951,0.2046,281.54,1034.23\r");
 }
 
+TEST(CliRisposte, AltezzeDellaPortataPoiPienaEMassimi) {
+    const Esito e = esegui({"--portata", "370"});
+    ASSERT_EQ(e.stato, 0) << e.errori;
+    EXPECT_EQ(e.errori, "");
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 7u);
+    EXPECT_EQ(r[0], "       ALTEZZA    AREA  CONT.BAGNATO  R.IDRAULICO         V        Q");
+    EXPECT_EQ(r[2].substr(0, 10), "Q1        ");
+    EXPECT_EQ(r[2].substr(r[2].size() - 6), "370.00");
+    EXPECT_EQ(r[3].substr(0, 2), "Q2");
+    EXPECT_EQ(r[4], "Piena     60.0  0.1836        1.5863       0.1158    193.59   355.49");
+    EXPECT_EQ(r[5].substr(0, 4), "Vmax");
+    EXPECT_EQ(r[6].substr(0, 4), "Qmax");
+}
+
+TEST(CliRisposte, VelocitaInSiEUnaPortataMaiRaggiunta) {
+    const Esito e = esegui({"--velocita", "200", "--portata", "500", "--formato", "si"});
+    ASSERT_EQ(e.stato, 0);
+    EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: nessuna altezza con portata 500 l/s; la "
+                        "portata massima è 378.07 l/s\n");
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 6u);
+    EXPECT_EQ(r[0], "riga,etichetta,altezza_m,area_m2,contorno_m,raggio_idraulico_m,chezy,"
+                    "velocita_m_s,portata_m3_s");
+    EXPECT_EQ(r[1].substr(0, 5), "1,V1,");
+    EXPECT_EQ(r[2].substr(0, 5), "2,V2,");
+    EXPECT_EQ(r[3].substr(0, 28), "3,Piena,0.60000000000000009,");
+    EXPECT_EQ(r[5].substr(0, 7), "5,Qmax,");
+    // The velocity read back is the one asked for.
+    const std::string velocita = r[1].substr(0, r[1].rfind(','));
+    EXPECT_NEAR(std::stod(velocita.substr(velocita.rfind(',') + 1)), 2.0, 1e-12);
+}
+
+TEST(CliRisposte, CurvaEGeometriaEsatta) {
+    const Esito curva = esegui({"--curva", "3", "--formato", "csv"});
+    ASSERT_EQ(curva.stato, 0);
+    const auto r = righe(curva.uscita);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[2], ",20.0,0.0453,0.5491,0.0825,153.67,69.64\r");
+    EXPECT_EQ(r[4], ",60.0,0.1836,1.5863,0.1158,193.59,355.49\r");
+    EXPECT_EQ(righe(esegui({"--curva", "100000", "--formato", "si"}).uscita).size(), 100001u);
+
+    // The exact section, for the table too: its full area is 4.5941 r².
+    const Esito esatta = esegui({"--geometria", "esatta", "--formato", "si"});
+    ASSERT_EQ(esatta.stato, 0);
+    const auto righeEsatte = righe(esatta.uscita);
+    ASSERT_EQ(righeEsatte.size(), 9u);
+    const std::string piena = righeEsatte[6];
+    const double area = std::stod(piena.substr(piena.find(',', 3) + 1));
+    EXPECT_NEAR(area / 0.04, 4.5941, 5e-5);
+    EXPECT_NE(righeEsatte[6], righe(esegui({"--formato", "si"}).uscita)[6]);
+}
+
+TEST(CliRisposte, LetturaRigorosa) {
+    for (const std::vector<std::string>& argomenti :
+         std::vector<std::vector<std::string>>{{"--portata", "abc"},
+                                               {"--portata", "-3"},
+                                               {"--portata", "0"},
+                                               {"--velocita", "1e400"},
+                                               {"--curva", "0"},
+                                               {"--curva", "2.5"},
+                                               {"--curva", "100001"},
+                                               {"--curva", "1e9"},
+                                               {"--geometria", "vera"},
+                                               {"--geometria"},
+                                               {"--curva", "10", "--portata", "100"}}) {
+        const Esito e = esegui(argomenti);
+        EXPECT_EQ(e.stato, 2) << argomenti[0] << " " << argomenti.back();
+        EXPECT_EQ(e.uscita, "");
+        EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    }
+}
+
 TEST(CliDocumento, OgniFormatoDallEstensione) {
     QTemporaryDir cartella;
     ASSERT_TRUE(cartella.isValid());

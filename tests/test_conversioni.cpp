@@ -1,5 +1,5 @@
-#include "app/conversioni.h"
 #include "calc/errore_runtime.h"
+#include "numeri/conversioni.h"
 
 #include <cfloat>
 #include <clocale>

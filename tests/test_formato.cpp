@@ -1,5 +1,5 @@
-#include "app/formato.h"
 #include "calc/errore_runtime.h"
+#include "numeri/formato.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

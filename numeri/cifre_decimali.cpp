@@ -1,4 +1,4 @@
-#include "app/cifre_decimali.h"
+#include "numeri/cifre_decimali.h"
 
 #include "calc/errore_runtime.h"
 

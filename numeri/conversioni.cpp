@@ -1,7 +1,7 @@
-#include "app/conversioni.h"
+#include "numeri/conversioni.h"
 
-#include "app/cifre_decimali.h"
 #include "calc/errore_runtime.h"
+#include "numeri/cifre_decimali.h"
 
 #include <cerrno>
 #include <cmath>

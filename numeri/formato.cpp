@@ -1,7 +1,7 @@
-#include "app/formato.h"
+#include "numeri/formato.h"
 
-#include "app/cifre_decimali.h"
-#include "app/conversioni.h"
+#include "numeri/cifre_decimali.h"
+#include "numeri/conversioni.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "app/sezione.h"
+#include "numeri/sezione.h"
 
-#include "app/formato.h"
 #include "calc/reale.h"
+#include "numeri/formato.h"
 
 std::string TestoSezione(double raggio) {
     return Format((Reale(2.0) * raggio).valore()) + "/" + Format((Reale(3.0) * raggio).valore());

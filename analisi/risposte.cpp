@@ -1,0 +1,239 @@
+#include "analisi/risposte.h"
+
+#include "calc/errore_runtime.h"
+
+#include <boost/math/differentiation/autodiff.hpp>
+#include <boost/math/tools/minima.hpp>
+#include <boost/math/tools/toms748_solve.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+// A number that carries its derivative along: the formulas run on it give
+// the slope of the flow or the velocity against the height, exactly.
+using Derivabile = boost::math::differentiation::autodiff_fvar<double, 1>;
+
+} // namespace
+
+template <> struct formule::Aritmetica<Derivabile> {
+    static Derivabile seno(const Derivabile& x) { return sin(x); }
+    static Derivabile arcotangente(const Derivabile& x) { return atan(x); }
+    static Derivabile radice(const Derivabile& x) { return sqrt(x); }
+    static Derivabile quadrato(const Derivabile& x) { return x * x; }
+    static double valore(const Derivabile& x) { return static_cast<double>(x); }
+};
+
+namespace analisi {
+
+namespace {
+
+// What the formulas hand over, but for the ratio and the angle, which are
+// work values.
+template <typename Numero> struct Raccolta {
+    Numero contorno{0.0}, area{0.0}, raggioIdr{0.0}, chezy{0.0}, velocita{0.0}, portata{0.0};
+};
+
+template <typename Numero> class Consegna {
+  public:
+    explicit Consegna(Raccolta<Numero>& r) : r_(r) {}
+    void rapporto(const Numero&) {}
+    void angolo(const Numero&) {}
+    void contorno(const Numero& v) { r_.contorno = v; }
+    void area(const Numero& v) { r_.area = v; }
+    void raggioIdr(const Numero& v) { r_.raggioIdr = v; }
+    void chezy(const Numero& v) { r_.chezy = v; }
+    void velocita(const Numero& v) { r_.velocita = v; }
+    void portata(const Numero& v) { r_.portata = v; }
+
+  private:
+    Raccolta<Numero>& r_;
+};
+
+template <typename Numero> Raccolta<Numero> calcola(const Sezione& s, const Numero& altezza) {
+    Raccolta<Numero> raccolta;
+    Consegna<Numero> consegna(raccolta);
+    formule::calcolaAltezza(altezza, Numero(s.raggio), s.coeffBazin, s.pendenza, s.geometria,
+                            consegna);
+    return raccolta;
+}
+
+enum class Quantita { Velocita, Portata };
+
+double di(const Grandezze& g, Quantita q) {
+    return q == Quantita::Velocita ? g.velocita : g.portata;
+}
+
+// Both vanish with the water; the formulas cannot be evaluated at h = 0,
+// nor where h is so small that the invert's ratio rounds to 1.
+double valoreA(const Sezione& s, double altezza, Quantita q) {
+    if (altezza <= 0) {
+        return 0;
+    }
+    try {
+        return di(grandezze(s, altezza), q);
+    } catch (const ErroreRuntime&) {
+        if (altezza < s.raggio / 5) {
+            return 0;
+        }
+        throw;
+    }
+}
+
+double derivata(const Sezione& s, double altezza, Quantita q) {
+    const Raccolta<Derivabile> r =
+        calcola(s, boost::math::differentiation::make_fvar<double, 1>(altezza));
+    return (q == Quantita::Velocita ? r.velocita : r.portata).derivative(1);
+}
+
+// The height of the largest value: a coarse look over the side arcs and the
+// crown brackets it, Brent's method finds it as far as values can tell it
+// (about 1e-8), and the root of the exact derivative nearby pins it down.
+double altezzaMassimo(const Sezione& s, Quantita q) {
+    const double piena = s.altezzaPiena();
+    const double inizio = std::nextafter(s.raggio / 5, piena);
+    constexpr int campioni = 24;
+    const auto altezzaCampione = [&](int j) {
+        return j >= campioni ? piena : inizio + (piena - inizio) * j / campioni;
+    };
+    int migliore = 0;
+    double valoreMigliore = -std::numeric_limits<double>::infinity();
+    for (int j = 0; j <= campioni; ++j) {
+        const double v = valoreA(s, altezzaCampione(j), q);
+        if (v > valoreMigliore) {
+            valoreMigliore = v;
+            migliore = j;
+        }
+    }
+    const double a = altezzaCampione(std::max(0, migliore - 1));
+    const double b = altezzaCampione(std::min(campioni, migliore + 1));
+    std::uintmax_t iterazioni = 200;
+    const double grezza =
+        boost::math::tools::brent_find_minima([&](double h) { return -valoreA(s, h, q); }, a, b,
+                                              std::numeric_limits<double>::digits / 2, iterazioni)
+            .first;
+
+    const auto pendenza = [&](double h) { return derivata(s, h, q); };
+    for (double scarto = 1e-6 * piena; scarto < b - a; scarto *= 16) {
+        const double sotto = std::max(a, grezza - scarto);
+        const double sopra = std::min(b, grezza + scarto);
+        const double pendenzaSotto = pendenza(sotto);
+        const double pendenzaSopra = pendenza(sopra);
+        if (pendenzaSotto > 0 && pendenzaSopra < 0) {
+            iterazioni = 200;
+            const auto [basso, alto] = boost::math::tools::toms748_solve(
+                pendenza, sotto, sopra, pendenzaSotto, pendenzaSopra,
+                boost::math::tools::eps_tolerance<double>(48), iterazioni);
+            return (basso + alto) / 2;
+        }
+    }
+    return grezza;
+}
+
+// Every height where the quantity takes the value: one root on each
+// stretch where it is monotone, rising from the invert to r/5, rising again
+// from just above r/5 (where the table's rounded constants leave a step) to
+// its maximum, falling from there to the full section.
+std::vector<double> altezzePer(const Sezione& s, Quantita q, double obiettivo,
+                               double altezzaMassimo) {
+    std::vector<double> altezze;
+    if (!(obiettivo > 0)) {
+        return altezze;
+    }
+    const double quinto = s.raggio / 5;
+    const double piena = s.altezzaPiena();
+    const double tratti[3][2] = {
+        {0, quinto}, {std::nextafter(quinto, piena), altezzaMassimo}, {altezzaMassimo, piena}};
+    const auto scarto = [&](double h) { return valoreA(s, h, q) - obiettivo; };
+    for (const auto& [da, a] : tratti) {
+        if (!(da < a)) {
+            continue;
+        }
+        const double scartoDa = scarto(da);
+        const double scartoA = scarto(a);
+        if (scartoDa == 0) {
+            altezze.push_back(da);
+        } else if (scartoA == 0) {
+            altezze.push_back(a);
+        } else if ((scartoDa < 0) != (scartoA < 0)) {
+            std::uintmax_t iterazioni = 200;
+            const auto [basso, alto] = boost::math::tools::toms748_solve(
+                scarto, da, a, scartoDa, scartoA, boost::math::tools::eps_tolerance<double>(48),
+                iterazioni);
+            altezze.push_back((basso + alto) / 2);
+        }
+    }
+    // Where the quantity is continuous, two stretches meet in one root.
+    std::sort(altezze.begin(), altezze.end());
+    altezze.erase(std::unique(altezze.begin(), altezze.end(),
+                              [&](double x, double y) { return y - x <= 1e-12 * piena; }),
+                  altezze.end());
+    return altezze;
+}
+
+} // namespace
+
+double Sezione::altezzaPiena() const {
+    return (Reale(3.0) * raggio).valore();
+}
+
+Grandezze grandezze(const Sezione& sezione, double altezza) {
+    const Raccolta<Reale> r = calcola(sezione, Reale(altezza));
+    return {altezza,          r.area.valore(),     r.contorno.valore(), r.raggioIdr.valore(),
+            r.chezy.valore(), r.velocita.valore(), r.portata.valore()};
+}
+
+Risposte::Risposte(const Sezione& sezione) : sezione_(sezione) {
+    piena_ = allAltezza(sezione.altezzaPiena());
+    velocitaMassima_ = allAltezza(altezzaMassimo(sezione, Quantita::Velocita));
+    portataMassima_ = allAltezza(altezzaMassimo(sezione, Quantita::Portata));
+}
+
+Risposta Risposte::allAltezza(double altezza) const {
+    Risposta r;
+    static_cast<Grandezze&>(r) = grandezze(sezione_, altezza);
+    r.riempimento = altezza / sezione_.altezzaPiena();
+    r.portataRelativa = piena_.portata > 0 ? r.portata / piena_.portata : 1.0;
+    return r;
+}
+
+std::vector<Risposta> Risposte::perPortata(double portata) const {
+    std::vector<Risposta> esito;
+    for (const double h :
+         altezzePer(sezione_, Quantita::Portata, portata, portataMassima_.altezza)) {
+        esito.push_back(allAltezza(h));
+    }
+    return esito;
+}
+
+std::vector<Risposta> Risposte::perVelocita(double velocita) const {
+    std::vector<Risposta> esito;
+    for (const double h :
+         altezzePer(sezione_, Quantita::Velocita, velocita, velocitaMassima_.altezza)) {
+        esito.push_back(allAltezza(h));
+    }
+    return esito;
+}
+
+std::vector<Grandezze> curva(const Sezione& sezione, int punti) {
+    std::vector<Grandezze> esito;
+    esito.reserve(static_cast<std::size_t>(std::max(punti, 0)));
+    const double piena = sezione.altezzaPiena();
+    for (int k = 1; k <= punti; ++k) {
+        esito.push_back(grandezze(sezione, piena * (static_cast<double>(k) / punti)));
+    }
+    return esito;
+}
+
+double scartoTabellarePercento(const Sezione& sezione, double altezza) {
+    Sezione tabellare = sezione;
+    tabellare.geometria = formule::Geometria::Tabellare;
+    Sezione esatta = sezione;
+    esatta.geometria = formule::Geometria::Esatta;
+    return (grandezze(tabellare, altezza).portata / grandezze(esatta, altezza).portata - 1) * 100;
+}
+
+} // namespace analisi

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "analisi/formule_sezione.h"
+
+#include <vector>
+
+// What a designer asks of a section under uniform flow: the full section,
+// the true heights of maximum velocity and flow, the heights at which a
+// design flow or velocity is reached, the rating curves. Everything in SI
+// units; every value comes from the formulas of formule_sezione.h. A fault
+// of the formulas raises ErroreRuntime.
+namespace analisi {
+
+struct Sezione {
+    double raggio = 0;     // characteristic radius r, m (width 2r, height 3r)
+    double pendenza = 0;   // bed slope i, m/m
+    double coeffBazin = 0; // Bazin's coefficient γ
+    formule::Geometria geometria = formule::Geometria::Tabellare;
+
+    // H = 3r, computed as the formulas compute it, so that it is the full
+    // section.
+    double altezzaPiena() const;
+};
+
+// The quantities at one height.
+struct Grandezze {
+    double altezza = 0;   // h, m
+    double area = 0;      // A, m²
+    double contorno = 0;  // P, m
+    double raggioIdr = 0; // R, m
+    double chezy = 0;     // C, m^½/s
+    double velocita = 0;  // V, m/s
+    double portata = 0;   // Q, m³/s
+};
+
+Grandezze grandezze(const Sezione& sezione, double altezza);
+
+// An answer: the quantities at its height, with the filling h/H and the
+// flow relative to the full section's.
+struct Risposta : Grandezze {
+    double riempimento = 0;
+    double portataRelativa = 0;
+};
+
+class Risposte {
+  public:
+    // Computes the full section and the true maxima.
+    explicit Risposte(const Sezione& sezione);
+
+    const Sezione& sezione() const { return sezione_; }
+    Risposta allAltezza(double altezza) const;
+
+    const Risposta& piena() const { return piena_; }
+    const Risposta& velocitaMassima() const { return velocitaMassima_; }
+    const Risposta& portataMassima() const { return portataMassima_; }
+
+    // Every height where the flow (m³/s) or the velocity (m/s) takes the
+    // value, lowest first; none for a value above the maximum or not
+    // positive.
+    std::vector<Risposta> perPortata(double portata) const;
+    std::vector<Risposta> perVelocita(double velocita) const;
+
+  private:
+    Sezione sezione_;
+    Risposta piena_;
+    Risposta velocitaMassima_;
+    Risposta portataMassima_;
+};
+
+// N evenly spaced heights k × H / N for k = 1 to N, the last one the full
+// section.
+std::vector<Grandezze> curva(const Sezione& sezione, int punti);
+
+// How far the table's formulas are from the exact section at a height: the
+// flow of the one over the flow of the other, less one, in percent.
+double scartoTabellarePercento(const Sezione& sezione, double altezza);
+
+} // namespace analisi

@@ -1,0 +1,193 @@
+#include "analisi/risposte.h"
+
+#include <boost/math/tools/toms748_solve.hpp>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using analisi::Risposte;
+using analisi::Sezione;
+using formule::Geometria;
+
+namespace {
+
+// Radius 20 cm, slope 0.01, Bazin 0.18: the window's defaults.
+Sezione predefinita(Geometria geometria = Geometria::Tabellare) {
+    return {0.2, 0.01, 0.18, geometria};
+}
+
+double relativo(double a, double b) {
+    return std::fabs(a - b) / std::fabs(b);
+}
+
+} // namespace
+
+TEST(Risposte, SezionePienaComeLaTabella) {
+    const Risposte r(predefinita());
+    EXPECT_EQ(r.piena().altezza, 3 * 0.2);
+    EXPECT_NEAR(r.piena().area, 0.1836319, 5e-8);
+    EXPECT_NEAR(r.piena().portata, 0.3554884, 5e-8);
+    EXPECT_EQ(r.piena().riempimento, 1.0);
+    EXPECT_EQ(r.piena().portataRelativa, 1.0);
+}
+
+TEST(Risposte, IMassimiSonoMassimi) {
+    for (const Geometria g : {Geometria::Tabellare, Geometria::Esatta}) {
+        for (const double gamma : {0.06, 0.18, 0.36, 1.75}) {
+            const Sezione s{0.2, 0.01, gamma, g};
+            const Risposte r(s);
+            const double hv = r.velocitaMassima().altezza;
+            const double hq = r.portataMassima().altezza;
+            EXPECT_NEAR(hv / 0.2, 2.56, 0.02);
+            EXPECT_NEAR(hq / 0.2, 2.86, 0.04);
+            for (const double passo : {1e-7, 1e-5, 1e-3}) {
+                for (const double h : {hv - passo, hv + passo}) {
+                    EXPECT_LE(analisi::grandezze(s, h).velocita, r.velocitaMassima().velocita);
+                }
+                for (const double h : {hq - passo, hq + passo}) {
+                    EXPECT_LE(analisi::grandezze(s, h).portata, r.portataMassima().portata);
+                }
+            }
+            // The table's fixed rows fall short of the true maxima.
+            EXPECT_LE(analisi::grandezze(s, 2.562 * 0.2).velocita, r.velocitaMassima().velocita);
+            EXPECT_LE(analisi::grandezze(s, 2.859 * 0.2).portata, r.portataMassima().portata);
+        }
+    }
+}
+
+// In the exact crown the velocity, a rising function of R, peaks where
+// A'P = AP': cos²a (P2r + 2a) = A2r + a + ½ sin 2a with h = 2r + r sin a.
+// Solved here on its own, it checks the height to 1e-10.
+TEST(Risposte, VelocitaMassimaEsattaAUnDecimiliardesimo) {
+    const Sezione s = predefinita(Geometria::Esatta);
+    const formule::Costanti& k = formule::costanti(Geometria::Esatta);
+    const auto condizione = [&](double a) {
+        return std::cos(a) * std::cos(a) * (k.contornoA2r + 2 * a) -
+               (k.areaA2r + a + 0.5 * std::sin(2 * a));
+    };
+    std::uintmax_t iterazioni = 200;
+    const auto [basso, alto] = boost::math::tools::toms748_solve(
+        condizione, 0.1, 1.5, boost::math::tools::eps_tolerance<double>(52), iterazioni);
+    const double atteso = 2 * 0.2 + 0.2 * std::sin((basso + alto) / 2);
+    EXPECT_LT(relativo(Risposte(s).velocitaMassima().altezza, atteso), 1e-10);
+}
+
+TEST(Risposte, QuanteAltezzePerOgniFasciaDiPortate) {
+    const Sezione s = predefinita();
+    const Risposte r(s);
+    const double piena = r.piena().portata;
+    const double massima = r.portataMassima().portata;
+    EXPECT_EQ(r.perPortata(massima * 1.001).size(), 0u);
+    EXPECT_EQ(r.perPortata(0.370).size(), 2u); // 370 l/s
+    EXPECT_EQ(r.perPortata((piena + massima) / 2).size(), 2u);
+    EXPECT_EQ(r.perPortata(piena * 0.999).size(), 1u);
+    EXPECT_EQ(r.perPortata(0.0177).size(), 1u);
+    EXPECT_EQ(r.perPortata(0).size(), 0u);
+    EXPECT_EQ(r.perPortata(-1).size(), 0u);
+
+    // The table's step at r/5: flows between the side formulas' value just
+    // above r/5 and the invert's at r/5 are reached twice down there.
+    const double alFondo = analisi::grandezze(s, 0.04).portata;
+    const double suiFianchi = analisi::grandezze(s, std::nextafter(0.04, 1.0)).portata;
+    ASSERT_LT(suiFianchi, alFondo);
+    const auto nellaFascia = r.perPortata((alFondo + suiFianchi) / 2);
+    ASSERT_EQ(nellaFascia.size(), 2u);
+    EXPECT_LE(nellaFascia[0].altezza, 0.04);
+    EXPECT_GT(nellaFascia[1].altezza, 0.04);
+    EXPECT_EQ(Risposte(predefinita(Geometria::Esatta)).perPortata(alFondo * 0.99).size(), 1u);
+
+    // The velocity: the same bands around its own maximum.
+    EXPECT_EQ(r.perVelocita(r.velocitaMassima().velocita * 1.001).size(), 0u);
+    EXPECT_EQ(r.perVelocita(r.piena().velocita * 1.05).size(), 2u);
+    EXPECT_EQ(r.perVelocita(0.5).size(), 1u);
+}
+
+// The height of a random flow or velocity, then the heights of that value:
+// one of them is the height started from. Near a maximum the inverse is
+// ill-conditioned and is left out.
+TEST(Risposte, AndataERitornoSuIngressiCasuali) {
+    std::mt19937 caso(20261207);
+    std::uniform_real_distribution<double> uniforme(0, 1);
+    int provate = 0;
+    for (int prova = 0; prova < 400; ++prova) {
+        const Sezione s{0.05 + 2 * uniforme(caso), std::pow(10, -4 + 2.5 * uniforme(caso)),
+                        0.06 + 1.7 * uniforme(caso),
+                        prova % 2 == 0 ? Geometria::Tabellare : Geometria::Esatta};
+        const Risposte r(s);
+        const double h = s.altezzaPiena() * (1e-4 + (1 - 1e-4) * uniforme(caso));
+        const analisi::Grandezze g = analisi::grandezze(s, h);
+        const double piena = s.altezzaPiena();
+        const bool vicinoV = std::fabs(h - r.velocitaMassima().altezza) < 0.02 * piena;
+        const bool vicinoQ = std::fabs(h - r.portataMassima().altezza) < 0.02 * piena;
+        const auto contiene = [&](const std::vector<analisi::Risposta>& altezze) {
+            for (const auto& a : altezze) {
+                if (relativo(a.altezza, h) < 1e-10) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        SCOPED_TRACE("prova " + std::to_string(prova));
+        if (!vicinoQ) {
+            EXPECT_TRUE(contiene(r.perPortata(g.portata))) << h;
+        }
+        if (!vicinoV) {
+            EXPECT_TRUE(contiene(r.perVelocita(g.velocita))) << h;
+        }
+        provate += !vicinoQ && !vicinoV;
+    }
+    EXPECT_GT(provate, 300);
+}
+
+TEST(SezioneEsatta, ValoriDelleTabelleClassiche) {
+    const formule::Costanti& k = formule::costanti(Geometria::Esatta);
+    EXPECT_NEAR(k.areaA2r, 3.02333, 5e-6);
+    EXPECT_NEAR(k.contornoA2r, 4.78830, 5e-6);
+    EXPECT_EQ(k.quartoDiGiro, M_PI / 2);
+
+    const double r = 0.2;
+    const Risposte risposte(predefinita(Geometria::Esatta));
+    const analisi::Risposta& piena = risposte.piena();
+    EXPECT_NEAR(piena.area / (r * r), 4.5941, 5e-5);
+    EXPECT_NEAR(piena.area / (9 * r * r), 0.5105, 5e-5);
+    EXPECT_NEAR(piena.raggioIdr / r, 0.5793, 5e-5);
+    EXPECT_NEAR(piena.raggioIdr / (3 * r), 0.1931, 5e-5);
+}
+
+// The exact profile has no step: the area and the perimeter run on across
+// r/5 and 2r, and the area rises all the way up.
+TEST(SezioneEsatta, ContinuaECrescente) {
+    const Sezione s = predefinita(Geometria::Esatta);
+    for (const double confine : {0.04, 0.4}) {
+        const auto sotto = analisi::grandezze(s, confine);
+        const auto sopra = analisi::grandezze(s, std::nextafter(confine, 1.0));
+        EXPECT_LT(relativo(sopra.area, sotto.area), 1e-12) << confine;
+        EXPECT_LT(relativo(sopra.contorno, sotto.contorno), 1e-12) << confine;
+        EXPECT_LT(relativo(sopra.portata, sotto.portata), 1e-12) << confine;
+    }
+    double precedente = 0;
+    for (const auto& g : analisi::curva(s, 3000)) {
+        EXPECT_GT(g.area, precedente) << g.altezza;
+        precedente = g.area;
+    }
+}
+
+TEST(Curva, AltezzeEquidistantiFinoAllaSezionePiena) {
+    const Sezione s = predefinita();
+    const auto punti = analisi::curva(s, 6);
+    ASSERT_EQ(punti.size(), 6u);
+    EXPECT_DOUBLE_EQ(punti[0].altezza, 0.1);
+    EXPECT_EQ(punti[5].altezza, s.altezzaPiena());
+    EXPECT_EQ(punti[5].portata, Risposte(s).piena().portata);
+    EXPECT_NEAR(punti[0].portata, 0.0177125, 5e-8);
+}
+
+TEST(Scarto, TabellareControEsattaPiccoloMaNonNullo) {
+    const Sezione s = predefinita();
+    for (const double h : {0.1, 0.3, 0.5, 0.6}) {
+        const double scarto = analisi::scartoTabellarePercento(s, h);
+        EXPECT_LT(std::fabs(scarto), 2.0) << h;
+        EXPECT_NE(scarto, 0.0) << h;
+    }
+}
