@@ -1,6 +1,7 @@
 #include "app/form_principale.h"
 
 #include "app/caratteri.h"
+#include "app/finestra_analisi.h"
 #include "app/twips.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
@@ -20,7 +21,9 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -52,19 +55,27 @@ QFont carattere(const char* famiglia, double punti) {
 } // namespace
 
 FormPrincipale::FormPrincipale(QWidget* parent)
-    : QWidget(parent), Label1(new QLabel("Raggio caratteristico cm", this)),
-      Label2(new QLabel("Pendenza m/m", this)), Label3(new QLabel("Coeff. scabrezza Bazin", this)),
-      Label4(new QLabel("Incremento altezza mm", this)), Label5(new QLabel("Nome file", this)),
-      Label6(new QLabel("Sezione Inglese tipo cm", this)), Text1(new QLineEdit(this)),
-      Text2(new QLineEdit(this)), Text3(new QLineEdit(this)), Text4(new QLineEdit(this)),
-      Text5(new QLineEdit(this)), Combo1(new QComboBox(this)),
-      Command2(new QPushButton("Esci", this)), Command3(new QPushButton("Documento Word", this)),
-      Command4(new QPushButton("Scrivi su file", this)),
+    : QMainWindow(parent), areaCliente_(new QWidget(this)),
+      Label1(new QLabel("Raggio caratteristico cm", areaCliente_)),
+      Label2(new QLabel("Pendenza m/m", areaCliente_)),
+      Label3(new QLabel("Coeff. scabrezza Bazin", areaCliente_)),
+      Label4(new QLabel("Incremento altezza mm", areaCliente_)),
+      Label5(new QLabel("Nome file", areaCliente_)),
+      Label6(new QLabel("Sezione Inglese tipo cm", areaCliente_)),
+      Text1(new QLineEdit(areaCliente_)), Text2(new QLineEdit(areaCliente_)),
+      Text3(new QLineEdit(areaCliente_)), Text4(new QLineEdit(areaCliente_)),
+      Text5(new QLineEdit(areaCliente_)), Combo1(new QComboBox(areaCliente_)),
+      Command2(new QPushButton("Esci", areaCliente_)),
+      Command3(new QPushButton("Documento Word", areaCliente_)),
+      Command4(new QPushButton("Scrivi su file", areaCliente_)),
       modelloGriglia1(new ModelloGriglia(3, 7, this)),
-      griglia1(new VistaGriglia(modelloGriglia1, this)), messaggio_(new QLabel(this)) {
+      griglia1(new VistaGriglia(modelloGriglia1, areaCliente_)),
+      messaggio_(new QLabel(areaCliente_)) {
     installaSostituzioniCaratteri();
     setWindowTitle("Calcolo della portata di una tubazione a sezione inglese");
+    setCentralWidget(areaCliente_);
     disponiControlli();
+    creaMenu();
     collegaEventi();
     Modulo2::InstallaConsegnaTabella([this] {
         Modulo2::RiempiGriglia(*modelloGriglia1);
@@ -147,11 +158,42 @@ void FormPrincipale::disponiControlli() {
     setTabOrder(Combo1, Text3);
     setTabOrder(Text3, Text5);
 
-    setFixedSize(twipsInPixel(larghezzaClienteTwips, dpiX),
-                 twipsInPixel(altezzaClienteTwips, dpiY));
+    // The client area keeps its size; the menu bar sits above it.
+    areaCliente_->setFixedSize(twipsInPixel(larghezzaClienteTwips, dpiX),
+                               twipsInPixel(altezzaClienteTwips, dpiY));
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
     if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
         move(schermo->availableGeometry().center() - rect().center());
     }
+}
+
+void FormPrincipale::creaMenu() {
+    QMenu* calcolo = menuBar()->addMenu("&Calcolo");
+    calcolo->addAction("Scala di deflusso e verifiche…", QKeySequence(Qt::CTRL | Qt::Key_G), this,
+                       &FormPrincipale::apriAnalisi);
+}
+
+// One analysis window, opened on demand, following this window's inputs.
+FinestraAnalisi* FormPrincipale::apriAnalisi() {
+    if (analisi_ == nullptr) {
+        analisi_ = new FinestraAnalisi(this);
+    }
+    analisi_->impostaSezione(sezioneCorrente());
+    analisi_->show();
+    analisi_->raise();
+    analisi_->activateWindow();
+    analisi_->portata->setFocus();
+    return analisi_;
+}
+
+// The section of the table on screen; none without one.
+std::optional<analisi::Sezione> FormPrincipale::sezioneCorrente() const {
+    if (!motivoNessunaTabella().isEmpty()) {
+        return std::nullopt;
+    }
+    const auto& s = variabili_pubbliche::stato;
+    return analisi::Sezione{s.raggioM, s.pendenza, s.coeffBazin, s.geometria};
 }
 
 void FormPrincipale::collegaEventi() {
@@ -186,7 +228,7 @@ QString FormPrincipale::messaggio() const {
 // The window is the program's only one: it first becomes active when it is
 // first shown. The start-up runs once the show has been handled.
 void FormPrincipale::showEvent(QShowEvent* evento) {
-    QWidget::showEvent(evento);
+    QMainWindow::showEvent(evento);
     if (!attivata_) {
         attivata_ = true;
         griglia1->setFocus();
@@ -385,6 +427,10 @@ void FormPrincipale::gestisci(Gestore gestore) {
     if (esterno) {
         erroreNidificato_.reset();
         modelloGriglia1->pubblica();
+        // A closed analysis window catches up when it is opened again.
+        if (analisi_ != nullptr && analisi_->isVisible()) {
+            analisi_->impostaSezione(sezioneCorrente());
+        }
     }
 }
 

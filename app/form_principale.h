@@ -17,27 +17,38 @@
 //   → back in gestisci(), ModelloGriglia::pubblica() tells the view once, and
 //     the view repaints its visible rows when the event loop resumes.
 
-#include <QWidget>
+#include "analisi/risposte.h"
+#include "calc/errore_runtime.h"
+
+#include <QMainWindow>
 
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "calc/errore_runtime.h"
-
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class FinestraAnalisi;
 class ModelloGriglia;
 class VistaGriglia;
 
-class FormPrincipale : public QWidget {
+class FormPrincipale : public QMainWindow {
     Q_OBJECT
+
+    // The window's client area, laid out in twips below the menu bar; first,
+    // since the controls live in it.
+    QWidget* const areaCliente_;
 
   public:
     explicit FormPrincipale(QWidget* parent = nullptr);
     ~FormPrincipale() override;
+
+    QWidget* areaCliente() const { return areaCliente_; }
+
+    // Opens "Scala di deflusso e verifiche", or brings it to the front.
+    FinestraAnalisi* apriAnalisi();
 
     QLabel* const Label1;
     QLabel* const Label2;
@@ -78,7 +89,9 @@ class FormPrincipale : public QWidget {
     using Gestore = void (FormPrincipale::*)();
 
     void disponiControlli();
+    void creaMenu();
     void collegaEventi();
+    std::optional<analisi::Sezione> sezioneCorrente() const;
 
     void Form_Activate();
     void Text1_Change();
@@ -103,6 +116,7 @@ class FormPrincipale : public QWidget {
     void mostraErrore(const QString& descrizione);
 
     QLabel* const messaggio_;
+    FinestraAnalisi* analisi_ = nullptr;
     bool attivata_ = false;
     int profondita_ = 0;
     std::optional<ErroreRuntime> erroreNidificato_;

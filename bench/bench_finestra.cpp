@@ -1,7 +1,10 @@
+#include "app/finestra_analisi.h"
 #include "app/form_principale.h"
+#include "app/grafico_deflusso.h"
 #include "con_finestra.h"
 
 #include <QLineEdit>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 // One keystroke through the window's input pipeline: handler, recalculation,
@@ -39,8 +42,27 @@ void RicalcoloLimitatoMilleRighe(benchmark::State& misura) {
     }
 }
 
+// The same keystroke with "Scala di deflusso e verifiche" open: it follows
+// the inputs, and its chart is painted again before the next key.
+void RicalcoloConAnalisiAperta(benchmark::State& misura) {
+    impostaIncremento("100");
+    FinestraAnalisi* analisi = finestraDiProva().apriAnalisi();
+    analisi->portata->setText("370");
+    bool alterna = false;
+    for (auto _ : misura) {
+        finestraDiProva().Text2->setText(alterna ? "0.01" : "0.02");
+        alterna = !alterna;
+        analisi->grafico->viewport()->repaint();
+    }
+    analisi->close();
+}
+
 } // namespace
 
+BENCHMARK(RicalcoloConAnalisiAperta)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 BENCHMARK(RicalcoloPredefinito)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)

@@ -1,6 +1,7 @@
 #include "cli/esecuzione.h"
 
 #include "analisi/risposte.h"
+#include "analisi/verifiche.h"
 #include "calc/calcolo.h"
 #include "calc/errore_runtime.h"
 #include "calc/limiti_incremento.h"
@@ -60,32 +61,24 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
 // the full section and the true maxima; a value never reached gets a note.
 std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::Risposte& risposte,
                                       std::ostream& errori) {
+    const auto litri = [](std::optional<double> v) { return v ? *v / 1000 : v; };
+    const auto metri = [](std::optional<double> v) { return v ? *v / 100 : v; };
+    const analisi::RisposteRichieste richieste =
+        analisi::risposteRichieste(risposte, litri(opzioni.portata), metri(opzioni.velocita));
+    if (!richieste.portataRaggiunta) {
+        errori << nomeProgramma << ": nota: nessuna altezza con portata " << CStr(*opzioni.portata)
+               << " l/s; la portata massima è " << TestoValore(6, risposte.portataMassima().portata)
+               << " l/s\n";
+    }
+    if (!richieste.velocitaRaggiunta) {
+        errori << nomeProgramma << ": nota: nessuna altezza con velocità "
+               << CStr(*opzioni.velocita) << " cm/s; la velocità massima è "
+               << TestoValore(5, risposte.velocitaMassima().velocita) << " cm/s\n";
+    }
     std::vector<RigaUscita> righe;
-    const auto aggiungi = [&](const std::vector<analisi::Risposta>& altezze, const char* prefisso,
-                              const std::string& cosa, const std::string& massimo) {
-        if (altezze.empty()) {
-            errori << nomeProgramma << ": nota: nessuna altezza con " << cosa << "; " << massimo
-                   << '\n';
-        }
-        for (std::size_t i = 0; i < altezze.size(); ++i) {
-            righe.push_back({prefisso + std::to_string(i + 1), altezze[i]});
-        }
-    };
-    if (opzioni.portata) {
-        aggiungi(risposte.perPortata(*opzioni.portata / 1000), "Q",
-                 "portata " + CStr(*opzioni.portata) + " l/s",
-                 "la portata massima è " + TestoValore(6, risposte.portataMassima().portata) +
-                     " l/s");
+    for (const auto& [etichetta, risposta] : richieste.righe) {
+        righe.push_back({etichetta, risposta});
     }
-    if (opzioni.velocita) {
-        aggiungi(risposte.perVelocita(*opzioni.velocita / 100), "V",
-                 "velocità " + CStr(*opzioni.velocita) + " cm/s",
-                 "la velocità massima è " + TestoValore(5, risposte.velocitaMassima().velocita) +
-                     " cm/s");
-    }
-    righe.push_back({"Piena", risposte.piena()});
-    righe.push_back({"Vmax", risposte.velocitaMassima()});
-    righe.push_back({"Qmax", risposte.portataMassima()});
     return righe;
 }
 

@@ -69,6 +69,27 @@ std::vector<Linea> linee(QTextDocument* documento) {
     return esito;
 }
 
+void impostaRigaIntestazione(QTextTable* tabella, int riga, bool intestazione) {
+    for (int c = 0; c < tabella->columns(); ++c) {
+        QTextTableCell cella = tabella->cellAt(riga, c);
+        QTextCharFormat formato = cella.format();
+        formato.setProperty(proprietaIntestazione, intestazione);
+        cella.setFormat(formato);
+    }
+}
+
+// Rows repeated on every page: the heading rows at the top of the table.
+void aggiornaRigheRipetute(QTextTable* tabella) {
+    int iniziali = 0;
+    while (iniziali < tabella->rows() &&
+           tabella->cellAt(iniziali, 0).format().boolProperty(proprietaIntestazione)) {
+        ++iniziali;
+    }
+    QTextTableFormat formato = tabella->format();
+    formato.setHeaderRowCount(iniziali);
+    tabella->setFormat(formato);
+}
+
 std::size_t lineaDi(const std::vector<Linea>& tutte, const QTextCursor& cursore) {
     QTextTable* tabella = cursore.currentTable();
     const int riga = tabella ? tabella->cellAt(cursore.position()).row() : 0;
@@ -287,13 +308,9 @@ QTextTable* ElaboratoreTesti::aggiungiTabella(QTextDocument* documento, int posi
     const QTextBlockFormat formatoParagrafo = cursore.blockFormat();
     const QTextCharFormat caratteriParagrafo = cursore.blockCharFormat();
 
-    QTextTableFormat formato;
-    formato.setAlignment(formatoParagrafo.alignment() & Qt::AlignHorizontal_Mask);
-    formato.setBorderCollapse(false);
-    formato.setBorder(1);
-    formato.setCellPadding(2);
-    formato.setCellSpacing(0);
-    QTextTable* tabella = cursore.insertTable(righe, colonne, formato);
+    QTextTable* tabella = cursore.insertTable(
+        righe, colonne,
+        formatoTabellaReport(formatoParagrafo.alignment() & Qt::AlignHorizontal_Mask));
 
     for (int r = 0; r < righe; ++r) {
         for (int c = 0; c < colonne; ++c) {
@@ -394,19 +411,24 @@ void ElaboratoreTesti::impostaRigheIntestazione(int valore) {
     for (int r = primaRiga; r < primaRiga + righe; ++r) {
         const bool intestazione = valore == intestazioneInverti ? !rigaIntestazione(tabella, r)
                                                                 : valore == intestazioneAttiva;
-        for (int c = 0; c < tabella->columns(); ++c) {
-            QTextTableCell cella = tabella->cellAt(r, c);
-            QTextCharFormat formato = cella.format();
-            formato.setProperty(proprietaIntestazione, intestazione);
-            cella.setFormat(formato);
-        }
+        impostaRigaIntestazione(tabella, r, intestazione);
     }
-    // Rows repeated on every page: the heading rows at the top of the table.
-    int iniziali = 0;
-    while (iniziali < tabella->rows() && rigaIntestazione(tabella, iniziali)) {
-        ++iniziali;
+    aggiornaRigheRipetute(tabella);
+}
+
+void ElaboratoreTesti::segnaRigheIntestazione(QTextTable* tabella, int righe) {
+    for (int r = 0; r < righe; ++r) {
+        impostaRigaIntestazione(tabella, r, true);
     }
-    QTextTableFormat formato = tabella->format();
-    formato.setHeaderRowCount(iniziali);
-    tabella->setFormat(formato);
+    aggiornaRigheRipetute(tabella);
+}
+
+QTextTableFormat formatoTabellaReport(Qt::Alignment allineamento) {
+    QTextTableFormat formato;
+    formato.setAlignment(allineamento);
+    formato.setBorderCollapse(false);
+    formato.setBorder(1);
+    formato.setCellPadding(2);
+    formato.setCellSpacing(0);
+    return formato;
 }

@@ -11,6 +11,10 @@
 
 class QTextDocument;
 class QTextTable;
+class QTextTableFormat;
+
+// The look of every table of the report.
+QTextTableFormat formatoTabellaReport(Qt::Alignment allineamento);
 
 // The embedded word processor: documents held as QTextDocument, an insertion
 // point (the selection) per document, and the character format that typed
@@ -71,6 +75,8 @@ class ElaboratoreTesti : public QObject {
 
     // Whether row `riga` (0-based) of the table is a heading row.
     static bool rigaIntestazione(const QTextTable* tabella, int riga);
+    // Makes the first rows of a table heading rows, repeated on every page.
+    static void segnaRigheIntestazione(QTextTable* tabella, int righe);
 
   signals:
     void documentoAggiunto(QTextDocument* documento);

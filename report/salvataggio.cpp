@@ -5,12 +5,17 @@
 #include "report/scrittura_file.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentWriter>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -35,6 +40,40 @@ QByteArray documentoPdf(const QTextDocument& documento) {
         copia->print(&pdf);
     }
     return contenitore.data();
+}
+
+// The page shows its pictures when opened alone: each picture the document
+// holds goes into the page as a data URI, in place of its resource name.
+QString paginaHtml(const QTextDocument& documento) {
+    std::unique_ptr<QTextDocument> copia(documento.clone());
+    std::vector<std::pair<QTextCursor, QTextImageFormat>> incorporate;
+    for (QTextBlock blocco = copia->begin(); blocco.isValid(); blocco = blocco.next()) {
+        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frammento = it.fragment();
+            if (!frammento.charFormat().isImageFormat()) {
+                continue;
+            }
+            QTextImageFormat formato = frammento.charFormat().toImageFormat();
+            const QImage immagine = immagineRisorsa(documento, formato);
+            if (immagine.isNull()) {
+                continue;
+            }
+            formato.setName("data:image/png;base64," + codificaPng(immagine).toBase64());
+            QTextCursor frammentoIntero(copia.get());
+            frammentoIntero.setPosition(frammento.position());
+            frammentoIntero.setPosition(frammento.position() + frammento.length(),
+                                        QTextCursor::KeepAnchor);
+            incorporate.emplace_back(frammentoIntero, formato);
+        }
+    }
+    if (incorporate.empty()) {
+        return documento.toHtml();
+    }
+    // Applied after the walk: a new format reshapes the fragments walked.
+    for (auto& [frammentoIntero, formato] : incorporate) {
+        frammentoIntero.setCharFormat(formato);
+    }
+    return copia->toHtml();
 }
 
 } // namespace
@@ -76,7 +115,7 @@ void salvaDocumento(const QTextDocument& documento, const std::string& percorso)
         contenuto = documentoPdf(documento);
         break;
     case FormatoDocumento::Html:
-        contenuto = documento.toHtml().toUtf8();
+        contenuto = paginaHtml(documento).toUtf8();
         break;
     }
     scriviFileIntero(percorso, std::string_view(contenuto.constData(),

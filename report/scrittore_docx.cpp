@@ -4,6 +4,8 @@
 #include "report/errore_file.h"
 
 #include <QBuffer>
+#include <QImage>
+#include <QPixmap>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -13,15 +15,47 @@
 #include <quazipfile.h>
 
 #include <cmath>
+#include <map>
 
 namespace {
 
 const QString nsW = QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
 const QString nsR =
     QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+const QString nsWp =
+    QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+const QString nsA = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main");
+const QString nsPic = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture");
 
 constexpr int larghezzaTestoTwips = 9638; // A4 less 2 cm margins
 constexpr double pixelPerPunto = 96.0 / 72.0;
+constexpr double emuPerPixel = 914400.0 / 96.0;
+
+// Picture n (from 1): its media part and its relationship; rId1 is the styles.
+QString nomeMedia(std::size_t n) {
+    return QString("image%1.png").arg(n);
+}
+QString idRelazione(std::size_t n) {
+    return QString("rId%1").arg(n + 1);
+}
+
+// The size Qt lays the picture out at, in pixels: the format's, else the
+// picture's own, keeping its proportions when only one side is set.
+QSizeF dimensioni(const QTextImageFormat& formato, const QImage& immagine) {
+    const QSizeF propria = immagine.deviceIndependentSize();
+    const bool larghezza = formato.hasProperty(QTextFormat::ImageWidth);
+    const bool altezza = formato.hasProperty(QTextFormat::ImageHeight);
+    if (larghezza && altezza) {
+        return {formato.width(), formato.height()};
+    }
+    if (larghezza) {
+        return {formato.width(), formato.width() * propria.height() / propria.width()};
+    }
+    if (altezza) {
+        return {formato.height() * propria.width() / propria.height(), formato.height()};
+    }
+    return propria;
+}
 
 QString famiglia(const QTextCharFormat& formato, const QTextDocument& documento) {
     const QStringList famiglie = formato.fontFamilies().toStringList();
@@ -41,6 +75,9 @@ class ScrittoreCorpo {
         : xml_(xml), documento_(documento) {}
 
     void cornice(const QTextFrame* cornice) { contenuto(cornice->begin()); }
+
+    // The pictures written, as PNG: picture n is element n - 1.
+    const std::vector<QByteArray>& immagini() const { return immagini_; }
 
   private:
     // Paragraphs and tables in document order; whether the last was a table.
@@ -127,12 +164,92 @@ class ScrittoreCorpo {
             if (!frammento.isValid() || frammento.text().isEmpty()) {
                 continue;
             }
+            if (frammento.charFormat().isImageFormat()) {
+                // Adjacent pictures with one format share a fragment: one character each.
+                for (const QChar c : frammento.text()) {
+                    if (c == QChar::ObjectReplacementCharacter) {
+                        disegno(frammento.charFormat());
+                    }
+                }
+                continue;
+            }
             xml_.writeStartElement(nsW, "r");
             proprietaCarattere(frammento.charFormat());
             testo(frammento.text());
             xml_.writeEndElement();
         }
         xml_.writeEndElement();
+    }
+
+    // A run holding the picture inline, at the size Qt shows it; nothing
+    // when the document does not hold the picture.
+    void disegno(const QTextCharFormat& formato) {
+        const QTextImageFormat immagine = formato.toImageFormat();
+        const QImage figura = immagineRisorsa(documento_, immagine);
+        if (figura.isNull()) {
+            return;
+        }
+        // A picture shown twice is stored once.
+        const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), immagini_.size() + 1);
+        if (nuova) {
+            immagini_.push_back(codificaPng(figura));
+        }
+        const QSizeF pixel = dimensioni(immagine, figura);
+        const QString cx = QString::number(std::llround(pixel.width() * emuPerPixel));
+        const QString cy = QString::number(std::llround(pixel.height() * emuPerPixel));
+        const QString id = QString::number(++disegni_);
+
+        xml_.writeStartElement(nsW, "r");
+        proprietaCarattere(formato);
+        xml_.writeStartElement(nsW, "drawing");
+        xml_.writeNamespace(nsWp, "wp");
+        xml_.writeNamespace(nsA, "a");
+        xml_.writeNamespace(nsPic, "pic");
+        xml_.writeStartElement(nsWp, "inline");
+        xml_.writeEmptyElement(nsWp, "extent");
+        xml_.writeAttribute("cx", cx);
+        xml_.writeAttribute("cy", cy);
+        xml_.writeEmptyElement(nsWp, "docPr");
+        xml_.writeAttribute("id", id);
+        xml_.writeAttribute("name", "Immagine " + id);
+        xml_.writeStartElement(nsA, "graphic");
+        xml_.writeStartElement(nsA, "graphicData");
+        xml_.writeAttribute("uri", nsPic);
+        xml_.writeStartElement(nsPic, "pic");
+
+        xml_.writeStartElement(nsPic, "nvPicPr");
+        xml_.writeEmptyElement(nsPic, "cNvPr");
+        xml_.writeAttribute("id", "0");
+        xml_.writeAttribute("name", nomeMedia(voce->second));
+        xml_.writeEmptyElement(nsPic, "cNvPicPr");
+        xml_.writeEndElement();
+
+        xml_.writeStartElement(nsPic, "blipFill");
+        xml_.writeEmptyElement(nsA, "blip");
+        xml_.writeAttribute(nsR, "embed", idRelazione(voce->second));
+        xml_.writeStartElement(nsA, "stretch");
+        xml_.writeEmptyElement(nsA, "fillRect");
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+
+        xml_.writeStartElement(nsPic, "spPr");
+        xml_.writeStartElement(nsA, "xfrm");
+        xml_.writeEmptyElement(nsA, "off");
+        xml_.writeAttribute("x", "0");
+        xml_.writeAttribute("y", "0");
+        xml_.writeEmptyElement(nsA, "ext");
+        xml_.writeAttribute("cx", cx);
+        xml_.writeAttribute("cy", cy);
+        xml_.writeEndElement();
+        xml_.writeStartElement(nsA, "prstGeom");
+        xml_.writeAttribute("prst", "rect");
+        xml_.writeEmptyElement(nsA, "avLst");
+        xml_.writeEndElement();
+        xml_.writeEndElement();
+
+        for (int livello = 0; livello < 6; ++livello) { // pic up to the run
+            xml_.writeEndElement();
+        }
     }
 
     static std::vector<int> larghezzeColonne(const QTextTable& tabella) {
@@ -202,9 +319,12 @@ class ScrittoreCorpo {
 
     QXmlStreamWriter& xml_;
     const QTextDocument& documento_;
+    std::vector<QByteArray> immagini_;
+    std::map<QString, std::size_t> numeri_; // picture number by resource name
+    int disegni_ = 0;
 };
 
-QByteArray parteDocumento(const QTextDocument& documento) {
+QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray>& immagini) {
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
     xml.writeStartDocument("1.0", true);
@@ -212,7 +332,9 @@ QByteArray parteDocumento(const QTextDocument& documento) {
     xml.writeNamespace(nsR, "r");
     xml.writeStartElement(nsW, "document");
     xml.writeStartElement(nsW, "body");
-    ScrittoreCorpo(xml, documento).cornice(documento.rootFrame());
+    ScrittoreCorpo corpo(xml, documento);
+    corpo.cornice(documento.rootFrame());
+    immagini = corpo.immagini();
     xml.writeStartElement(nsW, "sectPr");
     xml.writeEmptyElement(nsW, "pgSz");
     xml.writeAttribute(nsW, "w", "11906");
@@ -283,20 +405,64 @@ void aggiungiParte(QuaZip& zip, const QString& nome, const QByteArray& dati) {
     }
 }
 
+// A fixed part with more entries before its closing tag.
+QByteArray conVoci(const char* parte, const QByteArray& voci) {
+    QByteArray dati(parte);
+    return dati.insert(dati.lastIndexOf("</"), voci);
+}
+
 } // namespace
 
+QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& formato) {
+    const QVariant risorsa = documento.resource(QTextDocument::ImageResource, QUrl(formato.name()));
+    if (risorsa.typeId() == QMetaType::QImage) {
+        return risorsa.value<QImage>();
+    }
+    if (risorsa.typeId() == QMetaType::QPixmap) {
+        return risorsa.value<QPixmap>().toImage();
+    }
+    if (risorsa.typeId() == QMetaType::QByteArray) {
+        return QImage::fromData(risorsa.toByteArray());
+    }
+    return {};
+}
+
+QByteArray codificaPng(const QImage& immagine) {
+    QByteArray dati;
+    QBuffer contenitore(&dati);
+    contenitore.open(QIODevice::WriteOnly);
+    if (!immagine.save(&contenitore, "PNG")) {
+        throw ErroreFile("impossibile codificare un'immagine del documento");
+    }
+    return dati;
+}
+
 QByteArray documentoDocx(const QTextDocument& documento) {
+    std::vector<QByteArray> immagini;
+    const QByteArray corpo = parteDocumento(documento, immagini);
+    QByteArray relazioni;
+    for (std::size_t n = 1; n <= immagini.size(); ++n) {
+        relazioni += QString(R"(<Relationship Id="%1" Type="%2/image" Target="media/%3"/>)")
+                         .arg(idRelazione(n), nsR, nomeMedia(n))
+                         .toUtf8();
+    }
+    const QByteArray png =
+        immagini.empty() ? QByteArray() : R"(<Default Extension="png" ContentType="image/png"/>)";
+
     QBuffer contenitore;
     {
         QuaZip zip(&contenitore);
         if (!zip.open(QuaZip::mdCreate)) {
             throw ErroreFile("impossibile creare l'archivio del documento .docx");
         }
-        aggiungiParte(zip, "[Content_Types].xml", tipiContenuto);
+        aggiungiParte(zip, "[Content_Types].xml", conVoci(tipiContenuto, png));
         aggiungiParte(zip, "_rels/.rels", relazioniPacchetto);
-        aggiungiParte(zip, "word/_rels/document.xml.rels", relazioniDocumento);
+        aggiungiParte(zip, "word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
         aggiungiParte(zip, "word/styles.xml", stili);
-        aggiungiParte(zip, "word/document.xml", parteDocumento(documento));
+        aggiungiParte(zip, "word/document.xml", corpo);
+        for (std::size_t n = 1; n <= immagini.size(); ++n) {
+            aggiungiParte(zip, "word/media/" + nomeMedia(n), immagini[n - 1]);
+        }
         zip.close();
         if (zip.getZipError() != 0) {
             throw ErroreFile("impossibile chiudere l'archivio del documento .docx");

@@ -22,8 +22,54 @@ QByteArray parte(QuaZip& zip, const QString& nome) {
     return file.readAll();
 }
 
+const QString nsR =
+    QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships");
+const QString nsWp =
+    QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
+const QString nsA = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main");
+const QString nsPic = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture");
+
 QString val(const QXmlStreamReader& xml, const char* attributo) {
     return xml.attributes().value(QString("w:") + attributo).toString();
+}
+
+bool elemento(const QXmlStreamReader& xml, const QString& ns, QStringView nome) {
+    return xml.namespaceUri() == ns && xml.name() == nome;
+}
+
+long long emu(const QXmlStreamReader& xml, const char* attributo) {
+    return xml.attributes().value(attributo).toLongLong();
+}
+
+// Reads one <w:drawing>, the reader on its start. The picture counts only as
+// a wp:inline holding a pic:pic.
+Disegno disegno(QXmlStreamReader& xml) {
+    Disegno d;
+    bool inline_ = false, immagine = false;
+    while (!(xml.isEndElement() && xml.name() == u"drawing") && !xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) {
+            continue;
+        }
+        if (elemento(xml, nsWp, u"inline")) {
+            inline_ = true;
+        } else if (inline_ && elemento(xml, nsWp, u"extent")) {
+            d.larghezza = emu(xml, "cx");
+            d.altezza = emu(xml, "cy");
+        } else if (inline_ && elemento(xml, nsWp, u"docPr")) {
+            d.id = xml.attributes().value("id").toString();
+            d.nome = xml.attributes().value("name").toString();
+        } else if (inline_ && elemento(xml, nsA, u"graphicData") &&
+                   xml.attributes().value("uri") == nsPic) {
+            immagine = true;
+        } else if (immagine && elemento(xml, nsA, u"blip")) {
+            d.relazione = xml.attributes().value(nsR, "embed").toString();
+        } else if (immagine && elemento(xml, nsA, u"ext")) {
+            d.larghezzaForma = emu(xml, "cx");
+            d.altezzaForma = emu(xml, "cy");
+        }
+    }
+    return d;
 }
 
 // Reads one <w:p>, the reader on its start.
@@ -52,6 +98,8 @@ Testo paragrafo(QXmlStreamReader& xml) {
             (inRun ? puntiRun : puntiMarca) = val(xml, "val").toDouble() / 2;
         } else if (nome == u"t") {
             p.testo += xml.readElementText();
+        } else if (nome == u"drawing") {
+            p.disegni.push_back(disegno(xml));
         }
     }
     p.carattere = carattereRun.isEmpty() ? carattereMarca : carattereRun;
@@ -95,37 +143,88 @@ Tabella tabella(QXmlStreamReader& xml) {
 
 } // namespace
 
-std::vector<Elemento> leggi(const QByteArray& pacchetto) {
+std::map<QString, QByteArray> parti(const QByteArray& pacchetto) {
     QByteArray copia = pacchetto;
     QBuffer contenitore(&copia);
     QuaZip zip(&contenitore);
     if (!zip.open(QuaZip::mdUnzip)) {
         throw std::runtime_error("non è un archivio zip");
     }
-    for (const char* necessaria : {"[Content_Types].xml", "_rels/.rels", "word/styles.xml",
-                                   "word/_rels/document.xml.rels"}) {
-        QXmlStreamReader verifica(parte(zip, necessaria));
-        while (!verifica.atEnd()) {
-            verifica.readNext();
+    std::map<QString, QByteArray> esito;
+    for (const QString& nome : zip.getFileNameList()) {
+        esito[nome] = parte(zip, nome);
+    }
+    return esito;
+}
+
+Pacchetto apri(const QByteArray& pacchetto) {
+    Pacchetto esito;
+    esito.parti = parti(pacchetto);
+    const auto necessaria = [&](const char* nome) {
+        const auto trovata = esito.parti.find(nome);
+        if (trovata == esito.parti.end()) {
+            throw std::runtime_error(std::string("manca ") + nome);
         }
-        if (verifica.hasError()) {
-            throw std::runtime_error(std::string("XML non valido in ") + necessaria);
+        return trovata->second;
+    };
+
+    // Every element of these parts, the reader on its start.
+    const auto perOgni = [&](const char* nome, const auto& visita) {
+        QXmlStreamReader xml(necessaria(nome));
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement) {
+                visita(xml);
+            }
+        }
+        if (xml.hasError()) {
+            throw std::runtime_error(std::string("XML non valido in ") + nome);
+        }
+    };
+    std::map<QString, QString> sostituzioni;
+    perOgni("[Content_Types].xml", [&](QXmlStreamReader& xml) {
+        const auto a = xml.attributes();
+        if (xml.name() == u"Default") {
+            esito.tipiPerEstensione[a.value("Extension").toString()] =
+                a.value("ContentType").toString();
+        } else if (xml.name() == u"Override") {
+            sostituzioni[a.value("PartName").toString()] = a.value("ContentType").toString();
+        }
+    });
+    perOgni("_rels/.rels", [](QXmlStreamReader&) {});
+    perOgni("word/styles.xml", [](QXmlStreamReader&) {});
+    perOgni("word/_rels/document.xml.rels", [&](QXmlStreamReader& xml) {
+        if (xml.name() == u"Relationship") {
+            const auto a = xml.attributes();
+            esito.relazioni[a.value("Id").toString()] = {a.value("Type").toString(),
+                                                         a.value("Target").toString()};
+        }
+    });
+    perOgni("word/document.xml", [&](QXmlStreamReader& xml) {
+        if (xml.name() == u"p") {
+            esito.corpo.emplace_back(paragrafo(xml));
+        } else if (xml.name() == u"tbl") {
+            esito.corpo.emplace_back(tabella(xml));
+        }
+    });
+
+    // What a word processor refuses: a part of no type, a relationship to nothing.
+    for (const auto& [nome, dati] : esito.parti) {
+        const QString estensione = nome.section('.', -1);
+        if (!sostituzioni.contains("/" + nome) && !esito.tipiPerEstensione.contains(estensione)) {
+            throw std::runtime_error("nessun tipo di contenuto per " + nome.toStdString());
         }
     }
-    QXmlStreamReader xml(parte(zip, "word/document.xml"));
-    std::vector<Elemento> corpo;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == u"p") {
-            corpo.emplace_back(paragrafo(xml));
-        } else if (xml.isStartElement() && xml.name() == u"tbl") {
-            corpo.emplace_back(tabella(xml));
+    for (const auto& [id, relazione] : esito.relazioni) {
+        if (!esito.parti.contains("word/" + relazione.destinazione)) {
+            throw std::runtime_error("la relazione " + id.toStdString() + " punta a " +
+                                     relazione.destinazione.toStdString() + ", che manca");
         }
     }
-    if (xml.hasError()) {
-        throw std::runtime_error("XML non valido in word/document.xml");
-    }
-    return corpo;
+    return esito;
+}
+
+std::vector<Elemento> leggi(const QByteArray& pacchetto) {
+    return apri(pacchetto).corpo;
 }
 
 std::vector<Tabella> tabelle(const std::vector<Elemento>& corpo) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <map>
 #include <variant>
 #include <vector>
 
@@ -10,12 +11,23 @@
 // sets on them.
 namespace docx {
 
+// An inline picture. Each field is read only from its element in the
+// DrawingML namespace it belongs to.
+struct Disegno {
+    QString relazione;                              // a:blip r:embed
+    long long larghezza = 0, altezza = 0;           // EMU, wp:extent
+    long long larghezzaForma = 0, altezzaForma = 0; // EMU, a:xfrm/a:ext
+    QString id, nome;                               // wp:docPr
+    bool operator==(const Disegno&) const = default;
+};
+
 // A paragraph, or a cell with its paragraphs joined by line feeds.
 struct Testo {
     QString testo;
     QString carattere; // of the first run, else of the paragraph mark
     double punti = 0;
     QString allineamento;
+    std::vector<Disegno> disegni;
     bool operator==(const Testo&) const = default;
 };
 
@@ -35,7 +47,27 @@ struct Tabella {
 
 using Elemento = std::variant<Testo, Tabella>;
 
-// Unzips the package, checks its parts and parses word/document.xml.
+struct Relazione {
+    QString tipo;
+    QString destinazione;
+};
+
+struct Pacchetto {
+    std::vector<Elemento> corpo;
+    std::map<QString, QByteArray> parti;          // every part, by name
+    std::map<QString, Relazione> relazioni;       // of word/document.xml, by Id
+    std::map<QString, QString> tipiPerEstensione; // the Default content types
+};
+
+// Every part of a zip package, by name.
+std::map<QString, QByteArray> parti(const QByteArray& pacchetto);
+
+// Unzips the package and parses word/document.xml. Throws when a needed part
+// is missing or not XML, when a part has no content type, or when a
+// relationship of the document points to no part.
+Pacchetto apri(const QByteArray& pacchetto);
+
+// The body alone.
 std::vector<Elemento> leggi(const QByteArray& pacchetto);
 
 std::vector<Tabella> tabelle(const std::vector<Elemento>& corpo);

@@ -2,13 +2,23 @@
 #include "report/collegamento.h"
 #include "report/documento_word.h"
 #include "report/elaboratore_testi.h"
+#include "report/salvataggio.h"
 #include "report/scrittore_docx.h"
 #include "stato_pulito.h"
 
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 namespace {
 
@@ -246,4 +256,279 @@ TEST_F(Report, FormattazioneFermaAlPrimoErrore) {
     EXPECT_FALSE(tab[1].righe[0].intestazione);
     EXPECT_EQ(tab[1].righe[0].celle[0].carattere, "Courier New");
     EXPECT_FALSE(tab[2].righe[1].intestazione);
+}
+
+namespace {
+
+constexpr long long emuPerPixel = 9525;
+const QString tipoImmagine =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/image";
+
+QImage tinta(int larghezza, int altezza, QColor colore) {
+    QImage immagine(larghezza, altezza, QImage::Format_RGB32);
+    immagine.fill(colore);
+    return immagine;
+}
+
+QTextImageFormat formatoImmagine(const QString& nome) {
+    QTextImageFormat formato;
+    formato.setName(nome);
+    return formato;
+}
+
+// As the report places a chart: text, the picture alone in a centred
+// paragraph, more text.
+void componi(QTextDocument& documento, const QTextImageFormat& formato) {
+    QTextCursor cursore(&documento);
+    cursore.insertText("Prima del grafico");
+    QTextBlockFormat centrato;
+    centrato.setAlignment(Qt::AlignHCenter);
+    cursore.insertBlock(centrato);
+    cursore.insertImage(formato);
+    cursore.insertBlock(QTextBlockFormat());
+    cursore.insertText("Dopo il grafico");
+}
+
+// The chart as a resource, placed as the report places it.
+void componiGrafico(QTextDocument& documento, const QVariant& risorsa,
+                    QTextImageFormat formato = formatoImmagine("sezione://grafico-1.png")) {
+    documento.addResource(QTextDocument::ImageResource, QUrl(formato.name()), risorsa);
+    componi(documento, formato);
+}
+
+// The picture a drawing shows, through its relationship and media part.
+QImage immagineDi(const docx::Pacchetto& pacchetto, const docx::Disegno& disegno) {
+    const auto relazione = pacchetto.relazioni.find(disegno.relazione);
+    if (relazione == pacchetto.relazioni.end() || relazione->second.tipo != tipoImmagine) {
+        return {};
+    }
+    return QImage::fromData(pacchetto.parti.at("word/" + relazione->second.destinazione), "PNG");
+}
+
+QByteArray png(const QImage& immagine) {
+    QByteArray dati;
+    QBuffer contenitore(&dati);
+    contenitore.open(QIODevice::WriteOnly);
+    immagine.save(&contenitore, "PNG");
+    return dati;
+}
+
+QByteArray salvato(const QTextDocument& documento, const QString& nome) {
+    QTemporaryDir cartella;
+    const QString percorso = cartella.filePath(nome);
+    salvaDocumento(documento, percorso.toStdString());
+    QFile file(percorso);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(ImmaginiDocx, GraficoInLineaTraDueParagrafi) {
+    QTextDocument documento;
+    componiGrafico(documento, tinta(200, 100, Qt::red));
+    const docx::Pacchetto pacchetto = docx::apri(documentoDocx(documento));
+
+    ASSERT_EQ(pacchetto.corpo.size(), 3u);
+    const auto p = docx::paragrafi(pacchetto.corpo);
+    EXPECT_EQ(p[0].testo, "Prima del grafico");
+    EXPECT_TRUE(p[0].disegni.empty());
+    EXPECT_EQ(p[1].testo, "");
+    EXPECT_EQ(p[1].allineamento, "center");
+    EXPECT_EQ(p[2].testo, "Dopo il grafico");
+    EXPECT_TRUE(p[2].disegni.empty());
+
+    ASSERT_EQ(p[1].disegni.size(), 1u);
+    const docx::Disegno& d = p[1].disegni[0];
+    EXPECT_EQ(d.larghezza, 200 * emuPerPixel);
+    EXPECT_EQ(d.altezza, 100 * emuPerPixel);
+    EXPECT_EQ(d.larghezzaForma, d.larghezza);
+    EXPECT_EQ(d.altezzaForma, d.altezza);
+    EXPECT_FALSE(d.id.isEmpty());
+    EXPECT_FALSE(d.nome.isEmpty());
+
+    const auto relazione = pacchetto.relazioni.find(d.relazione);
+    ASSERT_NE(relazione, pacchetto.relazioni.end()) << d.relazione.toStdString();
+    EXPECT_EQ(relazione->second.tipo, tipoImmagine);
+    EXPECT_TRUE(relazione->second.destinazione.startsWith("media/"));
+    EXPECT_TRUE(pacchetto.parti.contains("word/" + relazione->second.destinazione));
+    const QImage immagine = immagineDi(pacchetto, d);
+    EXPECT_EQ(immagine.size(), QSize(200, 100));
+    EXPECT_EQ(immagine.pixelColor(150, 70), QColor(Qt::red));
+    EXPECT_EQ(pacchetto.tipiPerEstensione.at("png"), "image/png");
+}
+
+// Width and height in the document's pixels, 96 to the inch; a side not set
+// keeps the picture's proportions.
+TEST(ImmaginiDocx, DimensioniDelFormato) {
+    struct Caso {
+        double larghezza, altezza; // 0: not set
+        long long emuLarghezza, emuAltezza;
+    };
+    for (const Caso& c : {Caso{300, 150, 300 * emuPerPixel, 150 * emuPerPixel},
+                          Caso{16 / 2.54 * 96, 8 / 2.54 * 96, 5760000, 2880000}, // 16 × 8 cm
+                          Caso{400, 0, 400 * emuPerPixel, 200 * emuPerPixel},
+                          Caso{0, 50, 100 * emuPerPixel, 50 * emuPerPixel}}) {
+        QTextImageFormat formato = formatoImmagine("sezione://grafico-1.png");
+        if (c.larghezza > 0) {
+            formato.setWidth(c.larghezza);
+        }
+        if (c.altezza > 0) {
+            formato.setHeight(c.altezza);
+        }
+        QTextDocument documento;
+        componiGrafico(documento, tinta(200, 100, Qt::blue), formato);
+        const auto p = docx::paragrafi(docx::leggi(documentoDocx(documento)));
+        ASSERT_EQ(p.size(), 3u);
+        ASSERT_EQ(p[1].disegni.size(), 1u);
+        EXPECT_EQ(p[1].disegni[0].larghezza, c.emuLarghezza) << c.larghezza << "×" << c.altezza;
+        EXPECT_EQ(p[1].disegni[0].altezza, c.emuAltezza) << c.larghezza << "×" << c.altezza;
+        EXPECT_EQ(p[1].disegni[0].larghezzaForma, c.emuLarghezza);
+        EXPECT_EQ(p[1].disegni[0].altezzaForma, c.emuAltezza);
+    }
+}
+
+TEST(ImmaginiDocx, RisorsaImmaginePixmapOByte) {
+    const QImage verde = tinta(200, 100, Qt::green);
+    for (const QVariant& risorsa :
+         {QVariant(verde), QVariant(QPixmap::fromImage(verde)), QVariant(png(verde))}) {
+        QTextDocument documento;
+        componiGrafico(documento, risorsa);
+        const docx::Pacchetto pacchetto = docx::apri(documentoDocx(documento));
+        const auto p = docx::paragrafi(pacchetto.corpo);
+        ASSERT_EQ(p.size(), 3u) << risorsa.typeName();
+        ASSERT_EQ(p[1].disegni.size(), 1u) << risorsa.typeName();
+        EXPECT_EQ(immagineDi(pacchetto, p[1].disegni[0]).pixelColor(0, 0), QColor(Qt::green))
+            << risorsa.typeName();
+    }
+}
+
+// Each drawing has its own id; a picture shown twice, even side by side in
+// one fragment, is stored once; pictures in table cells are kept too.
+TEST(ImmaginiDocx, PiuImmaginiUnaPartePerRisorsa) {
+    QTextDocument documento;
+    documento.addResource(QTextDocument::ImageResource, QUrl("sezione://grafico-1.png"),
+                          tinta(20, 10, Qt::red));
+    documento.addResource(QTextDocument::ImageResource, QUrl("sezione://grafico-2.png"),
+                          tinta(30, 10, Qt::blue));
+    QTextCursor cursore(&documento);
+    cursore.insertImage(formatoImmagine("sezione://grafico-1.png"));
+    cursore.insertImage(formatoImmagine("sezione://grafico-1.png"));
+    cursore.insertBlock();
+    cursore.insertImage(formatoImmagine("sezione://grafico-2.png"));
+    QTextTable* tabella = cursore.insertTable(1, 1);
+    QTextCursor cella = tabella->cellAt(0, 0).firstCursorPosition();
+    cella.insertImage(formatoImmagine("sezione://grafico-2.png"));
+
+    const docx::Pacchetto pacchetto = docx::apri(documentoDocx(documento));
+    const auto p = docx::paragrafi(pacchetto.corpo);
+    ASSERT_GE(p.size(), 2u);
+    ASSERT_EQ(p[0].disegni.size(), 2u);
+    ASSERT_EQ(p[1].disegni.size(), 1u);
+    const auto t = docx::tabelle(pacchetto.corpo);
+    ASSERT_EQ(t.size(), 1u);
+    ASSERT_EQ(t[0].righe[0].celle[0].disegni.size(), 1u);
+    const std::vector<docx::Disegno> disegni = {p[0].disegni[0], p[0].disegni[1], p[1].disegni[0],
+                                                t[0].righe[0].celle[0].disegni[0]};
+
+    std::set<QString> id;
+    for (const docx::Disegno& d : disegni) {
+        id.insert(d.id);
+    }
+    EXPECT_EQ(id.size(), 4u);
+    EXPECT_EQ(disegni[0].relazione, disegni[1].relazione);
+    EXPECT_EQ(disegni[2].relazione, disegni[3].relazione);
+    EXPECT_NE(disegni[0].relazione, disegni[2].relazione);
+    EXPECT_EQ(immagineDi(pacchetto, disegni[0]).pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(immagineDi(pacchetto, disegni[2]).pixelColor(0, 0), QColor(Qt::blue));
+    EXPECT_EQ(disegni[2].larghezza, 30 * emuPerPixel);
+    EXPECT_EQ(
+        std::count_if(pacchetto.parti.begin(), pacchetto.parti.end(),
+                      [](const auto& parte) { return parte.first.startsWith("word/media/"); }),
+        2);
+}
+
+// Without pictures the package is the one made before pictures existed:
+// five parts, the styles its only relationship, no picture type. A picture
+// the document does not hold leaves what an empty paragraph leaves.
+TEST(ImmaginiDocx, SenzaImmaginiPacchettoDiSempre) {
+    QTextDocument mancante;
+    componi(mancante, formatoImmagine("sezione://grafico-1.png"));
+    QTextDocument senza;
+    {
+        QTextCursor cursore(&senza);
+        cursore.insertText("Prima del grafico");
+        QTextBlockFormat centrato;
+        centrato.setAlignment(Qt::AlignHCenter);
+        cursore.insertBlock(centrato);
+        cursore.insertBlock(QTextBlockFormat());
+        cursore.insertText("Dopo il grafico");
+    }
+
+    const docx::Pacchetto pacchetto = docx::apri(documentoDocx(senza));
+    std::vector<QString> nomi;
+    for (const auto& [nome, dati] : pacchetto.parti) {
+        nomi.push_back(nome);
+    }
+    EXPECT_EQ(nomi, (std::vector<QString>{"[Content_Types].xml", "_rels/.rels",
+                                          "word/_rels/document.xml.rels", "word/document.xml",
+                                          "word/styles.xml"}));
+    ASSERT_EQ(pacchetto.relazioni.size(), 1u);
+    EXPECT_TRUE(pacchetto.relazioni.begin()->second.tipo.endsWith("/styles"));
+    EXPECT_EQ(pacchetto.tipiPerEstensione.size(), 2u);
+    EXPECT_FALSE(pacchetto.parti.at("word/document.xml").contains("drawing"));
+
+    EXPECT_EQ(docx::parti(documentoDocx(mancante)), pacchetto.parti);
+}
+
+// The page carries its pictures: opened alone, without the program's
+// resources, it still shows them.
+TEST(ImmaginiSalvate, HtmlConDataUri) {
+    QTextDocument documento;
+    componiGrafico(documento, tinta(200, 100, Qt::red));
+    const QString pagina = QString::fromUtf8(salvato(documento, "r.html"));
+
+    const QRegularExpression sorgente(R"re(<img[^>]* src="data:image/png;base64,([^"]+)")re");
+    const auto trovata = sorgente.match(pagina);
+    ASSERT_TRUE(trovata.hasMatch()) << pagina.toStdString();
+    EXPECT_FALSE(sorgente.match(pagina, trovata.capturedEnd()).hasMatch());
+    const QImage immagine =
+        QImage::fromData(QByteArray::fromBase64(trovata.captured(1).toLatin1()), "PNG");
+    EXPECT_EQ(immagine.size(), QSize(200, 100));
+    EXPECT_EQ(immagine.pixelColor(150, 70), QColor(Qt::red));
+    EXPECT_FALSE(pagina.contains("sezione://"));
+    EXPECT_LT(pagina.indexOf("Prima del grafico"), trovata.capturedStart());
+    EXPECT_GT(pagina.indexOf("Dopo il grafico"), trovata.capturedEnd());
+
+    // Saving leaves the document as it was.
+    const QTextFragment grafico = documento.begin().next().begin().fragment();
+    EXPECT_EQ(grafico.charFormat().toImageFormat().name(), "sezione://grafico-1.png");
+}
+
+// Without pictures to carry, or with one the document does not hold, the page
+// is the document's own HTML.
+TEST(ImmaginiSalvate, HtmlSenzaImmaginiInvariato) {
+    QTextDocument senza;
+    senza.setHtml("<p>Prima</p><table><tr><td>cella</td></tr></table><p>Dopo</p>");
+    EXPECT_EQ(salvato(senza, "r.html"), senza.toHtml().toUtf8());
+
+    QTextDocument mancante;
+    componi(mancante, formatoImmagine("sezione://grafico-1.png"));
+    EXPECT_EQ(salvato(mancante, "r.html"), mancante.toHtml().toUtf8());
+}
+
+TEST(ImmaginiSalvate, OdtEPdfPortanoLImmagine) {
+    QTextDocument documento;
+    componiGrafico(documento, tinta(200, 100, Qt::red));
+
+    std::vector<QImage> immagini;
+    for (const auto& [nome, dati] : docx::parti(salvato(documento, "r.odt"))) {
+        if (nome.startsWith("Pictures/")) {
+            immagini.push_back(QImage::fromData(dati));
+        }
+    }
+    ASSERT_EQ(immagini.size(), 1u);
+    EXPECT_EQ(immagini[0].size(), QSize(200, 100));
+    EXPECT_EQ(immagini[0].pixelColor(150, 70), QColor(Qt::red));
+
+    EXPECT_EQ(salvato(documento, "r.pdf").count("/Subtype /Image"), 1);
 }

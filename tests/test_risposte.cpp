@@ -1,4 +1,6 @@
+#include "analisi/profilo.h"
 #include "analisi/risposte.h"
+#include "analisi/verifiche.h"
 
 #include <boost/math/tools/toms748_solve.hpp>
 #include <gtest/gtest.h>
@@ -190,4 +192,37 @@ TEST(Scarto, TabellareControEsattaPiccoloMaNonNullo) {
         EXPECT_LT(std::fabs(scarto), 2.0) << h;
         EXPECT_NE(scarto, 0.0) << h;
     }
+}
+
+// The outline the window draws: the arcs meet without a step, the width is
+// 2r at 2r and 0.8 r where the side arcs meet the invert.
+TEST(Profilo, ArchiTangentiESemilarghezzeNote) {
+    const double r = 0.2;
+    EXPECT_DOUBLE_EQ(analisi::semilarghezza(r, 2 * r), r);
+    EXPECT_NEAR(analisi::semilarghezza(r, r / 5), 0.4 * r, 1e-15);
+    EXPECT_NEAR(analisi::semilarghezza(r, std::nextafter(r / 5, 1.0)), 0.4 * r, 1e-12);
+    EXPECT_DOUBLE_EQ(analisi::semilarghezza(r, 0), 0);
+    EXPECT_NEAR(analisi::semilarghezza(r, 3 * r), 0, 1e-7);
+    EXPECT_EQ(analisi::semilarghezza(r, -0.01), 0);
+    EXPECT_EQ(analisi::semilarghezza(r, 0.61), 0);
+}
+
+TEST(Verifiche, EtichetteEdEsiti) {
+    const Risposte r(predefinita());
+    const analisi::RisposteRichieste richieste = analisi::risposteRichieste(r, 0.370, 5.0);
+    std::vector<std::string> etichette;
+    for (const auto& riga : richieste.righe) {
+        etichette.push_back(riga.etichetta);
+    }
+    EXPECT_EQ(etichette, (std::vector<std::string>{"Q1", "Q2", "Piena", "Vmax", "Qmax"}));
+    EXPECT_TRUE(richieste.portataRaggiunta);
+    EXPECT_FALSE(richieste.velocitaRaggiunta);
+
+    const analisi::Limiti limiti; // 0.5 m/s, 4 m/s, 70%
+    EXPECT_TRUE(analisi::verifica(r.perPortata(0.02)[0], limiti).conforme());
+    const analisi::Esito piena = analisi::verifica(r.piena(), limiti);
+    EXPECT_TRUE(piena.troppoPiena);
+    EXPECT_EQ(piena.testo(), "riempimento oltre il limite");
+    const analisi::Esito lenta = analisi::verifica(r.perPortata(0.0005)[0], {1.0, 1.5, 0.01});
+    EXPECT_EQ(lenta.testo(), "velocità troppo bassa, riempimento oltre il limite");
 }

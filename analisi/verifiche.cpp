@@ -1,0 +1,54 @@
+#include "analisi/verifiche.h"
+
+namespace analisi {
+
+RisposteRichieste risposteRichieste(const Risposte& risposte, std::optional<double> portata,
+                                    std::optional<double> velocita) {
+    RisposteRichieste esito;
+    const auto aggiungi = [&](const std::vector<Risposta>& altezze, const char* prefisso) {
+        for (std::size_t i = 0; i < altezze.size(); ++i) {
+            esito.righe.push_back({prefisso + std::to_string(i + 1), altezze[i]});
+        }
+        return !altezze.empty();
+    };
+    if (portata) {
+        esito.portataRaggiunta = aggiungi(risposte.perPortata(*portata), "Q");
+    }
+    if (velocita) {
+        esito.velocitaRaggiunta = aggiungi(risposte.perVelocita(*velocita), "V");
+    }
+    esito.righe.push_back({"Piena", risposte.piena()});
+    esito.righe.push_back({"Vmax", risposte.velocitaMassima()});
+    esito.righe.push_back({"Qmax", risposte.portataMassima()});
+    return esito;
+}
+
+std::string Esito::testo() const {
+    if (conforme()) {
+        return "conforme";
+    }
+    std::string parole;
+    const auto aggiungi = [&](const char* parola) {
+        parole += parole.empty() ? parola : std::string(", ") + parola;
+    };
+    if (velocitaBassa) {
+        aggiungi("velocità troppo bassa");
+    }
+    if (velocitaAlta) {
+        aggiungi("velocità troppo alta");
+    }
+    if (troppoPiena) {
+        aggiungi("riempimento oltre il limite");
+    }
+    return parole;
+}
+
+Esito verifica(const Risposta& risposta, const Limiti& limiti) {
+    Esito esito;
+    esito.velocitaBassa = risposta.velocita < limiti.velocitaMinima;
+    esito.velocitaAlta = risposta.velocita > limiti.velocitaMassima;
+    esito.troppoPiena = risposta.riempimento > limiti.riempimentoMassimo;
+    return esito;
+}
+
+} // namespace analisi

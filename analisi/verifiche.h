@@ -1,0 +1,50 @@
+#pragma once
+
+#include "analisi/risposte.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The answers a designer checks, labelled and tested against the limits of
+// the design: the heights of the design flow (Q1, Q2, …) and of the design
+// velocity (V1, V2, …), then the full section and the true maxima.
+namespace analisi {
+
+struct RispostaEtichettata {
+    std::string etichetta;
+    Risposta risposta;
+};
+
+struct RisposteRichieste {
+    std::vector<RispostaEtichettata> righe;
+    bool portataRaggiunta = true;  // the design flow has at least one height
+    bool velocitaRaggiunta = true; // the design velocity has at least one height
+};
+
+// Flow in m³/s, velocity in m/s; either may be absent.
+RisposteRichieste risposteRichieste(const Risposte& risposte, std::optional<double> portata,
+                                    std::optional<double> velocita);
+
+// The limits a sewer is designed to: a least velocity that keeps it clean,
+// a greatest that does not scour it, a greatest filling h/H.
+struct Limiti {
+    double velocitaMinima = 0.5;     // m/s
+    double velocitaMassima = 4.0;    // m/s
+    double riempimentoMassimo = 0.7; // h/H
+};
+
+// What an answer breaks, if anything.
+struct Esito {
+    bool velocitaBassa = false;
+    bool velocitaAlta = false;
+    bool troppoPiena = false;
+
+    bool conforme() const { return !velocitaBassa && !velocitaAlta && !troppoPiena; }
+    // In words, for the tables: "conforme", or what is broken.
+    std::string testo() const;
+};
+
+Esito verifica(const Risposta& risposta, const Limiti& limiti);
+
+} // namespace analisi

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QWidget>
+
+// The section's true outline drawn to scale, with the water up to a height.
+class DisegnoSezione : public QWidget {
+  public:
+    explicit DisegnoSezione(QWidget* parent = nullptr);
+
+    // Radius and height in metres; a radius of 0 draws nothing.
+    void imposta(double raggio, double altezza);
+
+    QSize sizeHint() const override { return {200, 260}; }
+
+  protected:
+    void paintEvent(QPaintEvent* evento) override;
+
+  private:
+    double raggio_ = 0;
+    double altezza_ = 0;
+};

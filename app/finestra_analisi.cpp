@@ -1,0 +1,441 @@
+#include "app/finestra_analisi.h"
+
+#include "app/disegno_sezione.h"
+#include "app/grafico_deflusso.h"
+#include "calc/errore_runtime.h"
+#include "calc/variabili_pubbliche.h"
+#include "numeri/conversioni.h"
+#include "numeri/formato.h"
+#include "numeri/sezione.h"
+#include "report/aggiunta_relazione.h"
+#include "report/collegamento.h"
+#include "report/elaboratore_testi.h"
+#include "report/errore_file.h"
+#include "report/scrittura_file.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr double velocitaMinimaProposta = 50;     // cm/s
+constexpr double velocitaMassimaProposta = 400;   // cm/s
+constexpr double riempimentoMassimoProposto = 70; // %
+constexpr int puntiCurva = 240;
+
+const char* const stileErrore = "QLineEdit { border: 2px solid #C00000; }";
+
+QSettings impostazioni() {
+    return QSettings("sezione-inglese", "sezione-inglese");
+}
+
+QString numero(double valore, const char* modello) {
+    return QString::fromStdString(Format(valore, modello));
+}
+
+// The table's own rows, as the main window computed them.
+std::vector<analisi::Grandezze> righeDellaTabella() {
+    const auto& s = variabili_pubbliche::stato;
+    std::vector<analisi::Grandezze> righe;
+    for (int k = 1; k <= s.numPassi + 2; ++k) {
+        righe.push_back({s.altezza(k), s.area(k), s.contorno(k), s.raggioIdr(k), s.chezy(k),
+                         s.velocita(k), s.portata(k)});
+    }
+    return righe;
+}
+
+QLineEdit* casella(const QString& suggerimento) {
+    auto* c = new QLineEdit;
+    c->setPlaceholderText(suggerimento);
+    c->setAlignment(Qt::AlignRight);
+    c->setMaximumWidth(110);
+    return c;
+}
+
+} // namespace
+
+FinestraAnalisi::FinestraAnalisi(QWidget* parent)
+    : QMainWindow(parent), portata(casella("nessuna")), velocita(casella("nessuna")),
+      geometria(new QComboBox), velocitaMinima(casella("")), velocitaMassima(casella("")),
+      riempimentoMassimo(casella("")), grafico(new GraficoDeflusso), disegno(new DisegnoSezione),
+      tabella(new QTableWidget), stato(new QLabel), puntatore(new QLabel),
+      esporta(new QPushButton("Esporta grafico…")),
+      aggiungi(new QPushButton("Aggiungi alla relazione")) {
+    setWindowTitle("Scala di deflusso e verifiche");
+    setWindowFlag(Qt::Window);
+    avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
+    costruisci();
+    leggiImpostazioni();
+    for (QLineEdit* c : {portata, velocita, velocitaMinima, velocitaMassima, riempimentoMassimo}) {
+        connect(c, &QLineEdit::textChanged, this, [this] {
+            salvaImpostazioni();
+            ricalcola();
+        });
+    }
+    connect(geometria, &QComboBox::currentIndexChanged, this, [this] {
+        salvaImpostazioni();
+        ricalcola();
+    });
+    connect(grafico, &GraficoDeflusso::altezzaIndicata, this, &FinestraAnalisi::mostraAltezza);
+    connect(esporta, &QPushButton::clicked, this, [this] {
+        QString filtro;
+        const QString scelto = QFileDialog::getSaveFileName(
+            this, "Esporta grafico", "scala-di-deflusso.png",
+            "Immagine PNG (*.png);;Disegno SVG (*.svg);;Documento PDF (*.pdf)", &filtro);
+        if (scelto.isEmpty()) {
+            return;
+        }
+        const QString estensione = QFileInfo(scelto).suffix().toLower();
+        const bool nota = estensione == "png" || estensione == "svg" || estensione == "pdf";
+        esportaGrafico(nota                     ? scelto
+                       : filtro.contains("svg") ? scelto + ".svg"
+                       : filtro.contains("pdf") ? scelto + ".pdf"
+                                                : scelto + ".png");
+    });
+    connect(aggiungi, &QPushButton::clicked, this, &FinestraAnalisi::aggiungiAllaRelazione);
+    resize(1280, 800);
+    ricalcola();
+}
+
+void FinestraAnalisi::costruisci() {
+    geometria->addItem("tabellare");
+    geometria->addItem("esatta");
+    geometria->setItemData(0, "Le formule della tabella, con le loro costanti arrotondate",
+                           Qt::ToolTipRole);
+    geometria->setItemData(1, "Il profilo vero a quattro archi, senza costanti arrotondate",
+                           Qt::ToolTipRole);
+
+    auto* progetto = new QGroupBox("Dati di progetto");
+    auto* moduloProgetto = new QFormLayout(progetto);
+    moduloProgetto->addRow("Portata di progetto (l/s)", portata);
+    moduloProgetto->addRow("Velocità di progetto (cm/s)", velocita);
+    moduloProgetto->addRow("Geometria", geometria);
+
+    auto* verifiche = new QGroupBox("Limiti da verificare");
+    auto* moduloLimiti = new QFormLayout(verifiche);
+    moduloLimiti->addRow(
+        QString("Velocità minima di autopulizia (cm/s)\nproposta: %1").arg(velocitaMinimaProposta),
+        velocitaMinima);
+    moduloLimiti->addRow(
+        QString("Velocità massima (cm/s)\nproposta: %1").arg(velocitaMassimaProposta),
+        velocitaMassima);
+    moduloLimiti->addRow(
+        QString("Riempimento massimo h/H (%)\nproposta: %1").arg(riempimentoMassimoProposto),
+        riempimentoMassimo);
+    auto* proposte = new QPushButton("Ripristina le proposte");
+    connect(proposte, &QPushButton::clicked, this, &FinestraAnalisi::ripristinaProposte);
+    moduloLimiti->addRow(proposte);
+
+    auto* colonnaSinistra = new QVBoxLayout;
+    colonnaSinistra->addWidget(progetto);
+    colonnaSinistra->addWidget(verifiche);
+    colonnaSinistra->addWidget(new QLabel("Sezione in scala, acqua all'altezza indicata:"));
+    colonnaSinistra->addWidget(disegno, 1);
+    puntatore->setWordWrap(true);
+    colonnaSinistra->addWidget(puntatore);
+    auto* sinistra = new QWidget;
+    sinistra->setLayout(colonnaSinistra);
+    sinistra->setMaximumWidth(340);
+
+    tabella->setColumnCount(static_cast<int>(titoliAnalisi().size()));
+    QStringList titoli;
+    for (const std::string& t : titoliAnalisi()) {
+        titoli << QString::fromStdString(t);
+    }
+    tabella->setHorizontalHeaderLabels(titoli);
+    tabella->verticalHeader()->setVisible(false);
+    tabella->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabella->horizontalHeader()->setStretchLastSection(true);
+    tabella->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    tabella->setMinimumHeight(150);
+
+    auto* destra = new QSplitter(Qt::Vertical);
+    destra->addWidget(grafico);
+    destra->addWidget(tabella);
+    destra->setStretchFactor(0, 3);
+    destra->setStretchFactor(1, 1);
+    destra->setSizes({520, 220});
+
+    auto* pulsanti = new QHBoxLayout;
+    pulsanti->addWidget(stato, 1);
+    pulsanti->addWidget(esporta);
+    pulsanti->addWidget(aggiungi);
+
+    auto* corpo = new QHBoxLayout;
+    corpo->addWidget(sinistra);
+    corpo->addWidget(destra, 1);
+    auto* tutto = new QVBoxLayout;
+    tutto->addLayout(corpo, 1);
+    tutto->addLayout(pulsanti);
+    auto* centro = new QWidget;
+    centro->setLayout(tutto);
+    setCentralWidget(centro);
+    stato->setWordWrap(true);
+}
+
+void FinestraAnalisi::leggiImpostazioni() {
+    const QSettings s = impostazioni();
+    const QSignalBlocker b1(portata), b2(velocita), b3(geometria), b4(velocitaMinima),
+        b5(velocitaMassima), b6(riempimentoMassimo);
+    portata->setText(s.value("analisi/portata").toString());
+    velocita->setText(s.value("analisi/velocita").toString());
+    geometria->setCurrentIndex(s.value("analisi/geometria", 0).toInt() == 1 ? 1 : 0);
+    velocitaMinima->setText(
+        s.value("limiti/velocitaMinima", QString::number(velocitaMinimaProposta)).toString());
+    velocitaMassima->setText(
+        s.value("limiti/velocitaMassima", QString::number(velocitaMassimaProposta)).toString());
+    riempimentoMassimo->setText(
+        s.value("limiti/riempimentoMassimo", QString::number(riempimentoMassimoProposto))
+            .toString());
+}
+
+void FinestraAnalisi::salvaImpostazioni() const {
+    QSettings s = impostazioni();
+    s.setValue("analisi/portata", portata->text());
+    s.setValue("analisi/velocita", velocita->text());
+    s.setValue("analisi/geometria", geometria->currentIndex());
+    s.setValue("limiti/velocitaMinima", velocitaMinima->text());
+    s.setValue("limiti/velocitaMassima", velocitaMassima->text());
+    s.setValue("limiti/riempimentoMassimo", riempimentoMassimo->text());
+}
+
+void FinestraAnalisi::ripristinaProposte() {
+    velocitaMinima->setText(QString::number(velocitaMinimaProposta));
+    velocitaMassima->setText(QString::number(velocitaMassimaProposta));
+    riempimentoMassimo->setText(QString::number(riempimentoMassimoProposto));
+}
+
+// An empty box asks for nothing; a text that is not a positive number (as
+// the main window reads numbers) is marked.
+std::optional<double> FinestraAnalisi::numeroFacoltativo(QLineEdit* c, bool& valido) const {
+    const QString testo = c->text().trimmed();
+    double valore = 0;
+    bool positivo = false;
+    if (!testo.isEmpty()) {
+        try {
+            valore = Val(testo.toStdString());
+            positivo = valore > 0;
+        } catch (const ErroreRuntime&) {
+            positivo = false;
+        }
+    }
+    const bool buono = testo.isEmpty() || positivo;
+    c->setStyleSheet(buono ? QString() : stileErrore);
+    c->setToolTip(buono ? QString() : "Non è un numero positivo");
+    valido = valido && buono;
+    return positivo ? std::optional<double>(valore) : std::nullopt;
+}
+
+analisi::Limiti FinestraAnalisi::limiti(bool& validi) const {
+    const analisi::Limiti proposte;
+    analisi::Limiti l;
+    l.velocitaMinima =
+        numeroFacoltativo(velocitaMinima, validi).value_or(proposte.velocitaMinima * 100) / 100;
+    l.velocitaMassima =
+        numeroFacoltativo(velocitaMassima, validi).value_or(proposte.velocitaMassima * 100) / 100;
+    l.riempimentoMassimo =
+        numeroFacoltativo(riempimentoMassimo, validi).value_or(proposte.riempimentoMassimo * 100) /
+        100;
+    return l;
+}
+
+void FinestraAnalisi::impostaSezione(std::optional<analisi::Sezione> sezione) {
+    sezioneTabella_ = sezione;
+    ricalcola();
+}
+
+void FinestraAnalisi::ricalcola() {
+    bool validi = true;
+    const std::optional<double> q = numeroFacoltativo(portata, validi);
+    const std::optional<double> v = numeroFacoltativo(velocita, validi);
+    const analisi::Limiti limitiProgetto = limiti(validi);
+    righe_.clear();
+    tabella->setRowCount(0);
+    sezione_.reset();
+    if (!sezioneTabella_) {
+        grafico->svuota();
+        disegno->imposta(0, 0);
+        puntatore->clear();
+        stato->setText("Nessuna sezione: la finestra principale non ha una tabella "
+                       "(raggio, pendenza, incremento e coefficiente devono essere positivi).");
+        return;
+    }
+    analisi::Sezione sezione = *sezioneTabella_;
+    sezione.geometria =
+        geometria->currentIndex() == 1 ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
+    try {
+        const analisi::Risposte risposte(sezione);
+        const std::optional<double> qSi = q ? std::optional<double>(*q / 1000) : std::nullopt;
+        const std::optional<double> vSi = v ? std::optional<double>(*v / 100) : std::nullopt;
+        const analisi::RisposteRichieste richieste = analisi::risposteRichieste(risposte, qSi, vSi);
+        righe_ = righeAnalisi(sezione, richieste, limitiProgetto);
+
+        DatiGrafico dati;
+        dati.curva = analisi::curva(sezione, puntiCurva);
+        dati.righeTabella = righeDellaTabella();
+        dati.altezzePortata = qSi ? risposte.perPortata(*qSi) : std::vector<analisi::Risposta>{};
+        dati.altezzeVelocita = vSi ? risposte.perVelocita(*vSi) : std::vector<analisi::Risposta>{};
+        dati.portataProgetto = qSi.value_or(0);
+        dati.velocitaProgetto = vSi.value_or(0);
+        dati.velocitaMassima = risposte.velocitaMassima();
+        dati.portataMassima = risposte.portataMassima();
+        dati.limiti = limitiProgetto;
+        dati.altezzaPiena = sezione.altezzaPiena();
+        dati.titolo =
+            QString("Sezione inglese %1 cm · i = %2 · γ = %3 · geometria %4")
+                .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
+                     numero(sezione.pendenza, "#0.###0"), numero(sezione.coeffBazin, "#0.#0"),
+                     sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
+        grafico->imposta(dati);
+        sezione_ = sezione;
+
+        tabella->setRowCount(static_cast<int>(righe_.size()));
+        for (int r = 0; r < static_cast<int>(righe_.size()); ++r) {
+            const RigaAnalisi& riga = righe_[static_cast<std::size_t>(r)];
+            const std::vector<std::string> testi = testiAnalisi(riga);
+            for (int c = 0; c < static_cast<int>(testi.size()); ++c) {
+                auto* cella = new QTableWidgetItem(
+                    QString::fromStdString(testi[static_cast<std::size_t>(c)]));
+                cella->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                               : Qt::AlignRight | Qt::AlignVCenter);
+                if (!riga.esito.conforme()) {
+                    cella->setBackground(QColor(248, 208, 208));
+                }
+                tabella->setItem(r, c, cella);
+            }
+        }
+        tabella->resizeColumnsToContents();
+
+        QStringList messaggi;
+        if (!richieste.portataRaggiunta) {
+            messaggi << QString("Nessuna altezza con la portata di progetto: la portata massima "
+                                "è %1 l/s.")
+                            .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
+        }
+        if (!richieste.velocitaRaggiunta) {
+            messaggi << QString("Nessuna altezza con la velocità di progetto: la velocità "
+                                "massima è %1 cm/s.")
+                            .arg(numero(risposte.velocitaMassima().velocita * 100, "###0.#0"));
+        }
+        if (!validi) {
+            messaggi << "Le caselle in rosso non contengono un numero positivo.";
+        }
+        stato->setText(messaggi.join(' '));
+        const double altezza = !dati.altezzePortata.empty() ? dati.altezzePortata.front().altezza
+                               : !dati.altezzeVelocita.empty()
+                                   ? dati.altezzeVelocita.front().altezza
+                                   : risposte.portataMassima().altezza;
+        mostraAltezza(altezza);
+    } catch (const ErroreRuntime& errore) {
+        grafico->svuota();
+        disegno->imposta(0, 0);
+        stato->setText(QString("Errore %1: %2")
+                           .arg(errore.numero())
+                           .arg(QString::fromStdString(errore.descrizione())));
+    }
+}
+
+void FinestraAnalisi::mostraAltezza(double altezza) {
+    if (!sezione_) {
+        return;
+    }
+    disegno->imposta(sezione_->raggio, altezza);
+    try {
+        const analisi::Grandezze g = analisi::grandezze(*sezione_, altezza);
+        puntatore->setText(QString("h = %1 cm (h/H %2%)\nQ = %3 l/s, V = %4 cm/s")
+                               .arg(numero(altezza * 100, "###0.#0"),
+                                    numero(altezza / sezione_->altezzaPiena() * 100, "##0.0"),
+                                    numero(g.portata * 1000, "#####0.#0"),
+                                    numero(g.velocita * 100, "###0.#0")));
+    } catch (const ErroreRuntime&) {
+        puntatore->clear();
+    }
+}
+
+void FinestraAnalisi::esportaGrafico(const QString& percorso) {
+    const QString estensione = QFileInfo(percorso).suffix().toLower();
+    QByteArray contenuto;
+    if (estensione == "png") {
+        QBuffer contenitore(&contenuto);
+        contenitore.open(QIODevice::WriteOnly);
+        grafico->immagine().save(&contenitore, "PNG");
+    } else if (estensione == "svg") {
+        contenuto = grafico->svg();
+    } else if (estensione == "pdf") {
+        contenuto = grafico->pdf();
+    } else {
+        avvisa(QString("Impossibile esportare «%1»: usare .png, .svg o .pdf.").arg(percorso));
+        return;
+    }
+    try {
+        scriviFileIntero(
+            QFile::encodeName(percorso).toStdString(),
+            std::string_view(contenuto.constData(), static_cast<std::size_t>(contenuto.size())));
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+    }
+}
+
+void FinestraAnalisi::aggiungiAllaRelazione() {
+    if (!sezione_ || righe_.empty()) {
+        avvisa("Nessuna risposta da aggiungere: la finestra principale non ha una tabella.");
+        return;
+    }
+    ElaboratoreTesti* elaboratore = ElaboratoreTesti::aperto();
+    if (elaboratore == nullptr) {
+        try {
+            Collegamento::CreateObject();
+        } catch (const ErroreRuntime& errore) {
+            avvisa(QString::fromStdString(errore.descrizione()));
+            return;
+        }
+        elaboratore = ElaboratoreTesti::aperto();
+    }
+    elaboratore->impostaVisibile(true);
+    if (elaboratore->documenti().empty()) {
+        elaboratore->aggiungiDocumento();
+    }
+
+    SezioneRelazione sezione;
+    sezione.titolo = "SCALA DI DEFLUSSO E VERIFICHE";
+    sezione.righe.push_back(QString("Geometria: %1").arg(geometria->currentText()));
+    if (!portata->text().trimmed().isEmpty()) {
+        sezione.righe.push_back(
+            QString("Portata di progetto: %1 l/s").arg(portata->text().trimmed()));
+    }
+    if (!velocita->text().trimmed().isEmpty()) {
+        sezione.righe.push_back(
+            QString("Velocità di progetto: %1 cm/s").arg(velocita->text().trimmed()));
+    }
+    bool validi = true;
+    const analisi::Limiti l = limiti(validi);
+    sezione.righe.push_back(QString("Limiti: V minima %1 cm/s, V massima %2 cm/s, h/H massimo %3%")
+                                .arg(numero(l.velocitaMinima * 100, "###0.#0"),
+                                     numero(l.velocitaMassima * 100, "###0.#0"),
+                                     numero(l.riempimentoMassimo * 100, "##0.0")));
+    // The page's 17 cm: the label, ten numbers, the verdict in words.
+    sezione.larghezzeColonneCm.assign(titoliAnalisi().size(), 1.2);
+    sezione.larghezzeColonneCm.front() = 1.3;
+    sezione.larghezzeColonneCm.back() = 3.7;
+    sezione.tabella.push_back(titoliAnalisi());
+    for (const RigaAnalisi& riga : righe_) {
+        sezione.tabella.push_back(testiAnalisi(riga));
+    }
+    sezione.immagine = grafico->immagine();
+    ::aggiungiAllaRelazione(*elaboratore->documentoAttivo(), sezione);
+}

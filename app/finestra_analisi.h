@@ -1,0 +1,73 @@
+#pragma once
+
+#include "analisi/verifiche.h"
+#include "app/tabella_analisi.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <optional>
+
+class DisegnoSezione;
+class GraficoDeflusso;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+// "Scala di deflusso e verifiche": for the section of the main window, the
+// heights of a design flow and velocity, the full section and the true
+// maxima, checked against the design limits; the rating curves in a chart
+// beside the section drawn to scale. It follows the main window's inputs
+// live; its own inputs and limits are remembered between runs.
+class FinestraAnalisi : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit FinestraAnalisi(QWidget* parent = nullptr);
+
+    // The section of the main window's table (radius in m, slope, Bazin's
+    // coefficient), or none when it has no table.
+    void impostaSezione(std::optional<analisi::Sezione> sezione);
+
+    QLineEdit* const portata;            // design flow, l/s
+    QLineEdit* const velocita;           // design velocity, cm/s
+    QComboBox* const geometria;          // tabellare or esatta
+    QLineEdit* const velocitaMinima;     // cm/s
+    QLineEdit* const velocitaMassima;    // cm/s
+    QLineEdit* const riempimentoMassimo; // %
+    GraficoDeflusso* const grafico;
+    DisegnoSezione* const disegno;
+    QTableWidget* const tabella;
+    QLabel* const stato;     // what the window shows, or why it shows nothing
+    QLabel* const puntatore; // the values at the height the pointer names
+    QPushButton* const esporta;
+    QPushButton* const aggiungi;
+
+    // The answers now shown; empty without a section.
+    const std::vector<RigaAnalisi>& righe() const { return righe_; }
+
+    // Where the chart is exported, the file type from its extension (.png,
+    // .svg, .pdf); a warning names what failed.
+    void esportaGrafico(const QString& percorso);
+    // The answers and the chart into the current report document.
+    void aggiungiAllaRelazione();
+
+    // A warning for the user: a message box unless replaced.
+    std::function<void(const QString& avviso)> avvisa;
+
+  private:
+    void costruisci();
+    void ricalcola();
+    void mostraAltezza(double altezza);
+    void leggiImpostazioni();
+    void salvaImpostazioni() const;
+    void ripristinaProposte();
+    std::optional<double> numeroFacoltativo(QLineEdit* casella, bool& valido) const;
+    analisi::Limiti limiti(bool& validi) const;
+
+    std::optional<analisi::Sezione> sezioneTabella_;
+    std::optional<analisi::Sezione> sezione_; // with the geometry chosen here
+    std::vector<RigaAnalisi> righe_;
+};

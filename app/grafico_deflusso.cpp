@@ -1,0 +1,269 @@
+#include "app/grafico_deflusso.h"
+
+#include <QBuffer>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QMouseEvent>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QScatterSeries>
+#include <QSvgGenerator>
+#include <QValueAxis>
+
+#include <algorithm>
+
+namespace {
+
+const QColor bluPortata(31, 90, 170);
+const QColor rossoVelocita(190, 40, 40);
+const QColor grigioTabella(110, 110, 110);
+const QColor verdeProgetto(20, 140, 60);
+const QColor aranciaLimiti(230, 130, 0);
+
+// The chart's layout in files and reports, in the screen's pixels.
+const QSizeF dimensioneDiStampa(900, 560);
+
+// Whether a series goes on the velocity axis, kept until the axes exist.
+const char* const asseProprieta = "sullAsseVelocita";
+
+// A round axis end a little beyond the largest value.
+double fineAsse(double massimo) {
+    if (!(massimo > 0)) {
+        return 1;
+    }
+    const double potenza = std::pow(10.0, std::floor(std::log10(massimo)));
+    for (const double passo : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
+        if (passo * potenza >= massimo * 1.04) {
+            return passo * potenza;
+        }
+    }
+    return 10 * potenza;
+}
+
+} // namespace
+
+GraficoDeflusso::GraficoDeflusso(QWidget* parent)
+    : QChartView(new QChart, parent), asseAltezza_(new QValueAxis), assePortata_(new QValueAxis),
+      asseVelocita_(new QValueAxis),
+      curvaPortata_(linea("Portata Q", bluPortata, Qt::SolidLine, 2.2, assePortata_)),
+      curvaVelocita_(linea("Velocità V", rossoVelocita, Qt::SolidLine, 2.2, asseVelocita_)),
+      tabellaPortata_(punti("Righe della tabella", grigioTabella, 7, assePortata_)),
+      tabellaVelocita_(punti("Righe della tabella (V)", grigioTabella, 7, asseVelocita_)),
+      progettoPortata_(punti("Altezze di progetto", verdeProgetto, 12, assePortata_)),
+      progettoVelocita_(punti("Altezze di progetto (V)", verdeProgetto, 12, asseVelocita_)),
+      massimoPortata_(punti("Massimi veri", Qt::black, 11, assePortata_)),
+      massimoVelocita_(punti("Massimi veri (V)", Qt::black, 11, asseVelocita_)),
+      limiteVelocitaMinima_(linea("Limiti", aranciaLimiti, Qt::DashLine, 1.6, asseVelocita_)),
+      limiteVelocitaMassima_(
+          linea("Limite V massima", aranciaLimiti, Qt::DashLine, 1.6, asseVelocita_)),
+      limiteRiempimento_(
+          linea("Limite riempimento", aranciaLimiti, Qt::DashLine, 1.6, assePortata_)),
+      cursore_(linea("Cursore", QColor(120, 120, 120), Qt::DotLine, 1.0, assePortata_)) {
+    chart()->addAxis(asseAltezza_, Qt::AlignLeft);
+    chart()->addAxis(assePortata_, Qt::AlignBottom);
+    chart()->addAxis(asseVelocita_, Qt::AlignTop);
+    asseAltezza_->setTitleText("Altezza h (cm)");
+    assePortata_->setTitleText("Portata Q (l/s)");
+    asseVelocita_->setTitleText("Velocità V (cm/s)");
+    assePortata_->setLinePenColor(bluPortata);
+    assePortata_->setLabelsColor(bluPortata);
+    asseVelocita_->setLinePenColor(rossoVelocita);
+    asseVelocita_->setLabelsColor(rossoVelocita);
+    asseVelocita_->setGridLineVisible(false);
+    for (QValueAxis* asse : {asseAltezza_, assePortata_, asseVelocita_}) {
+        asse->setLabelFormat("%.0f");
+    }
+    // Each series sits on the height axis and on the flow or velocity axis.
+    for (QAbstractSeries* serie : chart()->series()) {
+        serie->attachAxis(asseAltezza_);
+        serie->attachAxis(serie->property(asseProprieta).toBool() ? asseVelocita_ : assePortata_);
+    }
+    massimoPortata_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    massimoVelocita_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    for (QAbstractSeries* serie : {static_cast<QAbstractSeries*>(tabellaVelocita_),
+                                   static_cast<QAbstractSeries*>(progettoVelocita_),
+                                   static_cast<QAbstractSeries*>(massimoVelocita_),
+                                   static_cast<QAbstractSeries*>(limiteVelocitaMassima_),
+                                   static_cast<QAbstractSeries*>(limiteRiempimento_),
+                                   static_cast<QAbstractSeries*>(cursore_)}) {
+        nascondiInLegenda(serie);
+    }
+    chart()->legend()->setAlignment(Qt::AlignBottom);
+    chart()->setMargins(QMargins(4, 4, 4, 4));
+    setRenderHint(QPainter::Antialiasing);
+    setMouseTracking(true);
+    setMinimumSize(420, 320);
+    svuota();
+}
+
+QLineSeries* GraficoDeflusso::linea(const QString& nome, const QColor& colore, Qt::PenStyle tratto,
+                                    qreal spessore, QValueAxis* asseX) {
+    auto* serie = new QLineSeries;
+    serie->setName(nome);
+    QPen penna(colore, spessore, tratto);
+    serie->setPen(penna);
+    chart()->addSeries(serie);
+    serie->setProperty(asseProprieta, asseX == asseVelocita_);
+    return serie;
+}
+
+QScatterSeries* GraficoDeflusso::punti(const QString& nome, const QColor& colore, qreal dimensione,
+                                       QValueAxis* asseX) {
+    auto* serie = new QScatterSeries;
+    serie->setName(nome);
+    serie->setColor(colore);
+    serie->setBorderColor(colore.darker(130));
+    serie->setMarkerSize(dimensione);
+    chart()->addSeries(serie);
+    serie->setProperty(asseProprieta, asseX == asseVelocita_);
+    return serie;
+}
+
+void GraficoDeflusso::nascondiInLegenda(QAbstractSeries* serie) {
+    for (QLegendMarker* marcatore : chart()->legend()->markers(serie)) {
+        marcatore->setVisible(false);
+    }
+}
+
+void GraficoDeflusso::svuota() {
+    for (QAbstractSeries* serie : chart()->series()) {
+        if (auto* xy = qobject_cast<QXYSeries*>(serie)) {
+            xy->clear();
+        }
+    }
+    altezzaPiena_ = 0;
+    chart()->setTitle({});
+    asseAltezza_->setRange(0, 1);
+    assePortata_->setRange(0, 1);
+    asseVelocita_->setRange(0, 1);
+}
+
+void GraficoDeflusso::imposta(const DatiGrafico& dati) {
+    altezzaPiena_ = dati.altezzaPiena;
+    chart()->setTitle(dati.titolo);
+    const double cmH = dati.altezzaPiena * 100;
+    QList<QPointF> portate, velocita;
+    for (const analisi::Grandezze& g : dati.curva) {
+        portate.append({g.portata * 1000, g.altezza * 100});
+        velocita.append({g.velocita * 100, g.altezza * 100});
+    }
+    curvaPortata_->replace(portate);
+    curvaVelocita_->replace(velocita);
+
+    QList<QPointF> tabellaQ, tabellaV;
+    for (const analisi::Grandezze& g : dati.righeTabella) {
+        tabellaQ.append({g.portata * 1000, g.altezza * 100});
+        tabellaV.append({g.velocita * 100, g.altezza * 100});
+    }
+    tabellaPortata_->replace(tabellaQ);
+    tabellaVelocita_->replace(tabellaV);
+
+    QList<QPointF> progettoQ, progettoV;
+    for (const analisi::Risposta& r : dati.altezzePortata) {
+        progettoQ.append({r.portata * 1000, r.altezza * 100});
+    }
+    for (const analisi::Risposta& r : dati.altezzeVelocita) {
+        progettoV.append({r.velocita * 100, r.altezza * 100});
+    }
+    progettoPortata_->replace(progettoQ);
+    progettoVelocita_->replace(progettoV);
+    massimoPortata_->replace(
+        {QPointF(dati.portataMassima.portata * 1000, dati.portataMassima.altezza * 100)});
+    massimoVelocita_->replace(
+        {QPointF(dati.velocitaMassima.velocita * 100, dati.velocitaMassima.altezza * 100)});
+
+    // The velocity axis takes in the limits when they are near the curve.
+    const double vCurva = dati.velocitaMassima.velocita * 100;
+    double vAsse = std::max(vCurva, dati.velocitaProgetto * 100);
+    for (const double limite :
+         {dati.limiti.velocitaMinima * 100, dati.limiti.velocitaMassima * 100}) {
+        if (limite <= 2 * vCurva) {
+            vAsse = std::max(vAsse, limite);
+        }
+    }
+    const double qAsse =
+        fineAsse(std::max(dati.portataMassima.portata, dati.portataProgetto) * 1000);
+    vAsse = fineAsse(vAsse);
+    limiteVelocitaMinima_->replace({QPointF(dati.limiti.velocitaMinima * 100, 0),
+                                    QPointF(dati.limiti.velocitaMinima * 100, cmH)});
+    limiteVelocitaMassima_->replace({QPointF(dati.limiti.velocitaMassima * 100, 0),
+                                     QPointF(dati.limiti.velocitaMassima * 100, cmH)});
+    const double hLimite = dati.limiti.riempimentoMassimo * cmH;
+    limiteRiempimento_->replace({QPointF(0, hLimite), QPointF(qAsse, hLimite)});
+
+    asseAltezza_->setRange(0, cmH);
+    assePortata_->setRange(0, qAsse);
+    asseVelocita_->setRange(0, vAsse);
+    for (QValueAxis* asse : {asseAltezza_, assePortata_, asseVelocita_}) {
+        asse->applyNiceNumbers();
+    }
+    asseAltezza_->setRange(0, cmH);
+}
+
+void GraficoDeflusso::mouseMoveEvent(QMouseEvent* evento) {
+    QChartView::mouseMoveEvent(evento);
+    if (!(altezzaPiena_ > 0)) {
+        return;
+    }
+    const QPointF valore = chart()->mapToValue(evento->position(), curvaPortata_);
+    const double altezza = valore.y() / 100;
+    if (altezza >= 0 && altezza <= altezzaPiena_ &&
+        chart()->plotArea().contains(evento->position())) {
+        cursore_->replace({QPointF(0, valore.y()), QPointF(assePortata_->max(), valore.y())});
+        emit altezzaIndicata(altezza);
+    }
+}
+
+// An exported chart is laid out at one size, whatever the window's, so
+// that it looks the same from any screen.
+template <typename Disegno> void GraficoDeflusso::allaDimensioneDiStampa(Disegno disegna) {
+    const QRectF primaGeometria = chart()->geometry();
+    chart()->setGeometry(QRectF(QPointF(0, 0), dimensioneDiStampa));
+    disegna(chart()->sceneBoundingRect());
+    chart()->setGeometry(primaGeometria);
+}
+
+QImage GraficoDeflusso::immagine() {
+    QImage immagine((dimensioneDiStampa * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
+    immagine.fill(Qt::white);
+    allaDimensioneDiStampa([&](const QRectF& area) {
+        QPainter pittore(&immagine);
+        pittore.setRenderHint(QPainter::Antialiasing);
+        chart()->scene()->render(&pittore, QRectF(immagine.rect()), area);
+    });
+    return immagine;
+}
+
+QByteArray GraficoDeflusso::svg() {
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    allaDimensioneDiStampa([&](const QRectF& area) {
+        QSvgGenerator generatore;
+        generatore.setOutputDevice(&contenitore);
+        generatore.setSize(area.size().toSize());
+        generatore.setViewBox(QRectF(QPointF(0, 0), area.size()));
+        generatore.setTitle("Scala di deflusso");
+        QPainter pittore(&generatore);
+        chart()->scene()->render(&pittore, QRectF(QPointF(0, 0), area.size()), area);
+    });
+    return contenitore.data();
+}
+
+QByteArray GraficoDeflusso::pdf() {
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    allaDimensioneDiStampa([&](const QRectF& area) {
+        QPdfWriter pdf(&contenitore);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageOrientation(QPageLayout::Landscape);
+        pdf.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        pdf.setResolution(300);
+        pdf.setTitle("Scala di deflusso");
+        QPainter pittore(&pdf);
+        QSizeF dimensione = area.size();
+        dimensione.scale(QSizeF(pdf.width(), pdf.height()), Qt::KeepAspectRatio);
+        chart()->scene()->render(&pittore, QRectF(QPointF(0, 0), dimensione), area);
+    });
+    return contenitore.data();
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "analisi/verifiche.h"
+
+#include <string>
+#include <vector>
+
+// The answers of the analysis as the window's table and the report show
+// them: one row of texts per answer, with the gap between the table's
+// formulas and the exact section, and the verdict against the limits.
+struct RigaAnalisi {
+    analisi::RispostaEtichettata risposta;
+    double scartoPercento = 0; // Q of the table's formulas against the exact section
+    analisi::Esito esito;
+};
+
+std::vector<RigaAnalisi> righeAnalisi(const analisi::Sezione& sezione,
+                                      const analisi::RisposteRichieste& richieste,
+                                      const analisi::Limiti& limiti);
+
+// Column titles, each with its unit on a second line.
+std::vector<std::string> titoliAnalisi();
+
+// The texts of a row, in the order of the titles.
+std::vector<std::string> testiAnalisi(const RigaAnalisi& riga);

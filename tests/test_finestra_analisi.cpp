@@ -1,0 +1,196 @@
+#include "app/disegno_sezione.h"
+#include "app/finestra_analisi.h"
+#include "app/grafico_deflusso.h"
+#include "app/twips.h"
+#include "finestra_avviata.h"
+#include "report/elaboratore_testi.h"
+#include "report/finestra_report.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+namespace {
+
+class FinestraAnalisiAperta : public FinestraAvviata {
+  protected:
+    void SetUp() override {
+        QSettings("sezione-inglese", "sezione-inglese").clear();
+        FinestraAvviata::SetUp();
+        analisi = finestra->apriAnalisi();
+        analisi->avvisa = [this](const QString& a) { avvisi.push_back(a); };
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* report = qobject_cast<FinestraReport*>(w)) {
+                report->conferma = [](const QString&) { return true; };
+                report->close();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    std::vector<std::string> etichette() const {
+        std::vector<std::string> esito;
+        for (const RigaAnalisi& r : analisi->righe()) {
+            esito.push_back(r.risposta.etichetta);
+        }
+        return esito;
+    }
+
+    FinestraAnalisi* analisi = nullptr;
+    std::vector<QString> avvisi;
+};
+
+} // namespace
+
+TEST_F(FinestraAnalisiAperta, SiApreDalMenuCalcoloConCtrlG) {
+    QAction* voce = nullptr;
+    for (QAction* menu : finestra->menuBar()->actions()) {
+        if (menu->text() == "&Calcolo") {
+            for (QAction* a : menu->menu()->actions()) {
+                if (a->text() == "Scala di deflusso e verifiche…") {
+                    voce = a;
+                }
+            }
+        }
+    }
+    ASSERT_NE(voce, nullptr);
+    EXPECT_EQ(voce->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
+    analisi->close();
+    voce->trigger();
+    EXPECT_TRUE(analisi->isVisible());
+    EXPECT_EQ(analisi->windowTitle(), "Scala di deflusso e verifiche");
+    EXPECT_EQ(finestra->apriAnalisi(), analisi);
+}
+
+// The menu bar sits above the client area, which keeps its twips layout.
+TEST_F(FinestraAnalisiAperta, AreaClienteInvariata) {
+    const int dpiX = finestra->logicalDpiX();
+    const int dpiY = finestra->logicalDpiY();
+    EXPECT_EQ(finestra->areaCliente()->size(),
+              QSize(twipsInPixel(7524, dpiX), twipsInPixel(6468, dpiY)));
+    EXPECT_EQ(finestra->Text1->parentWidget(), finestra->areaCliente());
+    EXPECT_EQ(finestra->Text1->geometry(), rettangoloTwips(3396, 252, 1416, 360, dpiX, dpiY));
+    EXPECT_EQ(finestra->Command2->geometry(), rettangoloTwips(4716, 5760, 1692, 492, dpiX, dpiY));
+    EXPECT_EQ(reinterpret_cast<QWidget*>(finestra->griglia1)->geometry(),
+              rettangoloTwips(396, 2640, 6732, 2892, dpiX, dpiY));
+    EXPECT_GE(finestra->areaCliente()->y(), finestra->menuBar()->height());
+}
+
+TEST_F(FinestraAnalisiAperta, SegueGliIngressiDellaFinestraPrincipale) {
+    EXPECT_EQ(etichette(), (std::vector<std::string>{"Piena", "Vmax", "Qmax"}));
+    EXPECT_DOUBLE_EQ(analisi->righe()[0].risposta.risposta.altezza, 3 * 0.2);
+
+    digita(finestra->Text1, "25");
+    ASSERT_EQ(analisi->righe().size(), 3u);
+    EXPECT_DOUBLE_EQ(analisi->righe()[0].risposta.risposta.altezza, 3 * 0.25);
+    digita(finestra->Text2, "0.02");
+    EXPECT_EQ(analisi->righe()[0].risposta.risposta.velocita,
+              analisi::grandezze({0.25, 0.02, 0.18}, 3 * 0.25).velocita);
+    finestra->Combo1->setCurrentIndex(2);
+    emit finestra->Combo1->activated(2);
+    EXPECT_EQ(analisi->righe()[0].risposta.risposta.velocita,
+              analisi::grandezze({0.25, 0.02, 0.36}, 3 * 0.25).velocita);
+
+    digita(finestra->Text2, "0");
+    EXPECT_TRUE(analisi->righe().empty());
+    EXPECT_TRUE(analisi->stato->text().startsWith("Nessuna sezione"));
+    EXPECT_EQ(analisi->tabella->rowCount(), 0);
+    digita(finestra->Text2, "0.01");
+    EXPECT_EQ(analisi->righe().size(), 3u);
+}
+
+TEST_F(FinestraAnalisiAperta, AltezzeDiProgettoEVerificheMarcate) {
+    digita(analisi->portata, "370");
+    EXPECT_EQ(etichette(), (std::vector<std::string>{"Q1", "Q2", "Piena", "Vmax", "Qmax"}));
+    // Both heights of 370 l/s fill the conduit beyond 70%: a colour and a word.
+    const int ultima = analisi->tabella->columnCount() - 1;
+    EXPECT_EQ(analisi->tabella->item(0, ultima)->text(), "riempimento oltre il limite");
+    EXPECT_NE(analisi->tabella->item(0, 1)->background(), QBrush());
+
+    digita(analisi->riempimentoMassimo, "100");
+    EXPECT_EQ(analisi->tabella->item(0, ultima)->text(), "conforme");
+    EXPECT_EQ(analisi->tabella->item(0, 1)->background(), QBrush());
+
+    digita(analisi->velocita, "boh");
+    EXPECT_FALSE(analisi->velocita->styleSheet().isEmpty());
+    EXPECT_TRUE(analisi->stato->text().contains("non contengono un numero positivo"));
+    digita(analisi->portata, "500");
+    EXPECT_TRUE(analisi->stato->text().contains("la portata massima è 378.07 l/s"));
+
+    // The exact section moves the heights a little.
+    const double tabellare = analisi->righe()[2].risposta.risposta.portata;
+    analisi->geometria->setCurrentIndex(1);
+    EXPECT_NE(analisi->righe()[2].risposta.risposta.portata, tabellare);
+}
+
+TEST_F(FinestraAnalisiAperta, LimitiRicordatiTraUnAvvioEIlSuccessivo) {
+    EXPECT_EQ(analisi->velocitaMinima->text(), "50");
+    EXPECT_EQ(analisi->velocitaMassima->text(), "400");
+    EXPECT_EQ(analisi->riempimentoMassimo->text(), "70");
+    digita(analisi->velocitaMinima, "60");
+    digita(analisi->portata, "120");
+    FinestraAnalisi nuova;
+    EXPECT_EQ(nuova.velocitaMinima->text(), "60");
+    EXPECT_EQ(nuova.portata->text(), "120");
+}
+
+TEST_F(FinestraAnalisiAperta, EsportaIlGraficoNeiTreFormati) {
+    QTemporaryDir cartella;
+    analisi->esportaGrafico(cartella.filePath("g.png"));
+    analisi->esportaGrafico(cartella.filePath("g.svg"));
+    analisi->esportaGrafico(cartella.filePath("g.pdf"));
+    analisi->esportaGrafico(cartella.filePath("g.gif"));
+    ASSERT_EQ(avvisi.size(), 1u);
+    EXPECT_TRUE(avvisi[0].contains("usare .png, .svg o .pdf"));
+    const auto inizio = [&](const char* nome) {
+        QFile f(cartella.filePath(nome));
+        return f.open(QIODevice::ReadOnly) ? f.read(64) : QByteArray();
+    };
+    EXPECT_TRUE(inizio("g.png").startsWith("\x89PNG"));
+    EXPECT_TRUE(inizio("g.svg").contains("<?xml"));
+    EXPECT_TRUE(inizio("g.pdf").startsWith("%PDF"));
+}
+
+TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
+    digita(analisi->portata, "370");
+    analisi->aggiungi->click();
+    QCoreApplication::processEvents();
+    ElaboratoreTesti* elaboratore = ElaboratoreTesti::aperto();
+    ASSERT_NE(elaboratore, nullptr);
+    ASSERT_EQ(elaboratore->documenti().size(), 1u);
+    QTextDocument* documento = elaboratore->documenti().front();
+    EXPECT_TRUE(documento->toPlainText().contains("SCALA DI DEFLUSSO E VERIFICHE"));
+    int tabelle = 0, immagini = 0;
+    for (QTextBlock b = documento->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            immagini += it.fragment().charFormat().isImageFormat() ? 1 : 0;
+        }
+    }
+    for (auto it = documento->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
+            ++tabelle;
+            EXPECT_EQ(t->rows(), 6); // heading, Q1, Q2, Piena, Vmax, Qmax
+            EXPECT_TRUE(ElaboratoreTesti::rigaIntestazione(t, 0));
+        }
+    }
+    EXPECT_EQ(tabelle, 1);
+    EXPECT_EQ(immagini, 1);
+
+    // Into the document now open, after a report.
+    finestra->Command3->click();
+    QCoreApplication::processEvents();
+    analisi->aggiungi->click();
+    EXPECT_EQ(elaboratore->documenti().size(), 2u);
+    EXPECT_TRUE(elaboratore->documenti().back()->toPlainText().contains("Massima portata:"));
+    EXPECT_TRUE(elaboratore->documenti().back()->toPlainText().contains("SCALA DI DEFLUSSO"));
+}
