@@ -46,28 +46,28 @@ void aggiungiAllaRelazione(QTextDocument& documento, const SezioneRelazione& sez
         const int righe = static_cast<int>(sezione.tabella.size());
         const int colonne = static_cast<int>(sezione.tabella.front().size());
         QTextTableFormat formato = formatoTabellaReport(Qt::AlignHCenter);
-        formato.setHeaderRowCount(1);
         QList<QTextLength> larghezze;
         for (const double cm : sezione.larghezzeColonneCm) {
             larghezze.append(QTextLength(QTextLength::FixedLength, cm / 2.54 * 96));
         }
         formato.setColumnWidthConstraints(larghezze);
-        QTextTable* tabella = cursore.insertTable(righe, colonne, formato);
+        QTextTable* tabella = ElaboratoreTesti::inserisciTabella(cursore, righe, colonne, formato);
         for (int r = 0; r < righe; ++r) {
             const auto& riga = sezione.tabella[static_cast<std::size_t>(r)];
             for (int c = 0; c < colonne && c < static_cast<int>(riga.size()); ++c) {
                 QTextCursor cella = tabella->cellAt(r, c).firstCursorPosition();
                 cella.setBlockFormat(paragrafo(c == 0 ? Qt::AlignLeft : Qt::AlignRight));
                 cella.insertText(QString::fromStdString(riga[static_cast<std::size_t>(c)]),
-                                 r == 0 ? intestazione : carattere("Arial", 7));
+                                 intestazione);
             }
         }
         ElaboratoreTesti::segnaRigheIntestazione(tabella, 1);
-        cursore.movePosition(QTextCursor::End);
+        // A blank line after the table.
+        cursore.setBlockFormat(paragrafo(Qt::AlignLeft));
+        cursore.setBlockCharFormat(testo);
     }
 
     if (!sezione.immagine.isNull()) {
-        cursore.insertBlock(paragrafo(Qt::AlignLeft), testo);
         cursore.insertBlock(paragrafo(Qt::AlignHCenter), testo);
         static int numero = 0;
         const QUrl nome(QString("sezione://grafico-%1.png").arg(++numero));

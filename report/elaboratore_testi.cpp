@@ -4,6 +4,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextTable>
 
@@ -13,6 +14,17 @@ ElaboratoreTesti* elaboratoreAperto = nullptr;
 
 // Whether a table row is a heading row, kept on each of its cells.
 constexpr int proprietaIntestazione = QTextFormat::UserProperty + 1;
+
+// The empty paragraphs that hold a table in place, one before and one after
+// it: Qt's layout gives them no height, so that the paragraphs of the report
+// around a table, a blank line among them, are never hidden by it.
+constexpr int proprietaServizio = QTextFormat::UserProperty + 2;
+
+void segnaDiServizio(QTextCursor cursore) {
+    QTextBlockFormat formato = cursore.blockFormat();
+    formato.setProperty(proprietaServizio, true);
+    cursore.setBlockFormat(formato);
+}
 
 // Word's own enumeration values, as the report passes them.
 constexpr int unitaRiga = 5;
@@ -62,7 +74,8 @@ std::vector<Linea> linee(QTextDocument* documento) {
                 esito.push_back(
                     {tabella->cellAt(r, 0).firstCursorPosition().position(), tabella, r});
             }
-        } else if (it.currentBlock().isValid()) {
+        } else if (it.currentBlock().isValid() &&
+                   !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
             esito.push_back({it.currentBlock().position(), nullptr, 0});
         }
     }
@@ -151,6 +164,8 @@ QTextDocument* ElaboratoreTesti::aggiungiDocumento() {
     auto* documento = new QTextDocument(this);
     QFont carattere("Times New Roman");
     carattere.setPointSize(12);
+    // The report's texts need no shaping; laying them out goes faster.
+    carattere.setStyleStrategy(QFont::PreferNoShaping);
     documento->setDefaultFont(carattere);
     documenti_.push_back(documento);
     stati_[documento] = {QTextCursor(documento), formatoIniziale(),
@@ -190,6 +205,36 @@ void ElaboratoreTesti::chiudiDocumento(QTextDocument* documento) {
     }
     emit documentoChiuso(documento);
     documento->deleteLater();
+}
+
+void ElaboratoreTesti::trasferisci(QTextDocument* vecchio, QTextDocument* nuovo) {
+    const auto trovato = std::find(documenti_.begin(), documenti_.end(), vecchio);
+    if (trovato == documenti_.end()) {
+        return;
+    }
+    nuovo->setParent(this);
+    nuovo->setDefaultFont(vecchio->defaultFont());
+    nuovo->setUndoRedoEnabled(false);
+    QTextCursor copia(nuovo);
+    copia.beginEditBlock();
+    copia.insertFragment(QTextDocumentFragment(vecchio));
+    copia.endEditBlock();
+    nuovo->setUndoRedoEnabled(true);
+    nuovo->setModified(vecchio->isModified());
+
+    StatoDocumento stato = stati_.at(vecchio);
+    const int ancora = stato.selezione.anchor();
+    const int posizione = stato.selezione.position();
+    stato.selezione = QTextCursor(nuovo);
+    stato.selezione.setPosition(ancora);
+    stato.selezione.setPosition(posizione, QTextCursor::KeepAnchor);
+    stati_.erase(vecchio);
+    stati_[nuovo] = stato;
+    *trovato = nuovo;
+    if (attivo_ == vecchio) {
+        attivo_ = nuovo;
+    }
+    delete vecchio;
 }
 
 ElaboratoreTesti::StatoDocumento& ElaboratoreTesti::attivo() {
@@ -301,17 +346,12 @@ QTextTable* ElaboratoreTesti::aggiungiTabella(QTextDocument* documento, int posi
     StatoDocumento& s = statoDi(documento);
     QTextCursor cursore(documento);
     cursore.setPosition(std::clamp(posizione, 0, documento->characterCount() - 1));
-    // Block handles do not survive the insertion: keep what is needed.
-    const int inizioParagrafo = cursore.block().position();
-    const bool paragrafoVuoto = cursore.block().length() == 1;
-    const bool primoParagrafo = !cursore.block().previous().isValid();
     const QTextBlockFormat formatoParagrafo = cursore.blockFormat();
     const QTextCharFormat caratteriParagrafo = cursore.blockCharFormat();
 
-    QTextTable* tabella = cursore.insertTable(
-        righe, colonne,
+    QTextTable* tabella = inserisciTabella(
+        cursore, righe, colonne,
         formatoTabellaReport(formatoParagrafo.alignment() & Qt::AlignHorizontal_Mask));
-
     for (int r = 0; r < righe; ++r) {
         for (int c = 0; c < colonne; ++c) {
             QTextCursor cella = tabella->cellAt(r, c).firstCursorPosition();
@@ -322,21 +362,9 @@ QTextTable* ElaboratoreTesti::aggiungiTabella(QTextDocument* documento, int posi
         }
     }
     // The paragraph after the table takes the format of the one the table
-    // was added in, and the table takes that paragraph's place.
-    QTextCursor dopo(documento);
-    dopo.setPosition(tabella->lastPosition() + 1);
-    dopo.setBlockFormat(formatoParagrafo);
-    dopo.setBlockCharFormat(caratteriParagrafo);
-    if (paragrafoVuoto && !primoParagrafo) {
-        QTextCursor unione(documento);
-        unione.setPosition(inizioParagrafo);
-        const QTextBlock precedente = unione.block().previous();
-        const QTextBlockFormat formatoPrecedente = precedente.blockFormat();
-        const QTextCharFormat caratteriPrecedente = precedente.charFormat();
-        unione.deletePreviousChar();
-        unione.setBlockFormat(formatoPrecedente);
-        unione.setBlockCharFormat(caratteriPrecedente);
-    }
+    // was added in.
+    cursore.setBlockFormat(formatoParagrafo);
+    cursore.setBlockCharFormat(caratteriParagrafo);
     s.selezione.setPosition(tabella->cellAt(0, 0).firstCursorPosition().position());
     return tabella;
 }
@@ -416,6 +444,28 @@ void ElaboratoreTesti::impostaRigheIntestazione(int valore) {
     aggiornaRigheRipetute(tabella);
 }
 
+bool ElaboratoreTesti::paragrafoDiServizio(const QTextBlock& blocco) {
+    return blocco.length() == 1 && blocco.blockFormat().boolProperty(proprietaServizio);
+}
+
+QTextTable* ElaboratoreTesti::inserisciTabella(QTextCursor& cursore, int righe, int colonne,
+                                               const QTextTableFormat& formato) {
+    // An empty paragraph becomes the table's place; a paragraph with text
+    // keeps it, and the table follows it.
+    if (cursore.block().length() > 1) {
+        cursore.movePosition(QTextCursor::EndOfBlock);
+        cursore.insertBlock();
+    }
+    segnaDiServizio(cursore);
+    QTextTable* tabella = cursore.insertTable(righe, colonne, formato);
+    cursore.setPosition(tabella->lastPosition() + 1);
+    segnaDiServizio(cursore);
+    QTextBlockFormat seguente = cursore.blockFormat();
+    seguente.clearProperty(proprietaServizio);
+    cursore.insertBlock(seguente);
+    return tabella;
+}
+
 void ElaboratoreTesti::segnaRigheIntestazione(QTextTable* tabella, int righe) {
     for (int r = 0; r < righe; ++r) {
         impostaRigaIntestazione(tabella, r, true);
@@ -426,9 +476,16 @@ void ElaboratoreTesti::segnaRigheIntestazione(QTextTable* tabella, int righe) {
 QTextTableFormat formatoTabellaReport(Qt::Alignment allineamento) {
     QTextTableFormat formato;
     formato.setAlignment(allineamento);
+    // A thin single black line round every cell, 0.5 pt in the document's
+    // pixels. Each cell draws its own border and the table its outer one;
+    // a spacing of minus one border lays them on top of each other.
+    // (Collapsed borders would do the same at twice the layout's cost.)
+    const double bordo = 0.5 * 96 / 72;
     formato.setBorderCollapse(false);
-    formato.setBorder(1);
+    formato.setBorder(bordo);
+    formato.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    formato.setBorderBrush(Qt::black);
     formato.setCellPadding(2);
-    formato.setCellSpacing(0);
+    formato.setCellSpacing(-bordo);
     return formato;
 }

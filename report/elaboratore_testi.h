@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+class QTextBlock;
 class QTextDocument;
 class QTextTable;
 class QTextTableFormat;
@@ -23,9 +24,10 @@ QTextTableFormat formatoTabellaReport(Qt::Alignment allineamento);
 //
 // Where a word processor's own behaviour is left open, this one is
 // deterministic:
-// - a new table takes the place of the empty paragraph it is added in; the
-//   paragraph after the table takes that paragraph's format, and the cells
-//   take its alignment and the character format of the insertion point;
+// - a new table takes the place of the empty paragraph it is added in (a
+//   paragraph with text stays, and the table follows it); the paragraph
+//   after the table takes that paragraph's format, and the cells take its
+//   alignment and the character format of the insertion point;
 // - moving down counts one line per paragraph outside tables and one per
 //   table row, and a move below the last line stays at the end of the
 //   document;
@@ -56,6 +58,10 @@ class ElaboratoreTesti : public QObject {
     QString nomeDocumento(const QTextDocument* documento) const;
     void attivaDocumento(QTextDocument* documento);
     void chiudiDocumento(QTextDocument* documento);
+    // Moves a document's content, selection and state into another, which
+    // takes its place; the old one is deleted. An editor given the new,
+    // empty, document beforehand lays the content out once, as a whole.
+    void trasferisci(QTextDocument* vecchio, QTextDocument* nuovo);
 
     // The selection of the active document.
     const QTextCursor& selezione() const;
@@ -77,6 +83,14 @@ class ElaboratoreTesti : public QObject {
     static bool rigaIntestazione(const QTextTable* tabella, int riga);
     // Makes the first rows of a table heading rows, repeated on every page.
     static void segnaRigheIntestazione(QTextTable* tabella, int righe);
+
+    // Inserts a table at the cursor, between the two empty paragraphs that
+    // hold it in place, and leaves the cursor in a new paragraph after it.
+    static QTextTable* inserisciTabella(QTextCursor& cursore, int righe, int colonne,
+                                        const QTextTableFormat& formato);
+    // Whether the paragraph only holds a table in place: no writer writes
+    // it, no move counts it, the layout gives it no height.
+    static bool paragrafoDiServizio(const QTextBlock& blocco);
 
   signals:
     void documentoAggiunto(QTextDocument* documento);

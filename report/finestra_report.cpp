@@ -130,15 +130,16 @@ void FinestraReport::aggiungiScheda(QTextDocument* documento) {
     editor->setLineWrapMode(QTextEdit::FixedPixelWidth);
     editor->setLineWrapColumnOrWidth(larghezzaPaginaPixel);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The editor gets an empty document, then the report's content in one
+    // move: a document given whole to an editor would be laid out thrice.
+    auto* mostrato = new QTextDocument(editor);
+    editor->setDocument(mostrato);
     const int indice = schede_->addTab(editor, elaboratore_->nomeDocumento(documento));
-    schede_->setCurrentIndex(indice);
-    elaboratore_->attivaDocumento(documento);
-    // Given to the editor at its final size, the document is laid out once;
-    // for a report of a thousand rows that takes a moment.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    editor->setDocument(documento);
-    documento->size();
+    elaboratore_->trasferisci(documento, mostrato);
     QApplication::restoreOverrideCursor();
+    schede_->setCurrentIndex(indice);
+    elaboratore_->attivaDocumento(mostrato);
 }
 
 void FinestraReport::togliScheda(QTextDocument* documento) {

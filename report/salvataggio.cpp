@@ -1,5 +1,6 @@
 #include "report/salvataggio.h"
 
+#include "report/elaboratore_testi.h"
 #include "report/errore_file.h"
 #include "report/scrittore_docx.h"
 #include "report/scrittura_file.h"
@@ -43,11 +44,16 @@ QByteArray documentoPdf(const QTextDocument& documento) {
 }
 
 // The page shows its pictures when opened alone: each picture the document
-// holds goes into the page as a data URI, in place of its resource name.
+// holds goes into the page as a data URI, in place of its resource name. The
+// paragraphs that only hold a table in place take no room, as on screen.
 QString paginaHtml(const QTextDocument& documento) {
     std::unique_ptr<QTextDocument> copia(documento.clone());
     std::vector<std::pair<QTextCursor, QTextImageFormat>> incorporate;
+    std::vector<QTextCursor> diServizio;
     for (QTextBlock blocco = copia->begin(); blocco.isValid(); blocco = blocco.next()) {
+        if (ElaboratoreTesti::paragrafoDiServizio(blocco)) {
+            diServizio.emplace_back(blocco);
+        }
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
             const QTextFragment frammento = it.fragment();
             if (!frammento.charFormat().isImageFormat()) {
@@ -66,12 +72,14 @@ QString paginaHtml(const QTextDocument& documento) {
             incorporate.emplace_back(frammentoIntero, formato);
         }
     }
-    if (incorporate.empty()) {
-        return documento.toHtml();
-    }
     // Applied after the walk: a new format reshapes the fragments walked.
     for (auto& [frammentoIntero, formato] : incorporate) {
         frammentoIntero.setCharFormat(formato);
+    }
+    for (QTextCursor& paragrafo : diServizio) {
+        QTextBlockFormat senzaAltezza;
+        senzaAltezza.setLineHeight(0, QTextBlockFormat::FixedHeight);
+        paragrafo.mergeBlockFormat(senzaAltezza);
     }
     return copia->toHtml();
 }

@@ -89,7 +89,8 @@ class ScrittoreCorpo {
                 ultimaTabella = true;
             } else if (it.currentFrame() != nullptr) {
                 ultimaTabella = contenuto(it.currentFrame()->begin());
-            } else if (it.currentBlock().isValid()) {
+            } else if (it.currentBlock().isValid() &&
+                       !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
                 paragrafo(it.currentBlock());
                 ultimaTabella = false;
             }

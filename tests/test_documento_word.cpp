@@ -6,6 +6,7 @@
 #include "report/scrittore_docx.h"
 #include "stato_pulito.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextTable>
 #include <gtest/gtest.h>
 
@@ -531,4 +533,51 @@ TEST(ImmaginiSalvate, OdtEPdfPortanoLImmagine) {
     EXPECT_EQ(immagini[0].pixelColor(150, 70), QColor(Qt::red));
 
     EXPECT_EQ(salvato(documento, "r.pdf").count("/Subtype /Image"), 1);
+}
+
+// On screen and in the .pdf, Qt lays the document out: the blank lines
+// around the tables take their room, and every cell has one thin black line
+// round it.
+TEST_F(Report, RigheVuoteEBordiComeLiMostraQt) {
+    ElaboratoreTesti elaboratore;
+    Modulo2::CreaDocumentoWord();
+    QTextDocument& documento = *elaboratore.documenti().back();
+    documento.setTextWidth(643);
+    QAbstractTextDocumentLayout* impaginazione = documento.documentLayout();
+
+    std::vector<QTextTable*> tabelle;
+    std::vector<QTextBlock> vuoti;
+    for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
+            tabelle.push_back(t);
+        } else if (it.currentBlock().length() == 1 &&
+                   !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
+            vuoti.push_back(it.currentBlock());
+        }
+    }
+    ASSERT_EQ(tabelle.size(), 3u);
+    // After the heading, and before each of the two labels.
+    ASSERT_GE(vuoti.size(), 3u);
+    const auto sopra = [&](const QTextBlock& b) {
+        return impaginazione->blockBoundingRect(b).bottom();
+    };
+    const auto inizio = [&](QTextTable* t) { return impaginazione->frameBoundingRect(t).top(); };
+    const auto fine = [&](QTextTable* t) { return impaginazione->frameBoundingRect(t).bottom(); };
+    EXPECT_GT(impaginazione->blockBoundingRect(vuoti[0]).height(), 10);
+    EXPECT_LE(sopra(vuoti[0]), inizio(tabelle[0]) + 0.5);
+    for (int i = 1; i <= 2; ++i) {
+        const QRectF riga = impaginazione->blockBoundingRect(vuoti[static_cast<std::size_t>(i)]);
+        EXPECT_GT(riga.height(), 10);
+        EXPECT_GE(riga.bottom(), fine(tabelle[static_cast<std::size_t>(i - 1)]) + 10);
+        EXPECT_LE(riga.bottom(), inizio(tabelle[static_cast<std::size_t>(i)]));
+    }
+    for (QTextTable* t : tabelle) {
+        const QTextTableFormat f = t->format();
+        EXPECT_NEAR(f.border(), 0.5 * 96 / 72, 1e-9);
+        EXPECT_EQ(f.borderStyle(), QTextFrameFormat::BorderStyle_Solid);
+        EXPECT_EQ(f.borderBrush().color(), QColor(Qt::black));
+        EXPECT_FALSE(f.borderCollapse());
+        // Each cell's border on top of its neighbour's: one line, not two.
+        EXPECT_NEAR(f.cellSpacing(), -f.border(), 1e-9);
+    }
 }
