@@ -2,6 +2,8 @@
 
 #include "app/caratteri.h"
 #include "app/finestra_analisi.h"
+#include "app/informazioni.h"
+#include "app/ingressi.h"
 #include "app/twips.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
@@ -18,15 +20,18 @@
 #include "table/tabella_risultati.h"
 #include "table/vista_griglia.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 
 namespace {
@@ -92,7 +97,7 @@ FormPrincipale::FormPrincipale(QWidget* parent)
         QMessageBox::information(this, windowTitle(), notizia);
     };
     Collegamento::InstallaMessaggio([this](const std::string& testo) {
-        QMessageBox riquadro(QMessageBox::NoIcon, QString(), QString::fromStdString(testo),
+        QMessageBox riquadro(QMessageBox::Warning, QString(), QString::fromStdString(testo),
                              QMessageBox::Ok, this);
         riquadro.exec();
     });
@@ -158,20 +163,74 @@ void FormPrincipale::disponiControlli() {
     setTabOrder(Combo1, Text3);
     setTabOrder(Text3, Text5);
 
-    // The client area keeps its size; the menu bar sits above it.
-    areaCliente_->setFixedSize(twipsInPixel(larghezzaClienteTwips, dpiX),
-                               twipsInPixel(altezzaClienteTwips, dpiY));
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The window opens with its client area at its designed size, below the
+    // menu bar; it may grow, never shrink below that.
+    const QSize cliente(twipsInPixel(larghezzaClienteTwips, dpiX),
+                        twipsInPixel(altezzaClienteTwips, dpiY));
+    areaCliente_->setMinimumSize(cliente);
+    areaCliente_->resize(cliente);
+    griglia1Progetto_ = griglia1->geometry();
+    for (QPushButton* pulsante : {Command2, Command3, Command4}) {
+        pulsantiProgetto_.push_back({pulsante, pulsante->geometry()});
+    }
+    messaggioProgetto_ = messaggio_->geometry();
+    areaCliente_->installEventFilter(this);
     adjustSize();
     if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
         move(schermo->availableGeometry().center() - rect().center());
     }
 }
 
+// The controls keep their places; the grid takes the room the window gains
+// and the buttons follow its bottom edge.
+bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (oggetto == areaCliente_ && evento->type() == QEvent::Resize) {
+        const QSize guadagno = areaCliente_->size() - areaCliente_->minimumSize();
+        griglia1->setGeometry(
+            griglia1Progetto_.adjusted(0, 0, guadagno.width(), guadagno.height()));
+        messaggio_->setGeometry(messaggioProgetto_.adjusted(0, 0, guadagno.width(), 0));
+        for (const auto& [pulsante, progetto] : pulsantiProgetto_) {
+            pulsante->setGeometry(progetto.translated(0, guadagno.height()));
+        }
+    }
+    return QMainWindow::eventFilter(oggetto, evento);
+}
+
 void FormPrincipale::creaMenu() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("Documento Word", QKeySequence(Qt::CTRL | Qt::Key_D), Command3,
+                    &QPushButton::click);
+    file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_S), Command4,
+                    &QPushButton::click);
+    file->addSeparator();
+    file->addAction("Esci", QKeySequence(Qt::CTRL | Qt::Key_Q), Command2, &QPushButton::click);
+
+    // In a box they act on its text, elsewhere on the grid.
+    QMenu* modifica = menuBar()->addMenu("&Modifica");
+    modifica->addAction("Copia", QKeySequence(Qt::CTRL | Qt::Key_C), this, [this] {
+        if (auto* casella = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+            casella->copy();
+        } else {
+            griglia1->copia();
+        }
+    });
+    modifica->addAction("Seleziona tutto", QKeySequence(Qt::CTRL | Qt::Key_A), this, [this] {
+        if (auto* casella = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+            casella->selectAll();
+        } else {
+            griglia1->selectAll();
+            griglia1->setFocus();
+        }
+    });
+
     QMenu* calcolo = menuBar()->addMenu("&Calcolo");
     calcolo->addAction("Scala di deflusso e verifiche…", QKeySequence(Qt::CTRL | Qt::Key_G), this,
                        &FormPrincipale::apriAnalisi);
+
+    QMenu* aiuto = menuBar()->addMenu("&?");
+    aiuto->addAction("Informazioni su…", this, [this] {
+        QMessageBox::about(this, "Informazioni su Sezione inglese", testoInformazioni());
+    });
 }
 
 // One analysis window, opened on demand, following this window's inputs.
@@ -214,8 +273,12 @@ void FormPrincipale::collegaEventi() {
         }
         gestisci(&FormPrincipale::Combo1_Change);
     });
-    connect(Combo1, &QComboBox::activated, this,
-            [this] { gestisci(&FormPrincipale::Combo1_Click); });
+    // After a choice the coefficient's value, at the start of the entry,
+    // stays in view.
+    connect(Combo1, &QComboBox::activated, this, [this] {
+        Combo1->lineEdit()->setCursorPosition(0);
+        gestisci(&FormPrincipale::Combo1_Click);
+    });
     connect(Command2, &QPushButton::clicked, this, &FormPrincipale::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FormPrincipale::Command3_Click);
     connect(Command4, &QPushButton::clicked, this, &FormPrincipale::Command4_Click);
@@ -307,7 +370,7 @@ void FormPrincipale::leggiNomeFile() {
 
 // Why there is no table on screen to write, or empty when there is one.
 QString FormPrincipale::motivoNessunaTabella() const {
-    if (!messaggio().isEmpty()) {
+    if (!erroreCalcolo_.isEmpty()) {
         return "Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.";
     }
     if (!Modulo2::IngressiPositivi()) {
@@ -426,6 +489,7 @@ void FormPrincipale::gestisci(Gestore gestore) {
     --profondita_;
     if (esterno) {
         erroreNidificato_.reset();
+        segnalaIngressi();
         modelloGriglia1->pubblica();
         // A closed analysis window catches up when it is opened again.
         if (analisi_ != nullptr && analisi_->isVisible()) {
@@ -457,6 +521,10 @@ void FormPrincipale::aggiungiVoceCombo1(const QString& voce) {
     const QString testo = Combo1->currentText();
     const QSignalBlocker blocco(Combo1);
     Combo1->addItem(voce);
+    // The open list shows every entry whole.
+    const int larghezza = Combo1->view()->fontMetrics().horizontalAdvance(voce) +
+                          Combo1->view()->verticalScrollBar()->sizeHint().width() + 16;
+    Combo1->view()->setMinimumWidth(std::max(Combo1->view()->minimumWidth(), larghezza));
     if (indice == -1) {
         Combo1->setCurrentIndex(-1);
         Combo1->setEditText(testo);
@@ -475,5 +543,41 @@ void FormPrincipale::selezionaVoceCombo1(int indice) {
 }
 
 void FormPrincipale::mostraErrore(const QString& descrizione) {
-    messaggio_->setText(descrizione);
+    erroreCalcolo_ = descrizione;
+    aggiornaRigaErrori();
+}
+
+// A box whose text is not a positive number gets a red frame and the
+// reason as its tooltip, and the error line names it. Typing goes on.
+void FormPrincipale::segnalaIngressi() {
+    ingressiNonValidi_.clear();
+    const auto segnala = [this](QWidget* casella, const QString& nome,
+                                const std::optional<std::string>& motivo) {
+        const bool nonValido = motivo.has_value();
+        if (casella->property("nonValido").toBool() != nonValido) {
+            casella->setProperty("nonValido", nonValido);
+            casella->setStyleSheet(nonValido ? QString("%1 { border: 2px solid #C00000; }")
+                                                   .arg(casella->metaObject()->className())
+                                             : QString());
+        }
+        casella->setToolTip(nonValido ? QString::fromStdString(*motivo) : QString());
+        if (nonValido) {
+            ingressiNonValidi_ << nome + ": non è un numero positivo";
+        }
+    };
+    segnala(Text1, "Raggio caratteristico", motivoIngressoNonValido(testoDi(Text1)));
+    segnala(Text2, "Pendenza", motivoIngressoNonValido(testoDi(Text2)));
+    segnala(Combo1, "Coeff. scabrezza Bazin",
+            Combo1->currentIndex() == -1
+                ? motivoIngressoNonValido(Combo1->currentText().toStdString())
+                : std::nullopt);
+    segnala(Text3, "Incremento altezza", motivoIngressoNonValido(testoDi(Text3)));
+    aggiornaRigaErrori();
+}
+
+// A failed computation first; else the boxes that are not positive numbers.
+void FormPrincipale::aggiornaRigaErrori() {
+    const QString riga = !erroreCalcolo_.isEmpty() ? erroreCalcolo_ : ingressiNonValidi_.join("; ");
+    messaggio_->setText(riga);
+    messaggio_->setToolTip(riga);
 }

@@ -21,10 +21,13 @@
 #include "calc/errore_runtime.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -68,8 +71,9 @@ class FormPrincipale : public QMainWindow {
     ModelloGriglia* const modelloGriglia1;
     VistaGriglia* const griglia1;
 
-    // The description of the error that stopped the last recalculation, or
-    // empty.
+    // The error line above the grid: the error that stopped the last
+    // recalculation, else the boxes that are not positive numbers; empty
+    // when all is well.
     QString messaggio() const;
 
     // A question (yes or no), a warning and a piece of news for the user:
@@ -84,6 +88,7 @@ class FormPrincipale : public QMainWindow {
 
   protected:
     void showEvent(QShowEvent* evento) override;
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
 
   private:
     using Gestore = void (FormPrincipale::*)();
@@ -114,8 +119,17 @@ class FormPrincipale : public QMainWindow {
     void selezionaVoceCombo1(int indice);
     void rilanciaErroreNidificato();
     void mostraErrore(const QString& descrizione);
+    void segnalaIngressi();
+    void aggiornaRigaErrori();
 
     QLabel* const messaggio_;
+    QString erroreCalcolo_;
+    QStringList ingressiNonValidi_;
+    // Where the grid, the error line and the buttons sit at the designed
+    // size; a larger window moves and stretches them from there.
+    QRect griglia1Progetto_;
+    QRect messaggioProgetto_;
+    std::vector<std::pair<QPushButton*, QRect>> pulsantiProgetto_;
     FinestraAnalisi* analisi_ = nullptr;
     bool attivata_ = false;
     int profondita_ = 0;

@@ -1,4 +1,6 @@
 #include "app/form_principale.h"
+#include "app/traduzioni.h"
+#include "versione.h"
 
 #include <QApplication>
 
@@ -31,6 +33,8 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication applicazione(argc, argv);
     QApplication::setApplicationName("sezione-inglese");
+    QApplication::setApplicationVersion(versioneProgramma);
+    installaTraduzioniQt(applicazione);
     FormPrincipale finestra;
     finestra.show();
     return QApplication::exec();

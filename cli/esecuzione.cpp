@@ -16,6 +16,7 @@
 #include "report/report_senza_finestra.h"
 #include "table/tabella_risultati.h"
 #include "table/testo_griglia.h"
+#include "versione.h"
 
 #include <cerrno>
 #include <ostream>
@@ -23,7 +24,6 @@
 namespace {
 
 constexpr const char* nomeProgramma = "sezione-inglese-cli";
-constexpr const char* versione = "1.0.0";
 
 // Keeps the increment within the bounds the window applies, and says so.
 void limitaIncremento(variabili_pubbliche::Stato& s, std::ostream& errori) {
@@ -149,7 +149,7 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         return stampa(uscita, errori, testoAiuto);
     }
     if (opzioni.versione) {
-        return stampa(uscita, errori, std::string(nomeProgramma) + ' ' + versione + '\n');
+        return stampa(uscita, errori, std::string(nomeProgramma) + ' ' + versioneProgramma + '\n');
     }
     std::string risultati;
     try {

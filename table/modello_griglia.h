@@ -23,6 +23,7 @@ class ModelloGriglia : public QAbstractTableModel, public GrigliaAstratta {
     void setRows(int righe) override;
     void setTextArray(int indice, std::string testo) override;
     const std::string& testo(int riga, int colonna) const { return celle_.testo(riga, colonna); }
+    const GrigliaInMemoria& celle() const { return celle_; }
 
     // Tells the view what changed since the last call: rows added or
     // removed, then every cell and header as new.

@@ -1,10 +1,21 @@
 #include "table/vista_griglia.h"
 
+#include "table/copia_griglia.h"
 #include "table/modello_griglia.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 
 #include <QHeaderView>
 
-VistaGriglia::VistaGriglia(ModelloGriglia* modello, QWidget* parent) : QTableView(parent) {
+#include <algorithm>
+
+VistaGriglia::VistaGriglia(ModelloGriglia* modello, QWidget* parent)
+    : QTableView(parent), modello_(modello) {
     QFont carattere("MS Sans Serif");
     carattere.setPointSizeF(7.8);
     carattere.setWeight(QFont::Normal);
@@ -18,9 +29,10 @@ VistaGriglia::VistaGriglia(ModelloGriglia* modello, QWidget* parent) : QTableVie
                 }
             });
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::ContiguousSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
-    setCornerButtonEnabled(false);
+    setCornerButtonEnabled(true);
 
     // Cells in the window colours, fixed cells in the button colours, grey
     // beyond the last cell.
@@ -44,6 +56,68 @@ VistaGriglia::VistaGriglia(ModelloGriglia* modello, QWidget* parent) : QTableVie
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     horizontalHeader()->setFixedHeight(2 * altezzaRiga);
+}
+
+void VistaGriglia::copia(bool tabellaIntera) {
+    const int righe = modello_->rowCount();
+    const int colonne = modello_->columnCount();
+    const QItemSelectionModel* selezione = selectionModel();
+    const QModelIndexList indici = selezione->selectedIndexes();
+    BloccoSelezionato blocco;
+    const bool tutto = tabellaIntera || (righe > 0 && indici.size() == righe * colonne);
+    if (tutto) {
+        blocco = {ModelloGriglia::righeFisse,
+                  ModelloGriglia::righeFisse + righe - 1,
+                  ModelloGriglia::colonneFisse,
+                  ModelloGriglia::colonneFisse + colonne - 1,
+                  true,
+                  true};
+    } else {
+        if (indici.isEmpty()) {
+            return;
+        }
+        int primaRiga = righe, ultimaRiga = -1, primaColonna = colonne, ultimaColonna = -1;
+        bool colonneIntere = true, righeIntere = true;
+        for (const QModelIndex& i : indici) {
+            primaRiga = std::min(primaRiga, i.row());
+            ultimaRiga = std::max(ultimaRiga, i.row());
+            primaColonna = std::min(primaColonna, i.column());
+            ultimaColonna = std::max(ultimaColonna, i.column());
+            colonneIntere = colonneIntere && selezione->isColumnSelected(i.column());
+            righeIntere = righeIntere && selezione->isRowSelected(i.row());
+        }
+        blocco = {primaRiga + ModelloGriglia::righeFisse,
+                  ultimaRiga + ModelloGriglia::righeFisse,
+                  primaColonna + ModelloGriglia::colonneFisse,
+                  ultimaColonna + ModelloGriglia::colonneFisse,
+                  colonneIntere,
+                  righeIntere};
+    }
+    const CopiaGriglia copia = copiaGriglia(modello_->celle(), blocco, [&](int riga, int colonna) {
+        return tutto ||
+               selezione->isSelected(modello_->index(riga - ModelloGriglia::righeFisse,
+                                                     colonna - ModelloGriglia::colonneFisse));
+    });
+    auto* dati = new QMimeData;
+    dati->setText(QString::fromStdString(copia.testo));
+    dati->setHtml(QString::fromStdString(copia.html));
+    QGuiApplication::clipboard()->setMimeData(dati);
+}
+
+void VistaGriglia::keyPressEvent(QKeyEvent* evento) {
+    if (evento->matches(QKeySequence::Copy)) {
+        copia();
+        return;
+    }
+    QTableView::keyPressEvent(evento);
+}
+
+void VistaGriglia::contextMenuEvent(QContextMenuEvent* evento) {
+    QMenu menu(this);
+    menu.addAction("Copia", QKeySequence::Copy, this, [this] { copia(); })
+        ->setEnabled(selectionModel()->hasSelection());
+    menu.addAction("Copia tabella", this, [this] { copia(true); });
+    menu.exec(evento->globalPos());
 }
 
 void VistaGriglia::resizeEvent(QResizeEvent* evento) {

@@ -3,13 +3,17 @@
 
 #include "cli/esecuzione.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <map>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -349,4 +353,106 @@ TEST_F(FormPrincipaleScriviSuFile, ScritturaFallitaLasciaIlVecchioFile) {
               "Impossibile scrivere «" + percorso + "»: il file supera la dimensione consentita.");
     EXPECT_EQ(contenutoFile(percorso), "vecchio");
     EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files), QStringList{"r.txt"});
+}
+
+using FormPrincipaleIngressi = FinestraAvviata;
+
+// A box that is not a positive number gets a red frame, a tooltip with the
+// reason, and its name on the error line; the table empties as before.
+TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
+    const struct {
+        QWidget* casella;
+        QLineEdit* testo;
+        const char* scritto;
+        const char* riga;
+        const char* motivo;
+    } casi[] = {
+        {finestra->Text1, finestra->Text1, "abc", "Raggio caratteristico: non è un numero positivo",
+         "Non è un numero: si legge 0."},
+        {finestra->Text2, finestra->Text2, "0,5", "Pendenza: non è un numero positivo",
+         "Il separatore decimale è il punto (0.5, non 0,5): si legge 0."},
+        {finestra->Text3, finestra->Text3, "-5", "Incremento altezza: non è un numero positivo",
+         "Il valore deve essere maggiore di zero."},
+        {finestra->Combo1, finestra->Combo1->lineEdit(), "",
+         "Coeff. scabrezza Bazin: non è un numero positivo",
+         "La casella è vuota: serve un numero maggiore di zero."},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.riga);
+        const QString prima = c.testo->text();
+        digita(c.testo, c.scritto);
+        // A radius that is not positive bounds the increment to 0 as well.
+        EXPECT_TRUE(finestra->messaggio().startsWith(c.riga))
+            << finestra->messaggio().toStdString();
+        EXPECT_TRUE(c.casella->styleSheet().contains("border: 2px solid #C00000"));
+        EXPECT_EQ(c.casella->toolTip(), c.motivo);
+        EXPECT_EQ(righe(), 10);
+        EXPECT_EQ(cella(2, 1), "");
+
+        digita(c.testo, prima);
+        digita(finestra->Text3, "100");
+        if (c.casella == finestra->Combo1) {
+            finestra->Combo1->setCurrentIndex(0);
+            emit finestra->Combo1->activated(0);
+        }
+        EXPECT_EQ(finestra->messaggio(), "");
+        EXPECT_EQ(c.casella->styleSheet(), "");
+        EXPECT_EQ(c.casella->toolTip(), "");
+        EXPECT_EQ(cella(2, 1), "10.0");
+    }
+
+    // Two at once, both named.
+    digita(finestra->Text1, "");
+    EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: non è un numero positivo; "
+                                     "Incremento altezza: non è un numero positivo");
+}
+
+// The window grows: the controls keep their places, the grid takes the room
+// and the buttons follow the bottom edge.
+TEST_F(FormPrincipaleIngressi, LaFinestraCresceELaGrigliaConLei) {
+    const QSize progetto = finestra->areaCliente()->size();
+    const QRect griglia = reinterpret_cast<QWidget*>(finestra->griglia1)->geometry();
+    const QRect esci = finestra->Command2->geometry();
+    const QRect raggio = finestra->Text1->geometry();
+    finestra->resize(finestra->size() + QSize(300, 200));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(finestra->areaCliente()->size(), progetto + QSize(300, 200));
+    EXPECT_EQ(reinterpret_cast<QWidget*>(finestra->griglia1)->geometry(),
+              griglia.adjusted(0, 0, 300, 200));
+    EXPECT_EQ(finestra->Command2->geometry(), esci.translated(0, 200));
+    EXPECT_EQ(finestra->Text1->geometry(), raggio);
+    // Never smaller than designed.
+    EXPECT_EQ(finestra->areaCliente()->minimumSize(), progetto);
+}
+
+TEST_F(FormPrincipaleIngressi, ElencoDelCoefficienteLeggibile) {
+    const QFontMetrics metriche = finestra->Combo1->view()->fontMetrics();
+    int piuLunga = 0;
+    for (int i = 0; i < finestra->Combo1->count(); ++i) {
+        piuLunga = std::max(piuLunga, metriche.horizontalAdvance(finestra->Combo1->itemText(i)));
+    }
+    EXPECT_GT(finestra->Combo1->view()->minimumWidth(), piuLunga);
+
+    finestra->Combo1->lineEdit()->end(false);
+    finestra->Combo1->setCurrentIndex(2);
+    emit finestra->Combo1->activated(2);
+    EXPECT_EQ(finestra->Combo1->lineEdit()->cursorPosition(), 0);
+}
+
+TEST_F(FormPrincipaleIngressi, MenuEScorciatoie) {
+    std::map<QString, QKeySequence> voci;
+    for (QAction* menu : finestra->menuBar()->actions()) {
+        for (QAction* voce : menu->menu()->actions()) {
+            if (!voce->isSeparator()) {
+                voci[menu->text() + "/" + voce->text()] = voce->shortcut();
+            }
+        }
+    }
+    EXPECT_EQ(voci["&File/Documento Word"], QKeySequence("Ctrl+D"));
+    EXPECT_EQ(voci["&File/Scrivi su file"], QKeySequence("Ctrl+S"));
+    EXPECT_EQ(voci["&File/Esci"], QKeySequence("Ctrl+Q"));
+    EXPECT_EQ(voci["&Modifica/Copia"], QKeySequence("Ctrl+C"));
+    EXPECT_EQ(voci["&Modifica/Seleziona tutto"], QKeySequence("Ctrl+A"));
+    EXPECT_EQ(voci["&Calcolo/Scala di deflusso e verifiche…"], QKeySequence("Ctrl+G"));
+    EXPECT_TRUE(voci.count("&?/Informazioni su…"));
 }
