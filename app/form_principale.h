@@ -3,19 +3,22 @@
 // One keystroke, from the key to the grid. The user types "5" into the slope
 // box Text2:
 //   QLineEdit::textChanged → Text2_Change(), run through gestisci(), which
-//   catches a run-time error, shows it, and at the end publishes the grid;
+//   catches a run-time error and shows it;
 //   → Ricalcola() reads the boxes with Val into variabili_pubbliche::stato
 //     and keeps the increment within its bounds (writing a bounded value back
 //     into Text3 runs a nested Ricalcola through Text3_Change);
 //   → PreparaGriglia() writes the header and blanks the previous rows
 //     (table/tabella_risultati);
 //   → when radius, slope, increment and coefficient are all positive,
-//     Modulo2::CalcolaTabella() (calc/) computes every row with CalcolaRiga
-//     and hands the table over to Modulo2::RiempiGriglia, which formats each
-//     value (app/formato) and writes it through Griglia::ScriviCella into the
+//     Modulo2::CalcolaTabella() (calc/) computes every row with CalcolaRiga,
+//     whose formulas are those of analisi/formule_sezione.h, and hands the
+//     table over to Modulo2::RiempiGriglia, which formats each value
+//     (numeri/formato) and writes it through Griglia::ScriviCella into the
 //     grid model (table/modello_griglia);
-//   → back in gestisci(), ModelloGriglia::pubblica() tells the view once, and
-//     the view repaints its visible rows when the event loop resumes.
+//   → back in gestisci(), segnalaIngressi() frames in red the boxes that are
+//     not positive numbers, ModelloGriglia::pubblica() tells the view once,
+//     and an open "Scala di deflusso e verifiche" (app/finestra_analisi)
+//     takes the new section; the views repaint when the event loop resumes.
 
 #include "analisi/risposte.h"
 #include "calc/errore_runtime.h"
