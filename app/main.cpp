@@ -3,6 +3,7 @@
 #include "versione.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <csignal>
 #include <cstdio>
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
     QApplication applicazione(argc, argv);
     QApplication::setApplicationName("sezione-inglese");
     QApplication::setApplicationVersion(versioneProgramma);
+    // The icon the package installs, and the menu entry it belongs to.
+    QGuiApplication::setDesktopFileName("it.sezioneinglese.SezioneInglese");
+    QApplication::setWindowIcon(QIcon::fromTheme("it.sezioneinglese.SezioneInglese"));
     installaTraduzioniQt(applicazione);
     FormPrincipale finestra;
     finestra.show();
