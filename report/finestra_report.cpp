@@ -3,6 +3,7 @@
 #include "report/cartella_temporanea.h"
 #include "report/elaboratore_testi.h"
 #include "report/errore_file.h"
+#include "report/impaginazione.h"
 #include "report/salvataggio.h"
 
 #include <QApplication>
@@ -14,6 +15,8 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -220,10 +223,15 @@ void FinestraReport::stampa() {
     if (documento == nullptr) {
         return;
     }
+    // The pages of the saved .pdf: A4, the same margins and page numbers.
     QPrinter stampante(QPrinter::HighResolution);
+    stampante.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    stampante.setFullPage(true);
     QPrintDialog dialogo(&stampante, this);
-    if (dialogo.exec() == QDialog::Accepted) {
-        documento->print(&stampante);
+    if (dialogo.exec() == QDialog::Accepted &&
+        !disegnaPagine(*documento, stampante, stampante.fromPage(), stampante.toPage())) {
+        avvisa("Impossibile stampare il documento.");
     }
 }
 

@@ -2,17 +2,21 @@
 
 #include "report/elaboratore_testi.h"
 #include "report/errore_file.h"
+#include "report/impaginazione.h"
+#include "report/percorso_documento.h"
 #include "report/scrittore_docx.h"
+#include "report/scrittore_odt.h"
 #include "report/scrittura_file.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextDocumentWriter>
 
 #include <memory>
 #include <utility>
@@ -20,28 +24,25 @@
 
 namespace {
 
-QByteArray documentoOdt(const QTextDocument& documento) {
-    QBuffer contenitore;
-    QTextDocumentWriter scrittore(&contenitore, "ODF");
-    if (!scrittore.write(&documento)) {
-        throw ErroreFile("impossibile comporre il documento .odt");
-    }
-    return contenitore.data();
-}
-
+// Paginated here rather than by QTextDocument::print, to have the report's
+// page: its margins, and "Pagina N di M" in place of a bare number.
 QByteArray documentoPdf(const QTextDocument& documento) {
     QBuffer contenitore;
     contenitore.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&contenitore);
-        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
         pdf.setResolution(300);
-        // Printing lays out a copy: the document itself is left as it is.
-        std::unique_ptr<QTextDocument> copia(documento.clone());
-        copia->print(&pdf);
+        if (!disegnaPagine(documento, pdf)) {
+            throw ErroreFile("impossibile comporre il documento .pdf");
+        }
     }
     return contenitore.data();
 }
+
+const QString regolaPagina =
+    QString("@page { size: A4 portrait; margin: %1cm; }\n").arg(pagina::margineCm);
 
 // The page shows its pictures when opened alone: each picture the document
 // holds goes into the page as a data URI, in place of its resource name. The
@@ -81,7 +82,15 @@ QString paginaHtml(const QTextDocument& documento) {
         senzaAltezza.setLineHeight(0, QTextBlockFormat::FixedHeight);
         paragrafo.mergeBlockFormat(senzaAltezza);
     }
-    return copia->toHtml();
+    // Printed from a browser, the page is the report's A4 with its margins.
+    // It has no page numbers of its own: the browser's header and footer, if
+    // asked for, number the pages.
+    QString pagina = copia->toHtml();
+    const qsizetype finoStile = pagina.indexOf("</style>");
+    if (finoStile >= 0) {
+        pagina.insert(finoStile, regolaPagina);
+    }
+    return pagina;
 }
 
 } // namespace

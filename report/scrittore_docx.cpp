@@ -1,21 +1,14 @@
 #include "report/scrittore_docx.h"
 
-#include "report/elaboratore_testi.h"
-#include "report/errore_file.h"
+#include "report/impaginazione.h"
+#include "report/pacchetto_zip.h"
+#include "report/percorso_documento.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QPixmap>
-#include <QTextBlock>
 #include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
 #include <QXmlStreamWriter>
-#include <quazip.h>
-#include <quazipfile.h>
 
+#include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace {
 
@@ -27,181 +20,95 @@ const QString nsWp =
 const QString nsA = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main");
 const QString nsPic = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture");
 
-constexpr int larghezzaTestoTwips = 9638; // A4 less 2 cm margins
-constexpr double pixelPerPunto = 96.0 / 72.0;
 constexpr double emuPerPixel = 914400.0 / 96.0;
 
-// Picture n (from 1): its media part and its relationship; rId1 is the styles.
+QString twips(double punti) {
+    return QString::number(std::lround(punti * 20));
+}
+QString twipsDaCm(double cm) {
+    return twips(cm / 2.54 * 72);
+}
+
+// rId1 is the styles, rId2 the footer; picture n (from 1) follows them.
+const QString idPiede = QStringLiteral("rId2");
 QString nomeMedia(std::size_t n) {
     return QString("image%1.png").arg(n);
 }
 QString idRelazione(std::size_t n) {
-    return QString("rId%1").arg(n + 1);
+    return QString("rId%1").arg(n + 2);
 }
 
-// The size Qt lays the picture out at, in pixels: the format's, else the
-// picture's own, keeping its proportions when only one side is set.
-QSizeF dimensioni(const QTextImageFormat& formato, const QImage& immagine) {
-    const QSizeF propria = immagine.deviceIndependentSize();
-    const bool larghezza = formato.hasProperty(QTextFormat::ImageWidth);
-    const bool altezza = formato.hasProperty(QTextFormat::ImageHeight);
-    if (larghezza && altezza) {
-        return {formato.width(), formato.height()};
+void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
+    xml.writeStartElement(nsW, "rPr");
+    xml.writeEmptyElement(nsW, "rFonts");
+    xml.writeAttribute(nsW, "ascii", carattere.famiglia);
+    xml.writeAttribute(nsW, "hAnsi", carattere.famiglia);
+    xml.writeAttribute(nsW, "cs", carattere.famiglia);
+    if (carattere.grassetto) {
+        xml.writeEmptyElement(nsW, "b");
     }
-    if (larghezza) {
-        return {formato.width(), formato.width() * propria.height() / propria.width()};
+    if (carattere.corsivo) {
+        xml.writeEmptyElement(nsW, "i");
     }
-    if (altezza) {
-        return {formato.height() * propria.width() / propria.height(), formato.height()};
+    // Half-points, as the format counts font sizes.
+    const QString dimensione = QString::number(std::lround(carattere.punti * 2));
+    xml.writeEmptyElement(nsW, "sz");
+    xml.writeAttribute(nsW, "val", dimensione);
+    xml.writeEmptyElement(nsW, "szCs");
+    xml.writeAttribute(nsW, "val", dimensione);
+    if (carattere.sottolineato) {
+        xml.writeEmptyElement(nsW, "u");
+        xml.writeAttribute(nsW, "val", "single");
     }
-    return propria;
+    xml.writeEndElement();
 }
 
-QString famiglia(const QTextCharFormat& formato, const QTextDocument& documento) {
-    const QStringList famiglie = formato.fontFamilies().toStringList();
-    return famiglie.isEmpty() ? documento.defaultFont().family() : famiglie.first();
+void proprietaParagrafo(QXmlStreamWriter& xml, Allineamento allineamento, const Carattere& marca) {
+    xml.writeStartElement(nsW, "pPr");
+    xml.writeEmptyElement(nsW, "jc");
+    xml.writeAttribute(nsW, "val",
+                       allineamento == Allineamento::Centro         ? "center"
+                       : allineamento == Allineamento::Destra       ? "right"
+                       : allineamento == Allineamento::Giustificato ? "both"
+                                                                    : "left");
+    proprietaCarattere(xml, marca);
+    xml.writeEndElement();
 }
 
-// Half-points, as the format counts font sizes.
-int mezziPunti(const QTextCharFormat& formato, const QTextDocument& documento) {
-    const double punti = formato.fontPointSize() > 0 ? formato.fontPointSize()
-                                                     : documento.defaultFont().pointSizeF();
-    return static_cast<int>(std::lround(punti * 2));
-}
-
-class ScrittoreCorpo {
+class ScrittoreCorpo : public PercorsoDocumento {
   public:
     ScrittoreCorpo(QXmlStreamWriter& xml, const QTextDocument& documento)
-        : xml_(xml), documento_(documento) {}
-
-    void cornice(const QTextFrame* cornice) { contenuto(cornice->begin()); }
-
-    // The pictures written, as PNG: picture n is element n - 1.
-    const std::vector<QByteArray>& immagini() const { return immagini_; }
+        : PercorsoDocumento(documento), xml_(xml) {}
 
   private:
-    // Paragraphs and tables in document order; whether the last was a table.
-    bool contenuto(QTextFrame::iterator it) {
-        bool ultimaTabella = false;
-        for (; !it.atEnd(); ++it) {
-            if (const auto* tabella = qobject_cast<const QTextTable*>(it.currentFrame())) {
-                this->tabella(*tabella);
-                ultimaTabella = true;
-            } else if (it.currentFrame() != nullptr) {
-                ultimaTabella = contenuto(it.currentFrame()->begin());
-            } else if (it.currentBlock().isValid() &&
-                       !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
-                paragrafo(it.currentBlock());
-                ultimaTabella = false;
-            }
-        }
-        return ultimaTabella;
-    }
-
-    void proprietaCarattere(const QTextCharFormat& formato) {
-        xml_.writeStartElement(nsW, "rPr");
-        const QString nome = famiglia(formato, documento_);
-        xml_.writeEmptyElement(nsW, "rFonts");
-        xml_.writeAttribute(nsW, "ascii", nome);
-        xml_.writeAttribute(nsW, "hAnsi", nome);
-        xml_.writeAttribute(nsW, "cs", nome);
-        if (formato.fontWeight() > QFont::Normal) {
-            xml_.writeEmptyElement(nsW, "b");
-        }
-        if (formato.fontItalic()) {
-            xml_.writeEmptyElement(nsW, "i");
-        }
-        const QString dimensione = QString::number(mezziPunti(formato, documento_));
-        xml_.writeEmptyElement(nsW, "sz");
-        xml_.writeAttribute(nsW, "val", dimensione);
-        xml_.writeEmptyElement(nsW, "szCs");
-        xml_.writeAttribute(nsW, "val", dimensione);
-        if (formato.fontUnderline()) {
-            xml_.writeEmptyElement(nsW, "u");
-            xml_.writeAttribute(nsW, "val", "single");
-        }
-        xml_.writeEndElement();
-    }
-
-    void testo(const QString& testo) {
-        QString pezzo;
-        const auto chiudiPezzo = [&] {
-            if (!pezzo.isEmpty()) {
-                xml_.writeStartElement(nsW, "t");
-                xml_.writeAttribute("xml:space", "preserve");
-                xml_.writeCharacters(pezzo);
-                xml_.writeEndElement();
-                pezzo.clear();
-            }
-        };
-        for (const QChar c : testo) {
-            if (c == QChar('\t')) {
-                chiudiPezzo();
-                xml_.writeEmptyElement(nsW, "tab");
-            } else if (c == QChar::LineSeparator || c == QChar('\n')) {
-                chiudiPezzo();
-                xml_.writeEmptyElement(nsW, "br");
-            } else {
-                pezzo += c;
-            }
-        }
-        chiudiPezzo();
-    }
-
-    void paragrafo(const QTextBlock& blocco) {
+    void inizioParagrafo(Allineamento allineamento, const Carattere& marca) override {
         xml_.writeStartElement(nsW, "p");
-        xml_.writeStartElement(nsW, "pPr");
-        const Qt::Alignment allineamento = blocco.blockFormat().alignment();
-        xml_.writeEmptyElement(nsW, "jc");
-        xml_.writeAttribute(nsW, "val",
-                            allineamento & Qt::AlignHCenter   ? "center"
-                            : allineamento & Qt::AlignRight   ? "right"
-                            : allineamento & Qt::AlignJustify ? "both"
-                                                              : "left");
-        proprietaCarattere(blocco.charFormat());
-        xml_.writeEndElement();
-        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
-            const QTextFragment frammento = it.fragment();
-            if (!frammento.isValid() || frammento.text().isEmpty()) {
-                continue;
-            }
-            if (frammento.charFormat().isImageFormat()) {
-                // Adjacent pictures with one format share a fragment: one character each.
-                for (const QChar c : frammento.text()) {
-                    if (c == QChar::ObjectReplacementCharacter) {
-                        disegno(frammento.charFormat());
-                    }
-                }
-                continue;
-            }
-            xml_.writeStartElement(nsW, "r");
-            proprietaCarattere(frammento.charFormat());
-            testo(frammento.text());
-            xml_.writeEndElement();
-        }
+        proprietaParagrafo(xml_, allineamento, marca);
+    }
+    void fineParagrafo() override { xml_.writeEndElement(); }
+
+    void inizioSequenza(const Carattere& carattere) override {
+        xml_.writeStartElement(nsW, "r");
+        proprietaCarattere(xml_, carattere);
+    }
+    void testo(const QString& testo) override {
+        xml_.writeStartElement(nsW, "t");
+        xml_.writeAttribute("xml:space", "preserve");
+        xml_.writeCharacters(testo);
         xml_.writeEndElement();
     }
+    void tabulazione() override { xml_.writeEmptyElement(nsW, "tab"); }
+    void aCapo() override { xml_.writeEmptyElement(nsW, "br"); }
+    void fineSequenza() override { xml_.writeEndElement(); }
 
-    // A run holding the picture inline, at the size Qt shows it; nothing
-    // when the document does not hold the picture.
-    void disegno(const QTextCharFormat& formato) {
-        const QTextImageFormat immagine = formato.toImageFormat();
-        const QImage figura = immagineRisorsa(documento_, immagine);
-        if (figura.isNull()) {
-            return;
-        }
-        // A picture shown twice is stored once.
-        const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), immagini_.size() + 1);
-        if (nuova) {
-            immagini_.push_back(codificaPng(figura));
-        }
-        const QSizeF pixel = dimensioni(immagine, figura);
+    // A run holding the picture inline, at the size Qt shows it.
+    void immagine(std::size_t numero, QSizeF pixel, const Carattere& carattere) override {
         const QString cx = QString::number(std::llround(pixel.width() * emuPerPixel));
         const QString cy = QString::number(std::llround(pixel.height() * emuPerPixel));
         const QString id = QString::number(++disegni_);
 
         xml_.writeStartElement(nsW, "r");
-        proprietaCarattere(formato);
+        proprietaCarattere(xml_, carattere);
         xml_.writeStartElement(nsW, "drawing");
         xml_.writeNamespace(nsWp, "wp");
         xml_.writeNamespace(nsA, "a");
@@ -221,13 +128,13 @@ class ScrittoreCorpo {
         xml_.writeStartElement(nsPic, "nvPicPr");
         xml_.writeEmptyElement(nsPic, "cNvPr");
         xml_.writeAttribute("id", "0");
-        xml_.writeAttribute("name", nomeMedia(voce->second));
+        xml_.writeAttribute("name", nomeMedia(numero));
         xml_.writeEmptyElement(nsPic, "cNvPicPr");
         xml_.writeEndElement();
 
         xml_.writeStartElement(nsPic, "blipFill");
         xml_.writeEmptyElement(nsA, "blip");
-        xml_.writeAttribute(nsR, "embed", idRelazione(voce->second));
+        xml_.writeAttribute(nsR, "embed", idRelazione(numero));
         xml_.writeStartElement(nsA, "stretch");
         xml_.writeEmptyElement(nsA, "fillRect");
         xml_.writeEndElement();
@@ -253,20 +160,8 @@ class ScrittoreCorpo {
         }
     }
 
-    static std::vector<int> larghezzeColonne(const QTextTable& tabella) {
-        const QList<QTextLength> vincoli = tabella.format().columnWidthConstraints();
-        std::vector<int> twips;
-        for (int c = 0; c < tabella.columns(); ++c) {
-            const bool fissa = c < vincoli.size() && vincoli[c].type() == QTextLength::FixedLength;
-            twips.push_back(
-                fissa ? static_cast<int>(std::lround(vincoli[c].rawValue() / pixelPerPunto * 20))
-                      : larghezzaTestoTwips / tabella.columns());
-        }
-        return twips;
-    }
-
-    void tabella(const QTextTable& tabella) {
-        const std::vector<int> larghezze = larghezzeColonne(tabella);
+    void inizioTabella(const FormatoTabella& formato) override {
+        tabelle_.push_back(formato);
         xml_.writeStartElement(nsW, "tbl");
         xml_.writeStartElement(nsW, "tblPr");
         xml_.writeEmptyElement(nsW, "tblStyle");
@@ -274,56 +169,106 @@ class ScrittoreCorpo {
         xml_.writeEmptyElement(nsW, "tblW");
         xml_.writeAttribute(nsW, "w", "0");
         xml_.writeAttribute(nsW, "type", "auto");
-        if (tabella.format().alignment() & Qt::AlignHCenter) {
+        if (formato.allineamento == Allineamento::Centro) {
             xml_.writeEmptyElement(nsW, "jc");
             xml_.writeAttribute(nsW, "val", "center");
         }
         xml_.writeEmptyElement(nsW, "tblLayout");
         xml_.writeAttribute(nsW, "type", "fixed");
+        // The same room round the text of a cell as on screen.
+        xml_.writeStartElement(nsW, "tblCellMar");
+        for (const char* lato : {"top", "left", "bottom", "right"}) {
+            xml_.writeEmptyElement(nsW, lato);
+            xml_.writeAttribute(nsW, "w", twips(formato.margineCella));
+            xml_.writeAttribute(nsW, "type", "dxa");
+        }
+        xml_.writeEndElement();
         xml_.writeEndElement();
 
         xml_.writeStartElement(nsW, "tblGrid");
-        for (const int larghezza : larghezze) {
+        for (const double larghezza : formato.colonne) {
             xml_.writeEmptyElement(nsW, "gridCol");
-            xml_.writeAttribute(nsW, "w", QString::number(larghezza));
-        }
-        xml_.writeEndElement();
-
-        for (int r = 0; r < tabella.rows(); ++r) {
-            xml_.writeStartElement(nsW, "tr");
-            if (ElaboratoreTesti::rigaIntestazione(&tabella, r)) {
-                xml_.writeStartElement(nsW, "trPr");
-                xml_.writeEmptyElement(nsW, "tblHeader");
-                xml_.writeEndElement();
-            }
-            for (int c = 0; c < tabella.columns(); ++c) {
-                cella(tabella.cellAt(r, c), larghezze[static_cast<std::size_t>(c)]);
-            }
-            xml_.writeEndElement();
+            xml_.writeAttribute(nsW, "w", twips(larghezza));
         }
         xml_.writeEndElement();
     }
+    void fineTabella() override {
+        xml_.writeEndElement();
+        tabelle_.pop_back();
+    }
 
-    void cella(const QTextTableCell& cella, int larghezza) {
+    void inizioRiga(int, bool intestazione) override {
+        xml_.writeStartElement(nsW, "tr");
+        if (intestazione) {
+            xml_.writeStartElement(nsW, "trPr");
+            xml_.writeEmptyElement(nsW, "tblHeader");
+            xml_.writeEndElement();
+        }
+    }
+    void fineRiga() override { xml_.writeEndElement(); }
+
+    void inizioCella(double larghezza) override {
+        const FormatoTabella& tabella = tabelle_.back();
         xml_.writeStartElement(nsW, "tc");
         xml_.writeStartElement(nsW, "tcPr");
         xml_.writeEmptyElement(nsW, "tcW");
-        xml_.writeAttribute(nsW, "w", QString::number(larghezza));
+        xml_.writeAttribute(nsW, "w", twips(larghezza));
         xml_.writeAttribute(nsW, "type", "dxa");
+        // Each cell its own line, as the document draws it, whatever a
+        // word processor's table style says.
+        xml_.writeStartElement(nsW, "tcBorders");
+        for (const char* lato : {"top", "left", "bottom", "right"}) {
+            xml_.writeEmptyElement(nsW, lato);
+            if (tabella.bordo > 0) {
+                // Eighths of a point, 2 to 96.
+                const long ottavi = std::clamp(std::lround(tabella.bordo * 8), 2L, 96L);
+                xml_.writeAttribute(nsW, "val", "single");
+                xml_.writeAttribute(nsW, "sz", QString::number(ottavi));
+                xml_.writeAttribute(nsW, "space", "0");
+                xml_.writeAttribute(nsW, "color", tabella.coloreBordo.name().mid(1).toUpper());
+            } else {
+                xml_.writeAttribute(nsW, "val", "nil");
+            }
+        }
         xml_.writeEndElement();
+        xml_.writeEndElement();
+    }
+    void fineCella(bool dopoTabella) override {
         // A cell ends with a paragraph, also after a table inside it.
-        if (contenuto(cella.begin())) {
+        if (dopoTabella) {
             xml_.writeEmptyElement(nsW, "p");
         }
         xml_.writeEndElement();
     }
 
     QXmlStreamWriter& xml_;
-    const QTextDocument& documento_;
-    std::vector<QByteArray> immagini_;
-    std::map<QString, std::size_t> numeri_; // picture number by resource name
+    std::vector<FormatoTabella> tabelle_; // the tables open, innermost last
     int disegni_ = 0;
 };
+
+void scriviSezione(QXmlStreamWriter& xml) {
+    xml.writeStartElement(nsW, "sectPr");
+    xml.writeEmptyElement(nsW, "footerReference");
+    xml.writeAttribute(nsW, "type", "default");
+    xml.writeAttribute(nsR, "id", idPiede);
+    xml.writeEmptyElement(nsW, "pgSz");
+    xml.writeAttribute(nsW, "w", twipsDaCm(pagina::larghezzaCm));
+    xml.writeAttribute(nsW, "h", twipsDaCm(pagina::altezzaCm));
+    xml.writeAttribute(nsW, "orient", "portrait");
+    xml.writeEmptyElement(nsW, "pgMar");
+    const QString margine = twipsDaCm(pagina::margineCm);
+    const QString piede = twipsDaCm(pagina::piedeCm);
+    for (const auto& [nome, valore] : {std::pair{"top", margine},
+                                       {"right", margine},
+                                       {"bottom", margine},
+                                       {"left", margine},
+                                       {"header", piede},
+                                       {"footer", piede},
+                                       {"gutter", QString("0")}}) {
+        xml.writeAttribute(nsW, nome, valore);
+    }
+    xml.writeEndElement();
+}
 
 QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray>& immagini) {
     QByteArray dati;
@@ -334,23 +279,61 @@ QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray
     xml.writeStartElement(nsW, "document");
     xml.writeStartElement(nsW, "body");
     ScrittoreCorpo corpo(xml, documento);
-    corpo.cornice(documento.rootFrame());
+    corpo.percorri();
     immagini = corpo.immagini();
-    xml.writeStartElement(nsW, "sectPr");
-    xml.writeEmptyElement(nsW, "pgSz");
-    xml.writeAttribute(nsW, "w", "11906");
-    xml.writeAttribute(nsW, "h", "16838");
-    xml.writeEmptyElement(nsW, "pgMar");
-    for (const auto& [nome, valore] : {std::pair{"top", "1134"},
-                                       {"right", "1134"},
-                                       {"bottom", "1134"},
-                                       {"left", "1134"},
-                                       {"header", "708"},
-                                       {"footer", "708"},
-                                       {"gutter", "0"}}) {
-        xml.writeAttribute(nsW, nome, valore);
-    }
+    scriviSezione(xml);
     xml.writeEndElement();
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return dati;
+}
+
+// "Pagina N di M", centred, N and M fields the word processor fills in.
+QByteArray partePiede(const QTextDocument& documento) {
+    const Carattere carattere = carattereDelTesto(documento);
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument("1.0", true);
+    xml.writeNamespace(nsW, "w");
+    xml.writeStartElement(nsW, "ftr");
+    xml.writeStartElement(nsW, "p");
+    proprietaParagrafo(xml, Allineamento::Centro, carattere);
+    const auto sequenza = [&](const auto& contenuto) {
+        xml.writeStartElement(nsW, "r");
+        proprietaCarattere(xml, carattere);
+        contenuto();
+        xml.writeEndElement();
+    };
+    const auto testo = [&](const QString& testo) {
+        sequenza([&] {
+            xml.writeStartElement(nsW, "t");
+            xml.writeAttribute("xml:space", "preserve");
+            xml.writeCharacters(testo);
+            xml.writeEndElement();
+        });
+    };
+    const auto segno = [&](const char* tipo) {
+        sequenza([&] {
+            xml.writeEmptyElement(nsW, "fldChar");
+            xml.writeAttribute(nsW, "fldCharType", tipo);
+        });
+    };
+    const auto campo = [&](const char* codice) {
+        segno("begin");
+        sequenza([&] {
+            xml.writeStartElement(nsW, "instrText");
+            xml.writeAttribute("xml:space", "preserve");
+            xml.writeCharacters(QString(" %1 ").arg(codice));
+            xml.writeEndElement();
+        });
+        segno("separate");
+        testo("1");
+        segno("end");
+    };
+    testo(pagina::piedePrima);
+    campo("PAGE");
+    testo(pagina::piedeTra);
+    campo("NUMPAGES");
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
@@ -364,6 +347,7 @@ const char* const tipiContenuto =
     R"(<Default Extension="xml" ContentType="application/xml"/>)"
     R"(<Override PartName="/word/document.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/>)"
     R"(<Override PartName="/word/styles.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.styles+xml"/>)"
+    R"(<Override PartName="/word/footer1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml"/>)"
     R"(</Types>)";
 
 const char* const relazioniPacchetto =
@@ -376,6 +360,7 @@ const char* const relazioniDocumento =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
 <Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
     R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
+    R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer" Target="footer1.xml"/>)"
     R"(</Relationships>)";
 
 const char* const stili =
@@ -394,18 +379,6 @@ const char* const stili =
     R"(<w:insideH w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:insideV w:val="single" w:sz="4" w:space="0" w:color="auto"/>)"
     R"(</w:tblBorders></w:tblPr></w:style></w:styles>)";
 
-void aggiungiParte(QuaZip& zip, const QString& nome, const QByteArray& dati) {
-    QuaZipFile parte(&zip);
-    if (!parte.open(QIODevice::WriteOnly, QuaZipNewInfo(nome))) {
-        throw ErroreFile("impossibile aggiungere " + nome.toStdString() + " al documento .docx");
-    }
-    const bool scritta = parte.write(dati) == dati.size();
-    parte.close();
-    if (!scritta || parte.getZipError() != 0) {
-        throw ErroreFile("impossibile scrivere " + nome.toStdString() + " nel documento .docx");
-    }
-}
-
 // A fixed part with more entries before its closing tag.
 QByteArray conVoci(const char* parte, const QByteArray& voci) {
     QByteArray dati(parte);
@@ -413,30 +386,6 @@ QByteArray conVoci(const char* parte, const QByteArray& voci) {
 }
 
 } // namespace
-
-QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& formato) {
-    const QVariant risorsa = documento.resource(QTextDocument::ImageResource, QUrl(formato.name()));
-    if (risorsa.typeId() == QMetaType::QImage) {
-        return risorsa.value<QImage>();
-    }
-    if (risorsa.typeId() == QMetaType::QPixmap) {
-        return risorsa.value<QPixmap>().toImage();
-    }
-    if (risorsa.typeId() == QMetaType::QByteArray) {
-        return QImage::fromData(risorsa.toByteArray());
-    }
-    return {};
-}
-
-QByteArray codificaPng(const QImage& immagine) {
-    QByteArray dati;
-    QBuffer contenitore(&dati);
-    contenitore.open(QIODevice::WriteOnly);
-    if (!immagine.save(&contenitore, "PNG")) {
-        throw ErroreFile("impossibile codificare un'immagine del documento");
-    }
-    return dati;
-}
 
 QByteArray documentoDocx(const QTextDocument& documento) {
     std::vector<QByteArray> immagini;
@@ -450,24 +399,15 @@ QByteArray documentoDocx(const QTextDocument& documento) {
     const QByteArray png =
         immagini.empty() ? QByteArray() : R"(<Default Extension="png" ContentType="image/png"/>)";
 
-    QBuffer contenitore;
-    {
-        QuaZip zip(&contenitore);
-        if (!zip.open(QuaZip::mdCreate)) {
-            throw ErroreFile("impossibile creare l'archivio del documento .docx");
-        }
-        aggiungiParte(zip, "[Content_Types].xml", conVoci(tipiContenuto, png));
-        aggiungiParte(zip, "_rels/.rels", relazioniPacchetto);
-        aggiungiParte(zip, "word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
-        aggiungiParte(zip, "word/styles.xml", stili);
-        aggiungiParte(zip, "word/document.xml", corpo);
-        for (std::size_t n = 1; n <= immagini.size(); ++n) {
-            aggiungiParte(zip, "word/media/" + nomeMedia(n), immagini[n - 1]);
-        }
-        zip.close();
-        if (zip.getZipError() != 0) {
-            throw ErroreFile("impossibile chiudere l'archivio del documento .docx");
-        }
+    PacchettoZip zip(".docx");
+    zip.aggiungi("[Content_Types].xml", conVoci(tipiContenuto, png));
+    zip.aggiungi("_rels/.rels", relazioniPacchetto);
+    zip.aggiungi("word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
+    zip.aggiungi("word/styles.xml", stili);
+    zip.aggiungi("word/document.xml", corpo);
+    zip.aggiungi("word/footer1.xml", partePiede(documento));
+    for (std::size_t n = 1; n <= immagini.size(); ++n) {
+        zip.aggiungi("word/media/" + nomeMedia(n), immagini[n - 1]);
     }
-    return contenitore.data();
+    return zip.chiudi();
 }

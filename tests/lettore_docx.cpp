@@ -76,6 +76,7 @@ Disegno disegno(QXmlStreamReader& xml) {
 Testo paragrafo(QXmlStreamReader& xml) {
     Testo p;
     bool inRun = false;
+    bool risultatoCampo = false; // the text a field last showed, not kept
     QString carattereRun, carattereMarca;
     double puntiRun = 0, puntiMarca = 0;
     while (!(xml.isEndElement() && xml.name() == u"p") && !xml.atEnd()) {
@@ -97,7 +98,12 @@ Testo paragrafo(QXmlStreamReader& xml) {
         } else if (nome == u"sz") {
             (inRun ? puntiRun : puntiMarca) = val(xml, "val").toDouble() / 2;
         } else if (nome == u"t") {
-            p.testo += xml.readElementText();
+            const QString testo = xml.readElementText();
+            p.testo += risultatoCampo ? QString() : testo;
+        } else if (nome == u"instrText") {
+            p.testo += "{" + xml.readElementText().trimmed() + "}";
+        } else if (nome == u"fldChar") {
+            risultatoCampo = val(xml, "fldCharType") == u"separate";
         } else if (nome == u"drawing") {
             p.disegni.push_back(disegno(xml));
         }
@@ -109,13 +115,22 @@ Testo paragrafo(QXmlStreamReader& xml) {
 
 Tabella tabella(QXmlStreamReader& xml) {
     Tabella t;
+    bool bordiCella = false;
     for (xml.readNext(); !(xml.isEndElement() && xml.name() == u"tbl") && !xml.atEnd();
          xml.readNext()) {
+        if (xml.isEndElement() && xml.name() == u"tcBorders") {
+            bordiCella = false;
+        }
         if (!xml.isStartElement()) {
             continue;
         }
         const auto nome = xml.name();
-        if (nome == u"tbl") {
+        if (bordiCella) {
+            t.righe.back().celle.back().bordi[nome.toString()] =
+                val(xml, "val") + " " + val(xml, "sz") + " " + val(xml, "color");
+        } else if (nome == u"tcBorders") {
+            bordiCella = true;
+        } else if (nome == u"tbl") {
             tabella(xml);
             ++t.annidate;
         } else if (nome == u"jc" && t.righe.empty()) {
@@ -132,7 +147,9 @@ Tabella tabella(QXmlStreamReader& xml) {
             Testo& cella = t.righe.back().celle.back();
             const Testo p = paragrafo(xml);
             if (cella.carattere.isEmpty()) {
+                const auto bordi = cella.bordi;
                 cella = p;
+                cella.bordi = bordi;
             } else {
                 cella.testo += "\n" + p.testo;
             }
@@ -199,13 +216,37 @@ Pacchetto apri(const QByteArray& pacchetto) {
                                                          a.value("Target").toString()};
         }
     });
+    QString idPiede;
     perOgni("word/document.xml", [&](QXmlStreamReader& xml) {
+        const auto a = xml.attributes();
         if (xml.name() == u"p") {
             esito.corpo.emplace_back(paragrafo(xml));
         } else if (xml.name() == u"tbl") {
             esito.corpo.emplace_back(tabella(xml));
+        } else if (xml.name() == u"pgSz") {
+            esito.pagina.larghezza = val(xml, "w").toInt();
+            esito.pagina.altezza = val(xml, "h").toInt();
+            esito.pagina.orientamento = val(xml, "orient");
+        } else if (xml.name() == u"pgMar") {
+            for (const QXmlStreamAttribute& margine : a) {
+                esito.pagina.margini[margine.name().toString()] = margine.value().toInt();
+            }
+        } else if (xml.name() == u"footerReference" && val(xml, "type") == u"default") {
+            idPiede = a.value(nsR, "id").toString();
         }
     });
+    if (!idPiede.isEmpty()) {
+        const auto relazione = esito.relazioni.find(idPiede);
+        if (relazione == esito.relazioni.end() || !relazione->second.tipo.endsWith("/footer")) {
+            throw std::runtime_error("il piè di pagina non ha una relazione di tipo footer");
+        }
+        perOgni(("word/" + relazione->second.destinazione).toUtf8().constData(),
+                [&](QXmlStreamReader& xml) {
+                    if (xml.name() == u"p" && esito.pagina.piede.carattere.isEmpty()) {
+                        esito.pagina.piede = paragrafo(xml);
+                    }
+                });
+    }
 
     // What a word processor refuses: a part of no type, a relationship to nothing.
     for (const auto& [nome, dati] : esito.parti) {

@@ -23,11 +23,12 @@ struct Disegno {
 
 // A paragraph, or a cell with its paragraphs joined by line feeds.
 struct Testo {
-    QString testo;
+    QString testo;     // fields as their code in braces: {PAGE}
     QString carattere; // of the first run, else of the paragraph mark
     double punti = 0;
     QString allineamento;
     std::vector<Disegno> disegni;
+    std::map<QString, QString> bordi; // a cell's tcBorders, by side: "single 4 000000"
     bool operator==(const Testo&) const = default;
 };
 
@@ -52,8 +53,17 @@ struct Relazione {
     QString destinazione;
 };
 
+// The body's section: its page and its default footer.
+struct Pagina {
+    int larghezza = 0, altezza = 0; // twips
+    QString orientamento;
+    std::map<QString, int> margini; // twips, by w:pgMar attribute
+    Testo piede;                    // the footer part's first paragraph
+};
+
 struct Pacchetto {
     std::vector<Elemento> corpo;
+    Pagina pagina;
     std::map<QString, QByteArray> parti;          // every part, by name
     std::map<QString, Relazione> relazioni;       // of word/document.xml, by Id
     std::map<QString, QString> tipiPerEstensione; // the Default content types
@@ -62,9 +72,10 @@ struct Pacchetto {
 // Every part of a zip package, by name.
 std::map<QString, QByteArray> parti(const QByteArray& pacchetto);
 
-// Unzips the package and parses word/document.xml. Throws when a needed part
-// is missing or not XML, when a part has no content type, or when a
-// relationship of the document points to no part.
+// Unzips the package and parses word/document.xml and its footer. Throws
+// when a needed part is missing or not XML, when a part has no content type,
+// or when a relationship of the document points to no part or the footer
+// reference to no footer.
 Pacchetto apri(const QByteArray& pacchetto);
 
 // The body alone.

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QFont>
+#include <QRectF>
+#include <QString>
+
+#include <memory>
+
+class QPagedPaintDevice;
+class QPaintDevice;
+class QPainter;
+class QTextDocument;
+
+// The page of every saved report, in every format: A4 portrait, 2 cm
+// between the text and each edge of the paper, and "Pagina N di M" centred
+// in the bottom margin.
+namespace pagina {
+
+inline constexpr double larghezzaCm = 21.0;
+inline constexpr double altezzaCm = 29.7;
+inline constexpr double margineCm = 2.0;
+// From the bottom edge of the paper to the foot of the page number's line:
+// where word processors put a footer unless told otherwise.
+inline constexpr double piedeCm = 1.25;
+
+// The footer's words round the two numbers.
+inline constexpr char piedePrima[] = "Pagina ";
+inline constexpr char piedeTra[] = " di ";
+
+QString testoPiede(int numero, int pagine);
+
+} // namespace pagina
+
+// The document laid out on the report's pages for a paint device (a
+// QPdfWriter whose page is A4 with no margins of its own): a copy of it, so
+// the document itself is left as it is. Each table's heading rows come
+// again at the top of every page it runs onto.
+class PagineA4 {
+  public:
+    PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo);
+    ~PagineA4();
+    PagineA4(const PagineA4&) = delete;
+    PagineA4& operator=(const PagineA4&) = delete;
+
+    int pagine() const;
+    // Page `numero` (from 1), its footer included, with the painter's
+    // origin at the paper's top left corner.
+    void disegna(QPainter& pittore, int numero) const;
+
+  private:
+    std::unique_ptr<QTextDocument> copia_;
+    QRectF testo_; // the text's area on the paper, in device pixels
+    double piede_; // the footer line's foot, in device pixels from the top
+    QFont carattere_;
+};
+
+// Draws pages `da` to `a` (from 1; 0 for the last) of the document on a
+// paged device set to A4 with no margins of its own (a .pdf, a printer), a
+// new page before each but the first. False when nothing could be drawn.
+bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da = 1,
+                   int a = 0);

@@ -1,0 +1,43 @@
+#include "report/pacchetto_zip.h"
+
+#include "report/errore_file.h"
+
+#include <quazip.h>
+#include <quazipfile.h>
+
+PacchettoZip::PacchettoZip(const char* formato)
+    : formato_(formato), zip_(std::make_unique<QuaZip>(&contenitore_)) {
+    // Sizes in each local header, not after the data: a reader that looks
+    // at the first part alone (the .odt's mimetype) finds them there.
+    zip_->setDataDescriptorWritingEnabled(false);
+    if (!zip_->open(QuaZip::mdCreate)) {
+        rifiuta("impossibile creare l'archivio del documento");
+    }
+}
+
+PacchettoZip::~PacchettoZip() = default;
+
+void PacchettoZip::rifiuta(const std::string& cosa) const {
+    throw ErroreFile(cosa + " " + formato_.toStdString());
+}
+
+void PacchettoZip::aggiungi(const QString& nome, const QByteArray& dati, bool compressa) {
+    QuaZipFile parte(zip_.get());
+    if (!parte.open(QIODevice::WriteOnly, QuaZipNewInfo(nome), nullptr, 0,
+                    compressa ? Z_DEFLATED : 0)) {
+        rifiuta("impossibile aggiungere " + nome.toStdString() + " al documento");
+    }
+    const bool scritta = parte.write(dati) == dati.size();
+    parte.close();
+    if (!scritta || parte.getZipError() != 0) {
+        rifiuta("impossibile scrivere " + nome.toStdString() + " nel documento");
+    }
+}
+
+QByteArray PacchettoZip::chiudi() {
+    zip_->close();
+    if (zip_->getZipError() != 0) {
+        rifiuta("impossibile chiudere l'archivio del documento");
+    }
+    return contenitore_.data();
+}

@@ -1,0 +1,214 @@
+#include "report/percorso_documento.h"
+
+#include "report/elaboratore_testi.h"
+#include "report/errore_file.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPixmap>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextTable>
+
+#include <tuple>
+
+namespace {
+
+constexpr double puntiPerPixel = 72.0 / 96.0;
+
+// A4 less 2 cm margins: the share a column of no fixed width takes.
+constexpr double larghezzaTestoPunti = 17 / 2.54 * 72;
+
+Allineamento allineamento(Qt::Alignment qt) {
+    return qt & Qt::AlignHCenter   ? Allineamento::Centro
+           : qt & Qt::AlignRight   ? Allineamento::Destra
+           : qt & Qt::AlignJustify ? Allineamento::Giustificato
+                                   : Allineamento::Sinistra;
+}
+
+// The size Qt lays the picture out at, in pixels: the format's, else the
+// picture's own, keeping its proportions when only one side is set.
+QSizeF dimensioni(const QTextImageFormat& formato, const QImage& immagine) {
+    const QSizeF propria = immagine.deviceIndependentSize();
+    const bool larghezza = formato.hasProperty(QTextFormat::ImageWidth);
+    const bool altezza = formato.hasProperty(QTextFormat::ImageHeight);
+    if (larghezza && altezza) {
+        return {formato.width(), formato.height()};
+    }
+    if (larghezza) {
+        return {formato.width(), formato.width() * propria.height() / propria.width()};
+    }
+    if (altezza) {
+        return {formato.height() * propria.width() / propria.height(), formato.height()};
+    }
+    return propria;
+}
+
+FormatoTabella formatoTabella(const QTextTable& tabella) {
+    const QTextTableFormat qt = tabella.format();
+    FormatoTabella formato;
+    formato.allineamento = allineamento(qt.alignment());
+    const QList<QTextLength> vincoli = qt.columnWidthConstraints();
+    for (int c = 0; c < tabella.columns(); ++c) {
+        const bool fissa = c < vincoli.size() && vincoli[c].type() == QTextLength::FixedLength;
+        formato.colonne.push_back(fissa ? vincoli[c].rawValue() * puntiPerPixel
+                                        : larghezzaTestoPunti / tabella.columns());
+    }
+    if (qt.borderStyle() != QTextFrameFormat::BorderStyle_None) {
+        formato.bordo = qt.border() * puntiPerPixel;
+    }
+    // Qt draws an unset border brush black too.
+    const QBrush pennello = qt.borderBrush();
+    formato.coloreBordo = pennello.style() == Qt::NoBrush ? QColor(Qt::black) : pennello.color();
+    formato.margineCella = qt.cellPadding() * puntiPerPixel;
+    return formato;
+}
+
+} // namespace
+
+bool Carattere::operator<(const Carattere& altro) const {
+    return std::tie(famiglia, punti, grassetto, corsivo, sottolineato) <
+           std::tie(altro.famiglia, altro.punti, altro.grassetto, altro.corsivo,
+                    altro.sottolineato);
+}
+
+Carattere carattere(const QTextCharFormat& formato, const QTextDocument& documento) {
+    const QStringList famiglie = formato.fontFamilies().toStringList();
+    Carattere esito;
+    esito.famiglia = famiglie.isEmpty() ? documento.defaultFont().family() : famiglie.first();
+    esito.punti = formato.fontPointSize() > 0 ? formato.fontPointSize()
+                                              : documento.defaultFont().pointSizeF();
+    esito.grassetto = formato.fontWeight() > QFont::Normal;
+    esito.corsivo = formato.fontItalic();
+    esito.sottolineato = formato.fontUnderline();
+    return esito;
+}
+
+Carattere carattereDelTesto(const QTextDocument& documento) {
+    for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+            if (!it.fragment().charFormat().isImageFormat()) {
+                return carattere(it.fragment().charFormat(), documento);
+            }
+        }
+    }
+    return carattere(documento.begin().charFormat(), documento);
+}
+
+QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& formato) {
+    const QVariant risorsa = documento.resource(QTextDocument::ImageResource, QUrl(formato.name()));
+    if (risorsa.typeId() == QMetaType::QImage) {
+        return risorsa.value<QImage>();
+    }
+    if (risorsa.typeId() == QMetaType::QPixmap) {
+        return risorsa.value<QPixmap>().toImage();
+    }
+    if (risorsa.typeId() == QMetaType::QByteArray) {
+        return QImage::fromData(risorsa.toByteArray());
+    }
+    return {};
+}
+
+QByteArray codificaPng(const QImage& immagine) {
+    QByteArray dati;
+    QBuffer contenitore(&dati);
+    contenitore.open(QIODevice::WriteOnly);
+    if (!immagine.save(&contenitore, "PNG")) {
+        throw ErroreFile("impossibile codificare un'immagine del documento");
+    }
+    return dati;
+}
+
+void PercorsoDocumento::percorri() {
+    contenuto(documento_.rootFrame()->begin());
+}
+
+// Paragraphs and tables in document order; whether the last was a table.
+bool PercorsoDocumento::contenuto(QTextFrame::iterator it) {
+    bool ultimaTabella = false;
+    for (; !it.atEnd(); ++it) {
+        if (const auto* t = qobject_cast<const QTextTable*>(it.currentFrame())) {
+            tabella(*t);
+            ultimaTabella = true;
+        } else if (it.currentFrame() != nullptr) {
+            ultimaTabella = contenuto(it.currentFrame()->begin());
+        } else if (it.currentBlock().isValid() &&
+                   !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
+            paragrafo(it.currentBlock());
+            ultimaTabella = false;
+        }
+    }
+    return ultimaTabella;
+}
+
+void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
+    inizioParagrafo(allineamento(blocco.blockFormat().alignment()),
+                    carattere(blocco.charFormat(), documento_));
+    for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frammento = it.fragment();
+        if (!frammento.isValid() || frammento.text().isEmpty()) {
+            continue;
+        }
+        if (frammento.charFormat().isImageFormat()) {
+            // Adjacent pictures with one format share a fragment: one character each.
+            for (const QChar c : frammento.text()) {
+                if (c == QChar::ObjectReplacementCharacter) {
+                    figura(frammento.charFormat());
+                }
+            }
+        } else {
+            sequenza(frammento.text(), frammento.charFormat());
+        }
+    }
+    fineParagrafo();
+}
+
+void PercorsoDocumento::sequenza(const QString& testo, const QTextCharFormat& formato) {
+    inizioSequenza(carattere(formato, documento_));
+    qsizetype inizio = 0;
+    for (qsizetype i = 0; i <= testo.size(); ++i) {
+        const bool fine = i == testo.size();
+        const bool tab = !fine && testo[i] == QChar('\t');
+        const bool capo = !fine && (testo[i] == QChar::LineSeparator || testo[i] == QChar('\n'));
+        if (!fine && !tab && !capo) {
+            continue;
+        }
+        if (i > inizio) {
+            this->testo(testo.mid(inizio, i - inizio));
+        }
+        if (tab) {
+            tabulazione();
+        } else if (capo) {
+            aCapo();
+        }
+        inizio = i + 1;
+    }
+    fineSequenza();
+}
+
+void PercorsoDocumento::figura(const QTextCharFormat& formato) {
+    const QTextImageFormat immagine = formato.toImageFormat();
+    const QImage figura = immagineRisorsa(documento_, immagine);
+    if (figura.isNull()) {
+        return;
+    }
+    const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), immagini_.size() + 1);
+    if (nuova) {
+        immagini_.push_back(codificaPng(figura));
+    }
+    this->immagine(voce->second, dimensioni(immagine, figura), carattere(formato, documento_));
+}
+
+void PercorsoDocumento::tabella(const QTextTable& tabella) {
+    const FormatoTabella formato = formatoTabella(tabella);
+    inizioTabella(formato);
+    for (int r = 0; r < tabella.rows(); ++r) {
+        inizioRiga(r, ElaboratoreTesti::rigaIntestazione(&tabella, r));
+        for (int c = 0; c < tabella.columns(); ++c) {
+            inizioCella(formato.colonne[static_cast<std::size_t>(c)]);
+            fineCella(contenuto(tabella.cellAt(r, c).begin()));
+        }
+        fineRiga();
+    }
+    fineTabella();
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QSizeF>
+#include <QString>
+#include <QTextFrame>
+
+#include <map>
+#include <vector>
+
+class QImage;
+class QTextBlock;
+class QTextCharFormat;
+class QTextDocument;
+class QTextImageFormat;
+class QTextTable;
+
+enum class Allineamento { Sinistra, Centro, Destra, Giustificato };
+
+// A font as the writers set it on a run or on a paragraph mark.
+struct Carattere {
+    QString famiglia;
+    double punti = 0;
+    bool grassetto = false;
+    bool corsivo = false;
+    bool sottolineato = false;
+
+    bool operator==(const Carattere&) const = default;
+    bool operator<(const Carattere& altro) const;
+};
+
+// A table's look, in points.
+struct FormatoTabella {
+    Allineamento allineamento = Allineamento::Sinistra;
+    std::vector<double> colonne;
+    double bordo = 0; // the solid line round every cell; 0: none
+    QColor coloreBordo;
+    double margineCella = 0; // inside every cell, on every side
+};
+
+// The font a character format shows, the document's default filling in
+// what the format leaves unset.
+Carattere carattere(const QTextCharFormat& formato, const QTextDocument& documento);
+
+// The font of the document's first text: the one its page footers take.
+Carattere carattereDelTesto(const QTextDocument& documento);
+
+// The picture an image format names among the document's resources (a
+// QImage, a QPixmap or encoded bytes); null when the document has none.
+QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& formato);
+
+// The picture as PNG bytes. Raises ErroreFile when it cannot be encoded.
+QByteArray codificaPng(const QImage& immagine);
+
+// The walk every file writer makes over a document: paragraphs, runs,
+// pictures and tables in document order, tables inside cells included. A
+// writer says what each step writes. The paragraphs that only hold a table
+// in place are no part of the content and are never visited.
+class PercorsoDocumento {
+  public:
+    explicit PercorsoDocumento(const QTextDocument& documento) : documento_(documento) {}
+    virtual ~PercorsoDocumento() = default;
+    PercorsoDocumento(const PercorsoDocumento&) = delete;
+    PercorsoDocumento& operator=(const PercorsoDocumento&) = delete;
+
+    void percorri();
+
+    // The pictures met, as PNG: picture n (from 1) is element n - 1. A
+    // picture shown more than once is stored once.
+    const std::vector<QByteArray>& immagini() const { return immagini_; }
+
+  protected:
+    // `marca`: the paragraph mark's font, which an empty paragraph's height
+    // depends on.
+    virtual void inizioParagrafo(Allineamento allineamento, const Carattere& marca) = 0;
+    virtual void fineParagrafo() = 0;
+    // A run of text in one font: its text comes in pieces with the tabs
+    // and line breaks between them.
+    virtual void inizioSequenza(const Carattere& carattere) = 0;
+    virtual void testo(const QString& testo) = 0;
+    virtual void tabulazione() = 0;
+    virtual void aCapo() = 0;
+    virtual void fineSequenza() = 0;
+    // A picture the document holds, inline, at the size Qt shows it, in
+    // pixels at 96 per inch. Pictures the document lacks are left out.
+    virtual void immagine(std::size_t numero, QSizeF pixel, const Carattere& carattere) = 0;
+
+    virtual void inizioTabella(const FormatoTabella& formato) = 0;
+    virtual void fineTabella() = 0;
+    virtual void inizioRiga(int riga, bool intestazione) = 0;
+    virtual void fineRiga() = 0;
+    virtual void inizioCella(double larghezza) = 0; // points
+    // `dopoTabella`: the cell's content ends with a table.
+    virtual void fineCella(bool dopoTabella) = 0;
+
+  private:
+    bool contenuto(QTextFrame::iterator it);
+    void paragrafo(const QTextBlock& blocco);
+    void sequenza(const QString& testo, const QTextCharFormat& formato);
+    void figura(const QTextCharFormat& formato);
+    void tabella(const QTextTable& tabella);
+
+    const QTextDocument& documento_;
+    std::vector<QByteArray> immagini_;
+    std::map<QString, std::size_t> numeri_; // picture number by resource name
+};

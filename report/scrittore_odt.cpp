@@ -1,0 +1,493 @@
+#include "report/scrittore_odt.h"
+
+#include "report/impaginazione.h"
+#include "report/pacchetto_zip.h"
+#include "report/percorso_documento.h"
+
+#include <QTextDocument>
+#include <QTextFormat>
+#include <QXmlStreamWriter>
+
+#include <cmath>
+#include <map>
+#include <set>
+#include <tuple>
+
+namespace {
+
+const QString nsOffice = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+const QString nsStyle = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:style:1.0");
+const QString nsText = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+const QString nsTable = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+const QString nsDraw = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:drawing:1.0");
+const QString nsFo = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0");
+const QString nsSvg = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
+const QString nsXlink = QStringLiteral("http://www.w3.org/1999/xlink");
+const QString nsManifest = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:manifest:1.0");
+
+const QString tipoOdt = QStringLiteral("application/vnd.oasis.opendocument.text");
+
+// Up to four decimals, without trailing zeros.
+QString decimale(double valore) {
+    QString testo = QString::number(valore, 'f', 4);
+    while (testo.endsWith('0')) {
+        testo.chop(1);
+    }
+    if (testo.endsWith('.')) {
+        testo.chop(1);
+    }
+    return testo;
+}
+QString cm(double valore) {
+    return decimale(valore) + "cm";
+}
+QString cmDaPunti(double punti) {
+    return cm(punti / 72 * 2.54);
+}
+QString punti(double valore) {
+    return decimale(valore) + "pt";
+}
+
+QString nomeImmagine(std::size_t n) {
+    return QString("Pictures/immagine%1.png").arg(n);
+}
+
+void dichiaraSpazi(QXmlStreamWriter& xml) {
+    xml.writeNamespace(nsOffice, "office");
+    xml.writeNamespace(nsStyle, "style");
+    xml.writeNamespace(nsText, "text");
+    xml.writeNamespace(nsTable, "table");
+    xml.writeNamespace(nsDraw, "draw");
+    xml.writeNamespace(nsFo, "fo");
+    xml.writeNamespace(nsSvg, "svg");
+    xml.writeNamespace(nsXlink, "xlink");
+}
+
+// Text as ODF keeps it: a reader collapses a run of spaces into one and
+// drops spaces at either end of a paragraph, so only a single space
+// between two characters of the piece is written as it is.
+void scriviTesto(QXmlStreamWriter& xml, const QString& testo) {
+    QString pezzo;
+    for (qsizetype i = 0; i < testo.size();) {
+        if (testo[i] != QChar(' ')) {
+            pezzo += testo[i++];
+            continue;
+        }
+        qsizetype fine = i;
+        while (fine < testo.size() && testo[fine] == QChar(' ')) {
+            ++fine;
+        }
+        qsizetype spazi = fine - i;
+        if (i > 0 && fine < testo.size()) {
+            pezzo += QChar(' ');
+            --spazi;
+        }
+        if (spazi > 0) {
+            xml.writeCharacters(pezzo);
+            pezzo.clear();
+            xml.writeEmptyElement(nsText, "s");
+            if (spazi > 1) {
+                xml.writeAttribute(nsText, "c", QString::number(spazi));
+            }
+        }
+        i = fine;
+    }
+    xml.writeCharacters(pezzo);
+}
+
+void proprietaTesto(QXmlStreamWriter& xml, const Carattere& carattere) {
+    xml.writeEmptyElement(nsStyle, "text-properties");
+    xml.writeAttribute(nsStyle, "font-name", carattere.famiglia);
+    xml.writeAttribute(nsStyle, "font-name-complex", carattere.famiglia);
+    xml.writeAttribute(nsFo, "font-size", punti(carattere.punti));
+    xml.writeAttribute(nsStyle, "font-size-complex", punti(carattere.punti));
+    xml.writeAttribute(nsFo, "font-weight", carattere.grassetto ? "bold" : "normal");
+    xml.writeAttribute(nsFo, "font-style", carattere.corsivo ? "italic" : "normal");
+    xml.writeAttribute(nsStyle, "text-underline-style", carattere.sottolineato ? "solid" : "none");
+    if (carattere.sottolineato) {
+        xml.writeAttribute(nsStyle, "text-underline-width", "auto");
+        xml.writeAttribute(nsStyle, "text-underline-color", "font-color");
+    }
+}
+
+QString allineamentoOdf(Allineamento allineamento) {
+    return allineamento == Allineamento::Centro         ? "center"
+           : allineamento == Allineamento::Destra       ? "end"
+           : allineamento == Allineamento::Giustificato ? "justify"
+                                                        : "start";
+}
+
+void stileParagrafo(QXmlStreamWriter& xml, const QString& nome, Allineamento allineamento,
+                    const Carattere& carattere) {
+    xml.writeStartElement(nsStyle, "style");
+    xml.writeAttribute(nsStyle, "name", nome);
+    xml.writeAttribute(nsStyle, "family", "paragraph");
+    xml.writeAttribute(nsStyle, "parent-style-name", "Standard");
+    xml.writeEmptyElement(nsStyle, "paragraph-properties");
+    xml.writeAttribute(nsFo, "text-align", allineamentoOdf(allineamento));
+    proprietaTesto(xml, carattere);
+    xml.writeEndElement();
+}
+
+void dichiaraCaratteri(QXmlStreamWriter& xml, const std::set<QString>& famiglie) {
+    xml.writeStartElement(nsOffice, "font-face-decls");
+    for (const QString& famiglia : famiglie) {
+        xml.writeEmptyElement(nsStyle, "font-face");
+        xml.writeAttribute(nsStyle, "name", famiglia);
+        xml.writeAttribute(nsSvg, "font-family",
+                           famiglia.contains(' ') ? "'" + famiglia + "'" : famiglia);
+    }
+    xml.writeEndElement();
+}
+
+// Names for the automatic styles, one per look, in the order first used.
+template <typename Chiave> class Stili {
+  public:
+    explicit Stili(QString prefisso) : prefisso_(std::move(prefisso)) {}
+    QString nome(const Chiave& chiave) {
+        const auto [voce, nuova] =
+            nomi_.try_emplace(chiave, prefisso_ + QString::number(ordine_.size() + 1));
+        if (nuova) {
+            ordine_.push_back(voce);
+        }
+        return voce->second;
+    }
+    template <typename Scrivi> void perOgni(const Scrivi& scrivi) const {
+        for (const auto& voce : ordine_) {
+            scrivi(voce->second, voce->first);
+        }
+    }
+
+  private:
+    QString prefisso_;
+    std::map<Chiave, QString> nomi_;
+    std::vector<typename std::map<Chiave, QString>::const_iterator> ordine_;
+};
+
+using ChiaveParagrafo = std::pair<Allineamento, Carattere>;
+// Border in thousandths of a point, its colour, padding in thousandths.
+using ChiaveCella = std::tuple<long, QString, long>;
+
+long millesimi(double valore) {
+    return std::lround(valore * 1000);
+}
+
+class ScrittoreContenuto : public PercorsoDocumento {
+  public:
+    ScrittoreContenuto(QXmlStreamWriter& xml, const QTextDocument& documento)
+        : PercorsoDocumento(documento), xml_(xml) {}
+
+    // The fonts the content uses.
+    const std::set<QString>& famiglie() const { return famiglie_; }
+
+    void stiliAutomatici(QXmlStreamWriter& xml) const {
+        xml.writeStartElement(nsOffice, "automatic-styles");
+        paragrafi_.perOgni([&](const QString& nome, const ChiaveParagrafo& chiave) {
+            stileParagrafo(xml, nome, chiave.first, chiave.second);
+        });
+        sequenze_.perOgni([&](const QString& nome, const Carattere& carattere) {
+            xml.writeStartElement(nsStyle, "style");
+            xml.writeAttribute(nsStyle, "name", nome);
+            xml.writeAttribute(nsStyle, "family", "text");
+            proprietaTesto(xml, carattere);
+            xml.writeEndElement();
+        });
+        for (std::size_t n = 0; n < tabelle_.size(); ++n) {
+            const FormatoTabella& tabella = tabelle_[n];
+            double larghezza = 0;
+            for (const double colonna : tabella.colonne) {
+                larghezza += colonna;
+            }
+            xml.writeStartElement(nsStyle, "style");
+            xml.writeAttribute(nsStyle, "name", nomeTabella(n + 1));
+            xml.writeAttribute(nsStyle, "family", "table");
+            xml.writeEmptyElement(nsStyle, "table-properties");
+            xml.writeAttribute(nsStyle, "width", cmDaPunti(larghezza));
+            xml.writeAttribute(nsTable, "align",
+                               tabella.allineamento == Allineamento::Centro   ? "center"
+                               : tabella.allineamento == Allineamento::Destra ? "right"
+                                                                              : "left");
+            // Neighbouring cells share one line.
+            xml.writeAttribute(nsTable, "border-model", "collapsing");
+            xml.writeEndElement();
+        }
+        colonne_.perOgni([&](const QString& nome, long larghezza) {
+            xml.writeStartElement(nsStyle, "style");
+            xml.writeAttribute(nsStyle, "name", nome);
+            xml.writeAttribute(nsStyle, "family", "table-column");
+            xml.writeEmptyElement(nsStyle, "table-column-properties");
+            xml.writeAttribute(nsStyle, "column-width", cmDaPunti(larghezza / 1000.0));
+            xml.writeEndElement();
+        });
+        celle_.perOgni([&](const QString& nome, const ChiaveCella& chiave) {
+            const auto& [bordo, colore, margine] = chiave;
+            xml.writeStartElement(nsStyle, "style");
+            xml.writeAttribute(nsStyle, "name", nome);
+            xml.writeAttribute(nsStyle, "family", "table-cell");
+            xml.writeEmptyElement(nsStyle, "table-cell-properties");
+            xml.writeAttribute(nsFo, "border",
+                               bordo > 0 ? punti(bordo / 1000.0) + " solid " + colore : "none");
+            xml.writeAttribute(nsFo, "padding", cmDaPunti(margine / 1000.0));
+            xml.writeEndElement();
+        });
+        if (disegni_ > 0) {
+            xml.writeStartElement(nsStyle, "style");
+            xml.writeAttribute(nsStyle, "name", "Immagine");
+            xml.writeAttribute(nsStyle, "family", "graphic");
+            xml.writeEmptyElement(nsStyle, "graphic-properties");
+            xml.writeAttribute(nsStyle, "vertical-pos", "top");
+            xml.writeAttribute(nsStyle, "vertical-rel", "baseline");
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+    }
+
+  private:
+    static QString nomeTabella(std::size_t n) { return QString("Tabella%1").arg(n); }
+
+    void inizioParagrafo(Allineamento allineamento, const Carattere& marca) override {
+        famiglie_.insert(marca.famiglia);
+        xml_.writeStartElement(nsText, "p");
+        xml_.writeAttribute(nsText, "style-name", paragrafi_.nome({allineamento, marca}));
+    }
+    void fineParagrafo() override { xml_.writeEndElement(); }
+
+    void inizioSequenza(const Carattere& carattere) override {
+        famiglie_.insert(carattere.famiglia);
+        xml_.writeStartElement(nsText, "span");
+        xml_.writeAttribute(nsText, "style-name", sequenze_.nome(carattere));
+    }
+    void testo(const QString& testo) override { scriviTesto(xml_, testo); }
+    void tabulazione() override { xml_.writeEmptyElement(nsText, "tab"); }
+    void aCapo() override { xml_.writeEmptyElement(nsText, "line-break"); }
+    void fineSequenza() override { xml_.writeEndElement(); }
+
+    void immagine(std::size_t numero, QSizeF pixel, const Carattere&) override {
+        const QString id = QString::number(++disegni_);
+        xml_.writeStartElement(nsDraw, "frame");
+        xml_.writeAttribute(nsDraw, "style-name", "Immagine");
+        xml_.writeAttribute(nsDraw, "name", "Immagine" + id);
+        xml_.writeAttribute(nsText, "anchor-type", "as-char");
+        xml_.writeAttribute(nsSvg, "width", cm(pixel.width() / 96 * 2.54));
+        xml_.writeAttribute(nsSvg, "height", cm(pixel.height() / 96 * 2.54));
+        xml_.writeAttribute(nsDraw, "z-index", "0");
+        xml_.writeEmptyElement(nsDraw, "image");
+        xml_.writeAttribute(nsXlink, "href", nomeImmagine(numero));
+        xml_.writeAttribute(nsXlink, "type", "simple");
+        xml_.writeAttribute(nsXlink, "show", "embed");
+        xml_.writeAttribute(nsXlink, "actuate", "onLoad");
+        xml_.writeEndElement();
+    }
+
+    void inizioTabella(const FormatoTabella& formato) override {
+        tabelle_.push_back(formato);
+        aperte_.push_back({formato, false, false});
+        const QString nome = nomeTabella(tabelle_.size());
+        xml_.writeStartElement(nsTable, "table");
+        xml_.writeAttribute(nsTable, "name", nome);
+        xml_.writeAttribute(nsTable, "style-name", nome);
+        for (const double colonna : formato.colonne) {
+            xml_.writeEmptyElement(nsTable, "table-column");
+            xml_.writeAttribute(nsTable, "style-name", colonne_.nome(millesimi(colonna)));
+        }
+    }
+    void fineTabella() override {
+        if (aperte_.back().intestazioneAperta) {
+            xml_.writeEndElement();
+        }
+        xml_.writeEndElement();
+        aperte_.pop_back();
+    }
+
+    // The heading rows at the top of the table repeat on every page; a
+    // heading row further down cannot, and is written as any other.
+    void inizioRiga(int, bool intestazione) override {
+        Aperta& tabella = aperte_.back();
+        const bool ripetuta = intestazione && !tabella.corpoIniziato;
+        if (ripetuta && !tabella.intestazioneAperta) {
+            xml_.writeStartElement(nsTable, "table-header-rows");
+            tabella.intestazioneAperta = true;
+        } else if (!ripetuta) {
+            if (tabella.intestazioneAperta) {
+                xml_.writeEndElement();
+                tabella.intestazioneAperta = false;
+            }
+            tabella.corpoIniziato = true;
+        }
+        xml_.writeStartElement(nsTable, "table-row");
+    }
+    void fineRiga() override { xml_.writeEndElement(); }
+
+    void inizioCella(double) override {
+        const FormatoTabella& formato = aperte_.back().formato;
+        xml_.writeStartElement(nsTable, "table-cell");
+        xml_.writeAttribute(nsTable, "style-name",
+                            celle_.nome({millesimi(formato.bordo), formato.coloreBordo.name(),
+                                         millesimi(formato.margineCella)}));
+        xml_.writeAttribute(nsOffice, "value-type", "string");
+    }
+    void fineCella(bool) override { xml_.writeEndElement(); }
+
+    struct Aperta {
+        FormatoTabella formato;
+        bool intestazioneAperta;
+        bool corpoIniziato;
+    };
+
+    QXmlStreamWriter& xml_;
+    std::set<QString> famiglie_;
+    Stili<ChiaveParagrafo> paragrafi_{"P"};
+    Stili<Carattere> sequenze_{"T"};
+    Stili<long> colonne_{"Colonna"};
+    Stili<ChiaveCella> celle_{"Cella"};
+    std::vector<FormatoTabella> tabelle_; // every table, in document order
+    std::vector<Aperta> aperte_;          // the tables open, innermost last
+    int disegni_ = 0;
+};
+
+// Every font the package names, in either part: the content's, the default
+// and the footer's.
+std::set<QString> famiglie(const QTextDocument& documento, std::set<QString> contenuto) {
+    contenuto.insert(carattere(QTextCharFormat(), documento).famiglia);
+    contenuto.insert(carattereDelTesto(documento).famiglia);
+    return contenuto;
+}
+
+QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray>& immagini,
+                          std::set<QString>& caratteri) {
+    // The body first: the fonts and styles it uses come before it.
+    QByteArray corpo;
+    QXmlStreamWriter xmlCorpo(&corpo);
+    dichiaraSpazi(xmlCorpo);
+    xmlCorpo.writeStartElement(nsOffice, "body");
+    xmlCorpo.writeStartElement(nsOffice, "text");
+    ScrittoreContenuto contenuto(xmlCorpo, documento);
+    contenuto.percorri();
+    xmlCorpo.writeEndDocument();
+    immagini = contenuto.immagini();
+    caratteri = famiglie(documento, contenuto.famiglie());
+
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument();
+    dichiaraSpazi(xml);
+    xml.writeStartElement(nsOffice, "document-content");
+    xml.writeAttribute(nsOffice, "version", "1.2");
+    dichiaraCaratteri(xml, caratteri);
+    contenuto.stiliAutomatici(xml);
+    xml.writeEndDocument();
+    return dati.insert(dati.lastIndexOf("</"), corpo);
+}
+
+// The default font, the page and its footer: "Pagina N di M", centred, N and
+// M fields the word processor fills in.
+QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& caratteri) {
+    const Carattere predefinito = carattere(QTextCharFormat(), documento);
+    const Carattere piede = carattereDelTesto(documento);
+
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument();
+    dichiaraSpazi(xml);
+    xml.writeStartElement(nsOffice, "document-styles");
+    xml.writeAttribute(nsOffice, "version", "1.2");
+    dichiaraCaratteri(xml, caratteri);
+
+    xml.writeStartElement(nsOffice, "styles");
+    xml.writeStartElement(nsStyle, "default-style");
+    xml.writeAttribute(nsStyle, "family", "paragraph");
+    proprietaTesto(xml, predefinito);
+    xml.writeAttribute(nsFo, "language", "it");
+    xml.writeAttribute(nsFo, "country", "IT");
+    xml.writeEndElement();
+    xml.writeEmptyElement(nsStyle, "style");
+    xml.writeAttribute(nsStyle, "name", "Standard");
+    xml.writeAttribute(nsStyle, "family", "paragraph");
+    xml.writeAttribute(nsStyle, "class", "text");
+    xml.writeEndElement(); // styles
+
+    xml.writeStartElement(nsOffice, "automatic-styles");
+    xml.writeStartElement(nsStyle, "page-layout");
+    xml.writeAttribute(nsStyle, "name", "Pagina");
+    xml.writeEmptyElement(nsStyle, "page-layout-properties");
+    xml.writeAttribute(nsFo, "page-width", cm(pagina::larghezzaCm));
+    xml.writeAttribute(nsFo, "page-height", cm(pagina::altezzaCm));
+    xml.writeAttribute(nsStyle, "print-orientation", "portrait");
+    xml.writeAttribute(nsFo, "margin-top", cm(pagina::margineCm));
+    xml.writeAttribute(nsFo, "margin-left", cm(pagina::margineCm));
+    xml.writeAttribute(nsFo, "margin-right", cm(pagina::margineCm));
+    // ODF counts the bottom margin to the footer, not to the text: the
+    // footer and the space above it fill the rest of the 2 cm, so that the
+    // text ends where it ends in the other formats.
+    xml.writeAttribute(nsFo, "margin-bottom", cm(pagina::piedeCm));
+    xml.writeStartElement(nsStyle, "footer-style");
+    xml.writeEmptyElement(nsStyle, "header-footer-properties");
+    const double spazioPiede = (pagina::margineCm - pagina::piedeCm) / 3;
+    xml.writeAttribute(nsFo, "min-height", cm(pagina::margineCm - pagina::piedeCm - spazioPiede));
+    xml.writeAttribute(nsFo, "margin-top", cm(spazioPiede));
+    xml.writeEndElement();
+    xml.writeEndElement();
+    stileParagrafo(xml, "Piede", Allineamento::Centro, piede);
+    xml.writeEndElement();
+
+    xml.writeStartElement(nsOffice, "master-styles");
+    xml.writeStartElement(nsStyle, "master-page");
+    xml.writeAttribute(nsStyle, "name", "Standard");
+    xml.writeAttribute(nsStyle, "page-layout-name", "Pagina");
+    xml.writeStartElement(nsStyle, "footer");
+    xml.writeStartElement(nsText, "p");
+    xml.writeAttribute(nsText, "style-name", "Piede");
+    scriviTesto(xml, pagina::piedePrima);
+    xml.writeStartElement(nsText, "page-number");
+    xml.writeAttribute(nsText, "select-page", "current");
+    xml.writeCharacters("1");
+    xml.writeEndElement();
+    scriviTesto(xml, pagina::piedeTra);
+    xml.writeTextElement(nsText, "page-count", "1");
+    xml.writeEndDocument();
+    return dati;
+}
+
+QByteArray manifesto(std::size_t immagini) {
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument();
+    xml.writeNamespace(nsManifest, "manifest");
+    xml.writeStartElement(nsManifest, "manifest");
+    xml.writeAttribute(nsManifest, "version", "1.2");
+    const auto voce = [&](const QString& percorso, const QString& tipo) {
+        xml.writeEmptyElement(nsManifest, "file-entry");
+        xml.writeAttribute(nsManifest, "full-path", percorso);
+        if (percorso == "/") {
+            xml.writeAttribute(nsManifest, "version", "1.2");
+        }
+        xml.writeAttribute(nsManifest, "media-type", tipo);
+    };
+    voce("/", tipoOdt);
+    voce("content.xml", "text/xml");
+    voce("styles.xml", "text/xml");
+    for (std::size_t n = 1; n <= immagini; ++n) {
+        voce(nomeImmagine(n), "image/png");
+    }
+    xml.writeEndDocument();
+    return dati;
+}
+
+} // namespace
+
+QByteArray documentoOdt(const QTextDocument& documento) {
+    std::vector<QByteArray> immagini;
+    std::set<QString> caratteri;
+    const QByteArray contenuto = parteContenuto(documento, immagini, caratteri);
+
+    PacchettoZip zip(".odt");
+    // First and stored as it is: how a reader knows the package's type.
+    zip.aggiungi("mimetype", tipoOdt.toUtf8(), false);
+    zip.aggiungi("META-INF/manifest.xml", manifesto(immagini.size()));
+    zip.aggiungi("content.xml", contenuto);
+    zip.aggiungi("styles.xml", parteStili(documento, caratteri));
+    for (std::size_t n = 1; n <= immagini.size(); ++n) {
+        zip.aggiungi(nomeImmagine(n), immagini[n - 1]);
+    }
+    return zip.chiudi();
+}

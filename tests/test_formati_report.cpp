@@ -1,0 +1,413 @@
+#include "lettore_docx.h"
+#include "lettore_odt.h"
+#include "report/collegamento.h"
+#include "report/documento_word.h"
+#include "report/elaboratore_testi.h"
+#include "report/impaginazione.h"
+#include "report/salvataggio.h"
+#include "report/scrittore_docx.h"
+#include "report/scrittore_odt.h"
+#include "stato_pulito.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+// The report saved as .docx and .odt, read back: the same paragraphs, blank
+// lines, fonts, heading rows, cell lines, page and page numbers in both.
+// The .pdf is paginated here, and the .html is given the page.
+
+namespace {
+
+class FormatiReport : public StatoPulito {
+  protected:
+    void SetUp() override {
+        StatoPulito::SetUp();
+        Collegamento::InstallaAvvio(nullptr);
+        Collegamento::InstallaMessaggio([](const std::string&) {});
+        calcola(20, 100);
+    }
+    void TearDown() override { Collegamento::InstallaMessaggio(nullptr); }
+
+    const QTextDocument& report() {
+        Modulo2::CreaDocumentoWord();
+        return *elaboratore.documenti().back();
+    }
+    docx::Pacchetto docx() { return docx::apri(documentoDocx(report())); }
+    odt::Pacchetto odt() { return odt::apri(documentoOdt(report())); }
+
+    ElaboratoreTesti elaboratore;
+};
+
+// The body in a form both readers give: "P text" per paragraph, "T rows"
+// per table.
+template <typename Elemento> std::vector<QString> forma(const std::vector<Elemento>& corpo) {
+    std::vector<QString> esito;
+    for (const Elemento& e : corpo) {
+        std::visit(
+            [&](const auto& x) {
+                if constexpr (requires { x.righe; }) {
+                    esito.push_back("T " + QString::number(x.righe.size()));
+                } else {
+                    esito.push_back("P " + x.testo);
+                }
+            },
+            e);
+    }
+    return esito;
+}
+
+const std::vector<QString> formaReport = {"P TUBAZIONE INGLESE 40/60 Øeq mm 20",
+                                          "P COEFF. DI SCABREZZA SECONDO BAZIN =  0.18",
+                                          "P PENDENZA m/m  0.0100",
+                                          "P ",
+                                          "T 8",
+                                          "P ",
+                                          "P Massima velocità:",
+                                          "T 3",
+                                          "P ",
+                                          "P Massima portata:",
+                                          "T 3",
+                                          "P "};
+
+// Courier New 10 for the text and the data, Arial 7 for the two heading
+// rows of each table: as the document's formats say.
+template <typename Pacchetto> void verificaCaratteri(const Pacchetto& pacchetto) {
+    for (const auto& p : paragrafi(pacchetto.corpo)) {
+        EXPECT_EQ(p.carattere, "Courier New") << p.testo.toStdString();
+        EXPECT_EQ(p.punti, 10) << p.testo.toStdString();
+    }
+    for (const auto& t : tabelle(pacchetto.corpo)) {
+        for (std::size_t r = 0; r < t.righe.size(); ++r) {
+            for (const auto& cella : t.righe[r].celle) {
+                EXPECT_EQ(cella.carattere, r < 2 ? "Arial" : "Courier New") << r;
+                EXPECT_EQ(cella.punti, r < 2 ? 7 : 10) << r;
+            }
+        }
+    }
+}
+
+} // namespace
+
+// Every blank line of the report is an empty paragraph of its own, in the
+// text's font so that it is a line high; nothing is added round the tables.
+TEST_F(FormatiReport, StessiParagrafiERigheVuote) {
+    const docx::Pacchetto d = docx();
+    const odt::Pacchetto o = odt();
+    EXPECT_EQ(forma(d.corpo), formaReport);
+    EXPECT_EQ(forma(o.corpo), formaReport);
+    for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u}) {
+        EXPECT_EQ(std::get<docx::Testo>(d.corpo[i]).allineamento, "left") << i;
+        EXPECT_EQ(std::get<odt::Testo>(o.corpo[i]).allineamento, "start") << i;
+    }
+}
+
+TEST_F(FormatiReport, CaratteriDelDocumento) {
+    verificaCaratteri(docx());
+    const odt::Pacchetto o = odt();
+    verificaCaratteri(o);
+    for (const char* famiglia : {"Courier New", "Arial", "Times New Roman"}) {
+        EXPECT_TRUE(o.caratteriContenuto.contains(famiglia)) << famiglia;
+        EXPECT_TRUE(o.caratteriStili.contains(famiglia)) << famiglia;
+    }
+}
+
+// The two heading rows repeat at the top of every page a table runs onto.
+TEST_F(FormatiReport, RigheDiIntestazioneRipetute) {
+    const auto tabelleDocx = docx::tabelle(docx().corpo);
+    const auto tabelleOdt = odt::tabelle(odt().corpo);
+    ASSERT_EQ(tabelleDocx.size(), 3u);
+    ASSERT_EQ(tabelleOdt.size(), 3u);
+    for (std::size_t t = 0; t < 3; ++t) {
+        EXPECT_EQ(tabelleOdt[t].gruppiIntestazione, 1) << t;
+        for (std::size_t r = 0; r < tabelleOdt[t].righe.size(); ++r) {
+            EXPECT_EQ(tabelleDocx[t].righe[r].intestazione, r < 2) << t << " " << r;
+            EXPECT_EQ(tabelleOdt[t].righe[r].intestazione, r < 2) << t << " " << r;
+        }
+    }
+}
+
+// One thin single black line round every cell.
+TEST_F(FormatiReport, BordoSottileNeroSuOgniCella) {
+    int celle = 0;
+    for (const docx::Tabella& t : docx::tabelle(docx().corpo)) {
+        for (const docx::Riga& riga : t.righe) {
+            for (const docx::Testo& cella : riga.celle) {
+                ++celle;
+                EXPECT_EQ(cella.bordi, (std::map<QString, QString>{{"top", "single 4 000000"},
+                                                                   {"left", "single 4 000000"},
+                                                                   {"bottom", "single 4 000000"},
+                                                                   {"right", "single 4 000000"}}));
+            }
+        }
+    }
+    for (const odt::Tabella& t : odt::tabelle(odt().corpo)) {
+        for (const odt::Riga& riga : t.righe) {
+            for (const odt::Testo& cella : riga.celle) {
+                --celle;
+                for (const auto& [lato, bordo] : cella.bordi) {
+                    EXPECT_EQ(bordo, "0.5pt solid #000000") << lato.toStdString();
+                }
+                EXPECT_EQ(cella.bordi.size(), 4u);
+            }
+        }
+    }
+    EXPECT_EQ(celle, 0); // as many cells in both
+}
+
+TEST_F(FormatiReport, ColonneDiDueCentimetriEMezzoTabelleCentrate) {
+    for (const odt::Tabella& t : odt::tabelle(odt().corpo)) {
+        EXPECT_EQ(t.allineamento, "center");
+        ASSERT_EQ(t.colonne.size(), 6u);
+        for (const double colonna : t.colonne) {
+            EXPECT_NEAR(colonna, 2.5, 1e-3);
+        }
+    }
+}
+
+// A4 portrait, 2 cm from the text to every edge. ODF counts the bottom margin
+// to the footer: with the footer and the space above it, the text still ends
+// 2 cm from the bottom, and the footer sits where the .docx puts it.
+TEST_F(FormatiReport, PaginaA4ConMarginiDiDueCentimetri) {
+    const docx::Pagina d = docx().pagina;
+    EXPECT_EQ(d.larghezza, 11906);
+    EXPECT_EQ(d.altezza, 16838);
+    EXPECT_EQ(d.orientamento, "portrait");
+    for (const char* lato : {"top", "right", "bottom", "left"}) {
+        EXPECT_EQ(d.margini.at(lato), 1134) << lato;
+    }
+    EXPECT_EQ(d.margini.at("footer"), 709); // 1.25 cm
+
+    const odt::Pagina o = odt().pagina;
+    EXPECT_NEAR(o.larghezza, 21, 1e-9);
+    EXPECT_NEAR(o.altezza, 29.7, 1e-9);
+    EXPECT_EQ(o.orientamento, "portrait");
+    for (const char* lato : {"top", "left", "right"}) {
+        EXPECT_NEAR(o.margini.at(lato), 2, 1e-9) << lato;
+    }
+    EXPECT_NEAR(o.margini.at("bottom"), 1.25, 1e-9);
+    EXPECT_NEAR(o.margini.at("bottom") + o.altezzaPiede + o.spazioPiede, 2, 1e-9);
+}
+
+TEST_F(FormatiReport, PiePaginaConNumeroEPagine) {
+    const docx::Testo d = docx().pagina.piede;
+    EXPECT_EQ(d.testo, "Pagina {PAGE} di {NUMPAGES}");
+    EXPECT_EQ(d.allineamento, "center");
+    EXPECT_EQ(d.carattere, "Courier New");
+    EXPECT_EQ(d.punti, 10);
+
+    const odt::Testo o = odt().pagina.piede;
+    EXPECT_EQ(o.testo, "Pagina {PAGE} di {NUMPAGES}");
+    EXPECT_EQ(o.allineamento, "center");
+    EXPECT_EQ(o.carattere, "Courier New");
+    EXPECT_EQ(o.punti, 10);
+}
+
+namespace {
+
+QImage tinta(int larghezza, int altezza, QColor colore) {
+    QImage immagine(larghezza, altezza, QImage::Format_RGB32);
+    immagine.fill(colore);
+    return immagine;
+}
+
+} // namespace
+
+// Spaces survive as typed: leading, trailing and in runs, next to tabs and
+// line breaks, across runs of different fonts.
+TEST(Odt, SpaziComeScritti) {
+    const QStringList testi = {"  due davanti", "due dietro  ",
+                               "a   b",         " ",
+                               "a\t b",         QString("x ") + QChar::LineSeparator + " y"};
+    QTextDocument documento;
+    QTextCursor cursore(&documento);
+    for (const QString& testo : testi) {
+        cursore.insertText(testo);
+        cursore.insertBlock();
+    }
+    QTextCharFormat corsivo;
+    corsivo.setFontItalic(true);
+    cursore.insertText("fine ");
+    cursore.insertText(" corsivo", corsivo);
+
+    const auto p = odt::paragrafi(odt::apri(documentoOdt(documento)).corpo);
+    ASSERT_EQ(p.size(), static_cast<std::size_t>(testi.size()) + 1);
+    for (qsizetype i = 0; i < testi.size(); ++i) {
+        EXPECT_EQ(p[static_cast<std::size_t>(i)].testo,
+                  QString(testi[i]).replace(QChar::LineSeparator, '\n'))
+            << testi[i].toStdString();
+    }
+    EXPECT_EQ(p.back().testo, "fine  corsivo");
+}
+
+// Inline, at the size Qt shows it, stored once however often it is shown.
+TEST(Odt, ImmaginiInLinea) {
+    QTextDocument documento;
+    documento.addResource(QTextDocument::ImageResource, QUrl("sezione://grafico-1.png"),
+                          tinta(200, 100, Qt::red));
+    QTextImageFormat formato;
+    formato.setName("sezione://grafico-1.png");
+    QTextCursor cursore(&documento);
+    cursore.insertText("Prima");
+    cursore.insertBlock();
+    cursore.insertImage(formato);
+    cursore.insertImage(formato);
+
+    const odt::Pacchetto pacchetto = odt::apri(documentoOdt(documento));
+    const auto p = odt::paragrafi(pacchetto.corpo);
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_TRUE(p[0].immagini.empty());
+    ASSERT_EQ(p[1].immagini.size(), 2u);
+    for (const odt::Immagine& i : p[1].immagini) {
+        EXPECT_NEAR(i.larghezza, 200 / 96.0 * 2.54, 1e-3);
+        EXPECT_NEAR(i.altezza, 100 / 96.0 * 2.54, 1e-3);
+        EXPECT_EQ(i.ancoraggio, "as-char");
+        EXPECT_EQ(i.percorso, p[1].immagini[0].percorso);
+    }
+    EXPECT_TRUE(p[1].immagini[0].percorso.startsWith("Pictures/"));
+    EXPECT_EQ(pacchetto.manifesto.at(p[1].immagini[0].percorso), "image/png");
+    EXPECT_EQ(QImage::fromData(pacchetto.parti.at(p[1].immagini[0].percorso)).pixelColor(5, 5),
+              QColor(Qt::red));
+}
+
+// A table inside a cell is written in place, in both formats. Only heading
+// rows at the top of a table can repeat: one further down is an ordinary row
+// in the .odt, as Word ignores it in the .docx.
+TEST(FormatiTabelle, AnnidataEIntestazioneNonInCima) {
+    ElaboratoreTesti elaboratore;
+    QTextDocument* documento = elaboratore.aggiungiDocumento();
+    QTextTable* esterna = elaboratore.aggiungiTabella(documento, 0, 3, 1);
+    elaboratore.selezionaRiga(esterna, 2);
+    elaboratore.impostaRigheIntestazione(-1); // the second row only
+    QTextCursor cella = esterna->cellAt(1, 0).firstCursorPosition();
+    cella.insertText("prima");
+    ElaboratoreTesti::inserisciTabella(cella, 1, 2, QTextTableFormat());
+    cella.insertText("dopo");
+    ASSERT_TRUE(ElaboratoreTesti::rigaIntestazione(esterna, 1));
+
+    const auto o = odt::tabelle(odt::apri(documentoOdt(*documento)).corpo);
+    const auto d = docx::tabelle(docx::leggi(documentoDocx(*documento)));
+    ASSERT_EQ(o.size(), 1u);
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(o[0].annidate, 1);
+    EXPECT_EQ(d[0].annidate, 1);
+    EXPECT_EQ(o[0].righe[1].celle[0].testo, "prima\ndopo");
+    EXPECT_EQ(d[0].righe[1].celle[0].testo, "prima\ndopo");
+    EXPECT_EQ(o[0].gruppiIntestazione, 0);
+    EXPECT_TRUE(d[0].righe[1].intestazione);
+}
+
+namespace {
+
+int pagineNelPdf(const QByteArray& pdf) {
+    const QRegularExpression conteggio(R"(/Type\s*/Pages\b[^>]*/Count\s+(\d+))");
+    const auto trovato = conteggio.match(QString::fromLatin1(pdf));
+    return trovato.hasMatch() ? trovato.captured(1).toInt() : -1;
+}
+
+QByteArray salvato(const QTextDocument& documento, const QString& nome) {
+    QTemporaryDir cartella;
+    const QString percorso = cartella.filePath(nome);
+    salvaDocumento(documento, percorso.toStdString());
+    QFile file(percorso);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A4 at 72 dots per inch: 595 × 842.
+QImage foglio() {
+    QImage immagine(595, 842, QImage::Format_RGB32);
+    immagine.setDotsPerMeterX(std::lround(72 / 0.0254));
+    immagine.setDotsPerMeterY(std::lround(72 / 0.0254));
+    immagine.fill(Qt::white);
+    return immagine;
+}
+
+// The ink's extent in a band of rows; an invalid rectangle when there is none.
+QRect inchiostro(const QImage& immagine, int daRiga, int aRiga) {
+    QRect esito;
+    for (int y = daRiga; y < aRiga; ++y) {
+        for (int x = 0; x < immagine.width(); ++x) {
+            if (qGray(immagine.pixel(x, y)) < 128) {
+                esito |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return esito;
+}
+
+} // namespace
+
+TEST_F(FormatiReport, PdfUnaPaginaPerOgniPaginaImpaginata) {
+    calcola(20, 5); // 120 rows: three pages
+    const QTextDocument& documento = report();
+    QBuffer scarto;
+    scarto.open(QIODevice::WriteOnly);
+    QPdfWriter misura(&scarto);
+    misura.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    misura.setResolution(300);
+    const int pagine = PagineA4(documento, misura).pagine();
+    EXPECT_EQ(pagine, 3);
+
+    const QByteArray pdf = salvato(documento, "r.pdf");
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(pagineNelPdf(pdf), pagine);
+
+    QTextDocument breve;
+    breve.setPlainText("Una riga");
+    EXPECT_EQ(pagineNelPdf(salvato(breve, "b.pdf")), 1);
+}
+
+// Painted on a sheet: the text starts 2 cm from the top and left edges, and
+// "Pagina N di M" is centred below the text, in the bottom margin.
+TEST_F(FormatiReport, PaginaDisegnataConMarginiEPiede) {
+    calcola(20, 5);
+    const QTextDocument& documento = report();
+    QImage a4 = foglio();
+    const PagineA4 pagine(documento, a4);
+    ASSERT_GE(pagine.pagine(), 2); // fonts measured on this sheet, not on the .pdf
+    ASSERT_LE(pagine.pagine(), 9);
+    EXPECT_EQ(pagina::testoPiede(2, 3), "Pagina 2 di 3");
+    {
+        QPainter pittore(&a4);
+        pagine.disegna(pittore, 2);
+    }
+    const int margine = std::lround(2 / 2.54 * 72); // 57
+    const QRect testo = inchiostro(a4, 0, a4.height() - margine);
+    ASSERT_TRUE(testo.isValid());
+    EXPECT_NEAR(testo.top(), margine, 2); // the repeated heading's top line
+    EXPECT_GE(testo.left(), margine);
+    EXPECT_LE(testo.right(), a4.width() - margine);
+
+    const QRect piede = inchiostro(a4, a4.height() - margine, a4.height());
+    ASSERT_TRUE(piede.isValid());
+    EXPECT_NEAR(piede.center().x(), a4.width() / 2.0, 3);
+    EXPECT_GE(piede.bottom(), a4.height() - std::lround(1.4 / 2.54 * 72));
+    EXPECT_LE(piede.bottom(), a4.height() - std::lround(1.25 / 2.54 * 72));
+    // As wide as "Pagina 2 di N" in Courier New 10: 13 characters of 6 points.
+    EXPECT_NEAR(piede.width(), 13 * 6, 8);
+}
+
+// Printed from a browser, the page is A4 with the same margins; the page
+// itself is the document's HTML otherwise.
+TEST(Html, PaginaA4) {
+    QTextDocument documento;
+    documento.setHtml("<p>Prima</p><table><tr><td>cella</td></tr></table><p>Dopo</p>");
+    const QString html = QString::fromUtf8(salvato(documento, "r.html"));
+    const QString regola = "@page { size: A4 portrait; margin: 2cm; }\n";
+    const qsizetype dove = html.indexOf(regola);
+    ASSERT_GE(dove, 0);
+    EXPECT_LT(html.lastIndexOf("<style", dove), dove);
+    EXPECT_GT(html.indexOf("</style>", dove), dove);
+    EXPECT_EQ(QString(html).remove(regola), documento.toHtml());
+}
