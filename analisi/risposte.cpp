@@ -201,18 +201,17 @@ Risposta Risposte::allAltezza(double altezza) const {
 }
 
 std::vector<Risposta> Risposte::perPortata(double portata) const {
-    std::vector<Risposta> esito;
-    for (const double h :
-         altezzePer(sezione_, Quantita::Portata, portata, portataMassima_.altezza)) {
-        esito.push_back(allAltezza(h));
-    }
-    return esito;
+    return alleAltezze(altezzePer(sezione_, Quantita::Portata, portata, portataMassima_.altezza));
 }
 
 std::vector<Risposta> Risposte::perVelocita(double velocita) const {
+    return alleAltezze(
+        altezzePer(sezione_, Quantita::Velocita, velocita, velocitaMassima_.altezza));
+}
+
+std::vector<Risposta> Risposte::alleAltezze(const std::vector<double>& altezze) const {
     std::vector<Risposta> esito;
-    for (const double h :
-         altezzePer(sezione_, Quantita::Velocita, velocita, velocitaMassima_.altezza)) {
+    for (const double h : altezze) {
         esito.push_back(allAltezza(h));
     }
     return esito;

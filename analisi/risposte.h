@@ -61,6 +61,8 @@ class Risposte {
     std::vector<Risposta> perVelocita(double velocita) const;
 
   private:
+    std::vector<Risposta> alleAltezze(const std::vector<double>& altezze) const;
+
     Sezione sezione_;
     Risposta piena_;
     Risposta velocitaMassima_;

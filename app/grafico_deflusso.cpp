@@ -143,31 +143,20 @@ void GraficoDeflusso::imposta(const DatiGrafico& dati) {
     altezzaPiena_ = dati.altezzaPiena;
     chart()->setTitle(dati.titolo);
     const double cmH = dati.altezzaPiena * 100;
-    QList<QPointF> portate, velocita;
-    for (const analisi::Grandezze& g : dati.curva) {
-        portate.append({g.portata * 1000, g.altezza * 100});
-        velocita.append({g.velocita * 100, g.altezza * 100});
-    }
-    curvaPortata_->replace(portate);
-    curvaVelocita_->replace(velocita);
-
-    QList<QPointF> tabellaQ, tabellaV;
-    for (const analisi::Grandezze& g : dati.righeTabella) {
-        tabellaQ.append({g.portata * 1000, g.altezza * 100});
-        tabellaV.append({g.velocita * 100, g.altezza * 100});
-    }
-    tabellaPortata_->replace(tabellaQ);
-    tabellaVelocita_->replace(tabellaV);
-
-    QList<QPointF> progettoQ, progettoV;
-    for (const analisi::Risposta& r : dati.altezzePortata) {
-        progettoQ.append({r.portata * 1000, r.altezza * 100});
-    }
-    for (const analisi::Risposta& r : dati.altezzeVelocita) {
-        progettoV.append({r.velocita * 100, r.altezza * 100});
-    }
-    progettoPortata_->replace(progettoQ);
-    progettoVelocita_->replace(progettoV);
+    const auto punti = [](const auto& righe, double analisi::Grandezze::*quantita, double scala) {
+        QList<QPointF> esito;
+        for (const analisi::Grandezze& g : righe) {
+            esito.append({g.*quantita * scala, g.altezza * 100});
+        }
+        return esito;
+    };
+    using G = analisi::Grandezze;
+    curvaPortata_->replace(punti(dati.curva, &G::portata, 1000));
+    curvaVelocita_->replace(punti(dati.curva, &G::velocita, 100));
+    tabellaPortata_->replace(punti(dati.righeTabella, &G::portata, 1000));
+    tabellaVelocita_->replace(punti(dati.righeTabella, &G::velocita, 100));
+    progettoPortata_->replace(punti(dati.altezzePortata, &G::portata, 1000));
+    progettoVelocita_->replace(punti(dati.altezzeVelocita, &G::velocita, 100));
     massimoPortata_->replace(
         {QPointF(dati.portataMassima.portata * 1000, dati.portataMassima.altezza * 100)});
     massimoVelocita_->replace(

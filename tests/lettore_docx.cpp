@@ -1,5 +1,7 @@
 #include "lettore_docx.h"
 
+#include "elementi_corpo.h"
+
 #include <QBuffer>
 #include <QXmlStreamReader>
 #include <quazip.h>
@@ -269,23 +271,11 @@ std::vector<Elemento> leggi(const QByteArray& pacchetto) {
 }
 
 std::vector<Tabella> tabelle(const std::vector<Elemento>& corpo) {
-    std::vector<Tabella> esito;
-    for (const Elemento& e : corpo) {
-        if (const auto* t = std::get_if<Tabella>(&e)) {
-            esito.push_back(*t);
-        }
-    }
-    return esito;
+    return elementiDi<Tabella>(corpo);
 }
 
 std::vector<Testo> paragrafi(const std::vector<Elemento>& corpo) {
-    std::vector<Testo> esito;
-    for (const Elemento& e : corpo) {
-        if (const auto* p = std::get_if<Testo>(&e)) {
-            esito.push_back(*p);
-        }
-    }
-    return esito;
+    return elementiDi<Testo>(corpo);
 }
 
 } // namespace docx

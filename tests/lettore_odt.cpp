@@ -1,5 +1,6 @@
 #include "lettore_odt.h"
 
+#include "elementi_corpo.h"
 #include "lettore_docx.h"
 
 #include <QXmlStreamReader>
@@ -548,23 +549,11 @@ Pacchetto apri(const QByteArray& pacchetto) {
 }
 
 std::vector<Tabella> tabelle(const std::vector<Elemento>& corpo) {
-    std::vector<Tabella> esito;
-    for (const Elemento& e : corpo) {
-        if (const auto* t = std::get_if<Tabella>(&e)) {
-            esito.push_back(*t);
-        }
-    }
-    return esito;
+    return elementiDi<Tabella>(corpo);
 }
 
 std::vector<Testo> paragrafi(const std::vector<Elemento>& corpo) {
-    std::vector<Testo> esito;
-    for (const Elemento& e : corpo) {
-        if (const auto* p = std::get_if<Testo>(&e)) {
-            esito.push_back(*p);
-        }
-    }
-    return esito;
+    return elementiDi<Testo>(corpo);
 }
 
 } // namespace odt
