@@ -12,10 +12,12 @@ RisposteRichieste risposteRichieste(const Risposte& risposte, std::optional<doub
         return !altezze.empty();
     };
     if (portata) {
-        esito.portataRaggiunta = aggiungi(risposte.perPortata(*portata), "Q");
+        esito.altezzePortata = risposte.perPortata(*portata);
+        esito.portataRaggiunta = aggiungi(esito.altezzePortata, "Q");
     }
     if (velocita) {
-        esito.velocitaRaggiunta = aggiungi(risposte.perVelocita(*velocita), "V");
+        esito.altezzeVelocita = risposte.perVelocita(*velocita);
+        esito.velocitaRaggiunta = aggiungi(esito.altezzeVelocita, "V");
     }
     esito.righe.push_back({"Piena", risposte.piena()});
     esito.righe.push_back({"Vmax", risposte.velocitaMassima()});

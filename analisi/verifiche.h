@@ -17,9 +17,11 @@ struct RispostaEtichettata {
 };
 
 struct RisposteRichieste {
-    std::vector<RispostaEtichettata> righe;
-    bool portataRaggiunta = true;  // the design flow has at least one height
-    bool velocitaRaggiunta = true; // the design velocity has at least one height
+    std::vector<Risposta> altezzePortata;   // the heights of the design flow
+    std::vector<Risposta> altezzeVelocita;  // the heights of the design velocity
+    std::vector<RispostaEtichettata> righe; // all of them labelled, then the three
+    bool portataRaggiunta = true;           // the design flow has at least one height
+    bool velocitaRaggiunta = true;          // the design velocity has at least one height
 };
 
 // Flow in m³/s, velocity in m/s; either may be absent.

@@ -1,9 +1,11 @@
 #include "app/finestra_analisi.h"
 
+#include "analisi/tabella_calcolata.h"
+#include "app/casella_segnalata.h"
 #include "app/disegno_sezione.h"
 #include "app/grafico_deflusso.h"
+#include "app/ingressi.h"
 #include "calc/errore_runtime.h"
-#include "calc/variabili_pubbliche.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/sezione.h"
@@ -33,12 +35,12 @@
 
 namespace {
 
-constexpr double velocitaMinimaProposta = 50;     // cm/s
-constexpr double velocitaMassimaProposta = 400;   // cm/s
-constexpr double riempimentoMassimoProposto = 70; // %
+// The proposals, in the units of the boxes: cm/s and %.
+const analisi::Limiti proposte;
+const double velocitaMinimaProposta = proposte.velocitaMinima * 100;
+const double velocitaMassimaProposta = proposte.velocitaMassima * 100;
+const double riempimentoMassimoProposto = proposte.riempimentoMassimo * 100;
 constexpr int puntiCurva = 240;
-
-const char* const stileErrore = "QLineEdit { border: 2px solid #C00000; }";
 
 QSettings impostazioni() {
     return QSettings("sezione-inglese", "sezione-inglese");
@@ -46,17 +48,6 @@ QSettings impostazioni() {
 
 QString numero(double valore, const char* modello) {
     return QString::fromStdString(Format(valore, modello));
-}
-
-// The table's own rows, as the main window computed them.
-std::vector<analisi::Grandezze> righeDellaTabella() {
-    const auto& s = variabili_pubbliche::stato;
-    std::vector<analisi::Grandezze> righe;
-    for (int k = 1; k <= s.numPassi + 2; ++k) {
-        righe.push_back({s.altezza(k), s.area(k), s.contorno(k), s.raggioIdr(k), s.chezy(k),
-                         s.velocita(k), s.portata(k)});
-    }
-    return righe;
 }
 
 QLineEdit* casella(const QString& suggerimento) {
@@ -220,37 +211,23 @@ void FinestraAnalisi::ripristinaProposte() {
     riempimentoMassimo->setText(QString::number(riempimentoMassimoProposto));
 }
 
-// An empty box asks for nothing; a text that is not a positive number (as
-// the main window reads numbers) is marked.
+// An empty box asks for nothing; a text that is not wholly a positive number
+// is marked, and asks for nothing either.
 std::optional<double> FinestraAnalisi::numeroFacoltativo(QLineEdit* c, bool& valido) const {
-    const QString testo = c->text().trimmed();
-    double valore = 0;
-    bool positivo = false;
-    if (!testo.isEmpty()) {
-        try {
-            valore = Val(testo.toStdString());
-            positivo = valore > 0;
-        } catch (const ErroreRuntime&) {
-            positivo = false;
-        }
-    }
-    const bool buono = testo.isEmpty() || positivo;
-    c->setStyleSheet(buono ? QString() : stileErrore);
-    c->setToolTip(buono ? QString() : "Non è un numero positivo");
-    valido = valido && buono;
-    return positivo ? std::optional<double>(valore) : std::nullopt;
+    const NumeroLetto letto = leggiNumeroPositivo(c->text().toStdString());
+    segnalaCasella(c, letto.motivo);
+    valido = valido && !letto.motivo;
+    return letto.valore;
 }
 
 analisi::Limiti FinestraAnalisi::limiti(bool& validi) const {
-    const analisi::Limiti proposte;
     analisi::Limiti l;
     l.velocitaMinima =
-        numeroFacoltativo(velocitaMinima, validi).value_or(proposte.velocitaMinima * 100) / 100;
+        numeroFacoltativo(velocitaMinima, validi).value_or(velocitaMinimaProposta) / 100;
     l.velocitaMassima =
-        numeroFacoltativo(velocitaMassima, validi).value_or(proposte.velocitaMassima * 100) / 100;
+        numeroFacoltativo(velocitaMassima, validi).value_or(velocitaMassimaProposta) / 100;
     l.riempimentoMassimo =
-        numeroFacoltativo(riempimentoMassimo, validi).value_or(proposte.riempimentoMassimo * 100) /
-        100;
+        numeroFacoltativo(riempimentoMassimo, validi).value_or(riempimentoMassimoProposto) / 100;
     return l;
 }
 
@@ -264,15 +241,9 @@ void FinestraAnalisi::ricalcola() {
     const std::optional<double> q = numeroFacoltativo(portata, validi);
     const std::optional<double> v = numeroFacoltativo(velocita, validi);
     const analisi::Limiti limitiProgetto = limiti(validi);
-    righe_.clear();
-    tabella->setRowCount(0);
-    sezione_.reset();
     if (!sezioneTabella_) {
-        grafico->svuota();
-        disegno->imposta(0, 0);
-        puntatore->clear();
-        stato->setText("Nessuna sezione: la finestra principale non ha una tabella "
-                       "(raggio, pendenza, incremento e coefficiente devono essere positivi).");
+        svuota("Nessuna sezione: la finestra principale non ha una tabella (raggio, pendenza, "
+               "incremento e coefficiente devono essere positivi).");
         return;
     }
     analisi::Sezione sezione = *sezioneTabella_;
@@ -283,13 +254,13 @@ void FinestraAnalisi::ricalcola() {
         const std::optional<double> qSi = q ? std::optional<double>(*q / 1000) : std::nullopt;
         const std::optional<double> vSi = v ? std::optional<double>(*v / 100) : std::nullopt;
         const analisi::RisposteRichieste richieste = analisi::risposteRichieste(risposte, qSi, vSi);
-        righe_ = righeAnalisi(sezione, richieste, limitiProgetto);
+        std::vector<RigaAnalisi> righe = righeAnalisi(sezione, richieste, limitiProgetto);
 
         DatiGrafico dati;
         dati.curva = analisi::curva(sezione, puntiCurva);
-        dati.righeTabella = righeDellaTabella();
-        dati.altezzePortata = qSi ? risposte.perPortata(*qSi) : std::vector<analisi::Risposta>{};
-        dati.altezzeVelocita = vSi ? risposte.perVelocita(*vSi) : std::vector<analisi::Risposta>{};
+        dati.righeTabella = analisi::righeTabellaCalcolata();
+        dati.altezzePortata = richieste.altezzePortata;
+        dati.altezzeVelocita = richieste.altezzeVelocita;
         dati.portataProgetto = qSi.value_or(0);
         dati.velocitaProgetto = vSi.value_or(0);
         dati.velocitaMassima = risposte.velocitaMassima();
@@ -302,7 +273,11 @@ void FinestraAnalisi::ricalcola() {
                      numero(sezione.pendenza, "#0.###0"), numero(sezione.coeffBazin, "#0.#0"),
                      sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
         grafico->imposta(dati);
+        righe_ = std::move(righe);
         sezione_ = sezione;
+        progettoPortata_ = qSi;
+        progettoVelocita_ = vSi;
+        limitiMostrati_ = limitiProgetto;
 
         tabella->setRowCount(static_cast<int>(righe_.size()));
         for (int r = 0; r < static_cast<int>(righe_.size()); ++r) {
@@ -333,7 +308,8 @@ void FinestraAnalisi::ricalcola() {
                             .arg(numero(risposte.velocitaMassima().velocita * 100, "###0.#0"));
         }
         if (!validi) {
-            messaggi << "Le caselle in rosso non contengono un numero positivo.";
+            messaggi << "Le caselle in rosso non contengono un numero positivo: passarci sopra "
+                        "con il puntatore dice perché.";
         }
         stato->setText(messaggi.join(' '));
         const double altezza = !dati.altezzePortata.empty() ? dati.altezzePortata.front().altezza
@@ -342,12 +318,23 @@ void FinestraAnalisi::ricalcola() {
                                    : risposte.portataMassima().altezza;
         mostraAltezza(altezza);
     } catch (const ErroreRuntime& errore) {
-        grafico->svuota();
-        disegno->imposta(0, 0);
-        stato->setText(QString("Errore %1: %2")
-                           .arg(errore.numero())
-                           .arg(QString::fromStdString(errore.descrizione())));
+        svuota(QString("Errore %1: %2")
+                   .arg(errore.numero())
+                   .arg(QString::fromStdString(errore.descrizione())));
+    } catch (const std::exception&) {
+        // The solvers' own failures: no answer is better than a wrong one.
+        svuota("Errore di calcolo: la ricerca delle altezze non è riuscita.");
     }
+}
+
+void FinestraAnalisi::svuota(const QString& motivo) {
+    righe_.clear();
+    sezione_.reset();
+    tabella->setRowCount(0);
+    grafico->svuota();
+    disegno->imposta(0, 0);
+    puntatore->clear();
+    stato->setText(motivo);
 }
 
 void FinestraAnalisi::mostraAltezza(double altezza) {
@@ -373,7 +360,11 @@ void FinestraAnalisi::esportaGrafico(const QString& percorso) {
     if (estensione == "png") {
         QBuffer contenitore(&contenuto);
         contenitore.open(QIODevice::WriteOnly);
-        grafico->immagine().save(&contenitore, "PNG");
+        if (!grafico->immagine().save(&contenitore, "PNG")) {
+            avvisa(QString("Impossibile esportare «%1»: l'immagine non si è potuta comporre.")
+                       .arg(percorso));
+            return;
+        }
     } else if (estensione == "svg") {
         contenuto = grafico->svg();
     } else if (estensione == "pdf") {
@@ -414,16 +405,15 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     SezioneRelazione sezione;
     sezione.titolo = "SCALA DI DEFLUSSO E VERIFICHE";
     sezione.righe.push_back(QString("Geometria: %1").arg(geometria->currentText()));
-    if (!portata->text().trimmed().isEmpty()) {
-        sezione.righe.push_back(
-            QString("Portata di progetto: %1 l/s").arg(portata->text().trimmed()));
+    if (progettoPortata_) {
+        sezione.righe.push_back(QString("Portata di progetto: %1 l/s")
+                                    .arg(QString::fromStdString(CStr(*progettoPortata_ * 1000))));
     }
-    if (!velocita->text().trimmed().isEmpty()) {
-        sezione.righe.push_back(
-            QString("Velocità di progetto: %1 cm/s").arg(velocita->text().trimmed()));
+    if (progettoVelocita_) {
+        sezione.righe.push_back(QString("Velocità di progetto: %1 cm/s")
+                                    .arg(QString::fromStdString(CStr(*progettoVelocita_ * 100))));
     }
-    bool validi = true;
-    const analisi::Limiti l = limiti(validi);
+    const analisi::Limiti& l = limitiMostrati_;
     sezione.righe.push_back(QString("Limiti: V minima %1 cm/s, V massima %2 cm/s, h/H massimo %3%")
                                 .arg(numero(l.velocitaMinima * 100, "###0.#0"),
                                      numero(l.velocitaMassima * 100, "###0.#0"),
@@ -438,4 +428,5 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     }
     sezione.immagine = grafico->immagine();
     ::aggiungiAllaRelazione(*elaboratore->documentoAttivo(), sezione);
+    elaboratore->impostaVisibile(true);
 }

@@ -60,6 +60,7 @@ class FinestraAnalisi : public QMainWindow {
   private:
     void costruisci();
     void ricalcola();
+    void svuota(const QString& motivo);
     void mostraAltezza(double altezza);
     void leggiImpostazioni();
     void salvaImpostazioni() const;
@@ -68,6 +69,11 @@ class FinestraAnalisi : public QMainWindow {
     analisi::Limiti limiti(bool& validi) const;
 
     std::optional<analisi::Sezione> sezioneTabella_;
-    std::optional<analisi::Sezione> sezione_; // with the geometry chosen here
+    // What the window shows now: the section with the geometry chosen here,
+    // the answers, the design values and limits they were found for.
+    std::optional<analisi::Sezione> sezione_;
     std::vector<RigaAnalisi> righe_;
+    std::optional<double> progettoPortata_;  // m³/s
+    std::optional<double> progettoVelocita_; // m/s
+    analisi::Limiti limitiMostrati_;
 };

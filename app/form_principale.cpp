@@ -1,6 +1,7 @@
 #include "app/form_principale.h"
 
 #include "app/caratteri.h"
+#include "app/casella_segnalata.h"
 #include "app/finestra_analisi.h"
 #include "app/informazioni.h"
 #include "app/ingressi.h"
@@ -553,15 +554,8 @@ void FormPrincipale::segnalaIngressi() {
     ingressiNonValidi_.clear();
     const auto segnala = [this](QWidget* casella, const QString& nome,
                                 const std::optional<std::string>& motivo) {
-        const bool nonValido = motivo.has_value();
-        if (casella->property("nonValido").toBool() != nonValido) {
-            casella->setProperty("nonValido", nonValido);
-            casella->setStyleSheet(nonValido ? QString("%1 { border: 2px solid #C00000; }")
-                                                   .arg(casella->metaObject()->className())
-                                             : QString());
-        }
-        casella->setToolTip(nonValido ? QString::fromStdString(*motivo) : QString());
-        if (nonValido) {
+        segnalaCasella(casella, motivo);
+        if (motivo) {
             ingressiNonValidi_ << nome + ": non è un numero positivo";
         }
     };

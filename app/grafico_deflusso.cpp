@@ -12,6 +12,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -31,6 +32,9 @@ const char* const asseProprieta = "sullAsseVelocita";
 double fineAsse(double massimo) {
     if (!(massimo > 0)) {
         return 1;
+    }
+    if (!std::isfinite(massimo * 10)) {
+        return massimo;
     }
     const double potenza = std::pow(10.0, std::floor(std::log10(massimo)));
     for (const double passo : {1.0, 1.2, 1.5, 2.0, 2.5, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0}) {
@@ -72,7 +76,7 @@ GraficoDeflusso::GraficoDeflusso(QWidget* parent)
     asseVelocita_->setLabelsColor(rossoVelocita);
     asseVelocita_->setGridLineVisible(false);
     for (QValueAxis* asse : {asseAltezza_, assePortata_, asseVelocita_}) {
-        asse->setLabelFormat("%.0f");
+        asse->setLabelFormat("%g");
     }
     // Each series sits on the height axis and on the flow or velocity axis.
     for (QAbstractSeries* serie : chart()->series()) {

@@ -8,3 +8,12 @@
 // (an empty box, a text that reads 0, a value not above zero), or none when
 // it is one. In Italian, for the box's tooltip.
 std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
+
+// A number read strictly, as the analysis window reads its boxes: the whole
+// text must be one positive number with "." as decimal separator. A blank
+// text gives neither a value nor a reason.
+struct NumeroLetto {
+    std::optional<double> valore;
+    std::optional<std::string> motivo; // why the text is refused
+};
+NumeroLetto leggiNumeroPositivo(std::string_view testo);

@@ -25,7 +25,7 @@ bool schermoDisponibile() {
 int main(int argc, char** argv) {
     if (!schermoDisponibile()) {
         std::fputs("sezione-inglese: nessuno schermo disponibile; per i risultati senza finestra "
-                   "usare build/sezione-inglese-cli (vedere --help)\n",
+                   "usare sezione-inglese-cli (vedere --help)\n",
                    stderr);
         return 1;
     }

@@ -4,6 +4,7 @@
 #include "con_finestra.h"
 
 #include "analisi/formule_sezione.h"
+#include "calc/calcolo.h"
 
 #include <QLineEdit>
 #include <QWidget>
@@ -97,7 +98,9 @@ std::size_t pavimentoMilleRighe() {
     char testo[32];
     std::size_t caratteri = 0;
     for (int k = 1; k <= 1002; ++k) {
-        const double h = k <= 1000 ? k * passo : raggio * (k == 1001 ? 2.562 : 2.859);
+        const double h = k <= 1000 ? k * passo
+                                   : raggio * (k == 1001 ? Modulo2::altezzaMaxVelocita
+                                                         : Modulo2::altezzaMaxPortata);
         Riga r;
         ConsegnaRiga consegna{r};
         formule::calcolaAltezza(h, raggio, 0.18, 0.01, formule::Geometria::Tabellare, consegna);

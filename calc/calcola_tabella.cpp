@@ -9,10 +9,6 @@ namespace {
 
 Modulo2::ConsegnaTabella consegnaInstallata;
 
-// Heights, in units of r, of the largest velocity and of the largest flow.
-constexpr double altezzaMaxVelocita = 2.562;
-constexpr double altezzaMaxPortata = 2.859;
-
 void calcolaRigaAllAltezza(variabili_pubbliche::Stato& s, Reale altezza) {
     memorizza(s.altezza(s.riga), altezza);
     Modulo2::CalcolaRiga();
@@ -43,9 +39,9 @@ void Modulo2::CalcolaTabella() {
     }
 
     s.riga = s.numPassi + Intero16(1);
-    calcolaRigaAllAltezza(s, Reale(s.raggioM) * altezzaMaxVelocita);
+    calcolaRigaAllAltezza(s, Reale(s.raggioM) * Modulo2::altezzaMaxVelocita);
     s.riga = s.numPassi + Intero16(2);
-    calcolaRigaAllAltezza(s, Reale(s.raggioM) * altezzaMaxPortata);
+    calcolaRigaAllAltezza(s, Reale(s.raggioM) * Modulo2::altezzaMaxPortata);
 
     if (consegnaInstallata) {
         consegnaInstallata();

@@ -6,6 +6,11 @@
 // variabili_pubbliche and raise ErroreRuntime; neither catches anything.
 namespace Modulo2 {
 
+// Heights, in units of r, of the table's rows of maximum velocity and of
+// maximum flow.
+inline constexpr double altezzaMaxVelocita = 2.562;
+inline constexpr double altezzaMaxPortata = 2.859;
+
 // Computes row `riga` for the height `altezza(riga)`: wetted perimeter and
 // area of the section, hydraulic radius, Chézy-Bazin coefficient, velocity and
 // flow.

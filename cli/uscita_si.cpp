@@ -1,6 +1,6 @@
 #include "cli/uscita_si.h"
 
-#include "calc/variabili_pubbliche.h"
+#include "analisi/tabella_calcolata.h"
 
 #include <charconv>
 
@@ -17,15 +17,11 @@ void aggiungiNumero(std::string& testo, double valore) {
 } // namespace
 
 std::vector<RigaUscita> righeTabella() {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    const std::vector<analisi::Grandezze> calcolate = analisi::righeTabellaCalcolata();
     std::vector<RigaUscita> righe;
-    const int ultima = s.numPassi + 2;
-    for (int k = 1; k <= ultima; ++k) {
-        righe.push_back({k == ultima - 1 ? "Max V"
-                         : k == ultima   ? "Max Q"
-                                         : "",
-                         {s.altezza(k), s.area(k), s.contorno(k), s.raggioIdr(k), s.chezy(k),
-                          s.velocita(k), s.portata(k)}});
+    for (std::size_t k = 0; k < calcolate.size(); ++k) {
+        const std::size_t daFine = calcolate.size() - k;
+        righe.push_back({daFine == 2 ? "Max V" : daFine == 1 ? "Max Q" : "", calcolate[k]});
     }
     return righe;
 }

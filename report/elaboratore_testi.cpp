@@ -7,6 +7,7 @@
 #include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextTable>
+#include <QUrl>
 
 namespace {
 
@@ -214,6 +215,17 @@ void ElaboratoreTesti::trasferisci(QTextDocument* vecchio, QTextDocument* nuovo)
     }
     nuovo->setParent(this);
     nuovo->setDefaultFont(vecchio->defaultFont());
+    // The pictures live beside the text, as the document's resources.
+    for (QTextBlock blocco = vecchio->begin(); blocco.isValid(); blocco = blocco.next()) {
+        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat formato = it.fragment().charFormat();
+            if (formato.isImageFormat()) {
+                const QUrl nome(formato.toImageFormat().name());
+                nuovo->addResource(QTextDocument::ImageResource, nome,
+                                   vecchio->resource(QTextDocument::ImageResource, nome));
+            }
+        }
+    }
     nuovo->setUndoRedoEnabled(false);
     QTextCursor copia(nuovo);
     copia.beginEditBlock();

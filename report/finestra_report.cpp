@@ -28,8 +28,10 @@
 
 namespace {
 
-// A4 less 2 cm margins on each side, at 96 pixels per inch.
-constexpr int larghezzaPaginaPixel = 643;
+// The text's width on the report's page, at the document's 96 pixels per
+// inch.
+constexpr int larghezzaPaginaPixel =
+    static_cast<int>((pagina::larghezzaCm - 2 * pagina::margineCm) / 2.54 * 96 + 0.5);
 
 const char* const filtroDocx = "Documento Word (*.docx)";
 const char* const filtroOdt = "Documento ODF (*.odt)";
@@ -90,8 +92,13 @@ FinestraReport::FinestraReport(QWidget* parent)
                     Qt::QueuedConnection);
             });
     connect(elaboratore_, &ElaboratoreTesti::documentoChiuso, this, &FinestraReport::togliScheda);
-    connect(elaboratore_, &ElaboratoreTesti::visibilitaRichiesta, this,
-            [this](bool visibile) { setVisible(visibile); });
+    connect(elaboratore_, &ElaboratoreTesti::visibilitaRichiesta, this, [this](bool visibile) {
+        setVisible(visibile);
+        if (visibile) {
+            raise();
+            activateWindow();
+        }
+    });
     connect(elaboratore_, &ElaboratoreTesti::statoFinestraRichiesto, this, [this](int stato) {
         if (stato == 1) {
             // Also where no window manager maximises.
@@ -247,8 +254,12 @@ void FinestraReport::apriNelSistema() {
         avvisa("Impossibile creare una cartella temporanea per il documento.");
         return;
     }
+    // A name of its own: the desktop's program may still hold an earlier one.
     const QString nome = QFileInfo(schede_->tabText(schede_->currentIndex())).completeBaseName();
-    const QString percorso = QDir(cartella).filePath(nome + ".docx");
+    QString percorso = QDir(cartella).filePath(nome + ".docx");
+    for (int copia = 2; QFileInfo::exists(percorso); ++copia) {
+        percorso = QDir(cartella).filePath(QString("%1-%2.docx").arg(nome).arg(copia));
+    }
     try {
         salvaDocumento(*documento, QFile::encodeName(percorso).toStdString());
     } catch (const ErroreFile& errore) {

@@ -1,5 +1,7 @@
 #include "report/percorso_documento.h"
 
+#include "report/impaginazione.h"
+
 #include "report/elaboratore_testi.h"
 #include "report/errore_file.h"
 
@@ -17,7 +19,7 @@ namespace {
 constexpr double puntiPerPixel = 72.0 / 96.0;
 
 // A4 less 2 cm margins: the share a column of no fixed width takes.
-constexpr double larghezzaTestoPunti = 17 / 2.54 * 72;
+constexpr double larghezzaTestoPunti = (pagina::larghezzaCm - 2 * pagina::margineCm) / 2.54 * 72;
 
 Allineamento allineamento(Qt::Alignment qt) {
     return qt & Qt::AlignHCenter   ? Allineamento::Centro
@@ -62,6 +64,25 @@ FormatoTabella formatoTabella(const QTextTable& tabella) {
     formato.coloreBordo = pennello.style() == Qt::NoBrush ? QColor(Qt::black) : pennello.color();
     formato.margineCella = qt.cellPadding() * puntiPerPixel;
     return formato;
+}
+
+// Only the characters an XML document may hold: a control character pasted
+// into the editor would make the saved file one that no word processor
+// opens.
+QString caratteriXml(const QString& testo) {
+    QString esito;
+    esito.reserve(testo.size());
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const QChar c = testo[i];
+        if (c.isHighSurrogate() && i + 1 < testo.size() && testo[i + 1].isLowSurrogate()) {
+            esito += c;
+            esito += testo[++i];
+        } else if (!c.isSurrogate() && (c.unicode() >= 0x20 || c == QChar('\r')) &&
+                   c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            esito += c;
+        }
+    }
+    return esito;
 }
 
 } // namespace
@@ -174,7 +195,7 @@ void PercorsoDocumento::sequenza(const QString& testo, const QTextCharFormat& fo
             continue;
         }
         if (i > inizio) {
-            this->testo(testo.mid(inizio, i - inizio));
+            this->testo(caratteriXml(testo.mid(inizio, i - inizio)));
         }
         if (tab) {
             tabulazione();

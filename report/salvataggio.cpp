@@ -121,19 +121,24 @@ void salvaDocumento(const QTextDocument& documento, const std::string& percorso)
     // Refused before the document is composed: a device stays as it is.
     verificaDestinazione(percorso);
     QByteArray contenuto;
-    switch (*formato) {
-    case FormatoDocumento::Docx:
-        contenuto = documentoDocx(documento);
-        break;
-    case FormatoDocumento::Odt:
-        contenuto = documentoOdt(documento);
-        break;
-    case FormatoDocumento::Pdf:
-        contenuto = documentoPdf(documento);
-        break;
-    case FormatoDocumento::Html:
-        contenuto = paginaHtml(documento).toUtf8();
-        break;
+    try {
+        switch (*formato) {
+        case FormatoDocumento::Docx:
+            contenuto = documentoDocx(documento);
+            break;
+        case FormatoDocumento::Odt:
+            contenuto = documentoOdt(documento);
+            break;
+        case FormatoDocumento::Pdf:
+            contenuto = documentoPdf(documento);
+            break;
+        case FormatoDocumento::Html:
+            contenuto = paginaHtml(documento).toUtf8();
+            break;
+        }
+    } catch (const ErroreFile& errore) {
+        // The composer says what failed; the user needs the file too.
+        throw ErroreFile("Impossibile scrivere «" + percorso + "»: " + errore.what() + ".");
     }
     scriviFileIntero(percorso, std::string_view(contenuto.constData(),
                                                 static_cast<std::size_t>(contenuto.size())));

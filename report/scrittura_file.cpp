@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -77,11 +78,18 @@ bool modoEsistente(const std::string& percorso, const std::string& reale, mode_t
     return true;
 }
 
-// The mode of a new file: what the user's umask allows of rw for all.
+// The mode of a new file: what the user's umask allows of rw for all. Read
+// from the kernel's report: setting the umask to read it would change it,
+// for a moment, for every thread of the program.
 mode_t modoNuovoFile() {
-    const mode_t maschera = ::umask(0);
-    ::umask(maschera);
-    return 0666 & ~maschera;
+    std::ifstream stato("/proc/self/status");
+    std::string riga;
+    while (std::getline(stato, riga)) {
+        if (riga.rfind("Umask:", 0) == 0) {
+            return 0666 & ~static_cast<mode_t>(std::stoul(riga.substr(6), nullptr, 8));
+        }
+    }
+    return 0644;
 }
 
 // A temporary file beside the target, removed unless handed over.

@@ -17,6 +17,7 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
+#include <QUrl>
 
 namespace {
 
@@ -185,6 +186,17 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
     }
     EXPECT_EQ(tabelle, 1);
     EXPECT_EQ(immagini, 1);
+    // Moved into the editor's document, the picture came along.
+    for (QTextBlock b = documento->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            if (f.isImageFormat()) {
+                EXPECT_FALSE(documento->resource(QTextDocument::ImageResource,
+                                                 QUrl(f.toImageFormat().name()))
+                                 .isNull());
+            }
+        }
+    }
 
     // Into the document now open, after a report.
     finestra->Command3->click();
@@ -193,4 +205,24 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
     EXPECT_EQ(elaboratore->documenti().size(), 2u);
     EXPECT_TRUE(elaboratore->documenti().back()->toPlainText().contains("Massima portata:"));
     EXPECT_TRUE(elaboratore->documenti().back()->toPlainText().contains("SCALA DI DEFLUSSO"));
+}
+
+// The analysis reads a box only when its whole text is one positive number:
+// a decimal comma, which would silently drop the decimals, is refused.
+TEST_F(FinestraAnalisiAperta, VirgolaDecimaleRifiutata) {
+    digita(analisi->portata, "370,5");
+    EXPECT_EQ(analisi->portata->toolTip(), "Il separatore decimale è il punto (0.5, non 0,5).");
+    EXPECT_TRUE(analisi->portata->styleSheet().contains("#C00000"));
+    EXPECT_EQ(etichette(), (std::vector<std::string>{"Piena", "Vmax", "Qmax"}));
+
+    digita(analisi->portata, "370.5x");
+    EXPECT_EQ(analisi->portata->toolTip(), "Non è un numero.");
+    digita(analisi->velocitaMinima, "-1");
+    EXPECT_EQ(analisi->velocitaMinima->toolTip(), "Il valore deve essere maggiore di zero.");
+
+    digita(analisi->portata, "370.5");
+    EXPECT_EQ(analisi->portata->toolTip(), "");
+    EXPECT_EQ(analisi->portata->styleSheet(), "");
+    ASSERT_EQ(etichette().front(), "Q1");
+    EXPECT_NEAR(analisi->righe().front().risposta.risposta.portata, 0.3705, 1e-12);
 }

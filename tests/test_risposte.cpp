@@ -226,3 +226,20 @@ TEST(Verifiche, EtichetteEdEsiti) {
     const analisi::Esito lenta = analisi::verifica(r.perPortata(0.0005)[0], {1.0, 1.5, 0.01});
     EXPECT_EQ(lenta.testo(), "velocità troppo bassa, riempimento oltre il limite");
 }
+
+// Sections far from the usual, both ways: a flow read back to its height.
+TEST(Risposte, SezioniEstreme) {
+    for (const Sezione s : {Sezione{1e-6, 1e-8, 100, Geometria::Tabellare},
+                            Sezione{1000, 1, 0.06, Geometria::Esatta},
+                            Sezione{0.01, 0.5, 1.75, Geometria::Tabellare}}) {
+        SCOPED_TRACE(s.raggio);
+        const Risposte r(s);
+        EXPECT_NEAR(r.portataMassima().altezza / s.raggio, 2.86, 0.05);
+        for (const double frazione : {0.05, 0.3, 0.7}) {
+            const double h = frazione * s.altezzaPiena();
+            const auto altezze = r.perPortata(analisi::grandezze(s, h).portata);
+            ASSERT_FALSE(altezze.empty());
+            EXPECT_LT(relativo(altezze.front().altezza, h), 1e-10);
+        }
+    }
+}
