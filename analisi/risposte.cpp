@@ -166,6 +166,15 @@ std::vector<double> altezzePer(const Sezione& s, Quantita q, double obiettivo,
             altezze.push_back((basso + alto) / 2);
         }
     }
+    // A height is given only where the formulas give the value back: far
+    // down the invert, where the ratio rounds to 1, they cannot.
+    std::erase_if(altezze, [&](double h) {
+        try {
+            return !(std::fabs(di(grandezze(s, h), q) - obiettivo) <= 1e-6 * obiettivo);
+        } catch (const ErroreRuntime&) {
+            return true;
+        }
+    });
     // Where the quantity is continuous, two stretches meet in one root.
     std::sort(altezze.begin(), altezze.end());
     altezze.erase(std::unique(altezze.begin(), altezze.end(),

@@ -4,14 +4,16 @@
 #include <QVariant>
 #include <QWidget>
 
-void segnalaCasella(QWidget* casella, const std::optional<std::string>& motivo) {
-    const bool rifiutata = motivo.has_value();
+void segnalaCasella(QWidget* casella, Lettura lettura, const std::string& motivo) {
+    const int stato = static_cast<int>(lettura);
     // A style sheet costs a restyle: set it only when the state changes.
-    if (casella->property("rifiutata").toBool() != rifiutata) {
-        casella->setProperty("rifiutata", rifiutata);
-        casella->setStyleSheet(rifiutata ? QString("%1 { border: 2px solid #C00000; }")
-                                               .arg(casella->metaObject()->className())
-                                         : QString());
+    if (casella->property("lettura").toInt() != stato) {
+        casella->setProperty("lettura", stato);
+        const char* colore = lettura == Lettura::Rifiutata ? "#C00000" : "#D07000";
+        casella->setStyleSheet(lettura == Lettura::Buona
+                                   ? QString()
+                                   : QString("%1 { border: 2px solid %2; }")
+                                         .arg(casella->metaObject()->className(), colore));
     }
-    casella->setToolTip(rifiutata ? QString::fromStdString(*motivo) : QString());
+    casella->setToolTip(QString::fromStdString(motivo));
 }

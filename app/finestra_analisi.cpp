@@ -91,14 +91,16 @@ FinestraAnalisi::FinestraAnalisi(QWidget* parent)
         if (scelto.isEmpty()) {
             return;
         }
-        const QString estensione = QFileInfo(scelto).suffix().toLower();
-        const bool nota = estensione == "png" || estensione == "svg" || estensione == "pdf";
-        esportaGrafico(nota                     ? scelto
+        // A name with no extension takes the filter's; any other extension
+        // is the user's choice, refused if it is not one of the three.
+        const bool senzaEstensione = QFileInfo(scelto).suffix().isEmpty();
+        esportaGrafico(!senzaEstensione         ? scelto
                        : filtro.contains("svg") ? scelto + ".svg"
                        : filtro.contains("pdf") ? scelto + ".pdf"
                                                 : scelto + ".png");
     });
     connect(aggiungi, &QPushButton::clicked, this, &FinestraAnalisi::aggiungiAllaRelazione);
+    setMinimumSize(1040, 680);
     resize(1280, 800);
     ricalcola();
 }
@@ -215,7 +217,7 @@ void FinestraAnalisi::ripristinaProposte() {
 // is marked, and asks for nothing either.
 std::optional<double> FinestraAnalisi::numeroFacoltativo(QLineEdit* c, bool& valido) const {
     const NumeroLetto letto = leggiNumeroPositivo(c->text().toStdString());
-    segnalaCasella(c, letto.motivo);
+    segnalaCasella(c, letto.motivo ? Lettura::Rifiutata : Lettura::Buona, letto.motivo.value_or(""));
     valido = valido && !letto.motivo;
     return letto.valore;
 }
@@ -306,6 +308,10 @@ void FinestraAnalisi::ricalcola() {
             messaggi << QString("Nessuna altezza con la velocità di progetto: la velocità "
                                 "massima è %1 cm/s.")
                             .arg(numero(risposte.velocitaMassima().velocita * 100, "###0.#0"));
+        }
+        if (limitiProgetto.velocitaMinima > limitiProgetto.velocitaMassima) {
+            messaggi << "La velocità minima supera la massima: nessuna altezza può rispettarle "
+                        "entrambe.";
         }
         if (!validi) {
             messaggi << "Le caselle in rosso non contengono un numero positivo: passarci sopra "
@@ -418,10 +424,11 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
                                 .arg(numero(l.velocitaMinima * 100, "###0.#0"),
                                      numero(l.velocitaMassima * 100, "###0.#0"),
                                      numero(l.riempimentoMassimo * 100, "##0.0")));
-    // The page's 17 cm: the label, ten numbers, the verdict in words.
-    sezione.larghezzeColonneCm.assign(titoliAnalisi().size(), 1.2);
-    sezione.larghezzeColonneCm.front() = 1.3;
-    sezione.larghezzeColonneCm.back() = 3.7;
+    // Within the page's 17 cm, with room for the cells' padding and lines:
+    // the label, ten numbers, the verdict in words.
+    sezione.larghezzeColonneCm.assign(titoliAnalisi().size(), 1.1);
+    sezione.larghezzeColonneCm.front() = 1.2;
+    sezione.larghezzeColonneCm.back() = 3.3;
     sezione.tabella.push_back(titoliAnalisi());
     for (const RigaAnalisi& riga : righe_) {
         sezione.tabella.push_back(testiAnalisi(riga));

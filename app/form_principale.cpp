@@ -24,6 +24,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -190,6 +191,7 @@ bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
         griglia1->setGeometry(
             griglia1Progetto_.adjusted(0, 0, guadagno.width(), guadagno.height()));
         messaggio_->setGeometry(messaggioProgetto_.adjusted(0, 0, guadagno.width(), 0));
+        aggiornaRigaErrori();
         for (const auto& [pulsante, progetto] : pulsantiProgetto_) {
             pulsante->setGeometry(progetto.translated(0, guadagno.height()));
         }
@@ -286,7 +288,7 @@ void FormPrincipale::collegaEventi() {
 }
 
 QString FormPrincipale::messaggio() const {
-    return messaggio_->text();
+    return rigaErrori_;
 }
 
 // The window is the program's only one: it first becomes active when it is
@@ -346,6 +348,15 @@ void FormPrincipale::Combo1_Click() {
 
 void FormPrincipale::Command2_Click() {
     close();
+}
+
+// The analysis window belongs to this one and closes with it; the report
+// window lives on, as a word processor would.
+void FormPrincipale::closeEvent(QCloseEvent* evento) {
+    if (analisi_ != nullptr) {
+        analisi_->close();
+    }
+    QMainWindow::closeEvent(evento);
 }
 
 // Reports the table on screen only: with none, a report would put an
@@ -552,26 +563,34 @@ void FormPrincipale::mostraErrore(const QString& descrizione) {
 // reason as its tooltip, and the error line names it. Typing goes on.
 void FormPrincipale::segnalaIngressi() {
     ingressiNonValidi_.clear();
-    const auto segnala = [this](QWidget* casella, const QString& nome,
-                                const std::optional<std::string>& motivo) {
-        segnalaCasella(casella, motivo);
-        if (motivo) {
+    // A text Val reads only in part is taken as Val reads it, and said so.
+    const auto segnala = [this](QWidget* casella, const QString& nome, const std::string& testo) {
+        if (const auto motivo = motivoIngressoNonValido(testo)) {
+            segnalaCasella(casella, Lettura::Rifiutata, *motivo);
             ingressiNonValidi_ << nome + ": non è un numero positivo";
+        } else if (const auto inParte = motivoLetturaInParte(testo)) {
+            segnalaCasella(casella, Lettura::InParte, *inParte);
+            ingressiNonValidi_ << nome + ": letto come " + QString::fromStdString(CStr(Val(testo)));
+        } else {
+            segnalaCasella(casella, Lettura::Buona);
         }
     };
-    segnala(Text1, "Raggio caratteristico", motivoIngressoNonValido(testoDi(Text1)));
-    segnala(Text2, "Pendenza", motivoIngressoNonValido(testoDi(Text2)));
-    segnala(Combo1, "Coeff. scabrezza Bazin",
-            Combo1->currentIndex() == -1
-                ? motivoIngressoNonValido(Combo1->currentText().toStdString())
-                : std::nullopt);
-    segnala(Text3, "Incremento altezza", motivoIngressoNonValido(testoDi(Text3)));
+    segnala(Text1, "Raggio caratteristico", testoDi(Text1));
+    segnala(Text2, "Pendenza", testoDi(Text2));
+    if (Combo1->currentIndex() == -1) {
+        segnala(Combo1, "Coeff. scabrezza Bazin", Combo1->currentText().toStdString());
+    } else {
+        segnalaCasella(Combo1, Lettura::Buona);
+    }
+    segnala(Text3, "Incremento altezza", testoDi(Text3));
     aggiornaRigaErrori();
 }
 
 // A failed computation first; else the boxes that are not positive numbers.
 void FormPrincipale::aggiornaRigaErrori() {
-    const QString riga = !erroreCalcolo_.isEmpty() ? erroreCalcolo_ : ingressiNonValidi_.join("; ");
-    messaggio_->setText(riga);
-    messaggio_->setToolTip(riga);
+    rigaErrori_ = !erroreCalcolo_.isEmpty() ? erroreCalcolo_ : ingressiNonValidi_.join("; ");
+    // Cut to the line's width, the whole of it in the tooltip.
+    messaggio_->setText(messaggio_->fontMetrics().elidedText(rigaErrori_, Qt::ElideRight,
+                                                             messaggio_->width()));
+    messaggio_->setToolTip(rigaErrori_);
 }

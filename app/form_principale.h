@@ -92,6 +92,7 @@ class FormPrincipale : public QMainWindow {
   protected:
     void showEvent(QShowEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
 
   private:
     using Gestore = void (FormPrincipale::*)();
@@ -127,6 +128,7 @@ class FormPrincipale : public QMainWindow {
 
     QLabel* const messaggio_;
     QString erroreCalcolo_;
+    QString rigaErrori_; // the error line whole, shown cut to its width
     QStringList ingressiNonValidi_;
     // Where the grid, the error line and the buttons sit at the designed
     // size; a larger window moves and stretches them from there.

@@ -1,6 +1,7 @@
 #include "app/grafico_deflusso.h"
 
 #include <QBuffer>
+#include <QFontInfo>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -94,6 +95,19 @@ GraficoDeflusso::GraficoDeflusso(QWidget* parent)
         nascondiInLegenda(serie);
     }
     chart()->legend()->setAlignment(Qt::AlignBottom);
+    // The fonts by their real family: an SVG names the family, and a
+    // generic one reads as a serif elsewhere.
+    const QString famiglia = QFontInfo(font()).family();
+    const auto conFamiglia = [&](QFont f) {
+        f.setFamily(famiglia);
+        return f;
+    };
+    chart()->setTitleFont(conFamiglia(chart()->titleFont()));
+    chart()->legend()->setFont(conFamiglia(chart()->legend()->font()));
+    for (QValueAxis* asse : {asseAltezza_, assePortata_, asseVelocita_}) {
+        asse->setLabelsFont(conFamiglia(asse->labelsFont()));
+        asse->setTitleFont(conFamiglia(asse->titleFont()));
+    }
     chart()->setMargins(QMargins(4, 4, 4, 4));
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
@@ -188,10 +202,6 @@ void GraficoDeflusso::imposta(const DatiGrafico& dati) {
     asseAltezza_->setRange(0, cmH);
     assePortata_->setRange(0, qAsse);
     asseVelocita_->setRange(0, vAsse);
-    for (QValueAxis* asse : {asseAltezza_, assePortata_, asseVelocita_}) {
-        asse->applyNiceNumbers();
-    }
-    asseAltezza_->setRange(0, cmH);
 }
 
 void GraficoDeflusso::mouseMoveEvent(QMouseEvent* evento) {
@@ -212,9 +222,13 @@ void GraficoDeflusso::mouseMoveEvent(QMouseEvent* evento) {
 // that it looks the same from any screen.
 template <typename Disegno> void GraficoDeflusso::allaDimensioneDiStampa(Disegno disegna) {
     const QRectF primaGeometria = chart()->geometry();
+    // The pointer's line belongs to the screen, not to a file.
+    const bool cursoreVisibile = cursore_->isVisible();
+    cursore_->setVisible(false);
     chart()->setGeometry(QRectF(QPointF(0, 0), dimensioneDiStampa));
     disegna(chart()->sceneBoundingRect());
     chart()->setGeometry(primaGeometria);
+    cursore_->setVisible(cursoreVisibile);
 }
 
 QImage GraficoDeflusso::immagine() {

@@ -72,3 +72,15 @@ NumeroLetto leggiNumeroPositivo(std::string_view testo) {
     }
     return {valore, std::nullopt};
 }
+
+std::optional<std::string> motivoLetturaInParte(std::string_view testo) {
+    const NumeroLetto intero = leggiNumeroPositivo(testo);
+    if (!intero.motivo) {
+        return std::nullopt;
+    }
+    const std::string letto = CStr(Val(testo));
+    if (testo.find(',') != std::string_view::npos) {
+        return "Si legge " + letto + ": il separatore decimale è il punto (0.5, non 0,5).";
+    }
+    return "Si legge " + letto + ": il resto del testo non fa parte del numero.";
+}

@@ -9,6 +9,10 @@
 // it is one. In Italian, for the box's tooltip.
 std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
 
+// For a text Val reads as a positive number, what of it is left unread
+// («12,5» reads 12), or none when the whole text is the number.
+std::optional<std::string> motivoLetturaInParte(std::string_view testo);
+
 // A number read strictly, as the analysis window reads its boxes: the whole
 // text must be one positive number with "." as decimal separator. A blank
 // text gives neither a value nor a reason.

@@ -40,6 +40,9 @@ void scriviIntestazione(Word::Applicazione& appWord) {
     passo([&] { appWord.Selection().TypeText(testo(RigaTubazione() + '\r')); });
     passo([&] { appWord.Selection().TypeText(testo(RigaCoefficiente() + '\r')); });
     passo([&] { appWord.Selection().TypeText(testo(RigaPendenza() + '\r')); });
+    if (const std::string geometria = RigaGeometria(); !geometria.empty()) {
+        passo([&] { appWord.Selection().TypeText(testo(geometria + '\r')); });
+    }
     passo([&] { appWord.Selection().TypeText("\r"); });
     passo([] { Global().Selection().ParagraphFormat().setAlignment(allineamentoCentro); });
 }

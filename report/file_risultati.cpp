@@ -64,7 +64,9 @@ std::string testoLeggibile() {
             }
         }
     }
-    return RigaTubazione() + '\n' + RigaCoefficiente() + '\n' + RigaPendenza() + "\n\n" +
+    const std::string geometria = RigaGeometria();
+    return RigaTubazione() + '\n' + RigaCoefficiente() + '\n' + RigaPendenza() + '\n' +
+           (geometria.empty() ? "" : geometria + '\n') + '\n' +
            allineata(risultati, larghezze) + '\n' + etichettaMassimaVelocita + '\n' +
            allineata(velocita, larghezze) + '\n' + etichettaMassimaPortata + '\n' +
            allineata(portata, larghezze);
@@ -87,8 +89,8 @@ std::string PercorsoRisultati(const std::string& nomeFile) {
             nome = std::string(cartella) + (cartella[1] == '\0' ? "" : "/") + nome;
         }
     }
-    // A device, FIFO or socket keeps its name, so that writing refuses it
-    // rather than putting a file beside it.
+    // A folder, device, FIFO or socket keeps its name, so that writing
+    // refuses it rather than putting a file beside it.
     if (estensione(nome).empty() && nome.back() != '/' && !nodoSpeciale(nome)) {
         nome += nome.back() == '.' ? "txt" : ".txt";
     }

@@ -17,6 +17,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <memory>
 #include <utility>
@@ -76,6 +77,19 @@ QString paginaHtml(const QTextDocument& documento) {
     // Applied after the walk: a new format reshapes the fragments walked.
     for (auto& [frammentoIntero, formato] : incorporate) {
         frammentoIntero.setCharFormat(formato);
+    }
+    // A browser reads a border of a fraction of a pixel, and a negative
+    // spacing, as none: the page gets one collapsed 1 px line per cell.
+    for (QTextBlock blocco = copia->begin(); blocco.isValid(); blocco = blocco.next()) {
+        if (QTextTable* tabella = QTextCursor(blocco).currentTable()) {
+            QTextTableFormat formato = tabella->format();
+            if (formato.border() > 0 && !formato.borderCollapse()) {
+                formato.setBorderCollapse(true);
+                formato.setBorder(1);
+                formato.setCellSpacing(0);
+                tabella->setFormat(formato);
+            }
+        }
     }
     for (QTextCursor& paragrafo : diServizio) {
         QTextBlockFormat senzaAltezza;

@@ -74,6 +74,11 @@ bool modoEsistente(const std::string& percorso, const std::string& reale, mode_t
                                                                           : "un oggetto speciale";
         fallito(percorso, std::string("non è un file ma ") + tipo + ", che resta com'è");
     }
+    // Replacing would go round a file's own protection: the rename needs
+    // only the folder's permission.
+    if (::access(reale.c_str(), W_OK) != 0) {
+        fallito(percorso, "il file è protetto dalla scrittura");
+    }
     modo = info.st_mode & 07777;
     return true;
 }
@@ -185,7 +190,7 @@ bool fileEsistente(const std::string& percorso) {
 
 bool nodoSpeciale(const std::string& percorso) {
     struct stat info {};
-    return ::stat(percorso.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+    return ::stat(percorso.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
 void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {

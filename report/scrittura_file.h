@@ -18,7 +18,8 @@ void verificaDestinazione(const std::string& percorso);
 // Whether the name, links followed, is an existing file.
 bool fileEsistente(const std::string& percorso);
 
-// Whether the name, links followed, is an existing device, FIFO or socket.
+// Whether the name, links followed, is something other than a file: a
+// folder, a device, a FIFO or a socket.
 bool nodoSpeciale(const std::string& percorso);
 
 // Writes the whole file or nothing: a temporary file beside the target,

@@ -16,3 +16,9 @@ std::string RigaCoefficiente() {
 std::string RigaPendenza() {
     return "PENDENZA m/m  " + Format(variabili_pubbliche::stato.pendenza, "#0.###0");
 }
+
+std::string RigaGeometria() {
+    return variabili_pubbliche::stato.geometria == formule::Geometria::Esatta
+               ? "GEOMETRIA ESATTA, PROFILO A QUATTRO ARCHI"
+               : "";
+}

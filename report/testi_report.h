@@ -11,6 +11,10 @@ std::string RigaTubazione();
 std::string RigaCoefficiente();
 std::string RigaPendenza();
 
+// For a table computed on the exact section, the line that says so; empty
+// for the table's own formulas, whose report stays as it always was.
+std::string RigaGeometria();
+
 // Column titles and units of the report's tables.
 inline constexpr std::array<const char*, 6> titoliReport = {
     "ALTEZZA", "AREA", "CONT.BAGNATO", "R.IDRAULICO", "VELOCITA'", "PORTATA"};

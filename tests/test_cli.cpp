@@ -97,6 +97,8 @@ TEST(Cli, LetturaRigorosa) {
         {{"--boh"}, "--boh"},
         {{"--formato", "xml"}, "--formato"},
         {{"--file", ""}, "--file"},
+        {{"--pendenza", "0,010"}, "--pendenza"},
+        {{"--raggio", "1,500"}, "--raggio"},
         {{"--documento", ""}, "--documento"},
     };
     for (const auto& c : casi) {

@@ -121,3 +121,21 @@ TEST_F(FileRisultati, SostituisceUnFileEsistenteIntero) {
     EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60"));
     EXPECT_FALSE(contenutoFile(percorso).contains('x'));
 }
+
+// An existing folder keeps its name: writing refuses it rather than putting
+// a file beside it.
+TEST_F(FileRisultati, UnaCartellaNonDiventaUnFileAccanto) {
+    calcola(20, 100);
+    const std::string nome = cartella.path().toStdString();
+    EXPECT_EQ(PercorsoRisultati(nome), nome);
+    EXPECT_THROW(ScriviRisultati(PercorsoRisultati(nome)), ErroreFile);
+    EXPECT_FALSE(QFile::exists(cartella.path() + ".txt"));
+}
+
+TEST_F(FileRisultati, LaSezioneEsattaLoDice) {
+    calcola(20, 100);
+    EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.txt")).split('\n')[3], "");
+    s.geometria = formule::Geometria::Esatta;
+    EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.txt")).split('\n')[3],
+              "GEOMETRIA ESATTA, PROFILO A QUATTRO ARCHI");
+}

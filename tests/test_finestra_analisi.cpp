@@ -191,9 +191,10 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
             if (f.isImageFormat()) {
-                EXPECT_FALSE(documento->resource(QTextDocument::ImageResource,
-                                                 QUrl(f.toImageFormat().name()))
-                                 .isNull());
+                EXPECT_FALSE(
+                    documento
+                        ->resource(QTextDocument::ImageResource, QUrl(f.toImageFormat().name()))
+                        .isNull());
             }
         }
     }
@@ -225,4 +226,12 @@ TEST_F(FinestraAnalisiAperta, VirgolaDecimaleRifiutata) {
     EXPECT_EQ(analisi->portata->styleSheet(), "");
     ASSERT_EQ(etichette().front(), "Q1");
     EXPECT_NEAR(analisi->righe().front().risposta.risposta.portata, 0.3705, 1e-12);
+}
+
+TEST_F(FinestraAnalisiAperta, LimitiContraddittoriEChiusuraConLaPrincipale) {
+    digita(analisi->velocitaMinima, "250");
+    digita(analisi->velocitaMassima, "210");
+    EXPECT_TRUE(analisi->stato->text().contains("La velocità minima supera la massima"));
+    finestra->close();
+    EXPECT_FALSE(analisi->isVisible());
 }

@@ -135,7 +135,7 @@ TEST_F(FormPrincipaleRaggio, DaVentiAVenticinqueModificando) {
 TEST_F(FormPrincipaleRaggio, TestoCheCDblRifiuta) {
     aggiungi(finestra->Text1, "cm");
     EXPECT_EQ(testo(finestra->Text4), "40/60");
-    EXPECT_EQ(finestra->messaggio(), "");
+    EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: letto come 20");
     EXPECT_EQ(cella(9, 1), "57.2");
 }
 
@@ -405,6 +405,25 @@ TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
     digita(finestra->Text1, "");
     EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: non è un numero positivo; "
                                      "Incremento altezza: non è un numero positivo");
+}
+
+// A text Val reads only in part is used as Val reads it, with an orange
+// frame that says what was left out.
+TEST_F(FormPrincipaleIngressi, LetturaInParteSegnalata) {
+    digita(finestra->Text1, "12,5");
+    EXPECT_EQ(testo(finestra->Text4), "24/36");
+    EXPECT_EQ(s.raggio, 12);
+    EXPECT_EQ(righe(), s.numPassi + 4);
+    EXPECT_TRUE(finestra->Text1->styleSheet().contains("#D07000"));
+    EXPECT_EQ(finestra->Text1->toolTip(),
+              "Si legge 12: il separatore decimale è il punto (0.5, non 0,5).");
+    EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: letto come 12");
+    digita(finestra->Text1, "20cm");
+    EXPECT_EQ(finestra->Text1->toolTip(),
+              "Si legge 20: il resto del testo non fa parte del numero.");
+    digita(finestra->Text1, "20");
+    EXPECT_EQ(finestra->Text1->styleSheet(), "");
+    EXPECT_EQ(finestra->messaggio(), "");
 }
 
 // The window grows: the controls keep their places, the grid takes the room

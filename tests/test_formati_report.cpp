@@ -411,3 +411,28 @@ TEST(Html, PaginaA4) {
     EXPECT_GT(html.indexOf("</style>", dove), dove);
     EXPECT_EQ(QString(html).remove(regola), documento.toHtml());
 }
+
+// A browser reads fractional borders and a negative spacing as none: the
+// page draws one collapsed line round every cell instead.
+TEST_F(FormatiReport, HtmlConUnaLineaPerCella) {
+    QTemporaryDir cartella;
+    const std::string percorso = cartella.filePath("r.html").toStdString();
+    salvaDocumento(report(), percorso);
+    QFile file(QString::fromStdString(percorso));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(file.readAll());
+    EXPECT_EQ(html.count("<table "), 3);
+    EXPECT_EQ(html.count("border-collapse:collapse"), 3);
+    EXPECT_FALSE(html.contains("cellspacing=\"-"));
+}
+
+// A report of the exact section says so under its heading; the table's own
+// formulas leave the heading as it always was.
+TEST_F(FormatiReport, LaSezioneEsattaNellIntestazione) {
+    const auto normale = docx::paragrafi(docx::apri(documentoDocx(report())).corpo);
+    EXPECT_EQ(normale[3].testo, "");
+    s.geometria = formule::Geometria::Esatta;
+    const auto esatta = docx::paragrafi(docx::apri(documentoDocx(report())).corpo);
+    EXPECT_EQ(esatta[3].testo, "GEOMETRIA ESATTA, PROFILO A QUATTRO ARCHI");
+    EXPECT_EQ(esatta[4].testo, "");
+}

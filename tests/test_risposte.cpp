@@ -229,9 +229,9 @@ TEST(Verifiche, EtichetteEdEsiti) {
 
 // Sections far from the usual, both ways: a flow read back to its height.
 TEST(Risposte, SezioniEstreme) {
-    for (const Sezione s : {Sezione{1e-6, 1e-8, 100, Geometria::Tabellare},
-                            Sezione{1000, 1, 0.06, Geometria::Esatta},
-                            Sezione{0.01, 0.5, 1.75, Geometria::Tabellare}}) {
+    for (const Sezione s :
+         {Sezione{1e-6, 1e-8, 100, Geometria::Tabellare}, Sezione{1000, 1, 0.06, Geometria::Esatta},
+          Sezione{0.01, 0.5, 1.75, Geometria::Tabellare}}) {
         SCOPED_TRACE(s.raggio);
         const Risposte r(s);
         EXPECT_NEAR(r.portataMassima().altezza / s.raggio, 2.86, 0.05);
@@ -241,5 +241,15 @@ TEST(Risposte, SezioniEstreme) {
             ASSERT_FALSE(altezze.empty());
             EXPECT_LT(relativo(altezze.front().altezza, h), 1e-10);
         }
+    }
+}
+
+// A value the formulas cannot give back, far down the invert, has no height
+// rather than a wrong one.
+TEST(Risposte, ValoriMinusculiSenzaAltezzeSbagliate) {
+    const Risposte r(predefinita());
+    EXPECT_TRUE(r.perPortata(1e-30).empty());
+    for (const auto& a : r.perVelocita(1e-12)) {
+        EXPECT_LT(relativo(a.velocita, 1e-12), 1e-6);
     }
 }

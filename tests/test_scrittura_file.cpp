@@ -16,6 +16,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -176,4 +177,31 @@ TEST(MotivoErrore, OgniNumeroDelSistemaHaUnMotivoInItaliano) {
     }
     EXPECT_EQ(motivoErrore(ENOSPC), "spazio esaurito sul disco");
     EXPECT_EQ(motivoErrore(EIO), "errore di lettura o scrittura sul dispositivo");
+}
+
+// A file protected from writing is not replaced behind its back, though
+// the folder would allow the rename. (Checked as an ordinary user: root may
+// write anything.)
+TEST_F(ScritturaFile, FileProtettoDallaScrittura) {
+    crea(percorso("r.txt"), "vecchio");
+    ASSERT_EQ(::chmod(percorso("r.txt").c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(cartella.c_str(), 0777), 0);
+    const pid_t figlio = ::fork();
+    ASSERT_GE(figlio, 0);
+    if (figlio == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) {
+            ::_exit(3);
+        }
+        const std::string messaggio = errore(percorso("r.txt"), "nuovo");
+        ::_exit(messaggio == "Impossibile scrivere «" + percorso("r.txt") +
+                                 "»: il file è protetto dalla scrittura."
+                    ? 0
+                    : 1);
+    }
+    int esito = 0;
+    ::waitpid(figlio, &esito, 0);
+    EXPECT_TRUE(WIFEXITED(esito));
+    EXPECT_EQ(WEXITSTATUS(esito), 0);
+    EXPECT_EQ(leggi(percorso("r.txt")), "vecchio");
+    EXPECT_EQ(nomi(), std::set<std::string>{"r.txt"});
 }
