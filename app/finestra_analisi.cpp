@@ -217,7 +217,8 @@ void FinestraAnalisi::ripristinaProposte() {
 // is marked, and asks for nothing either.
 std::optional<double> FinestraAnalisi::numeroFacoltativo(QLineEdit* c, bool& valido) const {
     const NumeroLetto letto = leggiNumeroPositivo(c->text().toStdString());
-    segnalaCasella(c, letto.motivo ? Lettura::Rifiutata : Lettura::Buona, letto.motivo.value_or(""));
+    segnalaCasella(c, letto.motivo ? Lettura::Rifiutata : Lettura::Buona,
+                   letto.motivo.value_or(""));
     valido = valido && !letto.motivo;
     return letto.valore;
 }

@@ -23,8 +23,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
@@ -590,7 +590,7 @@ void FormPrincipale::segnalaIngressi() {
 void FormPrincipale::aggiornaRigaErrori() {
     rigaErrori_ = !erroreCalcolo_.isEmpty() ? erroreCalcolo_ : ingressiNonValidi_.join("; ");
     // Cut to the line's width, the whole of it in the tooltip.
-    messaggio_->setText(messaggio_->fontMetrics().elidedText(rigaErrori_, Qt::ElideRight,
-                                                             messaggio_->width()));
+    messaggio_->setText(
+        messaggio_->fontMetrics().elidedText(rigaErrori_, Qt::ElideRight, messaggio_->width()));
     messaggio_->setToolTip(rigaErrori_);
 }

@@ -12,8 +12,10 @@ double valorePositivo(const std::string& opzione, const std::string& testo) {
     // An Italian decimal comma would read as a thousands separator: 0,010
     // would be 10 and 1,500 would be 1500. No comma, then.
     if (testo.find(',') != std::string::npos) {
-        throw ErroreUso("il valore di " + opzione + " ha una virgola: il separatore decimale è il "
-                        "punto e le migliaia non si separano: «" + testo + "»");
+        throw ErroreUso("il valore di " + opzione +
+                        " ha una virgola: il separatore decimale è il "
+                        "punto e le migliaia non si separano: «" +
+                        testo + "»");
     }
     double valore = 0;
     try {

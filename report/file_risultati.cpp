@@ -66,10 +66,9 @@ std::string testoLeggibile() {
     }
     const std::string geometria = RigaGeometria();
     return RigaTubazione() + '\n' + RigaCoefficiente() + '\n' + RigaPendenza() + '\n' +
-           (geometria.empty() ? "" : geometria + '\n') + '\n' +
-           allineata(risultati, larghezze) + '\n' + etichettaMassimaVelocita + '\n' +
-           allineata(velocita, larghezze) + '\n' + etichettaMassimaPortata + '\n' +
-           allineata(portata, larghezze);
+           (geometria.empty() ? "" : geometria + '\n') + '\n' + allineata(risultati, larghezze) +
+           '\n' + etichettaMassimaVelocita + '\n' + allineata(velocita, larghezze) + '\n' +
+           etichettaMassimaPortata + '\n' + allineata(portata, larghezze);
 }
 
 std::string testiGriglia() {
