@@ -1,3 +1,4 @@
+#include "documento_salvato.h"
 #include "lettore_docx.h"
 #include "report/collegamento.h"
 #include "report/documento_word.h"
@@ -313,14 +314,6 @@ QByteArray png(const QImage& immagine) {
     contenitore.open(QIODevice::WriteOnly);
     immagine.save(&contenitore, "PNG");
     return dati;
-}
-
-QByteArray salvato(const QTextDocument& documento, const QString& nome) {
-    QTemporaryDir cartella;
-    const QString percorso = cartella.filePath(nome);
-    salvaDocumento(documento, percorso.toStdString());
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

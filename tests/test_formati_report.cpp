@@ -1,3 +1,4 @@
+#include "documento_salvato.h"
 #include "lettore_docx.h"
 #include "lettore_odt.h"
 #include "report/collegamento.h"
@@ -314,14 +315,6 @@ int pagineNelPdf(const QByteArray& pdf) {
     const QRegularExpression conteggio(R"(/Type\s*/Pages\b[^>]*/Count\s+(\d+))");
     const auto trovato = conteggio.match(QString::fromLatin1(pdf));
     return trovato.hasMatch() ? trovato.captured(1).toInt() : -1;
-}
-
-QByteArray salvato(const QTextDocument& documento, const QString& nome) {
-    QTemporaryDir cartella;
-    const QString percorso = cartella.filePath(nome);
-    salvaDocumento(documento, percorso.toStdString());
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A4 at 72 dots per inch: 595 × 842.
