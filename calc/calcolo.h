@@ -17,7 +17,9 @@ inline constexpr double altezzaMaxPortata = 2.859;
 void CalcolaRiga();
 
 // Sweeps the heights k × step for k = 1 to n, adds the rows of maximum
-// velocity and maximum flow, then hands the finished table over.
+// velocity and maximum flow, then hands the finished table over. When the
+// steps fill the section to within rounding (3r / step within 1e-9 of a
+// whole n), row n is the full section, at 3r exactly.
 void CalcolaTabella();
 
 // Whether radius, slope, increment and coefficient are all positive: only

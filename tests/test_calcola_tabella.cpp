@@ -52,7 +52,7 @@ TEST_F(CalcolaTabella, NumeroDiRigheRegolari) {
         int numPassi;
     };
     for (const Caso c :
-         {Caso{30, 900, 0}, Caso{20, 600, 1}, Caso{30, 0.9, 999}, Caso{20, 0.6, 1000}}) {
+         {Caso{30, 900, 1}, Caso{20, 600, 1}, Caso{30, 0.9, 1000}, Caso{20, 0.6, 1000}}) {
         SCOPED_TRACE(c.incremento);
         imposta(c.raggio, c.incremento);
         Modulo2::CalcolaTabella();
@@ -60,14 +60,39 @@ TEST_F(CalcolaTabella, NumeroDiRigheRegolari) {
         EXPECT_EQ(s.riga, c.numPassi + 2);
         EXPECT_EQ(s.altezza(c.numPassi + 1), s.raggioM * 2.562);
         EXPECT_EQ(s.altezza(c.numPassi + 2), s.raggioM * 2.859);
-        if (c.numPassi > 0) {
-            EXPECT_EQ(s.altezza(c.numPassi), c.numPassi * s.passo);
-        }
     }
     imposta(30, 900);
     Modulo2::CalcolaTabella();
-    EXPECT_DOUBLE_EQ(s.altezza(1), 0.7686);
-    EXPECT_DOUBLE_EQ(s.altezza(2), 0.8577);
+    EXPECT_DOUBLE_EQ(s.altezza(2), 0.7686);
+    EXPECT_DOUBLE_EQ(s.altezza(3), 0.8577);
+}
+
+// Steps that divide the height exactly but whose quotient rounds below the
+// whole number keep their full-section row, at 3r exactly; every other row
+// keeps its height k × step to the bit.
+TEST_F(CalcolaTabella, LaRigaDellaSezionePienaResisteAGliArrotondamenti) {
+    struct Caso {
+        double raggio, incremento;
+        int numPassi;
+    };
+    for (const Caso c :
+         {Caso{30, 100, 9}, Caso{15, 50, 9}, Caso{35, 50, 21}, Caso{60, 100, 18}, Caso{70, 10, 210},
+          Caso{120, 100, 36}, Caso{3.9, 3, 39}, Caso{20, 100, 6}}) {
+        SCOPED_TRACE(::testing::Message() << c.raggio << " cm, " << c.incremento << " mm");
+        imposta(c.raggio, c.incremento);
+        Modulo2::CalcolaTabella();
+        ASSERT_EQ(s.numPassi, c.numPassi);
+        for (int k = 1; k < c.numPassi; ++k) {
+            ASSERT_EQ(s.altezza(k), k * s.passo) << k;
+        }
+        EXPECT_EQ(s.altezza(c.numPassi), 3 * s.raggioM);
+        EXPECT_NEAR(s.contorno(c.numPassi), (3.141592654 + 4.79) * s.raggioM, 1e-15);
+    }
+    // A quotient well away from a whole number keeps its floor.
+    imposta(20, 70); // 8.57…
+    Modulo2::CalcolaTabella();
+    EXPECT_EQ(s.numPassi, 8);
+    EXPECT_EQ(s.altezza(8), 8 * 0.07);
 }
 
 TEST_F(CalcolaTabella, UnaTabellaPiuCortaLasciaLeRigheOltre) {
@@ -82,19 +107,6 @@ TEST_F(CalcolaTabella, UnaTabellaPiuCortaLasciaLeRigheOltre) {
     EXPECT_EQ(s.altezza(4), 0.2 * 2.562);
     EXPECT_EQ(s.portata(6), portataRiga6);
     EXPECT_EQ(s.altezza(8), altezzaRiga8);
-}
-
-TEST_F(CalcolaTabella, UltimaAltezzaUnUlpSopraLaSezioneEPiena) {
-    imposta(3.9, 3);
-    Modulo2::CalcolaTabella();
-    ASSERT_EQ(s.numPassi, 39);
-    ASSERT_GT(s.altezza(39), 3 * s.raggioM);
-    const double r = s.raggioM;
-    EXPECT_NEAR(s.contorno(39), (3.141592654 + 4.79) * r, 1e-15);
-    EXPECT_NEAR(s.area(39), 3.02 * r * r + r * r * (0.5 * std::sin(3.141592654) + 1.570796327),
-                1e-15);
-    EXPECT_GT(s.portata(39), 0);
-    EXPECT_TRUE(std::isfinite(s.portata(39)));
 }
 
 TEST_F(CalcolaTabella, ErroreDIndiceConLoStatoFinDoveScritto) {

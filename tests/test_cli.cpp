@@ -131,12 +131,17 @@ TEST(Cli, TabellaAllineataComeLaGriglia) {
     EXPECT_EQ(r[9], "Max Q     57.2  0.1797        1.3713       0.1311    210.36   378.07");
 }
 
-TEST(Cli, CsvNeglettaNessunaRiga) {
-    const Esito e = esegui({"--formato", "csv", "--raggio", "30", "--incremento", "900"});
+// 3 × 0.3 / 0.1 rounds to 8.999…: the full-section row is kept all the same.
+TEST(Cli, LaSezionePienaResisteAgliArrotondamenti) {
+    Esito e = esegui({"--formato", "csv", "--raggio", "30", "--incremento", "900"});
     ASSERT_EQ(e.stato, 0);
-    const auto r = righe(e.uscita);
-    ASSERT_EQ(r.size(), 4u);
-    EXPECT_EQ(r[2], "Max V,76.9,0.3673,1.7951,0.2046,281.54,1034.23\r");
+    auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[2], ",90.0,0.4132,2.3795,0.1736,253.17,1046.02\r");
+    e = esegui({"--formato", "csv", "--raggio", "30", "--incremento", "100"});
+    r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 13u);
+    EXPECT_EQ(r[10], ",90.0,0.4132,2.3795,0.1736,253.17,1046.02\r");
 }
 
 TEST(CliRisposte, AltezzeDellaPortataPoiPienaEMassimi) {

@@ -146,13 +146,15 @@ TEST_F(Report, TabelleDeiMassimiSottoLeLoroEtichette) {
               (std::vector<QString>{"57.2", "0.1797", "1.3713", "0.1311"}));
 }
 
-TEST_F(Report, NessunaRigaRegolare) {
+// The largest step fills the section in one: a single row, the full section.
+TEST_F(Report, UnaSolaRigaLaSezionePiena) {
     calcola(30, 900);
     ElaboratoreTesti elaboratore;
     const auto tab = docx::tabelle(report(elaboratore));
     ASSERT_EQ(tab.size(), 3u);
-    EXPECT_EQ(tab[0].righe.size(), 2u);
+    ASSERT_EQ(tab[0].righe.size(), 3u);
     EXPECT_TRUE(tab[0].righe[1].intestazione);
+    EXPECT_EQ(testi(tab[0].righe[2])[0], "90.0");
     EXPECT_EQ(testi(tab[1].righe[2])[0], "76.9");
     EXPECT_EQ(testi(tab[2].righe[2])[0], "85.8");
 }

@@ -62,15 +62,17 @@ TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
     EXPECT_EQ(righe[9], "Max Q,57.2,0.1797,1.3713,0.1311,210.36,378.07");
 }
 
-TEST_F(FileRisultati, NessunaRigaRegolare) {
+// The largest step fills the section in one: a single row, the full section.
+TEST_F(FileRisultati, UnaSolaRigaLaSezionePiena) {
     calcola(30, 900);
     const QStringList testo = QString::fromStdString(ContenutoRisultati("r.txt")).split('\n');
-    EXPECT_EQ(testo[6], "");
-    EXPECT_EQ(testo[7], "Massima velocità:");
-    EXPECT_TRUE(testo[10].startsWith("   76.9"));
+    EXPECT_TRUE(testo[6].startsWith("   90.0"));
+    EXPECT_EQ(testo[8], "Massima velocità:");
+    EXPECT_TRUE(testo[11].startsWith("   76.9"));
     const QStringList csv = QString::fromStdString(ContenutoRisultati("r.csv")).split("\r\n");
-    ASSERT_EQ(csv.size(), 5);
-    EXPECT_TRUE(csv[2].startsWith("Max V,76.9,"));
+    ASSERT_EQ(csv.size(), 6);
+    EXPECT_TRUE(csv[2].startsWith(",90.0,"));
+    EXPECT_TRUE(csv[3].startsWith("Max V,76.9,"));
 }
 
 TEST_F(FileRisultati, CartellaMancanteNessunFile) {
