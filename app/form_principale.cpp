@@ -36,6 +36,9 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 constexpr int larghezzaClienteTwips = 7524;
@@ -95,9 +98,6 @@ FormPrincipale::FormPrincipale(QWidget* parent)
         return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
     };
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
-    informa = [this](const QString& notizia) {
-        QMessageBox::information(this, windowTitle(), notizia);
-    };
     Collegamento::InstallaMessaggio([this](const std::string& testo) {
         QMessageBox riquadro(QMessageBox::Warning, QString(), QString::fromStdString(testo),
                              QMessageBox::Ok, this);
@@ -153,17 +153,7 @@ void FormPrincipale::disponiControlli() {
     Combo1->setCompleter(nullptr);
     Combo1->setMaxVisibleItems(3);
 
-    messaggio_->setStyleSheet("color: #B00000;");
     messaggio_->setFont(carattere("MS Sans Serif", 8.4));
-
-    setTabOrder(griglia1, Command4);
-    setTabOrder(Command4, Command3);
-    setTabOrder(Command3, Command2);
-    setTabOrder(Command2, Text1);
-    setTabOrder(Text1, Text2);
-    setTabOrder(Text2, Combo1);
-    setTabOrder(Combo1, Text3);
-    setTabOrder(Text3, Text5);
 
     // The window opens with its client area at its designed size, below the
     // menu bar; it may grow, never shrink below that.
@@ -183,10 +173,17 @@ void FormPrincipale::disponiControlli() {
     }
 }
 
-// The controls keep their places; the grid takes the room the window gains
-// and the buttons follow its bottom edge.
 bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (oggetto == areaCliente_ && evento->type() == QEvent::Resize) {
+    if (oggetto == Text3 && evento->type() == QEvent::FocusOut) {
+        // Focus that moves to a menu or to another window comes back: the
+        // user has not left the box.
+        const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
+        if (motivo != Qt::PopupFocusReason && motivo != Qt::ActiveWindowFocusReason) {
+            gestisci(&FormPrincipale::Text3_LostFocus);
+        }
+    } else if (oggetto == areaCliente_ && evento->type() == QEvent::Resize) {
+        // The controls keep their places; the grid takes the room the window
+        // gains and the buttons follow its bottom edge.
         const QSize guadagno = areaCliente_->size() - areaCliente_->minimumSize();
         griglia1->setGeometry(
             griglia1Progetto_.adjusted(0, 0, guadagno.width(), guadagno.height()));
@@ -197,6 +194,33 @@ bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
         }
     }
     return QMainWindow::eventFilter(oggetto, evento);
+}
+
+// Tab and Shift+Tab follow the tab indices of the controls (the grid 0, the
+// buttons 7 to 9, the boxes 10 to 15), skipping what cannot take the focus.
+// Kept here rather than in Qt's focus chain, which the editable combo box's
+// own line edit puts out of order.
+bool FormPrincipale::focusNextPrevChild(bool avanti) {
+    const std::array<QWidget*, 10> ordine{griglia1, Command4, Command3, Command2, Text4,
+                                          Text1,    Text2,    Combo1,   Text3,    Text5};
+    const QWidget* attuale = QApplication::focusWidget();
+    const auto trovato = std::find_if(ordine.begin(), ordine.end(), [&](const QWidget* controllo) {
+        return controllo == attuale || controllo->isAncestorOf(attuale);
+    });
+    if (trovato == ordine.end()) {
+        return QMainWindow::focusNextPrevChild(avanti);
+    }
+    const std::size_t n = ordine.size();
+    const std::size_t da = static_cast<std::size_t>(trovato - ordine.begin());
+    for (std::size_t passo = 1; passo < n; ++passo) {
+        QWidget* prossimo = ordine[(da + (avanti ? passo : n - passo)) % n];
+        if (prossimo->isEnabled() && prossimo->isVisible() &&
+            (prossimo->focusPolicy() & Qt::TabFocus) != 0) {
+            prossimo->setFocus(avanti ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return false;
 }
 
 void FormPrincipale::creaMenu() {
@@ -265,6 +289,9 @@ void FormPrincipale::collegaEventi() {
             [this] { gestisci(&FormPrincipale::Text2_Change); });
     connect(Text3, &QLineEdit::textChanged, this,
             [this] { gestisci(&FormPrincipale::Text3_Change); });
+    connect(Text3, &QLineEdit::returnPressed, this,
+            [this] { gestisci(&FormPrincipale::Text3_LostFocus); });
+    Text3->installEventFilter(this);
     // A user's edit leaves no entry selected; a choice selects one.
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& testo) {
         if (Combo1->currentIndex() != -1) {
@@ -408,7 +435,7 @@ void FormPrincipale::Command4_Click() {
             return;
         }
         ScriviRisultati(percorso);
-        informa(QString("Risultati scritti in «%1».").arg(mostrato));
+        mostraNotizia(QString("Risultati scritti in «%1».").arg(mostrato));
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
     } catch (const ErroreRuntime& errore) {
@@ -421,6 +448,8 @@ void FormPrincipale::Command4_Click() {
 
 void FormPrincipale::Ricalcola() {
     auto& s = variabili_pubbliche::stato;
+    // Where the last results were written is old news once an input changes.
+    notizia_.clear();
     switch (Combo1->currentIndex()) {
     case -1:
         s.coeffBazin = Val(Combo1->currentText().toStdString());
@@ -443,20 +472,9 @@ void FormPrincipale::Ricalcola() {
     s.tipoSezione = testoDi(Text4);
     s.nomeFile = testoDi(Text5);
 
-    // Writing a bounded increment back runs a nested Ricalcola; this run then
-    // goes on with the state as the nested one left it.
-    const double superiore = limiteSuperioreIncremento(s.raggio);
-    if (superiore < s.incremento) {
-        s.incremento = superiore;
-        scriviTesto(Text3, CStr(s.incremento));
-    }
-    if (s.incremento > 0) {
-        const double inferiore = limiteInferioreIncremento(s.raggio);
-        if (inferiore > s.incremento) {
-            s.incremento = inferiore;
-            scriviTesto(Text3, CStr(s.incremento));
-        }
-    }
+    // The table uses the bounded increment; the box keeps what the user
+    // typed until they leave it (Text3_LostFocus).
+    s.incremento = limitaIncremento(s.raggio, s.incremento).valore;
 
     PreparaGriglia();
     if (Modulo2::IngressiPositivi()) {
@@ -560,17 +578,20 @@ void FormPrincipale::mostraErrore(const QString& descrizione) {
 }
 
 // A box whose text is not a positive number gets a red frame and the
-// reason as its tooltip, and the error line names it. Typing goes on.
+// reason as its tooltip, and the line above the table names it; a box read
+// otherwise than typed gets an orange one. Typing goes on.
 void FormPrincipale::segnalaIngressi() {
-    ingressiNonValidi_.clear();
+    segnalazioni_.clear();
+    rifiuti_ = false;
     // A text Val reads only in part is taken as Val reads it, and said so.
     const auto segnala = [this](QWidget* casella, const QString& nome, const std::string& testo) {
         if (const auto motivo = motivoIngressoNonValido(testo)) {
             segnalaCasella(casella, Lettura::Rifiutata, *motivo);
-            ingressiNonValidi_ << nome + ": non è un numero positivo";
+            segnalazioni_ << nome + ": non è un numero positivo";
+            rifiuti_ = true;
         } else if (const auto inParte = motivoLetturaInParte(testo)) {
             segnalaCasella(casella, Lettura::InParte, *inParte);
-            ingressiNonValidi_ << nome + ": letto come " + QString::fromStdString(CStr(Val(testo)));
+            segnalazioni_ << nome + ": letto come " + QString::fromStdString(CStr(Val(testo)));
         } else {
             segnalaCasella(casella, Lettura::Buona);
         }
@@ -582,13 +603,70 @@ void FormPrincipale::segnalaIngressi() {
     } else {
         segnalaCasella(Combo1, Lettura::Buona);
     }
-    segnala(Text3, "Incremento altezza", testoDi(Text3));
+    if (!segnalaIncrementoLimitato()) {
+        segnala(Text3, "Incremento altezza", testoDi(Text3));
+    }
     aggiornaRigaErrori();
 }
 
-// A failed computation first; else the boxes that are not positive numbers.
+// The increment the table uses for the texts in the boxes, none when they
+// give no number to bound (an error is on the line then).
+std::optional<IncrementoLimitato> FormPrincipale::incrementoUsato() const {
+    try {
+        return limitaIncremento(Val(testoDi(Text1)), Val(testoDi(Text3)));
+    } catch (const ErroreRuntime&) {
+        return std::nullopt;
+    }
+}
+
+// Leaving the increment box, or Enter in it, writes back the bounded value
+// the table uses, once; that change recalculates as any other.
+void FormPrincipale::Text3_LostFocus() {
+    const auto usato = incrementoUsato();
+    if (usato && usato->limite != IncrementoLimitato::Limite::Nessuno) {
+        scriviTesto(Text3, CStr(usato->valore));
+    }
+}
+
+// An increment out of its bounds (a positive number, then) is used
+// bounded: an orange frame says so until the bounded value is written back.
+bool FormPrincipale::segnalaIncrementoLimitato() {
+    using Limite = IncrementoLimitato::Limite;
+    const auto usato = incrementoUsato();
+    if (!usato || usato->limite == Limite::Nessuno) {
+        return false;
+    }
+    const double raggio = Val(testoDi(Text1));
+    const std::string valore = CStr(usato->valore);
+    segnalaCasella(Text3, Lettura::InParte,
+                   "Per un raggio di " + CStr(raggio) + " cm l'incremento va da " +
+                       CStr(limiteInferioreIncremento(raggio)) + " a " +
+                       CStr(limiteSuperioreIncremento(raggio)) + " mm: si usa " + valore + " mm.");
+    segnalazioni_ << QString("Incremento limitato a %1 mm (%2 per questo raggio)")
+                         .arg(QString::fromStdString(valore),
+                              usato->limite == Limite::Minimo ? "minimo" : "massimo");
+    return true;
+}
+
+void FormPrincipale::mostraNotizia(const QString& notizia) {
+    notizia_ = notizia;
+    aggiornaRigaErrori();
+}
+
+// A failed computation first; else what the boxes are read as; else the
+// last piece of news, until the inputs change.
 void FormPrincipale::aggiornaRigaErrori() {
-    rigaErrori_ = !erroreCalcolo_.isEmpty() ? erroreCalcolo_ : ingressiNonValidi_.join("; ");
+    const char* colore = "#B00000";
+    if (!erroreCalcolo_.isEmpty()) {
+        rigaErrori_ = erroreCalcolo_;
+    } else if (!segnalazioni_.isEmpty()) {
+        rigaErrori_ = segnalazioni_.join("; ");
+        colore = rifiuti_ ? "#B00000" : "#A05000";
+    } else {
+        rigaErrori_ = notizia_;
+        colore = "#005000";
+    }
+    messaggio_->setStyleSheet(QString("color: %1;").arg(colore));
     // Cut to the line's width, the whole of it in the tooltip.
     messaggio_->setText(
         messaggio_->fontMetrics().elidedText(rigaErrori_, Qt::ElideRight, messaggio_->width()));

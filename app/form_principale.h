@@ -5,8 +5,9 @@
 //   QLineEdit::textChanged → Text2_Change(), run through gestisci(), which
 //   catches a run-time error and shows it;
 //   → Ricalcola() reads the boxes with Val into variabili_pubbliche::stato
-//     and keeps the increment within its bounds (writing a bounded value back
-//     into Text3 runs a nested Ricalcola through Text3_Change);
+//     and keeps the increment it uses within its bounds (calc/
+//     limiti_incremento); the box keeps what the user typed until they
+//     leave it, when Text3_LostFocus() writes the bounded value back;
 //   → PreparaGriglia() writes the header and blanks the previous rows
 //     (table/tabella_risultati);
 //   → when radius, slope, increment and coefficient are all positive,
@@ -16,12 +17,15 @@
 //     (numeri/formato) and writes it through Griglia::ScriviCella into the
 //     grid model (table/modello_griglia);
 //   → back in gestisci(), segnalaIngressi() frames in red the boxes that are
-//     not positive numbers, ModelloGriglia::pubblica() tells the view once,
+//     not positive numbers (in orange those read otherwise than typed) and
+//     names them on the line above the grid, ModelloGriglia::pubblica()
+//     tells the view once,
 //     and an open "Scala di deflusso e verifiche" (app/finestra_analisi)
 //     takes the new section; the views repaint when the event loop resumes.
 
 #include "analisi/risposte.h"
 #include "calc/errore_runtime.h"
+#include "calc/limiti_incremento.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -74,16 +78,16 @@ class FormPrincipale : public QMainWindow {
     ModelloGriglia* const modelloGriglia1;
     VistaGriglia* const griglia1;
 
-    // The error line above the grid: the error that stopped the last
-    // recalculation, else the boxes that are not positive numbers; empty
-    // when all is well.
+    // The line above the grid: the error that stopped the last
+    // recalculation, else the boxes not read as typed (not positive numbers,
+    // read in part, an increment out of its bounds), else the last piece of
+    // news (where the results were written); empty when all is well.
     QString messaggio() const;
 
-    // A question (yes or no), a warning and a piece of news for the user:
-    // message boxes unless replaced.
+    // A question (yes or no) and a warning for the user: message boxes
+    // unless replaced.
     std::function<bool(const QString& domanda)> conferma;
     std::function<void(const QString& avviso)> avvisa;
-    std::function<void(const QString& notizia)> informa;
 
   signals:
     void grigliaPreparata();
@@ -93,6 +97,7 @@ class FormPrincipale : public QMainWindow {
     void showEvent(QShowEvent* evento) override;
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
+    bool focusNextPrevChild(bool avanti) override;
 
   private:
     using Gestore = void (FormPrincipale::*)();
@@ -106,6 +111,7 @@ class FormPrincipale : public QMainWindow {
     void Text1_Change();
     void Text2_Change();
     void Text3_Change();
+    void Text3_LostFocus();
     void Combo1_Change();
     void Combo1_Click();
     void Command2_Click();
@@ -124,12 +130,17 @@ class FormPrincipale : public QMainWindow {
     void rilanciaErroreNidificato();
     void mostraErrore(const QString& descrizione);
     void segnalaIngressi();
+    std::optional<IncrementoLimitato> incrementoUsato() const;
+    bool segnalaIncrementoLimitato();
+    void mostraNotizia(const QString& notizia);
     void aggiornaRigaErrori();
 
     QLabel* const messaggio_;
     QString erroreCalcolo_;
-    QString rigaErrori_; // the error line whole, shown cut to its width
-    QStringList ingressiNonValidi_;
+    QString rigaErrori_;       // the error line whole, shown cut to its width
+    QStringList segnalazioni_; // the boxes not read as typed, in their order
+    bool rifiuti_ = false;     // some of them are refused
+    QString notizia_;
     // Where the grid, the error line and the buttons sit at the designed
     // size; a larger window moves and stretches them from there.
     QRect griglia1Progetto_;

@@ -5,3 +5,13 @@
 // regular rows.
 double limiteSuperioreIncremento(double raggio);
 double limiteInferioreIncremento(double raggio);
+
+// The increment a table uses for the one asked: brought within the bounds
+// of a positive radius. An increment not above zero is not raised, and
+// without a section (a radius not above zero) there is nothing to bound by.
+struct IncrementoLimitato {
+    enum class Limite { Nessuno, Minimo, Massimo };
+    double valore;
+    Limite limite = Limite::Nessuno;
+};
+IncrementoLimitato limitaIncremento(double raggio, double incremento);

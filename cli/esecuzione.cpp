@@ -26,15 +26,9 @@ namespace {
 constexpr const char* nomeProgramma = "sezione-inglese-cli";
 
 // Keeps the increment within the bounds the window applies, and says so.
-void limitaIncremento(variabili_pubbliche::Stato& s, std::ostream& errori) {
-    const double superiore = limiteSuperioreIncremento(s.raggio);
-    const double inferiore = limiteInferioreIncremento(s.raggio);
+void limitaIncrementoConNota(variabili_pubbliche::Stato& s, std::ostream& errori) {
     const double richiesto = s.incremento;
-    if (superiore < s.incremento) {
-        s.incremento = superiore;
-    } else if (inferiore > s.incremento) {
-        s.incremento = inferiore;
-    }
+    s.incremento = limitaIncremento(s.raggio, s.incremento).valore;
     if (s.incremento != richiesto) {
         errori << nomeProgramma << ": nota: incremento portato da " << CStr(richiesto) << " a "
                << CStr(s.incremento) << " mm\n";
@@ -92,7 +86,7 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     s.incremento = opzioni.incremento;
     s.geometria = opzioni.geometria;
     s.tipoSezione = TestoSezione(s.raggio);
-    limitaIncremento(s, errori);
+    limitaIncrementoConNota(s, errori);
 
     GrigliaInMemoria griglia(3, 7);
     Modulo2::InstallaConsegnaTabella([&griglia] { Modulo2::RiempiGriglia(griglia); });

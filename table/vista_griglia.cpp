@@ -32,6 +32,9 @@ VistaGriglia::VistaGriglia(ModelloGriglia* modello, QWidget* parent)
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
+    // Tab moves on to the next control, as it does from the original grid;
+    // the arrows move between cells.
+    setTabKeyNavigation(false);
     setCornerButtonEnabled(true);
 
     // Cells in the window colours, fixed cells in the button colours, grey

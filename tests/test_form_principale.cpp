@@ -3,7 +3,10 @@
 
 #include "cli/esecuzione.h"
 
+#include "table/vista_griglia.h"
+
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -65,22 +68,95 @@ TEST(FormPrincipaleAvvioConteggi, TrePreparazioniVuotePoiDueCalcoli) {
 
 using FormPrincipaleIncremento = FinestraAvviata;
 
-TEST_F(FormPrincipaleIncremento, OltreIlLimiteSuperioreRiscrittoEDueCalcoli) {
-    aggiungi(finestra->Text3, ""); // the box holds «100»
-    azzeraConteggi();
-    aggiungi(finestra->Text3, "0"); // «1000»
-    EXPECT_EQ(testo(finestra->Text3), "600");
-    EXPECT_EQ(s.incremento, 600);
-    EXPECT_EQ(calcoli, 2);
-    EXPECT_EQ(preparazioni, 2);
-    EXPECT_EQ(s.numPassi, 1);
+// What the user types into the increment box stays as typed, key by key;
+// the table uses the bounded value at once, and the box and the line above
+// the table say so.
+TEST_F(FormPrincipaleIncremento, DigitatoRestaComeScrittoEIlCalcoloUsaIlLimite) {
+    const struct {
+        const char *raggio, *digitato;
+        double usato;
+        const char* riga;
+    } casi[] = {
+        {"40", "100", 100, ""},
+        {"100", "25", 25, ""},
+        {"20", "1000", 600, "Incremento limitato a 600 mm (massimo per questo raggio)"},
+        {"40", "1", 1.2, "Incremento limitato a 1.2 mm (minimo per questo raggio)"},
+        {"20", "0.1", 0.6, "Incremento limitato a 0.6 mm (minimo per questo raggio)"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.digitato);
+        digita(finestra->Text1, c.raggio);
+        finestra->Text3->clear();
+        azzeraConteggi();
+        for (const QChar tasto : QString(c.digitato)) {
+            QTest::keyClicks(finestra->Text3, tasto);
+            EXPECT_TRUE(QString(c.digitato).startsWith(testo(finestra->Text3)));
+        }
+        EXPECT_EQ(preparazioni, static_cast<int>(std::strlen(c.digitato))); // once a key
+        EXPECT_EQ(s.incremento, c.usato);
+        EXPECT_EQ(finestra->messaggio(), c.riga);
+        EXPECT_EQ(finestra->Text3->styleSheet().contains("#D07000"), *c.riga != '\0');
+    }
+    EXPECT_EQ(s.numPassi, 1000);
+    EXPECT_EQ(finestra->Text3->toolTip(),
+              "Per un raggio di 20 cm l'incremento va da 0.6 a 600 mm: si usa 0.6 mm.");
 }
 
-TEST_F(FormPrincipaleIncremento, SottoIlLimiteInferioreRiscritto) {
-    digita(finestra->Text3, "0.1");
-    EXPECT_EQ(testo(finestra->Text3), "0.6");
-    EXPECT_EQ(s.numPassi, 1000);
-    EXPECT_EQ(righe(), 1004);
+// The bounded value is written back once, when the user leaves the box or
+// presses Enter in it, and only if it differs from what was typed.
+TEST_F(FormPrincipaleIncremento, RiscrittoSoloLasciandoLaCasella) {
+    QApplication::setActiveWindow(finestra.get());
+    const struct {
+        const char* digitato;
+        Qt::Key tasto;
+        const char* scritto;
+    } casi[] = {
+        {"1000", Qt::Key_Return, "600"}, {"1000", Qt::Key_Tab, "600"},
+        {"0.1", Qt::Key_Enter, "0.6"},   {"6e2", Qt::Key_Tab, "6e2"},
+        {"600", Qt::Key_Return, "600"},  {"abc", Qt::Key_Tab, "abc"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.digitato);
+        finestra->Text3->setFocus();
+        digita(finestra->Text3, c.digitato);
+        azzeraConteggi();
+        QTest::keyClick(finestra->Text3, c.tasto);
+        EXPECT_EQ(testo(finestra->Text3), c.scritto);
+        EXPECT_EQ(calcoli, testo(finestra->Text3) != c.digitato ? 1 : 0);
+        EXPECT_FALSE(finestra->messaggio().startsWith("Incremento limitato"));
+    }
+    // Another box changing never writes it.
+    finestra->Text3->setFocus();
+    digita(finestra->Text3, "1000");
+    digita(finestra->Text2, "0.02");
+    EXPECT_EQ(testo(finestra->Text3), "1000");
+}
+
+// A radius typed digit by digit, or emptied and typed again, leaves the
+// increment as the user left it.
+TEST_F(FormPrincipaleIncremento, IlRaggioNonToccaLIncremento) {
+    digita(finestra->Text1, "30"); // «3» on the way caps the table's step at 90
+    EXPECT_EQ(testo(finestra->Text3), "100");
+    EXPECT_EQ(s.incremento, 100);
+    EXPECT_EQ(s.numPassi, 9);
+
+    for (const char* raggio : {"", "0", "-2"}) {
+        digita(finestra->Text1, raggio);
+        EXPECT_EQ(testo(finestra->Text4), "/");
+        EXPECT_EQ(testo(finestra->Text3), "100");
+        EXPECT_EQ(cella(2, 1), "");
+        EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: non è un numero positivo");
+    }
+    digita(finestra->Text1, "20");
+    EXPECT_EQ(s.incremento, 100);
+    EXPECT_EQ(cella(2, 1), "10.0");
+
+    finestra->Text1->end(false);
+    QTest::keyClick(finestra->Text1, Qt::Key_Backspace);
+    QTest::keyClick(finestra->Text1, Qt::Key_5);
+    EXPECT_EQ(testo(finestra->Text4), "50/75");
+    EXPECT_EQ(testo(finestra->Text3), "100");
+    EXPECT_EQ(s.numPassi, 7);
 }
 
 TEST_F(FormPrincipaleIncremento, SuiLimitiNienteRiscritto) {
@@ -100,37 +176,6 @@ TEST_F(FormPrincipaleIncremento, EsponenteLetto) {
 }
 
 using FormPrincipaleRaggio = FinestraAvviata;
-
-TEST_F(FormPrincipaleRaggio, SvuotatoConIncrementoCento) {
-    digita(finestra->Text1, "");
-    EXPECT_EQ(testo(finestra->Text4), "/");
-    EXPECT_EQ(testo(finestra->Text3), "0");
-    EXPECT_EQ(righe(), 10);
-    for (int r = 2; r < 10; ++r) {
-        EXPECT_EQ(rigaGriglia(r), Riga(7, "")) << r;
-    }
-    digita(finestra->Text1, "20");
-    EXPECT_EQ(testo(finestra->Text4), "40/60");
-    EXPECT_EQ(cella(2, 1), "");
-}
-
-TEST_F(FormPrincipaleRaggio, Negativo) {
-    digita(finestra->Text1, "-2");
-    EXPECT_EQ(testo(finestra->Text4), "/");
-    EXPECT_EQ(testo(finestra->Text3), "-60");
-    EXPECT_EQ(cella(2, 1), "");
-}
-
-TEST_F(FormPrincipaleRaggio, DaVentiAVenticinqueModificando) {
-    finestra->Text1->end(false);
-    QTest::keyClick(finestra->Text1, Qt::Key_Backspace); // radius 2 bounds 100 to 60
-    QTest::keyClick(finestra->Text1, Qt::Key_5);
-    EXPECT_EQ(testo(finestra->Text1), "25");
-    EXPECT_EQ(testo(finestra->Text4), "50/75");
-    EXPECT_EQ(testo(finestra->Text3), "60");
-    EXPECT_EQ(s.incremento, 60);
-    EXPECT_EQ(s.numPassi, 12);
-}
 
 TEST_F(FormPrincipaleRaggio, TestoCheCDblRifiuta) {
     aggiungi(finestra->Text1, "cm");
@@ -199,10 +244,10 @@ TEST_F(FormPrincipaleIngressi, ErroreMostratoPoiCancellato) {
     EXPECT_EQ(finestra->messaggio(), "Errore 6: Overflow");
     EXPECT_EQ(testo(finestra->Text4), "2E+300/3E+300");
 
-    digita(finestra->Text1, "20"); // «2» on the way bounds the increment to 60
+    digita(finestra->Text1, "20");
     EXPECT_EQ(finestra->messaggio(), "");
-    EXPECT_EQ(testo(finestra->Text3), "60");
-    EXPECT_EQ(cella(2, 1), "6.0");
+    EXPECT_EQ(testo(finestra->Text3), "100");
+    EXPECT_EQ(cella(2, 1), "10.0");
 }
 
 TEST_F(FormPrincipaleIngressi, NumeroOltreIlDoubleNonFermaLaFinestra) {
@@ -241,7 +286,6 @@ class FormPrincipaleScriviSuFile : public FinestraAvviata {
     void SetUp() override {
         FinestraAvviata::SetUp();
         finestra->avvisa = [this](const QString& a) { avvisi.push_back(a); };
-        finestra->informa = finestra->avvisa;
         finestra->conferma = [this](const QString&) {
             ++domande;
             return risposta;
@@ -264,8 +308,8 @@ TEST_F(FormPrincipaleScriviSuFile, NomeVuotoDiventaIngleseNellaCartellaDiLavoro)
     QDir::setCurrent(prima);
     const QString percorso = cartella.filePath("INGLESE.txt");
     EXPECT_EQ(testo(finestra->Text5), "INGLESE");
-    ASSERT_EQ(avvisi.size(), 1u);
-    EXPECT_EQ(avvisi[0], "Risultati scritti in «" + percorso + "».");
+    EXPECT_TRUE(avvisi.empty());
+    EXPECT_EQ(finestra->messaggio(), "Risultati scritti in «" + percorso + "».");
     EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60 Øeq mm 20\n"));
 }
 
@@ -336,8 +380,6 @@ TEST_F(FormPrincipaleScriviSuFile, ScritturaFallitaLasciaIlVecchioFile) {
     }
     digita(finestra->Text5, percorso);
     risposta = true;
-    std::vector<QString> notizie;
-    finestra->informa = [&](const QString& n) { notizie.push_back(n); };
     const auto segnale = std::signal(SIGXFSZ, SIG_IGN);
     rlimit limite{};
     ::getrlimit(RLIMIT_FSIZE, &limite);
@@ -347,7 +389,7 @@ TEST_F(FormPrincipaleScriviSuFile, ScritturaFallitaLasciaIlVecchioFile) {
     ::setrlimit(RLIMIT_FSIZE, &limite);
     std::signal(SIGXFSZ, segnale);
 
-    EXPECT_TRUE(notizie.empty());
+    EXPECT_EQ(finestra->messaggio(), "");
     ASSERT_EQ(avvisi.size(), 1u);
     EXPECT_EQ(avvisi[0],
               "Impossibile scrivere «" + percorso + "»: il file supera la dimensione consentita.");
@@ -381,9 +423,7 @@ TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
         SCOPED_TRACE(c.riga);
         const QString prima = c.testo->text();
         digita(c.testo, c.scritto);
-        // A radius that is not positive bounds the increment to 0 as well.
-        EXPECT_TRUE(finestra->messaggio().startsWith(c.riga))
-            << finestra->messaggio().toStdString();
+        EXPECT_EQ(finestra->messaggio(), c.riga);
         EXPECT_TRUE(c.casella->styleSheet().contains("border: 2px solid #C00000"));
         EXPECT_EQ(c.casella->toolTip(), c.motivo);
         EXPECT_EQ(righe(), 10);
@@ -403,6 +443,7 @@ TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
 
     // Two at once, both named.
     digita(finestra->Text1, "");
+    digita(finestra->Text3, "0");
     EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: non è un numero positivo; "
                                      "Incremento altezza: non è un numero positivo");
 }
@@ -474,4 +515,39 @@ TEST_F(FormPrincipaleIngressi, MenuEScorciatoie) {
     EXPECT_EQ(voci["&Modifica/Seleziona tutto"], QKeySequence("Ctrl+A"));
     EXPECT_EQ(voci["&Calcolo/Scala di deflusso e verifiche…"], QKeySequence("Ctrl+G"));
     EXPECT_TRUE(voci.count("&?/Informazioni su…"));
+}
+
+// Tab goes round the window in one fixed order, Shift+Tab back; the grid
+// passes Tab on, as the original grid control does, and keeps its arrows.
+TEST_F(FormPrincipaleIngressi, TabFaIlGiroDellaFinestra) {
+    FormPrincipale& f = *finestra;
+    const std::vector<std::pair<QWidget*, const char*>> giro{
+        {f.griglia1, "griglia1"}, {f.Command4, "Command4"}, {f.Command3, "Command3"},
+        {f.Command2, "Command2"}, {f.Text1, "Text1"},       {f.Text2, "Text2"},
+        {f.Combo1, "Combo1"},     {f.Text3, "Text3"},       {f.Text5, "Text5"}};
+    const auto nome = [&](QWidget* w) {
+        for (const auto& [controllo, n] : giro) {
+            // The combo box's line edit stands for the combo box.
+            if (w == controllo || (controllo == f.Combo1 && w == f.Combo1->lineEdit())) {
+                return std::string(n);
+            }
+        }
+        return std::string(w ? w->metaObject()->className() : "nessuno");
+    };
+    QApplication::setActiveWindow(&f);
+    for (const auto& [tasto, passo] : {std::pair{Qt::Key_Tab, 1}, std::pair{Qt::Key_Backtab, -1}}) {
+        f.griglia1->setFocus();
+        const int n = static_cast<int>(giro.size());
+        for (int i = 1; i <= n; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), tasto);
+            EXPECT_EQ(nome(QApplication::focusWidget()), giro[((i * passo) % n + n) % n].second)
+                << "tasto " << i;
+        }
+    }
+
+    f.griglia1->setFocus();
+    f.griglia1->setCurrentIndex(f.modelloGriglia1->index(0, 0));
+    QTest::keyClick(f.griglia1, Qt::Key_Right);
+    QTest::keyClick(f.griglia1, Qt::Key_Down);
+    EXPECT_EQ(f.griglia1->currentIndex(), f.modelloGriglia1->index(1, 1));
 }
