@@ -37,6 +37,7 @@ const char* const filtroDocx = "Documento Word (*.docx)";
 const char* const filtroOdt = "Documento ODF (*.odt)";
 const char* const filtroPdf = "PDF (*.pdf)";
 const char* const filtroHtml = "Pagina web (*.html)";
+const QString filtri = QStringList{filtroDocx, filtroOdt, filtroPdf, filtroHtml}.join(";;");
 
 QTextDocument* documentoDi(QWidget* scheda) {
     auto* editor = qobject_cast<QTextEdit*>(scheda);
@@ -69,10 +70,23 @@ FinestraReport::FinestraReport(QWidget* parent)
 
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
     apriConIlSistema = [](const QUrl& indirizzo) { return QDesktopServices::openUrl(indirizzo); };
-    conferma = [this](const QString& domanda) {
-        return QMessageBox::question(this, windowTitle(), domanda,
-                                     QMessageBox::Discard | QMessageBox::Cancel,
-                                     QMessageBox::Cancel) == QMessageBox::Discard;
+    chiediSeSalvare = [this](const QString& domanda) {
+        switch (QMessageBox::question(
+            this, windowTitle(), domanda,
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
+        case QMessageBox::Save:
+            return Risposta::Salva;
+        case QMessageBox::Discard:
+            return Risposta::Scarta;
+        default:
+            return Risposta::Annulla;
+        }
+    };
+    scegliFile = [this](const QString& proposto) {
+        FileScelto scelto{QString(), filtroDocx};
+        scelto.percorso =
+            QFileDialog::getSaveFileName(this, "Salva con nome", proposto, filtri, &scelto.filtro);
+        return scelto;
     };
 
     // A document gets its editor once the report that fills it has returned:
@@ -122,7 +136,10 @@ FinestraReport::FinestraReport(QWidget* parent)
 
 void FinestraReport::creaMenu() {
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("Salva con nome…", QKeySequence::SaveAs, this, &FinestraReport::salvaConNome);
+    file->addAction("Salva", QKeySequence::Save, this, &FinestraReport::salva);
+    // Not QKeySequence::SaveAs: Qt gives it no keys on a plain X11 desktop.
+    file->addAction("Salva con nome…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                    &FinestraReport::salvaConNome);
     file->addAction("Stampa…", QKeySequence::Print, this, &FinestraReport::stampa);
     file->addAction("Apri con l'elaboratore di testi del sistema", this,
                     &FinestraReport::apriNelSistema);
@@ -156,6 +173,7 @@ void FinestraReport::togliScheda(QTextDocument* documento) {
     for (int i = 0; i < schede_->count(); ++i) {
         if (documentoDi(schede_->widget(i)) == documento) {
             QWidget* scheda = schede_->widget(i);
+            percorsi_.erase(documento);
             schede_->removeTab(i);
             scheda->deleteLater();
             return;
@@ -169,60 +187,86 @@ QTextDocument* FinestraReport::documentoCorrente() const {
 
 bool FinestraReport::chiudiDocumento(int indice) {
     QTextDocument* documento = documentoDi(schede_->widget(indice));
-    if (documento == nullptr) {
-        return false;
-    }
-    if (documento->isModified() &&
-        !conferma(QString("Il documento «%1» non è stato salvato. Chiuderlo senza salvare?")
-                      .arg(schede_->tabText(indice)))) {
+    if (documento == nullptr || !lasciaAndare(indice)) {
         return false;
     }
     elaboratore_->chiudiDocumento(documento);
     return true;
 }
 
+// One question per unsaved document, its tab shown while asked about.
 void FinestraReport::closeEvent(QCloseEvent* evento) {
-    int nonSalvati = 0;
-    for (QTextDocument* documento : elaboratore_->documenti()) {
-        nonSalvati += documento->isModified() ? 1 : 0;
-    }
-    const QString domanda =
-        nonSalvati == 1 ? QString("Un documento non è stato salvato. Chiudere senza salvare?")
-                        : QString("%1 documenti non sono stati salvati. Chiudere senza salvare?")
-                              .arg(nonSalvati);
-    if (nonSalvati > 0 && !conferma(domanda)) {
-        evento->ignore();
-        return;
+    for (int i = 0; i < schede_->count(); ++i) {
+        if (!lasciaAndare(i)) {
+            evento->ignore();
+            return;
+        }
     }
     evento->accept();
 }
 
-void FinestraReport::salvaConNome() {
-    if (documentoCorrente() == nullptr) {
-        return;
+bool FinestraReport::lasciaAndare(int indice) {
+    if (!documentoDi(schede_->widget(indice))->isModified()) {
+        return true;
     }
-    QString filtro = filtroDocx;
-    const QString scelto = QFileDialog::getSaveFileName(
-        this, "Salva con nome", QDir::current().filePath(schede_->tabText(schede_->currentIndex())),
-        QStringList{filtroDocx, filtroOdt, filtroPdf, filtroHtml}.join(";;"), &filtro);
-    if (!scelto.isEmpty()) {
-        salvaCome(scelto, filtro);
+    schede_->setCurrentIndex(indice);
+    switch (chiediSeSalvare(QString("Salvare le modifiche al documento «%1» prima di chiuderlo?")
+                                .arg(schede_->tabText(indice)))) {
+    case Risposta::Salva:
+        return salvaScheda(indice, false);
+    case Risposta::Scarta:
+        return true;
+    case Risposta::Annulla:
+        break;
     }
+    return false;
 }
 
-void FinestraReport::salvaCome(const QString& scelto, const QString& filtro) {
-    QTextDocument* documento = documentoCorrente();
+bool FinestraReport::salva() {
+    return salvaScheda(schede_->currentIndex(), false);
+}
+
+bool FinestraReport::salvaConNome() {
+    return salvaScheda(schede_->currentIndex(), true);
+}
+
+bool FinestraReport::salvaCome(const QString& scelto, const QString& filtro) {
+    return scrivi(schede_->currentIndex(), conEstensione(scelto, filtro));
+}
+
+bool FinestraReport::salvaScheda(int indice, bool conNome) {
+    const QTextDocument* documento = documentoDi(schede_->widget(indice));
     if (documento == nullptr) {
-        return;
+        return false;
     }
-    const QString percorso = conEstensione(scelto, filtro);
+    const auto salvato = percorsi_.find(documento);
+    if (salvato != percorsi_.end() && !conNome) {
+        return scrivi(indice, salvato->second);
+    }
+    const FileScelto scelto =
+        scegliFile(salvato != percorsi_.end() ? salvato->second
+                                              : QDir::current().filePath(schede_->tabText(indice)));
+    return !scelto.percorso.isEmpty() &&
+           scrivi(indice, conEstensione(scelto.percorso, scelto.filtro));
+}
+
+// The path has one of our extensions, which says the format.
+bool FinestraReport::scrivi(int indice, const QString& percorso) {
+    QTextDocument* documento = documentoDi(schede_->widget(indice));
+    if (documento == nullptr) {
+        return false;
+    }
     try {
         salvaDocumento(*documento, QFile::encodeName(percorso).toStdString());
-        documento->setModified(false);
-        schede_->setTabText(schede_->currentIndex(), QFileInfo(percorso).fileName());
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
+        return false;
     }
+    documento->setModified(false);
+    percorsi_[documento] = percorso;
+    schede_->setTabText(indice, QFileInfo(percorso).fileName());
+    schede_->setTabToolTip(indice, percorso);
+    return true;
 }
 
 void FinestraReport::stampa() {

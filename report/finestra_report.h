@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 
 class ElaboratoreTesti;
 class QTabWidget;
@@ -21,21 +22,40 @@ class FinestraReport : public QMainWindow {
     ElaboratoreTesti* elaboratore() const { return elaboratore_; }
     QTabWidget* schede() const { return schede_; }
 
-    // Asks whether unsaved documents may be discarded, and warns of what
-    // could not be done: message boxes unless replaced.
-    std::function<bool(const QString& domanda)> conferma;
+    // What to do with an unsaved document about to be closed.
+    enum class Risposta { Salva, Scarta, Annulla };
+
+    // The file chosen in "Salva con nome…" and the dialog's filter; an empty
+    // path when the user cancelled.
+    struct FileScelto {
+        QString percorso;
+        QString filtro;
+    };
+
+    // Asks about an unsaved document, asks for a file to save into, and
+    // warns of what could not be done: dialogs unless replaced.
+    std::function<Risposta(const QString& domanda)> chiediSeSalvare;
+    std::function<FileScelto(const QString& proposto)> scegliFile;
     std::function<void(const QString& avviso)> avvisa;
 
     // Hands a file to the desktop's own program; QDesktopServices unless
     // replaced.
     std::function<bool(const QUrl& indirizzo)> apriConIlSistema;
 
-    // Closes the document of tab `indice`, after asking if it is unsaved.
+    // Closes the document of tab `indice`; an unsaved one is saved,
+    // discarded or kept open as the user answers.
     bool chiudiDocumento(int indice);
 
-    // Saves the current document under the name chosen in "Salva con nome…"
-    // and the file type of the dialog's filter; a warning says why not.
-    void salvaCome(const QString& scelto, const QString& filtro);
+    // "Salva" writes the current document into the file it was last saved
+    // in, in that file's format, and asks for a file only when there is
+    // none; "Salva con nome…" always asks. False when not saved: cancelled,
+    // or a warning says why.
+    bool salva();
+    bool salvaConNome();
+
+    // Saves the current document under `scelto`, with the extension of the
+    // dialog's filter when it has none of ours.
+    bool salvaCome(const QString& scelto, const QString& filtro);
 
     // Writes the current document as .docx into the program's temporary
     // folder and hands it to the desktop's word processor.
@@ -49,10 +69,15 @@ class FinestraReport : public QMainWindow {
     void aggiungiScheda(QTextDocument* documento);
     void togliScheda(QTextDocument* documento);
     QTextDocument* documentoCorrente() const;
-    void salvaConNome();
+    // Whether the document of tab `indice` may go: saved, discarded or not
+    // modified.
+    bool lasciaAndare(int indice);
+    bool salvaScheda(int indice, bool conNome);
+    bool scrivi(int indice, const QString& percorso);
     void stampa();
 
     // The tabs go first, so that their editors are gone before the documents.
     QTabWidget* const schede_;
     ElaboratoreTesti* const elaboratore_;
+    std::map<const QTextDocument*, QString> percorsi_; // where each was saved last
 };

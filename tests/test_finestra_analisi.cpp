@@ -32,7 +32,9 @@ class FinestraAnalisiAperta : public FinestraAvviata {
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* report = qobject_cast<FinestraReport*>(w)) {
-                report->conferma = [](const QString&) { return true; };
+                report->chiediSeSalvare = [](const QString&) {
+                    return FinestraReport::Risposta::Scarta;
+                };
                 report->close();
             }
         }

@@ -1,3 +1,4 @@
+#include "documento_salvato.h"
 #include "finestra_avviata.h"
 #include "lettore_docx.h"
 #include "report/cartella_temporanea.h"
@@ -6,22 +7,26 @@
 #include "report/finestra_report.h"
 #include "report/scrittore_docx.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QUrl>
 
 #include <sys/stat.h>
 
 namespace {
 
+using Risposta = FinestraReport::Risposta;
+
 class FinestraReportAperta : public FinestraAvviata {
   protected:
     void TearDown() override {
         for (FinestraReport* f : finestreReport()) {
-            f->conferma = [](const QString&) { return true; };
+            f->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
             f->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -49,6 +54,17 @@ class FinestraReportAperta : public FinestraAvviata {
         report->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+
+    // The menu command bound to the keys, as the keys would trigger it.
+    static void premi(FinestraReport* report, const QKeySequence& tasti) {
+        for (QAction* azione : report->findChildren<QAction*>()) {
+            if (azione->shortcut() == tasti) {
+                azione->trigger();
+                return;
+            }
+        }
+        ADD_FAILURE() << "nessun comando per " << tasti.toString().toStdString();
+    }
 };
 
 } // namespace
@@ -71,8 +87,8 @@ TEST_F(FinestraReportAperta, ChiudereChiedeUnaVoltaPrimaDiPerdereDocumenti) {
     FinestraReport* report = documentoWord();
     documentoWord();
     int domande = 0;
-    bool risposta = false;
-    report->conferma = [&](const QString&) {
+    Risposta risposta = Risposta::Annulla;
+    report->chiediSeSalvare = [&](const QString&) {
         ++domande;
         return risposta;
     };
@@ -82,7 +98,7 @@ TEST_F(FinestraReportAperta, ChiudereChiedeUnaVoltaPrimaDiPerdereDocumenti) {
     EXPECT_FALSE(report->close());
     EXPECT_EQ(domande, 2);
 
-    risposta = true;
+    risposta = Risposta::Scarta;
     EXPECT_TRUE(report->chiudiDocumento(0));
     EXPECT_EQ(report->schede()->count(), 1);
     EXPECT_EQ(report->elaboratore()->documenti().size(), 1u);
@@ -101,7 +117,7 @@ TEST_F(FinestraReportAperta, RestaApertaDopoEsci) {
 TEST_F(FinestraReportAperta, UnaNuovaFinestraDopoLaChiusuraHaIlReportIntero) {
     FinestraReport* primo = documentoWord();
     const auto atteso = docx::leggi(documentoDocx(*primo->elaboratore()->documenti().back()));
-    primo->conferma = [](const QString&) { return true; };
+    primo->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
     chiudi(primo);
     EXPECT_EQ(ElaboratoreTesti::aperto(), nullptr);
 
@@ -183,4 +199,86 @@ TEST_F(FinestraReportAperta, CopiaPerIlSistemaInUnaCartellaTemporanea) {
     EXPECT_TRUE(copia.isFile());
     rimuoviCartellaTemporaneaProgramma();
     EXPECT_FALSE(QFileInfo::exists(copia.absolutePath()));
+}
+
+// Closing an unsaved document by its tab or with the whole window, for each
+// answer: saved and closed, discarded, or kept open.
+TEST_F(FinestraReportAperta, ChiudereSalvaScartaOAnnulla) {
+    const struct {
+        Risposta risposta;
+        bool chiuso;
+    } casi[] = {{Risposta::Salva, true}, {Risposta::Scarta, true}, {Risposta::Annulla, false}};
+    for (const auto& caso : casi) {
+        for (const bool finestraIntera : {false, true}) {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(caso.risposta) << finestraIntera);
+            FinestraReport* report = documentoWord();
+            ASSERT_NE(report, nullptr);
+            QTemporaryDir cartella;
+            const QString file = cartella.filePath("relazione.docx");
+            report->chiediSeSalvare = [&](const QString&) { return caso.risposta; };
+            report->scegliFile = [&](const QString&) {
+                return FinestraReport::FileScelto{file, ""};
+            };
+
+            EXPECT_EQ(finestraIntera ? report->close() : report->chiudiDocumento(0), caso.chiuso);
+            EXPECT_EQ(report->schede()->count(), caso.chiuso && !finestraIntera ? 0 : 1);
+            EXPECT_EQ(QFileInfo(file).isFile(), caso.risposta == Risposta::Salva);
+            report->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
+            chiudi(report);
+        }
+    }
+}
+
+// A save cancelled in its dialog, or one that fails, keeps the document.
+TEST_F(FinestraReportAperta, SalvataggioNonRiuscitoNonChiude) {
+    QTemporaryDir cartella;
+    for (const QString& scelto : {QString(), cartella.filePath("manca/relazione.docx")}) {
+        FinestraReport* report = documentoWord();
+        std::vector<QString> avvisi;
+        report->avvisa = [&](const QString& a) { avvisi.push_back(a); };
+        report->chiediSeSalvare = [](const QString&) { return Risposta::Salva; };
+        report->scegliFile = [&](const QString&) { return FinestraReport::FileScelto{scelto, ""}; };
+
+        EXPECT_FALSE(report->chiudiDocumento(0));
+        EXPECT_FALSE(report->close());
+        EXPECT_EQ(report->schede()->count(), 1);
+        EXPECT_TRUE(report->elaboratore()->documenti().front()->isModified());
+        EXPECT_EQ(avvisi.size(), scelto.isEmpty() ? 0u : 2u);
+        report->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
+        chiudi(report);
+    }
+}
+
+// Ctrl+S asks for a name the first time, then writes the same file in the
+// same format; Ctrl+Shift+S asks again.
+TEST_F(FinestraReportAperta, SalvaUsaIlFileDelDocumento) {
+    FinestraReport* report = documentoWord();
+    ASSERT_NE(report, nullptr);
+    QTemporaryDir cartella;
+    std::vector<QString> proposti;
+    report->scegliFile = [&](const QString& proposto) {
+        proposti.push_back(proposto);
+        return FinestraReport::FileScelto{cartella.filePath("relazione"), "Documento ODF (*.odt)"};
+    };
+    const QTextDocument& documento = *report->elaboratore()->documenti().front();
+    const QString file = cartella.filePath("relazione.odt");
+
+    premi(report, Qt::CTRL | Qt::Key_S);
+    ASSERT_EQ(proposti.size(), 1u);
+    EXPECT_EQ(QFileInfo(proposti[0]).fileName(), "Documento1");
+    EXPECT_EQ(report->schede()->tabText(0), "relazione.odt");
+    EXPECT_FALSE(documento.isModified());
+
+    QTest::keyClicks(qobject_cast<QTextEdit*>(report->schede()->widget(0)), "Nota");
+    EXPECT_TRUE(documento.isModified());
+    premi(report, Qt::CTRL | Qt::Key_S);
+    EXPECT_EQ(proposti.size(), 1u);
+    EXPECT_FALSE(documento.isModified());
+    QFile scritto(file);
+    ASSERT_TRUE(scritto.open(QIODevice::ReadOnly));
+    EXPECT_EQ(scritto.readAll(), salvato(documento, "copia.odt"));
+
+    premi(report, Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+    ASSERT_EQ(proposti.size(), 2u);
+    EXPECT_EQ(proposti[1], file);
 }
