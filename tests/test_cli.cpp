@@ -402,3 +402,20 @@ TEST_F(CliProcesso, DestinazioniCheNonSonoFile) {
     EXPECT_EQ(nomi(), (QStringList{"coda", "coda.docx", "nulla.pdf"}));
     EXPECT_FALSE(QFileInfo::exists("/dev/null.txt"));
 }
+
+// A reader that goes away before the end, as `| head` does: the program
+// says so and fails, rather than dying of SIGPIPE in silence. (The output is
+// far larger than a pipe holds, so the reader is gone before it ends.)
+TEST_F(CliProcesso, LettoreChiusoPrimaDellaFine) {
+    QProcess processo;
+    processo.setWorkingDirectory(cartella.path());
+    processo.start("/bin/sh", {"-c",
+                               "(env --default-signal=PIPE \"$0\" --formato si --curva 100000;"
+                               " echo $? >stato) | head -c 10 >/dev/null",
+                               PROGRAMMA_CLI});
+    processo.waitForFinished(60000);
+    EXPECT_EQ(leggi("stato"), "1\n");
+    EXPECT_EQ(processo.readAllStandardError(),
+              "sezione-inglese-cli: impossibile scrivere i risultati sull'uscita standard: il "
+              "lettore dei dati si è chiuso\n");
+}
