@@ -419,3 +419,25 @@ TEST_F(CliProcesso, LettoreChiusoPrimaDellaFine) {
               "sezione-inglese-cli: impossibile scrivere i risultati sull'uscita standard: il "
               "lettore dei dati si è chiuso\n");
 }
+
+// On a read-only disk the message says so, not that the file is protected.
+TEST_F(CliProcesso, DiscoInSolaLettura) {
+    crea("t.txt", "vecchio");
+    const EsitoProcesso e = esegui({"--file", "t.txt"}, "access:30:" + cartella.path() + "/");
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(e.errori.endsWith("/t.txt»: il disco è di sola lettura.\n"))
+        << e.errori.toStdString();
+    EXPECT_EQ(leggi("t.txt"), "vecchio");
+}
+
+// What was typed is quoted escaped: a value cannot drive the terminal, nor
+// break the message into lines.
+TEST(Cli, ValoriConCaratteriDiControlloEscapati) {
+    const Esito valore = esegui({"--raggio", "2\x1b]0;x\x07\xff"});
+    EXPECT_EQ(
+        valore.errori,
+        "sezione-inglese-cli: il valore di --raggio non è un numero: «2\\x1b]0;x\\x07\\xff»\n");
+    const Esito opzione = esegui({"--boh\n--raggio"});
+    EXPECT_EQ(opzione.errori,
+              "sezione-inglese-cli: opzione sconosciuta: «--boh\\n--raggio» (vedere --help)\n");
+}
