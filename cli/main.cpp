@@ -42,6 +42,9 @@ int main(int argc, char** argv) {
     // A file beyond the size allowed is a write that fails, reported and
     // cleaned up, not the end of the program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A reader that went away (`| head`) is an output that cannot be
+    // written, said as such, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
     // Read before Qt sees them: Qt would take options such as --platform.
     const std::vector<std::string> argomenti(argv + 1, argv + argc);
     // The report is laid out without a window, display or not.

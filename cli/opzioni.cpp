@@ -3,6 +3,7 @@
 #include "calc/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "report/salvataggio.h"
+#include "report/testo_visibile.h"
 
 #include <cmath>
 
@@ -102,7 +103,9 @@ const char* const testoAiuto =
     "Stato d'uscita: 0 fatto; 2 uso errato o valore non positivo o non numerico;\n"
     "1 errore di calcolo, o file o uscita standard che non si possono scrivere.\n";
 
-OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
+namespace {
+
+OpzioniCli opzioniLette(const std::vector<std::string>& argomenti) {
     OpzioniCli opzioni;
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
         const std::string& opzione = argomenti[i];
@@ -158,4 +161,16 @@ OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
         throw ErroreUso("--curva non si può dare insieme a --portata o --velocita");
     }
     return opzioni;
+}
+
+} // namespace
+
+OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
+    // The messages quote what was typed: control characters and bytes that
+    // are not UTF-8 are shown escaped, so that no value drives the terminal.
+    try {
+        return opzioniLette(argomenti);
+    } catch (const ErroreUso& e) {
+        throw ErroreUso(testoVisibile(e.what()));
+    }
 }

@@ -14,8 +14,9 @@ const char* motivoNoto(int codice) {
     case EACCES:
         return "permesso negato";
     case ENOENT:
-    case ENOTDIR:
         return "la cartella non esiste";
+    case ENOTDIR:
+        return "una parte del percorso non è una cartella";
     case ENOSPC:
         return "spazio esaurito sul disco";
     case EDQUOT:
@@ -27,7 +28,7 @@ const char* motivoNoto(int codice) {
     case ENAMETOOLONG:
         return "il nome è troppo lungo";
     case EINVAL:
-        return "argomento non valido";
+        return "operazione non ammessa su questo file o dispositivo";
     case EILSEQ:
         return "il nome del file non è valido";
     case EIO:

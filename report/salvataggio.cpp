@@ -7,6 +7,7 @@
 #include "report/scrittore_docx.h"
 #include "report/scrittore_odt.h"
 #include "report/scrittura_file.h"
+#include "report/testo_visibile.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -129,7 +130,7 @@ std::optional<FormatoDocumento> formatoDaNome(std::string_view percorso) {
 void salvaDocumento(const QTextDocument& documento, const std::string& percorso) {
     const std::optional<FormatoDocumento> formato = formatoDaNome(percorso);
     if (!formato) {
-        throw ErroreFile("Impossibile scrivere «" + percorso +
+        throw ErroreFile("Impossibile scrivere «" + testoVisibile(percorso) +
                          "»: estensione sconosciuta (usare .docx, .odt, .pdf o .html).");
     }
     // Refused before the document is composed: a device stays as it is.
@@ -152,7 +153,8 @@ void salvaDocumento(const QTextDocument& documento, const std::string& percorso)
         }
     } catch (const ErroreFile& errore) {
         // The composer says what failed; the user needs the file too.
-        throw ErroreFile("Impossibile scrivere «" + percorso + "»: " + errore.what() + ".");
+        throw ErroreFile("Impossibile scrivere «" + testoVisibile(percorso) +
+                         "»: " + errore.what() + ".");
     }
     scriviFileIntero(percorso, std::string_view(contenuto.constData(),
                                                 static_cast<std::size_t>(contenuto.size())));

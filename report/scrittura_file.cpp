@@ -2,6 +2,7 @@
 
 #include "report/errore_file.h"
 #include "report/motivo_errore.h"
+#include "report/testo_visibile.h"
 
 #include <cctype>
 #include <cerrno>
@@ -9,58 +10,127 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
 [[noreturn]] void fallito(const std::string& percorso, const std::string& motivo) {
-    throw ErroreFile("Impossibile scrivere «" + percorso + "»: " + motivo + ".");
+    throw ErroreFile("Impossibile scrivere «" + testoVisibile(percorso) + "»: " + motivo + ".");
 }
 
 [[noreturn]] void fallitoPer(const std::string& percorso, int codice) {
     fallito(percorso, motivoErrore(codice));
 }
 
-// The folder part of a path, with its final slash; empty for a bare name.
-std::string cartellaDi(const std::string& percorso) {
+// A file descriptor, closed with its owner.
+class Descrittore {
+  public:
+    explicit Descrittore(int numero = -1) : numero_(numero) {}
+    Descrittore(Descrittore&& altro) noexcept : numero_(std::exchange(altro.numero_, -1)) {}
+    Descrittore& operator=(Descrittore&& altro) noexcept {
+        std::swap(numero_, altro.numero_);
+        return *this;
+    }
+    ~Descrittore() {
+        if (numero_ >= 0) {
+            ::close(numero_);
+        }
+    }
+
+    int numero() const { return numero_; }
+    // 0, or the error number of the close.
+    int chiudi() {
+        const int esito = ::close(std::exchange(numero_, -1));
+        return esito == 0 ? 0 : errno;
+    }
+
+  private:
+    int numero_;
+};
+
+// A name in a folder held open. Every step works from the folder's
+// descriptor: the names handed to the system stay short however long the
+// path, and the folder cannot be swapped between the steps.
+struct Destinazione {
+    Descrittore cartella;
+    std::string nome;
+};
+
+// The folder part of `percorso` opened from `base`, and the last name ("."
+// for a path ending in a slash, which names the folder itself).
+Destinazione apri(const std::string& mostrato, const std::string& percorso, int base) {
     const auto barra = percorso.rfind('/');
-    return barra == std::string::npos ? std::string() : percorso.substr(0, barra + 1);
+    const std::string cartella = barra == std::string::npos ? "." : percorso.substr(0, barra + 1);
+    const int numero = ::openat(base, cartella.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (numero < 0) {
+        fallitoPer(mostrato, errno);
+    }
+    const std::string nome = barra == std::string::npos ? percorso : percorso.substr(barra + 1);
+    return {Descrittore(numero), nome.empty() ? "." : nome};
+}
+
+// In a folder where anyone may create names, such as /tmp, a link planted
+// by another user must not lead the write to a file of the planter's
+// choosing: the kernel's own rule for such links, which does not apply when
+// the program follows them itself.
+void rifiutaCollegamentoAltrui(const std::string& percorso, int cartella,
+                               const struct stat& collegamento) {
+    struct stat info {};
+    if (::fstat(cartella, &info) != 0) {
+        fallitoPer(percorso, errno);
+    }
+    const bool condivisa = (info.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    if (condivisa && collegamento.st_uid != info.st_uid && collegamento.st_uid != ::geteuid()) {
+        fallito(percorso, "è un collegamento simbolico di un altro utente in una cartella "
+                          "condivisa, e per sicurezza non viene seguito");
+    }
 }
 
 // The file a name stands for, symbolic links followed: the link stays and
 // its target is written.
-std::string destinazioneReale(const std::string& percorso) {
-    std::string corrente = percorso;
+Destinazione destinazioneReale(const std::string& percorso) {
+    if (percorso.empty()) {
+        fallito(percorso, "manca il nome del file");
+    }
+    Destinazione corrente = apri(percorso, percorso, AT_FDCWD);
     for (int livello = 0; livello < 40; ++livello) {
         struct stat info {};
-        if (::lstat(corrente.c_str(), &info) != 0) {
+        if (::fstatat(corrente.cartella.numero(), corrente.nome.c_str(), &info,
+                      AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT) {
-                return corrente; // a new file; a missing folder shows on creation
+                return corrente; // a new file
             }
             fallitoPer(percorso, errno);
         }
         if (!S_ISLNK(info.st_mode)) {
             return corrente;
         }
+        rifiutaCollegamentoAltrui(percorso, corrente.cartella.numero(), info);
         char bersaglio[PATH_MAX];
-        const ssize_t lunghezza = ::readlink(corrente.c_str(), bersaglio, sizeof bersaglio);
+        const ssize_t lunghezza = ::readlinkat(corrente.cartella.numero(), corrente.nome.c_str(),
+                                               bersaglio, sizeof bersaglio);
         if (lunghezza < 0) {
             fallitoPer(percorso, errno);
         }
-        const std::string letto(bersaglio, static_cast<std::size_t>(lunghezza));
-        corrente = letto.front() == '/' ? letto : cartellaDi(corrente) + letto;
+        corrente = apri(percorso, std::string(bersaglio, static_cast<std::size_t>(lunghezza)),
+                        corrente.cartella.numero());
     }
     fallitoPer(percorso, ELOOP);
 }
 
-// Refuses what must not be replaced by a file; returns the mode of an
+// Refuses what must not be replaced by a file; returns the state of an
 // existing file, or none.
-bool modoEsistente(const std::string& percorso, const std::string& reale, mode_t& modo) {
+std::optional<struct stat> fileDaSostituire(const std::string& percorso,
+                                            const Destinazione& destinazione) {
+    const int cartella = destinazione.cartella.numero();
+    const char* nome = destinazione.nome.c_str();
     struct stat info {};
-    if (::stat(reale.c_str(), &info) != 0) {
+    if (::fstatat(cartella, nome, &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT) {
-            return false;
+            return std::nullopt;
         }
         fallitoPer(percorso, errno);
     }
@@ -75,12 +145,14 @@ bool modoEsistente(const std::string& percorso, const std::string& reale, mode_t
         fallito(percorso, std::string("non è un file ma ") + tipo + ", che resta com'è");
     }
     // Replacing would go round a file's own protection: the rename needs
-    // only the folder's permission.
-    if (::access(reale.c_str(), W_OK) != 0) {
-        fallito(percorso, "il file è protetto dalla scrittura");
+    // only the folder's permission. A read-only disk says so instead.
+    if (::faccessat(cartella, nome, W_OK, 0) != 0) {
+        if (errno == EACCES || errno == EPERM) {
+            fallito(percorso, "il file è protetto dalla scrittura");
+        }
+        fallitoPer(percorso, errno);
     }
-    modo = info.st_mode & 07777;
-    return true;
+    return info;
 }
 
 // The mode of a new file: what the user's umask allows of rw for all. Read
@@ -97,30 +169,51 @@ mode_t modoNuovoFile() {
     return 0644;
 }
 
+// A fresh name for the temporary file: the target's own name with a random
+// suffix, or a short name when that would not fit in the folder.
+std::string nomeTemporaneo(const std::string& destinazione, long nomeMassimo) {
+    static constexpr char cifre[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffisso = ".";
+    for (int i = 0; i < 6; ++i) {
+        suffisso += cifre[::arc4random_uniform(sizeof cifre - 1)];
+    }
+    const bool entra = destinazione.size() + suffisso.size() <=
+                       static_cast<std::size_t>(nomeMassimo < 0 ? NAME_MAX : nomeMassimo);
+    return (entra ? destinazione : std::string("sezione-inglese")) + suffisso;
+}
+
 // A temporary file beside the target, removed unless handed over.
 class FileTemporaneo {
   public:
-    explicit FileTemporaneo(const std::string& destinazione) : nome_(destinazione + ".XXXXXX") {
-        descrittore_ = ::mkostemp(nome_.data(), O_CLOEXEC);
+    FileTemporaneo(int cartella, const std::string& destinazione) : cartella_(cartella) {
+        const long nomeMassimo = ::fpathconf(cartella, _PC_NAME_MAX);
+        for (int tentativo = 0; tentativo < 100; ++tentativo) {
+            nome_ = nomeTemporaneo(destinazione, nomeMassimo);
+            const int numero =
+                ::openat(cartella, nome_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            apertura_ = numero >= 0 ? 0 : errno;
+            descrittore_ = Descrittore(numero);
+            if (apertura_ != EEXIST) {
+                break;
+            }
+        }
     }
     ~FileTemporaneo() {
-        if (descrittore_ >= 0) {
-            ::close(descrittore_);
-        }
-        if (!consegnato_) {
-            ::unlink(nome_.c_str());
+        if (apertura_ == 0 && !consegnato_) {
+            ::unlinkat(cartella_, nome_.c_str(), 0);
         }
     }
     FileTemporaneo(const FileTemporaneo&) = delete;
     FileTemporaneo& operator=(const FileTemporaneo&) = delete;
 
-    bool aperto() const { return descrittore_ >= 0; }
-    const std::string& nome() const { return nome_; }
+    // 0 once created, or the error number of the creation.
+    int apertura() const { return apertura_; }
 
     // 0, or the error number of the first failure.
     int scrivi(std::string_view dati) const {
         while (!dati.empty()) {
-            const ssize_t scritti = ::write(descrittore_, dati.data(), dati.size());
+            const ssize_t scritti = ::write(descrittore_.numero(), dati.data(), dati.size());
             if (scritti < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -131,16 +224,20 @@ class FileTemporaneo {
         }
         return 0;
     }
-    int imponiModo(mode_t modo) const { return ::fchmod(descrittore_, modo) == 0 ? 0 : errno; }
-    // A write the disk has not confirmed is a failed write.
-    int sincronizza() const { return ::fsync(descrittore_) == 0 ? 0 : errno; }
-    int chiudi() {
-        const int esito = ::close(descrittore_);
-        descrittore_ = -1;
-        return esito == 0 ? 0 : errno;
+    // Whether the group at least was kept: root may keep the owner too, a
+    // user only a group of theirs; the rest stays as the system allows.
+    bool conservaProprietario(uid_t proprietario, gid_t gruppo) const {
+        return ::fchown(descrittore_.numero(), proprietario, gruppo) == 0 ||
+               ::fchown(descrittore_.numero(), static_cast<uid_t>(-1), gruppo) == 0;
     }
+    int imponiModo(mode_t modo) const {
+        return ::fchmod(descrittore_.numero(), modo) == 0 ? 0 : errno;
+    }
+    // A write the disk has not confirmed is a failed write.
+    int sincronizza() const { return ::fsync(descrittore_.numero()) == 0 ? 0 : errno; }
+    int chiudi() { return descrittore_.chiudi(); }
     int rinominaIn(const std::string& destinazione) {
-        if (::rename(nome_.c_str(), destinazione.c_str()) != 0) {
+        if (::renameat(cartella_, nome_.c_str(), cartella_, destinazione.c_str()) != 0) {
             return errno;
         }
         consegnato_ = true;
@@ -148,21 +245,45 @@ class FileTemporaneo {
     }
 
   private:
+    int cartella_;
     std::string nome_;
-    int descrittore_ = -1;
+    Descrittore descrittore_;
+    int apertura_ = 0;
     bool consegnato_ = false;
 };
 
 // The new name is recorded in the folder too; a failure here cannot be
 // undone and leaves the complete new file in place.
-void sincronizzaCartella(const std::string& file) {
-    const std::string cartella = cartellaDi(file);
-    const int descrittore =
-        ::open(cartella.empty() ? "." : cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (descrittore >= 0) {
-        ::fsync(descrittore);
-        ::close(descrittore);
+void sincronizzaCartella(int cartella) {
+    const Descrittore leggibile(::openat(cartella, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (leggibile.numero() >= 0) {
+        ::fsync(leggibile.numero());
     }
+}
+
+// Why a new file could not be made in a folder that was open: a name the
+// disk does not take (":" on a FAT disk), a folder removed meanwhile or one
+// that takes no new file, as in /proc.
+std::string motivoCreazione(int codice) {
+    switch (codice) {
+    case EINVAL:
+        return "il nome non è ammesso su questo disco";
+    case ENOENT:
+        return "la cartella non esiste più o non accetta file nuovi";
+    default:
+        return motivoErrore(codice);
+    }
+}
+
+// Why a rename was refused, in the words of the case: a folder such as
+// /tmp lets each user replace only their own files.
+std::string motivoRinomina(int cartella, int codice) {
+    struct stat info {};
+    if (codice == EPERM && ::fstat(cartella, &info) == 0 && (info.st_mode & S_ISVTX) != 0) {
+        return "il file è di un altro utente e la cartella permette a ognuno di sostituire "
+               "solo i propri file";
+    }
+    return motivoErrore(codice);
 }
 
 } // namespace
@@ -179,8 +300,7 @@ std::string estensione(std::string_view percorso) {
 }
 
 void verificaDestinazione(const std::string& percorso) {
-    mode_t modo = 0;
-    modoEsistente(percorso, destinazioneReale(percorso), modo);
+    fileDaSostituire(percorso, destinazioneReale(percorso));
 }
 
 bool fileEsistente(const std::string& percorso) {
@@ -194,17 +314,12 @@ bool nodoSpeciale(const std::string& percorso) {
 }
 
 void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
-    if (percorso.empty()) {
-        fallitoPer(percorso, ENOENT);
-    }
-    const std::string reale = destinazioneReale(percorso);
-    mode_t modo = 0;
-    if (!modoEsistente(percorso, reale, modo)) {
-        modo = modoNuovoFile();
-    }
-    FileTemporaneo temporaneo(reale);
-    if (!temporaneo.aperto()) {
-        fallitoPer(percorso, errno);
+    const Destinazione destinazione = destinazioneReale(percorso);
+    const int cartella = destinazione.cartella.numero();
+    const std::optional<struct stat> esistente = fileDaSostituire(percorso, destinazione);
+    FileTemporaneo temporaneo(cartella, destinazione.nome);
+    if (const int codice = temporaneo.apertura(); codice != 0) {
+        fallito(percorso, motivoCreazione(codice));
     }
     const auto riuscito = [&](int codice) {
         if (codice != 0) {
@@ -212,9 +327,15 @@ void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
         }
     };
     riuscito(temporaneo.scrivi(contenuto));
-    riuscito(temporaneo.imponiModo(modo));
+    // Before the mode: a change of owner clears the set-id bits.
+    if (esistente) {
+        temporaneo.conservaProprietario(esistente->st_uid, esistente->st_gid);
+    }
+    riuscito(temporaneo.imponiModo(esistente ? esistente->st_mode & 07777 : modoNuovoFile()));
     riuscito(temporaneo.sincronizza());
     riuscito(temporaneo.chiudi());
-    riuscito(temporaneo.rinominaIn(reale));
-    sincronizzaCartella(reale);
+    if (const int codice = temporaneo.rinominaIn(destinazione.nome); codice != 0) {
+        fallito(percorso, motivoRinomina(cartella, codice));
+    }
+    sincronizzaCartella(cartella);
 }

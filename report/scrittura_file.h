@@ -12,7 +12,9 @@ std::string estensione(std::string_view percorso);
 
 // Raises ErroreFile when the name cannot stand for a file to replace: a
 // folder, or a device, FIFO or socket, which are left untouched. A symbolic
-// link to a file is fine: the link stays and its target is replaced.
+// link to a file is fine: the link stays and its target is replaced; but not
+// a link of another user in a folder writable by all with the sticky bit
+// (/tmp), unless that user owns the folder.
 void verificaDestinazione(const std::string& percorso);
 
 // Whether the name, links followed, is an existing file.
@@ -24,6 +26,8 @@ bool nodoSpeciale(const std::string& percorso);
 
 // Writes the whole file or nothing: a temporary file beside the target,
 // every byte written and synchronised to the disk, then renamed over the
-// target. On any failure the target is left as it was, no temporary file
-// remains, and ErroreFile names the path and the reason in Italian.
+// target, whose permissions, and owner and group where the system allows,
+// it keeps. On any failure the target is left as it was, no temporary file
+// remains, and ErroreFile names the path (escaped, see testoVisibile) and
+// the reason in Italian.
 void scriviFileIntero(const std::string& percorso, std::string_view contenuto);

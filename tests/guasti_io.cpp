@@ -1,7 +1,8 @@
 // Injected faults for the tests, loaded with LD_PRELOAD into the program
 // under test: SEZIONE_GUASTO="operation:errno:path prefix" makes every call of
-// that operation (write or fsync) on a file whose path begins with the prefix
-// fail with that error number, as a full disk or a failing device would.
+// that operation (write, fsync, or faccessat as "access") on a file whose path
+// begins with the prefix fail with that error number, as a full disk, a
+// failing device or a read-only disk would.
 
 #include <cerrno>
 #include <cstdio>
@@ -37,7 +38,8 @@ Guasto leggiGuasto() {
     return g;
 }
 
-bool fallisce(const char* operazione, int descrittore) {
+// `nome` is the file's name within the folder of the descriptor, if any.
+bool fallisce(const char* operazione, int descrittore, const char* nome = "") {
     static const Guasto guasto = leggiGuasto();
     if (guasto.codice == 0 || guasto.operazione != operazione) {
         return false;
@@ -50,7 +52,7 @@ bool fallisce(const char* operazione, int descrittore) {
         return false;
     }
     percorso[n] = '\0';
-    if (std::strncmp(percorso, guasto.prefisso.c_str(), guasto.prefisso.size()) != 0) {
+    if ((std::string(percorso) + "/" + nome).rfind(guasto.prefisso, 0) != 0) {
         return false;
     }
     errno = guasto.codice;
@@ -71,4 +73,9 @@ extern "C" ssize_t write(int descrittore, const void* dati, size_t quanti) {
 extern "C" int fsync(int descrittore) {
     static const auto vera = originale<int (*)(int)>("fsync");
     return fallisce("fsync", descrittore) ? -1 : vera(descrittore);
+}
+
+extern "C" int faccessat(int cartella, const char* nome, int modo, int opzioni) {
+    static const auto vera = originale<int (*)(int, const char*, int, int)>("faccessat");
+    return fallisce("access", cartella, nome) ? -1 : vera(cartella, nome, modo, opzioni);
 }

@@ -407,3 +407,42 @@ TEST_F(CliProcesso, DestinazioniCheNonSonoFile) {
     EXPECT_EQ(nomi(), (QStringList{"coda", "coda.docx", "nulla.pdf"}));
     EXPECT_FALSE(QFileInfo::exists("/dev/null.txt"));
 }
+
+// A reader that goes away before the end, as `| head` does: the program
+// says so and fails, rather than dying of SIGPIPE in silence. (The output is
+// far larger than a pipe holds, so the reader is gone before it ends.)
+TEST_F(CliProcesso, LettoreChiusoPrimaDellaFine) {
+    QProcess processo;
+    processo.setWorkingDirectory(cartella.path());
+    processo.start("/bin/sh", {"-c",
+                               "(env --default-signal=PIPE \"$0\" --formato si --curva 100000;"
+                               " echo $? >stato) | head -c 10 >/dev/null",
+                               PROGRAMMA_CLI});
+    processo.waitForFinished(60000);
+    EXPECT_EQ(leggi("stato"), "1\n");
+    EXPECT_EQ(processo.readAllStandardError(),
+              "sezione-inglese-cli: impossibile scrivere i risultati sull'uscita standard: il "
+              "lettore dei dati si è chiuso\n");
+}
+
+// On a read-only disk the message says so, not that the file is protected.
+TEST_F(CliProcesso, DiscoInSolaLettura) {
+    crea("t.txt", "vecchio");
+    const EsitoProcesso e = esegui({"--file", "t.txt"}, "access:30:" + cartella.path() + "/");
+    EXPECT_EQ(e.stato, 1);
+    EXPECT_TRUE(e.errori.endsWith("/t.txt»: il disco è di sola lettura.\n"))
+        << e.errori.toStdString();
+    EXPECT_EQ(leggi("t.txt"), "vecchio");
+}
+
+// What was typed is quoted escaped: a value cannot drive the terminal, nor
+// break the message into lines.
+TEST(Cli, ValoriConCaratteriDiControlloEscapati) {
+    const Esito valore = esegui({"--raggio", "2\x1b]0;x\x07\xff"});
+    EXPECT_EQ(
+        valore.errori,
+        "sezione-inglese-cli: il valore di --raggio non è un numero: «2\\x1b]0;x\\x07\\xff»\n");
+    const Esito opzione = esegui({"--boh\n--raggio"});
+    EXPECT_EQ(opzione.errori,
+              "sezione-inglese-cli: opzione sconosciuta: «--boh\\n--raggio» (vedere --help)\n");
+}

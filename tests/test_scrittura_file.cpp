@@ -1,6 +1,7 @@
 #include "report/errore_file.h"
 #include "report/motivo_errore.h"
 #include "report/scrittura_file.h"
+#include "report/testo_visibile.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -29,12 +31,7 @@ class ScritturaFile : public ::testing::Test {
         ASSERT_NE(::mkdtemp(modello), nullptr);
         cartella = modello;
     }
-    void TearDown() override {
-        for (const std::string& nome : nomi()) {
-            ::unlink((cartella + "/" + nome).c_str());
-        }
-        ::rmdir(cartella.c_str());
-    }
+    void TearDown() override { std::filesystem::remove_all(cartella); }
 
     std::string percorso(const std::string& nome) const { return cartella + "/" + nome; }
 
@@ -128,13 +125,19 @@ TEST_F(ScritturaFile, UnNomeNonUtf8EScrittoConISuoiByte) {
     EXPECT_EQ(leggi(sostituto), "altro file");
 }
 
+// Also the owner and group, where the system allows: as root, another user's.
 TEST_F(ScritturaFile, PermessiDelFileSostituitoConservati) {
     crea(percorso("r.txt"), "vecchio");
+    const bool altrui = ::chown(percorso("r.txt").c_str(), 65534, 65534) == 0;
     ASSERT_EQ(::chmod(percorso("r.txt").c_str(), 0640), 0);
     scriviFileIntero(percorso("r.txt"), "nuovo");
     struct stat info {};
     ASSERT_EQ(::stat(percorso("r.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (altrui) {
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
 
     const mode_t maschera = ::umask(022);
     scriviFileIntero(percorso("nuovo.txt"), "nuovo");
@@ -180,12 +183,18 @@ TEST(MotivoErrore, OgniNumeroDelSistemaHaUnMotivoInItaliano) {
 }
 
 // A file protected from writing is not replaced behind its back, though
-// the folder would allow the rename. (Checked as an ordinary user: root may
-// write anything.)
+// the folder would allow the rename; nor, in a folder such as /tmp, another
+// user's file. (Checked as an ordinary user: root may write anything.)
 TEST_F(ScritturaFile, FileProtettoDallaScrittura) {
     crea(percorso("r.txt"), "vecchio");
     ASSERT_EQ(::chmod(percorso("r.txt").c_str(), 0444), 0);
     ASSERT_EQ(::chmod(cartella.c_str(), 0777), 0);
+    const bool radice = ::geteuid() == 0;
+    ASSERT_EQ(::mkdir(percorso("tmp").c_str(), 0700), 0);
+    ASSERT_EQ(::chmod(percorso("tmp").c_str(), 01777), 0);
+    const std::string altrui = percorso("tmp/altrui.txt");
+    crea(altrui, "vecchio");
+    ASSERT_EQ(::chmod(altrui.c_str(), 0666), 0);
     const pid_t figlio = ::fork();
     ASSERT_GE(figlio, 0);
     if (figlio == 0) {
@@ -193,9 +202,13 @@ TEST_F(ScritturaFile, FileProtettoDallaScrittura) {
             ::_exit(3);
         }
         const std::string messaggio = errore(percorso("r.txt"), "nuovo");
+        const bool rifiutatoAltrui =
+            errore(altrui, "nuovo") == "Impossibile scrivere «" + altrui +
+                                           "»: il file è di un altro utente e la cartella "
+                                           "permette a ognuno di sostituire solo i propri file.";
         ::_exit(messaggio == "Impossibile scrivere «" + percorso("r.txt") +
                                  "»: il file è protetto dalla scrittura."
-                    ? 0
+                    ? (radice && !rifiutatoAltrui ? 2 : 0)
                     : 1);
     }
     int esito = 0;
@@ -203,5 +216,81 @@ TEST_F(ScritturaFile, FileProtettoDallaScrittura) {
     EXPECT_TRUE(WIFEXITED(esito));
     EXPECT_EQ(WEXITSTATUS(esito), 0);
     EXPECT_EQ(leggi(percorso("r.txt")), "vecchio");
-    EXPECT_EQ(nomi(), std::set<std::string>{"r.txt"});
+    EXPECT_EQ(nomi(), (std::set<std::string>{"r.txt", "tmp"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(percorso("tmp")), {}), 1);
+}
+
+// In a folder where anyone may create names, a link planted by another
+// user is not followed, as the kernel would not follow it; unless the
+// folder is that user's, or not sticky.
+TEST_F(ScritturaFile, CollegamentoAltruiInCartellaCondivisa) {
+    const struct {
+        mode_t modo;
+        uid_t proprietario;
+        bool rifiutato;
+    } casi[] = {{01777, 0, true}, {01777, 65534, false}, {0777, 0, false}};
+    const std::string collegamento = percorso("tmp/r.txt");
+    for (const auto& c : casi) {
+        crea(percorso("vittima.txt"), "vecchio");
+        ASSERT_EQ(::mkdir(percorso("tmp").c_str(), 0700), 0);
+        ASSERT_EQ(::symlink(percorso("vittima.txt").c_str(), collegamento.c_str()), 0);
+        if (::lchown(collegamento.c_str(), 65534, 65534) != 0 ||
+            ::chown(percorso("tmp").c_str(), c.proprietario, 0) != 0) {
+            GTEST_SKIP() << "giving a link to another user needs root";
+        }
+        ASSERT_EQ(::chmod(percorso("tmp").c_str(), c.modo), 0);
+        EXPECT_EQ(errore(collegamento, "nuovo"),
+                  c.rifiutato ? "Impossibile scrivere «" + collegamento +
+                                    "»: è un collegamento simbolico di un altro utente in una "
+                                    "cartella condivisa, e per sicurezza non viene seguito."
+                              : "");
+        EXPECT_EQ(leggi(percorso("vittima.txt")), c.rifiutato ? "vecchio" : "nuovo");
+        std::filesystem::remove_all(percorso("tmp"));
+    }
+}
+
+// The temporary name always fits: a name of 255 bytes, the most a folder
+// allows, and a path one byte short of PATH_MAX.
+TEST_F(ScritturaFile, NomiEPercorsiAlLimite) {
+    std::string profondo = cartella;
+    while (PATH_MAX - profondo.size() > 250) {
+        profondo.append("/").append(std::min<std::size_t>(255, PATH_MAX - profondo.size() - 250),
+                                    'c');
+        ASSERT_EQ(::mkdir(profondo.c_str(), 0700), 0);
+    }
+    const std::string lungo = std::string(251, 'n') + ".txt";
+    const std::string vicino =
+        std::string(profondo).append("/").append(PATH_MAX - profondo.size() - 6, 'p') + ".txt";
+    for (const std::string& file : {percorso(lungo), vicino}) {
+        scriviFileIntero(file, "primo");
+        scriviFileIntero(file, "secondo");
+        EXPECT_EQ(leggi(file), "secondo");
+    }
+    EXPECT_EQ(nomi(), (std::set<std::string>{std::string(255, 'c'), lungo}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(profondo), {}), 1);
+}
+
+// The true cause, and the name in a form that cannot drive the terminal.
+TEST_F(ScritturaFile, IlMotivoVeroEIlNomeVisibile) {
+    crea(percorso("file"), "");
+    const struct {
+        std::string percorso, mostrato, motivo;
+    } casi[] = {
+        {percorso("file/r.txt"), percorso("file/r.txt"),
+         "una parte del percorso non è una cartella"},
+        {"", "", "manca il nome del file"},
+        {"/proc/r.txt", "/proc/r.txt", "la cartella non esiste più o non accetta file nuovi"},
+        {percorso("\x1b[2J\n\xff/r"), percorso("\\x1b[2J\\n\\xff/r"), "la cartella non esiste"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(errore(c.percorso, "x"),
+                  "Impossibile scrivere «" + c.mostrato + "»: " + c.motivo + ".");
+    }
+}
+
+TEST(TestoVisibile, ControlliEByteNonUtf8Escapati) {
+    EXPECT_EQ(testoVisibile("è € 😀 \\ \t\r\x7f\xc2\x9b"), "è € 😀 \\\\ \\t\\r\\x7f\\u009b");
+    // A lone, cut, overlong, surrogate or too large sequence: byte by byte.
+    EXPECT_EQ(testoVisibile("\xbf|\xc3|\xe0\x80\xaf|\xed\xa0\x80|\xf4\x90\x80\x80"),
+              "\\xbf|\\xc3|\\xe0\\x80\\xaf|\\xed\\xa0\\x80|\\xf4\\x90\\x80\\x80");
 }
