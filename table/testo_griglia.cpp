@@ -19,7 +19,27 @@ std::string campoCsv(const std::string& testo) {
     return campo + '"';
 }
 
+bool soloCifre(std::string_view testo) {
+    return !testo.empty() &&
+           std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 } // namespace
+
+std::optional<std::size_t> decimaliNumero(std::string_view testo) {
+    if (!testo.empty() && testo.front() == '-') {
+        testo.remove_prefix(1);
+    }
+    const std::size_t punto = testo.find('.');
+    if (punto == std::string_view::npos) {
+        return soloCifre(testo) ? std::optional<std::size_t>(0) : std::nullopt;
+    }
+    const std::string_view decimali = testo.substr(punto + 1);
+    if (!soloCifre(testo.substr(0, punto)) || !soloCifre(decimali)) {
+        return std::nullopt;
+    }
+    return decimali.size();
+}
 
 RigheTesti righeGriglia(const GrigliaInMemoria& griglia) {
     RigheTesti righe(static_cast<std::size_t>(griglia.Rows()));

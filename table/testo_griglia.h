@@ -2,7 +2,9 @@
 
 #include "table/griglia_in_memoria.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Texts in rows, label column first: the grid's, or rows laid out as the
@@ -11,6 +13,11 @@ using RigheTesti = std::vector<std::vector<std::string>>;
 
 // The grid's texts, grid row by grid row from row 0.
 RigheTesti righeGriglia(const GrigliaInMemoria& griglia);
+
+// How many decimals a text has when it is a plain decimal number as the
+// grid writes it ("107.87", "0.0"); nothing for any other text: titles,
+// units, labels, empty cells.
+std::optional<std::size_t> decimaliNumero(std::string_view testo);
 
 // RFC 4180: a field with a comma, a quote or a line break goes in quotes.
 std::string testoCsv(const RigheTesti& righe);
