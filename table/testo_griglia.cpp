@@ -5,8 +5,8 @@
 
 namespace {
 
-std::string campoCsv(const std::string& testo) {
-    if (testo.find_first_of(",\"\r\n") == std::string::npos) {
+std::string campoCsv(const std::string& testo, char separatore) {
+    if (testo.find_first_of(std::string{separatore, '"', '\r', '\n'}) == std::string::npos) {
         return testo;
     }
     std::string campo = "\"";
@@ -22,6 +22,24 @@ std::string campoCsv(const std::string& testo) {
 bool soloCifre(std::string_view testo) {
     return !testo.empty() &&
            std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string testoSeparato(const RigheTesti& righe, char separatore, bool virgolaDecimale) {
+    std::string testo;
+    for (const auto& riga : righe) {
+        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
+            if (colonna > 0) {
+                testo += separatore;
+            }
+            std::string cella = riga[colonna];
+            if (virgolaDecimale && decimaliNumero(cella)) {
+                std::replace(cella.begin(), cella.end(), '.', ',');
+            }
+            testo += campoCsv(cella, separatore);
+        }
+        testo += "\r\n";
+    }
+    return testo;
 }
 
 } // namespace
@@ -52,17 +70,11 @@ RigheTesti righeGriglia(const GrigliaInMemoria& griglia) {
 }
 
 std::string testoCsv(const RigheTesti& righe) {
-    std::string testo;
-    for (const auto& riga : righe) {
-        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
-            if (colonna > 0) {
-                testo += ',';
-            }
-            testo += campoCsv(riga[colonna]);
-        }
-        testo += "\r\n";
-    }
-    return testo;
+    return testoSeparato(righe, ',', false);
+}
+
+std::string testoCsvItaliano(const RigheTesti& righe) {
+    return "\xEF\xBB\xBF" + testoSeparato(righe, ';', true);
 }
 
 std::string testoAllineato(const RigheTesti& righe) {

@@ -22,6 +22,12 @@ std::optional<std::size_t> decimaliNumero(std::string_view testo);
 // RFC 4180: a field with a comma, a quote or a line break goes in quotes.
 std::string testoCsv(const RigheTesti& righe);
 
+// The same for Italian spreadsheets, which open it by a double click: a
+// UTF-8 byte-order mark, `;` between fields (a field with a `;`, a quote or
+// a line break goes in quotes) and a decimal comma in the numbers; the other
+// texts as they are.
+std::string testoCsvItaliano(const RigheTesti& righe);
+
 // Columns padded to their widest text: labels to the left, values to the
 // right.
 std::string testoAllineato(const RigheTesti& righe);
