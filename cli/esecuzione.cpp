@@ -35,6 +35,18 @@ void limitaIncrementoConNota(variabili_pubbliche::Stato& s, std::ostream& errori
     }
 }
 
+// Texts laid out as the grid lays them, in the format asked for.
+std::string testoNelFormato(const RigheTesti& testi, OpzioniCli::Formato formato) {
+    switch (formato) {
+    case OpzioniCli::Formato::Csv:
+        return testoCsv(testi);
+    case OpzioniCli::Formato::CsvItaliano:
+        return testoCsvItaliano(testi);
+    default:
+        return testoAllineato(testi);
+    }
+}
+
 // The rows laid out as the grid lays them, under its header.
 std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::Formato formato) {
     RigheTesti testi = IntestazioneGriglia();
@@ -48,7 +60,7 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
         }
         testi.push_back(std::move(celle));
     }
-    return formato == OpzioniCli::Formato::Csv ? testoCsv(testi) : testoAllineato(testi);
+    return testoNelFormato(testi, formato);
 }
 
 // The heights where the flow or the velocity takes the asked value, then
@@ -105,9 +117,7 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     } else if (opzioni.formato == OpzioniCli::Formato::Si) {
         return testoSi(righeTabella());
     } else {
-        const RigheTesti testi = righeGriglia(griglia);
-        return opzioni.formato == OpzioniCli::Formato::Csv ? testoCsv(testi)
-                                                           : testoAllineato(testi);
+        return testoNelFormato(righeGriglia(griglia), opzioni.formato);
     }
     return opzioni.formato == OpzioniCli::Formato::Si ? testoSi(righe)
                                                       : testoComeGriglia(righe, opzioni.formato);

@@ -45,7 +45,11 @@ OpzioniCli::Formato formato(const std::string& testo) {
     if (testo == "csv") {
         return OpzioniCli::Formato::Csv;
     }
-    throw ErroreUso("formato sconosciuto per --formato: «" + testo + "» (tabella, csv o si)");
+    if (testo == "csv-it") {
+        return OpzioniCli::Formato::CsvItaliano;
+    }
+    throw ErroreUso("formato sconosciuto per --formato: «" + testo +
+                    "» (tabella, csv, csv-it o si)");
 }
 
 formule::Geometria geometria(const std::string& testo) {
@@ -80,6 +84,8 @@ const char* const testoAiuto =
     "  --coefficiente G     coefficiente di scabrezza di Bazin (predefinito 0.18)\n"
     "  --formato F          tabella: allineata, come la griglia della finestra (predefinito)\n"
     "                       csv: i testi della griglia, in CSV\n"
+    "                       csv-it: gli stessi per i fogli di calcolo in italiano: «;»\n"
+    "                       tra i campi, virgola decimale, UTF-8 con BOM\n"
     "                       si: valori SI non arrotondati, in CSV\n"
     "  --documento FILE     scrive anche il documento della relazione; il formato segue\n"
     "                       l'estensione: .docx, .odt, .pdf, .html\n"

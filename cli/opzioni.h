@@ -10,7 +10,7 @@
 // What the command line asks for, read strictly: every value must be, as a
 // whole, a positive number.
 struct OpzioniCli {
-    enum class Formato { Tabella, Csv, Si };
+    enum class Formato { Tabella, Csv, CsvItaliano, Si };
 
     double raggio = 20;
     double pendenza = 0.01;

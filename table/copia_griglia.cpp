@@ -1,5 +1,7 @@
 #include "table/copia_griglia.h"
 
+#include "table/testo_griglia.h"
+
 namespace {
 
 std::string html(const std::string& testo) {
@@ -22,11 +24,28 @@ std::string html(const std::string& testo) {
     return esito;
 }
 
+// A value cell carries its number beside its text, so that a spreadsheet
+// takes the number whatever its language (an Italian one reads "107.87" as
+// text). LibreOffice reads sdval with sdnum, the value in US English (1033);
+// on a paste it keeps only its built-in formats, so two decimals are named
+// ("0.00" in the sheet's own language, 0) and others left to the sheet.
+// Excel reads x:num and mso-number-format, with the decimals shown.
+std::string cellaDati(const std::string& testo) {
+    const std::optional<std::size_t> decimali = decimaliNumero(testo);
+    if (!decimali) {
+        return "<td>" + html(testo) + "</td>";
+    }
+    const std::string formato = *decimali == 0 ? "0" : "0." + std::string(*decimali, '0');
+    const std::string formatoCalc = formato == "0.00" ? "0;0.00" : "";
+    return "<td sdval=\"" + testo + "\" sdnum=\"1033;" + formatoCalc + "\" x:num=\"" + testo +
+           "\" style=\"mso-number-format:'" + formato + "'\">" + testo + "</td>";
+}
+
 } // namespace
 
 CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int righeIntestazione) {
     CopiaGriglia copia;
-    copia.html = "<table>";
+    copia.html = "<table xmlns:x=\"urn:schemas-microsoft-com:office:excel\">";
     for (std::size_t r = 0; r < righe.size(); ++r) {
         const bool intestazione = static_cast<int>(r) < righeIntestazione;
         copia.html += "<tr>";
@@ -35,9 +54,8 @@ CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int 
                 copia.testo += '\t';
             }
             copia.testo += righe[r][c];
-            copia.html += intestazione ? "<th>" : "<td>";
-            copia.html += html(righe[r][c]);
-            copia.html += intestazione ? "</th>" : "</td>";
+            copia.html +=
+                intestazione ? "<th>" + html(righe[r][c]) + "</th>" : cellaDati(righe[r][c]);
         }
         copia.testo += '\n';
         copia.html += "</tr>";

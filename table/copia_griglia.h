@@ -10,7 +10,8 @@
 // processor keeps the columns.
 struct CopiaGriglia {
     std::string testo; // tab-separated, one line per row
-    std::string html;  // a table, the header lines as heading cells
+    std::string html;  // a table, the header lines as heading cells, each
+                       // value cell with its number for spreadsheets
 };
 
 // The block of data cells from grid row primaRiga to ultimaRiga and grid

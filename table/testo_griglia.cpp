@@ -5,8 +5,8 @@
 
 namespace {
 
-std::string campoCsv(const std::string& testo) {
-    if (testo.find_first_of(",\"\r\n") == std::string::npos) {
+std::string campoCsv(const std::string& testo, char separatore) {
+    if (testo.find_first_of(std::string{separatore, '"', '\r', '\n'}) == std::string::npos) {
         return testo;
     }
     std::string campo = "\"";
@@ -19,7 +19,45 @@ std::string campoCsv(const std::string& testo) {
     return campo + '"';
 }
 
+bool soloCifre(std::string_view testo) {
+    return !testo.empty() &&
+           std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string testoSeparato(const RigheTesti& righe, char separatore, bool virgolaDecimale) {
+    std::string testo;
+    for (const auto& riga : righe) {
+        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
+            if (colonna > 0) {
+                testo += separatore;
+            }
+            std::string cella = riga[colonna];
+            if (virgolaDecimale && decimaliNumero(cella)) {
+                std::replace(cella.begin(), cella.end(), '.', ',');
+            }
+            testo += campoCsv(cella, separatore);
+        }
+        testo += "\r\n";
+    }
+    return testo;
+}
+
 } // namespace
+
+std::optional<std::size_t> decimaliNumero(std::string_view testo) {
+    if (!testo.empty() && testo.front() == '-') {
+        testo.remove_prefix(1);
+    }
+    const std::size_t punto = testo.find('.');
+    if (punto == std::string_view::npos) {
+        return soloCifre(testo) ? std::optional<std::size_t>(0) : std::nullopt;
+    }
+    const std::string_view decimali = testo.substr(punto + 1);
+    if (!soloCifre(testo.substr(0, punto)) || !soloCifre(decimali)) {
+        return std::nullopt;
+    }
+    return decimali.size();
+}
 
 RigheTesti righeGriglia(const GrigliaInMemoria& griglia) {
     RigheTesti righe(static_cast<std::size_t>(griglia.Rows()));
@@ -32,17 +70,11 @@ RigheTesti righeGriglia(const GrigliaInMemoria& griglia) {
 }
 
 std::string testoCsv(const RigheTesti& righe) {
-    std::string testo;
-    for (const auto& riga : righe) {
-        for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
-            if (colonna > 0) {
-                testo += ',';
-            }
-            testo += campoCsv(riga[colonna]);
-        }
-        testo += "\r\n";
-    }
-    return testo;
+    return testoSeparato(righe, ',', false);
+}
+
+std::string testoCsvItaliano(const RigheTesti& righe) {
+    return "\xEF\xBB\xBF" + testoSeparato(righe, ';', true);
 }
 
 std::string testoAllineato(const RigheTesti& righe) {

@@ -2,7 +2,9 @@
 
 #include "table/griglia_in_memoria.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Texts in rows, label column first: the grid's, or rows laid out as the
@@ -12,8 +14,19 @@ using RigheTesti = std::vector<std::vector<std::string>>;
 // The grid's texts, grid row by grid row from row 0.
 RigheTesti righeGriglia(const GrigliaInMemoria& griglia);
 
+// How many decimals a text has when it is a plain decimal number as the
+// grid writes it ("107.87", "0.0"); nothing for any other text: titles,
+// units, labels, empty cells.
+std::optional<std::size_t> decimaliNumero(std::string_view testo);
+
 // RFC 4180: a field with a comma, a quote or a line break goes in quotes.
 std::string testoCsv(const RigheTesti& righe);
+
+// The same for Italian spreadsheets, which open it by a double click: a
+// UTF-8 byte-order mark, `;` between fields (a field with a `;`, a quote or
+// a line break goes in quotes) and a decimal comma in the numbers; the other
+// texts as they are.
+std::string testoCsvItaliano(const RigheTesti& righe);
 
 // Columns padded to their widest text: labels to the left, values to the
 // right.

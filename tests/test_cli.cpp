@@ -1,6 +1,7 @@
 #include "calc/variabili_pubbliche.h"
 #include "cli/esecuzione.h"
 #include "lettore_docx.h"
+#include "table/testo_griglia.h"
 
 #include <QDir>
 #include <QFile>
@@ -445,4 +446,32 @@ TEST(Cli, ValoriConCaratteriDiControlloEscapati) {
     const Esito opzione = esegui({"--boh\n--raggio"});
     EXPECT_EQ(opzione.errori,
               "sezione-inglese-cli: opzione sconosciuta: «--boh\\n--raggio» (vedere --help)\n");
+}
+
+// csv-it: the cells of csv for Italian spreadsheets, whatever is printed.
+TEST(Cli, CsvItalianoGliStessiTestiConVirgolaDecimale) {
+    for (const std::vector<std::string>& richiesta :
+         std::vector<std::vector<std::string>>{{}, {"--portata", "370"}, {"--curva", "3"}}) {
+        const auto nelFormato = [&](const std::string& formato) {
+            std::vector<std::string> argomenti = richiesta;
+            argomenti.insert(argomenti.end(), {"--formato", formato});
+            return esegui(argomenti);
+        };
+        const Esito csv = nelFormato("csv");
+        const Esito italiano = nelFormato("csv-it");
+        ASSERT_EQ(italiano.stato, 0);
+        ASSERT_EQ(italiano.uscita.substr(0, 3), "\xEF\xBB\xBF");
+        std::string indietro = italiano.uscita.substr(3);
+        std::replace(indietro.begin(), indietro.end(), ',', '.');
+        std::replace(indietro.begin(), indietro.end(), ';', ',');
+        EXPECT_EQ(indietro, csv.uscita);
+    }
+    const auto r = righe(esegui({"--formato", "csv-it"}).uscita);
+    EXPECT_EQ(r[0], "\xEF\xBB\xBF;ALTEZZA;AREA;CONT.BAGNATO;R.IDRAULICO;V;Q\r");
+    EXPECT_EQ(r[2], ";10,0;0,0164;0,3280;0,0501;107,87;17,71\r");
+}
+
+TEST(Cli, CsvItalianoTraVirgoletteSoloCiCheContieneIlSeparatore) {
+    EXPECT_EQ(testoCsvItaliano({{"a;b", "c,d", "e\"f", "2.5"}}),
+              "\xEF\xBB\xBF\"a;b\";c,d;\"e\"\"f\";2,5\r\n");
 }

@@ -32,7 +32,7 @@ TEST_F(CopiaDellaGriglia, TuttaLaTabellaConIntestazioniEdEtichette) {
     EXPECT_EQ(righe[10], "");
     const QString html = QGuiApplication::clipboard()->mimeData()->html();
     EXPECT_TRUE(html.contains("<th>ALTEZZA</th>"));
-    EXPECT_TRUE(html.contains("<td>Max Q</td><td>57.2</td>"));
+    EXPECT_TRUE(html.contains("<td>Max Q</td><td sdval=\"57.2\""));
 }
 
 TEST_F(CopiaDellaGriglia, CelleColonneERighe) {
@@ -67,8 +67,33 @@ TEST_F(CopiaDellaGriglia, CelleColonneERighe) {
 }
 
 TEST(CopiaTesti, HtmlConCaratteriSpeciali) {
-    const CopiaGriglia copia = copiaTesti({{"a<b", "c&d"}, {"1", "2"}}, 1);
-    EXPECT_EQ(copia.testo, "a<b\tc&d\n1\t2\n");
-    EXPECT_EQ(copia.html, "<table><tr><th>a&lt;b</th><th>c&amp;d</th></tr>"
-                          "<tr><td>1</td><td>2</td></tr></table>");
+    const CopiaGriglia copia = copiaTesti({{"a<b", "c&d"}, {"x>y"}}, 1);
+    EXPECT_EQ(copia.testo, "a<b\tc&d\nx>y\n");
+    EXPECT_EQ(copia.html, "<table xmlns:x=\"urn:schemas-microsoft-com:office:excel\">"
+                          "<tr><th>a&lt;b</th><th>c&amp;d</th></tr>"
+                          "<tr><td>x&gt;y</td></tr></table>");
+}
+
+// A value cell carries its number, read the same in every language, beside
+// its text; headings, labels and empty cells stay text.
+TEST(CopiaTesti, HtmlConINumeriPerIFogliDiCalcolo) {
+    const std::pair<std::string, std::string> casi[] = {
+        {"107.87", R"(<td sdval="107.87" sdnum="1033;0;0.00" x:num="107.87")"
+                   R"( style="mso-number-format:'0.00'">107.87</td>)"},
+        {"0.0164", R"(<td sdval="0.0164" sdnum="1033;" x:num="0.0164")"
+                   R"( style="mso-number-format:'0.0000'">0.0164</td>)"},
+        {"0.0",
+         R"(<td sdval="0.0" sdnum="1033;" x:num="0.0" style="mso-number-format:'0.0'">0.0</td>)"},
+        {"Max V", "<td>Max V</td>"},
+        {"CONT.BAGNATO", "<td>CONT.BAGNATO</td>"},
+        {"1.", "<td>1.</td>"},
+        {"", "<td></td>"},
+    };
+    for (const auto& [testo, cella] : casi) {
+        const CopiaGriglia copia = copiaTesti({{"ALTEZZA", "10.0"}, {testo}}, 1);
+        EXPECT_EQ(copia.testo, "ALTEZZA\t10.0\n" + testo + "\n");
+        EXPECT_EQ(copia.html, "<table xmlns:x=\"urn:schemas-microsoft-com:office:excel\">"
+                              "<tr><th>ALTEZZA</th><th>10.0</th></tr><tr>" +
+                                  cella + "</tr></table>");
+    }
 }
