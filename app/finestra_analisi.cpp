@@ -291,7 +291,7 @@ void FinestraAnalisi::ricalcola() {
                     QString::fromStdString(testi[static_cast<std::size_t>(c)]));
                 cella->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                                : Qt::AlignRight | Qt::AlignVCenter);
-                if (!riga.esito.conforme()) {
+                if (riga.esito && !riga.esito->conforme()) {
                     cella->setBackground(QColor(248, 208, 208));
                 }
                 tabella->setItem(r, c, cella);

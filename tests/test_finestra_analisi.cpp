@@ -117,6 +117,9 @@ TEST_F(FinestraAnalisiAperta, AltezzeDiProgettoEVerificheMarcate) {
     const int ultima = analisi->tabella->columnCount() - 1;
     EXPECT_EQ(analisi->tabella->item(0, ultima)->text(), "riempimento oltre il limite");
     EXPECT_NE(analisi->tabella->item(0, 1)->background(), QBrush());
+    // The full section, fuller still, is there for comparison only.
+    EXPECT_EQ(analisi->tabella->item(2, ultima)->text(), "riferimento");
+    EXPECT_EQ(analisi->tabella->item(2, 1)->background(), QBrush());
 
     digita(analisi->riempimentoMassimo, "100");
     EXPECT_EQ(analisi->tabella->item(0, ultima)->text(), "conforme");
@@ -180,8 +183,11 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
     for (auto it = documento->rootFrame()->begin(); !it.atEnd(); ++it) {
         if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
             ++tabelle;
-            EXPECT_EQ(t->rows(), 6); // heading, Q1, Q2, Piena, Vmax, Qmax
+            ASSERT_EQ(t->rows(), 6); // heading, Q1, Q2, Piena, Vmax, Qmax
             EXPECT_TRUE(ElaboratoreTesti::rigaIntestazione(t, 0));
+            // In the report too the full section is a reference.
+            EXPECT_EQ(t->cellAt(3, t->columns() - 1).firstCursorPosition().block().text(),
+                      "riferimento");
         }
     }
     EXPECT_EQ(tabelle, 1);
