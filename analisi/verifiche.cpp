@@ -19,9 +19,9 @@ RisposteRichieste risposteRichieste(const Risposte& risposte, std::optional<doub
         esito.altezzeVelocita = risposte.perVelocita(*velocita);
         esito.velocitaRaggiunta = aggiungi(esito.altezzeVelocita, "V");
     }
-    esito.righe.push_back({"Piena", risposte.piena()});
-    esito.righe.push_back({"Vmax", risposte.velocitaMassima()});
-    esito.righe.push_back({"Qmax", risposte.portataMassima()});
+    esito.righe.push_back({"Piena", risposte.piena(), true});
+    esito.righe.push_back({"Vmax", risposte.velocitaMassima(), true});
+    esito.righe.push_back({"Qmax", risposte.portataMassima(), true});
     return esito;
 }
 
@@ -51,6 +51,13 @@ Esito verifica(const Risposta& risposta, const Limiti& limiti) {
     esito.velocitaAlta = risposta.velocita > limiti.velocitaMassima;
     esito.troppoPiena = risposta.riempimento > limiti.riempimentoMassimo;
     return esito;
+}
+
+std::optional<Esito> verifica(const RispostaEtichettata& riga, const Limiti& limiti) {
+    if (riga.riferimento) {
+        return std::nullopt;
+    }
+    return verifica(riga.risposta, limiti);
 }
 
 } // namespace analisi

@@ -8,12 +8,16 @@
 
 // The answers a designer checks, labelled and tested against the limits of
 // the design: the heights of the design flow (Q1, Q2, …) and of the design
-// velocity (V1, V2, …), then the full section and the true maxima.
+// velocity (V1, V2, …), then, for reference only, the full section and the
+// true maxima.
 namespace analisi {
 
 struct RispostaEtichettata {
     std::string etichetta;
     Risposta risposta;
+    // The full section and the maxima are not heights the sewer is designed
+    // to run at: they are shown for comparison, not held to the limits.
+    bool riferimento = false;
 };
 
 struct RisposteRichieste {
@@ -48,5 +52,7 @@ struct Esito {
 };
 
 Esito verifica(const Risposta& risposta, const Limiti& limiti);
+// The verdict on a row: none for a reference row.
+std::optional<Esito> verifica(const RispostaEtichettata& riga, const Limiti& limiti);
 
 } // namespace analisi

@@ -28,8 +28,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
+#include <QShowEvent>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -100,9 +105,35 @@ FinestraAnalisi::FinestraAnalisi(QWidget* parent)
                                                 : scelto + ".png");
     });
     connect(aggiungi, &QPushButton::clicked, this, &FinestraAnalisi::aggiungiAllaRelazione);
-    setMinimumSize(1040, 680);
     resize(1280, 800);
     ricalcola();
+}
+
+void FinestraAnalisi::adattaAlloSpazio(const QRect& disponibile) {
+    // Before its first showing the window's frame is unknown: the main
+    // window's, drawn by the same window manager, stands in for it.
+    QSize cornice = frameGeometry().size() - size();
+    if (parentWidget() != nullptr) {
+        const QWidget* principale = parentWidget()->window();
+        cornice = cornice.expandedTo(principale->frameGeometry().size() - principale->size());
+    }
+    const QSize massima = disponibile.size() - cornice;
+    setMinimumSize(minimumSizeHint().boundedTo(massima));
+    resize(size().boundedTo(massima));
+    if (!disponibile.contains(QRect(pos(), size() + cornice))) {
+        move(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size() + cornice, disponibile)
+                 .topLeft());
+    }
+}
+
+void FinestraAnalisi::showEvent(QShowEvent* evento) {
+    // Opened from the main window: on its screen, within what the desktop
+    // leaves free.
+    if (!evento->spontaneous()) {
+        const QWidget* principale = parentWidget() != nullptr ? parentWidget()->window() : this;
+        adattaAlloSpazio(principale->screen()->availableGeometry());
+    }
+    QMainWindow::showEvent(evento);
 }
 
 void FinestraAnalisi::costruisci() {
@@ -115,12 +146,15 @@ void FinestraAnalisi::costruisci() {
 
     auto* progetto = new QGroupBox("Dati di progetto");
     auto* moduloProgetto = new QFormLayout(progetto);
+    // Narrowed, a box goes under its label.
+    moduloProgetto->setRowWrapPolicy(QFormLayout::WrapLongRows);
     moduloProgetto->addRow("Portata di progetto (l/s)", portata);
     moduloProgetto->addRow("Velocità di progetto (cm/s)", velocita);
     moduloProgetto->addRow("Geometria", geometria);
 
     auto* verifiche = new QGroupBox("Limiti da verificare");
     auto* moduloLimiti = new QFormLayout(verifiche);
+    moduloLimiti->setRowWrapPolicy(QFormLayout::WrapLongRows);
     moduloLimiti->addRow(
         QString("Velocità minima di autopulizia (cm/s)\nproposta: %1").arg(velocitaMinimaProposta),
         velocitaMinima);
@@ -137,13 +171,23 @@ void FinestraAnalisi::costruisci() {
     auto* colonnaSinistra = new QVBoxLayout;
     colonnaSinistra->addWidget(progetto);
     colonnaSinistra->addWidget(verifiche);
+    stato->setWordWrap(true);
+    colonnaSinistra->addWidget(stato);
     colonnaSinistra->addWidget(new QLabel("Sezione in scala, acqua all'altezza indicata:"));
     colonnaSinistra->addWidget(disegno, 1);
     puntatore->setWordWrap(true);
     colonnaSinistra->addWidget(puntatore);
     auto* sinistra = new QWidget;
     sinistra->setLayout(colonnaSinistra);
-    sinistra->setMaximumWidth(340);
+    // On a small screen the inputs scroll up and down rather than crowd the
+    // chart; narrowed, they stand under their labels.
+    auto* scorrimento = new QScrollArea;
+    scorrimento->setWidget(sinistra);
+    scorrimento->setWidgetResizable(true);
+    scorrimento->setFrameShape(QFrame::NoFrame);
+    scorrimento->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scorrimento->setMinimumWidth(sinistra->minimumSizeHint().width() +
+                                 scorrimento->verticalScrollBar()->sizeHint().width());
 
     tabella->setColumnCount(static_cast<int>(titoliAnalisi().size()));
     QStringList titoli;
@@ -153,9 +197,11 @@ void FinestraAnalisi::costruisci() {
     tabella->setHorizontalHeaderLabels(titoli);
     tabella->verticalHeader()->setVisible(false);
     tabella->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tabella->horizontalHeader()->setStretchLastSection(true);
+    // Every column as wide as its texts, the verdict too: a narrow table
+    // scrolls sideways rather than cut a verdict short.
+    tabella->setWordWrap(false);
     tabella->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    tabella->setMinimumHeight(150);
+    tabella->setMinimumHeight(120);
 
     auto* destra = new QSplitter(Qt::Vertical);
     destra->addWidget(grafico);
@@ -163,22 +209,26 @@ void FinestraAnalisi::costruisci() {
     destra->setStretchFactor(0, 3);
     destra->setStretchFactor(1, 1);
     destra->setSizes({520, 220});
+    destra->setChildrenCollapsible(false);
+
+    auto* corpo = new QSplitter(Qt::Horizontal);
+    corpo->addWidget(scorrimento);
+    corpo->addWidget(destra);
+    corpo->setStretchFactor(0, 0);
+    corpo->setStretchFactor(1, 1);
+    corpo->setChildrenCollapsible(false);
 
     auto* pulsanti = new QHBoxLayout;
-    pulsanti->addWidget(stato, 1);
+    pulsanti->addStretch(1);
     pulsanti->addWidget(esporta);
     pulsanti->addWidget(aggiungi);
 
-    auto* corpo = new QHBoxLayout;
-    corpo->addWidget(sinistra);
-    corpo->addWidget(destra, 1);
     auto* tutto = new QVBoxLayout;
-    tutto->addLayout(corpo, 1);
+    tutto->addWidget(corpo, 1);
     tutto->addLayout(pulsanti);
     auto* centro = new QWidget;
     centro->setLayout(tutto);
     setCentralWidget(centro);
-    stato->setWordWrap(true);
 }
 
 void FinestraAnalisi::leggiImpostazioni() {
@@ -291,7 +341,7 @@ void FinestraAnalisi::ricalcola() {
                     QString::fromStdString(testi[static_cast<std::size_t>(c)]));
                 cella->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
                                                : Qt::AlignRight | Qt::AlignVCenter);
-                if (!riga.esito.conforme()) {
+                if (riga.esito && !riga.esito->conforme()) {
                     cella->setBackground(QColor(248, 208, 208));
                 }
                 tabella->setItem(r, c, cella);
@@ -318,7 +368,7 @@ void FinestraAnalisi::ricalcola() {
             messaggi << "Le caselle in rosso non contengono un numero positivo: passarci sopra "
                         "con il puntatore dice perché.";
         }
-        stato->setText(messaggi.join(' '));
+        mostraStato(messaggi.join(' '));
         const double altezza = !dati.altezzePortata.empty() ? dati.altezzePortata.front().altezza
                                : !dati.altezzeVelocita.empty()
                                    ? dati.altezzeVelocita.front().altezza
@@ -341,7 +391,13 @@ void FinestraAnalisi::svuota(const QString& motivo) {
     grafico->svuota();
     disegno->imposta(0, 0);
     puntatore->clear();
-    stato->setText(motivo);
+    mostraStato(motivo);
+}
+
+// Under the inputs it speaks of, taking no room when it has nothing to say.
+void FinestraAnalisi::mostraStato(const QString& testo) {
+    stato->setText(testo);
+    stato->setVisible(!testo.isEmpty());
 }
 
 void FinestraAnalisi::mostraAltezza(double altezza) {

@@ -54,13 +54,21 @@ class FinestraAnalisi : public QMainWindow {
     // The answers and the chart into the current report document.
     void aggiungiAllaRelazione();
 
+    // Fits the window into a screen's free area: neither its size nor its
+    // least size larger, and moved into the area if it lies outside.
+    void adattaAlloSpazio(const QRect& disponibile);
+
     // A warning for the user: a message box unless replaced.
     std::function<void(const QString& avviso)> avvisa;
+
+  protected:
+    void showEvent(QShowEvent* evento) override;
 
   private:
     void costruisci();
     void ricalcola();
     void svuota(const QString& motivo);
+    void mostraStato(const QString& testo);
     void mostraAltezza(double altezza);
     void leggiImpostazioni();
     void salvaImpostazioni() const;

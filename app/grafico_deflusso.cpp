@@ -2,6 +2,8 @@
 
 #include <QBuffer>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
@@ -94,7 +96,7 @@ GraficoDeflusso::GraficoDeflusso(QWidget* parent)
                                    static_cast<QAbstractSeries*>(cursore_)}) {
         nascondiInLegenda(serie);
     }
-    chart()->legend()->setAlignment(Qt::AlignBottom);
+    connect(chart(), &QGraphicsWidget::geometryChanged, this, &GraficoDeflusso::collocaLegenda);
     // The fonts by their real family: an SVG names the family, and a
     // generic one reads as a serif elsewhere.
     const QString famiglia = QFontInfo(font()).family();
@@ -111,8 +113,29 @@ GraficoDeflusso::GraficoDeflusso(QWidget* parent)
     chart()->setMargins(QMargins(4, 4, 4, 4));
     setRenderHint(QPainter::Antialiasing);
     setMouseTracking(true);
-    setMinimumSize(420, 320);
+    setMinimumSize(480, 280);
+    collocaLegenda();
     svuota();
+}
+
+// Below the chart when the legend fits in one row, beside it otherwise:
+// either way no label is cut short.
+void GraficoDeflusso::collocaLegenda() {
+    const QFontMetricsF metriche(chart()->legend()->font());
+    qreal riga = 0;
+    for (QLegendMarker* marcatore : chart()->legend()->markers()) {
+        if (marcatore->isVisible()) {
+            // The label, then its square and the gaps around both: about two
+            // and a half lines' height, as the legend lays them out.
+            riga += metriche.horizontalAdvance(marcatore->label()) + 2.5 * metriche.height();
+        }
+    }
+    const Qt::Alignment lato = riga <= chart()->size().width() ? Qt::AlignBottom : Qt::AlignRight;
+    if (chart()->legend()->alignment() != lato) {
+        chart()->legend()->setAlignment(lato);
+        // At once: an export draws the chart straight after resizing it.
+        chart()->layout()->activate();
+    }
 }
 
 QLineSeries* GraficoDeflusso::linea(const QString& nome, const QColor& colore, Qt::PenStyle tratto,
@@ -229,6 +252,8 @@ template <typename Disegno> void GraficoDeflusso::allaDimensioneDiStampa(Disegno
     disegna(chart()->sceneBoundingRect());
     chart()->setGeometry(primaGeometria);
     cursore_->setVisible(cursoreVisibile);
+    // Shown again, the series would bring its marker back into the legend.
+    nascondiInLegenda(cursore_);
 }
 
 QImage GraficoDeflusso::immagine() {

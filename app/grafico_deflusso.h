@@ -56,6 +56,7 @@ class GraficoDeflusso : public QChartView {
     QScatterSeries* punti(const QString& nome, const QColor& colore, qreal dimensione,
                           QValueAxis* asseX);
     void nascondiInLegenda(QAbstractSeries* serie);
+    void collocaLegenda();
     template <typename Disegno> void allaDimensioneDiStampa(Disegno disegna);
 
     QValueAxis* const asseAltezza_;

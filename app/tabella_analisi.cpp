@@ -8,7 +8,7 @@ std::vector<RigaAnalisi> righeAnalisi(const analisi::Sezione& sezione,
     std::vector<RigaAnalisi> righe;
     for (const analisi::RispostaEtichettata& r : richieste.righe) {
         righe.push_back({r, analisi::scartoTabellarePercento(sezione, r.risposta.altezza),
-                         analisi::verifica(r.risposta, limiti)});
+                         analisi::verifica(r, limiti)});
     }
     return righe;
 }
@@ -41,5 +41,5 @@ std::vector<std::string> testiAnalisi(const RigaAnalisi& riga) {
             Format(r.portata * 1000, "#####0.#0"),
             Format(r.portataRelativa * 100, "##0.0"),
             Format(riga.scartoPercento, "#0.#0"),
-            riga.esito.testo()};
+            riga.esito ? riga.esito->testo() : "riferimento"};
 }

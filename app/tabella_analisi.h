@@ -2,6 +2,7 @@
 
 #include "analisi/verifiche.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,8 @@
 // formulas and the exact section, and the verdict against the limits.
 struct RigaAnalisi {
     analisi::RispostaEtichettata risposta;
-    double scartoPercento = 0; // Q of the table's formulas against the exact section
-    analisi::Esito esito;
+    double scartoPercento = 0;           // Q of the table's formulas against the exact section
+    std::optional<analisi::Esito> esito; // none for a reference row
 };
 
 std::vector<RigaAnalisi> righeAnalisi(const analisi::Sezione& sezione,
@@ -21,5 +22,6 @@ std::vector<RigaAnalisi> righeAnalisi(const analisi::Sezione& sezione,
 // Column titles, each with its unit on a second line.
 std::vector<std::string> titoliAnalisi();
 
-// The texts of a row, in the order of the titles.
+// The texts of a row, in the order of the titles; the verdict of a reference
+// row is "riferimento".
 std::vector<std::string> testiAnalisi(const RigaAnalisi& riga);

@@ -82,8 +82,8 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
                << TestoValore(5, risposte.velocitaMassima().velocita) << " cm/s\n";
     }
     std::vector<RigaUscita> righe;
-    for (const auto& [etichetta, risposta] : richieste.righe) {
-        righe.push_back({etichetta, risposta});
+    for (const analisi::RispostaEtichettata& riga : richieste.righe) {
+        righe.push_back({riga.etichetta, riga.risposta});
     }
     return righe;
 }

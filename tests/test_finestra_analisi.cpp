@@ -9,8 +9,12 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -18,6 +22,8 @@
 #include <QTextFrame>
 #include <QTextTable>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -52,6 +58,19 @@ class FinestraAnalisiAperta : public FinestraAvviata {
     FinestraAnalisi* analisi = nullptr;
     std::vector<QString> avvisi;
 };
+
+// Shown whole on its window, once scrolled into view if it sits in a scroll
+// area, as a user would.
+bool raggiungibile(QWidget* controllo) {
+    QWidget* dentro = controllo->window();
+    for (QScrollArea* area : dentro->findChildren<QScrollArea*>()) {
+        if (area->isAncestorOf(controllo)) {
+            area->ensureWidgetVisible(controllo, 0, 0);
+            dentro = area->viewport();
+        }
+    }
+    return dentro->rect().contains(QRect(controllo->mapTo(dentro, QPoint()), controllo->size()));
+}
 
 } // namespace
 
@@ -119,6 +138,9 @@ TEST_F(FinestraAnalisiAperta, AltezzeDiProgettoEVerificheMarcate) {
     const int ultima = analisi->tabella->columnCount() - 1;
     EXPECT_EQ(analisi->tabella->item(0, ultima)->text(), "riempimento oltre il limite");
     EXPECT_NE(analisi->tabella->item(0, 1)->background(), QBrush());
+    // The full section, fuller still, is there for comparison only.
+    EXPECT_EQ(analisi->tabella->item(2, ultima)->text(), "riferimento");
+    EXPECT_EQ(analisi->tabella->item(2, 1)->background(), QBrush());
 
     digita(analisi->riempimentoMassimo, "100");
     EXPECT_EQ(analisi->tabella->item(0, ultima)->text(), "conforme");
@@ -148,6 +170,11 @@ TEST_F(FinestraAnalisiAperta, LimitiRicordatiTraUnAvvioEIlSuccessivo) {
 }
 
 TEST_F(FinestraAnalisiAperta, EsportaIlGraficoNeiTreFormati) {
+    QLegend* legenda = analisi->grafico->chart()->legend();
+    const auto voci = [&] {
+        return std::ranges::count_if(legenda->markers(), &QLegendMarker::isVisible);
+    };
+    const auto vociPrima = voci();
     QTemporaryDir cartella;
     analisi->esportaGrafico(cartella.filePath("g.png"));
     analisi->esportaGrafico(cartella.filePath("g.svg"));
@@ -162,6 +189,37 @@ TEST_F(FinestraAnalisiAperta, EsportaIlGraficoNeiTreFormati) {
     EXPECT_TRUE(inizio("g.png").startsWith("\x89PNG"));
     EXPECT_TRUE(inizio("g.svg").contains("<?xml"));
     EXPECT_TRUE(inizio("g.pdf").startsWith("%PDF"));
+    // The pointer's line, hidden in the files, stays out of the legend.
+    EXPECT_EQ(voci(), vociPrima);
+}
+
+// The window opens within the screen's free area. At its least size every
+// control can be reached, the inputs by scrolling, and the verdicts are shown
+// whole, the table scrolled sideways. On a smaller screen it shrinks to fit.
+TEST_F(FinestraAnalisiAperta, SiAdattaAlloSchermo) {
+    EXPECT_TRUE(finestra->screen()->availableGeometry().contains(analisi->frameGeometry()));
+
+    digita(analisi->portata, "370");
+    analisi->resize(analisi->minimumSize());
+    QCoreApplication::processEvents();
+    for (QWidget* controllo :
+         std::initializer_list<QWidget*>{analisi->portata, analisi->riempimentoMassimo,
+                                         analisi->grafico, analisi->tabella, analisi->aggiungi}) {
+        EXPECT_TRUE(raggiungibile(controllo)) << controllo->metaObject()->className();
+    }
+    const QModelIndex verdetto =
+        analisi->tabella->model()->index(0, analisi->tabella->columnCount() - 1);
+    analisi->tabella->scrollTo(verdetto);
+    const QRect cella = analisi->tabella->visualRect(verdetto);
+    EXPECT_TRUE(analisi->tabella->viewport()->rect().contains(cella));
+    EXPECT_GE(cella.width(),
+              analisi->tabella->fontMetrics().horizontalAdvance(verdetto.data().toString()));
+
+    const QRect piccolo(100, 40, 640, 400);
+    analisi->adattaAlloSpazio(piccolo);
+    EXPECT_TRUE(piccolo.contains(analisi->frameGeometry()));
+    EXPECT_LE(analisi->minimumWidth(), piccolo.width());
+    EXPECT_LE(analisi->minimumHeight(), piccolo.height());
 }
 
 TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
@@ -182,8 +240,11 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
     for (auto it = documento->rootFrame()->begin(); !it.atEnd(); ++it) {
         if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
             ++tabelle;
-            EXPECT_EQ(t->rows(), 6); // heading, Q1, Q2, Piena, Vmax, Qmax
+            ASSERT_EQ(t->rows(), 6); // heading, Q1, Q2, Piena, Vmax, Qmax
             EXPECT_TRUE(ElaboratoreTesti::rigaIntestazione(t, 0));
+            // In the report too the full section is a reference.
+            EXPECT_EQ(t->cellAt(3, t->columns() - 1).firstCursorPosition().block().text(),
+                      "riferimento");
         }
     }
     EXPECT_EQ(tabelle, 1);
