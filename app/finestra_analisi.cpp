@@ -6,14 +6,14 @@
 #include "app/grafico_deflusso.h"
 #include "app/ingressi.h"
 #include "calc/errore_runtime.h"
+#include "file/errore_file.h"
+#include "file/scrittura_file.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/sezione.h"
 #include "report/aggiunta_relazione.h"
 #include "report/collegamento.h"
 #include "report/elaboratore_testi.h"
-#include "report/errore_file.h"
-#include "report/scrittura_file.h"
 
 #include <QBuffer>
 #include <QComboBox>

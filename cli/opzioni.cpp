@@ -1,9 +1,9 @@
 #include "cli/opzioni.h"
 
 #include "calc/errore_runtime.h"
+#include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
 #include "report/salvataggio.h"
-#include "report/testo_visibile.h"
 
 #include <cmath>
 

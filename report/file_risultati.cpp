@@ -1,7 +1,7 @@
 #include "report/file_risultati.h"
 
 #include "calc/variabili_pubbliche.h"
-#include "report/scrittura_file.h"
+#include "file/scrittura_file.h"
 #include "report/testi_report.h"
 #include "table/griglia_in_memoria.h"
 #include "table/tabella_risultati.h"

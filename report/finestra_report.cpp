@@ -1,8 +1,8 @@
 #include "report/finestra_report.h"
 
+#include "file/errore_file.h"
 #include "report/cartella_temporanea.h"
 #include "report/elaboratore_testi.h"
-#include "report/errore_file.h"
 #include "report/impaginazione.h"
 #include "report/salvataggio.h"
 

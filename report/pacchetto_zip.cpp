@@ -1,6 +1,6 @@
 #include "report/pacchetto_zip.h"
 
-#include "report/errore_file.h"
+#include "file/errore_file.h"
 
 #include <quazip.h>
 #include <quazipfile.h>

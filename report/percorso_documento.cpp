@@ -2,8 +2,8 @@
 
 #include "report/impaginazione.h"
 
+#include "file/errore_file.h"
 #include "report/elaboratore_testi.h"
-#include "report/errore_file.h"
 
 #include <QBuffer>
 #include <QImage>

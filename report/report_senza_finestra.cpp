@@ -1,9 +1,9 @@
 #include "report/report_senza_finestra.h"
 
+#include "file/errore_file.h"
 #include "report/collegamento.h"
 #include "report/documento_word.h"
 #include "report/elaboratore_testi.h"
-#include "report/errore_file.h"
 #include "report/salvataggio.h"
 
 void scriviReportSenzaFinestra(const std::string& percorso) {

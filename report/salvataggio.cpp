@@ -1,13 +1,13 @@
 #include "report/salvataggio.h"
 
+#include "file/errore_file.h"
+#include "file/scrittura_file.h"
+#include "file/testo_visibile.h"
 #include "report/elaboratore_testi.h"
-#include "report/errore_file.h"
 #include "report/impaginazione.h"
 #include "report/percorso_documento.h"
 #include "report/scrittore_docx.h"
 #include "report/scrittore_odt.h"
-#include "report/scrittura_file.h"
-#include "report/testo_visibile.h"
 
 #include <QBuffer>
 #include <QImage>

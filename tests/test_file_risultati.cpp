@@ -1,5 +1,5 @@
 #include "contenuto_file.h"
-#include "report/errore_file.h"
+#include "file/errore_file.h"
 #include "report/file_risultati.h"
 #include "stato_pulito.h"
 

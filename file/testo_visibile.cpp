@@ -1,4 +1,4 @@
-#include "report/testo_visibile.h"
+#include "file/testo_visibile.h"
 
 #include <cstdio>
 

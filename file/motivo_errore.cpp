@@ -1,4 +1,4 @@
-#include "report/motivo_errore.h"
+#include "file/motivo_errore.h"
 
 #include <cerrno>
 #include <string>

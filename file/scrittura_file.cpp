@@ -1,8 +1,8 @@
-#include "report/scrittura_file.h"
+#include "file/scrittura_file.h"
 
-#include "report/errore_file.h"
-#include "report/motivo_errore.h"
-#include "report/testo_visibile.h"
+#include "file/errore_file.h"
+#include "file/motivo_errore.h"
+#include "file/testo_visibile.h"
 
 #include <cctype>
 #include <cerrno>
