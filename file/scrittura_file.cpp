@@ -3,6 +3,7 @@
 #include "file/errore_file.h"
 #include "file/motivo_errore.h"
 #include "file/testo_visibile.h"
+#include "file/tipo_nodo.h"
 
 #include <cctype>
 #include <cerrno>
@@ -138,11 +139,8 @@ std::optional<struct stat> fileDaSostituire(const std::string& percorso,
         fallitoPer(percorso, EISDIR);
     }
     if (!S_ISREG(info.st_mode)) {
-        const char* tipo = S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) ? "un dispositivo"
-                           : S_ISFIFO(info.st_mode)                       ? "una coda FIFO"
-                           : S_ISSOCK(info.st_mode)                       ? "un socket"
-                                                                          : "un oggetto speciale";
-        fallito(percorso, std::string("non è un file ma ") + tipo + ", che resta com'è");
+        fallito(percorso, std::string("non è un file ma ") + tipoNodoSpeciale(info.st_mode) +
+                              ", che resta com'è");
     }
     // Replacing would go round a file's own protection: the rename needs
     // only the folder's permission. A read-only disk says so instead.

@@ -1,0 +1,472 @@
+#include "progetto/progetto.h"
+
+#include "calc/errore_runtime.h"
+#include "file/errore_file.h"
+#include "file/lettura_file.h"
+#include "file/scrittura_file.h"
+#include "file/testo_visibile.h"
+#include "numeri/conversioni.h"
+#include "progetto/voci_coefficiente.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <utility>
+
+namespace progetto {
+
+namespace {
+
+// The keys of each part, in the order the file is written.
+const std::initializer_list<const char*> chiaviRadice{"formato", "versione", "ingressi",
+                                                      "verifiche", "progetto"};
+const std::initializer_list<const char*> chiaviIngressi{"raggio", "pendenza", "coefficiente",
+                                                        "incremento", "nomeFile"};
+const std::initializer_list<const char*> chiaviVerifiche{
+    "geometria",      "portataProgetto", "portataMinima",     "velocitaProgetto",
+    "velocitaMinima", "velocitaMassima", "riempimentoMassimo"};
+const std::initializer_list<const char*> chiaviDati{"opera",       "tratto", "committente",
+                                                    "progettista", "data",   "note"};
+
+class Lettore {
+  public:
+    explicit Lettore(const std::string& nome) : nome_(testoVisibile(nome)) {}
+
+    [[noreturn]] void fallito(const std::string& motivo) const {
+        throw ErroreFile("Impossibile aprire «" + nome_ + "»: " + motivo + ".");
+    }
+
+    // Line and column (from 1, in characters) of a byte of the text.
+    [[noreturn]] void fallitoIn(std::string_view testo, std::size_t posizione,
+                                const std::string& motivo) const {
+        posizione = std::min(posizione, testo.size());
+        int riga = 1;
+        int colonna = 1;
+        for (std::size_t i = 0; i < posizione; ++i) {
+            const auto c = static_cast<unsigned char>(testo[i]);
+            if (c == '\n') {
+                ++riga;
+                colonna = 1;
+            } else if ((c & 0xC0) != 0x80) {
+                ++colonna;
+            }
+        }
+        fallito(motivo + " (riga " + std::to_string(riga) + ", colonna " + std::to_string(colonna) +
+                ")");
+    }
+
+    // A part of the file: an object, or absent.
+    QJsonObject parte(const QJsonObject& radice, const char* chiave) const {
+        const QJsonValue valore = radice.value(QLatin1String(chiave));
+        if (valore.isUndefined()) {
+            return {};
+        }
+        if (!valore.isObject()) {
+            fallito(std::string("«") + chiave + "» deve essere un oggetto JSON, tra graffe");
+        }
+        return valore.toObject();
+    }
+
+    // A box: a number, a text, or null for an empty box; absent, its
+    // default stays.
+    void casella(const QJsonObject& parte, const char* sezione, const char* chiave,
+                 Casella& destinazione) const {
+        const QJsonValue valore = parte.value(QLatin1String(chiave));
+        if (valore.isUndefined()) {
+            return;
+        }
+        if (valore.isDouble()) {
+            destinazione = {CStr(valore.toDouble()), valore.toDouble()};
+        } else if (valore.isString()) {
+            destinazione = {valore.toString().toStdString(), std::nullopt};
+        } else if (valore.isNull()) {
+            destinazione = {};
+        } else {
+            fallito(std::string("«") + sezione + "." + chiave +
+                    "» deve essere un numero, un testo o null");
+        }
+    }
+
+    // A text: a string, or null for an empty one.
+    void testo(const QJsonObject& parte, const char* sezione, const char* chiave,
+               std::string& destinazione) const {
+        const QJsonValue valore = parte.value(QLatin1String(chiave));
+        if (valore.isUndefined()) {
+            return;
+        }
+        if (valore.isString()) {
+            destinazione = valore.toString().toStdString();
+        } else if (valore.isNull()) {
+            destinazione.clear();
+        } else {
+            fallito(std::string("«") + sezione + "." + chiave + "» deve essere un testo");
+        }
+    }
+
+  private:
+    std::string nome_;
+};
+
+// Where the first byte that is not UTF-8 lies, or none.
+std::optional<std::size_t> primoNonUtf8(std::string_view testo) {
+    std::size_t i = 0;
+    while (i < testo.size()) {
+        const auto c = static_cast<unsigned char>(testo[i]);
+        const std::size_t lunghezza = c < 0x80                        ? 1
+                                      : (c >> 5) == 0x6 && c >= 0xC2  ? 2
+                                      : (c >> 4) == 0xE               ? 3
+                                      : (c >> 3) == 0x1E && c <= 0xF4 ? 4
+                                                                      : 0;
+        if (lunghezza == 0 || i + lunghezza > testo.size()) {
+            return i;
+        }
+        for (std::size_t k = 1; k < lunghezza; ++k) {
+            if ((static_cast<unsigned char>(testo[i + k]) & 0xC0) != 0x80) {
+                return i;
+            }
+        }
+        const auto c1 = static_cast<unsigned char>(testo[i + 1 < testo.size() ? i + 1 : i]);
+        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
+            (c == 0xF4 && c1 >= 0x90)) {
+            return i;
+        }
+        i += lunghezza;
+    }
+    return std::nullopt;
+}
+
+std::string motivoSintassi(QJsonParseError::ParseError errore) {
+    switch (errore) {
+    case QJsonParseError::UnterminatedObject:
+        return "un oggetto non è chiuso da una graffa";
+    case QJsonParseError::MissingNameSeparator:
+        return "manca «:» dopo un nome";
+    case QJsonParseError::UnterminatedArray:
+        return "un elenco non è chiuso da una parentesi quadra";
+    case QJsonParseError::MissingValueSeparator:
+        return "manca una virgola tra due valori";
+    case QJsonParseError::IllegalValue:
+        return "c'è un valore non ammesso";
+    case QJsonParseError::TerminationByNumber:
+        return "il testo finisce dentro un numero";
+    case QJsonParseError::IllegalNumber:
+        return "c'è un numero non valido o troppo grande";
+    case QJsonParseError::IllegalEscapeSequence:
+        return "c'è una sequenza di escape non valida";
+    case QJsonParseError::IllegalUTF8String:
+        return "c'è un testo non UTF-8";
+    case QJsonParseError::UnterminatedString:
+        return "un testo non è chiuso dalle virgolette";
+    case QJsonParseError::MissingObject:
+        return "manca l'oggetto del progetto";
+    case QJsonParseError::DeepNesting:
+        return "gli oggetti sono annidati troppo a fondo";
+    case QJsonParseError::DocumentTooLarge:
+        return "il documento è troppo grande";
+    case QJsonParseError::GarbageAtEnd:
+        return "c'è altro testo dopo la fine del progetto";
+    default:
+        return "il testo non è JSON valido";
+    }
+}
+
+QJsonObject documento(const Lettore& lettore, std::string_view testo) {
+    if (testo.substr(0, 3) == "\xEF\xBB\xBF") { // a byte-order mark some editors add
+        testo.remove_prefix(3);
+    }
+    if (testo.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        lettore.fallito("il file è vuoto");
+    }
+    if (const auto nullo = testo.find('\0'); nullo != std::string_view::npos) {
+        lettore.fallitoIn(testo, nullo, "il file contiene un carattere nullo: non è un testo");
+    }
+    if (const auto errato = primoNonUtf8(testo)) {
+        lettore.fallitoIn(testo, *errato, "il testo non è in UTF-8");
+    }
+    QJsonParseError errore{};
+    const QJsonDocument letto = QJsonDocument::fromJson(
+        QByteArray::fromRawData(testo.data(), static_cast<qsizetype>(testo.size())), &errore);
+    if (errore.error != QJsonParseError::NoError) {
+        lettore.fallitoIn(testo, static_cast<std::size_t>(errore.offset),
+                          "il testo non è JSON valido: " + motivoSintassi(errore.error));
+    }
+    if (!letto.isObject()) {
+        lettore.fallito("non contiene un progetto ma un elenco JSON");
+    }
+    return letto.object();
+}
+
+void verificaFormato(const Lettore& lettore, const QJsonObject& radice) {
+    const QJsonValue formato = radice.value("formato");
+    if (formato.toString() != QLatin1String(nomeFormato)) {
+        lettore.fallito(formato.isUndefined()
+                            ? std::string("non è un progetto di Sezione inglese (manca «formato»)")
+                            : std::string("non è un progetto di Sezione inglese («formato» non è "
+                                          "«") +
+                                  nomeFormato + "»)");
+    }
+    const QJsonValue versione = radice.value("versione");
+    const double numero = versione.toDouble(-1);
+    if (!versione.isDouble() || numero < 1 || numero != std::floor(numero)) {
+        lettore.fallito("«versione» deve essere un numero intero da 1 in su");
+    }
+    if (numero > versioneFormato) {
+        lettore.fallito("è stato creato da una versione più recente del programma (formato " +
+                        CStr(numero) + "; questa versione legge fino al " +
+                        std::to_string(versioneFormato) + ")");
+    }
+}
+
+// The order of the keys of an object, and of the objects inside it.
+struct Ordine {
+    std::initializer_list<const char*> chiavi;
+    std::vector<std::pair<const char*, std::initializer_list<const char*>>> parti;
+};
+
+// JSON written by hand, so that the keys keep a readable order: the known
+// ones first as listed, the others after them in the order Qt keeps.
+class Scrittore {
+  public:
+    std::string testo;
+
+    void valore(const QJsonValue& v, int rientro, const Ordine& ordine = {}) {
+        switch (v.type()) {
+        case QJsonValue::Null:
+        case QJsonValue::Undefined:
+            testo += "null";
+            break;
+        case QJsonValue::Bool:
+            testo += v.toBool() ? "true" : "false";
+            break;
+        case QJsonValue::Double:
+            testo +=
+                QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest).toStdString();
+            break;
+        case QJsonValue::String:
+            stringa(v.toString().toStdString());
+            break;
+        case QJsonValue::Array:
+            elenco(v.toArray(), rientro);
+            break;
+        case QJsonValue::Object:
+            oggetto(v.toObject(), ordine, rientro);
+            break;
+        }
+    }
+
+  private:
+    void oggetto(const QJsonObject& o, const Ordine& ordine, int rientro) {
+        std::vector<QString> chiavi;
+        for (const char* chiave : ordine.chiavi) {
+            if (o.contains(QLatin1String(chiave))) {
+                chiavi.emplace_back(QLatin1String(chiave));
+            }
+        }
+        for (const QString& chiave : o.keys()) {
+            if (std::find(chiavi.begin(), chiavi.end(), chiave) == chiavi.end()) {
+                chiavi.push_back(chiave);
+            }
+        }
+        aCapo("{", chiavi.empty());
+        for (std::size_t i = 0; i < chiavi.size(); ++i) {
+            Ordine figlio;
+            for (const auto& [nome, chiaviFiglio] : ordine.parti) {
+                if (chiavi[i] == QLatin1String(nome)) {
+                    figlio.chiavi = chiaviFiglio;
+                }
+            }
+            testo += std::string(static_cast<std::size_t>(rientro) + 2, ' ');
+            stringa(chiavi[i].toStdString());
+            testo += ": ";
+            valore(o.value(chiavi[i]), rientro + 2, figlio);
+            testo += i + 1 < chiavi.size() ? ",\n" : "\n";
+        }
+        chiudi("}", rientro, chiavi.empty());
+    }
+    void elenco(const QJsonArray& a, int rientro) {
+        aCapo("[", a.isEmpty());
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            testo += std::string(static_cast<std::size_t>(rientro) + 2, ' ');
+            valore(a.at(i), rientro + 2);
+            testo += i + 1 < a.size() ? ",\n" : "\n";
+        }
+        chiudi("]", rientro, a.isEmpty());
+    }
+    void aCapo(const char* apertura, bool vuoto) {
+        testo += apertura;
+        if (!vuoto) {
+            testo += '\n';
+        }
+    }
+    void chiudi(const char* chiusura, int rientro, bool vuoto) {
+        if (!vuoto) {
+            testo += std::string(static_cast<std::size_t>(rientro), ' ');
+        }
+        testo += chiusura;
+    }
+    void stringa(const std::string& s) {
+        testo += '"';
+        for (const char c : s) {
+            switch (c) {
+            case '"':
+                testo += "\\\"";
+                break;
+            case '\\':
+                testo += "\\\\";
+                break;
+            case '\n':
+                testo += "\\n";
+                break;
+            case '\t':
+                testo += "\\t";
+                break;
+            case '\r':
+                testo += "\\r";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    static const char cifre[] = "0123456789abcdef";
+                    testo += "\\u00";
+                    testo += cifre[(c >> 4) & 0xF];
+                    testo += cifre[c & 0xF];
+                } else {
+                    testo += c;
+                }
+            }
+        }
+        testo += '"';
+    }
+};
+
+QJsonValue valoreCasella(const Casella& c) {
+    if (c.numero) {
+        return *c.numero;
+    }
+    return c.vuota() ? QJsonValue(QJsonValue::Null) : QJsonValue(QString::fromStdString(c.testo));
+}
+
+QJsonValue valoreTesto(const std::string& testo) {
+    return QString::fromStdString(testo);
+}
+
+} // namespace
+
+Casella Casella::daTesto(std::string testo) {
+    if (!testo.empty()) {
+        try {
+            const double numero = Val(testo);
+            if (CStr(numero) == testo) {
+                return {std::move(testo), numero};
+            }
+        } catch (const ErroreRuntime&) {
+            // Beyond the doubles: kept as the text typed.
+        }
+    }
+    return {std::move(testo), std::nullopt};
+}
+
+double Casella::valore() const {
+    return numero ? *numero : Val(testo);
+}
+
+Progetto progettoNuovo() {
+    Progetto p;
+    p.ingressi = {Casella::daTesto("20"), Casella::daTesto("0.01"),
+                  Casella::daTesto(vociCoefficiente[0].testo), Casella::daTesto("100"), "INGLESE"};
+    p.verifiche.velocitaMinima = Casella::daTesto("50");
+    p.verifiche.velocitaMassima = Casella::daTesto("400");
+    p.verifiche.riempimentoMassimo = Casella::daTesto("70");
+    return p;
+}
+
+Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
+    const Lettore lettore(nome);
+    const QJsonObject radice = documento(lettore, testo);
+    verificaFormato(lettore, radice);
+
+    Progetto p = progettoNuovo();
+    p.originale = radice;
+    const QJsonObject ingressi = lettore.parte(radice, "ingressi");
+    lettore.casella(ingressi, "ingressi", "raggio", p.ingressi.raggio);
+    lettore.casella(ingressi, "ingressi", "pendenza", p.ingressi.pendenza);
+    lettore.casella(ingressi, "ingressi", "coefficiente", p.ingressi.coefficiente);
+    lettore.casella(ingressi, "ingressi", "incremento", p.ingressi.incremento);
+    lettore.testo(ingressi, "ingressi", "nomeFile", p.ingressi.nomeFile);
+
+    const QJsonObject verifiche = lettore.parte(radice, "verifiche");
+    lettore.testo(verifiche, "verifiche", "geometria", p.verifiche.geometria);
+    if (p.verifiche.geometria != "tabellare" && p.verifiche.geometria != "esatta") {
+        lettore.fallito("«verifiche.geometria» deve essere «tabellare» o «esatta»");
+    }
+    lettore.casella(verifiche, "verifiche", "portataProgetto", p.verifiche.portataProgetto);
+    lettore.casella(verifiche, "verifiche", "velocitaProgetto", p.verifiche.velocitaProgetto);
+    lettore.casella(verifiche, "verifiche", "velocitaMinima", p.verifiche.velocitaMinima);
+    lettore.casella(verifiche, "verifiche", "velocitaMassima", p.verifiche.velocitaMassima);
+    lettore.casella(verifiche, "verifiche", "riempimentoMassimo", p.verifiche.riempimentoMassimo);
+    // Not used yet, but a wrong type is a broken file all the same.
+    Casella portataMinima;
+    lettore.casella(verifiche, "verifiche", "portataMinima", portataMinima);
+
+    const QJsonObject dati = lettore.parte(radice, "progetto");
+    lettore.testo(dati, "progetto", "opera", p.dati.opera);
+    lettore.testo(dati, "progetto", "tratto", p.dati.tratto);
+    lettore.testo(dati, "progetto", "committente", p.dati.committente);
+    lettore.testo(dati, "progetto", "progettista", p.dati.progettista);
+    lettore.testo(dati, "progetto", "data", p.dati.data);
+    lettore.testo(dati, "progetto", "note", p.dati.note);
+    return p;
+}
+
+Progetto leggiProgetto(const std::string& percorso) {
+    return progettoDaTesto(leggiFileIntero(percorso, dimensioneMassima), percorso);
+}
+
+std::string testoProgetto(const Progetto& p) {
+    QJsonObject radice = p.originale;
+    radice["formato"] = nomeFormato;
+    radice["versione"] = versioneFormato;
+
+    QJsonObject ingressi = radice.value("ingressi").toObject();
+    ingressi["raggio"] = valoreCasella(p.ingressi.raggio);
+    ingressi["pendenza"] = valoreCasella(p.ingressi.pendenza);
+    ingressi["coefficiente"] = valoreCasella(p.ingressi.coefficiente);
+    ingressi["incremento"] = valoreCasella(p.ingressi.incremento);
+    ingressi["nomeFile"] = valoreTesto(p.ingressi.nomeFile);
+    radice["ingressi"] = ingressi;
+
+    QJsonObject verifiche = radice.value("verifiche").toObject();
+    verifiche["geometria"] = valoreTesto(p.verifiche.geometria);
+    verifiche["portataProgetto"] = valoreCasella(p.verifiche.portataProgetto);
+    verifiche["velocitaProgetto"] = valoreCasella(p.verifiche.velocitaProgetto);
+    verifiche["velocitaMinima"] = valoreCasella(p.verifiche.velocitaMinima);
+    verifiche["velocitaMassima"] = valoreCasella(p.verifiche.velocitaMassima);
+    verifiche["riempimentoMassimo"] = valoreCasella(p.verifiche.riempimentoMassimo);
+    radice["verifiche"] = verifiche;
+
+    QJsonObject dati = radice.value("progetto").toObject();
+    dati["opera"] = valoreTesto(p.dati.opera);
+    dati["tratto"] = valoreTesto(p.dati.tratto);
+    dati["committente"] = valoreTesto(p.dati.committente);
+    dati["progettista"] = valoreTesto(p.dati.progettista);
+    dati["data"] = valoreTesto(p.dati.data);
+    dati["note"] = valoreTesto(p.dati.note);
+    radice["progetto"] = dati;
+
+    Scrittore scrittore;
+    scrittore.valore(
+        radice, 0,
+        {chiaviRadice,
+         {{"ingressi", chiaviIngressi}, {"verifiche", chiaviVerifiche}, {"progetto", chiaviDati}}});
+    return scrittore.testo + "\n";
+}
+
+void scriviProgetto(const std::string& percorso, const Progetto& progetto) {
+    scriviFileIntero(percorso, testoProgetto(progetto));
+}
+
+} // namespace progetto

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QJsonObject>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The project file (.sezione): UTF-8 JSON that keeps the main window's
+// inputs as they were typed, the design values and limits of "Scala di
+// deflusso e verifiche", and the project's data. Keys this program does not
+// use are kept and written back unchanged.
+namespace progetto {
+
+inline constexpr const char* nomeFormato = "sezione-inglese";
+inline constexpr int versioneFormato = 1;
+inline constexpr std::size_t dimensioneMassima = 1024 * 1024;
+inline constexpr const char* estensione = ".sezione";
+
+// A box as the file keeps it: the text the box shows and, when the file
+// holds a number, the number itself. An empty box is null in the file.
+struct Casella {
+    std::string testo;
+    std::optional<double> numero;
+
+    // What the user typed: kept as a number where the number's own text is
+    // the very same, so the file reads naturally; else as the text.
+    static Casella daTesto(std::string testo);
+    // The number, or the text read as the window reads its box (Val).
+    double valore() const;
+    bool vuota() const { return testo.empty(); }
+
+    bool operator==(const Casella&) const = default;
+};
+
+// The boxes of the main window; the coefficient's is the chosen list
+// entry's text, or what was typed.
+struct Ingressi {
+    Casella raggio;
+    Casella pendenza;
+    Casella coefficiente;
+    Casella incremento;
+    std::string nomeFile;
+
+    bool operator==(const Ingressi&) const = default;
+};
+
+// The boxes of "Scala di deflusso e verifiche".
+struct Verifiche {
+    std::string geometria = "tabellare";
+    Casella portataProgetto;    // l/s
+    Casella velocitaProgetto;   // cm/s
+    Casella velocitaMinima;     // cm/s
+    Casella velocitaMassima;    // cm/s
+    Casella riempimentoMassimo; // %
+
+    bool operator==(const Verifiche&) const = default;
+};
+
+// "Dati del progetto".
+struct Dati {
+    std::string opera;
+    std::string tratto;
+    std::string committente;
+    std::string progettista;
+    std::string data; // as written, usually YYYY-MM-DD
+    std::string note;
+
+    bool operator==(const Dati&) const = default;
+};
+
+struct Progetto {
+    Ingressi ingressi;
+    Verifiche verifiche;
+    Dati dati;
+    QJsonObject originale; // the file as read, for the keys not used here
+
+    bool operator==(const Progetto&) const = default;
+};
+
+// A new project: the window's start-up inputs, the proposed limits.
+Progetto progettoNuovo();
+
+// Reads and checks a project file. Nothing is returned from a bad file:
+// ErroreFile says "Impossibile aprire «…»: " and what is wrong, with the
+// line and column of a syntax error.
+Progetto leggiProgetto(const std::string& percorso);
+// The same for a text already read; `nome` names it in messages.
+Progetto progettoDaTesto(std::string_view testo, const std::string& nome);
+
+// The file's text: the known keys in a fixed order, then the others.
+std::string testoProgetto(const Progetto& progetto);
+// Writes it whole or not at all (the old file stays on any failure).
+void scriviProgetto(const std::string& percorso, const Progetto& progetto);
+
+} // namespace progetto

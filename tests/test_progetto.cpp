@@ -1,0 +1,180 @@
+#include "file/errore_file.h"
+#include "progetto/progetto.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using progetto::Casella;
+using progetto::Progetto;
+
+namespace {
+
+std::string erroreDi(std::string_view testo) {
+    try {
+        progetto::progettoDaTesto(testo, "T12.sezione");
+    } catch (const ErroreFile& e) {
+        return e.what();
+    }
+    return "nessun errore";
+}
+
+const std::string esempio = R"({
+  "formato": "sezione-inglese",
+  "versione": 1,
+  "ingressi": {
+    "raggio": 30,
+    "pendenza": 0.004,
+    "coefficiente": 0.16,
+    "incremento": "5e1",
+    "nomeFile": "INGLESE"
+  },
+  "verifiche": {
+    "geometria": "esatta",
+    "portataProgetto": 150,
+    "portataMinima": 8,
+    "velocitaProgetto": null,
+    "velocitaMinima": 50,
+    "velocitaMassima": 400,
+    "riempimentoMassimo": 70,
+    "futura": [1, {"a": "b\"c"}]
+  },
+  "progetto": {
+    "opera": "Collettore via Roma",
+    "tratto": "T12",
+    "committente": "",
+    "progettista": "Ing. Rossi",
+    "data": "2026-12-07",
+    "note": "riga 1\nriga 2"
+  },
+  "altro": true
+}
+)";
+
+} // namespace
+
+TEST(Progetto, LettoComeScritto) {
+    const Progetto p = progetto::progettoDaTesto(esempio, "T12.sezione");
+    EXPECT_EQ(p.ingressi.raggio, (Casella{"30", 30}));
+    EXPECT_EQ(p.ingressi.pendenza, (Casella{"0.004", 0.004}));
+    EXPECT_EQ(p.ingressi.incremento, (Casella{"5e1", std::nullopt}));
+    EXPECT_EQ(p.ingressi.incremento.valore(), 50);
+    EXPECT_EQ(p.verifiche.geometria, "esatta");
+    EXPECT_TRUE(p.verifiche.velocitaProgetto.vuota());
+    EXPECT_EQ(p.dati.note, "riga 1\nriga 2");
+
+    // The same text back, the keys the program does not use included, in
+    // the file's order.
+    const std::string elenco = R"([1, {"a": "b\"c"}])";
+    std::string atteso = esempio;
+    atteso.replace(atteso.find(elenco), elenco.size(),
+                   "[\n      1,\n      {\n        \"a\": \"b\\\"c\"\n      }\n    ]");
+    EXPECT_EQ(progetto::testoProgetto(p), atteso);
+    EXPECT_EQ(progetto::progettoDaTesto(progetto::testoProgetto(p), "x"), p);
+}
+
+TEST(Progetto, CasellaComeDigitata) {
+    const struct {
+        const char* testo;
+        std::optional<double> numero;
+    } casi[] = {{"30", 30},
+                {"0.004", 0.004},
+                {"-5", -5},
+                {"1e2", std::nullopt},
+                {" 20", std::nullopt},
+                {"20cm", std::nullopt},
+                {"0,5", std::nullopt},
+                {"", std::nullopt},
+                {"1e400", std::nullopt}};
+    for (const auto& c : casi) {
+        EXPECT_EQ(Casella::daTesto(c.testo), (Casella{c.testo, c.numero})) << c.testo;
+    }
+}
+
+TEST(Progetto, UnFileMinimoPrendeIValoriDiAvvio) {
+    const Progetto p = progetto::progettoDaTesto(
+        R"({"formato": "sezione-inglese", "versione": 1, "ingressi": {"raggio": "12,5"}})", "x");
+    Progetto atteso = progetto::progettoNuovo();
+    atteso.ingressi.raggio = {"12,5", std::nullopt};
+    atteso.originale = p.originale;
+    EXPECT_EQ(p, atteso);
+}
+
+TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
+    const std::string inizio = R"({"formato": "sezione-inglese", "versione": 1, )";
+    const struct {
+        std::string testo;
+        const char* motivo;
+    } casi[] = {
+        {"", "il file è vuoto"},
+        {" \n ", "il file è vuoto"},
+        {"{\"formato\": \"sezione-inglese\",\n", "il testo non è JSON valido: un oggetto non è "
+                                                 "chiuso da una graffa (riga 2, colonna 1)"},
+        {"progetto", "il testo non è JSON valido: c'è un valore non ammesso (riga 1, colonna 2)"},
+        {"[]", "non contiene un progetto ma un elenco JSON"},
+        {R"({"formato": "altro", "versione": 1})",
+         "non è un progetto di Sezione inglese («formato» non è «sezione-inglese»)"},
+        {R"({"versione": 1})", "non è un progetto di Sezione inglese (manca «formato»)"},
+        {R"({"formato": "sezione-inglese", "versione": 2})",
+         "è stato creato da una versione più recente del programma (formato 2; questa versione "
+         "legge fino al 1)"},
+        {R"({"formato": "sezione-inglese", "versione": "1"})",
+         "«versione» deve essere un numero intero da 1 in su"},
+        {inizio + R"("ingressi": []})", "«ingressi» deve essere un oggetto JSON, tra graffe"},
+        {inizio + R"("ingressi": {"raggio": true}})",
+         "«ingressi.raggio» deve essere un numero, un testo o null"},
+        {inizio + R"("ingressi": {"nomeFile": 3}})", "«ingressi.nomeFile» deve essere un testo"},
+        {inizio + R"("verifiche": {"geometria": "rotonda"}})",
+         "«verifiche.geometria» deve essere «tabellare» o «esatta»"},
+        {inizio + R"("verifiche": {"portataMinima": {}}})",
+         "«verifiche.portataMinima» deve essere un numero, un testo o null"},
+        {inizio + R"("progetto": {"data": 20261207}})", "«progetto.data» deve essere un testo"},
+        {inizio + "\"progetto\": {\"opera\": \"\xff\"}}",
+         "il testo non è in UTF-8 (riga 1, colonna 70)"},
+        {inizio + std::string("\"progetto\": {\"opera\": \"a\0b\"}}", 30),
+         "il file contiene un carattere nullo: non è un testo (riga 1, colonna 71)"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(erroreDi(c.testo),
+                  std::string("Impossibile aprire «T12.sezione»: ") + c.motivo + ".")
+            << c.testo;
+    }
+}
+
+TEST(Progetto, FileCheNonSiPossonoLeggere) {
+    char modello[] = "/tmp/test_progetto-XXXXXX";
+    const std::filesystem::path cartella = ::mkdtemp(modello);
+    const auto errore = [](const std::filesystem::path& percorso) {
+        try {
+            progetto::leggiProgetto(percorso.string());
+        } catch (const ErroreFile& e) {
+            return std::string(e.what());
+        }
+        return std::string("nessun errore");
+    };
+    const auto motivo = [&](const std::filesystem::path& percorso, const char* atteso) {
+        EXPECT_EQ(errore(percorso),
+                  "Impossibile aprire «" + percorso.string() + "»: " + atteso + ".");
+    };
+    motivo(cartella / "manca.sezione", "il file non esiste");
+    motivo(cartella, "è una cartella, non un file");
+    ASSERT_EQ(::mkfifo((cartella / "coda.sezione").c_str(), 0600), 0);
+    motivo(cartella / "coda.sezione", "non è un file ma una coda FIFO");
+    std::ofstream(cartella / "grande.sezione") << std::string(progetto::dimensioneMassima + 1, ' ');
+    motivo(cartella / "grande.sezione", "il file supera 1 MiB");
+    if (::geteuid() != 0) {
+        std::ofstream(cartella / "chiuso.sezione") << esempio;
+        ::chmod((cartella / "chiuso.sezione").c_str(), 0);
+        motivo(cartella / "chiuso.sezione", "manca il permesso di leggerlo");
+    }
+
+    // Written through the safe writer and read back the same.
+    const Progetto p = progetto::progettoDaTesto(esempio, "x");
+    progetto::scriviProgetto((cartella / "T12.sezione").string(), p);
+    EXPECT_EQ(progetto::leggiProgetto((cartella / "T12.sezione").string()), p);
+    std::filesystem::remove_all(cartella);
+}
