@@ -70,18 +70,7 @@ FinestraReport::FinestraReport(QWidget* parent)
 
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
     apriConIlSistema = [](const QUrl& indirizzo) { return QDesktopServices::openUrl(indirizzo); };
-    chiediSeSalvare = [this](const QString& domanda) {
-        switch (QMessageBox::question(
-            this, windowTitle(), domanda,
-            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save)) {
-        case QMessageBox::Save:
-            return Risposta::Salva;
-        case QMessageBox::Discard:
-            return Risposta::Scarta;
-        default:
-            return Risposta::Annulla;
-        }
-    };
+    chiediSeSalvare = [this](const QString& domanda) { return ::chiediSeSalvare(this, domanda); };
     scegliFile = [this](const QString& proposto) {
         FileScelto scelto{QString(), filtroDocx};
         scelto.percorso =
@@ -212,11 +201,11 @@ bool FinestraReport::lasciaAndare(int indice) {
     schede_->setCurrentIndex(indice);
     switch (chiediSeSalvare(QString("Salvare le modifiche al documento «%1» prima di chiuderlo?")
                                 .arg(schede_->tabText(indice)))) {
-    case Risposta::Salva:
+    case RispostaSalvare::Salva:
         return salvaScheda(indice, false);
-    case Risposta::Scarta:
+    case RispostaSalvare::Scarta:
         return true;
-    case Risposta::Annulla:
+    case RispostaSalvare::Annulla:
         break;
     }
     return false;

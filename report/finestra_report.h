@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/domanda_salvare.h"
+
 #include <QMainWindow>
 
 #include <functional>
@@ -22,9 +24,6 @@ class FinestraReport : public QMainWindow {
     ElaboratoreTesti* elaboratore() const { return elaboratore_; }
     QTabWidget* schede() const { return schede_; }
 
-    // What to do with an unsaved document about to be closed.
-    enum class Risposta { Salva, Scarta, Annulla };
-
     // The file chosen in "Salva con nome…" and the dialog's filter; an empty
     // path when the user cancelled.
     struct FileScelto {
@@ -34,7 +33,7 @@ class FinestraReport : public QMainWindow {
 
     // Asks about an unsaved document, asks for a file to save into, and
     // warns of what could not be done: dialogs unless replaced.
-    std::function<Risposta(const QString& domanda)> chiediSeSalvare;
+    std::function<RispostaSalvare(const QString& domanda)> chiediSeSalvare;
     std::function<FileScelto(const QString& proposto)> scegliFile;
     std::function<void(const QString& avviso)> avvisa;
 

@@ -38,9 +38,7 @@ class FinestraAnalisiAperta : public FinestraAvviata {
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (auto* report = qobject_cast<FinestraReport*>(w)) {
-                report->chiediSeSalvare = [](const QString&) {
-                    return FinestraReport::Risposta::Scarta;
-                };
+                report->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
                 report->close();
             }
         }

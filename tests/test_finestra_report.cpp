@@ -20,13 +20,11 @@
 
 namespace {
 
-using Risposta = FinestraReport::Risposta;
-
 class FinestraReportAperta : public FinestraAvviata {
   protected:
     void TearDown() override {
         for (FinestraReport* f : finestreReport()) {
-            f->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
+            f->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
             f->close();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -87,7 +85,7 @@ TEST_F(FinestraReportAperta, ChiudereChiedeUnaVoltaPrimaDiPerdereDocumenti) {
     FinestraReport* report = documentoWord();
     documentoWord();
     int domande = 0;
-    Risposta risposta = Risposta::Annulla;
+    RispostaSalvare risposta = RispostaSalvare::Annulla;
     report->chiediSeSalvare = [&](const QString&) {
         ++domande;
         return risposta;
@@ -98,7 +96,7 @@ TEST_F(FinestraReportAperta, ChiudereChiedeUnaVoltaPrimaDiPerdereDocumenti) {
     EXPECT_FALSE(report->close());
     EXPECT_EQ(domande, 2);
 
-    risposta = Risposta::Scarta;
+    risposta = RispostaSalvare::Scarta;
     EXPECT_TRUE(report->chiudiDocumento(0));
     EXPECT_EQ(report->schede()->count(), 1);
     EXPECT_EQ(report->elaboratore()->documenti().size(), 1u);
@@ -117,7 +115,7 @@ TEST_F(FinestraReportAperta, RestaApertaDopoEsci) {
 TEST_F(FinestraReportAperta, UnaNuovaFinestraDopoLaChiusuraHaIlReportIntero) {
     FinestraReport* primo = documentoWord();
     const auto atteso = docx::leggi(documentoDocx(*primo->elaboratore()->documenti().back()));
-    primo->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
+    primo->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
     chiudi(primo);
     EXPECT_EQ(ElaboratoreTesti::aperto(), nullptr);
 
@@ -205,9 +203,11 @@ TEST_F(FinestraReportAperta, CopiaPerIlSistemaInUnaCartellaTemporanea) {
 // answer: saved and closed, discarded, or kept open.
 TEST_F(FinestraReportAperta, ChiudereSalvaScartaOAnnulla) {
     const struct {
-        Risposta risposta;
+        RispostaSalvare risposta;
         bool chiuso;
-    } casi[] = {{Risposta::Salva, true}, {Risposta::Scarta, true}, {Risposta::Annulla, false}};
+    } casi[] = {{RispostaSalvare::Salva, true},
+                {RispostaSalvare::Scarta, true},
+                {RispostaSalvare::Annulla, false}};
     for (const auto& caso : casi) {
         for (const bool finestraIntera : {false, true}) {
             SCOPED_TRACE(testing::Message() << static_cast<int>(caso.risposta) << finestraIntera);
@@ -222,8 +222,8 @@ TEST_F(FinestraReportAperta, ChiudereSalvaScartaOAnnulla) {
 
             EXPECT_EQ(finestraIntera ? report->close() : report->chiudiDocumento(0), caso.chiuso);
             EXPECT_EQ(report->schede()->count(), caso.chiuso && !finestraIntera ? 0 : 1);
-            EXPECT_EQ(QFileInfo(file).isFile(), caso.risposta == Risposta::Salva);
-            report->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
+            EXPECT_EQ(QFileInfo(file).isFile(), caso.risposta == RispostaSalvare::Salva);
+            report->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
             chiudi(report);
         }
     }
@@ -236,7 +236,7 @@ TEST_F(FinestraReportAperta, SalvataggioNonRiuscitoNonChiude) {
         FinestraReport* report = documentoWord();
         std::vector<QString> avvisi;
         report->avvisa = [&](const QString& a) { avvisi.push_back(a); };
-        report->chiediSeSalvare = [](const QString&) { return Risposta::Salva; };
+        report->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Salva; };
         report->scegliFile = [&](const QString&) { return FinestraReport::FileScelto{scelto, ""}; };
 
         EXPECT_FALSE(report->chiudiDocumento(0));
@@ -244,7 +244,7 @@ TEST_F(FinestraReportAperta, SalvataggioNonRiuscitoNonChiude) {
         EXPECT_EQ(report->schede()->count(), 1);
         EXPECT_TRUE(report->elaboratore()->documenti().front()->isModified());
         EXPECT_EQ(avvisi.size(), scelto.isEmpty() ? 0u : 2u);
-        report->chiediSeSalvare = [](const QString&) { return Risposta::Scarta; };
+        report->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
         chiudi(report);
     }
 }
