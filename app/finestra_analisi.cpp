@@ -4,6 +4,7 @@
 #include "app/casella_segnalata.h"
 #include "app/disegno_sezione.h"
 #include "app/grafico_deflusso.h"
+#include "app/impostazioni.h"
 #include "app/ingressi.h"
 #include "calc/errore_runtime.h"
 #include "file/errore_file.h"
@@ -47,10 +48,6 @@ const double velocitaMassimaProposta = proposte.velocitaMassima * 100;
 const double riempimentoMassimoProposto = proposte.riempimentoMassimo * 100;
 constexpr int puntiCurva = 240;
 
-QSettings impostazioni() {
-    return QSettings("sezione-inglese", "sezione-inglese");
-}
-
 QString numero(double valore, const char* modello) {
     return QString::fromStdString(Format(valore, modello));
 }
@@ -81,11 +78,13 @@ FinestraAnalisi::FinestraAnalisi(QWidget* parent)
         connect(c, &QLineEdit::textChanged, this, [this] {
             salvaImpostazioni();
             ricalcola();
+            emit verificheCambiate();
         });
     }
     connect(geometria, &QComboBox::currentIndexChanged, this, [this] {
         salvaImpostazioni();
         ricalcola();
+        emit verificheCambiate();
     });
     connect(grafico, &GraficoDeflusso::altezzaIndicata, this, &FinestraAnalisi::mostraAltezza);
     connect(esporta, &QPushButton::clicked, this, [this] {
@@ -255,6 +254,27 @@ void FinestraAnalisi::salvaImpostazioni() const {
     s.setValue("limiti/velocitaMinima", velocitaMinima->text());
     s.setValue("limiti/velocitaMassima", velocitaMassima->text());
     s.setValue("limiti/riempimentoMassimo", riempimentoMassimo->text());
+}
+
+progetto::Verifiche FinestraAnalisi::verifiche() const {
+    const auto casella = [](const QLineEdit* c) {
+        return progetto::Casella::daTesto(c->text().toStdString());
+    };
+    return {geometria->currentIndex() == 1 ? "esatta" : "tabellare",
+            casella(portata),
+            casella(velocita),
+            casella(velocitaMinima),
+            casella(velocitaMassima),
+            casella(riempimentoMassimo)};
+}
+
+void FinestraAnalisi::impostaVerifiche(const progetto::Verifiche& v) {
+    geometria->setCurrentIndex(v.geometria == "esatta" ? 1 : 0);
+    portata->setText(QString::fromStdString(v.portataProgetto.testo));
+    velocita->setText(QString::fromStdString(v.velocitaProgetto.testo));
+    velocitaMinima->setText(QString::fromStdString(v.velocitaMinima.testo));
+    velocitaMassima->setText(QString::fromStdString(v.velocitaMassima.testo));
+    riempimentoMassimo->setText(QString::fromStdString(v.riempimentoMassimo.testo));
 }
 
 void FinestraAnalisi::ripristinaProposte() {

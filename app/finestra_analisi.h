@@ -2,6 +2,7 @@
 
 #include "analisi/verifiche.h"
 #include "app/tabella_analisi.h"
+#include "progetto/progetto.h"
 
 #include <QMainWindow>
 
@@ -58,8 +59,17 @@ class FinestraAnalisi : public QMainWindow {
     // least size larger, and moved into the area if it lies outside.
     void adattaAlloSpazio(const QRect& disponibile);
 
+    // The design values, limits and geometry in its boxes, as a project
+    // file keeps them; setting them goes through the boxes' change path.
+    progetto::Verifiche verifiche() const;
+    void impostaVerifiche(const progetto::Verifiche& verifiche);
+
     // A warning for the user: a message box unless replaced.
     std::function<void(const QString& avviso)> avvisa;
+
+  signals:
+    // A box or the geometry changed, by the user or the program.
+    void verificheCambiate();
 
   protected:
     void showEvent(QShowEvent* evento) override;

@@ -5,6 +5,7 @@
 #include "app/finestra_analisi.h"
 #include "app/informazioni.h"
 #include "app/ingressi.h"
+#include "app/progetto_finestra.h"
 #include "app/twips.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
@@ -13,6 +14,7 @@
 #include "file/scrittura_file.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
+#include "progetto/voci_coefficiente.h"
 #include "report/collegamento.h"
 #include "report/documento_word.h"
 #include "report/file_risultati.h"
@@ -41,14 +43,9 @@
 
 namespace {
 
+const char* const titoloFinestra = "Calcolo della portata di una tubazione a sezione inglese";
 constexpr int larghezzaClienteTwips = 7524;
 constexpr int altezzaClienteTwips = 6468;
-
-const char* const vociCoefficiente[] = {
-    "0.18: Tubaz. Ø >400 mm, acqua limpida",
-    "0.23: Tubaz. Ø <400 mm, acqua non limpida",
-    "0.36: acqua torbida, tubazioni incrostate, depositi",
-};
 
 std::string testoDi(const QLineEdit* casella) {
     return casella->text().toStdString();
@@ -80,9 +77,12 @@ FormPrincipale::FormPrincipale(QWidget* parent)
       Command4(new QPushButton("Scrivi su file", areaCliente_)),
       modelloGriglia1(new ModelloGriglia(3, 7, this)),
       griglia1(new VistaGriglia(modelloGriglia1, areaCliente_)),
-      messaggio_(new QLabel(areaCliente_)) {
+      messaggio_(new QLabel(areaCliente_)),
+      progetto_(new ProgettoFinestra(
+          this, {[this] { return progettoDeiControlli(); },
+                 [this](const progetto::Progetto& p) { riempiControlli(p); }})) {
     installaSostituzioniCaratteri();
-    setWindowTitle("Calcolo della portata di una tubazione a sezione inglese");
+    setWindowTitle(titoloFinestra);
     setCentralWidget(areaCliente_);
     disponiControlli();
     creaMenu();
@@ -225,9 +225,12 @@ bool FormPrincipale::focusNextPrevChild(bool avanti) {
 
 void FormPrincipale::creaMenu() {
     QMenu* file = menuBar()->addMenu("&File");
+    progetto_->aggiungiAlMenu(file);
+    connect(progetto_, &ProgettoFinestra::statoCambiato, this, &FormPrincipale::aggiornaTitolo);
+    file->addSeparator();
     file->addAction("Documento Word", QKeySequence(Qt::CTRL | Qt::Key_D), Command3,
                     &QPushButton::click);
-    file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_S), Command4,
+    file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_E), Command4,
                     &QPushButton::click);
     file->addSeparator();
     file->addAction("Esci", QKeySequence(Qt::CTRL | Qt::Key_Q), Command2, &QPushButton::click);
@@ -260,17 +263,69 @@ void FormPrincipale::creaMenu() {
     });
 }
 
-// One analysis window, opened on demand, following this window's inputs.
-FinestraAnalisi* FormPrincipale::apriAnalisi() {
+// One analysis window, made when first needed (shown, or holding a
+// project's design values), following this window's inputs while shown.
+FinestraAnalisi* FormPrincipale::analisi() {
     if (analisi_ == nullptr) {
         analisi_ = new FinestraAnalisi(this);
+        connect(analisi_, &FinestraAnalisi::verificheCambiate, this,
+                &FormPrincipale::aggiornaTitolo);
     }
+    return analisi_;
+}
+
+FinestraAnalisi* FormPrincipale::apriAnalisi() {
+    analisi();
     analisi_->impostaSezione(sezioneCorrente());
     analisi_->show();
     analisi_->raise();
     analisi_->activateWindow();
     analisi_->portata->setFocus();
     return analisi_;
+}
+
+void FormPrincipale::apriAllAvvio(std::string percorso) {
+    daAprireAllAvvio_ = std::move(percorso);
+}
+
+// The boxes as a project keeps them: the coefficient's is the chosen
+// entry's text, or what was typed.
+progetto::Progetto FormPrincipale::progettoDeiControlli() {
+    const auto casella = [](const QString& testo) {
+        return progetto::Casella::daTesto(testo.toStdString());
+    };
+    progetto::Progetto p;
+    p.ingressi = {casella(Text1->text()), casella(Text2->text()), casella(Combo1->currentText()),
+                  casella(Text3->text()), testoDi(Text5)};
+    p.verifiche = analisi()->verifiche();
+    return p;
+}
+
+// Through the boxes' change path, as if typed: each box recalculates.
+void FormPrincipale::riempiControlli(const progetto::Progetto& p) {
+    Text1->setText(QString::fromStdString(p.ingressi.raggio.testo));
+    Text2->setText(QString::fromStdString(p.ingressi.pendenza.testo));
+    const std::string& coefficiente = p.ingressi.coefficiente.testo;
+    const auto voce =
+        std::find_if(std::begin(vociCoefficiente), std::end(vociCoefficiente),
+                     [&](const VoceCoefficiente& v) { return coefficiente == v.testo; });
+    if (voce != std::end(vociCoefficiente)) {
+        selezionaVoceCombo1(static_cast<int>(voce - std::begin(vociCoefficiente)));
+    } else {
+        {
+            const QSignalBlocker blocco(Combo1);
+            Combo1->setCurrentIndex(-1);
+            Combo1->setEditText(QString::fromStdString(coefficiente));
+        }
+        gestisci(&FormPrincipale::Combo1_Change);
+    }
+    Text3->setText(QString::fromStdString(p.ingressi.incremento.testo));
+    Text5->setText(QString::fromStdString(p.ingressi.nomeFile));
+    analisi()->impostaVerifiche(p.verifiche);
+}
+
+void FormPrincipale::aggiornaTitolo() {
+    setWindowTitle(progetto_->titolo(titoloFinestra));
 }
 
 // The section of the table on screen; none without one.
@@ -326,7 +381,14 @@ void FormPrincipale::showEvent(QShowEvent* evento) {
         attivata_ = true;
         griglia1->setFocus();
         QMetaObject::invokeMethod(
-            this, [this] { gestisci(&FormPrincipale::Form_Activate); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                gestisci(&FormPrincipale::Form_Activate);
+                if (!daAprireAllAvvio_.empty()) {
+                    progetto_->apri(daAprireAllAvvio_);
+                }
+            },
+            Qt::QueuedConnection);
     }
 }
 
@@ -338,8 +400,8 @@ void FormPrincipale::Form_Activate() {
     scriviTesto(Text5, "INGLESE");
     s.tipoSezione = TestoSezione(s.raggio);
     scriviTesto(Text4, s.tipoSezione);
-    for (const char* voce : vociCoefficiente) {
-        aggiungiVoceCombo1(QString::fromUtf8(voce));
+    for (const VoceCoefficiente& voce : vociCoefficiente) {
+        aggiungiVoceCombo1(QString::fromUtf8(voce.testo));
     }
     selezionaVoceCombo1(0);
     Ricalcola();
@@ -380,6 +442,10 @@ void FormPrincipale::Command2_Click() {
 // The analysis window belongs to this one and closes with it; the report
 // window lives on, as a word processor would.
 void FormPrincipale::closeEvent(QCloseEvent* evento) {
+    if (!progetto_->puoChiudere()) {
+        evento->ignore();
+        return;
+    }
     if (analisi_ != nullptr) {
         analisi_->close();
     }
@@ -450,21 +516,12 @@ void FormPrincipale::Ricalcola() {
     auto& s = variabili_pubbliche::stato;
     // Where the last results were written is old news once an input changes.
     notizia_.clear();
-    switch (Combo1->currentIndex()) {
-    case -1:
+    // A typed coefficient is read as typed; an entry of the list stands for
+    // its value.
+    if (const int voce = Combo1->currentIndex(); voce == -1) {
         s.coeffBazin = Val(Combo1->currentText().toStdString());
-        break;
-    case 0:
-        s.coeffBazin = 0.18;
-        break;
-    case 1:
-        s.coeffBazin = 0.23;
-        break;
-    case 2:
-        s.coeffBazin = 0.36;
-        break;
-    default:
-        break;
+    } else if (voce < static_cast<int>(std::size(vociCoefficiente))) {
+        s.coeffBazin = vociCoefficiente[voce].valore;
     }
     s.raggio = Val(testoDi(Text1));
     s.pendenza = Val(testoDi(Text2));
@@ -525,6 +582,7 @@ void FormPrincipale::gestisci(Gestore gestore) {
         if (analisi_ != nullptr && analisi_->isVisible()) {
             analisi_->impostaSezione(sezioneCorrente());
         }
+        aggiornaTitolo();
     }
 }
 

@@ -26,6 +26,7 @@
 #include "analisi/risposte.h"
 #include "calc/errore_runtime.h"
 #include "calc/limiti_incremento.h"
+#include "progetto/progetto.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -36,6 +37,7 @@
 #include <utility>
 #include <vector>
 
+class ProgettoFinestra;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -59,6 +61,12 @@ class FormPrincipale : public QMainWindow {
 
     // Opens "Scala di deflusso e verifiche", or brings it to the front.
     FinestraAnalisi* apriAnalisi();
+
+    // The project file of the window (File menu: Nuovo, Apri…, Salva…).
+    ProgettoFinestra* progetto() const { return progetto_; }
+    // A project to open once the start-up has run: the file named on the
+    // program's command line.
+    void apriAllAvvio(std::string percorso);
 
     QLabel* const Label1;
     QLabel* const Label2;
@@ -104,6 +112,10 @@ class FormPrincipale : public QMainWindow {
 
     void disponiControlli();
     void creaMenu();
+    FinestraAnalisi* analisi();
+    progetto::Progetto progettoDeiControlli();
+    void riempiControlli(const progetto::Progetto& progetto);
+    void aggiornaTitolo();
     void collegaEventi();
     std::optional<analisi::Sezione> sezioneCorrente() const;
 
@@ -147,6 +159,8 @@ class FormPrincipale : public QMainWindow {
     QRect messaggioProgetto_;
     std::vector<std::pair<QPushButton*, QRect>> pulsantiProgetto_;
     FinestraAnalisi* analisi_ = nullptr;
+    ProgettoFinestra* const progetto_;
+    std::string daAprireAllAvvio_;
     bool attivata_ = false;
     int profondita_ = 0;
     std::optional<ErroreRuntime> erroreNidificato_;

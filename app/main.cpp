@@ -40,6 +40,11 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme("it.sezioneinglese.SezioneInglese"));
     installaTraduzioniQt(applicazione);
     FormPrincipale finestra;
+    // A project named on the command line, as the desktop passes it on a
+    // double click (Qt has already taken its own options out of argv).
+    if (argc > 1) {
+        finestra.apriAllAvvio(argv[1]);
+    }
     finestra.show();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "progetto/progetto.h"
 
+#include "analisi/verifiche.h"
 #include "calc/errore_runtime.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
@@ -378,9 +379,11 @@ Progetto progettoNuovo() {
     Progetto p;
     p.ingressi = {Casella::daTesto("20"), Casella::daTesto("0.01"),
                   Casella::daTesto(vociCoefficiente[0].testo), Casella::daTesto("100"), "INGLESE"};
-    p.verifiche.velocitaMinima = Casella::daTesto("50");
-    p.verifiche.velocitaMassima = Casella::daTesto("400");
-    p.verifiche.riempimentoMassimo = Casella::daTesto("70");
+    // The limits proposed, in the units of the boxes (cm/s and %).
+    const analisi::Limiti proposte;
+    p.verifiche.velocitaMinima = Casella::daTesto(CStr(proposte.velocitaMinima * 100));
+    p.verifiche.velocitaMassima = Casella::daTesto(CStr(proposte.velocitaMassima * 100));
+    p.verifiche.riempimentoMassimo = Casella::daTesto(CStr(proposte.riempimentoMassimo * 100));
     return p;
 }
 

@@ -508,8 +508,14 @@ TEST_F(FormPrincipaleIngressi, MenuEScorciatoie) {
             }
         }
     }
+    EXPECT_EQ(voci["&File/Nuovo"], QKeySequence("Ctrl+N"));
+    EXPECT_EQ(voci["&File/Apri…"], QKeySequence("Ctrl+O"));
+    EXPECT_EQ(voci["&File/Salva"], QKeySequence("Ctrl+S"));
+    EXPECT_EQ(voci["&File/Salva con nome…"], QKeySequence("Ctrl+Shift+S"));
+    EXPECT_TRUE(voci.count("&File/File recenti"));
+    EXPECT_TRUE(voci.count("&File/Dati del progetto…"));
     EXPECT_EQ(voci["&File/Documento Word"], QKeySequence("Ctrl+D"));
-    EXPECT_EQ(voci["&File/Scrivi su file"], QKeySequence("Ctrl+S"));
+    EXPECT_EQ(voci["&File/Scrivi su file"], QKeySequence("Ctrl+E"));
     EXPECT_EQ(voci["&File/Esci"], QKeySequence("Ctrl+Q"));
     EXPECT_EQ(voci["&Modifica/Copia"], QKeySequence("Ctrl+C"));
     EXPECT_EQ(voci["&Modifica/Seleziona tutto"], QKeySequence("Ctrl+A"));

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "progetto/progetto.h"
+#include "report/domanda_salvare.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class QMenu;
+class QWidget;
+
+// The project of the main window: which file it is, whether it changed
+// since it was opened or saved, its "Dati del progetto", and the File
+// menu's entries for all this. The window has no project until one is
+// opened, saved or begun with "Nuovo"; until then it closes without asking.
+class ProgettoFinestra : public QObject {
+    Q_OBJECT
+
+  public:
+    // How the window's boxes become a project and a project its boxes (the
+    // project's data and the keys kept from the file are looked after here).
+    struct Controlli {
+        std::function<progetto::Progetto()> leggi;
+        std::function<void(const progetto::Progetto&)> riempi;
+    };
+
+    ProgettoFinestra(QWidget* finestra, Controlli controlli);
+
+    // Nuovo, Apri…, Salva, Salva con nome…, File recenti, Dati del progetto….
+    void aggiungiAlMenu(QMenu* file);
+
+    // A bad file changes nothing: a warning names it and what is wrong.
+    bool apri(const std::string& percorso);
+    bool salva();
+    bool salvaCome();
+    void nuovo();
+    void modificaDati();
+    // Asks Salva / Scarta / Annulla about unsaved changes; whether the
+    // window may go on to close or to replace the project.
+    bool puoChiudere();
+
+    progetto::Progetto corrente() const;
+    bool modificato() const;
+    const std::string& percorso() const { return percorso_; }
+    const progetto::Dati& dati() const { return dati_; }
+    // The window's caption: the file's name and a marker of unsaved
+    // changes before `base`; `base` alone with no project.
+    QString titolo(const QString& base) const;
+
+    // Asks about unsaved changes, for a file to save into or to open (an
+    // empty path when cancelled), for the project's data, and warns: dialogs
+    // unless replaced.
+    std::function<RispostaSalvare(const QString& domanda)> chiediSeSalvare;
+    std::function<std::string(const std::string& proposto)> scegliFileDaSalvare;
+    std::function<std::string()> scegliFileDaAprire;
+    std::function<std::optional<progetto::Dati>(const progetto::Dati& dati)> chiediDati;
+    std::function<void(const QString& avviso)> avvisa;
+
+  signals:
+    // The caption may read otherwise: a project opened, saved or changed.
+    void statoCambiato();
+
+  private:
+    bool salvaIn(const std::string& percorso);
+    // From now on the window holds `progetto`, as in `percorso` (empty for a
+    // project not yet saved).
+    void adotta(const progetto::Progetto& progetto, std::string percorso);
+    QString nome() const;
+    void ricordaRecente(const std::string& percorso);
+    void aggiornaRecenti();
+
+    QWidget* const finestra_;
+    const Controlli controlli_;
+    bool conProgetto_ = false;
+    std::string percorso_;
+    progetto::Progetto salvato_;
+    progetto::Dati dati_;
+    QMenu* recenti_ = nullptr;
+};

@@ -1,0 +1,215 @@
+#include "contenuto_file.h"
+#include "finestra_avviata.h"
+
+#include "app/finestra_analisi.h"
+#include "app/impostazioni.h"
+#include "app/progetto_finestra.h"
+
+#include <QCloseEvent>
+#include <QDate>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString titolo = "Calcolo della portata di una tubazione a sezione inglese";
+
+// The window with every question answered by the test: the file to save
+// into or to open, Salva / Scarta / Annulla, the project's data.
+class ProgettoNellaFinestra : public FinestraAvviata {
+  protected:
+    void SetUp() override {
+        FinestraAvviata::SetUp();
+        rispondi(*finestra);
+    }
+
+    void rispondi(FormPrincipale& f) {
+        ProgettoFinestra* p = f.progetto();
+        p->scegliFileDaSalvare = [this](const std::string& proposto) {
+            proposti.push_back(proposto);
+            return daSalvare;
+        };
+        p->chiediSeSalvare = [this](const QString& domanda) {
+            domande.push_back(domanda);
+            return risposta;
+        };
+        p->avvisa = [this](const QString& avviso) { avvisi.push_back(avviso); };
+    }
+
+    std::string file(const char* nome) const { return cartella.filePath(nome).toStdString(); }
+    void scrivi(const char* nome, const std::string& testo) const {
+        QFile f(cartella.filePath(nome));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(testo.data(), static_cast<qint64>(testo.size()));
+    }
+
+    QTemporaryDir cartella;
+    std::string daSalvare;
+    std::vector<std::string> proposti;
+    RispostaSalvare risposta = RispostaSalvare::Annulla;
+    std::vector<QString> domande;
+    std::vector<QString> avvisi;
+};
+
+const char* const progettoT12 = R"({
+  "formato": "sezione-inglese",
+  "versione": 1,
+  "ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": "0.16", "incremento": 50,
+               "nomeFile": "T12"},
+  "verifiche": {"geometria": "esatta", "portataProgetto": 150, "portataMinima": 8,
+                "velocitaProgetto": null, "velocitaMinima": 60, "velocitaMassima": 400,
+                "riempimentoMassimo": 70},
+  "progetto": {"opera": "Collettore via Roma", "tratto": "T12", "committente": "",
+               "progettista": "Ing. Rossi", "data": "2026-12-07", "note": ""}
+})";
+
+} // namespace
+
+// Everything the window holds goes into the file and comes back the same in
+// another window, as typed: texts, the typed coefficient, the analysis
+// window's boxes and the project's data; keys not used come back too.
+TEST_F(ProgettoNellaFinestra, SalvatoERiapertoUguale) {
+    scrivi("T12.sezione", progettoT12);
+    ASSERT_TRUE(finestra->progetto()->apri(file("T12.sezione")));
+    digita(finestra->Text1, "30cm");
+    digita(finestra->Text3, "5e1");
+    digita(finestra->Combo1->lineEdit(), "0.16");
+    finestra->apriAnalisi()->velocita->setText("250");
+    daSalvare = file("copia");
+    ASSERT_TRUE(finestra->progetto()->salvaCome());
+    EXPECT_TRUE(contenutoFile(cartella.filePath("copia.sezione")).contains("\"portataMinima\": 8"));
+
+    FormPrincipale altra;
+    altra.show();
+    QCoreApplication::processEvents();
+    rispondi(altra);
+    ASSERT_TRUE(altra.progetto()->apri(file("copia.sezione")));
+    for (const auto& [a, b] : {std::pair{finestra->Text1, altra.Text1},
+                               {finestra->Text2, altra.Text2},
+                               {finestra->Text3, altra.Text3},
+                               {finestra->Text5, altra.Text5}}) {
+        EXPECT_EQ(b->text(), a->text());
+    }
+    EXPECT_EQ(altra.Combo1->currentIndex(), -1);
+    EXPECT_EQ(altra.Combo1->currentText(), "0.16");
+    EXPECT_EQ(progetto::testoProgetto(altra.progetto()->corrente()),
+              progetto::testoProgetto(finestra->progetto()->corrente()));
+    EXPECT_EQ(altra.apriAnalisi()->velocita->text(), "250");
+    EXPECT_EQ(altra.progetto()->dati().opera, "Collettore via Roma");
+    EXPECT_FALSE(altra.progetto()->modificato());
+}
+
+// Opening recalculates as typing does, the analysis window included.
+TEST_F(ProgettoNellaFinestra, AprireRiempieLeCaselleComeDigitate) {
+    scrivi("T12.sezione", progettoT12);
+    azzeraConteggi();
+    ASSERT_TRUE(finestra->progetto()->apri(file("T12.sezione")));
+    EXPECT_GT(calcoli, 0);
+    EXPECT_EQ(testo(finestra->Text4), "60/90");
+    EXPECT_EQ(s.raggio, 30);
+    EXPECT_EQ(s.coeffBazin, 0.16);
+    EXPECT_EQ(s.numPassi, 18);
+    EXPECT_EQ(cella(19, 1), "90.0");
+    FinestraAnalisi* analisi = finestra->apriAnalisi();
+    EXPECT_EQ(analisi->portata->text(), "150");
+    EXPECT_EQ(analisi->velocitaMinima->text(), "60");
+    EXPECT_EQ(analisi->geometria->currentIndex(), 1);
+    EXPECT_EQ(finestra->windowTitle(), "T12.sezione — " + titolo);
+}
+
+// The caption's marker comes with a change and goes with a save, or when
+// the change is undone; the file on disk gets the new radius.
+TEST_F(ProgettoNellaFinestra, IlSegnoDelleModificheNelTitolo) {
+    EXPECT_EQ(finestra->windowTitle(), titolo);
+    scrivi("T12.sezione", progettoT12);
+    finestra->progetto()->apri(file("T12.sezione"));
+    digita(finestra->Text1, "40");
+    EXPECT_EQ(finestra->windowTitle(), "T12.sezione* — " + titolo);
+    digita(finestra->Text1, "30");
+    EXPECT_EQ(finestra->windowTitle(), "T12.sezione — " + titolo);
+
+    finestra->apriAnalisi()->portata->setText("200");
+    EXPECT_TRUE(finestra->progetto()->modificato());
+    digita(finestra->Text1, "40");
+    QTest::keyClick(finestra.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(proposti.empty());
+    EXPECT_EQ(finestra->windowTitle(), "T12.sezione — " + titolo);
+    const progetto::Progetto salvato = progetto::leggiProgetto(file("T12.sezione"));
+    EXPECT_EQ(salvato.ingressi.raggio, (progetto::Casella{"40", 40}));
+    EXPECT_EQ(salvato.verifiche.portataProgetto.testo, "200");
+}
+
+// Closing asks only about unsaved changes to a project, and does what the
+// answer says.
+TEST_F(ProgettoNellaFinestra, ChiudereChiedeSoloSeCiSonoModifiche) {
+    QCloseEvent senzaProgetto;
+    QCoreApplication::sendEvent(finestra.get(), &senzaProgetto);
+    EXPECT_TRUE(senzaProgetto.isAccepted());
+    EXPECT_TRUE(domande.empty());
+
+    scrivi("T12.sezione", progettoT12);
+    finestra->progetto()->apri(file("T12.sezione"));
+    digita(finestra->Text1, "40");
+    const struct {
+        RispostaSalvare risposta;
+        bool chiusa;
+        const char* raggioSalvato;
+    } casi[] = {{RispostaSalvare::Annulla, false, "30"},
+                {RispostaSalvare::Scarta, true, "30"},
+                {RispostaSalvare::Salva, true, "40"}};
+    for (const auto& c : casi) {
+        risposta = c.risposta;
+        QCloseEvent chiusura;
+        QCoreApplication::sendEvent(finestra.get(), &chiusura);
+        EXPECT_EQ(chiusura.isAccepted(), c.chiusa);
+        EXPECT_EQ(progetto::leggiProgetto(file("T12.sezione")).ingressi.raggio.testo,
+                  c.raggioSalvato);
+    }
+    EXPECT_EQ(domande.back(), "Salvare le modifiche al progetto «T12.sezione»?");
+}
+
+// A bad file changes nothing in the window; a warning names the file.
+TEST_F(ProgettoNellaFinestra, UnFileSbagliatoNonCambiaNulla) {
+    digita(finestra->Text1, "25");
+    digita(finestra->Text5, "RETE");
+    const auto tabella = rigaGriglia(5);
+    for (const char* testo : {"{\"formato\": \"sezione-inglese\",", "[]", ""}) {
+        scrivi("rotto.sezione", testo);
+        EXPECT_FALSE(finestra->progetto()->apri(file("rotto.sezione")));
+        EXPECT_TRUE(
+            avvisi.back().startsWith("Impossibile aprire «" + cartella.filePath("rotto.sezione")));
+    }
+    EXPECT_FALSE(finestra->progetto()->apri(file("manca.sezione")));
+    EXPECT_EQ(testo(finestra->Text1), "25");
+    EXPECT_EQ(testo(finestra->Text5), "RETE");
+    EXPECT_EQ(rigaGriglia(5), tabella);
+    EXPECT_EQ(finestra->windowTitle(), titolo);
+}
+
+// Nuovo: the start-up inputs, today's date, the designer of the last
+// project; the last five files in "File recenti", the latest first.
+TEST_F(ProgettoNellaFinestra, NuovoERecenti) {
+    impostazioni().remove("progetti");
+    finestra->progetto()->chiediDati = [](progetto::Dati dati) {
+        dati.progettista = "Ing. Bianchi";
+        return std::optional(dati);
+    };
+    finestra->progetto()->modificaDati();
+    EXPECT_EQ(finestra->windowTitle(), "Senza nome* — " + titolo);
+    risposta = RispostaSalvare::Scarta;
+    digita(finestra->Text1, "55");
+    finestra->progetto()->nuovo();
+    EXPECT_EQ(testo(finestra->Text1), "20");
+    EXPECT_EQ(finestra->progetto()->dati().progettista, "Ing. Bianchi");
+    EXPECT_EQ(finestra->progetto()->dati().data,
+              QDate::currentDate().toString(Qt::ISODate).toStdString());
+    EXPECT_EQ(finestra->windowTitle(), "Senza nome — " + titolo);
+
+    for (const char* nome : {"a", "b", "c", "d", "e", "f", "b"}) {
+        daSalvare = file(nome);
+        finestra->progetto()->salvaCome();
+    }
+    const QStringList recenti = impostazioni().value("progetti/recenti").toStringList();
+    ASSERT_EQ(recenti.size(), 5);
+    EXPECT_EQ(recenti.front(), cartella.filePath("b.sezione"));
+    EXPECT_EQ(recenti.back(), cartella.filePath("c.sezione"));
+}
