@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numeri/numero_positivo.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,12 +14,3 @@ std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
 // For a text Val reads as a positive number, what of it is left unread
 // («12,5» reads 12), or none when the whole text is the number.
 std::optional<std::string> motivoLetturaInParte(std::string_view testo);
-
-// A number read strictly, as the analysis window reads its boxes: the whole
-// text must be one positive number with "." as decimal separator. A blank
-// text gives neither a value nor a reason.
-struct NumeroLetto {
-    std::optional<double> valore;
-    std::optional<std::string> motivo; // why the text is refused
-};
-NumeroLetto leggiNumeroPositivo(std::string_view testo);

@@ -10,6 +10,7 @@
 #include "cli/uscita_si.h"
 #include "file/errore_file.h"
 #include "file/motivo_errore.h"
+#include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
 #include "report/file_risultati.h"
@@ -64,11 +65,17 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
 }
 
 // The heights where the flow or the velocity takes the asked value, then
-// the full section and the true maxima; a value never reached gets a note.
+// the full section and the true maxima; a value never reached gets a note,
+// and so does a project with no design value to answer.
 std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::Risposte& risposte,
                                       std::ostream& errori) {
     const auto litri = [](std::optional<double> v) { return v ? *v / 1000 : v; };
     const auto metri = [](std::optional<double> v) { return v ? *v / 100 : v; };
+    if (!opzioni.portata && !opzioni.velocita) {
+        errori << nomeProgramma << ": nota: il progetto «" << testoVisibile(opzioni.progetto)
+               << "» non ha né una portata né una velocità di progetto: solo la sezione piena "
+                  "e i massimi\n";
+    }
     const analisi::RisposteRichieste richieste =
         analisi::risposteRichieste(risposte, litri(opzioni.portata), metri(opzioni.velocita));
     if (!richieste.portataRaggiunta) {
@@ -108,7 +115,7 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
 
     const analisi::Sezione sezione{s.raggioM, s.pendenza, s.coeffBazin, s.geometria};
     std::vector<RigaUscita> righe;
-    if (opzioni.portata || opzioni.velocita) {
+    if (opzioni.portata || opzioni.velocita || opzioni.verifiche) {
         righe = righeRisposte(opzioni, analisi::Risposte(sezione), errori);
     } else if (opzioni.curva > 0) {
         for (const analisi::Grandezze& punto : analisi::curva(sezione, opzioni.curva)) {

@@ -1,6 +1,8 @@
 #include "cli/opzioni.h"
 
 #include "calc/errore_runtime.h"
+#include "cli/progetto_cli.h"
+#include "file/errore_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
 #include "report/salvataggio.h"
@@ -102,17 +104,24 @@ const char* const testoAiuto =
     "  --geometria G        tabellare: le formule della tabella classica (predefinita)\n"
     "                       esatta: il profilo vero a quattro archi, senza costanti\n"
     "                       arrotondate; vale per tutto ciò che viene stampato\n"
+    "  --progetto FILE      ogni ingresso dal file di progetto (.sezione): raggio,\n"
+    "                       pendenza, coefficiente, incremento e geometria; le opzioni\n"
+    "                       date insieme prevalgono sul file, ovunque stiano\n"
+    "  --verifiche          con --progetto, al posto della tabella, ciò che --portata e\n"
+    "                       --velocita stampano per la portata e la velocità di\n"
+    "                       progetto del file (le opzioni prevalgono anche qui)\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
     "L'incremento è tenuto tra 3 × raggio / 100 e 30 × raggio, come nella finestra.\n"
-    "Stato d'uscita: 0 fatto; 2 uso errato o valore non positivo o non numerico;\n"
+    "Stato d'uscita: 0 fatto; 2 uso errato, valore non positivo o non numerico,\n"
+    "o file di progetto che non si può leggere o con un valore non valido;\n"
     "1 errore di calcolo, o file o uscita standard che non si possono scrivere.\n";
 
 namespace {
 
-OpzioniCli opzioniLette(const std::vector<std::string>& argomenti) {
-    OpzioniCli opzioni;
+// The line read over `opzioni`: what it gives replaces what they hold.
+OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli opzioni) {
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
         const std::string& opzione = argomenti[i];
         if (opzione == "--help") {
@@ -123,15 +132,19 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti) {
             opzioni.versione = true;
             continue;
         }
+        if (opzione == "--verifiche") {
+            opzioni.verifiche = true;
+            continue;
+        }
         double* numero = opzione == "--raggio"         ? &opzioni.raggio
                          : opzione == "--pendenza"     ? &opzioni.pendenza
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        const bool conValore = numero != nullptr || opzione == "--formato" ||
-                               opzione == "--documento" || opzione == "--file" ||
-                               opzione == "--portata" || opzione == "--velocita" ||
-                               opzione == "--curva" || opzione == "--geometria";
+        const bool conValore =
+            numero != nullptr || opzione == "--formato" || opzione == "--documento" ||
+            opzione == "--file" || opzione == "--portata" || opzione == "--velocita" ||
+            opzione == "--curva" || opzione == "--geometria" || opzione == "--progetto";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -156,6 +169,8 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti) {
             opzioni.curva = punti(opzione, valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
+        } else if (opzione == "--progetto") {
+            opzioni.progetto = valore;
         } else if (formatoDaNome(valore)) {
             opzioni.documento = valore;
         } else {
@@ -163,8 +178,21 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti) {
                             "» (.docx, .odt, .pdf o .html)");
         }
     }
-    if (opzioni.curva > 0 && (opzioni.portata || opzioni.velocita)) {
-        throw ErroreUso("--curva non si può dare insieme a --portata o --velocita");
+    return opzioni;
+}
+
+// The line, over the project file's inputs when it names one: an option
+// overrides the file wherever it stands.
+OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
+    OpzioniCli opzioni = opzioniLette(argomenti, {});
+    if (!opzioni.progetto.empty()) {
+        opzioni = opzioniLette(argomenti, opzioniDalProgetto(opzioni.progetto, opzioni.verifiche));
+    } else if (opzioni.verifiche) {
+        throw ErroreUso("--verifiche vale solo con --progetto FILE: i valori di progetto sono "
+                        "quelli del file");
+    }
+    if (opzioni.curva > 0 && (opzioni.portata || opzioni.velocita || opzioni.verifiche)) {
+        throw ErroreUso("--curva non si può dare insieme a --portata, --velocita o --verifiche");
     }
     return opzioni;
 }
@@ -174,8 +202,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti) {
 OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
     // The messages quote what was typed: control characters and bytes that
     // are not UTF-8 are shown escaped, so that no value drives the terminal.
+    // The project reader's messages come escaped already.
     try {
-        return opzioniLette(argomenti);
+        return opzioniComplete(argomenti);
+    } catch (const ErroreFile& e) {
+        throw ErroreUso(e.what());
     } catch (const ErroreUso& e) {
         throw ErroreUso(testoVisibile(e.what()));
     }

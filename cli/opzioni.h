@@ -8,7 +8,8 @@
 #include <vector>
 
 // What the command line asks for, read strictly: every value must be, as a
-// whole, a positive number.
+// whole, a positive number. With a project file, the inputs it holds take
+// the defaults' place and the options given override them.
 struct OpzioniCli {
     enum class Formato { Tabella, Csv, CsvItaliano, Si };
 
@@ -23,11 +24,14 @@ struct OpzioniCli {
     int curva = 0;                  // print this many evenly spaced heights instead
     std::string documento;          // also write the report here, when given
     std::string file;               // also write the results file here, when given
+    std::string progetto;           // the project file the inputs come from, when given
+    bool verifiche = false;         // the answers for the project's design values
     bool aiuto = false;
     bool versione = false;
 };
 
-// A usage error: one Italian line that names the option.
+// A usage error: one Italian line that names the option, or the project
+// file and its key.
 class ErroreUso : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;

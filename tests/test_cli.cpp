@@ -1,6 +1,7 @@
 #include "calc/variabili_pubbliche.h"
 #include "cli/esecuzione.h"
 #include "lettore_docx.h"
+#include "progetto/voci_coefficiente.h"
 #include "table/testo_griglia.h"
 
 #include <QDir>
@@ -474,4 +475,156 @@ TEST(Cli, CsvItalianoGliStessiTestiConVirgolaDecimale) {
 TEST(Cli, CsvItalianoTraVirgoletteSoloCiCheContieneIlSeparatore) {
     EXPECT_EQ(testoCsvItaliano({{"a;b", "c,d", "e\"f", "2.5"}}),
               "\xEF\xBB\xBF\"a;b\";c,d;\"e\"\"f\";2,5\r\n");
+}
+
+// Project files: the inputs come from the file, the options override them.
+namespace {
+
+// A project file in `cartella` whose parts are `corpo` (JSON members); the
+// keys left out keep a new project's values.
+std::string progettoDi(const QTemporaryDir& cartella, const std::string& corpo,
+                       const char* nome = "T12.sezione") {
+    const std::string percorso = cartella.filePath(nome).toStdString();
+    std::ofstream(percorso) << R"({"formato": "sezione-inglese", "versione": 1, )" << corpo << "}";
+    return percorso;
+}
+
+const std::string numeri =
+    R"("ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": 0.16, "incremento": 50})";
+const std::vector<std::string> opzioniNumeri{"--pendenza", "0.004",        "--coefficiente",
+                                             "0.16",       "--incremento", "50"};
+
+std::vector<std::string> unite(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+// The table of a file is the table of the same values given as options, to
+// the last bit, notes included; an option overrides the file wherever it stands.
+TEST(CliProgetto, ComeLeStesseOpzioni) {
+    QTemporaryDir cartella;
+    const std::string voce = vociCoefficiente[2].testo;
+    const struct {
+        std::string corpo;
+        std::vector<std::string> prima, dopo, opzioni;
+    } casi[] = {
+        {numeri, {}, {}, unite({"--raggio", "30"}, opzioniNumeri)},
+        {R"("ingressi": {"raggio": "25cm", "incremento": "5e1"})",
+         {},
+         {},
+         {"--raggio", "25", "--incremento", "50"}},
+        {R"("ingressi": {"coefficiente": ")" + voce + R"("})", {}, {}, {"--coefficiente", "0.36"}},
+        {numeri, {"--raggio", "40"}, {}, unite({"--raggio", "40"}, opzioniNumeri)},
+        {numeri, {}, {"--raggio", "40"}, unite({"--raggio", "40"}, opzioniNumeri)},
+        {R"("ingressi": {"incremento": 1000})", {}, {}, {"--incremento", "1000"}},
+        {R"("verifiche": {"geometria": "esatta"})", {}, {}, {"--geometria", "esatta"}},
+        {R"("verifiche": {"geometria": "esatta"})", {"--geometria", "tabellare"}, {}, {}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.corpo);
+        const std::string file = progettoDi(cartella, c.corpo);
+        const Esito dalFile =
+            esegui(unite(unite(c.prima, {"--progetto", file, "--formato", "si"}), c.dopo));
+        const Esito attese = esegui(unite(c.opzioni, {"--formato", "si"}));
+        ASSERT_EQ(dalFile.stato, 0) << dalFile.errori;
+        EXPECT_EQ(dalFile.uscita, attese.uscita);
+        EXPECT_EQ(dalFile.errori, attese.errori);
+    }
+}
+
+// --verifiche prints what --portata and --velocita print for the file's
+// design values; the options override them.
+TEST(CliProgetto, VerificheComePortataEVelocita) {
+    QTemporaryDir cartella;
+    const struct {
+        std::string verifiche;
+        std::vector<std::string> riga, opzioni;
+    } casi[] = {
+        {R"("portataProgetto": 150, "velocitaProgetto": null)", {}, {"--portata", "150"}},
+        {R"("portataProgetto": 150, "velocitaProgetto": "120")",
+         {"--portata", "200"},
+         {"--portata", "200", "--velocita", "120"}},
+        {R"("portataProgetto": " ", "velocitaProgetto": 1e9)", {}, {"--velocita", "1e9"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.verifiche);
+        const std::string file =
+            progettoDi(cartella, numeri + R"(, "verifiche": {)" + c.verifiche + "}");
+        const Esito dalFile = esegui(unite({"--progetto", file, "--verifiche"}, c.riga));
+        const Esito attese = esegui(unite(unite({"--raggio", "30"}, opzioniNumeri), c.opzioni));
+        ASSERT_EQ(dalFile.stato, 0) << dalFile.errori;
+        EXPECT_EQ(dalFile.uscita, attese.uscita);
+        EXPECT_EQ(dalFile.errori, attese.errori);
+    }
+
+    const std::string senzaValori = progettoDi(cartella, numeri, "vuoto.sezione");
+    const Esito e = esegui({"--progetto", senzaValori, "--verifiche", "--formato", "csv"});
+    ASSERT_EQ(e.stato, 0);
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[2].substr(0, 6), "Piena,");
+    EXPECT_EQ(r[4].substr(0, 5), "Qmax,");
+    EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: il progetto «" + senzaValori +
+                            "» non ha né una portata né una velocità di progetto: solo la "
+                            "sezione piena e i massimi\n");
+}
+
+TEST(CliProgetto, ValoriCheLaFinestraNonUsaEFileGuasti) {
+    QTemporaryDir cartella;
+    const std::string pessima = R"("verifiche": {"portataProgetto": "1,5"})";
+    const struct {
+        std::string corpo;
+        std::vector<std::string> altre;
+        std::string messaggio;
+    } casi[] = {
+        {R"("ingressi": {"raggio": "abc"})",
+         {},
+         "non ha un raggio positivo (ingressi.raggio: «abc»)"},
+        {R"("ingressi": {"pendenza": -0.01})", {}, "(ingressi.pendenza: «-0.01»)"},
+        {R"("ingressi": {"incremento": null})", {}, "(ingressi.incremento: vuoto)"},
+        {R"("ingressi": {"coefficiente": "1e400"})", {}, "fuori dall'intervallo dei numeri)"},
+        {pessima, {"--verifiche"}, "(verifiche.portataProgetto: «1,5»). Il separatore decimale"},
+        {"\"ingressi\": [", {}, "Impossibile aprire «"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.corpo);
+        const std::string file = progettoDi(cartella, c.corpo);
+        const Esito e = esegui(unite({"--progetto", file}, c.altre));
+        EXPECT_EQ(e.stato, 2);
+        EXPECT_EQ(e.uscita, "");
+        EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+        EXPECT_NE(e.errori.find("«" + file + "»"), std::string::npos) << e.errori;
+        EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    }
+    // A design value plays no part in the table: a bad one is no error there.
+    EXPECT_EQ(esegui({"--progetto", progettoDi(cartella, pessima)}).stato, 0);
+
+    const std::string buono = progettoDi(cartella, numeri);
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string messaggio;
+    } usi[] = {
+        {{"--verifiche", "--portata", "100"}, "--verifiche vale solo con --progetto"},
+        {{"--progetto", buono, "--verifiche", "--curva", "3"},
+         "insieme a --portata, --velocita o --verifiche"},
+    };
+    for (const auto& u : usi) {
+        const Esito e = esegui(u.argomenti);
+        EXPECT_EQ(e.stato, 2);
+        EXPECT_EQ(e.uscita, "");
+        EXPECT_NE(e.errori.find(u.messaggio), std::string::npos) << e.errori;
+    }
+}
+
+// The real program reads the file as the test does.
+TEST_F(CliProcesso, ProgettoComeLeStesseOpzioni) {
+    crea("T12.sezione", QByteArray::fromStdString(
+                            R"({"formato": "sezione-inglese", "versione": 1, )" + numeri + "}"));
+    const EsitoProcesso e =
+        esegui({"--progetto", "T12.sezione", "--formato", "si"}, {}, file("uscita.csv"));
+    ASSERT_EQ(e.stato, 0) << e.errori.toStdString();
+    EXPECT_EQ(leggi("uscita.csv").toStdString(),
+              ::esegui(unite({"--raggio", "30", "--formato", "si"}, opzioniNumeri)).uscita);
 }
