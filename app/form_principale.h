@@ -19,9 +19,10 @@
 //   → back in gestisci(), segnalaIngressi() frames in red the boxes that are
 //     not positive numbers (in orange those read otherwise than typed) and
 //     names them on the line above the grid, ModelloGriglia::pubblica()
-//     tells the view once,
-//     and an open "Scala di deflusso e verifiche" (app/finestra_analisi)
-//     takes the new section; the views repaint when the event loop resumes.
+//     tells the view once, an open "Scala di deflusso e verifiche"
+//     (app/finestra_analisi) takes the new section, and aggiornaTitolo()
+//     marks an open project as changed (app/progetto_finestra); the views
+//     repaint when the event loop resumes.
 
 #include "analisi/risposte.h"
 #include "calc/errore_runtime.h"

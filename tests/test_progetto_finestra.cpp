@@ -4,10 +4,13 @@
 #include "app/finestra_analisi.h"
 #include "app/impostazioni.h"
 #include "app/progetto_finestra.h"
+#include "cli/esecuzione.h"
 
 #include <QCloseEvent>
 #include <QDate>
 #include <QTemporaryDir>
+
+#include <sstream>
 
 namespace {
 
@@ -212,4 +215,23 @@ TEST_F(ProgettoNellaFinestra, NuovoERecenti) {
     ASSERT_EQ(recenti.size(), 5);
     EXPECT_EQ(recenti.front(), cartella.filePath("b.sezione"));
     EXPECT_EQ(recenti.back(), cartella.filePath("c.sezione"));
+}
+
+// The command line reads what the window saved as the window reads it: the
+// same table, to the last bit, as the same values given as options.
+TEST_F(ProgettoNellaFinestra, LaRigaDiComandoLeggeIlProgettoDellaFinestra) {
+    digita(finestra->Text1, "35");
+    digita(finestra->Text2, "0.00035");
+    digita(finestra->Combo1->lineEdit(), "0.16");
+    digita(finestra->Text3, "5e1");
+    daSalvare = file("T12.sezione");
+    ASSERT_TRUE(finestra->progetto()->salvaCome());
+    const auto tabella = [](const std::vector<std::string>& argomenti) {
+        std::ostringstream uscita, errori;
+        EXPECT_EQ(eseguiCli(argomenti, uscita, errori), 0) << errori.str();
+        return uscita.str();
+    };
+    EXPECT_EQ(tabella({"--progetto", file("T12.sezione"), "--formato", "si"}),
+              tabella({"--raggio", "35", "--pendenza", "0.00035", "--coefficiente", "0.16",
+                       "--incremento", "50", "--formato", "si"}));
 }
