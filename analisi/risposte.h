@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analisi/formule_sezione.h"
+#include "calc/formule_sezione.h"
 
 #include <vector>
 

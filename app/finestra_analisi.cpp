@@ -7,14 +7,14 @@
 #include "app/impostazioni.h"
 #include "app/ingressi.h"
 #include "calc/errore_runtime.h"
+#include "documenti/collegamento.h"
+#include "documenti/elaboratore_testi.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/sezione.h"
-#include "report/aggiunta_relazione.h"
-#include "report/collegamento.h"
-#include "report/elaboratore_testi.h"
+#include "relazione/aggiunta_relazione.h"
 
 #include <QBuffer>
 #include <QComboBox>

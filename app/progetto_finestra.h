@@ -1,7 +1,7 @@
 #pragma once
 
+#include "elaboratore/domanda_salvare.h"
 #include "progetto/progetto.h"
-#include "report/domanda_salvare.h"
 
 #include <QObject>
 #include <QString>

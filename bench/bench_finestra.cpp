@@ -3,8 +3,8 @@
 #include "app/grafico_deflusso.h"
 #include "con_finestra.h"
 
-#include "analisi/formule_sezione.h"
 #include "calc/calcolo.h"
+#include "calc/formule_sezione.h"
 
 #include <QLineEdit>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "app/form_principale.h"
 #include "con_finestra.h"
-#include "report/elaboratore_testi.h"
-#include "report/finestra_report.h"
-#include "report/salvataggio.h"
+#include "documenti/elaboratore_testi.h"
+#include "documenti/salvataggio.h"
+#include "elaboratore/finestra_report.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 #include "calc/calcolo.h"
 
-#include "analisi/formule_sezione.h"
+#include "calc/formule_sezione.h"
 #include "calc/reale.h"
 #include "calc/variabili_pubbliche.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analisi/formule_sezione.h"
 #include "calc/array_controllato.h"
+#include "calc/formule_sezione.h"
 #include "calc/intero16.h"
 
 #include <string>

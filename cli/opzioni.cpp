@@ -2,10 +2,10 @@
 
 #include "calc/errore_runtime.h"
 #include "cli/progetto_cli.h"
+#include "documenti/salvataggio.h"
 #include "file/errore_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
-#include "report/salvataggio.h"
 
 #include <cmath>
 

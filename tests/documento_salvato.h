@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/salvataggio.h"
+#include "documenti/salvataggio.h"
 
 #include <QByteArray>
 #include <QFile>

@@ -1,6 +1,6 @@
+#include "app/vista_griglia.h"
 #include "finestra_avviata.h"
 #include "table/copia_griglia.h"
-#include "table/vista_griglia.h"
 
 #include <QApplication>
 #include <QClipboard>

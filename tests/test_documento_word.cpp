@@ -1,10 +1,10 @@
+#include "documenti/collegamento.h"
+#include "documenti/elaboratore_testi.h"
+#include "documenti/salvataggio.h"
+#include "documenti/scrittore_docx.h"
 #include "documento_salvato.h"
 #include "lettore_docx.h"
-#include "report/collegamento.h"
-#include "report/documento_word.h"
-#include "report/elaboratore_testi.h"
-#include "report/salvataggio.h"
-#include "report/scrittore_docx.h"
+#include "relazione/documento_word.h"
 #include "stato_pulito.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,6 +1,6 @@
 #include "contenuto_file.h"
 #include "file/errore_file.h"
-#include "report/file_risultati.h"
+#include "relazione/file_risultati.h"
 #include "stato_pulito.h"
 
 #include <QDir>

@@ -2,9 +2,9 @@
 #include "app/finestra_analisi.h"
 #include "app/grafico_deflusso.h"
 #include "app/twips.h"
+#include "documenti/elaboratore_testi.h"
+#include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
-#include "report/elaboratore_testi.h"
-#include "report/finestra_report.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,11 +1,11 @@
+#include "documenti/collegamento.h"
+#include "documenti/elaboratore_testi.h"
+#include "documenti/scrittore_docx.h"
 #include "documento_salvato.h"
+#include "elaboratore/cartella_temporanea.h"
+#include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
 #include "lettore_docx.h"
-#include "report/cartella_temporanea.h"
-#include "report/collegamento.h"
-#include "report/elaboratore_testi.h"
-#include "report/finestra_report.h"
-#include "report/scrittore_docx.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "cli/esecuzione.h"
 
-#include "table/vista_griglia.h"
+#include "app/vista_griglia.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

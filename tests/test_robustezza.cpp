@@ -1,7 +1,7 @@
 #include "cli/esecuzione.h"
+#include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
-#include "report/file_risultati.h"
-#include "report/finestra_report.h"
+#include "relazione/file_risultati.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/automazione.h"
+#include "documenti/automazione.h"
 
 #include <functional>
 #include <string>

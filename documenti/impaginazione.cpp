@@ -1,6 +1,6 @@
-#include "report/impaginazione.h"
+#include "documenti/impaginazione.h"
 
-#include "report/percorso_documento.h"
+#include "documenti/percorso_documento.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "report/pacchetto_zip.h"
+#include "documenti/pacchetto_zip.h"
 
 #include "file/errore_file.h"
 

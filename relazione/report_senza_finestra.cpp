@@ -1,10 +1,10 @@
-#include "report/report_senza_finestra.h"
+#include "relazione/report_senza_finestra.h"
 
+#include "documenti/collegamento.h"
+#include "documenti/elaboratore_testi.h"
+#include "documenti/salvataggio.h"
 #include "file/errore_file.h"
-#include "report/collegamento.h"
-#include "report/documento_word.h"
-#include "report/elaboratore_testi.h"
-#include "report/salvataggio.h"
+#include "relazione/documento_word.h"
 
 void scriviReportSenzaFinestra(const std::string& percorso) {
     ElaboratoreTesti elaboratore; // the processor the report attaches to

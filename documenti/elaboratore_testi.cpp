@@ -1,4 +1,4 @@
-#include "report/elaboratore_testi.h"
+#include "documenti/elaboratore_testi.h"
 
 #include "calc/errore_runtime.h"
 

@@ -1,13 +1,13 @@
-#include "report/salvataggio.h"
+#include "documenti/salvataggio.h"
 
+#include "documenti/elaboratore_testi.h"
+#include "documenti/impaginazione.h"
+#include "documenti/percorso_documento.h"
+#include "documenti/scrittore_docx.h"
+#include "documenti/scrittore_odt.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
 #include "file/testo_visibile.h"
-#include "report/elaboratore_testi.h"
-#include "report/impaginazione.h"
-#include "report/percorso_documento.h"
-#include "report/scrittore_docx.h"
-#include "report/scrittore_odt.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,10 +1,10 @@
-#include "report/documento_word.h"
+#include "relazione/documento_word.h"
 
 #include "calc/errore_runtime.h"
 #include "calc/variabili_pubbliche.h"
-#include "report/automazione.h"
-#include "report/collegamento.h"
-#include "report/testi_report.h"
+#include "documenti/automazione.h"
+#include "documenti/collegamento.h"
+#include "relazione/testi_report.h"
 #include "table/tabella_risultati.h"
 
 #include <optional>

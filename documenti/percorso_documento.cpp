@@ -1,9 +1,9 @@
-#include "report/percorso_documento.h"
+#include "documenti/percorso_documento.h"
 
-#include "report/impaginazione.h"
+#include "documenti/impaginazione.h"
 
+#include "documenti/elaboratore_testi.h"
 #include "file/errore_file.h"
-#include "report/elaboratore_testi.h"
 
 #include <QBuffer>
 #include <QImage>

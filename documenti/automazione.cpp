@@ -1,7 +1,7 @@
-#include "report/automazione.h"
+#include "documenti/automazione.h"
 
 #include "calc/errore_runtime.h"
-#include "report/elaboratore_testi.h"
+#include "documenti/elaboratore_testi.h"
 
 #include <QTextDocument>
 #include <QTextTable>

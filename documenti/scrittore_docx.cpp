@@ -1,8 +1,8 @@
-#include "report/scrittore_docx.h"
+#include "documenti/scrittore_docx.h"
 
-#include "report/impaginazione.h"
-#include "report/pacchetto_zip.h"
-#include "report/percorso_documento.h"
+#include "documenti/impaginazione.h"
+#include "documenti/pacchetto_zip.h"
+#include "documenti/percorso_documento.h"
 
 #include <QTextDocument>
 #include <QXmlStreamWriter>

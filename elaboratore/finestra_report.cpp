@@ -1,10 +1,10 @@
-#include "report/finestra_report.h"
+#include "elaboratore/finestra_report.h"
 
+#include "documenti/elaboratore_testi.h"
+#include "documenti/impaginazione.h"
+#include "documenti/salvataggio.h"
+#include "elaboratore/cartella_temporanea.h"
 #include "file/errore_file.h"
-#include "report/cartella_temporanea.h"
-#include "report/elaboratore_testi.h"
-#include "report/impaginazione.h"
-#include "report/salvataggio.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -1,6 +1,6 @@
-#include "report/aggiunta_relazione.h"
+#include "relazione/aggiunta_relazione.h"
 
-#include "report/elaboratore_testi.h"
+#include "documenti/elaboratore_testi.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,4 +1,4 @@
-#include "table/vista_griglia.h"
+#include "app/vista_griglia.h"
 
 #include "table/copia_griglia.h"
 #include "table/modello_griglia.h"

@@ -1,4 +1,4 @@
-#include "report/cartella_temporanea.h"
+#include "elaboratore/cartella_temporanea.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "report/testi_report.h"
+#include "relazione/testi_report.h"
 
 #include "calc/variabili_pubbliche.h"
 #include "numeri/formato.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/domanda_salvare.h"
+#include "elaboratore/domanda_salvare.h"
 
 #include <QMainWindow>
 

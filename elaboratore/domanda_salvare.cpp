@@ -1,4 +1,4 @@
-#include "report/domanda_salvare.h"
+#include "elaboratore/domanda_salvare.h"
 
 #include <QMessageBox>
 

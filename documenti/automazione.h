@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/elaboratore_testi.h"
+#include "documenti/elaboratore_testi.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,8 +1,8 @@
-#include "report/file_risultati.h"
+#include "relazione/file_risultati.h"
 
 #include "calc/variabili_pubbliche.h"
 #include "file/scrittura_file.h"
-#include "report/testi_report.h"
+#include "relazione/testi_report.h"
 #include "table/griglia_in_memoria.h"
 #include "table/tabella_risultati.h"
 #include "table/testo_griglia.h"

@@ -1,7 +1,7 @@
-#include "report/collegamento.h"
+#include "documenti/collegamento.h"
 
 #include "calc/errore_runtime.h"
-#include "report/elaboratore_testi.h"
+#include "documenti/elaboratore_testi.h"
 
 #include <cstdio>
 #include <utility>
