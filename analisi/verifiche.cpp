@@ -3,7 +3,8 @@
 namespace analisi {
 
 RisposteRichieste risposteRichieste(const Risposte& risposte, std::optional<double> portata,
-                                    std::optional<double> velocita) {
+                                    std::optional<double> velocita,
+                                    std::optional<double> portataMinima) {
     RisposteRichieste esito;
     const auto aggiungi = [&](const std::vector<Risposta>& altezze, const char* prefisso) {
         for (std::size_t i = 0; i < altezze.size(); ++i) {
@@ -19,9 +20,18 @@ RisposteRichieste risposteRichieste(const Risposte& risposte, std::optional<doub
         esito.altezzeVelocita = risposte.perVelocita(*velocita);
         esito.velocitaRaggiunta = aggiungi(esito.altezzeVelocita, "V");
     }
-    esito.righe.push_back({"Piena", risposte.piena(), true});
-    esito.righe.push_back({"Vmax", risposte.velocitaMassima(), true});
-    esito.righe.push_back({"Qmax", risposte.portataMassima(), true});
+    if (portataMinima) {
+        // In dry weather the sewer runs at the lowest of the heights.
+        const std::vector<Risposta> altezze = risposte.perPortata(*portataMinima);
+        esito.portataMinimaRaggiunta = !altezze.empty();
+        if (esito.portataMinimaRaggiunta) {
+            esito.altezzaMinima = altezze.front();
+            esito.righe.push_back({"Qmin", altezze.front(), Ruolo::Minima});
+        }
+    }
+    esito.righe.push_back({"Piena", risposte.piena(), Ruolo::Riferimento});
+    esito.righe.push_back({"Vmax", risposte.velocitaMassima(), Ruolo::Riferimento});
+    esito.righe.push_back({"Qmax", risposte.portataMassima(), Ruolo::Riferimento});
     return esito;
 }
 
@@ -54,8 +64,13 @@ Esito verifica(const Risposta& risposta, const Limiti& limiti) {
 }
 
 std::optional<Esito> verifica(const RispostaEtichettata& riga, const Limiti& limiti) {
-    if (riga.riferimento) {
+    if (riga.ruolo == Ruolo::Riferimento) {
         return std::nullopt;
+    }
+    if (riga.ruolo == Ruolo::Minima) {
+        Esito esito;
+        esito.velocitaBassa = riga.risposta.velocita < limiti.velocitaMinima;
+        return esito;
     }
     return verifica(riga.risposta, limiti);
 }

@@ -253,3 +253,32 @@ TEST(Risposte, ValoriMinusculiSenzaAltezzeSbagliate) {
         EXPECT_LT(relativo(a.velocita, 1e-12), 1e-6);
     }
 }
+
+// The dry-weather flow: one row after the design rows, at the lowest of its
+// heights (there are two between the full section's flow and the maximum),
+// held to the self-cleansing velocity alone.
+TEST(Verifiche, PortataMinima) {
+    const Risposte r(predefinita());
+    for (const double q : {0.008, (r.piena().portata + r.portataMassima().portata) / 2}) {
+        const auto righe = analisi::risposteRichieste(r, 0.150, {}, q).righe;
+        ASSERT_EQ(righe.size(), 5u);
+        EXPECT_EQ(righe[1].etichetta, "Qmin");
+        EXPECT_EQ(righe[1].risposta.altezza, r.perPortata(q).front().altezza);
+    }
+
+    const auto righe = analisi::risposteRichieste(r, 0.150, {}, 0.008).righe;
+    const double v = righe[1].risposta.velocita;
+    const struct {
+        analisi::Limiti limiti;
+        const char* minima;
+        const char* progetto;
+    } casi[] = {
+        {{v * 0.999, 4.0, 0.7}, "conforme", "conforme"},
+        {{v * 1.001, 4.0, 0.7}, "velocità troppo bassa", "conforme"},
+        {{v * 0.5, v * 0.9, 0.01}, "conforme", "velocità troppo alta, riempimento oltre il limite"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(analisi::verifica(righe[1], c.limiti)->testo(), c.minima);
+        EXPECT_EQ(analisi::verifica(righe[0], c.limiti)->testo(), c.progetto);
+    }
+}
