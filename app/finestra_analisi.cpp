@@ -63,18 +63,19 @@ QLineEdit* casella(const QString& suggerimento) {
 } // namespace
 
 FinestraAnalisi::FinestraAnalisi(QWidget* parent)
-    : QMainWindow(parent), portata(casella("nessuna")), velocita(casella("nessuna")),
-      geometria(new QComboBox), velocitaMinima(casella("")), velocitaMassima(casella("")),
-      riempimentoMassimo(casella("")), grafico(new GraficoDeflusso), disegno(new DisegnoSezione),
-      tabella(new QTableWidget), stato(new QLabel), puntatore(new QLabel),
-      esporta(new QPushButton("Esporta grafico…")),
+    : QMainWindow(parent), portata(casella("nessuna")), portataMinima(casella("nessuna")),
+      velocita(casella("nessuna")), geometria(new QComboBox), velocitaMinima(casella("")),
+      velocitaMassima(casella("")), riempimentoMassimo(casella("")), grafico(new GraficoDeflusso),
+      disegno(new DisegnoSezione), tabella(new QTableWidget), stato(new QLabel),
+      puntatore(new QLabel), esporta(new QPushButton("Esporta grafico…")),
       aggiungi(new QPushButton("Aggiungi alla relazione")) {
     setWindowTitle("Scala di deflusso e verifiche");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
     costruisci();
     leggiImpostazioni();
-    for (QLineEdit* c : {portata, velocita, velocitaMinima, velocitaMassima, riempimentoMassimo}) {
+    for (QLineEdit* c :
+         {portata, portataMinima, velocita, velocitaMinima, velocitaMassima, riempimentoMassimo}) {
         connect(c, &QLineEdit::textChanged, this, [this] {
             salvaImpostazioni();
             ricalcola();
@@ -148,6 +149,7 @@ void FinestraAnalisi::costruisci() {
     // Narrowed, a box goes under its label.
     moduloProgetto->setRowWrapPolicy(QFormLayout::WrapLongRows);
     moduloProgetto->addRow("Portata di progetto (l/s)", portata);
+    moduloProgetto->addRow("Portata minima (l/s)", portataMinima);
     moduloProgetto->addRow("Velocità di progetto (cm/s)", velocita);
     moduloProgetto->addRow("Geometria", geometria);
 
@@ -233,8 +235,9 @@ void FinestraAnalisi::costruisci() {
 void FinestraAnalisi::leggiImpostazioni() {
     const QSettings s = impostazioni();
     const QSignalBlocker b1(portata), b2(velocita), b3(geometria), b4(velocitaMinima),
-        b5(velocitaMassima), b6(riempimentoMassimo);
+        b5(velocitaMassima), b6(riempimentoMassimo), b7(portataMinima);
     portata->setText(s.value("analisi/portata").toString());
+    portataMinima->setText(s.value("analisi/portataMinima").toString());
     velocita->setText(s.value("analisi/velocita").toString());
     geometria->setCurrentIndex(s.value("analisi/geometria", 0).toInt() == 1 ? 1 : 0);
     velocitaMinima->setText(
@@ -249,6 +252,7 @@ void FinestraAnalisi::leggiImpostazioni() {
 void FinestraAnalisi::salvaImpostazioni() const {
     QSettings s = impostazioni();
     s.setValue("analisi/portata", portata->text());
+    s.setValue("analisi/portataMinima", portataMinima->text());
     s.setValue("analisi/velocita", velocita->text());
     s.setValue("analisi/geometria", geometria->currentIndex());
     s.setValue("limiti/velocitaMinima", velocitaMinima->text());
@@ -262,6 +266,7 @@ progetto::Verifiche FinestraAnalisi::verifiche() const {
     };
     return {geometria->currentIndex() == 1 ? "esatta" : "tabellare",
             casella(portata),
+            casella(portataMinima),
             casella(velocita),
             casella(velocitaMinima),
             casella(velocitaMassima),
@@ -271,6 +276,7 @@ progetto::Verifiche FinestraAnalisi::verifiche() const {
 void FinestraAnalisi::impostaVerifiche(const progetto::Verifiche& v) {
     geometria->setCurrentIndex(v.geometria == "esatta" ? 1 : 0);
     portata->setText(QString::fromStdString(v.portataProgetto.testo));
+    portataMinima->setText(QString::fromStdString(v.portataMinima.testo));
     velocita->setText(QString::fromStdString(v.velocitaProgetto.testo));
     velocitaMinima->setText(QString::fromStdString(v.velocitaMinima.testo));
     velocitaMassima->setText(QString::fromStdString(v.velocitaMassima.testo));
@@ -312,6 +318,7 @@ void FinestraAnalisi::impostaSezione(std::optional<analisi::Sezione> sezione) {
 void FinestraAnalisi::ricalcola() {
     bool validi = true;
     const std::optional<double> q = numeroFacoltativo(portata, validi);
+    const std::optional<double> qMin = numeroFacoltativo(portataMinima, validi);
     const std::optional<double> v = numeroFacoltativo(velocita, validi);
     const analisi::Limiti limitiProgetto = limiti(validi);
     if (!sezioneTabella_) {
@@ -324,9 +331,12 @@ void FinestraAnalisi::ricalcola() {
         geometria->currentIndex() == 1 ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
     try {
         const analisi::Risposte risposte(sezione);
-        const std::optional<double> qSi = q ? std::optional<double>(*q / 1000) : std::nullopt;
+        const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
+        const std::optional<double> qSi = litri(q);
+        const std::optional<double> qMinSi = litri(qMin);
         const std::optional<double> vSi = v ? std::optional<double>(*v / 100) : std::nullopt;
-        const analisi::RisposteRichieste richieste = analisi::risposteRichieste(risposte, qSi, vSi);
+        const analisi::RisposteRichieste richieste =
+            analisi::risposteRichieste(risposte, qSi, vSi, qMinSi);
         std::vector<RigaAnalisi> righe = righeAnalisi(sezione, richieste, limitiProgetto);
 
         DatiGrafico dati;
@@ -334,6 +344,7 @@ void FinestraAnalisi::ricalcola() {
         dati.righeTabella = analisi::righeTabellaCalcolata();
         dati.altezzePortata = richieste.altezzePortata;
         dati.altezzeVelocita = richieste.altezzeVelocita;
+        dati.altezzaMinima = richieste.altezzaMinima;
         dati.portataProgetto = qSi.value_or(0);
         dati.velocitaProgetto = vSi.value_or(0);
         dati.velocitaMassima = risposte.velocitaMassima();
@@ -349,6 +360,7 @@ void FinestraAnalisi::ricalcola() {
         righe_ = std::move(righe);
         sezione_ = sezione;
         progettoPortata_ = qSi;
+        portataMinima_ = qMinSi;
         progettoVelocita_ = vSi;
         limitiMostrati_ = limitiProgetto;
 
@@ -375,6 +387,11 @@ void FinestraAnalisi::ricalcola() {
                                 "è %1 l/s.")
                             .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
         }
+        if (!richieste.portataMinimaRaggiunta) {
+            messaggi << QString("Nessuna altezza con la portata minima: la portata massima "
+                                "è %1 l/s.")
+                            .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
+        }
         if (!richieste.velocitaRaggiunta) {
             messaggi << QString("Nessuna altezza con la velocità di progetto: la velocità "
                                 "massima è %1 cm/s.")
@@ -392,7 +409,8 @@ void FinestraAnalisi::ricalcola() {
         const double altezza = !dati.altezzePortata.empty() ? dati.altezzePortata.front().altezza
                                : !dati.altezzeVelocita.empty()
                                    ? dati.altezzeVelocita.front().altezza
-                                   : risposte.portataMassima().altezza;
+                               : dati.altezzaMinima ? dati.altezzaMinima->altezza
+                                                    : risposte.portataMassima().altezza;
         mostraAltezza(altezza);
     } catch (const ErroreRuntime& errore) {
         svuota(QString("Errore %1: %2")
@@ -495,6 +513,12 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     if (progettoVelocita_) {
         sezione.righe.push_back(QString("Velocità di progetto: %1 cm/s")
                                     .arg(QString::fromStdString(CStr(*progettoVelocita_ * 100))));
+    }
+    if (portataMinima_) {
+        sezione.righe.push_back(
+            QString("Portata minima (tempo secco): %1 l/s, verificata sulla sola velocità "
+                    "minima di autopulizia")
+                .arg(QString::fromStdString(CStr(*portataMinima_ * 1000))));
     }
     const analisi::Limiti& l = limitiMostrati_;
     sezione.righe.push_back(QString("Limiti: V minima %1 cm/s, V massima %2 cm/s, h/H massimo %3%")

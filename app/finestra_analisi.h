@@ -18,10 +18,11 @@ class QPushButton;
 class QTableWidget;
 
 // "Scala di deflusso e verifiche": for the section of the main window, the
-// heights of a design flow and velocity, the full section and the true
-// maxima, checked against the design limits; the rating curves in a chart
-// beside the section drawn to scale. It follows the main window's inputs
-// live; its own inputs and limits are remembered between runs.
+// heights of a design flow and velocity and of the dry-weather flow, the
+// full section and the true maxima, checked against the design limits; the
+// rating curves in a chart beside the section drawn to scale. It follows
+// the main window's inputs live; its own inputs and limits are remembered
+// between runs.
 class FinestraAnalisi : public QMainWindow {
     Q_OBJECT
 
@@ -33,6 +34,7 @@ class FinestraAnalisi : public QMainWindow {
     void impostaSezione(std::optional<analisi::Sezione> sezione);
 
     QLineEdit* const portata;            // design flow, l/s
+    QLineEdit* const portataMinima;      // dry-weather flow, l/s
     QLineEdit* const velocita;           // design velocity, cm/s
     QComboBox* const geometria;          // tabellare or esatta
     QLineEdit* const velocitaMinima;     // cm/s
@@ -92,6 +94,7 @@ class FinestraAnalisi : public QMainWindow {
     std::optional<analisi::Sezione> sezione_;
     std::vector<RigaAnalisi> righe_;
     std::optional<double> progettoPortata_;  // m³/s
+    std::optional<double> portataMinima_;    // m³/s
     std::optional<double> progettoVelocita_; // m/s
     analisi::Limiti limitiMostrati_;
 };

@@ -23,6 +23,7 @@ const QColor bluPortata(31, 90, 170);
 const QColor rossoVelocita(190, 40, 40);
 const QColor grigioTabella(110, 110, 110);
 const QColor verdeProgetto(20, 140, 60);
+const QColor violaMinima(140, 60, 180);
 const QColor aranciaLimiti(230, 130, 0);
 
 // The chart's layout in files and reports, in the screen's pixels.
@@ -59,6 +60,8 @@ GraficoDeflusso::GraficoDeflusso(QWidget* parent)
       tabellaVelocita_(punti("Righe della tabella (V)", grigioTabella, 7, asseVelocita_)),
       progettoPortata_(punti("Altezze di progetto", verdeProgetto, 12, assePortata_)),
       progettoVelocita_(punti("Altezze di progetto (V)", verdeProgetto, 12, asseVelocita_)),
+      minimaPortata_(punti("Portata minima", violaMinima, 12, assePortata_)),
+      minimaVelocita_(punti("Portata minima (V)", violaMinima, 12, asseVelocita_)),
       massimoPortata_(punti("Massimi veri", Qt::black, 11, assePortata_)),
       massimoVelocita_(punti("Massimi veri (V)", Qt::black, 11, asseVelocita_)),
       limiteVelocitaMinima_(linea("Limiti", aranciaLimiti, Qt::DashLine, 1.6, asseVelocita_)),
@@ -88,8 +91,12 @@ GraficoDeflusso::GraficoDeflusso(QWidget* parent)
     }
     massimoPortata_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
     massimoVelocita_->setMarkerShape(QScatterSeries::MarkerShapeRotatedRectangle);
+    // The dry-weather flow on both curves: its velocity is what is checked.
+    minimaPortata_->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+    minimaVelocita_->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
     for (QAbstractSeries* serie : {static_cast<QAbstractSeries*>(tabellaVelocita_),
                                    static_cast<QAbstractSeries*>(progettoVelocita_),
+                                   static_cast<QAbstractSeries*>(minimaVelocita_),
                                    static_cast<QAbstractSeries*>(massimoVelocita_),
                                    static_cast<QAbstractSeries*>(limiteVelocitaMassima_),
                                    static_cast<QAbstractSeries*>(limiteRiempimento_),
@@ -198,6 +205,12 @@ void GraficoDeflusso::imposta(const DatiGrafico& dati) {
     tabellaVelocita_->replace(punti(dati.righeTabella, &G::velocita, 100));
     progettoPortata_->replace(punti(dati.altezzePortata, &G::portata, 1000));
     progettoVelocita_->replace(punti(dati.altezzeVelocita, &G::velocita, 100));
+    std::vector<analisi::Risposta> minima;
+    if (dati.altezzaMinima) {
+        minima.push_back(*dati.altezzaMinima);
+    }
+    minimaPortata_->replace(punti(minima, &G::portata, 1000));
+    minimaVelocita_->replace(punti(minima, &G::velocita, 100));
     massimoPortata_->replace(
         {QPointF(dati.portataMassima.portata * 1000, dati.portataMassima.altezza * 100)});
     massimoVelocita_->replace(

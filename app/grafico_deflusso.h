@@ -4,6 +4,7 @@
 
 #include <QChartView>
 
+#include <optional>
 #include <vector>
 
 class QLineSeries;
@@ -16,6 +17,7 @@ struct DatiGrafico {
     std::vector<analisi::Grandezze> righeTabella;   // the table's rows, as points
     std::vector<analisi::Risposta> altezzePortata;  // heights of the design flow
     std::vector<analisi::Risposta> altezzeVelocita; // heights of the design velocity
+    std::optional<analisi::Risposta> altezzaMinima; // height of the dry-weather flow
     double portataProgetto = 0;                     // m³/s, 0 when none
     double velocitaProgetto = 0;                    // m/s, 0 when none
     analisi::Risposta velocitaMassima;
@@ -68,6 +70,8 @@ class GraficoDeflusso : public QChartView {
     QScatterSeries* const tabellaVelocita_;
     QScatterSeries* const progettoPortata_;
     QScatterSeries* const progettoVelocita_;
+    QScatterSeries* const minimaPortata_;
+    QScatterSeries* const minimaVelocita_;
     QScatterSeries* const massimoPortata_;
     QScatterSeries* const massimoVelocita_;
     QLineSeries* const limiteVelocitaMinima_;

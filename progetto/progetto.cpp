@@ -407,13 +407,11 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
         lettore.fallito("«verifiche.geometria» deve essere «tabellare» o «esatta»");
     }
     lettore.casella(verifiche, "verifiche", "portataProgetto", p.verifiche.portataProgetto);
+    lettore.casella(verifiche, "verifiche", "portataMinima", p.verifiche.portataMinima);
     lettore.casella(verifiche, "verifiche", "velocitaProgetto", p.verifiche.velocitaProgetto);
     lettore.casella(verifiche, "verifiche", "velocitaMinima", p.verifiche.velocitaMinima);
     lettore.casella(verifiche, "verifiche", "velocitaMassima", p.verifiche.velocitaMassima);
     lettore.casella(verifiche, "verifiche", "riempimentoMassimo", p.verifiche.riempimentoMassimo);
-    // Not used yet, but a wrong type is a broken file all the same.
-    Casella portataMinima;
-    lettore.casella(verifiche, "verifiche", "portataMinima", portataMinima);
 
     const QJsonObject dati = lettore.parte(radice, "progetto");
     lettore.testo(dati, "progetto", "opera", p.dati.opera);
@@ -445,6 +443,7 @@ std::string testoProgetto(const Progetto& p) {
     QJsonObject verifiche = radice.value("verifiche").toObject();
     verifiche["geometria"] = valoreTesto(p.verifiche.geometria);
     verifiche["portataProgetto"] = valoreCasella(p.verifiche.portataProgetto);
+    verifiche["portataMinima"] = valoreCasella(p.verifiche.portataMinima);
     verifiche["velocitaProgetto"] = valoreCasella(p.verifiche.velocitaProgetto);
     verifiche["velocitaMinima"] = valoreCasella(p.verifiche.velocitaMinima);
     verifiche["velocitaMassima"] = valoreCasella(p.verifiche.velocitaMassima);

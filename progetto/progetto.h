@@ -50,6 +50,7 @@ struct Ingressi {
 struct Verifiche {
     std::string geometria = "tabellare";
     Casella portataProgetto;    // l/s
+    Casella portataMinima;      // l/s, the dry-weather flow
     Casella velocitaProgetto;   // cm/s
     Casella velocitaMinima;     // cm/s
     Casella velocitaMassima;    // cm/s

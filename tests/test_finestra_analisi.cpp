@@ -13,6 +13,7 @@
 #include <QLegendMarker>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
@@ -162,9 +163,11 @@ TEST_F(FinestraAnalisiAperta, LimitiRicordatiTraUnAvvioEIlSuccessivo) {
     EXPECT_EQ(analisi->riempimentoMassimo->text(), "70");
     digita(analisi->velocitaMinima, "60");
     digita(analisi->portata, "120");
+    digita(analisi->portataMinima, "8");
     FinestraAnalisi nuova;
     EXPECT_EQ(nuova.velocitaMinima->text(), "60");
     EXPECT_EQ(nuova.portata->text(), "120");
+    EXPECT_EQ(nuova.portataMinima->text(), "8");
 }
 
 TEST_F(FinestraAnalisiAperta, EsportaIlGraficoNeiTreFormati) {
@@ -295,4 +298,38 @@ TEST_F(FinestraAnalisiAperta, LimitiContraddittoriEChiusuraConLaPrincipale) {
     EXPECT_TRUE(analisi->stato->text().contains("La velocità minima supera la massima"));
     finestra->close();
     EXPECT_FALSE(analisi->isVisible());
+}
+
+// The dry-weather flow: one row after the design rows, held to the
+// self-cleansing velocity alone (86 cm/s here), marked on the chart; a flow
+// never reached is said; the box comes from the project.
+TEST_F(FinestraAnalisiAperta, PortataMinimaRigaVerificaEMarcatore) {
+    digita(analisi->portata, "150");
+    digita(analisi->portataMinima, "8");
+    digita(analisi->riempimentoMassimo, "1");
+    EXPECT_EQ(etichette(), (std::vector<std::string>{"Q1", "Qmin", "Piena", "Vmax", "Qmax"}));
+    const int ultima = analisi->tabella->columnCount() - 1;
+    EXPECT_EQ(analisi->tabella->item(1, ultima)->text(), "conforme");
+    digita(analisi->velocitaMinima, "90");
+    EXPECT_EQ(analisi->tabella->item(1, ultima)->text(), "velocità troppo bassa");
+
+    QScatterSeries* marcatore = nullptr;
+    for (QAbstractSeries* serie : analisi->grafico->chart()->series()) {
+        marcatore =
+            serie->name() == "Portata minima" ? qobject_cast<QScatterSeries*>(serie) : marcatore;
+    }
+    ASSERT_NE(marcatore, nullptr);
+    const double altezza = analisi->righe()[1].risposta.risposta.altezza;
+    EXPECT_EQ(marcatore->points(), QList<QPointF>{QPointF(8, altezza * 100)});
+
+    digita(analisi->portataMinima, "500");
+    EXPECT_EQ(etichette(), (std::vector<std::string>{"Q1", "Piena", "Vmax", "Qmax"}));
+    EXPECT_TRUE(marcatore->points().isEmpty());
+    EXPECT_TRUE(analisi->stato->text().contains("Nessuna altezza con la portata minima"));
+
+    progetto::Verifiche v = analisi->verifiche();
+    EXPECT_EQ(v.portataMinima.testo, "500");
+    v.portataMinima.testo = "12";
+    analisi->impostaVerifiche(v);
+    EXPECT_EQ(analisi->portataMinima->text(), "12");
 }

@@ -178,3 +178,14 @@ TEST(Progetto, FileCheNonSiPossonoLeggere) {
     EXPECT_EQ(progetto::leggiProgetto((cartella / "T12.sezione").string()), p);
     std::filesystem::remove_all(cartella);
 }
+
+// The dry-weather flow is read, and written as typed in its place.
+TEST(Progetto, PortataMinimaLettaEScritta) {
+    Progetto p = progetto::progettoDaTesto(esempio, "x");
+    EXPECT_EQ(p.verifiche.portataMinima, (Casella{"8", 8}));
+    p.verifiche.portataMinima = Casella::daTesto("8 l/s");
+    const std::string testo = progetto::testoProgetto(p);
+    EXPECT_NE(testo.find("150,\n    \"portataMinima\": \"8 l/s\",\n    \"velocitaProgetto\""),
+              std::string::npos);
+    EXPECT_EQ(progetto::progettoDaTesto(testo, "x").verifiche, p.verifiche);
+}
