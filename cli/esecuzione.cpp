@@ -64,24 +64,30 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
     return testoNelFormato(testi, formato);
 }
 
-// The heights where the flow or the velocity takes the asked value, then
-// the full section and the true maxima; a value never reached gets a note,
-// and so does a project with no design value to answer.
+// The heights where the flow or the velocity takes the asked value, the
+// height of the minimum flow, then the full section and the true maxima; a
+// value never reached gets a note, and so does a project with no design
+// value to answer.
 std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::Risposte& risposte,
                                       std::ostream& errori) {
     const auto litri = [](std::optional<double> v) { return v ? *v / 1000 : v; };
     const auto metri = [](std::optional<double> v) { return v ? *v / 100 : v; };
-    if (!opzioni.portata && !opzioni.velocita) {
+    if (!opzioni.portata && !opzioni.velocita && !opzioni.portataMinima) {
         errori << nomeProgramma << ": nota: il progetto «" << testoVisibile(opzioni.progetto)
                << "» non ha né una portata né una velocità di progetto: solo la sezione piena "
                   "e i massimi\n";
     }
-    const analisi::RisposteRichieste richieste =
-        analisi::risposteRichieste(risposte, litri(opzioni.portata), metri(opzioni.velocita));
+    const analisi::RisposteRichieste richieste = analisi::risposteRichieste(
+        risposte, litri(opzioni.portata), metri(opzioni.velocita), litri(opzioni.portataMinima));
     if (!richieste.portataRaggiunta) {
         errori << nomeProgramma << ": nota: nessuna altezza con portata " << CStr(*opzioni.portata)
                << " l/s; la portata massima è " << TestoValore(6, risposte.portataMassima().portata)
                << " l/s\n";
+    }
+    if (!richieste.portataMinimaRaggiunta) {
+        errori << nomeProgramma << ": nota: nessuna altezza con portata minima "
+               << CStr(*opzioni.portataMinima) << " l/s; la portata massima è "
+               << TestoValore(6, risposte.portataMassima().portata) << " l/s\n";
     }
     if (!richieste.velocitaRaggiunta) {
         errori << nomeProgramma << ": nota: nessuna altezza con velocità "
@@ -115,7 +121,7 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
 
     const analisi::Sezione sezione{s.raggioM, s.pendenza, s.coeffBazin, s.geometria};
     std::vector<RigaUscita> righe;
-    if (opzioni.portata || opzioni.velocita || opzioni.verifiche) {
+    if (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche) {
         righe = righeRisposte(opzioni, analisi::Risposte(sezione), errori);
     } else if (opzioni.curva > 0) {
         for (const analisi::Grandezze& punto : analisi::curva(sezione, opzioni.curva)) {

@@ -99,6 +99,9 @@ const char* const testoAiuto =
     "                       Vmax e Qmax (altezze vere dei massimi)\n"
     "  --velocita CM_S      lo stesso per una velocità in cm/s (righe V1, V2, …);\n"
     "                       si può dare insieme a --portata\n"
+    "  --portata-minima L_S la portata di tempo secco in l/s: la riga Qmin, all'altezza\n"
+    "                       più bassa a cui la portata vale L_S, dopo le righe di\n"
+    "                       --portata e --velocita e prima di Piena, Vmax e Qmax\n"
     "  --curva N            al posto della tabella, N altezze equidistanti k × 3r / N,\n"
     "                       k = 1 … N (N da 1 a 100000), senza etichette\n"
     "  --geometria G        tabellare: le formule della tabella classica (predefinita)\n"
@@ -107,9 +110,10 @@ const char* const testoAiuto =
     "  --progetto FILE      ogni ingresso dal file di progetto (.sezione): raggio,\n"
     "                       pendenza, coefficiente, incremento e geometria; le opzioni\n"
     "                       date insieme prevalgono sul file, ovunque stiano\n"
-    "  --verifiche          con --progetto, al posto della tabella, ciò che --portata e\n"
-    "                       --velocita stampano per la portata e la velocità di\n"
-    "                       progetto del file (le opzioni prevalgono anche qui)\n"
+    "  --verifiche          con --progetto, al posto della tabella, ciò che --portata,\n"
+    "                       --velocita e --portata-minima stampano per la portata e la\n"
+    "                       velocità di progetto e la portata minima del file (le\n"
+    "                       opzioni prevalgono anche qui)\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
@@ -141,10 +145,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        const bool conValore =
-            numero != nullptr || opzione == "--formato" || opzione == "--documento" ||
-            opzione == "--file" || opzione == "--portata" || opzione == "--velocita" ||
-            opzione == "--curva" || opzione == "--geometria" || opzione == "--progetto";
+        const bool conValore = numero != nullptr || opzione == "--formato" ||
+                               opzione == "--documento" || opzione == "--file" ||
+                               opzione == "--portata" || opzione == "--velocita" ||
+                               opzione == "--portata-minima" || opzione == "--curva" ||
+                               opzione == "--geometria" || opzione == "--progetto";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -165,6 +170,8 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzioni.portata = valorePositivo(opzione, valore);
         } else if (opzione == "--velocita") {
             opzioni.velocita = valorePositivo(opzione, valore);
+        } else if (opzione == "--portata-minima") {
+            opzioni.portataMinima = valorePositivo(opzione, valore);
         } else if (opzione == "--curva") {
             opzioni.curva = punti(opzione, valore);
         } else if (opzione == "--file") {
@@ -191,8 +198,10 @@ OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
         throw ErroreUso("--verifiche vale solo con --progetto FILE: i valori di progetto sono "
                         "quelli del file");
     }
-    if (opzioni.curva > 0 && (opzioni.portata || opzioni.velocita || opzioni.verifiche)) {
-        throw ErroreUso("--curva non si può dare insieme a --portata, --velocita o --verifiche");
+    if (opzioni.curva > 0 &&
+        (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche)) {
+        throw ErroreUso("--curva non si può dare insieme a --portata, --velocita, "
+                        "--portata-minima o --verifiche");
     }
     return opzioni;
 }

@@ -26,6 +26,8 @@ struct OpzioniCli {
     std::string file;               // also write the results file here, when given
     std::string progetto;           // the project file the inputs come from, when given
     bool verifiche = false;         // the answers for the project's design values
+    // l/s: print the height of this dry-weather flow (row Qmin) instead of the table
+    std::optional<double> portataMinima;
     bool aiuto = false;
     bool versione = false;
 };

@@ -65,6 +65,8 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche) {
                                            "una portata di progetto valida");
         opzioni.velocita = valoreDiProgetto(percorso, p.verifiche.velocitaProgetto,
                                             "velocitaProgetto", "una velocità di progetto valida");
+        opzioni.portataMinima = valoreDiProgetto(percorso, p.verifiche.portataMinima,
+                                                 "portataMinima", "una portata minima valida");
     }
     return opzioni;
 }

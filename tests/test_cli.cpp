@@ -608,7 +608,7 @@ TEST(CliProgetto, ValoriCheLaFinestraNonUsaEFileGuasti) {
     } usi[] = {
         {{"--verifiche", "--portata", "100"}, "--verifiche vale solo con --progetto"},
         {{"--progetto", buono, "--verifiche", "--curva", "3"},
-         "insieme a --portata, --velocita o --verifiche"},
+         "insieme a --portata, --velocita, --portata-minima o --verifiche"},
     };
     for (const auto& u : usi) {
         const Esito e = esegui(u.argomenti);
@@ -627,4 +627,34 @@ TEST_F(CliProcesso, ProgettoComeLeStesseOpzioni) {
     ASSERT_EQ(e.stato, 0) << e.errori.toStdString();
     EXPECT_EQ(leggi("uscita.csv").toStdString(),
               ::esegui(unite({"--raggio", "30", "--formato", "si"}, opzioniNumeri)).uscita);
+}
+
+// --portata-minima: the row Qmin after the design rows; a minimum flow
+// never reached has a note. A project's portataMinima answers with
+// --verifiche as the option does.
+TEST(CliProgetto, PortataMinimaLaRigaQmin) {
+    const Esito e = esegui(
+        {"--portata-minima", "8", "--velocita", "100", "--portata", "370", "--formato", "csv"});
+    std::vector<std::string> etichette;
+    for (const std::string& riga : righe(e.uscita)) {
+        etichette.push_back(riga.substr(0, riga.find(',')));
+    }
+    EXPECT_EQ(etichette, (std::vector<std::string>{"", "", "Q1", "Q2", "V1", "Qmin", "Piena",
+                                                   "Vmax", "Qmax"}));
+    EXPECT_EQ(esegui({"--portata-minima", "500"}).errori,
+              "sezione-inglese-cli: nota: nessuna altezza con portata minima 500 l/s; la portata "
+              "massima è 378.07 l/s\n");
+
+    QTemporaryDir cartella;
+    const std::string file =
+        progettoDi(cartella, numeri + R"(, "verifiche": {"portataMinima": 8})");
+    const Esito dalFile = esegui({"--progetto", file, "--verifiche"});
+    ASSERT_EQ(dalFile.stato, 0) << dalFile.errori;
+    EXPECT_EQ(
+        dalFile.uscita,
+        esegui(unite(unite({"--raggio", "30"}, opzioniNumeri), {"--portata-minima", "8"})).uscita);
+    const Esito pessimo =
+        esegui({"--progetto", progettoDi(cartella, R"("verifiche": {"portataMinima": "8,5"})"),
+                "--verifiche"});
+    EXPECT_NE(pessimo.errori.find("(verifiche.portataMinima: «8,5»)"), std::string::npos);
 }
