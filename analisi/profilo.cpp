@@ -5,22 +5,54 @@
 
 namespace analisi {
 
-double semilarghezza(double raggio, double altezza) {
+std::array<ArcoProfilo, 3> archiProfilo(double raggio) {
     const double r = raggio;
+    return {{
+        {0, r / 2, r / 2, 0, r / 5},
+        {-2 * r, 2 * r, 3 * r, r / 5, 2 * r},
+        {0, 2 * r, r, 2 * r, 3 * r},
+    }};
+}
+
+double semilarghezza(double raggio, double altezza) {
     const double y = altezza;
-    if (!(y >= 0 && y <= 3 * r)) {
+    if (!(y >= 0 && y <= 3 * raggio)) {
         return 0;
     }
-    const auto cerchio = [](double raggioArco, double distanza) {
-        return std::sqrt(std::max(0.0, raggioArco * raggioArco - distanza * distanza));
+    for (const ArcoProfilo& arco : archiProfilo(raggio)) {
+        if (y <= arco.altezzaA) {
+            const double d = y - arco.centroY;
+            return arco.centroX + std::sqrt(std::max(0.0, arco.raggio * arco.raggio - d * d));
+        }
+    }
+    return 0;
+}
+
+std::vector<PuntoProfilo> contorno(double raggio, double finoA, int passi) {
+    const double mezzoGiro = 2 * std::acos(0.0);
+    const double passoAngolo = mezzoGiro / std::max(passi, 1);
+    const auto angolo = [](const ArcoProfilo& arco, double y) {
+        return std::asin(std::clamp((y - arco.centroY) / arco.raggio, -1.0, 1.0));
     };
-    if (y <= r / 5) {
-        return cerchio(r / 2, y - r / 2); // the invert, centred at r/2
+    std::vector<PuntoProfilo> destra{{0, 0}};
+    for (const ArcoProfilo& arco : archiProfilo(raggio)) {
+        if (!(finoA > arco.altezzaDa)) {
+            break;
+        }
+        const double da = angolo(arco, arco.altezzaDa);
+        const double a = angolo(arco, std::min(finoA, arco.altezzaA));
+        const int n = std::max(1, static_cast<int>(std::ceil((a - da) / passoAngolo)));
+        for (int i = 1; i <= n; ++i) {
+            const double t = da + (a - da) * i / n;
+            destra.push_back({arco.centroX + arco.raggio * std::cos(t),
+                              arco.centroY + arco.raggio * std::sin(t)});
+        }
     }
-    if (y <= 2 * r) {
-        return cerchio(3 * r, y - 2 * r) - 2 * r; // a side arc, centred 2r across at 2r
+    std::vector<PuntoProfilo> punti = destra;
+    for (auto p = destra.rbegin(); p != destra.rend(); ++p) {
+        punti.push_back({-p->x, p->y});
     }
-    return cerchio(r, y - 2 * r); // the crown, centred at 2r
+    return punti;
 }
 
 } // namespace analisi

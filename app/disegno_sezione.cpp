@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int passiContorno = 240;
+constexpr int passiContorno = 120; // a side
 
 } // namespace
 
@@ -37,17 +37,13 @@ void DisegnoSezione::paintEvent(QPaintEvent*) {
     const auto punto = [&](double x, double y) {
         return QPointF(fondo.x() + x * scala, fondo.y() - y * scala);
     };
-    // Up the right side to a height, then down the left.
     const auto profilo = [&](double finoA) {
-        QPainterPath percorso(punto(0, 0));
-        for (int i = 1; i <= passiContorno; ++i) {
-            const double y = finoA * i / passiContorno;
-            percorso.lineTo(punto(analisi::semilarghezza(raggio_, y), y));
+        QPolygonF poligono;
+        for (const analisi::PuntoProfilo& p : analisi::contorno(raggio_, finoA, passiContorno)) {
+            poligono << punto(p.x, p.y);
         }
-        for (int i = passiContorno; i >= 0; --i) {
-            const double y = finoA * i / passiContorno;
-            percorso.lineTo(punto(-analisi::semilarghezza(raggio_, y), y));
-        }
+        QPainterPath percorso;
+        percorso.addPolygon(poligono);
         return percorso;
     };
 

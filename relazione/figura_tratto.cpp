@@ -1,0 +1,120 @@
+#include "relazione/figura_tratto.h"
+
+#include "numeri/formato.h"
+#include "relazione/figura_sezione.h"
+
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// The reference picture: 1000 units across, 722 high.
+constexpr double proporzione = 1.385;
+
+// Where the text's baseline starts, from the anchor, in the text's own frame.
+QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignment allineamento,
+                     double distanza) {
+    double x = 0;
+    if (allineamento & Qt::AlignHCenter) {
+        x = -larghezza / 2;
+    } else if (allineamento & Qt::AlignRight) {
+        x = -larghezza;
+    }
+    double y = (metriche.ascent() - metriche.descent()) / 2;
+    if (allineamento & Qt::AlignBottom) {
+        y = -distanza - metriche.descent();
+    } else if (allineamento & Qt::AlignTop) {
+        y = distanza + metriche.ascent();
+    }
+    return {x, y};
+}
+
+} // namespace
+
+Tratto::Tratto(QSize pixel)
+    : pixel_(std::min(pixel.width(), static_cast<int>(pixel.height() * proporzione)) / 1000.0) {}
+
+QFont Tratto::carattere(double unita) const {
+    QFont carattere("Arial");
+    carattere.setPixelSize(std::max(1, static_cast<int>(std::lround((*this)(unita)))));
+    // Unhinted glyphs keep their shapes at every size.
+    carattere.setHintingPreference(QFont::PreferNoHinting);
+    return carattere;
+}
+
+QImage immagineBianca(QSize pixel) {
+    QImage immagine(pixel, QImage::Format_RGB32);
+    immagine.fill(Qt::white);
+    return immagine;
+}
+
+QRectF riquadroTesto(const QString& testo, const QFont& carattere, QPointF ancora,
+                     Qt::Alignment allineamento, double distanza, double gradi) {
+    const QFontMetricsF metriche(carattere);
+    const double larghezza = metriche.horizontalAdvance(testo);
+    const QPointF origine = origineTesto(metriche, larghezza, allineamento, distanza);
+    return QTransform::fromTranslate(ancora.x(), ancora.y())
+        .rotate(gradi)
+        .mapRect(
+            QRectF(origine.x(), origine.y() - metriche.ascent(), larghezza, metriche.height()));
+}
+
+QRectF scriviTesto(QPainter& pittore, const QString& testo, const QFont& carattere, QPointF ancora,
+                   Qt::Alignment allineamento, double distanza, double gradi) {
+    const QFontMetricsF metriche(carattere);
+    const QPointF origine =
+        origineTesto(metriche, metriche.horizontalAdvance(testo), allineamento, distanza);
+    pittore.save();
+    pittore.translate(ancora);
+    pittore.rotate(gradi);
+    pittore.setFont(carattere);
+    // The halo: the text in white, shifted all round. (A stroked outline of
+    // the glyphs looks the same and takes a hundred times as long.)
+    pittore.setPen(Qt::white);
+    const double alone = carattere.pixelSize() * 0.11;
+    for (int i = 0; i < 8; ++i) {
+        const double angolo = i * std::numbers::pi / 4;
+        pittore.drawText(origine + alone * QPointF(std::cos(angolo), std::sin(angolo)), testo);
+    }
+    pittore.setPen(Qt::black);
+    pittore.drawText(origine, testo);
+    pittore.restore();
+    return riquadroTesto(testo, carattere, ancora, allineamento, distanza, gradi);
+}
+
+void disegnaFreccia(QPainter& pittore, QPointF da, QPointF punta, double lunghezza) {
+    const QLineF asse(punta, da);
+    if (asse.length() <= 0) {
+        return;
+    }
+    const QPointF indietro = (asse.p2() - asse.p1()) / asse.length() * lunghezza;
+    const QPointF traverso(-indietro.y() * 0.17, indietro.x() * 0.17);
+    pittore.save();
+    pittore.setBrush(pittore.pen().color());
+    pittore.setPen(Qt::NoPen);
+    pittore.drawPolygon(QPolygonF{punta, punta + indietro + traverso, punta + indietro - traverso});
+    pittore.restore();
+}
+
+QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occupati, double passo) {
+    for (int i = 0; i < 60; ++i) {
+        const double spostamento = (i % 2 == 0 ? -1 : 1) * passo * ((i + 1) / 2);
+        const QRectF prova = riquadro.translated(0, spostamento);
+        if (std::none_of(occupati.begin(), occupati.end(),
+                         [&](const QRectF& r) { return r.intersects(prova); })) {
+            return prova;
+        }
+    }
+    return riquadro;
+}
+
+QString testoLivello(const LivelloAcqua& livello) {
+    return livello.etichetta +
+           "  h = " + QString::fromStdString(Format(livello.altezza * 100, "#0.0")) + " cm";
+}

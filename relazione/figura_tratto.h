@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+struct LivelloAcqua;
+
+// How the report's figures are drawn. Every length is given in units of a
+// thousandth of the picture's width (of a picture 1.385 times as wide as high:
+// a narrower one takes its height as the measure), so that a figure looks the
+// same at 1200 and at 2400 pixels.
+class Tratto {
+  public:
+    explicit Tratto(QSize pixel);
+
+    double operator()(double unita) const { return unita * pixel_; } // in pixels
+    QFont carattere(double unita) const;
+
+  private:
+    double pixel_; // of one unit
+};
+
+// A white picture to draw on.
+QImage immagineBianca(QSize pixel);
+
+// A text at an anchor, turned by some degrees (clockwise) about it, its left,
+// centre or right at the anchor, and above (AlignBottom), below (AlignTop) or
+// across (AlignVCenter) it at a distance. A white halo keeps it legible where
+// it crosses a line. Returns the box it takes, in the picture.
+QRectF scriviTesto(QPainter& pittore, const QString& testo, const QFont& carattere, QPointF ancora,
+                   Qt::Alignment allineamento, double distanza = 0, double gradi = 0);
+
+// The box a text would take, drawn as scriviTesto draws it.
+QRectF riquadroTesto(const QString& testo, const QFont& carattere, QPointF ancora,
+                     Qt::Alignment allineamento, double distanza = 0, double gradi = 0);
+
+// A filled arrowhead with its point at `punta`, coming from `da`.
+void disegnaFreccia(QPainter& pittore, QPointF da, QPointF punta, double lunghezza);
+
+// A text's box moved up or down in small steps, nearest first, until it
+// overlaps none of the boxes already taken.
+QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occupati, double passo);
+
+// A water level's label: "Q1  h = 30.4 cm".
+QString testoLivello(const LivelloAcqua& livello);
