@@ -1,6 +1,7 @@
 #include "documenti/elaboratore_testi.h"
 
 #include "calc/errore_runtime.h"
+#include "documenti/proprieta_documento.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -20,6 +21,9 @@ constexpr int proprietaIntestazione = QTextFormat::UserProperty + 1;
 // it: Qt's layout gives them no height, so that the paragraphs of the report
 // around a table, a blank line among them, are never hidden by it.
 constexpr int proprietaServizio = QTextFormat::UserProperty + 2;
+
+// A paragraph kept on one page with the start of the next.
+constexpr int proprietaConIlSeguente = QTextFormat::UserProperty + 3;
 
 void segnaDiServizio(QTextCursor cursore) {
     QTextBlockFormat formato = cursore.blockFormat();
@@ -215,6 +219,7 @@ void ElaboratoreTesti::trasferisci(QTextDocument* vecchio, QTextDocument* nuovo)
     }
     nuovo->setParent(this);
     nuovo->setDefaultFont(vecchio->defaultFont());
+    impostaProprieta(*nuovo, proprietaDi(*vecchio));
     // The pictures live beside the text, as the document's resources.
     for (QTextBlock blocco = vecchio->begin(); blocco.isValid(); blocco = blocco.next()) {
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
@@ -483,6 +488,14 @@ void ElaboratoreTesti::segnaRigheIntestazione(QTextTable* tabella, int righe) {
         impostaRigaIntestazione(tabella, r, true);
     }
     aggiornaRigheRipetute(tabella);
+}
+
+void tieniConIlSeguente(QTextBlockFormat& formato) {
+    formato.setProperty(proprietaConIlSeguente, true);
+}
+
+bool tenutoConIlSeguente(const QTextBlockFormat& formato) {
+    return formato.boolProperty(proprietaConIlSeguente);
 }
 
 QTextTableFormat formatoTabellaReport(Qt::Alignment allineamento) {

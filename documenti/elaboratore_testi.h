@@ -10,12 +10,18 @@
 #include <vector>
 
 class QTextBlock;
+class QTextBlockFormat;
 class QTextDocument;
 class QTextTable;
 class QTextTableFormat;
 
 // The look of every table of the report.
 QTextTableFormat formatoTabellaReport(Qt::Alignment allineamento);
+
+// A paragraph kept on one page with the start of the next one (a heading
+// and its text, a caption and its picture) in every paged format.
+void tieniConIlSeguente(QTextBlockFormat& formato);
+bool tenutoConIlSeguente(const QTextBlockFormat& formato);
 
 // The embedded word processor: documents held as QTextDocument, an insertion
 // point (the selection) per document, and the character format that typed
@@ -58,8 +64,8 @@ class ElaboratoreTesti : public QObject {
     QString nomeDocumento(const QTextDocument* documento) const;
     void attivaDocumento(QTextDocument* documento);
     void chiudiDocumento(QTextDocument* documento);
-    // Moves a document's content, selection and state into another, which
-    // takes its place; the old one is deleted. An editor given the new,
+    // Moves a document's content, properties, selection and state into
+    // another, which takes its place; the old one is deleted. An editor given the new,
     // empty, document beforehand lays the content out once, as a whole.
     void trasferisci(QTextDocument* vecchio, QTextDocument* nuovo);
 

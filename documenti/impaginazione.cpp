@@ -1,21 +1,90 @@
 #include "documenti/impaginazione.h"
 
+#include "documenti/elaboratore_testi.h"
 #include "documenti/percorso_documento.h"
+#include "documenti/proprieta_documento.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace {
 
 double pixel(double cm, int dpi) {
     return cm / 2.54 * dpi;
+}
+
+// Where a paragraph's lines lie on the long laid-out page: the top of the
+// first and the foot of the last, in the layout's pixels.
+struct Righe {
+    double inizio;
+    double fine;
+};
+
+// Where the paragraph's lines are measured from. Asked before the lines:
+// it lays the document out as far as the paragraph.
+double origine(const QTextBlock& blocco) {
+    return blocco.document()->documentLayout()->blockBoundingRect(blocco).top();
+}
+
+Righe righe(const QTextBlock& blocco) {
+    const double posizione = origine(blocco);
+    const QTextLayout* disposizione = blocco.layout();
+    if (disposizione->lineCount() == 0) {
+        return {posizione, posizione};
+    }
+    const QTextLine ultima = disposizione->lineAt(disposizione->lineCount() - 1);
+    return {posizione + disposizione->lineAt(0).y(), posizione + ultima.y() + ultima.height()};
+}
+
+// The page (from 0) that a line's top, or its foot, lies on, pages being
+// `altezza` high. Qt places lines in 64ths of a pixel, and pages too: half
+// a pixel of leeway.
+int paginaDelCapo(double y, double altezza) {
+    return static_cast<int>(std::floor((y + 0.5) / altezza));
+}
+int paginaDelPiede(double y, double altezza) {
+    return static_cast<int>(std::floor((y - 0.5) / altezza));
+}
+
+bool conImmagine(const QTextBlock& blocco) {
+    for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().charFormat().isImageFormat()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The text's paragraphs and tables in order, each table by the first
+// paragraph of its first cell; the paragraphs that only hold a table in
+// place take no room and are left out.
+struct Elemento {
+    QTextBlock blocco;
+    bool tabella;
+};
+
+std::vector<Elemento> elementi(const QTextDocument& documento) {
+    std::vector<Elemento> esito;
+    for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (it.currentFrame() != nullptr) {
+            esito.push_back({it.currentFrame()->firstCursorPosition().block(), true});
+        } else if (!ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
+            esito.push_back({it.currentBlock(), false});
+        }
+    }
+    return esito;
 }
 
 } // namespace
@@ -32,6 +101,8 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
                     pixel(pagina::larghezzaCm - 2 * pagina::margineCm, dpiX),
                     pixel(pagina::altezzaCm - 2 * pagina::margineCm, dpiY));
     piede_ = pixel(pagina::altezzaCm - pagina::piedeCm, dpiY);
+    testa_ = pixel(pagina::testaCm, dpiY);
+    intestazione_ = proprietaDi(documento).intestazione;
 
     // Laid out for the device: Qt scales the document's pixels (96 per
     // inch) to the device's, and measures the fonts on it. A page is the
@@ -39,6 +110,8 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     copia_->documentLayout()->setPaintDevice(&dispositivo);
     copia_->setDocumentMargin(0);
     copia_->setPageSize(testo_.size());
+    copia_->setUndoRedoEnabled(false);
+    tieniInsieme();
 
     const Carattere piede = carattereDelTesto(documento);
     carattere_ = QFont(piede.famiglia);
@@ -51,6 +124,66 @@ PagineA4::~PagineA4() = default;
 
 int PagineA4::pagine() const {
     return copia_->pageCount();
+}
+
+int PagineA4::pagina(int posizione) const {
+    const QTextBlock blocco = copia_->findBlock(posizione);
+    double y = origine(blocco);
+    const QTextLine riga = blocco.layout()->lineForTextPosition(posizione - blocco.position());
+    if (riga.isValid()) {
+        y += riga.y();
+    }
+    return paginaDelCapo(y, testo_.height()) + 1;
+}
+
+// Page breaks in the copy, before the paragraphs that must start a page.
+void PagineA4::tieniInsieme() {
+    const double altezza = testo_.height();
+
+    // The paragraph goes to the next page when the test fails, and stays
+    // there only if that makes it pass: a run longer than a page, or a
+    // paragraph that starts a page already, stays where it is.
+    const auto sposta = [](const QTextBlock& blocco, const auto& insieme) {
+        if (insieme()) {
+            return;
+        }
+        const QTextBlockFormat formato = blocco.blockFormat();
+        QTextBlockFormat interruzione = formato;
+        interruzione.setPageBreakPolicy(formato.pageBreakPolicy() |
+                                        QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor cursore(blocco);
+        cursore.setBlockFormat(interruzione);
+        if (!insieme()) {
+            cursore.setBlockFormat(formato);
+        }
+    };
+
+    const std::vector<Elemento> tutti = elementi(*copia_);
+    for (std::size_t i = 0; i < tutti.size(); ++i) {
+        if (tutti[i].tabella) {
+            continue;
+        }
+        std::size_t seguente = i;
+        while (seguente < tutti.size() && !tutti[seguente].tabella &&
+               tenutoConIlSeguente(tutti[seguente].blocco.blockFormat())) {
+            ++seguente;
+        }
+        const QTextBlock& primo = tutti[i].blocco;
+        if (seguente > i && seguente < tutti.size()) {
+            const QTextBlock& dopo = tutti[seguente].blocco;
+            sposta(primo, [&] {
+                return paginaDelCapo(righe(primo).inizio, altezza) ==
+                       paginaDelCapo(righe(dopo).inizio, altezza);
+            });
+            i = seguente - 1;
+        } else if (seguente == i && conImmagine(primo)) {
+            sposta(primo, [&] {
+                const Righe estensione = righe(primo);
+                return paginaDelCapo(estensione.inizio, altezza) ==
+                       paginaDelPiede(estensione.fine, altezza);
+            });
+        }
+    }
 }
 
 void PagineA4::disegna(QPainter& pittore, int numero) const {
@@ -68,6 +201,20 @@ void PagineA4::disegna(QPainter& pittore, int numero) const {
     pittore.save();
     pittore.setFont(QFont(carattere_, pittore.device()));
     pittore.setPen(Qt::black);
+    if (!intestazione_.isEmpty()) {
+        // Centred, wrapped at the text's width, over a line 0.5 pt thick
+        // 1 pt below it: a header paragraph with a bottom border.
+        QRectF occupato;
+        pittore.drawText(QRectF(testo_.left(), testa_, testo_.width(), testo_.top() - testa_),
+                         Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, intestazione_,
+                         &occupato);
+        const double punto = pittore.device()->logicalDpiY() / 72.0;
+        const double y = occupato.bottom() + 1.25 * punto;
+        pittore.save();
+        pittore.setPen(QPen(Qt::black, 0.5 * punto));
+        pittore.drawLine(QPointF(testo_.left(), y), QPointF(testo_.right(), y));
+        pittore.restore();
+    }
     const QFontMetricsF misure(pittore.font(), pittore.device());
     const QString piede = pagina::testoPiede(numero, pagine());
     pittore.drawText(QPointF(testo_.center().x() - misure.horizontalAdvance(piede) / 2,

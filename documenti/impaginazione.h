@@ -12,8 +12,9 @@ class QPainter;
 class QTextDocument;
 
 // The page of every saved report, in every format: A4 portrait, 2 cm
-// between the text and each edge of the paper, and "Pagina N di M" centred
-// in the bottom margin.
+// between the text and each edge of the paper, "Pagina N di M" centred in
+// the bottom margin, and the document's header, if it has one, centred over
+// a thin line in the top margin.
 namespace pagina {
 
 inline constexpr double larghezzaCm = 21.0;
@@ -22,6 +23,9 @@ inline constexpr double margineCm = 2.0;
 // From the bottom edge of the paper to the foot of the page number's line:
 // where word processors put a footer unless told otherwise.
 inline constexpr double piedeCm = 1.25;
+// From the top edge of the paper to the top of the header's line, if the
+// document has one: the footer's place, mirrored.
+inline constexpr double testaCm = 1.25;
 
 // The footer's words round the two numbers.
 inline constexpr char piedePrima[] = "Pagina ";
@@ -34,7 +38,11 @@ QString testoPiede(int numero, int pagine);
 // The document laid out on the report's pages for a paint device (a
 // QPdfWriter whose page is A4 with no margins of its own): a copy of it, so
 // the document itself is left as it is. Each table's heading rows come
-// again at the top of every page it runs onto.
+// again at the top of every page it runs onto. A paragraph kept with the
+// next one (tieniConIlSeguente), or a run of them, goes to the next page
+// when it would end a page without the start of what follows, unless the
+// run is longer than a page; a paragraph holding a picture is never split.
+// (Paragraphs of the text; those in table cells stay where they fall.)
 class PagineA4 {
   public:
     PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo);
@@ -43,14 +51,20 @@ class PagineA4 {
     PagineA4& operator=(const PagineA4&) = delete;
 
     int pagine() const;
-    // Page `numero` (from 1), its footer included, with the painter's
-    // origin at the paper's top left corner.
+    // The page (from 1) that a position of the document falls on.
+    int pagina(int posizione) const;
+    // Page `numero` (from 1), its header and footer included, with the
+    // painter's origin at the paper's top left corner.
     void disegna(QPainter& pittore, int numero) const;
 
   private:
+    void tieniInsieme();
+
     std::unique_ptr<QTextDocument> copia_;
     QRectF testo_; // the text's area on the paper, in device pixels
     double piede_; // the footer line's foot, in device pixels from the top
+    double testa_; // the header line's top, in device pixels from the top
+    QString intestazione_;
     QFont carattere_;
 };
 

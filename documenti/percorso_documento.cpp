@@ -66,25 +66,6 @@ FormatoTabella formatoTabella(const QTextTable& tabella) {
     return formato;
 }
 
-// Only the characters an XML document may hold: a control character pasted
-// into the editor would make the saved file one that no word processor
-// opens.
-QString caratteriXml(const QString& testo) {
-    QString esito;
-    esito.reserve(testo.size());
-    for (qsizetype i = 0; i < testo.size(); ++i) {
-        const QChar c = testo[i];
-        if (c.isHighSurrogate() && i + 1 < testo.size() && testo[i + 1].isLowSurrogate()) {
-            esito += c;
-            esito += testo[++i];
-        } else if (!c.isSurrogate() && (c.unicode() >= 0x20 || c == QChar('\r')) &&
-                   c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
-            esito += c;
-        }
-    }
-    return esito;
-}
-
 } // namespace
 
 bool Carattere::operator<(const Carattere& altro) const {
@@ -140,6 +121,22 @@ QByteArray codificaPng(const QImage& immagine) {
     return dati;
 }
 
+QString caratteriXml(const QString& testo) {
+    QString esito;
+    esito.reserve(testo.size());
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        const QChar c = testo[i];
+        if (c.isHighSurrogate() && i + 1 < testo.size() && testo[i + 1].isLowSurrogate()) {
+            esito += c;
+            esito += testo[++i];
+        } else if (!c.isSurrogate() && (c.unicode() >= 0x20 || c == QChar('\r')) &&
+                   c.unicode() != 0xFFFE && c.unicode() != 0xFFFF) {
+            esito += c;
+        }
+    }
+    return esito;
+}
+
 void PercorsoDocumento::percorri() {
     contenuto(documento_.rootFrame()->begin());
 }
@@ -163,7 +160,8 @@ bool PercorsoDocumento::contenuto(QTextFrame::iterator it) {
 }
 
 void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
-    inizioParagrafo(allineamento(blocco.blockFormat().alignment()),
+    const QTextBlockFormat formato = blocco.blockFormat();
+    inizioParagrafo({allineamento(formato.alignment()), tenutoConIlSeguente(formato)},
                     carattere(blocco.charFormat(), documento_));
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
         const QTextFragment frammento = it.fragment();

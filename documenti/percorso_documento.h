@@ -18,6 +18,15 @@ class QTextTable;
 
 enum class Allineamento { Sinistra, Centro, Destra, Giustificato };
 
+// A paragraph's look, as the writers set it.
+struct FormatoParagrafo {
+    Allineamento allineamento = Allineamento::Sinistra;
+    bool conIlSeguente = false; // on one page with the start of the next paragraph
+    bool lineaSotto = false;    // a thin line under it: the page header's
+
+    auto operator<=>(const FormatoParagrafo&) const = default;
+};
+
 // A font as the writers set it on a run or on a paragraph mark.
 struct Carattere {
     QString famiglia;
@@ -53,6 +62,11 @@ QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& f
 // The picture as PNG bytes. Raises ErroreFile when it cannot be encoded.
 QByteArray codificaPng(const QImage& immagine);
 
+// Only the characters an XML document may hold: a control character pasted
+// into the editor would make the saved file one that no word processor
+// opens.
+QString caratteriXml(const QString& testo);
+
 // The walk every file writer makes over a document: paragraphs, runs,
 // pictures and tables in document order, tables inside cells included. A
 // writer says what each step writes. The paragraphs that only hold a table
@@ -73,7 +87,7 @@ class PercorsoDocumento {
   protected:
     // `marca`: the paragraph mark's font, which an empty paragraph's height
     // depends on.
-    virtual void inizioParagrafo(Allineamento allineamento, const Carattere& marca) = 0;
+    virtual void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) = 0;
     virtual void fineParagrafo() = 0;
     // A run of text in one font: its text comes in pieces with the tabs
     // and line breaks between them.

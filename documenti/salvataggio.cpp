@@ -2,7 +2,9 @@
 
 #include "documenti/elaboratore_testi.h"
 #include "documenti/impaginazione.h"
+#include "documenti/informazioni_pdf.h"
 #include "documenti/percorso_documento.h"
+#include "documenti/proprieta_documento.h"
 #include "documenti/scrittore_docx.h"
 #include "documenti/scrittore_odt.h"
 #include "file/errore_file.h"
@@ -40,11 +42,59 @@ QByteArray documentoPdf(const QTextDocument& documento) {
             throw ErroreFile("impossibile comporre il documento .pdf");
         }
     }
-    return contenitore.data();
+    // QPdfWriter has a title but no author or subject: all three go in after
+    // it, when the document has any.
+    const ProprietaDocumento proprieta = proprietaDi(documento);
+    if (!proprieta.haDescrizione()) {
+        return contenitore.data();
+    }
+    return conInformazioni(contenitore.data(), {{"Title", proprieta.titolo},
+                                                {"Author", proprieta.autore},
+                                                {"Subject", proprieta.soggetto}});
 }
 
 const QString regolaPagina =
     QString("@page { size: A4 portrait; margin: %1cm; }\n").arg(pagina::margineCm);
+
+// The page is in Italian. Its head carries the document's title, author and
+// subject, and its top the header, as the other formats show it: centred
+// over a thin line, in the footer's font.
+void aggiungiProprieta(QString& pagina, const QTextDocument& documento) {
+    const qsizetype html = pagina.indexOf("<html>");
+    if (html >= 0) {
+        pagina.replace(html, 6, R"(<html lang="it">)");
+    }
+    const ProprietaDocumento proprieta = proprietaDi(documento);
+    QString testa;
+    if (!proprieta.titolo.isEmpty()) {
+        testa += "<title>" + proprieta.titolo.toHtmlEscaped() + "</title>";
+    }
+    for (const auto& [nome, valore] :
+         {std::pair{"author", proprieta.autore}, {"description", proprieta.soggetto}}) {
+        if (!valore.isEmpty()) {
+            testa +=
+                QString(R"(<meta name="%1" content="%2" />)").arg(nome, valore.toHtmlEscaped());
+        }
+    }
+    const qsizetype finoTesta = pagina.indexOf("</head>");
+    if (finoTesta >= 0) {
+        pagina.insert(finoTesta, testa);
+    }
+    const qsizetype corpo = pagina.indexOf("<body");
+    if (proprieta.intestazione.isEmpty() || corpo < 0) {
+        return;
+    }
+    const Carattere carattere = carattereDelTesto(documento);
+    pagina.insert(
+        pagina.indexOf('>', corpo) + 1,
+        QString("\n<header style=\"text-align:center; font-family:'%1'; font-size:%2pt; "
+                "font-weight:%3; font-style:%4; border-bottom:1px solid #000000; "
+                "padding-bottom:1pt; margin-bottom:0.25cm;\">%5</header>")
+            .arg(carattere.famiglia)
+            .arg(carattere.punti)
+            .arg(carattere.grassetto ? 700 : 400)
+            .arg(carattere.corsivo ? "italic" : "normal", proprieta.intestazione.toHtmlEscaped()));
+}
 
 // The page shows its pictures when opened alone: each picture the document
 // holds goes into the page as a data URI, in place of its resource name. The
@@ -105,6 +155,7 @@ QString paginaHtml(const QTextDocument& documento) {
     if (finoStile >= 0) {
         pagina.insert(finoStile, regolaPagina);
     }
+    aggiungiProprieta(pagina, documento);
     return pagina;
 }
 

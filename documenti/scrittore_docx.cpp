@@ -3,6 +3,7 @@
 #include "documenti/impaginazione.h"
 #include "documenti/pacchetto_zip.h"
 #include "documenti/percorso_documento.h"
+#include "documenti/proprieta_documento.h"
 
 #include <QTextDocument>
 #include <QXmlStreamWriter>
@@ -29,7 +30,8 @@ QString twipsDaCm(double cm) {
     return twips(cm / 2.54 * 72);
 }
 
-// rId1 is the styles, rId2 the footer; picture n (from 1) follows them.
+// rId1 is the styles, rId2 the footer; picture n (from 1) follows them, and
+// the header, if any, follows the pictures.
 const QString idPiede = QStringLiteral("rId2");
 QString nomeMedia(std::size_t n) {
     return QString("image%1.png").arg(n);
@@ -63,14 +65,28 @@ void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
     xml.writeEndElement();
 }
 
-void proprietaParagrafo(QXmlStreamWriter& xml, Allineamento allineamento, const Carattere& marca) {
+void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
+                        const Carattere& marca) {
     xml.writeStartElement(nsW, "pPr");
+    if (formato.conIlSeguente) {
+        xml.writeEmptyElement(nsW, "keepNext");
+    }
+    if (formato.lineaSotto) {
+        // 0.5 pt, 1 pt below the text: the line round the report's cells.
+        xml.writeStartElement(nsW, "pBdr");
+        xml.writeEmptyElement(nsW, "bottom");
+        xml.writeAttribute(nsW, "val", "single");
+        xml.writeAttribute(nsW, "sz", "4");
+        xml.writeAttribute(nsW, "space", "1");
+        xml.writeAttribute(nsW, "color", "000000");
+        xml.writeEndElement();
+    }
     xml.writeEmptyElement(nsW, "jc");
     xml.writeAttribute(nsW, "val",
-                       allineamento == Allineamento::Centro         ? "center"
-                       : allineamento == Allineamento::Destra       ? "right"
-                       : allineamento == Allineamento::Giustificato ? "both"
-                                                                    : "left");
+                       formato.allineamento == Allineamento::Centro         ? "center"
+                       : formato.allineamento == Allineamento::Destra       ? "right"
+                       : formato.allineamento == Allineamento::Giustificato ? "both"
+                                                                            : "left");
     proprietaCarattere(xml, marca);
     xml.writeEndElement();
 }
@@ -81,9 +97,9 @@ class ScrittoreCorpo : public PercorsoDocumento {
         : PercorsoDocumento(documento), xml_(xml) {}
 
   private:
-    void inizioParagrafo(Allineamento allineamento, const Carattere& marca) override {
+    void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) override {
         xml_.writeStartElement(nsW, "p");
-        proprietaParagrafo(xml_, allineamento, marca);
+        proprietaParagrafo(xml_, formato, marca);
     }
     void fineParagrafo() override { xml_.writeEndElement(); }
 
@@ -246,8 +262,14 @@ class ScrittoreCorpo : public PercorsoDocumento {
     int disegni_ = 0;
 };
 
-void scriviSezione(QXmlStreamWriter& xml) {
+// `idTesta`: the header's relationship; empty for none.
+void scriviSezione(QXmlStreamWriter& xml, const QString& idTesta) {
     xml.writeStartElement(nsW, "sectPr");
+    if (!idTesta.isEmpty()) {
+        xml.writeEmptyElement(nsW, "headerReference");
+        xml.writeAttribute(nsW, "type", "default");
+        xml.writeAttribute(nsR, "id", idTesta);
+    }
     xml.writeEmptyElement(nsW, "footerReference");
     xml.writeAttribute(nsW, "type", "default");
     xml.writeAttribute(nsR, "id", idPiede);
@@ -281,9 +303,29 @@ QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray
     ScrittoreCorpo corpo(xml, documento);
     corpo.percorri();
     immagini = corpo.immagini();
-    scriviSezione(xml);
+    const bool intestazione = !proprietaDi(documento).intestazione.isEmpty();
+    scriviSezione(xml, intestazione ? idRelazione(immagini.size() + 1) : QString());
     xml.writeEndElement();
     xml.writeEndElement();
+    xml.writeEndDocument();
+    return dati;
+}
+
+// The header's text, centred over a thin line, in the footer's font.
+QByteArray parteTesta(const QTextDocument& documento) {
+    const Carattere carattere = carattereDelTesto(documento);
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument("1.0", true);
+    xml.writeNamespace(nsW, "w");
+    xml.writeStartElement(nsW, "hdr");
+    xml.writeStartElement(nsW, "p");
+    proprietaParagrafo(xml, {Allineamento::Centro, false, true}, carattere);
+    xml.writeStartElement(nsW, "r");
+    proprietaCarattere(xml, carattere);
+    xml.writeStartElement(nsW, "t");
+    xml.writeAttribute("xml:space", "preserve");
+    xml.writeCharacters(caratteriXml(proprietaDi(documento).intestazione));
     xml.writeEndDocument();
     return dati;
 }
@@ -297,7 +339,7 @@ QByteArray partePiede(const QTextDocument& documento) {
     xml.writeNamespace(nsW, "w");
     xml.writeStartElement(nsW, "ftr");
     xml.writeStartElement(nsW, "p");
-    proprietaParagrafo(xml, Allineamento::Centro, carattere);
+    proprietaParagrafo(xml, {Allineamento::Centro, false, false}, carattere);
     const auto sequenza = [&](const auto& contenuto) {
         xml.writeStartElement(nsW, "r");
         proprietaCarattere(xml, carattere);
@@ -379,6 +421,28 @@ const char* const stili =
     R"(<w:insideH w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:insideV w:val="single" w:sz="4" w:space="0" w:color="auto"/>)"
     R"(</w:tblBorders></w:tblPr></w:style></w:styles>)";
 
+// The title, author and subject, as the package's core properties.
+QByteArray proprietaPacchetto(const ProprietaDocumento& proprieta) {
+    const QString nsCp =
+        QStringLiteral("http://schemas.openxmlformats.org/package/2006/metadata/core-properties");
+    const QString nsDc = QStringLiteral("http://purl.org/dc/elements/1.1/");
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument("1.0", true);
+    xml.writeNamespace(nsCp, "cp");
+    xml.writeNamespace(nsDc, "dc");
+    xml.writeStartElement(nsCp, "coreProperties");
+    for (const auto& [nome, valore] : {std::pair{"title", proprieta.titolo},
+                                       {"subject", proprieta.soggetto},
+                                       {"creator", proprieta.autore}}) {
+        if (!valore.isEmpty()) {
+            xml.writeTextElement(nsDc, nome, caratteriXml(valore));
+        }
+    }
+    xml.writeEndDocument();
+    return dati;
+}
+
 // A fixed part with more entries before its closing tag.
 QByteArray conVoci(const char* parte, const QByteArray& voci) {
     QByteArray dati(parte);
@@ -388,24 +452,45 @@ QByteArray conVoci(const char* parte, const QByteArray& voci) {
 } // namespace
 
 QByteArray documentoDocx(const QTextDocument& documento) {
+    const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
     const QByteArray corpo = parteDocumento(documento, immagini);
-    QByteArray relazioni;
+    QByteArray tipi, relazioni, relazioniRadice;
+    if (!immagini.empty()) {
+        tipi += R"(<Default Extension="png" ContentType="image/png"/>)";
+    }
     for (std::size_t n = 1; n <= immagini.size(); ++n) {
         relazioni += QString(R"(<Relationship Id="%1" Type="%2/image" Target="media/%3"/>)")
                          .arg(idRelazione(n), nsR, nomeMedia(n))
                          .toUtf8();
     }
-    const QByteArray png =
-        immagini.empty() ? QByteArray() : R"(<Default Extension="png" ContentType="image/png"/>)";
+    if (!proprieta.intestazione.isEmpty()) {
+        tipi +=
+            R"(<Override PartName="/word/header1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml"/>)";
+        relazioni += QString(R"(<Relationship Id="%1" Type="%2/header" Target="header1.xml"/>)")
+                         .arg(idRelazione(immagini.size() + 1), nsR)
+                         .toUtf8();
+    }
+    if (proprieta.haDescrizione()) {
+        tipi +=
+            R"(<Override PartName="/docProps/core.xml" ContentType="application/vnd.openxmlformats-package.core-properties+xml"/>)";
+        relazioniRadice +=
+            R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" Target="docProps/core.xml"/>)";
+    }
 
     PacchettoZip zip(".docx");
-    zip.aggiungi("[Content_Types].xml", conVoci(tipiContenuto, png));
-    zip.aggiungi("_rels/.rels", relazioniPacchetto);
+    zip.aggiungi("[Content_Types].xml", conVoci(tipiContenuto, tipi));
+    zip.aggiungi("_rels/.rels", conVoci(relazioniPacchetto, relazioniRadice));
     zip.aggiungi("word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
     zip.aggiungi("word/styles.xml", stili);
     zip.aggiungi("word/document.xml", corpo);
     zip.aggiungi("word/footer1.xml", partePiede(documento));
+    if (!proprieta.intestazione.isEmpty()) {
+        zip.aggiungi("word/header1.xml", parteTesta(documento));
+    }
+    if (proprieta.haDescrizione()) {
+        zip.aggiungi("docProps/core.xml", proprietaPacchetto(proprieta));
+    }
     for (std::size_t n = 1; n <= immagini.size(); ++n) {
         zip.aggiungi("word/media/" + nomeMedia(n), immagini[n - 1]);
     }

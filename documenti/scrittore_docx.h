@@ -5,8 +5,10 @@
 class QTextDocument;
 
 // The document as a WordprocessingML package (.docx): paragraphs with their
-// alignment, runs with font name and size, tables with their column widths,
-// repeating heading rows and a thin line round every cell, pictures inline
-// at the size they are shown, on the report's page with its page numbers.
-// Raises ErroreFile when the package cannot be built.
+// alignment (and kept with the next where marked), runs with font name and
+// size, tables with their column widths, repeating heading rows and a thin
+// line round every cell, pictures inline at the size they are shown, on the
+// report's page with its page numbers and the document's header, with its
+// title, author and subject as core properties. Raises ErroreFile when the
+// package cannot be built.
 QByteArray documentoDocx(const QTextDocument& documento);

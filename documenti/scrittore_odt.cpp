@@ -3,6 +3,7 @@
 #include "documenti/impaginazione.h"
 #include "documenti/pacchetto_zip.h"
 #include "documenti/percorso_documento.h"
+#include "documenti/proprieta_documento.h"
 
 #include <QTextDocument>
 #include <QTextFormat>
@@ -24,6 +25,8 @@ const QString nsFo = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:xsl-f
 const QString nsSvg = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0");
 const QString nsXlink = QStringLiteral("http://www.w3.org/1999/xlink");
 const QString nsManifest = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:manifest:1.0");
+const QString nsMeta = QStringLiteral("urn:oasis:names:tc:opendocument:xmlns:meta:1.0");
+const QString nsDc = QStringLiteral("http://purl.org/dc/elements/1.1/");
 
 const QString tipoOdt = QStringLiteral("application/vnd.oasis.opendocument.text");
 
@@ -117,14 +120,22 @@ QString allineamentoOdf(Allineamento allineamento) {
                                                         : "start";
 }
 
-void stileParagrafo(QXmlStreamWriter& xml, const QString& nome, Allineamento allineamento,
+void stileParagrafo(QXmlStreamWriter& xml, const QString& nome, const FormatoParagrafo& formato,
                     const Carattere& carattere) {
     xml.writeStartElement(nsStyle, "style");
     xml.writeAttribute(nsStyle, "name", nome);
     xml.writeAttribute(nsStyle, "family", "paragraph");
     xml.writeAttribute(nsStyle, "parent-style-name", "Standard");
     xml.writeEmptyElement(nsStyle, "paragraph-properties");
-    xml.writeAttribute(nsFo, "text-align", allineamentoOdf(allineamento));
+    xml.writeAttribute(nsFo, "text-align", allineamentoOdf(formato.allineamento));
+    if (formato.conIlSeguente) {
+        xml.writeAttribute(nsFo, "keep-with-next", "always");
+    }
+    if (formato.lineaSotto) {
+        // 0.5 pt, 1 pt below the text: the line round the report's cells.
+        xml.writeAttribute(nsFo, "border-bottom", "0.5pt solid #000000");
+        xml.writeAttribute(nsFo, "padding-bottom", punti(1));
+    }
     proprietaTesto(xml, carattere);
     xml.writeEndElement();
 }
@@ -164,7 +175,7 @@ template <typename Chiave> class Stili {
     std::vector<typename std::map<Chiave, QString>::const_iterator> ordine_;
 };
 
-using ChiaveParagrafo = std::pair<Allineamento, Carattere>;
+using ChiaveParagrafo = std::pair<FormatoParagrafo, Carattere>;
 // Border in thousandths of a point, its colour, padding in thousandths.
 using ChiaveCella = std::tuple<long, QString, long>;
 
@@ -245,10 +256,10 @@ class ScrittoreContenuto : public PercorsoDocumento {
   private:
     static QString nomeTabella(std::size_t n) { return QString("Tabella%1").arg(n); }
 
-    void inizioParagrafo(Allineamento allineamento, const Carattere& marca) override {
+    void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) override {
         famiglie_.insert(marca.famiglia);
         xml_.writeStartElement(nsText, "p");
-        xml_.writeAttribute(nsText, "style-name", paragrafi_.nome({allineamento, marca}));
+        xml_.writeAttribute(nsText, "style-name", paragrafi_.nome({formato, marca}));
     }
     void fineParagrafo() override { xml_.writeEndElement(); }
 
@@ -379,11 +390,26 @@ QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray
     return dati.insert(dati.lastIndexOf("</"), corpo);
 }
 
-// The default font, the page and its footer: "Pagina N di M", centred, N and
-// M fields the word processor fills in.
+// A header or footer a line high in the page's 2 cm margin. ODF counts the
+// page's margin to the header or footer, not to the text: it and the space
+// between it and the text fill the rest of the 2 cm, so that the text lies
+// where it lies in the other formats.
+void stileMargine(QXmlStreamWriter& xml, const char* elemento, const char* latoDelTesto,
+                  double distanzaCm) {
+    xml.writeStartElement(nsStyle, elemento);
+    xml.writeEmptyElement(nsStyle, "header-footer-properties");
+    const double spazio = (pagina::margineCm - distanzaCm) / 3;
+    xml.writeAttribute(nsFo, "min-height", cm(pagina::margineCm - distanzaCm - spazio));
+    xml.writeAttribute(nsFo, latoDelTesto, cm(spazio));
+    xml.writeEndElement();
+}
+
+// The default font, the page, its header if any, and its footer: "Pagina N
+// di M", centred, N and M fields the word processor fills in.
 QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& caratteri) {
     const Carattere predefinito = carattere(QTextCharFormat(), documento);
     const Carattere piede = carattereDelTesto(documento);
+    const QString intestazione = proprietaDi(documento).intestazione;
 
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
@@ -413,27 +439,34 @@ QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& c
     xml.writeAttribute(nsFo, "page-width", cm(pagina::larghezzaCm));
     xml.writeAttribute(nsFo, "page-height", cm(pagina::altezzaCm));
     xml.writeAttribute(nsStyle, "print-orientation", "portrait");
-    xml.writeAttribute(nsFo, "margin-top", cm(pagina::margineCm));
+    xml.writeAttribute(nsFo, "margin-top",
+                       cm(intestazione.isEmpty() ? pagina::margineCm : pagina::testaCm));
     xml.writeAttribute(nsFo, "margin-left", cm(pagina::margineCm));
     xml.writeAttribute(nsFo, "margin-right", cm(pagina::margineCm));
-    // ODF counts the bottom margin to the footer, not to the text: the
-    // footer and the space above it fill the rest of the 2 cm, so that the
-    // text ends where it ends in the other formats.
     xml.writeAttribute(nsFo, "margin-bottom", cm(pagina::piedeCm));
-    xml.writeStartElement(nsStyle, "footer-style");
-    xml.writeEmptyElement(nsStyle, "header-footer-properties");
-    const double spazioPiede = (pagina::margineCm - pagina::piedeCm) / 3;
-    xml.writeAttribute(nsFo, "min-height", cm(pagina::margineCm - pagina::piedeCm - spazioPiede));
-    xml.writeAttribute(nsFo, "margin-top", cm(spazioPiede));
+    if (!intestazione.isEmpty()) {
+        stileMargine(xml, "header-style", "margin-bottom", pagina::testaCm);
+    }
+    stileMargine(xml, "footer-style", "margin-top", pagina::piedeCm);
     xml.writeEndElement();
-    xml.writeEndElement();
-    stileParagrafo(xml, "Piede", Allineamento::Centro, piede);
+    stileParagrafo(xml, "Piede", {Allineamento::Centro, false, false}, piede);
+    if (!intestazione.isEmpty()) {
+        stileParagrafo(xml, "Intestazione", {Allineamento::Centro, false, true}, piede);
+    }
     xml.writeEndElement();
 
     xml.writeStartElement(nsOffice, "master-styles");
     xml.writeStartElement(nsStyle, "master-page");
     xml.writeAttribute(nsStyle, "name", "Standard");
     xml.writeAttribute(nsStyle, "page-layout-name", "Pagina");
+    if (!intestazione.isEmpty()) {
+        xml.writeStartElement(nsStyle, "header");
+        xml.writeStartElement(nsText, "p");
+        xml.writeAttribute(nsText, "style-name", "Intestazione");
+        scriviTesto(xml, caratteriXml(intestazione));
+        xml.writeEndElement();
+        xml.writeEndElement();
+    }
     xml.writeStartElement(nsStyle, "footer");
     xml.writeStartElement(nsText, "p");
     xml.writeAttribute(nsText, "style-name", "Piede");
@@ -448,7 +481,31 @@ QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& c
     return dati;
 }
 
-QByteArray manifesto(std::size_t immagini) {
+// The title, subject and author: the author is who made the document and
+// who saved it last.
+QByteArray parteMeta(const ProprietaDocumento& proprieta) {
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeStartDocument();
+    xml.writeNamespace(nsOffice, "office");
+    xml.writeNamespace(nsMeta, "meta");
+    xml.writeNamespace(nsDc, "dc");
+    xml.writeStartElement(nsOffice, "document-meta");
+    xml.writeAttribute(nsOffice, "version", "1.2");
+    xml.writeStartElement(nsOffice, "meta");
+    for (const auto& [ns, nome, valore] : {std::tuple{nsDc, "title", proprieta.titolo},
+                                           {nsDc, "subject", proprieta.soggetto},
+                                           {nsMeta, "initial-creator", proprieta.autore},
+                                           {nsDc, "creator", proprieta.autore}}) {
+        if (!valore.isEmpty()) {
+            xml.writeTextElement(ns, nome, caratteriXml(valore));
+        }
+    }
+    xml.writeEndDocument();
+    return dati;
+}
+
+QByteArray manifesto(std::size_t immagini, bool meta) {
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
     xml.writeStartDocument();
@@ -466,6 +523,9 @@ QByteArray manifesto(std::size_t immagini) {
     voce("/", tipoOdt);
     voce("content.xml", "text/xml");
     voce("styles.xml", "text/xml");
+    if (meta) {
+        voce("meta.xml", "text/xml");
+    }
     for (std::size_t n = 1; n <= immagini; ++n) {
         voce(nomeImmagine(n), "image/png");
     }
@@ -476,6 +536,7 @@ QByteArray manifesto(std::size_t immagini) {
 } // namespace
 
 QByteArray documentoOdt(const QTextDocument& documento) {
+    const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
     std::set<QString> caratteri;
     const QByteArray contenuto = parteContenuto(documento, immagini, caratteri);
@@ -483,9 +544,12 @@ QByteArray documentoOdt(const QTextDocument& documento) {
     PacchettoZip zip(".odt");
     // First and stored as it is: how a reader knows the package's type.
     zip.aggiungi("mimetype", tipoOdt.toUtf8(), false);
-    zip.aggiungi("META-INF/manifest.xml", manifesto(immagini.size()));
+    zip.aggiungi("META-INF/manifest.xml", manifesto(immagini.size(), proprieta.haDescrizione()));
     zip.aggiungi("content.xml", contenuto);
     zip.aggiungi("styles.xml", parteStili(documento, caratteri));
+    if (proprieta.haDescrizione()) {
+        zip.aggiungi("meta.xml", parteMeta(proprieta));
+    }
     for (std::size_t n = 1; n <= immagini.size(); ++n) {
         zip.aggiungi(nomeImmagine(n), immagini[n - 1]);
     }

@@ -78,6 +78,7 @@ Disegno disegno(QXmlStreamReader& xml) {
 Testo paragrafo(QXmlStreamReader& xml) {
     Testo p;
     bool inRun = false;
+    bool inBordi = false;
     bool risultatoCampo = false; // the text a field last showed, not kept
     QString carattereRun, carattereMarca;
     double puntiRun = 0, puntiMarca = 0;
@@ -89,9 +90,17 @@ Testo paragrafo(QXmlStreamReader& xml) {
         const auto nome = xml.name();
         if (xml.isEndElement()) {
             inRun = inRun && nome != u"r";
+            inBordi = inBordi && nome != u"pBdr";
             continue;
         }
-        if (nome == u"r") {
+        if (inBordi) {
+            p.bordi[nome.toString()] =
+                val(xml, "val") + " " + val(xml, "sz") + " " + val(xml, "color");
+        } else if (nome == u"pBdr") {
+            inBordi = true;
+        } else if (nome == u"keepNext") {
+            p.conIlSeguente = true;
+        } else if (nome == u"r") {
             inRun = true;
         } else if (nome == u"jc") {
             p.allineamento = val(xml, "val");
@@ -199,17 +208,31 @@ Pacchetto apri(const QByteArray& pacchetto) {
             throw std::runtime_error(std::string("XML non valido in ") + nome);
         }
     };
-    std::map<QString, QString> sostituzioni;
     perOgni("[Content_Types].xml", [&](QXmlStreamReader& xml) {
         const auto a = xml.attributes();
         if (xml.name() == u"Default") {
             esito.tipiPerEstensione[a.value("Extension").toString()] =
                 a.value("ContentType").toString();
         } else if (xml.name() == u"Override") {
-            sostituzioni[a.value("PartName").toString()] = a.value("ContentType").toString();
+            esito.tipiPerParte[a.value("PartName").toString()] = a.value("ContentType").toString();
         }
     });
-    perOgni("_rels/.rels", [](QXmlStreamReader&) {});
+    QString proprieta;
+    perOgni("_rels/.rels", [&](QXmlStreamReader& xml) {
+        const auto a = xml.attributes();
+        if (xml.name() == u"Relationship" &&
+            a.value("Type").endsWith(u"/metadata/core-properties")) {
+            proprieta = a.value("Target").toString();
+        }
+    });
+    if (!proprieta.isEmpty()) {
+        perOgni(proprieta.toUtf8().constData(), [&](QXmlStreamReader& xml) {
+            if (xml.namespaceUri() == u"http://purl.org/dc/elements/1.1/") {
+                const QString nome = xml.name().toString();
+                esito.proprieta[nome] = xml.readElementText();
+            }
+        });
+    }
     perOgni("word/styles.xml", [](QXmlStreamReader&) {});
     perOgni("word/_rels/document.xml.rels", [&](QXmlStreamReader& xml) {
         if (xml.name() == u"Relationship") {
@@ -218,7 +241,7 @@ Pacchetto apri(const QByteArray& pacchetto) {
                                                          a.value("Target").toString()};
         }
     });
-    QString idPiede;
+    QString idTesta, idPiede;
     perOgni("word/document.xml", [&](QXmlStreamReader& xml) {
         const auto a = xml.attributes();
         if (xml.name() == u"p") {
@@ -233,27 +256,39 @@ Pacchetto apri(const QByteArray& pacchetto) {
             for (const QXmlStreamAttribute& margine : a) {
                 esito.pagina.margini[margine.name().toString()] = margine.value().toInt();
             }
+        } else if (xml.name() == u"headerReference" && val(xml, "type") == u"default") {
+            idTesta = a.value(nsR, "id").toString();
         } else if (xml.name() == u"footerReference" && val(xml, "type") == u"default") {
             idPiede = a.value(nsR, "id").toString();
         }
     });
-    if (!idPiede.isEmpty()) {
-        const auto relazione = esito.relazioni.find(idPiede);
-        if (relazione == esito.relazioni.end() || !relazione->second.tipo.endsWith("/footer")) {
-            throw std::runtime_error("il piè di pagina non ha una relazione di tipo footer");
+    // The first paragraph of the header or footer part a reference names.
+    const auto primoParagrafo = [&](const QString& id, const QString& tipo, Testo& paragrafoLetto) {
+        if (id.isEmpty()) {
+            return;
         }
+        const auto relazione = esito.relazioni.find(id);
+        if (relazione == esito.relazioni.end() || !relazione->second.tipo.endsWith("/" + tipo)) {
+            throw std::runtime_error("il riferimento " + id.toStdString() +
+                                     " non ha una relazione di tipo " + tipo.toStdString());
+        }
+        bool letto = false;
         perOgni(("word/" + relazione->second.destinazione).toUtf8().constData(),
                 [&](QXmlStreamReader& xml) {
-                    if (xml.name() == u"p" && esito.pagina.piede.carattere.isEmpty()) {
-                        esito.pagina.piede = paragrafo(xml);
+                    if (xml.name() == u"p" && !letto) {
+                        paragrafoLetto = paragrafo(xml);
+                        letto = true;
                     }
                 });
-    }
+    };
+    primoParagrafo(idTesta, "header", esito.pagina.intestazione);
+    primoParagrafo(idPiede, "footer", esito.pagina.piede);
 
     // What a word processor refuses: a part of no type, a relationship to nothing.
     for (const auto& [nome, dati] : esito.parti) {
         const QString estensione = nome.section('.', -1);
-        if (!sostituzioni.contains("/" + nome) && !esito.tipiPerEstensione.contains(estensione)) {
+        if (!esito.tipiPerParte.contains("/" + nome) &&
+            !esito.tipiPerEstensione.contains(estensione)) {
             throw std::runtime_error("nessun tipo di contenuto per " + nome.toStdString());
         }
     }

@@ -28,7 +28,9 @@ struct Testo {
     double punti = 0;
     QString allineamento;
     std::vector<Disegno> disegni;
-    std::map<QString, QString> bordi; // a cell's tcBorders, by side: "single 4 000000"
+    // A cell's tcBorders, a paragraph's pBdr, by side: "single 4 000000".
+    std::map<QString, QString> bordi;
+    bool conIlSeguente = false; // w:keepNext
     bool operator==(const Testo&) const = default;
 };
 
@@ -53,11 +55,12 @@ struct Relazione {
     QString destinazione;
 };
 
-// The body's section: its page and its default footer.
+// The body's section: its page, its default header and footer.
 struct Pagina {
     int larghezza = 0, altezza = 0; // twips
     QString orientamento;
     std::map<QString, int> margini; // twips, by w:pgMar attribute
+    Testo intestazione;             // the header part's first paragraph, if any
     Testo piede;                    // the footer part's first paragraph
 };
 
@@ -67,15 +70,19 @@ struct Pacchetto {
     std::map<QString, QByteArray> parti;          // every part, by name
     std::map<QString, Relazione> relazioni;       // of word/document.xml, by Id
     std::map<QString, QString> tipiPerEstensione; // the Default content types
+    std::map<QString, QString> tipiPerParte;      // the Override ones, by part name
+    // The core properties the package's relationship points to, by Dublin
+    // Core element: "title", "creator", "subject".
+    std::map<QString, QString> proprieta;
 };
 
 // Every part of a zip package, by name.
 std::map<QString, QByteArray> parti(const QByteArray& pacchetto);
 
-// Unzips the package and parses word/document.xml and its footer. Throws
-// when a needed part is missing or not XML, when a part has no content type,
-// or when a relationship of the document points to no part or the footer
-// reference to no footer.
+// Unzips the package and parses word/document.xml, its header and footer,
+// and the core properties. Throws when a needed part is missing or not XML,
+// when a part has no content type, or when a relationship points to no part
+// or the header or footer reference to no header or footer.
 Pacchetto apri(const QByteArray& pacchetto);
 
 // The body alone.

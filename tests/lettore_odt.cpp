@@ -32,6 +32,8 @@ QString prefissoDi(QStringView ns) {
         {"urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0", "svg"},
         {"http://www.w3.org/1999/xlink", "xlink"},
         {"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0", "manifest"},
+        {"urn:oasis:names:tc:opendocument:xmlns:meta:1.0", "meta"},
+        {"http://purl.org/dc/elements/1.1/", "dc"},
     };
     const auto trovato = prefissi.find(ns.toString());
     return trovato == prefissi.end() ? ns.toString() : trovato->second;
@@ -209,6 +211,15 @@ class Lettore {
             stili_.verifica(stile, "paragraph");
         }
         p.allineamento = stili_.proprieta(stile, "fo:text-align");
+        p.conIlSeguente = stili_.proprieta(stile, "fo:keep-with-next") == "always";
+        for (const char* lato : {"top", "bottom", "left", "right"}) {
+            const QString proprio = stili_.proprieta(stile, QString("fo:border-") + lato);
+            const QString bordo =
+                proprio.isEmpty() ? stili_.proprieta(stile, "fo:border") : proprio;
+            if (!bordo.isEmpty() && bordo != "none") {
+                p.bordi[lato] = bordo;
+            }
+        }
         carattere(stile, p);
         bool primaSequenza = true;
         // Collapsible white space: dropped at the start, after other white
@@ -419,7 +430,8 @@ const QByteArray& necessaria(const std::map<QString, QByteArray>& parti, const Q
     return trovata->second;
 }
 
-// The footer's paragraph and the page layout of the first master page.
+// The header's and footer's paragraphs and the page layout of the first
+// master page.
 Pagina pagina(const QByteArray& stiliXml, const Lettore& lettore) {
     std::map<QString, std::map<QString, QString>> impaginazioni;
     Pagina esito;
@@ -427,11 +439,12 @@ Pagina pagina(const QByteArray& stiliXml, const Lettore& lettore) {
     QXmlStreamReader xml(stiliXml);
     QString impaginazione;
     QString maestra;
-    bool inPiede = false;
+    QString margine; // "testa" or "piede" inside their style
     while (!xml.atEnd()) {
         xml.readNext();
-        if (xml.isEndElement() && nome(xml) == "style:footer-style") {
-            inPiede = false;
+        if (xml.isEndElement() &&
+            (nome(xml) == "style:header-style" || nome(xml) == "style:footer-style")) {
+            margine.clear();
         }
         if (!xml.isStartElement()) {
             continue;
@@ -441,15 +454,22 @@ Pagina pagina(const QByteArray& stiliXml, const Lettore& lettore) {
             impaginazione = attributo(xml, "style:name");
         } else if (elemento == "style:page-layout-properties") {
             impaginazioni[impaginazione] = attributi(xml);
+        } else if (elemento == "style:header-style") {
+            margine = "testa";
         } else if (elemento == "style:footer-style") {
-            inPiede = true;
-        } else if (inPiede && elemento == "style:header-footer-properties") {
+            margine = "piede";
+        } else if (!margine.isEmpty() && elemento == "style:header-footer-properties") {
             for (const auto& [chiave, valore] : attributi(xml)) {
-                impaginazioni[impaginazione]["piede " + chiave] = valore;
+                impaginazioni[impaginazione][margine + " " + chiave] = valore;
             }
         } else if (elemento == "style:master-page" && !trovata) {
             maestra = attributo(xml, "style:page-layout-name");
             trovata = true;
+        } else if (elemento == "style:header" && esito.intestazione.testo.isEmpty()) {
+            xml.readNextStartElement();
+            if (nome(xml) == "text:p") {
+                esito.intestazione = lettore.paragrafo(xml);
+            }
         } else if (elemento == "style:footer" && esito.piede.testo.isEmpty()) {
             xml.readNextStartElement();
             if (nome(xml) == "text:p") {
@@ -468,6 +488,8 @@ Pagina pagina(const QByteArray& stiliXml, const Lettore& lettore) {
         const QString proprio = p[QString("fo:margin-") + lato];
         esito.margini[lato] = cm(proprio.isEmpty() ? p["fo:margin"] : proprio);
     }
+    esito.altezzaIntestazione = cm(p["testa fo:min-height"]);
+    esito.spazioIntestazione = cm(p["testa fo:margin-bottom"]);
     esito.altezzaPiede = cm(p["piede fo:min-height"]);
     esito.spazioPiede = cm(p["piede fo:margin-top"]);
     return esito;
@@ -544,6 +566,14 @@ Pacchetto apri(const QByteArray& pacchetto) {
         rifiuta("XML non valido in content.xml: " + xml.errorString());
     }
     perOgni(stiliXml, "styles.xml", [](QXmlStreamReader&) {});
+    if (const auto meta = esito.parti.find("meta.xml"); meta != esito.parti.end()) {
+        perOgni(meta->second, "meta.xml", [&](QXmlStreamReader& xml) {
+            const QString elemento = nome(xml);
+            if (elemento.startsWith("dc:") || elemento.startsWith("meta:")) {
+                esito.proprieta[elemento] = xml.readElementText();
+            }
+        });
+    }
     esito.pagina = pagina(stiliXml, Lettore(stiliPagina, caratteriStili, esito.parti));
     return esito;
 }

@@ -27,7 +27,10 @@ struct Testo {
     double punti = 0;
     QString allineamento; // fo:text-align
     std::vector<Immagine> immagini;
-    std::map<QString, QString> bordi; // a cell's, by side: top, bottom, left, right
+    // A cell's, by side (top, bottom, left, right); the sides a paragraph's
+    // style gives a line.
+    std::map<QString, QString> bordi;
+    bool conIlSeguente = false; // fo:keep-with-next="always"
     bool operator==(const Testo&) const = default;
 };
 
@@ -48,13 +51,16 @@ struct Tabella {
 
 using Elemento = std::variant<Testo, Tabella>;
 
-// The page of the first master page, and its footer.
+// The page of the first master page, its header and its footer.
 struct Pagina {
     double larghezza = 0, altezza = 0; // cm
     QString orientamento;
     std::map<QString, double> margini; // cm: top, bottom, left, right
+    double altezzaIntestazione = 0;    // cm, the header's fo:min-height
+    double spazioIntestazione = 0;     // cm, the header's fo:margin-bottom
     double altezzaPiede = 0;           // cm, the footer's fo:min-height
     double spazioPiede = 0;            // cm, the footer's fo:margin-top
+    Testo intestazione;
     Testo piede;
 };
 
@@ -65,6 +71,8 @@ struct Pacchetto {
     std::set<QString> caratteriContenuto; // font faces content.xml declares
     std::set<QString> caratteriStili;     // font faces styles.xml declares
     Pagina pagina;
+    // meta.xml's office:meta, by element: "dc:title", "meta:initial-creator"…
+    std::map<QString, QString> proprieta;
 };
 
 // Unzips and parses the package. Throws when the mimetype part is not the

@@ -1,6 +1,7 @@
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/impaginazione.h"
+#include "documenti/proprieta_documento.h"
 #include "documenti/salvataggio.h"
 #include "documenti/scrittore_docx.h"
 #include "documenti/scrittore_odt.h"
@@ -17,6 +18,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -24,6 +26,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <map>
 
 // The report saved as .docx and .odt, read back: the same paragraphs, blank
 // lines, fonts, heading rows, cell lines, page and page numbers in both.
@@ -326,12 +330,13 @@ QImage foglio() {
     return immagine;
 }
 
-// The ink's extent in a band of rows; an invalid rectangle when there is none.
-QRect inchiostro(const QImage& immagine, int daRiga, int aRiga) {
+// The ink's extent in a band of rows; an invalid rectangle when there is
+// none. `soglia`: the grey below which a pixel is ink.
+QRect inchiostro(const QImage& immagine, int daRiga, int aRiga, int soglia = 128) {
     QRect esito;
     for (int y = daRiga; y < aRiga; ++y) {
         for (int x = 0; x < immagine.width(); ++x) {
-            if (qGray(immagine.pixel(x, y)) < 128) {
+            if (qGray(immagine.pixel(x, y)) < soglia) {
                 esito |= QRect(x, y, 1, 1);
             }
         }
@@ -392,7 +397,7 @@ TEST_F(FormatiReport, PaginaDisegnataConMarginiEPiede) {
 }
 
 // Printed from a browser, the page is A4 with the same margins; the page
-// itself is the document's HTML otherwise.
+// itself is the document's HTML otherwise, in Italian.
 TEST(Html, PaginaA4) {
     QTextDocument documento;
     documento.setHtml("<p>Prima</p><table><tr><td>cella</td></tr></table><p>Dopo</p>");
@@ -402,7 +407,8 @@ TEST(Html, PaginaA4) {
     ASSERT_GE(dove, 0);
     EXPECT_LT(html.lastIndexOf("<style", dove), dove);
     EXPECT_GT(html.indexOf("</style>", dove), dove);
-    EXPECT_EQ(QString(html).remove(regola), documento.toHtml());
+    EXPECT_EQ(QString(html).remove(regola),
+              documento.toHtml().replace("<html>", R"(<html lang="it">)"));
 }
 
 // A browser reads fractional borders and a negative spacing as none: the
@@ -428,4 +434,265 @@ TEST_F(FormatiReport, LaSezioneEsattaNellIntestazione) {
     const auto esatta = docx::paragrafi(docx::apri(documentoDocx(report())).corpo);
     EXPECT_EQ(esatta[3].testo, "GEOMETRIA ESATTA, PROFILO A QUATTRO ARCHI");
     EXPECT_EQ(esatta[4].testo, "");
+}
+
+namespace {
+
+// The information dictionary the PDF's last trailer points to: its Unicode
+// text strings, by name. Empty when the cross-reference entry of that
+// dictionary does not point to it.
+std::map<QString, QString> informazioniPdf(const QByteArray& pdf) {
+    const QString coda = QString::fromLatin1(pdf.mid(pdf.lastIndexOf("trailer")));
+    const auto info = QRegularExpression(R"(/Info (\d+) 0 R)").match(coda);
+    const auto xref = QRegularExpression(R"(startxref\s+(\d+))").match(coda);
+    if (!info.hasMatch() || !xref.hasMatch()) {
+        return {};
+    }
+    const QByteArray numero = info.captured(1).toLatin1();
+    const QByteArray tabella = pdf.mid(xref.captured(1).toLongLong());
+    const auto voce =
+        QRegularExpression("^xref\\s+" + info.captured(1) + R"(\s+1\s+(\d{10}) 00000 n)")
+            .match(QString::fromLatin1(tabella.left(64)));
+    const qsizetype inizio = voce.hasMatch() ? voce.captured(1).toLongLong() : -1;
+    if (inizio < 0 || !pdf.mid(inizio).startsWith(numero + " 0 obj")) {
+        return {};
+    }
+    const QString dizionario =
+        QString::fromLatin1(pdf.mid(inizio, pdf.indexOf("endobj", inizio) - inizio));
+    std::map<QString, QString> esito;
+    auto voci = QRegularExpression(R"(/(\w+) <FEFF([0-9A-F]*)>)").globalMatch(dizionario);
+    while (voci.hasNext()) {
+        const auto v = voci.next();
+        esito[v.captured(1)] = QStringDecoder(QStringConverter::Utf16BE)(
+            QByteArray::fromHex(v.captured(2).toLatin1()));
+    }
+    return esito;
+}
+
+QString dalHtml(QString testo) {
+    return testo.replace("&lt;", "<")
+        .replace("&gt;", ">")
+        .replace("&quot;", "\"")
+        .replace("&amp;", "&");
+}
+
+QString trovato(const QString& testo, const QString& modello) {
+    return dalHtml(QRegularExpression(modello).match(testo).captured(1));
+}
+
+// The title, author and subject each format carries, read back.
+const std::vector<std::pair<QString, std::function<ProprietaDocumento(const QByteArray&)>>>
+    lettureProprieta = {
+        {"r.docx",
+         [](const QByteArray& file) {
+             auto p = docx::apri(file).proprieta;
+             return ProprietaDocumento{p["title"], p["creator"], p["subject"], {}};
+         }},
+        {"r.odt",
+         [](const QByteArray& file) {
+             auto p = odt::apri(file).proprieta;
+             EXPECT_EQ(p["dc:creator"], p["meta:initial-creator"]);
+             return ProprietaDocumento{
+                 p["dc:title"], p["meta:initial-creator"], p["dc:subject"], {}};
+         }},
+        {"r.pdf",
+         [](const QByteArray& file) {
+             auto p = informazioniPdf(file);
+             return ProprietaDocumento{p["Title"], p["Author"], p["Subject"], {}};
+         }},
+        {"r.html",
+         [](const QByteArray& file) {
+             const QString html = QString::fromUtf8(file);
+             EXPECT_TRUE(html.contains(R"(<html lang="it">)"));
+             return ProprietaDocumento{
+                 trovato(html, "<title>([^<]*)</title>"),
+                 trovato(html, R"re(<meta name="author" content="([^"]*)")re"),
+                 trovato(html, R"re(<meta name="description" content="([^"]*)")re"),
+                 {}};
+         }},
+};
+
+} // namespace
+
+// Set on a document of the word processor, the properties follow it into
+// the editor's document, and every format carries them. A document without
+// them carries none: no core properties, no meta.xml, no update of the
+// PDF, no title.
+TEST(ProprietaDocumento, InOgniFormato) {
+    const ProprietaDocumento attese{"Relazione di calcolo", "Ing. Perù & Figli",
+                                    "Collettore <via Po> \"nord\"", ""};
+    ElaboratoreTesti elaboratore;
+    QTextDocument* documento = elaboratore.aggiungiDocumento();
+    elaboratore.scriviTesto("Testo");
+    impostaProprieta(*documento, attese);
+    auto* mostrato = new QTextDocument;
+    elaboratore.trasferisci(documento, mostrato);
+    QTextDocument senza;
+    senza.setPlainText("Testo");
+
+    for (const auto& [nome, leggi] : lettureProprieta) {
+        EXPECT_EQ(leggi(salvato(*mostrato, nome)), attese) << nome.toStdString();
+        EXPECT_EQ(leggi(salvato(senza, nome)), ProprietaDocumento()) << nome.toStdString();
+    }
+    EXPECT_EQ(docx::apri(salvato(*mostrato, "r.docx")).tipiPerParte.at("/docProps/core.xml"),
+              "application/vnd.openxmlformats-package.core-properties+xml");
+    EXPECT_EQ(odt::apri(salvato(*mostrato, "r.odt")).manifesto.at("meta.xml"), "text/xml");
+    EXPECT_EQ(salvato(senza, "r.pdf").count("trailer"), 1);
+}
+
+// The header on every page, centred over a thin line in the top margin, in
+// the footer's font, in every format.
+TEST_F(FormatiReport, IntestazioneSuOgniPagina) {
+    calcola(20, 5); // three pages
+    const QString testo = "Comune di Perù - Relazione <idraulica>";
+    Modulo2::CreaDocumentoWord();
+    QTextDocument& conIntestazione = *elaboratore.documenti().back();
+    impostaProprieta(conIntestazione, {"", "", "", testo});
+
+    const auto forma = [](const auto& p) {
+        return std::tuple(p.testo, p.allineamento, p.carattere, p.punti, p.bordi);
+    };
+    const docx::Pacchetto d = docx::apri(documentoDocx(conIntestazione));
+    EXPECT_EQ(forma(d.pagina.intestazione),
+              forma(docx::Testo{
+                  testo, "Courier New", 10, "center", {}, {{"bottom", "single 4 000000"}}}));
+    EXPECT_EQ(d.tipiPerParte.at("/word/header1.xml"),
+              "application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml");
+    const odt::Pagina o = odt::apri(documentoOdt(conIntestazione)).pagina;
+    EXPECT_EQ(forma(o.intestazione),
+              forma(odt::Testo{
+                  testo, "Courier New", 10, "center", {}, {{"bottom", "0.5pt solid #000000"}}}));
+    // ODF counts the top margin to the header: the text still starts 2 cm down.
+    EXPECT_NEAR(o.margini.at("top"), 1.25, 1e-9);
+    EXPECT_NEAR(o.margini.at("top") + o.altezzaIntestazione + o.spazioIntestazione, 2, 1e-9);
+
+    const QString html = QString::fromUtf8(salvato(conIntestazione, "r.html"));
+    const auto testa =
+        QRegularExpression(R"re(<body[^>]*>\s*<header style="([^"]*)">([^<]*)</header>)re")
+            .match(html);
+    ASSERT_TRUE(testa.hasMatch());
+    EXPECT_EQ(dalHtml(testa.captured(2)), testo);
+    for (const char* regola : {"text-align:center", "font-family:'Courier New'", "font-size:10pt",
+                               "border-bottom:1px solid #000000"}) {
+        EXPECT_TRUE(testa.captured(1).contains(regola)) << regola;
+    }
+
+    // The PDF's pages, painted on sheets: the text between the header's top
+    // (1.25 cm) and the text's (2 cm), the line under it across the text.
+    QImage a4 = foglio();
+    const PagineA4 pagine(conIntestazione, a4);
+    ASSERT_GE(pagine.pagine(), 2);
+    const int margine = std::lround(2 / 2.54 * 72);
+    for (int n = 1; n <= pagine.pagine(); ++n) {
+        a4.fill(Qt::white);
+        {
+            QPainter pittore(&a4);
+            pagine.disegna(pittore, n);
+        }
+        // The line is half a point: grey on a sheet of 72 dots per inch.
+        const QRect fascia = inchiostro(a4, std::lround(1.2 / 2.54 * 72), margine, 255);
+        ASSERT_TRUE(fascia.isValid()) << n;
+        EXPECT_NEAR(fascia.left(), margine, 1) << n;
+        EXPECT_NEAR(fascia.right(), a4.width() - margine, 1) << n;
+        const QRect scritta = inchiostro(a4, 0, fascia.bottom() - 1);
+        EXPECT_NEAR(scritta.top(), std::lround(1.25 / 2.54 * 72), 2) << n;
+        EXPECT_NEAR(scritta.center().x(), a4.width() / 2.0, 3) << n;
+        EXPECT_NEAR(scritta.width(), testo.size() * 6, 8) << n; // Courier New 10
+    }
+}
+
+namespace {
+
+enum class Blocco { Testo, Tenuto, Figura, Tabella };
+
+// Lines of text, then the blocks; the position of the first block. A figure
+// is a small picture and its caption in one paragraph, two lines.
+int componi(QTextDocument& documento, int righe, const std::vector<Blocco>& blocchi) {
+    QTextCursor cursore(&documento);
+    for (int r = 0; r < righe; ++r) {
+        cursore.insertText(QString("riga %1").arg(r + 1));
+        cursore.insertBlock();
+    }
+    const int inizio = cursore.position();
+    documento.addResource(QTextDocument::ImageResource, QUrl("sezione://piccola.png"),
+                          tinta(20, 8, Qt::red));
+    QTextImageFormat figura;
+    figura.setName("sezione://piccola.png");
+    for (const Blocco b : blocchi) {
+        QTextBlockFormat formato;
+        if (b == Blocco::Tenuto) {
+            tieniConIlSeguente(formato);
+        }
+        cursore.setBlockFormat(formato);
+        if (b == Blocco::Tabella) {
+            ElaboratoreTesti::inserisciTabella(cursore, 2, 2, formatoTabellaReport(Qt::AlignLeft));
+            continue;
+        }
+        if (b == Blocco::Figura) {
+            cursore.insertImage(figura);
+            cursore.insertText(QString(QChar::LineSeparator) + "Figura 1");
+        } else {
+            cursore.insertText(b == Blocco::Tenuto ? "didascalia" : "testo");
+        }
+        cursore.insertBlock(QTextBlockFormat());
+    }
+    return inizio;
+}
+
+} // namespace
+
+// A paragraph kept with the next one never ends a page without it: it goes
+// to the next page, a run of them together; a run longer than a page stays
+// where it is, and a paragraph holding a picture is never split.
+TEST(PagineA4, TenutoConIlSeguente) {
+    QImage a4 = foglio();
+    QTextDocument misura;
+    componi(misura, 200, {});
+    const PagineA4 lunghe(misura, a4);
+    int perPagina = 0; // lines on a page
+    while (lunghe.pagina(misura.findBlockByNumber(perPagina).position()) == 1) {
+        ++perPagina;
+    }
+    ASSERT_GT(perPagina, 10);
+
+    using enum Blocco;
+    std::vector<Blocco> catenaLunga(static_cast<std::size_t>(perPagina) + 5, Tenuto);
+    catenaLunga.push_back(Testo);
+    struct Caso {
+        const char* nome;
+        int righe;
+        std::vector<Blocco> blocchi;
+        int pagina; // of the first block
+    };
+    const Caso casi[] = {
+        {"non tenuto", perPagina - 1, {Testo, Testo}, 1},
+        {"tenuto", perPagina - 1, {Tenuto, Testo}, 2},
+        {"catena di tre", perPagina - 2, {Tenuto, Tenuto, Tenuto, Testo}, 2},
+        {"tenuto con una tabella", perPagina - 1, {Tenuto, Tabella}, 2},
+        {"catena più lunga di una pagina", 3, catenaLunga, 1},
+        {"figura", perPagina - 1, {Figura}, 2},
+    };
+    for (const Caso& caso : casi) {
+        QTextDocument documento;
+        const int inizio = componi(documento, caso.righe, caso.blocchi);
+        const PagineA4 pagine(documento, a4);
+        EXPECT_EQ(pagine.pagina(inizio), caso.pagina) << caso.nome;
+        EXPECT_LE(pagine.pagine(), 3) << caso.nome;
+    }
+}
+
+// The word processors keep the marked paragraphs with the next ones too.
+TEST(FormatiAPagine, TenutoConIlSeguente) {
+    QTextDocument documento;
+    componi(documento, 1, {Blocco::Tenuto, Blocco::Testo});
+    const auto tenuti = [](const auto& paragrafi) {
+        std::vector<bool> esito;
+        for (const auto& p : paragrafi) {
+            esito.push_back(p.conIlSeguente);
+        }
+        return esito;
+    };
+    const std::vector<bool> attesi = {false, true, false, false};
+    EXPECT_EQ(tenuti(docx::paragrafi(docx::leggi(documentoDocx(documento)))), attesi);
+    EXPECT_EQ(tenuti(odt::paragrafi(odt::apri(documentoOdt(documento)).corpo)), attesi);
 }
