@@ -9,6 +9,8 @@ double limiteInferioreIncremento(double raggio);
 // The increment a table uses for the one asked: brought within the bounds
 // of a positive radius. An increment not above zero is not raised, and
 // without a section (a radius not above zero) there is nothing to bound by.
+// `limite` names a bound that changed the increment by more than a
+// rounding.
 struct IncrementoLimitato {
     enum class Limite { Nessuno, Minimo, Massimo };
     double valore;

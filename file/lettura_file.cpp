@@ -1,5 +1,6 @@
 #include "file/lettura_file.h"
 
+#include "file/descrittore.h"
 #include "file/errore_file.h"
 #include "file/motivo_errore.h"
 #include "file/testo_visibile.h"
@@ -11,10 +12,6 @@
 #include <unistd.h>
 
 namespace {
-
-[[noreturn]] void fallito(const std::string& percorso, const std::string& motivo) {
-    throw ErroreFile("Impossibile aprire «" + testoVisibile(percorso) + "»: " + motivo + ".");
-}
 
 // The reasons of the system, in the words of a file being read.
 std::string motivoLettura(int codice) {
@@ -28,12 +25,6 @@ std::string motivoLettura(int codice) {
     }
 }
 
-// A descriptor closed on every way out.
-struct Aperto {
-    int numero;
-    ~Aperto() { ::close(numero); }
-};
-
 std::string dimensione(std::size_t byte) {
     return byte % (1024 * 1024) == 0 ? std::to_string(byte / (1024 * 1024)) + " MiB"
                                      : std::to_string(byte) + " byte";
@@ -41,40 +32,50 @@ std::string dimensione(std::size_t byte) {
 
 } // namespace
 
+void aperturaFallita(const std::string& percorso, const std::string& motivo) {
+    throw ErroreFile("Impossibile aprire «" + testoVisibile(percorso) + "»: " + motivo + ".");
+}
+
 std::string leggiFileIntero(const std::string& percorso, std::size_t massimo) {
+    const auto fallito = [&](const std::string& motivo) { aperturaFallita(percorso, motivo); };
     if (percorso.empty()) {
-        fallito(percorso, "manca il nome del file");
+        fallito("manca il nome del file");
     }
-    // Not blocking: opening a FIFO with no writer would wait for ever.
-    const int numero = ::open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (numero < 0) {
-        fallito(percorso, motivoLettura(errno));
-    }
-    const Aperto file{numero};
+    // Looked at before it is opened for reading: opening a FIFO would wait
+    // for a writer, and opening some devices does something by itself.
+    const Descrittore nome(::open(percorso.c_str(), O_PATH | O_CLOEXEC));
     struct stat info {};
-    if (::fstat(numero, &info) != 0) {
-        fallito(percorso, motivoLettura(errno));
+    if (nome.numero() < 0 || ::fstat(nome.numero(), &info) != 0) {
+        fallito(motivoLettura(errno));
     }
     if (S_ISDIR(info.st_mode)) {
-        fallito(percorso, "è una cartella, non un file");
+        fallito("è una cartella, non un file");
     }
     if (!S_ISREG(info.st_mode)) {
-        fallito(percorso, std::string("non è un file ma ") + tipoNodoSpeciale(info.st_mode));
+        fallito(std::string("non è un file ma ") + tipoNodoSpeciale(info.st_mode));
+    }
+    const Descrittore file(::open(percorso.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat aperto {};
+    if (file.numero() < 0 || ::fstat(file.numero(), &aperto) != 0) {
+        fallito(motivoLettura(errno));
+    }
+    if (aperto.st_dev != info.st_dev || aperto.st_ino != info.st_ino) {
+        fallito("il file è stato sostituito mentre lo si apriva");
     }
     const std::string troppoGrande = "il file supera " + dimensione(massimo);
-    if (static_cast<std::size_t>(info.st_size) > massimo) {
-        fallito(percorso, troppoGrande);
+    if (static_cast<std::size_t>(aperto.st_size) > massimo) {
+        fallito(troppoGrande);
     }
     // One byte beyond the limit tells a file that grew meanwhile.
     std::string contenuto(massimo + 1, '\0');
     std::size_t letti = 0;
     while (letti < contenuto.size()) {
-        const ssize_t n = ::read(numero, contenuto.data() + letti, contenuto.size() - letti);
+        const ssize_t n = ::read(file.numero(), contenuto.data() + letti, contenuto.size() - letti);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            fallito(percorso, motivoLettura(errno));
+            fallito(motivoLettura(errno));
         }
         if (n == 0) {
             break;
@@ -82,7 +83,7 @@ std::string leggiFileIntero(const std::string& percorso, std::size_t massimo) {
         letti += static_cast<std::size_t>(n);
     }
     if (letti > massimo) {
-        fallito(percorso, troppoGrande);
+        fallito(troppoGrande);
     }
     contenuto.resize(letti);
     return contenuto;

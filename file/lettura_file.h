@@ -8,3 +8,7 @@
 // refused without waiting on it, and so is a larger file. On any failure
 // ErroreFile says "Impossibile aprire «…»: " and the reason in Italian.
 std::string leggiFileIntero(const std::string& percorso, std::size_t massimo);
+
+// Raises that ErroreFile for a file of one's own reading: "Impossibile
+// aprire «percorso»: motivo." with the name escaped.
+[[noreturn]] void aperturaFallita(const std::string& percorso, const std::string& motivo);

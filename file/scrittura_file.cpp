@@ -1,5 +1,6 @@
 #include "file/scrittura_file.h"
 
+#include "file/descrittore.h"
 #include "file/errore_file.h"
 #include "file/motivo_errore.h"
 #include "file/testo_visibile.h"
@@ -25,32 +26,6 @@ namespace {
 [[noreturn]] void fallitoPer(const std::string& percorso, int codice) {
     fallito(percorso, motivoErrore(codice));
 }
-
-// A file descriptor, closed with its owner.
-class Descrittore {
-  public:
-    explicit Descrittore(int numero = -1) : numero_(numero) {}
-    Descrittore(Descrittore&& altro) noexcept : numero_(std::exchange(altro.numero_, -1)) {}
-    Descrittore& operator=(Descrittore&& altro) noexcept {
-        std::swap(numero_, altro.numero_);
-        return *this;
-    }
-    ~Descrittore() {
-        if (numero_ >= 0) {
-            ::close(numero_);
-        }
-    }
-
-    int numero() const { return numero_; }
-    // 0, or the error number of the close.
-    int chiudi() {
-        const int esito = ::close(std::exchange(numero_, -1));
-        return esito == 0 ? 0 : errno;
-    }
-
-  private:
-    int numero_;
-};
 
 // A name in a folder held open. Every step works from the folder's
 // descriptor: the names handed to the system stay short however long the

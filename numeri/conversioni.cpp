@@ -4,8 +4,10 @@
 #include "numeri/cifre_decimali.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <locale.h>
 
 namespace {
@@ -177,4 +179,10 @@ std::string CStr(double valore) {
         }
     }
     return testo;
+}
+
+std::string TestoEsatto(double valore) {
+    char testo[32];
+    const auto [fine, errore] = std::to_chars(std::begin(testo), std::end(testo), valore);
+    return std::string(testo, fine);
 }

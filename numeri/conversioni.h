@@ -21,3 +21,7 @@ double CDbl(std::string_view testo);
 // 1E+15 up and below 1E-04 in magnitude.
 std::string CStr(double valore);
 std::string CStr(int valore);
+
+// The shortest text that Val reads back as the very same double
+// (0.30000000000000004 where CStr gives 0.3): for a number kept in a file.
+std::string TestoEsatto(double valore);

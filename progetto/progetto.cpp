@@ -5,7 +5,7 @@
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
-#include "file/testo_visibile.h"
+#include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "progetto/voci_coefficiente.h"
 
@@ -35,11 +35,9 @@ const std::initializer_list<const char*> chiaviDati{"opera",       "tratto", "co
 
 class Lettore {
   public:
-    explicit Lettore(const std::string& nome) : nome_(testoVisibile(nome)) {}
+    explicit Lettore(const std::string& nome) : nome_(nome) {}
 
-    [[noreturn]] void fallito(const std::string& motivo) const {
-        throw ErroreFile("Impossibile aprire «" + nome_ + "»: " + motivo + ".");
-    }
+    [[noreturn]] void fallito(const std::string& motivo) const { aperturaFallita(nome_, motivo); }
 
     // Line and column (from 1, in characters) of a byte of the text.
     [[noreturn]] void fallitoIn(std::string_view testo, std::size_t posizione,
@@ -81,7 +79,7 @@ class Lettore {
             return;
         }
         if (valore.isDouble()) {
-            destinazione = {CStr(valore.toDouble()), valore.toDouble()};
+            destinazione = {TestoEsatto(valore.toDouble()), valore.toDouble()};
         } else if (valore.isString()) {
             destinazione = {valore.toString().toStdString(), std::nullopt};
         } else if (valore.isNull()) {
@@ -111,35 +109,6 @@ class Lettore {
   private:
     std::string nome_;
 };
-
-// Where the first byte that is not UTF-8 lies, or none.
-std::optional<std::size_t> primoNonUtf8(std::string_view testo) {
-    std::size_t i = 0;
-    while (i < testo.size()) {
-        const auto c = static_cast<unsigned char>(testo[i]);
-        const std::size_t lunghezza = c < 0x80                        ? 1
-                                      : (c >> 5) == 0x6 && c >= 0xC2  ? 2
-                                      : (c >> 4) == 0xE               ? 3
-                                      : (c >> 3) == 0x1E && c <= 0xF4 ? 4
-                                                                      : 0;
-        if (lunghezza == 0 || i + lunghezza > testo.size()) {
-            return i;
-        }
-        for (std::size_t k = 1; k < lunghezza; ++k) {
-            if ((static_cast<unsigned char>(testo[i + k]) & 0xC0) != 0x80) {
-                return i;
-            }
-        }
-        const auto c1 = static_cast<unsigned char>(testo[i + 1 < testo.size() ? i + 1 : i]);
-        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
-        if ((c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) || (c == 0xF0 && c1 < 0x90) ||
-            (c == 0xF4 && c1 >= 0x90)) {
-            return i;
-        }
-        i += lunghezza;
-    }
-    return std::nullopt;
-}
 
 std::string motivoSintassi(QJsonParseError::ParseError errore) {
     switch (errore) {
@@ -245,8 +214,9 @@ class Scrittore {
             testo += v.toBool() ? "true" : "false";
             break;
         case QJsonValue::Double:
-            testo +=
-                QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest).toStdString();
+            // A whole number the file wrote as one keeps all its digits.
+            testo += v.toVariant().userType() == QMetaType::LongLong ? std::to_string(v.toInteger())
+                                                                     : TestoEsatto(v.toDouble());
             break;
         case QJsonValue::String:
             stringa(v.toString().toStdString());
@@ -361,7 +331,7 @@ Casella Casella::daTesto(std::string testo) {
     if (!testo.empty()) {
         try {
             const double numero = Val(testo);
-            if (CStr(numero) == testo) {
+            if (TestoEsatto(numero) == testo) {
                 return {std::move(testo), numero};
             }
         } catch (const ErroreRuntime&) {

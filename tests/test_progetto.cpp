@@ -28,7 +28,7 @@ const std::string esempio = R"({
   "versione": 1,
   "ingressi": {
     "raggio": 30,
-    "pendenza": 0.004,
+    "pendenza": 0.30000000000000004,
     "coefficiente": 0.16,
     "incremento": "5e1",
     "nomeFile": "INGLESE"
@@ -51,7 +51,8 @@ const std::string esempio = R"({
     "data": "2026-12-07",
     "note": "riga 1\nriga 2"
   },
-  "altro": true
+  "altro": true,
+  "intero": 9007199254740993
 }
 )";
 
@@ -60,7 +61,8 @@ const std::string esempio = R"({
 TEST(Progetto, LettoComeScritto) {
     const Progetto p = progetto::progettoDaTesto(esempio, "T12.sezione");
     EXPECT_EQ(p.ingressi.raggio, (Casella{"30", 30}));
-    EXPECT_EQ(p.ingressi.pendenza, (Casella{"0.004", 0.004}));
+    // All the digits that tell the number: the window reads what the file holds.
+    EXPECT_EQ(p.ingressi.pendenza, (Casella{"0.30000000000000004", 0.30000000000000004}));
     EXPECT_EQ(p.ingressi.incremento, (Casella{"5e1", std::nullopt}));
     EXPECT_EQ(p.ingressi.incremento.valore(), 50);
     EXPECT_EQ(p.verifiche.geometria, "esatta");
@@ -68,7 +70,7 @@ TEST(Progetto, LettoComeScritto) {
     EXPECT_EQ(p.dati.note, "riga 1\nriga 2");
 
     // The same text back, the keys the program does not use included, in
-    // the file's order.
+    // the known keys' order; whole numbers with every digit.
     const std::string elenco = R"([1, {"a": "b\"c"}])";
     std::string atteso = esempio;
     atteso.replace(atteso.find(elenco), elenco.size(),
