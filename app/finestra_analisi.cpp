@@ -488,17 +488,13 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
         avvisa("Nessuna risposta da aggiungere: la finestra principale non ha una tabella.");
         return;
     }
-    ElaboratoreTesti* elaboratore = ElaboratoreTesti::aperto();
-    if (elaboratore == nullptr) {
-        try {
-            Collegamento::CreateObject();
-        } catch (const ErroreRuntime& errore) {
-            avvisa(QString::fromStdString(errore.descrizione()));
-            return;
-        }
-        elaboratore = ElaboratoreTesti::aperto();
+    ElaboratoreTesti* elaboratore = nullptr;
+    try {
+        elaboratore = Collegamento::ElaboratoreVisibile();
+    } catch (const ErroreRuntime& errore) {
+        avvisa(QString::fromStdString(errore.descrizione()));
+        return;
     }
-    elaboratore->impostaVisibile(true);
     if (elaboratore->documenti().empty()) {
         elaboratore->aggiungiDocumento();
     }

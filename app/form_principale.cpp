@@ -12,6 +12,7 @@
 #include "calc/limiti_incremento.h"
 #include "calc/variabili_pubbliche.h"
 #include "documenti/collegamento.h"
+#include "documenti/elaboratore_testi.h"
 #include "elaboratore/finestra_report.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
@@ -20,6 +21,7 @@
 #include "progetto/voci_coefficiente.h"
 #include "relazione/documento_word.h"
 #include "relazione/file_risultati.h"
+#include "relazione/relazione_calcolo.h"
 #include "table/modello_griglia.h"
 #include "table/tabella_risultati.h"
 
@@ -78,9 +80,10 @@ FormPrincipale::FormPrincipale(QWidget* parent)
       modelloGriglia1(new ModelloGriglia(3, 7, this)),
       griglia1(new VistaGriglia(modelloGriglia1, areaCliente_)),
       messaggio_(new QLabel(areaCliente_)),
-      progetto_(new ProgettoFinestra(
-          this, {[this] { return progettoDeiControlli(); },
-                 [this](const progetto::Progetto& p) { riempiControlli(p); }})) {
+      progetto_(
+          new ProgettoFinestra(this, {[this] { return progettoDeiControlli(); },
+                                      [this](const progetto::Progetto& p) { riempiControlli(p); },
+                                      [this] { gestisci(&FormPrincipale::Text3_LostFocus); }})) {
     installaSostituzioniCaratteri();
     setWindowTitle(titoloFinestra);
     setCentralWidget(areaCliente_);
@@ -230,6 +233,8 @@ void FormPrincipale::creaMenu() {
     file->addSeparator();
     file->addAction("Documento Word", QKeySequence(Qt::CTRL | Qt::Key_D), Command3,
                     &QPushButton::click);
+    file->addAction("Relazione di calcolo…", QKeySequence(Qt::CTRL | Qt::Key_R), this,
+                    &FormPrincipale::relazioneDiCalcolo);
     file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_E), Command4,
                     &QPushButton::click);
     file->addSeparator();
@@ -344,6 +349,8 @@ void FormPrincipale::collegaEventi() {
             [this] { gestisci(&FormPrincipale::Text2_Change); });
     connect(Text3, &QLineEdit::textChanged, this,
             [this] { gestisci(&FormPrincipale::Text3_Change); });
+    // The file name is no input of the table, but it is of the project.
+    connect(Text5, &QLineEdit::textChanged, this, &FormPrincipale::aggiornaTitolo);
     connect(Text3, &QLineEdit::returnPressed, this,
             [this] { gestisci(&FormPrincipale::Text3_LostFocus); });
     Text3->installEventFilter(this);
@@ -461,6 +468,24 @@ void FormPrincipale::Command3_Click() {
         return;
     }
     Modulo2::CreaDocumentoWord();
+}
+
+// The calculation report of the table on screen and the project's design
+// values, limits and data, into a new document of the word processor.
+void FormPrincipale::relazioneDiCalcolo() {
+    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
+        avvisa(motivo);
+        return;
+    }
+    try {
+        ElaboratoreTesti* elaboratore = Collegamento::ElaboratoreVisibile();
+        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente());
+    } catch (const ErroreRuntime& errore) {
+        avvisa(QString::fromStdString(errore.descrizione()));
+    } catch (const std::exception&) {
+        avvisa("Impossibile comporre la relazione di calcolo: la ricerca delle altezze non è "
+               "riuscita.");
+    }
 }
 
 // An empty file-name box becomes "INGLESE".
@@ -711,14 +736,15 @@ void FormPrincipale::mostraNotizia(const QString& notizia) {
     aggiornaRigaErrori();
 }
 
-// A failed computation first; else what the boxes are read as; else the
-// last piece of news, until the inputs change.
+// A failed computation first; else the last piece of news (until the inputs
+// change) and what the boxes are read as.
 void FormPrincipale::aggiornaRigaErrori() {
     const char* colore = "#B00000";
     if (!erroreCalcolo_.isEmpty()) {
         rigaErrori_ = erroreCalcolo_;
     } else if (!segnalazioni_.isEmpty()) {
-        rigaErrori_ = segnalazioni_.join("; ");
+        // Where the results went, first: they were written all the same.
+        rigaErrori_ = (notizia_.isEmpty() ? QString() : notizia_ + " ") + segnalazioni_.join("; ");
         colore = rifiuti_ ? "#B00000" : "#A05000";
     } else {
         rigaErrori_ = notizia_;

@@ -12,7 +12,7 @@
 //     (table/tabella_risultati);
 //   → when radius, slope, increment and coefficient are all positive,
 //     Modulo2::CalcolaTabella() (calc/) computes every row with CalcolaRiga,
-//     whose formulas are those of analisi/formule_sezione.h, and hands the
+//     whose formulas are those of calc/formule_sezione.h, and hands the
 //     table over to Modulo2::RiempiGriglia, which formats each value
 //     (numeri/formato) and writes it through Griglia::ScriviCella into the
 //     grid model (table/modello_griglia);
@@ -130,6 +130,7 @@ class FormPrincipale : public QMainWindow {
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void relazioneDiCalcolo();
 
     void Ricalcola();
     void leggiNomeFile();

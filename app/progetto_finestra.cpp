@@ -36,9 +36,14 @@ ProgettoFinestra::ProgettoFinestra(QWidget* finestra, Controlli controlli)
     chiediSeSalvare = [this](const QString& domanda) {
         return ::chiediSeSalvare(finestra_, domanda);
     };
+    // The dialog adds the extension to a bare name before it asks whether
+    // to replace an existing file, so the question is about the file saved.
     scegliFileDaSalvare = [this](const std::string& proposto) {
-        return percorsoDi(QFileDialog::getSaveFileName(finestra_, "Salva con nome",
-                                                       mostrato(proposto), filtroProgetti));
+        QFileDialog dialogo(finestra_, "Salva con nome", mostrato(proposto), filtroProgetti);
+        dialogo.setAcceptMode(QFileDialog::AcceptSave);
+        dialogo.setDefaultSuffix(QString(progetto::estensione).mid(1));
+        return dialogo.exec() == QDialog::Accepted ? percorsoDi(dialogo.selectedFiles().value(0))
+                                                   : std::string();
     };
     scegliFileDaAprire = [this] {
         return percorsoDi(
@@ -97,25 +102,19 @@ bool ProgettoFinestra::salva() {
     return percorso_.empty() ? salvaCome() : salvaIn(percorso_);
 }
 
-// A name with no extension gets .sezione.
 bool ProgettoFinestra::salvaCome() {
     const std::string base = !dati_.tratto.empty()  ? dati_.tratto
                              : !dati_.opera.empty() ? dati_.opera
                                                     : std::string("progetto");
-    std::string scelto = scegliFileDaSalvare(
+    const std::string scelto = scegliFileDaSalvare(
         percorso_.empty()
             ? percorsoDi(QDir::current().filePath(mostrato(base))) + progetto::estensione
             : percorso_);
-    if (scelto.empty()) {
-        return false;
-    }
-    if (QFileInfo(mostrato(scelto)).suffix().isEmpty()) {
-        scelto += progetto::estensione;
-    }
-    return salvaIn(scelto);
+    return !scelto.empty() && salvaIn(scelto);
 }
 
 bool ProgettoFinestra::salvaIn(const std::string& percorso) {
+    controlli_.concludi();
     const progetto::Progetto attuale = corrente();
     try {
         progetto::scriviProgetto(percorso, attuale);
@@ -202,12 +201,25 @@ QString ProgettoFinestra::nome() const {
     return percorso_.empty() ? QString("Senza nome") : QFileInfo(mostrato(percorso_)).fileName();
 }
 
+// The paths keep their bytes, so that a name that is not UTF-8 opens again.
+static std::vector<std::string> recentiRicordati() {
+    std::vector<std::string> recenti;
+    for (const QVariant& voce : impostazioni().value(chiaveRecenti).toList()) {
+        recenti.push_back(voce.toByteArray().toStdString());
+    }
+    return recenti;
+}
+
 void ProgettoFinestra::ricordaRecente(const std::string& percorso) {
-    const QString assoluto = QFileInfo(mostrato(percorso)).absoluteFilePath();
-    QStringList recenti = impostazioni().value(chiaveRecenti).toStringList();
-    recenti.removeAll(assoluto);
-    recenti.prepend(assoluto);
-    impostazioni().setValue(chiaveRecenti, recenti.mid(0, recentiMassimi));
+    const std::string assoluto =
+        percorso.front() == '/' ? percorso : percorsoDi(QDir::currentPath()) + '/' + percorso;
+    QVariantList recenti{QByteArray::fromStdString(assoluto)};
+    for (const std::string& vecchio : recentiRicordati()) {
+        if (vecchio != assoluto && recenti.size() < recentiMassimi) {
+            recenti.append(QByteArray::fromStdString(vecchio));
+        }
+    }
+    impostazioni().setValue(chiaveRecenti, recenti);
     aggiornaRecenti();
 }
 
@@ -216,19 +228,19 @@ void ProgettoFinestra::aggiornaRecenti() {
         return;
     }
     recenti_->clear();
-    const QStringList recenti = impostazioni().value(chiaveRecenti).toStringList();
-    for (int i = 0; i < recenti.size(); ++i) {
-        const QString percorso = recenti[i];
-        QAction* voce =
-            recenti_->addAction(QString("&%1 %2").arg(i + 1).arg(QFileInfo(percorso).fileName()),
-                                this, [this, percorso] {
-                                    if (puoChiudere()) {
-                                        apri(percorsoDi(percorso));
-                                    }
-                                });
-        voce->setToolTip(percorso);
-        voce->setStatusTip(percorso);
+    const std::vector<std::string> recenti = recentiRicordati();
+    for (std::size_t i = 0; i < recenti.size(); ++i) {
+        const std::string percorso = recenti[i];
+        QAction* voce = recenti_->addAction(
+            QString("&%1 %2").arg(i + 1).arg(QFileInfo(mostrato(percorso)).fileName()), this,
+            [this, percorso] {
+                if (puoChiudere()) {
+                    apri(percorso);
+                }
+            });
+        voce->setToolTip(mostrato(percorso));
+        voce->setStatusTip(mostrato(percorso));
     }
     recenti_->setToolTipsVisible(true);
-    recenti_->setEnabled(!recenti.isEmpty());
+    recenti_->setEnabled(!recenti.empty());
 }

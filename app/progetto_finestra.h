@@ -26,6 +26,10 @@ class ProgettoFinestra : public QObject {
     struct Controlli {
         std::function<progetto::Progetto()> leggi;
         std::function<void(const progetto::Progetto&)> riempi;
+        // What is being typed is taken as done, as when the user leaves the
+        // box (a bounded increment written back): a save keeps what the
+        // window will show.
+        std::function<void()> concludi;
     };
 
     ProgettoFinestra(QWidget* finestra, Controlli controlli);

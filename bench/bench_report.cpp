@@ -1,4 +1,5 @@
 #include "analisi/risposte.h"
+#include "app/finestra_analisi.h"
 #include "app/form_principale.h"
 #include "con_finestra.h"
 #include "documenti/elaboratore_testi.h"
@@ -7,6 +8,7 @@
 #include "relazione/figura_scala.h"
 #include "relazione/figura_sezione.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,7 +22,8 @@
 
 // The largest report (1002 rows): from the "Documento Word" button to a
 // saved .docx, and to the document laid out and painted in the report
-// window; and the memory of twenty of them open at once.
+// window; the memory of twenty of them open at once; the largest
+// calculation report and its figures.
 namespace {
 
 ElaboratoreTesti* elaboratoreAperto() {
@@ -85,6 +88,35 @@ void VentiReportMassimiAperti(benchmark::State& misura) {
     misura.counters["picco_MB"] = static_cast<double>(uso.ru_maxrss) / 1024;
 }
 
+// The largest calculation report (1002 rows, a design flow and a minimum
+// flow, both figures): from File → "Relazione di calcolo…" to a saved .docx.
+void RelazioneCalcoloMassimaDalMenu(benchmark::State& misura) {
+    FormPrincipale& finestra = finestraDiProva();
+    finestra.Text3->setText("0.6");
+    FinestraAnalisi* analisi = finestra.apriAnalisi();
+    analisi->portata->setText("150");
+    analisi->portataMinima->setText("8");
+    analisi->hide();
+    QAction* relazione = nullptr;
+    for (QAction* voce : finestra.findChildren<QAction*>()) {
+        if (voce->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_R)) {
+            relazione = voce;
+        }
+    }
+    const QTemporaryDir cartella;
+    const std::string percorso = cartella.filePath("relazione.docx").toStdString();
+    for (auto _ : misura) {
+        relazione->trigger();
+        ElaboratoreTesti* elaboratore = elaboratoreAperto();
+        salvaDocumento(*elaboratore->documenti().back(), percorso);
+
+        misura.PauseTiming();
+        elaboratore->chiudiDocumento(elaboratore->documenti().back());
+        QCoreApplication::processEvents();
+        misura.ResumeTiming();
+    }
+}
+
 // The calculation report's figures at the size it draws them, for the
 // largest table: 1000 rows of 0.6 mm, and a design flow and a dry-weather one.
 DatiScala scalaMassima() {
@@ -126,6 +158,10 @@ BENCHMARK(ReportMassimoDalPulsanteAllaFinestra)
     ->ReportAggregatesOnly();
 BENCHMARK(VentiReportMassimiAperti)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ReportMassimoDalPulsante)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+BENCHMARK(RelazioneCalcoloMassimaDalMenu)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

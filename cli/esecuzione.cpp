@@ -29,8 +29,9 @@ constexpr const char* nomeProgramma = "sezione-inglese-cli";
 // Keeps the increment within the bounds the window applies, and says so.
 void limitaIncrementoConNota(variabili_pubbliche::Stato& s, std::ostream& errori) {
     const double richiesto = s.incremento;
-    s.incremento = limitaIncremento(s.raggio, s.incremento).valore;
-    if (s.incremento != richiesto) {
+    const IncrementoLimitato limitato = limitaIncremento(s.raggio, s.incremento);
+    s.incremento = limitato.valore;
+    if (limitato.limite != IncrementoLimitato::Limite::Nessuno) {
         errori << nomeProgramma << ": nota: incremento portato da " << CStr(richiesto) << " a "
                << CStr(s.incremento) << " mm\n";
     }
@@ -119,7 +120,8 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     Modulo2::CalcolaTabella();
     Modulo2::InstallaConsegnaTabella(nullptr);
 
-    const analisi::Sezione sezione{s.raggioM, s.pendenza, s.coeffBazin, s.geometria};
+    const analisi::Sezione sezione{s.raggioM, s.pendenza, s.coeffBazin,
+                                   opzioni.geometriaRisposte.value_or(s.geometria)};
     std::vector<RigaUscita> righe;
     if (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche) {
         righe = righeRisposte(opzioni, analisi::Risposte(sezione), errori);
@@ -171,6 +173,18 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     std::string risultati;
     try {
         risultati = calcola(opzioni, errori);
+        if (!opzioni.documento.empty()) {
+            scriviReportSenzaFinestra(opzioni.documento);
+        }
+        if (!opzioni.relazione.empty()) {
+            scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto);
+        }
+        if (!opzioni.file.empty()) {
+            ScriviRisultati(PercorsoRisultati(opzioni.file));
+        }
+    } catch (const ErroreFile& e) {
+        errori << nomeProgramma << ": " << e.what() << '\n';
+        return 1;
     } catch (const ErroreRuntime& e) {
         errori << nomeProgramma << ": errore di calcolo " << e.numero() << ": " << e.descrizione()
                << '\n';
@@ -178,17 +192,6 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     } catch (const std::exception&) {
         // The solvers' own failures: nothing the user typed can cause them.
         errori << nomeProgramma << ": errore di calcolo: la ricerca delle altezze non è riuscita\n";
-        return 1;
-    }
-    try {
-        if (!opzioni.documento.empty()) {
-            scriviReportSenzaFinestra(opzioni.documento);
-        }
-        if (!opzioni.file.empty()) {
-            ScriviRisultati(PercorsoRisultati(opzioni.file));
-        }
-    } catch (const ErroreFile& e) {
-        errori << nomeProgramma << ": " << e.what() << '\n';
         return 1;
     }
     return stampa(uscita, errori, risultati);

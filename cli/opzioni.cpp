@@ -91,6 +91,9 @@ const char* const testoAiuto =
     "                       si: valori SI non arrotondati, in CSV\n"
     "  --documento FILE     scrive anche il documento della relazione; il formato segue\n"
     "                       l'estensione: .docx, .odt, .pdf, .html\n"
+    "  --relazione FILE     scrive anche la relazione di calcolo (dati come scritti,\n"
+    "                       metodo, risultati, verifiche, figure); il formato segue\n"
+    "                       l'estensione: .docx, .odt, .pdf, .html\n"
     "  --file FILE          scrive anche il file dei risultati, come «Scrivi su file»:\n"
     "                       testo leggibile, o i testi della griglia se FILE finisce in\n"
     "                       .csv; senza estensione si aggiunge .txt; sovrascrive\n"
@@ -124,6 +127,30 @@ const char* const testoAiuto =
 
 namespace {
 
+// The box of the project that an option fills, as typed.
+progetto::Casella& casellaScritta(progetto::Progetto& p, const std::string& opzione) {
+    return opzione == "--raggio"         ? p.ingressi.raggio
+           : opzione == "--pendenza"     ? p.ingressi.pendenza
+           : opzione == "--incremento"   ? p.ingressi.incremento
+           : opzione == "--coefficiente" ? p.ingressi.coefficiente
+           : opzione == "--portata"      ? p.verifiche.portataProgetto
+           : opzione == "--velocita"     ? p.verifiche.velocitaProgetto
+                                         : p.verifiche.portataMinima;
+}
+
+// The defaults, as a new project's boxes would hold them.
+OpzioniCli predefinite() {
+    OpzioniCli opzioni;
+    for (auto [casella, valore] :
+         {std::pair{&opzioni.comeScritto.ingressi.raggio, opzioni.raggio},
+          {&opzioni.comeScritto.ingressi.pendenza, opzioni.pendenza},
+          {&opzioni.comeScritto.ingressi.coefficiente, opzioni.coefficiente},
+          {&opzioni.comeScritto.ingressi.incremento, opzioni.incremento}}) {
+        *casella = progetto::Casella::daTesto(CStr(valore));
+    }
+    return opzioni;
+}
+
 // The line read over `opzioni`: what it gives replaces what they hold.
 OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli opzioni) {
     for (std::size_t i = 0; i < argomenti.size(); ++i) {
@@ -145,11 +172,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        const bool conValore = numero != nullptr || opzione == "--formato" ||
-                               opzione == "--documento" || opzione == "--file" ||
-                               opzione == "--portata" || opzione == "--velocita" ||
-                               opzione == "--portata-minima" || opzione == "--curva" ||
-                               opzione == "--geometria" || opzione == "--progetto";
+        const bool conValore =
+            numero != nullptr || opzione == "--formato" || opzione == "--documento" ||
+            opzione == "--file" || opzione == "--portata" || opzione == "--velocita" ||
+            opzione == "--portata-minima" || opzione == "--curva" || opzione == "--geometria" ||
+            opzione == "--progetto" || opzione == "--relazione";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -160,29 +187,38 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
         if (valore.empty()) {
             throw ErroreUso("manca il valore dell'opzione " + opzione);
         }
+        opzioni.date.insert(opzione);
         if (numero != nullptr) {
             *numero = valorePositivo(opzione, valore);
+            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
         } else if (opzione == "--geometria") {
             opzioni.geometria = geometria(valore);
+            opzioni.geometriaRisposte.reset();
+            opzioni.comeScritto.verifiche.geometria = valore;
         } else if (opzione == "--portata") {
             opzioni.portata = valorePositivo(opzione, valore);
+            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--velocita") {
             opzioni.velocita = valorePositivo(opzione, valore);
+            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--portata-minima") {
             opzioni.portataMinima = valorePositivo(opzione, valore);
+            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--curva") {
             opzioni.curva = punti(opzione, valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
         } else if (opzione == "--progetto") {
             opzioni.progetto = valore;
-        } else if (formatoDaNome(valore)) {
-            opzioni.documento = valore;
-        } else {
-            throw ErroreUso("estensione non riconosciuta per --documento: «" + valore +
+        } else if (!formatoDaNome(valore)) {
+            throw ErroreUso("estensione non riconosciuta per " + opzione + ": «" + valore +
                             "» (.docx, .odt, .pdf o .html)");
+        } else if (opzione == "--relazione") {
+            opzioni.relazione = valore;
+        } else {
+            opzioni.documento = valore;
         }
     }
     return opzioni;
@@ -191,9 +227,10 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
 // The line, over the project file's inputs when it names one: an option
 // overrides the file wherever it stands.
 OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
-    OpzioniCli opzioni = opzioniLette(argomenti, {});
+    OpzioniCli opzioni = opzioniLette(argomenti, predefinite());
     if (!opzioni.progetto.empty()) {
-        opzioni = opzioniLette(argomenti, opzioniDalProgetto(opzioni.progetto, opzioni.verifiche));
+        opzioni = opzioniLette(
+            argomenti, opzioniDalProgetto(opzioni.progetto, opzioni.verifiche, opzioni.date));
     } else if (opzioni.verifiche) {
         throw ErroreUso("--verifiche vale solo con --progetto FILE: i valori di progetto sono "
                         "quelli del file");

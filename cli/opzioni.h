@@ -1,8 +1,10 @@
 #pragma once
 
 #include "calc/formule_sezione.h"
+#include "progetto/progetto.h"
 
 #include <optional>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +21,8 @@ struct OpzioniCli {
     double coefficiente = 0.18;
     Formato formato = Formato::Tabella;
     formule::Geometria geometria = formule::Geometria::Tabellare;
+    // The answers' own, when a project's analysis window chose one.
+    std::optional<formule::Geometria> geometriaRisposte;
     std::optional<double> portata;  // l/s: print the heights of this flow instead of the table
     std::optional<double> velocita; // cm/s: the same for a velocity
     int curva = 0;                  // print this many evenly spaced heights instead
@@ -28,6 +32,11 @@ struct OpzioniCli {
     bool verifiche = false;         // the answers for the project's design values
     // l/s: print the height of this dry-weather flow (row Qmin) instead of the table
     std::optional<double> portataMinima;
+    std::string relazione; // also write the calculation report here, when given
+    // The inputs as they were typed (on the line, or in the project file),
+    // with the project's data: what the calculation report quotes.
+    progetto::Progetto comeScritto = progetto::progettoNuovo();
+    std::set<std::string> date; // the options the line gives, by name
     bool aiuto = false;
     bool versione = false;
 };

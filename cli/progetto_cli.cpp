@@ -48,25 +48,48 @@ std::optional<double> valoreDiProgetto(const std::string& percorso, const Casell
 
 } // namespace
 
-OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche) {
+OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
+                              const std::set<std::string>& date) {
     const progetto::Progetto p = progetto::leggiProgetto(percorso);
     const progetto::Ingressi& i = p.ingressi;
+    const progetto::Verifiche& v = p.verifiche;
     OpzioniCli opzioni;
-    opzioni.raggio = ingresso(percorso, i.raggio, "raggio", "un raggio positivo");
-    opzioni.pendenza = ingresso(percorso, i.pendenza, "pendenza", "una pendenza positiva");
-    opzioni.coefficiente =
-        ingresso(percorso, i.coefficiente, "coefficiente", "un coefficiente positivo");
-    opzioni.incremento = ingresso(percorso, i.incremento, "incremento", "un incremento positivo");
-    opzioni.geometria = p.verifiche.geometria == "esatta" ? formule::Geometria::Esatta
-                                                          : formule::Geometria::Tabellare;
+    opzioni.comeScritto = p;
+    // What the line gives is not read from the file: a bad value there is
+    // no error when an option replaces it.
+    const auto dalFile = [&](const char* opzione) { return date.count(opzione) == 0; };
+    if (dalFile("--raggio")) {
+        opzioni.raggio = ingresso(percorso, i.raggio, "raggio", "un raggio positivo");
+    }
+    if (dalFile("--pendenza")) {
+        opzioni.pendenza = ingresso(percorso, i.pendenza, "pendenza", "una pendenza positiva");
+    }
+    if (dalFile("--coefficiente")) {
+        opzioni.coefficiente =
+            ingresso(percorso, i.coefficiente, "coefficiente", "un coefficiente positivo");
+    }
+    if (dalFile("--incremento")) {
+        opzioni.incremento =
+            ingresso(percorso, i.incremento, "incremento", "un incremento positivo");
+    }
+    // The file's geometry is the analysis window's: the answers' only, as
+    // in the window, whose table keeps the table's formulas.
+    opzioni.geometriaRisposte =
+        v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
     // Without --verifiche the design values play no part: a bad one is no error.
     if (verifiche) {
-        opzioni.portata = valoreDiProgetto(percorso, p.verifiche.portataProgetto, "portataProgetto",
-                                           "una portata di progetto valida");
-        opzioni.velocita = valoreDiProgetto(percorso, p.verifiche.velocitaProgetto,
-                                            "velocitaProgetto", "una velocità di progetto valida");
-        opzioni.portataMinima = valoreDiProgetto(percorso, p.verifiche.portataMinima,
-                                                 "portataMinima", "una portata minima valida");
+        if (dalFile("--portata")) {
+            opzioni.portata = valoreDiProgetto(percorso, v.portataProgetto, "portataProgetto",
+                                               "una portata di progetto valida");
+        }
+        if (dalFile("--velocita")) {
+            opzioni.velocita = valoreDiProgetto(percorso, v.velocitaProgetto, "velocitaProgetto",
+                                                "una velocità di progetto valida");
+        }
+        if (dalFile("--portata-minima")) {
+            opzioni.portataMinima = valoreDiProgetto(percorso, v.portataMinima, "portataMinima",
+                                                     "una portata minima valida");
+        }
     }
     return opzioni;
 }

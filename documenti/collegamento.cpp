@@ -33,6 +33,16 @@ Word::Applicazione Collegamento::CreateObject() {
     return Word::Applicazione(avviato);
 }
 
+ElaboratoreTesti* Collegamento::ElaboratoreVisibile() {
+    ElaboratoreTesti* elaboratore = ElaboratoreTesti::aperto();
+    if (elaboratore == nullptr) {
+        CreateObject();
+        elaboratore = ElaboratoreTesti::aperto();
+    }
+    elaboratore->impostaVisibile(true);
+    return elaboratore;
+}
+
 void Collegamento::InstallaAvvio(Avvio avvio) {
     avvioInstallato = std::move(avvio);
 }

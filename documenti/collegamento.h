@@ -14,6 +14,10 @@ namespace Collegamento {
 Word::Applicazione GetObject();
 Word::Applicazione CreateObject();
 
+// The processor open now, or one started and shown, for a report that
+// appends to it: a new document goes at the end of it.
+ElaboratoreTesti* ElaboratoreVisibile();
+
 using Avvio = std::function<ElaboratoreTesti*()>;
 void InstallaAvvio(Avvio avvio);
 

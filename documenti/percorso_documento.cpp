@@ -88,6 +88,10 @@ Carattere carattere(const QTextCharFormat& formato, const QTextDocument& documen
 
 Carattere carattereDelTesto(const QTextDocument& documento) {
     for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+        // A title is not the text.
+        if (blocco.blockFormat().headingLevel() > 0) {
+            continue;
+        }
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
             if (!it.fragment().charFormat().isImageFormat()) {
                 return carattere(it.fragment().charFormat(), documento);

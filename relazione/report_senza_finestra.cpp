@@ -5,6 +5,9 @@
 #include "documenti/salvataggio.h"
 #include "file/errore_file.h"
 #include "relazione/documento_word.h"
+#include "relazione/relazione_calcolo.h"
+
+#include <QTextDocument>
 
 void scriviReportSenzaFinestra(const std::string& percorso) {
     ElaboratoreTesti elaboratore; // the processor the report attaches to
@@ -13,4 +16,11 @@ void scriviReportSenzaFinestra(const std::string& percorso) {
         throw ErroreFile("Impossibile comporre il documento della relazione.");
     }
     salvaDocumento(*elaboratore.documenti().back(), percorso);
+}
+
+void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
+                                         const progetto::Progetto& progetto) {
+    QTextDocument documento;
+    scriviRelazioneCalcolo(documento, progetto);
+    salvaDocumento(documento, percorso);
 }

@@ -1,8 +1,16 @@
 #pragma once
 
+#include "progetto/progetto.h"
+
 #include <string>
 
 // The report of the last recalculation, written by the same code as the
 // window's, into a word processor without a window, then saved in the format
 // of the file's extension, under the path's exact bytes. Raises ErroreFile.
 void scriviReportSenzaFinestra(const std::string& percorso);
+
+// The calculation report of the last recalculation and the project as typed,
+// written and saved in the same way. Raises ErroreFile, and ErroreRuntime
+// when an answer cannot be computed.
+void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
+                                         const progetto::Progetto& progetto);

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -519,8 +520,18 @@ TEST(CliProgetto, ComeLeStesseOpzioni) {
         {numeri, {"--raggio", "40"}, {}, unite({"--raggio", "40"}, opzioniNumeri)},
         {numeri, {}, {"--raggio", "40"}, unite({"--raggio", "40"}, opzioniNumeri)},
         {R"("ingressi": {"incremento": 1000})", {}, {}, {"--incremento", "1000"}},
-        {R"("verifiche": {"geometria": "esatta"})", {}, {}, {"--geometria", "esatta"}},
-        {R"("verifiche": {"geometria": "esatta"})", {"--geometria", "tabellare"}, {}, {}},
+        // The file's geometry is the analysis window's: the table keeps the
+        // table's formulas, as in the window; the line's applies to both.
+        {R"("verifiche": {"geometria": "esatta"})", {}, {}, {}},
+        {R"("verifiche": {"geometria": "tabellare"})",
+         {"--geometria", "esatta"},
+         {},
+         {"--geometria", "esatta"}},
+        // A value the line replaces may be missing or bad in the file.
+        {R"("ingressi": {"raggio": null, "pendenza": "abc"})",
+         {"--raggio", "40"},
+         {"--pendenza", "0.02"},
+         {"--raggio", "40", "--pendenza", "0.02"}},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.corpo);
@@ -547,6 +558,9 @@ TEST(CliProgetto, VerificheComePortataEVelocita) {
          {"--portata", "200"},
          {"--portata", "200", "--velocita", "120"}},
         {R"("portataProgetto": " ", "velocitaProgetto": 1e9)", {}, {"--velocita", "1e9"}},
+        {R"("portataProgetto": "1,5", "geometria": "esatta")",
+         {"--portata", "150"},
+         {"--portata", "150", "--geometria", "esatta"}},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.verifiche);
@@ -657,4 +671,54 @@ TEST(CliProgetto, PortataMinimaLaRigaQmin) {
         esegui({"--progetto", progettoDi(cartella, R"("verifiche": {"portataMinima": "8,5"})"),
                 "--verifiche"});
     EXPECT_NE(pessimo.errori.find("(verifiche.portataMinima: «8,5»)"), std::string::npos);
+}
+
+// --relazione writes the calculation report in the format of its
+// extension, from a project or from the options, with what was typed.
+TEST(CliRelazione, InOgniFormato) {
+    QTemporaryDir cartella;
+    const std::string file = progettoDi(
+        cartella, R"("ingressi": {"raggio": 30, "pendenza": 0.00035, "incremento": "5e1"},
+                     "verifiche": {"portataProgetto": 150, "portataMinima": 8},
+                     "progetto": {"opera": "Collettore via Roma", "progettista": "Ing. Rossi"})");
+    const auto contenuto = [&](const char* nome) {
+        QFile f(cartella.filePath(nome));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const std::vector<QByteArray> attesi{
+        "Relazione di calcolo idraulico", "Collettore via Roma", "0.00035",     "5e1",
+        "C = 87 √R / (√R + γ)",           "Figura 1 – ",         "Figura 2 – ", "verificata"};
+    for (const char* nome : {"r.docx", "r.odt", "r.html", "r.pdf"}) {
+        SCOPED_TRACE(nome);
+        const Esito e =
+            esegui({"--progetto", file, "--relazione", cartella.filePath(nome).toStdString()});
+        ASSERT_EQ(e.stato, 0) << e.errori;
+        const QByteArray byte = contenuto(nome);
+        if (QByteArray(nome).endsWith("pdf")) {
+            EXPECT_TRUE(byte.startsWith("%PDF") && byte.contains("/Author")); // text compressed
+            continue;
+        }
+        QByteArray testo = byte;
+        int figure = byte.count("<img");
+        if (!QByteArray(nome).endsWith("html")) {
+            const auto parti = docx::parti(byte);
+            testo = parti.count("word/document.xml") ? parti.at("word/document.xml")
+                                                     : parti.at("content.xml");
+            testo += parti.count("docProps/core.xml") ? parti.at("docProps/core.xml")
+                                                      : parti.at("meta.xml");
+            figure = static_cast<int>(std::count_if(parti.begin(), parti.end(), [](const auto& p) {
+                return p.first.endsWith(".png");
+            }));
+        }
+        for (const QByteArray& atteso : attesi) {
+            EXPECT_TRUE(testo.contains(atteso)) << atteso.toStdString();
+        }
+        EXPECT_TRUE(testo.contains("Ing. Rossi"));
+        EXPECT_EQ(figure, 2);
+    }
+    EXPECT_EQ(esegui({"--relazione", cartella.filePath("r.txt").toStdString()}).stato, 2);
+    const Esito opzioni = esegui({"--raggio", "25", "--portata", "1.2e2", "--relazione",
+                                  cartella.filePath("o.html").toStdString()});
+    ASSERT_EQ(opzioni.stato, 0) << opzioni.errori;
+    EXPECT_TRUE(contenuto("o.html").contains("1.2e2"));
 }

@@ -81,6 +81,8 @@ TEST_F(FormPrincipaleIncremento, DigitatoRestaComeScrittoEIlCalcoloUsaIlLimite) 
         {"100", "25", 25, ""},
         {"20", "1000", 600, "Incremento limitato a 600 mm (massimo per questo raggio)"},
         {"40", "1", 1.2, "Incremento limitato a 1.2 mm (minimo per questo raggio)"},
+        // A bound a rounding away is used, but is no bounding to speak of.
+        {"4.1", "123", 30 * 4.1, ""},
         {"20", "0.1", 0.6, "Incremento limitato a 0.6 mm (minimo per questo raggio)"},
     };
     for (const auto& c : casi) {
@@ -305,11 +307,17 @@ TEST_F(FormPrincipaleScriviSuFile, NomeVuotoDiventaIngleseNellaCartellaDiLavoro)
     QDir::setCurrent(cartella.path());
     digita(finestra->Text5, "");
     finestra->Command4->click();
-    QDir::setCurrent(prima);
     const QString percorso = cartella.filePath("INGLESE.txt");
     EXPECT_EQ(testo(finestra->Text5), "INGLESE");
     EXPECT_TRUE(avvisi.empty());
     EXPECT_EQ(finestra->messaggio(), "Risultati scritti in «" + percorso + "».");
+    // Said even beside what the boxes are read as.
+    digita(finestra->Text1, "20cm");
+    risposta = true;
+    finestra->Command4->click();
+    QDir::setCurrent(prima);
+    EXPECT_EQ(finestra->messaggio(),
+              "Risultati scritti in «" + percorso + "». Raggio caratteristico: letto come 20");
     EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60 Øeq mm 20\n"));
 }
 

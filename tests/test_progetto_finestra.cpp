@@ -77,7 +77,7 @@ TEST_F(ProgettoNellaFinestra, SalvatoERiapertoUguale) {
     digita(finestra->Text3, "5e1");
     digita(finestra->Combo1->lineEdit(), "0.16");
     finestra->apriAnalisi()->velocita->setText("250");
-    daSalvare = file("copia");
+    daSalvare = file("copia.sezione");
     ASSERT_TRUE(finestra->progetto()->salvaCome());
     EXPECT_TRUE(contenutoFile(cartella.filePath("copia.sezione")).contains("\"portataMinima\": 8"));
 
@@ -207,14 +207,15 @@ TEST_F(ProgettoNellaFinestra, NuovoERecenti) {
               QDate::currentDate().toString(Qt::ISODate).toStdString());
     EXPECT_EQ(finestra->windowTitle(), "Senza nome — " + titolo);
 
-    for (const char* nome : {"a", "b", "c", "d", "e", "f", "b"}) {
+    for (const char* nome : {"a.sezione", "b.sezione", "c.sezione", "d.sezione", "e.sezione",
+                             "f.sezione", "b.sezione"}) {
         daSalvare = file(nome);
         finestra->progetto()->salvaCome();
     }
-    const QStringList recenti = impostazioni().value("progetti/recenti").toStringList();
+    const QVariantList recenti = impostazioni().value("progetti/recenti").toList();
     ASSERT_EQ(recenti.size(), 5);
-    EXPECT_EQ(recenti.front(), cartella.filePath("b.sezione"));
-    EXPECT_EQ(recenti.back(), cartella.filePath("c.sezione"));
+    EXPECT_EQ(recenti.front().toByteArray(), QFile::encodeName(cartella.filePath("b.sezione")));
+    EXPECT_EQ(recenti.back().toByteArray(), QFile::encodeName(cartella.filePath("c.sezione")));
 }
 
 // The command line reads what the window saved as the window reads it: the
@@ -234,4 +235,21 @@ TEST_F(ProgettoNellaFinestra, LaRigaDiComandoLeggeIlProgettoDellaFinestra) {
     EXPECT_EQ(tabella({"--progetto", file("T12.sezione"), "--formato", "si"}),
               tabella({"--raggio", "35", "--pendenza", "0.00035", "--coefficiente", "0.16",
                        "--incremento", "50", "--formato", "si"}));
+}
+
+// A save keeps what the window will show: a bounded increment is written
+// back first, and nothing is left to ask about. The file name is part of
+// the project.
+TEST_F(ProgettoNellaFinestra, SalvareConcludeLaDigitazione) {
+    scrivi("T12.sezione", progettoT12);
+    finestra->progetto()->apri(file("T12.sezione"));
+    finestra->Text3->setFocus();
+    digita(finestra->Text3, "5000");
+    ASSERT_TRUE(finestra->progetto()->salva());
+    EXPECT_EQ(testo(finestra->Text3), "900");
+    EXPECT_EQ(progetto::leggiProgetto(file("T12.sezione")).ingressi.incremento.testo, "900");
+    EXPECT_FALSE(finestra->progetto()->modificato());
+
+    digita(finestra->Text5, "RETE");
+    EXPECT_EQ(finestra->windowTitle(), "T12.sezione* — " + titolo);
 }

@@ -1,0 +1,433 @@
+#include "relazione/relazione_calcolo.h"
+
+#include "analisi/risposte.h"
+#include "analisi/tabella_calcolata.h"
+#include "analisi/verifiche.h"
+#include "calc/variabili_pubbliche.h"
+#include "documenti/proprieta_documento.h"
+#include "numeri/conversioni.h"
+#include "numeri/formato.h"
+#include "numeri/numero_positivo.h"
+#include "numeri/sezione.h"
+#include "progetto/voci_coefficiente.h"
+#include "relazione/figura_scala.h"
+#include "relazione/figura_sezione.h"
+#include "relazione/scrittore_relazione.h"
+#include "relazione/testi_report.h"
+#include "table/tabella_risultati.h"
+
+#include <QStringList>
+#include <QTextDocument>
+
+#include <optional>
+
+namespace {
+
+using Tabella = ScrittoreRelazione::Tabella;
+
+QString q(const std::string& testo) {
+    return QString::fromStdString(testo);
+}
+
+QString numero(double valore, const char* modello) {
+    return q(Format(valore, modello));
+}
+QString centimetri(double metri) {
+    return numero(metri * 100, "###0.#0");
+}
+QString percento(double frazione) {
+    return numero(frazione * 100, "##0.0");
+}
+QString cmAlSecondo(double metriAlSecondo) {
+    return numero(metriAlSecondo * 100, "###0.#0");
+}
+QString litriAlSecondo(double metriCubiAlSecondo) {
+    return numero(metriCubiAlSecondo * 1000, "#####0.#0");
+}
+
+// A box as typed, or a dash for an empty one.
+QString comeScritto(const progetto::Casella& casella) {
+    return casella.vuota() ? QString("—") : q(casella.testo);
+}
+
+// A design value or limit as the analysis window reads it.
+std::optional<double> letto(const progetto::Casella& casella) {
+    return leggiNumeroPositivo(casella.testo).valore;
+}
+
+// A value in the units of the boxes (l/s, cm/s) in SI units.
+std::optional<double> inSi(std::optional<double> valore, double divisore) {
+    return valore ? std::optional(*valore / divisore) : std::nullopt;
+}
+
+// The limits in the units of the answers (m/s and h/H), the proposals where
+// a box holds no positive number.
+analisi::Limiti limitiDi(const progetto::Verifiche& v) {
+    analisi::Limiti limiti;
+    if (const auto x = letto(v.velocitaMinima)) {
+        limiti.velocitaMinima = *x / 100;
+    }
+    if (const auto x = letto(v.velocitaMassima)) {
+        limiti.velocitaMassima = *x / 100;
+    }
+    if (const auto x = letto(v.riempimentoMassimo)) {
+        limiti.riempimentoMassimo = *x / 100;
+    }
+    return limiti;
+}
+
+// "0.18: Tubaz. …" names a list entry: its value and its words apart.
+QString coefficienteComeScritto(const progetto::Casella& casella) {
+    for (const VoceCoefficiente& voce : vociCoefficiente) {
+        const std::string testo = voce.testo;
+        if (casella.testo == testo) {
+            const auto due = testo.find(": ");
+            return q(testo.substr(0, due)) + " (" + q(testo.substr(due + 2)) + ")";
+        }
+    }
+    return comeScritto(casella);
+}
+
+class Relazione {
+  public:
+    Relazione(QTextDocument& documento, const progetto::Progetto& progetto)
+        : scrittore_(documento), p_(progetto),
+          s_(variabili_pubbliche::stato), sezione_{s_.raggioM, s_.pendenza, s_.coeffBazin,
+                                                   progetto.verifiche.geometria == "esatta"
+                                                       ? formule::Geometria::Esatta
+                                                       : formule::Geometria::Tabellare},
+          risposte_(sezione_), limiti_(limitiDi(progetto.verifiche)),
+          portata_(letto(progetto.verifiche.portataProgetto)),
+          portataMinima_(letto(progetto.verifiche.portataMinima)),
+          velocita_(letto(progetto.verifiche.velocitaProgetto)),
+          richieste_(analisi::risposteRichieste(risposte_, inSi(portata_, 1000),
+                                                inSi(velocita_, 100), inSi(portataMinima_, 1000))) {
+    }
+
+    void scrivi() {
+        intestazione();
+        dati();
+        metodo();
+        risultati();
+        verifiche();
+    }
+
+  private:
+    void intestazione() {
+        scrittore_.titolo("Relazione di calcolo idraulico");
+        scrittore_.vuota();
+        const progetto::Dati& d = p_.dati;
+        for (const auto& [voce, valore] : {std::pair{"Opera", d.opera},
+                                           {"Tratto", d.tratto},
+                                           {"Committente", d.committente},
+                                           {"Progettista", d.progettista},
+                                           {"Data", d.data}}) {
+            if (!valore.empty()) {
+                scrittore_.paragrafo(QString("%1: %2").arg(voce, q(valore)));
+            }
+        }
+        if (!d.note.empty()) {
+            scrittore_.paragrafo("Note: " + q(d.note));
+        }
+    }
+
+    void dati() {
+        scrittore_.sezione("1 Dati");
+        scrittore_.paragrafo(
+            "Collettore a sezione ovoidale di tipo inglese, di raggio caratteristico r: "
+            "larghezza 2r, altezza 3r, profilo formato da quattro archi di cerchio (fondo di "
+            "raggio r/2, fianchi di raggio 3r, cielo di raggio r). I valori sono riportati "
+            "come sono stati inseriti.");
+        scrittore_.vuota();
+        const progetto::Ingressi& i = p_.ingressi;
+        const progetto::Verifiche& v = p_.verifiche;
+        Tabella t;
+        t.righe = {
+            {"Dato", "Valore", "Unità"},
+            {"Raggio caratteristico r", comeScritto(i.raggio), "cm"},
+            {"Larghezza 2r × altezza 3r", dimensioni(), "cm"},
+            {"Pendenza del fondo i", comeScritto(i.pendenza), "m/m"},
+            {"Coefficiente di scabrezza di Bazin γ", coefficienteComeScritto(i.coefficiente), "m½"},
+            {"Incremento dell'altezza", incremento(), "mm"},
+            {"Portata di progetto", comeScritto(v.portataProgetto), "l/s"},
+            {"Portata minima (tempo secco)", comeScritto(v.portataMinima), "l/s"},
+            {"Velocità di progetto", comeScritto(v.velocitaProgetto), "cm/s"},
+            {"Velocità minima di autopulizia", comeScritto(v.velocitaMinima), "cm/s"},
+            {"Velocità massima", comeScritto(v.velocitaMassima), "cm/s"},
+            {"Riempimento massimo h/H", comeScritto(v.riempimentoMassimo), "%"},
+            {"Geometria delle verifiche", q(v.geometria), ""}};
+        t.larghezzeCm = {7.5, 6.5, 2};
+        scrittore_.tabella(t);
+
+        std::vector<LivelloAcqua> livelli;
+        for (const auto& [etichetta, risposta] : livelliPrincipali()) {
+            livelli.push_back({etichetta, risposta.altezza});
+        }
+        scrittore_.figura(
+            figuraSezione(s_.raggioM, s_.geometria, livelli, QSize(1800, 1500)), 12,
+            QString("Sezione ovoidale inglese r = %1 cm in scala, con le quote e i livelli "
+                    "idrici alle portate di verifica.")
+                .arg(comeScritto(i.raggio)));
+    }
+
+    void metodo() {
+        scrittore_.sezione("2 Metodo");
+        scrittore_.paragrafo(
+            "Il calcolo è svolto in moto uniforme. Per ogni altezza d'acqua h si ricavano "
+            "l'area bagnata A e il contorno bagnato P della sezione, quindi il raggio idraulico, "
+            "il coefficiente di Chézy secondo Bazin, la velocità media e la portata:",
+            true);
+        scrittore_.vuota(true);
+        scrittore_.formula("R = A / P");
+        scrittore_.formula("C = 87 √R / (√R + γ)");
+        scrittore_.formula("V = C √(R · i)");
+        scrittore_.formula("Q = A · V");
+        scrittore_.vuota();
+        scrittore_.paragrafo(
+            "con R raggio idraulico (m), γ coefficiente di scabrezza di Bazin, i pendenza del "
+            "fondo (m/m), V velocità media (m/s), Q portata (m³/s).");
+        scrittore_.vuota();
+        scrittore_.paragrafo(
+            "La tabella dei risultati usa le formule tabellari della sezione inglese, con le "
+            "costanti arrotondate della tabella classica (4.79 r per il contorno e 3.02 r² per "
+            "l'area all'altezza 2r). Nel fondo (h ≤ r/5) l'area bagnata è il segmento circolare "
+            "dell'arco di raggio r/2, (r²/8)(2a − sin 2a), con a metà dell'angolo bagnato: la "
+            "tabella classica vi scrive r²(a − sin a), che a h = r/5 sovrastima l'area del 14 %.");
+        scrittore_.vuota();
+        scrittore_.paragrafo(
+            p_.verifiche.geometria == "esatta"
+                ? "Le verifiche usano la geometria esatta: il profilo vero a quattro archi, senza "
+                  "costanti arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r). "
+                  "Le altezze cercate sono calcolate con precisione relativa migliore di 1e-10."
+                : "Le verifiche usano le stesse formule tabellari della tabella. Le altezze "
+                  "cercate sono calcolate con precisione relativa migliore di 1e-10.");
+        if (s_.geometria == formule::Geometria::Esatta) {
+            scrittore_.paragrafo("Anche la tabella è calcolata sulla geometria esatta.");
+        }
+        scrittore_.vuota();
+        scrittore_.paragrafo(
+            "Le righe «Max V» e «Max Q» della tabella sono alle altezze fisse 2.562 r e 2.859 r "
+            "della tabella classica; i massimi veri sono riportati fra i valori di riferimento.");
+    }
+
+    void risultati() {
+        scrittore_.sezione("3 Risultati");
+        scrittore_.paragrafo(QString("Tabella di deflusso con incremento dell'altezza di %1 mm.")
+                                 .arg(q(CStr(s_.incremento))));
+        const int n = s_.numPassi;
+        Tabella t = intestazioneTabella();
+        for (int k = 1; k <= n; ++k) {
+            t.righe.push_back(rigaTabella(k));
+        }
+        scrittore_.tabella(t);
+        for (const auto& [etichetta, k] :
+             {std::pair{etichettaMassimaVelocita, n + 1}, {etichettaMassimaPortata, n + 2}}) {
+            scrittore_.paragrafo(etichetta);
+            Tabella massimo = intestazioneTabella();
+            massimo.righe.push_back(rigaTabella(k));
+            scrittore_.tabella(massimo);
+        }
+
+        DatiScala scala{sezione_, analisi::righeTabellaCalcolata(), {}, limiti_};
+        for (const auto& [etichetta, risposta] : livelliPrincipali()) {
+            scala.livelli.push_back({etichetta, risposta.altezza});
+        }
+        scrittore_.figura(figuraScala(scala, QSize(1800, 1300)), 16,
+                          "Scale di deflusso: portata e velocità in funzione dell'altezza "
+                          "d'acqua, con le righe della tabella e le altezze di verifica.");
+    }
+
+    void verifiche() {
+        scrittore_.sezione("4 Verifiche");
+        if (!portata_ && !portataMinima_ && !velocita_) {
+            scrittore_.paragrafo("Non sono state indicate portate né velocità di progetto: "
+                                 "nessuna verifica da svolgere.");
+        }
+        const progetto::Verifiche& v = p_.verifiche;
+        if (portata_) {
+            verificaValore(
+                QString("Portata di progetto Q = %1 l/s").arg(comeScritto(v.portataProgetto)),
+                richieste_.altezzePortata, true);
+        }
+        if (portataMinima_) {
+            std::vector<analisi::Risposta> altezze;
+            if (richieste_.altezzaMinima) {
+                altezze.push_back(*richieste_.altezzaMinima);
+            }
+            verificaValore(
+                QString("Portata minima Qmin = %1 l/s").arg(comeScritto(v.portataMinima)), altezze,
+                false);
+        }
+        if (velocita_) {
+            verificaValore(
+                QString("Velocità di progetto V = %1 cm/s").arg(comeScritto(v.velocitaProgetto)),
+                richieste_.altezzeVelocita, true);
+        }
+        riferimenti();
+        conclusione();
+    }
+
+    // Each height of a value, then each limit in words with the values
+    // compared; the minimum flow is held to the self-cleansing velocity only.
+    void verificaValore(const QString& valore, const std::vector<analisi::Risposta>& altezze,
+                        bool tuttiILimiti) {
+        scrittore_.vuota();
+        if (altezze.empty()) {
+            scrittore_.paragrafo(
+                valore + ": la sezione non la raggiunge (portata massima " +
+                litriAlSecondo(risposte_.portataMassima().portata) + " l/s, velocità massima " +
+                cmAlSecondo(risposte_.velocitaMassima().velocita) + " cm/s): non verificata.");
+            ++nonVerificate_;
+            return;
+        }
+        for (const analisi::Risposta& r : altezze) {
+            scrittore_.paragrafo(valore + QString(": altezza h = %1 cm, riempimento h/H = %2 %, "
+                                                  "velocità V = %3 cm/s, portata Q = %4 l/s.")
+                                              .arg(centimetri(r.altezza), percento(r.riempimento),
+                                                   cmAlSecondo(r.velocita),
+                                                   litriAlSecondo(r.portata)));
+            limite("velocità minima di autopulizia", "V", cmAlSecondo(r.velocita),
+                   r.velocita >= limiti_.velocitaMinima, "≥", "<",
+                   comeScritto(p_.verifiche.velocitaMinima), "cm/s");
+            if (tuttiILimiti) {
+                limite("velocità massima", "V", cmAlSecondo(r.velocita),
+                       r.velocita <= limiti_.velocitaMassima, "≤", ">",
+                       comeScritto(p_.verifiche.velocitaMassima), "cm/s");
+                limite("riempimento massimo", "h/H", percento(r.riempimento),
+                       r.riempimento <= limiti_.riempimentoMassimo, "≤", ">",
+                       comeScritto(p_.verifiche.riempimentoMassimo), "%");
+            }
+        }
+    }
+
+    void limite(const QString& nome, const QString& simbolo, const QString& valore, bool ok,
+                const QString& segnoOk, const QString& segnoNo, const QString& soglia,
+                const QString& unita) {
+        scrittore_.paragrafo(QString("– %1: %2 = %3 %4 %5 %6 %7, %8.")
+                                 .arg(nome, simbolo, valore, unita, ok ? segnoOk : segnoNo, soglia,
+                                      unita, ok ? "verificata" : "non verificata"));
+        if (ok) {
+            ++verificate_;
+        } else {
+            ++nonVerificate_;
+            if (!mancate_.contains(nome)) {
+                mancate_ << nome;
+            }
+        }
+    }
+
+    void riferimenti() {
+        scrittore_.vuota();
+        scrittore_.paragrafo("Valori di riferimento, non verifiche:");
+        Tabella t;
+        t.righe = {{"", "h (cm)", "h/H (%)", "V (cm/s)", "Q (l/s)"}};
+        for (const auto& [etichetta, r] : {std::pair{"Sezione piena", risposte_.piena()},
+                                           {"Velocità massima", risposte_.velocitaMassima()},
+                                           {"Portata massima", risposte_.portataMassima()}}) {
+            t.righe.push_back({etichetta, centimetri(r.altezza), percento(r.riempimento),
+                               cmAlSecondo(r.velocita), litriAlSecondo(r.portata)});
+        }
+        t.larghezzeCm = {4, 2.5, 2.5, 2.5, 2.5};
+        t.aDestra = {false, true, true, true, true};
+        scrittore_.tabella(t);
+    }
+
+    void conclusione() {
+        scrittore_.vuota();
+        if (verificate_ + nonVerificate_ == 0) {
+            scrittore_.paragrafo("Conclusione: la relazione riporta la scala di deflusso della "
+                                 "sezione, senza verifiche.");
+        } else if (nonVerificate_ == 0) {
+            scrittore_.paragrafo("Conclusione: tutte le verifiche sono soddisfatte; la sezione "
+                                 "è idonea alle portate e velocità di progetto.");
+        } else {
+            scrittore_.paragrafo(
+                QString("Conclusione: %1 verifiche su %2 non sono soddisfatte%3; la sezione non "
+                        "è idonea così com'è.")
+                    .arg(nonVerificate_)
+                    .arg(verificate_ + nonVerificate_)
+                    .arg(mancate_.isEmpty() ? QString() : " (" + mancate_.join(", ") + ")"));
+        }
+    }
+
+    QString dimensioni() const {
+        const std::string testo = TestoSezione(s_.raggio); // "40/60"
+        return q(testo).replace('/', " × ");
+    }
+
+    // As typed, and what the table used when it had to be bounded.
+    QString incremento() const {
+        const QString scritto = comeScritto(p_.ingressi.incremento);
+        const double usato = s_.incremento;
+        if (p_.ingressi.incremento.vuota() || p_.ingressi.incremento.valore() == usato) {
+            return scritto;
+        }
+        return scritto + " (usato " + q(CStr(usato)) + ")";
+    }
+
+    // The heights the figures mark: the minimum flow's, then the design
+    // flow's.
+    std::vector<std::pair<QString, analisi::Risposta>> livelliPrincipali() const {
+        std::vector<std::pair<QString, analisi::Risposta>> livelli;
+        if (richieste_.altezzaMinima) {
+            livelli.push_back({"Qmin", *richieste_.altezzaMinima});
+        }
+        int i = 0;
+        for (const analisi::Risposta& r : richieste_.altezzePortata) {
+            livelli.push_back({QString("Q%1").arg(++i), r});
+        }
+        return livelli;
+    }
+
+    static Tabella intestazioneTabella() {
+        Tabella t;
+        std::vector<QString> titoli, unita;
+        for (std::size_t c = 0; c < titoliReport.size(); ++c) {
+            titoli.push_back(titoliReport[c]);
+            unita.push_back(unitaReport[c]);
+        }
+        t.righe = {titoli, unita};
+        t.righeIntestazione = 2;
+        t.larghezzeCm = {2.4, 2.4, 2.8, 2.8, 2.4, 2.4};
+        t.aDestra = std::vector<bool>(6, true);
+        return t;
+    }
+
+    static std::vector<QString> rigaTabella(int k) {
+        std::vector<QString> riga;
+        for (int colonna = 1; colonna <= 6; ++colonna) {
+            riga.push_back(q(TestoColonna(colonna, k)));
+        }
+        return riga;
+    }
+
+    ScrittoreRelazione scrittore_;
+    const progetto::Progetto& p_;
+    const variabili_pubbliche::Stato& s_;
+    analisi::Sezione sezione_;
+    analisi::Risposte risposte_;
+    analisi::Limiti limiti_;
+    std::optional<double> portata_;       // l/s
+    std::optional<double> portataMinima_; // l/s
+    std::optional<double> velocita_;      // cm/s
+    analisi::RisposteRichieste richieste_;
+    int verificate_ = 0;
+    int nonVerificate_ = 0;
+    QStringList mancate_;
+};
+
+} // namespace
+
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto) {
+    const progetto::Dati& d = progetto.dati;
+    QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
+    if (!d.opera.empty() || !d.tratto.empty()) {
+        soggetto += " – " + q(d.opera) + (d.opera.empty() || d.tratto.empty() ? "" : ", ") +
+                    (d.tratto.empty() ? QString() : "tratto " + q(d.tratto));
+    }
+    impostaProprieta(documento,
+                     {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
+                      d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
+    Relazione(documento, progetto).scrivi();
+    documento.setModified(true);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "progetto/progetto.h"
+
+class QTextDocument;
+
+// "Relazione di calcolo": the report an engineer signs. A title and the
+// project's data, then 1 Dati (every input as it was typed), 2 Metodo (the
+// formulas and the geometry), 3 Risultati (the table and the two maxima),
+// 4 Verifiche (each limit at the design and minimum flows, in words, the
+// full section and the maxima for reference, a conclusion), with two
+// captioned figures: the section drawn to scale with its water levels and
+// the rating curves. The table is the last sweep's in variabili_pubbliche,
+// which the caller computed from these inputs; the answers are computed
+// here. The document gets a title, an author, a subject and a page header.
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto);

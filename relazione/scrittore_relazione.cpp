@@ -1,0 +1,138 @@
+#include "relazione/scrittore_relazione.h"
+
+#include "documenti/elaboratore_testi.h"
+
+#include <QTextDocument>
+#include <QTextTable>
+#include <QUrl>
+
+namespace {
+
+constexpr const char* famiglia = "Arial";
+
+QTextCharFormat carattere(double punti, bool grassetto = false, bool corsivo = false) {
+    QTextCharFormat formato;
+    formato.setFontFamilies({famiglia});
+    formato.setFontPointSize(punti);
+    formato.setFontWeight(grassetto ? QFont::Bold : QFont::Normal);
+    formato.setFontItalic(corsivo);
+    return formato;
+}
+
+// The document lays out at 96 pixels per inch.
+double pixel(double cm) {
+    return cm / 2.54 * 96;
+}
+
+} // namespace
+
+ScrittoreRelazione::ScrittoreRelazione(QTextDocument& documento)
+    : documento_(documento), cursore_(&documento) {
+    cursore_.movePosition(QTextCursor::End);
+    cursore_.beginEditBlock();
+    // A document of its own starts on its first paragraph; one that holds
+    // something already goes on after it.
+    primo_ = documento.isEmpty();
+}
+
+ScrittoreRelazione::~ScrittoreRelazione() {
+    cursore_.endEditBlock();
+}
+
+void ScrittoreRelazione::blocco(Qt::Alignment allineamento, bool tieni, int livello) {
+    QTextBlockFormat formato;
+    formato.setAlignment(allineamento);
+    formato.setHeadingLevel(livello);
+    if (tieni) {
+        tieniConIlSeguente(formato);
+    }
+    if (primo_) {
+        cursore_.setBlockFormat(formato);
+        primo_ = false;
+    } else {
+        cursore_.insertBlock(formato);
+    }
+}
+
+void ScrittoreRelazione::titolo(const QString& testo) {
+    blocco(Qt::AlignHCenter, true, 1);
+    cursore_.insertText(testo, carattere(16, true));
+}
+
+void ScrittoreRelazione::sezione(const QString& testo) {
+    vuota();
+    blocco(Qt::AlignLeft, true, 2);
+    cursore_.insertText(testo, carattere(12, true));
+}
+
+void ScrittoreRelazione::paragrafo(const QString& testo, bool tieni) {
+    blocco(Qt::AlignLeft | Qt::AlignJustify, tieni);
+    cursore_.insertText(testo, carattere(10));
+}
+
+void ScrittoreRelazione::formula(const QString& testo) {
+    blocco(Qt::AlignHCenter, true);
+    cursore_.insertText(testo, carattere(10, false, true));
+}
+
+void ScrittoreRelazione::vuota(bool tieni) {
+    blocco(Qt::AlignLeft, tieni);
+    cursore_.setBlockCharFormat(carattere(10));
+}
+
+void ScrittoreRelazione::tabella(const Tabella& t) {
+    if (t.righe.empty()) {
+        return;
+    }
+    blocco(Qt::AlignLeft);
+    cursore_.setBlockCharFormat(carattere(10));
+    const int righe = static_cast<int>(t.righe.size());
+    const int colonne = static_cast<int>(t.righe.front().size());
+    QTextTableFormat formato = formatoTabellaReport(Qt::AlignHCenter);
+    QList<QTextLength> larghezze;
+    for (const double cm : t.larghezzeCm) {
+        larghezze.append(QTextLength(QTextLength::FixedLength, pixel(cm)));
+    }
+    formato.setColumnWidthConstraints(larghezze);
+    QTextTable* tabella = ElaboratoreTesti::inserisciTabella(cursore_, righe, colonne, formato);
+    for (int r = 0; r < righe; ++r) {
+        const bool intestazione = r < t.righeIntestazione;
+        const auto& riga = t.righe[static_cast<std::size_t>(r)];
+        for (int c = 0; c < colonne && c < static_cast<int>(riga.size()); ++c) {
+            const auto colonna = static_cast<std::size_t>(c);
+            QTextCursor cella = tabella->cellAt(r, c).firstCursorPosition();
+            QTextBlockFormat paragrafo;
+            const bool aDestra = colonna < t.aDestra.size() && t.aDestra[colonna];
+            paragrafo.setAlignment(intestazione ? Qt::AlignHCenter
+                                   : aDestra    ? Qt::AlignRight
+                                                : Qt::AlignLeft);
+            cella.setBlockFormat(paragrafo);
+            cella.insertText(riga[colonna], carattere(8, intestazione));
+        }
+    }
+    ElaboratoreTesti::segnaRigheIntestazione(tabella, t.righeIntestazione);
+    // The cursor stands in the paragraph after the table, which becomes the
+    // next block written.
+    cursore_.setBlockFormat(QTextBlockFormat());
+    cursore_.setBlockCharFormat(carattere(10));
+    primo_ = true;
+}
+
+int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
+                               const QString& didascalia) {
+    ++figure_;
+    blocco(Qt::AlignHCenter, true);
+    // A name no other picture of the document has, whoever wrote it.
+    static int immagini = 0;
+    const QUrl nome(QString("relazione://figura-%1.png").arg(++immagini));
+    documento_.addResource(QTextDocument::ImageResource, nome, immagine);
+    QTextImageFormat formato;
+    formato.setName(nome.toString());
+    formato.setWidth(pixel(larghezzaCm));
+    formato.setHeight(formato.width() * immagine.height() / immagine.width());
+    cursore_.insertImage(formato);
+    blocco(Qt::AlignHCenter);
+    cursore_.insertText(QString("Figura %1 – %2").arg(figure_).arg(didascalia),
+                        carattere(9, false, true));
+    return figure_;
+}

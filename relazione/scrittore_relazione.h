@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QTextCursor>
+
+#include <vector>
+
+class QTextDocument;
+
+// Appends a report to a document, paragraph by paragraph, in one look:
+// Arial throughout, headings in bold, tables with thin borders and their
+// heading rows repeated on every page, figures with a numbered caption kept
+// on the same page as the picture.
+class ScrittoreRelazione {
+  public:
+    explicit ScrittoreRelazione(QTextDocument& documento);
+    ~ScrittoreRelazione();
+    ScrittoreRelazione(const ScrittoreRelazione&) = delete;
+    ScrittoreRelazione& operator=(const ScrittoreRelazione&) = delete;
+
+    void titolo(const QString& testo);
+    // A numbered section's heading, kept with what follows it.
+    void sezione(const QString& testo);
+    // A paragraph; one that introduces what follows stays with it.
+    void paragrafo(const QString& testo, bool tieniConIlSeguente = false);
+    // A line set apart, as a formula is, kept with the next line: a group of
+    // formulas is never split between pages.
+    void formula(const QString& testo);
+    void vuota(bool tieniConIlSeguente = false);
+
+    struct Tabella {
+        std::vector<std::vector<QString>> righe;
+        int righeIntestazione = 1;
+        std::vector<double> larghezzeCm; // one a column
+        std::vector<bool> aDestra;       // numbers right-aligned, one a column
+    };
+    void tabella(const Tabella& tabella);
+
+    // A picture as wide as given, centred, then "Figura N – didascalia"
+    // below it; the two stay on one page. Returns N.
+    int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
+
+  private:
+    QTextDocument& documento_;
+    QTextCursor cursore_;
+    bool primo_ = true;
+    int figure_ = 0;
+    // A new paragraph; `livello` 1 for the title, 2 for a section's heading.
+    void blocco(Qt::Alignment allineamento, bool tieniConIlSeguente = false, int livello = 0);
+};

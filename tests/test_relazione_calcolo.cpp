@@ -1,0 +1,133 @@
+#include "stato_pulito.h"
+
+#include "documenti/proprieta_documento.h"
+#include "progetto/progetto.h"
+#include "progetto/voci_coefficiente.h"
+#include "relazione/relazione_calcolo.h"
+
+#include <QTextDocument>
+
+using progetto::Casella;
+
+namespace {
+
+class RelazioneCalcolo : public StatoPulito {
+  protected:
+    // A project on the default section (r = 20 cm, i = 0.01, γ = 0.18):
+    // 150 l/s runs at about half the height at some 2 m/s, 8 l/s low down.
+    RelazioneCalcolo() : p(progetto::progettoNuovo()) {
+        p.verifiche.portataProgetto = Casella::daTesto("150");
+        p.verifiche.portataMinima = Casella::daTesto("8");
+        p.dati = {"Collettore via Roma", "T12", "Comune", "Ing. Rossi", "2026-12-07", ""};
+    }
+
+    // The report's text, the table computed from the project's inputs as
+    // the window computes it.
+    QString relazione() {
+        imposta(p.ingressi.raggio.valore(), p.ingressi.incremento.valore(),
+                p.ingressi.pendenza.valore(), p.ingressi.coefficiente.valore());
+        s.tipoSezione = TestoSezione(s.raggio);
+        Modulo2::CalcolaTabella();
+        scriviRelazioneCalcolo(documento, p);
+        return documento.toPlainText();
+    }
+
+    // The part of the text from one heading to the next.
+    static QString tra(const QString& testo, const QString& da, const QString& a) {
+        const auto inizio = testo.indexOf(da);
+        return testo.mid(inizio, testo.indexOf(a, inizio) - inizio);
+    }
+
+    progetto::Progetto p;
+    QTextDocument documento;
+};
+
+} // namespace
+
+TEST_F(RelazioneCalcolo, SezioniInOrdineEDatiComeScritti) {
+    p.ingressi.pendenza = Casella::daTesto("0.00035");
+    p.ingressi.incremento = Casella::daTesto("5e1");
+    const QString testo = relazione();
+    qsizetype dove = 0;
+    for (const char* parte :
+         {"Relazione di calcolo idraulico", "Opera: Collettore via Roma", "Tratto: T12",
+          "Progettista: Ing. Rossi", "Data: 2026-12-07", "1 Dati", "Figura 1 – ", "2 Metodo",
+          "C = 87 √R / (√R + γ)", "V = C √(R · i)", "3 Risultati",
+          "Massima velocità:", "Massima portata:", "Figura 2 – ", "4 Verifiche",
+          "Valori di riferimento", "Conclusione:"}) {
+        const qsizetype trovato = testo.indexOf(QString::fromUtf8(parte), dove);
+        ASSERT_GE(trovato, 0) << parte;
+        dove = trovato;
+    }
+    const QString dati = tra(testo, "1 Dati", "2 Metodo");
+    for (const char* scritto : {"0.00035", "5e1", "40 × 60", "150", "8", "70",
+                                "0.18 (Tubaz. Ø >400 mm, acqua limpida)"}) {
+        EXPECT_TRUE(dati.contains(QString::fromUtf8(scritto))) << scritto;
+    }
+    EXPECT_FALSE(dati.contains("0.0004"));
+
+    const ProprietaDocumento proprieta = proprietaDi(documento);
+    EXPECT_EQ(proprieta.titolo, "Relazione di calcolo idraulico");
+    EXPECT_EQ(proprieta.autore, "Ing. Rossi");
+    EXPECT_EQ(proprieta.intestazione, "Collettore via Roma");
+    EXPECT_TRUE(proprieta.soggetto.contains("tratto T12"));
+}
+
+// Each limit in words, with the values compared, on both sides: the design
+// flow against all three, the minimum flow against the self-cleansing
+// velocity only.
+TEST_F(RelazioneCalcolo, OgniLimiteDaiDueLati) {
+    const struct {
+        const char *minima, *massima, *riempimento;
+        std::vector<const char*> progetto, minimaFlusso;
+    } casi[] = {
+        {"50",
+         "400",
+         "70",
+         {"velocità minima di autopulizia: V = ", " ≥ 50 cm/s, verificata",
+          "velocità massima: V = ", " ≤ 400 cm/s, verificata",
+          "riempimento massimo: h/H = ", " ≤ 70 %, verificata"},
+         {" ≥ 50 cm/s, verificata"}},
+        {"300",
+         "100",
+         "30",
+         {" < 300 cm/s, non verificata", " > 100 cm/s, non verificata", " > 30 %, non verificata"},
+         {" < 300 cm/s, non verificata"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.minima);
+        p.verifiche.velocitaMinima = Casella::daTesto(c.minima);
+        p.verifiche.velocitaMassima = Casella::daTesto(c.massima);
+        p.verifiche.riempimentoMassimo = Casella::daTesto(c.riempimento);
+        documento.clear();
+        const QString testo = relazione();
+        const QString progetto = tra(testo, "Portata di progetto Q = 150 l/s:", "Portata minima");
+        for (const char* frase : c.progetto) {
+            EXPECT_TRUE(progetto.contains(QString::fromUtf8(frase))) << frase;
+        }
+        const QString minima = tra(testo, "Portata minima Qmin = 8 l/s:", "Valori di riferimento");
+        for (const char* frase : c.minimaFlusso) {
+            EXPECT_TRUE(minima.contains(QString::fromUtf8(frase))) << frase;
+        }
+        EXPECT_FALSE(minima.contains("velocità massima"));
+        EXPECT_FALSE(minima.contains("riempimento massimo"));
+        EXPECT_FALSE(tra(testo, "Valori di riferimento", "Conclusione").contains("verificata"));
+    }
+    EXPECT_TRUE(tra(relazione(), "Conclusione", "\n").contains("non sono soddisfatte"));
+}
+
+TEST_F(RelazioneCalcolo, ConclusioneSenzaOConValoriNonRaggiunti) {
+    p.verifiche.portataProgetto = {};
+    p.verifiche.portataMinima = {};
+    EXPECT_TRUE(relazione().contains("nessuna verifica da svolgere"));
+
+    documento.clear();
+    p.verifiche.portataProgetto = Casella::daTesto("5000");
+    const QString testo = relazione();
+    EXPECT_TRUE(testo.contains("Portata di progetto Q = 5000 l/s: la sezione non la raggiunge"));
+    EXPECT_TRUE(testo.contains("non sono soddisfatte"));
+
+    documento.clear();
+    p.verifiche.portataProgetto = Casella::daTesto("150");
+    EXPECT_TRUE(relazione().contains("tutte le verifiche sono soddisfatte"));
+}
