@@ -15,23 +15,61 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <utility>
 
 namespace progetto {
 
 namespace {
 
-// The keys of each part, in the order the file is written.
-const std::initializer_list<const char*> chiaviRadice{"formato", "versione", "ingressi",
-                                                      "verifiche", "progetto"};
-const std::initializer_list<const char*> chiaviIngressi{"raggio", "pendenza", "coefficiente",
-                                                        "incremento", "nomeFile"};
-const std::initializer_list<const char*> chiaviVerifiche{
-    "geometria",      "portataProgetto", "portataMinima",     "velocitaProgetto",
-    "velocitaMinima", "velocitaMassima", "riempimentoMassimo"};
-const std::initializer_list<const char*> chiaviDati{"opera",       "tratto", "committente",
-                                                    "progettista", "data",   "note"};
+// Every key the program knows, where it lives in a Progetto, in the order
+// the file is written: one table for reading and writing alike.
+struct Campo {
+    const char* chiave;
+    Casella& (*casella)(Progetto&);   // a box: a number, a text or null
+    std::string& (*testo)(Progetto&); // else a text
+};
+struct Parte {
+    const char* nome;
+    std::vector<Campo> campi;
+};
+
+template <auto Sezione, auto Membro> Casella& casellaDi(Progetto& p) {
+    return p.*Sezione.*Membro;
+}
+template <auto Sezione, auto Membro> std::string& testoDi(Progetto& p) {
+    return p.*Sezione.*Membro;
+}
+
+const std::vector<Parte>& parti() {
+    using P = Progetto;
+    using I = Ingressi;
+    using V = Verifiche;
+    using D = Dati;
+    static const std::vector<Parte> tutte{
+        {"ingressi",
+         {{"raggio", casellaDi<&P::ingressi, &I::raggio>, nullptr},
+          {"pendenza", casellaDi<&P::ingressi, &I::pendenza>, nullptr},
+          {"coefficiente", casellaDi<&P::ingressi, &I::coefficiente>, nullptr},
+          {"incremento", casellaDi<&P::ingressi, &I::incremento>, nullptr},
+          {"nomeFile", nullptr, testoDi<&P::ingressi, &I::nomeFile>}}},
+        {"verifiche",
+         {{"geometria", nullptr, testoDi<&P::verifiche, &V::geometria>},
+          {"portataProgetto", casellaDi<&P::verifiche, &V::portataProgetto>, nullptr},
+          {"portataMinima", casellaDi<&P::verifiche, &V::portataMinima>, nullptr},
+          {"velocitaProgetto", casellaDi<&P::verifiche, &V::velocitaProgetto>, nullptr},
+          {"velocitaMinima", casellaDi<&P::verifiche, &V::velocitaMinima>, nullptr},
+          {"velocitaMassima", casellaDi<&P::verifiche, &V::velocitaMassima>, nullptr},
+          {"riempimentoMassimo", casellaDi<&P::verifiche, &V::riempimentoMassimo>, nullptr}}},
+        {"progetto",
+         {{"opera", nullptr, testoDi<&P::dati, &D::opera>},
+          {"tratto", nullptr, testoDi<&P::dati, &D::tratto>},
+          {"committente", nullptr, testoDi<&P::dati, &D::committente>},
+          {"progettista", nullptr, testoDi<&P::dati, &D::progettista>},
+          {"data", nullptr, testoDi<&P::dati, &D::data>},
+          {"note", nullptr, testoDi<&P::dati, &D::note>}}},
+    };
+    return tutte;
+}
 
 class Lettore {
   public:
@@ -194,8 +232,8 @@ void verificaFormato(const Lettore& lettore, const QJsonObject& radice) {
 
 // The order of the keys of an object, and of the objects inside it.
 struct Ordine {
-    std::initializer_list<const char*> chiavi;
-    std::vector<std::pair<const char*, std::initializer_list<const char*>>> parti;
+    std::vector<const char*> chiavi;
+    std::vector<std::pair<const char*, std::vector<const char*>>> parti;
 };
 
 // JSON written by hand, so that the keys keep a readable order: the known
@@ -364,32 +402,19 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
 
     Progetto p = progettoNuovo();
     p.originale = radice;
-    const QJsonObject ingressi = lettore.parte(radice, "ingressi");
-    lettore.casella(ingressi, "ingressi", "raggio", p.ingressi.raggio);
-    lettore.casella(ingressi, "ingressi", "pendenza", p.ingressi.pendenza);
-    lettore.casella(ingressi, "ingressi", "coefficiente", p.ingressi.coefficiente);
-    lettore.casella(ingressi, "ingressi", "incremento", p.ingressi.incremento);
-    lettore.testo(ingressi, "ingressi", "nomeFile", p.ingressi.nomeFile);
-
-    const QJsonObject verifiche = lettore.parte(radice, "verifiche");
-    lettore.testo(verifiche, "verifiche", "geometria", p.verifiche.geometria);
+    for (const Parte& parte : parti()) {
+        const QJsonObject oggetto = lettore.parte(radice, parte.nome);
+        for (const Campo& campo : parte.campi) {
+            if (campo.casella != nullptr) {
+                lettore.casella(oggetto, parte.nome, campo.chiave, campo.casella(p));
+            } else {
+                lettore.testo(oggetto, parte.nome, campo.chiave, campo.testo(p));
+            }
+        }
+    }
     if (p.verifiche.geometria != "tabellare" && p.verifiche.geometria != "esatta") {
         lettore.fallito("«verifiche.geometria» deve essere «tabellare» o «esatta»");
     }
-    lettore.casella(verifiche, "verifiche", "portataProgetto", p.verifiche.portataProgetto);
-    lettore.casella(verifiche, "verifiche", "portataMinima", p.verifiche.portataMinima);
-    lettore.casella(verifiche, "verifiche", "velocitaProgetto", p.verifiche.velocitaProgetto);
-    lettore.casella(verifiche, "verifiche", "velocitaMinima", p.verifiche.velocitaMinima);
-    lettore.casella(verifiche, "verifiche", "velocitaMassima", p.verifiche.velocitaMassima);
-    lettore.casella(verifiche, "verifiche", "riempimentoMassimo", p.verifiche.riempimentoMassimo);
-
-    const QJsonObject dati = lettore.parte(radice, "progetto");
-    lettore.testo(dati, "progetto", "opera", p.dati.opera);
-    lettore.testo(dati, "progetto", "tratto", p.dati.tratto);
-    lettore.testo(dati, "progetto", "committente", p.dati.committente);
-    lettore.testo(dati, "progetto", "progettista", p.dati.progettista);
-    lettore.testo(dati, "progetto", "data", p.dati.data);
-    lettore.testo(dati, "progetto", "note", p.dati.note);
     return p;
 }
 
@@ -397,43 +422,26 @@ Progetto leggiProgetto(const std::string& percorso) {
     return progettoDaTesto(leggiFileIntero(percorso, dimensioneMassima), percorso);
 }
 
-std::string testoProgetto(const Progetto& p) {
+std::string testoProgetto(const Progetto& progetto) {
+    Progetto p = progetto; // the table reaches the members for writing too
     QJsonObject radice = p.originale;
     radice["formato"] = nomeFormato;
     radice["versione"] = versioneFormato;
-
-    QJsonObject ingressi = radice.value("ingressi").toObject();
-    ingressi["raggio"] = valoreCasella(p.ingressi.raggio);
-    ingressi["pendenza"] = valoreCasella(p.ingressi.pendenza);
-    ingressi["coefficiente"] = valoreCasella(p.ingressi.coefficiente);
-    ingressi["incremento"] = valoreCasella(p.ingressi.incremento);
-    ingressi["nomeFile"] = valoreTesto(p.ingressi.nomeFile);
-    radice["ingressi"] = ingressi;
-
-    QJsonObject verifiche = radice.value("verifiche").toObject();
-    verifiche["geometria"] = valoreTesto(p.verifiche.geometria);
-    verifiche["portataProgetto"] = valoreCasella(p.verifiche.portataProgetto);
-    verifiche["portataMinima"] = valoreCasella(p.verifiche.portataMinima);
-    verifiche["velocitaProgetto"] = valoreCasella(p.verifiche.velocitaProgetto);
-    verifiche["velocitaMinima"] = valoreCasella(p.verifiche.velocitaMinima);
-    verifiche["velocitaMassima"] = valoreCasella(p.verifiche.velocitaMassima);
-    verifiche["riempimentoMassimo"] = valoreCasella(p.verifiche.riempimentoMassimo);
-    radice["verifiche"] = verifiche;
-
-    QJsonObject dati = radice.value("progetto").toObject();
-    dati["opera"] = valoreTesto(p.dati.opera);
-    dati["tratto"] = valoreTesto(p.dati.tratto);
-    dati["committente"] = valoreTesto(p.dati.committente);
-    dati["progettista"] = valoreTesto(p.dati.progettista);
-    dati["data"] = valoreTesto(p.dati.data);
-    dati["note"] = valoreTesto(p.dati.note);
-    radice["progetto"] = dati;
-
+    Ordine ordine{{"formato", "versione"}, {}};
+    for (const Parte& parte : parti()) {
+        QJsonObject oggetto = radice.value(parte.nome).toObject();
+        std::vector<const char*> chiavi;
+        for (const Campo& campo : parte.campi) {
+            oggetto[campo.chiave] = campo.casella != nullptr ? valoreCasella(campo.casella(p))
+                                                             : valoreTesto(campo.testo(p));
+            chiavi.push_back(campo.chiave);
+        }
+        radice[parte.nome] = oggetto;
+        ordine.chiavi.push_back(parte.nome);
+        ordine.parti.emplace_back(parte.nome, std::move(chiavi));
+    }
     Scrittore scrittore;
-    scrittore.valore(
-        radice, 0,
-        {chiaviRadice,
-         {{"ingressi", chiaviIngressi}, {"verifiche", chiaviVerifiche}, {"progetto", chiaviDati}}});
+    scrittore.valore(radice, 0, ordine);
     return scrittore.testo + "\n";
 }
 
