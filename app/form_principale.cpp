@@ -750,7 +750,11 @@ void FormPrincipale::aggiornaRigaErrori() {
         rigaErrori_ = notizia_;
         colore = "#005000";
     }
-    messaggio_->setStyleSheet(QString("color: %1;").arg(colore));
+    // A style sheet costs a restyle: set only when the colour changes.
+    if (messaggio_->property("colore").toString() != colore) {
+        messaggio_->setProperty("colore", colore);
+        messaggio_->setStyleSheet(QString("color: %1;").arg(colore));
+    }
     // Cut to the line's width, the whole of it in the tooltip.
     messaggio_->setText(
         messaggio_->fontMetrics().elidedText(rigaErrori_, Qt::ElideRight, messaggio_->width()));
