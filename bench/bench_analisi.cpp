@@ -8,7 +8,8 @@
 // flow and of a design velocity.
 namespace {
 
-const analisi::Sezione sezione{0.2, 0.01, 0.18, formule::Geometria::Tabellare};
+const analisi::Sezione sezione{
+    0.2, 0.01, {formule::Legge::Bazin, 0.18}, formule::Geometria::Tabellare};
 
 void TutteLeRisposte(benchmark::State& misura) {
     for (auto _ : misura) {
