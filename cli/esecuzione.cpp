@@ -107,6 +107,7 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
 std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
     s.coeffBazin = opzioni.coefficiente;
+    s.leggeScelta = opzioni.resistenza();
     s.raggio = opzioni.raggio;
     s.pendenza = opzioni.pendenza;
     s.incremento = opzioni.incremento;
