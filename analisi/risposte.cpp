@@ -2,6 +2,7 @@
 
 #include "calc/errore_runtime.h"
 
+#include <boost/math/constants/constants.hpp>
 #include <boost/math/differentiation/autodiff.hpp>
 #include <boost/math/tools/minima.hpp>
 #include <boost/math/tools/toms748_solve.hpp>
@@ -24,6 +25,11 @@ template <> struct formule::Aritmetica<Derivabile> {
     static Derivabile arcotangente(const Derivabile& x) { return atan(x); }
     static Derivabile radice(const Derivabile& x) { return sqrt(x); }
     static Derivabile quadrato(const Derivabile& x) { return x * x; }
+    static Derivabile potenza(const Derivabile& x, double esponente) { return pow(x, esponente); }
+    // The automatic differentiation has no base-10 logarithm of its own.
+    static Derivabile logaritmo10(const Derivabile& x) {
+        return log(x) / boost::math::constants::ln_ten<double>();
+    }
     static double valore(const Derivabile& x) { return static_cast<double>(x); }
 };
 
@@ -56,7 +62,7 @@ template <typename Numero> class Consegna {
 template <typename Numero> Raccolta<Numero> calcola(const Sezione& s, const Numero& altezza) {
     Raccolta<Numero> raccolta;
     Consegna<Numero> consegna(raccolta);
-    formule::calcolaAltezza(altezza, Numero(s.raggio), s.coeffBazin, s.pendenza, s.geometria,
+    formule::calcolaAltezza(altezza, Numero(s.raggio), s.resistenza, s.pendenza, s.geometria,
                             consegna);
     return raccolta;
 }

@@ -12,9 +12,9 @@
 namespace analisi {
 
 struct Sezione {
-    double raggio = 0;     // characteristic radius r, m (width 2r, height 3r)
-    double pendenza = 0;   // bed slope i, m/m
-    double coeffBazin = 0; // Bazin's coefficient γ
+    double raggio = 0;              // characteristic radius r, m (width 2r, height 3r)
+    double pendenza = 0;            // bed slope i, m/m
+    formule::Resistenza resistenza; // the law of uniform flow and its coefficient
     formule::Geometria geometria = formule::Geometria::Tabellare;
 
     // H = 3r, computed as the formulas compute it, so that it is the full

@@ -354,7 +354,8 @@ void FinestraAnalisi::ricalcola() {
         dati.titolo =
             QString("Sezione inglese %1 cm · i = %2 · γ = %3 · geometria %4")
                 .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
-                     numero(sezione.pendenza, "#0.###0"), numero(sezione.coeffBazin, "#0.#0"),
+                     numero(sezione.pendenza, "#0.###0"),
+                     numero(sezione.resistenza.coefficiente, "#0.#0"),
                      sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
         grafico->imposta(dati);
         righe_ = std::move(righe);

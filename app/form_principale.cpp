@@ -339,7 +339,7 @@ std::optional<analisi::Sezione> FormPrincipale::sezioneCorrente() const {
         return std::nullopt;
     }
     const auto& s = variabili_pubbliche::stato;
-    return analisi::Sezione{s.raggioM, s.pendenza, s.coeffBazin, s.geometria};
+    return analisi::Sezione{s.raggioM, s.pendenza, s.resistenza(), s.geometria};
 }
 
 void FormPrincipale::collegaEventi() {

@@ -12,16 +12,6 @@
 
 #include <charconv>
 #include <chrono>
-#include <cmath>
-
-// Plain doubles, for the floor below.
-template <> struct formule::Aritmetica<double> {
-    static double seno(double x) { return std::sin(x); }
-    static double arcotangente(double x) { return std::atan(x); }
-    static double radice(double x) { return std::sqrt(x); }
-    static double quadrato(double x) { return x * x; }
-    static double valore(double x) { return x; }
-};
 
 // One keystroke through the window's input pipeline: handler, recalculation,
 // grid writes and the model's notification of the view, without painting
@@ -105,7 +95,8 @@ std::size_t pavimentoMilleRighe() {
                                                          : Modulo2::altezzaMaxPortata);
         Riga r;
         ConsegnaRiga consegna{r};
-        formule::calcolaAltezza(h, raggio, 0.18, 0.01, formule::Geometria::Tabellare, consegna);
+        formule::calcolaAltezza(h, raggio, formule::Resistenza{formule::Legge::Bazin, 0.18}, 0.01,
+                                formule::Geometria::Tabellare, consegna);
         const std::pair<double, int> valori[] = {{h * 100, 1},          {r.area, 4},
                                                  {r.contorno, 4},       {r.raggioIdr, 4},
                                                  {r.velocita * 100, 2}, {r.portata * 1000, 2}};

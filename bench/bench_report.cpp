@@ -121,7 +121,7 @@ void RelazioneCalcoloMassimaDalMenu(benchmark::State& misura) {
 // largest table: 1000 rows of 0.6 mm, and a design flow and a dry-weather one.
 DatiScala scalaMassima() {
     DatiScala dati;
-    dati.sezione = {0.2, 0.01, 0.18, formule::Geometria::Tabellare};
+    dati.sezione = {0.2, 0.01, {formule::Legge::Bazin, 0.18}, formule::Geometria::Tabellare};
     for (int k = 1; k <= 1000; ++k) {
         dati.righeTabella.push_back(analisi::grandezze(dati.sezione, 0.0006 * k));
     }

@@ -32,5 +32,5 @@ void Modulo2::CalcolaRiga() {
     Stato& s = variabili_pubbliche::stato;
     const Reale h = s.altezza(s.riga);
     InStato uscita(s);
-    formule::calcolaAltezza(h, Reale(s.raggioM), s.coeffBazin, s.pendenza, s.geometria, uscita);
+    formule::calcolaAltezza(h, Reale(s.raggioM), s.resistenza(), s.pendenza, s.geometria, uscita);
 }

@@ -12,8 +12,8 @@ inline constexpr double altezzaMaxVelocita = 2.562;
 inline constexpr double altezzaMaxPortata = 2.859;
 
 // Computes row `riga` for the height `altezza(riga)`: wetted perimeter and
-// area of the section, hydraulic radius, Chézy-Bazin coefficient, velocity and
-// flow.
+// area of the section, hydraulic radius, Chézy's coefficient by the state's
+// resistance law (Bazin's in the window), velocity and flow.
 void CalcolaRiga();
 
 // Sweeps the heights k × step for k = 1 to n, adds the rows of maximum

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/reale.h"
+#include "calc/resistenza.h"
 
 #include <cmath>
 #include <utility>
@@ -44,17 +45,60 @@ inline const Costanti& costanti(Geometria geometria) {
 }
 
 // What a number type offers the formulas: sine, arc tangent, square root,
-// square, and its plain value for the region tests. Each number type the
-// formulas run on specialises it.
+// square, a real power, the base-10 logarithm, and its plain value for the
+// region tests. Each number type the formulas run on specialises it.
 template <typename Numero> struct Aritmetica;
 
-// The height h and the radius r in metres, for Bazin's coefficient γ and
-// the slope i. Hands each result to `uscita` as soon as it is produced, in
-// this order: x (ratio), a (angle), P, A, R, C, V, Q; the full section has
-// no ratio. A fault of the number type surfaces where the value is used, so
+// Chézy's coefficient C and the velocity V of uniform flow for the
+// hydraulic radius R and the slope i, by the resistance law; hands C over
+// before V is returned. Where a law gives V, not C, C = V / √(R i).
+template <typename Numero, typename Uscita>
+Numero velocitaUniforme(const Numero& raggioIdr, const Resistenza& resistenza, double pendenza,
+                        Uscita& uscita) {
+    using A = Aritmetica<Numero>;
+    const double k = resistenza.coefficiente;
+    const auto chezyDallaVelocita = [&](const Numero& velocita) {
+        uscita.chezy(velocita / A::radice(raggioIdr * pendenza));
+        return velocita;
+    };
+    switch (resistenza.legge) {
+    case Legge::Kutter: {
+        const Numero radiceR = A::radice(raggioIdr);
+        const Numero chezy = Numero(100.0) * radiceR / (Numero(k) + radiceR);
+        uscita.chezy(chezy);
+        return chezy * radiceR * A::radice(Numero(pendenza));
+    }
+    case Legge::Strickler:
+        return chezyDallaVelocita(Numero(k) * A::potenza(raggioIdr, 2.0 / 3.0) *
+                                  A::radice(Numero(pendenza)));
+    case Legge::Manning:
+        return chezyDallaVelocita(A::potenza(raggioIdr, 2.0 / 3.0) * A::radice(Numero(pendenza)) /
+                                  k);
+    case Legge::Colebrook: {
+        // With λ = 8 g R i / V², Re √λ = 4 R √(8 g R i) / ν no longer
+        // depends on V: the equation in λ has this closed form for V.
+        const double viscosita = viscositaCinematica(resistenza.temperatura);
+        const Numero scala = A::radice(Numero(8 * accelerazioneGravita * pendenza) * raggioIdr);
+        const Numero argomento = Numero(k / 1000 / 14.84) / raggioIdr +
+                                 Numero(2.51 * viscosita / 4) / (raggioIdr * scala);
+        return chezyDallaVelocita(Numero(-2.0) * scala * A::logaritmo10(argomento));
+    }
+    case Legge::Bazin:
+        break;
+    }
+    const Numero radiceR = A::radice(raggioIdr);
+    const Numero chezy = Numero(87.0) * radiceR / (radiceR + k);
+    uscita.chezy(chezy);
+    return chezy * A::radice(raggioIdr) * A::radice(Numero(pendenza));
+}
+
+// The height h and the radius r in metres, for the resistance law and the
+// slope i. Hands each result to `uscita` as soon as it is produced, in this
+// order: x (ratio), a (angle), P, A, R, C, V, Q; the full section has no
+// ratio. A fault of the number type surfaces where the value is used, so
 // the results handed over before it stay handed over.
 template <typename Numero, typename Uscita>
-void calcolaAltezza(const Numero& h, const Numero& r, double coeffBazin, double pendenza,
+void calcolaAltezza(const Numero& h, const Numero& r, const Resistenza& resistenza, double pendenza,
                     Geometria geometria, Uscita& uscita) {
     using A = Aritmetica<Numero>;
     const Costanti& k = costanti(geometria);
@@ -118,14 +162,11 @@ void calcolaAltezza(const Numero& h, const Numero& r, double coeffBazin, double 
         bagnato = calotta(a);
     }
 
-    // Hydraulic radius, Chézy's coefficient after Bazin, velocity, flow.
+    // Hydraulic radius, Chézy's coefficient and velocity by the law, flow.
     const auto& [contorno, area] = bagnato;
     const Numero raggioIdr = area / contorno;
     uscita.raggioIdr(raggioIdr);
-    const Numero radiceR = A::radice(raggioIdr);
-    const Numero chezy = Numero(87.0) * radiceR / (radiceR + coeffBazin);
-    uscita.chezy(chezy);
-    const Numero velocita = chezy * A::radice(raggioIdr) * A::radice(Numero(pendenza));
+    const Numero velocita = velocitaUniforme(raggioIdr, resistenza, pendenza, uscita);
     uscita.velocita(velocita);
     uscita.portata(area * velocita);
 }
@@ -136,7 +177,20 @@ template <> struct Aritmetica<Reale> {
     static Reale arcotangente(const Reale& x) { return ::arcotangente(x); }
     static Reale radice(const Reale& x) { return ::radice(x); }
     static Reale quadrato(const Reale& x) { return ::quadrato(x); }
+    static Reale potenza(const Reale& x, double esponente) { return ::potenza(x, esponente); }
+    static Reale logaritmo10(const Reale& x) { return ::logaritmo10(x); }
     static double valore(const Reale& x) { return x.valore(); }
+};
+
+// Plain doubles, unchecked: a fault is a NaN or an infinity in the results.
+template <> struct Aritmetica<double> {
+    static double seno(double x) { return std::sin(x); }
+    static double arcotangente(double x) { return std::atan(x); }
+    static double radice(double x) { return std::sqrt(x); }
+    static double quadrato(double x) { return x * x; }
+    static double potenza(double x, double esponente) { return std::pow(x, esponente); }
+    static double logaritmo10(double x) { return std::log10(x); }
+    static double valore(double x) { return x; }
 };
 
 } // namespace formule

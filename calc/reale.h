@@ -90,9 +90,26 @@ inline Reale seno(Reale x) {
 inline Reale arcotangente(Reale x) {
     return reale_dettaglio::esito(std::atan(x.valore()));
 }
-// The power function, used only to square.
+// The power function, to square.
 inline Reale quadrato(Reale x) {
     return reale_dettaglio::esito(std::pow(x.valore(), 2));
+}
+// The power function refuses a negative base under an exponent that is not
+// whole, whose result is not real, before computing.
+inline Reale potenza(Reale x, double esponente) {
+    const double base = x.valore();
+    if (base < 0.0 && esponente != std::trunc(esponente)) {
+        throw ErroreRuntime(TipoErrore::ArgomentoNonValido);
+    }
+    return reale_dettaglio::esito(std::pow(base, esponente));
+}
+// The base-10 logarithm refuses an argument that is not positive.
+inline Reale logaritmo10(Reale x) {
+    const double v = x.valore();
+    if (!(v > 0.0)) {
+        throw ErroreRuntime(TipoErrore::ArgomentoNonValido);
+    }
+    return reale_dettaglio::esito(std::log10(v));
 }
 
 // Stores the result first, then raises its fault, if any.

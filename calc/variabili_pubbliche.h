@@ -4,6 +4,7 @@
 #include "calc/formule_sezione.h"
 #include "calc/intero16.h"
 
+#include <optional>
 #include <string>
 
 // The whole state of a computation, one instance for the program's run,
@@ -32,12 +33,19 @@ struct Stato {
     ArrayRighe area;         // wetted area, m²
     ArrayRighe contorno;     // wetted perimeter, m
     ArrayRighe raggioIdr;    // hydraulic radius, m
-    ArrayRighe chezy;        // Chézy coefficient after Bazin, m^½/s
+    ArrayRighe chezy;        // Chézy coefficient, m^½/s
     ArrayRighe velocita;     // mean velocity, m/s
     ArrayRighe portata;      // flow rate, m³/s
     // The section the rows are computed for: the window's table always uses
     // the classic formulas; the command line may ask for the exact profile.
     formule::Geometria geometria = formule::Geometria::Tabellare;
+    // The resistance law of the rows, when the command line chose one; the
+    // window never does, and its table is Bazin's with coeffBazin.
+    std::optional<formule::Resistenza> leggeScelta;
+
+    formule::Resistenza resistenza() const {
+        return leggeScelta.value_or(formule::Resistenza{formule::Legge::Bazin, coeffBazin});
+    }
 };
 
 inline Stato stato;

@@ -107,6 +107,7 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
 std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
     s.coeffBazin = opzioni.coefficiente;
+    s.leggeScelta = opzioni.resistenza();
     s.raggio = opzioni.raggio;
     s.pendenza = opzioni.pendenza;
     s.incremento = opzioni.incremento;
@@ -120,7 +121,7 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     Modulo2::CalcolaTabella();
     Modulo2::InstallaConsegnaTabella(nullptr);
 
-    const analisi::Sezione sezione{s.raggioM, s.pendenza, s.coeffBazin,
+    const analisi::Sezione sezione{s.raggioM, s.pendenza, s.resistenza(),
                                    opzioni.geometriaRisposte.value_or(s.geometria)};
     std::vector<RigaUscita> righe;
     if (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche) {

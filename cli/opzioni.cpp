@@ -11,7 +11,7 @@
 
 namespace {
 
-double valorePositivo(const std::string& opzione, const std::string& testo) {
+double valoreNumerico(const std::string& opzione, const std::string& testo) {
     // An Italian decimal comma would read as a thousands separator: 0,010
     // would be 10 and 1,500 would be 1500. No comma, then.
     if (testo.find(',') != std::string::npos) {
@@ -20,9 +20,8 @@ double valorePositivo(const std::string& opzione, const std::string& testo) {
                         "punto e le migliaia non si separano: «" +
                         testo + "»");
     }
-    double valore = 0;
     try {
-        valore = CDbl(testo);
+        return CDbl(testo);
     } catch (const ErroreRuntime& e) {
         if (e.tipo() == TipoErrore::Overflow) {
             throw ErroreUso("il valore di " + opzione + " è fuori dall'intervallo dei numeri: «" +
@@ -30,6 +29,10 @@ double valorePositivo(const std::string& opzione, const std::string& testo) {
         }
         throw ErroreUso("il valore di " + opzione + " non è un numero: «" + testo + "»");
     }
+}
+
+double valorePositivo(const std::string& opzione, const std::string& testo) {
+    const double valore = valoreNumerico(opzione, testo);
     if (!(valore > 0)) {
         throw ErroreUso("il valore di " + opzione + " deve essere maggiore di zero: «" + testo +
                         "»");
@@ -64,6 +67,27 @@ formule::Geometria geometria(const std::string& testo) {
     throw ErroreUso("geometria sconosciuta per --geometria: «" + testo + "» (tabellare o esatta)");
 }
 
+formule::Legge legge(const std::string& testo) {
+    if (const std::optional<formule::Legge> l = formule::leggeDaChiave(testo)) {
+        return *l;
+    }
+    throw ErroreUso("legge sconosciuta per --legge: «" + testo +
+                    "» (bazin, kutter, strickler, manning o colebrook)");
+}
+
+// The water's temperature, in its range: 0 °C, not a positive number, is
+// the least.
+double temperatura(const std::string& opzione, const std::string& testo) {
+    const double valore = valoreNumerico(opzione, testo);
+    const formule::Intervallo ammessa = formule::intervalloTemperatura;
+    if (!(valore >= ammessa.minimo && valore <= ammessa.massimo)) {
+        throw ErroreUso("il valore di " + opzione + " è fuori dall'intervallo da " +
+                        CStr(ammessa.minimo) + " a " + CStr(ammessa.massimo) + " °C: «" + testo +
+                        "»");
+    }
+    return valore;
+}
+
 int punti(const std::string& opzione, const std::string& testo) {
     const double valore = valorePositivo(opzione, testo);
     if (valore != std::floor(valore) || valore > puntiCurvaMassimi) {
@@ -78,12 +102,22 @@ int punti(const std::string& opzione, const std::string& testo) {
 const char* const testoAiuto =
     "Uso: sezione-inglese-cli [opzioni]\n"
     "Tabella di moto uniforme di una tubazione a sezione inglese (larghezza 2r, altezza 3r),\n"
-    "velocità secondo Chézy con il coefficiente di Bazin.\n"
+    "velocità secondo Chézy con il coefficiente di Bazin, o secondo un'altra legge di\n"
+    "resistenza (--legge).\n"
     "\n"
     "  --raggio CM          raggio caratteristico in cm (predefinito 20)\n"
     "  --pendenza M         pendenza in m/m (predefinita 0.01)\n"
     "  --incremento MM      incremento dell'altezza in mm (predefinito 100)\n"
     "  --coefficiente G     coefficiente di scabrezza di Bazin (predefinito 0.18)\n"
+    "  --legge L            la legge di resistenza, per tutto ciò che viene stampato:\n"
+    "                       bazin (predefinita), kutter, strickler (Gauckler–Strickler),\n"
+    "                       manning o colebrook (Colebrook–White)\n"
+    "  --scabrezza X        il coefficiente della legge: γ di Bazin (m^1/2), m di Kutter\n"
+    "                       (m^1/2), Ks di Strickler (m^1/3/s), n di Manning (s/m^1/3),\n"
+    "                       ks di Colebrook–White (mm); necessario con ogni legge\n"
+    "                       tranne bazin, per la quale vale come --coefficiente\n"
+    "  --temperatura T      con colebrook, la temperatura dell'acqua in °C, da 0 a 40\n"
+    "                       (predefinita 15)\n"
     "  --formato F          tabella: allineata, come la griglia della finestra (predefinito)\n"
     "                       csv: i testi della griglia, in CSV\n"
     "                       csv-it: gli stessi per i fogli di calcolo in italiano: «;»\n"
@@ -176,7 +210,8 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             numero != nullptr || opzione == "--formato" || opzione == "--documento" ||
             opzione == "--file" || opzione == "--portata" || opzione == "--velocita" ||
             opzione == "--portata-minima" || opzione == "--curva" || opzione == "--geometria" ||
-            opzione == "--progetto" || opzione == "--relazione";
+            opzione == "--progetto" || opzione == "--relazione" || opzione == "--legge" ||
+            opzione == "--scabrezza" || opzione == "--temperatura";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -208,6 +243,12 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--curva") {
             opzioni.curva = punti(opzione, valore);
+        } else if (opzione == "--legge") {
+            opzioni.legge = legge(valore);
+        } else if (opzione == "--scabrezza") {
+            opzioni.scabrezza = valorePositivo(opzione, valore);
+        } else if (opzione == "--temperatura") {
+            opzioni.temperatura = temperatura(opzione, valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
         } else if (opzione == "--progetto") {
@@ -222,6 +263,45 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
         }
     }
     return opzioni;
+}
+
+// The law and its coefficient, checked together once the whole line is
+// read: --scabrezza may stand before --legge.
+void verificaLegge(OpzioniCli& opzioni) {
+    const std::string nome(formule::nomeLegge(opzioni.legge));
+    const formule::Intervallo ammesso = formule::intervalloCoefficiente(opzioni.legge);
+    const std::string coefficiente = std::string(formule::simboloCoefficiente(opzioni.legge)) +
+                                     " in " +
+                                     std::string(formule::unitaCoefficiente(opzioni.legge)) +
+                                     ", da " + CStr(ammesso.minimo) + " a " + CStr(ammesso.massimo);
+    const bool conCoefficiente = opzioni.date.count("--coefficiente") > 0;
+    if (opzioni.legge == formule::Legge::Bazin) {
+        if (opzioni.scabrezza && conCoefficiente && *opzioni.scabrezza != opzioni.coefficiente) {
+            throw ErroreUso("--scabrezza " + CStr(*opzioni.scabrezza) + " e --coefficiente " +
+                            CStr(opzioni.coefficiente) +
+                            " danno due coefficienti di Bazin diversi: darne uno solo");
+        }
+    } else if (!opzioni.scabrezza) {
+        throw ErroreUso("manca --scabrezza: la legge di " + nome +
+                        " richiede il suo coefficiente (" + coefficiente + ")");
+    } else if (conCoefficiente) {
+        throw ErroreUso("--coefficiente è il coefficiente di Bazin: con la legge di " + nome +
+                        " il coefficiente si dà con --scabrezza");
+    }
+    if (opzioni.scabrezza &&
+        !(*opzioni.scabrezza >= ammesso.minimo && *opzioni.scabrezza <= ammesso.massimo)) {
+        throw ErroreUso("il valore di --scabrezza è fuori dall'intervallo della legge di " + nome +
+                        ": «" + CStr(*opzioni.scabrezza) + "» (" + coefficiente + ")");
+    }
+    if (opzioni.date.count("--temperatura") > 0 && opzioni.legge != formule::Legge::Colebrook) {
+        throw ErroreUso("--temperatura vale solo con --legge colebrook: la legge di " + nome +
+                        " non dipende dalla temperatura dell'acqua");
+    }
+    if (opzioni.legge == formule::Legge::Bazin && opzioni.scabrezza) {
+        opzioni.coefficiente = *opzioni.scabrezza;
+        opzioni.comeScritto.ingressi.coefficiente =
+            progetto::Casella::daTesto(CStr(opzioni.coefficiente));
+    }
 }
 
 // The line, over the project file's inputs when it names one: an option
@@ -240,10 +320,19 @@ OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
         throw ErroreUso("--curva non si può dare insieme a --portata, --velocita, "
                         "--portata-minima o --verifiche");
     }
+    verificaLegge(opzioni);
     return opzioni;
 }
 
 } // namespace
+
+formule::Resistenza OpzioniCli::resistenza() const {
+    formule::Resistenza esito{legge, scabrezza.value_or(coefficiente)};
+    if (temperatura) {
+        esito.temperatura = *temperatura;
+    }
+    return esito;
+}
 
 OpzioniCli leggiOpzioni(const std::vector<std::string>& argomenti) {
     // The messages quote what was typed: control characters and bytes that

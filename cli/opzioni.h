@@ -33,12 +33,20 @@ struct OpzioniCli {
     // l/s: print the height of this dry-weather flow (row Qmin) instead of the table
     std::optional<double> portataMinima;
     std::string relazione; // also write the calculation report here, when given
+    // The resistance law of every number printed: Bazin's with
+    // `coefficiente` unless --legge names another, whose coefficient
+    // --scabrezza gives (Bazin's too, when given).
+    formule::Legge legge = formule::Legge::Bazin;
+    std::optional<double> scabrezza;
+    std::optional<double> temperatura; // °C, Colebrook–White only
     // The inputs as they were typed (on the line, or in the project file),
     // with the project's data: what the calculation report quotes.
     progetto::Progetto comeScritto = progetto::progettoNuovo();
     std::set<std::string> date; // the options the line gives, by name
     bool aiuto = false;
     bool versione = false;
+
+    formule::Resistenza resistenza() const;
 };
 
 // A usage error: one Italian line that names the option, or the project

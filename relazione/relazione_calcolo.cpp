@@ -92,7 +92,7 @@ class Relazione {
   public:
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto)
         : scrittore_(documento), p_(progetto),
-          s_(variabili_pubbliche::stato), sezione_{s_.raggioM, s_.pendenza, s_.coeffBazin,
+          s_(variabili_pubbliche::stato), sezione_{s_.raggioM, s_.pendenza, s_.resistenza(),
                                                    progetto.verifiche.geometria == "esatta"
                                                        ? formule::Geometria::Esatta
                                                        : formule::Geometria::Tabellare},

@@ -722,3 +722,80 @@ TEST(CliRelazione, InOgniFormato) {
     ASSERT_EQ(opzioni.stato, 0) << opzioni.errori;
     EXPECT_TRUE(contenuto("o.html").contains("1.2e2"));
 }
+
+// Bazin's coefficient given by --scabrezza is --coefficiente's, and the
+// default table stays what it was to the last bit.
+TEST(CliLeggi, BazinComePrimaAllUltimoBit) {
+    const std::string predefinita = esegui({"--formato", "si"}).uscita;
+    for (const std::vector<std::string>& argomenti : std::vector<std::vector<std::string>>{
+             {"--legge", "bazin"},
+             {"--scabrezza", "0.18"},
+             {"--coefficiente", "0.18", "--legge", "bazin", "--scabrezza", "0.18"}}) {
+        EXPECT_EQ(esegui(unite(argomenti, {"--formato", "si"})).uscita, predefinita);
+    }
+    EXPECT_EQ(esegui({"--scabrezza", "0.3", "--formato", "si"}).uscita,
+              esegui({"--coefficiente", "0.3", "--formato", "si"}).uscita);
+}
+
+// A law reaches every output: the results file, the calculation report, and
+// a project's table, whose Bazin coefficient then plays no part.
+TEST(CliLeggi, IlFileLaRelazioneEIlProgettoSeguonoLaLegge) {
+    QTemporaryDir cartella;
+    const std::string csv = cartella.filePath("r.csv").toStdString();
+    const std::vector<std::string> manning{"--legge", "manning", "--scabrezza", "0.013"};
+    const Esito tabella = esegui(unite(manning, {"--formato", "csv", "--file", csv}));
+    ASSERT_EQ(tabella.stato, 0) << tabella.errori;
+    std::ifstream file(csv);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), tabella.uscita);
+    EXPECT_NE(tabella.uscita, esegui({"--formato", "csv"}).uscita);
+
+    const std::string html = cartella.filePath("r.html").toStdString();
+    const Esito minima = esegui(unite(manning, {"--portata-minima", "8", "--relazione", html}));
+    ASSERT_EQ(minima.stato, 0) << minima.errori;
+    EXPECT_NE(righe(minima.uscita)[2].find("85.56"), std::string::npos) << minima.uscita;
+    std::ifstream relazione(html);
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(relazione), {}).find("V = 85.56 cm/s"),
+              std::string::npos);
+
+    const std::string progetto = progettoDi(cartella, numeri);
+    EXPECT_EQ(esegui(unite({"--progetto", progetto, "--formato", "si"}, manning)).uscita,
+              esegui(unite({"--raggio", "30", "--pendenza", "0.004", "--incremento", "50",
+                            "--formato", "si"},
+                           manning))
+                  .uscita);
+}
+
+TEST(CliLeggi, ErroriDUso) {
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string messaggio;
+    } casi[] = {
+        {{"--legge", "chezy"}, "legge sconosciuta per --legge: «chezy»"},
+        {{"--legge", "kutter"}, "manca --scabrezza: la legge di Kutter richiede"},
+        {{"--legge", "colebrook", "--scabrezza", "0"}, "--scabrezza deve essere maggiore di zero"},
+        {{"--scabrezza", "0.013", "--legge", "manning", "--coefficiente", "0.18"},
+         "--coefficiente è il coefficiente di Bazin"},
+        {{"--scabrezza", "0.2", "--coefficiente", "0.18"}, "due coefficienti di Bazin diversi"},
+        {{"--scabrezza", "6"}, "legge di Bazin: «6» (γ in m^1/2, da 0.01 a 5)"},
+        {{"--legge", "strickler", "--scabrezza", "9"},
+         "legge di Gauckler–Strickler: «9» (Ks in m^1/3/s, da 10 a 150)"},
+        {{"--legge", "manning", "--scabrezza", "0.5"}, "legge di Manning: «0.5»"},
+        {{"--legge", "colebrook", "--scabrezza", "101"}, "legge di Colebrook–White: «101»"},
+        {{"--legge", "kutter", "--scabrezza", "0.35", "--temperatura", "20"},
+         "--temperatura vale solo con --legge colebrook"},
+        {{"--legge", "colebrook", "--scabrezza", "1", "--temperatura", "-1"},
+         "--temperatura è fuori dall'intervallo da 0 a 40 °C: «-1»"},
+    };
+    for (const auto& c : casi) {
+        const Esito e = esegui(c.argomenti);
+        EXPECT_EQ(e.stato, 2) << c.messaggio;
+        EXPECT_EQ(e.uscita, "");
+        EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+        EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    }
+    for (const char* temperatura : {"0", "40"}) {
+        EXPECT_EQ(esegui({"--legge", "colebrook", "--scabrezza", "1", "--temperatura", temperatura})
+                      .stato,
+                  0);
+    }
+}

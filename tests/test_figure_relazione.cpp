@@ -39,7 +39,7 @@ double quota(const QImage& immagine, double y, double da, double a, Prova prova)
 
 DatiScala scalaDiProva(double raggio) {
     DatiScala dati;
-    dati.sezione = {raggio, 0.01, 0.18, Geometria::Tabellare};
+    dati.sezione = {raggio, 0.01, {formule::Legge::Bazin, 0.18}, Geometria::Tabellare};
     for (int k = 1; k <= 6; ++k) {
         dati.righeTabella.push_back(analisi::grandezze(dati.sezione, raggio / 2 * k));
     }

@@ -116,11 +116,11 @@ TEST_F(FinestraAnalisiAperta, SegueGliIngressiDellaFinestraPrincipale) {
     EXPECT_DOUBLE_EQ(analisi->righe()[0].risposta.risposta.altezza, 3 * 0.25);
     digita(finestra->Text2, "0.02");
     EXPECT_EQ(analisi->righe()[0].risposta.risposta.velocita,
-              analisi::grandezze({0.25, 0.02, 0.18}, 3 * 0.25).velocita);
+              analisi::grandezze({0.25, 0.02, {formule::Legge::Bazin, 0.18}}, 3 * 0.25).velocita);
     finestra->Combo1->setCurrentIndex(2);
     emit finestra->Combo1->activated(2);
     EXPECT_EQ(analisi->righe()[0].risposta.risposta.velocita,
-              analisi::grandezze({0.25, 0.02, 0.36}, 3 * 0.25).velocita);
+              analisi::grandezze({0.25, 0.02, {formule::Legge::Bazin, 0.36}}, 3 * 0.25).velocita);
 
     digita(finestra->Text2, "0");
     EXPECT_TRUE(analisi->righe().empty());

@@ -11,12 +11,13 @@
 using analisi::Risposte;
 using analisi::Sezione;
 using formule::Geometria;
+using formule::Legge;
 
 namespace {
 
 // Radius 20 cm, slope 0.01, Bazin 0.18: the window's defaults.
 Sezione predefinita(Geometria geometria = Geometria::Tabellare) {
-    return {0.2, 0.01, 0.18, geometria};
+    return {0.2, 0.01, {Legge::Bazin, 0.18}, geometria};
 }
 
 double relativo(double a, double b) {
@@ -37,7 +38,7 @@ TEST(Risposte, SezionePienaComeLaTabella) {
 TEST(Risposte, IMassimiSonoMassimi) {
     for (const Geometria g : {Geometria::Tabellare, Geometria::Esatta}) {
         for (const double gamma : {0.06, 0.18, 0.36, 1.75}) {
-            const Sezione s{0.2, 0.01, gamma, g};
+            const Sezione s{0.2, 0.01, {Legge::Bazin, gamma}, g};
             const Risposte r(s);
             const double hv = r.velocitaMassima().altezza;
             const double hq = r.portataMassima().altezza;
@@ -113,8 +114,9 @@ TEST(Risposte, AndataERitornoSuIngressiCasuali) {
     std::uniform_real_distribution<double> uniforme(0, 1);
     int provate = 0;
     for (int prova = 0; prova < 400; ++prova) {
-        const Sezione s{0.05 + 2 * uniforme(caso), std::pow(10, -4 + 2.5 * uniforme(caso)),
-                        0.06 + 1.7 * uniforme(caso),
+        const Sezione s{0.05 + 2 * uniforme(caso),
+                        std::pow(10, -4 + 2.5 * uniforme(caso)),
+                        {Legge::Bazin, 0.06 + 1.7 * uniforme(caso)},
                         prova % 2 == 0 ? Geometria::Tabellare : Geometria::Esatta};
         const Risposte r(s);
         const double h = s.altezzaPiena() * (1e-4 + (1 - 1e-4) * uniforme(caso));
@@ -229,9 +231,9 @@ TEST(Verifiche, EtichetteEdEsiti) {
 
 // Sections far from the usual, both ways: a flow read back to its height.
 TEST(Risposte, SezioniEstreme) {
-    for (const Sezione s :
-         {Sezione{1e-6, 1e-8, 100, Geometria::Tabellare}, Sezione{1000, 1, 0.06, Geometria::Esatta},
-          Sezione{0.01, 0.5, 1.75, Geometria::Tabellare}}) {
+    for (const Sezione s : {Sezione{1e-6, 1e-8, {Legge::Bazin, 100}, Geometria::Tabellare},
+                            Sezione{1000, 1, {Legge::Bazin, 0.06}, Geometria::Esatta},
+                            Sezione{0.01, 0.5, {Legge::Bazin, 1.75}, Geometria::Tabellare}}) {
         SCOPED_TRACE(s.raggio);
         const Risposte r(s);
         EXPECT_NEAR(r.portataMassima().altezza / s.raggio, 2.86, 0.05);

@@ -2,6 +2,7 @@
 #include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
 #include "relazione/file_risultati.h"
+#include "seme.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,22 +22,6 @@
 // corrupt the table or leave a half-written file. The seed is printed; set
 // SEZIONE_SEME to replay a run.
 namespace {
-
-// The seed of this run: SEZIONE_SEME when set, which must then be a
-// number, else a fresh one.
-std::optional<unsigned> seme() {
-    const QByteArray dato = qgetenv("SEZIONE_SEME");
-    bool numero = true;
-    const unsigned valore = dato.isEmpty() ? std::random_device{}() : dato.toUInt(&numero);
-    if (!numero) {
-        ADD_FAILURE() << "SEZIONE_SEME non è un numero intero senza segno: «" << dato.toStdString()
-                      << "»";
-        return std::nullopt;
-    }
-    std::cout << "SEZIONE_SEME=" << valore << std::endl;
-    ::testing::Test::RecordProperty("seme", std::to_string(valore));
-    return valore;
-}
 
 // The files in a folder that the test did not ask for: leftovers of a write.
 QStringList estranei(const QTemporaryDir& cartella, const std::set<std::string>& scritti) {
