@@ -6,6 +6,7 @@
 #include "app/grafico_deflusso.h"
 #include "app/impostazioni.h"
 #include "app/ingressi.h"
+#include "app/scelta_resistenza.h"
 #include "calc/errore_runtime.h"
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
@@ -60,14 +61,29 @@ QLineEdit* casella(const QString& suggerimento) {
     return c;
 }
 
+// The table's rows as points of the chart: as the table computed them,
+// or, under another law, its heights with that law.
+std::vector<analisi::Grandezze> puntiTabella(const analisi::Sezione& sezione,
+                                             const analisi::Sezione& tabella) {
+    std::vector<analisi::Grandezze> righe = analisi::righeTabellaCalcolata();
+    if (sezione.resistenza != tabella.resistenza) {
+        analisi::Sezione legge = tabella;
+        legge.resistenza = sezione.resistenza;
+        for (analisi::Grandezze& riga : righe) {
+            riga = analisi::grandezze(legge, riga.altezza);
+        }
+    }
+    return righe;
+}
+
 } // namespace
 
 FinestraAnalisi::FinestraAnalisi(QWidget* parent)
     : QMainWindow(parent), portata(casella("nessuna")), portataMinima(casella("nessuna")),
-      velocita(casella("nessuna")), geometria(new QComboBox), velocitaMinima(casella("")),
-      velocitaMassima(casella("")), riempimentoMassimo(casella("")), grafico(new GraficoDeflusso),
-      disegno(new DisegnoSezione), tabella(new QTableWidget), stato(new QLabel),
-      puntatore(new QLabel), esporta(new QPushButton("Esporta grafico…")),
+      velocita(casella("nessuna")), geometria(new QComboBox), resistenza(new SceltaResistenza),
+      velocitaMinima(casella("")), velocitaMassima(casella("")), riempimentoMassimo(casella("")),
+      grafico(new GraficoDeflusso), disegno(new DisegnoSezione), tabella(new QTableWidget),
+      stato(new QLabel), puntatore(new QLabel), esporta(new QPushButton("Esporta grafico…")),
       aggiungi(new QPushButton("Aggiungi alla relazione")) {
     setWindowTitle("Scala di deflusso e verifiche");
     setWindowFlag(Qt::Window);
@@ -83,6 +99,11 @@ FinestraAnalisi::FinestraAnalisi(QWidget* parent)
         });
     }
     connect(geometria, &QComboBox::currentIndexChanged, this, [this] {
+        salvaImpostazioni();
+        ricalcola();
+        emit verificheCambiate();
+    });
+    connect(resistenza, &SceltaResistenza::cambiata, this, [this] {
         salvaImpostazioni();
         ricalcola();
         emit verificheCambiate();
@@ -171,6 +192,7 @@ void FinestraAnalisi::costruisci() {
 
     auto* colonnaSinistra = new QVBoxLayout;
     colonnaSinistra->addWidget(progetto);
+    colonnaSinistra->addWidget(resistenza);
     colonnaSinistra->addWidget(verifiche);
     stato->setWordWrap(true);
     colonnaSinistra->addWidget(stato);
@@ -240,6 +262,14 @@ void FinestraAnalisi::leggiImpostazioni() {
     portataMinima->setText(s.value("analisi/portataMinima").toString());
     velocita->setText(s.value("analisi/velocita").toString());
     geometria->setCurrentIndex(s.value("analisi/geometria", 0).toInt() == 1 ? 1 : 0);
+    {
+        const QSignalBlocker b8(resistenza);
+        progetto::Verifiche v;
+        v.legge = s.value("analisi/legge", "bazin").toString().toStdString();
+        v.scabrezza.testo = s.value("analisi/scabrezza").toString().toStdString();
+        v.temperatura.testo = s.value("analisi/temperatura", "15").toString().toStdString();
+        resistenza->imposta(v);
+    }
     velocitaMinima->setText(
         s.value("limiti/velocitaMinima", QString::number(velocitaMinimaProposta)).toString());
     velocitaMassima->setText(
@@ -255,6 +285,11 @@ void FinestraAnalisi::salvaImpostazioni() const {
     s.setValue("analisi/portataMinima", portataMinima->text());
     s.setValue("analisi/velocita", velocita->text());
     s.setValue("analisi/geometria", geometria->currentIndex());
+    progetto::Verifiche v;
+    resistenza->scriviIn(v);
+    s.setValue("analisi/legge", QString::fromStdString(v.legge));
+    s.setValue("analisi/scabrezza", QString::fromStdString(v.scabrezza.testo));
+    s.setValue("analisi/temperatura", QString::fromStdString(v.temperatura.testo));
     s.setValue("limiti/velocitaMinima", velocitaMinima->text());
     s.setValue("limiti/velocitaMassima", velocitaMassima->text());
     s.setValue("limiti/riempimentoMassimo", riempimentoMassimo->text());
@@ -264,13 +299,16 @@ progetto::Verifiche FinestraAnalisi::verifiche() const {
     const auto casella = [](const QLineEdit* c) {
         return progetto::Casella::daTesto(c->text().toStdString());
     };
-    return {geometria->currentIndex() == 1 ? "esatta" : "tabellare",
-            casella(portata),
-            casella(portataMinima),
-            casella(velocita),
-            casella(velocitaMinima),
-            casella(velocitaMassima),
-            casella(riempimentoMassimo)};
+    progetto::Verifiche v;
+    v.geometria = geometria->currentIndex() == 1 ? "esatta" : "tabellare";
+    v.portataProgetto = casella(portata);
+    v.portataMinima = casella(portataMinima);
+    v.velocitaProgetto = casella(velocita);
+    v.velocitaMinima = casella(velocitaMinima);
+    v.velocitaMassima = casella(velocitaMassima);
+    v.riempimentoMassimo = casella(riempimentoMassimo);
+    resistenza->scriviIn(v);
+    return v;
 }
 
 void FinestraAnalisi::impostaVerifiche(const progetto::Verifiche& v) {
@@ -281,6 +319,7 @@ void FinestraAnalisi::impostaVerifiche(const progetto::Verifiche& v) {
     velocitaMinima->setText(QString::fromStdString(v.velocitaMinima.testo));
     velocitaMassima->setText(QString::fromStdString(v.velocitaMassima.testo));
     riempimentoMassimo->setText(QString::fromStdString(v.riempimentoMassimo.testo));
+    resistenza->imposta(v);
 }
 
 void FinestraAnalisi::ripristinaProposte() {
@@ -329,6 +368,14 @@ void FinestraAnalisi::ricalcola() {
     analisi::Sezione sezione = *sezioneTabella_;
     sezione.geometria =
         geometria->currentIndex() == 1 ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
+    const std::optional<formule::Resistenza> legge =
+        resistenza->resistenza(sezioneTabella_->resistenza.coefficiente);
+    if (!legge) {
+        svuota("La resistenza al moto non è data: la casella in rosso dice perché, passandoci "
+               "sopra con il puntatore.");
+        return;
+    }
+    sezione.resistenza = *legge;
     try {
         const analisi::Risposte risposte(sezione);
         const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
@@ -341,7 +388,7 @@ void FinestraAnalisi::ricalcola() {
 
         DatiGrafico dati;
         dati.curva = analisi::curva(sezione, puntiCurva);
-        dati.righeTabella = analisi::righeTabellaCalcolata();
+        dati.righeTabella = puntiTabella(sezione, *sezioneTabella_);
         dati.altezzePortata = richieste.altezzePortata;
         dati.altezzeVelocita = richieste.altezzeVelocita;
         dati.altezzaMinima = richieste.altezzaMinima;
@@ -352,10 +399,10 @@ void FinestraAnalisi::ricalcola() {
         dati.limiti = limitiProgetto;
         dati.altezzaPiena = sezione.altezzaPiena();
         dati.titolo =
-            QString("Sezione inglese %1 cm · i = %2 · γ = %3 · geometria %4")
+            QString("Sezione inglese %1 cm · i = %2 · %3 · geometria %4")
                 .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
                      numero(sezione.pendenza, "#0.###0"),
-                     numero(sezione.resistenza.coefficiente, "#0.#0"),
+                     QString::fromStdString(testoResistenza(sezione.resistenza)),
                      sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
         grafico->imposta(dati);
         righe_ = std::move(righe);
@@ -503,6 +550,11 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     SezioneRelazione sezione;
     sezione.titolo = "SCALA DI DEFLUSSO E VERIFICHE";
     sezione.righe.push_back(QString("Geometria: %1").arg(geometria->currentText()));
+    sezione.righe.push_back(
+        QString("Legge di resistenza: %1, %2")
+            .arg(
+                QString::fromStdString(std::string(formule::nomeLegge(sezione_->resistenza.legge))),
+                QString::fromStdString(testoResistenza(sezione_->resistenza))));
     if (progettoPortata_) {
         sezione.righe.push_back(QString("Portata di progetto: %1 l/s")
                                     .arg(QString::fromStdString(CStr(*progettoPortata_ * 1000))));

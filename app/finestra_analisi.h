@@ -10,6 +10,7 @@
 #include <optional>
 
 class DisegnoSezione;
+class SceltaResistenza;
 class GraficoDeflusso;
 class QComboBox;
 class QLabel;
@@ -37,6 +38,7 @@ class FinestraAnalisi : public QMainWindow {
     QLineEdit* const portataMinima;      // dry-weather flow, l/s
     QLineEdit* const velocita;           // design velocity, cm/s
     QComboBox* const geometria;          // tabellare or esatta
+    SceltaResistenza* const resistenza;  // the answers' law and its coefficient
     QLineEdit* const velocitaMinima;     // cm/s
     QLineEdit* const velocitaMassima;    // cm/s
     QLineEdit* const riempimentoMassimo; // %

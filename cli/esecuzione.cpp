@@ -121,7 +121,8 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
     Modulo2::CalcolaTabella();
     Modulo2::InstallaConsegnaTabella(nullptr);
 
-    const analisi::Sezione sezione{s.raggioM, s.pendenza, s.resistenza(),
+    const analisi::Sezione sezione{s.raggioM, s.pendenza,
+                                   opzioni.resistenzaRisposte.value_or(s.resistenza()),
                                    opzioni.geometriaRisposte.value_or(s.geometria)};
     std::vector<RigaUscita> righe;
     if (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche) {

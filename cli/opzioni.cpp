@@ -245,10 +245,13 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzioni.curva = punti(opzione, valore);
         } else if (opzione == "--legge") {
             opzioni.legge = legge(valore);
+            opzioni.comeScritto.verifiche.legge = valore;
         } else if (opzione == "--scabrezza") {
             opzioni.scabrezza = valorePositivo(opzione, valore);
+            opzioni.comeScritto.verifiche.scabrezza = progetto::Casella::daTesto(valore);
         } else if (opzione == "--temperatura") {
             opzioni.temperatura = temperatura(opzione, valore);
+            opzioni.comeScritto.verifiche.temperatura = progetto::Casella::daTesto(valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
         } else if (opzione == "--progetto") {

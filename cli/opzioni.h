@@ -39,6 +39,9 @@ struct OpzioniCli {
     formule::Legge legge = formule::Legge::Bazin;
     std::optional<double> scabrezza;
     std::optional<double> temperatura; // °C, Colebrook–White only
+    // The answers' own law, when a project's analysis window chose one
+    // and the line names none: the table keeps its Bazin, as in the window.
+    std::optional<formule::Resistenza> resistenzaRisposte;
     // The inputs as they were typed (on the line, or in the project file),
     // with the project's data: what the calculation report quotes.
     progetto::Progetto comeScritto = progetto::progettoNuovo();

@@ -1,7 +1,9 @@
 #include "cli/progetto_cli.h"
 
 #include "calc/errore_runtime.h"
+#include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
+#include "progetto/legge_progetto.h"
 #include "progetto/progetto.h"
 
 #include <optional>
@@ -46,6 +48,21 @@ std::optional<double> valoreDiProgetto(const std::string& percorso, const Casell
     return letto.valore;
 }
 
+// The analysis window's law, read as it reads its boxes; none for Bazin
+// with an empty coefficient, which is the table's γ.
+std::optional<formule::Resistenza> leggeDelleRisposte(const std::string& percorso,
+                                                      const progetto::Verifiche& v) {
+    const progetto::LeggeLetta letta = progetto::leggiLegge(v, 0);
+    if (letta.chiave != nullptr) {
+        const progetto::Casella& casella =
+            std::string_view(letta.chiave) == "scabrezza" ? v.scabrezza : v.temperatura;
+        throw ErroreUso("il progetto «" + percorso + "» non ha un valore valido per la legge (" +
+                        "verifiche." + letta.chiave + ": «" + casella.testo + "»). " +
+                        letta.motivo);
+    }
+    return letta.dellaTabella ? std::nullopt : letta.resistenza;
+}
+
 } // namespace
 
 OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
@@ -76,6 +93,11 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     // in the window, whose table keeps the table's formulas.
     opzioni.geometriaRisposte =
         v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
+    // The law likewise, unless the line names one for everything.
+    if (dalFile("--legge") && dalFile("--scabrezza") && dalFile("--coefficiente") &&
+        dalFile("--temperatura")) {
+        opzioni.resistenzaRisposte = leggeDelleRisposte(percorso, v);
+    }
     // Without --verifiche the design values play no part: a bad one is no error.
     if (verifiche) {
         if (dalFile("--portata")) {

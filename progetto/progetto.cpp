@@ -2,6 +2,7 @@
 
 #include "analisi/verifiche.h"
 #include "calc/errore_runtime.h"
+#include "calc/resistenza.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
@@ -59,7 +60,10 @@ const std::vector<Parte>& parti() {
           {"velocitaProgetto", casellaDi<&P::verifiche, &V::velocitaProgetto>, nullptr},
           {"velocitaMinima", casellaDi<&P::verifiche, &V::velocitaMinima>, nullptr},
           {"velocitaMassima", casellaDi<&P::verifiche, &V::velocitaMassima>, nullptr},
-          {"riempimentoMassimo", casellaDi<&P::verifiche, &V::riempimentoMassimo>, nullptr}}},
+          {"riempimentoMassimo", casellaDi<&P::verifiche, &V::riempimentoMassimo>, nullptr},
+          {"legge", nullptr, testoDi<&P::verifiche, &V::legge>},
+          {"scabrezza", casellaDi<&P::verifiche, &V::scabrezza>, nullptr},
+          {"temperatura", casellaDi<&P::verifiche, &V::temperatura>, nullptr}}},
         {"progetto",
          {{"opera", nullptr, testoDi<&P::dati, &D::opera>},
           {"tratto", nullptr, testoDi<&P::dati, &D::tratto>},
@@ -392,6 +396,7 @@ Progetto progettoNuovo() {
     p.verifiche.velocitaMinima = Casella::daTesto(CStr(proposte.velocitaMinima * 100));
     p.verifiche.velocitaMassima = Casella::daTesto(CStr(proposte.velocitaMassima * 100));
     p.verifiche.riempimentoMassimo = Casella::daTesto(CStr(proposte.riempimentoMassimo * 100));
+    p.verifiche.temperatura = Casella::daTesto(CStr(formule::Resistenza{}.temperatura));
     return p;
 }
 
@@ -414,6 +419,10 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     }
     if (p.verifiche.geometria != "tabellare" && p.verifiche.geometria != "esatta") {
         lettore.fallito("«verifiche.geometria» deve essere «tabellare» o «esatta»");
+    }
+    if (!formule::leggeDaChiave(p.verifiche.legge)) {
+        lettore.fallito("«verifiche.legge» deve essere «bazin», «kutter», «strickler», «manning» "
+                        "o «colebrook»");
     }
     return p;
 }

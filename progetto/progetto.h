@@ -55,6 +55,12 @@ struct Verifiche {
     Casella velocitaMinima;     // cm/s
     Casella velocitaMassima;    // cm/s
     Casella riempimentoMassimo; // %
+    // The resistance law of the answers, by its key ("bazin", "manning"…),
+    // its coefficient (for Bazin, empty: the table's γ) and, for
+    // Colebrook–White, the water's temperature (°C).
+    std::string legge = "bazin";
+    Casella scabrezza;
+    Casella temperatura;
 
     bool operator==(const Verifiche&) const = default;
 };

@@ -9,6 +9,7 @@
 #include "numeri/formato.h"
 #include "numeri/numero_positivo.h"
 #include "numeri/sezione.h"
+#include "progetto/legge_progetto.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/figura_scala.h"
 #include "relazione/figura_sezione.h"
@@ -25,8 +26,8 @@ namespace {
 
 using Tabella = ScrittoreRelazione::Tabella;
 
-QString q(const std::string& testo) {
-    return QString::fromStdString(testo);
+QString q(std::string_view testo) {
+    return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
 }
 
 QString numero(double valore, const char* modello) {
@@ -88,14 +89,52 @@ QString coefficienteComeScritto(const progetto::Casella& casella) {
     return comeScritto(casella);
 }
 
+// A law's formulas, as written in the method.
+std::vector<const char*> formuleLegge(formule::Legge legge) {
+    switch (legge) {
+    case formule::Legge::Bazin:
+        return {"C = 87 √R / (√R + γ)", "V = C √(R · i)"};
+    case formule::Legge::Kutter:
+        return {"C = 100 √R / (m + √R)", "V = C √(R · i)"};
+    case formule::Legge::Strickler:
+        return {"V = Ks R^(2/3) i^(1/2)"};
+    case formule::Legge::Manning:
+        return {"V = R^(2/3) i^(1/2) / n"};
+    case formule::Legge::Colebrook:
+        return {"1/√λ = −2 log10( ks / (14.84 R) + 2.51 / (Re √λ) )",
+                "V = √(8 g R i / λ),  Re = 4 R V / ν",
+                "ν = 1.792·10⁻⁶ / (1 + 0.0337 T + 0.000221 T²)"};
+    }
+    return {};
+}
+
+// What a law's symbols stand for, after the common ones.
+QString simboli(formule::Legge legge) {
+    switch (legge) {
+    case formule::Legge::Bazin:
+        return ", C coefficiente di Chézy (m½/s), γ coefficiente di scabrezza di Bazin (m½)";
+    case formule::Legge::Kutter:
+        return ", C coefficiente di Chézy (m½/s), m coefficiente di scabrezza di Kutter (m½)";
+    case formule::Legge::Strickler:
+        return ", Ks coefficiente di Gauckler–Strickler (m^1/3/s)";
+    case formule::Legge::Manning:
+        return ", n coefficiente di Manning (s/m^1/3)";
+    case formule::Legge::Colebrook:
+        return ", λ indice di resistenza, ks scabrezza equivalente (mm nei dati, m nella "
+               "formula), Re numero di Reynolds, g = 9.81 m/s², ν viscosità cinematica "
+               "dell'acqua (m²/s) alla temperatura T (°C)";
+    }
+    return {};
+}
+
 class Relazione {
   public:
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto)
-        : scrittore_(documento), p_(progetto),
-          s_(variabili_pubbliche::stato), sezione_{s_.raggioM, s_.pendenza, s_.resistenza(),
-                                                   progetto.verifiche.geometria == "esatta"
-                                                       ? formule::Geometria::Esatta
-                                                       : formule::Geometria::Tabellare},
+        : scrittore_(documento), p_(progetto), s_(variabili_pubbliche::stato),
+          leggeVerifiche_(progetto::leggiLegge(progetto.verifiche, s_.coeffBazin)),
+          sezione_{s_.raggioM, s_.pendenza, leggeVerifiche_.resistenza.value_or(s_.resistenza()),
+                   progetto.verifiche.geometria == "esatta" ? formule::Geometria::Esatta
+                                                            : formule::Geometria::Tabellare},
           risposte_(sezione_), limiti_(limitiDi(progetto.verifiche)),
           portata_(letto(progetto.verifiche.portataProgetto)),
           portataMinima_(letto(progetto.verifiche.portataMinima)),
@@ -142,20 +181,22 @@ class Relazione {
         const progetto::Ingressi& i = p_.ingressi;
         const progetto::Verifiche& v = p_.verifiche;
         Tabella t;
-        t.righe = {
-            {"Dato", "Valore", "Unità"},
-            {"Raggio caratteristico r", comeScritto(i.raggio), "cm"},
-            {"Larghezza 2r × altezza 3r", dimensioni(), "cm"},
-            {"Pendenza del fondo i", comeScritto(i.pendenza), "m/m"},
-            {"Coefficiente di scabrezza di Bazin γ", coefficienteComeScritto(i.coefficiente), "m½"},
-            {"Incremento dell'altezza", incremento(), "mm"},
-            {"Portata di progetto", comeScritto(v.portataProgetto), "l/s"},
-            {"Portata minima (tempo secco)", comeScritto(v.portataMinima), "l/s"},
-            {"Velocità di progetto", comeScritto(v.velocitaProgetto), "cm/s"},
-            {"Velocità minima di autopulizia", comeScritto(v.velocitaMinima), "cm/s"},
-            {"Velocità massima", comeScritto(v.velocitaMassima), "cm/s"},
-            {"Riempimento massimo h/H", comeScritto(v.riempimentoMassimo), "%"},
-            {"Geometria delle verifiche", q(v.geometria), ""}};
+        t.righe = {{"Dato", "Valore", "Unità"},
+                   {"Raggio caratteristico r", comeScritto(i.raggio), "cm"},
+                   {"Larghezza 2r × altezza 3r", dimensioni(), "cm"},
+                   {"Pendenza del fondo i", comeScritto(i.pendenza), "m/m"},
+                   rigaLeggeTabella(),
+                   {"Incremento dell'altezza", incremento(), "mm"},
+                   {"Portata di progetto", comeScritto(v.portataProgetto), "l/s"},
+                   {"Portata minima (tempo secco)", comeScritto(v.portataMinima), "l/s"},
+                   {"Velocità di progetto", comeScritto(v.velocitaProgetto), "cm/s"},
+                   {"Velocità minima di autopulizia", comeScritto(v.velocitaMinima), "cm/s"},
+                   {"Velocità massima", comeScritto(v.velocitaMassima), "cm/s"},
+                   {"Riempimento massimo h/H", comeScritto(v.riempimentoMassimo), "%"},
+                   {"Geometria delle verifiche", q(v.geometria), ""}};
+        for (auto& riga : righeLeggeVerifiche()) {
+            t.righe.push_back(std::move(riga));
+        }
         t.larghezzeCm = {7.5, 6.5, 2};
         scrittore_.tabella(t);
 
@@ -172,20 +213,36 @@ class Relazione {
 
     void metodo() {
         scrittore_.sezione("2 Metodo");
+        const formule::Resistenza tabella = s_.resistenza();
+        const formule::Resistenza verifiche = sezione_.resistenza;
+        const QString leggi = tabella.legge == verifiche.legge
+                                  ? QString("secondo %1").arg(q(formule::nomeLegge(tabella.legge)))
+                                  : QString("secondo %1 per la tabella e %2 per le verifiche")
+                                        .arg(q(formule::nomeLegge(tabella.legge)),
+                                             q(formule::nomeLegge(verifiche.legge)));
         scrittore_.paragrafo(
             "Il calcolo è svolto in moto uniforme. Per ogni altezza d'acqua h si ricavano "
-            "l'area bagnata A e il contorno bagnato P della sezione, quindi il raggio idraulico, "
-            "il coefficiente di Chézy secondo Bazin, la velocità media e la portata:",
+            "l'area bagnata A e il contorno bagnato P della sezione, quindi il raggio "
+            "idraulico, la velocità media " +
+                leggi + " e la portata:",
             true);
         scrittore_.vuota(true);
         scrittore_.formula("R = A / P");
-        scrittore_.formula("C = 87 √R / (√R + γ)");
-        scrittore_.formula("V = C √(R · i)");
+        for (const formule::Legge legge : {tabella.legge, verifiche.legge}) {
+            for (const char* formula : formuleLegge(legge)) {
+                scrittore_.formula(formula);
+            }
+            if (legge == verifiche.legge) {
+                break;
+            }
+        }
         scrittore_.formula("Q = A · V");
         scrittore_.vuota();
         scrittore_.paragrafo(
-            "con R raggio idraulico (m), γ coefficiente di scabrezza di Bazin, i pendenza del "
-            "fondo (m/m), V velocità media (m/s), Q portata (m³/s).");
+            "con R raggio idraulico (m), i pendenza del fondo (m/m), V velocità media (m/s), "
+            "Q portata (m³/s)" +
+            simboli(tabella.legge) +
+            (verifiche.legge == tabella.legge ? QString() : simboli(verifiche.legge)) + ".");
         scrittore_.vuota();
         scrittore_.paragrafo(
             "La tabella dei risultati usa le formule tabellari della sezione inglese, con le "
@@ -350,6 +407,41 @@ class Relazione {
         }
     }
 
+    // The table's law: Bazin's coefficient as typed, with the list entry's
+    // words; another law (the command line's) by its name and coefficient.
+    std::vector<QString> rigaLeggeTabella() const {
+        const formule::Resistenza r = s_.resistenza();
+        if (r.legge == formule::Legge::Bazin) {
+            return {"Coefficiente di scabrezza di Bazin γ (tabella)",
+                    coefficienteComeScritto(p_.ingressi.coefficiente), "m½"};
+        }
+        return {"Legge di resistenza (tabella)",
+                q(formule::nomeLegge(r.legge)) + ", " + q(testoResistenza(r)), ""};
+    }
+
+    // The answers' law, its coefficient as typed, and the water's
+    // temperature for Colebrook–White.
+    std::vector<std::vector<QString>> righeLeggeVerifiche() const {
+        const progetto::Verifiche& v = p_.verifiche;
+        const formule::Legge legge = sezione_.resistenza.legge;
+        std::vector<std::vector<QString>> righe{
+            {"Legge di resistenza delle verifiche", q(formule::nomeLegge(legge)), ""}};
+        if (leggeVerifiche_.dellaTabella) {
+            righe.push_back({"Coefficiente γ delle verifiche", "quello della tabella", "m½"});
+        } else {
+            righe.push_back(
+                {QString("Coefficiente %1 delle verifiche")
+                     .arg(q(formule::simboloCoefficiente(legge))),
+                 comeScritto(v.scabrezza) +
+                     (leggeVerifiche_.resistenza ? QString() : " (non valido: si usa la tabella)"),
+                 q(formule::unitaCoefficiente(legge))});
+        }
+        if (legge == formule::Legge::Colebrook) {
+            righe.push_back({"Temperatura dell'acqua", comeScritto(v.temperatura), "°C"});
+        }
+        return righe;
+    }
+
     QString dimensioni() const {
         const std::string testo = TestoSezione(s_.raggio); // "40/60"
         return q(testo).replace('/', " × ");
@@ -404,6 +496,7 @@ class Relazione {
     ScrittoreRelazione scrittore_;
     const progetto::Progetto& p_;
     const variabili_pubbliche::Stato& s_;
+    progetto::LeggeLetta leggeVerifiche_;
     analisi::Sezione sezione_;
     analisi::Risposte risposte_;
     analisi::Limiti limiti_;

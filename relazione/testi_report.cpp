@@ -2,15 +2,28 @@
 
 #include "calc/variabili_pubbliche.h"
 #include "numeri/formato.h"
+#include "numeri/sezione.h"
+
+#include <cctype>
 
 std::string RigaTubazione() {
     const auto& s = variabili_pubbliche::stato;
     return "TUBAZIONE INGLESE " + s.tipoSezione + " Øeq mm " + Format(s.raggio, "###,##0");
 }
 
+// Under another law than Bazin's (the command line's --legge) the line
+// names it and gives its coefficient whole.
 std::string RigaCoefficiente() {
-    return "COEFF. DI SCABREZZA SECONDO BAZIN =  " +
-           Format(variabili_pubbliche::stato.coeffBazin, "#0.#0");
+    const formule::Resistenza r = variabili_pubbliche::stato.resistenza();
+    if (r.legge == formule::Legge::Bazin) {
+        return "COEFF. DI SCABREZZA SECONDO BAZIN =  " +
+               Format(variabili_pubbliche::stato.coeffBazin, "#0.#0");
+    }
+    std::string nome(formule::nomeLegge(r.legge));
+    for (char& c : nome) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return "COEFF. DI SCABREZZA SECONDO " + nome + " " + testoResistenza(r);
 }
 
 std::string RigaPendenza() {

@@ -799,3 +799,28 @@ TEST(CliLeggi, ErroriDUso) {
                   0);
     }
 }
+
+// A project's law is its analysis window's: the answers follow it, the
+// table keeps Bazin; a law on the line is for everything.
+TEST(CliProgetto, LaLeggeDelProgettoPerLeRisposte) {
+    QTemporaryDir cartella;
+    const std::string file = progettoDi(
+        cartella, numeri + R"(, "verifiche": {"legge": "manning", "scabrezza": "0.013: cls",
+                                               "portataProgetto": 150})");
+    const auto uscita = [](const std::vector<std::string>& argomenti) {
+        const Esito e = esegui(unite(argomenti, {"--formato", "si"}));
+        EXPECT_EQ(e.stato, 0) << e.errori;
+        return e.uscita;
+    };
+    const std::vector<std::string> comeFile = unite({"--raggio", "30"}, opzioniNumeri);
+    EXPECT_EQ(uscita({"--progetto", file}), uscita(comeFile));
+    EXPECT_EQ(uscita({"--progetto", file, "--verifiche"}),
+              uscita({"--raggio", "30", "--pendenza", "0.004", "--incremento", "50", "--portata",
+                      "150", "--legge", "manning", "--scabrezza", "0.013"}));
+    const std::string sbagliato =
+        progettoDi(cartella, numeri + R"(, "verifiche": {"legge": "manning", "scabrezza": 5})",
+                   "sbagliato.sezione");
+    const Esito e = esegui({"--progetto", sbagliato});
+    EXPECT_EQ(e.stato, 2);
+    EXPECT_TRUE(e.errori.find("verifiche.scabrezza") != std::string::npos) << e.errori;
+}

@@ -1,16 +1,19 @@
 #include "app/disegno_sezione.h"
 #include "app/finestra_analisi.h"
 #include "app/grafico_deflusso.h"
+#include "app/scelta_resistenza.h"
 #include "app/twips.h"
 #include "documenti/elaboratore_testi.h"
 #include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -64,7 +67,11 @@ bool raggiungibile(QWidget* controllo) {
     QWidget* dentro = controllo->window();
     for (QScrollArea* area : dentro->findChildren<QScrollArea*>()) {
         if (area->isAncestorOf(controllo)) {
-            area->ensureWidgetVisible(controllo, 0, 0);
+            // The whole control, not only a line edit's cursor, which is
+            // all ensureWidgetVisible() brings into view.
+            const QRect dove(controllo->mapTo(area->widget(), QPoint()), controllo->size());
+            area->ensureVisible(dove.center().x(), dove.center().y(), dove.width() / 2 + 1,
+                                dove.height() / 2 + 1);
             dentro = area->viewport();
         }
     }
@@ -332,4 +339,42 @@ TEST_F(FinestraAnalisiAperta, PortataMinimaRigaVerificaEMarcatore) {
     v.portataMinima.testo = "12";
     analisi->impostaVerifiche(v);
     EXPECT_EQ(analisi->portataMinima->text(), "12");
+}
+
+// The answers follow the law chosen here; the table's Bazin stays. An empty
+// Bazin coefficient is the table's γ; a value out of its range is refused.
+TEST_F(FinestraAnalisiAperta, LeggeDiResistenzaScelta) {
+    digita(analisi->portata, "150");
+    const auto altezzaQ1 = [&] { return analisi->righe().front().risposta.risposta.altezza; };
+    const double conBazin = altezzaQ1();
+    const analisi::Sezione tabella{0.2, 0.01, {formule::Legge::Bazin, 0.18}};
+
+    const struct {
+        formule::Legge legge;
+        const char* scabrezza;
+        double coefficiente;
+    } casi[] = {{formule::Legge::Manning, "0.013: calcestruzzo", 0.013},
+                {formule::Legge::Strickler, "77", 77},
+                {formule::Legge::Colebrook, "1.5", 1.5}};
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.scabrezza);
+        analisi->resistenza->legge->setCurrentIndex(static_cast<int>(c.legge));
+        analisi->resistenza->scabrezza->setEditText(c.scabrezza);
+        analisi::Sezione attesa = tabella;
+        attesa.resistenza = {c.legge, c.coefficiente};
+        EXPECT_DOUBLE_EQ(altezzaQ1(), analisi::Risposte(attesa).perPortata(0.150).front().altezza);
+        EXPECT_EQ(analisi->verifiche().legge, formule::chiaveLegge(c.legge));
+    }
+    EXPECT_TRUE(analisi->resistenza->temperatura->isEnabled());
+    EXPECT_EQ(s.coeffBazin, 0.18); // the main window's table keeps its Bazin
+
+    analisi->resistenza->scabrezza->setEditText("500");
+    EXPECT_TRUE(analisi->righe().empty());
+    EXPECT_TRUE(analisi->resistenza->scabrezza->styleSheet().contains("#C00000"));
+    EXPECT_TRUE(analisi->resistenza->scabrezza->toolTip().startsWith("Fuori dall'intervallo"));
+
+    analisi->resistenza->legge->setCurrentIndex(0);
+    EXPECT_EQ(analisi->resistenza->scabrezza->currentText(), "");
+    EXPECT_DOUBLE_EQ(altezzaQ1(), conBazin);
+    EXPECT_EQ(analisi->resistenza->scabrezza->count(), 6); // Bazin's six categories
 }

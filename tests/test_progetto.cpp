@@ -41,6 +41,9 @@ const std::string esempio = R"({
     "velocitaMinima": 50,
     "velocitaMassima": 400,
     "riempimentoMassimo": 70,
+    "legge": "manning",
+    "scabrezza": "0.013: calcestruzzo",
+    "temperatura": 15,
     "futura": [1, {"a": "b\"c"}]
   },
   "progetto": {
@@ -132,6 +135,8 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
         {inizio + R"("ingressi": {"nomeFile": 3}})", "«ingressi.nomeFile» deve essere un testo"},
         {inizio + R"("verifiche": {"geometria": "rotonda"}})",
          "«verifiche.geometria» deve essere «tabellare» o «esatta»"},
+        {inizio + R"("verifiche": {"legge": "Manning"}})",
+         "«verifiche.legge» deve essere «bazin», «kutter», «strickler», «manning» o «colebrook»"},
         {inizio + R"("verifiche": {"portataMinima": {}}})",
          "«verifiche.portataMinima» deve essere un numero, un testo o null"},
         {inizio + R"("progetto": {"data": 20261207}})", "«progetto.data» deve essere un testo"},

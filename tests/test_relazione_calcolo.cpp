@@ -131,3 +131,23 @@ TEST_F(RelazioneCalcolo, ConclusioneSenzaOConValoriNonRaggiunti) {
     p.verifiche.portataProgetto = Casella::daTesto("150");
     EXPECT_TRUE(relazione().contains("tutte le verifiche sono soddisfatte"));
 }
+
+// The answers' law is named, its coefficient given with its unit and its
+// formula written; the table keeps its Bazin.
+TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
+    p.verifiche.legge = "manning";
+    p.verifiche.scabrezza = Casella::daTesto("0.013: calcestruzzo");
+    const QString testo = relazione();
+    const QString dati = tra(testo, "1 Dati", "2 Metodo");
+    for (const char* atteso :
+         {"Coefficiente di scabrezza di Bazin γ (tabella)", "Legge di resistenza delle verifiche",
+          "Manning", "Coefficiente n delle verifiche", "0.013: calcestruzzo", "s/m^1/3"}) {
+        EXPECT_TRUE(dati.contains(QString::fromUtf8(atteso))) << atteso;
+    }
+    const QString metodo = tra(testo, "2 Metodo", "3 Risultati");
+    for (const char* atteso :
+         {"secondo Bazin per la tabella e Manning per le verifiche", "C = 87 √R / (√R + γ)",
+          "V = R^(2/3) i^(1/2) / n", "n coefficiente di Manning"}) {
+        EXPECT_TRUE(metodo.contains(QString::fromUtf8(atteso))) << atteso;
+    }
+}

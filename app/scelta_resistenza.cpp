@@ -1,0 +1,106 @@
+#include "app/scelta_resistenza.h"
+
+#include "analisi/valori_indicativi.h"
+#include "app/casella_segnalata.h"
+#include "numeri/conversioni.h"
+#include "progetto/legge_progetto.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+namespace {
+
+QString q(std::string_view testo) {
+    return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
+}
+
+} // namespace
+
+SceltaResistenza::SceltaResistenza(QWidget* parent)
+    : QGroupBox("Resistenza al moto", parent), legge(new QComboBox), scabrezza(new QComboBox),
+      temperatura(new QLineEdit("15")), etichettaCoefficiente(new QLabel),
+      indicativi(new QLabel("valori indicativi nell'elenco")) {
+    for (const formule::Legge l :
+         {formule::Legge::Bazin, formule::Legge::Kutter, formule::Legge::Strickler,
+          formule::Legge::Manning, formule::Legge::Colebrook}) {
+        legge->addItem(q(formule::nomeLegge(l)), q(formule::chiaveLegge(l)));
+    }
+    scabrezza->setEditable(true);
+    scabrezza->setInsertPolicy(QComboBox::NoInsert);
+    scabrezza->setCompleter(nullptr);
+    scabrezza->setMinimumContentsLength(8);
+    scabrezza->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    temperatura->setAlignment(Qt::AlignRight);
+    temperatura->setMaximumWidth(110);
+
+    auto* modulo = new QFormLayout(this);
+    modulo->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    modulo->addRow("Legge", legge);
+    modulo->addRow(etichettaCoefficiente, scabrezza);
+    modulo->addRow(indicativi);
+    modulo->addRow("Temperatura dell'acqua (°C)", temperatura);
+    riempiValori();
+
+    connect(legge, &QComboBox::currentIndexChanged, this, [this] {
+        riempiValori();
+        emit cambiata();
+    });
+    connect(scabrezza, &QComboBox::editTextChanged, this, &SceltaResistenza::cambiata);
+    connect(temperatura, &QLineEdit::textChanged, this, &SceltaResistenza::cambiata);
+}
+
+formule::Legge SceltaResistenza::leggeScelta() const {
+    return formule::leggeDaChiave(legge->currentData().toString().toStdString())
+        .value_or(formule::Legge::Bazin);
+}
+
+// The law's typical values, its coefficient's name and unit; a new law
+// starts with an empty coefficient.
+void SceltaResistenza::riempiValori() {
+    const formule::Legge l = leggeScelta();
+    const QSignalBlocker blocco(scabrezza);
+    scabrezza->clear();
+    for (const analisi::ValoreIndicativo& v : analisi::valoriIndicativi(l)) {
+        scabrezza->addItem(QString("%1: %2").arg(q(CStr(v.valore)), v.descrizione));
+    }
+    scabrezza->setCurrentIndex(-1);
+    scabrezza->setEditText(QString());
+    scabrezza->lineEdit()->setPlaceholderText(
+        l == formule::Legge::Bazin ? QString("γ della tabella")
+                                   : QString("%1 (%2)").arg(q(formule::simboloCoefficiente(l)),
+                                                            q(formule::unitaCoefficiente(l))));
+    etichettaCoefficiente->setText(
+        QString("Coefficiente %1 (%2)")
+            .arg(q(formule::simboloCoefficiente(l)), q(formule::unitaCoefficiente(l))));
+    indicativi->setToolTip(QString("Fonte: %1").arg(analisi::fonteValoriIndicativi(l)));
+    temperatura->setEnabled(l == formule::Legge::Colebrook);
+}
+
+std::optional<formule::Resistenza> SceltaResistenza::resistenza(double coeffBazinTabella) const {
+    progetto::Verifiche v;
+    scriviIn(v);
+    const progetto::LeggeLetta letta = progetto::leggiLegge(v, coeffBazinTabella);
+    const auto segnala = [&](QWidget* casella, const char* chiave) {
+        const bool sbagliata = letta.chiave != nullptr && std::string_view(letta.chiave) == chiave;
+        segnalaCasella(casella, sbagliata ? Lettura::Rifiutata : Lettura::Buona,
+                       sbagliata ? letta.motivo : std::string());
+    };
+    segnala(scabrezza, "scabrezza");
+    segnala(temperatura, "temperatura");
+    return letta.resistenza;
+}
+
+void SceltaResistenza::scriviIn(progetto::Verifiche& v) const {
+    v.legge = legge->currentData().toString().toStdString();
+    v.scabrezza = progetto::Casella::daTesto(scabrezza->currentText().toStdString());
+    v.temperatura = progetto::Casella::daTesto(temperatura->text().toStdString());
+}
+
+void SceltaResistenza::imposta(const progetto::Verifiche& v) {
+    legge->setCurrentIndex(std::max(0, legge->findData(QString::fromStdString(v.legge))));
+    scabrezza->setEditText(QString::fromStdString(v.scabrezza.testo));
+    temperatura->setText(QString::fromStdString(v.temperatura.testo));
+}

@@ -1,0 +1,63 @@
+#include "progetto/legge_progetto.h"
+
+#include "numeri/conversioni.h"
+#include "numeri/numero_positivo.h"
+
+namespace progetto {
+
+namespace {
+
+// A strict number within a range, or why not.
+std::optional<double> nelCampo(const std::string& testo, formule::Intervallo ammesso,
+                               std::string_view unita, std::string& motivo) {
+    const std::string campo =
+        CStr(ammesso.minimo) + "–" + CStr(ammesso.massimo) + " " + std::string(unita);
+    const NumeroLetto letto = leggiNumeroPositivo(testo);
+    if (letto.motivo) {
+        motivo = *letto.motivo + " Serve un valore da " + campo + ".";
+    } else if (!letto.valore) {
+        motivo = "La casella è vuota: serve un valore da " + campo + ".";
+    } else if (*letto.valore < ammesso.minimo || *letto.valore > ammesso.massimo) {
+        motivo = "Fuori dall'intervallo ammesso, " + campo + ".";
+    } else {
+        return letto.valore;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+LeggeLetta leggiLegge(const Verifiche& v, double coeffBazinTabella) {
+    formule::Resistenza r;
+    r.legge = formule::leggeDaChiave(v.legge).value_or(formule::Legge::Bazin);
+    const std::string coefficiente = v.scabrezza.testo.substr(0, v.scabrezza.testo.find(':'));
+    if (r.legge == formule::Legge::Bazin &&
+        coefficiente.find_first_not_of(' ') == std::string::npos) {
+        r.coefficiente = coeffBazinTabella;
+        LeggeLetta dellaTabella;
+        dellaTabella.resistenza = r;
+        dellaTabella.dellaTabella = true;
+        return dellaTabella;
+    }
+    LeggeLetta letta;
+    const auto c = nelCampo(coefficiente, formule::intervalloCoefficiente(r.legge),
+                            formule::unitaCoefficiente(r.legge), letta.motivo);
+    if (!c) {
+        letta.chiave = "scabrezza";
+        return letta;
+    }
+    r.coefficiente = *c;
+    if (r.legge == formule::Legge::Colebrook) {
+        const auto t =
+            nelCampo(v.temperatura.testo, formule::intervalloTemperatura, "°C", letta.motivo);
+        if (!t) {
+            letta.chiave = "temperatura";
+            return letta;
+        }
+        r.temperatura = *t;
+    }
+    letta.resistenza = r;
+    return letta;
+}
+
+} // namespace progetto
