@@ -41,6 +41,25 @@ template <auto Sezione, auto Membro> std::string& testoDi(Progetto& p) {
     return p.*Sezione.*Membro;
 }
 
+// The cells of a reach, under the keys of the reaches' CSV.
+struct CampoTratto {
+    const char* chiave;
+    Casella RigaTratto::*casella;
+    std::string RigaTratto::*testo;
+};
+const std::vector<CampoTratto> campiTratto{
+    {"tratto", nullptr, &RigaTratto::tratto},
+    {"lunghezza", &RigaTratto::lunghezza, nullptr},
+    {"pendenza", &RigaTratto::pendenza, nullptr},
+    {"quota_monte", &RigaTratto::quotaMonte, nullptr},
+    {"quota_valle", &RigaTratto::quotaValle, nullptr},
+    {"raggio", &RigaTratto::raggio, nullptr},
+    {"portata", &RigaTratto::portata, nullptr},
+    {"portata_minima", &RigaTratto::portataMinima, nullptr},
+    {"legge", nullptr, &RigaTratto::legge},
+    {"scabrezza", &RigaTratto::scabrezza, nullptr},
+};
+
 const std::vector<Parte>& parti() {
     using P = Progetto;
     using I = Ingressi;
@@ -130,6 +149,30 @@ class Lettore {
             fallito(std::string("«") + sezione + "." + chiave +
                     "» deve essere un numero, un testo o null");
         }
+    }
+
+    // An array, or absent.
+    QJsonArray elenco(const QJsonObject& radice, const char* chiave) const {
+        const QJsonValue valore = radice.value(QLatin1String(chiave));
+        if (valore.isUndefined() || valore.isNull()) {
+            return {};
+        }
+        if (!valore.isArray()) {
+            fallito(std::string("«") + chiave + "» deve essere un elenco JSON, tra quadre");
+        }
+        return valore.toArray();
+    }
+
+    // An array of positive numbers, or absent.
+    std::vector<double> numeriPositivi(const QJsonObject& radice, const char* chiave) const {
+        std::vector<double> numeri;
+        for (const QJsonValue& v : elenco(radice, chiave)) {
+            if (!v.isDouble() || !(v.toDouble() > 0)) {
+                fallito(std::string("«") + chiave + "» deve essere un elenco di numeri positivi");
+            }
+            numeri.push_back(v.toDouble());
+        }
+        return numeri;
     }
 
     // A text: a string, or null for an empty one.
@@ -264,7 +307,7 @@ class Scrittore {
             stringa(v.toString().toStdString());
             break;
         case QJsonValue::Array:
-            elenco(v.toArray(), rientro);
+            elenco(v.toArray(), rientro, ordine);
             break;
         case QJsonValue::Object:
             oggetto(v.toObject(), ordine, rientro);
@@ -301,11 +344,12 @@ class Scrittore {
         }
         chiudi("}", rientro, chiavi.empty());
     }
-    void elenco(const QJsonArray& a, int rientro) {
+    // Objects in an array keep the order given for the array.
+    void elenco(const QJsonArray& a, int rientro, const Ordine& ordine) {
         aCapo("[", a.isEmpty());
         for (qsizetype i = 0; i < a.size(); ++i) {
             testo += std::string(static_cast<std::size_t>(rientro) + 2, ' ');
-            valore(a.at(i), rientro + 2);
+            valore(a.at(i), rientro + 2, ordine);
             testo += i + 1 < a.size() ? ",\n" : "\n";
         }
         chiudi("]", rientro, a.isEmpty());
@@ -424,6 +468,23 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
         lettore.fallito("«verifiche.legge» deve essere «bazin», «kutter», «strickler», «manning» "
                         "o «colebrook»");
     }
+    p.catalogo = lettore.numeriPositivi(radice, "catalogo");
+    for (const QJsonValue& elemento : lettore.elenco(radice, "tratti")) {
+        const std::string nome = "tratti[" + std::to_string(p.tratti.size()) + "]";
+        if (!elemento.isObject()) {
+            lettore.fallito("«" + nome + "» deve essere un oggetto JSON, tra graffe");
+        }
+        RigaTratto riga;
+        for (const CampoTratto& campo : campiTratto) {
+            if (campo.casella != nullptr) {
+                lettore.casella(elemento.toObject(), nome.c_str(), campo.chiave,
+                                riga.*campo.casella);
+            } else {
+                lettore.testo(elemento.toObject(), nome.c_str(), campo.chiave, riga.*campo.testo);
+            }
+        }
+        p.tratti.push_back(std::move(riga));
+    }
     return p;
 }
 
@@ -449,6 +510,27 @@ std::string testoProgetto(const Progetto& progetto) {
         ordine.chiavi.push_back(parte.nome);
         ordine.parti.emplace_back(parte.nome, std::move(chiavi));
     }
+    QJsonArray catalogo;
+    for (const double raggio : p.catalogo) {
+        catalogo.append(raggio);
+    }
+    radice["catalogo"] = catalogo;
+    QJsonArray tratti;
+    std::vector<const char*> chiaviTratto;
+    for (const CampoTratto& campo : campiTratto) {
+        chiaviTratto.push_back(campo.chiave);
+    }
+    for (const RigaTratto& riga : p.tratti) {
+        QJsonObject oggetto;
+        for (const CampoTratto& campo : campiTratto) {
+            oggetto[campo.chiave] = campo.casella != nullptr ? valoreCasella(riga.*campo.casella)
+                                                             : valoreTesto(riga.*campo.testo);
+        }
+        tratti.append(oggetto);
+    }
+    radice["tratti"] = tratti;
+    ordine.chiavi.insert(ordine.chiavi.end(), {"catalogo", "tratti"});
+    ordine.parti.emplace_back("tratti", std::move(chiaviTratto));
     Scrittore scrittore;
     scrittore.valore(radice, 0, ordine);
     return scrittore.testo + "\n";

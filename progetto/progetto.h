@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The project file (.sezione): UTF-8 JSON that keeps the main window's
 // inputs as they were typed, the design values and limits of "Scala di
@@ -77,11 +78,31 @@ struct Dati {
     bool operator==(const Dati&) const = default;
 };
 
+// A reach of "Verifica dei tratti" as its row's cells hold it, under the
+// keys of the reaches' CSV (tratto, lunghezza, pendenza, quota_monte,
+// quota_valle, raggio, portata, portata_minima, legge, scabrezza).
+struct RigaTratto {
+    std::string tratto;
+    Casella lunghezza;     // m
+    Casella pendenza;      // m/m
+    Casella quotaMonte;    // m
+    Casella quotaValle;    // m
+    Casella raggio;        // cm; empty: size it
+    Casella portata;       // l/s
+    Casella portataMinima; // l/s
+    std::string legge;     // empty: the project's
+    Casella scabrezza;
+
+    bool operator==(const RigaTratto&) const = default;
+};
+
 struct Progetto {
     Ingressi ingressi;
     Verifiche verifiche;
     Dati dati;
-    QJsonObject originale; // the file as read, for the keys not used here
+    std::vector<RigaTratto> tratti;
+    std::vector<double> catalogo; // radii of the standard sizes, cm; empty: the usual ones
+    QJsonObject originale;        // the file as read, for the keys not used here
 
     bool operator==(const Progetto&) const = default;
 };

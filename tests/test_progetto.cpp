@@ -54,6 +54,25 @@ const std::string esempio = R"({
     "data": "2026-12-07",
     "note": "riga 1\nriga 2"
   },
+  "catalogo": [
+    25,
+    30,
+    40
+  ],
+  "tratti": [
+    {
+      "tratto": "T1",
+      "lunghezza": 50,
+      "pendenza": "0,004",
+      "quota_monte": null,
+      "quota_valle": null,
+      "raggio": null,
+      "portata": 150,
+      "portata_minima": 8,
+      "legge": "",
+      "scabrezza": null
+    }
+  ],
   "altro": true,
   "intero": 9007199254740993
 }
@@ -71,6 +90,10 @@ TEST(Progetto, LettoComeScritto) {
     EXPECT_EQ(p.verifiche.geometria, "esatta");
     EXPECT_TRUE(p.verifiche.velocitaProgetto.vuota());
     EXPECT_EQ(p.dati.note, "riga 1\nriga 2");
+    EXPECT_EQ(p.catalogo, (std::vector<double>{25, 30, 40}));
+    ASSERT_EQ(p.tratti.size(), 1u);
+    EXPECT_EQ(p.tratti[0].pendenza, (Casella{"0,004", std::nullopt})); // kept as typed
+    EXPECT_TRUE(p.tratti[0].raggio.vuota());
 
     // The same text back, the keys the program does not use included, in
     // the known keys' order; whole numbers with every digit.
@@ -140,6 +163,10 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
         {inizio + R"("verifiche": {"portataMinima": {}}})",
          "«verifiche.portataMinima» deve essere un numero, un testo o null"},
         {inizio + R"("progetto": {"data": 20261207}})", "«progetto.data» deve essere un testo"},
+        {inizio + R"("tratti": [{"portata": true}]})",
+         "«tratti[0].portata» deve essere un numero, un testo o null"},
+        {inizio + R"("catalogo": [25, -30]})",
+         "«catalogo» deve essere un elenco di numeri positivi"},
         {inizio + "\"progetto\": {\"opera\": \"\xff\"}}",
          "il testo non è in UTF-8 (riga 1, colonna 70)"},
         {inizio + std::string("\"progetto\": {\"opera\": \"a\0b\"}}", 30),
