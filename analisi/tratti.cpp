@@ -6,6 +6,7 @@
 #include "numeri/formato.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tratti {
 
@@ -120,7 +121,7 @@ Esito allaMisuraProtetta(const Tratto& tratto, double pendenza, const Impostazio
 }
 
 // The smallest size that keeps every limit; when none does, the largest,
-// which comes nearest, with its failures.
+// with its failures.
 Esito dimensiona(const Tratto& tratto, double pendenza, const Impostazioni& impostazioni) {
     std::vector<double> misure;
     std::copy_if(impostazioni.catalogo.begin(), impostazioni.catalogo.end(),
