@@ -1,7 +1,11 @@
 #include "analisi/risposte.h"
+#include "analisi/tratti.h"
 #include "analisi/verifiche.h"
 
 #include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
 
 // The answers for one set of inputs, as the analysis window asks for them
 // at every keystroke: full section, true maxima, the heights of a design
@@ -44,6 +48,38 @@ void CurvaDiMillePunti(benchmark::State& misura) {
     }
 }
 
+// A line of 10,000 reaches of the usual sizes, slopes and flows, the same
+// at every run; with `dimensionati`, every radius left to the catalogue.
+std::vector<tratti::Tratto> lineaDiDiecimilaTratti(bool dimensionati) {
+    std::mt19937 generatore(20261207);
+    const tratti::Impostazioni impostazioni;
+    std::uniform_int_distribution<std::size_t> misura(0, impostazioni.catalogo.size() - 1);
+    std::uniform_real_distribution<double> esponentePendenza(-3, -1.5);
+    std::uniform_real_distribution<double> portata(20, 800);
+    std::uniform_real_distribution<double> quotaMinima(0.005, 0.05);
+    std::vector<tratti::Tratto> linea(10000);
+    for (tratti::Tratto& t : linea) {
+        t.raggio = impostazioni.catalogo[misura(generatore)];
+        if (dimensionati) {
+            t.raggio.reset();
+        }
+        t.pendenza = std::pow(10.0, esponentePendenza(generatore));
+        t.portata = portata(generatore);
+        t.portataMinima = t.portata * quotaMinima(generatore);
+    }
+    return linea;
+}
+
+// The whole line verified at both flows, as the command line's --tratti
+// and the window's table of reaches ask for it.
+void VerificaDiDiecimilaTratti(benchmark::State& misura, bool dimensionati) {
+    const std::vector<tratti::Tratto> linea = lineaDiDiecimilaTratti(dimensionati);
+    const tratti::Impostazioni impostazioni;
+    for (auto _ : misura) {
+        benchmark::DoNotOptimize(tratti::verificaTutti(linea, impostazioni));
+    }
+}
+
 } // namespace
 
 BENCHMARK(TutteLeRisposte)->Unit(benchmark::kMicrosecond)->Repetitions(10)->ReportAggregatesOnly();
@@ -74,4 +110,12 @@ BENCHMARK_CAPTURE(RisposteConLaLegge, colebrook, {formule::Legge::Colebrook, 1.0
 BENCHMARK(CurvaDiMillePunti)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(10)
+    ->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(VerificaDiDiecimilaTratti, con_i_raggi, false)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+BENCHMARK_CAPTURE(VerificaDiDiecimilaTratti, dimensionati, true)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
     ->ReportAggregatesOnly();

@@ -7,6 +7,7 @@
 #include "calc/limiti_incremento.h"
 #include "calc/variabili_pubbliche.h"
 #include "cli/opzioni.h"
+#include "cli/tratti_cli.h"
 #include "cli/uscita_si.h"
 #include "file/errore_file.h"
 #include "file/motivo_errore.h"
@@ -174,6 +175,9 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     }
     std::string risultati;
     try {
+        if (!opzioni.tratti.empty()) {
+            return stampa(uscita, errori, testoEsitiTratti(opzioni));
+        }
         risultati = calcola(opzioni, errori);
         if (!opzioni.documento.empty()) {
             scriviReportSenzaFinestra(opzioni.documento);
@@ -184,6 +188,9 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         if (!opzioni.file.empty()) {
             ScriviRisultati(PercorsoRisultati(opzioni.file));
         }
+    } catch (const ErroreUso& e) {
+        errori << nomeProgramma << ": " << e.what() << '\n';
+        return 2;
     } catch (const ErroreFile& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';
         return 1;

@@ -97,6 +97,26 @@ int punti(const std::string& opzione, const std::string& testo) {
     return static_cast<int>(valore);
 }
 
+// Radii in cm separated by commas, each a positive number.
+std::vector<double> catalogo(const std::string& opzione, const std::string& testo) {
+    std::vector<double> raggi;
+    for (std::size_t inizio = 0;;) {
+        const std::size_t virgola = testo.find(',', inizio);
+        const std::string raggio = testo.substr(inizio, virgola - inizio);
+        if (raggio.empty()) {
+            throw ErroreUso("il valore di " + opzione +
+                            " ha un raggio vuoto: i raggi in cm vanno separati da una virgola "
+                            "(25,30,35): «" +
+                            testo + "»");
+        }
+        raggi.push_back(valorePositivo(opzione, raggio));
+        if (virgola == std::string::npos) {
+            return raggi;
+        }
+        inizio = virgola + 1;
+    }
+}
+
 } // namespace
 
 const char* const testoAiuto =
@@ -151,13 +171,25 @@ const char* const testoAiuto =
     "                       --velocita e --portata-minima stampano per la portata e la\n"
     "                       velocità di progetto e la portata minima del file (le\n"
     "                       opzioni prevalgono anche qui)\n"
+    "  --tratti FILE.csv    al posto della tabella, la verifica di ogni tratto del file\n"
+    "                       (colonne tratto, portata, pendenza o quota_monte e\n"
+    "                       quota_valle con lunghezza, e raggio, portata_minima, legge,\n"
+    "                       scabrezza): una riga di esito per tratto, in tabella, csv o\n"
+    "                       csv-it; un tratto senza raggio prende il più piccolo del\n"
+    "                       catalogo che rispetta i limiti\n"
+    "  --velocita-minima CM_S, --velocita-massima CM_S, --riempimento-massimo PERCENTO\n"
+    "                       con --tratti, i limiti delle verifiche (predefiniti 50, 400\n"
+    "                       e 70, o quelli di --progetto)\n"
+    "  --catalogo R1,R2,…   con --tratti, i raggi in cm tra cui scegliere (predefiniti\n"
+    "                       25,30,35,40,45,50,60,70,80,90,100)\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
     "L'incremento è tenuto tra 3 × raggio / 100 e 30 × raggio, come nella finestra.\n"
-    "Stato d'uscita: 0 fatto; 2 uso errato, valore non positivo o non numerico,\n"
-    "o file di progetto che non si può leggere o con un valore non valido;\n"
-    "1 errore di calcolo, o file o uscita standard che non si possono scrivere.\n";
+    "Stato d'uscita: 0 fatto (anche con tratti non verificati); 2 uso errato, valore\n"
+    "non positivo o non numerico, o file di progetto o dei tratti che non si può\n"
+    "leggere o con un valore non valido; 1 errore di calcolo, o file o uscita standard\n"
+    "che non si possono scrivere.\n";
 
 namespace {
 
@@ -206,12 +238,19 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
+        // Limits typed in cm/s and %, kept in m/s and as a fraction.
+        double* centesimi = opzione == "--velocita-minima"    ? &opzioni.limiti.velocitaMinima
+                            : opzione == "--velocita-massima" ? &opzioni.limiti.velocitaMassima
+                            : opzione == "--riempimento-massimo"
+                                ? &opzioni.limiti.riempimentoMassimo
+                                : nullptr;
         const bool conValore =
-            numero != nullptr || opzione == "--formato" || opzione == "--documento" ||
-            opzione == "--file" || opzione == "--portata" || opzione == "--velocita" ||
-            opzione == "--portata-minima" || opzione == "--curva" || opzione == "--geometria" ||
-            opzione == "--progetto" || opzione == "--relazione" || opzione == "--legge" ||
-            opzione == "--scabrezza" || opzione == "--temperatura";
+            numero != nullptr || centesimi != nullptr || opzione == "--formato" ||
+            opzione == "--documento" || opzione == "--file" || opzione == "--portata" ||
+            opzione == "--velocita" || opzione == "--portata-minima" || opzione == "--curva" ||
+            opzione == "--geometria" || opzione == "--progetto" || opzione == "--relazione" ||
+            opzione == "--legge" || opzione == "--scabrezza" || opzione == "--temperatura" ||
+            opzione == "--tratti" || opzione == "--catalogo";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -226,6 +265,12 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
         if (numero != nullptr) {
             *numero = valorePositivo(opzione, valore);
             casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
+        } else if (centesimi != nullptr) {
+            *centesimi = valorePositivo(opzione, valore) / 100;
+        } else if (opzione == "--catalogo") {
+            opzioni.catalogo = catalogo(opzione, valore);
+        } else if (opzione == "--tratti") {
+            opzioni.tratti = valore;
         } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
         } else if (opzione == "--geometria") {
@@ -307,6 +352,38 @@ void verificaLegge(OpzioniCli& opzioni) {
     }
 }
 
+// --tratti takes each reach's radius, slope and flows from its file, and
+// prints their results only; the limits and the catalogue are its alone.
+void verificaTratti(const OpzioniCli& opzioni) {
+    if (opzioni.tratti.empty()) {
+        for (const char* opzione :
+             {"--velocita-minima", "--velocita-massima", "--riempimento-massimo", "--catalogo"}) {
+            if (opzioni.date.count(opzione) > 0) {
+                throw ErroreUso(std::string(opzione) +
+                                " vale solo con --tratti: è un criterio di verifica dei tratti");
+            }
+        }
+        return;
+    }
+    for (const char* opzione :
+         {"--raggio", "--pendenza", "--incremento", "--portata", "--velocita", "--portata-minima",
+          "--curva", "--documento", "--relazione", "--file"}) {
+        if (opzioni.date.count(opzione) > 0) {
+            throw ErroreUso(std::string(opzione) +
+                            " non si può dare insieme a --tratti: raggi, pendenze e portate "
+                            "sono quelli dei tratti del file, e si stampano solo i loro esiti");
+        }
+    }
+    if (opzioni.verifiche) {
+        throw ErroreUso("--verifiche non si può dare insieme a --tratti: le portate sono quelle "
+                        "dei tratti del file");
+    }
+    if (opzioni.formato == OpzioniCli::Formato::Si) {
+        throw ErroreUso("--formato si non vale con --tratti: gli esiti dei tratti si stampano "
+                        "come tabella, csv o csv-it");
+    }
+}
+
 // The line, over the project file's inputs when it names one: an option
 // overrides the file wherever it stands.
 OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
@@ -323,6 +400,7 @@ OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
         throw ErroreUso("--curva non si può dare insieme a --portata, --velocita, "
                         "--portata-minima o --verifiche");
     }
+    verificaTratti(opzioni);
     verificaLegge(opzioni);
     return opzioni;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analisi/tratti.h"
 #include "calc/formule_sezione.h"
 #include "progetto/progetto.h"
 
@@ -42,6 +43,11 @@ struct OpzioniCli {
     // The answers' own law, when a project's analysis window chose one
     // and the line names none: the table keeps its Bazin, as in the window.
     std::optional<formule::Resistenza> resistenzaRisposte;
+    std::string tratti; // the CSV file of reaches to verify instead of the table, when given
+    // What the reaches are held to, in SI units, and the radii (cm) they
+    // are sized from.
+    analisi::Limiti limiti;
+    std::vector<double> catalogo = tratti::Impostazioni().catalogo;
     // The inputs as they were typed (on the line, or in the project file),
     // with the project's data: what the calculation report quotes.
     progetto::Progetto comeScritto = progetto::progettoNuovo();

@@ -75,17 +75,20 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     // What the line gives is not read from the file: a bad value there is
     // no error when an option replaces it.
     const auto dalFile = [&](const char* opzione) { return date.count(opzione) == 0; };
-    if (dalFile("--raggio")) {
+    // The reaches of --tratti have their own radius and slope, and no table
+    // is computed: only the coefficient, Bazin's γ, plays a part.
+    const bool perTratti = !dalFile("--tratti");
+    if (dalFile("--raggio") && !perTratti) {
         opzioni.raggio = ingresso(percorso, i.raggio, "raggio", "un raggio positivo");
     }
-    if (dalFile("--pendenza")) {
+    if (dalFile("--pendenza") && !perTratti) {
         opzioni.pendenza = ingresso(percorso, i.pendenza, "pendenza", "una pendenza positiva");
     }
     if (dalFile("--coefficiente")) {
         opzioni.coefficiente =
             ingresso(percorso, i.coefficiente, "coefficiente", "un coefficiente positivo");
     }
-    if (dalFile("--incremento")) {
+    if (dalFile("--incremento") && !perTratti) {
         opzioni.incremento =
             ingresso(percorso, i.incremento, "incremento", "un incremento positivo");
     }
@@ -97,6 +100,30 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     if (dalFile("--legge") && dalFile("--scabrezza") && dalFile("--coefficiente") &&
         dalFile("--temperatura")) {
         opzioni.resistenzaRisposte = leggeDelleRisposte(percorso, v);
+    }
+    // The limits, in cm/s and %, for the reaches only: a bad one is no
+    // error without them.
+    const struct {
+        const char* opzione;
+        const Casella& casella;
+        const char* chiave;
+        const char* cosa;
+        double& limite;
+    } limiti[] = {
+        {"--velocita-minima", v.velocitaMinima, "velocitaMinima", "una velocità minima valida",
+         opzioni.limiti.velocitaMinima},
+        {"--velocita-massima", v.velocitaMassima, "velocitaMassima", "una velocità massima valida",
+         opzioni.limiti.velocitaMassima},
+        {"--riempimento-massimo", v.riempimentoMassimo, "riempimentoMassimo",
+         "un riempimento massimo valido", opzioni.limiti.riempimentoMassimo},
+    };
+    for (const auto& l : limiti) {
+        if (perTratti && dalFile(l.opzione)) {
+            if (const std::optional<double> valore =
+                    valoreDiProgetto(percorso, l.casella, l.chiave, l.cosa)) {
+                l.limite = *valore / 100;
+            }
+        }
     }
     // Without --verifiche the design values play no part: a bad one is no error.
     if (verifiche) {

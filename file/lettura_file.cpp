@@ -6,6 +6,7 @@
 #include "file/testo_visibile.h"
 #include "file/tipo_nodo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -66,10 +67,15 @@ std::string leggiFileIntero(const std::string& percorso, std::size_t massimo) {
     if (static_cast<std::size_t>(aperto.st_size) > massimo) {
         fallito(troppoGrande);
     }
-    // One byte beyond the limit tells a file that grew meanwhile.
-    std::string contenuto(massimo + 1, '\0');
+    // Room for the file as it stands and one byte more, which tells a file
+    // that grew meanwhile; grown then, up to one byte beyond the limit. A
+    // large limit costs nothing for a small file.
+    std::string contenuto(static_cast<std::size_t>(aperto.st_size) + 1, '\0');
     std::size_t letti = 0;
-    while (letti < contenuto.size()) {
+    while (letti <= massimo) {
+        if (letti == contenuto.size()) {
+            contenuto.resize(std::min(massimo + 1, 2 * contenuto.size()));
+        }
         const ssize_t n = ::read(file.numero(), contenuto.data() + letti, contenuto.size() - letti);
         if (n < 0) {
             if (errno == EINTR) {

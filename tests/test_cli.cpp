@@ -2,6 +2,7 @@
 #include "cli/esecuzione.h"
 #include "lettore_docx.h"
 #include "progetto/voci_coefficiente.h"
+#include "seme.h"
 #include "table/testo_griglia.h"
 
 #include <QDir>
@@ -11,6 +12,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -823,4 +826,166 @@ TEST(CliProgetto, LaLeggeDelProgettoPerLeRisposte) {
     const Esito e = esegui({"--progetto", sbagliato});
     EXPECT_EQ(e.stato, 2);
     EXPECT_TRUE(e.errori.find("verifiche.scabrezza") != std::string::npos) << e.errori;
+}
+
+// A line of reaches: --tratti.
+namespace {
+
+std::string lineaDi(const QTemporaryDir& cartella, const std::string& testo,
+                    const char* nome = "linea.csv") {
+    const std::string percorso = cartella.filePath(nome).toStdString();
+    std::ofstream(percorso) << testo;
+    return percorso;
+}
+
+std::string esatto(double valore) {
+    char cifre[32];
+    return {cifre, std::to_chars(cifre, cifre + sizeof cifre, valore).ptr};
+}
+
+// The fields of a line up to the first quote, without its line end.
+std::vector<std::string> campiCsv(std::string linea) {
+    linea = linea.substr(0, std::min(linea.find('"'), linea.find('\r')));
+    std::vector<std::string> campi(1);
+    for (const char c : linea) {
+        if (c == ',') {
+            campi.emplace_back();
+        } else {
+            campi.back().push_back(c);
+        }
+    }
+    return campi;
+}
+
+const std::string lineaDiProva = "tratto,pendenza,raggio,portata,portata_minima\n"
+                                 "T1,0.005,30,150,8\n"
+                                 "T2,0.005,,300,12\n"
+                                 "T3,0.0005,20,20,0.5\n";
+
+} // namespace
+
+// Each reach's heights are those --portata and --portata-minima print for
+// its radius, slope and law (its own or the line's), to the last digit.
+TEST(CliTratti, LeAltezzeDiPortataEPortataMinima) {
+    const std::optional<unsigned> s = seme();
+    ASSERT_TRUE(s);
+    std::mt19937 generatore(*s);
+    const std::string leggi[][2] = {{"", ""},
+                                    {"bazin", "0.46"},
+                                    {"kutter", "0.35"},
+                                    {"strickler", "75"},
+                                    {"manning", "0.013"},
+                                    {"colebrook", "1"}};
+    const std::vector<std::string> geometria = {
+        "--geometria",
+        std::uniform_int_distribution<int>(0, 1)(generatore) ? "esatta" : "tabellare"};
+    std::uniform_real_distribution<double> raggio(15, 120), pendenza(-3.5, -1.3), portata(0, 3.5),
+        quota(-0.1, 0.3);
+    std::uniform_int_distribution<std::size_t> legge(0, std::size(leggi) - 1);
+    std::string testo = "tratto,raggio,pendenza,portata,portata_minima,legge,scabrezza\n";
+    std::vector<std::vector<std::string>> singoli;
+    for (int i = 0; i < 20; ++i) {
+        const auto& l = leggi[legge(generatore)];
+        const double q = std::pow(10.0, portata(generatore));
+        const double minima = q * quota(generatore);
+        std::vector<std::string> opzioni = {
+            "--raggio",   esatto(raggio(generatore)),
+            "--pendenza", esatto(std::pow(10.0, pendenza(generatore))),
+            "--portata",  esatto(q)};
+        testo += "T," + opzioni[1] + "," + opzioni[3] + "," + opzioni[5] + ",";
+        if (minima > 0) {
+            opzioni.insert(opzioni.end(), {"--portata-minima", esatto(minima)});
+            testo += opzioni.back();
+        }
+        testo += "," + l[0] + "," + l[1] + "\n";
+        if (!l[0].empty()) {
+            opzioni.insert(opzioni.end(), {"--legge", l[0], "--scabrezza", l[1]});
+        }
+        singoli.push_back(unite(unite(opzioni, geometria), {"--formato", "si"}));
+    }
+    QTemporaryDir cartella;
+    const Esito linea =
+        esegui(unite({"--tratti", lineaDi(cartella, testo), "--formato", "csv"}, geometria));
+    ASSERT_EQ(linea.stato, 0) << linea.errori;
+    const auto esiti = righe(linea.uscita);
+    ASSERT_EQ(esiti.size(), singoli.size() + 1);
+    for (std::size_t i = 0; i < singoli.size(); ++i) {
+        SCOPED_TRACE(esiti[i + 1]);
+        const std::vector<std::string> campi = campiCsv(esiti[i + 1]);
+        // Height (cm) and velocity (cm/s) of Q1 and of Qmin, empty where
+        // the flow is never reached.
+        std::vector<std::string> attesi(4), trovati = {campi[4], campi[6], campi[8], campi[9]};
+        for (const std::string& riga : righe(esegui(singoli[i]).uscita)) {
+            const std::vector<std::string> si = campiCsv(riga);
+            if (si[1] == "Q1" || si[1] == "Qmin") {
+                const std::size_t k = si[1] == "Q1" ? 0 : 2;
+                attesi[k] = esatto(std::stod(si[2]) * 100);
+                attesi[k + 1] = esatto(std::stod(si[7]) * 100);
+            }
+        }
+        EXPECT_EQ(trovati, attesi);
+    }
+}
+
+TEST(CliTratti, ErroriDUsoEFileGuasti) {
+    QTemporaryDir cartella;
+    const std::string buona = lineaDi(cartella, lineaDiProva);
+    const std::string guasta = lineaDi(cartella, lineaDiProva + "T4,0.01,,-5,\n", "guasta.csv");
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string messaggio;
+    } casi[] = {
+        {{"--formato", "si"}, "--formato si non vale con --tratti"},
+        {{"--raggio", "30"}, "--raggio non si può dare insieme a --tratti"},
+        {{"--portata-minima", "3"}, "--portata-minima non si può dare insieme a --tratti"},
+        {{"--catalogo", "30,,40"}, "--catalogo ha un raggio vuoto"},
+        {{"--catalogo", "30,-40"}, "--catalogo deve essere maggiore di zero: «-40»"},
+        {{"--velocita-minima", "0"}, "--velocita-minima deve essere maggiore di zero"},
+        {{"--riempimento-massimo", "70%"}, "--riempimento-massimo non è un numero"},
+        {{"--tratti", cartella.filePath("nessuno.csv").toStdString()}, "il file non esiste"},
+        {{"--tratti", guasta},
+         "«" + guasta + "», riga 5, colonna «portata»: deve essere maggiore di zero: «-5»\n"},
+    };
+    for (const auto& c : casi) {
+        const Esito e = esegui(unite({"--tratti", buona}, c.argomenti));
+        EXPECT_EQ(e.stato, 2) << c.messaggio;
+        EXPECT_EQ(e.uscita, "");
+        EXPECT_NE(e.errori.find(c.messaggio), std::string::npos) << e.errori;
+        EXPECT_EQ(std::count(e.errori.begin(), e.errori.end(), '\n'), 1) << e.errori;
+    }
+    const Esito senza = esegui({"--velocita-massima", "300"});
+    EXPECT_EQ(senza.stato, 2);
+    EXPECT_NE(senza.errori.find("--velocita-massima vale solo con --tratti"), std::string::npos);
+}
+
+// The limits and the law come from the project unless the options give
+// them; reaches that fail still exit with 0.
+TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
+    QTemporaryDir cartella;
+    const std::string linea = lineaDi(cartella, lineaDiProva);
+    const std::string progetto =
+        progettoDi(cartella, R"("ingressi": {"raggio": null}, "verifiche": {"velocitaMinima": 70,
+                     "riempimentoMassimo": "60", "legge": "manning", "scabrezza": 0.013})");
+    const std::vector<std::string> comeProgetto = {
+        "--velocita-minima", "70",      "--riempimento-massimo", "60",
+        "--legge",           "manning", "--scabrezza",           "0.013"};
+    const auto uscita = [&](const std::vector<std::string>& argomenti) {
+        const Esito e = esegui(unite({"--tratti", linea, "--formato", "csv"}, argomenti));
+        EXPECT_EQ(e.stato, 0) << e.errori;
+        return e.uscita;
+    };
+    EXPECT_EQ(uscita({"--progetto", progetto}), uscita(comeProgetto));
+    EXPECT_NE(uscita(comeProgetto), uscita({}));
+    EXPECT_EQ(uscita({"--progetto", progetto, "--velocita-minima", "40"}),
+              uscita({"--velocita-minima", "40", "--riempimento-massimo", "60", "--legge",
+                      "manning", "--scabrezza", "0.013"}));
+
+    const auto esiti = righe(uscita({"--catalogo", "100,45"}));
+    ASSERT_EQ(esiti.size(), 4u);
+    EXPECT_EQ(campiCsv(esiti[1])[1], "30");
+    EXPECT_EQ(campiCsv(esiti[2])[1], "45");
+    EXPECT_EQ(campiCsv(esiti[3])[11], "non verificato");
+    EXPECT_EQ(esegui({"--tratti", linea, "--formato", "csv-it"}).uscita.substr(0, 10),
+              "\xEF\xBB\xBFtratto;");
+    EXPECT_EQ(esegui({"--tratti", linea}).uscita.substr(0, 7), "TRATTO ");
 }

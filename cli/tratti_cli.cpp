@@ -1,0 +1,42 @@
+#include "cli/tratti_cli.h"
+
+#include "file/errore_file.h"
+#include "file/lettura_file.h"
+#include "file/testo_visibile.h"
+#include "table/csv_tratti.h"
+
+namespace {
+
+// Room for the most reaches a file may hold, with long names.
+constexpr std::size_t dimensioneMassima = 64 * 1024 * 1024;
+
+tratti::Formato formatoTratti(OpzioniCli::Formato formato) {
+    switch (formato) {
+    case OpzioniCli::Formato::Csv:
+        return tratti::Formato::Csv;
+    case OpzioniCli::Formato::CsvItaliano:
+        return tratti::Formato::CsvItaliano;
+    default:
+        return tratti::Formato::Tabella;
+    }
+}
+
+} // namespace
+
+std::string testoEsitiTratti(const OpzioniCli& opzioni) {
+    std::vector<tratti::Tratto> linea;
+    try {
+        linea = tratti::leggiTratti(leggiFileIntero(opzioni.tratti, dimensioneMassima));
+    } catch (const ErroreFile& e) {
+        throw ErroreUso(e.what());
+    } catch (const tratti::ErroreCsv& e) {
+        throw ErroreUso(testoVisibile("«" + opzioni.tratti + "», " + e.what()));
+    }
+    tratti::Impostazioni impostazioni;
+    impostazioni.resistenza = opzioni.resistenzaRisposte.value_or(opzioni.resistenza());
+    impostazioni.geometria = opzioni.geometriaRisposte.value_or(opzioni.geometria);
+    impostazioni.limiti = opzioni.limiti;
+    impostazioni.catalogo = opzioni.catalogo;
+    return tratti::testoEsiti(linea, tratti::verificaTutti(linea, impostazioni),
+                              formatoTratti(opzioni.formato));
+}

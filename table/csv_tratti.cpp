@@ -1,0 +1,494 @@
+#include "table/csv_tratti.h"
+
+#include "calc/errore_runtime.h"
+#include "numeri/conversioni.h"
+#include "numeri/formato.h"
+#include "table/tabella_risultati.h"
+#include "table/testo_griglia.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <optional>
+#include <sstream>
+
+namespace tratti {
+
+namespace {
+
+enum Colonna {
+    Nome,
+    Lunghezza,
+    Pendenza,
+    QuotaMonte,
+    QuotaValle,
+    Raggio,
+    Portata,
+    PortataMinima,
+    Legge,
+    Scabrezza,
+    colonne
+};
+
+// The header's names, in the order the reaches are written back.
+constexpr std::array<const char*, colonne> nomiColonne = {
+    "tratto", "lunghezza", "pendenza",       "quota_monte", "quota_valle",
+    "raggio", "portata",   "portata_minima", "legge",       "scabrezza"};
+
+std::string_view senzaSpazi(std::string_view testo) {
+    const std::size_t inizio = testo.find_first_not_of(" \t");
+    if (inizio == std::string_view::npos) {
+        return {};
+    }
+    return testo.substr(inizio, testo.find_last_not_of(" \t") - inizio + 1);
+}
+
+std::string minuscolo(std::string_view testo) {
+    std::string esito(testo);
+    std::transform(esito.begin(), esito.end(), esito.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return esito;
+}
+
+struct Record {
+    std::size_t riga = 0; // the file's line where it starts
+    std::vector<std::string> campi;
+
+    bool vuoto() const {
+        return std::all_of(campi.begin(), campi.end(),
+                           [](const std::string& c) { return senzaSpazi(c).empty(); });
+    }
+};
+
+// RFC 4180 records, one at a time: a field in quotes may hold the
+// separator, a line break and doubled quotes; lines end in CRLF or LF.
+class LettoreCsv {
+  public:
+    LettoreCsv(std::string_view testo, char separatore) : testo_(testo), separatore_(separatore) {}
+
+    std::optional<Record> prossimo() {
+        if (posizione_ >= testo_.size()) {
+            return std::nullopt;
+        }
+        Record record{riga_, {}};
+        for (;;) {
+            const bool traVirgolette = posizione_ < testo_.size() && testo_[posizione_] == '"';
+            record.campi.push_back(traVirgolette ? campoTraVirgolette(record) : campoSemplice());
+            if (posizione_ >= testo_.size()) {
+                return record;
+            }
+            const char c = testo_[posizione_++];
+            if (c == '\n' || (c == '\r' && fineRiga())) {
+                ++riga_;
+                return record;
+            }
+        }
+    }
+
+  private:
+    // The CR of a CRLF, consumed with its LF.
+    bool fineRiga() {
+        if (posizione_ < testo_.size() && testo_[posizione_] == '\n') {
+            ++posizione_;
+            return true;
+        }
+        return false;
+    }
+
+    bool fineCampo() const {
+        if (posizione_ >= testo_.size()) {
+            return true;
+        }
+        const char c = testo_[posizione_];
+        return c == separatore_ || c == '\n' ||
+               (c == '\r' && posizione_ + 1 < testo_.size() && testo_[posizione_ + 1] == '\n');
+    }
+
+    std::string campoSemplice() {
+        const std::size_t inizio = posizione_;
+        while (!fineCampo()) {
+            ++posizione_;
+        }
+        return std::string(testo_.substr(inizio, posizione_ - inizio));
+    }
+
+    std::string campoTraVirgolette(const Record& record) {
+        std::string campo;
+        for (++posizione_;; ++posizione_) {
+            if (posizione_ >= testo_.size()) {
+                throw ErroreCsv(record.riga, "", "virgolette aperte e mai chiuse");
+            }
+            const char c = testo_[posizione_];
+            if (c == '"') {
+                if (posizione_ + 1 < testo_.size() && testo_[posizione_ + 1] == '"') {
+                    ++posizione_;
+                } else {
+                    break;
+                }
+            } else if (c == '\n') {
+                ++riga_;
+            }
+            campo += c;
+        }
+        ++posizione_;
+        if (!fineCampo()) {
+            throw ErroreCsv(riga_, "", "testo dopo le virgolette che chiudono un campo");
+        }
+        return campo;
+    }
+
+    std::string_view testo_;
+    char separatore_;
+    std::size_t posizione_ = 0;
+    std::size_t riga_ = 1;
+};
+
+// Where each known column stands in the file.
+using Posizioni = std::array<std::optional<std::size_t>, colonne>;
+
+std::string elencoColonne() {
+    std::string elenco;
+    for (const char* nome : nomiColonne) {
+        elenco += elenco.empty() ? nome : std::string(", ") + nome;
+    }
+    return elenco;
+}
+
+Posizioni leggiIntestazione(const Record& intestazione) {
+    Posizioni posizioni;
+    const std::size_t riga = intestazione.riga;
+    for (std::size_t i = 0; i < intestazione.campi.size(); ++i) {
+        const std::string& scritto = intestazione.campi[i];
+        const std::string nome = minuscolo(senzaSpazi(scritto));
+        const auto trovato = std::find(nomiColonne.begin(), nomiColonne.end(), nome);
+        if (trovato == nomiColonne.end()) {
+            throw ErroreCsv(riga, scritto,
+                            nome.empty()
+                                ? "una colonna senza nome"
+                                : "colonna sconosciuta (le colonne sono " + elencoColonne() + ")");
+        }
+        std::optional<std::size_t>& posizione = posizioni[trovato - nomiColonne.begin()];
+        if (posizione) {
+            throw ErroreCsv(riga, nome, "la colonna è ripetuta");
+        }
+        posizione = i;
+    }
+    for (const Colonna necessaria : {Nome, Portata}) {
+        if (!posizioni[necessaria]) {
+            throw ErroreCsv(riga, nomiColonne[necessaria], "manca la colonna");
+        }
+    }
+    if (!posizioni[Pendenza]) {
+        if (!posizioni[QuotaMonte] && !posizioni[QuotaValle]) {
+            throw ErroreCsv(riga, "pendenza",
+                            "manca la colonna, o le colonne quota_monte e quota_valle con la "
+                            "lunghezza");
+        }
+        for (const Colonna quote : {QuotaMonte, QuotaValle, Lunghezza}) {
+            if (!posizioni[quote]) {
+                throw ErroreCsv(riga, nomiColonne[quote],
+                                "manca la colonna: senza la pendenza, la danno le quote di monte "
+                                "e di valle con la lunghezza");
+            }
+        }
+    }
+    return posizioni;
+}
+
+// One line of reaches read against the header: every fault names its
+// column.
+class RigaTratto {
+  public:
+    RigaTratto(const Record& record, const Posizioni& posizioni, bool italiano)
+        : record_(record), posizioni_(posizioni), italiano_(italiano) {}
+
+    Tratto tratto() const {
+        Tratto t;
+        t.nome = std::string(testo(Nome));
+        if (t.nome.empty()) {
+            errore(Nome, "manca il nome del tratto");
+        }
+        t.lunghezza = positivo(Lunghezza);
+        t.raggio = positivo(Raggio);
+        t.portataMinima = positivo(PortataMinima);
+        const std::optional<double> portata = positivo(Portata);
+        if (!portata) {
+            errore(Portata, "manca la portata di progetto");
+        }
+        t.portata = *portata;
+        t.pendenza = positivo(Pendenza);
+        t.quotaMonte = numero(QuotaMonte);
+        t.quotaValle = numero(QuotaValle);
+        if (!t.pendenza) {
+            verificaQuote(t);
+        }
+        t.resistenza = resistenza();
+        return t;
+    }
+
+  private:
+    [[noreturn]] void errore(Colonna colonna, const std::string& motivo) const {
+        throw ErroreCsv(record_.riga, nomiColonne[colonna], motivo);
+    }
+
+    std::string_view testo(Colonna colonna) const {
+        return posizioni_[colonna] ? senzaSpazi(record_.campi[*posizioni_[colonna]])
+                                   : std::string_view();
+    }
+
+    // The text as written, quoted after the reason.
+    [[noreturn]] void rifiuta(Colonna colonna, const std::string& motivo) const {
+        errore(colonna, motivo + ": «" + std::string(testo(colonna)) + "»");
+    }
+
+    std::optional<double> numero(Colonna colonna) const {
+        const std::string_view scritto = testo(colonna);
+        if (scritto.empty()) {
+            return std::nullopt;
+        }
+        // The other separator would be read as a thousands separator.
+        if (scritto.find(italiano_ ? '.' : ',') != std::string_view::npos) {
+            rifiuta(colonna, italiano_ ? "in un file con il «;» il separatore decimale è la virgola"
+                                       : "in un file con la «,» il separatore decimale è il punto");
+        }
+        std::string comeNumero(scritto);
+        std::replace(comeNumero.begin(), comeNumero.end(), ',', '.');
+        try {
+            return CDbl(comeNumero);
+        } catch (const ErroreRuntime& e) {
+            rifiuta(colonna, e.tipo() == TipoErrore::Overflow
+                                 ? "il numero è fuori dall'intervallo dei numeri"
+                                 : "non è un numero");
+        }
+    }
+
+    std::optional<double> positivo(Colonna colonna) const {
+        const std::optional<double> valore = numero(colonna);
+        if (valore && !(*valore > 0)) {
+            rifiuta(colonna, "deve essere maggiore di zero");
+        }
+        return valore;
+    }
+
+    void verificaQuote(const Tratto& t) const {
+        if (!t.quotaMonte || !t.quotaValle) {
+            errore(t.quotaMonte   ? QuotaValle
+                   : t.quotaValle ? QuotaMonte
+                                  : Pendenza,
+                   "manca la pendenza, o le quote di monte e di valle");
+        }
+        if (!t.lunghezza) {
+            errore(Lunghezza, "manca la lunghezza, che con le quote dà la pendenza");
+        }
+        if (!(*t.quotaMonte > *t.quotaValle)) {
+            errore(QuotaMonte, "la quota di monte «" + std::string(testo(QuotaMonte)) +
+                                   "» non è più alta di quella di valle «" +
+                                   std::string(testo(QuotaValle)) +
+                                   "»: la pendenza deve essere maggiore di zero");
+        }
+    }
+
+    std::optional<formule::Resistenza> resistenza() const {
+        const std::string chiave = minuscolo(testo(Legge));
+        const std::optional<double> scabrezza = positivo(Scabrezza);
+        if (chiave.empty()) {
+            if (scabrezza) {
+                errore(Legge, "manca la legge della scabrezza (bazin, kutter, strickler, manning "
+                              "o colebrook)");
+            }
+            return std::nullopt;
+        }
+        const std::optional<formule::Legge> legge = formule::leggeDaChiave(chiave);
+        if (!legge) {
+            errore(Legge, "legge sconosciuta: «" + std::string(testo(Legge)) +
+                              "» (bazin, kutter, strickler, manning o colebrook)");
+        }
+        const formule::Intervallo ammesso = formule::intervalloCoefficiente(*legge);
+        const std::string coefficiente = " (" + std::string(formule::simboloCoefficiente(*legge)) +
+                                         " in " + std::string(formule::unitaCoefficiente(*legge)) +
+                                         ", da " + CStr(ammesso.minimo) + " a " +
+                                         CStr(ammesso.massimo) + ")";
+        const std::string nome(formule::nomeLegge(*legge));
+        if (!scabrezza) {
+            errore(Scabrezza, "manca la scabrezza della legge di " + nome + coefficiente);
+        }
+        if (!(*scabrezza >= ammesso.minimo && *scabrezza <= ammesso.massimo)) {
+            errore(Scabrezza, "fuori dall'intervallo della legge di " + nome + ": «" +
+                                  std::string(testo(Scabrezza)) + "»" + coefficiente);
+        }
+        return formule::Resistenza{*legge, *scabrezza};
+    }
+
+    const Record& record_;
+    const Posizioni& posizioni_;
+    bool italiano_;
+};
+
+// The shortest text in plain decimals that reads back to the same double:
+// no exponent, so that an Italian spreadsheet takes it for a number.
+std::string testoNumero(double valore) {
+    char cifre[400]; // the longest double in plain decimals has 327 characters
+    const auto fine =
+        std::to_chars(std::begin(cifre), std::end(cifre), valore, std::chars_format::fixed).ptr;
+    return std::string(cifre, fine);
+}
+
+std::string testoNumero(std::optional<double> valore) {
+    return valore ? testoNumero(*valore) : std::string();
+}
+
+// The height in cm, with `riempimento` the filling in %, and the velocity
+// in cm/s of an answer; empty fields where there is none.
+void aggiungiRisposta(std::vector<std::string>& campi, const std::optional<analisi::Risposta>& r,
+                      bool riempimento) {
+    campi.push_back(r ? testoNumero(r->altezza * 100) : "");
+    if (riempimento) {
+        campi.push_back(r ? testoNumero(r->riempimento * 100) : "");
+    }
+    campi.push_back(r ? testoNumero(r->velocita * 100) : "");
+}
+
+std::string testoNelFormato(const RigheTesti& righe, Formato formato) {
+    switch (formato) {
+    case Formato::Csv:
+        return testoCsv(righe);
+    case Formato::CsvItaliano:
+        return testoCsvItaliano(righe);
+    case Formato::Tabella:
+        break;
+    }
+    return testoAllineato(righe);
+}
+
+// The aligned columns, then the verdict in words beside them, as wide as it
+// needs.
+std::string tabellaConEsiti(const RigheTesti& righe, const std::vector<std::string>& esiti) {
+    std::istringstream allineate(testoAllineato(righe));
+    std::vector<std::string> linee;
+    std::size_t larghezza = 0;
+    for (std::string linea; std::getline(allineate, linea);) {
+        larghezza = std::max(larghezza, linea.size());
+        linee.push_back(std::move(linea));
+    }
+    std::string testo;
+    for (std::size_t i = 0; i < linee.size(); ++i) {
+        std::string linea = linee[i];
+        if (!esiti[i].empty()) {
+            linea += std::string(larghezza - linea.size() + 2, ' ') + esiti[i];
+        }
+        testo += linea + '\n';
+    }
+    return testo;
+}
+
+std::string verdetto(const Esito& esito) {
+    return esito.verificato ? "verificato" : "non verificato";
+}
+
+std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti) {
+    RigheTesti righe = {{"TRATTO", "RAGGIO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN",
+                         "ALTEZZA MIN", "V MIN", "Q PIENA"},
+                        {"", "(cm)", "(m/m)", "(l/sec)", "(cm)", "(%)", "(cm/sec)", "(l/sec)",
+                         "(cm)", "(cm/sec)", "(l/sec)"}};
+    std::vector<std::string> parole = {"ESITO", ""};
+    for (std::size_t i = 0; i < tratti.size(); ++i) {
+        const Tratto& t = tratti[i];
+        const Esito& e = esiti[i];
+        const auto altezza = [](const std::optional<analisi::Risposta>& r) {
+            return r ? TestoValore(1, r->altezza) : "";
+        };
+        const auto velocita = [](const std::optional<analisi::Risposta>& r) {
+            return r ? TestoValore(5, r->velocita) : "";
+        };
+        righe.push_back({t.nome, Format(e.raggio, "0.0"), Format(e.pendenza, "0.0000##"),
+                         TestoValore(6, t.portata / 1000), altezza(e.progetto),
+                         e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : "",
+                         velocita(e.progetto),
+                         t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
+                         altezza(e.minima), velocita(e.minima), TestoValore(6, e.portataPiena)});
+        parole.push_back(e.verificato ? verdetto(e) : verdetto(e) + ": " + e.motivo);
+    }
+    return tabellaConEsiti(righe, parole);
+}
+
+} // namespace
+
+ErroreCsv::ErroreCsv(std::size_t riga, std::string colonna, const std::string& motivo)
+    : std::runtime_error("riga " + std::to_string(riga) +
+                         (colonna.empty() ? "" : ", colonna «" + colonna + "»") + ": " + motivo),
+      riga_(riga), colonna_(std::move(colonna)) {}
+
+std::vector<Tratto> leggiTratti(std::string_view testo) {
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (testo.substr(0, bom.size()) == bom) {
+        testo.remove_prefix(bom.size());
+    }
+    const bool italiano = testo.substr(0, testo.find('\n')).find(';') != std::string_view::npos;
+    LettoreCsv lettore(testo, italiano ? ';' : ',');
+    std::optional<Record> intestazione = lettore.prossimo();
+    while (intestazione && intestazione->vuoto()) {
+        intestazione = lettore.prossimo();
+    }
+    if (!intestazione) {
+        throw ErroreCsv(1, "", "manca l'intestazione con i nomi delle colonne");
+    }
+    const Posizioni posizioni = leggiIntestazione(*intestazione);
+    std::vector<Tratto> tratti;
+    while (const std::optional<Record> record = lettore.prossimo()) {
+        if (record->vuoto()) {
+            continue;
+        }
+        if (record->campi.size() != intestazione->campi.size()) {
+            throw ErroreCsv(record->riga, "",
+                            "la riga ha " + std::to_string(record->campi.size()) +
+                                " campi, l'intestazione " +
+                                std::to_string(intestazione->campi.size()));
+        }
+        if (tratti.size() == trattiMassimi) {
+            throw ErroreCsv(record->riga, "",
+                            "troppi tratti: un file ne può avere al massimo " +
+                                std::to_string(trattiMassimi));
+        }
+        tratti.push_back(RigaTratto(*record, posizioni, italiano).tratto());
+    }
+    return tratti;
+}
+
+std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
+                       Formato formato) {
+    if (formato == Formato::Tabella) {
+        return testoTabellaEsiti(tratti, esiti);
+    }
+    RigheTesti righe = {{"tratto", "raggio_cm", "pendenza", "portata_l_s", "altezza_cm",
+                         "riempimento_pct", "velocita_cm_s", "portata_minima_l_s",
+                         "altezza_minima_cm", "velocita_minima_cm_s", "portata_piena_l_s", "esito",
+                         "motivo"}};
+    for (std::size_t i = 0; i < tratti.size(); ++i) {
+        const Tratto& t = tratti[i];
+        const Esito& e = esiti[i];
+        std::vector<std::string> campi = {t.nome, testoNumero(e.raggio), testoNumero(e.pendenza),
+                                          testoNumero(t.portata)};
+        aggiungiRisposta(campi, e.progetto, true);
+        campi.push_back(testoNumero(t.portataMinima));
+        aggiungiRisposta(campi, e.minima, false);
+        campi.insert(campi.end(), {testoNumero(e.portataPiena * 1000), verdetto(e), e.motivo});
+        righe.push_back(std::move(campi));
+    }
+    return testoNelFormato(righe, formato);
+}
+
+std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato) {
+    RigheTesti righe = {std::vector<std::string>(nomiColonne.begin(), nomiColonne.end())};
+    for (const Tratto& t : tratti) {
+        const auto& r = t.resistenza;
+        righe.push_back(
+            {t.nome, testoNumero(t.lunghezza), testoNumero(t.pendenza), testoNumero(t.quotaMonte),
+             testoNumero(t.quotaValle), testoNumero(t.raggio), testoNumero(t.portata),
+             testoNumero(t.portataMinima), r ? std::string(formule::chiaveLegge(r->legge)) : "",
+             r ? testoNumero(r->coefficiente) : ""});
+    }
+    return testoNelFormato(righe, formato);
+}
+
+} // namespace tratti

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "analisi/tratti.h"
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A sewer line's reaches as a spreadsheet keeps them, and their results.
+namespace tratti {
+
+// A file of reaches that cannot be read: the line of the file (from 1, the
+// header's included), the column by its header name (empty when the fault
+// is the whole line's) and the reason, in Italian.
+class ErroreCsv : public std::runtime_error {
+  public:
+    ErroreCsv(std::size_t riga, std::string colonna, const std::string& motivo);
+
+    std::size_t riga() const { return riga_; }
+    const std::string& colonna() const { return colonna_; }
+
+  private:
+    std::size_t riga_;
+    std::string colonna_;
+};
+
+inline constexpr std::size_t trattiMassimi = 100000;
+
+// Reads the reaches of a CSV file (RFC 4180) whose header line names the
+// columns: `tratto` and `portata` always, `pendenza` or `quota_monte` and
+// `quota_valle` (with `lunghezza`), and any of `raggio` (empty: size it),
+// `portata_minima`, `legge` with `scabrezza`. A header with `;` makes it
+// an Italian file: `;` between fields and a decimal comma. A UTF-8
+// byte-order mark is skipped, and so are blank lines.
+std::vector<Tratto> leggiTratti(std::string_view testo);
+
+enum class Formato {
+    Csv,         // RFC 4180, "." decimals
+    CsvItaliano, // `;` between fields, a decimal comma, a byte-order mark
+    Tabella,     // aligned, for reading, rounded
+};
+
+// One line per reach: its radius, slope and flows, the heights, filling and
+// velocities at the design and minimum flows, the full section's flow, the
+// verdict and its reason. In CSV every number reads back to the very same
+// double.
+std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
+                       Formato formato);
+
+// The reaches as leggiTratti reads them back, every column written.
+std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato);
+
+} // namespace tratti

@@ -1,0 +1,259 @@
+#include "analisi/tratti.h"
+#include "seme.h"
+#include "table/csv_tratti.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+using tratti::Esito;
+using tratti::Formato;
+using tratti::Impostazioni;
+using tratti::Tratto;
+
+namespace {
+
+Tratto tratto(std::optional<double> raggio, double pendenza, double portata,
+              std::optional<double> portataMinima = std::nullopt) {
+    Tratto t;
+    t.nome = std::string(1, 'T'); // a literal here trips GCC 12's false -Wrestrict
+    t.raggio = raggio;
+    t.pendenza = pendenza;
+    t.portata = portata;
+    t.portataMinima = portataMinima;
+    return t;
+}
+
+} // namespace
+
+// A reach with no radius gets the smallest size that a check of every size
+// passes, from a catalogue in any order; a typed radius stays as typed.
+TEST(Tratti, DimensionatoComeLaProvaDiOgniMisura) {
+    const std::optional<unsigned> s = seme();
+    ASSERT_TRUE(s);
+    std::mt19937 generatore(*s);
+    Impostazioni impostazioni;
+    std::shuffle(impostazioni.catalogo.begin(), impostazioni.catalogo.end(), generatore);
+    std::uniform_real_distribution<double> esponente(-3.5, -1), portata(1, 2500), quota(0, 0.2);
+    for (int i = 0; i < 40; ++i) {
+        Tratto t =
+            tratto(std::nullopt, std::pow(10.0, esponente(generatore)), portata(generatore), 0);
+        t.portataMinima = t.portata * quota(generatore);
+        const Esito dimensionato = tratti::verifica(t, impostazioni);
+        std::optional<Esito> primo;
+        double massimo = 0;
+        for (const double r : impostazioni.catalogo) {
+            t.raggio = r;
+            const Esito provato = tratti::verifica(t, impostazioni);
+            EXPECT_EQ(provato.raggio, r);
+            EXPECT_FALSE(provato.dimensionato);
+            if (provato.verificato && (!primo || r < primo->raggio)) {
+                primo = provato;
+            }
+            massimo = std::max(massimo, r);
+        }
+        SCOPED_TRACE(dimensionato.motivo);
+        EXPECT_TRUE(dimensionato.dimensionato);
+        EXPECT_EQ(dimensionato.verificato, primo.has_value());
+        EXPECT_EQ(dimensionato.raggio, primo ? primo->raggio : massimo);
+        if (primo) {
+            EXPECT_EQ(dimensionato.progetto->altezza, primo->progetto->altezza);
+        } else {
+            EXPECT_EQ(dimensionato.motivo.rfind("nessun raggio del catalogo rispetta i limiti; "
+                                                "con il più grande, r = 100 cm: ",
+                                                0),
+                      0u);
+        }
+    }
+}
+
+// Each limit broken is named with the values compared; the minimum flow is
+// held to the self-cleansing velocity only.
+TEST(Tratti, OgniLimiteInfrantoConIValori) {
+    const analisi::Limiti severi{0.5, 2.0, 0.7};
+    Tratto quote = tratto(30, 0, 150, 8);
+    quote.pendenza.reset();
+    quote.quotaMonte = 100.6;
+    quote.quotaValle = 100;
+    quote.lunghezza = 120;
+    const struct {
+        Tratto tratto;
+        analisi::Limiti limiti;
+        std::string motivo;
+    } casi[] = {
+        {tratto(30, 0.005, 150, 8), {}, ""},
+        {quote, {}, ""},
+        {tratto(20, 0.01, 10, 300), severi, ""},
+        {tratto(30, 0.1, 500),
+         {},
+         "velocità troppo alta alla portata di progetto: 600.35 cm/s > 400 cm/s"},
+        {tratto(25, 0.005, 370),
+         {},
+         "riempimento oltre il limite alla portata di progetto: 73.4% > 70%"},
+        {tratto(30, 0.005, 150, 8),
+         {0.7, 4, 0.7},
+         "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s"},
+        {tratto(20, 0.0005, 20, 0.5),
+         {},
+         "velocità troppo bassa alla portata di progetto: 36.52 cm/s < 50 cm/s; velocità troppo "
+         "bassa alla portata minima: 13.01 cm/s < 50 cm/s"},
+        {tratto(20, 0.01, 1000, 8),
+         {},
+         "nessuna altezza porta la portata di progetto di 1000 l/s: la massima della sezione è "
+         "378.07 l/s"},
+        {tratto(20, 0.01, 100, 2000),
+         {},
+         "nessuna altezza porta la portata minima di 2000 l/s: la massima della sezione è "
+         "378.07 l/s"},
+        {tratto(20, -0.01, 100), {}, "la pendenza non è positiva"},
+    };
+    for (const auto& c : casi) {
+        Impostazioni impostazioni;
+        impostazioni.limiti = c.limiti;
+        const Esito esito = tratti::verifica(c.tratto, impostazioni);
+        EXPECT_EQ(esito.motivo, c.motivo);
+        EXPECT_EQ(esito.verificato, c.motivo.empty()) << c.motivo;
+    }
+}
+
+// Read as written, whatever the order of the columns, the quoting, the
+// line ends, the blank lines and the kind of CSV.
+TEST(CsvTratti, LettiComeScritti) {
+    const struct {
+        std::string testo, comeRiscritto;
+    } casi[] = {
+        {"tratto,pendenza,raggio,portata\nT1,0.005,30,150\n", "T1,,0.005,,,30,150,,,"},
+        {"\r\n Portata ,TRATTO,pendenza,raggio\r\n\r\n,,,\r\n1.5e2,\" A, \"\"B\"\"\",0.01,\r\n",
+         "\"A, \"\"B\"\"\",,0.01,,,,150,,,"},
+        {"\xEF\xBB\xBFtratto;quota_monte;quota_valle;lunghezza;portata;portata_minima\n"
+         "T2;-1,5;-2,5;200;12,5;0,5",
+         "T2,200,,-1.5,-2.5,,12.5,0.5,,"},
+        {"tratto,pendenza,portata,legge,scabrezza\nT3,0.01,90,Manning,0.013",
+         "T3,,0.01,,,,90,,manning,0.013"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        const std::vector<Tratto> letti = tratti::leggiTratti(c.testo);
+        EXPECT_EQ(tratti::testoTratti(letti, Formato::Csv),
+                  "tratto,lunghezza,pendenza,quota_monte,quota_valle,raggio,portata,"
+                  "portata_minima,legge,scabrezza\r\n" +
+                      c.comeRiscritto + "\r\n");
+    }
+    EXPECT_EQ(tratti::leggiTratti(casi[2].testo)[0].pendenzaDiCalcolo(), 1.0 / 200);
+}
+
+TEST(CsvTratti, ErroriConRigaEColonna) {
+    const std::string piano = "tratto,pendenza,portata,portata_minima,legge,scabrezza\n";
+    std::string centomila = "tratto,pendenza,portata\n";
+    for (std::size_t i = 0; i < tratti::trattiMassimi; ++i) {
+        centomila += "T,0.01,10\n";
+    }
+    EXPECT_EQ(tratti::leggiTratti(centomila).size(), tratti::trattiMassimi);
+    const struct {
+        std::string testo;
+        std::size_t riga;
+        std::string colonna, motivo;
+    } casi[] = {
+        {"", 1, "", "manca l'intestazione"},
+        {"tratto,pendenza,portata,colore\n", 1, "colore", "colonna sconosciuta"},
+        {"tratto,pendenza,portata,Pendenza\n", 1, "pendenza", "ripetuta"},
+        {"tratto,pendenza\n", 1, "portata", "manca la colonna"},
+        {"pendenza,portata\n", 1, "tratto", "manca la colonna"},
+        {"tratto,portata,lunghezza\n", 1, "pendenza", "manca la colonna"},
+        {"tratto,portata,quota_monte,quota_valle\n", 1, "lunghezza", "manca la colonna"},
+        {piano + "A,abc,10,,,", 2, "pendenza", "non è un numero: «abc»"},
+        {piano + "A,1e999,10,,,", 2, "pendenza", "fuori dall'intervallo dei numeri"},
+        {piano + "A,\"0,01\",10,,,", 2, "pendenza", "il separatore decimale è il punto"},
+        {"tratto;pendenza;portata\nA;0.01;10", 2, "pendenza",
+         "il separatore decimale è la virgola"},
+        {piano + "\"A\nB\",0.01,10,,,\n\nA,0,10,,,", 5, "pendenza",
+         "deve essere maggiore di zero: «0»"},
+        {piano + "A,0.01,10,-1,,", 2, "portata_minima", "deve essere maggiore di zero: «-1»"},
+        {piano + "A,0.01,,,,", 2, "portata", "manca la portata"},
+        {piano + " ,0.01,10,,,", 2, "tratto", "manca il nome"},
+        {piano + "A,0.01,10,,chezy,1", 2, "legge", "legge sconosciuta: «chezy»"},
+        {piano + "A,0.01,10,,,0.2", 2, "legge", "manca la legge"},
+        {piano + "A,0.01,10,,kutter,", 2, "scabrezza", "manca la scabrezza"},
+        {piano + "A,0.01,10,,manning,0.5", 2, "scabrezza",
+         "fuori dall'intervallo della legge di Manning: «0.5» (n in s/m^1/3, da 0.005 a 0.1)"},
+        {"tratto,lunghezza,quota_monte,quota_valle,portata\nA,50,100,100.5,10", 2, "quota_monte",
+         "non è più alta di quella di valle"},
+        {"tratto,lunghezza,quota_monte,quota_valle,portata\nA,,100,99,10", 2, "lunghezza",
+         "manca la lunghezza"},
+        {piano + "A,0.01,10", 2, "", "la riga ha 3 campi, l'intestazione 6"},
+        {piano + "A,\"0.01,10,,,\n", 2, "", "virgolette aperte e mai chiuse"},
+        {piano + "\"A\"x,0.01,10,,,", 2, "", "testo dopo le virgolette"},
+        {centomila + "T,0.01,10", tratti::trattiMassimi + 2, "", "al massimo 100000"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo.substr(0, 200));
+        try {
+            tratti::leggiTratti(c.testo);
+            ADD_FAILURE() << "letto senza errori";
+        } catch (const tratti::ErroreCsv& e) {
+            EXPECT_EQ(e.riga(), c.riga);
+            EXPECT_EQ(e.colonna(), c.colonna);
+            EXPECT_NE(std::string(e.what()).find(c.motivo), std::string::npos) << e.what();
+        }
+    }
+}
+
+// The window's export reads back as the very reaches, in either CSV.
+TEST(CsvTratti, RiscrittiSiRileggonoUguali) {
+    Tratto pieno = tratto(std::nullopt, 0.1 + 0.2, 1e-7, 12.5);
+    pieno.nome = "A; \"B\", C\nD";
+    pieno.quotaMonte = -0.3;
+    pieno.quotaValle = -1e6;
+    pieno.lunghezza = 1.0 / 3;
+    pieno.resistenza = formule::Resistenza{formule::Legge::Colebrook, 0.0015};
+    Tratto quote = tratto(35, 0, 150);
+    quote.pendenza.reset();
+    quote.quotaMonte = 12;
+    quote.quotaValle = 11.95;
+    quote.lunghezza = 100;
+    for (const Formato formato : {Formato::Csv, Formato::CsvItaliano}) {
+        EXPECT_TRUE(tratti::leggiTratti(tratti::testoTratti({pieno, quote}, formato)) ==
+                    std::vector<Tratto>({pieno, quote}));
+    }
+}
+
+// In CSV every number in the shortest form that reads back to the very
+// double; csv-it as an Italian spreadsheet opens it; tabella rounded.
+TEST(CsvTratti, EsitiNeiTreFormati) {
+    const std::vector<Tratto> linea = {tratto(30, 0.005, 150, 8), tratto(std::nullopt, 0.0005, 20)};
+    const std::vector<Esito> esiti = tratti::verificaTutti(linea, Impostazioni());
+    const std::string motivo = "\"nessun raggio del catalogo rispetta i limiti; con il più "
+                               "grande, r = 100 cm: velocità troppo bassa alla portata di "
+                               "progetto: 33.80 cm/s < 50 cm/s\"";
+    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Csv),
+              "tratto,raggio_cm,pendenza,portata_l_s,altezza_cm,riempimento_pct,velocita_cm_s,"
+              "portata_minima_l_s,altezza_minima_cm,velocita_minima_cm_s,portata_piena_l_s,esito,"
+              "motivo\r\n"
+              "T,30,0.005,150,30.421986242857642,33.8022069365085,144.12346119574158,8,"
+              "6.987503601839803,65.53854902093107,739.6512144299384,verificato,\r\n"
+              "T,100,0.0005,20,12.876123189295024,4.292041063098342,33.801750065330836,,,,"
+              "5494.497838606822,non verificato," +
+                  motivo + "\r\n");
+    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::CsvItaliano),
+              "\xEF\xBB\xBFtratto;raggio_cm;pendenza;portata_l_s;altezza_cm;riempimento_pct;"
+              "velocita_cm_s;portata_minima_l_s;altezza_minima_cm;velocita_minima_cm_s;"
+              "portata_piena_l_s;esito;motivo\r\n"
+              "T;30;0,005;150;30,421986242857642;33,8022069365085;144,12346119574158;8;"
+              "6,987503601839803;65,53854902093107;739,6512144299384;verificato;\r\n"
+              "T;100;0,0005;20;12,876123189295024;4,292041063098342;33,801750065330836;;;;"
+              "5494,497838606822;non verificato;" +
+                  motivo + "\r\n");
+    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Tabella),
+              "TRATTO  RAGGIO  PENDENZA        Q  ALTEZZA   h/H         V    Q MIN  ALTEZZA MIN"
+              "     V MIN  Q PIENA  ESITO\n"
+              "          (cm)     (m/m)  (l/sec)     (cm)   (%)  (cm/sec)  (l/sec)         (cm)"
+              "  (cm/sec)  (l/sec)\n"
+              "T         30.0    0.0050   150.00     30.4  33.8    144.12     8.00          7.0"
+              "     65.54   739.65  verificato\n"
+              "T        100.0    0.0005    20.00     12.9   4.3     33.80                      "
+              "            5494.50  non verificato: nessun raggio del catalogo rispetta i limiti; "
+              "con il più grande, r = 100 cm: velocità troppo bassa alla portata di progetto: "
+              "33.80 cm/s < 50 cm/s\n");
+}
