@@ -18,7 +18,9 @@
 #include "table/tabella_risultati.h"
 
 #include <QStringList>
+
 #include <QTextDocument>
+#include <algorithm>
 
 #include <optional>
 
@@ -143,12 +145,15 @@ class Relazione {
                                                 inSi(velocita_, 100), inSi(portataMinima_, 1000))) {
     }
 
-    void scrivi() {
+    void scrivi(const LineaTratti& linea) {
         intestazione();
         dati();
         metodo();
         risultati();
         verifiche();
+        if (!linea.tratti.empty()) {
+            verificaDeiTratti(linea);
+        }
     }
 
   private:
@@ -442,6 +447,65 @@ class Relazione {
         return righe;
     }
 
+    // The line's reaches: a summary, a table of results, the reasons of
+    // those that fail.
+    void verificaDeiTratti(const LineaTratti& linea) {
+        scrittore_.sezione("5 Verifica dei tratti");
+        const auto verificati = std::count_if(linea.esiti.begin(), linea.esiti.end(),
+                                              [](const tratti::Esito& e) { return e.verificato; });
+        const auto totale = static_cast<qsizetype>(linea.esiti.size());
+        const auto plurale = [](qsizetype n, const char* uno, const char* molti) {
+            return QString("%1 %2").arg(n).arg(n == 1 ? uno : molti);
+        };
+        scrittore_.paragrafo(
+            QString("%1: %2, %3.")
+                .arg(plurale(totale, "tratto", "tratti"),
+                     plurale(verificati, "verificato", "verificati"),
+                     plurale(totale - verificati, "non verificato", "non verificati")),
+            true);
+        scrittore_.paragrafo("Ogni tratto è verificato alla portata di progetto (velocità minima e "
+                             "massima, riempimento massimo) e alla portata minima (velocità "
+                             "minima di autopulizia), con i limiti e la legge di resistenza "
+                             "delle verifiche; un raggio seguito da * è scelto dal catalogo, il "
+                             "più piccolo che rispetta tutti i limiti.",
+                             true);
+        Tabella t;
+        t.righe = {
+            {"Tratto", "r", "i", "Q", "h", "h/H", "V", "Qmin", "hmin", "Vmin", "Qpiena", "Esito"},
+            {"", "(cm)", "(m/m)", "(l/s)", "(cm)", "(%)", "(cm/s)", "(l/s)", "(cm)", "(cm/s)",
+             "(l/s)", ""}};
+        t.righeIntestazione = 2;
+        t.larghezzeCm = {1.9, 1.2, 1.5, 1.3, 1.2, 1.1, 1.3, 1.2, 1.2, 1.3, 1.4, 2.4};
+        t.aDestra = std::vector<bool>(12, true);
+        t.aDestra.front() = t.aDestra.back() = false;
+        QStringList motivi;
+        for (std::size_t k = 0; k < linea.tratti.size() && k < linea.esiti.size(); ++k) {
+            const tratti::Tratto& tratto = linea.tratti[k];
+            const tratti::Esito& e = linea.esiti[k];
+            const auto altezza = [](const std::optional<analisi::Risposta>& r) {
+                return r ? centimetri(r->altezza) : QString("—");
+            };
+            const auto velocitaDi = [](const std::optional<analisi::Risposta>& r) {
+                return r ? cmAlSecondo(r->velocita) : QString("—");
+            };
+            t.righe.push_back({q(tratto.nome), q(CStr(e.raggio)) + (e.dimensionato ? "*" : ""),
+                               q(CStr(e.pendenza)), q(CStr(tratto.portata)), altezza(e.progetto),
+                               e.progetto ? percento(e.progetto->riempimento) : QString("—"),
+                               velocitaDi(e.progetto),
+                               tratto.portataMinima ? q(CStr(*tratto.portataMinima)) : QString("—"),
+                               altezza(e.minima), velocitaDi(e.minima),
+                               litriAlSecondo(e.portataPiena),
+                               e.verificato ? "verificato" : "non verificato"});
+            if (!e.verificato) {
+                motivi << q(tratto.nome) + ": " + q(e.motivo) + ".";
+            }
+        }
+        scrittore_.tabella(t);
+        for (const QString& motivo : motivi) {
+            scrittore_.paragrafo(motivo);
+        }
+    }
+
     QString dimensioni() const {
         const std::string testo = TestoSezione(s_.raggio); // "40/60"
         return q(testo).replace('/', " × ");
@@ -511,7 +575,8 @@ class Relazione {
 
 } // namespace
 
-void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto) {
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
+                            const LineaTratti& linea) {
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {
@@ -521,6 +586,6 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    Relazione(documento, progetto).scrivi();
+    Relazione(documento, progetto).scrivi(linea);
     documento.setModified(true);
 }

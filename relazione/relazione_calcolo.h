@@ -1,6 +1,9 @@
 #pragma once
 
+#include "analisi/tratti.h"
 #include "progetto/progetto.h"
+
+#include <vector>
 
 class QTextDocument;
 
@@ -13,4 +16,12 @@ class QTextDocument;
 // the rating curves. The table is the last sweep's in variabili_pubbliche,
 // which the caller computed from these inputs; the answers are computed
 // here. The document gets a title, an author, a subject and a page header.
-void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto);
+//
+// With a line of reaches, a section "5 Verifica dei tratti" follows: each
+// reach with its results and verdict, and a one-line summary.
+struct LineaTratti {
+    std::vector<tratti::Tratto> tratti;
+    std::vector<tratti::Esito> esiti; // one a reach, in the same order
+};
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
+                            const LineaTratti& linea = {});

@@ -1,6 +1,7 @@
 #include "stato_pulito.h"
 
 #include "documenti/proprieta_documento.h"
+#include "numeri/conversioni.h"
 #include "progetto/progetto.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/relazione_calcolo.h"
@@ -150,4 +151,21 @@ TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
           "V = R^(2/3) i^(1/2) / n", "n coefficiente di Manning"}) {
         EXPECT_TRUE(metodo.contains(QString::fromUtf8(atteso))) << atteso;
     }
+}
+
+// A line of reaches: a summary in one sentence, each reach's results and
+// verdict, the reasons of those that fail; a radius chosen is starred.
+TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
+    LineaTratti linea;
+    linea.tratti = {{"T1", 50, 0.004, {}, {}, 40, 150, 8, {}},
+                    {"T2", 40, 0.0005, {}, {}, {}, 300, 2, {}}};
+    linea.esiti = tratti::verificaTutti(linea.tratti, {});
+    imposta(20, 100);
+    Modulo2::CalcolaTabella();
+    scriviRelazioneCalcolo(documento, p, linea);
+    const QString sezione = tra(documento.toPlainText(), "5 Verifica dei tratti", "\nZZZ");
+    EXPECT_TRUE(sezione.contains("2 tratti: 1 verificato, 1 non verificato."));
+    EXPECT_TRUE(sezione.contains("T1\n40\n0.004\n150\n"));
+    EXPECT_TRUE(sezione.contains(QString::fromStdString(CStr(linea.esiti[1].raggio)) + "*"));
+    EXPECT_TRUE(sezione.contains("T2: " + QString::fromStdString(linea.esiti[1].motivo)));
 }
