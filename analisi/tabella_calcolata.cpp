@@ -14,4 +14,16 @@ std::vector<Grandezze> righeTabellaCalcolata() {
     return righe;
 }
 
+std::vector<Grandezze> righeTabellaConLegge(const formule::Resistenza& legge) {
+    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    std::vector<Grandezze> righe = righeTabellaCalcolata();
+    if (legge != s.resistenza()) {
+        const Sezione sezione{s.raggioM, s.pendenza, legge, s.geometria};
+        for (Grandezze& riga : righe) {
+            riga = grandezze(sezione, riga.altezza);
+        }
+    }
+    return righe;
+}
+
 } // namespace analisi

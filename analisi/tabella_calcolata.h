@@ -10,4 +10,9 @@ namespace analisi {
 // regular heights, then the rows of maximum velocity and maximum flow.
 std::vector<Grandezze> righeTabellaCalcolata();
 
+// The same heights under another law, with the table's geometry: the
+// table's rows as a chart drawn for that law shows them. Under the table's
+// own law, the rows as computed.
+std::vector<Grandezze> righeTabellaConLegge(const formule::Resistenza& legge);
+
 } // namespace analisi

@@ -61,21 +61,6 @@ QLineEdit* casella(const QString& suggerimento) {
     return c;
 }
 
-// The table's rows as points of the chart: as the table computed them,
-// or, under another law, its heights with that law.
-std::vector<analisi::Grandezze> puntiTabella(const analisi::Sezione& sezione,
-                                             const analisi::Sezione& tabella) {
-    std::vector<analisi::Grandezze> righe = analisi::righeTabellaCalcolata();
-    if (sezione.resistenza != tabella.resistenza) {
-        analisi::Sezione legge = tabella;
-        legge.resistenza = sezione.resistenza;
-        for (analisi::Grandezze& riga : righe) {
-            riga = analisi::grandezze(legge, riga.altezza);
-        }
-    }
-    return righe;
-}
-
 } // namespace
 
 FinestraAnalisi::FinestraAnalisi(QWidget* parent)
@@ -344,8 +329,15 @@ analisi::Limiti FinestraAnalisi::limiti(bool& validi) const {
         numeroFacoltativo(velocitaMinima, validi).value_or(velocitaMinimaProposta) / 100;
     l.velocitaMassima =
         numeroFacoltativo(velocitaMassima, validi).value_or(velocitaMassimaProposta) / 100;
-    l.riempimentoMassimo =
-        numeroFacoltativo(riempimentoMassimo, validi).value_or(riempimentoMassimoProposto) / 100;
+    std::optional<double> riempimento = numeroFacoltativo(riempimentoMassimo, validi);
+    // A filling is a share of the height: beyond 100 % it limits nothing.
+    if (riempimento && *riempimento > 100) {
+        segnalaCasella(riempimentoMassimo, Lettura::Rifiutata,
+                       "Il riempimento è una parte dell'altezza: al più 100 %.");
+        validi = false;
+        riempimento.reset();
+    }
+    l.riempimentoMassimo = riempimento.value_or(riempimentoMassimoProposto) / 100;
     return l;
 }
 
@@ -371,8 +363,8 @@ void FinestraAnalisi::ricalcola() {
     const std::optional<formule::Resistenza> legge =
         resistenza->resistenza(sezioneTabella_->resistenza.coefficiente);
     if (!legge) {
-        svuota("La resistenza al moto non è data: la casella in rosso dice perché, passandoci "
-               "sopra con il puntatore.");
+        svuota("La resistenza al moto non è data: il motivo compare tenendo il puntatore sulla "
+               "casella in rosso.");
         return;
     }
     sezione.resistenza = *legge;
@@ -388,7 +380,7 @@ void FinestraAnalisi::ricalcola() {
 
         DatiGrafico dati;
         dati.curva = analisi::curva(sezione, puntiCurva);
-        dati.righeTabella = puntiTabella(sezione, *sezioneTabella_);
+        dati.righeTabella = analisi::righeTabellaConLegge(sezione.resistenza);
         dati.altezzePortata = richieste.altezzePortata;
         dati.altezzeVelocita = richieste.altezzeVelocita;
         dati.altezzaMinima = richieste.altezzaMinima;
@@ -450,8 +442,8 @@ void FinestraAnalisi::ricalcola() {
                         "entrambe.";
         }
         if (!validi) {
-            messaggi << "Le caselle in rosso non contengono un numero positivo: passarci sopra "
-                        "con il puntatore dice perché.";
+            messaggi << "Le caselle in rosso non contengono un valore valido: il motivo compare "
+                        "tenendo il puntatore sulla casella.";
         }
         mostraStato(messaggi.join(' '));
         const double altezza = !dati.altezzePortata.empty() ? dati.altezzePortata.front().altezza

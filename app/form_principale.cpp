@@ -505,7 +505,8 @@ QString FormPrincipale::motivoNessunaTabella() const {
     }
     if (!Modulo2::IngressiPositivi()) {
         return "Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
-               "devono essere numeri positivi.";
+               "devono essere numeri positivi (" +
+               segnalazioni_.join("; ") + ").";
     }
     return {};
 }
@@ -670,7 +671,10 @@ void FormPrincipale::segnalaIngressi() {
     const auto segnala = [this](QWidget* casella, const QString& nome, const std::string& testo) {
         if (const auto motivo = motivoIngressoNonValido(testo)) {
             segnalaCasella(casella, Lettura::Rifiutata, *motivo);
-            segnalazioni_ << nome + ": non è un numero positivo";
+            // A decimal comma is the usual slip: said on the line itself.
+            segnalazioni_ << nome + (motivo->starts_with("Il separatore decimale")
+                                         ? ": il separatore decimale è il punto"
+                                         : ": non è un numero positivo");
             rifiuti_ = true;
         } else if (const auto inParte = motivoLetturaInParte(testo)) {
             segnalaCasella(casella, Lettura::InParte, *inParte);

@@ -5,11 +5,14 @@
 #include "numeri/conversioni.h"
 #include "progetto/legge_progetto.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,6 +52,9 @@ SceltaResistenza::SceltaResistenza(QWidget* parent)
         emit cambiata();
     });
     connect(scabrezza, &QComboBox::editTextChanged, this, &SceltaResistenza::cambiata);
+    // After a choice the value, at the start of the entry, stays in view.
+    connect(scabrezza, &QComboBox::activated, this,
+            [this] { scabrezza->lineEdit()->setCursorPosition(0); });
     connect(temperatura, &QLineEdit::textChanged, this, &SceltaResistenza::cambiata);
 }
 
@@ -63,9 +69,14 @@ void SceltaResistenza::riempiValori() {
     const formule::Legge l = leggeScelta();
     const QSignalBlocker blocco(scabrezza);
     scabrezza->clear();
+    // The open list shows every entry whole, however narrow the box.
+    int larghezza = 0;
     for (const analisi::ValoreIndicativo& v : analisi::valoriIndicativi(l)) {
-        scabrezza->addItem(QString("%1: %2").arg(q(CStr(v.valore)), v.descrizione));
+        const QString voce = QString("%1: %2").arg(q(CStr(v.valore)), v.descrizione);
+        scabrezza->addItem(voce);
+        larghezza = std::max(larghezza, scabrezza->view()->fontMetrics().horizontalAdvance(voce));
     }
+    scabrezza->view()->setMinimumWidth(larghezza + 40);
     scabrezza->setCurrentIndex(-1);
     scabrezza->setEditText(QString());
     scabrezza->lineEdit()->setPlaceholderText(

@@ -2,6 +2,8 @@
 
 #include "file/errore_file.h"
 
+#include <QDateTime>
+
 #include <quazip.h>
 #include <quazipfile.h>
 
@@ -23,8 +25,11 @@ void PacchettoZip::rifiuta(const std::string& cosa) const {
 
 void PacchettoZip::aggiungi(const QString& nome, const QByteArray& dati, bool compressa) {
     QuaZipFile parte(zip_.get());
-    if (!parte.open(QIODevice::WriteOnly, QuaZipNewInfo(nome), nullptr, 0,
-                    compressa ? Z_DEFLATED : 0)) {
+    // The same document gives the same bytes whenever it is saved: no clock
+    // in the archive (zip's earliest date).
+    QuaZipNewInfo informazioni(nome);
+    informazioni.dateTime = QDateTime(QDate(1980, 1, 1), QTime(0, 0));
+    if (!parte.open(QIODevice::WriteOnly, informazioni, nullptr, 0, compressa ? Z_DEFLATED : 0)) {
         rifiuta("impossibile aggiungere " + nome.toStdString() + " al documento");
     }
     const bool scritta = parte.write(dati) == dati.size();

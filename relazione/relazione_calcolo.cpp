@@ -16,6 +16,7 @@
 #include "relazione/scrittore_relazione.h"
 #include "relazione/testi_report.h"
 #include "table/tabella_risultati.h"
+#include "versione.h"
 
 #include <QStringList>
 
@@ -73,10 +74,17 @@ analisi::Limiti limitiDi(const progetto::Verifiche& v) {
     if (const auto x = letto(v.velocitaMassima)) {
         limiti.velocitaMassima = *x / 100;
     }
-    if (const auto x = letto(v.riempimentoMassimo)) {
+    if (const auto x = letto(v.riempimentoMassimo); x && *x <= 100) {
         limiti.riempimentoMassimo = *x / 100;
     }
     return limiti;
+}
+
+// A limit as checked, in the units of its box: the one typed, or the
+// proposal where the box gives none.
+QString sogliaUsata(const progetto::Casella& casella, double limite) {
+    const QString usata = q(CStr(limite * 100));
+    return casella.testo == usata.toStdString() ? usata : usata + " (proposta)";
 }
 
 // "0.18: Tubaz. …" names a list entry: its value and its words apart.
@@ -261,7 +269,7 @@ class Relazione {
                 ? "Le verifiche usano la geometria esatta: il profilo vero a quattro archi, senza "
                   "costanti arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r). "
                   "Le altezze cercate sono calcolate con precisione relativa migliore di 1e-10."
-                : "Le verifiche usano le stesse formule tabellari della tabella. Le altezze "
+                : "Le verifiche usano le stesse formule della tabella. Le altezze "
                   "cercate sono calcolate con precisione relativa migliore di 1e-10.");
         if (s_.geometria == formule::Geometria::Esatta) {
             scrittore_.paragrafo("Anche la tabella è calcolata sulla geometria esatta.");
@@ -284,13 +292,13 @@ class Relazione {
         scrittore_.tabella(t);
         for (const auto& [etichetta, k] :
              {std::pair{etichettaMassimaVelocita, n + 1}, {etichettaMassimaPortata, n + 2}}) {
-            scrittore_.paragrafo(etichetta);
+            scrittore_.paragrafo(etichetta, true);
             Tabella massimo = intestazioneTabella();
             massimo.righe.push_back(rigaTabella(k));
             scrittore_.tabella(massimo);
         }
 
-        DatiScala scala{sezione_, analisi::righeTabellaCalcolata(), {}, limiti_};
+        DatiScala scala{sezione_, analisi::righeTabellaConLegge(sezione_.resistenza), {}, limiti_};
         for (const auto& [etichetta, risposta] : livelliPrincipali()) {
             scala.livelli.push_back({etichetta, risposta.altezza});
         }
@@ -301,29 +309,44 @@ class Relazione {
 
     void verifiche() {
         scrittore_.sezione("4 Verifiche");
-        if (!portata_ && !portataMinima_ && !velocita_) {
+        const progetto::Verifiche& caselle = p_.verifiche;
+        if (caselle.portataProgetto.vuota() && caselle.portataMinima.vuota() &&
+            caselle.velocitaProgetto.vuota()) {
             scrittore_.paragrafo("Non sono state indicate portate né velocità di progetto: "
                                  "nessuna verifica da svolgere.");
         }
         const progetto::Verifiche& v = p_.verifiche;
+        for (const auto& [nome, casella, valore] :
+             {std::tuple{"Portata di progetto", &v.portataProgetto, portata_},
+              {"Portata minima", &v.portataMinima, portataMinima_},
+              {"Velocità di progetto", &v.velocitaProgetto, velocita_}}) {
+            if (!casella->vuota() && !valore) {
+                scrittore_.vuota();
+                scrittore_.paragrafo(QString("%1 «%2»: non è un numero positivo scritto con il "
+                                             "punto decimale, non verificata.")
+                                         .arg(nome, q(casella->testo)));
+                ++nonVerificate_;
+                mancate_ << QString(nome).toLower() + " non leggibile";
+            }
+        }
         if (portata_) {
-            verificaValore(
-                QString("Portata di progetto Q = %1 l/s").arg(comeScritto(v.portataProgetto)),
-                richieste_.altezzePortata, true);
+            verificaValore("portata di progetto",
+                           QString("Q = %1 l/s").arg(comeScritto(v.portataProgetto)),
+                           richieste_.altezzePortata, true);
         }
         if (portataMinima_) {
             std::vector<analisi::Risposta> altezze;
             if (richieste_.altezzaMinima) {
                 altezze.push_back(*richieste_.altezzaMinima);
             }
-            verificaValore(
-                QString("Portata minima Qmin = %1 l/s").arg(comeScritto(v.portataMinima)), altezze,
-                false);
+            verificaValore("portata minima",
+                           QString("Qmin = %1 l/s").arg(comeScritto(v.portataMinima)), altezze,
+                           false);
         }
         if (velocita_) {
-            verificaValore(
-                QString("Velocità di progetto V = %1 cm/s").arg(comeScritto(v.velocitaProgetto)),
-                richieste_.altezzeVelocita, true);
+            verificaValore("velocità di progetto",
+                           QString("V = %1 cm/s").arg(comeScritto(v.velocitaProgetto)),
+                           richieste_.altezzeVelocita, true);
         }
         riferimenti();
         conclusione();
@@ -331,8 +354,9 @@ class Relazione {
 
     // Each height of a value, then each limit in words with the values
     // compared; the minimum flow is held to the self-cleansing velocity only.
-    void verificaValore(const QString& valore, const std::vector<analisi::Risposta>& altezze,
-                        bool tuttiILimiti) {
+    void verificaValore(const QString& nome, const QString& simbolo,
+                        const std::vector<analisi::Risposta>& altezze, bool tuttiILimiti) {
+        const QString valore = nome.left(1).toUpper() + nome.mid(1) + " " + simbolo;
         scrittore_.vuota();
         if (altezze.empty()) {
             scrittore_.paragrafo(
@@ -340,6 +364,7 @@ class Relazione {
                 litriAlSecondo(risposte_.portataMassima().portata) + " l/s, velocità massima " +
                 cmAlSecondo(risposte_.velocitaMassima().velocita) + " cm/s): non verificata.");
             ++nonVerificate_;
+            mancate_ << nome + " non raggiunta";
             return;
         }
         for (const analisi::Risposta& r : altezze) {
@@ -350,14 +375,15 @@ class Relazione {
                                                    litriAlSecondo(r.portata)));
             limite("velocità minima di autopulizia", "V", cmAlSecondo(r.velocita),
                    r.velocita >= limiti_.velocitaMinima, "≥", "<",
-                   comeScritto(p_.verifiche.velocitaMinima), "cm/s");
+                   sogliaUsata(p_.verifiche.velocitaMinima, limiti_.velocitaMinima), "cm/s");
             if (tuttiILimiti) {
                 limite("velocità massima", "V", cmAlSecondo(r.velocita),
                        r.velocita <= limiti_.velocitaMassima, "≤", ">",
-                       comeScritto(p_.verifiche.velocitaMassima), "cm/s");
+                       sogliaUsata(p_.verifiche.velocitaMassima, limiti_.velocitaMassima), "cm/s");
                 limite("riempimento massimo", "h/H", percento(r.riempimento),
                        r.riempimento <= limiti_.riempimentoMassimo, "≤", ">",
-                       comeScritto(p_.verifiche.riempimentoMassimo), "%");
+                       sogliaUsata(p_.verifiche.riempimentoMassimo, limiti_.riempimentoMassimo),
+                       "%");
             }
         }
     }
@@ -400,16 +426,39 @@ class Relazione {
             scrittore_.paragrafo("Conclusione: la relazione riporta la scala di deflusso della "
                                  "sezione, senza verifiche.");
         } else if (nonVerificate_ == 0) {
-            scrittore_.paragrafo("Conclusione: tutte le verifiche sono soddisfatte; la sezione "
-                                 "è idonea alle portate e velocità di progetto.");
-        } else {
             scrittore_.paragrafo(
-                QString("Conclusione: %1 verifiche su %2 non sono soddisfatte%3; la sezione non "
-                        "è idonea così com'è.")
-                    .arg(nonVerificate_)
-                    .arg(verificate_ + nonVerificate_)
+                QString("Conclusione: tutte le verifiche sono soddisfatte; la sezione è idonea "
+                        "%1.")
+                    .arg(velocita_ && (portata_ || portataMinima_)
+                             ? "alle portate e alla velocità di progetto"
+                         : velocita_ ? "alla velocità di progetto"
+                                     : "alle portate di progetto"));
+        } else {
+            const int tutte = verificate_ + nonVerificate_;
+            scrittore_.paragrafo(
+                QString("Conclusione: %1 su %2 %3%4; la sezione non è idonea così com'è.")
+                    .arg(nonVerificate_ == 1 ? QString("1 verifica")
+                                             : QString("%1 verifiche").arg(nonVerificate_))
+                    .arg(tutte)
+                    .arg(nonVerificate_ == 1 ? "non è soddisfatta" : "non sono soddisfatte")
                     .arg(mancate_.isEmpty() ? QString() : " (" + mancate_.join(", ") + ")"));
         }
+        firma();
+    }
+
+    // Who signs, and with what the report was made.
+    void firma() {
+        scrittore_.vuota(true);
+        scrittore_.vuota(true);
+        scrittore_.paragrafo(
+            QString("Il progettista%1")
+                .arg(p_.dati.progettista.empty() ? QString() : ", " + q(p_.dati.progettista)),
+            true);
+        scrittore_.vuota(true);
+        scrittore_.paragrafo("______________________________", true);
+        scrittore_.vuota();
+        scrittore_.paragrafo(
+            QString("Relazione composta con Sezione inglese %1.").arg(versioneProgramma));
     }
 
     // The table's law: Bazin's coefficient as typed, with the list entry's
@@ -537,12 +586,8 @@ class Relazione {
 
     static Tabella intestazioneTabella() {
         Tabella t;
-        std::vector<QString> titoli, unita;
-        for (std::size_t c = 0; c < titoliReport.size(); ++c) {
-            titoli.push_back(titoliReport[c]);
-            unita.push_back(unitaReport[c]);
-        }
-        t.righe = {titoli, unita};
+        t.righe = {{"h", "A", "P", "R", "V", "Q"},
+                   {"(cm)", "(m²)", "(m)", "(m)", "(cm/s)", "(l/s)"}};
         t.righeIntestazione = 2;
         t.larghezzeCm = {2.4, 2.4, 2.8, 2.8, 2.4, 2.4};
         t.aDestra = std::vector<bool>(6, true);

@@ -154,7 +154,7 @@ TEST_F(FinestraAnalisiAperta, AltezzeDiProgettoEVerificheMarcate) {
 
     digita(analisi->velocita, "boh");
     EXPECT_FALSE(analisi->velocita->styleSheet().isEmpty());
-    EXPECT_TRUE(analisi->stato->text().contains("non contengono un numero positivo"));
+    EXPECT_TRUE(analisi->stato->text().contains("non contengono un valore valido"));
     digita(analisi->portata, "500");
     EXPECT_TRUE(analisi->stato->text().contains("la portata massima è 378.07 l/s"));
 
@@ -377,4 +377,14 @@ TEST_F(FinestraAnalisiAperta, LeggeDiResistenzaScelta) {
     EXPECT_EQ(analisi->resistenza->scabrezza->currentText(), "");
     EXPECT_DOUBLE_EQ(altezzaQ1(), conBazin);
     EXPECT_EQ(analisi->resistenza->scabrezza->count(), 6); // Bazin's six categories
+}
+
+// A filling is a share of the height: 150 % limits nothing and is refused.
+TEST_F(FinestraAnalisiAperta, RiempimentoOltreCentoRifiutato) {
+    digita(analisi->portata, "150");
+    digita(analisi->riempimentoMassimo, "150");
+    EXPECT_TRUE(analisi->riempimentoMassimo->styleSheet().contains("#C00000"));
+    EXPECT_TRUE(analisi->stato->text().contains("non contengono un valore valido"));
+    digita(analisi->riempimentoMassimo, "100");
+    EXPECT_EQ(analisi->riempimentoMassimo->styleSheet(), "");
 }

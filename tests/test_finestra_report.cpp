@@ -153,7 +153,8 @@ TEST_F(FinestraReportAperta, SenzaTabellaNessunReport) {
     EXPECT_TRUE(finestreReport().empty());
     ASSERT_EQ(avvisi.size(), 1u);
     EXPECT_EQ(avvisi[0], "Nessuna tabella da scrivere: raggio, pendenza, incremento e "
-                         "coefficiente devono essere numeri positivi.");
+                         "coefficiente devono essere numeri positivi (Pendenza: non è un "
+                         "numero positivo).");
 
     digita(finestra->Text2, "0.01");
     digita(finestra->Text1, "1e300"); // the computation fails

@@ -419,7 +419,7 @@ TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
     } casi[] = {
         {finestra->Text1, finestra->Text1, "abc", "Raggio caratteristico: non è un numero positivo",
          "Non è un numero: si legge 0."},
-        {finestra->Text2, finestra->Text2, "0,5", "Pendenza: non è un numero positivo",
+        {finestra->Text2, finestra->Text2, "0,5", "Pendenza: il separatore decimale è il punto",
          "Il separatore decimale è il punto (0.5, non 0,5): si legge 0."},
         {finestra->Text3, finestra->Text3, "-5", "Incremento altezza: non è un numero positivo",
          "Il valore deve essere maggiore di zero."},

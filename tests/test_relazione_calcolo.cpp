@@ -126,7 +126,20 @@ TEST_F(RelazioneCalcolo, ConclusioneSenzaOConValoriNonRaggiunti) {
     p.verifiche.portataProgetto = Casella::daTesto("5000");
     const QString testo = relazione();
     EXPECT_TRUE(testo.contains("Portata di progetto Q = 5000 l/s: la sezione non la raggiunge"));
-    EXPECT_TRUE(testo.contains("non sono soddisfatte"));
+    EXPECT_TRUE(testo.contains("1 verifica su 1 non è soddisfatta (portata di progetto non "
+                               "raggiunta); la sezione non è idonea"));
+
+    // A design value that is not a number is no check passed; an empty limit
+    // is the proposal, and said so.
+    documento.clear();
+    p.verifiche.portataProgetto = Casella::daTesto("250,5");
+    p.verifiche.portataMinima = Casella::daTesto("8");
+    p.verifiche.velocitaMinima = {};
+    const QString illeggibile = relazione();
+    EXPECT_TRUE(illeggibile.contains("Portata di progetto «250,5»: non è un numero positivo"));
+    EXPECT_TRUE(illeggibile.contains("non è idonea"));
+    EXPECT_TRUE(illeggibile.contains("≥ 50 (proposta) cm/s, verificata"));
+    EXPECT_FALSE(illeggibile.contains("nessuna verifica"));
 
     documento.clear();
     p.verifiche.portataProgetto = Casella::daTesto("150");
