@@ -3,6 +3,7 @@
 #include "app/caratteri.h"
 #include "app/casella_segnalata.h"
 #include "app/finestra_analisi.h"
+#include "app/finestra_tratti.h"
 #include "app/informazioni.h"
 #include "app/ingressi.h"
 #include "app/progetto_finestra.h"
@@ -261,6 +262,8 @@ void FormPrincipale::creaMenu() {
     QMenu* calcolo = menuBar()->addMenu("&Calcolo");
     calcolo->addAction("Scala di deflusso e verifiche…", QKeySequence(Qt::CTRL | Qt::Key_G), this,
                        &FormPrincipale::apriAnalisi);
+    calcolo->addAction("Verifica dei tratti…", QKeySequence(Qt::CTRL | Qt::Key_T), this,
+                       &FormPrincipale::apriTratti);
 
     QMenu* aiuto = menuBar()->addMenu("&?");
     aiuto->addAction("Informazioni su…", this, [this] {
@@ -289,6 +292,31 @@ FinestraAnalisi* FormPrincipale::apriAnalisi() {
     return analisi_;
 }
 
+// One window of reaches, made when first needed (shown, or holding a
+// project's reaches), under the analysis window's limits and law.
+FinestraTratti* FormPrincipale::tratti() {
+    if (tratti_ == nullptr) {
+        tratti_ = new FinestraTratti(analisi(), this);
+        tratti_->impostaCoefficienteTabella(coefficienteTabella());
+        connect(tratti_, &FinestraTratti::trattiCambiati, this, &FormPrincipale::aggiornaTitolo);
+    }
+    return tratti_;
+}
+
+FinestraTratti* FormPrincipale::apriTratti() {
+    tratti();
+    tratti_->show();
+    tratti_->raise();
+    tratti_->activateWindow();
+    return tratti_;
+}
+
+// Bazin's γ of the table, as the last recalculation read it.
+std::optional<double> FormPrincipale::coefficienteTabella() const {
+    const double gamma = variabili_pubbliche::stato.coeffBazin;
+    return gamma > 0 ? std::optional(gamma) : std::nullopt;
+}
+
 void FormPrincipale::apriAllAvvio(std::string percorso) {
     daAprireAllAvvio_ = std::move(percorso);
 }
@@ -303,6 +331,8 @@ progetto::Progetto FormPrincipale::progettoDeiControlli() {
     p.ingressi = {casella(Text1->text()), casella(Text2->text()), casella(Combo1->currentText()),
                   casella(Text3->text()), testoDi(Text5)};
     p.verifiche = analisi()->verifiche();
+    p.tratti = tratti()->righe();
+    p.catalogo = tratti()->catalogo();
     return p;
 }
 
@@ -327,6 +357,7 @@ void FormPrincipale::riempiControlli(const progetto::Progetto& p) {
     Text3->setText(QString::fromStdString(p.ingressi.incremento.testo));
     Text5->setText(QString::fromStdString(p.ingressi.nomeFile));
     analisi()->impostaVerifiche(p.verifiche);
+    tratti()->impostaProgetto(p.tratti, p.catalogo);
 }
 
 void FormPrincipale::aggiornaTitolo() {
@@ -446,15 +477,18 @@ void FormPrincipale::Command2_Click() {
     close();
 }
 
-// The analysis window belongs to this one and closes with it; the report
+// The analysis and reaches windows belong to this one and close with it; the report
 // window lives on, as a word processor would.
 void FormPrincipale::closeEvent(QCloseEvent* evento) {
     if (!progetto_->puoChiudere()) {
         evento->ignore();
         return;
     }
-    if (analisi_ != nullptr) {
-        analisi_->close();
+    for (QMainWindow* propria :
+         {static_cast<QMainWindow*>(analisi_), static_cast<QMainWindow*>(tratti_)}) {
+        if (propria != nullptr) {
+            propria->close();
+        }
     }
     QMainWindow::closeEvent(evento);
 }
@@ -607,6 +641,9 @@ void FormPrincipale::gestisci(Gestore gestore) {
         // A closed analysis window catches up when it is opened again.
         if (analisi_ != nullptr && analisi_->isVisible()) {
             analisi_->impostaSezione(sezioneCorrente());
+        }
+        if (tratti_ != nullptr) {
+            tratti_->impostaCoefficienteTabella(coefficienteTabella());
         }
         aggiornaTitolo();
     }

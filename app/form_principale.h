@@ -44,6 +44,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class FinestraAnalisi;
+class FinestraTratti;
 class ModelloGriglia;
 class VistaGriglia;
 
@@ -62,6 +63,8 @@ class FormPrincipale : public QMainWindow {
 
     // Opens "Scala di deflusso e verifiche", or brings it to the front.
     FinestraAnalisi* apriAnalisi();
+    // The same for "Verifica dei tratti".
+    FinestraTratti* apriTratti();
 
     // The project file of the window (File menu: Nuovo, Apri…, Salva…).
     ProgettoFinestra* progetto() const { return progetto_; }
@@ -114,6 +117,8 @@ class FormPrincipale : public QMainWindow {
     void disponiControlli();
     void creaMenu();
     FinestraAnalisi* analisi();
+    FinestraTratti* tratti();
+    std::optional<double> coefficienteTabella() const;
     progetto::Progetto progettoDeiControlli();
     void riempiControlli(const progetto::Progetto& progetto);
     void aggiornaTitolo();
@@ -161,6 +166,7 @@ class FormPrincipale : public QMainWindow {
     QRect messaggioProgetto_;
     std::vector<std::pair<QPushButton*, QRect>> pulsantiProgetto_;
     FinestraAnalisi* analisi_ = nullptr;
+    FinestraTratti* tratti_ = nullptr;
     ProgettoFinestra* const progetto_;
     std::string daAprireAllAvvio_;
     bool attivata_ = false;

@@ -17,25 +17,6 @@ namespace tratti {
 
 namespace {
 
-enum Colonna {
-    Nome,
-    Lunghezza,
-    Pendenza,
-    QuotaMonte,
-    QuotaValle,
-    Raggio,
-    Portata,
-    PortataMinima,
-    Legge,
-    Scabrezza,
-    colonne
-};
-
-// The header's names, in the order the reaches are written back.
-constexpr std::array<const char*, colonne> nomiColonne = {
-    "tratto", "lunghezza", "pendenza",       "quota_monte", "quota_valle",
-    "raggio", "portata",   "portata_minima", "legge",       "scabrezza"};
-
 std::string_view senzaSpazi(std::string_view testo) {
     const std::size_t inizio = testo.find_first_not_of(" \t");
     if (inizio == std::string_view::npos) {
@@ -196,12 +177,12 @@ Posizioni leggiIntestazione(const Record& intestazione) {
     return posizioni;
 }
 
-// One line of reaches read against the header: every fault names its
+// A reach's cells read by the rules of the columns: every fault names its
 // column.
-class RigaTratto {
+class LetturaCelle {
   public:
-    RigaTratto(const Record& record, const Posizioni& posizioni, bool italiano)
-        : record_(record), posizioni_(posizioni), italiano_(italiano) {}
+    LetturaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale)
+        : celle_(celle), riga_(riga), virgolaDecimale_(virgolaDecimale) {}
 
     Tratto tratto() const {
         Tratto t;
@@ -229,14 +210,10 @@ class RigaTratto {
 
   private:
     [[noreturn]] void errore(Colonna colonna, const std::string& motivo) const {
-        throw ErroreCsv(record_.riga, nomiColonne[colonna], motivo);
+        throw ErroreCsv(riga_, nomiColonne[colonna], motivo);
     }
 
-    std::string_view testo(Colonna colonna) const {
-        return posizioni_[colonna] ? senzaSpazi(record_.campi[*posizioni_[colonna]])
-                                   : std::string_view();
-    }
-
+    std::string_view testo(Colonna colonna) const { return senzaSpazi(celle_[colonna]); }
     // The text as written, quoted after the reason.
     [[noreturn]] void rifiuta(Colonna colonna, const std::string& motivo) const {
         errore(colonna, motivo + ": «" + std::string(testo(colonna)) + "»");
@@ -248,9 +225,10 @@ class RigaTratto {
             return std::nullopt;
         }
         // The other separator would be read as a thousands separator.
-        if (scritto.find(italiano_ ? '.' : ',') != std::string_view::npos) {
-            rifiuta(colonna, italiano_ ? "in un file con il «;» il separatore decimale è la virgola"
-                                       : "in un file con la «,» il separatore decimale è il punto");
+        if (scritto.find(virgolaDecimale_ ? '.' : ',') != std::string_view::npos) {
+            rifiuta(colonna, virgolaDecimale_
+                                 ? "in un file con il «;» il separatore decimale è la virgola"
+                                 : "in un file con la «,» il separatore decimale è il punto");
         }
         std::string comeNumero(scritto);
         std::replace(comeNumero.begin(), comeNumero.end(), ',', '.');
@@ -320,10 +298,61 @@ class RigaTratto {
         return formule::Resistenza{*legge, *scabrezza};
     }
 
-    const Record& record_;
-    const Posizioni& posizioni_;
-    bool italiano_;
+    const CelleTratto& celle_;
+    std::size_t riga_;
+    bool virgolaDecimale_;
 };
+
+// The cells of a record, by the columns the header names.
+CelleTratto celleDelRecord(const Record& record, const Posizioni& posizioni) {
+    CelleTratto celle;
+    for (std::size_t c = 0; c < colonne; ++c) {
+        if (posizioni[c]) {
+            celle[c] = record.campi[*posizioni[c]];
+        }
+    }
+    return celle;
+}
+
+// Each reach of a file with its cells, in the file's order; a fault stops
+// the reading where it stands, the first of the file.
+template <typename Raccogli> void leggiFile(std::string_view testo, Raccogli raccogli) {
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    if (testo.substr(0, bom.size()) == bom) {
+        testo.remove_prefix(bom.size());
+    }
+    const bool italiano = testo.substr(0, testo.find('\n')).find(';') != std::string_view::npos;
+    LettoreCsv lettore(testo, italiano ? ';' : ',');
+    std::optional<Record> intestazione = lettore.prossimo();
+    while (intestazione && intestazione->vuoto()) {
+        intestazione = lettore.prossimo();
+    }
+    if (!intestazione) {
+        throw ErroreCsv(1, "", "manca l'intestazione con i nomi delle colonne");
+    }
+    const Posizioni posizioni = leggiIntestazione(*intestazione);
+    std::size_t letti = 0;
+    while (const std::optional<Record> record = lettore.prossimo()) {
+        if (record->vuoto()) {
+            continue;
+        }
+        if (record->campi.size() != intestazione->campi.size()) {
+            throw ErroreCsv(record->riga, "",
+                            "la riga ha " + std::to_string(record->campi.size()) +
+                                " campi, l'intestazione " +
+                                std::to_string(intestazione->campi.size()));
+        }
+        if (letti == trattiMassimi) {
+            throw ErroreCsv(record->riga, "",
+                            "troppi tratti: un file ne può avere al massimo " +
+                                std::to_string(trattiMassimi));
+        }
+        ++letti;
+        CelleTratto celle = celleDelRecord(*record, posizioni);
+        Tratto tratto = trattoDaCelle(celle, record->riga, italiano);
+        raccogli(std::move(celle), std::move(tratto), italiano);
+    }
+}
 
 // The shortest text in plain decimals that reads back to the same double:
 // no exponent, so that an Italian spreadsheet takes it for a number.
@@ -417,42 +446,33 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
 ErroreCsv::ErroreCsv(std::size_t riga, std::string colonna, const std::string& motivo)
     : std::runtime_error("riga " + std::to_string(riga) +
                          (colonna.empty() ? "" : ", colonna «" + colonna + "»") + ": " + motivo),
-      riga_(riga), colonna_(std::move(colonna)) {}
+      riga_(riga), colonna_(std::move(colonna)), motivo_(motivo) {}
+
+Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale) {
+    return LetturaCelle(celle, riga, virgolaDecimale).tratto();
+}
 
 std::vector<Tratto> leggiTratti(std::string_view testo) {
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (testo.substr(0, bom.size()) == bom) {
-        testo.remove_prefix(bom.size());
-    }
-    const bool italiano = testo.substr(0, testo.find('\n')).find(';') != std::string_view::npos;
-    LettoreCsv lettore(testo, italiano ? ';' : ',');
-    std::optional<Record> intestazione = lettore.prossimo();
-    while (intestazione && intestazione->vuoto()) {
-        intestazione = lettore.prossimo();
-    }
-    if (!intestazione) {
-        throw ErroreCsv(1, "", "manca l'intestazione con i nomi delle colonne");
-    }
-    const Posizioni posizioni = leggiIntestazione(*intestazione);
     std::vector<Tratto> tratti;
-    while (const std::optional<Record> record = lettore.prossimo()) {
-        if (record->vuoto()) {
-            continue;
-        }
-        if (record->campi.size() != intestazione->campi.size()) {
-            throw ErroreCsv(record->riga, "",
-                            "la riga ha " + std::to_string(record->campi.size()) +
-                                " campi, l'intestazione " +
-                                std::to_string(intestazione->campi.size()));
-        }
-        if (tratti.size() == trattiMassimi) {
-            throw ErroreCsv(record->riga, "",
-                            "troppi tratti: un file ne può avere al massimo " +
-                                std::to_string(trattiMassimi));
-        }
-        tratti.push_back(RigaTratto(*record, posizioni, italiano).tratto());
-    }
+    leggiFile(testo,
+              [&](CelleTratto&&, Tratto&& tratto, bool) { tratti.push_back(std::move(tratto)); });
     return tratti;
+}
+
+std::vector<CelleTratto> leggiCelleTratti(std::string_view testo) {
+    std::vector<CelleTratto> righe;
+    leggiFile(testo, [&](CelleTratto&& celle, Tratto&&, bool italiano) {
+        for (std::size_t c = 0; c < colonne; ++c) {
+            celle[c] = std::string(senzaSpazi(celle[c]));
+            // Read, an Italian number has no point: the comma is its only
+            // separator.
+            if (italiano && c != Nome && c != Legge) {
+                std::replace(celle[c].begin(), celle[c].end(), ',', '.');
+            }
+        }
+        righe.push_back(std::move(celle));
+    });
+    return righe;
 }
 
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,

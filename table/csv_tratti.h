@@ -2,6 +2,7 @@
 
 #include "analisi/tratti.h"
 
+#include <array>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -20,13 +21,47 @@ class ErroreCsv : public std::runtime_error {
 
     std::size_t riga() const { return riga_; }
     const std::string& colonna() const { return colonna_; }
+    // The reason alone, without the line and the column.
+    const std::string& motivo() const { return motivo_; }
 
   private:
     std::size_t riga_;
     std::string colonna_;
+    std::string motivo_;
 };
 
 inline constexpr std::size_t trattiMassimi = 100000;
+
+// The columns of a reach, in the order the reaches are written back.
+enum Colonna : std::size_t {
+    Nome,
+    Lunghezza,
+    Pendenza,
+    QuotaMonte,
+    QuotaValle,
+    Raggio,
+    Portata,
+    PortataMinima,
+    Legge,
+    Scabrezza,
+    colonne
+};
+
+// The header's names of the columns.
+inline constexpr std::array<const char*, colonne> nomiColonne = {
+    "tratto", "lunghezza", "pendenza",       "quota_monte", "quota_valle",
+    "raggio", "portata",   "portata_minima", "legge",       "scabrezza"};
+
+// A reach's cells as written, one text per column (empty: not given).
+using CelleTratto = std::array<std::string, colonne>;
+
+// The rules of a reach's cells, the same for a file, the window's table and
+// the report: the reach, or ErroreCsv with `riga` and the column of the
+// first cell that breaks one. The numbers have "." as decimal separator
+// (a comma is refused: it would read as a thousands separator), or with
+// `virgolaDecimale` a comma, as an Italian file writes them (a point is
+// refused).
+Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale = false);
 
 // Reads the reaches of a CSV file (RFC 4180) whose header line names the
 // columns: `tratto` and `portata` always, `pendenza` or `quota_monte` and
@@ -35,6 +70,12 @@ inline constexpr std::size_t trattiMassimi = 100000;
 // an Italian file: `;` between fields and a decimal comma. A UTF-8
 // byte-order mark is skipped, and so are blank lines.
 std::vector<Tratto> leggiTratti(std::string_view testo);
+
+// The same file, checked as leggiTratti checks it, as its cells are
+// written, without the blanks around them, and with "." as the decimal
+// separator where an Italian file has the comma: trattoDaCelle reads each
+// as the reach of the file.
+std::vector<CelleTratto> leggiCelleTratti(std::string_view testo);
 
 enum class Formato {
     Csv,         // RFC 4180, "." decimals

@@ -1,0 +1,569 @@
+#include "app/finestra_tratti.h"
+
+#include "app/casella_segnalata.h"
+#include "app/finestra_analisi.h"
+#include "app/impostazioni.h"
+#include "app/modello_tratti.h"
+#include "file/errore_file.h"
+#include "file/lettura_file.h"
+#include "file/scrittura_file.h"
+#include "numeri/conversioni.h"
+#include "numeri/numero_positivo.h"
+#include "numeri/sezione.h"
+#include "progetto/legge_progetto.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const char* const chiaveCatalogo = "tratti/catalogo";
+const char* const filtroCsv = "File CSV (*.csv)";
+const char* const filtroCsvItaliano = "CSV per fogli di calcolo italiani, con il «;» (*.csv)";
+// Room for the most reaches a file may hold, with long names.
+constexpr std::size_t dimensioneMassimaFile = 64 * 1024 * 1024;
+
+const std::vector<double>& catalogoUsuale() {
+    static const std::vector<double> usuale = tratti::Impostazioni().catalogo;
+    return usuale;
+}
+
+QString testoCatalogo(const std::vector<double>& raggi) {
+    QStringList testi;
+    for (const double r : raggi) {
+        testi << QString::fromStdString(CStr(r));
+    }
+    return testi.join(", ");
+}
+
+// Radii separated by commas or semicolons; an empty box is the usual
+// catalogue. None, with the reason, when a radius is not a positive number.
+std::optional<std::vector<double>> catalogoDaTesto(const QString& testo, std::string& motivo) {
+    std::vector<double> raggi;
+    for (const QString& parte : testo.split(QRegularExpression("[,;]"))) {
+        const QString raggio = parte.trimmed();
+        if (raggio.isEmpty()) {
+            continue;
+        }
+        const NumeroLetto letto = leggiNumeroPositivo(raggio.toStdString());
+        if (letto.motivo) {
+            motivo = "«" + raggio.toStdString() + "»: " + *letto.motivo;
+            return std::nullopt;
+        }
+        raggi.push_back(*letto.valore);
+    }
+    return raggi.empty() ? catalogoUsuale() : raggi;
+}
+
+QString mostrato(const std::string& percorso) {
+    return QFile::decodeName(QByteArray::fromStdString(percorso));
+}
+
+QString quanti(int numero, const char* uno, const char* molti) {
+    return QString("%1 %2").arg(numero).arg(numero == 1 ? uno : molti);
+}
+
+// Rows of tab-separated cells, as a spreadsheet copies them.
+std::vector<std::vector<std::string>> bloccoDaTesto(QString testo) {
+    testo.replace("\r\n", "\n").replace('\r', '\n');
+    if (testo.endsWith('\n')) {
+        testo.chop(1);
+    }
+    std::vector<std::vector<std::string>> blocco;
+    for (const QString& linea : testo.split('\n')) {
+        std::vector<std::string>& riga = blocco.emplace_back();
+        for (const QString& cella : linea.split('\t')) {
+            riga.push_back(cella.trimmed().toStdString());
+        }
+    }
+    return blocco;
+}
+
+// Enter keeps what was typed and moves down, as in a spreadsheet.
+class DelegatoCelle : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    std::function<void()> invio;
+
+  protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override {
+        auto* editor = qobject_cast<QWidget*>(oggetto);
+        if (editor != nullptr && evento->type() == QEvent::KeyPress) {
+            const int tasto = static_cast<QKeyEvent*>(evento)->key();
+            if (tasto == Qt::Key_Return || tasto == Qt::Key_Enter) {
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                invio();
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(oggetto, evento);
+    }
+};
+
+// The law of a reach: none (the line's) or one of the five, by its key.
+class DelegatoLegge : public DelegatoCelle {
+  public:
+    using DelegatoCelle::DelegatoCelle;
+
+    QWidget* createEditor(QWidget* genitore, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* scelta = new QComboBox(genitore);
+        scelta->addItem("della linea", QString());
+        for (const formule::Legge l :
+             {formule::Legge::Bazin, formule::Legge::Kutter, formule::Legge::Strickler,
+              formule::Legge::Manning, formule::Legge::Colebrook}) {
+            scelta->addItem(QString::fromUtf8(formule::nomeLegge(l).data()),
+                            QString::fromUtf8(formule::chiaveLegge(l).data()));
+        }
+        return scelta;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& indice) const override {
+        auto* scelta = static_cast<QComboBox*>(editor);
+        scelta->setCurrentIndex(
+            std::max(0, scelta->findData(indice.data(Qt::EditRole).toString().toLower())));
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* modello,
+                      const QModelIndex& indice) const override {
+        modello->setData(indice, static_cast<QComboBox*>(editor)->currentData());
+    }
+};
+
+// A table kept as a spreadsheet keeps it: Enter moves down, Delete empties
+// the cells, Ctrl+V pastes a block at the current cell.
+class VistaTratti : public QTableView {
+  public:
+    std::function<void()> incolla;
+    std::function<void()> svuota;
+
+    void scendi() {
+        const QModelIndex attuale = currentIndex();
+        if (attuale.isValid() && attuale.row() + 1 < model()->rowCount()) {
+            setCurrentIndex(attuale.sibling(attuale.row() + 1, attuale.column()));
+        }
+    }
+
+  protected:
+    void keyPressEvent(QKeyEvent* evento) override {
+        if (evento->matches(QKeySequence::Paste)) {
+            incolla();
+        } else if (evento->key() == Qt::Key_Delete || evento->key() == Qt::Key_Backspace) {
+            svuota();
+        } else if (evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) {
+            scendi();
+        } else {
+            QTableView::keyPressEvent(evento);
+        }
+    }
+};
+
+} // namespace
+
+FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent)
+    : QMainWindow(parent), modello(new ModelloTratti(this)), tabella(new VistaTratti),
+      linea(new QLabel), casellaCatalogo(new QLineEdit), dimensiona(new QPushButton("Dimensiona")),
+      stato(new QLabel), analisi_(analisi) {
+    setWindowTitle("Verifica dei tratti");
+    setWindowFlag(Qt::Window);
+    avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
+    conferma = [this](const QString& domanda) {
+        return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
+    };
+    costruisci();
+    creaMenu();
+    casellaCatalogo->setText(
+        impostazioni().value(chiaveCatalogo, testoCatalogo(catalogoUsuale())).toString());
+    leggiCatalogo();
+    connect(casellaCatalogo, &QLineEdit::textChanged, this, [this] {
+        leggiCatalogo();
+        emit trattiCambiati();
+    });
+    connect(analisi_, &FinestraAnalisi::verificheCambiate, this, &FinestraTratti::aggiornaLinea);
+    connect(modello, &ModelloTratti::celleCambiate, this, [this] {
+        notizia_.clear();
+        mostraStato();
+        emit trattiCambiati();
+    });
+    connect(modello, &ModelloTratti::esitiAggiornati, this, &FinestraTratti::mostraStato);
+    connect(modello, &ModelloTratti::dimensionati, this, [this](int scritti, int senzaMisura) {
+        notizia_ =
+            QString("Dimensiona: %1").arg(quanti(scritti, "raggio scritto", "raggi scritti"));
+        if (senzaMisura > 0) {
+            notizia_ += QString(", %1 senza un raggio del catalogo che rispetti i limiti")
+                            .arg(quanti(senzaMisura, "tratto", "tratti"));
+        }
+        mostraStato();
+    });
+    connect(dimensiona, &QPushButton::clicked, modello, &ModelloTratti::dimensiona);
+    // Wide enough for the reasons beside the numbers, where the screen allows.
+    const QRect schermo = screen()->availableGeometry();
+    resize(std::min(1560, schermo.width() - 40), std::min(760, schermo.height() - 80));
+}
+
+void FinestraTratti::costruisci() {
+    auto* vista = static_cast<VistaTratti*>(tabella);
+    vista->incolla = [this] { incolla(); };
+    vista->svuota = [this] { svuotaSelezione(); };
+    tabella->setModel(modello);
+    auto* celle = new DelegatoCelle(tabella);
+    auto* legge = new DelegatoLegge(tabella);
+    celle->invio = legge->invio = [vista] { vista->scendi(); };
+    tabella->setItemDelegate(celle);
+    tabella->setItemDelegateForColumn(tratti::Legge, legge);
+    tabella->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    tabella->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tabella->setWordWrap(false);
+    // Rows of one height, never measured: ten thousand of them stay quick.
+    tabella->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tabella->verticalHeader()->setDefaultSectionSize(tabella->fontMetrics().height() + 8);
+    QHeaderView* intestazione = tabella->horizontalHeader();
+    intestazione->setDefaultAlignment(Qt::AlignCenter);
+    intestazione->resizeSections(QHeaderView::ResizeToContents);
+    const int cifre = tabella->fontMetrics().horizontalAdvance("0000.000") + 12;
+    for (int c = 0; c < ModelloTratti::colonneTotali; ++c) {
+        intestazione->resizeSection(c, std::max(intestazione->sectionSize(c), cifre));
+    }
+    intestazione->resizeSection(tratti::Legge,
+                                tabella->fontMetrics().horizontalAdvance("Colebrook") + 24);
+    intestazione->resizeSection(ModelloTratti::RaggioUsato,
+                                tabella->fontMetrics().horizontalAdvance("100 (scelto)") + 12);
+    intestazione->resizeSection(ModelloTratti::Verdetto,
+                                tabella->fontMetrics().horizontalAdvance("non verificato") + 12);
+    // The reasons are long: the last column takes the room left, and the
+    // whole reason is its tooltip.
+    intestazione->resizeSection(ModelloTratti::Motivo, 480);
+    intestazione->setStretchLastSection(true);
+
+    linea->setWordWrap(true);
+    linea->setToolTip("Dalla finestra «Scala di deflusso e verifiche»: i limiti, la legge e la "
+                      "geometria si cambiano là.");
+    casellaCatalogo->setPlaceholderText(testoCatalogo(catalogoUsuale()));
+    casellaCatalogo->setMinimumWidth(200);
+    dimensiona->setToolTip("Scrive nel raggio vuoto di ogni tratto il più piccolo del catalogo "
+                           "che rispetta tutti i limiti, alle due portate");
+    stato->setWordWrap(true);
+
+    auto* rigaCatalogo = new QHBoxLayout;
+    rigaCatalogo->addWidget(new QLabel("Catalogo (r in cm):"));
+    rigaCatalogo->addWidget(casellaCatalogo, 1);
+    rigaCatalogo->addWidget(dimensiona);
+
+    auto* tutto = new QVBoxLayout;
+    tutto->addWidget(linea);
+    tutto->addLayout(rigaCatalogo);
+    tutto->addWidget(tabella, 1);
+    tutto->addWidget(stato);
+    auto* centro = new QWidget;
+    centro->setLayout(tutto);
+    setCentralWidget(centro);
+}
+
+void FinestraTratti::creaMenu() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("Importa CSV…", this, &FinestraTratti::chiediImportazione);
+    file->addAction("Esporta i tratti…", this, [this] { chiediEsportazione(Contenuto::Tratti); });
+    file->addAction("Esporta gli esiti…", this, [this] { chiediEsportazione(Contenuto::Esiti); });
+    file->addSeparator();
+    file->addAction("Chiudi", QKeySequence::Close, this, &QWidget::close);
+
+    // The table's own keys, written beside the entries: the table takes
+    // them while it has the focus.
+    QMenu* modifica = menuBar()->addMenu("&Modifica");
+    modifica->addAction("Incolla\tCtrl+V", this, &FinestraTratti::incolla);
+    modifica->addAction("Svuota le celle\tCanc", this, &FinestraTratti::svuotaSelezione);
+    modifica->addSeparator();
+    modifica->addAction("Aggiungi un tratto", this, &FinestraTratti::aggiungiTratto);
+    modifica->addAction("Elimina i tratti selezionati", this, &FinestraTratti::eliminaTratti);
+
+    auto* strumenti = addToolBar("Tratti");
+    strumenti->setMovable(false);
+    strumenti->addAction("Aggiungi tratto", this, &FinestraTratti::aggiungiTratto);
+    strumenti->addAction("Elimina tratti", this, &FinestraTratti::eliminaTratti);
+    strumenti->addSeparator();
+    strumenti->addAction("Incolla", this, &FinestraTratti::incolla);
+    strumenti->addAction("Importa CSV…", this, &FinestraTratti::chiediImportazione);
+    strumenti->addAction("Esporta tratti…", this,
+                         [this] { chiediEsportazione(Contenuto::Tratti); });
+    strumenti->addAction("Esporta esiti…", this, [this] { chiediEsportazione(Contenuto::Esiti); });
+}
+
+void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma) {
+    if (gamma != gammaTabella_) {
+        gammaTabella_ = gamma;
+        aggiornaLinea();
+    }
+}
+
+// The analysis window's law, geometry and limits (a limit not given, or not
+// a positive number, is the proposal, as there), with the catalogue.
+void FinestraTratti::aggiornaLinea() {
+    const progetto::Verifiche v = analisi_->verifiche();
+    tratti::Impostazioni impostazioni;
+    impostazioni.catalogo = catalogo_;
+    impostazioni.geometria =
+        v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
+    const analisi::Limiti proposte;
+    const auto limite = [](const progetto::Casella& casella, double proposta) {
+        return leggiNumeroPositivo(casella.testo).valore.value_or(proposta * 100) / 100;
+    };
+    analisi::Limiti& l = impostazioni.limiti;
+    l.velocitaMinima = limite(v.velocitaMinima, proposte.velocitaMinima);
+    l.velocitaMassima = limite(v.velocitaMassima, proposte.velocitaMassima);
+    l.riempimentoMassimo = limite(v.riempimentoMassimo, proposte.riempimentoMassimo);
+    const QString limiti = QString("Limiti: V min %1 cm/s, V max %2 cm/s, h/H max %3%")
+                               .arg(QString::fromStdString(CStr(l.velocitaMinima * 100)),
+                                    QString::fromStdString(CStr(l.velocitaMassima * 100)),
+                                    QString::fromStdString(CStr(l.riempimentoMassimo * 100)));
+
+    const progetto::LeggeLetta letta = progetto::leggiLegge(v, gammaTabella_.value_or(0));
+    const QString nome = QString::fromUtf8(
+        formule::nomeLegge(formule::leggeDaChiave(v.legge).value_or(formule::Legge::Bazin)).data());
+    QString legge;
+    bool data = true;
+    if (letta.dellaTabella && !gammaTabella_) {
+        legge = "Bazin con il γ della finestra principale, che non è un numero positivo: "
+                "nessun esito";
+        data = false;
+    } else if (!letta.resistenza) {
+        legge = QString("%1, %2 nella finestra «Scala di deflusso e verifiche»: nessun esito")
+                    .arg(nome, QString::fromStdString(letta.motivo));
+        data = false;
+    } else {
+        impostazioni.resistenza = *letta.resistenza;
+        legge = nome + ", " + QString::fromStdString(testoResistenza(impostazioni.resistenza)) +
+                (letta.dellaTabella ? " (della finestra principale)" : "");
+    }
+    linea->setText(QString("%1 · legge: %2 · geometria: %3")
+                       .arg(limiti, legge, QString::fromStdString(v.geometria)));
+    linea->setStyleSheet(data ? QString() : QString("color: #B00000;"));
+    modello->impostaLinea(data ? std::optional(impostazioni) : std::nullopt);
+    mostraStato();
+}
+
+// A catalogue that does not read is marked, and the last one that did
+// stays in use.
+void FinestraTratti::leggiCatalogo() {
+    std::string motivo;
+    const std::optional<std::vector<double>> letto =
+        catalogoDaTesto(casellaCatalogo->text(), motivo);
+    segnalaCasella(casellaCatalogo, letto ? Lettura::Buona : Lettura::Rifiutata, motivo);
+    if (letto) {
+        catalogo_ = *letto;
+        impostazioni().setValue(chiaveCatalogo, casellaCatalogo->text());
+        aggiornaLinea();
+    }
+}
+
+void FinestraTratti::mostraStato() {
+    const ModelloTratti::Conteggio c = modello->conteggio();
+    QStringList parti;
+    parti << QString("%1: %2 verificati, %3 non verificati")
+                 .arg(quanti(c.tratti, "tratto", "tratti"))
+                 .arg(c.verificati)
+                 .arg(c.nonVerificati);
+    if (c.illeggibili > 0) {
+        parti << QString("%1 con una cella non valida (in rosso: il motivo è nel suggerimento)")
+                     .arg(quanti(c.illeggibili, "riga", "righe"));
+    }
+    if (c.inAttesa > 0 && modello->inCalcolo()) {
+        parti << QString("calcolo in corso, %1 in attesa").arg(c.inAttesa);
+    }
+    if (!notizia_.isEmpty()) {
+        parti << notizia_;
+    }
+    stato->setText(parti.join(" · "));
+}
+
+std::vector<progetto::RigaTratto> FinestraTratti::righe() const {
+    return modello->righe();
+}
+
+std::vector<double> FinestraTratti::catalogo() const {
+    return catalogo_ == catalogoUsuale() ? std::vector<double>() : catalogo_;
+}
+
+void FinestraTratti::impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
+                                     const std::vector<double>& catalogo) {
+    casellaCatalogo->setText(testoCatalogo(catalogo.empty() ? catalogoUsuale() : catalogo));
+    modello->impostaRighe(righe);
+}
+
+void FinestraTratti::incolla() {
+    incollaTesto(QApplication::clipboard()->text());
+}
+
+void FinestraTratti::incollaTesto(const QString& testo) {
+    if (testo.isEmpty()) {
+        return;
+    }
+    const QModelIndex attuale = tabella->currentIndex();
+    const int riga = attuale.isValid() ? attuale.row() : 0;
+    const int colonna = attuale.isValid() ? attuale.column() : 0;
+    if (colonna >= ModelloTratti::colonneCelle) {
+        avvisa("Si incolla nelle colonne dei dati, da «Tratto» a «Coefficiente»: scegliere la "
+               "cella da cui cominciare.");
+        return;
+    }
+    const std::vector<std::vector<std::string>> blocco = bloccoDaTesto(testo);
+    modello->incolla(riga, colonna, blocco);
+    std::size_t larghezza = 0;
+    for (const auto& r : blocco) {
+        larghezza = std::max(larghezza, r.size());
+    }
+    const int ultimaColonna =
+        std::min(colonna + static_cast<int>(larghezza), ModelloTratti::colonneCelle) - 1;
+    tabella->selectionModel()->select(
+        QItemSelection(modello->index(riga, colonna),
+                       modello->index(riga + static_cast<int>(blocco.size()) - 1, ultimaColonna)),
+        QItemSelectionModel::ClearAndSelect);
+}
+
+void FinestraTratti::svuotaSelezione() {
+    modello->svuota(tabella->selectionModel()->selectedIndexes());
+}
+
+void FinestraTratti::aggiungiTratto() {
+    const QModelIndex attuale = tabella->currentIndex();
+    const int riga = attuale.isValid() ? attuale.row() + 1 : modello->rowCount();
+    modello->insertRows(riga, 1);
+    tabella->setCurrentIndex(modello->index(riga, tratti::Nome));
+    tabella->setFocus();
+}
+
+void FinestraTratti::eliminaTratti() {
+    std::vector<int> righe;
+    for (const QModelIndex& cella : tabella->selectionModel()->selectedIndexes()) {
+        righe.push_back(cella.row());
+    }
+    if (righe.empty() && tabella->currentIndex().isValid()) {
+        righe.push_back(tabella->currentIndex().row());
+    }
+    std::sort(righe.begin(), righe.end());
+    righe.erase(std::unique(righe.begin(), righe.end()), righe.end());
+    if (righe.empty() ||
+        !conferma(QString("Eliminare %1?")
+                      .arg(quanti(static_cast<int>(righe.size()), "il tratto", "tratti")))) {
+        return;
+    }
+    // From the last, so that each run of rows keeps its place.
+    for (auto fine = righe.rbegin(); fine != righe.rend();) {
+        auto inizio = fine;
+        while (std::next(inizio) != righe.rend() && *std::next(inizio) == *inizio - 1) {
+            ++inizio;
+        }
+        modello->removeRows(*inizio, *fine - *inizio + 1);
+        fine = std::next(inizio);
+    }
+}
+
+bool FinestraTratti::importa(const std::string& percorso) {
+    std::vector<tratti::CelleTratto> letti;
+    try {
+        letti = tratti::leggiCelleTratti(leggiFileIntero(percorso, dimensioneMassimaFile));
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+        return false;
+    } catch (const tratti::ErroreCsv& errore) {
+        avvisa(QString("Impossibile importare «%1», %2.")
+                   .arg(mostrato(percorso), QString::fromStdString(errore.what())));
+        return false;
+    }
+    const ModelloTratti::Conteggio c = modello->conteggio();
+    if (c.tratti + c.illeggibili > 0 &&
+        !conferma(QString("Sostituire i tratti della tabella con i %1 di «%2»?")
+                      .arg(letti.size())
+                      .arg(QFileInfo(mostrato(percorso)).fileName()))) {
+        return false;
+    }
+    std::vector<progetto::RigaTratto> righe;
+    righe.reserve(letti.size());
+    for (const tratti::CelleTratto& celle : letti) {
+        righe.push_back(rigaDaCelle(celle));
+    }
+    modello->impostaRighe(righe);
+    return true;
+}
+
+bool FinestraTratti::esporta(const std::string& percorso, Contenuto contenuto,
+                             tratti::Formato formato) {
+    for (int r = 0; r < modello->rowCount(); ++r) {
+        if (const std::optional<tratti::ErroreCsv>& errore = modello->errore(r)) {
+            avvisa(QString("Nulla è stato esportato: alla riga %1 la colonna «%2» non è "
+                           "valida: %3.")
+                       .arg(r + 1)
+                       .arg(QString::fromStdString(errore->colonna()),
+                            QString::fromStdString(errore->motivo())));
+            return false;
+        }
+    }
+    std::string testo;
+    if (contenuto == Contenuto::Tratti) {
+        testo = tratti::testoTratti(modello->trattiLetti(), formato);
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const ModelloTratti::Linea l = modello->linea();
+        QApplication::restoreOverrideCursor();
+        if (l.esiti.size() != l.tratti.size()) {
+            avvisa("Nulla è stato esportato: la legge di resistenza della linea non è data (la "
+                   "riga sopra la tabella dice perché).");
+            return false;
+        }
+        testo = tratti::testoEsiti(l.tratti, l.esiti, formato);
+    }
+    try {
+        scriviFileIntero(percorso, testo);
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+        return false;
+    }
+    return true;
+}
+
+void FinestraTratti::chiediImportazione() {
+    const QString scelto = QFileDialog::getOpenFileName(this, "Importa CSV", QString(),
+                                                        QString(filtroCsv) + ";;Tutti i file (*)");
+    if (!scelto.isEmpty()) {
+        importa(QFile::encodeName(scelto).toStdString());
+    }
+}
+
+// The dialog's filter says which CSV: plain, or for Italian spreadsheets.
+void FinestraTratti::chiediEsportazione(Contenuto contenuto) {
+    QFileDialog dialogo(this,
+                        contenuto == Contenuto::Tratti ? "Esporta i tratti" : "Esporta gli esiti",
+                        contenuto == Contenuto::Tratti ? "tratti.csv" : "esiti.csv",
+                        QString(filtroCsv) + ";;" + filtroCsvItaliano);
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setDefaultSuffix("csv");
+    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) {
+        return;
+    }
+    const tratti::Formato formato = dialogo.selectedNameFilter() == filtroCsvItaliano
+                                        ? tratti::Formato::CsvItaliano
+                                        : tratti::Formato::Csv;
+    esporta(QFile::encodeName(dialogo.selectedFiles().front()).toStdString(), contenuto, formato);
+}

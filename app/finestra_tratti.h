@@ -1,0 +1,86 @@
+#pragma once
+
+#include "analisi/tratti.h"
+#include "progetto/progetto.h"
+#include "table/csv_tratti.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class FinestraAnalisi;
+class ModelloTratti;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+// "Verifica dei tratti": a sewer line as a table of reaches typed, pasted
+// from a spreadsheet or imported from CSV, each verified at its design and
+// minimum flows under the analysis window's law, geometry and limits, which
+// it follows live, and sized from a catalogue where its radius is empty.
+class FinestraTratti : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr);
+
+    // Bazin's γ of the main window's table, for a line under Bazin with no
+    // coefficient of its own; none while that box holds no positive number.
+    void impostaCoefficienteTabella(std::optional<double> gamma);
+
+    // The reaches and the catalogue as a project keeps them: an empty
+    // catalogue is the usual one.
+    std::vector<progetto::RigaTratto> righe() const;
+    std::vector<double> catalogo() const;
+    void impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
+                         const std::vector<double>& catalogo);
+
+    // A spreadsheet's block (tab-separated, a row per line) at the current
+    // cell.
+    void incollaTesto(const QString& testo);
+    // A file of reaches in place of the table's, plain or Italian CSV; a
+    // file that breaks a rule changes nothing, and a warning names its line
+    // and column.
+    bool importa(const std::string& percorso);
+    enum class Contenuto { Tratti, Esiti };
+    // The reaches as the file of reaches writes them, or their results; a
+    // row that does not read stops it, with a warning.
+    bool esporta(const std::string& percorso, Contenuto contenuto, tratti::Formato formato);
+
+    ModelloTratti* const modello;
+    QTableView* const tabella;
+    QLabel* const linea; // the line's settings, or why there are none
+    QLineEdit* const casellaCatalogo;
+    QPushButton* const dimensiona;
+    QLabel* const stato; // how many reaches, verified or not, still computing
+
+    // A warning and a question for the user: message boxes unless replaced.
+    std::function<void(const QString& avviso)> avvisa;
+    std::function<bool(const QString& domanda)> conferma;
+
+  signals:
+    // The reaches or the catalogue changed: the project with them.
+    void trattiCambiati();
+
+  private:
+    void costruisci();
+    void creaMenu();
+    void aggiornaLinea();
+    void leggiCatalogo();
+    void mostraStato();
+    void incolla();
+    void svuotaSelezione();
+    void aggiungiTratto();
+    void eliminaTratti();
+    void chiediImportazione();
+    void chiediEsportazione(Contenuto contenuto);
+
+    FinestraAnalisi* const analisi_;
+    std::optional<double> gammaTabella_;
+    std::vector<double> catalogo_; // in use: the last one that read
+    QString notizia_;              // what the last sizing did
+};

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "analisi/tratti.h"
+#include "progetto/progetto.h"
+#include "table/csv_tratti.h"
+
+#include <QAbstractTableModel>
+
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The reaches of "Verifica dei tratti" as a table: each row's cells kept as
+// typed (a decimal comma held as a point), read by the rules of the
+// reaches' CSV, and beside them the reach's results. The results are
+// computed off the user-interface thread and handed back in batches; a
+// result of cells or settings changed since is dropped, and the row waits
+// for its own.
+// A row's cells in the order of the reaches' CSV, and back.
+tratti::CelleTratto celleDi(const progetto::RigaTratto& riga);
+progetto::RigaTratto rigaDaCelle(const tratti::CelleTratto& celle);
+
+class ModelloTratti : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    // The cells first, in the CSV's order; then the results.
+    static constexpr int colonneCelle = static_cast<int>(tratti::colonne);
+    enum ColonnaEsito : int {
+        RaggioUsato = colonneCelle,
+        Altezza,
+        Riempimento,
+        Velocita,
+        AltezzaMinima,
+        VelocitaMinima,
+        PortataPiena,
+        Verdetto,
+        Motivo,
+        colonneTotali
+    };
+
+    explicit ModelloTratti(QObject* parent = nullptr);
+    ~ModelloTratti() override;
+
+    int rowCount(const QModelIndex& genitore = {}) const override;
+    int columnCount(const QModelIndex& genitore = {}) const override;
+    QVariant data(const QModelIndex& indice, int ruolo = Qt::DisplayRole) const override;
+    QVariant headerData(int sezione, Qt::Orientation orientamento,
+                        int ruolo = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& indice) const override;
+    bool setData(const QModelIndex& indice, const QVariant& valore,
+                 int ruolo = Qt::EditRole) override;
+    bool insertRows(int riga, int quante, const QModelIndex& genitore = {}) override;
+    bool removeRows(int riga, int quante, const QModelIndex& genitore = {}) override;
+
+    // Every row at once (a project opened, a file imported).
+    void impostaRighe(const std::vector<progetto::RigaTratto>& righe);
+    std::vector<progetto::RigaTratto> righe() const;
+    // A block of cells from (riga, colonna) on, rows added as needed; what
+    // falls beyond the last cell's column is left out.
+    void incolla(int riga, int colonna, const std::vector<std::vector<std::string>>& blocco);
+    void svuota(const QModelIndexList& celle);
+
+    // The line's law, geometry, limits and catalogue; none while they are
+    // not given (the results wait).
+    void impostaLinea(std::optional<tratti::Impostazioni> impostazioni);
+
+    // Writes into each empty radius the catalogue's size its results chose,
+    // once they are all computed; a reach no size fits keeps its radius
+    // empty. Reports with `dimensionati`.
+    void dimensiona();
+
+    // The first cell of a row that breaks the rules of the reaches' CSV;
+    // none for a good row or a blank one.
+    const std::optional<tratti::ErroreCsv>& errore(int riga) const;
+    // The reaches of the rows that read, in the table's order.
+    std::vector<tratti::Tratto> trattiLetti() const;
+    // The same with their results, all computed first; no results while
+    // the line's settings are not given.
+    struct Linea {
+        std::vector<tratti::Tratto> tratti;
+        std::vector<tratti::Esito> esiti;
+    };
+    Linea linea();
+
+    // Whether some rows wait for their results; waits for them, taking
+    // them as the event loop would.
+    bool inCalcolo() const;
+    void attendiCalcolo();
+
+    struct Conteggio {
+        int tratti = 0; // rows that read
+        int verificati = 0;
+        int nonVerificati = 0;
+        int illeggibili = 0;
+        int inAttesa = 0; // rows that read and wait for a result
+    };
+    Conteggio conteggio() const;
+
+  signals:
+    // The user's cells changed: their text, or rows added or removed.
+    void celleCambiate();
+    // Results arrived; `conteggio` tells how far the line is.
+    void esitiAggiornati();
+    // Radii written by dimensiona; reaches no size of the catalogue fits.
+    void dimensionati(int scritti, int senzaMisura);
+
+  private:
+    struct Riga {
+        progetto::RigaTratto celle;
+        std::optional<tratti::Tratto> tratto;
+        std::optional<tratti::ErroreCsv> errore;
+        std::uint64_t versione = 0; // of the cells; the esito's, when computed
+        std::optional<tratti::Esito> esito;
+        std::uint64_t versioneEsito = 0;
+        std::uint64_t impostazioniEsito = 0;
+    };
+    struct Consegna {
+        std::size_t indice;
+        std::uint64_t versione;
+        std::uint64_t impostazioni;
+        tratti::Esito esito;
+    };
+
+    void leggi(Riga& riga, std::size_t indice);
+    bool attuale(const Riga& riga) const;
+    void cambiate(int prima, int ultima);
+    void prevediCalcolo();
+    void avviaCalcolo();
+    void fermaCalcolo();
+    void consegna(std::vector<Consegna>&& lotto);
+    void ritira();
+    void forseDimensiona();
+    void applicaDimensionamento();
+
+    std::vector<Riga> righe_;
+    std::uint64_t prossimaVersione_ = 1;
+    std::optional<tratti::Impostazioni> impostazioni_;
+    std::uint64_t versioneImpostazioni_ = 1;
+    bool calcoloPrevisto_ = false;
+    bool dimensionaAllaFine_ = false;
+
+    std::jthread lavoratore_;
+    std::mutex consegneMutex_;
+    std::vector<Consegna> consegne_; // guarded by consegneMutex_
+};

@@ -1,0 +1,275 @@
+#include "finestra_avviata.h"
+
+#include "app/finestra_analisi.h"
+#include "app/finestra_tratti.h"
+#include "app/impostazioni.h"
+#include "app/modello_tratti.h"
+#include "app/progetto_finestra.h"
+#include "app/scelta_resistenza.h"
+#include "numeri/conversioni.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+
+namespace {
+
+using tratti::Tratto;
+
+// The window under a fresh analysis window (the proposed limits, Bazin)
+// and a table whose γ is 0.18, with its questions answered by the test.
+class Tratti : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        impostazioni().clear();
+        analisi = std::make_unique<FinestraAnalisi>();
+        finestra = std::make_unique<FinestraTratti>(analisi.get());
+        finestra->avvisa = [this](const QString& avviso) { avvisi.push_back(avviso); };
+        finestra->conferma = [](const QString&) { return true; };
+        finestra->impostaCoefficienteTabella(0.18);
+    }
+
+    ModelloTratti& modello() { return *finestra->modello; }
+    QString cella(int riga, int colonna) {
+        return modello().index(riga, colonna).data().toString();
+    }
+    // Rows of cells from the first column, as typed.
+    void scrivi(const std::vector<std::vector<std::string>>& righe) {
+        modello().impostaRighe({});
+        modello().incolla(0, 0, righe);
+        modello().attendiCalcolo();
+    }
+    std::string file(const char* nome, const std::string& testo) {
+        const QString percorso = cartella.filePath(nome);
+        QFile f(percorso);
+        f.open(QIODevice::WriteOnly);
+        f.write(testo.data(), static_cast<qint64>(testo.size()));
+        return percorso.toStdString();
+    }
+
+    std::unique_ptr<FinestraAnalisi> analisi;
+    std::unique_ptr<FinestraTratti> finestra;
+    std::vector<QString> avvisi;
+    QTemporaryDir cartella;
+};
+
+const char* const intestazione =
+    "tratto,lunghezza,pendenza,quota_monte,quota_valle,raggio,portata,portata_minima,legge,"
+    "scabrezza\n";
+
+} // namespace
+
+// A cell that breaks a rule of the reaches' CSV is marked with the very
+// reason the file's reader gives, and its row has no result.
+TEST_F(Tratti, UnaCellaSbagliataComeNelCsv) {
+    const std::vector<std::vector<std::string>> casi = {
+        {"T1", "", "abc", "", "", "30", "150"},
+        {"T2", "", "0.01", "", "", "30", "150", "-1"},
+        {"T3", "", "0.01", "", "", "30", ""},
+        {"T4", "50", "", "100", "100.5", "", "10"},
+        {"T5", "", "0.01", "", "", "", "90", "", "chezy", "1"},
+        {"T6", "", "0.01", "", "", "", "90", "", "manning", "0.5"},
+    };
+    for (const auto& celle : casi) {
+        SCOPED_TRACE(celle[0]);
+        scrivi({celle});
+        std::string riga;
+        for (std::size_t c = 0; c < tratti::colonne; ++c) {
+            riga += (c > 0 ? "," : "") + (c < celle.size() ? celle[c] : "");
+        }
+        try {
+            tratti::leggiTratti(intestazione + riga);
+            ADD_FAILURE() << "il CSV si legge";
+        } catch (const tratti::ErroreCsv& atteso) {
+            const auto colonna =
+                static_cast<int>(std::find(tratti::nomiColonne.begin(), tratti::nomiColonne.end(),
+                                           atteso.colonna()) -
+                                 tratti::nomiColonne.begin());
+            const QModelIndex sbagliata = modello().index(0, colonna);
+            EXPECT_EQ(sbagliata.data(Qt::ToolTipRole).toString().toStdString(), atteso.motivo());
+            EXPECT_TRUE(sbagliata.data(Qt::BackgroundRole).isValid());
+            EXPECT_EQ(cella(0, ModelloTratti::Verdetto), "");
+        }
+    }
+}
+
+// A block from an Italian spreadsheet: its decimal commas are held as
+// points, rows are added past the end, and the cells read as the Italian
+// file of the same reaches.
+TEST_F(Tratti, IncollaUnBloccoConLaVirgola) {
+    scrivi({{"T1", "", "0.004"}, {"T2", "80", "", "102.35", "101.95"}});
+    finestra->tabella->setCurrentIndex(modello().index(0, tratti::Raggio));
+    finestra->incollaTesto("30\t150,5\t8,25\r\n\t300\t12\n35\t1,5e2\t\n");
+    ASSERT_EQ(modello().rowCount(), 3);
+    EXPECT_EQ(cella(0, tratti::Portata), "150.5");
+    EXPECT_EQ(cella(0, tratti::PortataMinima), "8.25");
+    EXPECT_EQ(cella(2, tratti::Portata), "1.5e2");
+    EXPECT_EQ(cella(2, tratti::Nome), "");
+    finestra->incollaTesto("");
+    finestra->tabella->setCurrentIndex(modello().index(2, tratti::Nome));
+    finestra->incollaTesto("T3\t40\t0,0005\t\t\n");
+    EXPECT_EQ(modello().trattiLetti(),
+              tratti::leggiTratti("tratto;lunghezza;pendenza;quota_monte;quota_valle;raggio;"
+                                  "portata;portata_minima\n"
+                                  "T1;;0,004;;;30;150,5;8,25\nT2;80;;102,35;101,95;;300;12\n"
+                                  "T3;40;0,0005;;;35;1,5e2;\n"));
+}
+
+// Either kind of CSV fills the table with the same cells; a file that
+// breaks a rule changes nothing and the warning names line and column.
+TEST_F(Tratti, ImportaCsvSempliceEItaliano) {
+    const struct {
+        const char* nome;
+        std::string testo;
+    } files[] = {
+        {"semplice.csv", "tratto,pendenza,raggio,portata,portata_minima\nT1,0.005,30,150,8\n"
+                         "T2,0.01,,300,12.5\n"},
+        {"italiano.csv", "\xEF\xBB\xBFtratto;pendenza;raggio;portata;portata_minima\r\n"
+                         "T1;0,005;30;150;8\r\nT2;0,01;;300;12,5\r\n"},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.nome);
+        ASSERT_TRUE(finestra->importa(file(f.nome, f.testo)));
+        ASSERT_EQ(modello().rowCount(), 2);
+        EXPECT_EQ(cella(1, tratti::Pendenza), "0.01");
+        EXPECT_EQ(cella(1, tratti::PortataMinima), "12.5");
+        EXPECT_EQ(cella(1, tratti::Raggio), "");
+    }
+    EXPECT_FALSE(finestra->importa(file("rete.csv", "tratto,pendenza,portata\nA,0.01,10\n"
+                                                    "B,-0.01,10\n")));
+    EXPECT_EQ(avvisi.back(), "Impossibile importare «" + cartella.filePath("rete.csv") +
+                                 "», riga 3, colonna «pendenza»: deve essere maggiore di zero: "
+                                 "«-0.01».");
+    EXPECT_EQ(cella(0, tratti::Nome), "T1");
+}
+
+// Dimensiona writes the size the line's check chooses into the empty radii
+// only; a reach no size fits keeps its cell empty and says why.
+TEST_F(Tratti, DimensionaScriveSoloIRaggiVuoti) {
+    scrivi({{"T1", "", "0.005", "", "", "", "150", "8"},
+            {"T2", "", "0.005", "", "", "3e1", "150", "8"},
+            {"T3", "", "0.0005", "", "", "", "20"},
+            {"T4", "", "0.003", "", "", "", "600", "20"}});
+    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25 (scelto)");
+    const std::vector<progetto::RigaTratto> celle = modello().righe();
+    const std::vector<Tratto> letti = modello().trattiLetti();
+    finestra->dimensiona->click();
+    modello().attendiCalcolo();
+    for (std::size_t r = 0; r < letti.size(); ++r) {
+        SCOPED_TRACE(r);
+        const tratti::Esito scelto = tratti::verifica(letti[r], tratti::Impostazioni());
+        const std::string atteso = letti[r].raggio     ? celle[r].raggio.testo
+                                   : scelto.verificato ? CStr(scelto.raggio)
+                                                       : "";
+        EXPECT_EQ(cella(static_cast<int>(r), tratti::Raggio).toStdString(), atteso);
+    }
+    EXPECT_EQ(cella(0, tratti::Raggio), "25");
+    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25");
+    EXPECT_TRUE(cella(2, ModelloTratti::Motivo).startsWith("nessun raggio del catalogo"));
+    EXPECT_NE(finestra->stato->text().indexOf("raggi scritti, 1 tratto senza"), -1)
+        << finestra->stato->text().toStdString();
+}
+
+// The limits, the law and the geometry are the analysis window's, followed
+// as they change, and named on the line above the table.
+TEST_F(Tratti, GliEsitiSeguonoLaFinestraDiAnalisi) {
+    scrivi({{"T1", "", "0.005", "", "", "30", "150", "8"}});
+    const struct {
+        std::function<void()> cambia;
+        const char* nellaLinea;
+        const char* motivo;
+    } casi[] = {
+        {[] {}, "Limiti: V min 50 cm/s, V max 400 cm/s, h/H max 70% · legge: Bazin, γ = 0.18", ""},
+        {[this] { analisi->velocitaMinima->setText("70"); }, "V min 70 cm/s",
+         "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s"},
+        {[this] {
+             analisi->velocitaMinima->setText("abc");
+             analisi->riempimentoMassimo->setText("30");
+         },
+         "V min 50 cm/s, V max 400 cm/s, h/H max 30%",
+         "riempimento oltre il limite alla portata di progetto: 33.8% > 30%"},
+        {[this] { finestra->impostaCoefficienteTabella(std::nullopt); }, "nessun esito", ""},
+        {[this] {
+             analisi->riempimentoMassimo->clear();
+             analisi->resistenza->legge->setCurrentIndex(3);
+             analisi->resistenza->scabrezza->setEditText("0.013");
+             analisi->geometria->setCurrentIndex(1);
+         },
+         "legge: Manning, n = 0.013 s/m^1/3 · geometria: esatta", ""},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nellaLinea);
+        c.cambia();
+        modello().attendiCalcolo();
+        EXPECT_NE(finestra->linea->text().indexOf(c.nellaLinea), -1)
+            << finestra->linea->text().toStdString();
+        EXPECT_EQ(cella(0, ModelloTratti::Motivo), c.motivo);
+    }
+    tratti::Impostazioni manning;
+    manning.resistenza = {formule::Legge::Manning, 0.013};
+    manning.geometria = formule::Geometria::Esatta;
+    const tratti::Esito atteso = tratti::verifica(modello().trattiLetti()[0], manning);
+    EXPECT_EQ(modello().linea().esiti[0].progetto->altezza, atteso.progetto->altezza);
+}
+
+// As in a spreadsheet: typing opens the cell, Enter keeps it (a decimal
+// comma as a point) and moves down, Delete empties the cells selected.
+TEST_F(Tratti, InvioScendeCancSvuota) {
+    scrivi({{"T1", "", "0.01", "", "", "30", "150"},
+            {"T2", "", "0.01", "", "", "30", "90"},
+            {"T3", "", "0.01", "", "", "30", "90"}});
+    finestra->show();
+    QApplication::setActiveWindow(finestra.get());
+    QTableView* tabella = finestra->tabella;
+    tabella->setCurrentIndex(modello().index(0, tratti::Pendenza));
+    tabella->edit(tabella->currentIndex());
+    auto* editor = tabella->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "0,005");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cella(0, tratti::Pendenza), "0.005");
+    EXPECT_EQ(tabella->currentIndex(), modello().index(1, tratti::Pendenza));
+
+    tabella->selectionModel()->select(
+        QItemSelection(modello().index(0, tratti::Raggio), modello().index(1, tratti::Portata)),
+        QItemSelectionModel::ClearAndSelect);
+    QTest::keyClick(tabella, Qt::Key_Delete);
+    EXPECT_EQ(cella(1, tratti::Raggio), "");
+    EXPECT_EQ(cella(1, tratti::Portata), "");
+    EXPECT_EQ(cella(1, tratti::Nome), "T2");
+}
+
+// The reaches and the catalogue go into the project file as typed, and come
+// back the same in another window; an edit marks the project changed.
+class TrattiNelProgetto : public FinestraAvviata {};
+
+TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
+    QTemporaryDir cartella;
+    const std::string percorso = cartella.filePath("linea.sezione").toStdString();
+    FinestraTratti* scritti = finestra->apriTratti();
+    scritti->modello->incolla(
+        0, 0,
+        {{"T1", "120", "", "100.6", "100", "", "1.5e2", "8", "manning", "0,013"},
+         {"T2", "", "0.005", "", "", "30", "abc"}});
+    scritti->casellaCatalogo->setText("30, 40; 50");
+    finestra->progetto()->scegliFileDaSalvare = [&](const std::string&) { return percorso; };
+    ASSERT_TRUE(finestra->progetto()->salvaCome());
+    EXPECT_EQ(progetto::leggiProgetto(percorso).catalogo, (std::vector<double>{30, 40, 50}));
+
+    FormPrincipale altra;
+    altra.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(altra.progetto()->apri(percorso));
+    FinestraTratti* riaperti = altra.apriTratti();
+    EXPECT_EQ(riaperti->righe(), scritti->righe());
+    EXPECT_EQ(riaperti->righe()[0].scabrezza.testo, "0.013");
+    EXPECT_EQ(riaperti->casellaCatalogo->text(), "30, 40, 50");
+    EXPECT_FALSE(altra.progetto()->modificato());
+
+    riaperti->modello->setData(riaperti->modello->index(1, tratti::Portata), "90");
+    EXPECT_TRUE(altra.windowTitle().startsWith("linea.sezione*"));
+}
