@@ -502,7 +502,7 @@ bool FinestraTratti::importa(const std::string& percorso) {
     std::vector<progetto::RigaTratto> righe;
     righe.reserve(letti.size());
     for (const tratti::CelleTratto& celle : letti) {
-        righe.push_back(rigaDaCelle(celle));
+        righe.push_back(tratti::rigaDaCelle(celle));
     }
     modello->impostaRighe(righe);
     return true;

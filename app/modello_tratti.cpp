@@ -16,50 +16,9 @@ using progetto::RigaTratto;
 
 namespace {
 
-// Where each column's text lives in a row: a box or a plain text.
-struct Campo {
-    Casella RigaTratto::*casella;
-    std::string RigaTratto::*testo;
-};
-constexpr std::array<Campo, tratti::colonne> campi{{
-    {nullptr, &RigaTratto::tratto},
-    {&RigaTratto::lunghezza, nullptr},
-    {&RigaTratto::pendenza, nullptr},
-    {&RigaTratto::quotaMonte, nullptr},
-    {&RigaTratto::quotaValle, nullptr},
-    {&RigaTratto::raggio, nullptr},
-    {&RigaTratto::portata, nullptr},
-    {&RigaTratto::portataMinima, nullptr},
-    {nullptr, &RigaTratto::legge},
-    {&RigaTratto::scabrezza, nullptr},
-}};
-
-const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
-    const Campo& campo = campi[colonna];
-    return campo.casella != nullptr ? (riga.*campo.casella).testo : riga.*campo.testo;
-}
-
-bool numerica(std::size_t colonna) {
-    return colonna != tratti::Nome && colonna != tratti::Legge;
-}
-
-// A decimal comma, typed or pasted from an Italian spreadsheet, is held as
-// a point: the cell then reads as the same number in an Italian file.
-void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
-    if (numerica(colonna)) {
-        std::replace(testo.begin(), testo.end(), ',', '.');
-    }
-    const Campo& campo = campi[colonna];
-    if (campo.casella != nullptr) {
-        riga.*campo.casella = Casella::daTesto(std::move(testo));
-    } else {
-        riga.*campo.testo = std::move(testo);
-    }
-}
-
 bool vuota(const RigaTratto& riga) {
     for (std::size_t c = 0; c < tratti::colonne; ++c) {
-        if (testoCella(riga, c).find_first_not_of(" \t") != std::string::npos) {
+        if (tratti::testoCella(riga, c).find_first_not_of(" \t") != std::string::npos) {
             return false;
         }
     }
@@ -154,22 +113,6 @@ constexpr std::chrono::milliseconds intervalloConsegne(30);
 
 } // namespace
 
-tratti::CelleTratto celleDi(const RigaTratto& riga) {
-    tratti::CelleTratto celle;
-    for (std::size_t c = 0; c < tratti::colonne; ++c) {
-        celle[c] = testoCella(riga, c);
-    }
-    return celle;
-}
-
-RigaTratto rigaDaCelle(const tratti::CelleTratto& celle) {
-    RigaTratto riga;
-    for (std::size_t c = 0; c < tratti::colonne; ++c) {
-        scriviCella(riga, c, celle[c]);
-    }
-    return riga;
-}
-
 ModelloTratti::ModelloTratti(QObject* parent) : QAbstractTableModel(parent) {}
 
 ModelloTratti::~ModelloTratti() {
@@ -199,7 +142,8 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
     switch (ruolo) {
     case Qt::DisplayRole:
         if (cella) {
-            const std::string& t = testoCella(riga.celle, static_cast<std::size_t>(colonna));
+            const std::string& t =
+                tratti::testoCella(riga.celle, static_cast<std::size_t>(colonna));
             return colonna == tratti::Legge ? testoLegge(t) : testo(t);
         }
         if (riga.errore && colonna == Motivo) {
@@ -208,7 +152,7 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
         }
         return esito != nullptr ? testoEsito(*esito, colonna) : QVariant();
     case Qt::EditRole:
-        return cella ? testo(testoCella(riga.celle, static_cast<std::size_t>(colonna)))
+        return cella ? testo(tratti::testoCella(riga.celle, static_cast<std::size_t>(colonna)))
                      : QVariant();
     case Qt::ToolTipRole:
         if (cellaSbagliata) {
@@ -339,7 +283,7 @@ void ModelloTratti::incolla(int riga, int colonna,
         for (std::size_t c = 0; c < blocco[r].size(); ++c) {
             const std::size_t colonnaCella = static_cast<std::size_t>(colonna) + c;
             if (colonnaCella < tratti::colonne) {
-                scriviCella(destinazione.celle, colonnaCella, blocco[r][c]);
+                tratti::scriviCella(destinazione.celle, colonnaCella, blocco[r][c]);
             }
         }
         if (destinazione.celle != prima) {
@@ -362,8 +306,8 @@ void ModelloTratti::svuota(const QModelIndexList& celle) {
         }
         RigaTratto& riga = righe_[static_cast<std::size_t>(cella.row())].celle;
         const auto colonna = static_cast<std::size_t>(cella.column());
-        if (!testoCella(riga, colonna).empty()) {
-            scriviCella(riga, colonna, {});
+        if (!tratti::testoCella(riga, colonna).empty()) {
+            tratti::scriviCella(riga, colonna, {});
             toccate.push_back(cella.row());
         }
     }
@@ -388,7 +332,7 @@ void ModelloTratti::leggi(Riga& riga, std::size_t indice) {
         return;
     }
     try {
-        riga.tratto = tratti::trattoDaCelle(celleDi(riga.celle), indice + 1);
+        riga.tratto = tratti::trattoDaCelle(tratti::celleDi(riga.celle), indice + 1);
     } catch (const tratti::ErroreCsv& errore) {
         riga.errore = errore;
     }

@@ -19,9 +19,6 @@
 // computed off the user-interface thread and handed back in batches; a
 // result of cells or settings changed since is dropped, and the row waits
 // for its own.
-// A row's cells in the order of the reaches' CSV, and back.
-tratti::CelleTratto celleDi(const progetto::RigaTratto& riga);
-progetto::RigaTratto rigaDaCelle(const tratti::CelleTratto& celle);
 
 class ModelloTratti : public QAbstractTableModel {
     Q_OBJECT

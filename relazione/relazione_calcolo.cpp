@@ -15,6 +15,7 @@
 #include "relazione/figura_sezione.h"
 #include "relazione/scrittore_relazione.h"
 #include "relazione/testi_report.h"
+#include "table/csv_tratti.h"
 #include "table/tabella_risultati.h"
 #include "versione.h"
 
@@ -153,14 +154,14 @@ class Relazione {
                                                 inSi(velocita_, 100), inSi(portataMinima_, 1000))) {
     }
 
-    void scrivi(const LineaTratti& linea) {
+    void scrivi() {
         intestazione();
         dati();
         metodo();
         risultati();
         verifiche();
-        if (!linea.tratti.empty()) {
-            verificaDeiTratti(linea);
+        if (!p_.tratti.empty()) {
+            verificaDeiTratti();
         }
     }
 
@@ -498,8 +499,32 @@ class Relazione {
 
     // The line's reaches: a summary, a table of results, the reasons of
     // those that fail.
-    void verificaDeiTratti(const LineaTratti& linea) {
+    void verificaDeiTratti() {
         scrittore_.sezione("5 Verifica dei tratti");
+        // The rows as the window reads them; one that cannot be read is
+        // named, not verified.
+        struct {
+            std::vector<tratti::Tratto> tratti;
+            std::vector<tratti::Esito> esiti;
+        } linea;
+        QStringList illeggibili;
+        for (std::size_t k = 0; k < p_.tratti.size(); ++k) {
+            try {
+                linea.tratti.push_back(tratti::trattoDaCelle(tratti::celleDi(p_.tratti[k]), k + 1));
+            } catch (const tratti::ErroreCsv& errore) {
+                illeggibili << QString("riga %1, colonna «%2»: %3")
+                                   .arg(k + 1)
+                                   .arg(q(errore.colonna()), q(errore.motivo()));
+            }
+        }
+        tratti::Impostazioni impostazioni;
+        impostazioni.resistenza = sezione_.resistenza;
+        impostazioni.geometria = sezione_.geometria;
+        impostazioni.limiti = limiti_;
+        if (!p_.catalogo.empty()) {
+            impostazioni.catalogo = p_.catalogo;
+        }
+        linea.esiti = tratti::verificaTutti(linea.tratti, impostazioni);
         const auto verificati = std::count_if(linea.esiti.begin(), linea.esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
         const auto totale = static_cast<qsizetype>(linea.esiti.size());
@@ -552,6 +577,10 @@ class Relazione {
         scrittore_.tabella(t);
         for (const QString& motivo : motivi) {
             scrittore_.paragrafo(motivo);
+        }
+        if (!illeggibili.isEmpty()) {
+            scrittore_.paragrafo(
+                "Righe non verificate perché non leggibili: " + illeggibili.join("; ") + ".");
         }
     }
 
@@ -620,8 +649,7 @@ class Relazione {
 
 } // namespace
 
-void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
-                            const LineaTratti& linea) {
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto) {
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {
@@ -631,6 +659,6 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    Relazione(documento, progetto).scrivi(linea);
+    Relazione(documento, progetto).scrivi();
     documento.setModified(true);
 }

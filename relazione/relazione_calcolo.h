@@ -1,9 +1,6 @@
 #pragma once
 
-#include "analisi/tratti.h"
 #include "progetto/progetto.h"
-
-#include <vector>
 
 class QTextDocument;
 
@@ -17,11 +14,8 @@ class QTextDocument;
 // which the caller computed from these inputs; the answers are computed
 // here. The document gets a title, an author, a subject and a page header.
 //
-// With a line of reaches, a section "5 Verifica dei tratti" follows: each
-// reach with its results and verdict, and a one-line summary.
-struct LineaTratti {
-    std::vector<tratti::Tratto> tratti;
-    std::vector<tratti::Esito> esiti; // one a reach, in the same order
-};
-void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
-                            const LineaTratti& linea = {});
+// With reaches in the project, a section "5 Verifica dei tratti" follows:
+// each reach verified (and sized where its radius is empty) with the
+// report's law, geometry and limits, its results and verdict, and a
+// one-line summary.
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto);

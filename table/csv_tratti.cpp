@@ -511,4 +511,68 @@ std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato) {
     return testoNelFormato(righe, formato);
 }
 
+namespace {
+
+using progetto::Casella;
+using progetto::RigaTratto;
+
+// Where each column's text lives in a row: a box or a plain text.
+struct Campo {
+    Casella RigaTratto::*casella;
+    std::string RigaTratto::*testo;
+};
+constexpr std::array<Campo, colonne> campi{{
+    {nullptr, &RigaTratto::tratto},
+    {&RigaTratto::lunghezza, nullptr},
+    {&RigaTratto::pendenza, nullptr},
+    {&RigaTratto::quotaMonte, nullptr},
+    {&RigaTratto::quotaValle, nullptr},
+    {&RigaTratto::raggio, nullptr},
+    {&RigaTratto::portata, nullptr},
+    {&RigaTratto::portataMinima, nullptr},
+    {nullptr, &RigaTratto::legge},
+    {&RigaTratto::scabrezza, nullptr},
+}};
+
+} // namespace
+
+const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
+    const Campo& campo = campi[colonna];
+    return campo.casella != nullptr ? (riga.*campo.casella).testo : riga.*campo.testo;
+}
+
+bool numerica(std::size_t colonna) {
+    return colonna != Nome && colonna != Legge;
+}
+
+// A decimal comma, typed or pasted from an Italian spreadsheet, is held as
+// a point: the cell then reads as the same number in an Italian file.
+void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
+    if (numerica(colonna)) {
+        std::replace(testo.begin(), testo.end(), ',', '.');
+    }
+    const Campo& campo = campi[colonna];
+    if (campo.casella != nullptr) {
+        riga.*campo.casella = Casella::daTesto(std::move(testo));
+    } else {
+        riga.*campo.testo = std::move(testo);
+    }
+}
+
+CelleTratto celleDi(const RigaTratto& riga) {
+    CelleTratto celle;
+    for (std::size_t c = 0; c < colonne; ++c) {
+        celle[c] = testoCella(riga, c);
+    }
+    return celle;
+}
+
+RigaTratto rigaDaCelle(const CelleTratto& celle) {
+    RigaTratto riga;
+    for (std::size_t c = 0; c < colonne; ++c) {
+        scriviCella(riga, c, celle[c]);
+    }
+    return riga;
+}
+
 } // namespace tratti

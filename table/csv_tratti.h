@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analisi/tratti.h"
+#include "progetto/progetto.h"
 
 #include <array>
 #include <cstddef>
@@ -92,5 +93,13 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
 
 // The reaches as leggiTratti reads them back, every column written.
 std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato);
+
+// A reach of a project (its cells as typed, under the CSV's keys) as cells
+// in the CSV's order, and back; a number cell holds a decimal comma as a
+// point, so that it reads as the same number in an Italian file.
+CelleTratto celleDi(const progetto::RigaTratto& riga);
+progetto::RigaTratto rigaDaCelle(const CelleTratto& celle);
+const std::string& testoCella(const progetto::RigaTratto& riga, std::size_t colonna);
+void scriviCella(progetto::RigaTratto& riga, std::size_t colonna, std::string testo);
 
 } // namespace tratti

@@ -5,6 +5,7 @@
 #include "progetto/progetto.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/relazione_calcolo.h"
+#include "table/csv_tratti.h"
 
 #include <QTextDocument>
 
@@ -169,16 +170,23 @@ TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
 // A line of reaches: a summary in one sentence, each reach's results and
 // verdict, the reasons of those that fail; a radius chosen is starred.
 TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
-    LineaTratti linea;
-    linea.tratti = {{"T1", 50, 0.004, {}, {}, 40, 150, 8, {}},
-                    {"T2", 40, 0.0005, {}, {}, {}, 300, 2, {}}};
-    linea.esiti = tratti::verificaTutti(linea.tratti, {});
-    imposta(20, 100);
-    Modulo2::CalcolaTabella();
-    scriviRelazioneCalcolo(documento, p, linea);
-    const QString sezione = tra(documento.toPlainText(), "5 Verifica dei tratti", "\nZZZ");
+    const auto riga = [](std::vector<std::string> celle) {
+        tratti::CelleTratto c{};
+        std::copy(celle.begin(), celle.end(), c.begin());
+        return tratti::rigaDaCelle(c);
+    };
+    p.tratti = {riga({"T1", "50", "0.004", "", "", "40", "150", "8"}),
+                riga({"T2", "40", "0.0005", "", "", "", "300", "2"}),
+                riga({"T3", "40", "abc", "", "", "", "300", "2"})};
+    const QString sezione = tra(relazione(), "5 Verifica dei tratti", "\nZZZ");
+    const auto esiti =
+        tratti::verificaTutti({tratti::trattoDaCelle(tratti::celleDi(p.tratti[0]), 1),
+                               tratti::trattoDaCelle(tratti::celleDi(p.tratti[1]), 2)},
+                              {});
     EXPECT_TRUE(sezione.contains("2 tratti: 1 verificato, 1 non verificato."));
     EXPECT_TRUE(sezione.contains("T1\n40\n0.004\n150\n"));
-    EXPECT_TRUE(sezione.contains(QString::fromStdString(CStr(linea.esiti[1].raggio)) + "*"));
-    EXPECT_TRUE(sezione.contains("T2: " + QString::fromStdString(linea.esiti[1].motivo)));
+    EXPECT_TRUE(sezione.contains(QString::fromStdString(CStr(esiti[1].raggio)) + "*"));
+    EXPECT_TRUE(sezione.contains("T2: " + QString::fromStdString(esiti[1].motivo)));
+    EXPECT_TRUE(sezione.contains("Righe non verificate perché non leggibili: riga 3, colonna "
+                                 "«pendenza»"));
 }
