@@ -383,7 +383,7 @@ std::string testoNelFormato(const RigheTesti& righe, Formato formato) {
     case Formato::Csv:
         return testoCsv(righe);
     case Formato::CsvItaliano:
-        return testoCsvItaliano(righe);
+        return testoCsvItaliano(righe, 1); // the reach's name is a name
     case Formato::Tabella:
         break;
     }

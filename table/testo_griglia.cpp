@@ -24,7 +24,8 @@ bool soloCifre(std::string_view testo) {
            std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string testoSeparato(const RigheTesti& righe, char separatore, bool virgolaDecimale) {
+std::string testoSeparato(const RigheTesti& righe, char separatore, bool virgolaDecimale,
+                          std::size_t colonneDiTesto = 0) {
     std::string testo;
     for (const auto& riga : righe) {
         for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
@@ -32,7 +33,7 @@ std::string testoSeparato(const RigheTesti& righe, char separatore, bool virgola
                 testo += separatore;
             }
             std::string cella = riga[colonna];
-            if (virgolaDecimale && decimaliNumero(cella)) {
+            if (virgolaDecimale && colonna >= colonneDiTesto && decimaliNumero(cella)) {
                 std::replace(cella.begin(), cella.end(), '.', ',');
             }
             testo += campoCsv(cella, separatore);
@@ -73,8 +74,8 @@ std::string testoCsv(const RigheTesti& righe) {
     return testoSeparato(righe, ',', false);
 }
 
-std::string testoCsvItaliano(const RigheTesti& righe) {
-    return "\xEF\xBB\xBF" + testoSeparato(righe, ';', true);
+std::string testoCsvItaliano(const RigheTesti& righe, std::size_t colonneDiTesto) {
+    return "\xEF\xBB\xBF" + testoSeparato(righe, ';', true, colonneDiTesto);
 }
 
 std::string testoAllineato(const RigheTesti& righe) {

@@ -25,8 +25,9 @@ std::string testoCsv(const RigheTesti& righe);
 // The same for Italian spreadsheets, which open it by a double click: a
 // UTF-8 byte-order mark, `;` between fields (a field with a `;`, a quote or
 // a line break goes in quotes) and a decimal comma in the numbers; the other
-// texts as they are.
-std::string testoCsvItaliano(const RigheTesti& righe);
+// texts as they are, and the first `colonneDiTesto` columns whatever they
+// hold (a name such as «1.5» stays a name).
+std::string testoCsvItaliano(const RigheTesti& righe, std::size_t colonneDiTesto = 0);
 
 // Columns padded to their widest text: labels to the left, values to the
 // right.

@@ -213,6 +213,7 @@ TEST(CsvTratti, RiscrittiSiRileggonoUguali) {
     quote.quotaMonte = 12;
     quote.quotaValle = 11.95;
     quote.lunghezza = 100;
+    quote.nome = "1.5"; // a name, though it looks like a number
     for (const Formato formato : {Formato::Csv, Formato::CsvItaliano}) {
         EXPECT_TRUE(tratti::leggiTratti(tratti::testoTratti({pieno, quote}, formato)) ==
                     std::vector<Tratto>({pieno, quote}));
