@@ -111,7 +111,12 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     copia_->setDocumentMargin(0);
     copia_->setPageSize(testo_.size());
     copia_->setUndoRedoEnabled(false);
-    tieniInsieme();
+    if (tieniInsieme()) {
+        // Page breaks put in one by one leave Qt's layout of what follows
+        // them stale (a long table's last pages among it): laid out again
+        // whole, no text is left off the last page.
+        copia_->markContentsDirty(0, copia_->characterCount());
+    }
 
     const Carattere piede = carattereDelTesto(documento);
     carattere_ = QFont(piede.famiglia);
@@ -137,13 +142,14 @@ int PagineA4::pagina(int posizione) const {
 }
 
 // Page breaks in the copy, before the paragraphs that must start a page.
-void PagineA4::tieniInsieme() {
+bool PagineA4::tieniInsieme() {
+    bool spostato = false;
     const double altezza = testo_.height();
 
     // The paragraph goes to the next page when the test fails, and stays
     // there only if that makes it pass: a run longer than a page, or a
     // paragraph that starts a page already, stays where it is.
-    const auto sposta = [](const QTextBlock& blocco, const auto& insieme) {
+    const auto sposta = [&spostato](const QTextBlock& blocco, const auto& insieme) {
         if (insieme()) {
             return;
         }
@@ -153,7 +159,9 @@ void PagineA4::tieniInsieme() {
                                         QTextFormat::PageBreak_AlwaysBefore);
         QTextCursor cursore(blocco);
         cursore.setBlockFormat(interruzione);
-        if (!insieme()) {
+        if (insieme()) {
+            spostato = true;
+        } else {
             cursore.setBlockFormat(formato);
         }
     };
@@ -184,6 +192,7 @@ void PagineA4::tieniInsieme() {
             });
         }
     }
+    return spostato;
 }
 
 void PagineA4::disegna(QPainter& pittore, int numero) const {

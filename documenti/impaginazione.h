@@ -58,7 +58,7 @@ class PagineA4 {
     void disegna(QPainter& pittore, int numero) const;
 
   private:
-    void tieniInsieme();
+    bool tieniInsieme(); // whether it moved a paragraph
 
     std::unique_ptr<QTextDocument> copia_;
     QRectF testo_; // the text's area on the paper, in device pixels

@@ -163,6 +163,7 @@ class Relazione {
         if (!p_.tratti.empty()) {
             verificaDeiTratti();
         }
+        firma();
     }
 
   private:
@@ -444,7 +445,6 @@ class Relazione {
                     .arg(nonVerificate_ == 1 ? "non è soddisfatta" : "non sono soddisfatte")
                     .arg(mancate_.isEmpty() ? QString() : " (" + mancate_.join(", ") + ")"));
         }
-        firma();
     }
 
     // Who signs, and with what the report was made.
@@ -549,7 +549,8 @@ class Relazione {
             {"", "(cm)", "(m/m)", "(l/s)", "(cm)", "(%)", "(cm/s)", "(l/s)", "(cm)", "(cm/s)",
              "(l/s)", ""}};
         t.righeIntestazione = 2;
-        t.larghezzeCm = {1.9, 1.2, 1.5, 1.3, 1.2, 1.1, 1.3, 1.2, 1.2, 1.3, 1.4, 2.4};
+        // Within the 17 cm between the margins, the verdict whole.
+        t.larghezzeCm = {1.4, 1.0, 1.4, 1.2, 1.2, 1.1, 1.3, 1.1, 1.1, 1.2, 1.5, 2.3};
         t.aDestra = std::vector<bool>(12, true);
         t.aDestra.front() = t.aDestra.back() = false;
         QStringList motivi;
