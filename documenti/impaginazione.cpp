@@ -58,6 +58,24 @@ int paginaDelPiede(double y, double altezza) {
     return static_cast<int>(std::floor((y - 0.5) / altezza));
 }
 
+// Whether a page break leaves one line of the paragraph alone: the first at
+// a page's foot, or the last at the head of the next.
+bool lasciaUnaRigaSola(const QTextBlock& blocco, double altezza) {
+    const QTextLayout* disposizione = blocco.layout();
+    const int totale = disposizione->lineCount();
+    if (totale < 2) {
+        return false;
+    }
+    const double posizione = origine(blocco);
+    const auto paginaDellaRiga = [&](int n) {
+        return paginaDelCapo(posizione + disposizione->lineAt(n).y(), altezza);
+    };
+    const int prima = paginaDellaRiga(0);
+    const int ultima = paginaDellaRiga(totale - 1);
+    return prima != ultima &&
+           (paginaDellaRiga(1) != prima || paginaDellaRiga(totale - 2) != ultima);
+}
+
 bool conImmagine(const QTextBlock& blocco) {
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
         if (it.fragment().charFormat().isImageFormat()) {
@@ -179,9 +197,12 @@ bool PagineA4::tieniInsieme() {
         const QTextBlock& primo = tutti[i].blocco;
         if (seguente > i && seguente < tutti.size()) {
             const QTextBlock& dopo = tutti[seguente].blocco;
+            // A heading goes with its paragraph, should that move whole.
+            const bool testo = !tutti[seguente].tabella;
             sposta(primo, [&] {
                 return paginaDelCapo(righe(primo).inizio, altezza) ==
-                       paginaDelCapo(righe(dopo).inizio, altezza);
+                           paginaDelCapo(righe(dopo).inizio, altezza) &&
+                       !(testo && lasciaUnaRigaSola(dopo, altezza));
             });
             i = seguente - 1;
         } else if (seguente == i && conImmagine(primo)) {
@@ -190,6 +211,8 @@ bool PagineA4::tieniInsieme() {
                 return paginaDelCapo(estensione.inizio, altezza) ==
                        paginaDelPiede(estensione.fine, altezza);
             });
+        } else if (seguente == i) {
+            sposta(primo, [&] { return !lasciaUnaRigaSola(primo, altezza); });
         }
     }
     return spostato;

@@ -41,7 +41,9 @@ QString testoPiede(int numero, int pagine);
 // again at the top of every page it runs onto. A paragraph kept with the
 // next one (tieniConIlSeguente), or a run of them, goes to the next page
 // when it would end a page without the start of what follows, unless the
-// run is longer than a page; a paragraph holding a picture is never split.
+// run is longer than a page; a paragraph holding a picture is never split,
+// and one that a page break would leave a single line of, at the foot of a
+// page or at the head of the next, goes to the next page whole.
 // (Paragraphs of the text; those in table cells stay where they fall.)
 class PagineA4 {
   public:

@@ -422,6 +422,10 @@ QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& c
     xml.writeStartElement(nsOffice, "styles");
     xml.writeStartElement(nsStyle, "default-style");
     xml.writeAttribute(nsStyle, "family", "paragraph");
+    // No line of a paragraph alone at a page's foot or head, as in .pdf.
+    xml.writeEmptyElement(nsStyle, "paragraph-properties");
+    xml.writeAttribute(nsFo, "orphans", "2");
+    xml.writeAttribute(nsFo, "widows", "2");
     proprietaTesto(xml, predefinito);
     xml.writeAttribute(nsFo, "language", "it");
     xml.writeAttribute(nsFo, "country", "IT");

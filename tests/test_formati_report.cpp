@@ -396,13 +396,14 @@ TEST_F(FormatiReport, PaginaDisegnataConMarginiEPiede) {
     EXPECT_NEAR(piede.width(), 13 * 6, 8);
 }
 
-// Printed from a browser, the page is A4 with the same margins; the page
-// itself is the document's HTML otherwise, in Italian.
+// Printed from a browser, the page is A4 with the same margins and no lone
+// lines; the page itself is the document's HTML otherwise, in Italian.
 TEST(Html, PaginaA4) {
     QTextDocument documento;
     documento.setHtml("<p>Prima</p><table><tr><td>cella</td></tr></table><p>Dopo</p>");
     const QString html = QString::fromUtf8(salvato(documento, "r.html"));
-    const QString regola = "@page { size: A4 portrait; margin: 2cm; }\n";
+    const QString regola =
+        "@page { size: A4 portrait; margin: 2cm; }\np { orphans: 2; widows: 2; }\n";
     const qsizetype dove = html.indexOf(regola);
     ASSERT_GE(dove, 0);
     EXPECT_LT(html.lastIndexOf("<style", dove), dove);
@@ -603,7 +604,7 @@ TEST_F(FormatiReport, IntestazioneSuOgniPagina) {
 
 namespace {
 
-enum class Blocco { Testo, Tenuto, Figura, Tabella };
+enum class Blocco { Testo, Tenuto, Figura, Tabella, TreRighe, QuattroRighe };
 
 // Lines of text, then the blocks; the position of the first block. A figure
 // is a small picture and its caption in one paragraph, two lines.
@@ -631,6 +632,10 @@ int componi(QTextDocument& documento, int righe, const std::vector<Blocco>& bloc
         if (b == Blocco::Figura) {
             cursore.insertImage(figura);
             cursore.insertText(QString(QChar::LineSeparator) + "Figura 1");
+        } else if (b == Blocco::TreRighe || b == Blocco::QuattroRighe) {
+            const QString a = QChar(QChar::LineSeparator);
+            cursore.insertText("uno" + a + "due" + a + "tre" +
+                               (b == Blocco::QuattroRighe ? a + "quattro" : QString()));
         } else {
             cursore.insertText(b == Blocco::Tenuto ? "didascalia" : "testo");
         }
@@ -643,7 +648,8 @@ int componi(QTextDocument& documento, int righe, const std::vector<Blocco>& bloc
 
 // A paragraph kept with the next one never ends a page without it: it goes
 // to the next page, a run of them together; a run longer than a page stays
-// where it is, and a paragraph holding a picture is never split.
+// where it is, and a paragraph holding a picture is never split. Nor is a
+// line of a paragraph left alone at the foot or the head of a page.
 TEST(PagineA4, TenutoConIlSeguente) {
     QImage a4 = foglio();
     QTextDocument misura;
@@ -671,6 +677,10 @@ TEST(PagineA4, TenutoConIlSeguente) {
         {"tenuto con una tabella", perPagina - 1, {Tenuto, Tabella}, 2},
         {"catena più lunga di una pagina", 3, catenaLunga, 1},
         {"figura", perPagina - 1, {Figura}, 2},
+        {"prima riga sola", perPagina - 1, {TreRighe}, 2},
+        {"ultima riga sola", perPagina - 2, {TreRighe}, 2},
+        {"due righe e due", perPagina - 2, {QuattroRighe}, 1},
+        {"titolo e prima riga sola", perPagina - 2, {Tenuto, TreRighe}, 2},
     };
     for (const Caso& caso : casi) {
         QTextDocument documento;
