@@ -541,6 +541,10 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
 
     SezioneRelazione sezione;
     sezione.titolo = "SCALA DI DEFLUSSO E VERIFICHE";
+    // The section named in words: the document may hold other cases too.
+    sezione.righe.push_back(QString("Sezione inglese %1 cm, pendenza %2")
+                                .arg(QString::fromStdString(TestoSezione(sezione_->raggio * 100)),
+                                     QString::fromStdString(CStr(sezione_->pendenza))));
     sezione.righe.push_back(QString("Geometria: %1").arg(geometria->currentText()));
     sezione.righe.push_back(
         QString("Legge di resistenza: %1, %2")

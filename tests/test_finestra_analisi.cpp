@@ -239,6 +239,8 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
     ASSERT_EQ(elaboratore->documenti().size(), 1u);
     QTextDocument* documento = elaboratore->documenti().front();
     EXPECT_TRUE(documento->toPlainText().contains("SCALA DI DEFLUSSO E VERIFICHE"));
+    EXPECT_TRUE(documento->toPlainText().contains("Sezione inglese 40/60 cm, pendenza 0.01\n"))
+        << documento->toPlainText().toStdString();
     int tabelle = 0, immagini = 0;
     for (QTextBlock b = documento->begin(); b.isValid(); b = b.next()) {
         for (auto it = b.begin(); !it.atEnd(); ++it) {
