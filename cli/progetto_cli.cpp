@@ -96,9 +96,13 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     // in the window, whose table keeps the table's formulas.
     opzioni.geometriaRisposte =
         v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
-    // The law likewise, unless the line names one for everything.
-    if (dalFile("--legge") && dalFile("--scabrezza") && dalFile("--coefficiente") &&
-        dalFile("--temperatura")) {
+    // The law likewise, unless the line names one for everything. Bazin's
+    // γ on the line is the table's, and Bazin's law takes it too; another
+    // law of the file keeps its own coefficient.
+    const bool bazinDellaLinea =
+        !dalFile("--coefficiente") && formule::leggeDaChiave(v.legge) == formule::Legge::Bazin;
+    if (dalFile("--legge") && dalFile("--scabrezza") && dalFile("--temperatura") &&
+        !bazinDellaLinea) {
         opzioni.resistenzaRisposte = leggeDelleRisposte(percorso, v);
     }
     // The limits, in cm/s and %, for the reaches only: a bad one is no

@@ -820,6 +820,18 @@ TEST(CliProgetto, LaLeggeDelProgettoPerLeRisposte) {
     EXPECT_EQ(uscita({"--progetto", file, "--verifiche"}),
               uscita({"--raggio", "30", "--pendenza", "0.004", "--incremento", "50", "--portata",
                       "150", "--legge", "manning", "--scabrezza", "0.013"}));
+    // Bazin's γ on the line is the table's; it leaves another law alone,
+    // and is Bazin's for the answers too.
+    EXPECT_EQ(uscita({"--progetto", file, "--verifiche", "--coefficiente", "0.2"}),
+              uscita({"--raggio", "30", "--pendenza", "0.004", "--incremento", "50", "--portata",
+                      "150", "--legge", "manning", "--scabrezza", "0.013"}));
+    const std::string bazin =
+        progettoDi(cartella, numeri + R"(, "verifiche": {"legge": "bazin", "scabrezza": 0.46,
+                                               "portataProgetto": 150})",
+                   "bazin.sezione");
+    EXPECT_EQ(uscita({"--progetto", bazin, "--verifiche", "--coefficiente", "0.2"}),
+              uscita({"--raggio", "30", "--pendenza", "0.004", "--incremento", "50", "--portata",
+                      "150", "--coefficiente", "0.2"}));
     const std::string sbagliato =
         progettoDi(cartella, numeri + R"(, "verifiche": {"legge": "manning", "scabrezza": 5})",
                    "sbagliato.sezione");
