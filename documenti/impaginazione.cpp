@@ -225,7 +225,10 @@ void PagineA4::disegna(QPainter& pittore, int numero) const {
     pittore.translate(testo_.left(), testo_.top() - vista.top());
     pittore.setClipRect(vista);
     QAbstractTextDocumentLayout::PaintContext contesto;
-    contesto.clip = vista;
+    // Qt draws a line that only touches the page's edge: a line that starts
+    // the next page would be written, clipped out of sight, on this one too,
+    // and found twice in the PDF's text. A pixel in from each edge, it is not.
+    contesto.clip = vista.adjusted(0, 1, 0, -1);
     contesto.palette.setColor(QPalette::Text, Qt::black);
     copia_->documentLayout()->draw(&pittore, contesto);
     pittore.restore();
