@@ -32,6 +32,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -178,6 +179,17 @@ void FormPrincipale::disponiControlli() {
 }
 
 bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (evento->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(oggetto) &&
+        static_cast<QKeyEvent*>(evento)->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_E)) {
+        // A line edit takes Ctrl+E as "end of line": unaccepted, the key
+        // reaches "Scrivi su file" from a box as from the grid.
+        return true;
+    }
+    if (oggetto == Combo1->lineEdit() && evento->type() == QEvent::FocusOut) {
+        // The coefficient before its words: a long entry left scrolled to
+        // its end would hide the value.
+        Combo1->lineEdit()->setCursorPosition(0);
+    }
     if (oggetto == Text3 && evento->type() == QEvent::FocusOut) {
         // Focus that moves to a menu or to another window comes back: the
         // user has not left the box.
@@ -221,6 +233,12 @@ bool FormPrincipale::focusNextPrevChild(bool avanti) {
         if (prossimo->isEnabled() && prossimo->isVisible() &&
             (prossimo->focusPolicy() & Qt::TabFocus) != 0) {
             prossimo->setFocus(avanti ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            if (prossimo == Combo1) {
+                // All selected, as Tab leaves a box, but seen from its start.
+                QLineEdit* casella = Combo1->lineEdit();
+                casella->setSelection(static_cast<int>(casella->text().size()),
+                                      -static_cast<int>(casella->text().size()));
+            }
             return true;
         }
     }
@@ -384,7 +402,9 @@ void FormPrincipale::collegaEventi() {
     connect(Text5, &QLineEdit::textChanged, this, &FormPrincipale::aggiornaTitolo);
     connect(Text3, &QLineEdit::returnPressed, this,
             [this] { gestisci(&FormPrincipale::Text3_LostFocus); });
-    Text3->installEventFilter(this);
+    for (QLineEdit* casella : {Text1, Text2, Text3, Text5, Combo1->lineEdit()}) {
+        casella->installEventFilter(this);
+    }
     // A user's edit leaves no entry selected; a choice selects one.
     connect(Combo1->lineEdit(), &QLineEdit::textEdited, this, [this](const QString& testo) {
         if (Combo1->currentIndex() != -1) {

@@ -321,6 +321,26 @@ TEST_F(FormPrincipaleScriviSuFile, NomeVuotoDiventaIngleseNellaCartellaDiLavoro)
     EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60 Øeq mm 20\n"));
 }
 
+// Ctrl+E writes from every box, as from the grid: a line edit would take it
+// as "end of line".
+TEST_F(FormPrincipaleScriviSuFile, CtrlEDaOgniCasella) {
+    const QString prima = QDir::currentPath();
+    QDir::setCurrent(cartella.path());
+    risposta = true;
+    QApplication::setActiveWindow(finestra.get());
+    const QString percorso = cartella.filePath("INGLESE.txt");
+    const std::vector<QWidget*> caselle{
+        finestra->Text1, finestra->Text2, finestra->Combo1->lineEdit(),
+        finestra->Text3, finestra->Text5, finestra->griglia1};
+    for (QWidget* casella : caselle) {
+        QFile::remove(percorso);
+        casella->setFocus();
+        QTest::keyClick(casella, Qt::Key_E, Qt::ControlModifier);
+        EXPECT_TRUE(QFile::exists(percorso)) << casella->metaObject()->className();
+    }
+    QDir::setCurrent(prima);
+}
+
 TEST_F(FormPrincipaleScriviSuFile, SenzaTabellaNienteScritto) {
     const QString percorso = cartella.filePath("r.csv");
     digita(finestra->Text5, percorso);
@@ -558,6 +578,14 @@ TEST_F(FormPrincipaleIngressi, TabFaIlGiroDellaFinestra) {
                 << "tasto " << i;
         }
     }
+
+    // Entered and left by Tab, the coefficient's list entry shows its number.
+    f.Text2->setFocus();
+    QTest::keyClick(f.Text2, Qt::Key_Tab);
+    EXPECT_EQ(f.Combo1->lineEdit()->cursorPosition(), 0);
+    EXPECT_EQ(f.Combo1->lineEdit()->selectedText(), f.Combo1->currentText());
+    QTest::keyClick(f.Combo1->lineEdit(), Qt::Key_Tab);
+    EXPECT_EQ(f.Combo1->lineEdit()->cursorPosition(), 0);
 
     f.griglia1->setFocus();
     f.griglia1->setCurrentIndex(f.modelloGriglia1->index(0, 0));
