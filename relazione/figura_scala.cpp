@@ -41,6 +41,7 @@ const QColor bluPortata(0, 60, 150);
 const QColor rossoVelocita(175, 25, 25);
 const QColor grigioTabella(55, 55, 55);
 const QColor verdeLivelli(0, 120, 60);
+const QColor violaMinima(140, 60, 180); // as in the analysis window
 const QColor aranciaLimiti(215, 110, 0);
 const QColor grigioGriglia(218, 218, 218);
 
@@ -129,7 +130,7 @@ std::vector<LivelloAcqua> livelliNelGrafico(const DatiScala& dati) {
 struct Voce {
     QString testo;
     std::optional<QPen> linea;
-    enum class Segno { Nessuno, Cerchio, Rombo } segno = Segno::Nessuno;
+    enum class Segno { Nessuno, Cerchio, Rombo, Triangolo } segno = Segno::Nessuno;
     QColor colore;
 };
 
@@ -150,10 +151,18 @@ QPen pennaLimiti(const Tratto& t) {
     return penna;
 }
 
-QPen pennaLivelli(const Tratto& t) {
-    QPen penna(verdeLivelli, t(lineaLivello), Qt::SolidLine, Qt::FlatCap);
+QColor coloreLivello(bool minima) {
+    return minima ? violaMinima : verdeLivelli;
+}
+
+QPen pennaLivelli(const Tratto& t, bool minima) {
+    QPen penna(coloreLivello(minima), t(lineaLivello), Qt::SolidLine, Qt::FlatCap);
     penna.setDashPattern({10, 3, 2, 3});
     return penna;
+}
+
+Voce::Segno segnoLivello(bool minima) {
+    return minima ? Voce::Segno::Triangolo : Voce::Segno::Rombo;
 }
 
 std::vector<Voce> voci(const DatiScala& dati, const Tratto& t, bool conRighe) {
@@ -163,8 +172,14 @@ std::vector<Voce> voci(const DatiScala& dati, const Tratto& t, bool conRighe) {
     if (conRighe) {
         esito.push_back({"Righe della tabella", std::nullopt, Voce::Segno::Cerchio, grigioTabella});
     }
-    if (!livelliNelGrafico(dati).empty()) {
-        esito.push_back({"Altezze di progetto", pennaLivelli(t), Voce::Segno::Rombo, verdeLivelli});
+    const std::vector<LivelloAcqua> livelli = livelliNelGrafico(dati);
+    for (const auto& [testo, minima] :
+         {std::pair{"Altezze di progetto", false}, {"Portata minima", true}}) {
+        if (std::any_of(livelli.begin(), livelli.end(),
+                        [m = minima](const LivelloAcqua& l) { return l.minima == m; })) {
+            esito.push_back(
+                {testo, pennaLivelli(t, minima), segnoLivello(minima), coloreLivello(minima)});
+        }
     }
     esito.push_back({"Limiti di verifica", pennaLimiti(t), Voce::Segno::Nessuno, {}});
     return esito;
@@ -221,6 +236,9 @@ void segno(QPainter& pittore, Voce::Segno forma, QPointF centro, double diametro
     const double m = diametro / 2;
     if (forma == Voce::Segno::Cerchio) {
         pittore.drawEllipse(centro, m, m);
+    } else if (forma == Voce::Segno::Triangolo) {
+        pittore.drawPolygon(QPolygonF{centro + QPointF(0, -m), centro + QPointF(m, 0.8 * m),
+                                      centro + QPointF(-m, 0.8 * m)});
     } else {
         pittore.drawPolygon(QPolygonF{centro + QPointF(0, -m), centro + QPointF(m, 0),
                                       centro + QPointF(0, m), centro + QPointF(-m, 0)});
@@ -419,8 +437,8 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
     pittore.setClipRect(
         area.adjusted(-t(puntoLivello), -t(puntoLivello), t(puntoLivello), t(puntoLivello)));
     const std::vector<LivelloAcqua> livelli = livelliNelGrafico(dati);
-    pittore.setPen(pennaLivelli(t));
     for (const LivelloAcqua& livello : livelli) {
+        pittore.setPen(pennaLivelli(t, livello.minima));
         const double h = livello.altezza * 100;
         pittore.drawLine(QPointF(area.left(), y(h)), QPointF(area.right(), y(h)));
     }
@@ -447,10 +465,12 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
     }
     for (const LivelloAcqua& livello : livelli) {
         const analisi::Grandezze g = analisi::grandezze(dati.sezione, livello.altezza);
-        segno(pittore, Voce::Segno::Rombo, assi.portata(g.portata * 1000, g.altezza * 100),
-              t(puntoLivello), verdeLivelli);
-        segno(pittore, Voce::Segno::Rombo, assi.velocita(g.velocita * 100, g.altezza * 100),
-              t(puntoLivello), verdeLivelli);
+        const Voce::Segno forma = segnoLivello(livello.minima);
+        const QColor colore = coloreLivello(livello.minima);
+        segno(pittore, forma, assi.portata(g.portata * 1000, g.altezza * 100), t(puntoLivello),
+              colore);
+        segno(pittore, forma, assi.velocita(g.velocita * 100, g.altezza * 100), t(puntoLivello),
+              colore);
     }
     pittore.restore();
 
@@ -546,7 +566,7 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
                 pittore.drawLine(QPointF(x, yRiga), QPointF(x + t(campione), yRiga));
             }
             segno(pittore, voce.segno, QPointF(x + t(campione) / 2, yRiga),
-                  t(voce.segno == Voce::Segno::Rombo ? puntoLivello : puntoTabella), voce.colore);
+                  t(voce.segno == Voce::Segno::Cerchio ? puntoTabella : puntoLivello), voce.colore);
             scriviTesto(pittore, voce.testo, numeri, QPointF(x + t(campione + dopoCampione), yRiga),
                         Qt::AlignLeft | Qt::AlignVCenter);
             x += larghezzaVoce(voce, t, metricheNumeri) + t(traVoci);

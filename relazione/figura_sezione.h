@@ -12,7 +12,8 @@
 // A water level to show in the section, labelled ("Q1", "Qmin").
 struct LivelloAcqua {
     QString etichetta;
-    double altezza = 0; // m
+    double altezza = 0;  // m
+    bool minima = false; // the dry-weather flow's, marked apart on the curves
 };
 
 // The section drawn to scale for the calculation report, in the manner of a

@@ -215,12 +215,8 @@ class Relazione {
         t.larghezzeCm = {7.5, 6.5, 2};
         scrittore_.tabella(t);
 
-        std::vector<LivelloAcqua> livelli;
-        for (const auto& [etichetta, risposta] : livelliPrincipali()) {
-            livelli.push_back({etichetta, risposta.altezza});
-        }
         scrittore_.figura(
-            figuraSezione(s_.raggioM, s_.geometria, livelli, QSize(1800, 1500)), 12,
+            figuraSezione(s_.raggioM, s_.geometria, livelliPrincipali(), QSize(1800, 1500)), 12,
             QString("Sezione ovoidale inglese r = %1 cm in scala, con le quote e i livelli "
                     "idrici alle portate di verifica.")
                 .arg(comeScritto(i.raggio)));
@@ -300,10 +296,8 @@ class Relazione {
             scrittore_.tabella(massimo);
         }
 
-        DatiScala scala{sezione_, analisi::righeTabellaConLegge(sezione_.resistenza), {}, limiti_};
-        for (const auto& [etichetta, risposta] : livelliPrincipali()) {
-            scala.livelli.push_back({etichetta, risposta.altezza});
-        }
+        const DatiScala scala{sezione_, analisi::righeTabellaConLegge(sezione_.resistenza),
+                              livelliPrincipali(), limiti_};
         scrittore_.figura(figuraScala(scala, QSize(1800, 1300)), 16,
                           "Scale di deflusso: portata e velocità in funzione dell'altezza "
                           "d'acqua, con le righe della tabella e le altezze di verifica.");
@@ -602,14 +596,14 @@ class Relazione {
 
     // The heights the figures mark: the minimum flow's, then the design
     // flow's.
-    std::vector<std::pair<QString, analisi::Risposta>> livelliPrincipali() const {
-        std::vector<std::pair<QString, analisi::Risposta>> livelli;
+    std::vector<LivelloAcqua> livelliPrincipali() const {
+        std::vector<LivelloAcqua> livelli;
         if (richieste_.altezzaMinima) {
-            livelli.push_back({"Qmin", *richieste_.altezzaMinima});
+            livelli.push_back({"Qmin", richieste_.altezzaMinima->altezza, true});
         }
         int i = 0;
         for (const analisi::Risposta& r : richieste_.altezzePortata) {
-            livelli.push_back({QString("Q%1").arg(++i), r});
+            livelli.push_back({QString("Q%1").arg(++i), r.altezza});
         }
         return livelli;
     }

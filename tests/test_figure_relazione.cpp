@@ -43,7 +43,7 @@ DatiScala scalaDiProva(double raggio) {
     for (int k = 1; k <= 6; ++k) {
         dati.righeTabella.push_back(analisi::grandezze(dati.sezione, raggio / 2 * k));
     }
-    dati.livelli = {{"Qmin", 0.3 * raggio}, {"Q1", 1.4 * raggio}};
+    dati.livelli = {{"Qmin", 0.3 * raggio, true}, {"Q1", 1.4 * raggio}};
     return dati;
 }
 
@@ -149,20 +149,21 @@ TEST(FiguraScala, CurvePerLeRigheDellaTabellaELivelli) {
         const QColor c = colore(immagine, assi.portata(g.portata * 1000, h * 100));
         EXPECT_GT(c.blue(), c.red() + 60) << h;
     }
-    // Each level on both curves, and across the plot.
+    // Each level on both curves, and across the plot: the design flow's in
+    // green, the minimum flow's in violet.
     for (const LivelloAcqua& livello : dati.livelli) {
         const analisi::Grandezze g = analisi::grandezze(dati.sezione, livello.altezza);
         const double h = livello.altezza * 100;
+        const auto suo = [minima = livello.minima](const QColor& c) {
+            return minima ? c.red() > c.green() + 40 && c.blue() > c.green() + 60
+                          : c.green() > c.red() + 60;
+        };
         for (const QPointF p :
              {assi.portata(g.portata * 1000, h), assi.velocita(g.velocita * 100, h)}) {
-            const QColor c = colore(immagine, p);
-            EXPECT_GT(c.green(), c.red() + 60) << h;
+            EXPECT_TRUE(suo(colore(immagine, p))) << h;
         }
         const double y = assi.portata(0, h).y();
-        EXPECT_GT(quota(immagine, y, assi.area.left(), assi.area.right(),
-                        [](const QColor& c) { return c.green() > c.red() + 60; }),
-                  0.3)
-            << h;
+        EXPECT_GT(quota(immagine, y, assi.area.left(), assi.area.right(), suo), 0.3) << h;
     }
     // The velocity limits: dotted lines from the bottom to the top.
     const auto arancio = [](const QColor& c) { return c.red() > 150 && c.blue() < 100; };
