@@ -931,6 +931,8 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
     QTemporaryDir cartella;
     const std::string buona = lineaDi(cartella, lineaDiProva);
     const std::string guasta = lineaDi(cartella, lineaDiProva + "T4,0.01,,-5,\n", "guasta.csv");
+    const std::string colorata =
+        lineaDi(cartella, lineaDiProva + "\x1B[31mT4,0.01,,5,\n", "colorata.csv");
     const struct {
         std::vector<std::string> argomenti;
         std::string messaggio;
@@ -945,6 +947,9 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
         {{"--tratti", cartella.filePath("nessuno.csv").toStdString()}, "il file non esiste"},
         {{"--tratti", guasta},
          "«" + guasta + "», riga 5, colonna «portata»: deve essere maggiore di zero: «-5»\n"},
+        {{"--tratti", colorata},
+         "riga 5, colonna «tratto»: contiene un carattere di controllo (U+001B), che non è "
+         "ammesso\n"},
     };
     for (const auto& c : casi) {
         const Esito e = esegui(unite({"--tratti", buona}, c.argomenti));
