@@ -985,6 +985,13 @@ TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
               uscita({"--velocita-minima", "40", "--riempimento-massimo", "60", "--legge",
                       "manning", "--scabrezza", "0.013"}));
 
+    // The project's catalogue, unless the line gives one.
+    const std::string conCatalogo =
+        progettoDi(cartella, R"("catalogo": [45, 100])", "catalogo.sezione");
+    EXPECT_EQ(uscita({"--progetto", conCatalogo}), uscita({"--catalogo", "100,45"}));
+    EXPECT_EQ(uscita({"--progetto", conCatalogo, "--catalogo", "35"}),
+              uscita({"--catalogo", "35"}));
+
     const auto esiti = righe(uscita({"--catalogo", "100,45"}));
     ASSERT_EQ(esiti.size(), 4u);
     EXPECT_EQ(campiCsv(esiti[1])[1], "30");
