@@ -110,6 +110,14 @@ TEST(Tratti, OgniLimiteInfrantoConIValori) {
          "nessuna altezza porta la portata minima di 2000 l/s: la massima della sezione è "
          "378.07 l/s"},
         {tratto(20, -0.01, 100), {}, "la pendenza non è positiva"},
+        // A value rounded onto its limit takes the decimals that keep it
+        // on its side.
+        {tratto(20, 0.01, 100, 1.414603),
+         {},
+         "velocità troppo bassa alla portata minima: 49.997 cm/s < 50 cm/s"},
+        {tratto(20, 0.01, 268.13),
+         {},
+         "riempimento oltre il limite alla portata di progetto: 70.001% > 70%"},
     };
     for (const auto& c : casi) {
         Impostazioni impostazioni;
