@@ -599,6 +599,29 @@ CelleTratto celleDi(const RigaTratto& riga) {
     return celle;
 }
 
+std::string RigaLetta::nome() const {
+    const std::string_view scritto = senzaSpazi(celle[Nome]);
+    return scritto.empty() ? "riga " + std::to_string(riga) : std::string(scritto);
+}
+
+std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe) {
+    std::vector<RigaLetta> lette;
+    for (std::size_t k = 0; k < righe.size(); ++k) {
+        RigaLetta letta{celleDi(righe[k]), k + 1, std::nullopt, std::nullopt};
+        if (std::all_of(letta.celle.begin(), letta.celle.end(),
+                        [](const std::string& c) { return senzaSpazi(c).empty(); })) {
+            continue;
+        }
+        try {
+            letta.tratto = trattoDaCelle(letta.celle, letta.riga);
+        } catch (const ErroreCsv& errore) {
+            letta.errore = errore;
+        }
+        lette.push_back(std::move(letta));
+    }
+    return lette;
+}
+
 RigaTratto rigaDaCelle(const CelleTratto& celle) {
     RigaTratto riga;
     for (std::size_t c = 0; c < colonne; ++c) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -103,5 +104,20 @@ CelleTratto celleDi(const progetto::RigaTratto& riga);
 progetto::RigaTratto rigaDaCelle(const CelleTratto& celle);
 const std::string& testoCella(const progetto::RigaTratto& riga, std::size_t colonna);
 void scriviCella(progetto::RigaTratto& riga, std::size_t colonna, std::string testo);
+
+// A project's row read by the rules of the cells: its reach, or the fault
+// of its first bad cell.
+struct RigaLetta {
+    CelleTratto celle;
+    std::size_t riga = 0; // from 1, in the project's order
+    std::optional<Tratto> tratto;
+    std::optional<ErroreCsv> errore;
+
+    // The name as written, or "riga N" where there is none.
+    std::string nome() const;
+};
+
+// A project's rows as the window reads them: blank rows are left out.
+std::vector<RigaLetta> leggiRighe(const std::vector<progetto::RigaTratto>& righe);
 
 } // namespace tratti

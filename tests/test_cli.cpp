@@ -1001,3 +1001,17 @@ TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
               "\xEF\xBB\xBFtratto;");
     EXPECT_EQ(esegui({"--tratti", linea}).uscita.substr(0, 7), "TRATTO ");
 }
+
+// A reach the report cannot compute is named on standard error too; the
+// report is written all the same.
+TEST(CliTratti, RelazioneConUnTrattoNonCalcolato) {
+    QTemporaryDir cartella;
+    const std::string progetto =
+        progettoDi(cartella, R"("tratti": [{"tratto": "T1", "pendenza": 0.005, "portata": 150},
+                               {"tratto": "T2", "pendenza": "-0.01", "portata": 300}])");
+    const Esito e =
+        esegui({"--progetto", progetto, "--relazione", cartella.filePath("r.html").toStdString()});
+    EXPECT_EQ(e.stato, 0);
+    EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: tratto non calcolato nella relazione: T2, "
+                        "«pendenza»: deve essere maggiore di zero: «-0.01»\n");
+}
