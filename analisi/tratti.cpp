@@ -13,8 +13,10 @@ namespace tratti {
 namespace {
 
 // Velocities and flows as the grid shows them, limits as they were typed.
-std::string centimetriAlSecondo(double velocita) {
-    return Format(velocita * 100, "0.00") + " cm/s";
+// A value compared with its limit takes the decimals that keep it on its
+// side of the limit.
+std::string centimetriAlSecondo(double velocita, double limite) {
+    return FormatConfronto(velocita * 100, limite * 100, "0.00") + " cm/s";
 }
 
 std::string litriAlSecondo(double portata) {
@@ -33,18 +35,19 @@ void aggiungiViolazioni(std::vector<std::string>& motivi, const analisi::Rispost
     const analisi::Risposta& r = riga.risposta;
     if (esito.velocitaBassa) {
         motivi.push_back("velocità troppo bassa " + allaPortata + ": " +
-                         centimetriAlSecondo(r.velocita) + " < " +
+                         centimetriAlSecondo(r.velocita, limiti.velocitaMinima) + " < " +
                          limite(limiti.velocitaMinima, " cm/s"));
     }
     if (esito.velocitaAlta) {
         motivi.push_back("velocità troppo alta " + allaPortata + ": " +
-                         centimetriAlSecondo(r.velocita) + " > " +
+                         centimetriAlSecondo(r.velocita, limiti.velocitaMassima) + " > " +
                          limite(limiti.velocitaMassima, " cm/s"));
     }
     if (esito.troppoPiena) {
-        motivi.push_back("riempimento oltre il limite " + allaPortata + ": " +
-                         Format(r.riempimento * 100, "0.0") + "% > " +
-                         limite(limiti.riempimentoMassimo, "%"));
+        motivi.push_back(
+            "riempimento oltre il limite " + allaPortata + ": " +
+            FormatConfronto(r.riempimento * 100, limiti.riempimentoMassimo * 100, "0.0") + "% > " +
+            limite(limiti.riempimentoMassimo, "%"));
     }
 }
 

@@ -163,7 +163,11 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
                                      : "non verificato: " + testo(esito->motivo);
         }
         if (colonna == RaggioUsato && esito != nullptr && esito->dimensionato) {
-            return QString("Scelto dal catalogo: il raggio del tratto è vuoto");
+            return esito->verificato ? QString("Scelto dal catalogo, il raggio del tratto è "
+                                               "vuoto: il più piccolo che rispetta tutti i limiti")
+                                     : QString("Scelto dal catalogo, il raggio del tratto è "
+                                               "vuoto: il più grande, perché nessuno rispetta "
+                                               "tutti i limiti");
         }
         return {};
     case Qt::BackgroundRole:

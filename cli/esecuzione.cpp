@@ -184,6 +184,9 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         }
         if (!opzioni.relazione.empty()) {
             scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto);
+            for (const std::string& nota : trattiNonCalcolati(opzioni.comeScritto)) {
+                errori << nomeProgramma << ": nota: " << nota << '\n';
+            }
         }
         if (!opzioni.file.empty()) {
             ScriviRisultati(PercorsoRisultati(opzioni.file));

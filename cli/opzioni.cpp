@@ -184,7 +184,7 @@ const char* const testoAiuto =
     "                       con --tratti, i limiti delle verifiche (predefiniti 50, 400\n"
     "                       e 70, o quelli di --progetto)\n"
     "  --catalogo R1,R2,…   con --tratti, i raggi in cm tra cui scegliere (predefiniti\n"
-    "                       25,30,35,40,45,50,60,70,80,90,100)\n"
+    "                       25,30,35,40,45,50,60,70,80,90,100, o quelli di --progetto)\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"

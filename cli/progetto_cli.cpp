@@ -129,6 +129,10 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
             }
         }
     }
+    // The reaches are sized from the project's catalogue, as in its report.
+    if (perTratti && dalFile("--catalogo") && !p.catalogo.empty()) {
+        opzioni.catalogo = p.catalogo;
+    }
     // Without --verifiche the design values play no part: a bad one is no error.
     if (verifiche) {
         if (dalFile("--portata")) {

@@ -40,3 +40,15 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
     return tratti::testoEsiti(linea, tratti::verificaTutti(linea, impostazioni),
                               formatoTratti(opzioni.formato));
 }
+
+std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {
+    std::vector<std::string> note;
+    for (const tratti::RigaLetta& riga : tratti::leggiRighe(progetto.tratti)) {
+        if (riga.errore) {
+            note.push_back(testoVisibile("tratto non calcolato nella relazione: " + riga.nome() +
+                                         ", «" + riga.errore->colonna() +
+                                         "»: " + riga.errore->motivo()));
+        }
+    }
+    return note;
+}

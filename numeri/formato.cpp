@@ -103,3 +103,17 @@ std::string Format(double valore, std::string_view modello) {
     }
     return testo;
 }
+
+std::string FormatConfronto(double valore, double limite, std::string_view modello) {
+    const auto lato = [limite](double x) { return (x > limite) - (x < limite); };
+    std::string esteso(modello);
+    if (esteso.find('.') == std::string::npos) {
+        esteso += '.';
+    }
+    std::string testo = Format(valore, modello);
+    for (int piu = 0; piu < 4 && lato(CDbl(testo)) != lato(valore); ++piu) {
+        esteso += '0';
+        testo = Format(valore, esteso);
+    }
+    return testo;
+}

@@ -5,6 +5,7 @@
 #include "analisi/verifiche.h"
 #include "calc/variabili_pubbliche.h"
 #include "documenti/proprieta_documento.h"
+#include "numeri/cifre_decimali.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/numero_positivo.h"
@@ -48,6 +49,20 @@ QString cmAlSecondo(double metriAlSecondo) {
 }
 QString litriAlSecondo(double metriCubiAlSecondo) {
     return numero(metriCubiAlSecondo * 1000, "#####0.#0");
+}
+
+// Six significant digits, no trailing zeros: a slope from the quotas,
+// free of the subtraction's noise in its last digits (0.005, not
+// 0.00499999999999989).
+QString seiCifre(double valore) {
+    const int decimali = std::max(0, 5 - cifreDecimali(valore).esponente);
+    return numero(valore, ("0." + std::string(static_cast<std::size_t>(decimali), '#')).c_str());
+}
+
+// A value checked against a limit, in the limit's units: the decimals of
+// the pattern, or those that keep it on its side of the limit.
+QString aConfronto(double valore, double limite, const char* modello) {
+    return q(FormatConfronto(valore, limite, modello));
 }
 
 // A box as typed, or a dash for an empty one.
@@ -369,14 +384,17 @@ class Relazione {
                                               .arg(centimetri(r.altezza), percento(r.riempimento),
                                                    cmAlSecondo(r.velocita),
                                                    litriAlSecondo(r.portata)));
-            limite("velocità minima di autopulizia", "V", cmAlSecondo(r.velocita),
+            limite("velocità minima di autopulizia", "V",
+                   aConfronto(r.velocita * 100, limiti_.velocitaMinima * 100, "###0.#0"),
                    r.velocita >= limiti_.velocitaMinima, "≥", "<",
                    sogliaUsata(p_.verifiche.velocitaMinima, limiti_.velocitaMinima), "cm/s");
             if (tuttiILimiti) {
-                limite("velocità massima", "V", cmAlSecondo(r.velocita),
+                limite("velocità massima", "V",
+                       aConfronto(r.velocita * 100, limiti_.velocitaMassima * 100, "###0.#0"),
                        r.velocita <= limiti_.velocitaMassima, "≤", ">",
                        sogliaUsata(p_.verifiche.velocitaMassima, limiti_.velocitaMassima), "cm/s");
-                limite("riempimento massimo", "h/H", percento(r.riempimento),
+                limite("riempimento massimo", "h/H",
+                       aConfronto(r.riempimento * 100, limiti_.riempimentoMassimo * 100, "##0.0"),
                        r.riempimento <= limiti_.riempimentoMassimo, "≤", ">",
                        sogliaUsata(p_.verifiche.riempimentoMassimo, limiti_.riempimentoMassimo),
                        "%");
@@ -491,24 +509,17 @@ class Relazione {
         return righe;
     }
 
-    // The line's reaches: a summary, a table of results, the reasons of
-    // those that fail.
+    // The line's reaches: a summary, a table of results, the reaches' own
+    // laws, the reasons of those that fail or cannot be computed.
     void verificaDeiTratti() {
         scrittore_.sezione("5 Verifica dei tratti");
         // The rows as the window reads them; one that cannot be read is
-        // named, not verified.
-        struct {
-            std::vector<tratti::Tratto> tratti;
-            std::vector<tratti::Esito> esiti;
-        } linea;
-        QStringList illeggibili;
-        for (std::size_t k = 0; k < p_.tratti.size(); ++k) {
-            try {
-                linea.tratti.push_back(tratti::trattoDaCelle(tratti::celleDi(p_.tratti[k]), k + 1));
-            } catch (const tratti::ErroreCsv& errore) {
-                illeggibili << QString("riga %1, colonna «%2»: %3")
-                                   .arg(k + 1)
-                                   .arg(q(errore.colonna()), q(errore.motivo()));
+        // counted and named, not computed.
+        const std::vector<tratti::RigaLetta> righe = tratti::leggiRighe(p_.tratti);
+        std::vector<tratti::Tratto> lette;
+        for (const tratti::RigaLetta& riga : righe) {
+            if (riga.tratto) {
+                lette.push_back(*riga.tratto);
             }
         }
         tratti::Impostazioni impostazioni;
@@ -518,25 +529,39 @@ class Relazione {
         if (!p_.catalogo.empty()) {
             impostazioni.catalogo = p_.catalogo;
         }
-        linea.esiti = tratti::verificaTutti(linea.tratti, impostazioni);
-        const auto verificati = std::count_if(linea.esiti.begin(), linea.esiti.end(),
+        const std::vector<tratti::Esito> esiti = tratti::verificaTutti(lette, impostazioni);
+        const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
-        const auto totale = static_cast<qsizetype>(linea.esiti.size());
+        const auto calcolati = static_cast<qsizetype>(esiti.size());
+        const auto totale = static_cast<qsizetype>(righe.size());
+        const bool leggiProprie =
+            std::any_of(lette.begin(), lette.end(),
+                        [](const tratti::Tratto& t) { return t.resistenza.has_value(); });
         const auto plurale = [](qsizetype n, const char* uno, const char* molti) {
             return QString("%1 %2").arg(n).arg(n == 1 ? uno : molti);
         };
-        scrittore_.paragrafo(
-            QString("%1: %2, %3.")
+        QString sommario =
+            QString("%1: %2, %3")
                 .arg(plurale(totale, "tratto", "tratti"),
                      plurale(verificati, "verificato", "verificati"),
-                     plurale(totale - verificati, "non verificato", "non verificati")),
+                     plurale(calcolati - verificati, "non verificato", "non verificati"));
+        if (totale > calcolati) {
+            sommario += ", " + plurale(totale - calcolati, "non calcolato", "non calcolati");
+        }
+        scrittore_.paragrafo(sommario + ".", true);
+        scrittore_.paragrafo(
+            QString("Ogni tratto è verificato alla portata di progetto (velocità minima e "
+                    "massima, riempimento massimo) e alla portata minima (velocità minima di "
+                    "autopulizia), con i limiti e la legge di resistenza delle verifiche "
+                    "(%1, %2)%3; un raggio seguito da * è scelto dal catalogo: il più "
+                    "piccolo che rispetta tutti i limiti o, quando nessuno li rispetta, il più "
+                    "grande, e il tratto non è verificato.")
+                .arg(q(formule::nomeLegge(sezione_.resistenza.legge)),
+                     q(testoResistenza(sezione_.resistenza)),
+                     leggiProprie ? ", tranne i tratti che hanno una legge propria, indicata "
+                                    "sotto la tabella"
+                                  : ""),
             true);
-        scrittore_.paragrafo("Ogni tratto è verificato alla portata di progetto (velocità minima e "
-                             "massima, riempimento massimo) e alla portata minima (velocità "
-                             "minima di autopulizia), con i limiti e la legge di resistenza "
-                             "delle verifiche; un raggio seguito da * è scelto dal catalogo, il "
-                             "più piccolo che rispetta tutti i limiti.",
-                             true);
         Tabella t;
         t.righe = {
             {"Tratto", "r", "i", "Q", "h", "h/H", "V", "Qmin", "hmin", "Vmin", "Qpiena", "Esito"},
@@ -547,36 +572,63 @@ class Relazione {
         t.larghezzeCm = {1.4, 1.0, 1.4, 1.2, 1.2, 1.1, 1.3, 1.1, 1.1, 1.2, 1.5, 2.3};
         t.aDestra = std::vector<bool>(12, true);
         t.aDestra.front() = t.aDestra.back() = false;
+        QStringList leggi;
         QStringList motivi;
-        for (std::size_t k = 0; k < linea.tratti.size() && k < linea.esiti.size(); ++k) {
-            const tratti::Tratto& tratto = linea.tratti[k];
-            const tratti::Esito& e = linea.esiti[k];
-            const auto altezza = [](const std::optional<analisi::Risposta>& r) {
-                return r ? centimetri(r->altezza) : QString("—");
-            };
-            const auto velocitaDi = [](const std::optional<analisi::Risposta>& r) {
-                return r ? cmAlSecondo(r->velocita) : QString("—");
-            };
-            t.righe.push_back({q(tratto.nome), q(CStr(e.raggio)) + (e.dimensionato ? "*" : ""),
-                               q(CStr(e.pendenza)), q(CStr(tratto.portata)), altezza(e.progetto),
-                               e.progetto ? percento(e.progetto->riempimento) : QString("—"),
-                               velocitaDi(e.progetto),
-                               tratto.portataMinima ? q(CStr(*tratto.portataMinima)) : QString("—"),
-                               altezza(e.minima), velocitaDi(e.minima),
-                               litriAlSecondo(e.portataPiena),
-                               e.verificato ? "verificato" : "non verificato"});
+        std::size_t k = 0;
+        for (const tratti::RigaLetta& riga : righe) {
+            const QString nome = q(riga.nome());
+            if (!riga.tratto) {
+                std::vector<QString> vuota(12, "—");
+                vuota.front() = nome;
+                vuota.back() = "non calcolato";
+                t.righe.push_back(vuota);
+                motivi << QString("%1: non calcolato, «%2»: %3.")
+                              .arg(nome, q(riga.errore->colonna()), q(riga.errore->motivo()));
+                continue;
+            }
+            const tratti::Tratto& tratto = *riga.tratto;
+            const tratti::Esito& e = esiti[k++];
+            t.righe.push_back(rigaTratto(tratto, e, riga.celle));
+            if (tratto.resistenza) {
+                formule::Resistenza propria = sezione_.resistenza;
+                propria.legge = tratto.resistenza->legge;
+                propria.coefficiente = tratto.resistenza->coefficiente;
+                leggi << QString("%1: legge di %2, %3.")
+                             .arg(nome, q(formule::nomeLegge(propria.legge)),
+                                  q(testoResistenza(propria)));
+            }
             if (!e.verificato) {
-                motivi << q(tratto.nome) + ": " + q(e.motivo) + ".";
+                motivi << nome + ": " + q(e.motivo) + ".";
             }
         }
         scrittore_.tabella(t);
-        for (const QString& motivo : motivi) {
-            scrittore_.paragrafo(motivo);
+        for (const QString& testo : leggi + motivi) {
+            scrittore_.paragrafo(testo);
         }
-        if (!illeggibili.isEmpty()) {
-            scrittore_.paragrafo(
-                "Righe non verificate perché non leggibili: " + illeggibili.join("; ") + ".");
-        }
+    }
+
+    // A reach's results in the table's columns, the slope as typed or as
+    // the quotas give it.
+    static std::vector<QString> rigaTratto(const tratti::Tratto& tratto, const tratti::Esito& e,
+                                           const tratti::CelleTratto& celle) {
+        const auto altezza = [](const std::optional<analisi::Risposta>& r) {
+            return r ? centimetri(r->altezza) : QString("—");
+        };
+        const auto velocitaDi = [](const std::optional<analisi::Risposta>& r) {
+            return r ? cmAlSecondo(r->velocita) : QString("—");
+        };
+        return {q(tratto.nome),
+                q(CStr(e.raggio)) + (e.dimensionato ? "*" : ""),
+                tratto.pendenza ? q(celle[tratti::Pendenza]).trimmed() : seiCifre(e.pendenza),
+                q(CStr(tratto.portata)),
+                altezza(e.progetto),
+                e.progetto ? percento(e.progetto->riempimento) : QString("—"),
+                velocitaDi(e.progetto),
+                tratto.portataMinima ? q(CStr(*tratto.portataMinima)) : QString("—"),
+                altezza(e.minima),
+                velocitaDi(e.minima),
+                litriAlSecondo(e.portataPiena),
+                e.verificato ? "verificato" : "non verificato"};
     }
 
     QString dimensioni() const {

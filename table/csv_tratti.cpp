@@ -1,6 +1,7 @@
 #include "table/csv_tratti.h"
 
 #include "calc/errore_runtime.h"
+#include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "table/tabella_risultati.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <optional>
 #include <sstream>
 
@@ -185,6 +187,7 @@ class LetturaCelle {
         : celle_(celle), riga_(riga), virgolaDecimale_(virgolaDecimale) {}
 
     Tratto tratto() const {
+        verificaCaratteri();
         Tratto t;
         t.nome = std::string(testo(Nome));
         if (t.nome.empty()) {
@@ -214,6 +217,29 @@ class LetturaCelle {
     }
 
     std::string_view testo(Colonna colonna) const { return senzaSpazi(celle_[colonna]); }
+
+    // A control character would reach the terminal or the spreadsheet as
+    // it is: only the tab and the line breaks of a quoted field are text.
+    void verificaCaratteri() const {
+        for (std::size_t c = 0; c < colonne; ++c) {
+            for (std::string_view resto = celle_[c]; !resto.empty();) {
+                char32_t punto = 0;
+                const std::size_t lunghezza = sequenzaUtf8(resto, punto);
+                const bool controllo =
+                    lunghezza > 0 &&
+                    ((punto < 0x20 && punto != '\t' && punto != '\r' && punto != '\n') ||
+                     (punto >= 0x7F && punto < 0xA0));
+                if (controllo) {
+                    char codice[8];
+                    std::snprintf(codice, sizeof codice, "U+%04X", static_cast<unsigned>(punto));
+                    errore(static_cast<Colonna>(c),
+                           std::string("contiene un carattere di controllo (") + codice +
+                               "), che non è ammesso");
+                }
+                resto.remove_prefix(std::max<std::size_t>(lunghezza, 1));
+            }
+        }
+    }
     // The text as written, quoted after the reason.
     [[noreturn]] void rifiuta(Colonna colonna, const std::string& motivo) const {
         errore(colonna, motivo + ": «" + std::string(testo(colonna)) + "»");
@@ -321,6 +347,12 @@ template <typename Raccogli> void leggiFile(std::string_view testo, Raccogli rac
     if (testo.substr(0, bom.size()) == bom) {
         testo.remove_prefix(bom.size());
     }
+    // Not UTF-8: as an Italian Excel saves a CSV.
+    std::string convertito;
+    if (primoNonUtf8(testo)) {
+        convertito = daWindows1252(testo);
+        testo = convertito;
+    }
     const bool italiano = testo.substr(0, testo.find('\n')).find(';') != std::string_view::npos;
     LettoreCsv lettore(testo, italiano ? ';' : ',');
     std::optional<Record> intestazione = lettore.prossimo();
@@ -397,14 +429,14 @@ std::string tabellaConEsiti(const RigheTesti& righe, const std::vector<std::stri
     std::vector<std::string> linee;
     std::size_t larghezza = 0;
     for (std::string linea; std::getline(allineate, linea);) {
-        larghezza = std::max(larghezza, linea.size());
+        larghezza = std::max(larghezza, caratteriUtf8(linea));
         linee.push_back(std::move(linea));
     }
     std::string testo;
     for (std::size_t i = 0; i < linee.size(); ++i) {
         std::string linea = linee[i];
         if (!esiti[i].empty()) {
-            linea += std::string(larghezza - linea.size() + 2, ' ') + esiti[i];
+            linea += std::string(larghezza - caratteriUtf8(linea) + 2, ' ') + esiti[i];
         }
         testo += linea + '\n';
     }
@@ -565,6 +597,29 @@ CelleTratto celleDi(const RigaTratto& riga) {
         celle[c] = testoCella(riga, c);
     }
     return celle;
+}
+
+std::string RigaLetta::nome() const {
+    const std::string_view scritto = senzaSpazi(celle[Nome]);
+    return scritto.empty() ? "riga " + std::to_string(riga) : std::string(scritto);
+}
+
+std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe) {
+    std::vector<RigaLetta> lette;
+    for (std::size_t k = 0; k < righe.size(); ++k) {
+        RigaLetta letta{celleDi(righe[k]), k + 1, std::nullopt, std::nullopt};
+        if (std::all_of(letta.celle.begin(), letta.celle.end(),
+                        [](const std::string& c) { return senzaSpazi(c).empty(); })) {
+            continue;
+        }
+        try {
+            letta.tratto = trattoDaCelle(letta.celle, letta.riga);
+        } catch (const ErroreCsv& errore) {
+            letta.errore = errore;
+        }
+        lette.push_back(std::move(letta));
+    }
+    return lette;
 }
 
 RigaTratto rigaDaCelle(const CelleTratto& celle) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -58,7 +59,8 @@ using CelleTratto = std::array<std::string, colonne>;
 
 // The rules of a reach's cells, the same for a file, the window's table and
 // the report: the reach, or ErroreCsv with `riga` and the column of the
-// first cell that breaks one. The numbers have "." as decimal separator
+// first cell that breaks one. No cell holds a control character but the
+// tab and the line breaks. The numbers have "." as decimal separator
 // (a comma is refused: it would read as a thousands separator), or with
 // `virgolaDecimale` a comma, as an Italian file writes them (a point is
 // refused).
@@ -69,7 +71,8 @@ Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDec
 // `quota_valle` (with `lunghezza`), and any of `raggio` (empty: size it),
 // `portata_minima`, `legge` with `scabrezza`. A header with `;` makes it
 // an Italian file: `;` between fields and a decimal comma. A UTF-8
-// byte-order mark is skipped, and so are blank lines.
+// byte-order mark is skipped, and so are blank lines; a file that is not
+// UTF-8 is read as Windows-1252.
 std::vector<Tratto> leggiTratti(std::string_view testo);
 
 // The same file, checked as leggiTratti checks it, as its cells are
@@ -101,5 +104,20 @@ CelleTratto celleDi(const progetto::RigaTratto& riga);
 progetto::RigaTratto rigaDaCelle(const CelleTratto& celle);
 const std::string& testoCella(const progetto::RigaTratto& riga, std::size_t colonna);
 void scriviCella(progetto::RigaTratto& riga, std::size_t colonna, std::string testo);
+
+// A project's row read by the rules of the cells: its reach, or the fault
+// of its first bad cell.
+struct RigaLetta {
+    CelleTratto celle;
+    std::size_t riga = 0; // from 1, in the project's order
+    std::optional<Tratto> tratto;
+    std::optional<ErroreCsv> errore;
+
+    // The name as written, or "riga N" where there is none.
+    std::string nome() const;
+};
+
+// A project's rows as the window reads them: blank rows are left out.
+std::vector<RigaLetta> leggiRighe(const std::vector<progetto::RigaTratto>& righe);
 
 } // namespace tratti

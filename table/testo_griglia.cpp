@@ -1,5 +1,7 @@
 #include "table/testo_griglia.h"
 
+#include "file/utf8.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -83,7 +85,7 @@ std::string testoAllineato(const RigheTesti& righe) {
     for (const auto& riga : righe) {
         larghezze.resize(std::max(larghezze.size(), riga.size()), 0);
         for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
-            larghezze[colonna] = std::max(larghezze[colonna], riga[colonna].size());
+            larghezze[colonna] = std::max(larghezze[colonna], caratteriUtf8(riga[colonna]));
         }
     }
     std::string testo;
@@ -91,7 +93,7 @@ std::string testoAllineato(const RigheTesti& righe) {
         std::string linea;
         for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
             const std::string& cella = riga[colonna];
-            const std::string spazi(larghezze[colonna] - cella.size(), ' ');
+            const std::string spazi(larghezze[colonna] - caratteriUtf8(cella), ' ');
             linea += colonna == 0 ? cella + spazi : "  " + spazi + cella;
         }
         linea.erase(linea.find_last_not_of(' ') + 1);

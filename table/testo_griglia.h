@@ -29,6 +29,6 @@ std::string testoCsv(const RigheTesti& righe);
 // hold (a name such as «1.5» stays a name).
 std::string testoCsvItaliano(const RigheTesti& righe, std::size_t colonneDiTesto = 0);
 
-// Columns padded to their widest text: labels to the left, values to the
-// right.
+// Columns padded to their widest text, counted in characters: labels to the
+// left, values to the right.
 std::string testoAllineato(const RigheTesti& righe);

@@ -943,6 +943,8 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
     QTemporaryDir cartella;
     const std::string buona = lineaDi(cartella, lineaDiProva);
     const std::string guasta = lineaDi(cartella, lineaDiProva + "T4,0.01,,-5,\n", "guasta.csv");
+    const std::string colorata =
+        lineaDi(cartella, lineaDiProva + "\x1B[31mT4,0.01,,5,\n", "colorata.csv");
     const struct {
         std::vector<std::string> argomenti;
         std::string messaggio;
@@ -957,6 +959,9 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
         {{"--tratti", cartella.filePath("nessuno.csv").toStdString()}, "il file non esiste"},
         {{"--tratti", guasta},
          "«" + guasta + "», riga 5, colonna «portata»: deve essere maggiore di zero: «-5»\n"},
+        {{"--tratti", colorata},
+         "riga 5, colonna «tratto»: contiene un carattere di controllo (U+001B), che non è "
+         "ammesso\n"},
     };
     for (const auto& c : casi) {
         const Esito e = esegui(unite({"--tratti", buona}, c.argomenti));
@@ -992,6 +997,13 @@ TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
               uscita({"--velocita-minima", "40", "--riempimento-massimo", "60", "--legge",
                       "manning", "--scabrezza", "0.013"}));
 
+    // The project's catalogue, unless the line gives one.
+    const std::string conCatalogo =
+        progettoDi(cartella, R"("catalogo": [45, 100])", "catalogo.sezione");
+    EXPECT_EQ(uscita({"--progetto", conCatalogo}), uscita({"--catalogo", "100,45"}));
+    EXPECT_EQ(uscita({"--progetto", conCatalogo, "--catalogo", "35"}),
+              uscita({"--catalogo", "35"}));
+
     const auto esiti = righe(uscita({"--catalogo", "100,45"}));
     ASSERT_EQ(esiti.size(), 4u);
     EXPECT_EQ(campiCsv(esiti[1])[1], "30");
@@ -1000,4 +1012,18 @@ TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
     EXPECT_EQ(esegui({"--tratti", linea, "--formato", "csv-it"}).uscita.substr(0, 10),
               "\xEF\xBB\xBFtratto;");
     EXPECT_EQ(esegui({"--tratti", linea}).uscita.substr(0, 7), "TRATTO ");
+}
+
+// A reach the report cannot compute is named on standard error too; the
+// report is written all the same.
+TEST(CliTratti, RelazioneConUnTrattoNonCalcolato) {
+    QTemporaryDir cartella;
+    const std::string progetto =
+        progettoDi(cartella, R"("tratti": [{"tratto": "T1", "pendenza": 0.005, "portata": 150},
+                               {"tratto": "T2", "pendenza": "-0.01", "portata": 300}])");
+    const Esito e =
+        esegui({"--progetto", progetto, "--relazione", cartella.filePath("r.html").toStdString()});
+    EXPECT_EQ(e.stato, 0);
+    EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: tratto non calcolato nella relazione: T2, "
+                        "«pendenza»: deve essere maggiore di zero: «-0.01»\n");
 }

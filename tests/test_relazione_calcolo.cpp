@@ -168,7 +168,8 @@ TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
 }
 
 // A line of reaches: a summary in one sentence, each reach's results and
-// verdict, the reasons of those that fail; a radius chosen is starred.
+// verdict, its own law, the reasons of those that fail or cannot be
+// computed; a radius chosen is starred; a slope from the quotas is rounded.
 TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
     const auto riga = [](std::vector<std::string> celle) {
         tratti::CelleTratto c{};
@@ -177,16 +178,31 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
     };
     p.tratti = {riga({"T1", "50", "0.004", "", "", "40", "150", "8"}),
                 riga({"T2", "40", "0.0005", "", "", "", "300", "2"}),
-                riga({"T3", "40", "abc", "", "", "", "300", "2"})};
+                riga({"T3", "80", "", "102.35", "101.95", "30", "150", "", "manning", "0.013"}),
+                riga({}), riga({"T5", "40", "-0.01", "", "", "", "300", "2"})};
     const QString sezione = tra(relazione(), "5 Verifica dei tratti", "\nZZZ");
     const auto esiti =
         tratti::verificaTutti({tratti::trattoDaCelle(tratti::celleDi(p.tratti[0]), 1),
                                tratti::trattoDaCelle(tratti::celleDi(p.tratti[1]), 2)},
                               {});
-    EXPECT_TRUE(sezione.contains("2 tratti: 1 verificato, 1 non verificato."));
-    EXPECT_TRUE(sezione.contains("T1\n40\n0.004\n150\n"));
-    EXPECT_TRUE(sezione.contains(QString::fromStdString(CStr(esiti[1].raggio)) + "*"));
-    EXPECT_TRUE(sezione.contains("T2: " + QString::fromStdString(esiti[1].motivo)));
-    EXPECT_TRUE(sezione.contains("Righe non verificate perché non leggibili: riga 3, colonna "
-                                 "«pendenza»"));
+    for (const QString& atteso :
+         {QString("4 tratti: 2 verificati, 1 non verificato, 1 non calcolato."),
+          QString("con i limiti e la legge di resistenza delle verifiche (Bazin, γ = 0.18), "
+                  "tranne i tratti che hanno una legge propria"),
+          QString("il più piccolo che rispetta tutti i limiti o, quando nessuno li rispetta, il "
+                  "più grande"),
+          QString("T1\n40\n0.004\n150\n"), QString("T3\n30\n0.005\n150\n"),
+          QString::fromStdString(CStr(esiti[1].raggio)) + "*",
+          "T2: " + QString::fromStdString(esiti[1].motivo),
+          QString("T3: legge di Manning, n = 0.013 s/m^1/3."),
+          QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
+        EXPECT_TRUE(sezione.contains(atteso)) << atteso.toStdString();
+    }
+}
+
+// A value rounded onto its limit takes the decimals that keep it on its
+// side: the minimum flow runs at 49.997 cm/s.
+TEST_F(RelazioneCalcolo, ValoreAlLimiteConLeCifreCheServono) {
+    p.verifiche.portataMinima = Casella::daTesto("1.414603");
+    EXPECT_TRUE(relazione().contains("V = 49.997 cm/s < 50 cm/s, non verificata"));
 }

@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <sstream>
 
 using tratti::Esito;
 using tratti::Formato;
 using tratti::Impostazioni;
 using tratti::Tratto;
+using namespace std::string_literals;
 
 namespace {
 
@@ -108,6 +110,14 @@ TEST(Tratti, OgniLimiteInfrantoConIValori) {
          "nessuna altezza porta la portata minima di 2000 l/s: la massima della sezione è "
          "378.07 l/s"},
         {tratto(20, -0.01, 100), {}, "la pendenza non è positiva"},
+        // A value rounded onto its limit takes the decimals that keep it
+        // on its side.
+        {tratto(20, 0.01, 100, 1.414603),
+         {},
+         "velocità troppo bassa alla portata minima: 49.997 cm/s < 50 cm/s"},
+        {tratto(20, 0.01, 268.13),
+         {},
+         "riempimento oltre il limite alla portata di progetto: 70.001% > 70%"},
     };
     for (const auto& c : casi) {
         Impostazioni impostazioni;
@@ -132,6 +142,8 @@ TEST(CsvTratti, LettiComeScritti) {
          "T2,200,,-1.5,-2.5,,12.5,0.5,,"},
         {"tratto,pendenza,portata,legge,scabrezza\nT3,0.01,90,Manning,0.013",
          "T3,,0.01,,,,90,,manning,0.013"},
+        // Not UTF-8: Windows-1252, as an Italian Excel saves it.
+        {"tratto;pendenza;portata\r\nLibert\xE0\t\x80;0,01;10\r\n", "Libertà\t€,,0.01,,,,10,,,"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo);
@@ -186,6 +198,11 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
         {piano + "A,\"0.01,10,,,\n", 2, "", "virgolette aperte e mai chiuse"},
         {piano + "\"A\"x,0.01,10,,,", 2, "", "testo dopo le virgolette"},
         {centomila + "T,0.01,10", tratti::trattiMassimi + 2, "", "al massimo 100000"},
+        {piano + "T\0001,0.01,10,,,"s, 2, "tratto", "contiene un carattere di controllo (U+0000)"},
+        {piano + "A,\x1B[31m0.01,10,,,", 2, "pendenza", "carattere di controllo (U+001B)"},
+        {piano + "A\x7F,0.01,10,,,", 2, "tratto", "carattere di controllo (U+007F)"},
+        {piano + "A,0.01,10,,,\xC2\x9B", 2, "scabrezza", "carattere di controllo (U+009B)"},
+        {"tratto,pendenza,portata\nA\x81,0.01,10", 2, "tratto", "carattere di controllo (U+0081)"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo.substr(0, 200));
@@ -257,4 +274,28 @@ TEST(CsvTratti, EsitiNeiTreFormati) {
               "            5494.50  non verificato: nessun raggio del catalogo rispetta i limiti; "
               "con il più grande, r = 100 cm: velocità troppo bassa alla portata di progetto: "
               "33.80 cm/s < 50 cm/s\n");
+}
+
+// Names with letters of more than one byte keep the columns in line.
+TEST(CsvTratti, TabellaAllineataPerCaratteri) {
+    std::vector<Tratto> linea(3, tratto(30, 0.005, 150));
+    linea[1].nome = "Via Libertà";
+    linea[2].nome = "Piazza Ø";
+    std::istringstream testo(
+        tratti::testoEsiti(linea, tratti::verificaTutti(linea, Impostazioni()), Formato::Tabella));
+    // Where a text ends on a line, in characters.
+    const auto fineIn = [](const std::string& riga, const std::string& cercato) {
+        const std::string prima = riga.substr(0, riga.find(cercato) + cercato.size());
+        return std::count_if(prima.begin(), prima.end(),
+                             [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+    };
+    std::string riga;
+    std::getline(testo, riga);
+    const auto raggio = fineIn(riga, "RAGGIO");
+    const auto esito = fineIn(riga, "ESITO");
+    std::getline(testo, riga);
+    while (std::getline(testo, riga)) {
+        EXPECT_EQ(fineIn(riga, "30.0"), raggio) << riga;
+        EXPECT_EQ(fineIn(riga, "verificato"), esito + 5) << riga;
+    }
 }
