@@ -58,8 +58,12 @@ int paginaDelPiede(double y, double altezza) {
     return static_cast<int>(std::floor((y - 0.5) / altezza));
 }
 
-// Whether a page break leaves one line of the paragraph alone: the first at
-// a page's foot, or the last at the head of the next.
+// Whether a page break leaves one line of the paragraph alone, the first at
+// a page's foot or the last at the head of the next, and the paragraph had
+// better go to the next page whole: always for the first line, and for the
+// last when no more than three lines would be left behind. (A word
+// processor moves one line more; a long paragraph moved whole would leave
+// most of a page empty.)
 bool lasciaUnaRigaSola(const QTextBlock& blocco, double altezza) {
     const QTextLayout* disposizione = blocco.layout();
     const int totale = disposizione->lineCount();
@@ -72,8 +76,15 @@ bool lasciaUnaRigaSola(const QTextBlock& blocco, double altezza) {
     };
     const int prima = paginaDellaRiga(0);
     const int ultima = paginaDellaRiga(totale - 1);
-    return prima != ultima &&
-           (paginaDellaRiga(1) != prima || paginaDellaRiga(totale - 2) != ultima);
+    if (prima == ultima) {
+        return false;
+    }
+    int primaPagina = 1; // lines on the first page
+    while (primaPagina < totale && paginaDellaRiga(primaPagina) == prima) {
+        ++primaPagina;
+    }
+    const bool ultimaSola = paginaDellaRiga(totale - 2) != ultima;
+    return primaPagina == 1 || (ultimaSola && primaPagina <= 3);
 }
 
 bool conImmagine(const QTextBlock& blocco) {

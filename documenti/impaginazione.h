@@ -42,8 +42,9 @@ QString testoPiede(int numero, int pagine);
 // next one (tieniConIlSeguente), or a run of them, goes to the next page
 // when it would end a page without the start of what follows, unless the
 // run is longer than a page; a paragraph holding a picture is never split,
-// and one that a page break would leave a single line of, at the foot of a
-// page or at the head of the next, goes to the next page whole.
+// and one that a page break would leave its first line of alone at the
+// foot of a page, or its last at the head of the next with no more than
+// three lines before the break, goes to the next page whole.
 // (Paragraphs of the text; those in table cells stay where they fall.)
 class PagineA4 {
   public:

@@ -54,8 +54,7 @@ QByteArray documentoPdf(const QTextDocument& documento) {
 }
 
 const QString regolaPagina =
-    QString("@page { size: A4 portrait; margin: %1cm; }\np { orphans: 2; widows: 2; }\n")
-        .arg(pagina::margineCm);
+    QString("@page { size: A4 portrait; margin: %1cm; }\n").arg(pagina::margineCm);
 
 // The page is in Italian. Its head carries the document's title, author and
 // subject, and its top the header, as the other formats show it: centred
@@ -148,8 +147,7 @@ QString paginaHtml(const QTextDocument& documento) {
         senzaAltezza.setLineHeight(0, QTextBlockFormat::FixedHeight);
         paragrafo.mergeBlockFormat(senzaAltezza);
     }
-    // Printed from a browser, the page is the report's A4 with its margins,
-    // and no line of a paragraph stands alone at a page's foot or head.
+    // Printed from a browser, the page is the report's A4 with its margins.
     // It has no page numbers of its own: the browser's header and footer, if
     // asked for, number the pages.
     QString pagina = copia->toHtml();

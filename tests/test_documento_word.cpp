@@ -507,7 +507,7 @@ TEST(ImmaginiSalvate, HtmlConDataUri) {
 TEST(ImmaginiSalvate, HtmlSenzaImmaginiInvariato) {
     const auto senzaPagina = [](const QByteArray& html) {
         return QString::fromUtf8(html)
-            .remove(QRegularExpression(R"((@page|p) \{[^}]*\}\n)"))
+            .remove(QRegularExpression(R"(@page \{[^}]*\}\n)"))
             .replace(R"(<html lang="it">)", "<html>");
     };
     QTextDocument senza;

@@ -473,14 +473,13 @@ TEST_F(FormatiReport, PaginaDisegnataConMarginiEPiede) {
     EXPECT_NEAR(piede.width(), 13 * 6, 8);
 }
 
-// Printed from a browser, the page is A4 with the same margins and no lone
-// lines; the page itself is the document's HTML otherwise, in Italian.
+// Printed from a browser, the page is A4 with the same margins; the page
+// itself is the document's HTML otherwise, in Italian.
 TEST(Html, PaginaA4) {
     QTextDocument documento;
     documento.setHtml("<p>Prima</p><table><tr><td>cella</td></tr></table><p>Dopo</p>");
     const QString html = QString::fromUtf8(salvato(documento, "r.html"));
-    const QString regola =
-        "@page { size: A4 portrait; margin: 2cm; }\np { orphans: 2; widows: 2; }\n";
+    const QString regola = "@page { size: A4 portrait; margin: 2cm; }\n";
     const qsizetype dove = html.indexOf(regola);
     ASSERT_GE(dove, 0);
     EXPECT_LT(html.lastIndexOf("<style", dove), dove);
@@ -681,22 +680,25 @@ TEST_F(FormatiReport, IntestazioneSuOgniPagina) {
 
 namespace {
 
-enum class Blocco { Testo, Tenuto, Figura, Tabella, TreRighe, QuattroRighe };
+enum class Blocco { Testo, Tenuto, Figura, Tabella, Paragrafo };
 
-// Lines of text, then the blocks; the position of the first block. A figure
-// is a small picture and its caption in one paragraph, two lines.
-int componi(QTextDocument& documento, int righe, const std::vector<Blocco>& blocchi) {
+// Lines of text, then the blocks; the position of each block. A figure is
+// a small picture and its caption in one paragraph, two lines; a paragraph
+// has `righeParagrafo` lines.
+std::vector<int> componi(QTextDocument& documento, int righe, const std::vector<Blocco>& blocchi,
+                         int righeParagrafo = 3) {
     QTextCursor cursore(&documento);
     for (int r = 0; r < righe; ++r) {
         cursore.insertText(QString("riga %1").arg(r + 1));
         cursore.insertBlock();
     }
-    const int inizio = cursore.position();
+    std::vector<int> inizi;
     documento.addResource(QTextDocument::ImageResource, QUrl("sezione://piccola.png"),
                           tinta(20, 8, Qt::red));
     QTextImageFormat figura;
     figura.setName("sezione://piccola.png");
     for (const Blocco b : blocchi) {
+        inizi.push_back(cursore.position());
         QTextBlockFormat formato;
         if (b == Blocco::Tenuto) {
             tieniConIlSeguente(formato);
@@ -709,16 +711,18 @@ int componi(QTextDocument& documento, int righe, const std::vector<Blocco>& bloc
         if (b == Blocco::Figura) {
             cursore.insertImage(figura);
             cursore.insertText(QString(QChar::LineSeparator) + "Figura 1");
-        } else if (b == Blocco::TreRighe || b == Blocco::QuattroRighe) {
-            const QString a = QChar(QChar::LineSeparator);
-            cursore.insertText("uno" + a + "due" + a + "tre" +
-                               (b == Blocco::QuattroRighe ? a + "quattro" : QString()));
+        } else if (b == Blocco::Paragrafo) {
+            QStringList linee;
+            for (int r = 1; r <= righeParagrafo; ++r) {
+                linee << QString("linea %1").arg(r);
+            }
+            cursore.insertText(linee.join(QChar(QChar::LineSeparator)));
         } else {
             cursore.insertText(b == Blocco::Tenuto ? "didascalia" : "testo");
         }
         cursore.insertBlock(QTextBlockFormat());
     }
-    return inizio;
+    return inizi;
 }
 
 } // namespace
@@ -745,7 +749,9 @@ TEST(PagineA4, TenutoConIlSeguente) {
         const char* nome;
         int righe;
         std::vector<Blocco> blocchi;
-        int pagina; // of the first block
+        int pagina;             // of the first block
+        int righeParagrafo = 3; // of each Paragrafo
+        int paginaUltimo = 0;   // of the last block, when checked
     };
     const Caso casi[] = {
         {"non tenuto", perPagina - 1, {Testo, Testo}, 1},
@@ -754,16 +760,24 @@ TEST(PagineA4, TenutoConIlSeguente) {
         {"tenuto con una tabella", perPagina - 1, {Tenuto, Tabella}, 2},
         {"catena più lunga di una pagina", 3, catenaLunga, 1},
         {"figura", perPagina - 1, {Figura}, 2},
-        {"prima riga sola", perPagina - 1, {TreRighe}, 2},
-        {"ultima riga sola", perPagina - 2, {TreRighe}, 2},
-        {"due righe e due", perPagina - 2, {QuattroRighe}, 1},
-        {"titolo e prima riga sola", perPagina - 2, {Tenuto, TreRighe}, 2},
+        {"prima riga sola", perPagina - 1, {Paragrafo}, 2},
+        {"ultima riga sola", perPagina - 2, {Paragrafo}, 2},
+        {"due righe e due", perPagina - 2, {Paragrafo}, 1, 4},
+        {"ultima riga sola dopo sette", perPagina - 7, {Paragrafo}, 1, 8},
+        {"titolo e prima riga sola", perPagina - 2, {Tenuto, Paragrafo}, 2},
+        // Its first line alone at the foot: heading and paragraph move
+        // together, though the last line then stands alone after many.
+        {"titolo e una pagina intera", perPagina - 2, {Tenuto, Paragrafo}, 2, perPagina, 2},
     };
     for (const Caso& caso : casi) {
         QTextDocument documento;
-        const int inizio = componi(documento, caso.righe, caso.blocchi);
+        const std::vector<int> inizi =
+            componi(documento, caso.righe, caso.blocchi, caso.righeParagrafo);
         const PagineA4 pagine(documento, a4);
-        EXPECT_EQ(pagine.pagina(inizio), caso.pagina) << caso.nome;
+        EXPECT_EQ(pagine.pagina(inizi.front()), caso.pagina) << caso.nome;
+        if (caso.paginaUltimo > 0) {
+            EXPECT_EQ(pagine.pagina(inizi.back()), caso.paginaUltimo) << caso.nome;
+        }
         EXPECT_LE(pagine.pagine(), 3) << caso.nome;
     }
 }
