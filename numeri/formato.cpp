@@ -105,7 +105,9 @@ std::string Format(double valore, std::string_view modello) {
 }
 
 std::string FormatConfronto(double valore, double limite, std::string_view modello) {
-    const auto lato = [limite](double x) { return (x > limite) - (x < limite); };
+    // The side is judged against the limit as it is printed beside the value.
+    const double scritto = CDbl(CStr(limite));
+    const auto lato = [scritto](double x) { return (x > scritto) - (x < scritto); };
     std::string esteso(modello);
     if (esteso.find('.') == std::string::npos) {
         esteso += '.';
@@ -115,5 +117,7 @@ std::string FormatConfronto(double valore, double limite, std::string_view model
         esteso += '0';
         testo = Format(valore, esteso);
     }
-    return testo;
+    // Closer still: every significant digit, rather than a text that reads
+    // on the wrong side.
+    return lato(CDbl(testo)) == lato(valore) ? testo : CStr(valore);
 }

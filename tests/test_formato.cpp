@@ -46,3 +46,23 @@ TEST(Format, GrandezzeEstremeSenzaNotazioneEsponenziale) {
     EXPECT_THROW(Format(INFINITY, "###0.0"), ErroreRuntime);
     EXPECT_THROW(Format(NAN), ErroreRuntime);
 }
+
+// Beside its limit, a value reads on its own side of it.
+TEST(FormatConfronto, IlValoreDalSuoLatoDelLimite) {
+    const struct {
+        double valore, limite;
+        const char* modello;
+        const char* atteso;
+    } casi[] = {
+        {49.997, 50, "0.00", "49.997"},
+        {51.234, 50, "0.00", "51.23"},
+        {50, 50, "0.00", "50.00"},
+        {70.00001, 70, "0.0", "70.00001"},
+        {49.99999999, 50, "0.00", "49.99999999"},
+        // Against the limit printed, 58, not 57.99999999999999.
+        {58.0000001, std::nextafter(58.0, 0.0), "0.00", "58.0000001"},
+    };
+    for (const auto& c : casi) {
+        EXPECT_EQ(FormatConfronto(c.valore, c.limite, c.modello), c.atteso) << c.valore;
+    }
+}
