@@ -175,8 +175,9 @@ class Relazione {
         metodo();
         risultati();
         verifiche();
-        if (!p_.tratti.empty()) {
-            verificaDeiTratti();
+        // Blank rows of the window's table are no reaches.
+        if (const auto righe = tratti::leggiRighe(p_.tratti); !righe.empty()) {
+            verificaDeiTratti(righe);
         }
         firma();
     }
@@ -511,11 +512,10 @@ class Relazione {
 
     // The line's reaches: a summary, a table of results, the reaches' own
     // laws, the reasons of those that fail or cannot be computed.
-    void verificaDeiTratti() {
+    // The rows as the window reads them; one that cannot be read is counted
+    // and named, not computed.
+    void verificaDeiTratti(const std::vector<tratti::RigaLetta>& righe) {
         scrittore_.sezione("5 Verifica dei tratti");
-        // The rows as the window reads them; one that cannot be read is
-        // counted and named, not computed.
-        const std::vector<tratti::RigaLetta> righe = tratti::leggiRighe(p_.tratti);
         std::vector<tratti::Tratto> lette;
         for (const tratti::RigaLetta& riga : righe) {
             if (riga.tratto) {

@@ -198,6 +198,10 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
           QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
         EXPECT_TRUE(sezione.contains(atteso)) << atteso.toStdString();
     }
+    // Only blank rows: no reaches, no section.
+    p.tratti = {riga({}), riga({})};
+    documento.clear();
+    EXPECT_FALSE(relazione().contains("5 Verifica dei tratti"));
 }
 
 // A value rounded onto its limit takes the decimals that keep it on its
