@@ -16,15 +16,6 @@ using progetto::RigaTratto;
 
 namespace {
 
-bool vuota(const RigaTratto& riga) {
-    for (std::size_t c = 0; c < tratti::colonne; ++c) {
-        if (tratti::testoCella(riga, c).find_first_not_of(" \t") != std::string::npos) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool stesseImpostazioni(const tratti::Impostazioni& a, const tratti::Impostazioni& b) {
     return a.resistenza == b.resistenza && a.geometria == b.geometria &&
            a.limiti.velocitaMinima == b.limiti.velocitaMinima &&
@@ -332,13 +323,9 @@ void ModelloTratti::leggi(Riga& riga, std::size_t indice) {
     riga.versione = prossimaVersione_++;
     riga.tratto.reset();
     riga.errore.reset();
-    if (vuota(riga.celle)) {
-        return;
-    }
-    try {
-        riga.tratto = tratti::trattoDaCelle(tratti::celleDi(riga.celle), indice + 1);
-    } catch (const tratti::ErroreCsv& errore) {
-        riga.errore = errore;
+    if (std::optional<tratti::RigaLetta> letta = tratti::leggiRiga(riga.celle, indice + 1)) {
+        riga.tratto = std::move(letta->tratto);
+        riga.errore = std::move(letta->errore);
     }
 }
 

@@ -27,6 +27,12 @@ std::string_view senzaSpazi(std::string_view testo) {
     return testo.substr(inizio, testo.find_last_not_of(" \t") - inizio + 1);
 }
 
+// Whether every cell of a row holds blanks at most.
+template <typename Celle> bool tutteVuote(const Celle& celle) {
+    return std::all_of(std::begin(celle), std::end(celle),
+                       [](const std::string& c) { return senzaSpazi(c).empty(); });
+}
+
 std::string minuscolo(std::string_view testo) {
     std::string esito(testo);
     std::transform(esito.begin(), esito.end(), esito.begin(),
@@ -38,10 +44,7 @@ struct Record {
     std::size_t riga = 0; // the file's line where it starts
     std::vector<std::string> campi;
 
-    bool vuoto() const {
-        return std::all_of(campi.begin(), campi.end(),
-                           [](const std::string& c) { return senzaSpazi(c).empty(); });
-    }
+    bool vuoto() const { return tutteVuote(campi); }
 };
 
 // RFC 4180 records, one at a time: a field in quotes may hold the
@@ -219,16 +222,15 @@ class LetturaCelle {
     std::string_view testo(Colonna colonna) const { return senzaSpazi(celle_[colonna]); }
 
     // A control character would reach the terminal or the spreadsheet as
-    // it is: only the tab and the line breaks of a quoted field are text.
+    // it is; a tab or a line break, even quoted, would break the rows of a
+    // table printed from the reaches.
     void verificaCaratteri() const {
         for (std::size_t c = 0; c < colonne; ++c) {
             for (std::string_view resto = celle_[c]; !resto.empty();) {
                 char32_t punto = 0;
                 const std::size_t lunghezza = sequenzaUtf8(resto, punto);
                 const bool controllo =
-                    lunghezza > 0 &&
-                    ((punto < 0x20 && punto != '\t' && punto != '\r' && punto != '\n') ||
-                     (punto >= 0x7F && punto < 0xA0));
+                    lunghezza > 0 && (punto < 0x20 || (punto >= 0x7F && punto < 0xA0));
                 if (controllo) {
                     char codice[8];
                     std::snprintf(codice, sizeof codice, "U+%04X", static_cast<unsigned>(punto));
@@ -604,20 +606,25 @@ std::string RigaLetta::nome() const {
     return scritto.empty() ? "riga " + std::to_string(riga) : std::string(scritto);
 }
 
+std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero) {
+    RigaLetta letta{celleDi(riga), numero, std::nullopt, std::nullopt};
+    if (tutteVuote(letta.celle)) {
+        return std::nullopt;
+    }
+    try {
+        letta.tratto = trattoDaCelle(letta.celle, numero);
+    } catch (const ErroreCsv& errore) {
+        letta.errore = errore;
+    }
+    return letta;
+}
+
 std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe) {
     std::vector<RigaLetta> lette;
     for (std::size_t k = 0; k < righe.size(); ++k) {
-        RigaLetta letta{celleDi(righe[k]), k + 1, std::nullopt, std::nullopt};
-        if (std::all_of(letta.celle.begin(), letta.celle.end(),
-                        [](const std::string& c) { return senzaSpazi(c).empty(); })) {
-            continue;
+        if (std::optional<RigaLetta> letta = leggiRiga(righe[k], k + 1)) {
+            lette.push_back(std::move(*letta));
         }
-        try {
-            letta.tratto = trattoDaCelle(letta.celle, letta.riga);
-        } catch (const ErroreCsv& errore) {
-            letta.errore = errore;
-        }
-        lette.push_back(std::move(letta));
     }
     return lette;
 }

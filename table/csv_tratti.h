@@ -117,6 +117,10 @@ struct RigaLetta {
     std::string nome() const;
 };
 
+// A row of a project as the window reads it, `numero` from 1; none when it
+// is blank.
+std::optional<RigaLetta> leggiRiga(const progetto::RigaTratto& riga, std::size_t numero);
+
 // A project's rows as the window reads them: blank rows are left out.
 std::vector<RigaLetta> leggiRighe(const std::vector<progetto::RigaTratto>& righe);
 
