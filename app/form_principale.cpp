@@ -185,18 +185,23 @@ bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
         // reaches "Scrivi su file" from a box as from the grid.
         return true;
     }
-    if (oggetto == Combo1->lineEdit() && evento->type() == QEvent::FocusOut) {
+    // Focus that moves to a menu or to another window comes back: the user
+    // has not left the box.
+    const auto lasciata = [evento] {
+        if (evento->type() != QEvent::FocusOut) {
+            return false;
+        }
+        const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
+        return motivo != Qt::PopupFocusReason && motivo != Qt::ActiveWindowFocusReason &&
+               motivo != Qt::MenuBarFocusReason;
+    };
+    if (oggetto == Combo1->lineEdit() && lasciata()) {
         // The coefficient before its words: a long entry left scrolled to
         // its end would hide the value.
         Combo1->lineEdit()->setCursorPosition(0);
     }
-    if (oggetto == Text3 && evento->type() == QEvent::FocusOut) {
-        // Focus that moves to a menu or to another window comes back: the
-        // user has not left the box.
-        const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
-        if (motivo != Qt::PopupFocusReason && motivo != Qt::ActiveWindowFocusReason) {
-            gestisci(&FormPrincipale::Text3_LostFocus);
-        }
+    if (oggetto == Text3 && lasciata()) {
+        gestisci(&FormPrincipale::Text3_LostFocus);
     } else if (oggetto == areaCliente_ && evento->type() == QEvent::Resize) {
         // The controls keep their places; the grid takes the room the window
         // gains and the buttons follow its bottom edge.
