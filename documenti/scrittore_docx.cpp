@@ -23,6 +23,14 @@ const QString nsPic = QStringLiteral("http://schemas.openxmlformats.org/drawingm
 
 constexpr double emuPerPixel = 914400.0 / 96.0;
 
+// Text whose blanks a reader must keep as written.
+void testoConSpazi(QXmlStreamWriter& xml, const char* elemento, const QString& testo) {
+    xml.writeStartElement(nsW, elemento);
+    xml.writeAttribute("xml:space", "preserve");
+    xml.writeCharacters(testo);
+    xml.writeEndElement();
+}
+
 QString twips(double punti) {
     return QString::number(std::lround(punti * 20));
 }
@@ -107,12 +115,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
         xml_.writeStartElement(nsW, "r");
         proprietaCarattere(xml_, carattere);
     }
-    void testo(const QString& testo) override {
-        xml_.writeStartElement(nsW, "t");
-        xml_.writeAttribute("xml:space", "preserve");
-        xml_.writeCharacters(testo);
-        xml_.writeEndElement();
-    }
+    void testo(const QString& testo) override { testoConSpazi(xml_, "t", testo); }
     void tabulazione() override { xml_.writeEmptyElement(nsW, "tab"); }
     void aCapo() override { xml_.writeEmptyElement(nsW, "br"); }
     void fineSequenza() override { xml_.writeEndElement(); }
@@ -311,75 +314,61 @@ QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray
     return dati;
 }
 
-// The header's text, centred over a thin line, in the footer's font.
-QByteArray parteTesta(const QTextDocument& documento) {
+// A header or footer part: one centred paragraph in the footer's font,
+// with a thin line below it or not; `corse` writes its runs, each through
+// the run writer it is given.
+template <typename Corse>
+QByteArray parteMargine(const QTextDocument& documento, const char* radice, bool lineaSotto,
+                        const Corse& corse) {
     const Carattere carattere = carattereDelTesto(documento);
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
     xml.writeStartDocument("1.0", true);
     xml.writeNamespace(nsW, "w");
-    xml.writeStartElement(nsW, "hdr");
+    xml.writeStartElement(nsW, radice);
     xml.writeStartElement(nsW, "p");
-    proprietaParagrafo(xml, {Allineamento::Centro, false, true}, carattere);
-    xml.writeStartElement(nsW, "r");
-    proprietaCarattere(xml, carattere);
-    xml.writeStartElement(nsW, "t");
-    xml.writeAttribute("xml:space", "preserve");
-    xml.writeCharacters(caratteriXml(proprietaDi(documento).intestazione));
-    xml.writeEndDocument();
-    return dati;
-}
-
-// "Pagina N di M", centred, N and M fields the word processor fills in.
-QByteArray partePiede(const QTextDocument& documento) {
-    const Carattere carattere = carattereDelTesto(documento);
-    QByteArray dati;
-    QXmlStreamWriter xml(&dati);
-    xml.writeStartDocument("1.0", true);
-    xml.writeNamespace(nsW, "w");
-    xml.writeStartElement(nsW, "ftr");
-    xml.writeStartElement(nsW, "p");
-    proprietaParagrafo(xml, {Allineamento::Centro, false, false}, carattere);
-    const auto sequenza = [&](const auto& contenuto) {
+    proprietaParagrafo(xml, {Allineamento::Centro, false, lineaSotto}, carattere);
+    const auto corsa = [&](const auto& contenuto) {
         xml.writeStartElement(nsW, "r");
         proprietaCarattere(xml, carattere);
         contenuto();
         xml.writeEndElement();
     };
-    const auto testo = [&](const QString& testo) {
-        sequenza([&] {
-            xml.writeStartElement(nsW, "t");
-            xml.writeAttribute("xml:space", "preserve");
-            xml.writeCharacters(testo);
-            xml.writeEndElement();
-        });
-    };
-    const auto segno = [&](const char* tipo) {
-        sequenza([&] {
-            xml.writeEmptyElement(nsW, "fldChar");
-            xml.writeAttribute(nsW, "fldCharType", tipo);
-        });
-    };
-    const auto campo = [&](const char* codice) {
-        segno("begin");
-        sequenza([&] {
-            xml.writeStartElement(nsW, "instrText");
-            xml.writeAttribute("xml:space", "preserve");
-            xml.writeCharacters(QString(" %1 ").arg(codice));
-            xml.writeEndElement();
-        });
-        segno("separate");
-        testo("1");
-        segno("end");
-    };
-    testo(pagina::piedePrima);
-    campo("PAGE");
-    testo(pagina::piedeTra);
-    campo("NUMPAGES");
-    xml.writeEndElement();
-    xml.writeEndElement();
+    corse(xml, corsa);
     xml.writeEndDocument();
     return dati;
+}
+
+// The header's text, centred over a thin line.
+QByteArray parteTesta(const QTextDocument& documento) {
+    const QString intestazione = caratteriXml(proprietaDi(documento).intestazione);
+    return parteMargine(documento, "hdr", true, [&](QXmlStreamWriter& xml, const auto& corsa) {
+        corsa([&] { testoConSpazi(xml, "t", intestazione); });
+    });
+}
+
+// "Pagina N di M", centred, N and M fields the word processor fills in.
+QByteArray partePiede(const QTextDocument& documento) {
+    return parteMargine(documento, "ftr", false, [](QXmlStreamWriter& xml, const auto& corsa) {
+        const auto testo = [&](const QString& t) { corsa([&] { testoConSpazi(xml, "t", t); }); };
+        const auto segno = [&](const char* tipo) {
+            corsa([&] {
+                xml.writeEmptyElement(nsW, "fldChar");
+                xml.writeAttribute(nsW, "fldCharType", tipo);
+            });
+        };
+        const auto campo = [&](const char* codice) {
+            segno("begin");
+            corsa([&] { testoConSpazi(xml, "instrText", QString(" %1 ").arg(codice)); });
+            segno("separate");
+            testo("1");
+            segno("end");
+        };
+        testo(pagina::piedePrima);
+        campo("PAGE");
+        testo(pagina::piedeTra);
+        campo("NUMPAGES");
+    });
 }
 
 const char* const tipiContenuto =

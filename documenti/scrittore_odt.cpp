@@ -151,6 +151,15 @@ void dichiaraCaratteri(QXmlStreamWriter& xml, const std::set<QString>& famiglie)
     xml.writeEndElement();
 }
 
+// A part's root element, with the namespaces, the version and the fonts.
+void apriParte(QXmlStreamWriter& xml, const char* radice, const std::set<QString>& caratteri) {
+    xml.writeStartDocument();
+    dichiaraSpazi(xml);
+    xml.writeStartElement(nsOffice, radice);
+    xml.writeAttribute(nsOffice, "version", "1.2");
+    dichiaraCaratteri(xml, caratteri);
+}
+
 // Names for the automatic styles, one per look, in the order first used.
 template <typename Chiave> class Stili {
   public:
@@ -380,11 +389,7 @@ QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray
 
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
-    xml.writeStartDocument();
-    dichiaraSpazi(xml);
-    xml.writeStartElement(nsOffice, "document-content");
-    xml.writeAttribute(nsOffice, "version", "1.2");
-    dichiaraCaratteri(xml, caratteri);
+    apriParte(xml, "document-content", caratteri);
     contenuto.stiliAutomatici(xml);
     xml.writeEndDocument();
     return dati.insert(dati.lastIndexOf("</"), corpo);
@@ -413,11 +418,7 @@ QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& c
 
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
-    xml.writeStartDocument();
-    dichiaraSpazi(xml);
-    xml.writeStartElement(nsOffice, "document-styles");
-    xml.writeAttribute(nsOffice, "version", "1.2");
-    dichiaraCaratteri(xml, caratteri);
+    apriParte(xml, "document-styles", caratteri);
 
     xml.writeStartElement(nsOffice, "styles");
     xml.writeStartElement(nsStyle, "default-style");
