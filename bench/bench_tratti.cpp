@@ -121,8 +121,22 @@ void UnaCellaCambiataInUnProgetto(benchmark::State& stato) {
     UnaCellaCambiata(stato);
 }
 
+// A key in the main window's slope box, with the project's 10,000 reaches:
+// the table again, and the caption's marker.
+void TastoNellaFinestraPrincipaleInUnProgetto(benchmark::State& stato) {
+    finestraDiProva().progetto()->nuovo();
+    finestraTratti().modello->impostaRighe(linea());
+    finestraTratti().modello->attendiCalcolo();
+    bool alterna = false;
+    for (auto _ : stato) {
+        finestraDiProva().Text2->setText(alterna ? "0.01" : "0.02");
+        alterna = !alterna;
+    }
+}
+
 } // namespace
 
+BENCHMARK(TastoNellaFinestraPrincipaleInUnProgetto)->Unit(benchmark::kMillisecond);
 BENCHMARK(DiecimilaTrattiImpostati)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(UnLimiteCambiato)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(UnaCellaCambiata)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
