@@ -318,22 +318,14 @@ void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma) {
     }
 }
 
-// The analysis window's law, geometry and limits (a limit not given, or not
-// a positive number, is the proposal, as there), with the catalogue.
+// The analysis window's law, geometry and limits, with the catalogue.
 void FinestraTratti::aggiornaLinea() {
     const progetto::Verifiche v = analisi_->verifiche();
     tratti::Impostazioni impostazioni;
     impostazioni.catalogo = catalogo_;
-    impostazioni.geometria =
-        v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
-    const analisi::Limiti proposte;
-    const auto limite = [](const progetto::Casella& casella, double proposta) {
-        return leggiNumeroPositivo(casella.testo).valore.value_or(proposta * 100) / 100;
-    };
-    analisi::Limiti& l = impostazioni.limiti;
-    l.velocitaMinima = limite(v.velocitaMinima, proposte.velocitaMinima);
-    l.velocitaMassima = limite(v.velocitaMassima, proposte.velocitaMassima);
-    l.riempimentoMassimo = limite(v.riempimentoMassimo, proposte.riempimentoMassimo);
+    impostazioni.geometria = progetto::geometriaDi(v);
+    impostazioni.limiti = progetto::limitiDi(v);
+    const analisi::Limiti& l = impostazioni.limiti;
     const QString limiti = QString("Limiti: V min %1 cm/s, V max %2 cm/s, h/H max %3%")
                                .arg(QString::fromStdString(CStr(l.velocitaMinima * 100)),
                                     QString::fromStdString(CStr(l.velocitaMassima * 100)),

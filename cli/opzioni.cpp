@@ -270,6 +270,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (centesimi != nullptr) {
             *centesimi = valorePositivo(opzione, valore) / 100;
+            if (centesimi == &opzioni.limiti.riempimentoMassimo && *centesimi > 1) {
+                throw ErroreUso(
+                    "--riempimento-massimo è una parte dell'altezza: al più 100, non «" + valore +
+                    "»");
+            }
         } else if (opzione == "--catalogo") {
             opzioni.catalogo = catalogo(opzione, valore);
         } else if (opzione == "--tratti") {

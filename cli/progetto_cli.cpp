@@ -94,8 +94,7 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     }
     // The file's geometry is the analysis window's: the answers' only, as
     // in the window, whose table keeps the table's formulas.
-    opzioni.geometriaRisposte =
-        v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
+    opzioni.geometriaRisposte = progetto::geometriaDi(v);
     // The law likewise, unless the line names one for everything. Bazin's
     // γ on the line is the table's, and Bazin's law takes it too; another
     // law of the file keeps its own coefficient.
@@ -128,6 +127,12 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
                 l.limite = *valore / 100;
             }
         }
+    }
+    // A filling is a share of the height, as the analysis window holds it.
+    if (opzioni.limiti.riempimentoMassimo > 1) {
+        throw ErroreUso("il progetto «" + percorso + "» non ha " + limiti[2].cosa +
+                        " (verifiche.riempimentoMassimo: «" + v.riempimentoMassimo.testo +
+                        "»): al più 100");
     }
     // The reaches are sized from the project's catalogue, as in its report.
     if (perTratti && dalFile("--catalogo") && !p.catalogo.empty()) {

@@ -3,6 +3,8 @@
 #include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
 
+#include <limits>
+
 namespace progetto {
 
 namespace {
@@ -58,6 +60,25 @@ LeggeLetta leggiLegge(const Verifiche& v, double coeffBazinTabella) {
     }
     letta.resistenza = r;
     return letta;
+}
+
+analisi::Limiti limitiDi(const Verifiche& v) {
+    analisi::Limiti limiti;
+    const auto leggi = [](const Casella& casella, double& limite, double massimo) {
+        if (const std::optional<double> x = leggiNumeroPositivo(casella.testo).valore;
+            x && *x <= massimo) {
+            limite = *x / 100;
+        }
+    };
+    const double senzaTetto = std::numeric_limits<double>::infinity();
+    leggi(v.velocitaMinima, limiti.velocitaMinima, senzaTetto);
+    leggi(v.velocitaMassima, limiti.velocitaMassima, senzaTetto);
+    leggi(v.riempimentoMassimo, limiti.riempimentoMassimo, 100);
+    return limiti;
+}
+
+formule::Geometria geometriaDi(const Verifiche& v) {
+    return v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
 }
 
 } // namespace progetto

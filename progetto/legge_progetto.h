@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analisi/verifiche.h"
+#include "calc/formule_sezione.h"
 #include "calc/resistenza.h"
 #include "progetto/progetto.h"
 
@@ -19,5 +21,13 @@ struct LeggeLetta {
     bool dellaTabella = false;                     // Bazin with the table's γ
 };
 LeggeLetta leggiLegge(const Verifiche& verifiche, double coeffBazinTabella);
+
+// The limits as the analysis window takes them from its boxes, in m/s and
+// as a share of the height: a box without a positive number, or a filling
+// beyond 100 %, gives the proposal.
+analisi::Limiti limitiDi(const Verifiche& verifiche);
+
+// The analysis window's geometry: the exact section or the table's.
+formule::Geometria geometriaDi(const Verifiche& verifiche);
 
 } // namespace progetto

@@ -80,22 +80,6 @@ std::optional<double> inSi(std::optional<double> valore, double divisore) {
     return valore ? std::optional(*valore / divisore) : std::nullopt;
 }
 
-// The limits in the units of the answers (m/s and h/H), the proposals where
-// a box holds no positive number.
-analisi::Limiti limitiDi(const progetto::Verifiche& v) {
-    analisi::Limiti limiti;
-    if (const auto x = letto(v.velocitaMinima)) {
-        limiti.velocitaMinima = *x / 100;
-    }
-    if (const auto x = letto(v.velocitaMassima)) {
-        limiti.velocitaMassima = *x / 100;
-    }
-    if (const auto x = letto(v.riempimentoMassimo); x && *x <= 100) {
-        limiti.riempimentoMassimo = *x / 100;
-    }
-    return limiti;
-}
-
 // A limit as checked, in the units of its box: the one typed, or the
 // proposal where the box gives none.
 QString sogliaUsata(const progetto::Casella& casella, double limite) {
@@ -159,9 +143,8 @@ class Relazione {
         : scrittore_(documento), p_(progetto), s_(variabili_pubbliche::stato),
           leggeVerifiche_(progetto::leggiLegge(progetto.verifiche, s_.coeffBazin)),
           sezione_{s_.raggioM, s_.pendenza, leggeVerifiche_.resistenza.value_or(s_.resistenza()),
-                   progetto.verifiche.geometria == "esatta" ? formule::Geometria::Esatta
-                                                            : formule::Geometria::Tabellare},
-          risposte_(sezione_), limiti_(limitiDi(progetto.verifiche)),
+                   progetto::geometriaDi(progetto.verifiche)},
+          risposte_(sezione_), limiti_(progetto::limitiDi(progetto.verifiche)),
           portata_(letto(progetto.verifiche.portataProgetto)),
           portataMinima_(letto(progetto.verifiche.portataMinima)),
           velocita_(letto(progetto.verifiche.velocitaProgetto)),
@@ -279,7 +262,7 @@ class Relazione {
             "tabella classica vi scrive r²(a − sin a), che a h = r/5 sovrastima l'area del 14 %.");
         scrittore_.vuota();
         scrittore_.paragrafo(
-            p_.verifiche.geometria == "esatta"
+            sezione_.geometria == formule::Geometria::Esatta
                 ? "Le verifiche usano la geometria esatta: il profilo vero a quattro archi, senza "
                   "costanti arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r). "
                   "Le altezze cercate sono calcolate con precisione relativa migliore di 1e-10."

@@ -1,4 +1,5 @@
 #include "file/errore_file.h"
+#include "progetto/legge_progetto.h"
 #include "progetto/progetto.h"
 
 #include <gtest/gtest.h>
@@ -222,4 +223,29 @@ TEST(Progetto, PortataMinimaLettaEScritta) {
     EXPECT_NE(testo.find("150,\n    \"portataMinima\": \"8 l/s\",\n    \"velocitaProgetto\""),
               std::string::npos);
     EXPECT_EQ(progetto::progettoDaTesto(testo, "x").verifiche, p.verifiche);
+}
+
+// The limits as the analysis window reads them: a box without a positive
+// number, or a filling beyond 100 %, keeps the proposal.
+TEST(Progetto, LimitiComeLaFinestraDiAnalisi) {
+    const analisi::Limiti proposte;
+    const struct {
+        const char *minima, *massima, *riempimento;
+        analisi::Limiti attesi;
+    } casi[] = {
+        {"60", "350", "80", {0.6, 3.5, 0.8}},
+        {"", "abc", "0", proposte},
+        {"-5", "4e2", "150", {proposte.velocitaMinima, 4.0, proposte.riempimentoMassimo}},
+        {"50", "400", "100", {0.5, 4.0, 1.0}},
+    };
+    for (const auto& c : casi) {
+        progetto::Verifiche v;
+        v.velocitaMinima = progetto::Casella::daTesto(c.minima);
+        v.velocitaMassima = progetto::Casella::daTesto(c.massima);
+        v.riempimentoMassimo = progetto::Casella::daTesto(c.riempimento);
+        const analisi::Limiti l = progetto::limitiDi(v);
+        EXPECT_DOUBLE_EQ(l.velocitaMinima, c.attesi.velocitaMinima) << c.minima;
+        EXPECT_DOUBLE_EQ(l.velocitaMassima, c.attesi.velocitaMassima) << c.massima;
+        EXPECT_DOUBLE_EQ(l.riempimentoMassimo, c.attesi.riempimentoMassimo) << c.riempimento;
+    }
 }
