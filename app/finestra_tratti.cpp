@@ -351,7 +351,12 @@ void FinestraTratti::aggiornaLinea() {
     }
     linea->setText(QString("%1 · legge: %2 · geometria: %3")
                        .arg(limiti, legge, QString::fromStdString(v.geometria)));
-    linea->setStyleSheet(data ? QString() : QString("color: #B00000;"));
+    // Restyled only when the colour changes: the coefficient's every key
+    // comes here.
+    if (const QString stile = data ? QString() : QString("color: #B00000;");
+        linea->styleSheet() != stile) {
+        linea->setStyleSheet(stile);
+    }
     modello->impostaLinea(data ? std::optional(impostazioni) : std::nullopt);
     mostraStato();
 }
