@@ -70,11 +70,7 @@ Esito allaMisura(const Tratto& tratto, double pendenza, const Impostazioni& impo
     Esito esito;
     esito.raggio = raggio;
     esito.pendenza = pendenza;
-    formule::Resistenza resistenza = impostazioni.resistenza;
-    if (tratto.resistenza) {
-        resistenza.legge = tratto.resistenza->legge;
-        resistenza.coefficiente = tratto.resistenza->coefficiente;
-    }
+    const formule::Resistenza resistenza = tratto.resistenzaDi(impostazioni.resistenza);
     // The radius in metres as the table's sweep makes it, so that the
     // answers are those of the single reach to the last bit.
     const analisi::Sezione sezione{(Reale(raggio) / 100.0).valore(), pendenza, resistenza,
@@ -176,6 +172,15 @@ std::optional<double> Tratto::pendenzaDiCalcolo() const {
         return (*quotaMonte - *quotaValle) / *lunghezza;
     }
     return std::nullopt;
+}
+
+formule::Resistenza Tratto::resistenzaDi(const formule::Resistenza& linea) const {
+    formule::Resistenza esito = linea;
+    if (resistenza) {
+        esito.legge = resistenza->legge;
+        esito.coefficiente = resistenza->coefficiente;
+    }
+    return esito;
 }
 
 Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni) {

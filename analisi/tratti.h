@@ -28,6 +28,8 @@ struct Tratto {
     // The slope given, else the quotas' over the length; none when neither
     // is complete.
     std::optional<double> pendenzaDiCalcolo() const;
+    // The line's law, or the reach's own wall over it.
+    formule::Resistenza resistenzaDi(const formule::Resistenza& linea) const;
 
     bool operator==(const Tratto&) const = default;
 };
@@ -38,6 +40,8 @@ struct Impostazioni {
     formule::Geometria geometria = formule::Geometria::Tabellare;
     analisi::Limiti limiti;
     std::vector<double> catalogo = {25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100}; // r, cm
+
+    bool operator==(const Impostazioni&) const = default;
 };
 
 struct Esito {

@@ -47,6 +47,8 @@ struct Limiti {
     double velocitaMinima = 0.5;     // m/s
     double velocitaMassima = 4.0;    // m/s
     double riempimentoMassimo = 0.7; // h/H
+
+    bool operator==(const Limiti&) const = default;
 };
 
 // What an answer breaks, if anything.

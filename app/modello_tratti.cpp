@@ -16,13 +16,6 @@ using progetto::RigaTratto;
 
 namespace {
 
-bool stesseImpostazioni(const tratti::Impostazioni& a, const tratti::Impostazioni& b) {
-    return a.resistenza == b.resistenza && a.geometria == b.geometria &&
-           a.limiti.velocitaMinima == b.limiti.velocitaMinima &&
-           a.limiti.velocitaMassima == b.limiti.velocitaMassima &&
-           a.limiti.riempimentoMassimo == b.limiti.riempimentoMassimo && a.catalogo == b.catalogo;
-}
-
 // Each column's title, its unit on a second line, and what it holds.
 struct Intestazione {
     const char* titolo;
@@ -341,7 +334,7 @@ void ModelloTratti::cambiate(int prima, int ultima) {
 
 void ModelloTratti::impostaLinea(std::optional<tratti::Impostazioni> impostazioni) {
     if (impostazioni.has_value() == impostazioni_.has_value() &&
-        (!impostazioni || stesseImpostazioni(*impostazioni, *impostazioni_))) {
+        (!impostazioni || *impostazioni == *impostazioni_)) {
         return;
     }
     impostazioni_ = std::move(impostazioni);

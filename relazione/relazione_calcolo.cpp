@@ -573,9 +573,7 @@ class Relazione {
             const tratti::Esito& e = esiti[k++];
             t.righe.push_back(rigaTratto(tratto, e, riga.celle));
             if (tratto.resistenza) {
-                formule::Resistenza propria = sezione_.resistenza;
-                propria.legge = tratto.resistenza->legge;
-                propria.coefficiente = tratto.resistenza->coefficiente;
+                const formule::Resistenza propria = tratto.resistenzaDi(sezione_.resistenza);
                 leggi << QString("%1: legge di %2, %3.")
                              .arg(nome, q(formule::nomeLegge(propria.legge)),
                                   q(testoResistenza(propria)));
