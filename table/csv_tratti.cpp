@@ -33,6 +33,12 @@ template <typename Celle> bool tutteVuote(const Celle& celle) {
                        [](const std::string& c) { return senzaSpazi(c).empty(); });
 }
 
+// Whether a column holds a number, which an Italian file writes with a
+// decimal comma.
+bool numerica(std::size_t colonna) {
+    return colonna != Nome && colonna != Legge;
+}
+
 std::string minuscolo(std::string_view testo) {
     std::string esito(testo);
     std::transform(esito.begin(), esito.end(), esito.begin(),
@@ -500,7 +506,7 @@ std::vector<CelleTratto> leggiCelleTratti(std::string_view testo) {
             celle[c] = std::string(senzaSpazi(celle[c]));
             // Read, an Italian number has no point: the comma is its only
             // separator.
-            if (italiano && c != Nome && c != Legge) {
+            if (italiano && numerica(c)) {
                 std::replace(celle[c].begin(), celle[c].end(), ',', '.');
             }
         }
@@ -573,10 +579,6 @@ constexpr std::array<Campo, colonne> campi{{
 const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
     const Campo& campo = campi[colonna];
     return campo.casella != nullptr ? (riga.*campo.casella).testo : riga.*campo.testo;
-}
-
-bool numerica(std::size_t colonna) {
-    return colonna != Nome && colonna != Legge;
 }
 
 // A decimal comma, typed or pasted from an Italian spreadsheet, is held as
