@@ -56,6 +56,9 @@ struct Esito {
     double portataPiena = 0; // m³/s
     bool verificato = false;
     std::string motivo; // each limit broken, in words with the values; or why no size fits
+
+    // The verdict in words: "verificato" or "non verificato".
+    const char* verdetto() const { return verificato ? "verificato" : "non verificato"; }
 };
 
 // The design flow is held to every limit, the minimum flow to the

@@ -81,7 +81,7 @@ QString testoEsito(const tratti::Esito& e, int colonna) {
     case ModelloTratti::PortataPiena:
         return testo(Format(e.portataPiena * 1000, "0.00"));
     case ModelloTratti::Verdetto:
-        return e.verificato ? "verificato" : "non verificato";
+        return e.verdetto();
     default:
         return testo(e.motivo);
     }
@@ -143,8 +143,8 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
             return testo(riga.errore->motivo());
         }
         if ((colonna == Verdetto || colonna == Motivo) && esito != nullptr) {
-            return esito->verificato ? QString("verificato")
-                                     : "non verificato: " + testo(esito->motivo);
+            return esito->verificato ? QString(esito->verdetto())
+                                     : esito->verdetto() + (": " + testo(esito->motivo));
         }
         if (colonna == RaggioUsato && esito != nullptr && esito->dimensionato) {
             return esito->verificato ? QString("Scelto dal catalogo, il raggio del tratto è "

@@ -609,7 +609,7 @@ class Relazione {
                 altezza(e.minima),
                 velocitaDi(e.minima),
                 litriAlSecondo(e.portataPiena),
-                e.verificato ? "verificato" : "non verificato"};
+                e.verdetto()};
     }
 
     QString dimensioni() const {

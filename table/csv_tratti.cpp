@@ -451,10 +451,6 @@ std::string tabellaConEsiti(const RigheTesti& righe, const std::vector<std::stri
     return testo;
 }
 
-std::string verdetto(const Esito& esito) {
-    return esito.verificato ? "verificato" : "non verificato";
-}
-
 std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti) {
     RigheTesti righe = {{"TRATTO", "RAGGIO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN",
                          "ALTEZZA MIN", "V MIN", "Q PIENA"},
@@ -476,7 +472,7 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
                          velocita(e.progetto),
                          t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
                          altezza(e.minima), velocita(e.minima), TestoValore(6, e.portataPiena)});
-        parole.push_back(e.verificato ? verdetto(e) : verdetto(e) + ": " + e.motivo);
+        parole.push_back(e.verificato ? e.verdetto() : e.verdetto() + (": " + e.motivo));
     }
     return tabellaConEsiti(righe, parole);
 }
@@ -532,7 +528,7 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
         aggiungiRisposta(campi, e.progetto, true);
         campi.push_back(testoNumero(t.portataMinima));
         aggiungiRisposta(campi, e.minima, false);
-        campi.insert(campi.end(), {testoNumero(e.portataPiena * 1000), verdetto(e), e.motivo});
+        campi.insert(campi.end(), {testoNumero(e.portataPiena * 1000), e.verdetto(), e.motivo});
         righe.push_back(std::move(campi));
     }
     return testoNelFormato(righe, formato);
