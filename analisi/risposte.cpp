@@ -73,34 +73,56 @@ double di(const Grandezze& g, Quantita q) {
     return q == Quantita::Velocita ? g.velocita : g.portata;
 }
 
-// Both vanish with the water; the formulas cannot be evaluated at h = 0,
-// nor where h is so small that the invert's ratio rounds to 1.
-double valoreA(const Sezione& s, double altezza, Quantita q) {
-    if (altezza <= 0) {
-        return 0;
-    }
-    try {
-        return di(grandezze(s, altezza), q);
-    } catch (const ErroreRuntime&) {
-        if (altezza < s.raggio / 5) {
+// The searches over one section, counting every evaluation of the formulas:
+// each search stops after a fixed number of steps, whatever the section.
+class Ricerca {
+  public:
+    Ricerca(const Sezione& s, std::size_t& valutazioni) : s_(s), valutazioni_(valutazioni) {}
+
+    // Both vanish with the water; the formulas cannot be evaluated at
+    // h = 0, nor where h is so small that the invert's ratio rounds to 1.
+    double valoreA(double altezza, Quantita q) const {
+        if (altezza <= 0) {
             return 0;
         }
-        throw;
+        try {
+            return di(grandezzeContate(altezza), q);
+        } catch (const ErroreRuntime&) {
+            if (altezza < s_.raggio / 5) {
+                return 0;
+            }
+            throw;
+        }
     }
-}
 
-double derivata(const Sezione& s, double altezza, Quantita q) {
-    const Raccolta<Derivabile> r =
-        calcola(s, boost::math::differentiation::make_fvar<double, 1>(altezza));
-    return (q == Quantita::Velocita ? r.velocita : r.portata).derivative(1);
-}
+    double derivata(double altezza, Quantita q) const {
+        ++valutazioni_;
+        const Raccolta<Derivabile> r =
+            calcola(s_, boost::math::differentiation::make_fvar<double, 1>(altezza));
+        return (q == Quantita::Velocita ? r.velocita : r.portata).derivative(1);
+    }
+
+    Grandezze grandezzeContate(double altezza) const {
+        ++valutazioni_;
+        return grandezze(s_, altezza);
+    }
+
+    double altezzaMassimo(Quantita q) const;
+    std::vector<double> altezzePer(Quantita q, double obiettivo, double altezzaMassimo) const;
+
+  private:
+    static constexpr std::uintmax_t passiMassimi = 200;
+
+    const Sezione& s_;
+    std::size_t& valutazioni_;
+};
 
 // The height of the largest value: a coarse look over the side arcs and the
 // crown brackets it, Brent's method finds it as far as values can tell it
 // (about 1e-8), and the root of the exact derivative nearby pins it down.
-double altezzaMassimo(const Sezione& s, Quantita q) {
-    const double piena = s.altezzaPiena();
-    const double inizio = std::nextafter(s.raggio / 5, piena);
+double Ricerca::altezzaMassimo(Quantita q) const {
+    const double piena = s_.altezzaPiena();
+    const double inizio = std::nextafter(s_.raggio / 5, piena);
     constexpr int campioni = 24;
     const auto altezzaCampione = [&](int j) {
         return j >= campioni ? piena : inizio + (piena - inizio) * j / campioni;
@@ -108,7 +130,7 @@ double altezzaMassimo(const Sezione& s, Quantita q) {
     int migliore = 0;
     double valoreMigliore = -std::numeric_limits<double>::infinity();
     for (int j = 0; j <= campioni; ++j) {
-        const double v = valoreA(s, altezzaCampione(j), q);
+        const double v = valoreA(altezzaCampione(j), q);
         if (v > valoreMigliore) {
             valoreMigliore = v;
             migliore = j;
@@ -116,20 +138,24 @@ double altezzaMassimo(const Sezione& s, Quantita q) {
     }
     const double a = altezzaCampione(std::max(0, migliore - 1));
     const double b = altezzaCampione(std::min(campioni, migliore + 1));
-    std::uintmax_t iterazioni = 200;
+    std::uintmax_t iterazioni = passiMassimi;
     const double grezza =
-        boost::math::tools::brent_find_minima([&](double h) { return -valoreA(s, h, q); }, a, b,
+        boost::math::tools::brent_find_minima([&](double h) { return -valoreA(h, q); }, a, b,
                                               std::numeric_limits<double>::digits / 2, iterazioni)
             .first;
 
-    const auto pendenza = [&](double h) { return derivata(s, h, q); };
-    for (double scarto = 1e-6 * piena; scarto < b - a; scarto *= 16) {
+    // A bracket around the rough maximum, widened sixteenfold at each step
+    // until the derivative changes sign across it: a few steps reach the
+    // whole of [a, b].
+    const auto pendenza = [&](double h) { return derivata(h, q); };
+    double scarto = 1e-6 * piena;
+    for (int allargamento = 0; allargamento < 8 && scarto < b - a; ++allargamento, scarto *= 16) {
         const double sotto = std::max(a, grezza - scarto);
         const double sopra = std::min(b, grezza + scarto);
         const double pendenzaSotto = pendenza(sotto);
         const double pendenzaSopra = pendenza(sopra);
         if (pendenzaSotto > 0 && pendenzaSopra < 0) {
-            iterazioni = 200;
+            iterazioni = passiMassimi;
             const auto [basso, alto] = boost::math::tools::toms748_solve(
                 pendenza, sotto, sopra, pendenzaSotto, pendenzaSopra,
                 boost::math::tools::eps_tolerance<double>(48), iterazioni);
@@ -143,17 +169,16 @@ double altezzaMassimo(const Sezione& s, Quantita q) {
 // stretch where it is monotone, rising from the invert to r/5, rising again
 // from just above r/5 (where the table's rounded constants leave a step) to
 // its maximum, falling from there to the full section.
-std::vector<double> altezzePer(const Sezione& s, Quantita q, double obiettivo,
-                               double altezzaMassimo) {
+std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double altezzaMassimo) const {
     std::vector<double> altezze;
     if (!(obiettivo > 0)) {
         return altezze;
     }
-    const double quinto = s.raggio / 5;
-    const double piena = s.altezzaPiena();
+    const double quinto = s_.raggio / 5;
+    const double piena = s_.altezzaPiena();
     const double tratti[3][2] = {
         {0, quinto}, {std::nextafter(quinto, piena), altezzaMassimo}, {altezzaMassimo, piena}};
-    const auto scarto = [&](double h) { return valoreA(s, h, q) - obiettivo; };
+    const auto scarto = [&](double h) { return valoreA(h, q) - obiettivo; };
     for (const auto& [da, a] : tratti) {
         if (!(da < a)) {
             continue;
@@ -165,7 +190,7 @@ std::vector<double> altezzePer(const Sezione& s, Quantita q, double obiettivo,
         } else if (scartoA == 0) {
             altezze.push_back(a);
         } else if ((scartoDa < 0) != (scartoA < 0)) {
-            std::uintmax_t iterazioni = 200;
+            std::uintmax_t iterazioni = passiMassimi;
             const auto [basso, alto] = boost::math::tools::toms748_solve(
                 scarto, da, a, scartoDa, scartoA, boost::math::tools::eps_tolerance<double>(48),
                 iterazioni);
@@ -176,7 +201,7 @@ std::vector<double> altezzePer(const Sezione& s, Quantita q, double obiettivo,
     // down the invert, where the ratio rounds to 1, they cannot.
     std::erase_if(altezze, [&](double h) {
         try {
-            return !(std::fabs(di(grandezze(s, h), q) - obiettivo) <= 1e-6 * obiettivo);
+            return !(std::fabs(di(grandezzeContate(h), q) - obiettivo) <= 1e-6 * obiettivo);
         } catch (const ErroreRuntime&) {
             return true;
         }
@@ -187,6 +212,18 @@ std::vector<double> altezzePer(const Sezione& s, Quantita q, double obiettivo,
                               [&](double x, double y) { return y - x <= 1e-12 * piena; }),
                   altezze.end());
     return altezze;
+}
+
+// A section whose full-section values are not normal doubles (too small to
+// carry their digits, or zero) cannot be searched: refused before any
+// search begins.
+void verificaScala(const Risposta& piena) {
+    for (const double v :
+         {piena.area, piena.contorno, piena.raggioIdr, piena.velocita, piena.portata}) {
+        if (!std::isnormal(v)) {
+            throw ErroreRuntime(TipoErrore::Underflow);
+        }
+    }
 }
 
 } // namespace
@@ -203,8 +240,10 @@ Grandezze grandezze(const Sezione& sezione, double altezza) {
 
 Risposte::Risposte(const Sezione& sezione) : sezione_(sezione) {
     piena_ = allAltezza(sezione.altezzaPiena());
-    velocitaMassima_ = allAltezza(altezzaMassimo(sezione, Quantita::Velocita));
-    portataMassima_ = allAltezza(altezzaMassimo(sezione, Quantita::Portata));
+    verificaScala(piena_);
+    const Ricerca ricerca(sezione_, valutazioni_);
+    velocitaMassima_ = allAltezza(ricerca.altezzaMassimo(Quantita::Velocita));
+    portataMassima_ = allAltezza(ricerca.altezzaMassimo(Quantita::Portata));
 }
 
 Risposta Risposte::allAltezza(double altezza) const {
@@ -216,12 +255,13 @@ Risposta Risposte::allAltezza(double altezza) const {
 }
 
 std::vector<Risposta> Risposte::perPortata(double portata) const {
-    return alleAltezze(altezzePer(sezione_, Quantita::Portata, portata, portataMassima_.altezza));
+    return alleAltezze(Ricerca(sezione_, valutazioni_)
+                           .altezzePer(Quantita::Portata, portata, portataMassima_.altezza));
 }
 
 std::vector<Risposta> Risposte::perVelocita(double velocita) const {
-    return alleAltezze(
-        altezzePer(sezione_, Quantita::Velocita, velocita, velocitaMassima_.altezza));
+    return alleAltezze(Ricerca(sezione_, valutazioni_)
+                           .altezzePer(Quantita::Velocita, velocita, velocitaMassima_.altezza));
 }
 
 std::vector<Risposta> Risposte::alleAltezze(const std::vector<double>& altezze) const {

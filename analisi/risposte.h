@@ -2,13 +2,15 @@
 
 #include "calc/formule_sezione.h"
 
+#include <cstddef>
 #include <vector>
 
 // What a designer asks of a section under uniform flow: the full section,
 // the true heights of maximum velocity and flow, the heights at which a
 // design flow or velocity is reached, the rating curves. Everything in SI
 // units; every value comes from the formulas of formule_sezione.h. A fault
-// of the formulas raises ErroreRuntime.
+// of the formulas raises ErroreRuntime, and so does a section whose values
+// underflow (a radius or slope at the edge of the doubles).
 namespace analisi {
 
 struct Sezione {
@@ -60,6 +62,10 @@ class Risposte {
     std::vector<Risposta> perPortata(double portata) const;
     std::vector<Risposta> perVelocita(double velocita) const;
 
+    // How many times the searches have evaluated the formulas so far: each
+    // answer costs a bounded number of them, whatever the section.
+    std::size_t valutazioni() const { return valutazioni_; }
+
   private:
     std::vector<Risposta> alleAltezze(const std::vector<double>& altezze) const;
 
@@ -67,6 +73,7 @@ class Risposte {
     Risposta piena_;
     Risposta velocitaMassima_;
     Risposta portataMassima_;
+    mutable std::size_t valutazioni_ = 0;
 };
 
 // N evenly spaced heights k × H / N for k = 1 to N, the last one the full

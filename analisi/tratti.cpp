@@ -6,6 +6,7 @@
 #include "numeri/formato.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace tratti {
@@ -115,6 +116,7 @@ Esito allaMisuraProtetta(const Tratto& tratto, double pendenza, const Impostazio
     Esito esito;
     esito.raggio = raggio;
     esito.pendenza = pendenza;
+    esito.calcolato = false;
     esito.motivo = motivo;
     return esito;
 }
@@ -153,6 +155,10 @@ std::optional<std::string> datoMancante(const Tratto& tratto, std::optional<doub
     if (!(*pendenza > 0)) {
         return "la pendenza non è positiva";
     }
+    if (!std::isfinite(*pendenza)) {
+        return "la pendenza data dalle quote e dalla lunghezza supera l'intervallo dei numeri: "
+               "la lunghezza è troppo piccola";
+    }
     if (tratto.raggio && !(*tratto.raggio > 0)) {
         return "il raggio non è positivo";
     }
@@ -188,7 +194,8 @@ Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni) {
     if (const std::optional<std::string> motivo = datoMancante(tratto, pendenza)) {
         Esito esito;
         esito.raggio = tratto.raggio.value_or(0);
-        esito.pendenza = pendenza.value_or(0);
+        esito.pendenza = pendenza && std::isfinite(*pendenza) ? *pendenza : 0;
+        esito.calcolato = false;
         esito.motivo = *motivo;
         return esito;
     }

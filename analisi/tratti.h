@@ -55,16 +55,19 @@ struct Esito {
     std::optional<analisi::Risposta> minima;
     double portataPiena = 0; // m³/s
     bool verificato = false;
-    std::string motivo; // each limit broken, in words with the values; or why no size fits
+    bool calcolato = true; // false: its data or the computation did not allow it
+    std::string motivo;    // each limit broken, in words with the values; or why no size fits
 
-    // The verdict in words: "verificato" or "non verificato".
-    const char* verdetto() const { return verificato ? "verificato" : "non verificato"; }
+    // The verdict in words: "verificato", "non verificato" or "non calcolato".
+    const char* verdetto() const {
+        return !calcolato ? "non calcolato" : verificato ? "verificato" : "non verificato";
+    }
 };
 
 // The design flow is held to every limit, the minimum flow to the
-// self-cleansing velocity only, as the analysis window holds them. A fault
-// of the computation makes the reach "non verificato" with the error as
-// its reason.
+// self-cleansing velocity only, as the analysis window holds them. Data that
+// cannot be computed with, or a fault of the computation, make the reach
+// "non calcolato" with the reason; the other reaches are not touched.
 Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni);
 std::vector<Esito> verificaTutti(const std::vector<Tratto>& tratti,
                                  const Impostazioni& impostazioni);

@@ -23,6 +23,8 @@ Voce voce(TipoErrore tipo) {
         return {13, "Tipo non corrispondente"};
     case TipoErrore::OperazioneNonValida:
         return {6, "Operazione in virgola mobile non valida"};
+    case TipoErrore::Underflow:
+        return {6, "Underflow: numeri troppo piccoli per il calcolo"};
     case TipoErrore::Automazione:
         return {440, "Errore di automazione"};
     }

@@ -13,6 +13,7 @@ enum class TipoErrore {
     DivisionePerZero,
     TipoNonCorrispondente,
     OperazioneNonValida, // floating-point invalid operation, such as 0/0
+    Underflow,           // values too small for a double to carry their digits
     Automazione,         // refused by the word processor, with its own number
 };
 

@@ -7,9 +7,6 @@
 
 namespace {
 
-// Room for the most reaches a file may hold, with long names.
-constexpr std::size_t dimensioneMassima = 64 * 1024 * 1024;
-
 tratti::Formato formatoTratti(OpzioniCli::Formato formato) {
     switch (formato) {
     case OpzioniCli::Formato::Csv:
@@ -24,21 +21,29 @@ tratti::Formato formatoTratti(OpzioniCli::Formato formato) {
 } // namespace
 
 std::string testoEsitiTratti(const OpzioniCli& opzioni) {
-    std::vector<tratti::Tratto> linea;
+    tratti::TrattiLetti linea;
     try {
-        linea = tratti::leggiTratti(leggiFileIntero(opzioni.tratti, dimensioneMassima));
+        linea = tratti::leggiTrattiConRighe(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
     } catch (const ErroreFile& e) {
         throw ErroreUso(e.what());
     } catch (const tratti::ErroreCsv& e) {
-        throw ErroreUso(testoVisibile("«" + opzioni.tratti + "», " + e.what()));
+        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " + e.what());
     }
     tratti::Impostazioni impostazioni;
     impostazioni.resistenza = opzioni.resistenzaRisposte.value_or(opzioni.resistenza());
     impostazioni.geometria = opzioni.geometriaRisposte.value_or(opzioni.geometria);
     impostazioni.limiti = opzioni.limiti;
     impostazioni.catalogo = opzioni.catalogo;
-    return tratti::testoEsiti(linea, tratti::verificaTutti(linea, impostazioni),
-                              formatoTratti(opzioni.formato));
+    std::vector<tratti::Esito> esiti = tratti::verificaTutti(linea.tratti, impostazioni);
+    // In a file of thousands of reaches, one that cannot be computed is
+    // found by its line.
+    for (std::size_t i = 0; i < esiti.size(); ++i) {
+        if (!esiti[i].calcolato) {
+            esiti[i].motivo =
+                "riga " + std::to_string(linea.righe[i]) + " del file: " + esiti[i].motivo;
+        }
+    }
+    return tratti::testoEsiti(linea.tratti, esiti, formatoTratti(opzioni.formato));
 }
 
 std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {

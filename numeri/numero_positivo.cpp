@@ -3,7 +3,7 @@
 #include "calc/errore_runtime.h"
 #include "numeri/conversioni.h"
 
-NumeroLetto leggiNumeroPositivo(std::string_view testo) {
+NumeroLetto leggiNumero(std::string_view testo) {
     if (testo.find_first_not_of(" \t\n") == std::string_view::npos) {
         return {};
     }
@@ -19,8 +19,13 @@ NumeroLetto leggiNumeroPositivo(std::string_view testo) {
                                   ? "Il numero è fuori dall'intervallo dei numeri."
                                   : "Non è un numero."};
     }
-    if (!(valore > 0)) {
+    return {valore, std::nullopt};
+}
+
+NumeroLetto leggiNumeroPositivo(std::string_view testo) {
+    const NumeroLetto letto = leggiNumero(testo);
+    if (letto.valore && !(*letto.valore > 0)) {
         return {std::nullopt, "Il valore deve essere maggiore di zero."};
     }
-    return {valore, std::nullopt};
+    return letto;
 }

@@ -12,3 +12,5 @@ struct NumeroLetto {
     std::optional<std::string> motivo; // why the text is refused
 };
 NumeroLetto leggiNumeroPositivo(std::string_view testo);
+// The same, of any sign.
+NumeroLetto leggiNumero(std::string_view testo);

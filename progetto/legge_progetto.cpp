@@ -9,18 +9,20 @@ namespace progetto {
 
 namespace {
 
-// A strict number within a range, or why not.
+// A strict number within a range, or why not. The range alone says what is
+// allowed: a temperature of 0 °C is, one below it is out of the range.
 std::optional<double> nelCampo(const std::string& testo, formule::Intervallo ammesso,
                                std::string_view unita, std::string& motivo) {
     const std::string campo =
         CStr(ammesso.minimo) + "–" + CStr(ammesso.massimo) + " " + std::string(unita);
-    const NumeroLetto letto = leggiNumeroPositivo(testo);
+    const NumeroLetto letto = leggiNumero(testo);
     if (letto.motivo) {
         motivo = *letto.motivo + " Serve un valore da " + campo + ".";
     } else if (!letto.valore) {
         motivo = "La casella è vuota: serve un valore da " + campo + ".";
-    } else if (*letto.valore < ammesso.minimo || *letto.valore > ammesso.massimo) {
-        motivo = "Fuori dall'intervallo ammesso, " + campo + ".";
+    } else if (!(*letto.valore >= ammesso.minimo && *letto.valore <= ammesso.massimo)) {
+        motivo = "Fuori dall'intervallo ammesso: deve essere tra " + CStr(ammesso.minimo) + " e " +
+                 CStr(ammesso.massimo) + " " + std::string(unita) + ".";
     } else {
         return letto.valore;
     }

@@ -1,6 +1,7 @@
 #include "table/csv_tratti.h"
 
 #include "calc/errore_runtime.h"
+#include "file/testo_visibile.h"
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
@@ -13,7 +14,6 @@
 #include <charconv>
 #include <cstdio>
 #include <optional>
-#include <sstream>
 
 namespace tratti {
 
@@ -66,7 +66,8 @@ class LettoreCsv {
         Record record{riga_, {}};
         for (;;) {
             const bool traVirgolette = posizione_ < testo_.size() && testo_[posizione_] == '"';
-            record.campi.push_back(traVirgolette ? campoTraVirgolette(record) : campoSemplice());
+            record.campi.push_back(traVirgolette ? campoTraVirgolette(record)
+                                                 : campoSemplice(record));
             if (posizione_ >= testo_.size()) {
                 return record;
             }
@@ -97,16 +98,36 @@ class LettoreCsv {
                (c == '\r' && posizione_ + 1 < testo_.size() && testo_[posizione_ + 1] == '\n');
     }
 
-    std::string campoSemplice() {
+    // A quote inside a field that does not begin with one is a field
+    // quoted by mistake, or a quote a spreadsheet would have doubled.
+    std::string campoSemplice(const Record& record) {
         const std::size_t inizio = posizione_;
+        std::size_t caratteri = 0;
         while (!fineCampo()) {
-            ++posizione_;
+            if (testo_[posizione_] == '"') {
+                throw ErroreCsv(riga_, "",
+                                "virgolette dentro il campo " +
+                                    std::to_string(record.campi.size() + 1) +
+                                    ", che non inizia con le virgolette");
+            }
+            conta(record, testo_[posizione_++], caratteri);
         }
         return std::string(testo_.substr(inizio, posizione_ - inizio));
     }
 
+    // Counted as the field grows, so that a file of one endless field is
+    // refused before it is copied; a character is a UTF-8 sequence.
+    void conta(const Record& record, char byte, std::size_t& caratteri) const {
+        if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80 && ++caratteri > cellaMassima) {
+            throw ErroreCsv(record.riga, "",
+                            "il campo " + std::to_string(record.campi.size() + 1) + " supera " +
+                                std::to_string(cellaMassima) + " caratteri");
+        }
+    }
+
     std::string campoTraVirgolette(const Record& record) {
         std::string campo;
+        std::size_t caratteri = 0;
         for (++posizione_;; ++posizione_) {
             if (posizione_ >= testo_.size()) {
                 throw ErroreCsv(record.riga, "", "virgolette aperte e mai chiuse");
@@ -122,6 +143,7 @@ class LettoreCsv {
                 ++riga_;
             }
             campo += c;
+            conta(record, c, caratteri);
         }
         ++posizione_;
         if (!fineCampo()) {
@@ -202,6 +224,9 @@ class LetturaCelle {
         if (t.nome.empty()) {
             errore(Nome, "manca il nome del tratto");
         }
+        if (caratteriUtf8(t.nome) > nomeMassimo) {
+            errore(Nome, "il nome supera " + std::to_string(nomeMassimo) + " caratteri");
+        }
         t.lunghezza = positivo(Lunghezza);
         t.raggio = positivo(Raggio);
         t.portataMinima = positivo(PortataMinima);
@@ -232,6 +257,10 @@ class LetturaCelle {
     // table printed from the reaches.
     void verificaCaratteri() const {
         for (std::size_t c = 0; c < colonne; ++c) {
+            if (caratteriUtf8(celle_[c]) > cellaMassima) {
+                errore(static_cast<Colonna>(c),
+                       "la cella supera " + std::to_string(cellaMassima) + " caratteri");
+            }
             for (std::string_view resto = celle_[c]; !resto.empty();) {
                 char32_t punto = 0;
                 const std::size_t lunghezza = sequenzaUtf8(resto, punto);
@@ -350,7 +379,21 @@ CelleTratto celleDelRecord(const Record& record, const Posizioni& posizioni) {
 
 // Each reach of a file with its cells, in the file's order; a fault stops
 // the reading where it stands, the first of the file.
+// A file saved as "Unicode text" holds every other byte NUL: read as
+// bytes, it would be refused for its first control character.
+bool utf16(std::string_view testo) {
+    if (testo.starts_with("\xFF\xFE") || testo.starts_with("\xFE\xFF")) {
+        return true;
+    }
+    return testo.size() >= 4 && ((testo[0] != '\0' && testo[1] == '\0' && testo[3] == '\0') ||
+                                 (testo[0] == '\0' && testo[2] == '\0' && testo[1] != '\0'));
+}
+
 template <typename Raccogli> void leggiFile(std::string_view testo, Raccogli raccogli) {
+    if (utf16(testo)) {
+        throw ErroreCsv(1, "",
+                        "il file è in UTF-16 («testo Unicode»): va salvato come CSV in UTF-8");
+    }
     constexpr std::string_view bom = "\xEF\xBB\xBF";
     if (testo.substr(0, bom.size()) == bom) {
         testo.remove_prefix(bom.size());
@@ -390,7 +433,7 @@ template <typename Raccogli> void leggiFile(std::string_view testo, Raccogli rac
         ++letti;
         CelleTratto celle = celleDelRecord(*record, posizioni);
         Tratto tratto = trattoDaCelle(celle, record->riga, italiano);
-        raccogli(std::move(celle), std::move(tratto), italiano);
+        raccogli(std::move(celle), std::move(tratto), italiano, record->riga);
     }
 }
 
@@ -418,86 +461,89 @@ void aggiungiRisposta(std::vector<std::string>& campi, const std::optional<anali
     campi.push_back(r ? testoNumero(r->velocita * 100) : "");
 }
 
-std::string testoNelFormato(const RigheTesti& righe, Formato formato) {
+std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato formato) {
     switch (formato) {
     case Formato::Csv:
-        return testoCsv(righe);
+        return testoCsv(righe, riga);
     case Formato::CsvItaliano:
-        return testoCsvItaliano(righe, 1); // the reach's name is a name
+        return testoCsvItaliano(righe, riga, 1); // the reach's name is a name
     case Formato::Tabella:
         break;
     }
-    return testoAllineato(righe);
+    return testoAllineato(righe, riga);
 }
 
-// The aligned columns, then the verdict in words beside them, as wide as it
-// needs.
-std::string tabellaConEsiti(const RigheTesti& righe, const std::vector<std::string>& esiti) {
-    std::istringstream allineate(testoAllineato(righe));
-    std::vector<std::string> linee;
-    std::size_t larghezza = 0;
-    for (std::string linea; std::getline(allineate, linea);) {
-        larghezza = std::max(larghezza, caratteriUtf8(linea));
-        linee.push_back(std::move(linea));
-    }
-    std::string testo;
-    for (std::size_t i = 0; i < linee.size(); ++i) {
-        std::string linea = linee[i];
-        if (!esiti[i].empty()) {
-            linea += std::string(larghezza - caratteriUtf8(linea) + 2, ' ') + esiti[i];
-        }
-        testo += linea + '\n';
-    }
-    return testo;
-}
-
+// Two header lines, then one line per reach, each made as it is written.
 std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti) {
-    RigheTesti righe = {{"TRATTO", "RAGGIO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN",
-                         "ALTEZZA MIN", "V MIN", "Q PIENA"},
-                        {"", "(cm)", "(m/m)", "(l/sec)", "(cm)", "(%)", "(cm/sec)", "(l/sec)",
-                         "(cm)", "(cm/sec)", "(l/sec)"}};
-    std::vector<std::string> parole = {"ESITO", ""};
-    for (std::size_t i = 0; i < tratti.size(); ++i) {
-        const Tratto& t = tratti[i];
-        const Esito& e = esiti[i];
-        const auto altezza = [](const std::optional<analisi::Risposta>& r) {
-            return r ? TestoValore(1, r->altezza) : "";
+    static const std::vector<std::string> intestazione[2] = {
+        {"TRATTO", "RAGGIO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN", "ALTEZZA MIN",
+         "V MIN", "Q PIENA"},
+        {"", "(cm)", "(m/m)", "(l/sec)", "(cm)", "(%)", "(cm/sec)", "(l/sec)", "(cm)", "(cm/sec)",
+         "(l/sec)"}};
+    const auto riga = [&](std::size_t r) -> std::vector<std::string> {
+        if (r < 2) {
+            return intestazione[r];
+        }
+        const Tratto& t = tratti[r - 2];
+        const Esito& e = esiti[r - 2];
+        const auto altezza = [](const std::optional<analisi::Risposta>& a) {
+            return a ? TestoValore(1, a->altezza) : "";
         };
-        const auto velocita = [](const std::optional<analisi::Risposta>& r) {
-            return r ? TestoValore(5, r->velocita) : "";
+        const auto velocita = [](const std::optional<analisi::Risposta>& a) {
+            return a ? TestoValore(5, a->velocita) : "";
         };
-        righe.push_back({t.nome, Format(e.raggio, "0.0"), Format(e.pendenza, "0.0000##"),
-                         TestoValore(6, t.portata / 1000), altezza(e.progetto),
-                         e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : "",
-                         velocita(e.progetto),
-                         t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
-                         altezza(e.minima), velocita(e.minima), TestoValore(6, e.portataPiena)});
-        parole.push_back(e.verificato ? e.verdetto() : e.verdetto() + (": " + e.motivo));
-    }
-    return tabellaConEsiti(righe, parole);
+        return {t.nome,
+                Format(e.raggio, "0.0"),
+                e.pendenza > 0 ? Format(e.pendenza, "0.0000##") : "",
+                TestoValore(6, t.portata / 1000),
+                altezza(e.progetto),
+                e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : "",
+                velocita(e.progetto),
+                t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
+                altezza(e.minima),
+                velocita(e.minima),
+                TestoValore(6, e.portataPiena)};
+    };
+    const auto verdetto = [&](std::size_t r) -> std::string {
+        if (r < 2) {
+            return r == 0 ? "ESITO" : "";
+        }
+        const Esito& e = esiti[r - 2];
+        return e.verificato ? e.verdetto() : e.verdetto() + (": " + e.motivo);
+    };
+    return testoAllineato(tratti.size() + 2, riga, verdetto);
 }
 
 } // namespace
 
+// The column's name and the reason may quote what the file holds: a NUL
+// byte would cut the message short, a control character drive the terminal.
 ErroreCsv::ErroreCsv(std::size_t riga, std::string colonna, const std::string& motivo)
-    : std::runtime_error("riga " + std::to_string(riga) +
-                         (colonna.empty() ? "" : ", colonna «" + colonna + "»") + ": " + motivo),
+    : std::runtime_error(testoVisibile("riga " + std::to_string(riga) +
+                                       (colonna.empty() ? "" : ", colonna «" + colonna + "»") +
+                                       ": " + motivo)),
       riga_(riga), colonna_(std::move(colonna)), motivo_(motivo) {}
 
 Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale) {
     return LetturaCelle(celle, riga, virgolaDecimale).tratto();
 }
 
+TrattiLetti leggiTrattiConRighe(std::string_view testo) {
+    TrattiLetti letti;
+    leggiFile(testo, [&](CelleTratto&&, Tratto&& tratto, bool, std::size_t riga) {
+        letti.tratti.push_back(std::move(tratto));
+        letti.righe.push_back(riga);
+    });
+    return letti;
+}
+
 std::vector<Tratto> leggiTratti(std::string_view testo) {
-    std::vector<Tratto> tratti;
-    leggiFile(testo,
-              [&](CelleTratto&&, Tratto&& tratto, bool) { tratti.push_back(std::move(tratto)); });
-    return tratti;
+    return leggiTrattiConRighe(testo).tratti;
 }
 
 std::vector<CelleTratto> leggiCelleTratti(std::string_view testo) {
     std::vector<CelleTratto> righe;
-    leggiFile(testo, [&](CelleTratto&& celle, Tratto&&, bool italiano) {
+    leggiFile(testo, [&](CelleTratto&& celle, Tratto&&, bool italiano, std::size_t) {
         for (std::size_t c = 0; c < colonne; ++c) {
             celle[c] = std::string(senzaSpazi(celle[c]));
             // Read, an Italian number has no point: the comma is its only
@@ -516,35 +562,55 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
     if (formato == Formato::Tabella) {
         return testoTabellaEsiti(tratti, esiti);
     }
-    RigheTesti righe = {{"tratto", "raggio_cm", "pendenza", "portata_l_s", "altezza_cm",
-                         "riempimento_pct", "velocita_cm_s", "portata_minima_l_s",
-                         "altezza_minima_cm", "velocita_minima_cm_s", "portata_piena_l_s", "esito",
-                         "motivo"}};
-    for (std::size_t i = 0; i < tratti.size(); ++i) {
-        const Tratto& t = tratti[i];
-        const Esito& e = esiti[i];
-        std::vector<std::string> campi = {t.nome, testoNumero(e.raggio), testoNumero(e.pendenza),
+    const auto riga = [&](std::size_t r) -> std::vector<std::string> {
+        if (r == 0) {
+            return {"tratto",
+                    "raggio_cm",
+                    "pendenza",
+                    "portata_l_s",
+                    "altezza_cm",
+                    "riempimento_pct",
+                    "velocita_cm_s",
+                    "portata_minima_l_s",
+                    "altezza_minima_cm",
+                    "velocita_minima_cm_s",
+                    "portata_piena_l_s",
+                    "esito",
+                    "motivo"};
+        }
+        const Tratto& t = tratti[r - 1];
+        const Esito& e = esiti[r - 1];
+        std::vector<std::string> campi = {t.nome, testoNumero(e.raggio),
+                                          e.pendenza > 0 ? testoNumero(e.pendenza) : "",
                                           testoNumero(t.portata)};
         aggiungiRisposta(campi, e.progetto, true);
         campi.push_back(testoNumero(t.portataMinima));
         aggiungiRisposta(campi, e.minima, false);
         campi.insert(campi.end(), {testoNumero(e.portataPiena * 1000), e.verdetto(), e.motivo});
-        righe.push_back(std::move(campi));
-    }
-    return testoNelFormato(righe, formato);
+        return campi;
+    };
+    return testoNelFormato(tratti.size() + 1, riga, formato);
 }
 
 std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato) {
-    RigheTesti righe = {std::vector<std::string>(nomiColonne.begin(), nomiColonne.end())};
-    for (const Tratto& t : tratti) {
+    const auto riga = [&](std::size_t n) -> std::vector<std::string> {
+        if (n == 0) {
+            return {nomiColonne.begin(), nomiColonne.end()};
+        }
+        const Tratto& t = tratti[n - 1];
         const auto& r = t.resistenza;
-        righe.push_back(
-            {t.nome, testoNumero(t.lunghezza), testoNumero(t.pendenza), testoNumero(t.quotaMonte),
-             testoNumero(t.quotaValle), testoNumero(t.raggio), testoNumero(t.portata),
-             testoNumero(t.portataMinima), r ? std::string(formule::chiaveLegge(r->legge)) : "",
-             r ? testoNumero(r->coefficiente) : ""});
-    }
-    return testoNelFormato(righe, formato);
+        return {t.nome,
+                testoNumero(t.lunghezza),
+                testoNumero(t.pendenza),
+                testoNumero(t.quotaMonte),
+                testoNumero(t.quotaValle),
+                testoNumero(t.raggio),
+                testoNumero(t.portata),
+                testoNumero(t.portataMinima),
+                r ? std::string(formule::chiaveLegge(r->legge)) : "",
+                r ? testoNumero(r->coefficiente) : ""};
+    };
+    return testoNelFormato(tratti.size() + 1, riga, formato);
 }
 
 namespace {

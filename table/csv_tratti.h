@@ -33,6 +33,11 @@ class ErroreCsv : public std::runtime_error {
 };
 
 inline constexpr std::size_t trattiMassimi = 100000;
+// The most characters a cell may hold, and a reach's name.
+inline constexpr std::size_t cellaMassima = 1000;
+inline constexpr std::size_t nomeMassimo = 100;
+// The largest file of reaches: room for the most reaches, with long names.
+inline constexpr std::size_t fileMassimo = 64 * 1024 * 1024;
 
 // The columns of a reach, in the order the reaches are written back.
 enum Colonna : std::size_t {
@@ -74,6 +79,13 @@ Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDec
 // byte-order mark is skipped, and so are blank lines; a file that is not
 // UTF-8 is read as Windows-1252.
 std::vector<Tratto> leggiTratti(std::string_view testo);
+
+// The same reaches, each with the line of the file where it begins.
+struct TrattiLetti {
+    std::vector<Tratto> tratti;
+    std::vector<std::size_t> righe;
+};
+TrattiLetti leggiTrattiConRighe(std::string_view testo);
 
 // The same file, checked as leggiTratti checks it, as its cells are
 // written, without the blanks around them, and with "." as the decimal

@@ -26,10 +26,11 @@ bool soloCifre(std::string_view testo) {
            std::all_of(testo.begin(), testo.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::string testoSeparato(const RigheTesti& righe, char separatore, bool virgolaDecimale,
-                          std::size_t colonneDiTesto = 0) {
+std::string testoSeparato(std::size_t righe, const RigaDi& rigaDi, char separatore,
+                          bool virgolaDecimale, std::size_t colonneDiTesto = 0) {
     std::string testo;
-    for (const auto& riga : righe) {
+    for (std::size_t r = 0; r < righe; ++r) {
+        const std::vector<std::string> riga = rigaDi(r);
         for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
             if (colonna > 0) {
                 testo += separatore;
@@ -72,32 +73,68 @@ RigheTesti righeGriglia(const GrigliaInMemoria& griglia) {
     return righe;
 }
 
-std::string testoCsv(const RigheTesti& righe) {
-    return testoSeparato(righe, ',', false);
+std::string testoCsv(std::size_t righe, const RigaDi& riga) {
+    return testoSeparato(righe, riga, ',', false);
 }
 
-std::string testoCsvItaliano(const RigheTesti& righe, std::size_t colonneDiTesto) {
-    return "\xEF\xBB\xBF" + testoSeparato(righe, ';', true, colonneDiTesto);
+std::string testoCsvItaliano(std::size_t righe, const RigaDi& riga, std::size_t colonneDiTesto) {
+    return "\xEF\xBB\xBF" + testoSeparato(righe, riga, ';', true, colonneDiTesto);
 }
 
-std::string testoAllineato(const RigheTesti& righe) {
+std::string testoAllineato(std::size_t righe, const RigaDi& rigaDi,
+                           const std::function<std::string(std::size_t)>& coda) {
     std::vector<std::size_t> larghezze;
-    for (const auto& riga : righe) {
+    for (std::size_t r = 0; r < righe; ++r) {
+        const std::vector<std::string> riga = rigaDi(r);
         larghezze.resize(std::max(larghezze.size(), riga.size()), 0);
         for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
             larghezze[colonna] = std::max(larghezze[colonna], caratteriUtf8(riga[colonna]));
         }
     }
-    std::string testo;
-    for (const auto& riga : righe) {
-        std::string linea;
+    const auto linea = [&](std::size_t r) {
+        const std::vector<std::string> riga = rigaDi(r);
+        std::string testo;
         for (std::size_t colonna = 0; colonna < riga.size(); ++colonna) {
             const std::string& cella = riga[colonna];
             const std::string spazi(larghezze[colonna] - caratteriUtf8(cella), ' ');
-            linea += colonna == 0 ? cella + spazi : "  " + spazi + cella;
+            testo += colonna == 0 ? cella + spazi : "  " + spazi + cella;
         }
-        linea.erase(linea.find_last_not_of(' ') + 1);
-        testo += linea + '\n';
+        testo.erase(testo.find_last_not_of(' ') + 1);
+        return testo;
+    };
+    std::size_t larghezzaRighe = 0;
+    if (coda) {
+        for (std::size_t r = 0; r < righe; ++r) {
+            larghezzaRighe = std::max(larghezzaRighe, caratteriUtf8(linea(r)));
+        }
+    }
+    std::string testo;
+    for (std::size_t r = 0; r < righe; ++r) {
+        std::string l = linea(r);
+        if (const std::string dopo = coda ? coda(r) : std::string(); !dopo.empty()) {
+            l += std::string(larghezzaRighe - caratteriUtf8(l) + 2, ' ') + dopo;
+        }
+        testo += l + '\n';
     }
     return testo;
+}
+
+namespace {
+
+RigaDi rigaDelle(const RigheTesti& righe) {
+    return [&righe](std::size_t r) { return righe[r]; };
+}
+
+} // namespace
+
+std::string testoCsv(const RigheTesti& righe) {
+    return testoCsv(righe.size(), rigaDelle(righe));
+}
+
+std::string testoCsvItaliano(const RigheTesti& righe, std::size_t colonneDiTesto) {
+    return testoCsvItaliano(righe.size(), rigaDelle(righe), colonneDiTesto);
+}
+
+std::string testoAllineato(const RigheTesti& righe) {
+    return testoAllineato(righe.size(), rigaDelle(righe));
 }

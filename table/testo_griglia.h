@@ -2,6 +2,8 @@
 
 #include "table/griglia_in_memoria.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,3 +34,13 @@ std::string testoCsvItaliano(const RigheTesti& righe, std::size_t colonneDiTesto
 // Columns padded to their widest text, counted in characters: labels to the
 // left, values to the right.
 std::string testoAllineato(const RigheTesti& righe);
+
+// The same texts for outputs of many rows, which never hold all their cells
+// at once: `riga(i)` makes row i, 0 to `righe` − 1, each time it is asked.
+using RigaDi = std::function<std::vector<std::string>(std::size_t)>;
+std::string testoCsv(std::size_t righe, const RigaDi& riga);
+std::string testoCsvItaliano(std::size_t righe, const RigaDi& riga, std::size_t colonneDiTesto);
+// With `coda`, a text after the columns of each row where it is not empty,
+// two blanks beyond the widest row.
+std::string testoAllineato(std::size_t righe, const RigaDi& riga,
+                           const std::function<std::string(std::size_t)>& coda = {});

@@ -123,6 +123,23 @@ TEST(Cli, ErroreDiCalcoloDaStatoUno) {
     EXPECT_NE(e.errori.find("Overflow"), std::string::npos);
 }
 
+// Radii at the edge of the doubles: every answer is refused with its
+// reason, none is searched for ever.
+TEST(Cli, RaggiSubnormaliRifiutatiSenzaAttese) {
+    for (const std::vector<std::string>& risposte :
+         {std::vector<std::string>{"--portata", "150"},
+          {"--velocita", "100"},
+          {"--portata-minima", "8"},
+          {"--geometria", "esatta", "--portata", "150"},
+          {"--legge", "kutter", "--scabrezza", "0.35", "--portata", "150"}}) {
+        std::vector<std::string> argomenti = {"--raggio", "1e-319"};
+        argomenti.insert(argomenti.end(), risposte.begin(), risposte.end());
+        const Esito e = esegui(argomenti);
+        EXPECT_EQ(e.stato, 1) << risposte[0];
+        EXPECT_NE(e.errori.find("Underflow"), std::string::npos) << e.errori;
+    }
+}
+
 TEST(Cli, AiutoEVersione) {
     EXPECT_NE(esegui({"--help"}).uscita.find("--raggio"), std::string::npos);
     EXPECT_EQ(esegui({"--version"}).uscita, "sezione-inglese-cli 1.0.0\n");
@@ -976,6 +993,27 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
     const Esito senza = esegui({"--velocita-massima", "300"});
     EXPECT_EQ(senza.stato, 2);
     EXPECT_NE(senza.errori.find("--velocita-massima vale solo con --tratti"), std::string::npos);
+}
+
+// A reach that cannot be computed is named with its line; the others are
+// reported as usual.
+TEST(CliTratti, UnTrattoNonCalcolatoNonFermaLaLinea) {
+    QTemporaryDir cartella;
+    const std::string linea = lineaDi(
+        cartella, "tratto,lunghezza,quota_monte,quota_valle,raggio,portata\n"
+                  "T1,4e-320,102,101,,150\nT2,100,102,101,30,150\nT3,100,102,101,4e-320,150\n");
+    const Esito e = esegui({"--tratti", linea, "--formato", "csv"});
+    ASSERT_EQ(e.stato, 0) << e.errori;
+    const auto r = righe(e.uscita);
+    ASSERT_EQ(r.size(), 4u);
+    EXPECT_NE(r[1].find(",non calcolato,riga 2 del file: la pendenza data dalle quote e dalla "
+                        "lunghezza supera l'intervallo dei numeri"),
+              std::string::npos)
+        << r[1];
+    EXPECT_NE(r[2].find(",verificato,"), std::string::npos) << r[2];
+    EXPECT_NE(r[3].find(",non calcolato,riga 4 del file: errore di calcolo 6: Underflow"),
+              std::string::npos)
+        << r[3];
 }
 
 // The limits and the law come from the project unless the options give

@@ -1,11 +1,13 @@
 #include "analisi/profilo.h"
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
+#include "calc/errore_runtime.h"
 
 #include <boost/math/tools/toms748_solve.hpp>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 using analisi::Risposte;
@@ -282,5 +284,51 @@ TEST(Verifiche, PortataMinima) {
     for (const auto& c : casi) {
         EXPECT_EQ(analisi::verifica(righe[1], c.limiti)->testo(), c.minima);
         EXPECT_EQ(analisi::verifica(righe[0], c.limiti)->testo(), c.progetto);
+    }
+}
+
+// Radii across the whole range of the doubles, from the least subnormal to
+// the largest finite, under every law and both geometries: each answer
+// returns or is refused after a bounded number of evaluations.
+TEST(Risposte, OgniRaggioFiniscePresto) {
+    std::vector<double> raggi = {std::numeric_limits<double>::denorm_min(),
+                                 4e-320,
+                                 1e-319,
+                                 5e-317,
+                                 std::numeric_limits<double>::min(),
+                                 std::numeric_limits<double>::max()};
+    for (int esponente = -300; esponente <= 300; esponente += 25) {
+        raggi.push_back(std::pow(10.0, esponente));
+    }
+    const formule::Resistenza leggi[] = {{Legge::Bazin, 0.18},
+                                         {Legge::Kutter, 0.35},
+                                         {Legge::Strickler, 70},
+                                         {Legge::Manning, 0.013},
+                                         {Legge::Colebrook, 1, 15}};
+    constexpr std::size_t valutazioniMassime = 1000;
+    for (const double raggio : raggi) {
+        for (const auto& legge : leggi) {
+            for (const Geometria g : {Geometria::Tabellare, Geometria::Esatta}) {
+                SCOPED_TRACE(testing::Message() << raggio << " " << static_cast<int>(legge.legge)
+                                                << " " << static_cast<int>(g));
+                try {
+                    const Risposte r(Sezione{raggio, 0.01, legge, g});
+                    EXPECT_LE(r.valutazioni(), valutazioniMassime);
+                    r.perPortata(0.150);
+                    r.perVelocita(1.5);
+                    r.perPortata(r.portataMassima().portata / 2);
+                    EXPECT_LE(r.valutazioni(), 3 * valutazioniMassime);
+                } catch (const ErroreRuntime&) {
+                    // Refused, with its reason: fine.
+                }
+            }
+        }
+    }
+    // The radii that hung before are refused by name.
+    try {
+        Risposte(Sezione{1e-321, 0.01, {Legge::Bazin, 0.18}, Geometria::Tabellare});
+        ADD_FAILURE() << "un raggio subnormale non è rifiutato";
+    } catch (const ErroreRuntime& e) {
+        EXPECT_EQ(e.tipo(), TipoErrore::Underflow);
     }
 }

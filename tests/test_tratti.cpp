@@ -203,6 +203,18 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
         {piano + "\"A\tB\",0.01,10,,,", 2, "tratto", "carattere di controllo (U+0009)"},
         {piano + "A,0.01,10,,,\xC2\x9B", 2, "scabrezza", "carattere di controllo (U+009B)"},
         {"tratto,pendenza,portata\nA\x81,0.01,10", 2, "tratto", "carattere di controllo (U+0081)"},
+        // Hostile files: quoted in the message escaped, never cut short.
+        {"tra\0tto,pendenza,portata\n"s, 1, "tra\0tto"s,
+         "colonna «tra\\x00tto»: colonna sconosciuta"},
+        {"\xFF\xFEt\0r\0"s, 1, "", "il file è in UTF-16"},
+        {"t\0r\0a\0t\0"s, 1, "", "il file è in UTF-16"},
+        {piano + "A\"B,0.01,10,,,", 2, "", "virgolette dentro il campo 1"},
+        {piano + "A," + std::string(1001, '1') + ",10,,,", 2, "",
+         "il campo 2 supera 1000 caratteri"},
+        {piano + "\"" + std::string(1001, 'x') + "\",0.01,10,,,", 2, "",
+         "il campo 1 supera 1000 caratteri"},
+        {piano + std::string(101, 'x') + ",0.01,10,,,", 2, "tratto",
+         "il nome supera 100 caratteri"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo.substr(0, 200));
@@ -215,6 +227,12 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
             EXPECT_NE(std::string(e.what()).find(c.motivo), std::string::npos) << e.what();
         }
     }
+    // A name of 100 characters, each of two bytes, is a name.
+    std::string cento;
+    for (int i = 0; i < 100; ++i) {
+        cento += "à";
+    }
+    EXPECT_EQ(tratti::leggiTratti(piano + cento + ",0.01,10,,,")[0].nome, cento);
 }
 
 // The window's export reads back as the very reaches, in either CSV.
