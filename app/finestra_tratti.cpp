@@ -382,6 +382,9 @@ void FinestraTratti::mostraStato() {
                  .arg(quanti(c.tratti, "tratto", "tratti"))
                  .arg(c.verificati)
                  .arg(c.nonVerificati);
+    if (c.nonCalcolati > 0) {
+        parti.back() += QString(", %1 non calcolati").arg(c.nonCalcolati);
+    }
     if (c.illeggibili > 0) {
         parti << QString("%1 con una cella non valida (in rosso: il motivo è nel suggerimento)")
                      .arg(quanti(c.illeggibili, "riga", "righe"));

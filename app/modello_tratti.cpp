@@ -39,7 +39,7 @@ const std::array<Intestazione, ModelloTratti::colonneTotali> intestazioni{{
     {"h min\n(cm)", "L'altezza alla portata minima"},
     {"V min\n(cm/s)", "La velocità alla portata minima"},
     {"Q piena\n(l/s)", "La portata a sezione piena"},
-    {"Esito", "verificato o non verificato"},
+    {"Esito", "verificato, non verificato o non calcolato"},
     {"Motivo", "Ogni limite non rispettato, con i valori confrontati"},
 }};
 
@@ -363,7 +363,9 @@ ModelloTratti::Conteggio ModelloTratti::conteggio() const {
             if (!impostazioni_ || !attuale(riga)) {
                 ++c.inAttesa;
             } else {
-                ++(riga.esito->verificato ? c.verificati : c.nonVerificati);
+                ++(!riga.esito->calcolato ? c.nonCalcolati
+                   : riga.esito->verificato ? c.verificati
+                                            : c.nonVerificati);
             }
         }
     }

@@ -92,6 +92,7 @@ class ModelloTratti : public QAbstractTableModel {
         int tratti = 0; // rows that read
         int verificati = 0;
         int nonVerificati = 0;
+        int nonCalcolati = 0; // rows that read but cannot be computed
         int illeggibili = 0;
         int inAttesa = 0; // rows that read and wait for a result
     };

@@ -515,7 +515,8 @@ class Relazione {
         const std::vector<tratti::Esito> esiti = tratti::verificaTutti(lette, impostazioni);
         const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
-        const auto calcolati = static_cast<qsizetype>(esiti.size());
+        const auto calcolati = std::count_if(esiti.begin(), esiti.end(),
+                                             [](const tratti::Esito& e) { return e.calcolato; });
         const auto totale = static_cast<qsizetype>(righe.size());
         const bool leggiProprie =
             std::any_of(lette.begin(), lette.end(),
