@@ -8,11 +8,8 @@
 #include "file/scrittura_file.h"
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
+#include "progetto/json.h"
 #include "progetto/voci_coefficiente.h"
-
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 
 #include <algorithm>
 #include <cmath>
@@ -94,6 +91,11 @@ const std::vector<Parte>& parti() {
     return tutte;
 }
 
+// The key of a value in messages: "ingressi.raggio", "tratti[3].portata".
+std::string nomeDi(const std::string& sezione, const char* chiave) {
+    return sezione.empty() ? std::string(chiave) : sezione + "." + chiave;
+}
+
 class Lettore {
   public:
     explicit Lettore(const std::string& nome) : nome_(nome) {}
@@ -120,117 +122,98 @@ class Lettore {
     }
 
     // A part of the file: an object, or absent.
-    QJsonObject parte(const QJsonObject& radice, const char* chiave) const {
-        const QJsonValue valore = radice.value(QLatin1String(chiave));
-        if (valore.isUndefined()) {
-            return {};
-        }
-        if (!valore.isObject()) {
+    const json::Valore* parte(const json::Valore& radice, const char* chiave) const {
+        const json::Valore* valore = radice.membro(chiave);
+        if (valore != nullptr && valore->tipo != json::Tipo::Oggetto) {
             fallito(std::string("«") + chiave + "» deve essere un oggetto JSON, tra graffe");
         }
-        return valore.toObject();
+        return valore;
     }
 
     // A box: a number, a text, or null for an empty box; absent, its
     // default stays.
-    void casella(const QJsonObject& parte, const char* sezione, const char* chiave,
+    void casella(const json::Valore& parte, const std::string& sezione, const char* chiave,
                  Casella& destinazione) const {
-        const QJsonValue valore = parte.value(QLatin1String(chiave));
-        if (valore.isUndefined()) {
+        const json::Valore* valore = parte.membro(chiave);
+        if (valore == nullptr) {
             return;
         }
-        if (valore.isDouble()) {
-            destinazione = {TestoEsatto(valore.toDouble()), valore.toDouble()};
-        } else if (valore.isString()) {
-            destinazione = {valore.toString().toStdString(), std::nullopt};
-        } else if (valore.isNull()) {
+        switch (valore->tipo) {
+        case json::Tipo::Numero:
+            destinazione = {TestoEsatto(valore->numero), valore->numero};
+            break;
+        case json::Tipo::Testo:
+            destinazione = {testoDi(*valore, sezione, chiave), std::nullopt};
+            break;
+        case json::Tipo::Nullo:
             destinazione = {};
-        } else {
-            fallito(std::string("«") + sezione + "." + chiave +
-                    "» deve essere un numero, un testo o null");
+            break;
+        default:
+            fallito("«" + nomeDi(sezione, chiave) + "» deve essere un numero, un testo o null");
         }
     }
 
     // An array, or absent.
-    QJsonArray elenco(const QJsonObject& radice, const char* chiave) const {
-        const QJsonValue valore = radice.value(QLatin1String(chiave));
-        if (valore.isUndefined() || valore.isNull()) {
+    std::vector<json::Valore> elenco(const json::Valore& radice, const char* chiave) const {
+        const json::Valore* valore = radice.membro(chiave);
+        if (valore == nullptr || valore->tipo == json::Tipo::Nullo) {
             return {};
         }
-        if (!valore.isArray()) {
+        if (valore->tipo != json::Tipo::Elenco) {
             fallito(std::string("«") + chiave + "» deve essere un elenco JSON, tra quadre");
         }
-        return valore.toArray();
+        return valore->elementi;
     }
 
     // An array of positive numbers, or absent.
-    std::vector<double> numeriPositivi(const QJsonObject& radice, const char* chiave) const {
+    std::vector<double> numeriPositivi(const json::Valore& radice, const char* chiave) const {
         std::vector<double> numeri;
-        for (const QJsonValue& v : elenco(radice, chiave)) {
-            if (!v.isDouble() || !(v.toDouble() > 0)) {
+        for (const json::Valore& v : elenco(radice, chiave)) {
+            if (v.tipo != json::Tipo::Numero || !(v.numero > 0)) {
                 fallito(std::string("«") + chiave + "» deve essere un elenco di numeri positivi");
             }
-            numeri.push_back(v.toDouble());
+            numeri.push_back(v.numero);
         }
         return numeri;
     }
 
     // A text: a string, or null for an empty one.
-    void testo(const QJsonObject& parte, const char* sezione, const char* chiave,
+    void testo(const json::Valore& parte, const std::string& sezione, const char* chiave,
                std::string& destinazione) const {
-        const QJsonValue valore = parte.value(QLatin1String(chiave));
-        if (valore.isUndefined()) {
+        const json::Valore* valore = parte.membro(chiave);
+        if (valore == nullptr) {
             return;
         }
-        if (valore.isString()) {
-            destinazione = valore.toString().toStdString();
-        } else if (valore.isNull()) {
+        if (valore->tipo == json::Tipo::Testo) {
+            destinazione = testoDi(*valore, sezione, chiave);
+        } else if (valore->tipo == json::Tipo::Nullo) {
             destinazione.clear();
         } else {
-            fallito(std::string("«") + sezione + "." + chiave + "» deve essere un testo");
+            fallito("«" + nomeDi(sezione, chiave) + "» deve essere un testo");
         }
     }
 
   private:
+    // A text the program uses must be Unicode, and of a length a window and
+    // a report can hold.
+    std::string testoDi(const json::Valore& valore, const std::string& sezione,
+                        const char* chiave) const {
+        if (!valore.testo) {
+            fallito("«" + nomeDi(sezione, chiave) +
+                    "» contiene metà di una coppia surrogata UTF-16 (\\ud800–\\udfff), che non è "
+                    "un carattere");
+        }
+        if (caratteriUtf8(*valore.testo) > testoMassimo) {
+            fallito("«" + nomeDi(sezione, chiave) + "» supera " + std::to_string(testoMassimo) +
+                    " caratteri");
+        }
+        return *valore.testo;
+    }
+
     std::string nome_;
 };
 
-std::string motivoSintassi(QJsonParseError::ParseError errore) {
-    switch (errore) {
-    case QJsonParseError::UnterminatedObject:
-        return "un oggetto non è chiuso da una graffa";
-    case QJsonParseError::MissingNameSeparator:
-        return "manca «:» dopo un nome";
-    case QJsonParseError::UnterminatedArray:
-        return "un elenco non è chiuso da una parentesi quadra";
-    case QJsonParseError::MissingValueSeparator:
-        return "manca una virgola tra due valori";
-    case QJsonParseError::IllegalValue:
-        return "c'è un valore non ammesso";
-    case QJsonParseError::TerminationByNumber:
-        return "il testo finisce dentro un numero";
-    case QJsonParseError::IllegalNumber:
-        return "c'è un numero non valido o troppo grande";
-    case QJsonParseError::IllegalEscapeSequence:
-        return "c'è una sequenza di escape non valida";
-    case QJsonParseError::IllegalUTF8String:
-        return "c'è un testo non UTF-8";
-    case QJsonParseError::UnterminatedString:
-        return "un testo non è chiuso dalle virgolette";
-    case QJsonParseError::MissingObject:
-        return "manca l'oggetto del progetto";
-    case QJsonParseError::DeepNesting:
-        return "gli oggetti sono annidati troppo a fondo";
-    case QJsonParseError::DocumentTooLarge:
-        return "il documento è troppo grande";
-    case QJsonParseError::GarbageAtEnd:
-        return "c'è altro testo dopo la fine del progetto";
-    default:
-        return "il testo non è JSON valido";
-    }
-}
-
-QJsonObject documento(const Lettore& lettore, std::string_view testo) {
+json::Valore documento(const Lettore& lettore, std::string_view testo) {
     if (testo.substr(0, 3) == "\xEF\xBB\xBF") { // a byte-order mark some editors add
         testo.remove_prefix(3);
     }
@@ -243,173 +226,113 @@ QJsonObject documento(const Lettore& lettore, std::string_view testo) {
     if (const auto errato = primoNonUtf8(testo)) {
         lettore.fallitoIn(testo, *errato, "il testo non è in UTF-8");
     }
-    QJsonParseError errore{};
-    const QJsonDocument letto = QJsonDocument::fromJson(
-        QByteArray::fromRawData(testo.data(), static_cast<qsizetype>(testo.size())), &errore);
-    if (errore.error != QJsonParseError::NoError) {
-        lettore.fallitoIn(testo, static_cast<std::size_t>(errore.offset),
-                          "il testo non è JSON valido: " + motivoSintassi(errore.error));
+    json::Valore letto;
+    try {
+        letto = json::leggi(testo);
+    } catch (const json::ErroreSintassi& errore) {
+        lettore.fallitoIn(testo, errore.posizione(),
+                          std::string("il testo non è JSON valido: ") + errore.what());
     }
-    if (!letto.isObject()) {
+    if (letto.tipo == json::Tipo::Elenco) {
         lettore.fallito("non contiene un progetto ma un elenco JSON");
     }
-    return letto.object();
+    if (letto.tipo != json::Tipo::Oggetto) {
+        lettore.fallito("non è un oggetto JSON: un progetto è tra graffe");
+    }
+    return letto;
 }
 
-void verificaFormato(const Lettore& lettore, const QJsonObject& radice) {
-    const QJsonValue formato = radice.value("formato");
-    if (formato.toString() != QLatin1String(nomeFormato)) {
-        lettore.fallito(formato.isUndefined()
-                            ? std::string("non è un progetto di Sezione inglese (manca «formato»)")
-                            : std::string("non è un progetto di Sezione inglese («formato» non è "
-                                          "«") +
-                                  nomeFormato + "»)");
+void verificaFormato(const Lettore& lettore, const json::Valore& radice) {
+    const json::Valore* formato = radice.membro("formato");
+    if (formato == nullptr) {
+        lettore.fallito("non è un progetto di Sezione inglese (manca «formato»)");
     }
-    const QJsonValue versione = radice.value("versione");
-    const double numero = versione.toDouble(-1);
-    if (!versione.isDouble() || numero < 1 || numero != std::floor(numero)) {
+    if (formato->tipo != json::Tipo::Testo || formato->testo != nomeFormato) {
+        lettore.fallito(std::string("non è un progetto di Sezione inglese («formato» non è «") +
+                        nomeFormato + "»)");
+    }
+    const json::Valore* versione = radice.membro("versione");
+    if (versione == nullptr || versione->tipo != json::Tipo::Numero || versione->numero < 1 ||
+        versione->numero != std::floor(versione->numero)) {
         lettore.fallito("«versione» deve essere un numero intero da 1 in su");
     }
-    if (numero > versioneFormato) {
+    if (versione->numero > versioneFormato) {
         lettore.fallito("è stato creato da una versione più recente del programma (formato " +
-                        CStr(numero) + "; questa versione legge fino al " +
+                        CStr(versione->numero) + "; questa versione legge fino al " +
                         std::to_string(versioneFormato) + ")");
     }
 }
 
-// The order of the keys of an object, and of the objects inside it.
-struct Ordine {
-    std::vector<const char*> chiavi;
-    std::vector<std::pair<const char*, std::vector<const char*>>> parti;
-};
+const char* chiaveDi(const char* c) {
+    return c;
+}
+const char* chiaveDi(const Campo& c) {
+    return c.chiave;
+}
+const char* chiaveDi(const CampoTratto& c) {
+    return c.chiave;
+}
+
+// The members of an object whose keys are not among the known ones, as
+// written.
+template <typename Chiavi>
+VociAltrui altre(const json::Valore& oggetto, const Chiavi& conosciute) {
+    VociAltrui voci;
+    for (const json::Membro& m : oggetto.membri) {
+        const bool nota =
+            m.chiave && std::any_of(std::begin(conosciute), std::end(conosciute),
+                                    [&](const auto& c) { return *m.chiave == chiaveDi(c); });
+        if (!nota) {
+            voci.push_back({std::string(m.chiaveGrezza), std::string(m.valore.grezzo)});
+        }
+    }
+    return voci;
+}
 
 // JSON written by hand, so that the keys keep a readable order: the known
-// ones first as listed, the others after them in the order Qt keeps.
+// ones first as listed, then the others as the file had them.
 class Scrittore {
   public:
     std::string testo;
 
-    void valore(const QJsonValue& v, int rientro, const Ordine& ordine = {}) {
-        switch (v.type()) {
-        case QJsonValue::Null:
-        case QJsonValue::Undefined:
-            testo += "null";
-            break;
-        case QJsonValue::Bool:
-            testo += v.toBool() ? "true" : "false";
-            break;
-        case QJsonValue::Double:
-            // A whole number the file wrote as one keeps all its digits.
-            testo += v.toVariant().userType() == QMetaType::LongLong ? std::to_string(v.toInteger())
-                                                                     : TestoEsatto(v.toDouble());
-            break;
-        case QJsonValue::String:
-            stringa(v.toString().toStdString());
-            break;
-        case QJsonValue::Array:
-            elenco(v.toArray(), rientro, ordine);
-            break;
-        case QJsonValue::Object:
-            oggetto(v.toObject(), ordine, rientro);
-            break;
+    void apri(char parentesi) {
+        testo += parentesi;
+        ++rientro_;
+        primo_ = true;
+    }
+    void chiudi(char parentesi) {
+        --rientro_;
+        if (!primo_) {
+            testo += '\n' + std::string(2 * static_cast<std::size_t>(rientro_), ' ');
         }
+        testo += parentesi;
+        primo_ = false;
+    }
+    // The next member's key, or the next element when `chiave` is empty.
+    void voce(const std::string& chiaveJson = {}) {
+        testo += primo_ ? "\n" : ",\n";
+        testo += std::string(2 * static_cast<std::size_t>(rientro_), ' ');
+        if (!chiaveJson.empty()) {
+            testo += chiaveJson + ": ";
+        }
+        primo_ = false;
+    }
+    void altre(const VociAltrui& voci) {
+        for (const VoceAltrui& v : voci) {
+            voce(v.chiave);
+            testo += v.valore;
+        }
+    }
+    void casella(const Casella& c) {
+        testo += c.numero ? TestoEsatto(*c.numero)
+                 : c.vuota() ? std::string("null")
+                             : json::stringa(c.testo);
     }
 
   private:
-    void oggetto(const QJsonObject& o, const Ordine& ordine, int rientro) {
-        std::vector<QString> chiavi;
-        for (const char* chiave : ordine.chiavi) {
-            if (o.contains(QLatin1String(chiave))) {
-                chiavi.emplace_back(QLatin1String(chiave));
-            }
-        }
-        for (const QString& chiave : o.keys()) {
-            if (std::find(chiavi.begin(), chiavi.end(), chiave) == chiavi.end()) {
-                chiavi.push_back(chiave);
-            }
-        }
-        aCapo("{", chiavi.empty());
-        for (std::size_t i = 0; i < chiavi.size(); ++i) {
-            Ordine figlio;
-            for (const auto& [nome, chiaviFiglio] : ordine.parti) {
-                if (chiavi[i] == QLatin1String(nome)) {
-                    figlio.chiavi = chiaviFiglio;
-                }
-            }
-            testo += std::string(static_cast<std::size_t>(rientro) + 2, ' ');
-            stringa(chiavi[i].toStdString());
-            testo += ": ";
-            valore(o.value(chiavi[i]), rientro + 2, figlio);
-            testo += i + 1 < chiavi.size() ? ",\n" : "\n";
-        }
-        chiudi("}", rientro, chiavi.empty());
-    }
-    // Objects in an array keep the order given for the array.
-    void elenco(const QJsonArray& a, int rientro, const Ordine& ordine) {
-        aCapo("[", a.isEmpty());
-        for (qsizetype i = 0; i < a.size(); ++i) {
-            testo += std::string(static_cast<std::size_t>(rientro) + 2, ' ');
-            valore(a.at(i), rientro + 2, ordine);
-            testo += i + 1 < a.size() ? ",\n" : "\n";
-        }
-        chiudi("]", rientro, a.isEmpty());
-    }
-    void aCapo(const char* apertura, bool vuoto) {
-        testo += apertura;
-        if (!vuoto) {
-            testo += '\n';
-        }
-    }
-    void chiudi(const char* chiusura, int rientro, bool vuoto) {
-        if (!vuoto) {
-            testo += std::string(static_cast<std::size_t>(rientro), ' ');
-        }
-        testo += chiusura;
-    }
-    void stringa(const std::string& s) {
-        testo += '"';
-        for (const char c : s) {
-            switch (c) {
-            case '"':
-                testo += "\\\"";
-                break;
-            case '\\':
-                testo += "\\\\";
-                break;
-            case '\n':
-                testo += "\\n";
-                break;
-            case '\t':
-                testo += "\\t";
-                break;
-            case '\r':
-                testo += "\\r";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    static const char cifre[] = "0123456789abcdef";
-                    testo += "\\u00";
-                    testo += cifre[(c >> 4) & 0xF];
-                    testo += cifre[c & 0xF];
-                } else {
-                    testo += c;
-                }
-            }
-        }
-        testo += '"';
-    }
+    int rientro_ = 0;
+    bool primo_ = true;
 };
-
-QJsonValue valoreCasella(const Casella& c) {
-    if (c.numero) {
-        return *c.numero;
-    }
-    return c.vuota() ? QJsonValue(QJsonValue::Null) : QJsonValue(QString::fromStdString(c.testo));
-}
-
-QJsonValue valoreTesto(const std::string& testo) {
-    return QString::fromStdString(testo);
-}
 
 } // namespace
 
@@ -446,19 +369,27 @@ Progetto progettoNuovo() {
 
 Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     const Lettore lettore(nome);
-    const QJsonObject radice = documento(lettore, testo);
+    const json::Valore radice = documento(lettore, testo);
     verificaFormato(lettore, radice);
 
     Progetto p = progettoNuovo();
-    p.originale = radice;
+    static const char* const chiaviRadice[] = {"formato",  "versione", "ingressi", "verifiche",
+                                               "progetto", "catalogo", "tratti"};
+    p.originale.radice = altre(radice, chiaviRadice);
     for (const Parte& parte : parti()) {
-        const QJsonObject oggetto = lettore.parte(radice, parte.nome);
+        const json::Valore* oggetto = lettore.parte(radice, parte.nome);
+        if (oggetto == nullptr) {
+            continue;
+        }
         for (const Campo& campo : parte.campi) {
             if (campo.casella != nullptr) {
-                lettore.casella(oggetto, parte.nome, campo.chiave, campo.casella(p));
+                lettore.casella(*oggetto, parte.nome, campo.chiave, campo.casella(p));
             } else {
-                lettore.testo(oggetto, parte.nome, campo.chiave, campo.testo(p));
+                lettore.testo(*oggetto, parte.nome, campo.chiave, campo.testo(p));
             }
+        }
+        if (VociAltrui voci = altre(*oggetto, parte.campi); !voci.empty()) {
+            p.originale.parti[parte.nome] = std::move(voci);
         }
     }
     if (p.verifiche.geometria != "tabellare" && p.verifiche.geometria != "esatta") {
@@ -469,20 +400,20 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
                         "o «colebrook»");
     }
     p.catalogo = lettore.numeriPositivi(radice, "catalogo");
-    for (const QJsonValue& elemento : lettore.elenco(radice, "tratti")) {
+    for (const json::Valore& elemento : lettore.elenco(radice, "tratti")) {
         const std::string nome = "tratti[" + std::to_string(p.tratti.size()) + "]";
-        if (!elemento.isObject()) {
+        if (elemento.tipo != json::Tipo::Oggetto) {
             lettore.fallito("«" + nome + "» deve essere un oggetto JSON, tra graffe");
         }
         RigaTratto riga;
         for (const CampoTratto& campo : campiTratto) {
             if (campo.casella != nullptr) {
-                lettore.casella(elemento.toObject(), nome.c_str(), campo.chiave,
-                                riga.*campo.casella);
+                lettore.casella(elemento, nome, campo.chiave, riga.*campo.casella);
             } else {
-                lettore.testo(elemento.toObject(), nome.c_str(), campo.chiave, riga.*campo.testo);
+                lettore.testo(elemento, nome, campo.chiave, riga.*campo.testo);
             }
         }
+        riga.altre = altre(elemento, campiTratto);
         p.tratti.push_back(std::move(riga));
     }
     return p;
@@ -494,46 +425,56 @@ Progetto leggiProgetto(const std::string& percorso) {
 
 std::string testoProgetto(const Progetto& progetto) {
     Progetto p = progetto; // the table reaches the members for writing too
-    QJsonObject radice = p.originale;
-    radice["formato"] = nomeFormato;
-    radice["versione"] = versioneFormato;
-    Ordine ordine{{"formato", "versione"}, {}};
+    Scrittore s;
+    s.apri('{');
+    s.voce(json::stringa("formato"));
+    s.testo += json::stringa(nomeFormato);
+    s.voce(json::stringa("versione"));
+    s.testo += std::to_string(versioneFormato);
     for (const Parte& parte : parti()) {
-        QJsonObject oggetto = radice.value(parte.nome).toObject();
-        std::vector<const char*> chiavi;
+        s.voce(json::stringa(parte.nome));
+        s.apri('{');
         for (const Campo& campo : parte.campi) {
-            oggetto[campo.chiave] = campo.casella != nullptr ? valoreCasella(campo.casella(p))
-                                                             : valoreTesto(campo.testo(p));
-            chiavi.push_back(campo.chiave);
+            s.voce(json::stringa(campo.chiave));
+            if (campo.casella != nullptr) {
+                s.casella(campo.casella(p));
+            } else {
+                s.testo += json::stringa(campo.testo(p));
+            }
         }
-        radice[parte.nome] = oggetto;
-        ordine.chiavi.push_back(parte.nome);
-        ordine.parti.emplace_back(parte.nome, std::move(chiavi));
+        if (const auto voci = p.originale.parti.find(parte.nome);
+            voci != p.originale.parti.end()) {
+            s.altre(voci->second);
+        }
+        s.chiudi('}');
     }
-    QJsonArray catalogo;
+    s.voce(json::stringa("catalogo"));
+    s.apri('[');
     for (const double raggio : p.catalogo) {
-        catalogo.append(raggio);
+        s.voce();
+        s.testo += TestoEsatto(raggio);
     }
-    radice["catalogo"] = catalogo;
-    QJsonArray tratti;
-    std::vector<const char*> chiaviTratto;
-    for (const CampoTratto& campo : campiTratto) {
-        chiaviTratto.push_back(campo.chiave);
-    }
+    s.chiudi(']');
+    s.voce(json::stringa("tratti"));
+    s.apri('[');
     for (const RigaTratto& riga : p.tratti) {
-        QJsonObject oggetto;
+        s.voce();
+        s.apri('{');
         for (const CampoTratto& campo : campiTratto) {
-            oggetto[campo.chiave] = campo.casella != nullptr ? valoreCasella(riga.*campo.casella)
-                                                             : valoreTesto(riga.*campo.testo);
+            s.voce(json::stringa(campo.chiave));
+            if (campo.casella != nullptr) {
+                s.casella(riga.*campo.casella);
+            } else {
+                s.testo += json::stringa(riga.*campo.testo);
+            }
         }
-        tratti.append(oggetto);
+        s.altre(riga.altre);
+        s.chiudi('}');
     }
-    radice["tratti"] = tratti;
-    ordine.chiavi.insert(ordine.chiavi.end(), {"catalogo", "tratti"});
-    ordine.parti.emplace_back("tratti", std::move(chiaviTratto));
-    Scrittore scrittore;
-    scrittore.valore(radice, 0, ordine);
-    return scrittore.testo + "\n";
+    s.chiudi(']');
+    s.altre(p.originale.radice);
+    s.chiudi('}');
+    return s.testo + "\n";
 }
 
 void scriviProgetto(const std::string& percorso, const Progetto& progetto) {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QJsonObject>
-
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +16,8 @@ namespace progetto {
 inline constexpr const char* nomeFormato = "sezione-inglese";
 inline constexpr int versioneFormato = 1;
 inline constexpr std::size_t dimensioneMassima = 1024 * 1024;
+// The most characters a text of the project may hold.
+inline constexpr std::size_t testoMassimo = 100000;
 inline constexpr const char* estensione = ".sezione";
 
 // A box as the file keeps it: the text the box shows and, when the file
@@ -78,6 +79,16 @@ struct Dati {
     bool operator==(const Dati&) const = default;
 };
 
+// A key this program does not use, as the file wrote it: the key and its
+// value in their JSON text, byte for byte.
+struct VoceAltrui {
+    std::string chiave;
+    std::string valore;
+
+    bool operator==(const VoceAltrui&) const = default;
+};
+using VociAltrui = std::vector<VoceAltrui>;
+
 // A reach of "Verifica dei tratti" as its row's cells hold it, under the
 // keys of the reaches' CSV (tratto, lunghezza, pendenza, quota_monte,
 // quota_valle, raggio, portata, portata_minima, legge, scabrezza).
@@ -92,8 +103,18 @@ struct RigaTratto {
     Casella portataMinima; // l/s
     std::string legge;     // empty: the project's
     Casella scabrezza;
+    VociAltrui altre; // the file's other keys of the reach
 
     bool operator==(const RigaTratto&) const = default;
+};
+
+// What the file holds beside the known keys, at the top and in each part
+// ("ingressi", "verifiche", "progetto"), in the file's order.
+struct Originale {
+    VociAltrui radice;
+    std::map<std::string, VociAltrui, std::less<>> parti;
+
+    bool operator==(const Originale&) const = default;
 };
 
 struct Progetto {
@@ -102,7 +123,7 @@ struct Progetto {
     Dati dati;
     std::vector<RigaTratto> tratti;
     std::vector<double> catalogo; // radii of the standard sizes, cm; empty: the usual ones
-    QJsonObject originale;        // the file as read, for the keys not used here
+    Originale originale;          // the file's keys not used here
 
     bool operator==(const Progetto&) const = default;
 };
@@ -112,7 +133,8 @@ Progetto progettoNuovo();
 
 // Reads and checks a project file. Nothing is returned from a bad file:
 // ErroreFile says "Impossibile aprire «…»: " and what is wrong, with the
-// line and column of a syntax error.
+// line and column of a syntax error, or the key of a value that cannot be
+// used (a text longer than testoMassimo, or one that is not Unicode).
 Progetto leggiProgetto(const std::string& percorso);
 // The same for a text already read; `nome` names it in messages.
 Progetto progettoDaTesto(std::string_view testo, const std::string& nome);

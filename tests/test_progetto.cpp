@@ -96,14 +96,29 @@ TEST(Progetto, LettoComeScritto) {
     EXPECT_EQ(p.tratti[0].pendenza, (Casella{"0,004", std::nullopt})); // kept as typed
     EXPECT_TRUE(p.tratti[0].raggio.vuota());
 
-    // The same text back, the keys the program does not use included, in
-    // the known keys' order; whole numbers with every digit.
-    const std::string elenco = R"([1, {"a": "b\"c"}])";
-    std::string atteso = esempio;
-    atteso.replace(atteso.find(elenco), elenco.size(),
-                   "[\n      1,\n      {\n        \"a\": \"b\\\"c\"\n      }\n    ]");
-    EXPECT_EQ(progetto::testoProgetto(p), atteso);
+    // The same text back, byte for byte: the keys the program does not use
+    // as the file wrote them, the known ones in their order.
+    EXPECT_EQ(progetto::testoProgetto(p), esempio);
     EXPECT_EQ(progetto::progettoDaTesto(progetto::testoProgetto(p), "x"), p);
+}
+
+// What the program does not use survives a change and a save as written:
+// inside a reach too, a number beyond 2^53, a negative zero, a lone
+// surrogate.
+TEST(Progetto, ChiaviAltruiIntatteDopoUnaModifica) {
+    const std::string altro =
+        R"({"id":12345678901234567891,"neg0":-0.0,"s":"a\ud800b","e":1e-320})";
+    Progetto p = progetto::progettoDaTesto(
+        R"({"formato":"sezione-inglese","versione":1,"altro":)" + altro +
+            R"(, "tratti":[{"tratto":"T1","pendenza":"0.005","portata":"150","colore":"rosso"}]})",
+        "x");
+    p.ingressi.raggio = Casella::daTesto("35");
+    const std::string scritto = progetto::testoProgetto(p);
+    EXPECT_NE(scritto.find("\n  \"altro\": " + altro + "\n}"), std::string::npos) << scritto;
+    EXPECT_NE(scritto.find("\"scabrezza\": null,\n      \"colore\": \"rosso\"\n    }"),
+              std::string::npos)
+        << scritto;
+    EXPECT_EQ(progetto::progettoDaTesto(scritto, "x"), p);
 }
 
 TEST(Progetto, CasellaComeDigitata) {
@@ -143,7 +158,33 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
         {" \n ", "il file è vuoto"},
         {"{\"formato\": \"sezione-inglese\",\n", "il testo non è JSON valido: un oggetto non è "
                                                  "chiuso da una graffa (riga 2, colonna 1)"},
-        {"progetto", "il testo non è JSON valido: c'è un valore non ammesso (riga 1, colonna 2)"},
+        {"progetto", "il testo non è JSON valido: c'è un valore non ammesso (riga 1, colonna 1)"},
+        {"42", "non è un oggetto JSON: un progetto è tra graffe"},
+        {"null", "non è un oggetto JSON: un progetto è tra graffe"},
+        {inizio + R"("x": "a\qb"})",
+         "il testo non è JSON valido: c'è una sequenza di escape non valida (riga 1, colonna 54)"},
+        {inizio + R"("x": "a\u0000b"})",
+         "il testo non è JSON valido: c'è un carattere nullo (\\u0000) in un testo (riga 1, "
+         "colonna 54)"},
+        {inizio + R"("x": 1e-400})",
+         "il testo non è JSON valido: c'è un numero troppo piccolo (riga 1, colonna 52)"},
+        {inizio + R"("x": -1e400})",
+         "il testo non è JSON valido: c'è un numero troppo grande (riga 1, colonna 52)"},
+        {inizio + R"("x": 0.1e-999999999999999999999})",
+         "il testo non è JSON valido: c'è un numero troppo piccolo (riga 1, colonna 52)"},
+        {inizio + R"("x": 01})", "il testo non è JSON valido: c'è un numero non valido (riga 1, "
+                                 "colonna 52)"},
+        {inizio + "\"x\": \"a\tb\"}", "il testo non è JSON valido: c'è un carattere di controllo in "
+                                     "un testo: va scritto con una sequenza di escape (riga 1, "
+                                     "colonna 54)"},
+        {inizio + "\"x\": " + std::string(600, '[') + std::string(600, ']') + "}",
+         "il testo non è JSON valido: gli oggetti sono annidati troppo a fondo (riga 1, colonna "
+         "563)"},
+        {inizio + R"("progetto": {"note": "a\udc00"}})",
+         "«progetto.note» contiene metà di una coppia surrogata UTF-16 (\\ud800–\\udfff), che non "
+         "è un carattere"},
+        {inizio + R"("progetto": {"note": ")" + std::string(100001, 'x') + "\"}}",
+         "«progetto.note» supera 100000 caratteri"},
         {"[]", "non contiene un progetto ma un elenco JSON"},
         {R"({"formato": "altro", "versione": 1})",
          "non è un progetto di Sezione inglese («formato» non è «sezione-inglese»)"},
