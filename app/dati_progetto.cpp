@@ -5,6 +5,7 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const progetto::Dati& dati) {
     QDialog dialogo(finestra);
@@ -12,6 +13,8 @@ std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const prog
     auto* modulo = new QFormLayout(&dialogo);
     const auto riga = [&](const char* etichetta, const std::string& testo) {
         auto* casella = new QLineEdit(QString::fromStdString(testo));
+        // Qt's own limit, 32767, would cut a longer text the file holds.
+        casella->setMaxLength(static_cast<int>(progetto::testoMassimo));
         casella->setMinimumWidth(320);
         modulo->addRow(etichetta, casella);
         return casella;
@@ -29,6 +32,15 @@ std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const prog
     QObject::connect(pulsanti, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
     QObject::connect(pulsanti, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
     modulo->addRow(pulsanti);
+    // The notes have no length of their own: beyond the project's, OK waits.
+    QObject::connect(note, &QPlainTextEdit::textChanged, &dialogo, [note, pulsanti] {
+        const bool entra = note->toPlainText().toStdU32String().size() <= progetto::testoMassimo;
+        pulsanti->button(QDialogButtonBox::Ok)->setEnabled(entra);
+        note->setToolTip(entra ? QString()
+                               : QString("Le note superano %1 caratteri: accorciale per "
+                                         "confermare.")
+                                     .arg(progetto::testoMassimo));
+    });
     if (dialogo.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -7,6 +7,7 @@
 #include "elaboratore/finestra_report.h"
 #include "relazione/figura_scala.h"
 #include "relazione/figura_sezione.h"
+#include "relazione/report_senza_finestra.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -117,6 +118,38 @@ void RelazioneCalcoloMassimaDalMenu(benchmark::State& misura) {
     }
 }
 
+// The worst project a file may hold: every text at its longest, one word
+// with no blank, and reaches whose names are as long, up to the file's size.
+progetto::Progetto progettoPeggiore() {
+    progetto::Progetto p = progetto::progettoNuovo();
+    const std::string parola(progetto::testoMassimo, 'x');
+    for (std::string* testo : {&p.dati.opera, &p.dati.tratto, &p.dati.committente,
+                               &p.dati.progettista, &p.dati.data, &p.dati.note}) {
+        *testo = parola;
+    }
+    while (progetto::testoProgetto(p).size() + parola.size() < progetto::dimensioneMassima) {
+        progetto::RigaTratto riga;
+        riga.tratto = parola;
+        riga.pendenza = progetto::Casella::daTesto("0.01");
+        riga.portata = progetto::Casella::daTesto("150");
+        p.tratti.push_back(riga);
+    }
+    return p;
+}
+
+// The worst project's calculation report, written and saved as .pdf or
+// .docx (range 0 or 1).
+void RelazioneDelProgettoPeggiore(benchmark::State& misura) {
+    finestraDiProva();
+    const progetto::Progetto p = progettoPeggiore();
+    const QTemporaryDir cartella;
+    const std::string percorso =
+        cartella.filePath(misura.range(0) == 0 ? "relazione.pdf" : "relazione.docx").toStdString();
+    for (auto _ : misura) {
+        scriviRelazioneCalcoloSenzaFinestra(percorso, p);
+    }
+}
+
 // The calculation report's figures at the size it draws them, for the
 // largest table: 1000 rows of 0.6 mm, and a design flow and a dry-weather one.
 DatiScala scalaMassima() {
@@ -163,6 +196,11 @@ BENCHMARK(ReportMassimoDalPulsante)
     ->ReportAggregatesOnly();
 BENCHMARK(FiguraSezione)->Unit(benchmark::kMillisecond);
 BENCHMARK(FiguraScala)->Unit(benchmark::kMillisecond);
+BENCHMARK(RelazioneDelProgettoPeggiore)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(RelazioneCalcoloMassimaDalMenu)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)

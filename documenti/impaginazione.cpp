@@ -152,6 +152,11 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     carattere_.setPointSizeF(piede.punti);
     carattere_.setBold(piede.grassetto);
     carattere_.setItalic(piede.corsivo);
+    // One line, cut short with "…" when longer: the header's room above the
+    // text holds no more, and a name of any length is measured once, not
+    // on every page.
+    const QFontMetricsF misure(QFont(carattere_, &dispositivo), &dispositivo);
+    intestazione_ = misure.elidedText(intestazione_, Qt::ElideRight, testo_.width());
 }
 
 PagineA4::~PagineA4() = default;

@@ -1,6 +1,7 @@
 #include "relazione/scrittore_relazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/testo_spezzabile.h"
 
 #include <QTextDocument>
 #include <QTextTable>
@@ -56,18 +57,18 @@ void ScrittoreRelazione::blocco(Qt::Alignment allineamento, bool tieni, int live
 
 void ScrittoreRelazione::titolo(const QString& testo) {
     blocco(Qt::AlignHCenter, true, 1);
-    cursore_.insertText(testo, carattere(16, true));
+    cursore_.insertText(testoSpezzabile(testo), carattere(16, true));
 }
 
 void ScrittoreRelazione::sezione(const QString& testo) {
     vuota();
     blocco(Qt::AlignLeft, true, 2);
-    cursore_.insertText(testo, carattere(12, true));
+    cursore_.insertText(testoSpezzabile(testo), carattere(12, true));
 }
 
 void ScrittoreRelazione::paragrafo(const QString& testo, bool tieni) {
     blocco(Qt::AlignLeft | Qt::AlignJustify, tieni);
-    cursore_.insertText(testo, carattere(10));
+    cursore_.insertText(testoSpezzabile(testo), carattere(10));
 }
 
 void ScrittoreRelazione::formula(const QString& testo) {
@@ -107,7 +108,7 @@ void ScrittoreRelazione::tabella(const Tabella& t) {
                                    : aDestra    ? Qt::AlignRight
                                                 : Qt::AlignLeft);
             cella.setBlockFormat(paragrafo);
-            cella.insertText(riga[colonna], carattere(8, intestazione));
+            cella.insertText(testoSpezzabile(riga[colonna]), carattere(8, intestazione));
         }
     }
     ElaboratoreTesti::segnaRigheIntestazione(tabella, t.righeIntestazione);

@@ -665,9 +665,20 @@ CelleTratto celleDi(const RigaTratto& riga) {
     return celle;
 }
 
+// A name too long to be a reach's is refused by its cell, and named by its
+// beginning.
 std::string RigaLetta::nome() const {
     const std::string_view scritto = senzaSpazi(celle[Nome]);
-    return scritto.empty() ? "riga " + std::to_string(riga) : std::string(scritto);
+    if (scritto.empty()) {
+        return "riga " + std::to_string(riga);
+    }
+    std::size_t byte = 0;
+    for (std::size_t caratteri = 0; byte < scritto.size() && caratteri < nomeMassimo; ++caratteri) {
+        char32_t punto = 0;
+        byte += std::max<std::size_t>(sequenzaUtf8(scritto.substr(byte), punto), 1);
+    }
+    return byte < scritto.size() ? std::string(scritto.substr(0, byte)) + "…"
+                                 : std::string(scritto);
 }
 
 std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero) {

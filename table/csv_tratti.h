@@ -125,7 +125,8 @@ struct RigaLetta {
     std::optional<Tratto> tratto;
     std::optional<ErroreCsv> errore;
 
-    // The name as written, or "riga N" where there is none.
+    // The name as written, cut after nomeMassimo characters with "…", or
+    // "riga N" where there is none.
     std::string nome() const;
 };
 

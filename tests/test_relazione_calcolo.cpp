@@ -7,7 +7,9 @@
 #include "relazione/relazione_calcolo.h"
 #include "table/csv_tratti.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 using progetto::Casella;
 
@@ -209,4 +211,27 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
 TEST_F(RelazioneCalcolo, ValoreAlLimiteConLeCifreCheServono) {
     p.verifiche.portataMinima = Casella::daTesto("1.414603");
     EXPECT_TRUE(relazione().contains("V = 49.997 cm/s < 50 cm/s, non verificata"));
+}
+
+// A word longer than a line, in the notes of the project, breaks where the
+// line ends instead of running off the page; ordinary words stay whole.
+TEST_F(RelazioneCalcolo, ParolaPiuLungaDellaRigaVaACapo) {
+    p.dati.note = std::string(5000, 'x') + " parola";
+    relazione();
+    documento.setPageSize(QSizeF(600, 800));
+    QTextBlock note;
+    for (QTextBlock b = documento.begin(); b.isValid(); b = b.next()) {
+        if (b.text().startsWith("Note: ")) {
+            note = b;
+        }
+    }
+    ASSERT_TRUE(note.isValid());
+    documento.pageCount(); // laid out
+    EXPECT_TRUE(note.text().endsWith(" parola"));
+    EXPECT_EQ(note.text().remove(QChar(0x200B)), QString::fromStdString("Note: " + p.dati.note));
+    const QTextLayout* righe = note.layout();
+    EXPECT_GT(righe->lineCount(), 20);
+    for (int i = 0; i < righe->lineCount(); ++i) {
+        EXPECT_LE(righe->lineAt(i).naturalTextWidth(), 600.0) << i;
+    }
 }
