@@ -156,13 +156,25 @@ std::string nomeTemporaneo(const std::string& destinazione, long nomeMassimo) {
     return (entra ? destinazione : std::string("sezione-inglese")) + suffisso;
 }
 
-// A temporary file beside the target, removed unless handed over.
+// A temporary file beside the target, removed unless handed over. Where the
+// disk allows, it has no name until its last byte is on the disk: a program
+// killed while writing leaves nothing behind.
 class FileTemporaneo {
   public:
-    FileTemporaneo(int cartella, const std::string& destinazione) : cartella_(cartella) {
-        const long nomeMassimo = ::fpathconf(cartella, _PC_NAME_MAX);
+    enum class Modo { Anonimo, ConNome };
+
+    FileTemporaneo(int cartella, std::string destinazione, Modo modo)
+        : cartella_(cartella), destinazione_(std::move(destinazione)) {
+        if (modo == Modo::Anonimo) {
+            const int numero = ::openat(cartella, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+            if (numero >= 0) {
+                descrittore_ = Descrittore(numero);
+                return;
+            }
+            // A kernel or a disk without unnamed files: a named one instead.
+        }
         for (int tentativo = 0; tentativo < 100; ++tentativo) {
-            nome_ = nomeTemporaneo(destinazione, nomeMassimo);
+            nome_ = nuovoNome();
             const int numero =
                 ::openat(cartella, nome_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             apertura_ = numero >= 0 ? 0 : errno;
@@ -171,9 +183,12 @@ class FileTemporaneo {
                 break;
             }
         }
+        if (apertura_ != 0) {
+            nome_.clear();
+        }
     }
     ~FileTemporaneo() {
-        if (apertura_ == 0 && !consegnato_) {
+        if (!nome_.empty() && !consegnato_) {
             ::unlinkat(cartella_, nome_.c_str(), 0);
         }
     }
@@ -208,6 +223,27 @@ class FileTemporaneo {
     }
     // A write the disk has not confirmed is a failed write.
     int sincronizza() const { return ::fsync(descrittore_.numero()) == 0 ? 0 : errno; }
+    // The unnamed file, complete, takes a temporary name for the rename;
+    // false where the system cannot name it (no /proc, no privilege).
+    bool daiNome() {
+        if (!nome_.empty()) {
+            return true;
+        }
+        const std::string proprio = "/proc/self/fd/" + std::to_string(descrittore_.numero());
+        for (int tentativo = 0; tentativo < 100; ++tentativo) {
+            const std::string nome = nuovoNome();
+            if (::linkat(AT_FDCWD, proprio.c_str(), cartella_, nome.c_str(), AT_SYMLINK_FOLLOW) ==
+                    0 ||
+                ::linkat(descrittore_.numero(), "", cartella_, nome.c_str(), AT_EMPTY_PATH) == 0) {
+                nome_ = nome;
+                return true;
+            }
+            if (errno != EEXIST) {
+                return false;
+            }
+        }
+        return false;
+    }
     int chiudi() { return descrittore_.chiudi(); }
     int rinominaIn(const std::string& destinazione) {
         if (::renameat(cartella_, nome_.c_str(), cartella_, destinazione.c_str()) != 0) {
@@ -218,8 +254,13 @@ class FileTemporaneo {
     }
 
   private:
+    std::string nuovoNome() const {
+        return nomeTemporaneo(destinazione_, ::fpathconf(cartella_, _PC_NAME_MAX));
+    }
+
     int cartella_;
-    std::string nome_;
+    std::string destinazione_;
+    std::string nome_; // empty while the file has no name
     Descrittore descrittore_;
     int apertura_ = 0;
     bool consegnato_ = false;
@@ -286,11 +327,15 @@ bool nodoSpeciale(const std::string& percorso) {
     return ::stat(percorso.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
-void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
-    const Destinazione destinazione = destinazioneReale(percorso);
+namespace {
+
+// The whole file through a temporary one, renamed over the target; false
+// when an unnamed file could not be given a name, and nothing was left.
+bool scriviTramite(FileTemporaneo::Modo modo, const std::string& percorso,
+                   const Destinazione& destinazione, const std::optional<struct stat>& esistente,
+                   std::string_view contenuto) {
     const int cartella = destinazione.cartella.numero();
-    const std::optional<struct stat> esistente = fileDaSostituire(percorso, destinazione);
-    FileTemporaneo temporaneo(cartella, destinazione.nome);
+    FileTemporaneo temporaneo(cartella, destinazione.nome, modo);
     if (const int codice = temporaneo.apertura(); codice != 0) {
         fallito(percorso, motivoCreazione(codice));
     }
@@ -306,9 +351,24 @@ void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
     }
     riuscito(temporaneo.imponiModo(esistente ? esistente->st_mode & 07777 : modoNuovoFile()));
     riuscito(temporaneo.sincronizza());
+    if (!temporaneo.daiNome()) {
+        return false;
+    }
     riuscito(temporaneo.chiudi());
     if (const int codice = temporaneo.rinominaIn(destinazione.nome); codice != 0) {
         fallito(percorso, motivoRinomina(cartella, codice));
     }
-    sincronizzaCartella(cartella);
+    return true;
+}
+
+} // namespace
+
+void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
+    const Destinazione destinazione = destinazioneReale(percorso);
+    const std::optional<struct stat> esistente = fileDaSostituire(percorso, destinazione);
+    if (!scriviTramite(FileTemporaneo::Modo::Anonimo, percorso, destinazione, esistente,
+                       contenuto)) {
+        scriviTramite(FileTemporaneo::Modo::ConNome, percorso, destinazione, esistente, contenuto);
+    }
+    sincronizzaCartella(destinazione.cartella.numero());
 }

@@ -24,10 +24,10 @@ bool fileEsistente(const std::string& percorso);
 // folder, a device, a FIFO or a socket.
 bool nodoSpeciale(const std::string& percorso);
 
-// Writes the whole file or nothing: a temporary file beside the target,
-// every byte written and synchronised to the disk, then renamed over the
-// target, whose permissions, and owner and group where the system allows,
-// it keeps. On any failure the target is left as it was, no temporary file
-// remains, and ErroreFile names the path (escaped, see testoVisibile) and
-// the reason in Italian.
+// Writes the whole file or nothing: a temporary file beside the target
+// (with no name until it is complete, where the disk allows: a program
+// killed meanwhile leaves nothing), every byte written and synchronised to
+// the disk, then renamed over the target, whose permissions, and owner and group where the system
+// allows, it keeps. On any failure the target is left as it was, no temporary file remains, and
+// ErroreFile names the path (escaped, see testoVisibile) and the reason in Italian.
 void scriviFileIntero(const std::string& percorso, std::string_view contenuto);

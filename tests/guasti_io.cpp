@@ -2,9 +2,11 @@
 // under test: SEZIONE_GUASTO="operation:errno:path prefix" makes every call of
 // that operation (write, fsync, or faccessat as "access") on a file whose path
 // begins with the prefix fail with that error number, as a full disk, a
-// failing device or a read-only disk would.
+// failing device or a read-only disk would; the number -9 kills the program
+// there instead, as kill -9 would.
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +56,9 @@ bool fallisce(const char* operazione, int descrittore, const char* nome = "") {
     percorso[n] = '\0';
     if ((std::string(percorso) + "/" + nome).rfind(guasto.prefisso, 0) != 0) {
         return false;
+    }
+    if (guasto.codice == -SIGKILL) {
+        ::kill(::getpid(), SIGKILL);
     }
     errno = guasto.codice;
     return true;

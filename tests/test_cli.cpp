@@ -393,6 +393,21 @@ TEST_F(CliProcesso, SincronizzazioneFallitaEUnaScritturaFallita) {
     EXPECT_EQ(nomi(), QStringList{"r.pdf"});
 }
 
+// Killed while the new file is on its way to the disk: the old file stays,
+// and no half-written file is left beside it.
+TEST_F(CliProcesso, UccisoMentreScriveNonLasciaNulla) {
+    for (const char* nome : {"t.txt", "r.docx"}) {
+        SCOPED_TRACE(nome);
+        crea(nome, "vecchio");
+        const QString opzione = QString(nome).startsWith("t") ? "--file" : "--documento";
+        const EsitoProcesso e = esegui({opzione, nome}, "fsync:-9:" + cartella.path() + "/");
+        EXPECT_EQ(e.stato, -1);
+        EXPECT_EQ(leggi(nome), "vecchio");
+        EXPECT_EQ(nomi(), QStringList{nome});
+        QFile::remove(file(nome));
+    }
+}
+
 TEST_F(CliProcesso, UscitaStandardNonScrivibile) {
     const EsitoProcesso piena = esegui({"--formato", "csv", "--incremento", "1"}, {}, "/dev/full");
     EXPECT_EQ(piena.stato, 1);
