@@ -174,9 +174,10 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
          "il testo non è JSON valido: c'è un numero troppo piccolo (riga 1, colonna 52)"},
         {inizio + R"("x": 01})", "il testo non è JSON valido: c'è un numero non valido (riga 1, "
                                  "colonna 52)"},
-        {inizio + "\"x\": \"a\tb\"}", "il testo non è JSON valido: c'è un carattere di controllo in "
-                                     "un testo: va scritto con una sequenza di escape (riga 1, "
-                                     "colonna 54)"},
+        {inizio + "\"x\": \"a\tb\"}",
+         "il testo non è JSON valido: c'è un carattere di controllo in "
+         "un testo: va scritto con una sequenza di escape (riga 1, "
+         "colonna 54)"},
         {inizio + "\"x\": " + std::string(600, '[') + std::string(600, ']') + "}",
          "il testo non è JSON valido: gli oggetti sono annidati troppo a fondo (riga 1, colonna "
          "563)"},
@@ -288,5 +289,29 @@ TEST(Progetto, LimitiComeLaFinestraDiAnalisi) {
         EXPECT_DOUBLE_EQ(l.velocitaMinima, c.attesi.velocitaMinima) << c.minima;
         EXPECT_DOUBLE_EQ(l.velocitaMassima, c.attesi.velocitaMassima) << c.massima;
         EXPECT_DOUBLE_EQ(l.riempimentoMassimo, c.attesi.riempimentoMassimo) << c.riempimento;
+    }
+}
+
+// The water's temperature against its range, 0 included: a value below it
+// is out of the range, not "not positive".
+TEST(Progetto, TemperaturaNelSuoIntervallo) {
+    const struct {
+        const char* temperatura;
+        std::optional<double> letta;
+        const char* motivo;
+    } casi[] = {{"0", 0.0, ""},
+                {"40", 40.0, ""},
+                {"-5", std::nullopt, "Fuori dall'intervallo ammesso: deve essere tra 0 e 40 °C."},
+                {"41", std::nullopt, "Fuori dall'intervallo ammesso: deve essere tra 0 e 40 °C."},
+                {"", std::nullopt, "La casella è vuota: serve un valore da 0–40 °C."}};
+    for (const auto& c : casi) {
+        progetto::Verifiche v;
+        v.legge = "colebrook";
+        v.scabrezza = Casella::daTesto("1");
+        v.temperatura = Casella::daTesto(c.temperatura);
+        const progetto::LeggeLetta l = progetto::leggiLegge(v, 0.18);
+        EXPECT_EQ(l.resistenza ? std::optional(l.resistenza->temperatura) : std::nullopt, c.letta)
+            << c.temperatura;
+        EXPECT_EQ(l.motivo, c.motivo) << c.temperatura;
     }
 }
