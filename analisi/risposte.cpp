@@ -1,6 +1,6 @@
 #include "analisi/risposte.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 
 #include <boost/math/constants/constants.hpp>
 #include <boost/math/differentiation/autodiff.hpp>

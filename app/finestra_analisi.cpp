@@ -7,15 +7,16 @@
 #include "app/impostazioni.h"
 #include "app/ingressi.h"
 #include "app/scelta_resistenza.h"
-#include "calc/errore_runtime.h"
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
+#include "errori/errore_runtime.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/sezione.h"
 #include "relazione/aggiunta_relazione.h"
+#include "relazione/testi_report.h"
 
 #include <QBuffer>
 #include <QComboBox>

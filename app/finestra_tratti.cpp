@@ -11,6 +11,7 @@
 #include "numeri/numero_positivo.h"
 #include "numeri/sezione.h"
 #include "progetto/legge_progetto.h"
+#include "relazione/testi_report.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -487,7 +488,7 @@ bool FinestraTratti::importa(const std::string& percorso) {
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
         return false;
-    } catch (const tratti::ErroreCsv& errore) {
+    } catch (const csv::Errore& errore) {
         avvisa(QString("Impossibile importare «%1», %2.")
                    .arg(mostrato(percorso), QString::fromStdString(errore.what())));
         return false;
@@ -502,7 +503,7 @@ bool FinestraTratti::importa(const std::string& percorso) {
     std::vector<progetto::RigaTratto> righe;
     righe.reserve(letti.size());
     for (const tratti::CelleTratto& celle : letti) {
-        righe.push_back(tratti::rigaDaCelle(celle));
+        righe.push_back(progetto::rigaDaCelle(celle));
     }
     modello->impostaRighe(righe);
     return true;
@@ -511,7 +512,7 @@ bool FinestraTratti::importa(const std::string& percorso) {
 bool FinestraTratti::esporta(const std::string& percorso, Contenuto contenuto,
                              tratti::Formato formato) {
     for (int r = 0; r < modello->rowCount(); ++r) {
-        if (const std::optional<tratti::ErroreCsv>& errore = modello->errore(r)) {
+        if (const std::optional<csv::Errore>& errore = modello->errore(r)) {
             avvisa(QString("Nulla è stato esportato: alla riga %1 la colonna «%2» non è "
                            "valida: %3.")
                        .arg(r + 1)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "analisi/tratti.h"
 #include "progetto/progetto.h"
-#include "table/csv_tratti.h"
+#include "tratti/csv_tratti.h"
+#include "tratti/tratto.h"
 
 #include <QMainWindow>
 

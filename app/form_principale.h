@@ -25,8 +25,8 @@
 //     repaint when the event loop resumes.
 
 #include "analisi/risposte.h"
-#include "calc/errore_runtime.h"
 #include "calc/limiti_incremento.h"
+#include "errori/errore_runtime.h"
 #include "progetto/progetto.h"
 
 #include <QMainWindow>

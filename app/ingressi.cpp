@@ -1,6 +1,6 @@
 #include "app/ingressi.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 
 #include <cctype>

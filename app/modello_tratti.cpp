@@ -127,7 +127,7 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
     case Qt::DisplayRole:
         if (cella) {
             const std::string& t =
-                tratti::testoCella(riga.celle, static_cast<std::size_t>(colonna));
+                progetto::testoCella(riga.celle, static_cast<std::size_t>(colonna));
             return colonna == tratti::Legge ? testoLegge(t) : testo(t);
         }
         if (riga.errore && colonna == Motivo) {
@@ -136,7 +136,7 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
         }
         return esito != nullptr ? testoEsito(*esito, colonna) : QVariant();
     case Qt::EditRole:
-        return cella ? testo(tratti::testoCella(riga.celle, static_cast<std::size_t>(colonna)))
+        return cella ? testo(progetto::testoCella(riga.celle, static_cast<std::size_t>(colonna)))
                      : QVariant();
     case Qt::ToolTipRole:
         if (cellaSbagliata) {
@@ -271,7 +271,7 @@ void ModelloTratti::incolla(int riga, int colonna,
         for (std::size_t c = 0; c < blocco[r].size(); ++c) {
             const std::size_t colonnaCella = static_cast<std::size_t>(colonna) + c;
             if (colonnaCella < tratti::colonne) {
-                tratti::scriviCella(destinazione.celle, colonnaCella, blocco[r][c]);
+                progetto::scriviCella(destinazione.celle, colonnaCella, blocco[r][c]);
             }
         }
         if (destinazione.celle != prima) {
@@ -294,8 +294,8 @@ void ModelloTratti::svuota(const QModelIndexList& celle) {
         }
         RigaTratto& riga = righe_[static_cast<std::size_t>(cella.row())].celle;
         const auto colonna = static_cast<std::size_t>(cella.column());
-        if (!tratti::testoCella(riga, colonna).empty()) {
-            tratti::scriviCella(riga, colonna, {});
+        if (!progetto::testoCella(riga, colonna).empty()) {
+            progetto::scriviCella(riga, colonna, {});
             toccate.push_back(cella.row());
         }
     }
@@ -316,7 +316,7 @@ void ModelloTratti::leggi(Riga& riga, std::size_t indice) {
     riga.versione = prossimaVersione_++;
     riga.tratto.reset();
     riga.errore.reset();
-    if (std::optional<tratti::RigaLetta> letta = tratti::leggiRiga(riga.celle, indice + 1)) {
+    if (std::optional<progetto::RigaLetta> letta = progetto::leggiRiga(riga.celle, indice + 1)) {
         riga.tratto = std::move(letta->tratto);
         riga.errore = std::move(letta->errore);
     }
@@ -344,7 +344,7 @@ void ModelloTratti::impostaLinea(std::optional<tratti::Impostazioni> impostazion
     prevediCalcolo();
 }
 
-const std::optional<tratti::ErroreCsv>& ModelloTratti::errore(int riga) const {
+const std::optional<csv::Errore>& ModelloTratti::errore(int riga) const {
     return righe_[static_cast<std::size_t>(riga)].errore;
 }
 
@@ -363,7 +363,7 @@ ModelloTratti::Conteggio ModelloTratti::conteggio() const {
             if (!impostazioni_ || !attuale(riga)) {
                 ++c.inAttesa;
             } else {
-                ++(!riga.esito->calcolato ? c.nonCalcolati
+                ++(!riga.esito->calcolato   ? c.nonCalcolati
                    : riga.esito->verificato ? c.verificati
                                             : c.nonVerificati);
             }

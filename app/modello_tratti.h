@@ -1,8 +1,7 @@
 #pragma once
 
-#include "analisi/tratti.h"
-#include "progetto/progetto.h"
-#include "table/csv_tratti.h"
+#include "progetto/righe_tratti.h"
+#include "tratti/tratto.h"
 
 #include <QAbstractTableModel>
 
@@ -72,7 +71,7 @@ class ModelloTratti : public QAbstractTableModel {
 
     // The first cell of a row that breaks the rules of the reaches' CSV;
     // none for a good row or a blank one.
-    const std::optional<tratti::ErroreCsv>& errore(int riga) const;
+    const std::optional<csv::Errore>& errore(int riga) const;
     // The reaches of the rows that read, in the table's order.
     std::vector<tratti::Tratto> trattiLetti() const;
     // The same with their results, all computed first; no results while
@@ -110,7 +109,7 @@ class ModelloTratti : public QAbstractTableModel {
     struct Riga {
         progetto::RigaTratto celle;
         std::optional<tratti::Tratto> tratto;
-        std::optional<tratti::ErroreCsv> errore;
+        std::optional<csv::Errore> errore;
         std::uint64_t versione = 0; // of the cells; the esito's, when computed
         std::optional<tratti::Esito> esito;
         std::uint64_t versioneEsito = 0;

@@ -1,6 +1,6 @@
 #include "analisi/risposte.h"
-#include "analisi/tratti.h"
 #include "analisi/verifiche.h"
+#include "tratti/tratto.h"
 
 #include <benchmark/benchmark.h>
 

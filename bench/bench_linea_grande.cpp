@@ -1,4 +1,4 @@
-#include "table/csv_tratti.h"
+#include "tratti/csv_tratti.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "cli/opzioni.h"
 
-#include "calc/errore_runtime.h"
 #include "cli/progetto_cli.h"
 #include "documenti/salvataggio.h"
+#include "errori/errore_runtime.h"
 #include "file/errore_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"

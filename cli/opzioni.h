@@ -1,8 +1,8 @@
 #pragma once
 
-#include "analisi/tratti.h"
 #include "calc/formule_sezione.h"
 #include "progetto/progetto.h"
+#include "tratti/tratto.h"
 
 #include <optional>
 #include <set>

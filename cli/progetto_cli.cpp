@@ -1,6 +1,6 @@
 #include "cli/progetto_cli.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
 #include "progetto/legge_progetto.h"

@@ -3,7 +3,8 @@
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/testo_visibile.h"
-#include "table/csv_tratti.h"
+#include "progetto/righe_tratti.h"
+#include "tratti/csv_tratti.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
         linea = tratti::leggiTrattiConRighe(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
     } catch (const ErroreFile& e) {
         throw ErroreUso(e.what());
-    } catch (const tratti::ErroreCsv& e) {
+    } catch (const csv::Errore& e) {
         throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " + e.what());
     }
     tratti::Impostazioni impostazioni;
@@ -48,7 +49,7 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
 
 std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {
     std::vector<std::string> note;
-    for (const tratti::RigaLetta& riga : tratti::leggiRighe(progetto.tratti)) {
+    for (const progetto::RigaLetta& riga : progetto::leggiRighe(progetto.tratti)) {
         if (riga.errore) {
             note.push_back(testoVisibile("tratto non calcolato nella relazione: " + riga.nome() +
                                          ", «" + riga.errore->colonna() +

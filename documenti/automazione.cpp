@@ -1,7 +1,7 @@
 #include "documenti/automazione.h"
 
-#include "calc/errore_runtime.h"
 #include "documenti/elaboratore_testi.h"
+#include "errori/errore_runtime.h"
 
 #include <QTextDocument>
 #include <QTextTable>

@@ -1,7 +1,7 @@
 #include "documenti/collegamento.h"
 
-#include "calc/errore_runtime.h"
 #include "documenti/elaboratore_testi.h"
+#include "errori/errore_runtime.h"
 
 #include <cstdio>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "documenti/elaboratore_testi.h"
 
-#include "calc/errore_runtime.h"
 #include "documenti/proprieta_documento.h"
+#include "errori/errore_runtime.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #include "numeri/cifre_decimali.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 
 #include <charconv>
 #include <cmath>

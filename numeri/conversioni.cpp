@@ -1,6 +1,6 @@
 #include "numeri/conversioni.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 #include "numeri/cifre_decimali.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "numeri/numero_positivo.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 
 NumeroLetto leggiNumero(std::string_view testo) {

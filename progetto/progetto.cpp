@@ -1,8 +1,8 @@
 #include "progetto/progetto.h"
 
 #include "analisi/verifiche.h"
-#include "calc/errore_runtime.h"
 #include "calc/resistenza.h"
+#include "errori/errore_runtime.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
@@ -275,8 +275,7 @@ const char* chiaveDi(const CampoTratto& c) {
 
 // The members of an object whose keys are not among the known ones, as
 // written.
-template <typename Chiavi>
-VociAltrui altre(const json::Valore& oggetto, const Chiavi& conosciute) {
+template <typename Chiavi> VociAltrui altre(const json::Valore& oggetto, const Chiavi& conosciute) {
     VociAltrui voci;
     for (const json::Membro& m : oggetto.membri) {
         const bool nota =
@@ -324,7 +323,7 @@ class Scrittore {
         }
     }
     void casella(const Casella& c) {
-        testo += c.numero ? TestoEsatto(*c.numero)
+        testo += c.numero    ? TestoEsatto(*c.numero)
                  : c.vuota() ? std::string("null")
                              : json::stringa(c.testo);
     }
@@ -442,8 +441,7 @@ std::string testoProgetto(const Progetto& progetto) {
                 s.testo += json::stringa(campo.testo(p));
             }
         }
-        if (const auto voci = p.originale.parti.find(parte.nome);
-            voci != p.originale.parti.end()) {
+        if (const auto voci = p.originale.parti.find(parte.nome); voci != p.originale.parti.end()) {
             s.altre(voci->second);
         }
         s.chiudi('}');

@@ -1,9 +1,9 @@
 #include "relazione/documento_word.h"
 
-#include "calc/errore_runtime.h"
 #include "calc/variabili_pubbliche.h"
 #include "documenti/automazione.h"
 #include "documenti/collegamento.h"
+#include "errori/errore_runtime.h"
 #include "relazione/testi_report.h"
 #include "table/tabella_risultati.h"
 

@@ -11,13 +11,14 @@
 #include "numeri/numero_positivo.h"
 #include "numeri/sezione.h"
 #include "progetto/legge_progetto.h"
+#include "progetto/righe_tratti.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/figura_scala.h"
 #include "relazione/figura_sezione.h"
 #include "relazione/scrittore_relazione.h"
 #include "relazione/testi_report.h"
-#include "table/csv_tratti.h"
 #include "table/tabella_risultati.h"
+#include "tratti/csv_tratti.h"
 #include "versione.h"
 
 #include <QStringList>
@@ -159,7 +160,7 @@ class Relazione {
         risultati();
         verifiche();
         // Blank rows of the window's table are no reaches.
-        if (const auto righe = tratti::leggiRighe(p_.tratti); !righe.empty()) {
+        if (const auto righe = progetto::leggiRighe(p_.tratti); !righe.empty()) {
             verificaDeiTratti(righe);
         }
         firma();
@@ -497,10 +498,10 @@ class Relazione {
     // laws, the reasons of those that fail or cannot be computed.
     // The rows as the window reads them; one that cannot be read is counted
     // and named, not computed.
-    void verificaDeiTratti(const std::vector<tratti::RigaLetta>& righe) {
+    void verificaDeiTratti(const std::vector<progetto::RigaLetta>& righe) {
         scrittore_.sezione("5 Verifica dei tratti");
         std::vector<tratti::Tratto> lette;
-        for (const tratti::RigaLetta& riga : righe) {
+        for (const progetto::RigaLetta& riga : righe) {
             if (riga.tratto) {
                 lette.push_back(*riga.tratto);
             }
@@ -559,7 +560,7 @@ class Relazione {
         QStringList leggi;
         QStringList motivi;
         std::size_t k = 0;
-        for (const tratti::RigaLetta& riga : righe) {
+        for (const progetto::RigaLetta& riga : righe) {
             const QString nome = q(riga.nome());
             if (!riga.tratto) {
                 std::vector<QString> vuota(12, "—");

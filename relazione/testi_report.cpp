@@ -1,10 +1,23 @@
 #include "relazione/testi_report.h"
 
 #include "calc/variabili_pubbliche.h"
+#include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/sezione.h"
 
 #include <cctype>
+
+std::string testoResistenza(const formule::Resistenza& r) {
+    std::string testo(formule::simboloCoefficiente(r.legge));
+    testo.append(" = ").append(CStr(r.coefficiente));
+    if (r.legge != formule::Legge::Bazin) {
+        testo.append(" ").append(formule::unitaCoefficiente(r.legge));
+    }
+    if (r.legge == formule::Legge::Colebrook) {
+        testo.append(", T = ").append(CStr(r.temperatura)).append(" °C");
+    }
+    return testo;
+}
 
 std::string RigaTubazione() {
     const auto& s = variabili_pubbliche::stato;

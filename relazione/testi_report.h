@@ -1,9 +1,15 @@
 #pragma once
 
+#include "calc/resistenza.h"
+
 #include <array>
 #include <string>
 
 // The texts of the report that the results file repeats.
+
+// A resistance law's coefficient as a report names it: "γ = 0.18",
+// "n = 0.013 s/m^1/3", "ks = 1.5 mm, T = 15 °C".
+std::string testoResistenza(const formule::Resistenza& resistenza);
 
 // "TUBAZIONE INGLESE 40/60 Øeq mm 20", the coefficient and the slope lines,
 // from the state as the last recalculation left it, without line ends.

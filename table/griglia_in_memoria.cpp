@@ -1,6 +1,6 @@
 #include "table/griglia_in_memoria.h"
 
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 
 #include <utility>
 

@@ -2,7 +2,7 @@
 
 #include "calc/reale.h"
 #include "calc/variabili_pubbliche.h"
-#include "numeri/formato.h"
+#include "numeri/testo_valore.h"
 
 #include <array>
 #include <vector>
@@ -24,11 +24,6 @@ void scriviIntestazione(GrigliaAstratta& griglia) {
     }
 }
 
-// The height rounded half up to the whole millimetre, in centimetres.
-Reale altezzaCm(double altezza) {
-    return Reale(std::floor((Reale(altezza) * 1000.0 + 0.5).valore())) / 10.0;
-}
-
 void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, int k) {
     for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
         ScriviCella(TestoColonna(colonna, k), rigaGriglia.valore(), colonna, griglia);
@@ -36,25 +31,6 @@ void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, int k) {
 }
 
 } // namespace
-
-// Pattern first, then the value, then its conversion, its check and its
-// text.
-std::string TestoValore(int colonna, double valore) {
-    switch (colonna) {
-    case 1:
-        return Format(altezzaCm(valore).valore(), "###0.0");
-    case 2:
-    case 3:
-    case 4:
-        return Format(valore, "##0.###0");
-    case 5:
-        return Format((Reale(valore) * 100.0).valore(), "###0.#0");
-    case 6:
-        return Format((Reale(valore) * 1000.0).valore(), "#####0.#0");
-    default:
-        throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
-    }
-}
 
 std::string TestoColonna(int colonna, int k) {
     const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "numeri/testo_valore.h"
 #include "table/griglia.h"
 
 #include <string>
@@ -8,11 +9,6 @@
 // The results table in a grid of 7 columns: two header rows (titles, units),
 // a label column, and one row per computed row of the last sweep, array row k
 // in grid row k + 1.
-
-// The text of value column 1 to 6 for its quantity in SI units: the height
-// in cm rounded to the millimetre, area, wetted perimeter, hydraulic radius,
-// velocity in cm/s and flow in l/s, each with its column's pattern.
-std::string TestoValore(int colonna, double valore);
 
 // The text of value column 1 to 6 for array row k. The report's tables show
 // the same texts.

@@ -1,4 +1,4 @@
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 
 #include <cfloat>

@@ -82,7 +82,7 @@ TEST_F(Tratti, UnaCellaSbagliataComeNelCsv) {
         try {
             tratti::leggiTratti(intestazione + riga);
             ADD_FAILURE() << "il CSV si legge";
-        } catch (const tratti::ErroreCsv& atteso) {
+        } catch (const csv::Errore& atteso) {
             const auto colonna =
                 static_cast<int>(std::find(tratti::nomiColonne.begin(), tratti::nomiColonne.end(),
                                            atteso.colonna()) -

@@ -1,4 +1,4 @@
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 #include "table/griglia.h"
 #include "table/griglia_in_memoria.h"
 

@@ -3,9 +3,10 @@
 #include "documenti/proprieta_documento.h"
 #include "numeri/conversioni.h"
 #include "progetto/progetto.h"
+#include "progetto/righe_tratti.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/relazione_calcolo.h"
-#include "table/csv_tratti.h"
+#include "tratti/csv_tratti.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -176,7 +177,7 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
     const auto riga = [](std::vector<std::string> celle) {
         tratti::CelleTratto c{};
         std::copy(celle.begin(), celle.end(), c.begin());
-        return tratti::rigaDaCelle(c);
+        return progetto::rigaDaCelle(c);
     };
     p.tratti = {riga({"T1", "50", "0.004", "", "", "40", "150", "8"}),
                 riga({"T2", "40", "0.0005", "", "", "", "300", "2"}),
@@ -184,8 +185,8 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
                 riga({}), riga({"T5", "40", "-0.01", "", "", "", "300", "2"})};
     const QString sezione = tra(relazione(), "5 Verifica dei tratti", "\nZZZ");
     const auto esiti =
-        tratti::verificaTutti({tratti::trattoDaCelle(tratti::celleDi(p.tratti[0]), 1),
-                               tratti::trattoDaCelle(tratti::celleDi(p.tratti[1]), 2)},
+        tratti::verificaTutti({tratti::trattoDaCelle(progetto::celleDi(p.tratti[0]), 1),
+                               tratti::trattoDaCelle(progetto::celleDi(p.tratti[1]), 2)},
                               {});
     for (const QString& atteso :
          {QString("4 tratti: 2 verificati, 1 non verificato, 1 non calcolato."),

@@ -1,7 +1,7 @@
 #include "analisi/profilo.h"
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 
 #include <boost/math/tools/toms748_solve.hpp>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "analisi/tratti.h"
 #include "seme.h"
-#include "table/csv_tratti.h"
+#include "tratti/csv_tratti.h"
+#include "tratti/tratto.h"
 
 #include <gtest/gtest.h>
 
@@ -221,7 +221,7 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
         try {
             tratti::leggiTratti(c.testo);
             ADD_FAILURE() << "letto senza errori";
-        } catch (const tratti::ErroreCsv& e) {
+        } catch (const csv::Errore& e) {
             EXPECT_EQ(e.riga(), c.riga);
             EXPECT_EQ(e.colonna(), c.colonna);
             EXPECT_NE(std::string(e.what()).find(c.motivo), std::string::npos) << e.what();

@@ -1,12 +1,11 @@
-#include "table/csv_tratti.h"
+#include "tratti/csv_tratti.h"
 
-#include "calc/errore_runtime.h"
-#include "file/testo_visibile.h"
+#include "errori/errore_runtime.h"
+#include "file/testo_tabellare.h"
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
-#include "table/tabella_risultati.h"
-#include "table/testo_griglia.h"
+#include "numeri/testo_valore.h"
 
 #include <algorithm>
 #include <array>
@@ -19,144 +18,12 @@ namespace tratti {
 
 namespace {
 
-std::string_view senzaSpazi(std::string_view testo) {
-    const std::size_t inizio = testo.find_first_not_of(" \t");
-    if (inizio == std::string_view::npos) {
-        return {};
-    }
-    return testo.substr(inizio, testo.find_last_not_of(" \t") - inizio + 1);
-}
-
-// Whether every cell of a row holds blanks at most.
-template <typename Celle> bool tutteVuote(const Celle& celle) {
-    return std::all_of(std::begin(celle), std::end(celle),
-                       [](const std::string& c) { return senzaSpazi(c).empty(); });
-}
-
-// Whether a column holds a number, which an Italian file writes with a
-// decimal comma.
-bool numerica(std::size_t colonna) {
-    return colonna != Nome && colonna != Legge;
-}
-
 std::string minuscolo(std::string_view testo) {
     std::string esito(testo);
     std::transform(esito.begin(), esito.end(), esito.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return esito;
 }
-
-struct Record {
-    std::size_t riga = 0; // the file's line where it starts
-    std::vector<std::string> campi;
-
-    bool vuoto() const { return tutteVuote(campi); }
-};
-
-// RFC 4180 records, one at a time: a field in quotes may hold the
-// separator, a line break and doubled quotes; lines end in CRLF or LF.
-class LettoreCsv {
-  public:
-    LettoreCsv(std::string_view testo, char separatore) : testo_(testo), separatore_(separatore) {}
-
-    std::optional<Record> prossimo() {
-        if (posizione_ >= testo_.size()) {
-            return std::nullopt;
-        }
-        Record record{riga_, {}};
-        for (;;) {
-            const bool traVirgolette = posizione_ < testo_.size() && testo_[posizione_] == '"';
-            record.campi.push_back(traVirgolette ? campoTraVirgolette(record)
-                                                 : campoSemplice(record));
-            if (posizione_ >= testo_.size()) {
-                return record;
-            }
-            const char c = testo_[posizione_++];
-            if (c == '\n' || (c == '\r' && fineRiga())) {
-                ++riga_;
-                return record;
-            }
-        }
-    }
-
-  private:
-    // The CR of a CRLF, consumed with its LF.
-    bool fineRiga() {
-        if (posizione_ < testo_.size() && testo_[posizione_] == '\n') {
-            ++posizione_;
-            return true;
-        }
-        return false;
-    }
-
-    bool fineCampo() const {
-        if (posizione_ >= testo_.size()) {
-            return true;
-        }
-        const char c = testo_[posizione_];
-        return c == separatore_ || c == '\n' ||
-               (c == '\r' && posizione_ + 1 < testo_.size() && testo_[posizione_ + 1] == '\n');
-    }
-
-    // A quote inside a field that does not begin with one is a field
-    // quoted by mistake, or a quote a spreadsheet would have doubled.
-    std::string campoSemplice(const Record& record) {
-        const std::size_t inizio = posizione_;
-        std::size_t caratteri = 0;
-        while (!fineCampo()) {
-            if (testo_[posizione_] == '"') {
-                throw ErroreCsv(riga_, "",
-                                "virgolette dentro il campo " +
-                                    std::to_string(record.campi.size() + 1) +
-                                    ", che non inizia con le virgolette");
-            }
-            conta(record, testo_[posizione_++], caratteri);
-        }
-        return std::string(testo_.substr(inizio, posizione_ - inizio));
-    }
-
-    // Counted as the field grows, so that a file of one endless field is
-    // refused before it is copied; a character is a UTF-8 sequence.
-    void conta(const Record& record, char byte, std::size_t& caratteri) const {
-        if ((static_cast<unsigned char>(byte) & 0xC0) != 0x80 && ++caratteri > cellaMassima) {
-            throw ErroreCsv(record.riga, "",
-                            "il campo " + std::to_string(record.campi.size() + 1) + " supera " +
-                                std::to_string(cellaMassima) + " caratteri");
-        }
-    }
-
-    std::string campoTraVirgolette(const Record& record) {
-        std::string campo;
-        std::size_t caratteri = 0;
-        for (++posizione_;; ++posizione_) {
-            if (posizione_ >= testo_.size()) {
-                throw ErroreCsv(record.riga, "", "virgolette aperte e mai chiuse");
-            }
-            const char c = testo_[posizione_];
-            if (c == '"') {
-                if (posizione_ + 1 < testo_.size() && testo_[posizione_ + 1] == '"') {
-                    ++posizione_;
-                } else {
-                    break;
-                }
-            } else if (c == '\n') {
-                ++riga_;
-            }
-            campo += c;
-            conta(record, c, caratteri);
-        }
-        ++posizione_;
-        if (!fineCampo()) {
-            throw ErroreCsv(riga_, "", "testo dopo le virgolette che chiudono un campo");
-        }
-        return campo;
-    }
-
-    std::string_view testo_;
-    char separatore_;
-    std::size_t posizione_ = 0;
-    std::size_t riga_ = 1;
-};
 
 // Where each known column stands in the file.
 using Posizioni = std::array<std::optional<std::size_t>, colonne>;
@@ -169,41 +36,41 @@ std::string elencoColonne() {
     return elenco;
 }
 
-Posizioni leggiIntestazione(const Record& intestazione) {
+Posizioni leggiIntestazione(const csv::Record& intestazione) {
     Posizioni posizioni;
     const std::size_t riga = intestazione.riga;
     for (std::size_t i = 0; i < intestazione.campi.size(); ++i) {
         const std::string& scritto = intestazione.campi[i];
-        const std::string nome = minuscolo(senzaSpazi(scritto));
+        const std::string nome = minuscolo(csv::senzaSpazi(scritto));
         const auto trovato = std::find(nomiColonne.begin(), nomiColonne.end(), nome);
         if (trovato == nomiColonne.end()) {
-            throw ErroreCsv(riga, scritto,
-                            nome.empty()
-                                ? "una colonna senza nome"
-                                : "colonna sconosciuta (le colonne sono " + elencoColonne() + ")");
+            throw csv::Errore(riga, scritto,
+                              nome.empty() ? "una colonna senza nome"
+                                           : "colonna sconosciuta (le colonne sono " +
+                                                 elencoColonne() + ")");
         }
         std::optional<std::size_t>& posizione = posizioni[trovato - nomiColonne.begin()];
         if (posizione) {
-            throw ErroreCsv(riga, nome, "la colonna è ripetuta");
+            throw csv::Errore(riga, nome, "la colonna è ripetuta");
         }
         posizione = i;
     }
     for (const Colonna necessaria : {Nome, Portata}) {
         if (!posizioni[necessaria]) {
-            throw ErroreCsv(riga, nomiColonne[necessaria], "manca la colonna");
+            throw csv::Errore(riga, nomiColonne[necessaria], "manca la colonna");
         }
     }
     if (!posizioni[Pendenza]) {
         if (!posizioni[QuotaMonte] && !posizioni[QuotaValle]) {
-            throw ErroreCsv(riga, "pendenza",
-                            "manca la colonna, o le colonne quota_monte e quota_valle con la "
-                            "lunghezza");
+            throw csv::Errore(riga, "pendenza",
+                              "manca la colonna, o le colonne quota_monte e quota_valle con la "
+                              "lunghezza");
         }
         for (const Colonna quote : {QuotaMonte, QuotaValle, Lunghezza}) {
             if (!posizioni[quote]) {
-                throw ErroreCsv(riga, nomiColonne[quote],
-                                "manca la colonna: senza la pendenza, la danno le quote di monte "
-                                "e di valle con la lunghezza");
+                throw csv::Errore(riga, nomiColonne[quote],
+                                  "manca la colonna: senza la pendenza, la danno le quote di monte "
+                                  "e di valle con la lunghezza");
             }
         }
     }
@@ -247,10 +114,10 @@ class LetturaCelle {
 
   private:
     [[noreturn]] void errore(Colonna colonna, const std::string& motivo) const {
-        throw ErroreCsv(riga_, nomiColonne[colonna], motivo);
+        throw csv::Errore(riga_, nomiColonne[colonna], motivo);
     }
 
-    std::string_view testo(Colonna colonna) const { return senzaSpazi(celle_[colonna]); }
+    std::string_view testo(Colonna colonna) const { return csv::senzaSpazi(celle_[colonna]); }
 
     // A control character would reach the terminal or the spreadsheet as
     // it is; a tab or a line break, even quoted, would break the rows of a
@@ -367,7 +234,7 @@ class LetturaCelle {
 };
 
 // The cells of a record, by the columns the header names.
-CelleTratto celleDelRecord(const Record& record, const Posizioni& posizioni) {
+CelleTratto celleDelRecord(const csv::Record& record, const Posizioni& posizioni) {
     CelleTratto celle;
     for (std::size_t c = 0; c < colonne; ++c) {
         if (posizioni[c]) {
@@ -379,56 +246,33 @@ CelleTratto celleDelRecord(const Record& record, const Posizioni& posizioni) {
 
 // Each reach of a file with its cells, in the file's order; a fault stops
 // the reading where it stands, the first of the file.
-// A file saved as "Unicode text" holds every other byte NUL: read as
-// bytes, it would be refused for its first control character.
-bool utf16(std::string_view testo) {
-    if (testo.starts_with("\xFF\xFE") || testo.starts_with("\xFE\xFF")) {
-        return true;
-    }
-    return testo.size() >= 4 && ((testo[0] != '\0' && testo[1] == '\0' && testo[3] == '\0') ||
-                                 (testo[0] == '\0' && testo[2] == '\0' && testo[1] != '\0'));
-}
-
-template <typename Raccogli> void leggiFile(std::string_view testo, Raccogli raccogli) {
-    if (utf16(testo)) {
-        throw ErroreCsv(1, "",
-                        "il file è in UTF-16 («testo Unicode»): va salvato come CSV in UTF-8");
-    }
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (testo.substr(0, bom.size()) == bom) {
-        testo.remove_prefix(bom.size());
-    }
-    // Not UTF-8: as an Italian Excel saves a CSV.
-    std::string convertito;
-    if (primoNonUtf8(testo)) {
-        convertito = daWindows1252(testo);
-        testo = convertito;
-    }
-    const bool italiano = testo.substr(0, testo.find('\n')).find(';') != std::string_view::npos;
-    LettoreCsv lettore(testo, italiano ? ';' : ',');
-    std::optional<Record> intestazione = lettore.prossimo();
+template <typename Raccogli> void leggiFile(std::string_view file, Raccogli raccogli) {
+    const csv::Testo testo = csv::preparato(file);
+    const bool italiano = testo.italiano;
+    csv::Lettore lettore(testo);
+    std::optional<csv::Record> intestazione = lettore.prossimo();
     while (intestazione && intestazione->vuoto()) {
         intestazione = lettore.prossimo();
     }
     if (!intestazione) {
-        throw ErroreCsv(1, "", "manca l'intestazione con i nomi delle colonne");
+        throw csv::Errore(1, "", "manca l'intestazione con i nomi delle colonne");
     }
     const Posizioni posizioni = leggiIntestazione(*intestazione);
     std::size_t letti = 0;
-    while (const std::optional<Record> record = lettore.prossimo()) {
+    while (const std::optional<csv::Record> record = lettore.prossimo()) {
         if (record->vuoto()) {
             continue;
         }
         if (record->campi.size() != intestazione->campi.size()) {
-            throw ErroreCsv(record->riga, "",
-                            "la riga ha " + std::to_string(record->campi.size()) +
-                                " campi, l'intestazione " +
-                                std::to_string(intestazione->campi.size()));
+            throw csv::Errore(record->riga, "",
+                              "la riga ha " + std::to_string(record->campi.size()) +
+                                  " campi, l'intestazione " +
+                                  std::to_string(intestazione->campi.size()));
         }
         if (letti == trattiMassimi) {
-            throw ErroreCsv(record->riga, "",
-                            "troppi tratti: un file ne può avere al massimo " +
-                                std::to_string(trattiMassimi));
+            throw csv::Errore(record->riga, "",
+                              "troppi tratti: un file ne può avere al massimo " +
+                                  std::to_string(trattiMassimi));
         }
         ++letti;
         CelleTratto celle = celleDelRecord(*record, posizioni);
@@ -516,13 +360,9 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
 
 } // namespace
 
-// The column's name and the reason may quote what the file holds: a NUL
-// byte would cut the message short, a control character drive the terminal.
-ErroreCsv::ErroreCsv(std::size_t riga, std::string colonna, const std::string& motivo)
-    : std::runtime_error(testoVisibile("riga " + std::to_string(riga) +
-                                       (colonna.empty() ? "" : ", colonna «" + colonna + "»") +
-                                       ": " + motivo)),
-      riga_(riga), colonna_(std::move(colonna)), motivo_(motivo) {}
+bool numerica(std::size_t colonna) {
+    return colonna != Nome && colonna != Legge;
+}
 
 Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale) {
     return LetturaCelle(celle, riga, virgolaDecimale).tratto();
@@ -545,7 +385,7 @@ std::vector<CelleTratto> leggiCelleTratti(std::string_view testo) {
     std::vector<CelleTratto> righe;
     leggiFile(testo, [&](CelleTratto&& celle, Tratto&&, bool italiano, std::size_t) {
         for (std::size_t c = 0; c < colonne; ++c) {
-            celle[c] = std::string(senzaSpazi(celle[c]));
+            celle[c] = std::string(csv::senzaSpazi(celle[c]));
             // Read, an Italian number has no point: the comma is its only
             // separator.
             if (italiano && numerica(c)) {
@@ -611,105 +451,6 @@ std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato) {
                 r ? testoNumero(r->coefficiente) : ""};
     };
     return testoNelFormato(tratti.size() + 1, riga, formato);
-}
-
-namespace {
-
-using progetto::Casella;
-using progetto::RigaTratto;
-
-// Where each column's text lives in a row: a box or a plain text.
-struct Campo {
-    Casella RigaTratto::*casella;
-    std::string RigaTratto::*testo;
-};
-constexpr std::array<Campo, colonne> campi{{
-    {nullptr, &RigaTratto::tratto},
-    {&RigaTratto::lunghezza, nullptr},
-    {&RigaTratto::pendenza, nullptr},
-    {&RigaTratto::quotaMonte, nullptr},
-    {&RigaTratto::quotaValle, nullptr},
-    {&RigaTratto::raggio, nullptr},
-    {&RigaTratto::portata, nullptr},
-    {&RigaTratto::portataMinima, nullptr},
-    {nullptr, &RigaTratto::legge},
-    {&RigaTratto::scabrezza, nullptr},
-}};
-
-} // namespace
-
-const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
-    const Campo& campo = campi[colonna];
-    return campo.casella != nullptr ? (riga.*campo.casella).testo : riga.*campo.testo;
-}
-
-// A decimal comma, typed or pasted from an Italian spreadsheet, is held as
-// a point: the cell then reads as the same number in an Italian file.
-void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
-    if (numerica(colonna)) {
-        std::replace(testo.begin(), testo.end(), ',', '.');
-    }
-    const Campo& campo = campi[colonna];
-    if (campo.casella != nullptr) {
-        riga.*campo.casella = Casella::daTesto(std::move(testo));
-    } else {
-        riga.*campo.testo = std::move(testo);
-    }
-}
-
-CelleTratto celleDi(const RigaTratto& riga) {
-    CelleTratto celle;
-    for (std::size_t c = 0; c < colonne; ++c) {
-        celle[c] = testoCella(riga, c);
-    }
-    return celle;
-}
-
-// A name too long to be a reach's is refused by its cell, and named by its
-// beginning.
-std::string RigaLetta::nome() const {
-    const std::string_view scritto = senzaSpazi(celle[Nome]);
-    if (scritto.empty()) {
-        return "riga " + std::to_string(riga);
-    }
-    std::size_t byte = 0;
-    for (std::size_t caratteri = 0; byte < scritto.size() && caratteri < nomeMassimo; ++caratteri) {
-        char32_t punto = 0;
-        byte += std::max<std::size_t>(sequenzaUtf8(scritto.substr(byte), punto), 1);
-    }
-    return byte < scritto.size() ? std::string(scritto.substr(0, byte)) + "…"
-                                 : std::string(scritto);
-}
-
-std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero) {
-    RigaLetta letta{celleDi(riga), numero, std::nullopt, std::nullopt};
-    if (tutteVuote(letta.celle)) {
-        return std::nullopt;
-    }
-    try {
-        letta.tratto = trattoDaCelle(letta.celle, numero);
-    } catch (const ErroreCsv& errore) {
-        letta.errore = errore;
-    }
-    return letta;
-}
-
-std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe) {
-    std::vector<RigaLetta> lette;
-    for (std::size_t k = 0; k < righe.size(); ++k) {
-        if (std::optional<RigaLetta> letta = leggiRiga(righe[k], k + 1)) {
-            lette.push_back(std::move(*letta));
-        }
-    }
-    return lette;
-}
-
-RigaTratto rigaDaCelle(const CelleTratto& celle) {
-    RigaTratto riga;
-    for (std::size_t c = 0; c < colonne; ++c) {
-        scriviCella(riga, c, celle[c]);
-    }
-    return riga;
 }
 
 } // namespace tratti

@@ -1,7 +1,7 @@
-#include "analisi/tratti.h"
+#include "tratti/tratto.h"
 
-#include "calc/errore_runtime.h"
 #include "calc/reale.h"
+#include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "analisi/tratti.h"
-#include "progetto/progetto.h"
+#include "file/csv.h"
+#include "tratti/tratto.h"
 
 #include <array>
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,27 +13,9 @@
 // A sewer line's reaches as a spreadsheet keeps them, and their results.
 namespace tratti {
 
-// A file of reaches that cannot be read: the line of the file (from 1, the
-// header's included), the column by its header name (empty when the fault
-// is the whole line's) and the reason, in Italian.
-class ErroreCsv : public std::runtime_error {
-  public:
-    ErroreCsv(std::size_t riga, std::string colonna, const std::string& motivo);
-
-    std::size_t riga() const { return riga_; }
-    const std::string& colonna() const { return colonna_; }
-    // The reason alone, without the line and the column.
-    const std::string& motivo() const { return motivo_; }
-
-  private:
-    std::size_t riga_;
-    std::string colonna_;
-    std::string motivo_;
-};
-
 inline constexpr std::size_t trattiMassimi = 100000;
 // The most characters a cell may hold, and a reach's name.
-inline constexpr std::size_t cellaMassima = 1000;
+inline constexpr std::size_t cellaMassima = csv::campoMassimo;
 inline constexpr std::size_t nomeMassimo = 100;
 // The largest file of reaches: room for the most reaches, with long names.
 inline constexpr std::size_t fileMassimo = 64 * 1024 * 1024;
@@ -59,11 +40,15 @@ inline constexpr std::array<const char*, colonne> nomiColonne = {
     "tratto", "lunghezza", "pendenza",       "quota_monte", "quota_valle",
     "raggio", "portata",   "portata_minima", "legge",       "scabrezza"};
 
+// Whether a column holds a number, which an Italian file writes with a
+// decimal comma.
+bool numerica(std::size_t colonna);
+
 // A reach's cells as written, one text per column (empty: not given).
 using CelleTratto = std::array<std::string, colonne>;
 
 // The rules of a reach's cells, the same for a file, the window's table and
-// the report: the reach, or ErroreCsv with `riga` and the column of the
+// the report: the reach, or csv::Errore with `riga` and the column of the
 // first cell that breaks one. No cell holds a control character but the
 // tab and the line breaks. The numbers have "." as decimal separator
 // (a comma is refused: it would read as a thousands separator), or with
@@ -108,33 +93,5 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
 
 // The reaches as leggiTratti reads them back, every column written.
 std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato);
-
-// A reach of a project (its cells as typed, under the CSV's keys) as cells
-// in the CSV's order, and back; a number cell holds a decimal comma as a
-// point, so that it reads as the same number in an Italian file.
-CelleTratto celleDi(const progetto::RigaTratto& riga);
-progetto::RigaTratto rigaDaCelle(const CelleTratto& celle);
-const std::string& testoCella(const progetto::RigaTratto& riga, std::size_t colonna);
-void scriviCella(progetto::RigaTratto& riga, std::size_t colonna, std::string testo);
-
-// A project's row read by the rules of the cells: its reach, or the fault
-// of its first bad cell.
-struct RigaLetta {
-    CelleTratto celle;
-    std::size_t riga = 0; // from 1, in the project's order
-    std::optional<Tratto> tratto;
-    std::optional<ErroreCsv> errore;
-
-    // The name as written, cut after nomeMassimo characters with "…", or
-    // "riga N" where there is none.
-    std::string nome() const;
-};
-
-// A row of a project as the window reads it, `numero` from 1; none when it
-// is blank.
-std::optional<RigaLetta> leggiRiga(const progetto::RigaTratto& riga, std::size_t numero);
-
-// A project's rows as the window reads them: blank rows are left out.
-std::vector<RigaLetta> leggiRighe(const std::vector<progetto::RigaTratto>& righe);
 
 } // namespace tratti

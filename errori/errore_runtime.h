@@ -14,13 +14,14 @@ enum class TipoErrore {
     TipoNonCorrispondente,
     OperazioneNonValida, // floating-point invalid operation, such as 0/0
     Underflow,           // values too small for a double to carry their digits
-    Automazione,         // refused by the word processor, with its own number
+    Esterno,             // raised by another part of the program, with its own number
 };
 
 class ErroreRuntime : public std::exception {
   public:
     explicit ErroreRuntime(TipoErrore tipo);
-    // An error of the word processor, with its number and description.
+    // An error of another part of the program (the word processor), with
+    // its own number and description.
     ErroreRuntime(int numero, std::string descrizione);
 
     TipoErrore tipo() const noexcept { return tipo_; }

@@ -1,4 +1,4 @@
-#include "calc/errore_runtime.h"
+#include "errori/errore_runtime.h"
 
 #include <utility>
 
@@ -25,8 +25,8 @@ Voce voce(TipoErrore tipo) {
         return {6, "Operazione in virgola mobile non valida"};
     case TipoErrore::Underflow:
         return {6, "Underflow: numeri troppo piccoli per il calcolo"};
-    case TipoErrore::Automazione:
-        return {440, "Errore di automazione"};
+    case TipoErrore::Esterno:
+        break;
     }
     return {6, "Overflow"};
 }
@@ -37,4 +37,4 @@ ErroreRuntime::ErroreRuntime(TipoErrore tipo)
     : tipo_(tipo), numero_(voce(tipo).numero), descrizione_(voce(tipo).descrizione) {}
 
 ErroreRuntime::ErroreRuntime(int numero, std::string descrizione)
-    : tipo_(TipoErrore::Automazione), numero_(numero), descrizione_(std::move(descrizione)) {}
+    : tipo_(TipoErrore::Esterno), numero_(numero), descrizione_(std::move(descrizione)) {}

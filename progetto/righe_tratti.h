@@ -1,0 +1,43 @@
+#pragma once
+
+#include "progetto/progetto.h"
+#include "tratti/csv_tratti.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The reaches of a project, whose rows keep the cells as typed, read by the
+// same rules as a file of reaches.
+namespace progetto {
+
+// A reach of a project (its cells as typed, under the CSV's keys) as cells
+// in the CSV's order, and back; a number cell holds a decimal comma as a
+// point, so that it reads as the same number in an Italian file.
+tratti::CelleTratto celleDi(const RigaTratto& riga);
+RigaTratto rigaDaCelle(const tratti::CelleTratto& celle);
+const std::string& testoCella(const RigaTratto& riga, std::size_t colonna);
+void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo);
+
+// A project's row read by the rules of the cells: its reach, or the fault
+// of its first bad cell.
+struct RigaLetta {
+    tratti::CelleTratto celle;
+    std::size_t riga = 0; // from 1, in the project's order
+    std::optional<tratti::Tratto> tratto;
+    std::optional<csv::Errore> errore;
+
+    // The name as written, cut after nomeMassimo characters with "…", or
+    // "riga N" where there is none.
+    std::string nome() const;
+};
+
+// A row of a project as the window reads it, `numero` from 1; none when it
+// is blank.
+std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero);
+
+// A project's rows as the window reads them: blank rows are left out.
+std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe);
+
+} // namespace progetto
