@@ -1,24 +1,23 @@
 #include "analisi/tabella_calcolata.h"
 
-#include "calc/variabili_pubbliche.h"
-
 namespace analisi {
 
-std::vector<Grandezze> righeTabellaCalcolata() {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+std::vector<Grandezze> righeTabellaCalcolata(const calcolo::Tabella& tabella) {
     std::vector<Grandezze> righe;
-    for (int k = 1; k <= s.numPassi + 2; ++k) {
-        righe.push_back({s.altezza(k), s.area(k), s.contorno(k), s.raggioIdr(k), s.chezy(k),
-                         s.velocita(k), s.portata(k)});
+    righe.reserve(tabella.righe.size());
+    for (const calcolo::Riga& r : tabella.righe) {
+        righe.push_back(
+            {r.altezza, r.area, r.contorno, r.raggioIdr, r.chezy, r.velocita, r.portata});
     }
     return righe;
 }
 
-std::vector<Grandezze> righeTabellaConLegge(const formule::Resistenza& legge) {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-    std::vector<Grandezze> righe = righeTabellaCalcolata();
-    if (legge != s.resistenza()) {
-        const Sezione sezione{s.raggioM, s.pendenza, legge, s.geometria};
+std::vector<Grandezze> righeTabellaConLegge(const calcolo::Tabella& tabella,
+                                            const formule::Resistenza& legge) {
+    std::vector<Grandezze> righe = righeTabellaCalcolata(tabella);
+    if (legge != tabella.ingressi.resistenza()) {
+        const Sezione sezione{tabella.raggioM, tabella.ingressi.pendenza, legge,
+                              tabella.ingressi.geometria};
         for (Grandezze& riga : righe) {
             riga = grandezze(sezione, riga.altezza);
         }

@@ -64,13 +64,13 @@ QLineEdit* casella(const QString& suggerimento) {
 
 } // namespace
 
-FinestraAnalisi::FinestraAnalisi(QWidget* parent)
+FinestraAnalisi::FinestraAnalisi(Collegamento collegamento, QWidget* parent)
     : QMainWindow(parent), portata(casella("nessuna")), portataMinima(casella("nessuna")),
       velocita(casella("nessuna")), geometria(new QComboBox), resistenza(new SceltaResistenza),
       velocitaMinima(casella("")), velocitaMassima(casella("")), riempimentoMassimo(casella("")),
       grafico(new GraficoDeflusso), disegno(new DisegnoSezione), tabella(new QTableWidget),
       stato(new QLabel), puntatore(new QLabel), esporta(new QPushButton("Esporta grafico…")),
-      aggiungi(new QPushButton("Aggiungi alla relazione")) {
+      aggiungi(new QPushButton("Aggiungi alla relazione")), collegamento_(std::move(collegamento)) {
     setWindowTitle("Scala di deflusso e verifiche");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
@@ -342,8 +342,14 @@ analisi::Limiti FinestraAnalisi::limiti(bool& validi) const {
     return l;
 }
 
-void FinestraAnalisi::impostaSezione(std::optional<analisi::Sezione> sezione) {
-    sezioneTabella_ = sezione;
+void FinestraAnalisi::impostaTabella(std::optional<calcolo::Tabella> tabella) {
+    tabella_ = std::move(tabella);
+    sezioneTabella_.reset();
+    if (tabella_) {
+        const calcolo::Ingressi& i = tabella_->ingressi;
+        sezioneTabella_ =
+            analisi::Sezione{tabella_->raggioM, i.pendenza, i.resistenza(), i.geometria};
+    }
     ricalcola();
 }
 
@@ -381,7 +387,7 @@ void FinestraAnalisi::ricalcola() {
 
         DatiGrafico dati;
         dati.curva = analisi::curva(sezione, puntiCurva);
-        dati.righeTabella = analisi::righeTabellaConLegge(sezione.resistenza);
+        dati.righeTabella = analisi::righeTabellaConLegge(*tabella_, sezione.resistenza);
         dati.altezzePortata = richieste.altezzePortata;
         dati.altezzeVelocita = richieste.altezzeVelocita;
         dati.altezzaMinima = richieste.altezzaMinima;
@@ -531,7 +537,7 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     }
     ElaboratoreTesti* elaboratore = nullptr;
     try {
-        elaboratore = Collegamento::ElaboratoreVisibile();
+        elaboratore = collegamento_.ElaboratoreVisibile();
     } catch (const ErroreRuntime& errore) {
         avvisa(QString::fromStdString(errore.descrizione()));
         return;

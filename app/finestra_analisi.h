@@ -2,6 +2,8 @@
 
 #include "analisi/verifiche.h"
 #include "app/tabella_analisi.h"
+#include "calc/tabella.h"
+#include "documenti/collegamento.h"
 #include "progetto/progetto.h"
 
 #include <QMainWindow>
@@ -28,11 +30,12 @@ class FinestraAnalisi : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit FinestraAnalisi(QWidget* parent = nullptr);
+    // Its answers go into reports through `collegamento`.
+    explicit FinestraAnalisi(Collegamento collegamento = Collegamento(), QWidget* parent = nullptr);
 
-    // The section of the main window's table (radius in m, slope, Bazin's
-    // coefficient), or none when it has no table.
-    void impostaSezione(std::optional<analisi::Sezione> sezione);
+    // The main window's table (its section: radius, slope, Bazin's
+    // coefficient; its rows, for the chart), or none when it has none.
+    void impostaTabella(std::optional<calcolo::Tabella> tabella);
 
     QLineEdit* const portata;            // design flow, l/s
     QLineEdit* const portataMinima;      // dry-weather flow, l/s
@@ -90,6 +93,8 @@ class FinestraAnalisi : public QMainWindow {
     std::optional<double> numeroFacoltativo(QLineEdit* casella, bool& valido) const;
     analisi::Limiti limiti(bool& validi) const;
 
+    Collegamento collegamento_;
+    std::optional<calcolo::Tabella> tabella_;
     std::optional<analisi::Sezione> sezioneTabella_;
     // What the window shows now: the section with the geometry chosen here,
     // the answers, the design values and limits they were found for.

@@ -11,7 +11,6 @@
 #include "app/vista_griglia.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
-#include "calc/variabili_pubbliche.h"
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
 #include "elaboratore/finestra_report.h"
@@ -92,28 +91,27 @@ FormPrincipale::FormPrincipale(QWidget* parent)
     disponiControlli();
     creaMenu();
     collegaEventi();
-    Modulo2::InstallaConsegnaTabella([this] {
-        Modulo2::RiempiGriglia(*modelloGriglia1);
-        emit tabellaCalcolata();
-    });
-    // Starting the word processor opens the report window; it outlives this
-    // one and ends with its own closing.
-    Collegamento::InstallaAvvio([] { return (new FinestraReport)->elaboratore(); });
     conferma = [this](const QString& domanda) {
         return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
     };
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
-    Collegamento::InstallaMessaggio([this](const std::string& testo) {
+    // Starting the word processor opens the report window; it outlives this
+    // one and ends with its own closing.
+    avviaElaboratore = [] { return (new FinestraReport)->elaboratore(); };
+    messaggioReport = [this](const std::string& testo) {
         QMessageBox riquadro(QMessageBox::Warning, QString(), QString::fromStdString(testo),
                              QMessageBox::Ok, this);
         riquadro.exec();
-    });
+    };
 }
 
-FormPrincipale::~FormPrincipale() {
-    Modulo2::InstallaConsegnaTabella(nullptr);
-    Collegamento::InstallaAvvio(nullptr);
-    Collegamento::InstallaMessaggio(nullptr);
+FormPrincipale::~FormPrincipale() = default;
+
+// The reports of this window and of its analysis window reach the word
+// processor as the window says at the time.
+Collegamento FormPrincipale::collegamento() {
+    return Collegamento([this] { return avviaElaboratore(); },
+                        [this](const std::string& testo) { messaggioReport(testo); });
 }
 
 void FormPrincipale::disponiControlli() {
@@ -298,7 +296,7 @@ void FormPrincipale::creaMenu() {
 // project's design values), following this window's inputs while shown.
 FinestraAnalisi* FormPrincipale::analisi() {
     if (analisi_ == nullptr) {
-        analisi_ = new FinestraAnalisi(this);
+        analisi_ = new FinestraAnalisi(collegamento(), this);
         connect(analisi_, &FinestraAnalisi::verificheCambiate, this,
                 &FormPrincipale::aggiornaTitolo);
     }
@@ -307,7 +305,7 @@ FinestraAnalisi* FormPrincipale::analisi() {
 
 FinestraAnalisi* FormPrincipale::apriAnalisi() {
     analisi();
-    analisi_->impostaSezione(sezioneCorrente());
+    analisi_->impostaTabella(tabellaSulloSchermo());
     analisi_->show();
     analisi_->raise();
     analisi_->activateWindow();
@@ -336,7 +334,7 @@ FinestraTratti* FormPrincipale::apriTratti() {
 
 // Bazin's γ of the table, as the last recalculation read it.
 std::optional<double> FormPrincipale::coefficienteTabella() const {
-    const double gamma = variabili_pubbliche::stato.coeffBazin;
+    const double gamma = stato_.coeffBazin;
     return gamma > 0 ? std::optional(gamma) : std::nullopt;
 }
 
@@ -387,13 +385,12 @@ void FormPrincipale::aggiornaTitolo() {
     setWindowTitle(progetto_->titolo(titoloFinestra));
 }
 
-// The section of the table on screen; none without one.
-std::optional<analisi::Sezione> FormPrincipale::sezioneCorrente() const {
+// The table on screen; none without one.
+std::optional<calcolo::Tabella> FormPrincipale::tabellaSulloSchermo() const {
     if (!motivoNessunaTabella().isEmpty()) {
         return std::nullopt;
     }
-    const auto& s = variabili_pubbliche::stato;
-    return analisi::Sezione{s.raggioM, s.pendenza, s.resistenza(), s.geometria};
+    return tabella_;
 }
 
 void FormPrincipale::collegaEventi() {
@@ -456,7 +453,7 @@ void FormPrincipale::showEvent(QShowEvent* evento) {
 }
 
 void FormPrincipale::Form_Activate() {
-    auto& s = variabili_pubbliche::stato;
+    auto& s = stato_;
     scriviTesto(Text1, CStr(20));
     scriviTesto(Text2, CStr(0.01));
     scriviTesto(Text3, CStr(100));
@@ -471,7 +468,7 @@ void FormPrincipale::Form_Activate() {
 }
 
 void FormPrincipale::Text1_Change() {
-    auto& s = variabili_pubbliche::stato;
+    auto& s = stato_;
     const std::string testo = testoDi(Text1);
     if (testo.empty() || Val(testo) <= 0) {
         scriviTesto(Text4, "/");
@@ -526,7 +523,7 @@ void FormPrincipale::Command3_Click() {
         avvisa(motivo);
         return;
     }
-    Modulo2::CreaDocumentoWord();
+    Modulo2::CreaDocumentoWord(tabella_, collegamento());
 }
 
 // The calculation report of the table on screen and the project's design
@@ -537,8 +534,8 @@ void FormPrincipale::relazioneDiCalcolo() {
         return;
     }
     try {
-        ElaboratoreTesti* elaboratore = Collegamento::ElaboratoreVisibile();
-        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente());
+        ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
+        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente(), tabella_);
     } catch (const ErroreRuntime& errore) {
         avvisa(QString::fromStdString(errore.descrizione()));
     } catch (const std::exception&) {
@@ -549,7 +546,7 @@ void FormPrincipale::relazioneDiCalcolo() {
 
 // An empty file-name box becomes "INGLESE".
 void FormPrincipale::leggiNomeFile() {
-    auto& s = variabili_pubbliche::stato;
+    auto& s = stato_;
     s.nomeFile = testoDi(Text5);
     if (s.nomeFile.empty()) {
         Text5->setText("INGLESE");
@@ -562,7 +559,7 @@ QString FormPrincipale::motivoNessunaTabella() const {
     if (!erroreCalcolo_.isEmpty()) {
         return "Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.";
     }
-    if (!Modulo2::IngressiPositivi()) {
+    if (!Modulo2::IngressiPositivi(stato_)) {
         return "Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
                "devono essere numeri positivi (" +
                segnalazioni_.join("; ") + ").";
@@ -577,7 +574,7 @@ void FormPrincipale::Command4_Click() {
         avvisa(motivo);
         return;
     }
-    const std::string percorso = PercorsoRisultati(variabili_pubbliche::stato.nomeFile);
+    const std::string percorso = PercorsoRisultati(stato_.nomeFile);
     const QString mostrato = QString::fromStdString(percorso);
     try {
         verificaDestinazione(percorso);
@@ -585,7 +582,7 @@ void FormPrincipale::Command4_Click() {
             !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(mostrato))) {
             return;
         }
-        ScriviRisultati(percorso);
+        ScriviRisultati(percorso, tabella_);
         mostraNotizia(QString("Risultati scritti in «%1».").arg(mostrato));
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
@@ -598,7 +595,7 @@ void FormPrincipale::Command4_Click() {
 }
 
 void FormPrincipale::Ricalcola() {
-    auto& s = variabili_pubbliche::stato;
+    auto& s = stato_;
     // Where the last results were written is old news once an input changes.
     notizia_.clear();
     // A typed coefficient is read as typed; an entry of the list stands for
@@ -619,13 +616,17 @@ void FormPrincipale::Ricalcola() {
     s.incremento = limitaIncremento(s.raggio, s.incremento).valore;
 
     PreparaGriglia();
-    if (Modulo2::IngressiPositivi()) {
-        Modulo2::CalcolaTabella();
+    tabella_ = {};
+    if (Modulo2::IngressiPositivi(s)) {
+        Modulo2::CalcolaTabella(s);
+        tabella_ = calcolo::tabellaDi(s);
+        Modulo2::RiempiGriglia(*modelloGriglia1, tabella_);
+        emit tabellaCalcolata();
     }
 }
 
 void FormPrincipale::PreparaGriglia() {
-    ::PreparaGriglia(*modelloGriglia1);
+    ::PreparaGriglia(*modelloGriglia1, stato_.numPassi);
     emit grigliaPreparata();
 }
 
@@ -665,7 +666,7 @@ void FormPrincipale::gestisci(Gestore gestore) {
         modelloGriglia1->pubblica();
         // A closed analysis window catches up when it is opened again.
         if (analisi_ != nullptr && analisi_->isVisible()) {
-            analisi_->impostaSezione(sezioneCorrente());
+            analisi_->impostaTabella(tabellaSulloSchermo());
         }
         if (tratti_ != nullptr) {
             tratti_->impostaCoefficienteTabella(coefficienteTabella());

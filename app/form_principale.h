@@ -4,28 +4,35 @@
 // box Text2:
 //   QLineEdit::textChanged → Text2_Change(), run through gestisci(), which
 //   catches a run-time error and shows it;
-//   → Ricalcola() reads the boxes with Val into variabili_pubbliche::stato
-//     and keeps the increment it uses within its bounds (calc/
-//     limiti_incremento); the box keeps what the user typed until they
-//     leave it, when Text3_LostFocus() writes the bounded value back;
+//   → Ricalcola() reads the boxes with Val into the window's own computation
+//     state stato_ (calc/variabili_pubbliche) and keeps the increment it uses
+//     within its bounds (calc/limiti_incremento); the box keeps what the
+//     user typed until they leave it, when Text3_LostFocus() writes the
+//     bounded value back;
 //   → PreparaGriglia() writes the header and blanks the previous rows
 //     (table/tabella_risultati);
 //   → when radius, slope, increment and coefficient are all positive,
-//     Modulo2::CalcolaTabella() (calc/) computes every row with CalcolaRiga,
-//     whose formulas are those of calc/formule_sezione.h, and hands the
-//     table over to Modulo2::RiempiGriglia, which formats each value
-//     (numeri/formato) and writes it through Griglia::ScriviCella into the
-//     grid model (table/modello_griglia);
+//     Modulo2::CalcolaTabella(stato_) (calc/) computes every row with
+//     CalcolaRiga, whose formulas are those of calc/formule_sezione.h; the
+//     rows become the table on screen, tabella_ (calc/tabella), and
+//     Modulo2::RiempiGriglia formats each value (numeri/testo_valore) and
+//     writes it through Griglia::ScriviCella into the grid model
+//     (table/modello_griglia);
 //   → back in gestisci(), segnalaIngressi() frames in red the boxes that are
 //     not positive numbers (in orange those read otherwise than typed) and
 //     names them on the line above the grid, ModelloGriglia::pubblica()
 //     tells the view once, an open "Scala di deflusso e verifiche"
-//     (app/finestra_analisi) takes the new section, and aggiornaTitolo()
+//     (app/finestra_analisi) takes the new table, and aggiornaTitolo()
 //     marks an open project as changed (app/progetto_finestra); the views
 //     repaint when the event loop resumes.
+// The reports, the results file and the analysis window take tabella_ by
+// value or const reference; nothing else reads stato_.
 
 #include "analisi/risposte.h"
 #include "calc/limiti_incremento.h"
+#include "calc/tabella.h"
+#include "calc/variabili_pubbliche.h"
+#include "documenti/collegamento.h"
 #include "errori/errore_runtime.h"
 #include "progetto/progetto.h"
 
@@ -96,10 +103,19 @@ class FormPrincipale : public QMainWindow {
     // news (where the results were written); empty when all is well.
     QString messaggio() const;
 
+    // The table on screen; empty (no rows) when there is none.
+    const calcolo::Tabella& tabella() const { return tabella_; }
+    // The window's computation state, as its events and sweep left it.
+    const variabili_pubbliche::Stato& stato() const { return stato_; }
+
     // A question (yes or no) and a warning for the user: message boxes
     // unless replaced.
     std::function<bool(const QString& domanda)> conferma;
     std::function<void(const QString& avviso)> avvisa;
+    // How the reports reach a word processor when none is open (the report
+    // window), and the one message a report may give: unless replaced.
+    Collegamento::Avvio avviaElaboratore;
+    Collegamento::Messaggio messaggioReport;
 
   signals:
     void grigliaPreparata();
@@ -123,7 +139,7 @@ class FormPrincipale : public QMainWindow {
     void riempiControlli(const progetto::Progetto& progetto);
     void aggiornaTitolo();
     void collegaEventi();
-    std::optional<analisi::Sezione> sezioneCorrente() const;
+    std::optional<calcolo::Tabella> tabellaSulloSchermo() const;
 
     void Form_Activate();
     void Text1_Change();
@@ -136,6 +152,7 @@ class FormPrincipale : public QMainWindow {
     void Command3_Click();
     void Command4_Click();
     void relazioneDiCalcolo();
+    Collegamento collegamento();
 
     void Ricalcola();
     void leggiNomeFile();
@@ -154,6 +171,8 @@ class FormPrincipale : public QMainWindow {
     void mostraNotizia(const QString& notizia);
     void aggiornaRigaErrori();
 
+    variabili_pubbliche::Stato stato_;
+    calcolo::Tabella tabella_;
     QLabel* const messaggio_;
     QString erroreCalcolo_;
     QString rigaErrori_;       // the error line whole, shown cut to its width

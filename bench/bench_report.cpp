@@ -140,13 +140,13 @@ progetto::Progetto progettoPeggiore() {
 // The worst project's calculation report, written and saved as .pdf or
 // .docx (range 0 or 1).
 void RelazioneDelProgettoPeggiore(benchmark::State& misura) {
-    finestraDiProva();
+    const calcolo::Tabella& tabella = finestraDiProva().tabella();
     const progetto::Progetto p = progettoPeggiore();
     const QTemporaryDir cartella;
     const std::string percorso =
         cartella.filePath(misura.range(0) == 0 ? "relazione.pdf" : "relazione.docx").toStdString();
     for (auto _ : misura) {
-        scriviRelazioneCalcoloSenzaFinestra(percorso, p);
+        scriviRelazioneCalcoloSenzaFinestra(percorso, p, tabella);
     }
 }
 

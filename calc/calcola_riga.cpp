@@ -28,8 +28,7 @@ class InStato {
 
 } // namespace
 
-void Modulo2::CalcolaRiga() {
-    Stato& s = variabili_pubbliche::stato;
+void Modulo2::CalcolaRiga(Stato& s) {
     const Reale h = s.altezza(s.riga);
     InStato uscita(s);
     formule::calcolaAltezza(h, Reale(s.raggioM), s.resistenza(), s.pendenza, s.geometria, uscita);

@@ -1,14 +1,12 @@
 #include "calc/calcolo.h"
 
 #include "calc/reale.h"
+#include "calc/tabella.h"
 #include "calc/variabili_pubbliche.h"
 
 #include <cmath>
-#include <utility>
 
 namespace {
-
-Modulo2::ConsegnaTabella consegnaInstallata;
 
 // How close to a whole number k the quotient 3r / step must come for the
 // steps to fill the section: a step that divides the height exactly can
@@ -31,23 +29,16 @@ PassiRegolari passiRegolari(double quoziente) {
 
 void calcolaRigaAllAltezza(variabili_pubbliche::Stato& s, Reale altezza) {
     memorizza(s.altezza(s.riga), altezza);
-    Modulo2::CalcolaRiga();
+    Modulo2::CalcolaRiga(s);
 }
 
 } // namespace
 
-bool Modulo2::IngressiPositivi() {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-    return s.raggio > 0 && s.pendenza > 0 && s.incremento > 0 && s.coeffBazin > 0;
+bool Modulo2::IngressiPositivi(const variabili_pubbliche::Stato& s) {
+    return calcolo::ingressiDi(s).positivi();
 }
 
-void Modulo2::InstallaConsegnaTabella(ConsegnaTabella consegna) {
-    consegnaInstallata = std::move(consegna);
-}
-
-void Modulo2::CalcolaTabella() {
-    variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-
+void Modulo2::CalcolaTabella(variabili_pubbliche::Stato& s) {
     memorizza(s.raggioM, Reale(s.raggio) / 100.0);
     memorizza(s.passo, Reale(s.incremento) / 1000.0);
     const Reale altezzaPiena = Reale(3.0) * s.raggioM;
@@ -66,8 +57,4 @@ void Modulo2::CalcolaTabella() {
     calcolaRigaAllAltezza(s, Reale(s.raggioM) * Modulo2::altezzaMaxVelocita);
     s.riga = s.numPassi + Intero16(2);
     calcolaRigaAllAltezza(s, Reale(s.raggioM) * Modulo2::altezzaMaxPortata);
-
-    if (consegnaInstallata) {
-        consegnaInstallata();
-    }
 }

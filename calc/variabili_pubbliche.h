@@ -7,9 +7,10 @@
 #include <optional>
 #include <string>
 
-// The whole state of a computation, one instance for the program's run,
-// shared by name: the window stores the inputs, the sweep and the row
-// computation store the results, the grid and the report read them.
+// The whole state of a computation: the main window keeps one for its run
+// (and calcolaTabella one of its own for each table it returns); the window
+// stores the inputs, the sweep and the row computation store the results as
+// they are produced, a fault leaving what was stored before it.
 namespace variabili_pubbliche {
 
 inline constexpr int righeArray = 1006; // rows 0 to 1005; row 0 is never used
@@ -47,7 +48,5 @@ struct Stato {
         return leggeScelta.value_or(formule::Resistenza{formule::Legge::Bazin, coeffBazin});
     }
 };
-
-inline Stato stato;
 
 } // namespace variabili_pubbliche

@@ -2,9 +2,8 @@
 
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
-#include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
-#include "calc/variabili_pubbliche.h"
+#include "calc/tabella.h"
 #include "cli/opzioni.h"
 #include "cli/tratti_cli.h"
 #include "cli/uscita_si.h"
@@ -28,14 +27,33 @@ namespace {
 constexpr const char* nomeProgramma = "sezione-inglese-cli";
 
 // Keeps the increment within the bounds the window applies, and says so.
-void limitaIncrementoConNota(variabili_pubbliche::Stato& s, std::ostream& errori) {
-    const double richiesto = s.incremento;
-    const IncrementoLimitato limitato = limitaIncremento(s.raggio, s.incremento);
-    s.incremento = limitato.valore;
+void limitaIncrementoConNota(calcolo::Ingressi& ingressi, std::ostream& errori) {
+    const double richiesto = ingressi.incremento;
+    const IncrementoLimitato limitato = limitaIncremento(ingressi.raggio, ingressi.incremento);
+    ingressi.incremento = limitato.valore;
     if (limitato.limite != IncrementoLimitato::Limite::Nessuno) {
         errori << nomeProgramma << ": nota: incremento portato da " << CStr(richiesto) << " a "
-               << CStr(s.incremento) << " mm\n";
+               << CStr(ingressi.incremento) << " mm\n";
     }
+}
+
+// The table of the options, as the window computes it for the same boxes.
+// A run-time error of the sweep is raised.
+calcolo::Tabella tabellaDelleOpzioni(const OpzioniCli& opzioni, std::ostream& errori) {
+    calcolo::Ingressi ingressi;
+    ingressi.coeffBazin = opzioni.coefficiente;
+    ingressi.leggeScelta = opzioni.resistenza();
+    ingressi.raggio = opzioni.raggio;
+    ingressi.pendenza = opzioni.pendenza;
+    ingressi.incremento = opzioni.incremento;
+    ingressi.geometria = opzioni.geometria;
+    ingressi.tipoSezione = TestoSezione(ingressi.raggio);
+    limitaIncrementoConNota(ingressi, errori);
+    calcolo::Tabella tabella = calcolo::calcolaTabella(ingressi);
+    if (tabella.errore) {
+        throw *tabella.errore;
+    }
+    return tabella;
 }
 
 // Texts laid out as the grid lays them, in the format asked for.
@@ -103,28 +121,14 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
     return righe;
 }
 
-// The same sequence as the window's recalculation, on a grid of its own;
-// then, when asked, the answers or the curve in the table's place.
-std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
-    variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-    s.coeffBazin = opzioni.coefficiente;
-    s.leggeScelta = opzioni.resistenza();
-    s.raggio = opzioni.raggio;
-    s.pendenza = opzioni.pendenza;
-    s.incremento = opzioni.incremento;
-    s.geometria = opzioni.geometria;
-    s.tipoSezione = TestoSezione(s.raggio);
-    limitaIncrementoConNota(s, errori);
-
-    GrigliaInMemoria griglia(3, 7);
-    Modulo2::InstallaConsegnaTabella([&griglia] { Modulo2::RiempiGriglia(griglia); });
-    PreparaGriglia(griglia);
-    Modulo2::CalcolaTabella();
-    Modulo2::InstallaConsegnaTabella(nullptr);
-
-    const analisi::Sezione sezione{s.raggioM, s.pendenza,
-                                   opzioni.resistenzaRisposte.value_or(s.resistenza()),
-                                   opzioni.geometriaRisposte.value_or(s.geometria)};
+// The table, on a grid of its own as the window shows it; then, when asked,
+// the answers or the curve in the table's place.
+std::string calcola(const OpzioniCli& opzioni, const calcolo::Tabella& tabella,
+                    std::ostream& errori) {
+    const calcolo::Ingressi& ingressi = tabella.ingressi;
+    const analisi::Sezione sezione{tabella.raggioM, ingressi.pendenza,
+                                   opzioni.resistenzaRisposte.value_or(ingressi.resistenza()),
+                                   opzioni.geometriaRisposte.value_or(ingressi.geometria)};
     std::vector<RigaUscita> righe;
     if (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche) {
         righe = righeRisposte(opzioni, analisi::Risposte(sezione), errori);
@@ -133,8 +137,10 @@ std::string calcola(const OpzioniCli& opzioni, std::ostream& errori) {
             righe.push_back({"", punto});
         }
     } else if (opzioni.formato == OpzioniCli::Formato::Si) {
-        return testoSi(righeTabella());
+        return testoSi(righeTabella(tabella));
     } else {
+        GrigliaInMemoria griglia(3, 7);
+        Modulo2::RiempiGriglia(griglia, tabella);
         return testoNelFormato(righeGriglia(griglia), opzioni.formato);
     }
     return opzioni.formato == OpzioniCli::Formato::Si ? testoSi(righe)
@@ -178,18 +184,19 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         if (!opzioni.tratti.empty()) {
             return stampa(uscita, errori, testoEsitiTratti(opzioni));
         }
-        risultati = calcola(opzioni, errori);
+        const calcolo::Tabella tabella = tabellaDelleOpzioni(opzioni, errori);
+        risultati = calcola(opzioni, tabella, errori);
         if (!opzioni.documento.empty()) {
-            scriviReportSenzaFinestra(opzioni.documento);
+            scriviReportSenzaFinestra(opzioni.documento, tabella);
         }
         if (!opzioni.relazione.empty()) {
-            scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto);
+            scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto, tabella);
             for (const std::string& nota : trattiNonCalcolati(opzioni.comeScritto)) {
                 errori << nomeProgramma << ": nota: " << nota << '\n';
             }
         }
         if (!opzioni.file.empty()) {
-            ScriviRisultati(PercorsoRisultati(opzioni.file));
+            ScriviRisultati(PercorsoRisultati(opzioni.file), tabella);
         }
     } catch (const ErroreUso& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';

@@ -16,8 +16,8 @@ void aggiungiNumero(std::string& testo, double valore) {
 
 } // namespace
 
-std::vector<RigaUscita> righeTabella() {
-    const std::vector<analisi::Grandezze> calcolate = analisi::righeTabellaCalcolata();
+std::vector<RigaUscita> righeTabella(const calcolo::Tabella& tabella) {
+    const std::vector<analisi::Grandezze> calcolate = analisi::righeTabellaCalcolata(tabella);
     std::vector<RigaUscita> righe;
     for (std::size_t k = 0; k < calcolate.size(); ++k) {
         const std::size_t daFine = calcolate.size() - k;

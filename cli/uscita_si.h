@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analisi/risposte.h"
+#include "calc/tabella.h"
 
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@ struct RigaUscita {
     analisi::Grandezze valori;
 };
 
-// Rows 1 to numPassi + 2 of the last sweep, "Max V" and "Max Q" last.
-std::vector<RigaUscita> righeTabella();
+// Rows 1 to numPassi + 2 of a table, "Max V" and "Max Q" last.
+std::vector<RigaUscita> righeTabella(const calcolo::Tabella& tabella);
 
 // CSV in SI units with a header line, the rows numbered from 1, every number
 // with 17 significant digits so that it reads back exactly.

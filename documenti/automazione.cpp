@@ -90,13 +90,11 @@ QTextTable* Tabella::verificata() const {
     return tabellaVerificata(tabella_);
 }
 
-Cella Tabella::Cell(double& riga, std::int16_t colonna) const {
-    // A row number that is not whole is rounded, as a conversion to integer.
-    const double intera = std::nearbyint(riga);
-    if (!(intera >= 1 && intera <= 32767)) {
+Cella Tabella::Cell(std::int32_t riga, std::int16_t colonna) const {
+    if (riga < 1 || riga > 32767) {
         throw ErroreRuntime(5941, "Il membro richiesto della raccolta non esiste.");
     }
-    return Cella(elaboratore_, verificata(), static_cast<int>(intera), colonna);
+    return Cella(elaboratore_, verificata(), riga, colonna);
 }
 
 Colonna Tabella::Columns(std::int32_t colonna) const {

@@ -121,8 +121,7 @@ class Tabella {
     Tabella() = default;
     Tabella(ElaboratoreTesti* elaboratore, QTextTable* tabella)
         : elaboratore_(elaboratore), tabella_(tabella) {}
-    // The row comes as a double passed by reference, as the report holds it.
-    Cella Cell(double& riga, std::int16_t colonna) const;
+    Cella Cell(std::int32_t riga, std::int16_t colonna) const;
     Colonna Columns(std::int32_t colonna) const;
     RigaTabella Rows(std::int32_t riga) const;
 

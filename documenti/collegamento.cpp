@@ -8,16 +8,16 @@
 
 namespace {
 
-Collegamento::Avvio avvioInstallato;
-Collegamento::Messaggio messaggioInstallato;
-
 [[noreturn]] void nessunElaboratore() {
     throw ErroreRuntime(429, "Il componente ActiveX non può creare l'oggetto.");
 }
 
 } // namespace
 
-Word::Applicazione Collegamento::GetObject() {
+Collegamento::Collegamento(Avvio avvio, Messaggio messaggio)
+    : avvio_(std::move(avvio)), messaggio_(std::move(messaggio)) {}
+
+Word::Applicazione Collegamento::GetObject() const {
     ElaboratoreTesti* aperto = ElaboratoreTesti::aperto();
     if (aperto == nullptr) {
         nessunElaboratore();
@@ -25,15 +25,15 @@ Word::Applicazione Collegamento::GetObject() {
     return Word::Applicazione(aperto);
 }
 
-Word::Applicazione Collegamento::CreateObject() {
-    ElaboratoreTesti* avviato = avvioInstallato ? avvioInstallato() : nullptr;
+Word::Applicazione Collegamento::CreateObject() const {
+    ElaboratoreTesti* avviato = avvio_ ? avvio_() : nullptr;
     if (avviato == nullptr) {
         nessunElaboratore();
     }
     return Word::Applicazione(avviato);
 }
 
-ElaboratoreTesti* Collegamento::ElaboratoreVisibile() {
+ElaboratoreTesti* Collegamento::ElaboratoreVisibile() const {
     ElaboratoreTesti* elaboratore = ElaboratoreTesti::aperto();
     if (elaboratore == nullptr) {
         CreateObject();
@@ -43,17 +43,9 @@ ElaboratoreTesti* Collegamento::ElaboratoreVisibile() {
     return elaboratore;
 }
 
-void Collegamento::InstallaAvvio(Avvio avvio) {
-    avvioInstallato = std::move(avvio);
-}
-
-void Collegamento::InstallaMessaggio(Messaggio messaggio) {
-    messaggioInstallato = std::move(messaggio);
-}
-
-void Collegamento::MsgBox(const std::string& testo) {
-    if (messaggioInstallato) {
-        messaggioInstallato(testo);
+void Collegamento::MsgBox(const std::string& testo) const {
+    if (messaggio_) {
+        messaggio_(testo);
     } else {
         std::fprintf(stderr, "%s\n", testo.c_str());
     }

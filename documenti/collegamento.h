@@ -6,24 +6,29 @@
 #include <string>
 
 // How a report reaches the word processor: it attaches to the one open now,
-// or starts one through what the program installed (the report window, or a
+// or starts one through what its owner gave it (the report window, or a
 // processor without a window on the command line). Both raise the run-time
 // error when they cannot.
-namespace Collegamento {
+class Collegamento {
+  public:
+    // Starts a word processor, or none.
+    using Avvio = std::function<ElaboratoreTesti*()>;
+    // A message box with an OK button and the platform's own caption.
+    using Messaggio = std::function<void(const std::string& testo)>;
 
-Word::Applicazione GetObject();
-Word::Applicazione CreateObject();
+    // Without a message box, a message goes to standard error.
+    explicit Collegamento(Avvio avvio = {}, Messaggio messaggio = {});
 
-// The processor open now, or one started and shown, for a report that
-// appends to it: a new document goes at the end of it.
-ElaboratoreTesti* ElaboratoreVisibile();
+    Word::Applicazione GetObject() const;
+    Word::Applicazione CreateObject() const;
 
-using Avvio = std::function<ElaboratoreTesti*()>;
-void InstallaAvvio(Avvio avvio);
+    // The processor open now, or one started and shown, for a report that
+    // appends to it: a new document goes at the end of it.
+    ElaboratoreTesti* ElaboratoreVisibile() const;
 
-// A message box with an OK button and the platform's own caption.
-using Messaggio = std::function<void(const std::string& testo)>;
-void InstallaMessaggio(Messaggio messaggio);
-void MsgBox(const std::string& testo);
+    void MsgBox(const std::string& testo) const;
 
-} // namespace Collegamento
+  private:
+    Avvio avvio_;
+    Messaggio messaggio_;
+};

@@ -1,8 +1,6 @@
 #include "relazione/documento_word.h"
 
-#include "calc/variabili_pubbliche.h"
 #include "documenti/automazione.h"
-#include "documenti/collegamento.h"
 #include "errori/errore_runtime.h"
 #include "relazione/testi_report.h"
 #include "table/tabella_risultati.h"
@@ -11,7 +9,7 @@
 
 namespace {
 
-using variabili_pubbliche::Stato;
+using calcolo::Tabella;
 using Word::Global;
 
 // One step of the report: when it fails, it is abandoned and the report goes
@@ -34,52 +32,46 @@ constexpr std::int32_t sposta = 0;
 constexpr std::int32_t righelloProporzionale = 1;
 constexpr std::int32_t intestazioneInverti = 9999998;
 
-void scriviIntestazione(Word::Applicazione& appWord) {
+void scriviIntestazione(Word::Applicazione& appWord, const calcolo::Ingressi& ingressi) {
     passo([] { Global().Selection().Font().setName("Courier new"); });
     passo([] { Global().Selection().Font().setSize(10); });
-    passo([&] { appWord.Selection().TypeText(testo(RigaTubazione() + '\r')); });
-    passo([&] { appWord.Selection().TypeText(testo(RigaCoefficiente() + '\r')); });
-    passo([&] { appWord.Selection().TypeText(testo(RigaPendenza() + '\r')); });
-    if (const std::string geometria = RigaGeometria(); !geometria.empty()) {
+    passo([&] { appWord.Selection().TypeText(testo(RigaTubazione(ingressi) + '\r')); });
+    passo([&] { appWord.Selection().TypeText(testo(RigaCoefficiente(ingressi) + '\r')); });
+    passo([&] { appWord.Selection().TypeText(testo(RigaPendenza(ingressi) + '\r')); });
+    if (const std::string geometria = RigaGeometria(ingressi); !geometria.empty()) {
         passo([&] { appWord.Selection().TypeText(testo(geometria + '\r')); });
     }
     passo([&] { appWord.Selection().TypeText("\r"); });
     passo([] { Global().Selection().ParagraphFormat().setAlignment(allineamentoCentro); });
 }
 
-void scriviRigheIntestazione(Stato& s, const Word::Tabella& tabella) {
-    passo([&] { s.rapporto = 1; });
+void scriviRigheIntestazione(const Word::Tabella& tabella) {
     for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
-        passo([&] {
-            tabella.Cell(s.rapporto, colonna).Range().InsertAfter(titoliReport[colonna - 1]);
-        });
+        passo([&] { tabella.Cell(1, colonna).Range().InsertAfter(titoliReport[colonna - 1]); });
     }
-    passo([&] { s.rapporto = 2; });
     for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
-        passo([&] {
-            tabella.Cell(s.rapporto, colonna).Range().InsertAfter(unitaReport[colonna - 1]);
-        });
+        passo([&] { tabella.Cell(2, colonna).Range().InsertAfter(unitaReport[colonna - 1]); });
     }
 }
 
-// Table row `rapporto`, from array row `riga`.
-void scriviRigaDati(Stato& s, const Word::Tabella& tabella) {
+// Word table row `rigaWord`, from the table's row k.
+void scriviRigaDati(const Tabella& t, const Word::Tabella& tabella, std::int32_t rigaWord, int k) {
     for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
         passo([&] {
-            tabella.Cell(s.rapporto, colonna)
+            tabella.Cell(rigaWord, colonna)
                 .Range()
-                .InsertAfter(testo(TestoColonna(colonna, s.riga)));
+                .InsertAfter(testo(TestoColonna(colonna, t.riga(k))));
         });
     }
 }
 
 // The document's t-th table, by its position.
-void impostaLarghezze(Stato& s, std::int32_t t) {
-    for (s.riga = Intero16(1); s.riga <= 6; s.riga = s.riga + Intero16(1)) {
+void impostaLarghezze(std::int32_t t) {
+    for (std::int32_t colonna = 1; colonna <= 6; ++colonna) {
         passo([&] {
             const float larghezza = Global().CentimetersToPoints(2.5f);
-            Global().ActiveDocument().Tables(t).Columns(s.riga).SetWidth(larghezza,
-                                                                         righelloProporzionale);
+            Global().ActiveDocument().Tables(t).Columns(colonna).SetWidth(larghezza,
+                                                                          righelloProporzionale);
         });
     }
 }
@@ -95,64 +87,53 @@ Word::Tabella aggiungiTabella(std::int32_t righe) {
     return Global().ActiveDocument().Tables().Add(Global().Selection().Range(), righe, 6);
 }
 
-// A single-row table for array row numPassi + scarto.
-void scriviTabellaMassimo(Stato& s, std::int32_t numero, std::int16_t scarto) {
+// A single-row table for the table's row numPassi + scarto.
+void scriviTabellaMassimo(const Tabella& t, std::int32_t numero, int scarto) {
     Word::Tabella tabella;
     passo([&] { tabella = aggiungiTabella(3); });
-    scriviRigheIntestazione(s, tabella);
-    passo([&] { s.rapporto = 3; });
-    passo([&] { s.riga = s.numPassi + Intero16(scarto); });
-    scriviRigaDati(s, tabella);
-    impostaLarghezze(s, numero);
+    scriviRigheIntestazione(tabella);
+    scriviRigaDati(t, tabella, 3, t.numPassi + scarto);
+    impostaLarghezze(numero);
     passo([] { Global().Selection().MoveDown(unitaRiga, 4, sposta); });
 }
 
-void scriviTabelle(Word::Applicazione& appWord) {
-    Stato& s = variabili_pubbliche::stato;
-
+void scriviTabelle(Word::Applicazione& appWord, const Tabella& t) {
     Word::Tabella risultati;
-    passo([&] { risultati = aggiungiTabella((s.numPassi + Intero16(2)).valore()); });
-    scriviRigheIntestazione(s, risultati);
-    double limite = 0;
-    passo([&] { limite = (s.numPassi + Intero16(2)).valore(); });
-    passo([&] { s.rapporto = 3; });
-    while (s.rapporto <= limite) {
-        passo([&] { s.riga = Intero16::parteIntera(s.rapporto - 2); });
-        scriviRigaDati(s, risultati);
-        passo([&] { s.rapporto = s.rapporto + 1; });
+    passo([&] { risultati = aggiungiTabella(t.numPassi + 2); });
+    scriviRigheIntestazione(risultati);
+    for (int k = 1; k <= t.numPassi; ++k) {
+        scriviRigaDati(t, risultati, k + 2, k);
     }
-    impostaLarghezze(s, 1);
-    passo([&] {
-        Global().Selection().MoveDown(unitaRiga, (s.numPassi + Intero16(3)).valore(), sposta);
-    });
+    impostaLarghezze(1);
+    passo([&] { Global().Selection().MoveDown(unitaRiga, t.numPassi + 3, sposta); });
 
     scriviEtichetta(appWord, etichettaMassimaVelocita);
-    scriviTabellaMassimo(s, 2, 1);
+    scriviTabellaMassimo(t, 2, 1);
     scriviEtichetta(appWord, etichettaMassimaPortata);
-    scriviTabellaMassimo(s, 3, 2);
+    scriviTabellaMassimo(t, 3, 2);
 
     passo([] { Modulo2::FormattaIntestazioni(); });
 }
 
 } // namespace
 
-void Modulo2::CreaDocumentoWord() {
+void Modulo2::CreaDocumentoWord(const Tabella& tabella, const Collegamento& collegamento) {
     std::optional<Word::Applicazione> appWord;
     try {
-        appWord = Collegamento::GetObject();
+        appWord = collegamento.GetObject();
     } catch (const ErroreRuntime&) {
         try {
-            appWord = Collegamento::CreateObject();
+            appWord = collegamento.CreateObject();
         } catch (const ErroreRuntime& errore) {
-            Collegamento::MsgBox(errore.descrizione());
+            collegamento.MsgBox(errore.descrizione());
             return;
         }
     }
     passo([&] { appWord->setVisible(true); });
     passo([&] { appWord->Application().setWindowState(1); });
     passo([&] { appWord->Documents().Add(); });
-    scriviIntestazione(*appWord);
-    scriviTabelle(*appWord);
+    scriviIntestazione(*appWord, tabella.ingressi);
+    scriviTabelle(*appWord, tabella);
 }
 
 void Modulo2::FormattaIntestazioni() {

@@ -1,6 +1,5 @@
 #include "relazione/file_risultati.h"
 
-#include "calc/variabili_pubbliche.h"
 #include "file/scrittura_file.h"
 #include "relazione/testi_report.h"
 #include "table/griglia_in_memoria.h"
@@ -18,13 +17,13 @@ namespace {
 
 using Righe = std::vector<std::vector<std::string>>;
 
-Righe tabella(int primaRiga, int ultimaRiga) {
+Righe tabella(const calcolo::Tabella& t, int primaRiga, int ultimaRiga) {
     Righe righe = {{titoliReport.begin(), titoliReport.end()},
                    {unitaReport.begin(), unitaReport.end()}};
     for (int k = primaRiga; k <= ultimaRiga; ++k) {
         std::vector<std::string> riga;
         for (int colonna = 1; colonna <= 6; ++colonna) {
-            riga.push_back(TestoColonna(colonna, k));
+            riga.push_back(TestoColonna(colonna, t.riga(k)));
         }
         righe.push_back(std::move(riga));
     }
@@ -49,11 +48,11 @@ std::string allineata(const Righe& righe, const std::vector<std::size_t>& larghe
     return testo;
 }
 
-std::string testoLeggibile() {
-    const int numPassi = variabili_pubbliche::stato.numPassi;
-    const Righe risultati = tabella(1, numPassi);
-    const Righe velocita = tabella(numPassi + 1, numPassi + 1);
-    const Righe portata = tabella(numPassi + 2, numPassi + 2);
+std::string testoLeggibile(const calcolo::Tabella& t) {
+    const int numPassi = t.numPassi;
+    const Righe risultati = tabella(t, 1, numPassi);
+    const Righe velocita = tabella(t, numPassi + 1, numPassi + 1);
+    const Righe portata = tabella(t, numPassi + 2, numPassi + 2);
 
     // One width per column for all three tables.
     std::vector<std::size_t> larghezze(6, 0);
@@ -64,17 +63,17 @@ std::string testoLeggibile() {
             }
         }
     }
-    const std::string geometria = RigaGeometria();
-    return RigaTubazione() + '\n' + RigaCoefficiente() + '\n' + RigaPendenza() + '\n' +
+    const calcolo::Ingressi& i = t.ingressi;
+    const std::string geometria = RigaGeometria(i);
+    return RigaTubazione(i) + '\n' + RigaCoefficiente(i) + '\n' + RigaPendenza(i) + '\n' +
            (geometria.empty() ? "" : geometria + '\n') + '\n' + allineata(risultati, larghezze) +
            '\n' + etichettaMassimaVelocita + '\n' + allineata(velocita, larghezze) + '\n' +
            etichettaMassimaPortata + '\n' + allineata(portata, larghezze);
 }
 
-std::string testiGriglia() {
+std::string testiGriglia(const calcolo::Tabella& t) {
     GrigliaInMemoria griglia(3, 7);
-    PreparaGriglia(griglia);
-    Modulo2::RiempiGriglia(griglia);
+    Modulo2::RiempiGriglia(griglia, t);
     return testoCsv(righeGriglia(griglia));
 }
 
@@ -96,11 +95,11 @@ std::string PercorsoRisultati(const std::string& nomeFile) {
     return nome;
 }
 
-std::string ContenutoRisultati(const std::string& percorso) {
-    return estensione(percorso) == "csv" ? testiGriglia() : testoLeggibile();
+std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella) {
+    return estensione(percorso) == "csv" ? testiGriglia(tabella) : testoLeggibile(tabella);
 }
 
-void ScriviRisultati(const std::string& percorso) {
+void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella) {
     verificaDestinazione(percorso);
-    scriviFileIntero(percorso, ContenutoRisultati(percorso));
+    scriviFileIntero(percorso, ContenutoRisultati(percorso, tabella));
 }

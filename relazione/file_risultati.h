@@ -1,5 +1,7 @@
 #pragma once
 
+#include "calc/tabella.h"
+
 #include <string>
 
 // The results file behind "Scrivi su file" and the command line's --file.
@@ -9,12 +11,12 @@
 // relative name taken from the working directory.
 std::string PercorsoRisultati(const std::string& nomeFile);
 
-// The last table: for a ".csv" name the grid's texts, for any other a text
-// to read or print (the report's heading lines, the results table, the rows
-// of maximum velocity and maximum flow), UTF-8. Raises ErroreRuntime when a
+// A table: for a ".csv" name the grid's texts, for any other a text to read
+// or print (the report's heading lines, the results table, the rows of
+// maximum velocity and maximum flow), UTF-8. Raises ErroreRuntime when a
 // value cannot be formatted.
-std::string ContenutoRisultati(const std::string& percorso);
+std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella);
 
 // Writes the file whole or not at all; raises ErroreFile naming the path and
 // the reason.
-void ScriviRisultati(const std::string& percorso);
+void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella);

@@ -3,7 +3,6 @@
 #include "analisi/risposte.h"
 #include "analisi/tabella_calcolata.h"
 #include "analisi/verifiche.h"
-#include "calc/variabili_pubbliche.h"
 #include "documenti/proprieta_documento.h"
 #include "numeri/cifre_decimali.h"
 #include "numeri/conversioni.h"
@@ -140,10 +139,12 @@ QString simboli(formule::Legge legge) {
 
 class Relazione {
   public:
-    Relazione(QTextDocument& documento, const progetto::Progetto& progetto)
-        : scrittore_(documento), p_(progetto), s_(variabili_pubbliche::stato),
-          leggeVerifiche_(progetto::leggiLegge(progetto.verifiche, s_.coeffBazin)),
-          sezione_{s_.raggioM, s_.pendenza, leggeVerifiche_.resistenza.value_or(s_.resistenza()),
+    Relazione(QTextDocument& documento, const progetto::Progetto& progetto,
+              const calcolo::Tabella& tabella)
+        : scrittore_(documento), p_(progetto), t_(tabella),
+          leggeVerifiche_(progetto::leggiLegge(progetto.verifiche, t_.ingressi.coeffBazin)),
+          sezione_{t_.raggioM, t_.ingressi.pendenza,
+                   leggeVerifiche_.resistenza.value_or(t_.ingressi.resistenza()),
                    progetto::geometriaDi(progetto.verifiche)},
           risposte_(sezione_), limiti_(progetto::limitiDi(progetto.verifiche)),
           portata_(letto(progetto.verifiche.portataProgetto)),
@@ -216,7 +217,9 @@ class Relazione {
         scrittore_.tabella(t);
 
         scrittore_.figura(
-            figuraSezione(s_.raggioM, s_.geometria, livelliPrincipali(), QSize(1800, 1500)), 12,
+            figuraSezione(t_.raggioM, t_.ingressi.geometria, livelliPrincipali(),
+                          QSize(1800, 1500)),
+            12,
             QString("Sezione ovoidale inglese r = %1 cm in scala, con le quote e i livelli "
                     "idrici alle portate di verifica.")
                 .arg(comeScritto(i.raggio)));
@@ -224,7 +227,7 @@ class Relazione {
 
     void metodo() {
         scrittore_.sezione("2 Metodo");
-        const formule::Resistenza tabella = s_.resistenza();
+        const formule::Resistenza tabella = t_.ingressi.resistenza();
         const formule::Resistenza verifiche = sezione_.resistenza;
         const QString leggi = tabella.legge == verifiche.legge
                                   ? QString("secondo %1").arg(q(formule::nomeLegge(tabella.legge)))
@@ -269,7 +272,7 @@ class Relazione {
                   "Le altezze cercate sono calcolate con precisione relativa migliore di 1e-10."
                 : "Le verifiche usano le stesse formule della tabella. Le altezze "
                   "cercate sono calcolate con precisione relativa migliore di 1e-10.");
-        if (s_.geometria == formule::Geometria::Esatta) {
+        if (t_.ingressi.geometria == formule::Geometria::Esatta) {
             scrittore_.paragrafo("Anche la tabella è calcolata sulla geometria esatta.");
         }
         scrittore_.vuota();
@@ -281,8 +284,8 @@ class Relazione {
     void risultati() {
         scrittore_.sezione("3 Risultati");
         scrittore_.paragrafo(QString("Tabella di deflusso con incremento dell'altezza di %1 mm.")
-                                 .arg(q(CStr(s_.incremento))));
-        const int n = s_.numPassi;
+                                 .arg(q(CStr(t_.ingressi.incremento))));
+        const int n = t_.numPassi;
         Tabella t = intestazioneTabella();
         for (int k = 1; k <= n; ++k) {
             t.righe.push_back(rigaTabella(k));
@@ -296,7 +299,7 @@ class Relazione {
             scrittore_.tabella(massimo);
         }
 
-        const DatiScala scala{sezione_, analisi::righeTabellaConLegge(sezione_.resistenza),
+        const DatiScala scala{sezione_, analisi::righeTabellaConLegge(t_, sezione_.resistenza),
                               livelliPrincipali(), limiti_};
         scrittore_.figura(figuraScala(scala, QSize(1800, 1300)), 16,
                           "Scale di deflusso: portata e velocità in funzione dell'altezza "
@@ -462,7 +465,7 @@ class Relazione {
     // The table's law: Bazin's coefficient as typed, with the list entry's
     // words; another law (the command line's) by its name and coefficient.
     std::vector<QString> rigaLeggeTabella() const {
-        const formule::Resistenza r = s_.resistenza();
+        const formule::Resistenza r = t_.ingressi.resistenza();
         if (r.legge == formule::Legge::Bazin) {
             return {"Coefficiente di scabrezza di Bazin γ (tabella)",
                     coefficienteComeScritto(p_.ingressi.coefficiente), "m½"};
@@ -615,14 +618,14 @@ class Relazione {
     }
 
     QString dimensioni() const {
-        const std::string testo = TestoSezione(s_.raggio); // "40/60"
+        const std::string testo = TestoSezione(t_.ingressi.raggio); // "40/60"
         return q(testo).replace('/', " × ");
     }
 
     // As typed, and what the table used when it had to be bounded.
     QString incremento() const {
         const QString scritto = comeScritto(p_.ingressi.incremento);
-        const double usato = s_.incremento;
+        const double usato = t_.ingressi.incremento;
         if (p_.ingressi.incremento.vuota() || p_.ingressi.incremento.valore() == usato) {
             return scritto;
         }
@@ -653,17 +656,17 @@ class Relazione {
         return t;
     }
 
-    static std::vector<QString> rigaTabella(int k) {
+    std::vector<QString> rigaTabella(int k) const {
         std::vector<QString> riga;
         for (int colonna = 1; colonna <= 6; ++colonna) {
-            riga.push_back(q(TestoColonna(colonna, k)));
+            riga.push_back(q(TestoColonna(colonna, t_.riga(k))));
         }
         return riga;
     }
 
     ScrittoreRelazione scrittore_;
     const progetto::Progetto& p_;
-    const variabili_pubbliche::Stato& s_;
+    const calcolo::Tabella& t_;
     progetto::LeggeLetta leggeVerifiche_;
     analisi::Sezione sezione_;
     analisi::Risposte risposte_;
@@ -679,7 +682,8 @@ class Relazione {
 
 } // namespace
 
-void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto) {
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
+                            const calcolo::Tabella& tabella) {
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {
@@ -689,6 +693,6 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    Relazione(documento, progetto).scrivi();
+    Relazione(documento, progetto, tabella).scrivi();
     documento.setModified(true);
 }

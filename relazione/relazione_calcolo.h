@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/tabella.h"
 #include "progetto/progetto.h"
 
 class QTextDocument;
@@ -10,12 +11,13 @@ class QTextDocument;
 // 4 Verifiche (each limit at the design and minimum flows, in words, the
 // full section and the maxima for reference, a conclusion), with two
 // captioned figures: the section drawn to scale with its water levels and
-// the rating curves. The table is the last sweep's in variabili_pubbliche,
-// which the caller computed from these inputs; the answers are computed
-// here. The document gets a title, an author, a subject and a page header.
+// the rating curves. The table is the caller's, computed from these
+// inputs; the answers are computed here. The document gets a title, an author, a subject and a page
+// header.
 //
 // With reaches in the project, a section "5 Verifica dei tratti" follows:
 // each reach verified (and sized where its radius is empty) with the
 // report's law, geometry and limits, its results and verdict, and a
 // one-line summary.
-void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto);
+void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
+                            const calcolo::Tabella& tabella);

@@ -9,9 +9,9 @@
 
 #include <QTextDocument>
 
-void scriviReportSenzaFinestra(const std::string& percorso) {
+void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabella& tabella) {
     ElaboratoreTesti elaboratore; // the processor the report attaches to
-    Modulo2::CreaDocumentoWord();
+    Modulo2::CreaDocumentoWord(tabella, Collegamento());
     if (elaboratore.documenti().empty()) {
         throw ErroreFile("Impossibile comporre il documento della relazione.");
     }
@@ -19,8 +19,9 @@ void scriviReportSenzaFinestra(const std::string& percorso) {
 }
 
 void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
-                                         const progetto::Progetto& progetto) {
+                                         const progetto::Progetto& progetto,
+                                         const calcolo::Tabella& tabella) {
     QTextDocument documento;
-    scriviRelazioneCalcolo(documento, progetto);
+    scriviRelazioneCalcolo(documento, progetto, tabella);
     salvaDocumento(documento, percorso);
 }

@@ -1,6 +1,5 @@
 #include "relazione/testi_report.h"
 
-#include "calc/variabili_pubbliche.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/sezione.h"
@@ -19,18 +18,17 @@ std::string testoResistenza(const formule::Resistenza& r) {
     return testo;
 }
 
-std::string RigaTubazione() {
-    const auto& s = variabili_pubbliche::stato;
-    return "TUBAZIONE INGLESE " + s.tipoSezione + " Øeq mm " + Format(s.raggio, "###,##0");
+std::string RigaTubazione(const calcolo::Ingressi& ingressi) {
+    return "TUBAZIONE INGLESE " + ingressi.tipoSezione + " Øeq mm " +
+           Format(ingressi.raggio, "###,##0");
 }
 
 // Under another law than Bazin's (the command line's --legge) the line
 // names it and gives its coefficient whole.
-std::string RigaCoefficiente() {
-    const formule::Resistenza r = variabili_pubbliche::stato.resistenza();
+std::string RigaCoefficiente(const calcolo::Ingressi& ingressi) {
+    const formule::Resistenza r = ingressi.resistenza();
     if (r.legge == formule::Legge::Bazin) {
-        return "COEFF. DI SCABREZZA SECONDO BAZIN =  " +
-               Format(variabili_pubbliche::stato.coeffBazin, "#0.#0");
+        return "COEFF. DI SCABREZZA SECONDO BAZIN =  " + Format(ingressi.coeffBazin, "#0.#0");
     }
     std::string nome(formule::nomeLegge(r.legge));
     for (char& c : nome) {
@@ -39,12 +37,12 @@ std::string RigaCoefficiente() {
     return "COEFF. DI SCABREZZA SECONDO " + nome + " " + testoResistenza(r);
 }
 
-std::string RigaPendenza() {
-    return "PENDENZA m/m  " + Format(variabili_pubbliche::stato.pendenza, "#0.###0");
+std::string RigaPendenza(const calcolo::Ingressi& ingressi) {
+    return "PENDENZA m/m  " + Format(ingressi.pendenza, "#0.###0");
 }
 
-std::string RigaGeometria() {
-    return variabili_pubbliche::stato.geometria == formule::Geometria::Esatta
+std::string RigaGeometria(const calcolo::Ingressi& ingressi) {
+    return ingressi.geometria == formule::Geometria::Esatta
                ? "GEOMETRIA ESATTA, PROFILO A QUATTRO ARCHI"
                : "";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/resistenza.h"
+#include "calc/tabella.h"
 
 #include <array>
 #include <string>
@@ -11,15 +12,15 @@
 // "n = 0.013 s/m^1/3", "ks = 1.5 mm, T = 15 °C".
 std::string testoResistenza(const formule::Resistenza& resistenza);
 
-// "TUBAZIONE INGLESE 40/60 Øeq mm 20", the coefficient and the slope lines,
-// from the state as the last recalculation left it, without line ends.
-std::string RigaTubazione();
-std::string RigaCoefficiente();
-std::string RigaPendenza();
+// "TUBAZIONE INGLESE 40/60 Øeq mm 20", the coefficient and the slope lines
+// of a table's inputs, without line ends.
+std::string RigaTubazione(const calcolo::Ingressi& ingressi);
+std::string RigaCoefficiente(const calcolo::Ingressi& ingressi);
+std::string RigaPendenza(const calcolo::Ingressi& ingressi);
 
 // For a table computed on the exact section, the line that says so; empty
 // for the table's own formulas, whose report stays as it always was.
-std::string RigaGeometria();
+std::string RigaGeometria(const calcolo::Ingressi& ingressi);
 
 // Column titles and units of the report's tables.
 inline constexpr std::array<const char*, 6> titoliReport = {

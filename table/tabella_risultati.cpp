@@ -1,7 +1,6 @@
 #include "table/tabella_risultati.h"
 
-#include "calc/reale.h"
-#include "calc/variabili_pubbliche.h"
+#include "calc/intero16.h"
 #include "numeri/testo_valore.h"
 
 #include <array>
@@ -24,22 +23,22 @@ void scriviIntestazione(GrigliaAstratta& griglia) {
     }
 }
 
-void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, int k) {
+void scriviValori(GrigliaAstratta& griglia, Intero16 rigaGriglia, const calcolo::Riga& riga) {
     for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
-        ScriviCella(TestoColonna(colonna, k), rigaGriglia.valore(), colonna, griglia);
+        ScriviCella(TestoColonna(colonna, riga), rigaGriglia.valore(), colonna, griglia);
     }
 }
 
 } // namespace
 
-std::string TestoColonna(int colonna, int k) {
-    const variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
-    const variabili_pubbliche::ArrayRighe* const colonne[] = {
-        &s.altezza, &s.area, &s.contorno, &s.raggioIdr, &s.velocita, &s.portata};
+std::string TestoColonna(int colonna, const calcolo::Riga& riga) {
+    constexpr double calcolo::Riga::*colonne[] = {
+        &calcolo::Riga::altezza,   &calcolo::Riga::area,     &calcolo::Riga::contorno,
+        &calcolo::Riga::raggioIdr, &calcolo::Riga::velocita, &calcolo::Riga::portata};
     if (colonna < 1 || colonna > 6) {
         throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
     }
-    return TestoValore(colonna, (*colonne[colonna - 1])(k));
+    return TestoValore(colonna, riga.*colonne[colonna - 1]);
 }
 
 std::vector<std::vector<std::string>> IntestazioneGriglia() {
@@ -49,8 +48,8 @@ std::vector<std::vector<std::string>> IntestazioneGriglia() {
     return righe;
 }
 
-void PreparaGriglia(GrigliaAstratta& griglia) {
-    const Intero16 numPassi = variabili_pubbliche::stato.numPassi;
+void PreparaGriglia(GrigliaAstratta& griglia, int numPassiPrecedenti) {
+    const Intero16 numPassi = Intero16::da(numPassiPrecedenti);
     scriviIntestazione(griglia);
     griglia.setRows(numPassi + Intero16(4));
     const Intero16 ultima = numPassi + Intero16(2);
@@ -62,17 +61,17 @@ void PreparaGriglia(GrigliaAstratta& griglia) {
     }
 }
 
-void Modulo2::RiempiGriglia(GrigliaAstratta& griglia) {
-    const Intero16 numPassi = variabili_pubbliche::stato.numPassi;
+void Modulo2::RiempiGriglia(GrigliaAstratta& griglia, const calcolo::Tabella& tabella) {
+    const Intero16 numPassi = Intero16::da(tabella.numPassi);
     scriviIntestazione(griglia);
     griglia.setRows(numPassi + Intero16(4));
     for (Intero16 k(1); k <= numPassi; k = k + Intero16(1)) {
-        scriviValori(griglia, k + Intero16(1), k);
+        scriviValori(griglia, k + Intero16(1), tabella.riga(k));
     }
     const Intero16 maxV = numPassi + Intero16(1);
     ScriviCella("Max V", (maxV + Intero16(1)).valore(), 0, griglia);
-    scriviValori(griglia, maxV + Intero16(1), maxV);
+    scriviValori(griglia, maxV + Intero16(1), tabella.massimaVelocita());
     const Intero16 maxQ = numPassi + Intero16(2);
     ScriviCella("Max Q", (maxQ + Intero16(1)).valore(), 0, griglia);
-    scriviValori(griglia, maxQ + Intero16(1), maxQ);
+    scriviValori(griglia, maxQ + Intero16(1), tabella.massimaPortata());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calc/tabella.h"
 #include "numeri/testo_valore.h"
 #include "table/griglia.h"
 
@@ -7,25 +8,24 @@
 #include <vector>
 
 // The results table in a grid of 7 columns: two header rows (titles, units),
-// a label column, and one row per computed row of the last sweep, array row k
-// in grid row k + 1.
+// a label column, and one row per row of the table, row k in grid row k + 1.
 
-// The text of value column 1 to 6 for array row k. The report's tables show
-// the same texts.
-std::string TestoColonna(int colonna, int k);
+// The text of value column 1 to 6 for a row of the table. The report's
+// tables show the same texts.
+std::string TestoColonna(int colonna, const calcolo::Riga& riga);
 
 // The grid's two header rows, label column first: titles, then units.
 std::vector<std::vector<std::string>> IntestazioneGriglia();
 
-// Writes the header, sizes the grid for the previous table (numPassi + 4
+// Writes the header, sizes the grid for the previous table (its numPassi + 4
 // rows) and blanks its data cells. Runs before every sweep, and alone when an
 // input is not positive.
-void PreparaGriglia(GrigliaAstratta& griglia);
+void PreparaGriglia(GrigliaAstratta& griglia, int numPassiPrecedenti);
 
 namespace Modulo2 {
 
-// Writes the sweep just computed: header, numPassi + 4 rows, each row
+// Writes the table just computed: header, numPassi + 4 rows, each row
 // formatted per column, "Max V" and "Max Q" on the last two.
-void RiempiGriglia(GrigliaAstratta& griglia);
+void RiempiGriglia(GrigliaAstratta& griglia, const calcolo::Tabella& tabella);
 
 } // namespace Modulo2

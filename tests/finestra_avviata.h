@@ -21,9 +21,9 @@ inline void PrintTo(const QString& testo, std::ostream* uscita) {
 // sweeps, and a keyboard to type into its boxes.
 class FinestraAvviata : public ::testing::Test {
   protected:
+    FinestraAvviata() : finestra(std::make_unique<FormPrincipale>()), s(finestra->stato()) {}
+
     void SetUp() override {
-        variabili_pubbliche::stato = {};
-        finestra = std::make_unique<FormPrincipale>();
         QObject::connect(finestra.get(), &FormPrincipale::grigliaPreparata,
                          [this] { ++preparazioni; });
         QObject::connect(finestra.get(), &FormPrincipale::tabellaCalcolata, [this] { ++calcoli; });
@@ -62,7 +62,8 @@ class FinestraAvviata : public ::testing::Test {
     QString testo(const QLineEdit* casella) const { return casella->text(); }
 
     std::unique_ptr<FormPrincipale> finestra;
-    variabili_pubbliche::Stato& s = variabili_pubbliche::stato;
+    // The window's computation state, as its events and sweep leave it.
+    const variabili_pubbliche::Stato& s;
     int preparazioni = 0;
     int calcoli = 0;
 };

@@ -17,7 +17,7 @@ class CalcolaRiga : public StatoPulito {
         s.pendenza = 0.01;
         s.riga = Intero16(1);
         s.altezza(1) = h;
-        Modulo2::CalcolaRiga();
+        Modulo2::CalcolaRiga(s);
     }
     void verifica(const Atteso& a) {
         EXPECT_NEAR(s.rapporto, a.rapporto, 5e-8);
@@ -152,7 +152,7 @@ TEST_F(CalcolaRiga, RigaFuoriDagliArrayNonTaccaNulla) {
     for (int riga : {-1, 1006}) {
         s.riga = Intero16::da(riga);
         s.rapporto = 5;
-        EXPECT_THROW(Modulo2::CalcolaRiga(), ErroreRuntime);
+        EXPECT_THROW(Modulo2::CalcolaRiga(s), ErroreRuntime);
         EXPECT_EQ(s.rapporto, 5);
     }
 }

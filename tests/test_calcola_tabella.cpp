@@ -1,5 +1,7 @@
 #include "stato_pulito.h"
 
+#include <optional>
+
 namespace {
 
 using CalcolaTabella = StatoPulito;
@@ -23,16 +25,13 @@ const RigaAttesa tabellaDiEsempio[] = {
 } // namespace
 
 TEST_F(CalcolaTabella, TabellaDiEsempio) {
-    int consegne = 0;
-    Modulo2::InstallaConsegnaTabella([&] { ++consegne; });
     imposta(20, 100);
-    Modulo2::CalcolaTabella();
+    Modulo2::CalcolaTabella(s);
 
     EXPECT_EQ(s.raggioM, 0.2);
     EXPECT_EQ(s.passo, 0.1);
     EXPECT_EQ(s.numPassi, 6);
     EXPECT_EQ(s.riga, 8);
-    EXPECT_EQ(consegne, 1);
     for (int k = 1; k <= 8; ++k) {
         const RigaAttesa& a = tabellaDiEsempio[k - 1];
         SCOPED_TRACE(k);
@@ -55,14 +54,14 @@ TEST_F(CalcolaTabella, NumeroDiRigheRegolari) {
          {Caso{30, 900, 1}, Caso{20, 600, 1}, Caso{30, 0.9, 1000}, Caso{20, 0.6, 1000}}) {
         SCOPED_TRACE(c.incremento);
         imposta(c.raggio, c.incremento);
-        Modulo2::CalcolaTabella();
+        Modulo2::CalcolaTabella(s);
         EXPECT_EQ(s.numPassi, c.numPassi);
         EXPECT_EQ(s.riga, c.numPassi + 2);
         EXPECT_EQ(s.altezza(c.numPassi + 1), s.raggioM * 2.562);
         EXPECT_EQ(s.altezza(c.numPassi + 2), s.raggioM * 2.859);
     }
     imposta(30, 900);
-    Modulo2::CalcolaTabella();
+    Modulo2::CalcolaTabella(s);
     EXPECT_DOUBLE_EQ(s.altezza(2), 0.7686);
     EXPECT_DOUBLE_EQ(s.altezza(3), 0.8577);
 }
@@ -80,7 +79,7 @@ TEST_F(CalcolaTabella, LaRigaDellaSezionePienaResisteAGliArrotondamenti) {
           Caso{120, 100, 36}, Caso{3.9, 3, 39}, Caso{20, 100, 6}}) {
         SCOPED_TRACE(::testing::Message() << c.raggio << " cm, " << c.incremento << " mm");
         imposta(c.raggio, c.incremento);
-        Modulo2::CalcolaTabella();
+        Modulo2::CalcolaTabella(s);
         ASSERT_EQ(s.numPassi, c.numPassi);
         for (int k = 1; k < c.numPassi; ++k) {
             ASSERT_EQ(s.altezza(k), k * s.passo) << k;
@@ -90,19 +89,19 @@ TEST_F(CalcolaTabella, LaRigaDellaSezionePienaResisteAGliArrotondamenti) {
     }
     // A quotient well away from a whole number keeps its floor.
     imposta(20, 70); // 8.57…
-    Modulo2::CalcolaTabella();
+    Modulo2::CalcolaTabella(s);
     EXPECT_EQ(s.numPassi, 8);
     EXPECT_EQ(s.altezza(8), 8 * 0.07);
 }
 
 TEST_F(CalcolaTabella, UnaTabellaPiuCortaLasciaLeRigheOltre) {
     imposta(20, 100);
-    Modulo2::CalcolaTabella();
+    Modulo2::CalcolaTabella(s);
     const double portataRiga6 = s.portata(6);
     const double altezzaRiga8 = s.altezza(8);
 
     imposta(20, 200);
-    Modulo2::CalcolaTabella();
+    Modulo2::CalcolaTabella(s);
     EXPECT_EQ(s.numPassi, 3);
     EXPECT_EQ(s.altezza(4), 0.2 * 2.562);
     EXPECT_EQ(s.portata(6), portataRiga6);
@@ -110,11 +109,9 @@ TEST_F(CalcolaTabella, UnaTabellaPiuCortaLasciaLeRigheOltre) {
 }
 
 TEST_F(CalcolaTabella, ErroreDIndiceConLoStatoFinDoveScritto) {
-    bool consegnata = false;
-    Modulo2::InstallaConsegnaTabella([&] { consegnata = true; });
     imposta(20, 0.5); // not bounded here: 1200 regular rows would not fit
     try {
-        Modulo2::CalcolaTabella();
+        Modulo2::CalcolaTabella(s);
         FAIL() << "nessun errore";
     } catch (const ErroreRuntime& e) {
         EXPECT_EQ(e.numero(), 9);
@@ -123,13 +120,12 @@ TEST_F(CalcolaTabella, ErroreDIndiceConLoStatoFinDoveScritto) {
     EXPECT_EQ(s.riga, 1006);
     EXPECT_EQ(s.altezza(1005), 1005 * 0.0005);
     EXPECT_GT(s.portata(1005), 0);
-    EXPECT_FALSE(consegnata);
 }
 
 TEST_F(CalcolaTabella, OverflowDelConteggioPrimaDiOgniRiga) {
     imposta(20, 0.01); // q = 60000
     try {
-        Modulo2::CalcolaTabella();
+        Modulo2::CalcolaTabella(s);
         FAIL() << "nessun errore";
     } catch (const ErroreRuntime& e) {
         EXPECT_EQ(e.tipo(), TipoErrore::Overflow);
@@ -138,4 +134,37 @@ TEST_F(CalcolaTabella, OverflowDelConteggioPrimaDiOgniRiga) {
     EXPECT_EQ(s.passo, 0.00001);
     EXPECT_EQ(s.numPassi, 0);
     EXPECT_EQ(s.altezza(1), 0.0);
+}
+
+// The table as a value: the rows the state's sweep computes, to the bit,
+// or the error that stopped it, with no rows.
+TEST_F(CalcolaTabella, TabellaComeValore) {
+    const struct {
+        double raggio, incremento;
+        std::optional<TipoErrore> errore;
+    } casi[] = {{20, 100, std::nullopt},
+                {30, 0.9, std::nullopt},
+                {20, 0.5, TipoErrore::IndiceFuoriIntervallo},
+                {20, 0.01, TipoErrore::Overflow},
+                {1e307, 3e308, TipoErrore::Overflow}};
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.incremento);
+        s = {};
+        imposta(c.raggio, c.incremento);
+        const calcolo::Tabella t = calcolo::calcolaTabella(calcolo::ingressiDi(s));
+        ASSERT_EQ(t.errore.has_value(), c.errore.has_value());
+        if (c.errore) {
+            EXPECT_EQ(t.errore->tipo(), *c.errore);
+            EXPECT_TRUE(t.righe.empty());
+            continue;
+        }
+        Modulo2::CalcolaTabella(s);
+        ASSERT_EQ(t.righe.size(), static_cast<std::size_t>(s.numPassi) + 2);
+        for (int k = 1; k <= s.numPassi + 2; ++k) {
+            EXPECT_EQ(t.riga(k).altezza, s.altezza(k));
+            EXPECT_EQ(t.riga(k).portata, s.portata(k));
+            EXPECT_EQ(t.riga(k).chezy, s.chezy(k));
+        }
+        EXPECT_EQ(t.massimaPortata().altezza, s.altezza(s.numPassi + 2));
+    }
 }

@@ -1,4 +1,4 @@
-#include "calc/variabili_pubbliche.h"
+#include "calc/tabella.h"
 #include "cli/esecuzione.h"
 #include "lettore_docx.h"
 #include "progetto/voci_coefficiente.h"
@@ -27,7 +27,6 @@ struct Esito {
 };
 
 Esito esegui(std::vector<std::string> argomenti) {
-    variabili_pubbliche::stato = {};
     std::ostringstream uscita, errori;
     const int stato = eseguiCli(argomenti, uscita, errori);
     return {stato, uscita.str(), errori.str()};
@@ -58,7 +57,12 @@ TEST(Cli, FormatoSiConIValoriPredefiniti) {
     EXPECT_EQ(r[8].substr(0, 13), "8,Max Q,0.571");
     // 17 significant digits read back to the very doubles of the sweep.
     const std::string portata = r[8].substr(r[8].rfind(',') + 1);
-    EXPECT_EQ(std::stod(portata), variabili_pubbliche::stato.portata(8));
+    calcolo::Ingressi predefiniti;
+    predefiniti.coeffBazin = 0.18;
+    predefiniti.raggio = 20;
+    predefiniti.pendenza = 0.01;
+    predefiniti.incremento = 100;
+    EXPECT_EQ(std::stod(portata), calcolo::calcolaTabella(predefiniti).massimaPortata().portata);
 }
 
 // The default table to the last bit, as 17 significant digits read back

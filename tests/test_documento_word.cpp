@@ -30,18 +30,20 @@ using docx::Testo;
 
 class Report : public StatoPulito {
   protected:
-    void SetUp() override {
-        StatoPulito::SetUp();
-        Collegamento::InstallaAvvio(nullptr);
-        Collegamento::InstallaMessaggio(
-            [this](const std::string& testo) { messaggi.push_back(testo); });
-        calcola(20, 100);
+    void SetUp() override { calcola(20, 100); }
+
+    // A word processor started by `avvio`; messages collected.
+    Collegamento collegamentoCon(Collegamento::Avvio avvio = {}) {
+        return Collegamento(std::move(avvio),
+                            [this](const std::string& testo) { messaggi.push_back(testo); });
     }
-    void TearDown() override { Collegamento::InstallaMessaggio(nullptr); }
+    void creaReport(Collegamento::Avvio avvio = {}) {
+        Modulo2::CreaDocumentoWord(tabella(), collegamentoCon(std::move(avvio)));
+    }
 
     // The report into the open processor, read back from its .docx.
-    static std::vector<docx::Elemento> report(ElaboratoreTesti& elaboratore) {
-        Modulo2::CreaDocumentoWord();
+    std::vector<docx::Elemento> report(ElaboratoreTesti& elaboratore) {
+        creaReport();
         return docx::leggi(documentoDocx(*elaboratore.documenti().back()));
     }
 
@@ -119,8 +121,6 @@ TEST_F(Report, TabellaDeiRisultati) {
             }
         }
     }
-    EXPECT_EQ(s.rapporto, 3);
-    EXPECT_EQ(s.riga, 7);
 }
 
 TEST_F(Report, TabelleDeiMassimiSottoLeLoroEtichette) {
@@ -161,13 +161,15 @@ TEST_F(Report, UnaSolaRigaLaSezionePiena) {
 
 TEST_F(Report, DueReportDueDocumentiUguali) {
     int avvii = 0;
-    Collegamento::InstallaAvvio([&]() -> ElaboratoreTesti* {
+    const auto avvio = [&]() -> ElaboratoreTesti* {
         ++avvii;
         return nullptr;
-    });
+    };
     ElaboratoreTesti elaboratore; // open: the reports attach to it
-    const auto primo = report(elaboratore);
-    const auto secondo = report(elaboratore);
+    creaReport(avvio);
+    const auto primo = docx::leggi(documentoDocx(*elaboratore.documenti().back()));
+    creaReport(avvio);
+    const auto secondo = docx::leggi(documentoDocx(*elaboratore.documenti().back()));
     EXPECT_EQ(avvii, 0);
     ASSERT_EQ(elaboratore.documenti().size(), 2u);
     EXPECT_EQ(elaboratore.nomeDocumento(elaboratore.documenti()[1]), "Documento2");
@@ -176,23 +178,20 @@ TEST_F(Report, DueReportDueDocumentiUguali) {
 
 TEST_F(Report, ElaboratoreAvviatoQuandoNessunoEAperto) {
     std::unique_ptr<ElaboratoreTesti> avviato;
-    Collegamento::InstallaAvvio([&] {
+    creaReport([&] {
         avviato = std::make_unique<ElaboratoreTesti>();
         return avviato.get();
     });
-    Modulo2::CreaDocumentoWord();
     ASSERT_TRUE(avviato);
     EXPECT_EQ(avviato->documenti().size(), 1u);
     EXPECT_TRUE(messaggi.empty());
 }
 
 TEST_F(Report, ElaboratoreCheNonSiAvviaUnSoloMessaggio) {
-    const Intero16 riga = s.riga;
-    Modulo2::CreaDocumentoWord();
+    creaReport();
     ASSERT_EQ(messaggi.size(), 1u);
     EXPECT_EQ(messaggi[0], "Il componente ActiveX non può creare l'oggetto.");
     EXPECT_EQ(ElaboratoreTesti::aperto(), nullptr);
-    EXPECT_EQ(s.riga, riga);
 }
 
 // The program-wide reference follows the processor open now: a report after
@@ -541,7 +540,7 @@ TEST(ImmaginiSalvate, OdtEPdfPortanoLImmagine) {
 // round it.
 TEST_F(Report, RigheVuoteEBordiComeLiMostraQt) {
     ElaboratoreTesti elaboratore;
-    Modulo2::CreaDocumentoWord();
+    creaReport();
     QTextDocument& documento = *elaboratore.documenti().back();
     documento.setTextWidth(643);
     QAbstractTextDocumentLayout* impaginazione = documento.documentLayout();

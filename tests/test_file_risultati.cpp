@@ -38,7 +38,8 @@ TEST_F(FileRisultati, NomeDelFile) {
 
 TEST_F(FileRisultati, TestoLeggibileConIValoriPredefiniti) {
     calcola(20, 100);
-    const QStringList righe = QString::fromStdString(ContenutoRisultati("r.txt")).split('\n');
+    const QStringList righe =
+        QString::fromStdString(ContenutoRisultati("r.txt", tabella())).split('\n');
     ASSERT_EQ(righe.size(), 23);
     EXPECT_EQ(righe[0], "TUBAZIONE INGLESE 40/60 Øeq mm 20");
     EXPECT_EQ(righe[1], "COEFF. DI SCABREZZA SECONDO BAZIN =  0.18");
@@ -56,7 +57,8 @@ TEST_F(FileRisultati, TestoLeggibileConIValoriPredefiniti) {
 
 TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
     calcola(20, 100);
-    const QStringList righe = QString::fromStdString(ContenutoRisultati("r.CSV")).split("\r\n");
+    const QStringList righe =
+        QString::fromStdString(ContenutoRisultati("r.CSV", tabella())).split("\r\n");
     ASSERT_EQ(righe.size(), 11);
     EXPECT_EQ(righe[0], ",ALTEZZA,AREA,CONT.BAGNATO,R.IDRAULICO,V,Q");
     EXPECT_EQ(righe[9], "Max Q,57.2,0.1797,1.3713,0.1311,210.36,378.07");
@@ -65,11 +67,13 @@ TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
 // The largest step fills the section in one: a single row, the full section.
 TEST_F(FileRisultati, UnaSolaRigaLaSezionePiena) {
     calcola(30, 900);
-    const QStringList testo = QString::fromStdString(ContenutoRisultati("r.txt")).split('\n');
+    const QStringList testo =
+        QString::fromStdString(ContenutoRisultati("r.txt", tabella())).split('\n');
     EXPECT_TRUE(testo[6].startsWith("   90.0"));
     EXPECT_EQ(testo[8], "Massima velocità:");
     EXPECT_TRUE(testo[11].startsWith("   76.9"));
-    const QStringList csv = QString::fromStdString(ContenutoRisultati("r.csv")).split("\r\n");
+    const QStringList csv =
+        QString::fromStdString(ContenutoRisultati("r.csv", tabella())).split("\r\n");
     ASSERT_EQ(csv.size(), 6);
     EXPECT_TRUE(csv[2].startsWith(",90.0,"));
     EXPECT_TRUE(csv[3].startsWith("Max V,76.9,"));
@@ -79,7 +83,7 @@ TEST_F(FileRisultati, CartellaMancanteNessunFile) {
     calcola(20, 100);
     const std::string percorso = cartella.filePath("manca/r.txt").toStdString();
     try {
-        ScriviRisultati(percorso);
+        ScriviRisultati(percorso, tabella());
         FAIL() << "nessun errore";
     } catch (const ErroreFile& e) {
         EXPECT_EQ(std::string(e.what()),
@@ -102,7 +106,7 @@ TEST_F(FileRisultati, CartellaDiSolaLetturaLasciaIlVecchioFile) {
         vecchio.close();
         QFile::setPermissions(cartella.path(), QFile::ReadOwner | QFile::ExeOwner);
     }
-    EXPECT_THROW(ScriviRisultati(percorso.toStdString()), ErroreFile);
+    EXPECT_THROW(ScriviRisultati(percorso.toStdString(), tabella()), ErroreFile);
     QFile::setPermissions(cartella.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (geteuid() == 0) {
         EXPECT_FALSE(QFile::exists(percorso));
@@ -119,7 +123,7 @@ TEST_F(FileRisultati, SostituisceUnFileEsistenteIntero) {
     ASSERT_TRUE(vecchio.open(QIODevice::WriteOnly));
     vecchio.write(QByteArray(100000, 'x'));
     vecchio.close();
-    ScriviRisultati(percorso.toStdString());
+    ScriviRisultati(percorso.toStdString(), tabella());
     EXPECT_TRUE(contenutoFile(percorso).startsWith("TUBAZIONE INGLESE 40/60"));
     EXPECT_FALSE(contenutoFile(percorso).contains('x'));
 }
@@ -130,14 +134,14 @@ TEST_F(FileRisultati, UnaCartellaNonDiventaUnFileAccanto) {
     calcola(20, 100);
     const std::string nome = cartella.path().toStdString();
     EXPECT_EQ(PercorsoRisultati(nome), nome);
-    EXPECT_THROW(ScriviRisultati(PercorsoRisultati(nome)), ErroreFile);
+    EXPECT_THROW(ScriviRisultati(PercorsoRisultati(nome), tabella()), ErroreFile);
     EXPECT_FALSE(QFile::exists(cartella.path() + ".txt"));
 }
 
 TEST_F(FileRisultati, LaSezioneEsattaLoDice) {
     calcola(20, 100);
-    EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.txt")).split('\n')[3], "");
+    EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.txt", tabella())).split('\n')[3], "");
     s.geometria = formule::Geometria::Esatta;
-    EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.txt")).split('\n')[3],
+    EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.txt", tabella())).split('\n')[3],
               "GEOMETRIA ESATTA, PROFILO A QUATTRO ARCHI");
 }

@@ -135,8 +135,8 @@ TEST_F(FinestraReportAperta, NomeFileVuotoDiventaInglese) {
 
 TEST_F(FinestraReportAperta, UnMessaggioSoloSeLElaboratoreNonSiAvvia) {
     std::vector<std::string> messaggi;
-    Collegamento::InstallaAvvio([] { return nullptr; });
-    Collegamento::InstallaMessaggio([&](const std::string& t) { messaggi.push_back(t); });
+    finestra->avviaElaboratore = [] { return nullptr; };
+    finestra->messaggioReport = [&](const std::string& t) { messaggi.push_back(t); };
     finestra->Command3->click();
     EXPECT_EQ(messaggi.size(), 1u);
     EXPECT_TRUE(finestreReport().empty());

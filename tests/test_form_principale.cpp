@@ -55,7 +55,6 @@ TEST_F(FormPrincipaleAvvio, ValoriPredefinitiETabellaDiEsempio) {
 }
 
 TEST(FormPrincipaleAvvioConteggi, TrePreparazioniVuotePoiDueCalcoli) {
-    variabili_pubbliche::stato = {};
     FormPrincipale finestra;
     std::vector<char> eventi; // 'P' preparation, 'C' sweep
     QObject::connect(&finestra, &FormPrincipale::grigliaPreparata, [&] { eventi.push_back('P'); });

@@ -38,16 +38,10 @@ namespace {
 
 class FormatiReport : public StatoPulito {
   protected:
-    void SetUp() override {
-        StatoPulito::SetUp();
-        Collegamento::InstallaAvvio(nullptr);
-        Collegamento::InstallaMessaggio([](const std::string&) {});
-        calcola(20, 100);
-    }
-    void TearDown() override { Collegamento::InstallaMessaggio(nullptr); }
+    void SetUp() override { calcola(20, 100); }
 
     const QTextDocument& report() {
-        Modulo2::CreaDocumentoWord();
+        Modulo2::CreaDocumentoWord(tabella(), Collegamento({}, [](const std::string&) {}));
         return *elaboratore.documenti().back();
     }
     docx::Pacchetto docx() { return docx::apri(documentoDocx(report())); }
@@ -622,8 +616,7 @@ TEST(ProprietaDocumento, InOgniFormato) {
 TEST_F(FormatiReport, IntestazioneSuOgniPagina) {
     calcola(20, 5); // three pages
     const QString testo = "Comune di Perù - Relazione <idraulica>";
-    Modulo2::CreaDocumentoWord();
-    QTextDocument& conIntestazione = *elaboratore.documenti().back();
+    QTextDocument& conIntestazione = const_cast<QTextDocument&>(report());
     impostaProprieta(conIntestazione, {"", "", "", testo});
 
     const auto forma = [](const auto& p) {

@@ -1,5 +1,4 @@
 #include "analisi/risposte.h"
-#include "calc/variabili_pubbliche.h"
 #include "cli/esecuzione.h"
 #include "seme.h"
 
@@ -81,7 +80,6 @@ std::string testo(double valore) {
 
 // The rows of `--formato si`: h, A, P, R, C, V, Q.
 std::vector<std::vector<double>> righeSi(const std::vector<std::string>& argomenti) {
-    variabili_pubbliche::stato = {};
     std::ostringstream uscita, errori;
     EXPECT_EQ(eseguiCli(argomenti, uscita, errori), 0) << errori.str();
     std::vector<std::vector<double>> righe;

@@ -32,8 +32,8 @@ class RelazioneCalcolo : public StatoPulito {
         imposta(p.ingressi.raggio.valore(), p.ingressi.incremento.valore(),
                 p.ingressi.pendenza.valore(), p.ingressi.coefficiente.valore());
         s.tipoSezione = TestoSezione(s.raggio);
-        Modulo2::CalcolaTabella();
-        scriviRelazioneCalcolo(documento, p);
+        Modulo2::CalcolaTabella(s);
+        scriviRelazioneCalcolo(documento, p, tabella());
         return documento.toPlainText();
     }
 

@@ -264,7 +264,6 @@ TEST(RobustezzaCli, OpzioniCasuali) {
             riga += " «" + a.substr(0, 30) + "»";
         }
         SCOPED_TRACE(riga);
-        variabili_pubbliche::stato = {};
         std::ostringstream uscita, errori;
         const int stato = eseguiCli(argomenti, uscita, errori);
         ASSERT_TRUE(stato == 0 || stato == 1 || stato == 2) << stato;
