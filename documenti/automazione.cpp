@@ -1,6 +1,7 @@
 #include "documenti/automazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/struttura_documento.h"
 #include "errori/errore_runtime.h"
 
 #include <QTextDocument>
@@ -39,50 +40,55 @@ QTextDocument* documentoVerificato(const QPointer<QTextDocument>& documento) {
 } // namespace
 
 void Carattere::setName(const QString& nome) {
-    elaboratore(elaboratore_, "Selection.Font.Name").impostaNomeCarattere(nome);
+    elaboratore(elaboratore_, "Selection.Font.Name").selezione().impostaNomeCarattere(nome);
 }
 
 void Carattere::setSize(float punti) {
-    elaboratore(elaboratore_, "Selection.Font.Size").impostaDimensioneCarattere(punti);
+    elaboratore(elaboratore_, "Selection.Font.Size").selezione().impostaDimensioneCarattere(punti);
 }
 
 void FormatoParagrafo::setAlignment(std::int32_t allineamento) {
     elaboratore(elaboratore_, "Selection.ParagraphFormat.Alignment")
+        .selezione()
         .impostaAllineamento(allineamento);
 }
 
 void RigheSelezione::setHeadingFormat(std::int32_t valore) {
-    elaboratore(elaboratore_, "Selection.Rows.HeadingFormat").impostaRigheIntestazione(valore);
+    elaboratore(elaboratore_, "Selection.Rows.HeadingFormat")
+        .selezione()
+        .impostaRigheIntestazione(valore);
 }
 
 void Selezione::TypeText(const QString& testo) {
-    elaboratore(elaboratore_, "Selection.TypeText").scriviTesto(testo);
+    elaboratore(elaboratore_, "Selection.TypeText").selezione().scriviTesto(testo);
 }
 
 Intervallo Selezione::Range() const {
     ElaboratoreTesti& e = elaboratore(elaboratore_, "Selection.Range");
-    return {e.documentoAttivo(), e.selezione().position()};
+    return {e.documentoAttivo(), e.selezione().cursore().position()};
 }
 
 void Selezione::MoveDown(std::int32_t unita, std::int32_t conteggio,
                          std::optional<std::int32_t> estendi) {
     elaboratore(elaboratore_, "Selection.MoveDown")
+        .selezione()
         .spostaGiu(unita, conteggio, estendi.value_or(0));
 }
 
 void IntervalloCella::InsertAfter(const QString& testo) {
-    ElaboratoreTesti& e = elaboratore(elaboratore_, "Cell.Range.InsertAfter");
-    e.inserisciInCella(tabellaVerificata(tabella_), riga_, colonna_, testo);
+    elaboratore(elaboratore_, "Cell.Range.InsertAfter");
+    inserisciInCella(tabellaVerificata(tabella_), riga_, colonna_, testo);
 }
 
 void Colonna::SetWidth(float punti, std::int32_t stileRighello) {
-    ElaboratoreTesti& e = elaboratore(elaboratore_, "Columns.SetWidth");
-    e.impostaLarghezzaColonna(tabellaVerificata(tabella_), colonna_, punti, stileRighello);
+    elaboratore(elaboratore_, "Columns.SetWidth");
+    impostaLarghezzaColonna(tabellaVerificata(tabella_), colonna_, punti, stileRighello);
 }
 
 void RigaTabella::Select() {
     ElaboratoreTesti& e = elaboratore(elaboratore_, "Rows.Select");
-    e.selezionaRiga(tabellaVerificata(tabella_), riga_);
+    QTextTable* tabella = tabellaVerificata(tabella_);
+    e.selezioneDi(tabella->document()).selezionaRiga(tabella, riga_);
 }
 
 QTextTable* Tabella::verificata() const {
@@ -111,12 +117,13 @@ Tabella Tabelle::Add(const Intervallo& intervallo, std::int32_t righe, std::int3
     if (intervallo.documento != documento) {
         throw ErroreRuntime(4120, "L'intervallo non appartiene a questo documento.");
     }
-    return Tabella(&e, e.aggiungiTabella(documento, intervallo.posizione, righe, colonne));
+    return Tabella(&e,
+                   e.selezioneDi(documento).aggiungiTabella(intervallo.posizione, righe, colonne));
 }
 
 Tabella Tabelle::operator()(std::int32_t numero) const {
     ElaboratoreTesti& e = elaboratore(elaboratore_, "Tables");
-    return Tabella(&e, e.tabella(documentoVerificato(documento_), numero));
+    return Tabella(&e, tabellaNumero(documentoVerificato(documento_), numero));
 }
 
 Documento Documenti::Add() {

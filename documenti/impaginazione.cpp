@@ -3,6 +3,7 @@
 #include "documenti/elaboratore_testi.h"
 #include "documenti/percorso_documento.h"
 #include "documenti/proprieta_documento.h"
+#include "documenti/struttura_documento.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -109,7 +110,7 @@ std::vector<Elemento> elementi(const QTextDocument& documento) {
     for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
         if (it.currentFrame() != nullptr) {
             esito.push_back({it.currentFrame()->firstCursorPosition().block(), true});
-        } else if (!ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
+        } else if (!paragrafoDiServizio(it.currentBlock())) {
             esito.push_back({it.currentBlock(), false});
         }
     }

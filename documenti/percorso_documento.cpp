@@ -3,6 +3,7 @@
 #include "documenti/impaginazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/struttura_documento.h"
 #include "file/errore_file.h"
 
 #include <QBuffer>
@@ -154,8 +155,7 @@ bool PercorsoDocumento::contenuto(QTextFrame::iterator it) {
             ultimaTabella = true;
         } else if (it.currentFrame() != nullptr) {
             ultimaTabella = contenuto(it.currentFrame()->begin());
-        } else if (it.currentBlock().isValid() &&
-                   !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
+        } else if (it.currentBlock().isValid() && !paragrafoDiServizio(it.currentBlock())) {
             paragrafo(it.currentBlock());
             ultimaTabella = false;
         }
@@ -226,7 +226,7 @@ void PercorsoDocumento::tabella(const QTextTable& tabella) {
     const FormatoTabella formato = formatoTabella(tabella);
     inizioTabella(formato);
     for (int r = 0; r < tabella.rows(); ++r) {
-        inizioRiga(r, ElaboratoreTesti::rigaIntestazione(&tabella, r));
+        inizioRiga(r, rigaIntestazione(&tabella, r));
         for (int c = 0; c < tabella.columns(); ++c) {
             inizioCella(formato.colonne[static_cast<std::size_t>(c)]);
             fineCella(contenuto(tabella.cellAt(r, c).begin()));

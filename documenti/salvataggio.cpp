@@ -7,6 +7,7 @@
 #include "documenti/proprieta_documento.h"
 #include "documenti/scrittore_docx.h"
 #include "documenti/scrittore_odt.h"
+#include "documenti/struttura_documento.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
 #include "file/testo_visibile.h"
@@ -104,7 +105,7 @@ QString paginaHtml(const QTextDocument& documento) {
     std::vector<std::pair<QTextCursor, QTextImageFormat>> incorporate;
     std::vector<QTextCursor> diServizio;
     for (QTextBlock blocco = copia->begin(); blocco.isValid(); blocco = blocco.next()) {
-        if (ElaboratoreTesti::paragrafoDiServizio(blocco)) {
+        if (paragrafoDiServizio(blocco)) {
             diServizio.emplace_back(blocco);
         }
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {

@@ -1,6 +1,7 @@
 #include "relazione/aggiunta_relazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/struttura_documento.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -51,7 +52,7 @@ void aggiungiAllaRelazione(QTextDocument& documento, const SezioneRelazione& sez
             larghezze.append(QTextLength(QTextLength::FixedLength, cm / 2.54 * 96));
         }
         formato.setColumnWidthConstraints(larghezze);
-        QTextTable* tabella = ElaboratoreTesti::inserisciTabella(cursore, righe, colonne, formato);
+        QTextTable* tabella = inserisciTabella(cursore, righe, colonne, formato);
         for (int r = 0; r < righe; ++r) {
             const auto& riga = sezione.tabella[static_cast<std::size_t>(r)];
             for (int c = 0; c < colonne && c < static_cast<int>(riga.size()); ++c) {
@@ -61,7 +62,7 @@ void aggiungiAllaRelazione(QTextDocument& documento, const SezioneRelazione& sez
                                  intestazione);
             }
         }
-        ElaboratoreTesti::segnaRigheIntestazione(tabella, 1);
+        segnaRigheIntestazione(tabella, 1);
         // A blank line after the table.
         cursore.setBlockFormat(paragrafo(Qt::AlignLeft));
         cursore.setBlockCharFormat(testo);

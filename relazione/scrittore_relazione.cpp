@@ -1,6 +1,7 @@
 #include "relazione/scrittore_relazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/struttura_documento.h"
 #include "documenti/testo_spezzabile.h"
 
 #include <QTextDocument>
@@ -95,7 +96,7 @@ void ScrittoreRelazione::tabella(const Tabella& t) {
         larghezze.append(QTextLength(QTextLength::FixedLength, pixel(cm)));
     }
     formato.setColumnWidthConstraints(larghezze);
-    QTextTable* tabella = ElaboratoreTesti::inserisciTabella(cursore_, righe, colonne, formato);
+    QTextTable* tabella = inserisciTabella(cursore_, righe, colonne, formato);
     for (int r = 0; r < righe; ++r) {
         const bool intestazione = r < t.righeIntestazione;
         const auto& riga = t.righe[static_cast<std::size_t>(r)];
@@ -111,7 +112,7 @@ void ScrittoreRelazione::tabella(const Tabella& t) {
             cella.insertText(testoSpezzabile(riga[colonna]), carattere(8, intestazione));
         }
     }
-    ElaboratoreTesti::segnaRigheIntestazione(tabella, t.righeIntestazione);
+    segnaRigheIntestazione(tabella, t.righeIntestazione);
     // The cursor stands in the paragraph after the table, which becomes the
     // next block written.
     cursore_.setBlockFormat(QTextBlockFormat());

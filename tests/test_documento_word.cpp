@@ -2,6 +2,7 @@
 #include "documenti/elaboratore_testi.h"
 #include "documenti/salvataggio.h"
 #include "documenti/scrittore_docx.h"
+#include "documenti/struttura_documento.h"
 #include "documento_salvato.h"
 #include "lettore_docx.h"
 #include "relazione/documento_word.h"
@@ -208,8 +209,7 @@ TEST_F(Report, IlRiferimentoGlobaleSegueLElaboratoreAperto) {
 }
 
 TEST_F(Report, TabellaNonInseritaManca) {
-    ElaboratoreTesti elaboratore;
-    elaboratore.impostaGuasti(guasto("Tables.Add", 1));
+    ElaboratoreTesti elaboratore(guasto("Tables.Add", 1));
     const auto corpo = report(elaboratore);
     const auto tab = docx::tabelle(corpo);
     ASSERT_EQ(tab.size(), 2u);
@@ -220,8 +220,7 @@ TEST_F(Report, TabellaNonInseritaManca) {
 }
 
 TEST_F(Report, CellaNonScrittaResta) {
-    ElaboratoreTesti elaboratore;
-    elaboratore.impostaGuasti(guasto("Cell.Range.InsertAfter", 13)); // table row 3, column 1
+    ElaboratoreTesti elaboratore(guasto("Cell.Range.InsertAfter", 13)); // table row 3, column 1
     const auto tab = docx::tabelle(report(elaboratore));
     ASSERT_EQ(tab.size(), 3u);
     EXPECT_EQ(testi(tab[0].righe[2]),
@@ -230,8 +229,7 @@ TEST_F(Report, CellaNonScrittaResta) {
 }
 
 TEST_F(Report, CarattereNonImpostato) {
-    ElaboratoreTesti elaboratore;
-    elaboratore.impostaGuasti(guasto("Selection.Font.Name", 1));
+    ElaboratoreTesti elaboratore(guasto("Selection.Font.Name", 1));
     const auto corpo = report(elaboratore);
     const auto p = docx::paragrafi(corpo);
     EXPECT_EQ(p[0].carattere, "Times New Roman");
@@ -241,8 +239,7 @@ TEST_F(Report, CarattereNonImpostato) {
 }
 
 TEST_F(Report, SpostamentoNonRiuscito) {
-    ElaboratoreTesti elaboratore;
-    elaboratore.impostaGuasti(guasto("Selection.MoveDown", 1));
+    ElaboratoreTesti elaboratore(guasto("Selection.MoveDown", 1));
     const auto tab = docx::tabelle(report(elaboratore));
     // The label is typed where the insertion point stayed: in the first cell.
     ASSERT_FALSE(tab.empty());
@@ -252,8 +249,7 @@ TEST_F(Report, SpostamentoNonRiuscito) {
 }
 
 TEST_F(Report, FormattazioneFermaAlPrimoErrore) {
-    ElaboratoreTesti elaboratore;
-    elaboratore.impostaGuasti(guasto("Selection.Rows.HeadingFormat", 3)); // table 2, row 1
+    ElaboratoreTesti elaboratore(guasto("Selection.Rows.HeadingFormat", 3)); // table 2, row 1
     const auto tab = docx::tabelle(report(elaboratore));
     ASSERT_EQ(tab.size(), 3u);
     EXPECT_TRUE(tab[0].righe[1].intestazione);
@@ -550,8 +546,7 @@ TEST_F(Report, RigheVuoteEBordiComeLiMostraQt) {
     for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
         if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
             tabelle.push_back(t);
-        } else if (it.currentBlock().length() == 1 &&
-                   !ElaboratoreTesti::paragrafoDiServizio(it.currentBlock())) {
+        } else if (it.currentBlock().length() == 1 && !paragrafoDiServizio(it.currentBlock())) {
             vuoti.push_back(it.currentBlock());
         }
     }

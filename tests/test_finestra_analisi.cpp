@@ -4,6 +4,7 @@
 #include "app/scelta_resistenza.h"
 #include "app/twips.h"
 #include "documenti/elaboratore_testi.h"
+#include "documenti/struttura_documento.h"
 #include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
 
@@ -251,7 +252,7 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
         if (auto* t = qobject_cast<QTextTable*>(it.currentFrame())) {
             ++tabelle;
             ASSERT_EQ(t->rows(), 6); // heading, Q1, Q2, Piena, Vmax, Qmax
-            EXPECT_TRUE(ElaboratoreTesti::rigaIntestazione(t, 0));
+            EXPECT_TRUE(rigaIntestazione(t, 0));
             // In the report too the full section is a reference.
             EXPECT_EQ(t->cellAt(3, t->columns() - 1).firstCursorPosition().block().text(),
                       "riferimento");

@@ -5,6 +5,7 @@
 #include "documenti/salvataggio.h"
 #include "documenti/scrittore_docx.h"
 #include "documenti/scrittore_odt.h"
+#include "documenti/struttura_documento.h"
 #include "documento_salvato.h"
 #include "lettore_docx.h"
 #include "lettore_odt.h"
@@ -287,14 +288,14 @@ TEST(Odt, ImmaginiInLinea) {
 TEST(FormatiTabelle, AnnidataEIntestazioneNonInCima) {
     ElaboratoreTesti elaboratore;
     QTextDocument* documento = elaboratore.aggiungiDocumento();
-    QTextTable* esterna = elaboratore.aggiungiTabella(documento, 0, 3, 1);
-    elaboratore.selezionaRiga(esterna, 2);
-    elaboratore.impostaRigheIntestazione(-1); // the second row only
+    QTextTable* esterna = elaboratore.selezioneDi(documento).aggiungiTabella(0, 3, 1);
+    elaboratore.selezioneDi(documento).selezionaRiga(esterna, 2);
+    elaboratore.selezioneDi(documento).impostaRigheIntestazione(-1); // the second row only
     QTextCursor cella = esterna->cellAt(1, 0).firstCursorPosition();
     cella.insertText("prima");
-    ElaboratoreTesti::inserisciTabella(cella, 1, 2, QTextTableFormat());
+    inserisciTabella(cella, 1, 2, QTextTableFormat());
     cella.insertText("dopo");
-    ASSERT_TRUE(ElaboratoreTesti::rigaIntestazione(esterna, 1));
+    ASSERT_TRUE(rigaIntestazione(esterna, 1));
 
     const auto o = odt::tabelle(odt::apri(documentoOdt(*documento)).corpo);
     const auto d = docx::tabelle(docx::leggi(documentoDocx(*documento)));
@@ -594,7 +595,7 @@ TEST(ProprietaDocumento, InOgniFormato) {
                                     "Collettore <via Po> \"nord\"", ""};
     ElaboratoreTesti elaboratore;
     QTextDocument* documento = elaboratore.aggiungiDocumento();
-    elaboratore.scriviTesto("Testo");
+    elaboratore.selezione().scriviTesto("Testo");
     impostaProprieta(*documento, attese);
     auto* mostrato = new QTextDocument;
     elaboratore.trasferisci(documento, mostrato);
@@ -698,7 +699,7 @@ std::vector<int> componi(QTextDocument& documento, int righe, const std::vector<
         }
         cursore.setBlockFormat(formato);
         if (b == Blocco::Tabella) {
-            ElaboratoreTesti::inserisciTabella(cursore, 2, 2, formatoTabellaReport(Qt::AlignLeft));
+            inserisciTabella(cursore, 2, 2, formatoTabellaReport(Qt::AlignLeft));
             continue;
         }
         if (b == Blocco::Figura) {
