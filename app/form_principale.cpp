@@ -4,65 +4,31 @@
 #include "app/casella_segnalata.h"
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
-#include "app/informazioni.h"
-#include "app/ingressi.h"
 #include "app/progetto_finestra.h"
-#include "app/twips.h"
 #include "app/vista_griglia.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
-#include "documenti/collegamento.h"
-#include "documenti/elaboratore_testi.h"
 #include "elaboratore/finestra_report.h"
-#include "file/errore_file.h"
-#include "file/scrittura_file.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
 #include "progetto/voci_coefficiente.h"
-#include "relazione/documento_word.h"
-#include "relazione/file_risultati.h"
-#include "relazione/relazione_calcolo.h"
 #include "table/modello_griglia.h"
 #include "table/tabella_risultati.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <array>
 
-namespace {
-
-const char* const titoloFinestra = "Calcolo della portata di una tubazione a sezione inglese";
-constexpr int larghezzaClienteTwips = 7524;
-constexpr int altezzaClienteTwips = 6468;
-
-std::string testoDi(const QLineEdit* casella) {
+std::string FormPrincipale::testoDi(const QLineEdit* casella) {
     return casella->text().toStdString();
 }
-
-QFont carattere(const char* famiglia, double punti) {
-    QFont f(famiglia);
-    f.setPointSizeF(punti);
-    f.setWeight(QFont::Normal);
-    f.setItalic(false);
-    return f;
-}
-
-} // namespace
 
 FormPrincipale::FormPrincipale(QWidget* parent)
     : QMainWindow(parent), areaCliente_(new QWidget(this)),
@@ -106,292 +72,6 @@ FormPrincipale::FormPrincipale(QWidget* parent)
 }
 
 FormPrincipale::~FormPrincipale() = default;
-
-// The reports of this window and of its analysis window reach the word
-// processor as the window says at the time.
-Collegamento FormPrincipale::collegamento() {
-    return Collegamento([this] { return avviaElaboratore(); },
-                        [this](const std::string& testo) { messaggioReport(testo); });
-}
-
-void FormPrincipale::disponiControlli() {
-    const int dpiX = logicalDpiX();
-    const int dpiY = logicalDpiY();
-    const auto posiziona = [&](QWidget* controllo, int sinistra, int alto, int larghezza,
-                               int altezza) {
-        controllo->setGeometry(rettangoloTwips(sinistra, alto, larghezza, altezza, dpiX, dpiY));
-    };
-    posiziona(Label1, 756, 240, 2532, 252);
-    posiziona(Text1, 3396, 252, 1416, 360);
-    posiziona(Label6, 756, 600, 2532, 252);
-    posiziona(Text4, 3396, 600, 1416, 360);
-    posiziona(Label2, 756, 960, 1812, 252);
-    posiziona(Text2, 3396, 960, 1416, 360);
-    posiziona(Label3, 756, 1320, 2292, 252);
-    posiziona(Combo1, 3396, 1320, 3612, 288);
-    posiziona(Label4, 756, 1740, 2292, 312);
-    posiziona(Text3, 3396, 1620, 1416, 360);
-    posiziona(Label5, 756, 2100, 2292, 252);
-    posiziona(Text5, 3396, 1980, 1416, 360);
-    posiziona(messaggio_, 396, 2376, 6732, 252);
-    posiziona(griglia1, 396, 2640, 6732, 2892);
-    posiziona(Command3, 1116, 5760, 1692, 492);
-    posiziona(Command4, 2916, 5760, 1692, 492);
-    posiziona(Command2, 4716, 5760, 1692, 492);
-
-    for (QLabel* etichetta : {Label1, Label2, Label3, Label4, Label5, Label6}) {
-        etichetta->setFont(carattere("Arial", 10.2));
-        etichetta->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    }
-    for (QLineEdit* casella : {Text1, Text2, Text3, Text4, Text5}) {
-        casella->setFont(carattere("MS Sans Serif", 9.6));
-        casella->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    Text4->setAlignment(Qt::AlignCenter);
-    Text5->setAlignment(Qt::AlignCenter);
-    Text4->setEnabled(false);
-
-    Combo1->setEditable(true);
-    Combo1->setInsertPolicy(QComboBox::NoInsert);
-    Combo1->setCompleter(nullptr);
-    Combo1->setMaxVisibleItems(3);
-
-    messaggio_->setFont(carattere("MS Sans Serif", 8.4));
-
-    // The window opens with its client area at its designed size, below the
-    // menu bar; it may grow, never shrink below that.
-    const QSize cliente(twipsInPixel(larghezzaClienteTwips, dpiX),
-                        twipsInPixel(altezzaClienteTwips, dpiY));
-    areaCliente_->setMinimumSize(cliente);
-    areaCliente_->resize(cliente);
-    griglia1Progetto_ = griglia1->geometry();
-    for (QPushButton* pulsante : {Command2, Command3, Command4}) {
-        pulsantiProgetto_.push_back({pulsante, pulsante->geometry()});
-    }
-    messaggioProgetto_ = messaggio_->geometry();
-    areaCliente_->installEventFilter(this);
-    adjustSize();
-    if (const QScreen* schermo = QGuiApplication::primaryScreen()) {
-        move(schermo->availableGeometry().center() - rect().center());
-    }
-}
-
-bool FormPrincipale::eventFilter(QObject* oggetto, QEvent* evento) {
-    if (evento->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(oggetto) &&
-        static_cast<QKeyEvent*>(evento)->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_E)) {
-        // A line edit takes Ctrl+E as "end of line": unaccepted, the key
-        // reaches "Scrivi su file" from a box as from the grid.
-        return true;
-    }
-    // Focus that moves to a menu or to another window comes back: the user
-    // has not left the box.
-    const auto lasciata = [evento] {
-        if (evento->type() != QEvent::FocusOut) {
-            return false;
-        }
-        const Qt::FocusReason motivo = static_cast<QFocusEvent*>(evento)->reason();
-        return motivo != Qt::PopupFocusReason && motivo != Qt::ActiveWindowFocusReason &&
-               motivo != Qt::MenuBarFocusReason;
-    };
-    if (oggetto == Combo1->lineEdit() && lasciata()) {
-        // The coefficient before its words: a long entry left scrolled to
-        // its end would hide the value.
-        Combo1->lineEdit()->setCursorPosition(0);
-    }
-    if (oggetto == Text3 && lasciata()) {
-        gestisci(&FormPrincipale::Text3_LostFocus);
-    } else if (oggetto == areaCliente_ && evento->type() == QEvent::Resize) {
-        // The controls keep their places; the grid takes the room the window
-        // gains and the buttons follow its bottom edge.
-        const QSize guadagno = areaCliente_->size() - areaCliente_->minimumSize();
-        griglia1->setGeometry(
-            griglia1Progetto_.adjusted(0, 0, guadagno.width(), guadagno.height()));
-        messaggio_->setGeometry(messaggioProgetto_.adjusted(0, 0, guadagno.width(), 0));
-        aggiornaRigaErrori();
-        for (const auto& [pulsante, progetto] : pulsantiProgetto_) {
-            pulsante->setGeometry(progetto.translated(0, guadagno.height()));
-        }
-    }
-    return QMainWindow::eventFilter(oggetto, evento);
-}
-
-// Tab and Shift+Tab follow the tab indices of the controls (the grid 0, the
-// buttons 7 to 9, the boxes 10 to 15), skipping what cannot take the focus.
-// Kept here rather than in Qt's focus chain, which the editable combo box's
-// own line edit puts out of order.
-bool FormPrincipale::focusNextPrevChild(bool avanti) {
-    const std::array<QWidget*, 10> ordine{griglia1, Command4, Command3, Command2, Text4,
-                                          Text1,    Text2,    Combo1,   Text3,    Text5};
-    const QWidget* attuale = QApplication::focusWidget();
-    const auto trovato = std::find_if(ordine.begin(), ordine.end(), [&](const QWidget* controllo) {
-        return controllo == attuale || controllo->isAncestorOf(attuale);
-    });
-    if (trovato == ordine.end()) {
-        return QMainWindow::focusNextPrevChild(avanti);
-    }
-    const std::size_t n = ordine.size();
-    const std::size_t da = static_cast<std::size_t>(trovato - ordine.begin());
-    for (std::size_t passo = 1; passo < n; ++passo) {
-        QWidget* prossimo = ordine[(da + (avanti ? passo : n - passo)) % n];
-        if (prossimo->isEnabled() && prossimo->isVisible() &&
-            (prossimo->focusPolicy() & Qt::TabFocus) != 0) {
-            prossimo->setFocus(avanti ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-            if (prossimo == Combo1) {
-                // All selected, as Tab leaves a box, but seen from its start.
-                QLineEdit* casella = Combo1->lineEdit();
-                casella->setSelection(static_cast<int>(casella->text().size()),
-                                      -static_cast<int>(casella->text().size()));
-            }
-            return true;
-        }
-    }
-    return false;
-}
-
-void FormPrincipale::creaMenu() {
-    QMenu* file = menuBar()->addMenu("&File");
-    progetto_->aggiungiAlMenu(file);
-    connect(progetto_, &ProgettoFinestra::statoCambiato, this, &FormPrincipale::aggiornaTitolo);
-    file->addSeparator();
-    file->addAction("Documento Word", QKeySequence(Qt::CTRL | Qt::Key_D), Command3,
-                    &QPushButton::click);
-    file->addAction("Relazione di calcolo…", QKeySequence(Qt::CTRL | Qt::Key_R), this,
-                    &FormPrincipale::relazioneDiCalcolo);
-    file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_E), Command4,
-                    &QPushButton::click);
-    file->addSeparator();
-    file->addAction("Esci", QKeySequence(Qt::CTRL | Qt::Key_Q), Command2, &QPushButton::click);
-
-    // In a box they act on its text, elsewhere on the grid.
-    QMenu* modifica = menuBar()->addMenu("&Modifica");
-    modifica->addAction("Copia", QKeySequence(Qt::CTRL | Qt::Key_C), this, [this] {
-        if (auto* casella = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
-            casella->copy();
-        } else {
-            griglia1->copia();
-        }
-    });
-    modifica->addAction("Seleziona tutto", QKeySequence(Qt::CTRL | Qt::Key_A), this, [this] {
-        if (auto* casella = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
-            casella->selectAll();
-        } else {
-            griglia1->selectAll();
-            griglia1->setFocus();
-        }
-    });
-
-    QMenu* calcolo = menuBar()->addMenu("&Calcolo");
-    calcolo->addAction("Scala di deflusso e verifiche…", QKeySequence(Qt::CTRL | Qt::Key_G), this,
-                       &FormPrincipale::apriAnalisi);
-    calcolo->addAction("Verifica dei tratti…", QKeySequence(Qt::CTRL | Qt::Key_T), this,
-                       &FormPrincipale::apriTratti);
-
-    QMenu* aiuto = menuBar()->addMenu("&?");
-    aiuto->addAction("Informazioni su…", this, [this] {
-        QMessageBox::about(this, "Informazioni su Sezione inglese", testoInformazioni());
-    });
-}
-
-// One analysis window, made when first needed (shown, or holding a
-// project's design values), following this window's inputs while shown.
-FinestraAnalisi* FormPrincipale::analisi() {
-    if (analisi_ == nullptr) {
-        analisi_ = new FinestraAnalisi(collegamento(), this);
-        connect(analisi_, &FinestraAnalisi::verificheCambiate, this,
-                &FormPrincipale::aggiornaTitolo);
-    }
-    return analisi_;
-}
-
-FinestraAnalisi* FormPrincipale::apriAnalisi() {
-    analisi();
-    analisi_->impostaTabella(tabellaSulloSchermo());
-    analisi_->show();
-    analisi_->raise();
-    analisi_->activateWindow();
-    analisi_->portata->setFocus();
-    return analisi_;
-}
-
-// One window of reaches, made when first needed (shown, or holding a
-// project's reaches), under the analysis window's limits and law.
-FinestraTratti* FormPrincipale::tratti() {
-    if (tratti_ == nullptr) {
-        tratti_ = new FinestraTratti(analisi(), this);
-        tratti_->impostaCoefficienteTabella(coefficienteTabella());
-        connect(tratti_, &FinestraTratti::trattiCambiati, this, &FormPrincipale::aggiornaTitolo);
-    }
-    return tratti_;
-}
-
-FinestraTratti* FormPrincipale::apriTratti() {
-    tratti();
-    tratti_->show();
-    tratti_->raise();
-    tratti_->activateWindow();
-    return tratti_;
-}
-
-// Bazin's γ of the table, as the last recalculation read it.
-std::optional<double> FormPrincipale::coefficienteTabella() const {
-    const double gamma = stato_.coeffBazin;
-    return gamma > 0 ? std::optional(gamma) : std::nullopt;
-}
-
-void FormPrincipale::apriAllAvvio(std::string percorso) {
-    daAprireAllAvvio_ = std::move(percorso);
-}
-
-// The boxes as a project keeps them: the coefficient's is the chosen
-// entry's text, or what was typed.
-progetto::Progetto FormPrincipale::progettoDeiControlli() {
-    const auto casella = [](const QString& testo) {
-        return progetto::Casella::daTesto(testo.toStdString());
-    };
-    progetto::Progetto p;
-    p.ingressi = {casella(Text1->text()), casella(Text2->text()), casella(Combo1->currentText()),
-                  casella(Text3->text()), testoDi(Text5)};
-    p.verifiche = analisi()->verifiche();
-    p.tratti = tratti()->righe();
-    p.catalogo = tratti()->catalogo();
-    return p;
-}
-
-// Through the boxes' change path, as if typed: each box recalculates.
-void FormPrincipale::riempiControlli(const progetto::Progetto& p) {
-    Text1->setText(QString::fromStdString(p.ingressi.raggio.testo));
-    Text2->setText(QString::fromStdString(p.ingressi.pendenza.testo));
-    const std::string& coefficiente = p.ingressi.coefficiente.testo;
-    const auto voce =
-        std::find_if(std::begin(vociCoefficiente), std::end(vociCoefficiente),
-                     [&](const VoceCoefficiente& v) { return coefficiente == v.testo; });
-    if (voce != std::end(vociCoefficiente)) {
-        selezionaVoceCombo1(static_cast<int>(voce - std::begin(vociCoefficiente)));
-    } else {
-        {
-            const QSignalBlocker blocco(Combo1);
-            Combo1->setCurrentIndex(-1);
-            Combo1->setEditText(QString::fromStdString(coefficiente));
-        }
-        gestisci(&FormPrincipale::Combo1_Change);
-    }
-    Text3->setText(QString::fromStdString(p.ingressi.incremento.testo));
-    Text5->setText(QString::fromStdString(p.ingressi.nomeFile));
-    analisi()->impostaVerifiche(p.verifiche);
-    tratti()->impostaProgetto(p.tratti, p.catalogo);
-}
-
-void FormPrincipale::aggiornaTitolo() {
-    setWindowTitle(progetto_->titolo(titoloFinestra));
-}
-
-// The table on screen; none without one.
-std::optional<calcolo::Tabella> FormPrincipale::tabellaSulloSchermo() const {
-    if (!motivoNessunaTabella().isEmpty()) {
-        return std::nullopt;
-    }
-    return tabella_;
-}
 
 void FormPrincipale::collegaEventi() {
     connect(Text1, &QLineEdit::textChanged, this,
@@ -485,113 +165,17 @@ void FormPrincipale::Text1_Change() {
 void FormPrincipale::Text2_Change() {
     Ricalcola();
 }
+
 void FormPrincipale::Text3_Change() {
     Ricalcola();
 }
+
 void FormPrincipale::Combo1_Change() {
     Ricalcola();
 }
+
 void FormPrincipale::Combo1_Click() {
     Ricalcola();
-}
-
-void FormPrincipale::Command2_Click() {
-    close();
-}
-
-// The analysis and reaches windows belong to this one and close with it; the report
-// window lives on, as a word processor would.
-void FormPrincipale::closeEvent(QCloseEvent* evento) {
-    if (!progetto_->puoChiudere()) {
-        evento->ignore();
-        return;
-    }
-    for (QMainWindow* propria :
-         {static_cast<QMainWindow*>(analisi_), static_cast<QMainWindow*>(tratti_)}) {
-        if (propria != nullptr) {
-            propria->close();
-        }
-    }
-    QMainWindow::closeEvent(evento);
-}
-
-// Reports the table on screen only: with none, a report would put an
-// earlier table under the heading of the inputs shown now.
-void FormPrincipale::Command3_Click() {
-    leggiNomeFile();
-    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
-        avvisa(motivo);
-        return;
-    }
-    Modulo2::CreaDocumentoWord(tabella_, collegamento());
-}
-
-// The calculation report of the table on screen and the project's design
-// values, limits and data, into a new document of the word processor.
-void FormPrincipale::relazioneDiCalcolo() {
-    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
-        avvisa(motivo);
-        return;
-    }
-    try {
-        ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
-        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente(), tabella_);
-    } catch (const ErroreRuntime& errore) {
-        avvisa(QString::fromStdString(errore.descrizione()));
-    } catch (const std::exception&) {
-        avvisa("Impossibile comporre la relazione di calcolo: la ricerca delle altezze non è "
-               "riuscita.");
-    }
-}
-
-// An empty file-name box becomes "INGLESE".
-void FormPrincipale::leggiNomeFile() {
-    auto& s = stato_;
-    s.nomeFile = testoDi(Text5);
-    if (s.nomeFile.empty()) {
-        Text5->setText("INGLESE");
-        s.nomeFile = "INGLESE";
-    }
-}
-
-// Why there is no table on screen to write, or empty when there is one.
-QString FormPrincipale::motivoNessunaTabella() const {
-    if (!erroreCalcolo_.isEmpty()) {
-        return "Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.";
-    }
-    if (!Modulo2::IngressiPositivi(stato_)) {
-        return "Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
-               "devono essere numeri positivi (" +
-               segnalazioni_.join("; ") + ").";
-    }
-    return {};
-}
-
-// Writes the table on screen to the file named in the file-name box.
-void FormPrincipale::Command4_Click() {
-    leggiNomeFile();
-    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
-        avvisa(motivo);
-        return;
-    }
-    const std::string percorso = PercorsoRisultati(stato_.nomeFile);
-    const QString mostrato = QString::fromStdString(percorso);
-    try {
-        verificaDestinazione(percorso);
-        if (fileEsistente(percorso) &&
-            !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(mostrato))) {
-            return;
-        }
-        ScriviRisultati(percorso, tabella_);
-        mostraNotizia(QString("Risultati scritti in «%1».").arg(mostrato));
-    } catch (const ErroreFile& errore) {
-        avvisa(QString::fromStdString(errore.what()));
-    } catch (const ErroreRuntime& errore) {
-        avvisa(QString("Impossibile scrivere «%1»: errore %2, %3.")
-                   .arg(mostrato)
-                   .arg(errore.numero())
-                   .arg(QString::fromStdString(errore.descrizione())));
-    }
 }
 
 void FormPrincipale::Ricalcola() {
@@ -724,103 +308,44 @@ void FormPrincipale::mostraErrore(const QString& descrizione) {
     aggiornaRigaErrori();
 }
 
+// The boxes' texts as the table reads them.
+presentatore::Testi FormPrincipale::testiIngressi() const {
+    return {testoDi(Text1), testoDi(Text2), testoDi(Text3),
+            Combo1->currentIndex() == -1 ? std::optional(Combo1->currentText().toStdString())
+                                         : std::nullopt};
+}
+
 // A box whose text is not a positive number gets a red frame and the
 // reason as its tooltip, and the line above the table names it; a box read
 // otherwise than typed gets an orange one. Typing goes on.
 void FormPrincipale::segnalaIngressi() {
-    segnalazioni_.clear();
-    rifiuti_ = false;
-    // A text Val reads only in part is taken as Val reads it, and said so.
-    const auto segnala = [this](QWidget* casella, const QString& nome, const std::string& testo) {
-        if (const auto motivo = motivoIngressoNonValido(testo)) {
-            segnalaCasella(casella, Lettura::Rifiutata, *motivo);
-            // A decimal comma is the usual slip: said on the line itself.
-            segnalazioni_ << nome + (motivo->starts_with("Il separatore decimale")
-                                         ? ": il separatore decimale è il punto"
-                                         : ": non è un numero positivo");
-            rifiuti_ = true;
-        } else if (const auto inParte = motivoLetturaInParte(testo)) {
-            segnalaCasella(casella, Lettura::InParte, *inParte);
-            segnalazioni_ << nome + ": letto come " + QString::fromStdString(CStr(Val(testo)));
-        } else {
-            segnalaCasella(casella, Lettura::Buona);
-        }
-    };
-    segnala(Text1, "Raggio caratteristico", testoDi(Text1));
-    segnala(Text2, "Pendenza", testoDi(Text2));
-    if (Combo1->currentIndex() == -1) {
-        segnala(Combo1, "Coeff. scabrezza Bazin", Combo1->currentText().toStdString());
-    } else {
-        segnalaCasella(Combo1, Lettura::Buona);
-    }
-    if (!segnalaIncrementoLimitato()) {
-        segnala(Text3, "Incremento altezza", testoDi(Text3));
+    valutazione_ = presentatore::valuta(testiIngressi());
+    for (const auto& [casella, segnale] :
+         {std::pair<QWidget*, const presentatore::Segnale&>{Text1, valutazione_.raggio},
+          {Text2, valutazione_.pendenza},
+          {Combo1, valutazione_.coefficiente},
+          {Text3, valutazione_.incremento}}) {
+        segnalaCasella(casella, segnale.lettura, segnale.motivo);
     }
     aggiornaRigaErrori();
-}
-
-// The increment the table uses for the texts in the boxes, none when they
-// give no number to bound (an error is on the line then).
-std::optional<IncrementoLimitato> FormPrincipale::incrementoUsato() const {
-    try {
-        return limitaIncremento(Val(testoDi(Text1)), Val(testoDi(Text3)));
-    } catch (const ErroreRuntime&) {
-        return std::nullopt;
-    }
 }
 
 // Leaving the increment box, or Enter in it, writes back the bounded value
 // the table uses, once; that change recalculates as any other.
 void FormPrincipale::Text3_LostFocus() {
-    const auto usato = incrementoUsato();
-    if (usato && usato->limite != IncrementoLimitato::Limite::Nessuno) {
-        scriviTesto(Text3, CStr(usato->valore));
+    if (const auto limitato = presentatore::incrementoDaRiscrivere(testiIngressi())) {
+        scriviTesto(Text3, *limitato);
     }
 }
 
-// An increment out of its bounds (a positive number, then) is used
-// bounded: an orange frame says so until the bounded value is written back.
-bool FormPrincipale::segnalaIncrementoLimitato() {
-    using Limite = IncrementoLimitato::Limite;
-    const auto usato = incrementoUsato();
-    if (!usato || usato->limite == Limite::Nessuno) {
-        return false;
-    }
-    const double raggio = Val(testoDi(Text1));
-    const std::string valore = CStr(usato->valore);
-    segnalaCasella(Text3, Lettura::InParte,
-                   "Per un raggio di " + CStr(raggio) + " cm l'incremento va da " +
-                       CStr(limiteInferioreIncremento(raggio)) + " a " +
-                       CStr(limiteSuperioreIncremento(raggio)) + " mm: si usa " + valore + " mm.");
-    segnalazioni_ << QString("Incremento limitato a %1 mm (%2 per questo raggio)")
-                         .arg(QString::fromStdString(valore),
-                              usato->limite == Limite::Minimo ? "minimo" : "massimo");
-    return true;
-}
-
-void FormPrincipale::mostraNotizia(const QString& notizia) {
-    notizia_ = notizia;
-    aggiornaRigaErrori();
-}
-
-// A failed computation first; else the last piece of news (until the inputs
-// change) and what the boxes are read as.
 void FormPrincipale::aggiornaRigaErrori() {
-    const char* colore = "#B00000";
-    if (!erroreCalcolo_.isEmpty()) {
-        rigaErrori_ = erroreCalcolo_;
-    } else if (!segnalazioni_.isEmpty()) {
-        // Where the results went, first: they were written all the same.
-        rigaErrori_ = (notizia_.isEmpty() ? QString() : notizia_ + " ") + segnalazioni_.join("; ");
-        colore = rifiuti_ ? "#B00000" : "#A05000";
-    } else {
-        rigaErrori_ = notizia_;
-        colore = "#005000";
-    }
+    const presentatore::Riga riga =
+        presentatore::rigaMessaggio(erroreCalcolo_, valutazione_, notizia_);
+    rigaErrori_ = riga.testo;
     // A style sheet costs a restyle: set only when the colour changes.
-    if (messaggio_->property("colore").toString() != colore) {
-        messaggio_->setProperty("colore", colore);
-        messaggio_->setStyleSheet(QString("color: %1;").arg(colore));
+    if (messaggio_->property("colore").toString() != riga.colore) {
+        messaggio_->setProperty("colore", riga.colore);
+        messaggio_->setStyleSheet(QString("color: %1;").arg(riga.colore));
     }
     // Cut to the line's width, the whole of it in the tooltip.
     messaggio_->setText(

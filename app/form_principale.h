@@ -29,6 +29,7 @@
 // value or const reference; nothing else reads stato_.
 
 #include "analisi/risposte.h"
+#include "app/presentatore_ingressi.h"
 #include "calc/limiti_incremento.h"
 #include "calc/tabella.h"
 #include "calc/variabili_pubbliche.h"
@@ -130,6 +131,10 @@ class FormPrincipale : public QMainWindow {
   private:
     using Gestore = void (FormPrincipale::*)();
 
+    static constexpr const char* titoloFinestra =
+        "Calcolo della portata di una tubazione a sezione inglese";
+    static std::string testoDi(const QLineEdit* casella);
+
     void disponiControlli();
     void creaMenu();
     FinestraAnalisi* analisi();
@@ -165,9 +170,8 @@ class FormPrincipale : public QMainWindow {
     void selezionaVoceCombo1(int indice);
     void rilanciaErroreNidificato();
     void mostraErrore(const QString& descrizione);
+    presentatore::Testi testiIngressi() const;
     void segnalaIngressi();
-    std::optional<IncrementoLimitato> incrementoUsato() const;
-    bool segnalaIncrementoLimitato();
     void mostraNotizia(const QString& notizia);
     void aggiornaRigaErrori();
 
@@ -175,9 +179,8 @@ class FormPrincipale : public QMainWindow {
     calcolo::Tabella tabella_;
     QLabel* const messaggio_;
     QString erroreCalcolo_;
-    QString rigaErrori_;       // the error line whole, shown cut to its width
-    QStringList segnalazioni_; // the boxes not read as typed, in their order
-    bool rifiuti_ = false;     // some of them are refused
+    QString rigaErrori_;                    // the error line whole, shown cut to its width
+    presentatore::Valutazione valutazione_; // the boxes as last read
     QString notizia_;
     // Where the grid, the error line and the buttons sit at the designed
     // size; a larger window moves and stretches them from there.

@@ -1,0 +1,124 @@
+#include "app/form_principale.h"
+
+#include "app/finestra_analisi.h"
+#include "app/finestra_tratti.h"
+#include "app/progetto_finestra.h"
+#include "calc/calcolo.h"
+#include "documenti/elaboratore_testi.h"
+#include "file/errore_file.h"
+#include "file/scrittura_file.h"
+#include "relazione/documento_word.h"
+#include "relazione/file_risultati.h"
+#include "relazione/relazione_calcolo.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+
+// What the main window's buttons and File menu do with the table on
+// screen: the Word report, the calculation report, the results file; and
+// closing the window.
+
+// The reports of this window and of its analysis window reach the word
+// processor as the window says at the time.
+Collegamento FormPrincipale::collegamento() {
+    return Collegamento([this] { return avviaElaboratore(); },
+                        [this](const std::string& testo) { messaggioReport(testo); });
+}
+
+void FormPrincipale::Command2_Click() {
+    close();
+}
+
+// The analysis and reaches windows belong to this one and close with it; the report
+// window lives on, as a word processor would.
+void FormPrincipale::closeEvent(QCloseEvent* evento) {
+    if (!progetto_->puoChiudere()) {
+        evento->ignore();
+        return;
+    }
+    for (QMainWindow* propria :
+         {static_cast<QMainWindow*>(analisi_), static_cast<QMainWindow*>(tratti_)}) {
+        if (propria != nullptr) {
+            propria->close();
+        }
+    }
+    QMainWindow::closeEvent(evento);
+}
+
+// Reports the table on screen only: with none, a report would put an
+// earlier table under the heading of the inputs shown now.
+void FormPrincipale::Command3_Click() {
+    leggiNomeFile();
+    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
+        avvisa(motivo);
+        return;
+    }
+    Modulo2::CreaDocumentoWord(tabella_, collegamento());
+}
+
+// The calculation report of the table on screen and the project's design
+// values, limits and data, into a new document of the word processor.
+void FormPrincipale::relazioneDiCalcolo() {
+    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
+        avvisa(motivo);
+        return;
+    }
+    try {
+        ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
+        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente(), tabella_);
+    } catch (const ErroreRuntime& errore) {
+        avvisa(QString::fromStdString(errore.descrizione()));
+    } catch (const std::exception&) {
+        avvisa("Impossibile comporre la relazione di calcolo: la ricerca delle altezze non è "
+               "riuscita.");
+    }
+}
+
+// An empty file-name box becomes "INGLESE".
+void FormPrincipale::leggiNomeFile() {
+    auto& s = stato_;
+    s.nomeFile = testoDi(Text5);
+    if (s.nomeFile.empty()) {
+        Text5->setText("INGLESE");
+        s.nomeFile = "INGLESE";
+    }
+}
+
+// Why there is no table on screen to write, or empty when there is one.
+QString FormPrincipale::motivoNessunaTabella() const {
+    return presentatore::motivoNessunaTabella(erroreCalcolo_, Modulo2::IngressiPositivi(stato_),
+                                              valutazione_);
+}
+
+// Writes the table on screen to the file named in the file-name box.
+void FormPrincipale::Command4_Click() {
+    leggiNomeFile();
+    if (const QString motivo = motivoNessunaTabella(); !motivo.isEmpty()) {
+        avvisa(motivo);
+        return;
+    }
+    const std::string percorso = PercorsoRisultati(stato_.nomeFile);
+    const QString mostrato = QString::fromStdString(percorso);
+    try {
+        verificaDestinazione(percorso);
+        if (fileEsistente(percorso) &&
+            !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(mostrato))) {
+            return;
+        }
+        ScriviRisultati(percorso, tabella_);
+        mostraNotizia(QString("Risultati scritti in «%1».").arg(mostrato));
+    } catch (const ErroreFile& errore) {
+        avvisa(QString::fromStdString(errore.what()));
+    } catch (const ErroreRuntime& errore) {
+        avvisa(QString("Impossibile scrivere «%1»: errore %2, %3.")
+                   .arg(mostrato)
+                   .arg(errore.numero())
+                   .arg(QString::fromStdString(errore.descrizione())));
+    }
+}
+
+void FormPrincipale::mostraNotizia(const QString& notizia) {
+    notizia_ = notizia;
+    aggiornaRigaErrori();
+}

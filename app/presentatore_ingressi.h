@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/casella_segnalata.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+
+// What the main window says about its boxes, from their texts alone: the
+// frame and tooltip of each box, the line above the grid and why there is no
+// table. The window applies it to its widgets; tests drive it without them.
+namespace presentatore {
+
+// The texts of the boxes the table reads.
+struct Testi {
+    std::string raggio;
+    std::string pendenza;
+    std::string incremento;
+    // The coefficient as typed; none when an entry of the list is chosen.
+    std::optional<std::string> coefficienteDigitato;
+};
+
+struct Segnale {
+    Lettura lettura = Lettura::Buona;
+    std::string motivo; // the tooltip
+};
+
+// Each box's signal, and what the line above the grid names, in the boxes'
+// order: a box not read as a positive number ("Raggio caratteristico: non è
+// un numero positivo"), one read in part, an increment used bounded.
+struct Valutazione {
+    Segnale raggio;
+    Segnale pendenza;
+    Segnale coefficiente;
+    Segnale incremento;
+    QStringList segnalazioni;
+    bool rifiuti = false; // some box is refused
+};
+Valutazione valuta(const Testi& testi);
+
+// The line above the grid, its whole text and its colour: a failed
+// computation first; else the last piece of news (until the inputs change)
+// and what the boxes are read as.
+struct Riga {
+    QString testo;
+    const char* colore;
+};
+Riga rigaMessaggio(const QString& erroreCalcolo, const Valutazione& valutazione,
+                   const QString& notizia);
+
+// The increment to write back into its box when the user leaves it: the
+// bounded value the table uses, none when the text is within its bounds.
+std::optional<std::string> incrementoDaRiscrivere(const Testi& testi);
+
+// Why there is no table on screen to write, or empty when there is one.
+QString motivoNessunaTabella(const QString& erroreCalcolo, bool ingressiPositivi,
+                             const Valutazione& valutazione);
+
+} // namespace presentatore
