@@ -117,7 +117,12 @@ std::string FormatConfronto(double valore, double limite, std::string_view model
         esteso += '0';
         testo = Format(valore, esteso);
     }
-    // Closer still: every significant digit, rather than a text that reads
-    // on the wrong side.
-    return lato(CDbl(testo)) == lato(valore) ? testo : CStr(valore);
+    // Closer still: fifteen significant digits, then every digit the double
+    // has, rather than a text that reads on the wrong side, or on the limit.
+    for (const std::string& cifre : {CStr(valore), TestoEsatto(valore)}) {
+        if (lato(CDbl(testo)) != lato(valore)) {
+            testo = cifre;
+        }
+    }
+    return testo;
 }

@@ -15,5 +15,6 @@ std::string Format(double valore, std::string_view modello);
 // A value compared with a limit, with the pattern's decimals or as many
 // more, four at most, as it takes for the text to fall on the same side of
 // the limit, as printed, as the value: against 50, 49.997 is "49.997", not
-// "50.00". Closer still, the value has all its significant digits.
+// "50.00". Closer still, the value has fifteen significant digits, or every
+// digit of the double: a value that breaks a limit never reads as the limit.
 std::string FormatConfronto(double valore, double limite, std::string_view modello);

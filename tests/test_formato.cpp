@@ -61,6 +61,9 @@ TEST(FormatConfronto, IlValoreDalSuoLatoDelLimite) {
         {49.99999999, 50, "0.00", "49.99999999"},
         // Against the limit printed, 58, not 57.99999999999999.
         {58.0000001, std::nextafter(58.0, 0.0), "0.00", "58.0000001"},
+        // Fifteen digits read 50: every digit of the double.
+        {49.999999999999986, 50, "0.00", "49.999999999999986"},
+        {70.00000000000001, 70, "0.0", "70.00000000000001"},
     };
     for (const auto& c : casi) {
         EXPECT_EQ(FormatConfronto(c.valore, c.limite, c.modello), c.atteso) << c.valore;
