@@ -37,6 +37,15 @@ struct Grandezze {
 
 Grandezze grandezze(const Sezione& sezione, double altezza);
 
+// Whether the law gives the flow a positive velocity at that height. In
+// the first millimetres of water of a very rough or very flat sewer,
+// Colebrook–White's closed form gives V ≤ 0: the flow there is not
+// turbulent and the law does not hold, which every output says.
+inline bool turbolento(const Grandezze& g) {
+    return g.velocita > 0;
+}
+inline constexpr const char* notaMotoNonTurbolento = "moto non turbolento: legge non applicabile";
+
 // An answer: the quantities at its height, with the filling h/H and the
 // flow relative to the full section's.
 struct Risposta : Grandezze {

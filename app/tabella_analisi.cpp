@@ -1,5 +1,7 @@
 #include "app/tabella_analisi.h"
 
+#include <algorithm>
+
 #include "numeri/formato.h"
 
 std::vector<RigaAnalisi> righeAnalisi(const analisi::Sezione& sezione,
@@ -30,16 +32,22 @@ std::vector<std::string> titoliAnalisi() {
 
 std::vector<std::string> testiAnalisi(const RigaAnalisi& riga) {
     const analisi::Risposta& r = riga.risposta.risposta;
-    return {riga.risposta.etichetta,
-            Format(r.altezza * 100, "###0.#0"),
-            Format(r.riempimento * 100, "##0.0"),
-            Format(r.area, "##0.###0"),
-            Format(r.contorno, "##0.###0"),
-            Format(r.raggioIdr, "##0.###0"),
-            Format(r.chezy, "##0.#0"),
-            Format(r.velocita * 100, "###0.#0"),
-            Format(r.portata * 1000, "#####0.#0"),
-            Format(r.portataRelativa * 100, "##0.0"),
-            Format(riga.scartoPercento, "#0.#0"),
-            riga.esito ? riga.esito->testo() : "riferimento"};
+    std::vector<std::string> testi = {riga.risposta.etichetta,
+                                      Format(r.altezza * 100, "###0.#0"),
+                                      Format(r.riempimento * 100, "##0.0"),
+                                      Format(r.area, "##0.###0"),
+                                      Format(r.contorno, "##0.###0"),
+                                      Format(r.raggioIdr, "##0.###0"),
+                                      Format(r.chezy, "##0.#0"),
+                                      Format(r.velocita * 100, "###0.#0"),
+                                      Format(r.portata * 1000, "#####0.#0"),
+                                      Format(r.portataRelativa * 100, "##0.0"),
+                                      Format(riga.scartoPercento, "#0.#0"),
+                                      riga.esito ? riga.esito->testo() : "riferimento"};
+    // No C, V or Q where the law does not hold: the verdict says why.
+    if (!analisi::turbolento(r)) {
+        std::fill(testi.begin() + 6, testi.end() - 1, std::string());
+        testi.back() = analisi::notaMotoNonTurbolento;
+    }
+    return testi;
 }

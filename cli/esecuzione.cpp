@@ -19,6 +19,7 @@
 #include "table/testo_griglia.h"
 #include "versione.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <ostream>
 
@@ -68,7 +69,9 @@ std::string testoNelFormato(const RigheTesti& testi, OpzioniCli::Formato formato
     }
 }
 
-// The rows laid out as the grid lays them, under its header.
+// The rows laid out as the grid lays them, under its header. A row where
+// the flow is not turbulent has no velocity and flow, and in the aligned
+// table the note says why beside it.
 std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::Formato formato) {
     RigheTesti testi = IntestazioneGriglia();
     for (const RigaUscita& riga : righe) {
@@ -77,11 +80,36 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
         int colonna = 0;
         for (const double valore :
              {g.altezza, g.area, g.contorno, g.raggioIdr, g.velocita, g.portata}) {
-            celle.push_back(TestoValore(++colonna, valore));
+            ++colonna;
+            celle.push_back(colonna >= 5 && !analisi::turbolento(g) ? ""
+                                                                    : TestoValore(colonna, valore));
         }
         testi.push_back(std::move(celle));
     }
-    return testoNelFormato(testi, formato);
+    if (formato != OpzioniCli::Formato::Tabella) {
+        return testoNelFormato(testi, formato);
+    }
+    const std::size_t intestazione = testi.size() - righe.size();
+    return testoAllineato(
+        testi.size(), [&](std::size_t r) { return testi[r]; },
+        [&](std::size_t r) {
+            return r >= intestazione && !analisi::turbolento(righe[r - intestazione].valori)
+                       ? std::string(analisi::notaMotoNonTurbolento)
+                       : std::string();
+        });
+}
+
+// Rows where the law gives no positive velocity are said once, whatever the
+// format.
+void notaMotoNonTurbolento(const std::vector<RigaUscita>& righe, std::ostream& errori) {
+    const auto quante = std::count_if(righe.begin(), righe.end(), [](const RigaUscita& r) {
+        return !analisi::turbolento(r.valori);
+    });
+    if (quante > 0) {
+        errori << nomeProgramma << ": nota: " << quante << (quante == 1 ? " riga" : " righe")
+               << " con V ≤ 0, " << analisi::notaMotoNonTurbolento
+               << ": V e Q non sono riportate\n";
+    }
 }
 
 // The heights where the flow or the velocity takes the asked value, the
@@ -136,13 +164,10 @@ std::string calcola(const OpzioniCli& opzioni, const calcolo::Tabella& tabella,
         for (const analisi::Grandezze& punto : analisi::curva(sezione, opzioni.curva)) {
             righe.push_back({"", punto});
         }
-    } else if (opzioni.formato == OpzioniCli::Formato::Si) {
-        return testoSi(righeTabella(tabella));
     } else {
-        GrigliaInMemoria griglia(3, 7);
-        Modulo2::RiempiGriglia(griglia, tabella);
-        return testoNelFormato(righeGriglia(griglia), opzioni.formato);
+        righe = righeTabella(tabella);
     }
+    notaMotoNonTurbolento(righe, errori);
     return opzioni.formato == OpzioniCli::Formato::Si ? testoSi(righe)
                                                       : testoComeGriglia(righe, opzioni.formato);
 }

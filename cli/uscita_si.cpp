@@ -35,9 +35,16 @@ std::string testoSi(const std::vector<RigaUscita>& righe) {
         testo += ',';
         testo += riga.etichetta;
         const analisi::Grandezze& g = riga.valori;
-        for (const double valore :
-             {g.altezza, g.area, g.contorno, g.raggioIdr, g.chezy, g.velocita, g.portata}) {
+        for (const double valore : {g.altezza, g.area, g.contorno, g.raggioIdr}) {
             aggiungiNumero(testo, valore);
+        }
+        // Where the flow is not turbulent the law gives no C, V or Q.
+        for (const double valore : {g.chezy, g.velocita, g.portata}) {
+            if (analisi::turbolento(g)) {
+                aggiungiNumero(testo, valore);
+            } else {
+                testo += ',';
+            }
         }
         testo += '\n';
     }

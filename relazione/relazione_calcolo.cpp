@@ -291,6 +291,11 @@ class Relazione {
             t.righe.push_back(rigaTabella(k));
         }
         scrittore_.tabella(t);
+        if (std::any_of(t_.righe.begin(), t_.righe.end(),
+                        [](const calcolo::Riga& r) { return !(r.velocita > 0); })) {
+            scrittore_.paragrafo(QString("Le righe con «—» al posto di V e Q sono in ") +
+                                 analisi::notaMotoNonTurbolento + ".");
+        }
         for (const auto& [etichetta, k] :
              {std::pair{etichettaMassimaVelocita, n + 1}, {etichettaMassimaPortata, n + 2}}) {
             scrittore_.paragrafo(etichetta, true);

@@ -10,8 +10,9 @@
 // The results table in a grid of 7 columns: two header rows (titles, units),
 // a label column, and one row per row of the table, row k in grid row k + 1.
 
-// The text of value column 1 to 6 for a row of the table. The report's
-// tables show the same texts.
+// The text of value column 1 to 6 for a row of the table; "—" for the
+// velocity and flow of a row where the law gives no positive velocity. The
+// report's tables show the same texts.
 std::string TestoColonna(int colonna, const calcolo::Riga& riga);
 
 // The grid's two header rows, label column first: titles, then units.

@@ -220,3 +220,43 @@ TEST(Leggi, ColebrookWhiteLiscioComePrandtlKarman) {
             << "Re = " << a.reynolds;
     }
 }
+
+// Where Colebrook–White's closed form gives V ≤ 0 (the first millimetres
+// of a very rough, flat sewer) no output shows a velocity or a flow as if
+// it were real: the rows say why, and a note says how many.
+TEST(Leggi, ColebrookWhiteSenzaMotoTurbolentoSenzaVeQ) {
+    const std::vector<std::string> ruvida = {"--legge",    "colebrook", "--scabrezza", "100",
+                                             "--pendenza", "0.001",     "--raggio",    "20"};
+    const auto esegui = [&](std::vector<std::string> altre) {
+        altre.insert(altre.begin(), ruvida.begin(), ruvida.end());
+        std::ostringstream uscita, errori;
+        EXPECT_EQ(eseguiCli(altre, uscita, errori), 0) << errori.str();
+        return std::pair{uscita.str(), errori.str()};
+    };
+    const struct {
+        std::vector<std::string> opzioni;
+        std::string primaRiga; // the first row of values, as printed
+    } casi[] = {
+        {{"--incremento", "0.6"},
+         "           0.1  0.0000        0.0219       0.0004  "
+         "                   moto non turbolento: legge non applicabile"},
+        {{"--incremento", "0.6", "--formato", "csv"}, ",0.1,0.0000,0.0219,0.0004,,\r"},
+        {{"--curva", "200", "--formato", "csv"}, ",0.3,0.0001,0.0491,0.0020,,\r"},
+    };
+    for (const auto& c : casi) {
+        const auto [uscita, errori] = esegui(c.opzioni);
+        std::istringstream righe(uscita);
+        std::string riga;
+        std::getline(righe, riga);
+        std::getline(righe, riga);
+        std::getline(righe, riga);
+        EXPECT_EQ(riga, c.primaRiga) << c.opzioni[0];
+        EXPECT_NE(errori.find("V ≤ 0, moto non turbolento: legge non applicabile"),
+                  std::string::npos)
+            << errori;
+    }
+    const auto [si, note] = esegui({"--incremento", "0.6", "--formato", "si"});
+    EXPECT_NE(si.find("\n1,,0.00059999999999999995,"), std::string::npos);
+    EXPECT_NE(si.find(",,,\n2,,"), std::string::npos) << si.substr(0, 300);
+    EXPECT_EQ(si.find(",-"), std::string::npos);
+}
