@@ -16,6 +16,7 @@
 #include "relazione/figura_sezione.h"
 #include "relazione/scrittore_relazione.h"
 #include "relazione/testi_report.h"
+#include "relazione/verdetti_relazione.h"
 #include "table/tabella_risultati.h"
 #include "tratti/csv_tratti.h"
 #include "versione.h"
@@ -68,16 +69,6 @@ QString aConfronto(double valore, double limite, const char* modello) {
 // A box as typed, or a dash for an empty one.
 QString comeScritto(const progetto::Casella& casella) {
     return casella.vuota() ? QString("—") : q(casella.testo);
-}
-
-// A design value or limit as the analysis window reads it.
-std::optional<double> letto(const progetto::Casella& casella) {
-    return leggiNumeroPositivo(casella.testo).valore;
-}
-
-// A value in the units of the boxes (l/s, cm/s) in SI units.
-std::optional<double> inSi(std::optional<double> valore, double divisore) {
-    return valore ? std::optional(*valore / divisore) : std::nullopt;
 }
 
 // A limit as checked, in the units of its box: the one typed, or the
@@ -142,17 +133,8 @@ class Relazione {
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto,
               const calcolo::Tabella& tabella)
         : scrittore_(documento), p_(progetto), t_(tabella),
-          leggeVerifiche_(progetto::leggiLegge(progetto.verifiche, t_.ingressi.coeffBazin)),
-          sezione_{t_.raggioM, t_.ingressi.pendenza,
-                   leggeVerifiche_.resistenza.value_or(t_.ingressi.resistenza()),
-                   progetto::geometriaDi(progetto.verifiche)},
-          risposte_(sezione_), limiti_(progetto::limitiDi(progetto.verifiche)),
-          portata_(letto(progetto.verifiche.portataProgetto)),
-          portataMinima_(letto(progetto.verifiche.portataMinima)),
-          velocita_(letto(progetto.verifiche.velocitaProgetto)),
-          richieste_(analisi::risposteRichieste(risposte_, inSi(portata_, 1000),
-                                                inSi(velocita_, 100), inSi(portataMinima_, 1000))) {
-    }
+          v_(relazione::verdettiSezione(progetto, tabella)), sezione_(v_.sezione),
+          limiti_(v_.limiti), richieste_(v_.richieste) {}
 
     void scrivi() {
         intestazione();
@@ -312,103 +294,83 @@ class Relazione {
     }
 
     void verifiche() {
+        using Quale = relazione::ValoreVerificato::Quale;
         scrittore_.sezione("4 Verifiche");
-        const progetto::Verifiche& caselle = p_.verifiche;
-        if (caselle.portataProgetto.vuota() && caselle.portataMinima.vuota() &&
-            caselle.velocitaProgetto.vuota()) {
+        const progetto::Verifiche& v = p_.verifiche;
+        if (v.portataProgetto.vuota() && v.portataMinima.vuota() && v.velocitaProgetto.vuota()) {
             scrittore_.paragrafo("Non sono state indicate portate né velocità di progetto: "
                                  "nessuna verifica da svolgere.");
         }
-        const progetto::Verifiche& v = p_.verifiche;
-        for (const auto& [nome, casella, valore] :
-             {std::tuple{"Portata di progetto", &v.portataProgetto, portata_},
-              {"Portata minima", &v.portataMinima, portataMinima_},
-              {"Velocità di progetto", &v.velocitaProgetto, velocita_}}) {
-            if (!casella->vuota() && !valore) {
-                scrittore_.vuota();
-                scrittore_.paragrafo(QString("%1 «%2»: non è un numero positivo scritto con il "
-                                             "punto decimale, non verificata.")
-                                         .arg(nome, q(casella->testo)));
-                ++nonVerificate_;
-                mancate_ << QString(nome).toLower() + " non leggibile";
-            }
+        const auto casella = [&v](Quale quale) -> const progetto::Casella& {
+            return quale == Quale::Portata         ? v.portataProgetto
+                   : quale == Quale::PortataMinima ? v.portataMinima
+                                                   : v.velocitaProgetto;
+        };
+        for (const Quale quale : v_.illeggibili) {
+            const QString nome = q(relazione::nomeValore(quale));
+            scrittore_.vuota();
+            scrittore_.paragrafo(
+                QString("%1 «%2»: non è un numero positivo scritto con il "
+                        "punto decimale, non verificata.")
+                    .arg(nome.left(1).toUpper() + nome.mid(1), q(casella(quale).testo)));
         }
-        if (portata_) {
-            verificaValore("portata di progetto",
-                           QString("Q = %1 l/s").arg(comeScritto(v.portataProgetto)),
-                           richieste_.altezzePortata, true);
-        }
-        if (portataMinima_) {
-            std::vector<analisi::Risposta> altezze;
-            if (richieste_.altezzaMinima) {
-                altezze.push_back(*richieste_.altezzaMinima);
-            }
-            verificaValore("portata minima",
-                           QString("Qmin = %1 l/s").arg(comeScritto(v.portataMinima)), altezze,
-                           false);
-        }
-        if (velocita_) {
-            verificaValore("velocità di progetto",
-                           QString("V = %1 cm/s").arg(comeScritto(v.velocitaProgetto)),
-                           richieste_.altezzeVelocita, true);
+        for (const relazione::ValoreVerificato& valore : v_.verifiche) {
+            const QString simbolo =
+                valore.quale == Quale::Portata
+                    ? QString("Q = %1 l/s").arg(comeScritto(v.portataProgetto))
+                : valore.quale == Quale::PortataMinima
+                    ? QString("Qmin = %1 l/s").arg(comeScritto(v.portataMinima))
+                    : QString("V = %1 cm/s").arg(comeScritto(v.velocitaProgetto));
+            verificaValore(valore, simbolo);
         }
         riferimenti();
         conclusione();
     }
 
     // Each height of a value, then each limit in words with the values
-    // compared; the minimum flow is held to the self-cleansing velocity only.
-    void verificaValore(const QString& nome, const QString& simbolo,
-                        const std::vector<analisi::Risposta>& altezze, bool tuttiILimiti) {
+    // compared.
+    void verificaValore(const relazione::ValoreVerificato& verificato, const QString& simbolo) {
+        const QString nome = q(relazione::nomeValore(verificato.quale));
         const QString valore = nome.left(1).toUpper() + nome.mid(1) + " " + simbolo;
         scrittore_.vuota();
-        if (altezze.empty()) {
+        if (verificato.altezze.empty()) {
             scrittore_.paragrafo(
                 valore + ": la sezione non la raggiunge (portata massima " +
-                litriAlSecondo(risposte_.portataMassima().portata) + " l/s, velocità massima " +
-                cmAlSecondo(risposte_.velocitaMassima().velocita) + " cm/s): non verificata.");
-            ++nonVerificate_;
-            mancate_ << nome + " non raggiunta";
+                litriAlSecondo(v_.risposte.portataMassima().portata) + " l/s, velocità massima " +
+                cmAlSecondo(v_.risposte.velocitaMassima().velocita) + " cm/s): non verificata.");
             return;
         }
-        for (const analisi::Risposta& r : altezze) {
+        for (const relazione::AltezzaVerificata& a : verificato.altezze) {
+            const analisi::Risposta& r = a.risposta;
             scrittore_.paragrafo(valore + QString(": altezza h = %1 cm, riempimento h/H = %2 %, "
                                                   "velocità V = %3 cm/s, portata Q = %4 l/s.")
                                               .arg(centimetri(r.altezza), percento(r.riempimento),
                                                    cmAlSecondo(r.velocita),
                                                    litriAlSecondo(r.portata)));
-            limite("velocità minima di autopulizia", "V",
-                   aConfronto(r.velocita * 100, limiti_.velocitaMinima * 100, "###0.#0"),
-                   r.velocita >= limiti_.velocitaMinima, "≥", "<",
-                   sogliaUsata(p_.verifiche.velocitaMinima, limiti_.velocitaMinima), "cm/s");
-            if (tuttiILimiti) {
-                limite("velocità massima", "V",
-                       aConfronto(r.velocita * 100, limiti_.velocitaMassima * 100, "###0.#0"),
-                       r.velocita <= limiti_.velocitaMassima, "≤", ">",
-                       sogliaUsata(p_.verifiche.velocitaMassima, limiti_.velocitaMassima), "cm/s");
-                limite("riempimento massimo", "h/H",
-                       aConfronto(r.riempimento * 100, limiti_.riempimentoMassimo * 100, "##0.0"),
-                       r.riempimento <= limiti_.riempimentoMassimo, "≤", ">",
-                       sogliaUsata(p_.verifiche.riempimentoMassimo, limiti_.riempimentoMassimo),
-                       "%");
+            for (const relazione::Controllo& c : a.controlli) {
+                limite(c);
             }
         }
     }
 
-    void limite(const QString& nome, const QString& simbolo, const QString& valore, bool ok,
-                const QString& segnoOk, const QString& segnoNo, const QString& soglia,
-                const QString& unita) {
-        scrittore_.paragrafo(QString("– %1: %2 = %3 %4 %5 %6 %7, %8.")
-                                 .arg(nome, simbolo, valore, unita, ok ? segnoOk : segnoNo, soglia,
-                                      unita, ok ? "verificata" : "non verificata"));
-        if (ok) {
-            ++verificate_;
-        } else {
-            ++nonVerificate_;
-            if (!mancate_.contains(nome)) {
-                mancate_ << nome;
-            }
-        }
+    // A limit in words with the values compared: "velocità minima di
+    // autopulizia: V = 86.31 cm/s ≥ 50 cm/s, verificata".
+    void limite(const relazione::Controllo& c) {
+        using Limite = relazione::Controllo::Limite;
+        const progetto::Verifiche& v = p_.verifiche;
+        const bool minimo = c.limite == Limite::VelocitaMinima;
+        const bool riempimento = c.limite == Limite::RiempimentoMassimo;
+        const progetto::Casella& casella = minimo        ? v.velocitaMinima
+                                           : riempimento ? v.riempimentoMassimo
+                                                         : v.velocitaMassima;
+        const QString unita = riempimento ? "%" : "cm/s";
+        scrittore_.paragrafo(
+            QString("– %1: %2 = %3 %4 %5 %6 %7, %8.")
+                .arg(q(relazione::nomeLimite(c.limite)), relazione::simboloLimite(c.limite),
+                     aConfronto(c.valore, c.soglia, riempimento ? "##0.0" : "###0.#0"), unita,
+                     minimo ? (c.rispettato ? "≥" : "<") : (c.rispettato ? "≤" : ">"),
+                     sogliaUsata(casella, c.soglia / 100), unita,
+                     c.rispettato ? "verificata" : "non verificata"));
     }
 
     void riferimenti() {
@@ -416,9 +378,9 @@ class Relazione {
         scrittore_.paragrafo("Valori di riferimento, non verifiche:");
         Tabella t;
         t.righe = {{"", "h (cm)", "h/H (%)", "V (cm/s)", "Q (l/s)"}};
-        for (const auto& [etichetta, r] : {std::pair{"Sezione piena", risposte_.piena()},
-                                           {"Velocità massima", risposte_.velocitaMassima()},
-                                           {"Portata massima", risposte_.portataMassima()}}) {
+        for (const auto& [etichetta, r] : {std::pair{"Sezione piena", v_.risposte.piena()},
+                                           {"Velocità massima", v_.risposte.velocitaMassima()},
+                                           {"Portata massima", v_.risposte.portataMassima()}}) {
             t.righe.push_back({etichetta, centimetri(r.altezza), percento(r.riempimento),
                                cmAlSecondo(r.velocita), litriAlSecondo(r.portata)});
         }
@@ -429,26 +391,31 @@ class Relazione {
 
     void conclusione() {
         scrittore_.vuota();
-        if (verificate_ + nonVerificate_ == 0) {
+        const int soddisfatte = v_.soddisfatte;
+        const int mancate = v_.nonSoddisfatte;
+        if (soddisfatte + mancate == 0) {
             scrittore_.paragrafo("Conclusione: la relazione riporta la scala di deflusso della "
                                  "sezione, senza verifiche.");
-        } else if (nonVerificate_ == 0) {
+        } else if (mancate == 0) {
             scrittore_.paragrafo(
                 QString("Conclusione: tutte le verifiche sono soddisfatte; la sezione è idonea "
                         "%1.")
-                    .arg(velocita_ && (portata_ || portataMinima_)
+                    .arg(v_.velocita && (v_.portata || v_.portataMinima)
                              ? "alle portate e alla velocità di progetto"
-                         : velocita_ ? "alla velocità di progetto"
-                                     : "alle portate di progetto"));
+                         : v_.velocita ? "alla velocità di progetto"
+                                       : "alle portate di progetto"));
         } else {
-            const int tutte = verificate_ + nonVerificate_;
+            QStringList quali;
+            for (const std::string& mancata : v_.mancate) {
+                quali << q(mancata);
+            }
             scrittore_.paragrafo(
                 QString("Conclusione: %1 su %2 %3%4; la sezione non è idonea così com'è.")
-                    .arg(nonVerificate_ == 1 ? QString("1 verifica")
-                                             : QString("%1 verifiche").arg(nonVerificate_))
-                    .arg(tutte)
-                    .arg(nonVerificate_ == 1 ? "non è soddisfatta" : "non sono soddisfatte")
-                    .arg(mancate_.isEmpty() ? QString() : " (" + mancate_.join(", ") + ")"));
+                    .arg(mancate == 1 ? QString("1 verifica")
+                                      : QString("%1 verifiche").arg(mancate))
+                    .arg(soddisfatte + mancate)
+                    .arg(mancate == 1 ? "non è soddisfatta" : "non sono soddisfatte")
+                    .arg(quali.isEmpty() ? QString() : " (" + quali.join(", ") + ")"));
         }
     }
 
@@ -486,15 +453,15 @@ class Relazione {
         const formule::Legge legge = sezione_.resistenza.legge;
         std::vector<std::vector<QString>> righe{
             {"Legge di resistenza delle verifiche", q(formule::nomeLegge(legge)), ""}};
-        if (leggeVerifiche_.dellaTabella) {
+        if (v_.leggeVerifiche.dellaTabella) {
             righe.push_back({"Coefficiente γ delle verifiche", "quello della tabella", "m½"});
         } else {
-            righe.push_back(
-                {QString("Coefficiente %1 delle verifiche")
-                     .arg(q(formule::simboloCoefficiente(legge))),
-                 comeScritto(v.scabrezza) +
-                     (leggeVerifiche_.resistenza ? QString() : " (non valido: si usa la tabella)"),
-                 q(formule::unitaCoefficiente(legge))});
+            righe.push_back({QString("Coefficiente %1 delle verifiche")
+                                 .arg(q(formule::simboloCoefficiente(legge))),
+                             comeScritto(v.scabrezza) + (v_.leggeVerifiche.resistenza
+                                                             ? QString()
+                                                             : " (non valido: si usa la tabella)"),
+                             q(formule::unitaCoefficiente(legge))});
         }
         if (legge == formule::Legge::Colebrook) {
             righe.push_back({"Temperatura dell'acqua", comeScritto(v.temperatura), "°C"});
@@ -672,17 +639,10 @@ class Relazione {
     ScrittoreRelazione scrittore_;
     const progetto::Progetto& p_;
     const calcolo::Tabella& t_;
-    progetto::LeggeLetta leggeVerifiche_;
-    analisi::Sezione sezione_;
-    analisi::Risposte risposte_;
-    analisi::Limiti limiti_;
-    std::optional<double> portata_;       // l/s
-    std::optional<double> portataMinima_; // l/s
-    std::optional<double> velocita_;      // cm/s
-    analisi::RisposteRichieste richieste_;
-    int verificate_ = 0;
-    int nonVerificate_ = 0;
-    QStringList mancate_;
+    const relazione::VerdettiSezione v_;
+    const analisi::Sezione& sezione_;
+    const analisi::Limiti& limiti_;
+    const analisi::RisposteRichieste& richieste_;
 };
 
 } // namespace
