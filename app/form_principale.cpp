@@ -11,6 +11,7 @@
 #include "elaboratore/finestra_report.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
+#include "numeri/testo_decimale.h"
 #include "progetto/voci_coefficiente.h"
 #include "table/modello_griglia.h"
 #include "table/tabella_risultati.h"
@@ -150,12 +151,12 @@ void FormPrincipale::Form_Activate() {
 void FormPrincipale::Text1_Change() {
     auto& s = stato_;
     const std::string testo = testoDi(Text1);
-    if (testo.empty() || Val(testo) <= 0) {
+    if (testo.empty() || ValCasella(testo) <= 0) {
         scriviTesto(Text4, "/");
     } else {
         // The radius as the table reads it, so that the size shown is the
         // section the table is computed for, also for «20cm» or «1,234».
-        s.raggio = Val(testo);
+        s.raggio = ValCasella(testo);
         s.tipoSezione = TestoSezione(s.raggio);
         scriviTesto(Text4, s.tipoSezione);
     }
@@ -185,13 +186,13 @@ void FormPrincipale::Ricalcola() {
     // A typed coefficient is read as typed; an entry of the list stands for
     // its value.
     if (const int voce = Combo1->currentIndex(); voce == -1) {
-        s.coeffBazin = Val(Combo1->currentText().toStdString());
+        s.coeffBazin = ValCasella(Combo1->currentText().toStdString());
     } else if (voce < static_cast<int>(std::size(vociCoefficiente))) {
         s.coeffBazin = vociCoefficiente[voce].valore;
     }
-    s.raggio = Val(testoDi(Text1));
-    s.pendenza = Val(testoDi(Text2));
-    s.incremento = Val(testoDi(Text3));
+    s.raggio = ValCasella(testoDi(Text1));
+    s.pendenza = ValCasella(testoDi(Text2));
+    s.incremento = ValCasella(testoDi(Text3));
     s.tipoSezione = testoDi(Text4);
     s.nomeFile = testoDi(Text5);
 

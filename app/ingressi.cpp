@@ -2,6 +2,7 @@
 
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
+#include "numeri/testo_decimale.h"
 
 #include <cctype>
 
@@ -33,19 +34,20 @@ std::optional<std::string> motivoIngressoNonValido(std::string_view testo) {
     if (testo.find_first_not_of(" \t\n") == std::string_view::npos) {
         return "La casella è vuota: serve un numero maggiore di zero.";
     }
+    const TestoDecimale decimale = decimaleConPunto(testo);
+    if (decimale.rifiuto) {
+        return decimale.rifiuto;
+    }
     double valore = 0;
     try {
-        valore = Val(testo);
+        valore = Val(decimale.testo);
     } catch (const ErroreRuntime&) {
         return "Il numero è fuori dall'intervallo dei numeri.";
     }
     if (valore > 0) {
         return std::nullopt;
     }
-    if (testo.find(',') != std::string_view::npos) {
-        return "Il separatore decimale è il punto (0.5, non 0,5): si legge " + CStr(valore) + ".";
-    }
-    if (!iniziaComeNumero(testo)) {
+    if (!iniziaComeNumero(decimale.testo)) {
         return "Non è un numero: si legge 0.";
     }
     return "Il valore deve essere maggiore di zero.";
@@ -56,9 +58,5 @@ std::optional<std::string> motivoLetturaInParte(std::string_view testo) {
     if (!intero.motivo) {
         return std::nullopt;
     }
-    const std::string letto = CStr(Val(testo));
-    if (testo.find(',') != std::string_view::npos) {
-        return "Si legge " + letto + ": il separatore decimale è il punto (0.5, non 0,5).";
-    }
-    return "Si legge " + letto + ": il resto del testo non fa parte del numero.";
+    return "Si legge " + CStr(ValCasella(testo)) + ": il resto del testo non fa parte del numero.";
 }

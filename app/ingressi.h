@@ -6,11 +6,12 @@
 #include <string>
 #include <string_view>
 
-// Why the text of an input box is not a positive number as Val reads it
-// (an empty box, a text that reads 0, a value not above zero), or none when
-// it is one. In Italian, for the box's tooltip.
+// Why the text of an input box is not a positive number as the window reads
+// it, with a decimal comma or point (an empty box, a text that reads 0, a
+// value not above zero, both separators or thousands grouping), or none
+// when it is one. In Italian, for the box's tooltip.
 std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
 
-// For a text Val reads as a positive number, what of it is left unread
-// («12,5» reads 12), or none when the whole text is the number.
+// For a text the window reads as a positive number, what of it is left
+// unread («12 cm» reads 12), or none when the whole text is the number.
 std::optional<std::string> motivoLetturaInParte(std::string_view testo);

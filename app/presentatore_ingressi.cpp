@@ -4,6 +4,7 @@
 #include "calc/limiti_incremento.h"
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
+#include "numeri/testo_decimale.h"
 
 namespace presentatore {
 
@@ -12,15 +13,15 @@ namespace {
 // A text Val reads only in part is taken as Val reads it, and said so.
 Segnale segnala(const QString& nome, const std::string& testo, Valutazione& v) {
     if (const auto motivo = motivoIngressoNonValido(testo)) {
-        // A decimal comma is the usual slip: said on the line itself.
-        v.segnalazioni << nome + (motivo->starts_with("Il separatore decimale")
-                                      ? ": il separatore decimale è il punto"
+        // Two separators are the usual slip: said on the line itself.
+        v.segnalazioni << nome + (decimaleConPunto(testo).rifiuto
+                                      ? ": un solo separatore decimale, senza separare le migliaia"
                                       : ": non è un numero positivo");
         v.rifiuti = true;
         return {Lettura::Rifiutata, *motivo};
     }
     if (const auto inParte = motivoLetturaInParte(testo)) {
-        v.segnalazioni << nome + ": letto come " + QString::fromStdString(CStr(Val(testo)));
+        v.segnalazioni << nome + ": letto come " + QString::fromStdString(CStr(ValCasella(testo)));
         return {Lettura::InParte, *inParte};
     }
     return {};
@@ -30,7 +31,7 @@ Segnale segnala(const QString& nome, const std::string& testo, Valutazione& v) {
 // give no number to bound (an error is on the line then).
 std::optional<IncrementoLimitato> incrementoUsato(const Testi& t) {
     try {
-        return limitaIncremento(Val(t.raggio), Val(t.incremento));
+        return limitaIncremento(ValCasella(t.raggio), ValCasella(t.incremento));
     } catch (const ErroreRuntime&) {
         return std::nullopt;
     }
@@ -44,7 +45,7 @@ std::optional<Segnale> incrementoLimitato(const Testi& t, Valutazione& v) {
     if (!usato || usato->limite == Limite::Nessuno) {
         return std::nullopt;
     }
-    const double raggio = Val(t.raggio);
+    const double raggio = ValCasella(t.raggio);
     const std::string valore = CStr(usato->valore);
     v.segnalazioni << QString("Incremento limitato a %1 mm (%2 per questo raggio)")
                           .arg(QString::fromStdString(valore),

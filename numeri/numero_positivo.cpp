@@ -2,18 +2,23 @@
 
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
+#include "numeri/testo_decimale.h"
 
 NumeroLetto leggiNumero(std::string_view testo) {
     if (testo.find_first_not_of(" \t\n") == std::string_view::npos) {
         return {};
     }
-    // A comma would read as a thousands separator: 1,5 would become 15.
-    if (testo.find(',') != std::string_view::npos) {
-        return {std::nullopt, "Il separatore decimale è il punto (0.5, non 0,5)."};
+    const TestoDecimale decimale = decimaleConPunto(testo);
+    if (decimale.rifiuto) {
+        return {std::nullopt, decimale.rifiuto};
+    }
+    // Read as a whole, with no grouping: any comma left is no separator.
+    if (decimale.testo.find(',') != std::string::npos) {
+        return {std::nullopt, "Non è un numero."};
     }
     double valore = 0;
     try {
-        valore = CDbl(testo);
+        valore = CDbl(decimale.testo);
     } catch (const ErroreRuntime& errore) {
         return {std::nullopt, errore.tipo() == TipoErrore::Overflow
                                   ? "Il numero è fuori dall'intervallo dei numeri."

@@ -5,8 +5,9 @@
 #include <string_view>
 
 // A number read strictly, as the analysis window reads its boxes: the whole
-// text must be one positive number with "." as decimal separator. A blank
-// text gives neither a value nor a reason.
+// text must be one positive number, with a decimal comma or point (not
+// both, no thousands grouping). A blank text gives neither a value nor a
+// reason.
 struct NumeroLetto {
     std::optional<double> valore;
     std::optional<std::string> motivo; // why the text is refused

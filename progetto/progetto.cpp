@@ -8,6 +8,7 @@
 #include "file/scrittura_file.h"
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
+#include "numeri/testo_decimale.h"
 #include "progetto/json.h"
 #include "progetto/voci_coefficiente.h"
 
@@ -350,7 +351,7 @@ Casella Casella::daTesto(std::string testo) {
 }
 
 double Casella::valore() const {
-    return numero ? *numero : Val(testo);
+    return numero ? *numero : ValCasella(testo);
 }
 
 Progetto progettoNuovo() {

@@ -626,7 +626,7 @@ TEST(CliProgetto, VerificheComePortataEVelocita) {
 
 TEST(CliProgetto, ValoriCheLaFinestraNonUsaEFileGuasti) {
     QTemporaryDir cartella;
-    const std::string pessima = R"("verifiche": {"portataProgetto": "1,5"})";
+    const std::string pessima = R"("verifiche": {"portataProgetto": "1.000,5"})";
     const struct {
         std::string corpo;
         std::vector<std::string> altre;
@@ -638,7 +638,7 @@ TEST(CliProgetto, ValoriCheLaFinestraNonUsaEFileGuasti) {
         {R"("ingressi": {"pendenza": -0.01})", {}, "(ingressi.pendenza: «-0.01»)"},
         {R"("ingressi": {"incremento": null})", {}, "(ingressi.incremento: vuoto)"},
         {R"("ingressi": {"coefficiente": "1e400"})", {}, "fuori dall'intervallo dei numeri)"},
-        {pessima, {"--verifiche"}, "(verifiche.portataProgetto: «1,5»). Il separatore decimale"},
+        {pessima, {"--verifiche"}, "(verifiche.portataProgetto: «1.000,5»). Il numero ha sia"},
         {"\"ingressi\": [", {}, "Impossibile aprire «"},
     };
     for (const auto& c : casi) {
@@ -707,9 +707,9 @@ TEST(CliProgetto, PortataMinimaLaRigaQmin) {
         dalFile.uscita,
         esegui(unite(unite({"--raggio", "30"}, opzioniNumeri), {"--portata-minima", "8"})).uscita);
     const Esito pessimo =
-        esegui({"--progetto", progettoDi(cartella, R"("verifiche": {"portataMinima": "8,5"})"),
+        esegui({"--progetto", progettoDi(cartella, R"("verifiche": {"portataMinima": "8,5,5"})"),
                 "--verifiche"});
-    EXPECT_NE(pessimo.errori.find("(verifiche.portataMinima: «8,5»)"), std::string::npos);
+    EXPECT_NE(pessimo.errori.find("(verifiche.portataMinima: «8,5,5»)"), std::string::npos);
 }
 
 // --relazione writes the calculation report in the format of its

@@ -1,5 +1,6 @@
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
+#include "numeri/testo_decimale.h"
 
 #include <cfloat>
 #include <clocale>
@@ -84,4 +85,30 @@ TEST(CStr, IndipendenteDalLocaleDellUtente) {
     EXPECT_EQ(Val("0.01"), 0.01);
     EXPECT_EQ(CDbl("1,234.5"), 1234.5);
     std::setlocale(LC_ALL, "C");
+}
+
+// A box's number with a decimal comma or point reads alike; both, or
+// thousands grouped, are refused; what follows the number stays.
+TEST(DecimaleConPunto, VirgolaOPuntoMaiEntrambi) {
+    const struct {
+        const char* scritto;
+        const char* letto; // nullptr: refused
+    } casi[] = {
+        {"0,0035", "0.0035"},   {"0.0035", "0.0035"},
+        {"12,5 cm", "12.5 cm"}, {"-1,5e-3", "-1.5e-3"},
+        {"20", "20"},           {"0.18: Tubaz., acqua", "0.18: Tubaz., acqua"},
+        {"1.234,5", nullptr},   {"1,234,567", nullptr},
+        {"1.2.3", nullptr},
+    };
+    for (const auto& c : casi) {
+        const TestoDecimale d = decimaleConPunto(c.scritto);
+        if (c.letto == nullptr) {
+            EXPECT_TRUE(d.rifiuto.has_value()) << c.scritto;
+            EXPECT_EQ(ValCasella(c.scritto), 0) << c.scritto;
+        } else {
+            EXPECT_EQ(d.testo, c.letto) << c.scritto;
+            EXPECT_FALSE(d.rifiuto.has_value()) << c.scritto;
+        }
+    }
+    EXPECT_EQ(ValCasella("0,0035"), 0.0035);
 }

@@ -282,11 +282,16 @@ TEST_F(FinestraAnalisiAperta, AggiuntaAllaRelazioneTabellaEImmagine) {
     EXPECT_TRUE(elaboratore->documenti().back()->toPlainText().contains("SCALA DI DEFLUSSO"));
 }
 
-// The analysis reads a box only when its whole text is one positive number:
-// a decimal comma, which would silently drop the decimals, is refused.
-TEST_F(FinestraAnalisiAperta, VirgolaDecimaleRifiutata) {
+// The analysis reads a box only when its whole text is one positive number,
+// with a decimal comma or point; both, or thousands grouped, are refused.
+TEST_F(FinestraAnalisiAperta, VirgolaOPuntoMaiEntrambi) {
     digita(analisi->portata, "370,5");
-    EXPECT_EQ(analisi->portata->toolTip(), "Il separatore decimale è il punto (0.5, non 0,5).");
+    EXPECT_EQ(analisi->portata->toolTip(), "");
+    EXPECT_EQ(etichette(), (std::vector<std::string>{"Q1", "Q2", "Piena", "Vmax", "Qmax"}));
+    digita(analisi->portata, "1.370,5");
+    EXPECT_EQ(analisi->portata->toolTip(),
+              "Il numero ha sia la virgola sia il punto: il separatore decimale è uno solo, e le "
+              "migliaia non si separano.");
     EXPECT_TRUE(analisi->portata->styleSheet().contains("#C00000"));
     EXPECT_EQ(etichette(), (std::vector<std::string>{"Piena", "Vmax", "Qmax"}));
 

@@ -196,6 +196,10 @@ TEST_F(FormPrincipaleCoefficiente, DigitatoPoiScelto) {
     EXPECT_NE(cella(2, 1), "");
 
     digita(casella, "0,3");
+    EXPECT_EQ(s.coeffBazin, 0.3);
+    EXPECT_NE(cella(2, 1), "");
+
+    digita(casella, "0.3,1");
     EXPECT_EQ(s.coeffBazin, 0);
     EXPECT_EQ(cella(2, 1), "");
 
@@ -438,8 +442,10 @@ TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
     } casi[] = {
         {finestra->Text1, finestra->Text1, "abc", "Raggio caratteristico: non è un numero positivo",
          "Non è un numero: si legge 0."},
-        {finestra->Text2, finestra->Text2, "0,5", "Pendenza: il separatore decimale è il punto",
-         "Il separatore decimale è il punto (0.5, non 0,5): si legge 0."},
+        {finestra->Text2, finestra->Text2, "1.234,5",
+         "Pendenza: un solo separatore decimale, senza separare le migliaia",
+         "Il numero ha sia la virgola sia il punto: il separatore decimale è uno solo, e le "
+         "migliaia non si separano."},
         {finestra->Text3, finestra->Text3, "-5", "Incremento altezza: non è un numero positivo",
          "Il valore deve essere maggiore di zero."},
         {finestra->Combo1, finestra->Combo1->lineEdit(), "",
@@ -478,20 +484,49 @@ TEST_F(FormPrincipaleIngressi, LaCasellaSbagliataEMarcata) {
 // A text Val reads only in part is used as Val reads it, with an orange
 // frame that says what was left out.
 TEST_F(FormPrincipaleIngressi, LetturaInParteSegnalata) {
-    digita(finestra->Text1, "12,5");
-    EXPECT_EQ(testo(finestra->Text4), "24/36");
-    EXPECT_EQ(s.raggio, 12);
+    digita(finestra->Text1, "12,5 cm");
+    EXPECT_EQ(testo(finestra->Text4), "25/37.5");
+    EXPECT_EQ(s.raggio, 12.5);
     EXPECT_EQ(righe(), s.numPassi + 4);
     EXPECT_TRUE(finestra->Text1->styleSheet().contains("#D07000"));
     EXPECT_EQ(finestra->Text1->toolTip(),
-              "Si legge 12: il separatore decimale è il punto (0.5, non 0,5).");
-    EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: letto come 12");
+              "Si legge 12.5: il resto del testo non fa parte del numero.");
+    EXPECT_EQ(finestra->messaggio(), "Raggio caratteristico: letto come 12.5");
     digita(finestra->Text1, "20cm");
     EXPECT_EQ(finestra->Text1->toolTip(),
               "Si legge 20: il resto del testo non fa parte del numero.");
     digita(finestra->Text1, "20");
     EXPECT_EQ(finestra->Text1->styleSheet(), "");
     EXPECT_EQ(finestra->messaggio(), "");
+}
+
+// A decimal comma reads as a decimal point in every box, as an Italian
+// keypad types it; what was typed stays as typed.
+TEST_F(FormPrincipaleIngressi, VirgolaOPuntoDecimale) {
+    const struct {
+        QLineEdit* casella;
+        const char* scritto;
+        double variabili_pubbliche::Stato::*membro;
+        double atteso;
+    } casi[] = {
+        {finestra->Text1, "25,5", &variabili_pubbliche::Stato::raggio, 25.5},
+        {finestra->Text1, "25.5", &variabili_pubbliche::Stato::raggio, 25.5},
+        {finestra->Text2, "0,0035", &variabili_pubbliche::Stato::pendenza, 0.0035},
+        {finestra->Text3, "50,5", &variabili_pubbliche::Stato::incremento, 50.5},
+        {finestra->Combo1->lineEdit(), "0,25", &variabili_pubbliche::Stato::coeffBazin, 0.25},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.scritto);
+        digita(c.casella, c.scritto);
+        EXPECT_EQ(s.*c.membro, c.atteso);
+        EXPECT_EQ(testo(c.casella), c.scritto);
+        EXPECT_EQ(finestra->messaggio(), "");
+        EXPECT_NE(cella(2, 1), "");
+    }
+    digita(finestra->Text2, "0,003,5");
+    EXPECT_EQ(finestra->messaggio(),
+              "Pendenza: un solo separatore decimale, senza separare le migliaia");
+    EXPECT_EQ(cella(2, 1), "");
 }
 
 // The window grows: the controls keep their places, the grid takes the room

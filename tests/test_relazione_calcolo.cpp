@@ -136,11 +136,11 @@ TEST_F(RelazioneCalcolo, ConclusioneSenzaOConValoriNonRaggiunti) {
     // A design value that is not a number is no check passed; an empty limit
     // is the proposal, and said so.
     documento.clear();
-    p.verifiche.portataProgetto = Casella::daTesto("250,5");
+    p.verifiche.portataProgetto = Casella::daTesto("250.5,1");
     p.verifiche.portataMinima = Casella::daTesto("8");
     p.verifiche.velocitaMinima = {};
     const QString illeggibile = relazione();
-    EXPECT_TRUE(illeggibile.contains("Portata di progetto «250,5»: non è un numero positivo"));
+    EXPECT_TRUE(illeggibile.contains("Portata di progetto «250.5,1»: non è un numero positivo"));
     EXPECT_TRUE(illeggibile.contains("non è idonea"));
     EXPECT_TRUE(illeggibile.contains("≥ 50 (proposta) cm/s, verificata"));
     EXPECT_FALSE(illeggibile.contains("nessuna verifica"));
