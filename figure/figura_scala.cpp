@@ -1,7 +1,7 @@
-#include "relazione/figura_scala.h"
+#include "figure/figura_scala.h"
 
+#include "figure/figura_tratto.h"
 #include "numeri/formato.h"
-#include "relazione/figura_tratto.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

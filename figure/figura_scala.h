@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analisi/verifiche.h"
-#include "relazione/figura_sezione.h"
+#include "figure/figura_sezione.h"
 
 #include <QImage>
 #include <QRectF>

@@ -1,7 +1,7 @@
-#include "relazione/figura_tratto.h"
+#include "figure/figura_tratto.h"
 
+#include "figure/figura_sezione.h"
 #include "numeri/formato.h"
-#include "relazione/figura_sezione.h"
 
 #include <QFontMetricsF>
 #include <QLineF>

@@ -1,8 +1,8 @@
-#include "relazione/figura_sezione.h"
+#include "figure/figura_sezione.h"
 
 #include "analisi/profilo.h"
+#include "figure/figura_tratto.h"
 #include "numeri/formato.h"
-#include "relazione/figura_tratto.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
