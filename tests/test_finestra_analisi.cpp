@@ -1,4 +1,3 @@
-#include "analisi/tabella_calcolata.h"
 #include "app/disegno_sezione.h"
 #include "app/finestra_analisi.h"
 #include "app/grafico_deflusso.h"
@@ -404,7 +403,7 @@ TEST_F(FinestraAnalisiAperta, DisegnaComeLaRelazione) {
     const analisi::Risposte risposte(sezione);
     const DatiScala dati{
         sezione,
-        analisi::righeTabellaConLegge(sezione.resistenza),
+        analisi->grafico->dati()->righeTabella,
         {{"Qmin", analisi->righe()[1].risposta.risposta.altezza, true}, {"Q1", q1}},
         {},
         MassimiScala{risposte.portataMassima(), risposte.velocitaMassima()},
