@@ -2,7 +2,8 @@
 
 #include <QWidget>
 
-// The section's true outline drawn to scale, with the water up to a height.
+// The section drawn to scale as the calculation report draws it, with the
+// water up to a height.
 class DisegnoSezione : public QWidget {
   public:
     explicit DisegnoSezione(QWidget* parent = nullptr);

@@ -48,10 +48,24 @@ const analisi::Limiti proposte;
 const double velocitaMinimaProposta = proposte.velocitaMinima * 100;
 const double velocitaMassimaProposta = proposte.velocitaMassima * 100;
 const double riempimentoMassimoProposto = proposte.riempimentoMassimo * 100;
-constexpr int puntiCurva = 240;
 
 QString numero(double valore, const char* modello) {
     return QString::fromStdString(Format(valore, modello));
+}
+
+// The heights the chart marks, as the report marks them: the minimum
+// flow's first, then those of the design flow and velocity.
+std::vector<LivelloAcqua> livelli(const analisi::RisposteRichieste& richieste) {
+    std::vector<LivelloAcqua> esito;
+    for (const analisi::Ruolo ruolo : {analisi::Ruolo::Minima, analisi::Ruolo::Progetto}) {
+        for (const analisi::RispostaEtichettata& riga : richieste.righe) {
+            if (riga.ruolo == ruolo) {
+                esito.push_back({QString::fromStdString(riga.etichetta), riga.risposta.altezza,
+                                 ruolo == analisi::Ruolo::Minima});
+            }
+        }
+    }
+    return esito;
 }
 
 QLineEdit* casella(const QString& suggerimento) {
@@ -385,18 +399,12 @@ void FinestraAnalisi::ricalcola() {
             analisi::risposteRichieste(risposte, qSi, vSi, qMinSi);
         std::vector<RigaAnalisi> righe = righeAnalisi(sezione, richieste, limitiProgetto);
 
-        DatiGrafico dati;
-        dati.curva = analisi::curva(sezione, puntiCurva);
+        DatiScala dati;
+        dati.sezione = sezione;
         dati.righeTabella = analisi::righeTabellaConLegge(*tabella_, sezione.resistenza);
-        dati.altezzePortata = richieste.altezzePortata;
-        dati.altezzeVelocita = richieste.altezzeVelocita;
-        dati.altezzaMinima = richieste.altezzaMinima;
-        dati.portataProgetto = qSi.value_or(0);
-        dati.velocitaProgetto = vSi.value_or(0);
-        dati.velocitaMassima = risposte.velocitaMassima();
-        dati.portataMassima = risposte.portataMassima();
+        dati.livelli = livelli(richieste);
         dati.limiti = limitiProgetto;
-        dati.altezzaPiena = sezione.altezzaPiena();
+        dati.massimi = MassimiScala{risposte.portataMassima(), risposte.velocitaMassima()};
         dati.titolo =
             QString("Sezione inglese %1 cm · i = %2 · %3 · geometria %4")
                 .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
@@ -453,11 +461,11 @@ void FinestraAnalisi::ricalcola() {
                         "tenendo il puntatore sulla casella.";
         }
         mostraStato(messaggi.join(' '));
-        const double altezza = !dati.altezzePortata.empty() ? dati.altezzePortata.front().altezza
-                               : !dati.altezzeVelocita.empty()
-                                   ? dati.altezzeVelocita.front().altezza
-                               : dati.altezzaMinima ? dati.altezzaMinima->altezza
-                                                    : risposte.portataMassima().altezza;
+        const double altezza =
+            !richieste.altezzePortata.empty()    ? richieste.altezzePortata.front().altezza
+            : !richieste.altezzeVelocita.empty() ? richieste.altezzeVelocita.front().altezza
+            : richieste.altezzaMinima            ? richieste.altezzaMinima->altezza
+                                                 : risposte.portataMassima().altezza;
         mostraAltezza(altezza);
     } catch (const ErroreRuntime& errore) {
         svuota(QString("Errore %1: %2")

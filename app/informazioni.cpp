@@ -31,6 +31,6 @@ QString testoInformazioni() {
                "</ul>"
                "<p>Licenza: GNU General Public License, versione 3 o successiva "
                "(GPL-3.0-or-later). Il programma è distribuito senza alcuna garanzia.<br>"
-               "Usa Qt, Qt Charts, QuaZip e Boost.Math.</p>")
+               "Usa Qt, QuaZip e Boost.Math.</p>")
         .arg(versioneProgramma);
 }

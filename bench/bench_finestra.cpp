@@ -60,7 +60,7 @@ void RicalcoloConAnalisiAperta(benchmark::State& misura) {
     for (auto _ : misura) {
         finestraDiProva().Text2->setText(alterna ? "0.01" : "0.02");
         alterna = !alterna;
-        analisi->grafico->viewport()->repaint();
+        analisi->grafico->repaint();
     }
     analisi->close();
 }

@@ -5,8 +5,8 @@
 #include "documenti/elaboratore_testi.h"
 #include "documenti/salvataggio.h"
 #include "elaboratore/finestra_report.h"
-#include "relazione/figura_scala.h"
-#include "relazione/figura_sezione.h"
+#include "figure/figura_scala.h"
+#include "figure/figura_sezione.h"
 #include "relazione/report_senza_finestra.h"
 
 #include <QAction>

@@ -1,6 +1,7 @@
 #include "relazione/aggiunta_relazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/immagini_documento.h"
 #include "documenti/struttura_documento.h"
 
 #include <QTextCursor>
@@ -70,9 +71,8 @@ void aggiungiAllaRelazione(QTextDocument& documento, const SezioneRelazione& sez
 
     if (!sezione.immagine.isNull()) {
         cursore.insertBlock(paragrafo(Qt::AlignHCenter), testo);
-        static int numero = 0;
-        const QUrl nome(QString("sezione://grafico-%1.png").arg(++numero));
-        documento.addResource(QTextDocument::ImageResource, nome, sezione.immagine);
+        const QUrl nome = aggiungiImmagine(documento, sezione.immagine,
+                                           QStringLiteral("sezione://grafico-%1.png"));
         QTextImageFormat figura;
         figura.setName(nome.toString());
         // The document lays out at 96 pixels per inch.

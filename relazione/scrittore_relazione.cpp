@@ -1,6 +1,7 @@
 #include "relazione/scrittore_relazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/immagini_documento.h"
 #include "documenti/struttura_documento.h"
 #include "documenti/testo_spezzabile.h"
 
@@ -124,10 +125,8 @@ int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
                                const QString& didascalia) {
     ++figure_;
     blocco(Qt::AlignHCenter, true);
-    // A name no other picture of the document has, whoever wrote it.
-    static int immagini = 0;
-    const QUrl nome(QString("relazione://figura-%1.png").arg(++immagini));
-    documento_.addResource(QTextDocument::ImageResource, nome, immagine);
+    const QUrl nome =
+        aggiungiImmagine(documento_, immagine, QStringLiteral("relazione://figura-%1.png"));
     QTextImageFormat formato;
     formato.setName(nome.toString());
     formato.setWidth(pixel(larghezzaCm));

@@ -5,7 +5,9 @@
 #include "documenti/struttura_documento.h"
 #include "documento_salvato.h"
 #include "lettore_docx.h"
+#include "relazione/aggiunta_relazione.h"
 #include "relazione/documento_word.h"
+#include "relazione/scrittore_relazione.h"
 #include "stato_pulito.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -21,6 +23,7 @@
 #include <QTextTable>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 
@@ -529,6 +532,54 @@ TEST(ImmaginiSalvate, OdtEPdfPortanoLImmagine) {
     EXPECT_EQ(immagini[0].pixelColor(150, 70), QColor(Qt::red));
 
     EXPECT_EQ(salvato(documento, "r.pdf").count("/Subtype /Image"), 1);
+}
+
+// Each document numbers its pictures from 1, whichever writer puts them there
+// and however many documents came before; a picture whose text was deleted
+// keeps its name, which an undo would bring back.
+TEST(ImmaginiDocumento, NumerateDaUnoInOgniDocumento) {
+    const QImage immagine = tinta(20, 10, Qt::red);
+    const auto nomi = [](const QTextDocument& documento) {
+        std::vector<QString> esito;
+        for (QTextBlock b = documento.begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                if (it.fragment().charFormat().isImageFormat()) {
+                    esito.push_back(it.fragment().charFormat().toImageFormat().name());
+                }
+            }
+        }
+        return esito;
+    };
+    const struct {
+        QString modello;
+        std::function<void(QTextDocument&)> aggiungi;
+    } scrittori[] = {
+        {"relazione://figura-%1.png",
+         [&](QTextDocument& d) { ScrittoreRelazione(d).figura(immagine, 10, "figura"); }},
+        {"sezione://grafico-%1.png",
+         [&](QTextDocument& d) {
+             SezioneRelazione sezione;
+             sezione.immagine = immagine;
+             aggiungiAllaRelazione(d, sezione);
+         }},
+    };
+    for (const auto& scrittore : scrittori) {
+        SCOPED_TRACE(scrittore.modello.toStdString());
+        for (int volta = 0; volta < 2; ++volta) {
+            QTextDocument documento;
+            scrittore.aggiungi(documento);
+            scrittore.aggiungi(documento);
+            EXPECT_EQ(nomi(documento),
+                      (std::vector<QString>{scrittore.modello.arg(1), scrittore.modello.arg(2)}));
+        }
+        QTextDocument documento;
+        scrittore.aggiungi(documento);
+        QTextCursor tutto(&documento);
+        tutto.select(QTextCursor::Document);
+        tutto.removeSelectedText();
+        scrittore.aggiungi(documento);
+        EXPECT_EQ(nomi(documento), std::vector<QString>{scrittore.modello.arg(2)});
+    }
 }
 
 // On screen and in the .pdf, Qt lays the document out: the blank lines

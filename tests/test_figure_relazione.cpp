@@ -1,6 +1,6 @@
 #include "analisi/profilo.h"
-#include "relazione/figura_scala.h"
-#include "relazione/figura_sezione.h"
+#include "figure/figura_scala.h"
+#include "figure/figura_sezione.h"
 
 #include <QColor>
 #include <gtest/gtest.h>

@@ -12,12 +12,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
@@ -29,6 +28,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -179,11 +179,7 @@ TEST_F(FinestraAnalisiAperta, LimitiRicordatiTraUnAvvioEIlSuccessivo) {
 }
 
 TEST_F(FinestraAnalisiAperta, EsportaIlGraficoNeiTreFormati) {
-    QLegend* legenda = analisi->grafico->chart()->legend();
-    const auto voci = [&] {
-        return std::ranges::count_if(legenda->markers(), &QLegendMarker::isVisible);
-    };
-    const auto vociPrima = voci();
+    const QImage schermo = analisi->grafico->grab().toImage();
     QTemporaryDir cartella;
     analisi->esportaGrafico(cartella.filePath("g.png"));
     analisi->esportaGrafico(cartella.filePath("g.svg"));
@@ -198,8 +194,8 @@ TEST_F(FinestraAnalisiAperta, EsportaIlGraficoNeiTreFormati) {
     EXPECT_TRUE(inizio("g.png").startsWith("\x89PNG"));
     EXPECT_TRUE(inizio("g.svg").contains("<?xml"));
     EXPECT_TRUE(inizio("g.pdf").startsWith("%PDF"));
-    // The pointer's line, hidden in the files, stays out of the legend.
-    EXPECT_EQ(voci(), vociPrima);
+    // The chart on screen is as it was.
+    EXPECT_EQ(analisi->grafico->grab().toImage(), schermo);
 }
 
 // The window opens within the screen's free area. At its least size every
@@ -328,18 +324,21 @@ TEST_F(FinestraAnalisiAperta, PortataMinimaRigaVerificaEMarcatore) {
     digita(analisi->velocitaMinima, "90");
     EXPECT_EQ(analisi->tabella->item(1, ultima)->text(), "velocità troppo bassa");
 
-    QScatterSeries* marcatore = nullptr;
-    for (QAbstractSeries* serie : analisi->grafico->chart()->series()) {
-        marcatore =
-            serie->name() == "Portata minima" ? qobject_cast<QScatterSeries*>(serie) : marcatore;
-    }
-    ASSERT_NE(marcatore, nullptr);
+    const auto marcati = [&] {
+        std::vector<double> altezze;
+        for (const LivelloAcqua& livello : analisi->grafico->dati()->livelli) {
+            if (livello.minima) {
+                altezze.push_back(livello.altezza);
+            }
+        }
+        return altezze;
+    };
     const double altezza = analisi->righe()[1].risposta.risposta.altezza;
-    EXPECT_EQ(marcatore->points(), QList<QPointF>{QPointF(8, altezza * 100)});
+    EXPECT_EQ(marcati(), std::vector<double>{altezza});
 
     digita(analisi->portataMinima, "500");
     EXPECT_EQ(etichette(), (std::vector<std::string>{"Q1", "Piena", "Vmax", "Qmax"}));
-    EXPECT_TRUE(marcatore->points().isEmpty());
+    EXPECT_TRUE(marcati().empty());
     EXPECT_TRUE(analisi->stato->text().contains("Nessuna altezza con la portata minima"));
 
     progetto::Verifiche v = analisi->verifiche();
@@ -395,4 +394,78 @@ TEST_F(FinestraAnalisiAperta, RiempimentoOltreCentoRifiutato) {
     EXPECT_TRUE(analisi->stato->text().contains("non contengono un valore valido"));
     digita(analisi->riempimentoMassimo, "100");
     EXPECT_EQ(analisi->riempimentoMassimo->styleSheet(), "");
+}
+
+// The window draws with the report's figures: its chart and its section, on
+// screen and exported, are the report's drawings of the same section, levels
+// and limits (the chart with the window's maxima and title), before and after
+// the pointer names a height.
+TEST_F(FinestraAnalisiAperta, DisegnaComeLaRelazione) {
+    digita(analisi->portata, "150");
+    digita(analisi->portataMinima, "8");
+    ASSERT_EQ(etichette(), (std::vector<std::string>{"Q1", "Qmin", "Piena", "Vmax", "Qmax"}));
+    const double q1 = analisi->righe()[0].risposta.risposta.altezza;
+    const analisi::Sezione sezione{0.2, 0.01, {formule::Legge::Bazin, 0.18}};
+    const analisi::Risposte risposte(sezione);
+    const DatiScala dati{
+        sezione,
+        analisi->grafico->dati()->righeTabella,
+        {{"Qmin", analisi->righe()[1].risposta.risposta.altezza, true}, {"Q1", q1}},
+        {},
+        MassimiScala{risposte.portataMassima(), risposte.velocitaMassima()},
+        analisi->grafico->dati()->titolo};
+    ASSERT_FALSE(dati.titolo.isEmpty());
+
+    const auto schermo = [](QWidget* w) {
+        QImage immagine(w->size(), QImage::Format_RGB32);
+        w->render(&immagine);
+        return immagine;
+    };
+    const auto conCursore = [&](QSize dimensione, double altezza) {
+        QImage immagine(dimensione, QImage::Format_RGB32);
+        immagine.fill(Qt::white);
+        QPainter pittore(&immagine);
+        ScalaDiDeflusso(dati).disegna(pittore, immagine.rect(), altezza);
+        return immagine;
+    };
+    const auto sezioneA = [&](double altezza) {
+        return figuraSezione(0.2, formule::Geometria::Tabellare, {{"", altezza}},
+                             analisi->disegno->size());
+    };
+    const QSize stampa(1800, 1120);
+    const QSize grafico = analisi->grafico->size();
+    // The pointer at 45 cm, as a user moves it.
+    const double puntata = 0.45;
+    QMouseEvent movimento(QEvent::MouseMove,
+                          ScalaDiDeflusso(dati).assi(grafico).portata(10, puntata * 100), QPointF(),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+
+    const struct {
+        const char* cosa;
+        bool puntatore;
+        std::function<QImage()> finestra, relazione;
+    } casi[] = {
+        {"grafico", false, [&] { return schermo(analisi->grafico); },
+         [&] { return figuraScala(dati, grafico); }},
+        {"grafico esportato", false, [&] { return analisi->grafico->immagine(); },
+         [&] { return figuraScala(dati, stampa); }},
+        {"sezione all'altezza di Q1", false, [&] { return schermo(analisi->disegno); },
+         [&] { return sezioneA(q1); }},
+        {"grafico col puntatore", true, [&] { return schermo(analisi->grafico); },
+         [&] { return conCursore(grafico, puntata); }},
+        {"grafico esportato senza il puntatore", true, [&] { return analisi->grafico->immagine(); },
+         [&] { return figuraScala(dati, stampa); }},
+        {"sezione all'altezza indicata", true, [&] { return schermo(analisi->disegno); },
+         [&] { return sezioneA(puntata); }},
+    };
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.cosa);
+        if (caso.puntatore) {
+            QApplication::sendEvent(analisi->grafico, &movimento);
+            EXPECT_TRUE(analisi->puntatore->text().startsWith("h = 45.00 cm"))
+                << analisi->puntatore->text().toStdString();
+        }
+        EXPECT_TRUE(caso.finestra().convertToFormat(QImage::Format_RGB32) ==
+                    caso.relazione().convertToFormat(QImage::Format_RGB32));
+    }
 }

@@ -1,8 +1,8 @@
-#include "relazione/figura_sezione.h"
+#include "figure/figura_sezione.h"
 
 #include "analisi/profilo.h"
+#include "figure/figura_tratto.h"
 #include "numeri/formato.h"
-#include "relazione/figura_tratto.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -32,6 +32,9 @@ constexpr double lineaAcqua = 2.4;   // the water lines
 constexpr double attaccoSimbolo = 30;
 constexpr double attaccoTesto = 44;
 constexpr double coda = 6; // of the line past the text
+// The least radius that leaves room for the dimensions: a smaller section,
+// in a small window, is drawn without them, as large as it fits.
+constexpr double raggioMinimo = 70;
 
 constexpr int passiContorno = 180; // a side
 
@@ -81,9 +84,13 @@ void quota(QPainter& pittore, QPointF da, QPointF a, double punta) {
     disegnaFreccia(pittore, da, a, punta);
 }
 
-} // namespace
+// Where the section goes, and whether its dimensions go with it.
+struct Posizione {
+    QTransform metri;
+    bool conQuote = true;
+};
 
-QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli, QSize pixel) {
+Posizione posiziona(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel) {
     const Tratto t(pixel);
     const QFont carattere = t.carattere(corpo);
     const QFontMetricsF metriche(carattere);
@@ -109,7 +116,17 @@ QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& liv
     for (const Estensione& e : destra) {
         r = std::min(r, (pixel.width() - sinistra.b - e.b) / (sinistra.a + e.a));
     }
-    r = std::max(r, 1.0);
+    // The radius r in pixels, the invert's middle at (x, y).
+    const auto metri = [&](double r, double x, double y) {
+        const double scala = raggioM > 0 ? r / raggioM : 1;
+        return QTransform(scala, 0, 0, -scala, x, y);
+    };
+    if (r < t(raggioMinimo)) {
+        const double bordo = t(margine + lineaSpessa);
+        r = std::max(std::min((pixel.width() - 2 * bordo) / 2, (pixel.height() - 2 * bordo) / 3),
+                     1.0);
+        return {metri(r, pixel.width() / 2, pixel.height() / 2 + 1.5 * r), false};
+    }
     double aDestra = 0;
     for (const Estensione& e : destra) {
         aDestra = std::max(aDestra, e.a * r + e.b);
@@ -118,21 +135,37 @@ QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& liv
     const double inAlto = sopra.a * r + sopra.b;
     const double x = (pixel.width() - aSinistra - aDestra) / 2 + aSinistra;
     const double y = (pixel.height() - inAlto - sotto.b) / 2 + inAlto;
-    const double scala = raggioM > 0 ? r / raggioM : 1;
-    return QTransform(scala, 0, 0, -scala, x, y);
+    return {metri(r, x, y)};
+}
+
+} // namespace
+
+QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli,
+                            QSizeF pixel) {
+    return posiziona(raggioM, livelli, pixel).metri;
 }
 
 QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<LivelloAcqua>& livelli,
                      QSize pixel) {
     QImage immagine = immagineBianca(pixel);
-    if (!(raggioM > 0) || pixel.isEmpty()) {
-        return immagine;
+    if (!pixel.isEmpty()) {
+        QPainter pittore(&immagine);
+        disegnaSezione(pittore, immagine.rect(), raggioM, livelli);
+    }
+    return immagine;
+}
+
+void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
+                    const std::vector<LivelloAcqua>& livelli) {
+    if (!(raggioM > 0) || dove.isEmpty()) {
+        return;
     }
     const double r = raggioM;
-    const Tratto t(pixel);
+    const Tratto t(dove.size());
     const QFont carattere = t.carattere(corpo);
     const QFontMetricsF metriche(carattere);
-    const QTransform metri = posizioneSezione(r, livelli, pixel);
+    const Posizione posizione = posiziona(r, livelli, dove.size());
+    const QTransform& metri = posizione.metri;
     const auto punto = [&](double x, double y) { return metri.map(QPointF(x, y)); };
     const auto poligono = [&](double finoA) {
         QPolygonF esito;
@@ -147,13 +180,35 @@ QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<Livel
     const auto& fianco = archi[1];
     const auto& calotta = archi[2];
 
-    QPainter pittore(&immagine);
+    pittore.save();
+    pittore.translate(dove.topLeft());
     pittore.setRenderHint(QPainter::Antialiasing);
 
     if (!dentro.empty()) {
         pittore.setPen(Qt::NoPen);
         pittore.setBrush(bluAcqua);
         pittore.drawPolygon(poligono(dentro.back().altezza));
+    }
+
+    const auto contorno = [&] {
+        pittore.setPen(QPen(Qt::black, t(lineaSpessa), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        pittore.setBrush(Qt::NoBrush);
+        pittore.drawPolygon(poligono(3 * r));
+    };
+    QPen tratteggio(bluLinea, t(lineaAcqua), Qt::SolidLine, Qt::FlatCap);
+    tratteggio.setDashPattern({5, 2.5});
+    const auto lineaDAcqua = [&](double h) {
+        const double mezza = analisi::semilarghezza(r, h);
+        pittore.setPen(tratteggio);
+        pittore.drawLine(punto(-mezza, h), punto(mezza, h));
+    };
+    if (!posizione.conQuote) {
+        contorno();
+        for (const LivelloAcqua& livello : dentro) {
+            lineaDAcqua(livello.altezza);
+        }
+        pittore.restore();
+        return;
     }
 
     // The axis of symmetry and the centres of the arcs.
@@ -174,9 +229,7 @@ QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<Livel
     }
     pittore.drawLine(centroFianco - braccio.transposed(), centroFianco + braccio.transposed());
 
-    pittore.setPen(QPen(Qt::black, t(lineaSpessa), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    pittore.setBrush(Qt::NoBrush);
-    pittore.drawPolygon(poligono(3 * r));
+    contorno();
 
     // Texts already placed, that the water lines' labels keep clear of.
     std::vector<QRectF> occupati{QRectF(centroFianco - braccio - braccio.transposed(),
@@ -252,14 +305,11 @@ QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<Livel
                                    Qt::AlignLeft | Qt::AlignBottom, t(distanzaTesto)));
 
     // The water lines, lowest first, each labelled on the right.
-    QPen tratteggio(bluLinea, t(lineaAcqua), Qt::SolidLine, Qt::FlatCap);
-    tratteggio.setDashPattern({5, 2.5});
     const QPen richiamo(bluLinea, t(lineaSottile), Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
     for (const LivelloAcqua& livello : dentro) {
         const double h = livello.altezza;
         const double mezza = analisi::semilarghezza(r, h);
-        pittore.setPen(tratteggio);
-        pittore.drawLine(punto(-mezza, h), punto(mezza, h));
+        lineaDAcqua(h);
 
         const QString testo = testoLivello(livello);
         const QPointF fine = punto(mezza, h);
@@ -286,5 +336,5 @@ QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<Livel
         scriviTesto(pittore, testo, carattere, QPointF(ancora.x(), y),
                     Qt::AlignLeft | Qt::AlignBottom, t(distanzaTesto));
     }
-    return immagine;
+    pittore.restore();
 }

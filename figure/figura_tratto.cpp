@@ -1,7 +1,7 @@
-#include "relazione/figura_tratto.h"
+#include "figure/figura_tratto.h"
 
+#include "figure/figura_sezione.h"
 #include "numeri/formato.h"
-#include "relazione/figura_sezione.h"
 
 #include <QFontMetricsF>
 #include <QLineF>
@@ -16,6 +16,8 @@ namespace {
 
 // The reference picture: 1000 units across, 722 high.
 constexpr double proporzione = 1.385;
+// A unit's least length, in pixels: the numbers are then 10 pixels high.
+constexpr double unitaMinima = 0.6;
 
 // Where the text's baseline starts, from the anchor, in the text's own frame.
 QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignment allineamento,
@@ -37,8 +39,9 @@ QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignm
 
 } // namespace
 
-Tratto::Tratto(QSize pixel)
-    : pixel_(std::min(pixel.width(), static_cast<int>(pixel.height() * proporzione)) / 1000.0) {}
+Tratto::Tratto(QSizeF pixel)
+    : pixel_(std::max(std::min(pixel.width(), std::floor(pixel.height() * proporzione)) / 1000.0,
+                      unitaMinima)) {}
 
 QFont Tratto::carattere(double unita) const {
     QFont carattere("Arial");
@@ -115,6 +118,7 @@ QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occup
 }
 
 QString testoLivello(const LivelloAcqua& livello) {
-    return livello.etichetta +
-           "  h = " + QString::fromStdString(Format(livello.altezza * 100, "#0.0")) + " cm";
+    const QString altezza =
+        "h = " + QString::fromStdString(Format(livello.altezza * 100, "#0.0")) + " cm";
+    return livello.etichetta.isEmpty() ? altezza : livello.etichetta + "  " + altezza;
 }

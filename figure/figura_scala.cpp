@@ -1,7 +1,7 @@
-#include "relazione/figura_scala.h"
+#include "figure/figura_scala.h"
 
+#include "figure/figura_tratto.h"
 #include "numeri/formato.h"
-#include "relazione/figura_tratto.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -41,9 +41,10 @@ const QColor bluPortata(0, 60, 150);
 const QColor rossoVelocita(175, 25, 25);
 const QColor grigioTabella(55, 55, 55);
 const QColor verdeLivelli(0, 120, 60);
-const QColor violaMinima(140, 60, 180); // as in the analysis window
+const QColor violaMinima(140, 60, 180);
 const QColor aranciaLimiti(215, 110, 0);
 const QColor grigioGriglia(218, 218, 218);
+const QColor grigioCursore(120, 120, 120);
 
 QString numero(double valore) {
     return QString::fromStdString(Format(valore, "#0.##"));
@@ -90,28 +91,6 @@ Scala scalaRotonda(double massimo, int intervalli) {
     return {std::ceil(oltre / passo - 1e-9) * passo, passo};
 }
 
-// The curves from the empty section up to the full one.
-struct Curve {
-    std::vector<analisi::Grandezze> punti;
-    double portataMassima = 0;  // l/s
-    double velocitaMassima = 0; // cm/s
-};
-
-Curve curve(const DatiScala& dati) {
-    Curve c;
-    c.punti.push_back({});
-    for (const analisi::Grandezze& g : analisi::curva(dati.sezione, puntiCurva)) {
-        c.punti.push_back(g);
-    }
-    for (const auto& righe : {std::cref(c.punti), std::cref(dati.righeTabella)}) {
-        for (const analisi::Grandezze& g : righe.get()) {
-            c.portataMassima = std::max(c.portataMassima, g.portata * 1000);
-            c.velocitaMassima = std::max(c.velocitaMassima, g.velocita * 100);
-        }
-    }
-    return c;
-}
-
 double altezzaPiena(const DatiScala& dati) {
     return dati.sezione.altezzaPiena() * 100;
 }
@@ -130,7 +109,7 @@ std::vector<LivelloAcqua> livelliNelGrafico(const DatiScala& dati) {
 struct Voce {
     QString testo;
     std::optional<QPen> linea;
-    enum class Segno { Nessuno, Cerchio, Rombo, Triangolo } segno = Segno::Nessuno;
+    enum class Segno { Nessuno, Cerchio, Rombo, Triangolo, Quadrato } segno = Segno::Nessuno;
     QColor colore;
 };
 
@@ -180,6 +159,9 @@ std::vector<Voce> voci(const DatiScala& dati, const Tratto& t, bool conRighe) {
             esito.push_back(
                 {testo, pennaLivelli(t, minima), segnoLivello(minima), coloreLivello(minima)});
         }
+    }
+    if (dati.massimi) {
+        esito.push_back({"Massimi veri", std::nullopt, Voce::Segno::Quadrato, Qt::black});
     }
     esito.push_back({"Limiti di verifica", pennaLimiti(t), Voce::Segno::Nessuno, {}});
     return esito;
@@ -239,6 +221,8 @@ void segno(QPainter& pittore, Voce::Segno forma, QPointF centro, double diametro
     } else if (forma == Voce::Segno::Triangolo) {
         pittore.drawPolygon(QPolygonF{centro + QPointF(0, -m), centro + QPointF(m, 0.8 * m),
                                       centro + QPointF(-m, 0.8 * m)});
+    } else if (forma == Voce::Segno::Quadrato) {
+        pittore.drawRect(QRectF(centro - QPointF(0.8 * m, 0.8 * m), QSizeF(1.6 * m, 1.6 * m)));
     } else {
         pittore.drawPolygon(QPolygonF{centro + QPointF(0, -m), centro + QPointF(m, 0),
                                       centro + QPointF(0, m), centro + QPointF(-m, 0)});
@@ -316,19 +300,32 @@ double diametroRighe(const DatiScala& dati, const QRectF& area, const Tratto& t)
     return diametro >= t(puntoTabellaMinimo) ? diametro : 0;
 }
 
-Impaginazione impagina(const DatiScala& dati, const Curve& c, QSize pixel) {
+// The title's font: the axes' titles', in bold.
+QFont carattereTitolo(const Tratto& t) {
+    QFont carattere = t.carattere(corpoTitoli);
+    carattere.setBold(true);
+    return carattere;
+}
+
+// The room the title takes above the figure; none without one.
+double altezzaTitolo(const DatiScala& dati, const Tratto& t) {
+    return dati.titolo.isEmpty() ? 0 : QFontMetricsF(carattereTitolo(t)).height() + t(stacco);
+}
+
+Impaginazione impagina(const DatiScala& dati, double portataMassima, double velocitaMassima,
+                       QSizeF pixel) {
     const Tratto t(pixel);
     const QFontMetricsF numeri(t.carattere(corpoNumeri));
     const QFontMetricsF titoli(t.carattere(corpoTitoli));
 
     Impaginazione esito;
     AssiScala& assi = esito.assi;
-    esito.portate = scalaRotonda(c.portataMassima, intervalliPortata);
+    esito.portate = scalaRotonda(portataMassima, intervalliPortata);
     // The velocity axis takes in the limits that are near the curve.
-    double velocita = c.velocitaMassima;
+    double velocita = velocitaMassima;
     for (const double limite :
          {dati.limiti.velocitaMinima * 100, dati.limiti.velocitaMassima * 100}) {
-        if (limite <= 2 * c.velocitaMassima) {
+        if (limite <= 2 * velocitaMassima) {
             velocita = std::max(velocita, limite);
         }
     }
@@ -348,7 +345,8 @@ Impaginazione impagina(const DatiScala& dati, const Curve& c, QSize pixel) {
         const double sinistra =
             t(margine + 3 * stacco + tacca) + titoli.height() + esito.numeriAltezza;
         const double destra = pixel.width() - t(margine) - ultimoNumero / 2;
-        const double sopra = t(margine + 2 * stacco + tacca) + titoli.height() + numeri.height();
+        const double sopra = t(margine + 2 * stacco + tacca) + titoli.height() + numeri.height() +
+                             altezzaTitolo(dati, t);
         const double sotto = pixel.height() - t(margine + 2 * stacco + tacca + 12) -
                              altezzaLegenda - titoli.height() - numeri.height();
         assi.area = QRectF(QPointF(sinistra, sopra), QPointF(destra, sotto));
@@ -374,8 +372,35 @@ QPointF AssiScala::velocita(double centimetriAlSecondo, double centimetri) const
             area.bottom() - centimetri / altezzaFine * area.height()};
 }
 
+double AssiScala::altezza(double y) const {
+    return (area.bottom() - y) / area.height() * altezzaFine;
+}
+
+ScalaDiDeflusso::ScalaDiDeflusso(DatiScala dati) : dati_(std::move(dati)) {
+    if (!(dati_.sezione.raggio > 0)) {
+        return;
+    }
+    punti_.push_back({});
+    for (const analisi::Grandezze& g : analisi::curva(dati_.sezione, puntiCurva)) {
+        punti_.push_back(g);
+    }
+    for (const auto& righe : {std::cref(punti_), std::cref(dati_.righeTabella)}) {
+        for (const analisi::Grandezze& g : righe.get()) {
+            portataMassima_ = std::max(portataMassima_, g.portata * 1000);
+            velocitaMassima_ = std::max(velocitaMassima_, g.velocita * 100);
+        }
+    }
+    for (const LivelloAcqua& livello : livelliNelGrafico(dati_)) {
+        suiLivelli_.push_back(analisi::grandezze(dati_.sezione, livello.altezza));
+    }
+}
+
+AssiScala ScalaDiDeflusso::assi(QSizeF dimensione) const {
+    return impagina(dati_, portataMassima_, velocitaMassima_, dimensione).assi;
+}
+
 AssiScala assiScala(const DatiScala& dati, QSize pixel) {
-    return impagina(dati, curve(dati), pixel).assi;
+    return ScalaDiDeflusso(dati).assi(pixel);
 }
 
 QImage figuraScala(const DatiScala& dati, QSize pixel) {
@@ -383,8 +408,20 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
     if (pixel.isEmpty() || !(dati.sezione.raggio > 0)) {
         return immagine;
     }
-    const Curve c = curve(dati);
-    const Impaginazione impaginazione = impagina(dati, c, pixel);
+    const ScalaDiDeflusso figura(dati);
+    QPainter pittore(&immagine);
+    figura.disegna(pittore, immagine.rect());
+    return immagine;
+}
+
+void ScalaDiDeflusso::disegna(QPainter& pittore, const QRectF& dove,
+                              std::optional<double> cursore) const {
+    if (dove.isEmpty() || !(dati_.sezione.raggio > 0)) {
+        return;
+    }
+    const DatiScala& dati = dati_;
+    const QSizeF pixel = dove.size();
+    const Impaginazione impaginazione = impagina(dati, portataMassima_, velocitaMassima_, pixel);
     const AssiScala& assi = impaginazione.assi;
     const QRectF& area = assi.area;
     const Tratto t(pixel);
@@ -401,7 +438,8 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
     const Scala& velocita = impaginazione.velocita;
     const Scala& altezze = impaginazione.altezze;
 
-    QPainter pittore(&immagine);
+    pittore.save();
+    pittore.translate(dove.topLeft());
     pittore.setRenderHint(QPainter::Antialiasing);
 
     pittore.setPen(QPen(grigioGriglia, t(lineaGriglia)));
@@ -445,7 +483,7 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
 
     QPolygonF curvaPortata;
     QPolygonF curvaVelocita;
-    for (const analisi::Grandezze& g : c.punti) {
+    for (const analisi::Grandezze& g : punti_) {
         curvaPortata << assi.portata(g.portata * 1000, g.altezza * 100);
         curvaVelocita << assi.velocita(g.velocita * 100, g.altezza * 100);
     }
@@ -463,14 +501,30 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
                   diametro, grigioTabella);
         }
     }
-    for (const LivelloAcqua& livello : livelli) {
-        const analisi::Grandezze g = analisi::grandezze(dati.sezione, livello.altezza);
+    for (std::size_t i = 0; i < livelli.size(); ++i) {
+        const LivelloAcqua& livello = livelli[i];
+        const analisi::Grandezze& g = suiLivelli_[i];
         const Voce::Segno forma = segnoLivello(livello.minima);
         const QColor colore = coloreLivello(livello.minima);
         segno(pittore, forma, assi.portata(g.portata * 1000, g.altezza * 100), t(puntoLivello),
               colore);
         segno(pittore, forma, assi.velocita(g.velocita * 100, g.altezza * 100), t(puntoLivello),
               colore);
+    }
+    std::vector<QPointF> massimi;
+    if (dati.massimi) {
+        const analisi::Grandezze& q = dati.massimi->portata;
+        const analisi::Grandezze& v = dati.massimi->velocita;
+        massimi = {assi.portata(q.portata * 1000, q.altezza * 100),
+                   assi.velocita(v.velocita * 100, v.altezza * 100)};
+    }
+    for (const QPointF& punto : massimi) {
+        segno(pittore, Voce::Segno::Quadrato, punto, t(puntoLivello), Qt::black);
+    }
+    if (cursore) {
+        pittore.setPen(QPen(grigioCursore, t(lineaLivello), Qt::DotLine, Qt::FlatCap));
+        pittore.drawLine(QPointF(area.left(), y(*cursore * 100)),
+                         QPointF(area.right(), y(*cursore * 100)));
     }
     pittore.restore();
 
@@ -510,8 +564,13 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
                 Qt::AlignHCenter | Qt::AlignBottom, t(stacco), -90);
 
     // What the lines inside the plot are, written on them where they keep
-    // clear of the curves: the levels first, then the limits.
+    // clear of the curves and of the maxima: the levels first, then the
+    // limits.
     std::vector<QRectF> occupati;
+    for (const QPointF& punto : massimi) {
+        const QPointF mezzo(t(puntoLivello) / 2, t(puntoLivello) / 2);
+        occupati.emplace_back(punto - mezzo, punto + mezzo);
+    }
     const auto scrivi = [&](const QString& testo, const std::vector<Posto>& posti) {
         occupati.push_back(scriviSullaLinea(pittore, testo, etichette, posti, t(stacco), area,
                                             occupati, {&curvaPortata, &curvaVelocita},
@@ -550,6 +609,15 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
         }
     }
 
+    if (!dati.titolo.isEmpty()) {
+        const QFont carattere = carattereTitolo(t);
+        scriviTesto(pittore,
+                    QFontMetricsF(carattere).elidedText(dati.titolo, Qt::ElideRight,
+                                                        pixel.width() - 2 * t(margine)),
+                    carattere, QPointF(pixel.width() / 2, t(margine)),
+                    Qt::AlignHCenter | Qt::AlignTop);
+    }
+
     // The legend, centred below.
     const auto& righe = impaginazione.legenda;
     double yRiga =
@@ -573,5 +641,5 @@ QImage figuraScala(const DatiScala& dati, QSize pixel) {
         }
         yRiga += metricheNumeri.height() * 1.4;
     }
-    return immagine;
+    pittore.restore();
 }

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 #include <vector>
@@ -11,13 +12,14 @@
 class QPainter;
 struct LivelloAcqua;
 
-// How the report's figures are drawn. Every length is given in units of a
-// thousandth of the picture's width (of a picture 1.385 times as wide as high:
-// a narrower one takes its height as the measure), so that a figure looks the
-// same at 1200 and at 2400 pixels.
+// How the figures are drawn. Every length is given in units of a thousandth
+// of the picture's width (of a picture 1.385 times as wide as high: a
+// narrower one takes its height as the measure), so that a figure looks the
+// same at 1200 and at 2400 pixels. In a small window the units stop
+// shrinking where the texts would no longer be read.
 class Tratto {
   public:
-    explicit Tratto(QSize pixel);
+    explicit Tratto(QSizeF pixel);
 
     double operator()(double unita) const { return unita * pixel_; } // in pixels
     QFont carattere(double unita) const;
@@ -47,5 +49,5 @@ void disegnaFreccia(QPainter& pittore, QPointF da, QPointF punta, double lunghez
 // overlaps none of the boxes already taken.
 QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occupati, double passo);
 
-// A water level's label: "Q1  h = 30.4 cm".
+// A water level's label: "Q1  h = 30.4 cm", or "h = 30.4 cm" unnamed.
 QString testoLivello(const LivelloAcqua& livello);
