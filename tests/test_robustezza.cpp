@@ -108,7 +108,8 @@ class Robustezza : public FinestraAvviata {
         const QString messaggio = finestra->messaggio();
         static const QRegularExpression ingressi(
             "^(((Raggio caratteristico|Pendenza|Coeff\\. scabrezza Bazin|Incremento altezza): "
-            "(non è un numero positivo|un solo separatore decimale, senza separare le migliaia|letto come "
+            "(non è un numero positivo|un solo separatore decimale, senza separare le "
+            "migliaia|letto come "
             "[^;]+)|Incremento limitato a [^;]+ mm "
             "\\((minimo|massimo) per questo raggio\\))(; |$))*$");
         ASSERT_TRUE(messaggio.startsWith("Errore ") || messaggio.startsWith("Risultati scritti") ||
