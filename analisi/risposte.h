@@ -37,12 +37,13 @@ struct Grandezze {
 
 Grandezze grandezze(const Sezione& sezione, double altezza);
 
-// Whether the law gives the flow a positive velocity at that height. In
-// the first millimetres of water of a very rough or very flat sewer,
-// Colebrook–White's closed form gives V ≤ 0: the flow there is not
-// turbulent and the law does not hold, which every output says.
+// Whether the law gives the flow a velocity at that height. In the first
+// millimetres of water of a very rough or very flat sewer, Colebrook–White's
+// closed form gives V < 0: the flow there is not turbulent and the law does
+// not hold, which every output says. (A velocity that underflows to 0, at a
+// slope at the edge of the doubles, is a velocity of 0.)
 inline bool turbolento(const Grandezze& g) {
-    return g.velocita > 0;
+    return !(g.velocita < 0);
 }
 inline constexpr const char* notaMotoNonTurbolento = "moto non turbolento: legge non applicabile";
 

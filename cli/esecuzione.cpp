@@ -107,7 +107,7 @@ void notaMotoNonTurbolento(const std::vector<RigaUscita>& righe, std::ostream& e
     });
     if (quante > 0) {
         errori << nomeProgramma << ": nota: " << quante << (quante == 1 ? " riga" : " righe")
-               << " con V ≤ 0, " << analisi::notaMotoNonTurbolento
+               << " con V < 0, " << analisi::notaMotoNonTurbolento
                << ": V e Q non sono riportate\n";
     }
 }

@@ -274,7 +274,7 @@ class Relazione {
         }
         scrittore_.tabella(t);
         if (std::any_of(t_.righe.begin(), t_.righe.end(),
-                        [](const calcolo::Riga& r) { return !(r.velocita > 0); })) {
+                        [](const calcolo::Riga& r) { return r.velocita < 0; })) {
             scrittore_.paragrafo(QString("Le righe con «—» al posto di V e Q sono in ") +
                                  analisi::notaMotoNonTurbolento + ".");
         }

@@ -41,7 +41,7 @@ std::string TestoColonna(int colonna, const calcolo::Riga& riga) {
     // Where a law gives no positive velocity (Colebrook–White in the first
     // millimetres of a very rough sewer) the flow is not turbulent and the
     // law does not hold: no velocity or flow is shown as if it were real.
-    if (colonna >= 5 && !(riga.velocita > 0)) {
+    if (colonna >= 5 && riga.velocita < 0) {
         return "—";
     }
     return TestoValore(colonna, riga.*colonne[colonna - 1]);

@@ -11,7 +11,7 @@
 // a label column, and one row per row of the table, row k in grid row k + 1.
 
 // The text of value column 1 to 6 for a row of the table; "—" for the
-// velocity and flow of a row where the law gives no positive velocity. The
+// velocity and flow of a row where the law gives a negative velocity. The
 // report's tables show the same texts.
 std::string TestoColonna(int colonna, const calcolo::Riga& riga);
 

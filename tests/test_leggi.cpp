@@ -221,7 +221,7 @@ TEST(Leggi, ColebrookWhiteLiscioComePrandtlKarman) {
     }
 }
 
-// Where Colebrook–White's closed form gives V ≤ 0 (the first millimetres
+// Where Colebrook–White's closed form gives V < 0 (the first millimetres
 // of a very rough, flat sewer) no output shows a velocity or a flow as if
 // it were real: the rows say why, and a note says how many.
 TEST(Leggi, ColebrookWhiteSenzaMotoTurbolentoSenzaVeQ) {
@@ -251,7 +251,7 @@ TEST(Leggi, ColebrookWhiteSenzaMotoTurbolentoSenzaVeQ) {
         std::getline(righe, riga);
         std::getline(righe, riga);
         EXPECT_EQ(riga, c.primaRiga) << c.opzioni[0];
-        EXPECT_NE(errori.find("V ≤ 0, moto non turbolento: legge non applicabile"),
+        EXPECT_NE(errori.find("V < 0, moto non turbolento: legge non applicabile"),
                   std::string::npos)
             << errori;
     }
