@@ -2,6 +2,7 @@
 
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
+#include "app/preferenze.h"
 #include "app/progetto_finestra.h"
 #include "calc/calcolo.h"
 #include "documenti/elaboratore_testi.h"
@@ -54,7 +55,7 @@ void FormPrincipale::Command3_Click() {
         avvisa(motivo);
         return;
     }
-    Modulo2::CreaDocumentoWord(tabella_, collegamento());
+    Modulo2::CreaDocumentoWord(tabella_, collegamento(), preferenze_->separatore());
 }
 
 // The calculation report of the table on screen and the project's design
@@ -66,7 +67,8 @@ void FormPrincipale::relazioneDiCalcolo() {
     }
     try {
         ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
-        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente(), tabella_);
+        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente(), tabella_,
+                               preferenze_->separatore());
     } catch (const ErroreRuntime& errore) {
         avvisa(QString::fromStdString(errore.descrizione()));
     } catch (const std::exception&) {
@@ -106,7 +108,7 @@ void FormPrincipale::Command4_Click() {
             !conferma(QString("Il file «%1» esiste già. Sostituirlo?").arg(mostrato))) {
             return;
         }
-        ScriviRisultati(percorso, tabella_);
+        ScriviRisultati(percorso, tabella_, preferenze_->separatore());
         mostraNotizia(QString("Risultati scritti in «%1».").arg(mostrato));
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));

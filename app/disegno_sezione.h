@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numeri/separatore.h"
+
 #include <QWidget>
 
 // The section drawn to scale as the calculation report draws it, with the
@@ -10,6 +12,7 @@ class DisegnoSezione : public QWidget {
 
     // Radius and height in metres; a radius of 0 draws nothing.
     void imposta(double raggio, double altezza);
+    void impostaSeparatore(Separatore separatore);
 
     QSize sizeHint() const override { return {200, 260}; }
 
@@ -19,4 +22,5 @@ class DisegnoSezione : public QWidget {
   private:
     double raggio_ = 0;
     double altezza_ = 0;
+    Separatore separatore_ = Separatore::Punto;
 };

@@ -49,10 +49,6 @@ const double velocitaMinimaProposta = proposte.velocitaMinima * 100;
 const double velocitaMassimaProposta = proposte.velocitaMassima * 100;
 const double riempimentoMassimoProposto = proposte.riempimentoMassimo * 100;
 
-QString numero(double valore, const char* modello) {
-    return QString::fromStdString(Format(valore, modello));
-}
-
 // The heights the chart marks, as the report marks them: the minimum
 // flow's first, then those of the design flow and velocity.
 std::vector<LivelloAcqua> livelli(const analisi::RisposteRichieste& richieste) {
@@ -356,6 +352,22 @@ analisi::Limiti FinestraAnalisi::limiti(bool& validi) const {
     return l;
 }
 
+QString FinestraAnalisi::numero(double valore, const char* modello) const {
+    return leggibile(Format(valore, modello));
+}
+
+QString FinestraAnalisi::leggibile(const std::string& testo) const {
+    return QString::fromStdString(perLettura(testo, separatore_));
+}
+
+void FinestraAnalisi::impostaSeparatore(Separatore separatore) {
+    if (separatore != separatore_) {
+        separatore_ = separatore;
+        disegno->impostaSeparatore(separatore);
+        ricalcola();
+    }
+}
+
 void FinestraAnalisi::impostaTabella(std::optional<calcolo::Tabella> tabella) {
     tabella_ = std::move(tabella);
     sezioneTabella_.reset();
@@ -405,11 +417,12 @@ void FinestraAnalisi::ricalcola() {
         dati.livelli = livelli(richieste);
         dati.limiti = limitiProgetto;
         dati.massimi = MassimiScala{risposte.portataMassima(), risposte.velocitaMassima()};
+        dati.separatore = separatore_;
         dati.titolo =
             QString("Sezione inglese %1 cm · i = %2 · %3 · geometria %4")
                 .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
                      numero(sezione.pendenza, "#0.###0"),
-                     QString::fromStdString(testoResistenza(sezione.resistenza)),
+                     leggibile(testoResistenza(sezione.resistenza)),
                      sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
         grafico->imposta(dati);
         righe_ = std::move(righe);
@@ -422,7 +435,7 @@ void FinestraAnalisi::ricalcola() {
         tabella->setRowCount(static_cast<int>(righe_.size()));
         for (int r = 0; r < static_cast<int>(righe_.size()); ++r) {
             const RigaAnalisi& riga = righe_[static_cast<std::size_t>(r)];
-            const std::vector<std::string> testi = testiAnalisi(riga);
+            const std::vector<std::string> testi = testiAnalisi(riga, separatore_);
             for (int c = 0; c < static_cast<int>(testi.size()); ++c) {
                 auto* cella = new QTableWidgetItem(
                     QString::fromStdString(testi[static_cast<std::size_t>(c)]));
@@ -559,26 +572,25 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     // The section named in words: the document may hold other cases too.
     sezione.righe.push_back(QString("Sezione inglese %1 cm, pendenza %2")
                                 .arg(QString::fromStdString(TestoSezione(sezione_->raggio * 100)),
-                                     QString::fromStdString(CStr(sezione_->pendenza))));
+                                     leggibile(CStr(sezione_->pendenza))));
     sezione.righe.push_back(QString("Geometria: %1").arg(geometria->currentText()));
-    sezione.righe.push_back(
-        QString("Legge di resistenza: %1, %2")
-            .arg(
-                QString::fromStdString(std::string(formule::nomeLegge(sezione_->resistenza.legge))),
-                QString::fromStdString(testoResistenza(sezione_->resistenza))));
+    sezione.righe.push_back(QString("Legge di resistenza: %1, %2")
+                                .arg(QString::fromStdString(std::string(
+                                         formule::nomeLegge(sezione_->resistenza.legge))),
+                                     leggibile(testoResistenza(sezione_->resistenza))));
     if (progettoPortata_) {
-        sezione.righe.push_back(QString("Portata di progetto: %1 l/s")
-                                    .arg(QString::fromStdString(CStr(*progettoPortata_ * 1000))));
+        sezione.righe.push_back(
+            QString("Portata di progetto: %1 l/s").arg(leggibile(CStr(*progettoPortata_ * 1000))));
     }
     if (progettoVelocita_) {
         sezione.righe.push_back(QString("Velocità di progetto: %1 cm/s")
-                                    .arg(QString::fromStdString(CStr(*progettoVelocita_ * 100))));
+                                    .arg(leggibile(CStr(*progettoVelocita_ * 100))));
     }
     if (portataMinima_) {
         sezione.righe.push_back(
             QString("Portata minima (tempo secco): %1 l/s, verificata sulla sola velocità "
                     "minima di autopulizia")
-                .arg(QString::fromStdString(CStr(*portataMinima_ * 1000))));
+                .arg(leggibile(CStr(*portataMinima_ * 1000))));
     }
     const analisi::Limiti& l = limitiMostrati_;
     sezione.righe.push_back(QString("Limiti: V minima %1 cm/s, V massima %2 cm/s, h/H massimo %3%")
@@ -592,7 +604,7 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     sezione.larghezzeColonneCm.back() = 3.3;
     sezione.tabella.push_back(titoliAnalisi());
     for (const RigaAnalisi& riga : righe_) {
-        sezione.tabella.push_back(testiAnalisi(riga));
+        sezione.tabella.push_back(testiAnalisi(riga, separatore_));
     }
     sezione.immagine = grafico->immagine();
     ::aggiungiAllaRelazione(*elaboratore->documentoAttivo(), sezione);

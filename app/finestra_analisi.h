@@ -36,6 +36,8 @@ class FinestraAnalisi : public QMainWindow {
     // The main window's table (its section: radius, slope, Bazin's
     // coefficient; its rows, for the chart), or none when it has none.
     void impostaTabella(std::optional<calcolo::Tabella> tabella);
+    // The decimal separator of its numbers, as the user prefers.
+    void impostaSeparatore(Separatore separatore);
 
     QLineEdit* const portata;            // design flow, l/s
     QLineEdit* const portataMinima;      // dry-weather flow, l/s
@@ -93,7 +95,11 @@ class FinestraAnalisi : public QMainWindow {
     std::optional<double> numeroFacoltativo(QLineEdit* casella, bool& valido) const;
     analisi::Limiti limiti(bool& validi) const;
 
+    QString numero(double valore, const char* modello) const;
+    QString leggibile(const std::string& testo) const;
+
     Collegamento collegamento_;
+    Separatore separatore_ = Separatore::Punto;
     std::optional<calcolo::Tabella> tabella_;
     std::optional<analisi::Sezione> sezioneTabella_;
     // What the window shows now: the section with the geometry chosen here,

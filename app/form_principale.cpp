@@ -4,6 +4,7 @@
 #include "app/casella_segnalata.h"
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
+#include "app/preferenze.h"
 #include "app/progetto_finestra.h"
 #include "app/vista_griglia.h"
 #include "calc/calcolo.h"
@@ -51,13 +52,16 @@ FormPrincipale::FormPrincipale(QWidget* parent)
       progetto_(
           new ProgettoFinestra(this, {[this] { return progettoDeiControlli(); },
                                       [this](const progetto::Progetto& p) { riempiControlli(p); },
-                                      [this] { gestisci(&FormPrincipale::Text3_LostFocus); }})) {
+                                      [this] { gestisci(&FormPrincipale::Text3_LostFocus); }})),
+      preferenze_(new Preferenze(this)) {
     installaSostituzioniCaratteri();
     setWindowTitle(titoloFinestra);
     setCentralWidget(areaCliente_);
     disponiControlli();
     creaMenu();
     collegaEventi();
+    applicaPreferenze();
+    connect(preferenze_, &Preferenze::cambiate, this, &FormPrincipale::applicaPreferenze);
     conferma = [this](const QString& domanda) {
         return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
     };
@@ -309,6 +313,16 @@ void FormPrincipale::mostraErrore(const QString& descrizione) {
     aggiornaRigaErrori();
 }
 
+// The separator the user prefers, in the grid, the line above it and the
+// other windows, at once.
+void FormPrincipale::applicaPreferenze() {
+    modelloGriglia1->impostaSeparatore(preferenze_->separatore());
+    if (analisi_ != nullptr) {
+        analisi_->impostaSeparatore(preferenze_->separatore());
+    }
+    segnalaIngressi();
+}
+
 // The boxes' texts as the table reads them.
 presentatore::Testi FormPrincipale::testiIngressi() const {
     return {testoDi(Text1), testoDi(Text2), testoDi(Text3),
@@ -320,7 +334,7 @@ presentatore::Testi FormPrincipale::testiIngressi() const {
 // reason as its tooltip, and the line above the table names it; a box read
 // otherwise than typed gets an orange one. Typing goes on.
 void FormPrincipale::segnalaIngressi() {
-    valutazione_ = presentatore::valuta(testiIngressi());
+    valutazione_ = presentatore::valuta(testiIngressi(), preferenze_->separatore());
     for (const auto& [casella, segnale] :
          {std::pair<QWidget*, const presentatore::Segnale&>{Text1, valutazione_.raggio},
           {Text2, valutazione_.pendenza},

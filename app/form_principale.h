@@ -46,6 +46,7 @@
 #include <utility>
 #include <vector>
 
+class Preferenze;
 class ProgettoFinestra;
 class QComboBox;
 class QLabel;
@@ -76,6 +77,8 @@ class FormPrincipale : public QMainWindow {
 
     // The project file of the window (File menu: Nuovo, Apri…, Salva…).
     ProgettoFinestra* progetto() const { return progetto_; }
+    // The user's preferences, which every window of the program follows.
+    Preferenze* preferenze() const { return preferenze_; }
     // A project to open once the start-up has run: the file named on the
     // program's command line.
     void apriAllAvvio(std::string percorso);
@@ -143,6 +146,7 @@ class FormPrincipale : public QMainWindow {
     progetto::Progetto progettoDeiControlli();
     void riempiControlli(const progetto::Progetto& progetto);
     void aggiornaTitolo();
+    void applicaPreferenze();
     void collegaEventi();
     std::optional<calcolo::Tabella> tabellaSulloSchermo() const;
 
@@ -190,6 +194,7 @@ class FormPrincipale : public QMainWindow {
     FinestraAnalisi* analisi_ = nullptr;
     FinestraTratti* tratti_ = nullptr;
     ProgettoFinestra* const progetto_;
+    Preferenze* const preferenze_;
     std::string daAprireAllAvvio_;
     bool attivata_ = false;
     int profondita_ = 0;

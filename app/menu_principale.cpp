@@ -3,6 +3,7 @@
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
 #include "app/informazioni.h"
+#include "app/preferenze.h"
 #include "app/progetto_finestra.h"
 #include "app/vista_griglia.h"
 #include "progetto/voci_coefficiente.h"
@@ -31,6 +32,8 @@ void FormPrincipale::creaMenu() {
                     &FormPrincipale::relazioneDiCalcolo);
     file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_E), Command4,
                     &QPushButton::click);
+    file->addSeparator();
+    file->addAction("Preferenze…", this, [this] { modificaPreferenze(this, *preferenze_); });
     file->addSeparator();
     file->addAction("Esci", QKeySequence(Qt::CTRL | Qt::Key_Q), Command2, &QPushButton::click);
 
@@ -69,6 +72,7 @@ void FormPrincipale::creaMenu() {
 FinestraAnalisi* FormPrincipale::analisi() {
     if (analisi_ == nullptr) {
         analisi_ = new FinestraAnalisi(collegamento(), this);
+        analisi_->impostaSeparatore(preferenze_->separatore());
         connect(analisi_, &FinestraAnalisi::verificheCambiate, this,
                 &FormPrincipale::aggiornaTitolo);
     }

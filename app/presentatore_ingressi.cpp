@@ -58,7 +58,7 @@ std::optional<Segnale> incrementoLimitato(const Testi& t, Valutazione& v) {
 
 } // namespace
 
-Valutazione valuta(const Testi& t) {
+Valutazione valuta(const Testi& t, Separatore separatore) {
     Valutazione v;
     v.raggio = segnala("Raggio caratteristico", t.raggio, v);
     v.pendenza = segnala("Pendenza", t.pendenza, v);
@@ -69,6 +69,12 @@ Valutazione valuta(const Testi& t) {
         v.incremento = *limitato;
     } else {
         v.incremento = segnala("Incremento altezza", t.incremento, v);
+    }
+    for (Segnale* segnale : {&v.raggio, &v.pendenza, &v.coefficiente, &v.incremento}) {
+        segnale->motivo = perLettura(segnale->motivo, separatore);
+    }
+    for (QString& segnalazione : v.segnalazioni) {
+        segnalazione = QString::fromStdString(perLettura(segnalazione.toStdString(), separatore));
     }
     return v;
 }

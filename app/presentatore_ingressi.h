@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/casella_segnalata.h"
+#include "numeri/separatore.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,7 +39,8 @@ struct Valutazione {
     QStringList segnalazioni;
     bool rifiuti = false; // some box is refused
 };
-Valutazione valuta(const Testi& testi);
+// Their numbers take the separator the user reads.
+Valutazione valuta(const Testi& testi, Separatore separatore = Separatore::Punto);
 
 // The line above the grid, its whole text and its colour: a failed
 // computation first; else the last piece of news (until the inputs change)

@@ -30,7 +30,7 @@ std::vector<std::string> titoliAnalisi() {
             "Verifica"};
 }
 
-std::vector<std::string> testiAnalisi(const RigaAnalisi& riga) {
+std::vector<std::string> testiAnalisi(const RigaAnalisi& riga, Separatore separatore) {
     const analisi::Risposta& r = riga.risposta.risposta;
     std::vector<std::string> testi = {riga.risposta.etichetta,
                                       Format(r.altezza * 100, "###0.#0"),
@@ -48,6 +48,9 @@ std::vector<std::string> testiAnalisi(const RigaAnalisi& riga) {
     if (!analisi::turbolento(r)) {
         std::fill(testi.begin() + 6, testi.end() - 1, std::string());
         testi.back() = analisi::notaMotoNonTurbolento;
+    }
+    for (std::string& testo : testi) {
+        testo = perLettura(std::move(testo), separatore);
     }
     return testi;
 }

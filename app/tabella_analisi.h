@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analisi/verifiche.h"
+#include "numeri/separatore.h"
 
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@ std::vector<RigaAnalisi> righeAnalisi(const analisi::Sezione& sezione,
 // Column titles, each with its unit on a second line.
 std::vector<std::string> titoliAnalisi();
 
-// The texts of a row, in the order of the titles; the verdict of a reference
-// row is "riferimento".
-std::vector<std::string> testiAnalisi(const RigaAnalisi& riga);
+// The texts of a row, in the order of the titles, its numbers with the
+// separator asked for; the verdict of a reference row is "riferimento".
+std::vector<std::string> testiAnalisi(const RigaAnalisi& riga,
+                                      Separatore separatore = Separatore::Punto);

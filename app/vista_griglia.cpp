@@ -96,11 +96,14 @@ void VistaGriglia::copia(bool tabellaIntera) {
                   colonneIntere,
                   righeIntere};
     }
-    const CopiaGriglia copia = copiaGriglia(modello_->celle(), blocco, [&](int riga, int colonna) {
-        return tutto ||
-               selezione->isSelected(modello_->index(riga - ModelloGriglia::righeFisse,
-                                                     colonna - ModelloGriglia::colonneFisse));
-    });
+    const CopiaGriglia copia = copiaGriglia(
+        modello_->celle(), blocco,
+        [&](int riga, int colonna) {
+            return tutto ||
+                   selezione->isSelected(modello_->index(riga - ModelloGriglia::righeFisse,
+                                                         colonna - ModelloGriglia::colonneFisse));
+        },
+        modello_->separatore());
     auto* dati = new QMimeData;
     dati->setText(QString::fromStdString(copia.testo));
     dati->setHtml(QString::fromStdString(copia.html));

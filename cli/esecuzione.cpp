@@ -71,8 +71,10 @@ std::string testoNelFormato(const RigheTesti& testi, OpzioniCli::Formato formato
 
 // The rows laid out as the grid lays them, under its header. A row where
 // the flow is not turbulent has no velocity and flow, and in the aligned
-// table the note says why beside it.
-std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::Formato formato) {
+// table the note says why beside it. The aligned table is for reading: its
+// numbers take the separator asked for.
+std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::Formato formato,
+                             Separatore separatore) {
     RigheTesti testi = IntestazioneGriglia();
     for (const RigaUscita& riga : righe) {
         const analisi::Grandezze& g = riga.valori;
@@ -81,8 +83,12 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
         for (const double valore :
              {g.altezza, g.area, g.contorno, g.raggioIdr, g.velocita, g.portata}) {
             ++colonna;
-            celle.push_back(colonna >= 5 && !analisi::turbolento(g) ? ""
-                                                                    : TestoValore(colonna, valore));
+            celle.push_back(colonna >= 5 && !analisi::turbolento(g)
+                                ? ""
+                                : perLettura(TestoValore(colonna, valore),
+                                             formato == OpzioniCli::Formato::Tabella
+                                                 ? separatore
+                                                 : Separatore::Punto));
         }
         testi.push_back(std::move(celle));
     }
@@ -168,8 +174,9 @@ std::string calcola(const OpzioniCli& opzioni, const calcolo::Tabella& tabella,
         righe = righeTabella(tabella);
     }
     notaMotoNonTurbolento(righe, errori);
-    return opzioni.formato == OpzioniCli::Formato::Si ? testoSi(righe)
-                                                      : testoComeGriglia(righe, opzioni.formato);
+    return opzioni.formato == OpzioniCli::Formato::Si
+               ? testoSi(righe)
+               : testoComeGriglia(righe, opzioni.formato, opzioni.separatore);
 }
 
 // Prints the text whole. Output that did not reach its destination (a full
@@ -212,16 +219,17 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         const calcolo::Tabella tabella = tabellaDelleOpzioni(opzioni, errori);
         risultati = calcola(opzioni, tabella, errori);
         if (!opzioni.documento.empty()) {
-            scriviReportSenzaFinestra(opzioni.documento, tabella);
+            scriviReportSenzaFinestra(opzioni.documento, tabella, opzioni.separatore);
         }
         if (!opzioni.relazione.empty()) {
-            scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto, tabella);
+            scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto, tabella,
+                                                opzioni.separatore);
             for (const std::string& nota : trattiNonCalcolati(opzioni.comeScritto)) {
                 errori << nomeProgramma << ": nota: " << nota << '\n';
             }
         }
         if (!opzioni.file.empty()) {
-            ScriviRisultati(PercorsoRisultati(opzioni.file), tabella);
+            ScriviRisultati(PercorsoRisultati(opzioni.file), tabella, opzioni.separatore);
         }
     } catch (const ErroreUso& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';

@@ -143,6 +143,9 @@ const char* const testoAiuto =
     "                       csv-it: gli stessi per i fogli di calcolo in italiano: «;»\n"
     "                       tra i campi, virgola decimale, UTF-8 con BOM\n"
     "                       si: valori SI non arrotondati, in CSV\n"
+    "  --separatore S       virgola o punto (predefinito): il separatore decimale della\n"
+    "                       tabella, di --documento, --relazione e --file; csv e si\n"
+    "                       hanno sempre il punto, csv-it sempre la virgola\n"
     "  --documento FILE     scrive anche il documento della relazione; il formato segue\n"
     "                       l'estensione: .docx, .odt, .pdf, .html\n"
     "  --relazione FILE     scrive anche la relazione di calcolo (dati come scritti,\n"
@@ -256,7 +259,7 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzione == "--velocita" || opzione == "--portata-minima" || opzione == "--curva" ||
             opzione == "--geometria" || opzione == "--progetto" || opzione == "--relazione" ||
             opzione == "--legge" || opzione == "--scabrezza" || opzione == "--temperatura" ||
-            opzione == "--tratti" || opzione == "--catalogo";
+            opzione == "--tratti" || opzione == "--catalogo" || opzione == "--separatore";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -284,6 +287,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzioni.tratti = valore;
         } else if (opzione == "--formato") {
             opzioni.formato = formato(valore);
+        } else if (opzione == "--separatore") {
+            if (!separatoreDaNome(valore, opzioni.separatore)) {
+                throw ErroreUso("separatore sconosciuto per --separatore: «" + valore +
+                                "» (virgola o punto)");
+            }
         } else if (opzione == "--geometria") {
             opzioni.geometria = geometria(valore);
             opzioni.geometriaRisposte.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/formule_sezione.h"
+#include "numeri/separatore.h"
 #include "progetto/progetto.h"
 #include "tratti/tratto.h"
 
@@ -21,6 +22,9 @@ struct OpzioniCli {
     double incremento = 100;
     double coefficiente = 0.18;
     Formato formato = Formato::Tabella;
+    // The decimal separator of what people read: the aligned table, the
+    // reports and the results file; machine formats keep their own.
+    Separatore separatore = Separatore::Punto;
     formule::Geometria geometria = formule::Geometria::Tabellare;
     // The answers' own, when a project's analysis window chose one.
     std::optional<formule::Geometria> geometriaRisposte;

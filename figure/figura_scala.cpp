@@ -46,8 +46,8 @@ const QColor aranciaLimiti(215, 110, 0);
 const QColor grigioGriglia(218, 218, 218);
 const QColor grigioCursore(120, 120, 120);
 
-QString numero(double valore) {
-    return QString::fromStdString(Format(valore, "#0.##"));
+QString numero(double valore, const Tratto& t) {
+    return t.numero(Format(valore, "#0.##"));
 }
 
 // A round step (1, 2, 2.5 or 5 times a power of ten) that takes at most
@@ -314,7 +314,7 @@ double altezzaTitolo(const DatiScala& dati, const Tratto& t) {
 
 Impaginazione impagina(const DatiScala& dati, double portataMassima, double velocitaMassima,
                        QSizeF pixel) {
-    const Tratto t(pixel);
+    const Tratto t(pixel, dati.separatore);
     const QFontMetricsF numeri(t.carattere(corpoNumeri));
     const QFontMetricsF titoli(t.carattere(corpoTitoli));
 
@@ -335,10 +335,10 @@ Impaginazione impagina(const DatiScala& dati, double portataMassima, double velo
     assi.velocitaFine = esito.velocita.fine;
     assi.altezzaFine = esito.altezze.fine;
     for (const double h : tacche(esito.altezze)) {
-        esito.numeriAltezza = std::max(esito.numeriAltezza, numeri.horizontalAdvance(numero(h)));
+        esito.numeriAltezza = std::max(esito.numeriAltezza, numeri.horizontalAdvance(numero(h, t)));
     }
-    const double ultimoNumero = std::max(numeri.horizontalAdvance(numero(assi.portataFine)),
-                                         numeri.horizontalAdvance(numero(assi.velocitaFine)));
+    const double ultimoNumero = std::max(numeri.horizontalAdvance(numero(assi.portataFine, t)),
+                                         numeri.horizontalAdvance(numero(assi.velocitaFine, t)));
     const auto impagina = [&](bool conRighe) {
         esito.legenda = righeLegenda(voci(dati, t, conRighe), t, pixel.width() - 2 * t(margine));
         const double altezzaLegenda = esito.legenda.size() * numeri.height() * 1.4;
@@ -424,7 +424,7 @@ void ScalaDiDeflusso::disegna(QPainter& pittore, const QRectF& dove,
     const Impaginazione impaginazione = impagina(dati, portataMassima_, velocitaMassima_, pixel);
     const AssiScala& assi = impaginazione.assi;
     const QRectF& area = assi.area;
-    const Tratto t(pixel);
+    const Tratto t(pixel, dati.separatore);
     const QFont numeri = t.carattere(corpoNumeri);
     const QFont titoli = t.carattere(corpoTitoli);
     const QFont etichette = t.carattere(corpoEtichette);
@@ -536,19 +536,19 @@ void ScalaDiDeflusso::disegna(QPainter& pittore, const QRectF& dove,
     for (const double q : tacche(portate)) {
         const QPointF piede(xPortata(q), y0);
         pittore.drawLine(piede, piede + QPointF(0, t(tacca)));
-        scriviTesto(pittore, numero(q), numeri, piede + QPointF(0, t(tacca)),
+        scriviTesto(pittore, numero(q, t), numeri, piede + QPointF(0, t(tacca)),
                     Qt::AlignHCenter | Qt::AlignTop, t(stacco));
     }
     for (const double v : tacche(velocita)) {
         const QPointF testa(xVelocita(v), area.top());
         pittore.drawLine(testa, testa - QPointF(0, t(tacca)));
-        scriviTesto(pittore, numero(v), numeri, testa - QPointF(0, t(tacca)),
+        scriviTesto(pittore, numero(v, t), numeri, testa - QPointF(0, t(tacca)),
                     Qt::AlignHCenter | Qt::AlignBottom, t(stacco));
     }
     for (const double h : tacche(altezze)) {
         const QPointF lato(area.left(), y(h));
         pittore.drawLine(lato, lato - QPointF(t(tacca), 0));
-        scriviTesto(pittore, numero(h), numeri, lato - QPointF(t(tacca), 0),
+        scriviTesto(pittore, numero(h, t), numeri, lato - QPointF(t(tacca), 0),
                     Qt::AlignRight | Qt::AlignVCenter, t(stacco));
     }
     const double sottoNumeri = y0 + t(tacca + stacco) + metricheNumeri.height();
@@ -590,10 +590,10 @@ void ScalaDiDeflusso::disegna(QPainter& pittore, const QRectF& dove,
         // Low levels first on the right, high ones on the left: away from
         // where the curves run.
         const double h = livello.altezza * 100;
-        scrivi(testoLivello(livello), orizzontale(y(h), h <= assi.altezzaFine / 2));
+        scrivi(testoLivello(livello, t), orizzontale(y(h), h <= assi.altezzaFine / 2));
     }
     if (conRiempimento) {
-        scrivi("h/H max = " + numero(riempimento * 100) + " %",
+        scrivi("h/H max = " + numero(riempimento * 100, t) + " %",
                orizzontale(y(riempimento * assi.altezzaFine), false));
     }
     for (const LimiteVelocita& limite : limiti) {
@@ -601,7 +601,7 @@ void ScalaDiDeflusso::disegna(QPainter& pittore, const QRectF& dove,
             const double x = xVelocita(limite.valore);
             const QPointF inAlto(x, area.top() + t(8));
             const QPointF inBasso(x, area.bottom() - t(8));
-            scrivi(QString(limite.nome) + " = " + numero(limite.valore) + " cm/s",
+            scrivi(QString(limite.nome) + " = " + numero(limite.valore, t) + " cm/s",
                    {{inAlto, Qt::AlignRight | Qt::AlignTop, -90},
                     {inAlto, Qt::AlignRight | Qt::AlignBottom, -90},
                     {inBasso, Qt::AlignLeft | Qt::AlignTop, -90},

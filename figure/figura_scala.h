@@ -29,6 +29,8 @@ struct DatiScala {
     // the section.
     std::optional<MassimiScala> massimi = std::nullopt;
     QString titolo = {};
+    // The separator of the numbers it writes.
+    Separatore separatore = Separatore::Punto;
 };
 
 // Where the figure draws in a rectangle: its plot and the ends of its axes.

@@ -52,8 +52,8 @@ double radianti(double gradi) {
     return gradi * std::numbers::pi / 180;
 }
 
-QString centimetri(double metri) {
-    return QString::fromStdString(Format(metri * 100, "#0.##")) + " cm";
+QString centimetri(double metri, const Tratto& t) {
+    return t.numero(Format(metri * 100, "#0.##")) + " cm";
 }
 
 std::vector<LivelloAcqua> nellaSezione(double raggio, const std::vector<LivelloAcqua>& livelli) {
@@ -90,8 +90,9 @@ struct Posizione {
     bool conQuote = true;
 };
 
-Posizione posiziona(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel) {
-    const Tratto t(pixel);
+Posizione posiziona(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel,
+                    Separatore separatore) {
+    const Tratto t(pixel, separatore);
     const QFont carattere = t.carattere(corpo);
     const QFontMetricsF metriche(carattere);
     // Each extent from the axis or the invert, in pixels, as a × R + b for a
@@ -105,11 +106,11 @@ Posizione posiziona(double raggioM, const std::vector<LivelloAcqua>& livelli, QS
     std::vector<Estensione> destra{
         {2, t(braccioCentro + margine)},
         {gomitoFondo(1, 0), gomitoFondo(0, t(sottoIlFondo)) + t(2 * distanzaTesto + margine) +
-                                metriche.horizontalAdvance("r/2 = " + centimetri(raggioM / 2))}};
+                                metriche.horizontalAdvance("r/2 = " + centimetri(raggioM / 2, t))}};
     for (const LivelloAcqua& livello : nellaSezione(raggioM, livelli)) {
-        destra.push_back(
-            {analisi::semilarghezza(raggioM, livello.altezza) / raggioM,
-             t(attaccoTesto + coda + margine) + metriche.horizontalAdvance(testoLivello(livello))});
+        destra.push_back({analisi::semilarghezza(raggioM, livello.altezza) / raggioM,
+                          t(attaccoTesto + coda + margine) +
+                              metriche.horizontalAdvance(testoLivello(livello, t))});
     }
 
     double r = (pixel.height() - sopra.b - sotto.b) / sopra.a;
@@ -140,31 +141,31 @@ Posizione posiziona(double raggioM, const std::vector<LivelloAcqua>& livelli, QS
 
 } // namespace
 
-QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli,
-                            QSizeF pixel) {
-    return posiziona(raggioM, livelli, pixel).metri;
+QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel,
+                            Separatore separatore) {
+    return posiziona(raggioM, livelli, pixel, separatore).metri;
 }
 
 QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<LivelloAcqua>& livelli,
-                     QSize pixel) {
+                     QSize pixel, Separatore separatore) {
     QImage immagine = immagineBianca(pixel);
     if (!pixel.isEmpty()) {
         QPainter pittore(&immagine);
-        disegnaSezione(pittore, immagine.rect(), raggioM, livelli);
+        disegnaSezione(pittore, immagine.rect(), raggioM, livelli, separatore);
     }
     return immagine;
 }
 
 void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
-                    const std::vector<LivelloAcqua>& livelli) {
+                    const std::vector<LivelloAcqua>& livelli, Separatore separatore) {
     if (!(raggioM > 0) || dove.isEmpty()) {
         return;
     }
     const double r = raggioM;
-    const Tratto t(dove.size());
+    const Tratto t(dove.size(), separatore);
     const QFont carattere = t.carattere(corpo);
     const QFontMetricsF metriche(carattere);
-    const Posizione posizione = posiziona(r, livelli, dove.size());
+    const Posizione posizione = posiziona(r, livelli, dove.size(), separatore);
     const QTransform& metri = posizione.metri;
     const auto punto = [&](double x, double y) { return metri.map(QPointF(x, y)); };
     const auto poligono = [&](double finoA) {
@@ -244,7 +245,7 @@ void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
                          QPointF(punto(x, 0).x(), yQuota - t(sporgenza)));
     }
     quota(pittore, QPointF(punto(-r, 0).x(), yQuota), QPointF(punto(r, 0).x(), yQuota), punta);
-    occupati.push_back(scriviTesto(pittore, "2r = " + centimetri(2 * r), carattere,
+    occupati.push_back(scriviTesto(pittore, "2r = " + centimetri(2 * r, t), carattere,
                                    QPointF(punto(0, 0).x(), yQuota),
                                    Qt::AlignHCenter | Qt::AlignBottom, t(distanzaTesto)));
 
@@ -257,7 +258,7 @@ void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
     const QPointF piedeQuota(xQuota, punto(0, 0).y());
     const QPointF testaQuota(xQuota, punto(0, 3 * r).y());
     quota(pittore, piedeQuota, testaQuota, punta);
-    occupati.push_back(scriviTesto(pittore, "3r = " + centimetri(3 * r), carattere,
+    occupati.push_back(scriviTesto(pittore, "3r = " + centimetri(3 * r, t), carattere,
                                    (piedeQuota + testaQuota) / 2,
                                    Qt::AlignHCenter | Qt::AlignBottom, t(distanzaTesto), -90));
 
@@ -267,7 +268,7 @@ void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
                                     calotta.centroY + calotta.raggio * std::sin(aC));
     pittore.drawLine(centroCalotta, suCalotta);
     disegnaFreccia(pittore, centroCalotta, suCalotta, punta);
-    occupati.push_back(scriviTesto(pittore, "r = " + centimetri(calotta.raggio), carattere,
+    occupati.push_back(scriviTesto(pittore, "r = " + centimetri(calotta.raggio, t), carattere,
                                    centroCalotta + (suCalotta - centroCalotta) * 0.45,
                                    Qt::AlignHCenter | Qt::AlignBottom, t(distanzaTesto),
                                    -angoloCalotta));
@@ -279,7 +280,7 @@ void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
                                    fianco.centroY - fianco.raggio * std::sin(aF));
     pittore.drawLine(centroFianco, suFianco);
     disegnaFreccia(pittore, centroFianco, suFianco, punta);
-    const QString testoFianco = "3r = " + centimetri(fianco.raggio);
+    const QString testoFianco = "3r = " + centimetri(fianco.raggio, t);
     const QLineF lungoFianco(centroFianco, suFianco);
     occupati.push_back(scriviTesto(
         pittore, testoFianco, carattere,
@@ -296,7 +297,7 @@ void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
     const double rPixel = r * metri.m11();
     const QPointF gomito =
         punto(0, 0) + QPointF(gomitoFondo(rPixel, t(sottoIlFondo)), t(sottoIlFondo));
-    const QString testoFondo = "r/2 = " + centimetri(fondo.raggio);
+    const QString testoFondo = "r/2 = " + centimetri(fondo.raggio, t);
     pittore.drawLine(suFondo, gomito);
     pittore.drawLine(
         gomito, gomito + QPointF(metriche.horizontalAdvance(testoFondo) + t(2 * distanzaTesto), 0));
@@ -311,7 +312,7 @@ void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
         const double mezza = analisi::semilarghezza(r, h);
         lineaDAcqua(h);
 
-        const QString testo = testoLivello(livello);
+        const QString testo = testoLivello(livello, t);
         const QPointF fine = punto(mezza, h);
         const QPointF ancora = fine + QPointF(t(attaccoTesto), 0);
         const double larghezza = metriche.horizontalAdvance(testo);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/formule_sezione.h"
+#include "numeri/separatore.h"
 
 #include <QImage>
 #include <QRectF>
@@ -25,14 +26,17 @@ struct LivelloAcqua {
 // highest. Levels outside the section are left out. Drawn into a rectangle
 // of any painter: the calculation report's picture, the analysis window.
 void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
-                    const std::vector<LivelloAcqua>& livelli);
+                    const std::vector<LivelloAcqua>& livelli,
+                    Separatore separatore = Separatore::Punto);
 
 // The section for the calculation report, on a white picture. Both
 // geometries have the same outline: the table's rounded constants change
 // the areas, not the drawing.
 QImage figuraSezione(double raggioM, formule::Geometria geometria,
-                     const std::vector<LivelloAcqua>& livelli, QSize pixel);
+                     const std::vector<LivelloAcqua>& livelli, QSize pixel,
+                     Separatore separatore = Separatore::Punto);
 
 // Where the section is drawn in a rectangle of that size: from metres (x
 // across from the axis, y up from the invert) to pixels from its corner.
-QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel);
+QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel,
+                            Separatore separatore = Separatore::Punto);

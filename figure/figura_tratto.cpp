@@ -39,9 +39,14 @@ QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignm
 
 } // namespace
 
-Tratto::Tratto(QSizeF pixel)
+Tratto::Tratto(QSizeF pixel, Separatore separatore)
     : pixel_(std::max(std::min(pixel.width(), std::floor(pixel.height() * proporzione)) / 1000.0,
-                      unitaMinima)) {}
+                      unitaMinima)),
+      separatore_(separatore) {}
+
+QString Tratto::numero(const std::string& testo) const {
+    return QString::fromStdString(perLettura(testo, separatore_));
+}
 
 QFont Tratto::carattere(double unita) const {
     QFont carattere("Arial");
@@ -117,8 +122,7 @@ QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occup
     return riquadro;
 }
 
-QString testoLivello(const LivelloAcqua& livello) {
-    const QString altezza =
-        "h = " + QString::fromStdString(Format(livello.altezza * 100, "#0.0")) + " cm";
+QString testoLivello(const LivelloAcqua& livello, const Tratto& t) {
+    const QString altezza = "h = " + t.numero(Format(livello.altezza * 100, "#0.0")) + " cm";
     return livello.etichetta.isEmpty() ? altezza : livello.etichetta + "  " + altezza;
 }

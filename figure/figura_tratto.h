@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numeri/separatore.h"
+
 #include <QFont>
 #include <QImage>
 #include <QPointF>
@@ -17,15 +19,19 @@ struct LivelloAcqua;
 // narrower one takes its height as the measure), so that a figure looks the
 // same at 1200 and at 2400 pixels. In a small window the units stop
 // shrinking where the texts would no longer be read.
+// The numbers a figure writes take its decimal separator.
 class Tratto {
   public:
-    explicit Tratto(QSizeF pixel);
+    explicit Tratto(QSizeF pixel, Separatore separatore = Separatore::Punto);
 
     double operator()(double unita) const { return unita * pixel_; } // in pixels
     QFont carattere(double unita) const;
+    // A number made with "." as the figure writes it.
+    QString numero(const std::string& testo) const;
 
   private:
     double pixel_; // of one unit
+    Separatore separatore_;
 };
 
 // A white picture to draw on.
@@ -50,4 +56,4 @@ void disegnaFreccia(QPainter& pittore, QPointF da, QPointF punta, double lunghez
 QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occupati, double passo);
 
 // A water level's label: "Q1  h = 30.4 cm", or "h = 30.4 cm" unnamed.
-QString testoLivello(const LivelloAcqua& livello);
+QString testoLivello(const LivelloAcqua& livello, const Tratto& t);

@@ -32,14 +32,18 @@ constexpr std::int32_t sposta = 0;
 constexpr std::int32_t righelloProporzionale = 1;
 constexpr std::int32_t intestazioneInverti = 9999998;
 
-void scriviIntestazione(Word::Applicazione& appWord, const calcolo::Ingressi& ingressi) {
+void scriviIntestazione(Word::Applicazione& appWord, const calcolo::Ingressi& ingressi,
+                        Separatore separatore) {
+    const auto leggibile = [separatore](const std::string& riga) {
+        return testo(perLettura(riga, separatore));
+    };
     passo([] { Global().Selection().Font().setName("Courier new"); });
     passo([] { Global().Selection().Font().setSize(10); });
-    passo([&] { appWord.Selection().TypeText(testo(RigaTubazione(ingressi) + '\r')); });
-    passo([&] { appWord.Selection().TypeText(testo(RigaCoefficiente(ingressi) + '\r')); });
-    passo([&] { appWord.Selection().TypeText(testo(RigaPendenza(ingressi) + '\r')); });
+    passo([&] { appWord.Selection().TypeText(leggibile(RigaTubazione(ingressi) + '\r')); });
+    passo([&] { appWord.Selection().TypeText(leggibile(RigaCoefficiente(ingressi) + '\r')); });
+    passo([&] { appWord.Selection().TypeText(leggibile(RigaPendenza(ingressi) + '\r')); });
     if (const std::string geometria = RigaGeometria(ingressi); !geometria.empty()) {
-        passo([&] { appWord.Selection().TypeText(testo(geometria + '\r')); });
+        passo([&] { appWord.Selection().TypeText(leggibile(geometria + '\r')); });
     }
     passo([&] { appWord.Selection().TypeText("\r"); });
     passo([] { Global().Selection().ParagraphFormat().setAlignment(allineamentoCentro); });
@@ -55,12 +59,13 @@ void scriviRigheIntestazione(const Word::Tabella& tabella) {
 }
 
 // Word table row `rigaWord`, from the table's row k.
-void scriviRigaDati(const Tabella& t, const Word::Tabella& tabella, std::int32_t rigaWord, int k) {
+void scriviRigaDati(const Tabella& t, const Word::Tabella& tabella, std::int32_t rigaWord, int k,
+                    Separatore separatore) {
     for (std::int16_t colonna = 1; colonna <= 6; ++colonna) {
         passo([&] {
             tabella.Cell(rigaWord, colonna)
                 .Range()
-                .InsertAfter(testo(TestoColonna(colonna, t.riga(k))));
+                .InsertAfter(testo(perLettura(TestoColonna(colonna, t.riga(k)), separatore)));
         });
     }
 }
@@ -88,36 +93,38 @@ Word::Tabella aggiungiTabella(std::int32_t righe) {
 }
 
 // A single-row table for the table's row numPassi + scarto.
-void scriviTabellaMassimo(const Tabella& t, std::int32_t numero, int scarto) {
+void scriviTabellaMassimo(const Tabella& t, std::int32_t numero, int scarto,
+                          Separatore separatore) {
     Word::Tabella tabella;
     passo([&] { tabella = aggiungiTabella(3); });
     scriviRigheIntestazione(tabella);
-    scriviRigaDati(t, tabella, 3, t.numPassi + scarto);
+    scriviRigaDati(t, tabella, 3, t.numPassi + scarto, separatore);
     impostaLarghezze(numero);
     passo([] { Global().Selection().MoveDown(unitaRiga, 4, sposta); });
 }
 
-void scriviTabelle(Word::Applicazione& appWord, const Tabella& t) {
+void scriviTabelle(Word::Applicazione& appWord, const Tabella& t, Separatore separatore) {
     Word::Tabella risultati;
     passo([&] { risultati = aggiungiTabella(t.numPassi + 2); });
     scriviRigheIntestazione(risultati);
     for (int k = 1; k <= t.numPassi; ++k) {
-        scriviRigaDati(t, risultati, k + 2, k);
+        scriviRigaDati(t, risultati, k + 2, k, separatore);
     }
     impostaLarghezze(1);
     passo([&] { Global().Selection().MoveDown(unitaRiga, t.numPassi + 3, sposta); });
 
     scriviEtichetta(appWord, etichettaMassimaVelocita);
-    scriviTabellaMassimo(t, 2, 1);
+    scriviTabellaMassimo(t, 2, 1, separatore);
     scriviEtichetta(appWord, etichettaMassimaPortata);
-    scriviTabellaMassimo(t, 3, 2);
+    scriviTabellaMassimo(t, 3, 2, separatore);
 
     passo([] { Modulo2::FormattaIntestazioni(); });
 }
 
 } // namespace
 
-void Modulo2::CreaDocumentoWord(const Tabella& tabella, const Collegamento& collegamento) {
+void Modulo2::CreaDocumentoWord(const Tabella& tabella, const Collegamento& collegamento,
+                                Separatore separatore) {
     std::optional<Word::Applicazione> appWord;
     try {
         appWord = collegamento.GetObject();
@@ -132,8 +139,8 @@ void Modulo2::CreaDocumentoWord(const Tabella& tabella, const Collegamento& coll
     passo([&] { appWord->setVisible(true); });
     passo([&] { appWord->Application().setWindowState(1); });
     passo([&] { appWord->Documents().Add(); });
-    scriviIntestazione(*appWord, tabella.ingressi);
-    scriviTabelle(*appWord, tabella);
+    scriviIntestazione(*appWord, tabella.ingressi, separatore);
+    scriviTabelle(*appWord, tabella, separatore);
 }
 
 void Modulo2::FormattaIntestazioni() {

@@ -95,11 +95,14 @@ std::string PercorsoRisultati(const std::string& nomeFile) {
     return nome;
 }
 
-std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella) {
-    return estensione(percorso) == "csv" ? testiGriglia(tabella) : testoLeggibile(tabella);
+std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella,
+                               Separatore separatore) {
+    return estensione(percorso) == "csv" ? testiGriglia(tabella)
+                                         : perLettura(testoLeggibile(tabella), separatore);
 }
 
-void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella) {
+void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella,
+                     Separatore separatore) {
     verificaDestinazione(percorso);
-    scriviFileIntero(percorso, ContenutoRisultati(percorso, tabella));
+    scriviFileIntero(percorso, ContenutoRisultati(percorso, tabella, separatore));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/tabella.h"
+#include "numeri/separatore.h"
 
 #include <string>
 
@@ -11,12 +12,15 @@
 // relative name taken from the working directory.
 std::string PercorsoRisultati(const std::string& nomeFile);
 
-// A table: for a ".csv" name the grid's texts, for any other a text to read
-// or print (the report's heading lines, the results table, the rows of
-// maximum velocity and maximum flow), UTF-8. Raises ErroreRuntime when a
+// A table: for a ".csv" name the grid's texts, with the decimal point as
+// any CSV, for any other a text to read or print (the report's heading
+// lines, the results table, the rows of maximum velocity and maximum flow)
+// with the decimal separator asked for, UTF-8. Raises ErroreRuntime when a
 // value cannot be formatted.
-std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella);
+std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella,
+                               Separatore separatore = Separatore::Punto);
 
 // Writes the file whole or not at all; raises ErroreFile naming the path and
 // the reason.
-void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella);
+void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella,
+                     Separatore separatore = Separatore::Punto);

@@ -131,8 +131,8 @@ QString simboli(formule::Legge legge) {
 class Relazione {
   public:
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto,
-              const calcolo::Tabella& tabella)
-        : scrittore_(documento), p_(progetto), t_(tabella),
+              const calcolo::Tabella& tabella, Separatore separatore)
+        : scrittore_(documento, separatore), p_(progetto), t_(tabella),
           v_(relazione::verdettiSezione(progetto, tabella)), sezione_(v_.sezione),
           limiti_(v_.limiti), richieste_(v_.richieste) {}
 
@@ -160,11 +160,11 @@ class Relazione {
                                            {"Progettista", d.progettista},
                                            {"Data", d.data}}) {
             if (!valore.empty()) {
-                scrittore_.paragrafo(QString("%1: %2").arg(voce, q(valore)));
+                scrittore_.paragrafo(QString("%1: %2").arg(voce, q(valore)), QString());
             }
         }
         if (!d.note.empty()) {
-            scrittore_.paragrafo("Note: " + q(d.note));
+            scrittore_.paragrafo("Note: " + q(d.note), QString());
         }
     }
 
@@ -426,12 +426,13 @@ class Relazione {
         scrittore_.paragrafo(
             QString("Il progettista%1")
                 .arg(p_.dati.progettista.empty() ? QString() : ", " + q(p_.dati.progettista)),
-            true);
+            QString(), true);
         scrittore_.vuota(true);
         scrittore_.paragrafo("______________________________", true);
         scrittore_.vuota();
         scrittore_.paragrafo(
-            QString("Relazione composta con Sezione inglese %1.").arg(versioneProgramma));
+            QString("Relazione composta con Sezione inglese %1.").arg(versioneProgramma),
+            QString());
     }
 
     // The table's law: Bazin's coefficient as typed, with the list entry's
@@ -532,8 +533,9 @@ class Relazione {
         t.larghezzeCm = {1.4, 1.0, 1.4, 1.2, 1.2, 1.1, 1.3, 1.1, 1.1, 1.2, 1.5, 2.3};
         t.aDestra = std::vector<bool>(12, true);
         t.aDestra.front() = t.aDestra.back() = false;
-        QStringList leggi;
-        QStringList motivi;
+        // Each reach's note begins with its name, as written.
+        std::vector<std::pair<QString, QString>> leggi;
+        std::vector<std::pair<QString, QString>> motivi;
         std::size_t k = 0;
         for (const progetto::RigaLetta& riga : righe) {
             const QString nome = q(riga.nome());
@@ -542,8 +544,9 @@ class Relazione {
                 vuota.front() = nome;
                 vuota.back() = "non calcolato";
                 t.righe.push_back(vuota);
-                motivi << QString("%1: non calcolato, «%2»: %3.")
-                              .arg(nome, q(riga.errore->colonna()), q(riga.errore->motivo()));
+                motivi.emplace_back(nome,
+                                    QString(": non calcolato, «%1»: %2.")
+                                        .arg(q(riga.errore->colonna()), q(riga.errore->motivo())));
                 continue;
             }
             const tratti::Tratto& tratto = *riga.tratto;
@@ -551,17 +554,20 @@ class Relazione {
             t.righe.push_back(rigaTratto(tratto, e, riga.celle));
             if (tratto.resistenza) {
                 const formule::Resistenza propria = tratto.resistenzaDi(sezione_.resistenza);
-                leggi << QString("%1: legge di %2, %3.")
-                             .arg(nome, q(formule::nomeLegge(propria.legge)),
-                                  q(testoResistenza(propria)));
+                leggi.emplace_back(nome, QString(": legge di %1, %2.")
+                                             .arg(q(formule::nomeLegge(propria.legge)),
+                                                  q(testoResistenza(propria))));
             }
             if (!e.verificato) {
-                motivi << nome + ": " + q(e.motivo) + ".";
+                motivi.emplace_back(nome, ": " + q(e.motivo) + ".");
             }
         }
+        t.comeScritte = {true};
         scrittore_.tabella(t);
-        for (const QString& testo : leggi + motivi) {
-            scrittore_.paragrafo(testo);
+        for (const auto& nota : {leggi, motivi}) {
+            for (const auto& [nome, testo] : nota) {
+                scrittore_.paragrafo(nome, testo);
+            }
         }
     }
 
@@ -648,7 +654,7 @@ class Relazione {
 } // namespace
 
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
-                            const calcolo::Tabella& tabella) {
+                            const calcolo::Tabella& tabella, Separatore separatore) {
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {
@@ -658,6 +664,6 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    Relazione(documento, progetto, tabella).scrivi();
+    Relazione(documento, progetto, tabella, separatore).scrivi();
     documento.setModified(true);
 }

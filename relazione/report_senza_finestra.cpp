@@ -9,9 +9,10 @@
 
 #include <QTextDocument>
 
-void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabella& tabella) {
+void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabella& tabella,
+                               Separatore separatore) {
     ElaboratoreTesti elaboratore; // the processor the report attaches to
-    Modulo2::CreaDocumentoWord(tabella, Collegamento());
+    Modulo2::CreaDocumentoWord(tabella, Collegamento(), separatore);
     if (elaboratore.documenti().empty()) {
         throw ErroreFile("Impossibile comporre il documento della relazione.");
     }
@@ -20,8 +21,8 @@ void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabel
 
 void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
                                          const progetto::Progetto& progetto,
-                                         const calcolo::Tabella& tabella) {
+                                         const calcolo::Tabella& tabella, Separatore separatore) {
     QTextDocument documento;
-    scriviRelazioneCalcolo(documento, progetto, tabella);
+    scriviRelazioneCalcolo(documento, progetto, tabella, separatore);
     salvaDocumento(documento, percorso);
 }

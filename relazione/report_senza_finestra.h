@@ -1,18 +1,22 @@
 #pragma once
 
 #include "calc/tabella.h"
+#include "numeri/separatore.h"
 #include "progetto/progetto.h"
 
 #include <string>
 
-// The report of a table, written by the same code as the window's, into a
-// word processor without a window, then saved in the format of the file's
-// extension, under the path's exact bytes. Raises ErroreFile.
-void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabella& tabella);
+// The report of a table, written by the same code as the window's, with the
+// decimal separator asked for, into a word processor without a window, then
+// saved in the format of the file's extension, under the path's exact
+// bytes. Raises ErroreFile.
+void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabella& tabella,
+                               Separatore separatore = Separatore::Punto);
 
 // The calculation report of a table and the project as typed, written and
 // saved in the same way. Raises ErroreFile, and ErroreRuntime when an answer
 // cannot be computed.
 void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
                                          const progetto::Progetto& progetto,
-                                         const calcolo::Tabella& tabella);
+                                         const calcolo::Tabella& tabella,
+                                         Separatore separatore = Separatore::Punto);

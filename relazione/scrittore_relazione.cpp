@@ -29,8 +29,8 @@ double pixel(double cm) {
 
 } // namespace
 
-ScrittoreRelazione::ScrittoreRelazione(QTextDocument& documento)
-    : documento_(documento), cursore_(&documento) {
+ScrittoreRelazione::ScrittoreRelazione(QTextDocument& documento, Separatore separatore)
+    : documento_(documento), separatore_(separatore), cursore_(&documento) {
     cursore_.movePosition(QTextCursor::End);
     cursore_.beginEditBlock();
     // A document of its own starts on its first paragraph; one that holds
@@ -57,6 +57,12 @@ void ScrittoreRelazione::blocco(Qt::Alignment allineamento, bool tieni, int live
     }
 }
 
+QString ScrittoreRelazione::leggibile(const QString& testo) const {
+    return separatore_ == Separatore::Punto
+               ? testo
+               : QString::fromStdString(perLettura(testo.toStdString(), separatore_));
+}
+
 void ScrittoreRelazione::titolo(const QString& testo) {
     blocco(Qt::AlignHCenter, true, 1);
     cursore_.insertText(testoSpezzabile(testo), carattere(16, true));
@@ -65,17 +71,21 @@ void ScrittoreRelazione::titolo(const QString& testo) {
 void ScrittoreRelazione::sezione(const QString& testo) {
     vuota();
     blocco(Qt::AlignLeft, true, 2);
-    cursore_.insertText(testoSpezzabile(testo), carattere(12, true));
+    cursore_.insertText(testoSpezzabile(leggibile(testo)), carattere(12, true));
 }
 
 void ScrittoreRelazione::paragrafo(const QString& testo, bool tieni) {
+    paragrafo(QString(), testo, tieni);
+}
+
+void ScrittoreRelazione::paragrafo(const QString& comeScritto, const QString& testo, bool tieni) {
     blocco(Qt::AlignLeft | Qt::AlignJustify, tieni);
-    cursore_.insertText(testoSpezzabile(testo), carattere(10));
+    cursore_.insertText(testoSpezzabile(comeScritto + leggibile(testo)), carattere(10));
 }
 
 void ScrittoreRelazione::formula(const QString& testo) {
     blocco(Qt::AlignHCenter, true);
-    cursore_.insertText(testo, carattere(10, false, true));
+    cursore_.insertText(leggibile(testo), carattere(10, false, true));
 }
 
 void ScrittoreRelazione::vuota(bool tieni) {
@@ -110,7 +120,10 @@ void ScrittoreRelazione::tabella(const Tabella& t) {
                                    : aDestra    ? Qt::AlignRight
                                                 : Qt::AlignLeft);
             cella.setBlockFormat(paragrafo);
-            cella.insertText(testoSpezzabile(riga[colonna]), carattere(8, intestazione));
+            const bool comeScritta = colonna < t.comeScritte.size() && t.comeScritte[colonna];
+            cella.insertText(
+                testoSpezzabile(comeScritta ? riga[colonna] : leggibile(riga[colonna])),
+                carattere(8, intestazione));
         }
     }
     segnaRigheIntestazione(tabella, t.righeIntestazione);
@@ -133,7 +146,7 @@ int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
     formato.setHeight(formato.width() * immagine.height() / immagine.width());
     cursore_.insertImage(formato);
     blocco(Qt::AlignHCenter);
-    cursore_.insertText(QString("Figura %1 – %2").arg(figure_).arg(didascalia),
+    cursore_.insertText(QString("Figura %1 – %2").arg(figure_).arg(leggibile(didascalia)),
                         carattere(9, false, true));
     return figure_;
 }

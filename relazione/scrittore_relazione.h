@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numeri/separatore.h"
+
 #include <QImage>
 #include <QString>
 #include <QTextCursor>
@@ -11,10 +13,13 @@ class QTextDocument;
 // Appends a report to a document, paragraph by paragraph, in one look:
 // Arial throughout, headings in bold, tables with thin borders and their
 // heading rows repeated on every page, figures with a numbered caption kept
-// on the same page as the picture.
+// on the same page as the picture. The numbers of what it writes take the
+// decimal separator asked for; names and notes, given apart, stay as they
+// were written.
 class ScrittoreRelazione {
   public:
-    explicit ScrittoreRelazione(QTextDocument& documento);
+    explicit ScrittoreRelazione(QTextDocument& documento,
+                                Separatore separatore = Separatore::Punto);
     ~ScrittoreRelazione();
     ScrittoreRelazione(const ScrittoreRelazione&) = delete;
     ScrittoreRelazione& operator=(const ScrittoreRelazione&) = delete;
@@ -24,6 +29,9 @@ class ScrittoreRelazione {
     void sezione(const QString& testo);
     // A paragraph; one that introduces what follows stays with it.
     void paragrafo(const QString& testo, bool tieniConIlSeguente = false);
+    // The same, beginning with a text as it was written (a name, a note).
+    void paragrafo(const QString& comeScritto, const QString& testo,
+                   bool tieniConIlSeguente = false);
     // A line set apart, as a formula is, kept with the next line: a group of
     // formulas is never split between pages.
     void formula(const QString& testo);
@@ -34,6 +42,7 @@ class ScrittoreRelazione {
         int righeIntestazione = 1;
         std::vector<double> larghezzeCm; // one a column
         std::vector<bool> aDestra;       // numbers right-aligned, one a column
+        std::vector<bool> comeScritte;   // names, kept as written, one a column
     };
     void tabella(const Tabella& tabella);
 
@@ -42,7 +51,10 @@ class ScrittoreRelazione {
     int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
 
   private:
+    QString leggibile(const QString& testo) const;
+
     QTextDocument& documento_;
+    Separatore separatore_;
     QTextCursor cursore_;
     bool primo_ = true;
     int figure_ = 0;

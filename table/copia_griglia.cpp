@@ -30,20 +30,22 @@ std::string html(const std::string& testo) {
 // on a paste it keeps only its built-in formats, so two decimals are named
 // ("0.00" in the sheet's own language, 0) and others left to the sheet.
 // Excel reads x:num and mso-number-format, with the decimals shown.
-std::string cellaDati(const std::string& testo) {
+std::string cellaDati(const std::string& testo, Separatore separatore) {
+    const std::string mostrato = perLettura(testo, separatore);
     const std::optional<std::size_t> decimali = decimaliNumero(testo);
     if (!decimali) {
-        return "<td>" + html(testo) + "</td>";
+        return "<td>" + html(mostrato) + "</td>";
     }
     const std::string formato = *decimali == 0 ? "0" : "0." + std::string(*decimali, '0');
     const std::string formatoCalc = formato == "0.00" ? "0;0.00" : "";
     return "<td sdval=\"" + testo + "\" sdnum=\"1033;" + formatoCalc + "\" x:num=\"" + testo +
-           "\" style=\"mso-number-format:'" + formato + "'\">" + testo + "</td>";
+           "\" style=\"mso-number-format:'" + formato + "'\">" + mostrato + "</td>";
 }
 
 } // namespace
 
-CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int righeIntestazione) {
+CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int righeIntestazione,
+                        Separatore separatore) {
     CopiaGriglia copia;
     copia.html = "<table xmlns:x=\"urn:schemas-microsoft-com:office:excel\">";
     for (std::size_t r = 0; r < righe.size(); ++r) {
@@ -53,9 +55,9 @@ CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int 
             if (c > 0) {
                 copia.testo += '\t';
             }
-            copia.testo += righe[r][c];
-            copia.html +=
-                intestazione ? "<th>" + html(righe[r][c]) + "</th>" : cellaDati(righe[r][c]);
+            copia.testo += perLettura(righe[r][c], separatore);
+            copia.html += intestazione ? "<th>" + html(righe[r][c]) + "</th>"
+                                       : cellaDati(righe[r][c], separatore);
         }
         copia.testo += '\n';
         copia.html += "</tr>";

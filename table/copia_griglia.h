@@ -1,5 +1,6 @@
 #pragma once
 
+#include "numeri/separatore.h"
 #include "table/griglia_in_memoria.h"
 
 #include <string>
@@ -27,11 +28,12 @@ struct BloccoSelezionato {
 };
 
 // Rows of texts, the first `righeIntestazione` of them heading rows.
-CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int righeIntestazione);
+CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int righeIntestazione,
+                        Separatore separatore = Separatore::Punto);
 
 template <typename Selezionata>
 CopiaGriglia copiaGriglia(const GrigliaInMemoria& griglia, const BloccoSelezionato& blocco,
-                          Selezionata selezionata) {
+                          Selezionata selezionata, Separatore separatore = Separatore::Punto) {
     std::vector<std::vector<std::string>> righe;
     const auto riga = [&](int r, bool intestazione) {
         std::vector<std::string> celle;
@@ -51,5 +53,5 @@ CopiaGriglia copiaGriglia(const GrigliaInMemoria& griglia, const BloccoSeleziona
     for (int r = blocco.primaRiga; r <= blocco.ultimaRiga; ++r) {
         riga(r, false);
     }
-    return copiaTesti(righe, blocco.intestazioni ? 2 : 0);
+    return copiaTesti(righe, blocco.intestazioni ? 2 : 0, separatore);
 }

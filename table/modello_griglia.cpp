@@ -40,6 +40,15 @@ void ModelloGriglia::pubblica() {
     emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
 }
 
+void ModelloGriglia::impostaSeparatore(Separatore separatore) {
+    if (separatore != separatore_) {
+        separatore_ = separatore;
+        if (rowCount() > 0) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        }
+    }
+}
+
 int ModelloGriglia::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : righeDati(righePubblicate_);
 }
@@ -55,7 +64,8 @@ QVariant ModelloGriglia::data(const QModelIndex& indice, int ruolo) const {
     }
     switch (ruolo) {
     case Qt::DisplayRole:
-        return QString::fromStdString(celle_.testo(riga, indice.column() + colonneFisse));
+        return QString::fromStdString(
+            perLettura(celle_.testo(riga, indice.column() + colonneFisse), separatore_));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     default:

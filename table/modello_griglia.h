@@ -1,5 +1,6 @@
 #pragma once
 
+#include "numeri/separatore.h"
 #include "table/griglia.h"
 #include "table/griglia_in_memoria.h"
 
@@ -10,7 +11,9 @@
 // row header, so the model's own rows and columns start at grid cell (2, 1).
 //
 // Writes go to the array without a signal: a whole table is thousands of
-// cells, and the view learns of them at once through pubblica().
+// cells, and the view learns of them at once through pubblica(). The cells
+// hold the texts as the table writes them; the view shows their numbers
+// with the decimal separator asked for.
 class ModelloGriglia : public QAbstractTableModel, public GrigliaAstratta {
   public:
     static constexpr int righeFisse = 2;
@@ -29,6 +32,9 @@ class ModelloGriglia : public QAbstractTableModel, public GrigliaAstratta {
     // removed, then every cell and header as new.
     void pubblica();
 
+    Separatore separatore() const { return separatore_; }
+    void impostaSeparatore(Separatore separatore);
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& indice, int ruolo) const override;
@@ -39,5 +45,6 @@ class ModelloGriglia : public QAbstractTableModel, public GrigliaAstratta {
     int righeDati(int righeGriglia) const;
 
     GrigliaInMemoria celle_;
+    Separatore separatore_ = Separatore::Punto;
     int righePubblicate_; // grid rows the view knows of
 };

@@ -127,6 +127,46 @@ TEST(Cli, ErroreDiCalcoloDaStatoUno) {
     EXPECT_NE(e.errori.find("Overflow"), std::string::npos);
 }
 
+// --separatore virgola writes what people read with the decimal comma: the
+// aligned table, the results file's text, the reports; the machine formats
+// keep their own separators.
+TEST(Cli, SeparatoreDecimalePerCioCheSiLegge) {
+    const std::vector<std::string> tabella = {"--raggio", "30", "--incremento", "300"};
+    const auto con = [&](std::vector<std::string> altre) {
+        altre.insert(altre.begin(), tabella.begin(), tabella.end());
+        return esegui(altre);
+    };
+    const struct {
+        std::vector<std::string> opzioni;
+        const char* terzaRiga;
+    } casi[] = {
+        {{"--separatore", "virgola"},
+         "          30,0  0,1020        0,8237       0,1238    202,52   "
+         "206,51"},
+        {{"--separatore", "punto"},
+         "          30.0  0.1020        0.8237       0.1238    202.52   "
+         "206.51"},
+        {{"--separatore", "virgola", "--formato", "csv"},
+         ",30.0,0.1020,0.8237,0.1238,202.52,206.51\r"},
+        {{"--separatore", "punto", "--formato", "csv-it"},
+         ";30,0;0,1020;0,8237;0,1238;202,52;206,51\r"},
+    };
+    for (const auto& c : casi) {
+        const Esito e = con(c.opzioni);
+        ASSERT_EQ(e.stato, 0) << e.errori;
+        EXPECT_EQ(righe(e.uscita)[2], c.terzaRiga) << c.opzioni.back();
+    }
+    QTemporaryDir cartella;
+    const std::string file = cartella.filePath("r").toStdString();
+    ASSERT_EQ(con({"--separatore", "virgola", "--file", file}).stato, 0);
+    std::ifstream letto(file + ".txt");
+    std::string riga;
+    std::getline(letto, riga);
+    std::getline(letto, riga);
+    EXPECT_EQ(riga, "COEFF. DI SCABREZZA SECONDO BAZIN =  0,18");
+    EXPECT_EQ(con({"--separatore", "spazio"}).stato, 2);
+}
+
 // Radii at the edge of the doubles: every answer is refused with its
 // reason, none is searched for ever.
 TEST(Cli, RaggiSubnormaliRifiutatiSenzaAttese) {
