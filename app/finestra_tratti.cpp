@@ -183,10 +183,11 @@ class VistaTratti : public QTableView {
 
 } // namespace
 
-FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent)
-    : QMainWindow(parent), modello(new ModelloTratti(this)), tabella(new VistaTratti),
-      linea(new QLabel), casellaCatalogo(new QLineEdit), dimensiona(new QPushButton("Dimensiona")),
-      stato(new QLabel), analisi_(analisi) {
+FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
+                               CalcoloTratti::Verifica verifica)
+    : QMainWindow(parent), modello(new ModelloTratti(this, std::move(verifica))),
+      tabella(new VistaTratti), linea(new QLabel), casellaCatalogo(new QLineEdit),
+      dimensiona(new QPushButton("Dimensiona")), stato(new QLabel), analisi_(analisi) {
     setWindowTitle("Verifica dei tratti");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };

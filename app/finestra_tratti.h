@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/calcolo_tratti.h"
 #include "progetto/progetto.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/tratto.h"
@@ -26,7 +27,10 @@ class FinestraTratti : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr);
+    // `verifica` computes each reach (the real one unless a test gives its
+    // own).
+    explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr,
+                            CalcoloTratti::Verifica verifica = tratti::verifica);
 
     // Bazin's γ of the main window's table, for a line under Bazin with no
     // coefficient of its own; none while that box holds no positive number.
