@@ -506,13 +506,8 @@ class Relazione {
                 lette.push_back(*riga.tratto);
             }
         }
-        tratti::Impostazioni impostazioni;
-        impostazioni.resistenza = sezione_.resistenza;
-        impostazioni.geometria = sezione_.geometria;
-        impostazioni.limiti = limiti_;
-        if (!p_.catalogo.empty()) {
-            impostazioni.catalogo = p_.catalogo;
-        }
+        const tratti::Impostazioni impostazioni =
+            progetto::impostazioniTratti(p_.verifiche, sezione_.resistenza, p_.catalogo);
         const std::vector<tratti::Esito> esiti = tratti::verificaTutti(lette, impostazioni);
         const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
@@ -575,7 +570,7 @@ class Relazione {
             const tratti::Esito& e = esiti[k++];
             t.righe.push_back(rigaTratto(tratto, e, riga.celle));
             if (tratto.resistenza) {
-                const formule::Resistenza propria = tratto.resistenzaDi(sezione_.resistenza);
+                const formule::Resistenza propria = tratto.resistenzaDi(impostazioni.resistenza);
                 leggi << QString("%1: legge di %2, %3.")
                              .arg(nome, q(formule::nomeLegge(propria.legge)),
                                   q(testoResistenza(propria)));

@@ -2,13 +2,20 @@
 #include "finestra_avviata.h"
 
 #include "app/finestra_analisi.h"
+#include "app/finestra_tratti.h"
 #include "app/impostazioni.h"
+#include "app/modello_tratti.h"
 #include "app/progetto_finestra.h"
 #include "cli/esecuzione.h"
+#include "numeri/formato.h"
+#include "progetto/righe_tratti.h"
+#include "relazione/relazione_calcolo.h"
+#include "tratti/csv_tratti.h"
 
 #include <QCloseEvent>
 #include <QDate>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <sstream>
 
@@ -252,4 +259,45 @@ TEST_F(ProgettoNellaFinestra, SalvareConcludeLaDigitazione) {
 
     digita(finestra->Text5, "RETE");
     EXPECT_EQ(finestra->windowTitle(), "T12.sezione* — " + titolo);
+}
+
+// A reach under its own Colebrook–White law takes the project's water
+// temperature, whatever the project's law: in the window, in the
+// calculation report and on the command line alike.
+TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
+    scrivi("T12.sezione", R"({"formato": "sezione-inglese", "versione": 1,
+  "ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": "0.16", "incremento": 50},
+  "verifiche": {"legge": "bazin", "scabrezza": 0.2, "temperatura": 40},
+  "tratti": [{"tratto": "T1", "pendenza": 0.005, "raggio": 30, "portata": 150,
+              "legge": "colebrook", "scabrezza": 0.01}]})");
+    scrivi("tratti.csv", "tratto,pendenza,raggio,portata,legge,scabrezza\n"
+                         "T1,0.005,30,150,colebrook,0.01\n");
+    ASSERT_TRUE(finestra->progetto()->apri(file("T12.sezione")));
+    const progetto::Progetto p = finestra->progetto()->corrente();
+    const tratti::Tratto tratto = *progetto::leggiRighe(p.tratti).at(0).tratto;
+    tratti::Impostazioni linea;
+    linea.resistenza = {formule::Legge::Bazin, 0.2, 15};
+    const double a15Gradi = tratti::verifica(tratto, linea).progetto->velocita;
+    linea.resistenza.temperatura = 40;
+    const tratti::Esito atteso = tratti::verifica(tratto, linea);
+    const QString velocita =
+        QString::fromStdString(Format(atteso.progetto->velocita * 100, "###0.#0"));
+    ASSERT_NE(velocita, QString::fromStdString(Format(a15Gradi * 100, "###0.#0")));
+
+    EXPECT_EQ(finestra->apriTratti()->modello->linea().esiti.at(0).progetto->velocita,
+              atteso.progetto->velocita);
+
+    QTextDocument documento;
+    scriviRelazioneCalcolo(documento, p);
+    const QString relazione = documento.toPlainText();
+    EXPECT_TRUE(relazione.contains("T1: legge di Colebrook–White, ks = 0.01 mm, T = 40 °C."));
+    EXPECT_TRUE(relazione.contains("\n" + velocita + "\n")) << velocita.toStdString();
+
+    std::ostringstream uscita, errori;
+    EXPECT_EQ(eseguiCli({"--progetto", file("T12.sezione"), "--tratti", file("tratti.csv"),
+                         "--formato", "csv"},
+                        uscita, errori),
+              0)
+        << errori.str();
+    EXPECT_EQ(uscita.str(), tratti::testoEsiti({tratto}, {atteso}, tratti::Formato::Csv));
 }
