@@ -398,6 +398,10 @@ std::vector<progetto::RigaTratto> FinestraTratti::righe() const {
     return modello->righe();
 }
 
+std::uint64_t FinestraTratti::revisione() const {
+    return modello->revisione();
+}
+
 std::vector<double> FinestraTratti::catalogo() const {
     return catalogo_ == catalogoUsuale() ? std::vector<double>() : catalogo_;
 }

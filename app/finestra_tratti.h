@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -40,6 +41,8 @@ class FinestraTratti : public QMainWindow {
     // catalogue is the usual one.
     std::vector<progetto::RigaTratto> righe() const;
     std::vector<double> catalogo() const;
+    // Grows with every change to the reaches' cells, the catalogue apart.
+    std::uint64_t revisione() const;
     void impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
                          const std::vector<double>& catalogo);
 

@@ -82,10 +82,11 @@ FormPrincipale::FormPrincipale(QWidget* parent)
       modelloGriglia1(new ModelloGriglia(3, 7, this)),
       griglia1(new VistaGriglia(modelloGriglia1, areaCliente_)),
       messaggio_(new QLabel(areaCliente_)),
-      progetto_(
-          new ProgettoFinestra(this, {[this] { return progettoDeiControlli(); },
-                                      [this](const progetto::Progetto& p) { riempiControlli(p); },
-                                      [this] { gestisci(&FormPrincipale::Text3_LostFocus); }})) {
+      progetto_(new ProgettoFinestra(
+          this, {[this] { return progettoDeiControlli(); },
+                 [this](const progetto::Progetto& p) { riempiControlli(p); },
+                 [this] { gestisci(&FormPrincipale::Text3_LostFocus); },
+                 [this] { return tratti()->righe(); }, [this] { return tratti()->revisione(); }})) {
     installaSostituzioniCaratteri();
     setWindowTitle(titoloFinestra);
     setCentralWidget(areaCliente_);
@@ -344,8 +345,8 @@ void FormPrincipale::apriAllAvvio(std::string percorso) {
     daAprireAllAvvio_ = std::move(percorso);
 }
 
-// The boxes as a project keeps them: the coefficient's is the chosen
-// entry's text, or what was typed.
+// The boxes as a project keeps them, the reaches' rows apart: the
+// coefficient's is the chosen entry's text, or what was typed.
 progetto::Progetto FormPrincipale::progettoDeiControlli() {
     const auto casella = [](const QString& testo) {
         return progetto::Casella::daTesto(testo.toStdString());
@@ -354,7 +355,6 @@ progetto::Progetto FormPrincipale::progettoDeiControlli() {
     p.ingressi = {casella(Text1->text()), casella(Text2->text()), casella(Combo1->currentText()),
                   casella(Text3->text()), testoDi(Text5)};
     p.verifiche = analisi()->verifiche();
-    p.tratti = tratti()->righe();
     p.catalogo = tratti()->catalogo();
     return p;
 }

@@ -206,7 +206,7 @@ bool ModelloTratti::insertRows(int riga, int quante, const QModelIndex& genitore
     righe_.insert(righe_.begin() + riga, std::make_move_iterator(nuove.begin()),
                   std::make_move_iterator(nuove.end()));
     endInsertRows();
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
     return true;
 }
@@ -218,7 +218,7 @@ bool ModelloTratti::removeRows(int riga, int quante, const QModelIndex& genitore
     beginRemoveRows({}, riga, riga + quante - 1);
     righe_.erase(righe_.begin() + riga, righe_.begin() + riga + quante);
     endRemoveRows();
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
     return true;
 }
@@ -231,7 +231,7 @@ void ModelloTratti::impostaRighe(const std::vector<RigaTratto>& righe) {
         leggi(righe_[i], i);
     }
     endResetModel();
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
 }
 
@@ -275,7 +275,7 @@ void ModelloTratti::incolla(int riga, int colonna,
     }
     cambiate(riga, ultima);
     if (cambiato) {
-        emit celleCambiate();
+        celleModificate();
         prevediCalcolo();
     }
 }
@@ -302,7 +302,7 @@ void ModelloTratti::svuota(const QModelIndexList& celle) {
         leggi(righe_[static_cast<std::size_t>(r)], static_cast<std::size_t>(r));
     }
     cambiate(toccate.front(), toccate.back());
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
 }
 
@@ -318,6 +318,11 @@ void ModelloTratti::leggi(Riga& riga, std::size_t indice) {
 
 bool ModelloTratti::attuale(const Riga& riga) const {
     return riga.versioneEsito == riga.versione && riga.impostazioniEsito == versioneImpostazioni_;
+}
+
+void ModelloTratti::celleModificate() {
+    ++revisione_;
+    emit celleCambiate();
 }
 
 void ModelloTratti::cambiate(int prima, int ultima) {
@@ -473,7 +478,7 @@ void ModelloTratti::applicaDimensionamento() {
     }
     if (scritti > 0) {
         cambiate(prima, ultima);
-        emit celleCambiate();
+        celleModificate();
         prevediCalcolo();
     }
     emit dimensionati(scritti, senzaMisura);

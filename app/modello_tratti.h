@@ -69,6 +69,11 @@ class ModelloTratti : public QAbstractTableModel {
     // empty. Reports with `dimensionati`.
     void dimensiona();
 
+    // Counts the changes to the cells (celleCambiate): a project tells by it
+    // whether its reaches changed since it was saved, without comparing
+    // thousands of rows.
+    std::uint64_t revisione() const { return revisione_; }
+
     // The first cell of a row that breaks the rules of the reaches' CSV;
     // none for a good row or a blank one.
     const std::optional<csv::Errore>& errore(int riga) const;
@@ -118,6 +123,7 @@ class ModelloTratti : public QAbstractTableModel {
 
     void leggi(Riga& riga, std::size_t indice);
     bool attuale(const Riga& riga) const;
+    void celleModificate();
     void cambiate(int prima, int ultima);
     void prevediCalcolo();
     void avviaCalcolo();
@@ -127,6 +133,7 @@ class ModelloTratti : public QAbstractTableModel {
 
     std::vector<Riga> righe_;
     std::uint64_t prossimaVersione_ = 1;
+    std::uint64_t revisione_ = 0;
     std::optional<tratti::Impostazioni> impostazioni_;
     std::uint64_t versioneImpostazioni_ = 1;
     bool calcoloPrevisto_ = false;

@@ -148,6 +148,46 @@ TEST_F(ProgettoNellaFinestra, IlSegnoDelleModificheNelTitolo) {
     EXPECT_EQ(salvato.verifiche.portataProgetto.testo, "200");
 }
 
+// Every kind of change to the reaches brings the caption's marker, and a
+// save takes it away; the file gets the rows the table shows.
+TEST_F(ProgettoNellaFinestra, IlSegnoDelleModificheConITratti) {
+    scrivi("T12.sezione", progettoT12);
+    ASSERT_TRUE(finestra->progetto()->apri(file("T12.sezione")));
+    FinestraTratti* tratti = finestra->apriTratti();
+    ModelloTratti* m = tratti->modello;
+    scrivi("rete.csv", "tratto,pendenza,raggio,portata\nA,0.005,30,150\nB,0.004,,120\n");
+    const struct {
+        const char* nome;
+        std::function<void()> cambia;
+    } casi[] = {
+        {"un file importato", [&] { tratti->importa(file("rete.csv")); }},
+        {"una cella", [&] { m->setData(m->index(0, tratti::Portata), "151"); }},
+        {"un blocco incollato",
+         [&] {
+             m->incolla(2, 0, {{"C", "", "0.01", "", "", "", "90"}});
+         }},
+        {"una cella svuotata", [&] { m->svuota({m->index(2, tratti::Nome)}); }},
+        {"una riga aggiunta", [&] { m->insertRows(3, 1); }},
+        {"una riga eliminata", [&] { m->removeRows(3, 1); }},
+        {"Dimensiona",
+         [&] {
+             m->attendiCalcolo();
+             m->dimensiona();
+         }},
+        {"il catalogo", [&] { tratti->casellaCatalogo->setText("30, 40"); }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        c.cambia();
+        EXPECT_TRUE(finestra->progetto()->modificato());
+        EXPECT_EQ(finestra->windowTitle(), "T12.sezione* — " + titolo);
+        ASSERT_TRUE(finestra->progetto()->salva());
+        EXPECT_FALSE(finestra->progetto()->modificato());
+        EXPECT_EQ(finestra->windowTitle(), "T12.sezione — " + titolo);
+        EXPECT_EQ(progetto::leggiProgetto(file("T12.sezione")).tratti, tratti->righe());
+    }
+}
+
 // Closing asks only about unsaved changes to a project, and does what the
 // answer says.
 TEST_F(ProgettoNellaFinestra, ChiudereChiedeSoloSeCiSonoModifiche) {
