@@ -183,10 +183,11 @@ class VistaTratti : public QTableView {
 
 } // namespace
 
-FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent)
-    : QMainWindow(parent), modello(new ModelloTratti(this)), tabella(new VistaTratti),
-      linea(new QLabel), casellaCatalogo(new QLineEdit), dimensiona(new QPushButton("Dimensiona")),
-      stato(new QLabel), analisi_(analisi) {
+FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
+                               CalcoloTratti::Verifica verifica)
+    : QMainWindow(parent), modello(new ModelloTratti(this, std::move(verifica))),
+      tabella(new VistaTratti), linea(new QLabel), casellaCatalogo(new QLineEdit),
+      dimensiona(new QPushButton("Dimensiona")), stato(new QLabel), analisi_(analisi) {
     setWindowTitle("Verifica dei tratti");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
@@ -322,11 +323,7 @@ void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma) {
 // The analysis window's law, geometry and limits, with the catalogue.
 void FinestraTratti::aggiornaLinea() {
     const progetto::Verifiche v = analisi_->verifiche();
-    tratti::Impostazioni impostazioni;
-    impostazioni.catalogo = catalogo_;
-    impostazioni.geometria = progetto::geometriaDi(v);
-    impostazioni.limiti = progetto::limitiDi(v);
-    const analisi::Limiti& l = impostazioni.limiti;
+    const analisi::Limiti l = progetto::limitiDi(v);
     const QString limiti = QString("Limiti: V min %1 cm/s, V max %2 cm/s, h/H max %3%")
                                .arg(QString::fromStdString(CStr(l.velocitaMinima * 100)),
                                     QString::fromStdString(CStr(l.velocitaMassima * 100)),
@@ -336,29 +333,27 @@ void FinestraTratti::aggiornaLinea() {
     const QString nome = QString::fromUtf8(
         formule::nomeLegge(formule::leggeDaChiave(v.legge).value_or(formule::Legge::Bazin)).data());
     QString legge;
-    bool data = true;
+    std::optional<tratti::Impostazioni> impostazioni;
     if (letta.dellaTabella && !gammaTabella_) {
         legge = "Bazin con il γ della finestra principale, che non è un numero positivo: "
                 "nessun esito";
-        data = false;
     } else if (!letta.resistenza) {
         legge = QString("%1, %2 nella finestra «Scala di deflusso e verifiche»: nessun esito")
                     .arg(nome, QString::fromStdString(letta.motivo));
-        data = false;
     } else {
-        impostazioni.resistenza = *letta.resistenza;
-        legge = nome + ", " + QString::fromStdString(testoResistenza(impostazioni.resistenza)) +
+        impostazioni = progetto::impostazioniTratti(v, *letta.resistenza, catalogo_);
+        legge = nome + ", " + QString::fromStdString(testoResistenza(*letta.resistenza)) +
                 (letta.dellaTabella ? " (della finestra principale)" : "");
     }
     linea->setText(QString("%1 · legge: %2 · geometria: %3")
                        .arg(limiti, legge, QString::fromStdString(v.geometria)));
     // Restyled only when the colour changes: the coefficient's every key
     // comes here.
-    if (const QString stile = data ? QString() : QString("color: #B00000;");
+    if (const QString stile = impostazioni ? QString() : QString("color: #B00000;");
         linea->styleSheet() != stile) {
         linea->setStyleSheet(stile);
     }
-    modello->impostaLinea(data ? std::optional(impostazioni) : std::nullopt);
+    modello->impostaLinea(std::move(impostazioni));
     mostraStato();
 }
 
@@ -401,6 +396,10 @@ void FinestraTratti::mostraStato() {
 
 std::vector<progetto::RigaTratto> FinestraTratti::righe() const {
     return modello->righe();
+}
+
+std::uint64_t FinestraTratti::revisione() const {
+    return modello->revisione();
 }
 
 std::vector<double> FinestraTratti::catalogo() const {

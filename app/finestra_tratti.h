@@ -1,11 +1,13 @@
 #pragma once
 
+#include "app/calcolo_tratti.h"
 #include "progetto/progetto.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/tratto.h"
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -26,7 +28,10 @@ class FinestraTratti : public QMainWindow {
     Q_OBJECT
 
   public:
-    explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr);
+    // `verifica` computes each reach (the real one unless a test gives its
+    // own).
+    explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr,
+                            CalcoloTratti::Verifica verifica = tratti::verifica);
 
     // Bazin's γ of the main window's table, for a line under Bazin with no
     // coefficient of its own; none while that box holds no positive number.
@@ -36,6 +41,8 @@ class FinestraTratti : public QMainWindow {
     // catalogue is the usual one.
     std::vector<progetto::RigaTratto> righe() const;
     std::vector<double> catalogo() const;
+    // Grows with every change to the reaches' cells, the catalogue apart.
+    std::uint64_t revisione() const;
     void impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
                          const std::vector<double>& catalogo);
 

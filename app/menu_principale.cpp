@@ -128,7 +128,6 @@ progetto::Progetto FormPrincipale::progettoDeiControlli() {
     p.ingressi = {casella(Text1->text()), casella(Text2->text()), casella(Combo1->currentText()),
                   casella(Text3->text()), testoDi(Text5)};
     p.verifiche = analisi()->verifiche();
-    p.tratti = tratti()->righe();
     p.catalogo = tratti()->catalogo();
     return p;
 }

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <chrono>
 
 using progetto::Casella;
 using progetto::RigaTratto;
@@ -91,16 +90,11 @@ const QColor coloreNonVerificato(248, 208, 208);
 const QColor coloreIlleggibile(240, 128, 128);
 const QColor coloreInAttesa(128, 128, 128);
 
-// How long the computation works before it hands its results over: often
-// enough to be seen progressing, seldom enough to cost nothing.
-constexpr std::chrono::milliseconds intervalloConsegne(30);
-
 } // namespace
 
-ModelloTratti::ModelloTratti(QObject* parent) : QAbstractTableModel(parent) {}
-
-ModelloTratti::~ModelloTratti() {
-    fermaCalcolo();
+ModelloTratti::ModelloTratti(QObject* parent, CalcoloTratti::Verifica verifica)
+    : QAbstractTableModel(parent), calcolo_(std::move(verifica)) {
+    connect(&calcolo_, &CalcoloTratti::consegnePronte, this, &ModelloTratti::ritira);
 }
 
 int ModelloTratti::rowCount(const QModelIndex& genitore) const {
@@ -212,7 +206,7 @@ bool ModelloTratti::insertRows(int riga, int quante, const QModelIndex& genitore
     righe_.insert(righe_.begin() + riga, std::make_move_iterator(nuove.begin()),
                   std::make_move_iterator(nuove.end()));
     endInsertRows();
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
     return true;
 }
@@ -224,7 +218,7 @@ bool ModelloTratti::removeRows(int riga, int quante, const QModelIndex& genitore
     beginRemoveRows({}, riga, riga + quante - 1);
     righe_.erase(righe_.begin() + riga, righe_.begin() + riga + quante);
     endRemoveRows();
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
     return true;
 }
@@ -237,7 +231,7 @@ void ModelloTratti::impostaRighe(const std::vector<RigaTratto>& righe) {
         leggi(righe_[i], i);
     }
     endResetModel();
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
 }
 
@@ -281,7 +275,7 @@ void ModelloTratti::incolla(int riga, int colonna,
     }
     cambiate(riga, ultima);
     if (cambiato) {
-        emit celleCambiate();
+        celleModificate();
         prevediCalcolo();
     }
 }
@@ -308,7 +302,7 @@ void ModelloTratti::svuota(const QModelIndexList& celle) {
         leggi(righe_[static_cast<std::size_t>(r)], static_cast<std::size_t>(r));
     }
     cambiate(toccate.front(), toccate.back());
-    emit celleCambiate();
+    celleModificate();
     prevediCalcolo();
 }
 
@@ -326,6 +320,11 @@ bool ModelloTratti::attuale(const Riga& riga) const {
     return riga.versioneEsito == riga.versione && riga.impostazioniEsito == versioneImpostazioni_;
 }
 
+void ModelloTratti::celleModificate() {
+    ++revisione_;
+    emit celleCambiate();
+}
+
 void ModelloTratti::cambiate(int prima, int ultima) {
     if (prima <= ultima) {
         emit dataChanged(index(prima, 0), index(ultima, colonneTotali - 1));
@@ -339,7 +338,7 @@ void ModelloTratti::impostaLinea(std::optional<tratti::Impostazioni> impostazion
     }
     impostazioni_ = std::move(impostazioni);
     ++versioneImpostazioni_;
-    lavoratore_.request_stop();
+    calcolo_.chiediFermo();
     cambiate(0, rowCount() - 1);
     prevediCalcolo();
 }
@@ -386,7 +385,7 @@ void ModelloTratti::avviaCalcolo() {
         return;
     }
     calcoloPrevisto_ = false;
-    fermaCalcolo();
+    calcolo_.ferma();
     // The results a stopped computation handed over still count where
     // their rows have not changed.
     ritira();
@@ -394,12 +393,7 @@ void ModelloTratti::avviaCalcolo() {
         forseDimensiona();
         return;
     }
-    struct Compito {
-        std::size_t indice;
-        std::uint64_t versione;
-        tratti::Tratto tratto;
-    };
-    std::vector<Compito> compiti;
+    std::vector<CalcoloTratti::Compito> compiti;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
         if (righe_[i].tratto && !attuale(righe_[i])) {
             compiti.push_back({i, righe_[i].versione, *righe_[i].tratto});
@@ -409,59 +403,13 @@ void ModelloTratti::avviaCalcolo() {
         forseDimensiona();
         return;
     }
-    lavoratore_ = std::jthread([this, compiti = std::move(compiti), impostazioni = *impostazioni_,
-                                versione = versioneImpostazioni_](std::stop_token fermo) {
-        std::vector<Consegna> lotto;
-        auto ultima = std::chrono::steady_clock::now();
-        for (const Compito& compito : compiti) {
-            if (fermo.stop_requested()) {
-                break;
-            }
-            lotto.push_back({compito.indice, compito.versione, versione,
-                             tratti::verifica(compito.tratto, impostazioni)});
-            if (std::chrono::steady_clock::now() - ultima >= intervalloConsegne) {
-                consegna(std::move(lotto));
-                lotto.clear();
-                ultima = std::chrono::steady_clock::now();
-            }
-        }
-        consegna(std::move(lotto));
-    });
-}
-
-void ModelloTratti::fermaCalcolo() {
-    if (lavoratore_.joinable()) {
-        lavoratore_.request_stop();
-        lavoratore_.join();
-    }
-}
-
-// From the computing thread: the first results waiting call for a pick-up.
-void ModelloTratti::consegna(std::vector<Consegna>&& lotto) {
-    if (lotto.empty()) {
-        return;
-    }
-    bool primi = false;
-    {
-        const std::lock_guard blocco(consegneMutex_);
-        primi = consegne_.empty();
-        consegne_.insert(consegne_.end(), std::make_move_iterator(lotto.begin()),
-                         std::make_move_iterator(lotto.end()));
-    }
-    if (primi) {
-        QMetaObject::invokeMethod(this, &ModelloTratti::ritira, Qt::QueuedConnection);
-    }
+    calcolo_.avvia(std::move(compiti), *impostazioni_, versioneImpostazioni_);
 }
 
 void ModelloTratti::ritira() {
-    std::vector<Consegna> arrivate;
-    {
-        const std::lock_guard blocco(consegneMutex_);
-        arrivate.swap(consegne_);
-    }
     int prima = rowCount();
     int ultima = -1;
-    for (Consegna& c : arrivate) {
+    for (CalcoloTratti::Consegna& c : calcolo_.ritira()) {
         if (c.indice >= righe_.size() || c.impostazioni != versioneImpostazioni_) {
             continue;
         }
@@ -487,9 +435,7 @@ void ModelloTratti::ritira() {
 void ModelloTratti::attendiCalcolo() {
     do {
         avviaCalcolo();
-        if (lavoratore_.joinable()) {
-            lavoratore_.join();
-        }
+        calcolo_.attendi();
         ritira();
     } while (calcoloPrevisto_);
 }
@@ -532,7 +478,7 @@ void ModelloTratti::applicaDimensionamento() {
     }
     if (scritti > 0) {
         cambiate(prima, ultima);
-        emit celleCambiate();
+        celleModificate();
         prevediCalcolo();
     }
     emit dimensionati(scritti, senzaMisura);

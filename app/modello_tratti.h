@@ -1,23 +1,21 @@
 #pragma once
 
+#include "app/calcolo_tratti.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/tratto.h"
 
 #include <QAbstractTableModel>
 
 #include <cstdint>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 // The reaches of "Verifica dei tratti" as a table: each row's cells kept as
 // typed (a decimal comma held as a point), read by the rules of the
-// reaches' CSV, and beside them the reach's results. The results are
-// computed off the user-interface thread and handed back in batches; a
-// result of cells or settings changed since is dropped, and the row waits
-// for its own.
+// reaches' CSV, and beside them the reach's results. The results come from
+// a CalcoloTratti, off the user-interface thread; a result of cells or
+// settings changed since is dropped, and the row waits for its own.
 
 class ModelloTratti : public QAbstractTableModel {
     Q_OBJECT
@@ -38,8 +36,10 @@ class ModelloTratti : public QAbstractTableModel {
         colonneTotali
     };
 
-    explicit ModelloTratti(QObject* parent = nullptr);
-    ~ModelloTratti() override;
+    // `verifica` computes each reach (the real one unless a test gives its
+    // own).
+    explicit ModelloTratti(QObject* parent = nullptr,
+                           CalcoloTratti::Verifica verifica = tratti::verifica);
 
     int rowCount(const QModelIndex& genitore = {}) const override;
     int columnCount(const QModelIndex& genitore = {}) const override;
@@ -68,6 +68,11 @@ class ModelloTratti : public QAbstractTableModel {
     // once they are all computed; a reach no size fits keeps its radius
     // empty. Reports with `dimensionati`.
     void dimensiona();
+
+    // Counts the changes to the cells (celleCambiate): a project tells by it
+    // whether its reaches changed since it was saved, without comparing
+    // thousands of rows.
+    std::uint64_t revisione() const { return revisione_; }
 
     // The first cell of a row that breaks the rules of the reaches' CSV;
     // none for a good row or a blank one.
@@ -115,32 +120,24 @@ class ModelloTratti : public QAbstractTableModel {
         std::uint64_t versioneEsito = 0;
         std::uint64_t impostazioniEsito = 0;
     };
-    struct Consegna {
-        std::size_t indice;
-        std::uint64_t versione;
-        std::uint64_t impostazioni;
-        tratti::Esito esito;
-    };
 
     void leggi(Riga& riga, std::size_t indice);
     bool attuale(const Riga& riga) const;
+    void celleModificate();
     void cambiate(int prima, int ultima);
     void prevediCalcolo();
     void avviaCalcolo();
-    void fermaCalcolo();
-    void consegna(std::vector<Consegna>&& lotto);
     void ritira();
     void forseDimensiona();
     void applicaDimensionamento();
 
     std::vector<Riga> righe_;
     std::uint64_t prossimaVersione_ = 1;
+    std::uint64_t revisione_ = 0;
     std::optional<tratti::Impostazioni> impostazioni_;
     std::uint64_t versioneImpostazioni_ = 1;
     bool calcoloPrevisto_ = false;
     bool dimensionaAllaFine_ = false;
-
-    std::jthread lavoratore_;
-    std::mutex consegneMutex_;
-    std::vector<Consegna> consegne_; // guarded by consegneMutex_
+    // Last, so destroyed first: its thread stops before the rows go.
+    CalcoloTratti calcolo_;
 };

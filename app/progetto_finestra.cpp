@@ -115,14 +115,14 @@ bool ProgettoFinestra::salvaCome() {
 
 bool ProgettoFinestra::salvaIn(const std::string& percorso) {
     controlli_.concludi();
-    const progetto::Progetto attuale = corrente();
+    progetto::Progetto attuale = corrente();
     try {
         progetto::scriviProgetto(percorso, attuale);
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
         return false;
     }
-    adotta(attuale, percorso);
+    adotta(std::move(attuale), percorso);
     ricordaRecente(percorso);
     return true;
 }
@@ -136,7 +136,7 @@ void ProgettoFinestra::nuovo() {
     controlli_.riempi(nuovo);
     dati_ = nuovo.dati;
     salvato_.originale = {};
-    adotta(corrente(), {});
+    adotta(senzaTratti(), {});
 }
 
 // Data given with no project begin one, so that they are not lost unasked.
@@ -146,7 +146,7 @@ void ProgettoFinestra::modificaDati() {
         return;
     }
     if (!conProgetto_) {
-        adotta(corrente(), {});
+        adotta(senzaTratti(), {});
     }
     dati_ = *nuovi;
     if (!dati_.progettista.empty()) {
@@ -169,15 +169,24 @@ bool ProgettoFinestra::puoChiudere() {
     }
 }
 
-progetto::Progetto ProgettoFinestra::corrente() const {
+progetto::Progetto ProgettoFinestra::senzaTratti() const {
     progetto::Progetto p = controlli_.leggi();
     p.dati = dati_;
     p.originale = salvato_.originale;
     return p;
 }
 
+progetto::Progetto ProgettoFinestra::corrente() const {
+    progetto::Progetto p = senzaTratti();
+    p.tratti = controlli_.righeTratti();
+    return p;
+}
+
+// Asked at every key, for the caption: the reaches by their count of
+// changes, the rest compared.
 bool ProgettoFinestra::modificato() const {
-    return conProgetto_ && corrente() != salvato_;
+    return conProgetto_ &&
+           (controlli_.revisioneTratti() != revisioneSalvata_ || senzaTratti() != salvato_);
 }
 
 QString ProgettoFinestra::titolo(const QString& base) const {
@@ -187,9 +196,11 @@ QString ProgettoFinestra::titolo(const QString& base) const {
     return nome() + (modificato() ? "*" : "") + " — " + base;
 }
 
-void ProgettoFinestra::adotta(const progetto::Progetto& progetto, std::string percorso) {
+void ProgettoFinestra::adotta(progetto::Progetto progetto, std::string percorso) {
     conProgetto_ = true;
-    salvato_ = progetto;
+    progetto.tratti.clear();
+    salvato_ = std::move(progetto);
+    revisioneSalvata_ = controlli_.revisioneTratti();
     percorso_ = std::move(percorso);
     if (!dati_.progettista.empty()) {
         impostazioni().setValue(chiaveProgettista, QString::fromStdString(dati_.progettista));

@@ -6,9 +6,11 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QMenu;
 class QWidget;
@@ -24,12 +26,17 @@ class ProgettoFinestra : public QObject {
     // How the window's boxes become a project and a project its boxes (the
     // project's data and the keys kept from the file are looked after here).
     struct Controlli {
+        // All but the reaches' rows.
         std::function<progetto::Progetto()> leggi;
         std::function<void(const progetto::Progetto&)> riempi;
         // What is being typed is taken as done, as when the user leaves the
         // box (a bounded increment written back): a save keeps what the
         // window will show.
         std::function<void()> concludi;
+        // The reaches' rows, and a count that grows with each change to
+        // them: thousands of rows are not compared at every key.
+        std::function<std::vector<progetto::RigaTratto>()> righeTratti;
+        std::function<std::uint64_t()> revisioneTratti;
     };
 
     ProgettoFinestra(QWidget* finestra, Controlli controlli);
@@ -71,8 +78,10 @@ class ProgettoFinestra : public QObject {
   private:
     bool salvaIn(const std::string& percorso);
     // From now on the window holds `progetto`, as in `percorso` (empty for a
-    // project not yet saved).
-    void adotta(const progetto::Progetto& progetto, std::string percorso);
+    // project not yet saved), with the reaches it shows now.
+    void adotta(progetto::Progetto progetto, std::string percorso);
+    // The project as corrente() has it, but the reaches' rows.
+    progetto::Progetto senzaTratti() const;
     QString nome() const;
     void ricordaRecente(const std::string& percorso);
     void aggiornaRecenti();
@@ -81,7 +90,8 @@ class ProgettoFinestra : public QObject {
     const Controlli controlli_;
     bool conProgetto_ = false;
     std::string percorso_;
-    progetto::Progetto salvato_;
+    progetto::Progetto salvato_; // without the reaches' rows
+    std::uint64_t revisioneSalvata_ = 0;
     progetto::Dati dati_;
     QMenu* recenti_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/testo_visibile.h"
+#include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
 
@@ -31,7 +32,8 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
         throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " + e.what());
     }
     tratti::Impostazioni impostazioni;
-    impostazioni.resistenza = opzioni.resistenzaRisposte.value_or(opzioni.resistenza());
+    impostazioni.resistenza = progetto::leggeDeiTratti(
+        opzioni.resistenzaRisposte.value_or(opzioni.resistenza()), opzioni.comeScritto.verifiche);
     impostazioni.geometria = opzioni.geometriaRisposte.value_or(opzioni.geometria);
     impostazioni.limiti = opzioni.limiti;
     impostazioni.catalogo = opzioni.catalogo;

@@ -83,4 +83,26 @@ formule::Geometria geometriaDi(const Verifiche& v) {
     return v.geometria == "esatta" ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
 }
 
+formule::Resistenza leggeDeiTratti(formule::Resistenza linea, const Verifiche& v) {
+    if (linea.legge != formule::Legge::Colebrook) {
+        std::string motivo;
+        linea.temperatura =
+            nelCampo(v.temperatura.testo, formule::intervalloTemperatura, "°C", motivo)
+                .value_or(formule::Resistenza().temperatura);
+    }
+    return linea;
+}
+
+tratti::Impostazioni impostazioniTratti(const Verifiche& v, const formule::Resistenza& legge,
+                                        const std::vector<double>& catalogo) {
+    tratti::Impostazioni impostazioni;
+    impostazioni.resistenza = leggeDeiTratti(legge, v);
+    impostazioni.geometria = geometriaDi(v);
+    impostazioni.limiti = limitiDi(v);
+    if (!catalogo.empty()) {
+        impostazioni.catalogo = catalogo;
+    }
+    return impostazioni;
+}
+
 } // namespace progetto

@@ -4,9 +4,11 @@
 #include "calc/formule_sezione.h"
 #include "calc/resistenza.h"
 #include "progetto/progetto.h"
+#include "tratti/tratto.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace progetto {
 
@@ -29,5 +31,18 @@ analisi::Limiti limitiDi(const Verifiche& verifiche);
 
 // The analysis window's geometry: the exact section or the table's.
 formule::Geometria geometriaDi(const Verifiche& verifiche);
+
+// The line's law as its reaches take it: a reach under its own
+// Colebrook–White has the project's water temperature (the analysis
+// window's box, the usual 15 °C while it holds none within the range),
+// whatever the line's law; the line's own Colebrook–White keeps its own.
+formule::Resistenza leggeDeiTratti(formule::Resistenza linea, const Verifiche& verifiche);
+
+// What a project's line of reaches is verified with: the line's law as the
+// caller read it, the analysis window's geometry and limits, the catalogue
+// (empty: the usual one).
+tratti::Impostazioni impostazioniTratti(const Verifiche& verifiche,
+                                        const formule::Resistenza& legge,
+                                        const std::vector<double>& catalogo);
 
 } // namespace progetto

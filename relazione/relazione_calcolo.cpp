@@ -482,13 +482,8 @@ class Relazione {
                 lette.push_back(*riga.tratto);
             }
         }
-        tratti::Impostazioni impostazioni;
-        impostazioni.resistenza = sezione_.resistenza;
-        impostazioni.geometria = sezione_.geometria;
-        impostazioni.limiti = limiti_;
-        if (!p_.catalogo.empty()) {
-            impostazioni.catalogo = p_.catalogo;
-        }
+        const tratti::Impostazioni impostazioni =
+            progetto::impostazioniTratti(p_.verifiche, sezione_.resistenza, p_.catalogo);
         const std::vector<tratti::Esito> esiti = tratti::verificaTutti(lette, impostazioni);
         const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
@@ -553,7 +548,7 @@ class Relazione {
             const tratti::Esito& e = esiti[k++];
             t.righe.push_back(rigaTratto(tratto, e, riga.celle));
             if (tratto.resistenza) {
-                const formule::Resistenza propria = tratto.resistenzaDi(sezione_.resistenza);
+                const formule::Resistenza propria = tratto.resistenzaDi(impostazioni.resistenza);
                 leggi.emplace_back(nome, QString(": legge di %1, %2.")
                                              .arg(q(formule::nomeLegge(propria.legge)),
                                                   q(testoResistenza(propria))));

@@ -14,6 +14,9 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace {
 
 using tratti::Tratto;
@@ -54,6 +57,14 @@ class Tratti : public ::testing::Test {
     std::vector<QString> avvisi;
     QTemporaryDir cartella;
 };
+
+// Runs the event loop until every reach that reads has its result, as the
+// window does by itself: no wait, no timer.
+void finoAllaFineDelCalcolo(ModelloTratti& modello) {
+    while (modello.inCalcolo()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
 
 const char* const intestazione =
     "tratto,lunghezza,pendenza,quota_monte,quota_valle,raggio,portata,portata_minima,legge,"
@@ -272,4 +283,220 @@ TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
 
     riaperti->modello->setData(riaperti->modello->index(1, tratti::Portata), "90");
     EXPECT_TRUE(altra.windowTitle().startsWith("linea.sezione*"));
+}
+
+namespace {
+
+// A verification that holds the worker inside a reach until the test lets
+// it go: each call waits for the gate, and the test can wait for the first
+// call. What it returns tells the cells and the limit it was given.
+class Cancello {
+  public:
+    tratti::Esito verifica(const Tratto& tratto, const tratti::Impostazioni& impostazioni) {
+        std::unique_lock blocco(mutex_);
+        chiamato_ = true;
+        cambiato_.notify_all();
+        cambiato_.wait(blocco, [this] { return aperto_; });
+        tratti::Esito esito;
+        esito.raggio = tratto.raggio.value_or(tratto.portata / 2);
+        esito.dimensionato = !tratto.raggio;
+        esito.verificato = true;
+        esito.motivo = tratto.nome + " Q " + CStr(tratto.portata) + " Vmin " +
+                       CStr(impostazioni.limiti.velocitaMinima * 100);
+        return esito;
+    }
+    void attendiUnaChiamata() {
+        std::unique_lock blocco(mutex_);
+        cambiato_.wait(blocco, [this] { return chiamato_; });
+    }
+    void apri() {
+        const std::lock_guard blocco(mutex_);
+        aperto_ = true;
+        cambiato_.notify_all();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable cambiato_;
+    bool chiamato_ = false;
+    bool aperto_ = false;
+};
+
+// The window with the gate for its verification, its worker held inside
+// the first reach of three; every result the table shows is recorded with
+// its row. Each case starts afresh.
+class TrattiSottoCarico : public ::testing::Test {
+  protected:
+    void avvia() {
+        TearDown();
+        finestra.reset();
+        mostrati.clear();
+        cancello = std::make_shared<Cancello>();
+        impostazioni().clear();
+        analisi = std::make_unique<FinestraAnalisi>();
+        finestra = std::make_unique<FinestraTratti>(
+            analisi.get(), nullptr, [c = cancello](const Tratto& t, const tratti::Impostazioni& i) {
+                return c->verifica(t, i);
+            });
+        finestra->impostaCoefficienteTabella(0.18);
+        QObject::connect(modello(), &QAbstractItemModel::dataChanged,
+                         [this](const QModelIndex& da, const QModelIndex& a) {
+                             for (int r = da.row(); r <= a.row(); ++r) {
+                                 if (const QString m = motivo(r); !m.isEmpty()) {
+                                     mostrati.emplace_back(r, m);
+                                 }
+                             }
+                         });
+        modello()->incolla(0, 0,
+                           {{"T1", "", "0.005", "", "", "", "150"},
+                            {"T2", "", "0.005", "", "", "30", "90"},
+                            {"T3", "", "0.005", "", "", "", "60"}});
+        QCoreApplication::processEvents();
+        cancello->attendiUnaChiamata();
+    }
+    // Nothing may keep the worker once the test is over.
+    void TearDown() override {
+        if (cancello) {
+            cancello->apri();
+        }
+    }
+
+    ModelloTratti* modello() { return finestra->modello; }
+    QString motivo(int riga) {
+        return modello()->index(riga, ModelloTratti::Motivo).data().toString();
+    }
+    std::vector<QString> motivi() {
+        std::vector<QString> tutti;
+        for (int r = 0; r < modello()->rowCount(); ++r) {
+            tutti.push_back(motivo(r));
+        }
+        return tutti;
+    }
+
+    std::shared_ptr<Cancello> cancello;
+    std::unique_ptr<FinestraAnalisi> analisi;
+    std::unique_ptr<FinestraTratti> finestra;
+    std::vector<std::pair<int, QString>> mostrati;
+};
+
+} // namespace
+
+// A change while a reach is being computed: each row ends with the result
+// of its own cells under the line's settings of now, and a result of cells,
+// rows or settings since changed is never shown, not even for a moment (no
+// row had a result before the change, so any other shown is stale).
+TEST_F(TrattiSottoCarico, UnCambiamentoDuranteIlCalcolo) {
+    const struct {
+        const char* nome;
+        std::function<void()> cambia;
+        std::vector<QString> attesi;
+    } casi[] = {
+        {"la cella del tratto in calcolo",
+         [this] { modello()->setData(modello()->index(0, tratti::Portata), "155"); },
+         {"T1 Q 155 Vmin 50", "T2 Q 90 Vmin 50", "T3 Q 60 Vmin 50"}},
+        {"un limite",
+         [this] { analisi->velocitaMinima->setText("70"); },
+         {"T1 Q 150 Vmin 70", "T2 Q 90 Vmin 70", "T3 Q 60 Vmin 70"}},
+        {"la riga in calcolo eliminata",
+         [this] { modello()->removeRows(0, 1); },
+         {"T2 Q 90 Vmin 50", "T3 Q 60 Vmin 50"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        avvia();
+        c.cambia();
+        cancello->apri();
+        finoAllaFineDelCalcolo(*modello());
+        const std::vector<QString> finali = motivi();
+        EXPECT_EQ(finali, c.attesi);
+        for (const auto& [riga, motivo] : mostrati) {
+            EXPECT_EQ(motivo, finali.at(static_cast<std::size_t>(riga))) << riga;
+        }
+    }
+}
+
+// Dimensiona while the results are on their way waits for them all, those
+// of cells changed meanwhile included, and then writes each empty radius
+// once.
+TEST_F(TrattiSottoCarico, DimensionaAttendeLaFineDelCalcolo) {
+    const struct {
+        std::function<void()> cambia;
+        const char* raggio;
+    } casi[] = {
+        {[] {}, "75"},
+        {[this] { modello()->setData(modello()->index(0, tratti::Portata), "100"); }, "50"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.raggio);
+        avvia();
+        std::vector<std::pair<int, int>> dimensionati;
+        QObject::connect(modello(), &ModelloTratti::dimensionati, [&](int scritti, int senza) {
+            dimensionati.emplace_back(scritti, senza);
+        });
+        finestra->dimensiona->click();
+        c.cambia();
+        EXPECT_TRUE(dimensionati.empty());
+        EXPECT_EQ(modello()->index(0, tratti::Raggio).data().toString(), "");
+        cancello->apri();
+        finoAllaFineDelCalcolo(*modello());
+        EXPECT_EQ(dimensionati, (std::vector<std::pair<int, int>>{{2, 0}}));
+        EXPECT_EQ(modello()->index(0, tratti::Raggio).data().toString(), c.raggio);
+        EXPECT_EQ(modello()->index(1, tratti::Raggio).data().toString(), "30");
+        EXPECT_EQ(modello()->index(2, tratti::Raggio).data().toString(), "30");
+    }
+}
+
+// Closed and destroyed while its worker is inside a reach: the thread ends
+// with the window, and nothing keeps the verification it was given.
+TEST_F(TrattiSottoCarico, ChiusaDuranteIlCalcolo) {
+    avvia();
+    finestra->show();
+    finestra->close();
+    QCoreApplication::processEvents();
+    cancello->apri();
+    finestra.reset();
+    EXPECT_EQ(cancello.use_count(), 1);
+}
+
+// 5,000 reaches pasted, then a cell and a limit changed before any result
+// came: once the event loop has brought every result, each row holds, to
+// the last bit, what the verification of its reach gives by itself.
+TEST_F(Tratti, CinquemilaTrattiIncollatiComeVerificatiUnoAUno) {
+    QString blocco;
+    for (int i = 0; i < 5000; ++i) {
+        blocco += QString("T%1\t%2\t%3\t\t\t%4\t%5\t%6\t%7\t%8\n")
+                      .arg(i + 1)
+                      .arg(40 + i % 50)
+                      .arg(0.002 + 0.0001 * (i % 80))
+                      .arg(i % 3 == 0 ? QString() : QString::number(30 + 5 * (i % 7)))
+                      .arg(20 + (i * 37) % 580)
+                      .arg(i % 4 == 0 ? QString() : QString::number(1 + i % 13))
+                      .arg(i % 10 == 0   ? "colebrook"
+                           : i % 10 == 5 ? "manning"
+                                         : "")
+                      .arg(i % 10 == 0   ? "0,5"
+                           : i % 10 == 5 ? "0,014"
+                                         : "");
+    }
+    finestra->incollaTesto(blocco);
+    modello().setData(modello().index(2500, tratti::Portata), "333");
+    analisi->velocitaMinima->setText("60");
+    finoAllaFineDelCalcolo(modello());
+
+    tratti::Impostazioni linea;
+    linea.resistenza = {formule::Legge::Bazin, 0.18};
+    linea.limiti.velocitaMinima = 0.6;
+    const std::vector<Tratto> letti = modello().trattiLetti();
+    ASSERT_EQ(letti.size(), 5000U);
+    EXPECT_EQ(letti[2500].portata, 333);
+    const std::vector<tratti::Esito> esiti = modello().linea().esiti;
+    std::vector<std::size_t> diversi;
+    for (std::size_t i = 0; i < letti.size(); ++i) {
+        if (tratti::testoEsiti({letti[i]}, {esiti[i]}, tratti::Formato::Csv) !=
+            tratti::testoEsiti({letti[i]}, {tratti::verifica(letti[i], linea)},
+                               tratti::Formato::Csv)) {
+            diversi.push_back(i);
+        }
+    }
+    EXPECT_TRUE(diversi.empty()) << diversi.size() << " righe diverse, la prima " << diversi[0];
 }

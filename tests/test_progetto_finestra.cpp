@@ -2,13 +2,20 @@
 #include "finestra_avviata.h"
 
 #include "app/finestra_analisi.h"
+#include "app/finestra_tratti.h"
 #include "app/impostazioni.h"
+#include "app/modello_tratti.h"
 #include "app/progetto_finestra.h"
 #include "cli/esecuzione.h"
+#include "numeri/formato.h"
+#include "progetto/righe_tratti.h"
+#include "relazione/relazione_calcolo.h"
+#include "tratti/csv_tratti.h"
 
 #include <QCloseEvent>
 #include <QDate>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <sstream>
 
@@ -141,6 +148,46 @@ TEST_F(ProgettoNellaFinestra, IlSegnoDelleModificheNelTitolo) {
     EXPECT_EQ(salvato.verifiche.portataProgetto.testo, "200");
 }
 
+// Every kind of change to the reaches brings the caption's marker, and a
+// save takes it away; the file gets the rows the table shows.
+TEST_F(ProgettoNellaFinestra, IlSegnoDelleModificheConITratti) {
+    scrivi("T12.sezione", progettoT12);
+    ASSERT_TRUE(finestra->progetto()->apri(file("T12.sezione")));
+    FinestraTratti* tratti = finestra->apriTratti();
+    ModelloTratti* m = tratti->modello;
+    scrivi("rete.csv", "tratto,pendenza,raggio,portata\nA,0.005,30,150\nB,0.004,,120\n");
+    const struct {
+        const char* nome;
+        std::function<void()> cambia;
+    } casi[] = {
+        {"un file importato", [&] { tratti->importa(file("rete.csv")); }},
+        {"una cella", [&] { m->setData(m->index(0, tratti::Portata), "151"); }},
+        {"un blocco incollato",
+         [&] {
+             m->incolla(2, 0, {{"C", "", "0.01", "", "", "", "90"}});
+         }},
+        {"una cella svuotata", [&] { m->svuota({m->index(2, tratti::Nome)}); }},
+        {"una riga aggiunta", [&] { m->insertRows(3, 1); }},
+        {"una riga eliminata", [&] { m->removeRows(3, 1); }},
+        {"Dimensiona",
+         [&] {
+             m->attendiCalcolo();
+             m->dimensiona();
+         }},
+        {"il catalogo", [&] { tratti->casellaCatalogo->setText("30, 40"); }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        c.cambia();
+        EXPECT_TRUE(finestra->progetto()->modificato());
+        EXPECT_EQ(finestra->windowTitle(), "T12.sezione* — " + titolo);
+        ASSERT_TRUE(finestra->progetto()->salva());
+        EXPECT_FALSE(finestra->progetto()->modificato());
+        EXPECT_EQ(finestra->windowTitle(), "T12.sezione — " + titolo);
+        EXPECT_EQ(progetto::leggiProgetto(file("T12.sezione")).tratti, tratti->righe());
+    }
+}
+
 // Closing asks only about unsaved changes to a project, and does what the
 // answer says.
 TEST_F(ProgettoNellaFinestra, ChiudereChiedeSoloSeCiSonoModifiche) {
@@ -252,4 +299,45 @@ TEST_F(ProgettoNellaFinestra, SalvareConcludeLaDigitazione) {
 
     digita(finestra->Text5, "RETE");
     EXPECT_EQ(finestra->windowTitle(), "T12.sezione* — " + titolo);
+}
+
+// A reach under its own Colebrook–White law takes the project's water
+// temperature, whatever the project's law: in the window, in the
+// calculation report and on the command line alike.
+TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
+    scrivi("T12.sezione", R"({"formato": "sezione-inglese", "versione": 1,
+  "ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": "0.16", "incremento": 50},
+  "verifiche": {"legge": "bazin", "scabrezza": 0.2, "temperatura": 40},
+  "tratti": [{"tratto": "T1", "pendenza": 0.005, "raggio": 30, "portata": 150,
+              "legge": "colebrook", "scabrezza": 0.01}]})");
+    scrivi("tratti.csv", "tratto,pendenza,raggio,portata,legge,scabrezza\n"
+                         "T1,0.005,30,150,colebrook,0.01\n");
+    ASSERT_TRUE(finestra->progetto()->apri(file("T12.sezione")));
+    const progetto::Progetto p = finestra->progetto()->corrente();
+    const tratti::Tratto tratto = *progetto::leggiRighe(p.tratti).at(0).tratto;
+    tratti::Impostazioni linea;
+    linea.resistenza = {formule::Legge::Bazin, 0.2, 15};
+    const double a15Gradi = tratti::verifica(tratto, linea).progetto->velocita;
+    linea.resistenza.temperatura = 40;
+    const tratti::Esito atteso = tratti::verifica(tratto, linea);
+    const QString velocita =
+        QString::fromStdString(Format(atteso.progetto->velocita * 100, "###0.#0"));
+    ASSERT_NE(velocita, QString::fromStdString(Format(a15Gradi * 100, "###0.#0")));
+
+    EXPECT_EQ(finestra->apriTratti()->modello->linea().esiti.at(0).progetto->velocita,
+              atteso.progetto->velocita);
+
+    QTextDocument documento;
+    scriviRelazioneCalcolo(documento, p, finestra->tabella());
+    const QString relazione = documento.toPlainText();
+    EXPECT_TRUE(relazione.contains("T1: legge di Colebrook–White, ks = 0.01 mm, T = 40 °C."));
+    EXPECT_TRUE(relazione.contains("\n" + velocita + "\n")) << velocita.toStdString();
+
+    std::ostringstream uscita, errori;
+    EXPECT_EQ(eseguiCli({"--progetto", file("T12.sezione"), "--tratti", file("tratti.csv"),
+                         "--formato", "csv"},
+                        uscita, errori),
+              0)
+        << errori.str();
+    EXPECT_EQ(uscita.str(), tratti::testoEsiti({tratto}, {atteso}, tratti::Formato::Csv));
 }
