@@ -46,7 +46,8 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
                 "riga " + std::to_string(linea.righe[i]) + " del file: " + esiti[i].motivo;
         }
     }
-    return tratti::testoEsiti(linea.tratti, esiti, formatoTratti(opzioni.formato));
+    return tratti::testoEsiti(linea.tratti, esiti, formatoTratti(opzioni.formato),
+                              opzioni.separatore);
 }
 
 std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {

@@ -126,3 +126,8 @@ std::string FormatConfronto(double valore, double limite, std::string_view model
     }
     return testo;
 }
+
+std::string SeiCifre(double valore) {
+    const int decimali = std::max(0, 5 - cifreDecimali(valore).esponente);
+    return Format(valore, "0." + std::string(static_cast<std::size_t>(decimali), '#'));
+}

@@ -18,3 +18,7 @@ std::string Format(double valore, std::string_view modello);
 // "50.00". Closer still, the value has fifteen significant digits, or every
 // digit of the double: a value that breaks a limit never reads as the limit.
 std::string FormatConfronto(double valore, double limite, std::string_view modello);
+
+// Six significant digits in plain decimals, no trailing zeros: a computed
+// value as people read it in a table (0.005, not 0.00499999999999989).
+std::string SeiCifre(double valore);

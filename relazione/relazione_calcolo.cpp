@@ -56,8 +56,7 @@ QString litriAlSecondo(double metriCubiAlSecondo) {
 // free of the subtraction's noise in its last digits (0.005, not
 // 0.00499999999999989).
 QString seiCifre(double valore) {
-    const int decimali = std::max(0, 5 - cifreDecimali(valore).esponente);
-    return numero(valore, ("0." + std::string(static_cast<std::size_t>(decimali), '#')).c_str());
+    return q(SeiCifre(valore));
 }
 
 // A value checked against a limit, in the limit's units: the decimals of

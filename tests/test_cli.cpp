@@ -1,6 +1,7 @@
 #include "calc/tabella.h"
 #include "cli/esecuzione.h"
 #include "lettore_docx.h"
+#include "numeri/formato.h"
 #include "progetto/voci_coefficiente.h"
 #include "seme.h"
 #include "table/testo_griglia.h"
@@ -1000,15 +1001,15 @@ TEST(CliTratti, LeAltezzeDiPortataEPortataMinima) {
     for (std::size_t i = 0; i < singoli.size(); ++i) {
         SCOPED_TRACE(esiti[i + 1]);
         const std::vector<std::string> campi = campiCsv(esiti[i + 1]);
-        // Height (cm) and velocity (cm/s) of Q1 and of Qmin, empty where
-        // the flow is never reached.
-        std::vector<std::string> attesi(4), trovati = {campi[4], campi[6], campi[8], campi[9]};
+        // Height (cm) and velocity (cm/s) of Q1 and of Qmin, to the six
+        // digits the file gives them, empty where the flow is never reached.
+        std::vector<std::string> attesi(4), trovati = {campi[5], campi[7], campi[9], campi[10]};
         for (const std::string& riga : righe(esegui(singoli[i]).uscita)) {
             const std::vector<std::string> si = campiCsv(riga);
             if (si[1] == "Q1" || si[1] == "Qmin") {
                 const std::size_t k = si[1] == "Q1" ? 0 : 2;
-                attesi[k] = esatto(std::stod(si[2]) * 100);
-                attesi[k + 1] = esatto(std::stod(si[7]) * 100);
+                attesi[k] = SeiCifre(std::stod(si[2]) * 100);
+                attesi[k + 1] = SeiCifre(std::stod(si[7]) * 100);
             }
         }
         EXPECT_EQ(trovati, attesi);
@@ -1108,7 +1109,8 @@ TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
     ASSERT_EQ(esiti.size(), 4u);
     EXPECT_EQ(campiCsv(esiti[1])[1], "30");
     EXPECT_EQ(campiCsv(esiti[2])[1], "45");
-    EXPECT_EQ(campiCsv(esiti[3])[11], "non verificato");
+    EXPECT_EQ(campiCsv(esiti[2])[2], "si");
+    EXPECT_EQ(campiCsv(esiti[3])[12], "non verificato");
     EXPECT_EQ(esegui({"--tratti", linea, "--formato", "csv-it"}).uscita.substr(0, 10),
               "\xEF\xBB\xBFtratto;");
     EXPECT_EQ(esegui({"--tratti", linea}).uscita.substr(0, 7), "TRATTO ");

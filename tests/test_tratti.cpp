@@ -1,3 +1,4 @@
+#include "numeri/separatore.h"
 #include "seme.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/tratto.h"
@@ -264,34 +265,46 @@ TEST(CsvTratti, EsitiNeiTreFormati) {
                                "grande, r = 100 cm: velocità troppo bassa alla portata di "
                                "progetto: 33.80 cm/s < 50 cm/s\"";
     EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Csv),
-              "tratto,raggio_cm,pendenza,portata_l_s,altezza_cm,riempimento_pct,velocita_cm_s,"
-              "portata_minima_l_s,altezza_minima_cm,velocita_minima_cm_s,portata_piena_l_s,esito,"
-              "motivo\r\n"
-              "T,30,0.005,150,30.421986242857642,33.8022069365085,144.12346119574158,8,"
-              "6.987503601839803,65.53854902093107,739.6512144299384,verificato,\r\n"
-              "T,100,0.0005,20,12.876123189295024,4.292041063098342,33.801750065330836,,,,"
-              "5494.497838606822,non verificato," +
+              "tratto,raggio_cm,raggio_scelto,pendenza,portata_l_s,altezza_cm,riempimento_pct,"
+              "velocita_cm_s,portata_minima_l_s,altezza_minima_cm,velocita_minima_cm_s,"
+              "portata_piena_l_s,esito,motivo\r\n"
+              "T,30,no,0.005,150,30.422,33.8022,144.123,8,6.9875,65.5385,739.651,verificato,\r\n"
+              "T,100,si,0.0005,20,12.8761,4.29204,33.8018,,,,5494.5,non verificato," +
                   motivo + "\r\n");
+    std::string motivoItaliano = motivo;
+    motivoItaliano.replace(motivoItaliano.find("33.80"), 5, "33,80");
     EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::CsvItaliano),
-              "\xEF\xBB\xBFtratto;raggio_cm;pendenza;portata_l_s;altezza_cm;riempimento_pct;"
-              "velocita_cm_s;portata_minima_l_s;altezza_minima_cm;velocita_minima_cm_s;"
-              "portata_piena_l_s;esito;motivo\r\n"
-              "T;30;0,005;150;30,421986242857642;33,8022069365085;144,12346119574158;8;"
-              "6,987503601839803;65,53854902093107;739,6512144299384;verificato;\r\n"
-              "T;100;0,0005;20;12,876123189295024;4,292041063098342;33,801750065330836;;;;"
-              "5494,497838606822;non verificato;" +
-                  motivo + "\r\n");
-    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Tabella),
-              "TRATTO  RAGGIO  PENDENZA        Q  ALTEZZA   h/H         V    Q MIN  ALTEZZA MIN"
-              "     V MIN  Q PIENA  ESITO\n"
-              "          (cm)     (m/m)  (l/sec)     (cm)   (%)  (cm/sec)  (l/sec)         (cm)"
-              "  (cm/sec)  (l/sec)\n"
-              "T         30.0    0.0050   150.00     30.4  33.8    144.12     8.00          7.0"
-              "     65.54   739.65  verificato\n"
-              "T        100.0    0.0005    20.00     12.9   4.3     33.80                      "
-              "            5494.50  non verificato: nessun raggio del catalogo rispetta i limiti; "
-              "con il più grande, r = 100 cm: velocità troppo bassa alla portata di progetto: "
-              "33.80 cm/s < 50 cm/s\n");
+              "\xEF\xBB\xBFtratto;raggio_cm;raggio_scelto;pendenza;portata_l_s;altezza_cm;"
+              "riempimento_pct;velocita_cm_s;portata_minima_l_s;altezza_minima_cm;"
+              "velocita_minima_cm_s;portata_piena_l_s;esito;motivo\r\n"
+              "T;30;no;0,005;150;30,422;33,8022;144,123;8;6,9875;65,5385;739,651;verificato;\r\n"
+              "T;100;si;0,0005;20;12,8761;4,29204;33,8018;;;;5494,5;non verificato;" +
+                  motivoItaliano + "\r\n");
+    const std::string tabella =
+        "TRATTO  RAGGIO  SCELTO  PENDENZA       Q  ALTEZZA   h/H       V  Q MIN  ALTEZZA MIN"
+        "   V MIN  Q PIENA  ESITO\n"
+        "          (cm)             (m/m)   (l/s)     (cm)   (%)  (cm/s)  (l/s)         (cm)"
+        "  (cm/s)    (l/s)\n"
+        "T         30.0      no    0.0050  150.00     30.4  33.8  144.12   8.00          7.0"
+        "   65.54   739.65  verificato\n"
+        "T        100.0      si    0.0005   20.00     12.9   4.3   33.80                      "
+        "        5494.50  non verificato: nessun raggio del catalogo rispetta i limiti; con il "
+        "più grande, r = 100 cm: velocità troppo bassa alla portata di progetto: 33.80 cm/s "
+        "< 50 cm/s\n";
+    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Tabella), tabella);
+    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Tabella, Separatore::Virgola),
+              perLettura(tabella, Separatore::Virgola));
+
+    // A slope from the quotas has six significant digits, as the report
+    // prints it, not the subtraction's noise.
+    Tratto quote = tratto(30, 0, 150);
+    quote.pendenza.reset();
+    quote.quotaMonte = 101;
+    quote.quotaValle = 100.01;
+    quote.lunghezza = 99;
+    const std::string conQuote =
+        tratti::testoEsiti({quote}, tratti::verificaTutti({quote}, {}), Formato::Csv);
+    EXPECT_NE(conQuote.find("\r\nT,30,no,0.01,150,"), std::string::npos) << conQuote;
 }
 
 // Names with letters of more than one byte keep the columns in line.

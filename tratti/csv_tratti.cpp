@@ -5,6 +5,7 @@
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "numeri/separatore.h"
 #include "numeri/testo_valore.h"
 
 #include <algorithm>
@@ -295,14 +296,20 @@ std::string testoNumero(std::optional<double> valore) {
 }
 
 // The height in cm, with `riempimento` the filling in %, and the velocity
-// in cm/s of an answer; empty fields where there is none.
+// in cm/s of an answer, computed: six significant digits; empty fields
+// where there is none.
 void aggiungiRisposta(std::vector<std::string>& campi, const std::optional<analisi::Risposta>& r,
                       bool riempimento) {
-    campi.push_back(r ? testoNumero(r->altezza * 100) : "");
+    campi.push_back(r ? SeiCifre(r->altezza * 100) : "");
     if (riempimento) {
-        campi.push_back(r ? testoNumero(r->riempimento * 100) : "");
+        campi.push_back(r ? SeiCifre(r->riempimento * 100) : "");
     }
-    campi.push_back(r ? testoNumero(r->velocita * 100) : "");
+    campi.push_back(r ? SeiCifre(r->velocita * 100) : "");
+}
+
+// Whether the radius was chosen from the catalogue.
+const char* scelto(const Esito& e) {
+    return e.dimensionato ? "si" : "no";
 }
 
 std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato formato) {
@@ -317,13 +324,15 @@ std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato forma
     return testoAllineato(righe, riga);
 }
 
-// Two header lines, then one line per reach, each made as it is written.
-std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti) {
+// Two header lines, then one line per reach, each made as it is written,
+// its numbers and reasons with the separator asked for.
+std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
+                              Separatore separatore) {
     static const std::vector<std::string> intestazione[2] = {
-        {"TRATTO", "RAGGIO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN", "ALTEZZA MIN",
-         "V MIN", "Q PIENA"},
-        {"", "(cm)", "(m/m)", "(l/sec)", "(cm)", "(%)", "(cm/sec)", "(l/sec)", "(cm)", "(cm/sec)",
-         "(l/sec)"}};
+        {"TRATTO", "RAGGIO", "SCELTO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN",
+         "ALTEZZA MIN", "V MIN", "Q PIENA"},
+        {"", "(cm)", "", "(m/m)", "(l/s)", "(cm)", "(%)", "(cm/s)", "(l/s)", "(cm)", "(cm/s)",
+         "(l/s)"}};
     const auto riga = [&](std::size_t r) -> std::vector<std::string> {
         if (r < 2) {
             return intestazione[r];
@@ -336,24 +345,31 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
         const auto velocita = [](const std::optional<analisi::Risposta>& a) {
             return a ? TestoValore(5, a->velocita) : "";
         };
-        return {t.nome,
-                Format(e.raggio, "0.0"),
-                e.pendenza > 0 ? Format(e.pendenza, "0.0000##") : "",
-                TestoValore(6, t.portata / 1000),
-                altezza(e.progetto),
-                e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : "",
-                velocita(e.progetto),
-                t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
-                altezza(e.minima),
-                velocita(e.minima),
-                TestoValore(6, e.portataPiena)};
+        std::vector<std::string> celle = {
+            t.nome,
+            Format(e.raggio, "0.0"),
+            scelto(e),
+            e.pendenza > 0 ? Format(e.pendenza, "0.0000##") : "",
+            TestoValore(6, t.portata / 1000),
+            altezza(e.progetto),
+            e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : "",
+            velocita(e.progetto),
+            t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
+            altezza(e.minima),
+            velocita(e.minima),
+            TestoValore(6, e.portataPiena)};
+        for (std::size_t c = 1; c < celle.size(); ++c) {
+            celle[c] = perLettura(std::move(celle[c]), separatore);
+        }
+        return celle;
     };
     const auto verdetto = [&](std::size_t r) -> std::string {
         if (r < 2) {
             return r == 0 ? "ESITO" : "";
         }
         const Esito& e = esiti[r - 2];
-        return e.verificato ? e.verdetto() : e.verdetto() + (": " + e.motivo);
+        return e.verificato ? e.verdetto()
+                            : e.verdetto() + (": " + perLettura(e.motivo, separatore));
     };
     return testoAllineato(tratti.size() + 2, riga, verdetto);
 }
@@ -398,14 +414,15 @@ std::vector<CelleTratto> leggiCelleTratti(std::string_view testo) {
 }
 
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
-                       Formato formato) {
+                       Formato formato, Separatore separatore) {
     if (formato == Formato::Tabella) {
-        return testoTabellaEsiti(tratti, esiti);
+        return testoTabellaEsiti(tratti, esiti, separatore);
     }
     const auto riga = [&](std::size_t r) -> std::vector<std::string> {
         if (r == 0) {
             return {"tratto",
                     "raggio_cm",
+                    "raggio_scelto",
                     "pendenza",
                     "portata_l_s",
                     "altezza_cm",
@@ -420,13 +437,20 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
         }
         const Tratto& t = tratti[r - 1];
         const Esito& e = esiti[r - 1];
-        std::vector<std::string> campi = {t.nome, testoNumero(e.raggio),
-                                          e.pendenza > 0 ? testoNumero(e.pendenza) : "",
+        // As given, every digit; from the quotas, as the report prints it.
+        const std::string pendenza = !(e.pendenza > 0) ? ""
+                                     : t.pendenza      ? testoNumero(e.pendenza)
+                                                       : SeiCifre(e.pendenza);
+        std::vector<std::string> campi = {t.nome, testoNumero(e.raggio), scelto(e), pendenza,
                                           testoNumero(t.portata)};
         aggiungiRisposta(campi, e.progetto, true);
         campi.push_back(testoNumero(t.portataMinima));
         aggiungiRisposta(campi, e.minima, false);
-        campi.insert(campi.end(), {testoNumero(e.portataPiena * 1000), e.verdetto(), e.motivo});
+        // The Italian file's reasons read as its numbers do.
+        campi.insert(campi.end(),
+                     {SeiCifre(e.portataPiena * 1000), e.verdetto(),
+                      formato == Formato::CsvItaliano ? perLettura(e.motivo, Separatore::Virgola)
+                                                      : e.motivo});
         return campi;
     };
     return testoNelFormato(tratti.size() + 1, riga, formato);

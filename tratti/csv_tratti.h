@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file/csv.h"
+#include "numeri/separatore.h"
 #include "tratti/tratto.h"
 
 #include <array>
@@ -84,12 +85,16 @@ enum class Formato {
     Tabella,     // aligned, for reading, rounded
 };
 
-// One line per reach: its radius, slope and flows, the heights, filling and
-// velocities at the design and minimum flows, the full section's flow, the
-// verdict and its reason. In CSV every number reads back to the very same
-// double.
+// One line per reach: its radius (and whether it was chosen from the
+// catalogue), slope and flows, the heights, filling and velocities at the
+// design and minimum flows, the full section's flow, the verdict and its
+// reason. In CSV what was given reads back to the very same double (the
+// radius, a slope typed, the flows), what was computed has six significant
+// digits (the heights, fillings, velocities, the full section's flow, a
+// slope from the quotas); the Italian CSV writes its reasons' numbers with
+// the comma. The aligned table takes the separator asked for.
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
-                       Formato formato);
+                       Formato formato, Separatore separatore = Separatore::Punto);
 
 // The reaches as leggiTratti reads them back, every column written.
 std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato);
