@@ -24,7 +24,7 @@ std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const prog
     QLineEdit* committente = riga("&Committente:", dati.committente);
     QLineEdit* progettista = riga("&Progettista:", dati.progettista);
     QLineEdit* data = riga("&Data:", dati.data);
-    data->setPlaceholderText("AAAA-MM-GG");
+    data->setPlaceholderText("GG/MM/AAAA");
     auto* note = new QPlainTextEdit(QString::fromStdString(dati.note));
     note->setTabChangesFocus(true);
     modulo->addRow("&Note:", note);

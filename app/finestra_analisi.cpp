@@ -177,7 +177,7 @@ void FinestraAnalisi::costruisci() {
         QString("Velocità minima di autopulizia (cm/s)\nproposta: %1").arg(velocitaMinimaProposta),
         velocitaMinima);
     moduloLimiti->addRow(
-        QString("Velocità massima (cm/s)\nproposta: %1").arg(velocitaMassimaProposta),
+        QString("Velocità massima ammessa (cm/s)\nproposta: %1").arg(velocitaMassimaProposta),
         velocitaMassima);
     moduloLimiti->addRow(
         QString("Riempimento massimo h/H (%)\nproposta: %1").arg(riempimentoMassimoProposto),
@@ -452,22 +452,25 @@ void FinestraAnalisi::ricalcola() {
         QStringList messaggi;
         if (!richieste.portataRaggiunta) {
             messaggi << QString("Nessuna altezza con la portata di progetto: la portata massima "
+                                "della sezione "
                                 "è %1 l/s.")
                             .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
         }
         if (!richieste.portataMinimaRaggiunta) {
-            messaggi << QString("Nessuna altezza con la portata minima: la portata massima "
-                                "è %1 l/s.")
-                            .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
+            messaggi
+                << QString(
+                       "Nessuna altezza con la portata minima: la portata massima della sezione "
+                       "è %1 l/s.")
+                       .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
         }
         if (!richieste.velocitaRaggiunta) {
             messaggi << QString("Nessuna altezza con la velocità di progetto: la velocità "
-                                "massima è %1 cm/s.")
+                                "massima della sezione è %1 cm/s.")
                             .arg(numero(risposte.velocitaMassima().velocita * 100, "###0.#0"));
         }
         if (limitiProgetto.velocitaMinima > limitiProgetto.velocitaMassima) {
-            messaggi << "La velocità minima supera la massima: nessuna altezza può rispettarle "
-                        "entrambe.";
+            messaggi << "La velocità minima di autopulizia supera la massima ammessa: nessuna "
+                        "altezza può rispettarle entrambe.";
         }
         if (!validi) {
             messaggi << "Le caselle in rosso non contengono un valore valido: il motivo compare "

@@ -132,7 +132,7 @@ bool ProgettoFinestra::salvaIn(const std::string& percorso) {
 void ProgettoFinestra::nuovo() {
     progetto::Progetto nuovo = progetto::progettoNuovo();
     nuovo.dati.progettista = impostazioni().value(chiaveProgettista).toString().toStdString();
-    nuovo.dati.data = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    nuovo.dati.data = QDate::currentDate().toString("dd/MM/yyyy").toStdString();
     controlli_.riempi(nuovo);
     dati_ = nuovo.dati;
     salvato_.originale = {};

@@ -135,17 +135,17 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
         risposte, litri(opzioni.portata), metri(opzioni.velocita), litri(opzioni.portataMinima));
     if (!richieste.portataRaggiunta) {
         errori << nomeProgramma << ": nota: nessuna altezza con portata " << CStr(*opzioni.portata)
-               << " l/s; la portata massima è " << TestoValore(6, risposte.portataMassima().portata)
-               << " l/s\n";
+               << " l/s; la portata massima della sezione è "
+               << TestoValore(6, risposte.portataMassima().portata) << " l/s\n";
     }
     if (!richieste.portataMinimaRaggiunta) {
         errori << nomeProgramma << ": nota: nessuna altezza con portata minima "
-               << CStr(*opzioni.portataMinima) << " l/s; la portata massima è "
+               << CStr(*opzioni.portataMinima) << " l/s; la portata massima della sezione è "
                << TestoValore(6, risposte.portataMassima().portata) << " l/s\n";
     }
     if (!richieste.velocitaRaggiunta) {
         errori << nomeProgramma << ": nota: nessuna altezza con velocità "
-               << CStr(*opzioni.velocita) << " cm/s; la velocità massima è "
+               << CStr(*opzioni.velocita) << " cm/s; la velocità massima della sezione è "
                << TestoValore(5, risposte.velocitaMassima().velocita) << " cm/s\n";
     }
     std::vector<RigaUscita> righe;

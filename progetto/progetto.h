@@ -73,7 +73,7 @@ struct Dati {
     std::string tratto;
     std::string committente;
     std::string progettista;
-    std::string data; // as written, usually YYYY-MM-DD
+    std::string data; // as written; a new project's today, as 07/12/2026
     std::string note;
 
     bool operator==(const Dati&) const = default;

@@ -77,13 +77,15 @@ QString sogliaUsata(const progetto::Casella& casella, double limite) {
     return casella.testo == usata.toStdString() ? usata : usata + " (proposta)";
 }
 
-// "0.18: Tubaz. …" names a list entry: its value and its words apart.
-QString coefficienteComeScritto(const progetto::Casella& casella) {
+// "0.18: Tubaz. …" names a list entry: its value, and its words, written
+// for pipes, with the section they are applied to.
+QString coefficienteComeScritto(const progetto::Casella& casella, const QString& sezione) {
     for (const VoceCoefficiente& voce : vociCoefficiente) {
         const std::string testo = voce.testo;
         if (casella.testo == testo) {
             const auto due = testo.find(": ");
-            return q(testo.substr(0, due)) + " (" + q(testo.substr(due + 2)) + ")";
+            return q(testo.substr(0, due)) + " (voce dell'elenco «" + q(testo.substr(due + 2)) +
+                   "», applicata alla sezione inglese " + sezione + " cm)";
         }
     }
     return comeScritto(casella);
@@ -188,7 +190,7 @@ class Relazione {
                    {"Portata minima (tempo secco)", comeScritto(v.portataMinima), "l/s"},
                    {"Velocità di progetto", comeScritto(v.velocitaProgetto), "cm/s"},
                    {"Velocità minima di autopulizia", comeScritto(v.velocitaMinima), "cm/s"},
-                   {"Velocità massima", comeScritto(v.velocitaMassima), "cm/s"},
+                   {"Velocità massima ammessa", comeScritto(v.velocitaMassima), "cm/s"},
                    {"Riempimento massimo h/H", comeScritto(v.riempimentoMassimo), "%"},
                    {"Geometria delle verifiche", q(v.geometria), ""}};
         for (auto& riga : righeLeggeVerifiche()) {
@@ -334,8 +336,9 @@ class Relazione {
         scrittore_.vuota();
         if (verificato.altezze.empty()) {
             scrittore_.paragrafo(
-                valore + ": la sezione non la raggiunge (portata massima " +
-                litriAlSecondo(v_.risposte.portataMassima().portata) + " l/s, velocità massima " +
+                valore + ": la sezione non la raggiunge (portata massima della sezione " +
+                litriAlSecondo(v_.risposte.portataMassima().portata) +
+                " l/s, velocità massima della sezione " +
                 cmAlSecondo(v_.risposte.velocitaMassima().velocita) + " cm/s): non verificata.");
             return;
         }
@@ -377,9 +380,10 @@ class Relazione {
         scrittore_.paragrafo("Valori di riferimento, non verifiche:");
         Tabella t;
         t.righe = {{"", "h (cm)", "h/H (%)", "V (cm/s)", "Q (l/s)"}};
-        for (const auto& [etichetta, r] : {std::pair{"Sezione piena", v_.risposte.piena()},
-                                           {"Velocità massima", v_.risposte.velocitaMassima()},
-                                           {"Portata massima", v_.risposte.portataMassima()}}) {
+        for (const auto& [etichetta, r] :
+             {std::pair{"Sezione piena", v_.risposte.piena()},
+              {"Velocità massima della sezione", v_.risposte.velocitaMassima()},
+              {"Portata massima della sezione", v_.risposte.portataMassima()}}) {
             t.righe.push_back({etichetta, centimetri(r.altezza), percento(r.riempimento),
                                cmAlSecondo(r.velocita), litriAlSecondo(r.portata)});
         }
@@ -440,7 +444,7 @@ class Relazione {
         const formule::Resistenza r = t_.ingressi.resistenza();
         if (r.legge == formule::Legge::Bazin) {
             return {"Coefficiente di scabrezza di Bazin γ (tabella)",
-                    coefficienteComeScritto(p_.ingressi.coefficiente), "m½"};
+                    coefficienteComeScritto(p_.ingressi.coefficiente, dimensioni()), "m½"};
         }
         return {"Legge di resistenza (tabella)",
                 q(formule::nomeLegge(r.legge)) + ", " + q(testoResistenza(r)), ""};

@@ -66,7 +66,7 @@ const char* nomeLimite(Controllo::Limite limite) {
     case Controllo::Limite::VelocitaMinima:
         return "velocità minima di autopulizia";
     case Controllo::Limite::VelocitaMassima:
-        return "velocità massima";
+        return "velocità massima ammessa";
     case Controllo::Limite::RiempimentoMassimo:
         break;
     }

@@ -231,7 +231,7 @@ TEST(CliRisposte, VelocitaInSiEUnaPortataMaiRaggiunta) {
     const Esito e = esegui({"--velocita", "200", "--portata", "500", "--formato", "si"});
     ASSERT_EQ(e.stato, 0);
     EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: nessuna altezza con portata 500 l/s; la "
-                        "portata massima è 378.07 l/s\n");
+                        "portata massima della sezione è 378.07 l/s\n");
     const auto r = righe(e.uscita);
     ASSERT_EQ(r.size(), 6u);
     EXPECT_EQ(r[0], "riga,etichetta,altezza_m,area_m2,contorno_m,raggio_idraulico_m,chezy,"
@@ -737,7 +737,7 @@ TEST(CliProgetto, PortataMinimaLaRigaQmin) {
                                                    "Vmax", "Qmax"}));
     EXPECT_EQ(esegui({"--portata-minima", "500"}).errori,
               "sezione-inglese-cli: nota: nessuna altezza con portata minima 500 l/s; la portata "
-              "massima è 378.07 l/s\n");
+              "massima della sezione è 378.07 l/s\n");
 
     QTemporaryDir cartella;
     const std::string file =

@@ -157,7 +157,7 @@ TEST_F(FinestraAnalisiAperta, AltezzeDiProgettoEVerificheMarcate) {
     EXPECT_FALSE(analisi->velocita->styleSheet().isEmpty());
     EXPECT_TRUE(analisi->stato->text().contains("non contengono un valore valido"));
     digita(analisi->portata, "500");
-    EXPECT_TRUE(analisi->stato->text().contains("la portata massima è 378.07 l/s"));
+    EXPECT_TRUE(analisi->stato->text().contains("la portata massima della sezione è 378.07 l/s"));
 
     // The exact section moves the heights a little.
     const double tabellare = analisi->righe()[2].risposta.risposta.portata;
@@ -306,7 +306,8 @@ TEST_F(FinestraAnalisiAperta, VirgolaOPuntoMaiEntrambi) {
 TEST_F(FinestraAnalisiAperta, LimitiContraddittoriEChiusuraConLaPrincipale) {
     digita(analisi->velocitaMinima, "250");
     digita(analisi->velocitaMassima, "210");
-    EXPECT_TRUE(analisi->stato->text().contains("La velocità minima supera la massima"));
+    EXPECT_TRUE(analisi->stato->text().contains(
+        "La velocità minima di autopulizia supera la massima ammessa"));
     finestra->close();
     EXPECT_FALSE(analisi->isVisible());
 }

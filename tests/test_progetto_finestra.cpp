@@ -251,7 +251,7 @@ TEST_F(ProgettoNellaFinestra, NuovoERecenti) {
     EXPECT_EQ(testo(finestra->Text1), "20");
     EXPECT_EQ(finestra->progetto()->dati().progettista, "Ing. Bianchi");
     EXPECT_EQ(finestra->progetto()->dati().data,
-              QDate::currentDate().toString(Qt::ISODate).toStdString());
+              QDate::currentDate().toString("dd/MM/yyyy").toStdString());
     EXPECT_EQ(finestra->windowTitle(), "Senza nome — " + titolo);
 
     for (const char* nome : {"a.sezione", "b.sezione", "c.sezione", "d.sezione", "e.sezione",

@@ -66,7 +66,8 @@ TEST_F(RelazioneCalcolo, SezioniInOrdineEDatiComeScritti) {
     }
     const QString dati = tra(testo, "1 Dati", "2 Metodo");
     for (const char* scritto : {"0.00035", "5e1", "40 × 60", "150", "8", "70",
-                                "0.18 (Tubaz. Ø >400 mm, acqua limpida)"}) {
+                                "0.18 (voce dell'elenco «Tubaz. Ø >400 mm, acqua limpida», "
+                                "applicata alla sezione inglese 40 × 60 cm)"}) {
         EXPECT_TRUE(dati.contains(QString::fromUtf8(scritto))) << scritto;
     }
     EXPECT_FALSE(dati.contains("0.0004"));
@@ -90,7 +91,7 @@ TEST_F(RelazioneCalcolo, OgniLimiteDaiDueLati) {
          "400",
          "70",
          {"velocità minima di autopulizia: V = ", " ≥ 50 cm/s, verificata",
-          "velocità massima: V = ", " ≤ 400 cm/s, verificata",
+          "velocità massima ammessa: V = ", " ≤ 400 cm/s, verificata",
           "riempimento massimo: h/H = ", " ≤ 70 %, verificata"},
          {" ≥ 50 cm/s, verificata"}},
         {"300",
