@@ -26,12 +26,13 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolBar>
+#include <QUndoCommand>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -41,37 +42,47 @@ namespace {
 const char* const chiaveCatalogo = "tratti/catalogo";
 const char* const filtroCsv = "File CSV (*.csv)";
 const char* const filtroCsvItaliano = "CSV per fogli di calcolo italiani, con il «;» (*.csv)";
-// Room for the most reaches a file may hold, with long names.
-constexpr std::size_t dimensioneMassimaFile = 64 * 1024 * 1024;
 
 const std::vector<double>& catalogoUsuale() {
     static const std::vector<double> usuale = tratti::Impostazioni().catalogo;
     return usuale;
 }
 
-QString testoCatalogo(const std::vector<double>& raggi) {
+// Under the decimal comma the radii are parted by semicolons.
+QString testoCatalogo(const std::vector<double>& raggi, Separatore separatore) {
     QStringList testi;
     for (const double r : raggi) {
-        testi << QString::fromStdString(CStr(r));
+        testi << QString::fromStdString(perLettura(CStr(r), separatore));
     }
-    return testi.join(", ");
+    return testi.join(separatore == Separatore::Virgola ? "; " : ", ");
 }
 
-// Radii separated by commas or semicolons; an empty box is the usual
-// catalogue. None, with the reason, when a radius is not a positive number.
+// Radii parted by semicolons or commas. Where there are semicolons, a text
+// between them that reads as one radius is one ("22,5"); elsewhere commas
+// part radii ("25,30" is two). An empty box is the usual catalogue. None,
+// with the reason, when a radius is not a positive number.
 std::optional<std::vector<double>> catalogoDaTesto(const QString& testo, std::string& motivo) {
     std::vector<double> raggi;
-    for (const QString& parte : testo.split(QRegularExpression("[,;]"))) {
-        const QString raggio = parte.trimmed();
-        if (raggio.isEmpty()) {
+    const bool conPuntoEVirgola = testo.contains(';');
+    for (const QString& gruppo : testo.split(';')) {
+        const QString intero = gruppo.trimmed();
+        if (const NumeroLetto uno = leggiNumeroPositivo(intero.toStdString());
+            conPuntoEVirgola && !uno.motivo) {
+            raggi.push_back(*uno.valore);
             continue;
         }
-        const NumeroLetto letto = leggiNumeroPositivo(raggio.toStdString());
-        if (letto.motivo) {
-            motivo = "«" + raggio.toStdString() + "»: " + *letto.motivo;
-            return std::nullopt;
+        for (const QString& parte : intero.split(',')) {
+            const QString raggio = parte.trimmed();
+            if (raggio.isEmpty()) {
+                continue;
+            }
+            const NumeroLetto letto = leggiNumeroPositivo(raggio.toStdString());
+            if (letto.motivo) {
+                motivo = "«" + raggio.toStdString() + "»: " + *letto.motivo;
+                return std::nullopt;
+            }
+            raggi.push_back(*letto.valore);
         }
-        raggi.push_back(*letto.valore);
     }
     return raggi.empty() ? catalogoUsuale() : raggi;
 }
@@ -83,6 +94,40 @@ QString mostrato(const std::string& percorso) {
 QString quanti(int numero, const char* uno, const char* molti) {
     return QString("%1 %2").arg(numero).arg(numero == 1 ? uno : molti);
 }
+
+// A run of keys in the catalogue's box, undone at once: the run ends when
+// the box loses the focus.
+class ModificaCatalogo : public QUndoCommand {
+  public:
+    ModificaCatalogo(QLineEdit* casella, QString prima, QString dopo, std::uint64_t corsa)
+        : QUndoCommand("la modifica del catalogo"), casella_(casella), prima_(std::move(prima)),
+          dopo_(std::move(dopo)), corsa_(corsa) {}
+
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* altro) override {
+        const auto* seguente = static_cast<const ModificaCatalogo*>(altro);
+        if (seguente->corsa_ != corsa_) {
+            return false;
+        }
+        dopo_ = seguente->dopo_;
+        return true;
+    }
+    // The text is already in the box when the change is pushed.
+    void redo() override { scrivi(dopo_); }
+    void undo() override { scrivi(prima_); }
+
+  private:
+    void scrivi(const QString& testo) {
+        if (casella_->text() != testo) {
+            casella_->setText(testo);
+        }
+    }
+
+    QLineEdit* casella_;
+    QString prima_;
+    QString dopo_;
+    std::uint64_t corsa_;
+};
 
 // Rows of tab-separated cells, as a spreadsheet copies them.
 std::vector<std::vector<std::string>> bloccoDaTesto(QString testo) {
@@ -168,6 +213,16 @@ class VistaTratti : public QTableView {
     }
 
   protected:
+    // A click below the last row leaves no current cell: a paste there
+    // goes after the last row.
+    void mousePressEvent(QMouseEvent* evento) override {
+        if (!indexAt(evento->position().toPoint()).isValid()) {
+            selectionModel()->clear();
+            return;
+        }
+        QTableView::mousePressEvent(evento);
+    }
+
     void keyPressEvent(QKeyEvent* evento) override {
         if (evento->matches(QKeySequence::Paste)) {
             incolla();
@@ -196,13 +251,24 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
     };
     costruisci();
     creaMenu();
+    casellaCatalogo->setPlaceholderText(testoCatalogo(catalogoUsuale(), separatore_));
     casellaCatalogo->setText(
-        impostazioni().value(chiaveCatalogo, testoCatalogo(catalogoUsuale())).toString());
+        impostazioni()
+            .value(chiaveCatalogo, testoCatalogo(catalogoUsuale(), separatore_))
+            .toString());
     leggiCatalogo();
+    testoCatalogo_ = casellaCatalogo->text();
     connect(casellaCatalogo, &QLineEdit::textChanged, this, [this] {
         leggiCatalogo();
         emit trattiCambiati();
     });
+    connect(casellaCatalogo, &QLineEdit::textEdited, this, [this](const QString& testo) {
+        modello->annullamenti()->push(
+            new ModificaCatalogo(casellaCatalogo, testoCatalogo_, testo, corsaCatalogo_));
+    });
+    connect(casellaCatalogo, &QLineEdit::textChanged, this,
+            [this](const QString& testo) { testoCatalogo_ = testo; });
+    connect(casellaCatalogo, &QLineEdit::editingFinished, this, [this] { ++corsaCatalogo_; });
     connect(analisi_, &FinestraAnalisi::verificheCambiate, this, &FinestraTratti::aggiornaLinea);
     connect(modello, &ModelloTratti::celleCambiate, this, [this] {
         notizia_.clear();
@@ -263,8 +329,9 @@ void FinestraTratti::costruisci() {
     linea->setWordWrap(true);
     linea->setToolTip("Dalla finestra «Scala di deflusso e verifiche»: i limiti, la legge e la "
                       "geometria si cambiano là.");
-    casellaCatalogo->setPlaceholderText(testoCatalogo(catalogoUsuale()));
     casellaCatalogo->setMinimumWidth(200);
+    casellaCatalogo->setToolTip("I raggi separati da «;» o da «,»; un raggio con la virgola "
+                                "decimale va tra due «;» (22,5; 25). Vuoto, il catalogo usuale");
     dimensiona->setToolTip("Scrive nel raggio vuoto di ogni tratto il più piccolo del catalogo "
                            "che rispetta tutti i limiti, alle due portate");
     stato->setWordWrap(true);
@@ -284,33 +351,57 @@ void FinestraTratti::costruisci() {
     setCentralWidget(centro);
 }
 
+// The menus and the toolbar share their actions: one name for each.
 void FinestraTratti::creaMenu() {
+    const auto azione = [this](const QString& nome, auto fai) {
+        auto* a = new QAction(nome, this);
+        connect(a, &QAction::triggered, this, fai);
+        return a;
+    };
+    QAction* importaCsv = azione("Importa CSV…", &FinestraTratti::chiediImportazione);
+    QAction* esportaTratti =
+        azione("Esporta tratti…", [this] { chiediEsportazione(Contenuto::Tratti); });
+    QAction* esportaEsiti =
+        azione("Esporta esiti…", [this] { chiediEsportazione(Contenuto::Esiti); });
+    QAction* aggiungi = azione("Aggiungi tratto", &FinestraTratti::aggiungiTratto);
+    QAction* elimina = azione("Elimina tratti", &FinestraTratti::eliminaTratti);
+    // The table's own keys, written beside the entry: the table takes them
+    // while it has the focus.
+    QAction* incollaBlocco = azione("Incolla\tCtrl+V", &FinestraTratti::incolla);
+    incollaBlocco->setIconText("Incolla");
+
     QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("Importa CSV…", this, &FinestraTratti::chiediImportazione);
-    file->addAction("Esporta i tratti…", this, [this] { chiediEsportazione(Contenuto::Tratti); });
-    file->addAction("Esporta gli esiti…", this, [this] { chiediEsportazione(Contenuto::Esiti); });
+    file->addActions({importaCsv, esportaTratti, esportaEsiti});
     file->addSeparator();
     file->addAction("Chiudi", QKeySequence::Close, this, &QWidget::close);
 
-    // The table's own keys, written beside the entries: the table takes
-    // them while it has the focus.
     QMenu* modifica = menuBar()->addMenu("&Modifica");
-    modifica->addAction("Incolla\tCtrl+V", this, &FinestraTratti::incolla);
+    QAction* annulla = modello->annullamenti()->createUndoAction(this, "Annulla");
+    annulla->setShortcut(QKeySequence::Undo);
+    QAction* ripeti = modello->annullamenti()->createRedoAction(this, "Ripeti");
+    ripeti->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    modifica->addActions({annulla, ripeti});
+    modifica->addSeparator();
+    modifica->addAction(incollaBlocco);
     modifica->addAction("Svuota le celle\tCanc", this, &FinestraTratti::svuotaSelezione);
     modifica->addSeparator();
-    modifica->addAction("Aggiungi un tratto", this, &FinestraTratti::aggiungiTratto);
-    modifica->addAction("Elimina i tratti selezionati", this, &FinestraTratti::eliminaTratti);
+    modifica->addActions({aggiungi, elimina});
 
     auto* strumenti = addToolBar("Tratti");
     strumenti->setMovable(false);
-    strumenti->addAction("Aggiungi tratto", this, &FinestraTratti::aggiungiTratto);
-    strumenti->addAction("Elimina tratti", this, &FinestraTratti::eliminaTratti);
+    strumenti->addActions({aggiungi, elimina});
     strumenti->addSeparator();
-    strumenti->addAction("Incolla", this, &FinestraTratti::incolla);
-    strumenti->addAction("Importa CSV…", this, &FinestraTratti::chiediImportazione);
-    strumenti->addAction("Esporta tratti…", this,
-                         [this] { chiediEsportazione(Contenuto::Tratti); });
-    strumenti->addAction("Esporta esiti…", this, [this] { chiediEsportazione(Contenuto::Esiti); });
+    strumenti->addActions({incollaBlocco, importaCsv, esportaTratti, esportaEsiti});
+}
+
+void FinestraTratti::impostaSeparatore(Separatore separatore) {
+    if (separatore != separatore_) {
+        separatore_ = separatore;
+        modello->impostaSeparatore(separatore);
+        casellaCatalogo->setPlaceholderText(testoCatalogo(catalogoUsuale(), separatore));
+        aggiornaLinea();
+    }
 }
 
 void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma) {
@@ -324,10 +415,12 @@ void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma) {
 void FinestraTratti::aggiornaLinea() {
     const progetto::Verifiche v = analisi_->verifiche();
     const analisi::Limiti l = progetto::limitiDi(v);
+    const auto numero = [this](double valore) {
+        return QString::fromStdString(perLettura(CStr(valore), separatore_));
+    };
     const QString limiti = QString("Limiti: V min %1 cm/s, V max %2 cm/s, h/H max %3%")
-                               .arg(QString::fromStdString(CStr(l.velocitaMinima * 100)),
-                                    QString::fromStdString(CStr(l.velocitaMassima * 100)),
-                                    QString::fromStdString(CStr(l.riempimentoMassimo * 100)));
+                               .arg(numero(l.velocitaMinima * 100), numero(l.velocitaMassima * 100),
+                                    numero(l.riempimentoMassimo * 100));
 
     const progetto::LeggeLetta letta = progetto::leggiLegge(v, gammaTabella_.value_or(0));
     const QString nome = QString::fromUtf8(
@@ -342,8 +435,10 @@ void FinestraTratti::aggiornaLinea() {
                     .arg(nome, QString::fromStdString(letta.motivo));
     } else {
         impostazioni = progetto::impostazioniTratti(v, *letta.resistenza, catalogo_);
-        legge = nome + ", " + QString::fromStdString(testoResistenza(*letta.resistenza)) +
-                (letta.dellaTabella ? " (della finestra principale)" : "");
+        legge =
+            nome + ", " +
+            QString::fromStdString(perLettura(testoResistenza(*letta.resistenza), separatore_)) +
+            (letta.dellaTabella ? " (della finestra principale)" : "");
     }
     linea->setText(QString("%1 · legge: %2 · geometria: %3")
                        .arg(limiti, legge, QString::fromStdString(v.geometria)));
@@ -408,7 +503,8 @@ std::vector<double> FinestraTratti::catalogo() const {
 
 void FinestraTratti::impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
                                      const std::vector<double>& catalogo) {
-    casellaCatalogo->setText(testoCatalogo(catalogo.empty() ? catalogoUsuale() : catalogo));
+    casellaCatalogo->setText(
+        testoCatalogo(catalogo.empty() ? catalogoUsuale() : catalogo, separatore_));
     modello->impostaRighe(righe);
 }
 
@@ -416,12 +512,14 @@ void FinestraTratti::incolla() {
     incollaTesto(QApplication::clipboard()->text());
 }
 
+// At the current cell; with none (a click below the last row), after the
+// last row.
 void FinestraTratti::incollaTesto(const QString& testo) {
     if (testo.isEmpty()) {
         return;
     }
     const QModelIndex attuale = tabella->currentIndex();
-    const int riga = attuale.isValid() ? attuale.row() : 0;
+    const int riga = attuale.isValid() ? attuale.row() : modello->rowCount();
     const int colonna = attuale.isValid() ? attuale.column() : 0;
     if (colonna >= ModelloTratti::colonneCelle) {
         avvisa("Si incolla nelle colonne dei dati, da «Tratto» a «Coefficiente»: scegliere la "
@@ -429,17 +527,29 @@ void FinestraTratti::incollaTesto(const QString& testo) {
         return;
     }
     const std::vector<std::vector<std::string>> blocco = bloccoDaTesto(testo);
-    modello->incolla(riga, colonna, blocco);
+    const ModelloTratti::Incollato fatto = modello->incolla(riga, colonna, blocco);
     std::size_t larghezza = 0;
     for (const auto& r : blocco) {
         larghezza = std::max(larghezza, r.size());
     }
     const int ultimaColonna =
         std::min(colonna + static_cast<int>(larghezza), ModelloTratti::colonneCelle) - 1;
+    tabella->setCurrentIndex(modello->index(riga, colonna));
     tabella->selectionModel()->select(
         QItemSelection(modello->index(riga, colonna),
                        modello->index(riga + static_cast<int>(blocco.size()) - 1, ultimaColonna)),
         QItemSelectionModel::ClearAndSelect);
+    QStringList fatti;
+    if (fatto.righeAggiunte > 0) {
+        fatti << quanti(fatto.righeAggiunte, "riga aggiunta", "righe aggiunte");
+    }
+    if (fatto.celleSostituite > 0) {
+        fatti << quanti(fatto.celleSostituite, "cella piena sostituita", "celle piene sostituite");
+    }
+    if (!fatti.isEmpty()) {
+        notizia_ = QString("Incolla: %1 (Ctrl+Z annulla)").arg(fatti.join(", "));
+        mostraStato();
+    }
 }
 
 void FinestraTratti::svuotaSelezione() {
@@ -464,26 +574,17 @@ void FinestraTratti::eliminaTratti() {
     }
     std::sort(righe.begin(), righe.end());
     righe.erase(std::unique(righe.begin(), righe.end()), righe.end());
-    if (righe.empty() ||
-        !conferma(QString("Eliminare %1?")
-                      .arg(quanti(static_cast<int>(righe.size()), "il tratto", "tratti")))) {
-        return;
-    }
-    // From the last, so that each run of rows keeps its place.
-    for (auto fine = righe.rbegin(); fine != righe.rend();) {
-        auto inizio = fine;
-        while (std::next(inizio) != righe.rend() && *std::next(inizio) == *inizio - 1) {
-            ++inizio;
-        }
-        modello->removeRows(*inizio, *fine - *inizio + 1);
-        fine = std::next(inizio);
+    if (!righe.empty() &&
+        conferma(QString("Eliminare %1?")
+                     .arg(quanti(static_cast<int>(righe.size()), "il tratto", "tratti")))) {
+        modello->elimina(std::move(righe));
     }
 }
 
 bool FinestraTratti::importa(const std::string& percorso) {
     std::vector<tratti::CelleTratto> letti;
     try {
-        letti = tratti::leggiCelleTratti(leggiFileIntero(percorso, dimensioneMassimaFile));
+        letti = tratti::leggiCelleTratti(leggiFileIntero(percorso, tratti::fileMassimo));
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
         return false;
@@ -504,7 +605,7 @@ bool FinestraTratti::importa(const std::string& percorso) {
     for (const tratti::CelleTratto& celle : letti) {
         righe.push_back(progetto::rigaDaCelle(celle));
     }
-    modello->impostaRighe(righe);
+    modello->importaRighe(righe);
     return true;
 }
 
@@ -553,8 +654,7 @@ void FinestraTratti::chiediImportazione() {
 
 // The dialog's filter says which CSV: plain, or for Italian spreadsheets.
 void FinestraTratti::chiediEsportazione(Contenuto contenuto) {
-    QFileDialog dialogo(this,
-                        contenuto == Contenuto::Tratti ? "Esporta i tratti" : "Esporta gli esiti",
+    QFileDialog dialogo(this, contenuto == Contenuto::Tratti ? "Esporta tratti" : "Esporta esiti",
                         contenuto == Contenuto::Tratti ? "tratti.csv" : "esiti.csv",
                         QString(filtroCsv) + ";;" + filtroCsvItaliano);
     dialogo.setAcceptMode(QFileDialog::AcceptSave);

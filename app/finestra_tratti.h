@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/calcolo_tratti.h"
+#include "numeri/separatore.h"
 #include "progetto/progetto.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/tratto.h"
@@ -36,6 +37,8 @@ class FinestraTratti : public QMainWindow {
     // Bazin's γ of the main window's table, for a line under Bazin with no
     // coefficient of its own; none while that box holds no positive number.
     void impostaCoefficienteTabella(std::optional<double> gamma);
+    // How numbers are shown; the catalogue's text stays as typed.
+    void impostaSeparatore(Separatore separatore);
 
     // The reaches and the catalogue as a project keeps them: an empty
     // catalogue is the usual one.
@@ -88,6 +91,9 @@ class FinestraTratti : public QMainWindow {
 
     FinestraAnalisi* const analisi_;
     std::optional<double> gammaTabella_;
-    std::vector<double> catalogo_; // in use: the last one that read
-    QString notizia_;              // what the last sizing did
+    std::vector<double> catalogo_;    // in use: the last one that read
+    QString testoCatalogo_;           // the box's text before the last key
+    std::uint64_t corsaCatalogo_ = 0; // a run of keys in the box, undone at once
+    Separatore separatore_ = Separatore::Punto;
+    QString notizia_; // what the last sizing did
 };

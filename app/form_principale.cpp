@@ -321,6 +321,9 @@ void FormPrincipale::applicaPreferenze() {
     if (analisi_ != nullptr) {
         analisi_->impostaSeparatore(preferenze_->separatore());
     }
+    if (tratti_ != nullptr) {
+        tratti_->impostaSeparatore(preferenze_->separatore());
+    }
     segnalaIngressi();
 }
 

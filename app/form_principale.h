@@ -193,6 +193,9 @@ class FormPrincipale : public QMainWindow {
     std::vector<std::pair<QPushButton*, QRect>> pulsantiProgetto_;
     FinestraAnalisi* analisi_ = nullptr;
     FinestraTratti* tratti_ = nullptr;
+    // The project's, the reports' and the windows' keys: every window of
+    // the program takes them.
+    QList<QAction*> azioniDiOgniFinestra_;
     ProgettoFinestra* const progetto_;
     Preferenze* const preferenze_;
     std::string daAprireAllAvvio_;

@@ -23,19 +23,21 @@
 
 void FormPrincipale::creaMenu() {
     QMenu* file = menuBar()->addMenu("&File");
-    progetto_->aggiungiAlMenu(file);
+    azioniDiOgniFinestra_ = progetto_->aggiungiAlMenu(file);
     connect(progetto_, &ProgettoFinestra::statoCambiato, this, &FormPrincipale::aggiornaTitolo);
     file->addSeparator();
     file->addAction("Documento Word", QKeySequence(Qt::CTRL | Qt::Key_D), Command3,
                     &QPushButton::click);
-    file->addAction("Relazione di calcolo…", QKeySequence(Qt::CTRL | Qt::Key_R), this,
-                    &FormPrincipale::relazioneDiCalcolo);
+    azioniDiOgniFinestra_ << file->addAction("Relazione di calcolo…",
+                                             QKeySequence(Qt::CTRL | Qt::Key_R), this,
+                                             &FormPrincipale::relazioneDiCalcolo);
     file->addAction("Scrivi su file", QKeySequence(Qt::CTRL | Qt::Key_E), Command4,
                     &QPushButton::click);
     file->addSeparator();
     file->addAction("Preferenze…", this, [this] { modificaPreferenze(this, *preferenze_); });
     file->addSeparator();
-    file->addAction("Esci", QKeySequence(Qt::CTRL | Qt::Key_Q), Command2, &QPushButton::click);
+    azioniDiOgniFinestra_ << file->addAction("Esci", QKeySequence(Qt::CTRL | Qt::Key_Q), Command2,
+                                             &QPushButton::click);
 
     // In a box they act on its text, elsewhere on the grid.
     QMenu* modifica = menuBar()->addMenu("&Modifica");
@@ -56,10 +58,12 @@ void FormPrincipale::creaMenu() {
     });
 
     QMenu* calcolo = menuBar()->addMenu("&Calcolo");
-    calcolo->addAction("Scala di deflusso e verifiche…", QKeySequence(Qt::CTRL | Qt::Key_G), this,
-                       &FormPrincipale::apriAnalisi);
-    calcolo->addAction("Verifica dei tratti…", QKeySequence(Qt::CTRL | Qt::Key_T), this,
-                       &FormPrincipale::apriTratti);
+    azioniDiOgniFinestra_ << calcolo->addAction("Scala di deflusso e verifiche…",
+                                                QKeySequence(Qt::CTRL | Qt::Key_G), this,
+                                                &FormPrincipale::apriAnalisi)
+                          << calcolo->addAction("Verifica dei tratti…",
+                                                QKeySequence(Qt::CTRL | Qt::Key_T), this,
+                                                &FormPrincipale::apriTratti);
 
     QMenu* aiuto = menuBar()->addMenu("&?");
     aiuto->addAction("Informazioni su…", this, [this] {
@@ -73,6 +77,7 @@ FinestraAnalisi* FormPrincipale::analisi() {
     if (analisi_ == nullptr) {
         analisi_ = new FinestraAnalisi(collegamento(), this);
         analisi_->impostaSeparatore(preferenze_->separatore());
+        analisi_->addActions(azioniDiOgniFinestra_);
         connect(analisi_, &FinestraAnalisi::verificheCambiate, this,
                 &FormPrincipale::aggiornaTitolo);
     }
@@ -95,6 +100,8 @@ FinestraTratti* FormPrincipale::tratti() {
     if (tratti_ == nullptr) {
         tratti_ = new FinestraTratti(analisi(), this);
         tratti_->impostaCoefficienteTabella(coefficienteTabella());
+        tratti_->impostaSeparatore(preferenze_->separatore());
+        tratti_->addActions(azioniDiOgniFinestra_);
         connect(tratti_, &FinestraTratti::trattiCambiati, this, &FormPrincipale::aggiornaTitolo);
     }
     return tratti_;

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
+#include <map>
 
 using progetto::Casella;
 using progetto::RigaTratto;
@@ -57,20 +59,20 @@ QString testoLegge(const std::string& chiave) {
     return testo(chiave);
 }
 
-QString testoEsito(const tratti::Esito& e, int colonna) {
+std::string testoEsito(const tratti::Esito& e, int colonna) {
     const auto altezza = [](const std::optional<analisi::Risposta>& r) {
-        return r ? testo(Format(r->altezza * 100, "0.0")) : QString();
+        return r ? Format(r->altezza * 100, "0.0") : std::string();
     };
     const auto velocita = [](const std::optional<analisi::Risposta>& r) {
-        return r ? testo(Format(r->velocita * 100, "0.00")) : QString();
+        return r ? Format(r->velocita * 100, "0.00") : std::string();
     };
     switch (colonna) {
     case ModelloTratti::RaggioUsato:
-        return testo(CStr(e.raggio)) + (e.dimensionato ? " (scelto)" : "");
+        return CStr(e.raggio) + (e.dimensionato ? " (scelto)" : "");
     case ModelloTratti::Altezza:
         return altezza(e.progetto);
     case ModelloTratti::Riempimento:
-        return e.progetto ? testo(Format(e.progetto->riempimento * 100, "0.0")) : QString();
+        return e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : std::string();
     case ModelloTratti::Velocita:
         return velocita(e.progetto);
     case ModelloTratti::AltezzaMinima:
@@ -78,13 +80,27 @@ QString testoEsito(const tratti::Esito& e, int colonna) {
     case ModelloTratti::VelocitaMinima:
         return velocita(e.minima);
     case ModelloTratti::PortataPiena:
-        return testo(Format(e.portataPiena * 1000, "0.00"));
+        return Format(e.portataPiena * 1000, "0.00");
     case ModelloTratti::Verdetto:
         return e.verdetto();
     default:
-        return testo(e.motivo);
+        return e.motivo;
     }
 }
+
+// A change of the cells as the undo stack keeps it.
+class Modifica : public QUndoCommand {
+  public:
+    Modifica(const QString& nome, std::function<void()> ripeti, std::function<void()> annulla)
+        : QUndoCommand(nome), ripeti_(std::move(ripeti)), annulla_(std::move(annulla)) {}
+
+    void redo() override { ripeti_(); }
+    void undo() override { annulla_(); }
+
+  private:
+    std::function<void()> ripeti_;
+    std::function<void()> annulla_;
+};
 
 const QColor coloreNonVerificato(248, 208, 208);
 const QColor coloreIlleggibile(240, 128, 128);
@@ -120,25 +136,26 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
     switch (ruolo) {
     case Qt::DisplayRole:
         if (cella) {
-            const std::string& t =
-                progetto::testoCella(riga.celle, static_cast<std::size_t>(colonna));
-            return colonna == tratti::Legge ? testoLegge(t) : testo(t);
+            return colonna == tratti::Legge
+                       ? testoLegge(progetto::testoCella(riga.celle, tratti::Legge))
+                       : testoMostrato(riga, colonna);
         }
         if (riga.errore && colonna == Motivo) {
             return QString("«%1»: %2")
                 .arg(testo(riga.errore->colonna()), testo(riga.errore->motivo()));
         }
-        return esito != nullptr ? testoEsito(*esito, colonna) : QVariant();
+        return esito != nullptr ? testo(perLettura(testoEsito(*esito, colonna), separatore_))
+                                : QVariant();
     case Qt::EditRole:
-        return cella ? testo(progetto::testoCella(riga.celle, static_cast<std::size_t>(colonna)))
-                     : QVariant();
+        return cella ? testoMostrato(riga, colonna) : QVariant();
     case Qt::ToolTipRole:
         if (cellaSbagliata) {
             return testo(riga.errore->motivo());
         }
         if ((colonna == Verdetto || colonna == Motivo) && esito != nullptr) {
-            return esito->verificato ? QString(esito->verdetto())
-                                     : esito->verdetto() + (": " + testo(esito->motivo));
+            return esito->verificato
+                       ? QString(esito->verdetto())
+                       : esito->verdetto() + (": " + testo(perLettura(esito->motivo, separatore_)));
         }
         if (colonna == RaggioUsato && esito != nullptr && esito->dimensionato) {
             return esito->verificato ? QString("Scelto dal catalogo, il raggio del tratto è "
@@ -163,6 +180,13 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
     default:
         return {};
     }
+}
+
+// A number as the user reads it; the name and the law as typed.
+QString ModelloTratti::testoMostrato(const Riga& riga, int colonna) const {
+    const auto c = static_cast<std::size_t>(colonna);
+    const std::string& t = progetto::testoCella(riga.celle, c);
+    return testo(tratti::numerica(c) ? perLettura(t, separatore_) : t);
 }
 
 QVariant ModelloTratti::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
@@ -190,7 +214,11 @@ bool ModelloTratti::setData(const QModelIndex& indice, const QVariant& valore, i
     if (!indice.isValid() || ruolo != Qt::EditRole || indice.column() >= colonneCelle) {
         return false;
     }
-    incolla(indice.row(), indice.column(), {{valore.toString().toStdString()}});
+    const auto riga = static_cast<std::size_t>(indice.row());
+    RigaTratto celle = righe_[riga].celle;
+    progetto::scriviCella(celle, static_cast<std::size_t>(indice.column()),
+                          valore.toString().toStdString());
+    registraCelle("la scrittura in una cella", {{riga, std::move(celle)}});
     return true;
 }
 
@@ -198,16 +226,12 @@ bool ModelloTratti::insertRows(int riga, int quante, const QModelIndex& genitore
     if (genitore.isValid() || riga < 0 || riga > rowCount() || quante <= 0) {
         return false;
     }
-    beginInsertRows({}, riga, riga + quante - 1);
-    std::vector<Riga> nuove(static_cast<std::size_t>(quante));
-    for (Riga& nuova : nuove) {
-        nuova.versione = prossimaVersione_++;
-    }
-    righe_.insert(righe_.begin() + riga, std::make_move_iterator(nuove.begin()),
-                  std::make_move_iterator(nuove.end()));
-    endInsertRows();
-    celleModificate();
-    prevediCalcolo();
+    const auto dove = static_cast<std::size_t>(riga);
+    const std::vector<RigaTratto> vuote(static_cast<std::size_t>(quante));
+    annullamenti_.push(new Modifica(
+        quante == 1 ? "l'aggiunta di un tratto" : "l'aggiunta di tratti",
+        [this, dove, vuote] { inserisci(dove, vuote); },
+        [this, dove, quante] { togli(dove, static_cast<std::size_t>(quante)); }));
     return true;
 }
 
@@ -215,24 +239,49 @@ bool ModelloTratti::removeRows(int riga, int quante, const QModelIndex& genitore
     if (genitore.isValid() || riga < 0 || quante <= 0 || riga + quante > rowCount()) {
         return false;
     }
-    beginRemoveRows({}, riga, riga + quante - 1);
-    righe_.erase(righe_.begin() + riga, righe_.begin() + riga + quante);
-    endRemoveRows();
-    celleModificate();
-    prevediCalcolo();
+    const auto dove = static_cast<std::size_t>(riga);
+    std::vector<RigaTratto> tolte;
+    for (std::size_t i = dove; i < dove + static_cast<std::size_t>(quante); ++i) {
+        tolte.push_back(righe_[i].celle);
+    }
+    annullamenti_.push(new Modifica(
+        "l'eliminazione dei tratti",
+        [this, dove, quante] { togli(dove, static_cast<std::size_t>(quante)); },
+        [this, dove, tolte] { inserisci(dove, tolte); }));
     return true;
 }
 
-void ModelloTratti::impostaRighe(const std::vector<RigaTratto>& righe) {
-    beginResetModel();
-    righe_.assign(righe.size(), Riga());
-    for (std::size_t i = 0; i < righe.size(); ++i) {
-        righe_[i].celle = righe[i];
-        leggi(righe_[i], i);
+void ModelloTratti::elimina(std::vector<int> righe) {
+    std::sort(righe.begin(), righe.end());
+    righe.erase(std::unique(righe.begin(), righe.end()), righe.end());
+    righe.erase(std::remove_if(righe.begin(), righe.end(),
+                               [this](int r) { return r < 0 || r >= rowCount(); }),
+                righe.end());
+    if (righe.empty()) {
+        return;
     }
-    endResetModel();
-    celleModificate();
-    prevediCalcolo();
+    // From the last, so that each run of rows keeps its place.
+    annullamenti_.beginMacro("l'eliminazione dei tratti");
+    for (auto fine = righe.rbegin(); fine != righe.rend();) {
+        auto inizio = fine;
+        while (std::next(inizio) != righe.rend() && *std::next(inizio) == *inizio - 1) {
+            ++inizio;
+        }
+        removeRows(*inizio, *fine - *inizio + 1);
+        fine = std::next(inizio);
+    }
+    annullamenti_.endMacro();
+}
+
+void ModelloTratti::impostaRighe(const std::vector<RigaTratto>& righe) {
+    annullamenti_.clear();
+    sostituisci(righe);
+}
+
+void ModelloTratti::importaRighe(const std::vector<RigaTratto>& righe) {
+    annullamenti_.push(new Modifica(
+        "l'importazione", [this, righe] { sostituisci(righe); },
+        [this, prima = this->righe()] { sostituisci(prima); }));
 }
 
 std::vector<RigaTratto> ModelloTratti::righe() const {
@@ -244,64 +293,144 @@ std::vector<RigaTratto> ModelloTratti::righe() const {
     return celle;
 }
 
-void ModelloTratti::incolla(int riga, int colonna,
-                            const std::vector<std::vector<std::string>>& blocco) {
+ModelloTratti::Incollato
+ModelloTratti::incolla(int riga, int colonna, const std::vector<std::vector<std::string>>& blocco) {
+    Incollato incollato;
     if (riga < 0 || colonna < 0 || colonna >= colonneCelle || blocco.empty()) {
-        return;
+        return incollato;
     }
-    const int ultima = riga + static_cast<int>(blocco.size()) - 1;
-    if (ultima >= rowCount()) {
-        beginInsertRows({}, rowCount(), ultima);
-        while (static_cast<int>(righe_.size()) <= ultima) {
-            righe_.emplace_back().versione = prossimaVersione_++;
-        }
-        endInsertRows();
-    }
-    bool cambiato = false;
+    CelleDi dopo;
+    std::vector<RigaTratto> inCoda;
     for (std::size_t r = 0; r < blocco.size(); ++r) {
         const std::size_t indice = static_cast<std::size_t>(riga) + r;
-        Riga& destinazione = righe_[indice];
-        const RigaTratto prima = destinazione.celle;
+        const bool esistente = indice < righe_.size();
+        RigaTratto celle = esistente ? righe_[indice].celle : RigaTratto();
         for (std::size_t c = 0; c < blocco[r].size(); ++c) {
             const std::size_t colonnaCella = static_cast<std::size_t>(colonna) + c;
-            if (colonnaCella < tratti::colonne) {
-                progetto::scriviCella(destinazione.celle, colonnaCella, blocco[r][c]);
+            if (colonnaCella >= tratti::colonne) {
+                break;
+            }
+            const std::string prima = progetto::testoCella(celle, colonnaCella);
+            progetto::scriviCella(celle, colonnaCella, blocco[r][c]);
+            if (esistente && !prima.empty() && progetto::testoCella(celle, colonnaCella) != prima) {
+                ++incollato.celleSostituite;
             }
         }
-        if (destinazione.celle != prima) {
-            leggi(destinazione, indice);
-            cambiato = true;
+        if (esistente) {
+            dopo.emplace_back(indice, std::move(celle));
+        } else {
+            // Rows between the last and the block's first stay empty.
+            inCoda.resize(indice - righe_.size());
+            inCoda.push_back(std::move(celle));
         }
     }
-    cambiate(riga, ultima);
-    if (cambiato) {
-        celleModificate();
-        prevediCalcolo();
-    }
+    incollato.righeAggiunte = static_cast<int>(inCoda.size());
+    registraCelle("l'incolla", std::move(dopo), std::move(inCoda));
+    return incollato;
 }
 
 void ModelloTratti::svuota(const QModelIndexList& celle) {
-    std::vector<int> toccate;
+    std::map<std::size_t, RigaTratto> svuotate;
     for (const QModelIndex& cella : celle) {
         if (!cella.isValid() || cella.column() >= colonneCelle) {
             continue;
         }
-        RigaTratto& riga = righe_[static_cast<std::size_t>(cella.row())].celle;
+        const auto r = static_cast<std::size_t>(cella.row());
         const auto colonna = static_cast<std::size_t>(cella.column());
-        if (!progetto::testoCella(riga, colonna).empty()) {
-            progetto::scriviCella(riga, colonna, {});
-            toccate.push_back(cella.row());
+        auto [dove, nuova] = svuotate.try_emplace(r, righe_[r].celle);
+        progetto::scriviCella(dove->second, colonna, {});
+    }
+    registraCelle("lo svuotamento delle celle", CelleDi(svuotate.begin(), svuotate.end()));
+}
+
+void ModelloTratti::impostaSeparatore(Separatore separatore) {
+    if (separatore != separatore_) {
+        separatore_ = separatore;
+        cambiate(0, rowCount() - 1);
+    }
+}
+
+void ModelloTratti::registraCelle(const QString& nome, CelleDi dopo,
+                                  std::vector<RigaTratto> inCoda) {
+    CelleDi prima;
+    CelleDi cambiate;
+    for (auto& [indice, celle] : dopo) {
+        if (celle != righe_[indice].celle) {
+            prima.emplace_back(indice, righe_[indice].celle);
+            cambiate.emplace_back(indice, std::move(celle));
         }
     }
-    if (toccate.empty()) {
+    if (cambiate.empty() && inCoda.empty()) {
         return;
     }
-    std::sort(toccate.begin(), toccate.end());
-    toccate.erase(std::unique(toccate.begin(), toccate.end()), toccate.end());
-    for (const int r : toccate) {
-        leggi(righe_[static_cast<std::size_t>(r)], static_cast<std::size_t>(r));
+    const std::size_t fine = righe_.size();
+    const std::size_t aggiunte = inCoda.size();
+    annullamenti_.push(new Modifica(
+        nome,
+        [this, cambiate, inCoda, fine] {
+            inserisci(fine, inCoda);
+            scriviCelle(cambiate);
+        },
+        [this, prima, fine, aggiunte] {
+            togli(fine, aggiunte);
+            scriviCelle(prima);
+        }));
+}
+
+void ModelloTratti::scriviCelle(const CelleDi& celle) {
+    if (celle.empty()) {
+        return;
     }
-    cambiate(toccate.front(), toccate.back());
+    int primaRiga = rowCount();
+    int ultimaRiga = -1;
+    for (const auto& [indice, testi] : celle) {
+        righe_[indice].celle = testi;
+        leggi(righe_[indice], indice);
+        primaRiga = std::min(primaRiga, static_cast<int>(indice));
+        ultimaRiga = std::max(ultimaRiga, static_cast<int>(indice));
+    }
+    cambiate(primaRiga, ultimaRiga);
+    celleModificate();
+    prevediCalcolo();
+}
+
+void ModelloTratti::inserisci(std::size_t dove, const std::vector<RigaTratto>& celle) {
+    if (celle.empty()) {
+        return;
+    }
+    beginInsertRows({}, static_cast<int>(dove), static_cast<int>(dove + celle.size()) - 1);
+    std::vector<Riga> nuove(celle.size());
+    for (std::size_t i = 0; i < celle.size(); ++i) {
+        nuove[i].celle = celle[i];
+        leggi(nuove[i], dove + i);
+    }
+    righe_.insert(righe_.begin() + static_cast<std::ptrdiff_t>(dove),
+                  std::make_move_iterator(nuove.begin()), std::make_move_iterator(nuove.end()));
+    endInsertRows();
+    celleModificate();
+    prevediCalcolo();
+}
+
+void ModelloTratti::togli(std::size_t dove, std::size_t quante) {
+    if (quante == 0) {
+        return;
+    }
+    beginRemoveRows({}, static_cast<int>(dove), static_cast<int>(dove + quante) - 1);
+    const auto inizio = righe_.begin() + static_cast<std::ptrdiff_t>(dove);
+    righe_.erase(inizio, inizio + static_cast<std::ptrdiff_t>(quante));
+    endRemoveRows();
+    celleModificate();
+    prevediCalcolo();
+}
+
+void ModelloTratti::sostituisci(const std::vector<RigaTratto>& righe) {
+    beginResetModel();
+    righe_.assign(righe.size(), Riga());
+    for (std::size_t i = 0; i < righe.size(); ++i) {
+        righe_[i].celle = righe[i];
+        leggi(righe_[i], i);
+    }
+    endResetModel();
     celleModificate();
     prevediCalcolo();
 }
@@ -457,12 +586,10 @@ void ModelloTratti::forseDimensiona() {
 
 void ModelloTratti::applicaDimensionamento() {
     dimensionaAllaFine_ = false;
-    int scritti = 0;
     int senzaMisura = 0;
-    int prima = rowCount();
-    int ultima = -1;
+    CelleDi dopo;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
-        Riga& riga = righe_[i];
+        const Riga& riga = righe_[i];
         if (!riga.tratto || riga.tratto->raggio) {
             continue;
         }
@@ -470,17 +597,11 @@ void ModelloTratti::applicaDimensionamento() {
             ++senzaMisura;
             continue;
         }
-        riga.celle.raggio = Casella::daTesto(CStr(riga.esito->raggio));
-        leggi(riga, i);
-        ++scritti;
-        prima = std::min(prima, static_cast<int>(i));
-        ultima = std::max(ultima, static_cast<int>(i));
+        RigaTratto& celle = dopo.emplace_back(i, riga.celle).second;
+        celle.raggio = Casella::daTesto(CStr(riga.esito->raggio));
     }
-    if (scritti > 0) {
-        cambiate(prima, ultima);
-        celleModificate();
-        prevediCalcolo();
-    }
+    const int scritti = static_cast<int>(dopo.size());
+    registraCelle("Dimensiona", std::move(dopo));
     emit dimensionati(scritti, senzaMisura);
 }
 

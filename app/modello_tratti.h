@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/calcolo_tratti.h"
+#include "numeri/separatore.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/tratto.h"
 
 #include <QAbstractTableModel>
+#include <QUndoStack>
 
 #include <cstdint>
 #include <optional>
@@ -16,6 +18,8 @@
 // reaches' CSV, and beside them the reach's results. The results come from
 // a CalcoloTratti, off the user-interface thread; a result of cells or
 // settings changed since is dropped, and the row waits for its own.
+// Every change the user makes to the cells goes on the undo stack; a
+// project opened starts it afresh.
 
 class ModelloTratti : public QAbstractTableModel {
     Q_OBJECT
@@ -52,13 +56,27 @@ class ModelloTratti : public QAbstractTableModel {
     bool insertRows(int riga, int quante, const QModelIndex& genitore = {}) override;
     bool removeRows(int riga, int quante, const QModelIndex& genitore = {}) override;
 
-    // Every row at once (a project opened, a file imported).
+    // Every row at once: a project opened (the undo stack starts afresh),
+    // or a file imported (undone as one change).
     void impostaRighe(const std::vector<progetto::RigaTratto>& righe);
+    void importaRighe(const std::vector<progetto::RigaTratto>& righe);
     std::vector<progetto::RigaTratto> righe() const;
     // A block of cells from (riga, colonna) on, rows added as needed; what
     // falls beyond the last cell's column is left out.
-    void incolla(int riga, int colonna, const std::vector<std::vector<std::string>>& blocco);
+    struct Incollato {
+        int righeAggiunte = 0;
+        int celleSostituite = 0; // filled cells that now hold another text
+    };
+    Incollato incolla(int riga, int colonna, const std::vector<std::vector<std::string>>& blocco);
     void svuota(const QModelIndexList& celle);
+    // The rows given, in any order, repeated or not: undone as one change.
+    void elimina(std::vector<int> righe);
+
+    // Annulla and Ripeti act on it; the catalogue's edits go on it too.
+    QUndoStack* annullamenti() { return &annullamenti_; }
+
+    // How numbers are shown: cells, results and reasons.
+    void impostaSeparatore(Separatore separatore);
 
     // The line's law, geometry, limits and catalogue; none while they are
     // not given (the results wait).
@@ -121,7 +139,21 @@ class ModelloTratti : public QAbstractTableModel {
         std::uint64_t impostazioniEsito = 0;
     };
 
+    // A row's cells as they will be after a change.
+    using CelleDi = std::vector<std::pair<std::size_t, progetto::RigaTratto>>;
+    // Pushes the change of these rows' cells, with rows added at the end
+    // first; rows that do not change are left out, and no change pushes
+    // nothing.
+    void registraCelle(const QString& nome, CelleDi dopo,
+                       std::vector<progetto::RigaTratto> inCoda = {});
+    // What the undo stack's changes do, and undo.
+    void scriviCelle(const CelleDi& celle);
+    void inserisci(std::size_t dove, const std::vector<progetto::RigaTratto>& celle);
+    void togli(std::size_t dove, std::size_t quante);
+    void sostituisci(const std::vector<progetto::RigaTratto>& righe);
+
     void leggi(Riga& riga, std::size_t indice);
+    QString testoMostrato(const Riga& riga, int colonna) const;
     bool attuale(const Riga& riga) const;
     void celleModificate();
     void cambiate(int prima, int ultima);
@@ -138,6 +170,8 @@ class ModelloTratti : public QAbstractTableModel {
     std::uint64_t versioneImpostazioni_ = 1;
     bool calcoloPrevisto_ = false;
     bool dimensionaAllaFine_ = false;
+    Separatore separatore_ = Separatore::Punto;
+    QUndoStack annullamenti_;
     // Last, so destroyed first: its thread stops before the rows go.
     CalcoloTratti calcolo_;
 };

@@ -57,13 +57,13 @@ ProgettoFinestra::ProgettoFinestra(QWidget* finestra, Controlli controlli)
     };
 }
 
-void ProgettoFinestra::aggiungiAlMenu(QMenu* file) {
+QList<QAction*> ProgettoFinestra::aggiungiAlMenu(QMenu* file) {
     file->addAction("Nuovo", QKeySequence::New, this, [this] {
         if (puoChiudere()) {
             nuovo();
         }
     });
-    file->addAction("Apri…", QKeySequence::Open, this, [this] {
+    QAction* apriFile = file->addAction("Apri…", QKeySequence::Open, this, [this] {
         if (const std::string scelto = puoChiudere() ? scegliFileDaAprire() : std::string();
             !scelto.empty()) {
             apri(scelto);
@@ -71,11 +71,14 @@ void ProgettoFinestra::aggiungiAlMenu(QMenu* file) {
     });
     recenti_ = file->addMenu("File recenti");
     aggiornaRecenti();
-    file->addAction("Salva", QKeySequence(Qt::CTRL | Qt::Key_S), this, &ProgettoFinestra::salva);
-    file->addAction("Salva con nome…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
-                    &ProgettoFinestra::salvaCome);
+    QAction* salvaFile = file->addAction("Salva", QKeySequence(Qt::CTRL | Qt::Key_S), this,
+                                         &ProgettoFinestra::salva);
+    QAction* salvaConNome =
+        file->addAction("Salva con nome…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                        &ProgettoFinestra::salvaCome);
     file->addSeparator();
     file->addAction("Dati del progetto…", this, &ProgettoFinestra::modificaDati);
+    return {apriFile, salvaFile, salvaConNome};
 }
 
 bool ProgettoFinestra::apri(const std::string& percorso) {

@@ -3,6 +3,7 @@
 #include "elaboratore/domanda_salvare.h"
 #include "progetto/progetto.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -42,7 +44,8 @@ class ProgettoFinestra : public QObject {
     ProgettoFinestra(QWidget* finestra, Controlli controlli);
 
     // Nuovo, Apri…, Salva, Salva con nome…, File recenti, Dati del progetto….
-    void aggiungiAlMenu(QMenu* file);
+    // Returns Apri, Salva and Salva con nome, whose keys every window takes.
+    QList<QAction*> aggiungiAlMenu(QMenu* file);
 
     // A bad file changes nothing: a warning names it and what is wrong.
     bool apri(const std::string& percorso);

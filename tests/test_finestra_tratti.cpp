@@ -8,13 +8,19 @@
 #include "app/scelta_resistenza.h"
 #include "numeri/conversioni.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -254,6 +260,108 @@ TEST_F(Tratti, InvioScendeCancSvuota) {
     EXPECT_EQ(cella(1, tratti::Nome), "T2");
 }
 
+// Every edit of the table or the catalogue is undone by Ctrl+Z and done
+// again by Ctrl+Y or Ctrl+Shift+Z, whole; a project opened cannot be undone.
+TEST_F(Tratti, AnnullaERipetiOgniModifica) {
+    const std::string csv = file("linea.csv", "tratto,pendenza,raggio,portata\nN1,0.01,30,90\n");
+    const struct {
+        const char* nome;
+        std::function<void()> modifica;
+    } casi[] = {
+        {"scrittura", [&] { modello().setData(modello().index(1, tratti::Portata), "95,5"); }},
+        {"incolla sopra",
+         [&] {
+             finestra->tabella->setCurrentIndex(modello().index(0, tratti::Raggio));
+             finestra->incollaTesto("35\t200\n40\t\n");
+         }},
+        {"incolla in fondo",
+         [&] {
+             finestra->tabella->selectionModel()->clear();
+             finestra->incollaTesto("T9\t\t0.02\n");
+         }},
+        {"svuota",
+         [&] {
+             finestra->tabella->selectionModel()->select(
+                 QItemSelection(modello().index(0, tratti::Pendenza),
+                                modello().index(1, tratti::Raggio)),
+                 QItemSelectionModel::ClearAndSelect);
+             QTest::keyClick(finestra->tabella, Qt::Key_Delete);
+         }},
+        {"aggiungi", [&] { modello().insertRows(1, 1); }},
+        {"elimina",
+         [&] {
+             modello().elimina({2, 0});
+         }},
+        {"importa", [&] { finestra->importa(csv); }},
+        {"dimensiona",
+         [&] {
+             finestra->dimensiona->click();
+             modello().attendiCalcolo();
+         }},
+        {"catalogo", [&] { QTest::keyClicks(finestra->casellaCatalogo, "; 22,5"); }},
+    };
+    finestra->show();
+    QApplication::setActiveWindow(finestra.get());
+    for (const auto& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        std::vector<progetto::RigaTratto> righe;
+        for (const tratti::CelleTratto& celle :
+             tratti::leggiCelleTratti("tratto,pendenza,raggio,portata,portata_minima\n"
+                                      "T1,0.005,30,150,8\nT2,0.005,,150,8\nT3,0.01,,90,\n")) {
+            righe.push_back(progetto::rigaDaCelle(celle));
+        }
+        modello().impostaRighe(righe);
+        modello().attendiCalcolo();
+        finestra->casellaCatalogo->setText("30, 40");
+        const auto stato = [&] {
+            return std::pair(modello().righe(), finestra->casellaCatalogo->text());
+        };
+        EXPECT_FALSE(modello().annullamenti()->canUndo());
+        const auto prima = stato();
+        caso.modifica();
+        const auto dopo = stato();
+        ASSERT_NE(dopo, prima);
+        for (const QKeySequence& ripeti :
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+            QTest::keySequence(finestra->tabella, QKeySequence::Undo);
+            EXPECT_EQ(stato(), prima);
+            QTest::keySequence(finestra->tabella, ripeti);
+            EXPECT_EQ(stato(), dopo);
+        }
+    }
+}
+
+// A paste over filled cells says how many it replaced; one below the last
+// row adds rows after it.
+TEST_F(Tratti, IncollaDiceCosaHaSostituito) {
+    scrivi({{"T1", "", "0.01", "", "", "30", "150"}, {"T2", "", "0.01"}});
+    finestra->tabella->setCurrentIndex(modello().index(0, tratti::Raggio));
+    finestra->incollaTesto("35\t150\n40\t90\n");
+    EXPECT_TRUE(
+        finestra->stato->text().endsWith("Incolla: 1 cella piena sostituita (Ctrl+Z annulla)"))
+        << finestra->stato->text().toStdString();
+    finestra->tabella->selectionModel()->clear();
+    finestra->incollaTesto("T3\nT4\n");
+    EXPECT_EQ(modello().rowCount(), 4);
+    EXPECT_EQ(cella(3, tratti::Nome), "T4");
+    EXPECT_TRUE(finestra->stato->text().endsWith("Incolla: 2 righe aggiunte (Ctrl+Z annulla)"));
+}
+
+// Under the decimal comma the numbers of the cells, the results and the
+// reasons are read with it; the cells keep the point inside.
+TEST_F(Tratti, LaVirgolaNelleCelleENegliEsiti) {
+    scrivi({{"T1", "", "0.0005", "", "", "30", "150", "8"}});
+    finestra->impostaSeparatore(Separatore::Virgola);
+    EXPECT_EQ(cella(0, tratti::Pendenza), "0,0005");
+    EXPECT_EQ(modello().index(0, tratti::Pendenza).data(Qt::EditRole), "0,0005");
+    EXPECT_EQ(modello().righe()[0].pendenza.testo, "0.0005");
+    EXPECT_TRUE(cella(0, ModelloTratti::Velocita).contains(','));
+    EXPECT_FALSE(cella(0, ModelloTratti::Motivo).contains(QRegularExpression("\\d\\.\\d")))
+        << cella(0, ModelloTratti::Motivo).toStdString();
+    EXPECT_TRUE(finestra->linea->text().contains("γ = 0,18"))
+        << finestra->linea->text().toStdString();
+}
+
 // The reaches and the catalogue go into the project file as typed, and come
 // back the same in another window; an edit marks the project changed.
 class TrattiNelProgetto : public FinestraAvviata {};
@@ -283,6 +391,31 @@ TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
 
     riaperti->modello->setData(riaperti->modello->index(1, tratti::Portata), "90");
     EXPECT_TRUE(altra.windowTitle().startsWith("linea.sezione*"));
+}
+
+// The project's, the reports' and the windows' keys act from the analysis
+// and the reaches' windows as from the main one.
+TEST_F(TrattiNelProgetto, ITastiDelProgrammaInOgniFinestra) {
+    QTemporaryDir cartella;
+    const std::string percorso = cartella.filePath("linea.sezione").toStdString();
+    finestra->progetto()->scegliFileDaSalvare = [&](const std::string&) { return percorso; };
+    FinestraTratti* tratti = finestra->apriTratti();
+    QMainWindow* analisi = finestra->apriAnalisi();
+    for (QMainWindow* altra : {static_cast<QMainWindow*>(tratti), analisi}) {
+        QStringList tasti;
+        for (const QAction* azione : altra->actions()) {
+            tasti << azione->shortcut().toString();
+        }
+        EXPECT_EQ(tasti, QStringList({"Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+R", "Ctrl+Q",
+                                      "Ctrl+G", "Ctrl+T"}));
+    }
+    tratti->hide();
+    QApplication::setActiveWindow(analisi);
+    QTest::keySequence(analisi, QKeySequence(Qt::CTRL | Qt::Key_T));
+    EXPECT_TRUE(tratti->isVisible());
+    QApplication::setActiveWindow(tratti);
+    QTest::keySequence(tratti, QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_TRUE(QFileInfo::exists(QString::fromStdString(percorso)));
 }
 
 namespace {
