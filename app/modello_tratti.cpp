@@ -110,6 +110,8 @@ const QColor coloreInAttesa(128, 128, 128);
 
 ModelloTratti::ModelloTratti(QObject* parent, CalcoloTratti::Verifica verifica)
     : QAbstractTableModel(parent), calcolo_(std::move(verifica)) {
+    // A hundred changes back: an import of many reaches keeps them twice.
+    annullamenti_.setUndoLimit(100);
     connect(&calcolo_, &CalcoloTratti::consegnePronte, this, &ModelloTratti::ritira);
 }
 

@@ -1,3 +1,7 @@
+#include "app/finestra_analisi.h"
+#include "app/preferenze.h"
+#include "app/vista_griglia.h"
+#include "contenuto_file.h"
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/scrittore_docx.h"
@@ -9,9 +13,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QUrl>
@@ -54,8 +63,8 @@ class FinestraReportAperta : public FinestraAvviata {
     }
 
     // The menu command bound to the keys, as the keys would trigger it.
-    static void premi(FinestraReport* report, const QKeySequence& tasti) {
-        for (QAction* azione : report->findChildren<QAction*>()) {
+    static void premi(QWidget* finestra, const QKeySequence& tasti) {
+        for (QAction* azione : finestra->findChildren<QAction*>()) {
             if (azione->shortcut() == tasti) {
                 azione->trigger();
                 return;
@@ -282,4 +291,55 @@ TEST_F(FinestraReportAperta, SalvaUsaIlFileDelDocumento) {
     premi(report, Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     ASSERT_EQ(proposti.size(), 2u);
     EXPECT_EQ(proposti[1], file);
+}
+
+// The decimal comma the user prefers is in every text people read: the
+// grid, its copy, the analysis window, both reports, the results file. The
+// copy's HTML and the plain CSV keep numbers a spreadsheet reads.
+TEST_F(FinestraReportAperta, LaVirgolaInOgniTestoDaLeggere) {
+    QTemporaryDir cartella;
+    finestra->preferenze()->impostaSeparatore(Separatore::Virgola);
+    digita(finestra->Text2, "0,0035");
+    digita(finestra->Text5, cartella.filePath("risultati"));
+    finestra->griglia1->copia(true);
+    FinestraAnalisi* analisi = finestra->apriAnalisi();
+    digita(analisi->portata, "150");
+    FinestraReport* report = documentoWord();
+    ASSERT_NE(report, nullptr);
+    std::vector<QString> avvisi;
+    finestra->avvisa = [&](const QString& a) { avvisi.push_back(a); };
+    premi(finestra.get(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(avvisi, std::vector<QString>());
+    ASSERT_EQ(report->schede()->count(), 2);
+    finestra->Command4->click();
+    const auto scheda = [&](int i) {
+        return qobject_cast<QTextEdit*>(report->schede()->widget(i))->toPlainText();
+    };
+    // A number's point, not a version's.
+    const QRegularExpression puntoDecimale("(?<![\\d.])\\d+\\.\\d+(?![\\d.])");
+    const struct {
+        const char* dove;
+        QString testo;
+    } letti[] = {
+        {"griglia", finestra->modelloGriglia1->index(2, 1).data().toString()},
+        {"copia", QGuiApplication::clipboard()->text()},
+        {"analisi", analisi->tabella->item(0, 1)->text() + analisi->stato->text()},
+        {"Documento Word", scheda(0)},
+        {"Relazione di calcolo", scheda(1)},
+        {"file dei risultati", contenutoFile(cartella.filePath("risultati.txt"))},
+    };
+    for (const auto& l : letti) {
+        SCOPED_TRACE(l.dove);
+        EXPECT_TRUE(l.testo.contains(QRegularExpression("\\d,\\d"))) << l.testo.toStdString();
+        EXPECT_FALSE(l.testo.contains(puntoDecimale))
+            << l.testo.mid(std::max(0, static_cast<int>(l.testo.indexOf(puntoDecimale)) - 60), 120)
+                   .toStdString();
+    }
+    EXPECT_TRUE(scheda(1).contains("0,0035"));
+    EXPECT_TRUE(QGuiApplication::clipboard()->mimeData()->html().contains(
+        QRegularExpression("sdval=\"\\d+\\.\\d+\"")));
+    digita(finestra->Text5, cartella.filePath("risultati.csv"));
+    finestra->Command4->click();
+    EXPECT_TRUE(contenutoFile(cartella.filePath("risultati.csv")).contains(puntoDecimale));
 }
