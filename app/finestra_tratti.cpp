@@ -100,7 +100,7 @@ QString quanti(int numero, const char* uno, const char* molti) {
 class ModificaCatalogo : public QUndoCommand {
   public:
     ModificaCatalogo(QLineEdit* casella, QString prima, QString dopo, std::uint64_t corsa)
-        : QUndoCommand("la modifica del catalogo"), casella_(casella), prima_(std::move(prima)),
+        : QUndoCommand("modifica del catalogo"), casella_(casella), prima_(std::move(prima)),
           dopo_(std::move(dopo)), corsa_(corsa) {}
 
     int id() const override { return 1; }

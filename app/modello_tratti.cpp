@@ -220,7 +220,7 @@ bool ModelloTratti::setData(const QModelIndex& indice, const QVariant& valore, i
     RigaTratto celle = righe_[riga].celle;
     progetto::scriviCella(celle, static_cast<std::size_t>(indice.column()),
                           valore.toString().toStdString());
-    registraCelle("la scrittura in una cella", {{riga, std::move(celle)}});
+    registraCelle("scrittura in una cella", {{riga, std::move(celle)}});
     return true;
 }
 
@@ -231,7 +231,7 @@ bool ModelloTratti::insertRows(int riga, int quante, const QModelIndex& genitore
     const auto dove = static_cast<std::size_t>(riga);
     const std::vector<RigaTratto> vuote(static_cast<std::size_t>(quante));
     annullamenti_.push(new Modifica(
-        quante == 1 ? "l'aggiunta di un tratto" : "l'aggiunta di tratti",
+        quante == 1 ? "aggiungi tratto" : "aggiungi tratti",
         [this, dove, vuote] { inserisci(dove, vuote); },
         [this, dove, quante] { togli(dove, static_cast<std::size_t>(quante)); }));
     return true;
@@ -247,8 +247,7 @@ bool ModelloTratti::removeRows(int riga, int quante, const QModelIndex& genitore
         tolte.push_back(righe_[i].celle);
     }
     annullamenti_.push(new Modifica(
-        "l'eliminazione dei tratti",
-        [this, dove, quante] { togli(dove, static_cast<std::size_t>(quante)); },
+        "elimina tratti", [this, dove, quante] { togli(dove, static_cast<std::size_t>(quante)); },
         [this, dove, tolte] { inserisci(dove, tolte); }));
     return true;
 }
@@ -263,7 +262,7 @@ void ModelloTratti::elimina(std::vector<int> righe) {
         return;
     }
     // From the last, so that each run of rows keeps its place.
-    annullamenti_.beginMacro("l'eliminazione dei tratti");
+    annullamenti_.beginMacro("elimina tratti");
     for (auto fine = righe.rbegin(); fine != righe.rend();) {
         auto inizio = fine;
         while (std::next(inizio) != righe.rend() && *std::next(inizio) == *inizio - 1) {
@@ -282,7 +281,7 @@ void ModelloTratti::impostaRighe(const std::vector<RigaTratto>& righe) {
 
 void ModelloTratti::importaRighe(const std::vector<RigaTratto>& righe) {
     annullamenti_.push(new Modifica(
-        "l'importazione", [this, righe] { sostituisci(righe); },
+        "importa CSV", [this, righe] { sostituisci(righe); },
         [this, prima = this->righe()] { sostituisci(prima); }));
 }
 
@@ -327,7 +326,7 @@ ModelloTratti::incolla(int riga, int colonna, const std::vector<std::vector<std:
         }
     }
     incollato.righeAggiunte = static_cast<int>(inCoda.size());
-    registraCelle("l'incolla", std::move(dopo), std::move(inCoda));
+    registraCelle("incolla", std::move(dopo), std::move(inCoda));
     return incollato;
 }
 
@@ -342,7 +341,7 @@ void ModelloTratti::svuota(const QModelIndexList& celle) {
         auto [dove, nuova] = svuotate.try_emplace(r, righe_[r].celle);
         progetto::scriviCella(dove->second, colonna, {});
     }
-    registraCelle("lo svuotamento delle celle", CelleDi(svuotate.begin(), svuotate.end()));
+    registraCelle("svuota le celle", CelleDi(svuotate.begin(), svuotate.end()));
 }
 
 void ModelloTratti::impostaSeparatore(Separatore separatore) {
@@ -603,7 +602,7 @@ void ModelloTratti::applicaDimensionamento() {
         celle.raggio = Casella::daTesto(CStr(riga.esito->raggio));
     }
     const int scritti = static_cast<int>(dopo.size());
-    registraCelle("Dimensiona", std::move(dopo));
+    registraCelle("dimensiona", std::move(dopo));
     emit dimensionati(scritti, senzaMisura);
 }
 

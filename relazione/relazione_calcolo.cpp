@@ -252,9 +252,9 @@ class Relazione {
             sezione_.geometria == formule::Geometria::Esatta
                 ? "Le verifiche usano la geometria esatta: il profilo vero a quattro archi, senza "
                   "costanti arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r). "
-                  "Le altezze cercate sono calcolate con precisione relativa migliore di 1e-10."
+                  "Le altezze cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰."
                 : "Le verifiche usano le stesse formule della tabella. Le altezze "
-                  "cercate sono calcolate con precisione relativa migliore di 1e-10.");
+                  "cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰.");
         if (t_.ingressi.geometria == formule::Geometria::Esatta) {
             scrittore_.paragrafo("Anche la tabella è calcolata sulla geometria esatta.");
         }
