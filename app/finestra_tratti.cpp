@@ -605,7 +605,7 @@ bool FinestraTratti::importa(const std::string& percorso) {
     for (const tratti::CelleTratto& celle : letti) {
         righe.push_back(progetto::rigaDaCelle(celle));
     }
-    modello->importaRighe(righe);
+    modello->importaRighe(std::move(righe));
     return true;
 }
 

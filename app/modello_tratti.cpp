@@ -248,7 +248,7 @@ bool ModelloTratti::removeRows(int riga, int quante, const QModelIndex& genitore
     }
     annullamenti_.push(new Modifica(
         "elimina tratti", [this, dove, quante] { togli(dove, static_cast<std::size_t>(quante)); },
-        [this, dove, tolte] { inserisci(dove, tolte); }));
+        [this, dove, tolte = std::move(tolte)] { inserisci(dove, tolte); }));
     return true;
 }
 
@@ -279,9 +279,9 @@ void ModelloTratti::impostaRighe(const std::vector<RigaTratto>& righe) {
     sostituisci(righe);
 }
 
-void ModelloTratti::importaRighe(const std::vector<RigaTratto>& righe) {
+void ModelloTratti::importaRighe(std::vector<RigaTratto> righe) {
     annullamenti_.push(new Modifica(
-        "importa CSV", [this, righe] { sostituisci(righe); },
+        "importa CSV", [this, righe = std::move(righe)] { sostituisci(righe); },
         [this, prima = this->righe()] { sostituisci(prima); }));
 }
 
@@ -368,11 +368,11 @@ void ModelloTratti::registraCelle(const QString& nome, CelleDi dopo,
     const std::size_t aggiunte = inCoda.size();
     annullamenti_.push(new Modifica(
         nome,
-        [this, cambiate, inCoda, fine] {
+        [this, cambiate = std::move(cambiate), inCoda = std::move(inCoda), fine] {
             inserisci(fine, inCoda);
             scriviCelle(cambiate);
         },
-        [this, prima, fine, aggiunte] {
+        [this, prima = std::move(prima), fine, aggiunte] {
             togli(fine, aggiunte);
             scriviCelle(prima);
         }));

@@ -59,7 +59,7 @@ class ModelloTratti : public QAbstractTableModel {
     // Every row at once: a project opened (the undo stack starts afresh),
     // or a file imported (undone as one change).
     void impostaRighe(const std::vector<progetto::RigaTratto>& righe);
-    void importaRighe(const std::vector<progetto::RigaTratto>& righe);
+    void importaRighe(std::vector<progetto::RigaTratto> righe);
     std::vector<progetto::RigaTratto> righe() const;
     // A block of cells from (riga, colonna) on, rows added as needed; what
     // falls beyond the last cell's column is left out.

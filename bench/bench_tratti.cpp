@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -113,6 +114,20 @@ void UnaCellaCambiata(benchmark::State& stato) {
     });
 }
 
+// A column of 10,000 flows pasted over the filled ones, then undone: each
+// recomputes every reach.
+void DiecimilaCelleIncollateEAnnullate(benchmark::State& stato) {
+    ModelloTratti* modello = finestraTratti().modello;
+    const std::vector<std::vector<std::string>> blocco(numeroTratti, {"123"});
+    misura(stato, [&](int giro) {
+        if (giro % 2 == 0) {
+            modello->incolla(0, tratti::Portata, blocco);
+        } else {
+            modello->annullamenti()->undo();
+        }
+    });
+}
+
 // The same in a project: each change also tells whether the project now
 // differs from its file, for the caption's marker.
 void UnaCellaCambiataInUnProgetto(benchmark::State& stato) {
@@ -156,6 +171,10 @@ BENCHMARK(TastoNellaFinestraPrincipaleInUnProgetto)
 BENCHMARK(DiecimilaTrattiImpostati)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(UnLimiteCambiato)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(UnaCellaCambiata)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(DiecimilaCelleIncollateEAnnullate)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(6);
 BENCHMARK(UnaCellaCambiataInUnProgetto)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
