@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/formule_sezione.h"
+#include "calc/tabella.h"
 
 #include <cstddef>
 #include <vector>
@@ -24,16 +25,8 @@ struct Sezione {
     double altezzaPiena() const;
 };
 
-// The quantities at one height.
-struct Grandezze {
-    double altezza = 0;   // h, m
-    double area = 0;      // A, m²
-    double contorno = 0;  // P, m
-    double raggioIdr = 0; // R, m
-    double chezy = 0;     // C, m^½/s
-    double velocita = 0;  // V, m/s
-    double portata = 0;   // Q, m³/s
-};
+// The quantities at one height, as a row of the table holds them.
+using Grandezze = calcolo::Riga;
 
 Grandezze grandezze(const Sezione& sezione, double altezza);
 

@@ -137,20 +137,9 @@ class Lettore {
             spazi();
             m.valore = valore(Contenitore::Oggetto);
             v.membri.push_back(std::move(m));
-            spazi();
-            if (fine()) {
-                finito(Contenitore::Oggetto);
-            }
-            if (c() == '}') {
-                ++p_;
-                --profondita_;
+            if (chiuso(Contenitore::Oggetto, '}')) {
                 return;
             }
-            if (c() != ',') {
-                throw ErroreSintassi(p_, "manca una virgola tra due valori");
-            }
-            ++p_;
-            spazi();
         }
     }
 
@@ -166,21 +155,29 @@ class Lettore {
         }
         for (;;) {
             v.elementi.push_back(valore(Contenitore::Elenco));
-            spazi();
-            if (fine()) {
-                finito(Contenitore::Elenco);
-            }
-            if (c() == ']') {
-                ++p_;
-                --profondita_;
+            if (chiuso(Contenitore::Elenco, ']')) {
                 return;
             }
-            if (c() != ',') {
-                throw ErroreSintassi(p_, "manca una virgola tra due valori");
-            }
-            ++p_;
-            spazi();
         }
+    }
+
+    // After a value: the container's end (true), or a comma and the next.
+    bool chiuso(Contenitore dentro, char fineContenitore) {
+        spazi();
+        if (fine()) {
+            finito(dentro);
+        }
+        if (c() == fineContenitore) {
+            ++p_;
+            --profondita_;
+            return true;
+        }
+        if (c() != ',') {
+            throw ErroreSintassi(p_, "manca una virgola tra due valori");
+        }
+        ++p_;
+        spazi();
+        return false;
     }
 
     unsigned cifreEsadecimali() {
@@ -373,7 +370,8 @@ class Lettore {
         const std::string_view mantissa = numero.substr(0, e);
         const std::size_t punto = mantissa.find('.');
         const std::size_t primaCifra = mantissa.find_first_of("123456789");
-        const std::size_t finePartiIntera = punto == std::string_view::npos ? mantissa.size() : punto;
+        const std::size_t finePartiIntera =
+            punto == std::string_view::npos ? mantissa.size() : punto;
         const long posizione = static_cast<long>(finePartiIntera) - static_cast<long>(primaCifra);
         return esponente + posizione > 0;
     }
