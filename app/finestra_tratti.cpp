@@ -291,6 +291,12 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
     resize(std::min(1560, schermo.width() - 40), std::min(760, schermo.height() - 80));
 }
 
+// Hiding the window on destruction takes the focus from the catalogue's box,
+// which then reports the end of an edit to a window already half destroyed.
+FinestraTratti::~FinestraTratti() {
+    casellaCatalogo->disconnect(this);
+}
+
 void FinestraTratti::costruisci() {
     auto* vista = static_cast<VistaTratti*>(tabella);
     vista->incolla = [this] { incolla(); };

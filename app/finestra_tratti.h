@@ -33,6 +33,7 @@ class FinestraTratti : public QMainWindow {
     // own).
     explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr,
                             CalcoloTratti::Verifica verifica = tratti::verifica);
+    ~FinestraTratti() override;
 
     // Bazin's γ of the main window's table, for a line under Bazin with no
     // coefficient of its own; none while that box holds no positive number.
