@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -108,7 +109,9 @@ class Ricerca {
     }
 
     double altezzaMassimo(Quantita q) const;
-    std::vector<double> altezzePer(Quantita q, double obiettivo, double altezzaMassimo) const;
+    // With `soloLaPrima`, the lowest height alone.
+    std::vector<double> altezzePer(Quantita q, double obiettivo, double altezzaMassimo,
+                                   bool soloLaPrima = false) const;
 
   private:
     static constexpr std::uintmax_t passiMassimi = 200;
@@ -169,7 +172,8 @@ double Ricerca::altezzaMassimo(Quantita q) const {
 // stretch where it is monotone, rising from the invert to r/5, rising again
 // from just above r/5 (where the table's rounded constants leave a step) to
 // its maximum, falling from there to the full section.
-std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double altezzaMassimo) const {
+std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double altezzaMassimo,
+                                        bool soloLaPrima) const {
     std::vector<double> altezze;
     if (!(obiettivo > 0)) {
         return altezze;
@@ -179,33 +183,41 @@ std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double alt
     const double tratti[3][2] = {
         {0, quinto}, {std::nextafter(quinto, piena), altezzaMassimo}, {altezzaMassimo, piena}};
     const auto scarto = [&](double h) { return valoreA(h, q) - obiettivo; };
+    // A height is given only where the formulas give the value back: far
+    // down the invert, where the ratio rounds to 1, they cannot.
+    const auto restituisce = [&](double h) {
+        try {
+            return std::fabs(di(grandezzeContate(h), q) - obiettivo) <= 1e-6 * obiettivo;
+        } catch (const ErroreRuntime&) {
+            return false;
+        }
+    };
     for (const auto& [da, a] : tratti) {
         if (!(da < a)) {
             continue;
         }
         const double scartoDa = scarto(da);
         const double scartoA = scarto(a);
+        std::optional<double> radice;
         if (scartoDa == 0) {
-            altezze.push_back(da);
+            radice = da;
         } else if (scartoA == 0) {
-            altezze.push_back(a);
+            radice = a;
         } else if ((scartoDa < 0) != (scartoA < 0)) {
             std::uintmax_t iterazioni = passiMassimi;
             const auto [basso, alto] = boost::math::tools::toms748_solve(
                 scarto, da, a, scartoDa, scartoA, boost::math::tools::eps_tolerance<double>(48),
                 iterazioni);
-            altezze.push_back((basso + alto) / 2);
+            radice = (basso + alto) / 2;
+        }
+        if (radice && restituisce(*radice)) {
+            altezze.push_back(*radice);
+            // The stretches go up the section: the first root is the lowest.
+            if (soloLaPrima) {
+                return altezze;
+            }
         }
     }
-    // A height is given only where the formulas give the value back: far
-    // down the invert, where the ratio rounds to 1, they cannot.
-    std::erase_if(altezze, [&](double h) {
-        try {
-            return !(std::fabs(di(grandezzeContate(h), q) - obiettivo) <= 1e-6 * obiettivo);
-        } catch (const ErroreRuntime&) {
-            return true;
-        }
-    });
     // Where the quantity is continuous, two stretches meet in one root.
     std::sort(altezze.begin(), altezze.end());
     altezze.erase(std::unique(altezze.begin(), altezze.end(),
@@ -217,7 +229,7 @@ std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double alt
 // A section whose full-section values are not normal doubles (too small to
 // carry their digits, or zero) cannot be searched: refused before any
 // search begins.
-void verificaScala(const Risposta& piena) {
+void verificaScala(const Grandezze& piena) {
     for (const double v :
          {piena.area, piena.contorno, piena.raggioIdr, piena.velocita, piena.portata}) {
         if (!std::isnormal(v)) {
@@ -238,12 +250,51 @@ Grandezze grandezze(const Sezione& sezione, double altezza) {
             r.chezy.valore(), r.velocita.valore(), r.portata.valore()};
 }
 
+bool formaDiChezy(const formule::Resistenza& resistenza) {
+    return resistenza.legge != formule::Legge::Colebrook;
+}
+
+AltezzeMassime altezzeMassime(const Sezione& sezione, std::size_t* valutazioni) {
+    std::size_t contate = 0;
+    const auto cerca = [&](const Sezione& s) {
+        verificaScala(grandezze(s, s.altezzaPiena()));
+        const Ricerca ricerca(s, contate);
+        return AltezzeMassime{ricerca.altezzaMassimo(Quantita::Velocita),
+                              ricerca.altezzaMassimo(Quantita::Portata)};
+    };
+    AltezzeMassime massime;
+    // A slope of reference a sewer may have; a section too large or too
+    // small to be computed at it is searched at its own slope.
+    constexpr double pendenzaDiRiferimento = 0.01;
+    Sezione riferimento = sezione;
+    riferimento.pendenza = pendenzaDiRiferimento;
+    try {
+        massime = cerca(formaDiChezy(sezione.resistenza) ? riferimento : sezione);
+    } catch (const ErroreRuntime&) {
+        if (!formaDiChezy(sezione.resistenza)) {
+            throw;
+        }
+        massime = cerca(sezione);
+    }
+    if (valutazioni != nullptr) {
+        *valutazioni += contate;
+    }
+    return massime;
+}
+
 Risposte::Risposte(const Sezione& sezione) : sezione_(sezione) {
-    piena_ = allAltezza(sezione.altezzaPiena());
+    alleMassime(altezzeMassime(sezione, &valutazioni_));
+}
+
+Risposte::Risposte(const Sezione& sezione, const AltezzeMassime& massime) : sezione_(sezione) {
+    alleMassime(massime);
+}
+
+void Risposte::alleMassime(const AltezzeMassime& massime) {
+    piena_ = allAltezza(sezione_.altezzaPiena());
     verificaScala(piena_);
-    const Ricerca ricerca(sezione_, valutazioni_);
-    velocitaMassima_ = allAltezza(ricerca.altezzaMassimo(Quantita::Velocita));
-    portataMassima_ = allAltezza(ricerca.altezzaMassimo(Quantita::Portata));
+    velocitaMassima_ = allAltezza(massime.velocita);
+    portataMassima_ = allAltezza(massime.portata);
 }
 
 Risposta Risposte::allAltezza(double altezza) const {
@@ -257,6 +308,13 @@ Risposta Risposte::allAltezza(double altezza) const {
 std::vector<Risposta> Risposte::perPortata(double portata) const {
     return alleAltezze(Ricerca(sezione_, valutazioni_)
                            .altezzePer(Quantita::Portata, portata, portataMassima_.altezza));
+}
+
+std::optional<Risposta> Risposte::primaPerPortata(double portata) const {
+    const std::vector<double> altezze =
+        Ricerca(sezione_, valutazioni_)
+            .altezzePer(Quantita::Portata, portata, portataMassima_.altezza, true);
+    return altezze.empty() ? std::nullopt : std::optional(allAltezza(altezze.front()));
 }
 
 std::vector<Risposta> Risposte::perVelocita(double velocita) const {

@@ -4,6 +4,7 @@
 #include "calc/tabella.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 // What a designer asks of a section under uniform flow: the full section,
@@ -47,10 +48,30 @@ struct Risposta : Grandezze {
     double portataRelativa = 0;
 };
 
+// The heights of the true maxima of the velocity and of the flow.
+struct AltezzeMassime {
+    double velocita = 0;
+    double portata = 0;
+};
+
+// Whether the law has Chézy's form, V = C(R) √(R i): the slope then only
+// scales V and Q, and the heights of their maxima are the section's own.
+// Colebrook–White's is not: its friction depends on the velocity.
+bool formaDiChezy(const formule::Resistenza& resistenza);
+
+// The heights of the maxima. Under a law of Chézy's form they are searched
+// at one slope of reference, so that every slope of the section shares them
+// to the last bit and a line of reaches can search them once per size.
+// Counts the formulas' evaluations into `valutazioni`, when given.
+AltezzeMassime altezzeMassime(const Sezione& sezione, std::size_t* valutazioni = nullptr);
+
 class Risposte {
   public:
     // Computes the full section and the true maxima.
     explicit Risposte(const Sezione& sezione);
+    // The same, with the heights of the maxima already found for the
+    // section's shape (altezzeMassime).
+    Risposte(const Sezione& sezione, const AltezzeMassime& massime);
 
     const Sezione& sezione() const { return sezione_; }
     Risposta allAltezza(double altezza) const;
@@ -64,6 +85,9 @@ class Risposte {
     // positive.
     std::vector<Risposta> perPortata(double portata) const;
     std::vector<Risposta> perVelocita(double velocita) const;
+    // The lowest height of the flow alone, as perPortata's first: what a
+    // sewer runs at.
+    std::optional<Risposta> primaPerPortata(double portata) const;
 
     // How many times the searches have evaluated the formulas so far: each
     // answer costs a bounded number of them, whatever the section.
@@ -71,6 +95,7 @@ class Risposte {
 
   private:
     std::vector<Risposta> alleAltezze(const std::vector<double>& altezze) const;
+    void alleMassime(const AltezzeMassime& massime);
 
     Sezione sezione_;
     Risposta piena_;

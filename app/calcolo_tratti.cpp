@@ -1,13 +1,44 @@
 #include "app/calcolo_tratti.h"
 
-#include <chrono>
-#include <iterator>
+#include <cstring>
 
 namespace {
 
-// How long the computation works before it hands its results over: often
-// enough to be seen progressing, seldom enough to cost nothing.
-constexpr std::chrono::milliseconds intervalloConsegne(30);
+// Enough for a line of the largest size tried at every size; beyond it the
+// memory starts afresh rather than grow without end.
+constexpr std::size_t ricordiMassimi = 2'000'000;
+
+void aggiungi(std::string& chiave, const std::string& testo) {
+    chiave += testo;
+    chiave += '\0';
+}
+
+void aggiungi(std::string& chiave, std::optional<double> valore) {
+    const double numero = valore.value_or(-1);
+    char byte[sizeof numero];
+    std::memcpy(byte, &numero, sizeof numero);
+    chiave += valore ? '1' : '0';
+    chiave.append(byte, sizeof byte);
+}
+
+// Everything a reach's result may depend on, as a key of the memory.
+std::string chiaveDi(const tratti::Tratto& t) {
+    std::string chiave;
+    aggiungi(chiave, t.nome);
+    aggiungi(chiave, t.pozzettoMonte);
+    aggiungi(chiave, t.pozzettoValle);
+    for (const std::optional<double> valore :
+         {t.lunghezza, t.pendenza, t.quotaMonte, t.quotaValle, t.raggio, std::optional(t.portata),
+          t.portataMinima}) {
+        aggiungi(chiave, valore);
+    }
+    if (t.resistenza) {
+        aggiungi(chiave, static_cast<double>(t.resistenza->legge));
+        aggiungi(chiave, t.resistenza->coefficiente);
+        aggiungi(chiave, t.resistenza->temperatura);
+    }
+    return chiave;
+}
 
 } // namespace
 
@@ -18,29 +49,50 @@ CalcoloTratti::~CalcoloTratti() {
     ferma();
 }
 
-// The thread keeps its own copy of the settings and of the verification:
-// the owner may change or drop its own meanwhile.
-void CalcoloTratti::avvia(std::vector<Compito> compiti, tratti::Impostazioni impostazioni,
-                          std::uint64_t versioneImpostazioni) {
+tratti::Esito CalcoloTratti::ricorda(const tratti::Tratto& tratto,
+                                     const tratti::Impostazioni& impostazioni) {
+    std::string chiave = chiaveDi(tratto);
+    if (const auto trovato = memoria_.find(chiave); trovato != memoria_.end()) {
+        return trovato->second;
+    }
+    if (memoria_.size() >= ricordiMassimi) {
+        memoria_.clear();
+    }
+    return memoria_.emplace(std::move(chiave), verifica_(tratto, impostazioni)).first->second;
+}
+
+// The thread keeps its own copy of the line: the owner may change or drop
+// its own meanwhile.
+void CalcoloTratti::avvia(std::vector<tratti::Tratto> tratti,
+                          std::vector<tratti::Pozzetto> pozzetti, tratti::Impostazioni impostazioni,
+                          std::uint64_t versione) {
     ferma();
+    {
+        const std::lock_guard blocco(consegnaMutex_);
+        consegna_.reset();
+    }
     lavoratore_ =
-        std::jthread([this, compiti = std::move(compiti), impostazioni = std::move(impostazioni),
-                      versioneImpostazioni, verifica = verifica_](std::stop_token fermo) {
-            std::vector<Consegna> lotto;
-            auto ultima = std::chrono::steady_clock::now();
-            for (const Compito& compito : compiti) {
-                if (fermo.stop_requested()) {
-                    break;
-                }
-                lotto.push_back({compito.indice, compito.versione, versioneImpostazioni,
-                                 verifica(compito.tratto, impostazioni)});
-                if (std::chrono::steady_clock::now() - ultima >= intervalloConsegne) {
-                    consegna(std::move(lotto));
-                    lotto.clear();
-                    ultima = std::chrono::steady_clock::now();
-                }
+        std::jthread([this, tratti = std::move(tratti), pozzetti = std::move(pozzetti),
+                      impostazioni = std::move(impostazioni), versione](std::stop_token fermo) {
+            if (impostazioniMemoria_ != impostazioni) {
+                memoria_.clear();
+                impostazioniMemoria_ = impostazioni;
             }
-            consegna(std::move(lotto));
+            std::optional<tratti::EsitiRete> rete = tratti::calcolaRete(
+                tratti, pozzetti, impostazioni,
+                [this](const tratti::Tratto& t, const tratti::Impostazioni& i) {
+                    return ricorda(t, i);
+                },
+                fermo);
+            if (!rete) {
+                return;
+            }
+            {
+                const std::lock_guard blocco(consegnaMutex_);
+                consegna_ = Consegna{versione, std::move(*rete)};
+            }
+            QMetaObject::invokeMethod(
+                this, [this] { emit consegnaPronta(); }, Qt::QueuedConnection);
         });
 }
 
@@ -59,27 +111,9 @@ void CalcoloTratti::attendi() {
     }
 }
 
-// From the computing thread: the first results waiting call for a pick-up.
-void CalcoloTratti::consegna(std::vector<Consegna>&& lotto) {
-    if (lotto.empty()) {
-        return;
-    }
-    bool primi = false;
-    {
-        const std::lock_guard blocco(consegneMutex_);
-        primi = consegne_.empty();
-        consegne_.insert(consegne_.end(), std::make_move_iterator(lotto.begin()),
-                         std::make_move_iterator(lotto.end()));
-    }
-    if (primi) {
-        QMetaObject::invokeMethod(
-            this, [this] { emit consegnePronte(); }, Qt::QueuedConnection);
-    }
-}
-
-std::vector<CalcoloTratti::Consegna> CalcoloTratti::ritira() {
-    std::vector<Consegna> arrivate;
-    const std::lock_guard blocco(consegneMutex_);
-    arrivate.swap(consegne_);
-    return arrivate;
+std::optional<CalcoloTratti::Consegna> CalcoloTratti::ritira() {
+    const std::lock_guard blocco(consegnaMutex_);
+    std::optional<Consegna> arrivata = std::move(consegna_);
+    consegna_.reset();
+    return arrivata;
 }

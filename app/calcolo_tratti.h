@@ -1,66 +1,67 @@
 #pragma once
 
+#include "tratti/rete.h"
 #include "tratti/tratto.h"
 
 #include <QObject>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
-// The reaches' results computed off the user-interface thread: a run takes
-// the reaches to compute, each with its row and the version of its cells,
-// and hands the results back in batches, tagged with those versions and
-// with the version of the settings, for the owner to keep the ones still
-// current. It knows nothing of the rows themselves.
+// The line's results computed off the user-interface thread: a run takes
+// the reaches and manholes of the whole network and hands back its results
+// at the end, tagged with the version it was given, for the owner to keep
+// them only while still current. A reach already computed at a size, with
+// the same data and settings, is not computed again: a key typed costs the
+// reaches it changes, not the whole line.
 class CalcoloTratti : public QObject {
     Q_OBJECT
 
   public:
-    using Verifica =
-        std::function<tratti::Esito(const tratti::Tratto&, const tratti::Impostazioni&)>;
+    using Verifica = tratti::Verifica;
 
-    struct Compito {
-        std::size_t indice;
-        std::uint64_t versione; // of the row's cells
-        tratti::Tratto tratto;
-    };
     struct Consegna {
-        std::size_t indice;
         std::uint64_t versione;
-        std::uint64_t impostazioni; // the settings' version
-        tratti::Esito esito;
+        tratti::EsitiRete rete;
     };
 
-    // `verifica` is called on the computing thread, one reach at a time.
+    // `verifica` is called on the computing thread, one reach at one size
+    // at a time.
     explicit CalcoloTratti(Verifica verifica = tratti::verifica, QObject* parent = nullptr);
     ~CalcoloTratti() override;
 
     // A new run, once the one under way has stopped.
-    void avvia(std::vector<Compito> compiti, tratti::Impostazioni impostazioni,
-               std::uint64_t versioneImpostazioni);
+    void avvia(std::vector<tratti::Tratto> tratti, std::vector<tratti::Pozzetto> pozzetti,
+               tratti::Impostazioni impostazioni, std::uint64_t versione);
     // Asks the run to stop after its current reach, without waiting.
     void chiediFermo();
     // Stops the run and waits for its thread.
     void ferma();
     // Waits for the run to end.
     void attendi();
-    // The results handed over since the last pick-up.
-    std::vector<Consegna> ritira();
+    // The last run's results, once; none when it was stopped or already
+    // picked up.
+    std::optional<Consegna> ritira();
 
   signals:
     // Results wait to be picked up; queued to this object's thread.
-    void consegnePronte();
+    void consegnaPronta();
 
   private:
-    void consegna(std::vector<Consegna>&& lotto);
+    tratti::Esito ricorda(const tratti::Tratto& tratto, const tratti::Impostazioni& impostazioni);
 
     const Verifica verifica_;
-    std::mutex consegneMutex_;
-    std::vector<Consegna> consegne_; // guarded by consegneMutex_
+    // Touched by the computing thread only; runs never overlap.
+    std::unordered_map<std::string, tratti::Esito> memoria_;
+    std::optional<tratti::Impostazioni> impostazioniMemoria_;
+    std::mutex consegnaMutex_;
+    std::optional<Consegna> consegna_; // guarded by consegnaMutex_
     // Last, so destroyed first: its thread ends before what it uses goes.
     std::jthread lavoratore_;
 };

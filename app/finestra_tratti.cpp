@@ -3,6 +3,7 @@
 #include "app/casella_segnalata.h"
 #include "app/finestra_analisi.h"
 #include "app/impostazioni.h"
+#include "app/modello_pozzetti.h"
 #include "app/modello_tratti.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
@@ -29,7 +30,9 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
 #include <QUndoCommand>
@@ -40,6 +43,10 @@
 namespace {
 
 const char* const chiaveCatalogo = "tratti/catalogo";
+const char* const chiaveAllineamento = "tratti/allineamento";
+const char* const chiaveRicoprimento = "tratti/ricoprimento_minimo";
+const char* const chiaveProfondita = "tratti/profondita_massima";
+const char* const chiaveSalto = "tratti/salto_massimo";
 const char* const filtroCsv = "File CSV (*.csv)";
 const char* const filtroCsvItaliano = "CSV per fogli di calcolo italiani, con il «;» (*.csv)";
 
@@ -89,6 +96,38 @@ std::optional<std::vector<double>> catalogoDaTesto(const QString& testo, std::st
 
 QString mostrato(const std::string& percorso) {
     return QFile::decodeName(QByteArray::fromStdString(percorso));
+}
+
+// The network's rules as the user last left them; a new project's at first.
+progetto::Rete reteRicordata() {
+    progetto::Rete rete = progetto::progettoNuovo().rete;
+    rete.allineamento = impostazioni()
+                            .value(chiaveAllineamento, QString::fromStdString(rete.allineamento))
+                            .toString()
+                            .toStdString();
+    const auto casella = [](const char* chiave, const progetto::Casella& usuale) {
+        return progetto::Casella::daTesto(impostazioni()
+                                              .value(chiave, QString::fromStdString(usuale.testo))
+                                              .toString()
+                                              .toStdString());
+    };
+    rete.ricoprimentoMinimo = casella(chiaveRicoprimento, rete.ricoprimentoMinimo);
+    rete.profonditaMassima = casella(chiaveProfondita, rete.profonditaMassima);
+    rete.saltoMassimo = casella(chiaveSalto, rete.saltoMassimo);
+    return rete;
+}
+
+// A length of the network's rules: empty, or a number of at least `minimo`
+// (above it, when `strettamente`).
+bool leggiLunghezza(QLineEdit* casella, double minimo, bool strettamente) {
+    const NumeroLetto letto = leggiNumero(casella->text().toStdString());
+    std::string motivo = letto.motivo.value_or("");
+    if (letto.valore && (*letto.valore < minimo || (strettamente && *letto.valore == minimo))) {
+        motivo =
+            strettamente ? "Serve un numero maggiore di zero." : "Serve un numero non negativo.";
+    }
+    segnalaCasella(casella, motivo.empty() ? Lettura::Buona : Lettura::Rifiutata, motivo);
+    return motivo.empty();
 }
 
 QString quanti(int numero, const char* uno, const char* molti) {
@@ -241,8 +280,12 @@ class VistaTratti : public QTableView {
 FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
                                CalcoloTratti::Verifica verifica)
     : QMainWindow(parent), modello(new ModelloTratti(this, std::move(verifica))),
-      tabella(new VistaTratti), linea(new QLabel), casellaCatalogo(new QLineEdit),
-      dimensiona(new QPushButton("Dimensiona")), stato(new QLabel), analisi_(analisi) {
+      pozzetti(new ModelloPozzetti(modello, this)), schede(new QTabWidget),
+      tabella(new VistaTratti), tabellaPozzetti(new QTableView), linea(new QLabel),
+      casellaCatalogo(new QLineEdit), dimensiona(new QPushButton("Dimensiona")),
+      collega(new QPushButton("Collega in linea")), calcolaQuote(new QPushButton("Calcola quote")),
+      allineamento(new QComboBox), ricoprimento(new QLineEdit), profondita(new QLineEdit),
+      salto(new QLineEdit), stato(new QLabel), analisi_(analisi) {
     setWindowTitle("Verifica dei tratti");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
@@ -286,15 +329,26 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
         mostraStato();
     });
     connect(dimensiona, &QPushButton::clicked, modello, &ModelloTratti::dimensiona);
+    connect(collega, &QPushButton::clicked, this, &FinestraTratti::collegaSelezionati);
+    connect(calcolaQuote, &QPushButton::clicked, this, &FinestraTratti::scriviQuote);
+    connect(modello, &ModelloTratti::reteAggiornata, this, &FinestraTratti::mostraStato);
+    connect(pozzetti, &QAbstractItemModel::modelReset, this, [this] { emit trattiCambiati(); });
+    scriviRete(reteRicordata());
+    connect(allineamento, &QComboBox::currentIndexChanged, this, &FinestraTratti::leggiRete);
+    for (QLineEdit* casella : {ricoprimento, profondita, salto}) {
+        connect(casella, &QLineEdit::textChanged, this, &FinestraTratti::leggiRete);
+    }
     // Wide enough for the reasons beside the numbers, where the screen allows.
     const QRect schermo = screen()->availableGeometry();
     resize(std::min(1560, schermo.width() - 40), std::min(760, schermo.height() - 80));
 }
 
-// Hiding the window on destruction takes the focus from the catalogue's box,
-// which then reports the end of an edit to a window already half destroyed.
+// Hiding the window on destruction takes the focus from the boxes, which
+// then report the end of an edit to a window already half destroyed.
 FinestraTratti::~FinestraTratti() {
-    casellaCatalogo->disconnect(this);
+    for (QLineEdit* casella : {casellaCatalogo, ricoprimento, profondita, salto}) {
+        casella->disconnect(this);
+    }
 }
 
 void FinestraTratti::costruisci() {
@@ -347,10 +401,57 @@ void FinestraTratti::costruisci() {
     rigaCatalogo->addWidget(casellaCatalogo, 1);
     rigaCatalogo->addWidget(dimensiona);
 
+    tabellaPozzetti->setModel(pozzetti);
+    tabellaPozzetti->setItemDelegate(new DelegatoCelle(tabellaPozzetti));
+    tabellaPozzetti->setEditTriggers(QAbstractItemView::DoubleClicked |
+                                     QAbstractItemView::EditKeyPressed |
+                                     QAbstractItemView::AnyKeyPressed);
+    tabellaPozzetti->setWordWrap(false);
+    tabellaPozzetti->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tabellaPozzetti->verticalHeader()->setDefaultSectionSize(tabella->fontMetrics().height() + 8);
+    tabellaPozzetti->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    tabellaPozzetti->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    tabellaPozzetti->horizontalHeader()->resizeSection(ModelloPozzetti::Nota, 240);
+    tabellaPozzetti->horizontalHeader()->setStretchLastSection(true);
+    schede->addTab(tabella, "Tratti");
+    schede->addTab(tabellaPozzetti, "Pozzetti");
+
+    allineamento->addItem("dei cieli", "cieli");
+    allineamento->addItem("dei peli liberi", "pelo");
+    allineamento->addItem("dei fondi", "fondo");
+    allineamento->setToolTip("Al pozzetto, il tratto che esce non sta più in alto di quelli che "
+                             "arrivano: il cielo, il pelo libero alla portata di progetto o il "
+                             "fondo, senza salto");
+    ricoprimento->setToolTip("Il terreno sul cielo del tratto, ai due estremi, in metri");
+    profondita->setToolTip("Lo scavo dal terreno allo scorrimento, in metri; vuoto, non si "
+                           "verifica");
+    salto->setToolTip("Un salto più alto chiede un pozzetto di salto, in metri; vuoto, non si "
+                      "verifica");
+    for (QLineEdit* casella : {ricoprimento, profondita, salto}) {
+        casella->setMaximumWidth(tabella->fontMetrics().horizontalAdvance("0000.00") + 16);
+    }
+    collega->setToolTip("Chiama P1, P2… i pozzetti dei tratti scelti, nel loro ordine: ognuno "
+                        "scarica nel seguente");
+    calcolaQuote->setToolTip("Scrive le quote di scorrimento vuote, portate da monte con la "
+                             "pendenza e la regola di allineamento; le quote scritte restano");
+    auto* rigaRete = new QHBoxLayout;
+    rigaRete->addWidget(new QLabel("Allineamento:"));
+    rigaRete->addWidget(allineamento);
+    rigaRete->addWidget(new QLabel("Ricoprimento minimo (m):"));
+    rigaRete->addWidget(ricoprimento);
+    rigaRete->addWidget(new QLabel("Profondità massima (m):"));
+    rigaRete->addWidget(profondita);
+    rigaRete->addWidget(new QLabel("Salto massimo (m):"));
+    rigaRete->addWidget(salto);
+    rigaRete->addStretch(1);
+    rigaRete->addWidget(collega);
+    rigaRete->addWidget(calcolaQuote);
+
     auto* tutto = new QVBoxLayout;
     tutto->addWidget(linea);
     tutto->addLayout(rigaCatalogo);
-    tutto->addWidget(tabella, 1);
+    tutto->addLayout(rigaRete);
+    tutto->addWidget(schede, 1);
     tutto->addWidget(stato);
     auto* centro = new QWidget;
     centro->setLayout(tutto);
@@ -440,7 +541,7 @@ void FinestraTratti::aggiornaLinea() {
         legge = QString("%1, %2 nella finestra «Scala di deflusso e verifiche»: nessun esito")
                     .arg(nome, QString::fromStdString(letta.motivo));
     } else {
-        impostazioni = progetto::impostazioniTratti(v, *letta.resistenza, catalogo_);
+        impostazioni = progetto::impostazioniTratti(v, rete_, *letta.resistenza, catalogo_);
         legge =
             nome + ", " +
             QString::fromStdString(perLettura(testoResistenza(*letta.resistenza), separatore_)) +
@@ -472,15 +573,106 @@ void FinestraTratti::leggiCatalogo() {
     }
 }
 
+void FinestraTratti::scriviRete(const progetto::Rete& rete) {
+    const QSignalBlocker bloccoAllineamento(allineamento);
+    const int voce = allineamento->findData(QString::fromStdString(rete.allineamento));
+    allineamento->setCurrentIndex(std::max(voce, 0));
+    const std::pair<QLineEdit*, const progetto::Casella*> caselle[] = {
+        {ricoprimento, &rete.ricoprimentoMinimo},
+        {profondita, &rete.profonditaMassima},
+        {salto, &rete.saltoMassimo}};
+    for (const auto& [casella, valore] : caselle) {
+        const QSignalBlocker blocco(casella);
+        casella->setText(QString::fromStdString(valore->testo));
+    }
+    leggiRete();
+}
+
+// A box that does not read is marked, and the last value that did stays in
+// use.
+void FinestraTratti::leggiRete() {
+    rete_.allineamento = allineamento->currentData().toString().toStdString();
+    impostazioni().setValue(chiaveAllineamento, allineamento->currentData());
+    const struct {
+        QLineEdit* casella;
+        progetto::Casella progetto::Rete::*valore;
+        const char* chiave;
+        double minimo;
+        bool strettamente;
+    } caselle[] = {
+        {ricoprimento, &progetto::Rete::ricoprimentoMinimo, chiaveRicoprimento, 0, false},
+        {profondita, &progetto::Rete::profonditaMassima, chiaveProfondita, 0, true},
+        {salto, &progetto::Rete::saltoMassimo, chiaveSalto, 0, true}};
+    for (const auto& c : caselle) {
+        if (leggiLunghezza(c.casella, c.minimo, c.strettamente)) {
+            rete_.*c.valore = progetto::Casella::daTesto(c.casella->text().toStdString());
+            impostazioni().setValue(c.chiave, c.casella->text());
+        }
+    }
+    aggiornaLinea();
+    emit trattiCambiati();
+}
+
+std::vector<int> FinestraTratti::righeSelezionate() const {
+    std::vector<int> righe;
+    for (const QModelIndex& cella : tabella->selectionModel()->selectedIndexes()) {
+        righe.push_back(cella.row());
+    }
+    if (righe.empty() && tabella->currentIndex().isValid()) {
+        righe.push_back(tabella->currentIndex().row());
+    }
+    std::sort(righe.begin(), righe.end());
+    righe.erase(std::unique(righe.begin(), righe.end()), righe.end());
+    return righe;
+}
+
+void FinestraTratti::collegaSelezionati() {
+    const std::vector<int> righe = righeSelezionate();
+    if (righe.empty()) {
+        avvisa("Scegliere i tratti da collegare, dal primo a monte all'ultimo a valle.");
+        return;
+    }
+    modello->collegaInLinea(righe);
+}
+
+void FinestraTratti::scriviQuote() {
+    const int scritte = modello->calcolaQuote();
+    notizia_ = scritte > 0 ? QString("Calcola quote: %1 (Ctrl+Z annulla)")
+                                 .arg(quanti(scritte, "quota scritta", "quote scritte"))
+                           : QString("Calcola quote: nessuna quota vuota che la rete sappia "
+                                     "calcolare; serve una quota nota a monte");
+    mostraStato();
+}
+
 void FinestraTratti::mostraStato() {
     const ModelloTratti::Conteggio c = modello->conteggio();
     QStringList parti;
-    parti << QString("%1: %2 verificati, %3 non verificati")
-                 .arg(quanti(c.tratti, "tratto", "tratti"))
-                 .arg(c.verificati)
-                 .arg(c.nonVerificati);
+    parti << QString("%1: %2, %3")
+                 .arg(quanti(c.tratti, "tratto", "tratti"),
+                      quanti(c.verificati, "verificato", "verificati"),
+                      quanti(c.nonVerificati, "non verificato", "non verificati"));
     if (c.nonCalcolati > 0) {
-        parti.back() += QString(", %1 non calcolati").arg(c.nonCalcolati);
+        parti.back() += ", " + quanti(c.nonCalcolati, "non calcolato", "non calcolati");
+    }
+    const tratti::EsitiRete& rete = modello->rete();
+    if (const int numero = static_cast<int>(rete.pozzetti.size()); numero > 0) {
+        parti << QString("%1: %2").arg(quanti(numero, "pozzetto", "pozzetti"),
+                                       quanti(pozzetti->conSalto(), "con salto", "con salto"));
+    }
+    if (!rete.errori.empty()) {
+        parti << QString("la rete non è un albero: %1")
+                     .arg(QString::fromStdString(rete.errori.front().motivo) +
+                          (rete.errori.size() > 1
+                               ? QString(" (e altri %1, nella scheda «Pozzetti»)")
+                                     .arg(rete.errori.size() - 1)
+                               : QString()));
+    }
+    const auto senzaQuote = std::count_if(rete.alberi.begin(), rete.alberi.end(),
+                                          [](const tratti::Albero& a) { return !a.conQuote; });
+    if (senzaQuote > 0) {
+        parti << QString("%1 senza alcuna quota di scorrimento: quote e ricoprimenti non "
+                         "verificati")
+                     .arg(quanti(static_cast<int>(senzaQuote), "rete", "reti"));
     }
     if (c.illeggibili > 0) {
         parti << QString("%1 con una cella non valida (in rosso: il motivo è nel suggerimento)")
@@ -499,19 +691,24 @@ std::vector<progetto::RigaTratto> FinestraTratti::righe() const {
     return modello->righe();
 }
 
+std::vector<progetto::RigaPozzetto> FinestraTratti::righePozzetti() const {
+    return pozzetti->righe();
+}
+
 std::uint64_t FinestraTratti::revisione() const {
-    return modello->revisione();
+    return modello->revisione() + pozzetti->revisione();
 }
 
 std::vector<double> FinestraTratti::catalogo() const {
     return catalogo_ == catalogoUsuale() ? std::vector<double>() : catalogo_;
 }
 
-void FinestraTratti::impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
-                                     const std::vector<double>& catalogo) {
+void FinestraTratti::impostaProgetto(const progetto::Progetto& p) {
     casellaCatalogo->setText(
-        testoCatalogo(catalogo.empty() ? catalogoUsuale() : catalogo, separatore_));
-    modello->impostaRighe(righe);
+        testoCatalogo(p.catalogo.empty() ? catalogoUsuale() : p.catalogo, separatore_));
+    scriviRete(p.rete);
+    modello->impostaRighe(p.tratti);
+    pozzetti->impostaRighe(p.pozzetti);
 }
 
 void FinestraTratti::incolla() {
@@ -571,15 +768,7 @@ void FinestraTratti::aggiungiTratto() {
 }
 
 void FinestraTratti::eliminaTratti() {
-    std::vector<int> righe;
-    for (const QModelIndex& cella : tabella->selectionModel()->selectedIndexes()) {
-        righe.push_back(cella.row());
-    }
-    if (righe.empty() && tabella->currentIndex().isValid()) {
-        righe.push_back(tabella->currentIndex().row());
-    }
-    std::sort(righe.begin(), righe.end());
-    righe.erase(std::unique(righe.begin(), righe.end()), righe.end());
+    std::vector<int> righe = righeSelezionate();
     if (!righe.empty() &&
         conferma(QString("Eliminare %1?")
                      .arg(quanti(static_cast<int>(righe.size()), "il tratto", "tratti")))) {
@@ -588,7 +777,7 @@ void FinestraTratti::eliminaTratti() {
 }
 
 bool FinestraTratti::importa(const std::string& percorso) {
-    std::vector<tratti::CelleTratto> letti;
+    tratti::CelleLette letti;
     try {
         letti = tratti::leggiCelleTratti(leggiFileIntero(percorso, tratti::fileMassimo));
     } catch (const ErroreFile& errore) {
@@ -602,16 +791,19 @@ bool FinestraTratti::importa(const std::string& percorso) {
     const ModelloTratti::Conteggio c = modello->conteggio();
     if (c.tratti + c.illeggibili > 0 &&
         !conferma(QString("Sostituire i tratti della tabella con i %1 di «%2»?")
-                      .arg(letti.size())
+                      .arg(letti.celle.size())
                       .arg(QFileInfo(mostrato(percorso)).fileName()))) {
         return false;
     }
     std::vector<progetto::RigaTratto> righe;
-    righe.reserve(letti.size());
-    for (const tratti::CelleTratto& celle : letti) {
+    righe.reserve(letti.celle.size());
+    for (const tratti::CelleTratto& celle : letti.celle) {
         righe.push_back(progetto::rigaDaCelle(celle));
     }
+    modello->annullamenti()->beginMacro("importa CSV");
     modello->importaRighe(std::move(righe));
+    pozzetti->importaTerreni(letti.pozzetti);
+    modello->annullamenti()->endMacro();
     return true;
 }
 

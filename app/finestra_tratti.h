@@ -15,10 +15,13 @@
 #include <vector>
 
 class FinestraAnalisi;
+class ModelloPozzetti;
 class ModelloTratti;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class QTableView;
 
 // "Verifica dei tratti": a sewer line as a table of reaches typed, pasted
@@ -41,14 +44,16 @@ class FinestraTratti : public QMainWindow {
     // How numbers are shown; the catalogue's text stays as typed.
     void impostaSeparatore(Separatore separatore);
 
-    // The reaches and the catalogue as a project keeps them: an empty
-    // catalogue is the usual one.
+    // The reaches, the manholes, the catalogue and the network's rules as a
+    // project keeps them: an empty catalogue is the usual one.
     std::vector<progetto::RigaTratto> righe() const;
+    std::vector<progetto::RigaPozzetto> righePozzetti() const;
     std::vector<double> catalogo() const;
-    // Grows with every change to the reaches' cells, the catalogue apart.
+    progetto::Rete rete() const { return rete_; }
+    // Grows with every change to the reaches' and the manholes' cells, the
+    // catalogue and the rules apart.
     std::uint64_t revisione() const;
-    void impostaProgetto(const std::vector<progetto::RigaTratto>& righe,
-                         const std::vector<double>& catalogo);
+    void impostaProgetto(const progetto::Progetto& progetto);
 
     // A spreadsheet's block (tab-separated, a row per line) at the current
     // cell.
@@ -63,10 +68,20 @@ class FinestraTratti : public QMainWindow {
     bool esporta(const std::string& percorso, Contenuto contenuto, tratti::Formato formato);
 
     ModelloTratti* const modello;
+    ModelloPozzetti* const pozzetti;
+    QTabWidget* const schede; // "Tratti" and "Pozzetti"
     QTableView* const tabella;
+    QTableView* const tabellaPozzetti;
     QLabel* const linea; // the line's settings, or why there are none
     QLineEdit* const casellaCatalogo;
     QPushButton* const dimensiona;
+    QPushButton* const collega;      // "Collega in linea": the selected reaches
+    QPushButton* const calcolaQuote; // the empty inverts, by the alignment rule
+    // The network's rules.
+    QComboBox* const allineamento;
+    QLineEdit* const ricoprimento;
+    QLineEdit* const profondita;
+    QLineEdit* const salto;
     QLabel* const stato; // how many reaches, verified or not, still computing
 
     // A warning and a question for the user: message boxes unless replaced.
@@ -82,6 +97,11 @@ class FinestraTratti : public QMainWindow {
     void creaMenu();
     void aggiornaLinea();
     void leggiCatalogo();
+    void leggiRete();
+    void scriviRete(const progetto::Rete& rete);
+    void collegaSelezionati();
+    void scriviQuote();
+    std::vector<int> righeSelezionate() const;
     void mostraStato();
     void incolla();
     void svuotaSelezione();
@@ -93,6 +113,7 @@ class FinestraTratti : public QMainWindow {
     FinestraAnalisi* const analisi_;
     std::optional<double> gammaTabella_;
     std::vector<double> catalogo_;    // in use: the last one that read
+    progetto::Rete rete_;             // in use: the boxes that read
     QString testoCatalogo_;           // the box's text before the last key
     std::uint64_t corsaCatalogo_ = 0; // a run of keys in the box, undone at once
     Separatore separatore_ = Separatore::Punto;

@@ -49,11 +49,15 @@ FormPrincipale::FormPrincipale(QWidget* parent)
       modelloGriglia1(new ModelloGriglia(3, 7, this)),
       griglia1(new VistaGriglia(modelloGriglia1, areaCliente_)),
       messaggio_(new QLabel(areaCliente_)),
-      progetto_(new ProgettoFinestra(
-          this, {[this] { return progettoDeiControlli(); },
-                 [this](const progetto::Progetto& p) { riempiControlli(p); },
-                 [this] { gestisci(&FormPrincipale::Text3_LostFocus); },
-                 [this] { return tratti()->righe(); }, [this] { return tratti()->revisione(); }})),
+      progetto_(
+          new ProgettoFinestra(this, {[this] { return progettoDeiControlli(); },
+                                      [this](const progetto::Progetto& p) { riempiControlli(p); },
+                                      [this] { gestisci(&FormPrincipale::Text3_LostFocus); },
+                                      [this](progetto::Progetto& p) {
+                                          p.tratti = tratti()->righe();
+                                          p.pozzetti = tratti()->righePozzetti();
+                                      },
+                                      [this] { return tratti()->revisione(); }})),
       preferenze_(new Preferenze(this)) {
     installaSostituzioniCaratteri();
     setWindowTitle(titoloFinestra);

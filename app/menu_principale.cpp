@@ -136,6 +136,7 @@ progetto::Progetto FormPrincipale::progettoDeiControlli() {
                   casella(Text3->text()), testoDi(Text5)};
     p.verifiche = analisi()->verifiche();
     p.catalogo = tratti()->catalogo();
+    p.rete = tratti()->rete();
     return p;
 }
 
@@ -160,7 +161,7 @@ void FormPrincipale::riempiControlli(const progetto::Progetto& p) {
     Text3->setText(QString::fromStdString(p.ingressi.incremento.testo));
     Text5->setText(QString::fromStdString(p.ingressi.nomeFile));
     analisi()->impostaVerifiche(p.verifiche);
-    tratti()->impostaProgetto(p.tratti, p.catalogo);
+    tratti()->impostaProgetto(p);
 }
 
 void FormPrincipale::aggiornaTitolo() {

@@ -1,5 +1,7 @@
 #include "app/modello_tratti.h"
 
+#include "app/modifica.h"
+
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 
@@ -11,6 +13,7 @@
 #include <cctype>
 #include <functional>
 #include <map>
+#include <unordered_set>
 
 using progetto::Casella;
 using progetto::RigaTratto;
@@ -24,6 +27,8 @@ struct Intestazione {
 };
 const std::array<Intestazione, ModelloTratti::colonneTotali> intestazioni{{
     {"Tratto", "Il nome del tratto"},
+    {"Pozzetto\nmonte", "Il pozzetto da cui parte il tratto; vuoto, il tratto è a sé"},
+    {"Pozzetto\nvalle", "Il pozzetto in cui arriva il tratto"},
     {"Lunghezza\n(m)", "La lunghezza, che con le quote dà la pendenza"},
     {"Pendenza\n(m/m)", "La pendenza; vuota, la danno le quote con la lunghezza"},
     {"Quota monte\n(m)", "La quota di scorrimento a monte"},
@@ -40,6 +45,12 @@ const std::array<Intestazione, ModelloTratti::colonneTotali> intestazioni{{
     {"h min\n(cm)", "L'altezza alla portata minima"},
     {"V min\n(cm/s)", "La velocità alla portata minima"},
     {"Q piena\n(l/s)", "La portata a sezione piena"},
+    {"Scorr. monte\n(m)", "La quota di scorrimento a monte, data o calcolata dalla rete"},
+    {"Scorr. valle\n(m)", "La quota di scorrimento a valle, data o calcolata dalla rete"},
+    {"Salto\n(m)", "Il salto più alto al pozzetto di monte del tratto"},
+    {"Ricopr.\n(m)", "Il ricoprimento minore sul cielo del tratto, ai suoi estremi"},
+    {"i min\n(m/m)", "La pendenza minima con cui il tratto, alla sua sezione, rispetta i limiti"},
+    {"i max\n(m/m)", "La pendenza massima con cui il tratto, alla sua sezione, rispetta i limiti"},
     {"Esito", "verificato, non verificato o non calcolato"},
     {"Motivo", "Ogni limite non rispettato, con i valori confrontati"},
 }};
@@ -57,6 +68,14 @@ QString testoLegge(const std::string& chiave) {
         return testo(std::string(formule::nomeLegge(*legge)));
     }
     return testo(chiave);
+}
+
+std::string metri(std::optional<double> valore, const char* formato) {
+    return valore ? Format(*valore, formato) : std::string();
+}
+
+std::string pendenza(std::optional<double> valore) {
+    return valore ? Format(*valore, "0.00000") : std::string();
 }
 
 std::string testoEsito(const tratti::Esito& e, int colonna) {
@@ -81,26 +100,25 @@ std::string testoEsito(const tratti::Esito& e, int colonna) {
         return velocita(e.minima);
     case ModelloTratti::PortataPiena:
         return Format(e.portataPiena * 1000, "0.00");
+    case ModelloTratti::QuotaMonteUsata:
+        return metri(e.quotaMonte, "0.000");
+    case ModelloTratti::QuotaValleUsata:
+        return metri(e.quotaValle, "0.000");
+    case ModelloTratti::Salto:
+        return metri(e.salto, "0.00");
+    case ModelloTratti::Ricoprimento:
+        return metri(e.ricoprimento, "0.00");
+    case ModelloTratti::PendenzaMinima:
+        return e.senzaPendenza ? "nessuna" : pendenza(e.pendenzaMinima);
+    case ModelloTratti::PendenzaMassima:
+        return e.senzaPendenza ? "nessuna" : pendenza(e.pendenzaMassima);
     case ModelloTratti::Verdetto:
         return e.verdetto();
     default:
-        return e.motivo;
+        return e.avvisi.empty() ? e.motivo
+                                : e.motivo + (e.motivo.empty() ? "" : "; ") + "avviso: " + e.avvisi;
     }
 }
-
-// A change of the cells as the undo stack keeps it.
-class Modifica : public QUndoCommand {
-  public:
-    Modifica(const QString& nome, std::function<void()> ripeti, std::function<void()> annulla)
-        : QUndoCommand(nome), ripeti_(std::move(ripeti)), annulla_(std::move(annulla)) {}
-
-    void redo() override { ripeti_(); }
-    void undo() override { annulla_(); }
-
-  private:
-    std::function<void()> ripeti_;
-    std::function<void()> annulla_;
-};
 
 const QColor coloreNonVerificato(248, 208, 208);
 const QColor coloreIlleggibile(240, 128, 128);
@@ -112,7 +130,7 @@ ModelloTratti::ModelloTratti(QObject* parent, CalcoloTratti::Verifica verifica)
     : QAbstractTableModel(parent), calcolo_(std::move(verifica)) {
     // A hundred changes back: an import of many reaches keeps them twice.
     annullamenti_.setUndoLimit(100);
-    connect(&calcolo_, &CalcoloTratti::consegnePronte, this, &ModelloTratti::ritira);
+    connect(&calcolo_, &CalcoloTratti::consegnaPronta, this, &ModelloTratti::ritira);
 }
 
 int ModelloTratti::rowCount(const QModelIndex& genitore) const {
@@ -160,11 +178,12 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
                        : esito->verdetto() + (": " + testo(perLettura(esito->motivo, separatore_)));
         }
         if (colonna == RaggioUsato && esito != nullptr && esito->dimensionato) {
-            return esito->verificato ? QString("Scelto dal catalogo, il raggio del tratto è "
-                                               "vuoto: il più piccolo che rispetta tutti i limiti")
-                                     : QString("Scelto dal catalogo, il raggio del tratto è "
-                                               "vuoto: il più grande, perché nessuno rispetta "
-                                               "tutti i limiti");
+            return esito->verificato
+                       ? QString("Scelto dal catalogo, il raggio del tratto è vuoto: il più "
+                                 "piccolo, non minore di quelli a monte, che rispetta tutti i "
+                                 "limiti")
+                       : QString("Scelto dal catalogo, il raggio del tratto è vuoto: nessuno "
+                                 "rispetta tutti i limiti, il motivo dice perché");
         }
         return {};
     case Qt::BackgroundRole:
@@ -447,12 +466,19 @@ void ModelloTratti::leggi(Riga& riga, std::size_t indice) {
 }
 
 bool ModelloTratti::attuale(const Riga& riga) const {
-    return riga.versioneEsito == riga.versione && riga.impostazioniEsito == versioneImpostazioni_;
+    return riga.esito && riga.versioneEsito == riga.versione &&
+           impostazioniEsiti_ == versioneImpostazioni_;
 }
 
 void ModelloTratti::celleModificate() {
     ++revisione_;
+    reteCambiata();
     emit celleCambiate();
+}
+
+void ModelloTratti::reteCambiata() {
+    ++versioneRete_;
+    calcolo_.chiediFermo();
 }
 
 void ModelloTratti::cambiate(int prima, int ultima) {
@@ -468,9 +494,17 @@ void ModelloTratti::impostaLinea(std::optional<tratti::Impostazioni> impostazion
     }
     impostazioni_ = std::move(impostazioni);
     ++versioneImpostazioni_;
-    calcolo_.chiediFermo();
+    reteCambiata();
     cambiate(0, rowCount() - 1);
     prevediCalcolo();
+}
+
+void ModelloTratti::impostaPozzetti(std::vector<tratti::Pozzetto> pozzetti) {
+    if (pozzetti != pozzetti_) {
+        pozzetti_ = std::move(pozzetti);
+        reteCambiata();
+        prevediCalcolo();
+    }
 }
 
 const std::optional<csv::Errore>& ModelloTratti::errore(int riga) const {
@@ -478,8 +512,7 @@ const std::optional<csv::Errore>& ModelloTratti::errore(int riga) const {
 }
 
 bool ModelloTratti::inCalcolo() const {
-    return impostazioni_ && std::any_of(righe_.begin(), righe_.end(),
-                                        [this](const Riga& r) { return r.tratto && !attuale(r); });
+    return impostazioni_ && versioneEsiti_ != versioneRete_;
 }
 
 ModelloTratti::Conteggio ModelloTratti::conteggio() const {
@@ -516,48 +549,40 @@ void ModelloTratti::avviaCalcolo() {
     }
     calcoloPrevisto_ = false;
     calcolo_.ferma();
-    // The results a stopped computation handed over still count where
-    // their rows have not changed.
     ritira();
-    if (!impostazioni_) {
+    if (!impostazioni_ || !inCalcolo()) {
         forseDimensiona();
         return;
     }
-    std::vector<CalcoloTratti::Compito> compiti;
+    std::vector<tratti::Tratto> tratti;
+    corso_.clear();
     for (std::size_t i = 0; i < righe_.size(); ++i) {
-        if (righe_[i].tratto && !attuale(righe_[i])) {
-            compiti.push_back({i, righe_[i].versione, *righe_[i].tratto});
+        if (righe_[i].tratto) {
+            tratti.push_back(*righe_[i].tratto);
+            corso_.emplace_back(i, righe_[i].versione);
         }
     }
-    if (compiti.empty()) {
-        forseDimensiona();
-        return;
-    }
-    calcolo_.avvia(std::move(compiti), *impostazioni_, versioneImpostazioni_);
+    impostazioniInCorso_ = versioneImpostazioni_;
+    calcolo_.avvia(std::move(tratti), pozzetti_, *impostazioni_, versioneRete_);
 }
 
 void ModelloTratti::ritira() {
-    int prima = rowCount();
-    int ultima = -1;
-    for (CalcoloTratti::Consegna& c : calcolo_.ritira()) {
-        if (c.indice >= righe_.size() || c.impostazioni != versioneImpostazioni_) {
-            continue;
-        }
-        Riga& riga = righe_[c.indice];
-        if (riga.versione != c.versione) {
-            continue;
-        }
-        riga.esito = std::move(c.esito);
-        riga.versioneEsito = c.versione;
-        riga.impostazioniEsito = c.impostazioni;
-        prima = std::min(prima, static_cast<int>(c.indice));
-        ultima = std::max(ultima, static_cast<int>(c.indice));
-    }
-    if (ultima < 0) {
+    std::optional<CalcoloTratti::Consegna> consegna = calcolo_.ritira();
+    if (!consegna || consegna->versione != versioneRete_) {
         return;
     }
-    cambiate(prima, ultima);
+    for (std::size_t k = 0; k < corso_.size(); ++k) {
+        Riga& riga = righe_[corso_[k].first];
+        riga.esito = std::move(consegna->rete.esiti[k]);
+        riga.versioneEsito = corso_[k].second;
+    }
+    consegna->rete.esiti.clear();
+    rete_ = std::move(consegna->rete);
+    versioneEsiti_ = consegna->versione;
+    impostazioniEsiti_ = impostazioniInCorso_;
+    cambiate(0, rowCount() - 1);
     emit esitiAggiornati();
+    emit reteAggiornata();
     forseDimensiona();
 }
 
@@ -627,4 +652,88 @@ ModelloTratti::Linea ModelloTratti::linea() {
         }
     }
     return linea;
+}
+
+std::vector<std::string> ModelloTratti::pozzettiNominati() const {
+    std::vector<std::string> nomi;
+    std::unordered_set<std::string> visti;
+    for (const Riga& riga : righe_) {
+        if (!riga.tratto) {
+            continue;
+        }
+        for (const std::string* nome : {&riga.tratto->pozzettoMonte, &riga.tratto->pozzettoValle}) {
+            if (!nome->empty() && visti.insert(*nome).second) {
+                nomi.push_back(*nome);
+            }
+        }
+    }
+    return nomi;
+}
+
+void ModelloTratti::collegaInLinea(std::vector<int> righe) {
+    std::sort(righe.begin(), righe.end());
+    righe.erase(std::unique(righe.begin(), righe.end()), righe.end());
+    std::erase_if(righe, [this](int r) { return r < 0 || r >= rowCount(); });
+    if (righe.empty()) {
+        return;
+    }
+    // The names P<n> the other rows use stay theirs: the line starts after
+    // the highest.
+    int ultimo = 0;
+    for (std::size_t i = 0; i < righe_.size(); ++i) {
+        if (std::binary_search(righe.begin(), righe.end(), static_cast<int>(i))) {
+            continue;
+        }
+        for (const std::size_t c : {tratti::PozzettoMonte, tratti::PozzettoValle}) {
+            const std::string& nome = progetto::testoCella(righe_[i].celle, c);
+            if (nome.size() > 1 && nome.size() < 10 && nome[0] == 'P' &&
+                std::all_of(nome.begin() + 1, nome.end(),
+                            [](unsigned char k) { return std::isdigit(k) != 0; })) {
+                ultimo = std::max(ultimo, std::stoi(nome.substr(1)));
+            }
+        }
+    }
+    const auto nomePozzetto = [](int numero) {
+        std::string nome = "P";
+        nome += std::to_string(numero);
+        return nome;
+    };
+    CelleDi dopo;
+    for (std::size_t k = 0; k < righe.size(); ++k) {
+        const auto indice = static_cast<std::size_t>(righe[k]);
+        RigaTratto celle = righe_[indice].celle;
+        const int numero = ultimo + 1 + static_cast<int>(k);
+        progetto::scriviCella(celle, tratti::PozzettoMonte, nomePozzetto(numero));
+        progetto::scriviCella(celle, tratti::PozzettoValle, nomePozzetto(numero + 1));
+        dopo.emplace_back(indice, std::move(celle));
+    }
+    registraCelle("collega in linea", std::move(dopo));
+}
+
+// Levels to the millimetre, as a survey gives them.
+int ModelloTratti::calcolaQuote() {
+    attendiCalcolo();
+    CelleDi dopo;
+    int scritte = 0;
+    for (std::size_t i = 0; i < righe_.size(); ++i) {
+        const Riga& riga = righe_[i];
+        if (!riga.tratto || !attuale(riga)) {
+            continue;
+        }
+        RigaTratto celle = riga.celle;
+        const std::pair<std::size_t, std::optional<double>> quote[] = {
+            {tratti::QuotaMonte, riga.esito->quotaMonte},
+            {tratti::QuotaValle, riga.esito->quotaValle}};
+        for (const auto& [colonna, quota] : quote) {
+            if (quota && progetto::testoCella(celle, colonna).empty()) {
+                progetto::scriviCella(celle, colonna, Format(*quota, "0.000"));
+                ++scritte;
+            }
+        }
+        if (celle != riga.celle) {
+            dopo.emplace_back(i, std::move(celle));
+        }
+    }
+    registraCelle("calcola quote", std::move(dopo));
+    return scritte;
 }

@@ -15,9 +15,11 @@
 
 // The reaches of "Verifica dei tratti" as a table: each row's cells kept as
 // typed (a decimal comma held as a point), read by the rules of the
-// reaches' CSV, and beside them the reach's results. The results come from
-// a CalcoloTratti, off the user-interface thread; a result of cells or
-// settings changed since is dropped, and the row waits for its own.
+// reaches' CSV, and beside them the reach's results. The results are the
+// whole network's, with the manholes given: they come from a CalcoloTratti,
+// off the user-interface thread, and a network's results are kept only
+// when nothing changed since it was handed over; until then each row shows
+// its last result, greyed where its own cells or the settings changed.
 // Every change the user makes to the cells goes on the undo stack; a
 // project opened starts it afresh.
 
@@ -35,6 +37,12 @@ class ModelloTratti : public QAbstractTableModel {
         AltezzaMinima,
         VelocitaMinima,
         PortataPiena,
+        QuotaMonteUsata,
+        QuotaValleUsata,
+        Salto,
+        Ricoprimento,
+        PendenzaMinima,
+        PendenzaMassima,
         Verdetto,
         Motivo,
         colonneTotali
@@ -78,9 +86,25 @@ class ModelloTratti : public QAbstractTableModel {
     // How numbers are shown: cells, results and reasons.
     void impostaSeparatore(Separatore separatore);
 
-    // The line's law, geometry, limits and catalogue; none while they are
-    // not given (the results wait).
+    // The line's law, geometry, limits, catalogue and network rules; none
+    // while they are not given (the results wait).
     void impostaLinea(std::optional<tratti::Impostazioni> impostazioni);
+    // The manholes' ground levels and notes.
+    void impostaPozzetti(std::vector<tratti::Pozzetto> pozzetti);
+
+    // The network's last results beside the reaches': its manholes, its
+    // faults and its trees.
+    const tratti::EsitiRete& rete() const { return rete_; }
+    // The manholes the readable rows name, in the order they appear.
+    std::vector<std::string> pozzettiNominati() const;
+
+    // Names the manholes of these rows P1, P2… in their order, so that each
+    // flows into the next, from the first number no other row uses; undone
+    // as one change.
+    void collegaInLinea(std::vector<int> righe);
+    // Writes into each empty invert the level the network computed for it;
+    // undone as one change. The count of cells written.
+    int calcolaQuote();
 
     // Writes into each empty radius the catalogue's size its results chose,
     // once they are all computed; a reach no size fits keeps its radius
@@ -127,6 +151,8 @@ class ModelloTratti : public QAbstractTableModel {
     void esitiAggiornati();
     // Radii written by dimensiona; reaches no size of the catalogue fits.
     void dimensionati(int scritti, int senzaMisura);
+    // The network's results arrived (rete).
+    void reteAggiornata();
 
   private:
     struct Riga {
@@ -136,7 +162,6 @@ class ModelloTratti : public QAbstractTableModel {
         std::uint64_t versione = 0; // of the cells; the esito's, when computed
         std::optional<tratti::Esito> esito;
         std::uint64_t versioneEsito = 0;
-        std::uint64_t impostazioniEsito = 0;
     };
 
     // A row's cells as they will be after a change.
@@ -154,7 +179,10 @@ class ModelloTratti : public QAbstractTableModel {
 
     void leggi(Riga& riga, std::size_t indice);
     QString testoMostrato(const Riga& riga, int colonna) const;
+    // Its result is of its cells and settings of now (others may have
+    // changed: inCalcolo tells).
     bool attuale(const Riga& riga) const;
+    void reteCambiata();
     void celleModificate();
     void cambiate(int prima, int ultima);
     void prevediCalcolo();
@@ -167,7 +195,17 @@ class ModelloTratti : public QAbstractTableModel {
     std::uint64_t prossimaVersione_ = 1;
     std::uint64_t revisione_ = 0;
     std::optional<tratti::Impostazioni> impostazioni_;
+    std::vector<tratti::Pozzetto> pozzetti_;
     std::uint64_t versioneImpostazioni_ = 1;
+    // Counts every change the results depend on: the results kept are of
+    // versioneEsiti_; the run under way computes the rows in corso_ (index
+    // and version) under impostazioniInCorso_.
+    std::uint64_t versioneRete_ = 1;
+    std::uint64_t versioneEsiti_ = 0;
+    std::uint64_t impostazioniEsiti_ = 0;
+    std::uint64_t impostazioniInCorso_ = 0;
+    std::vector<std::pair<std::size_t, std::uint64_t>> corso_;
+    tratti::EsitiRete rete_; // but its reaches', kept in their rows
     bool calcoloPrevisto_ = false;
     bool dimensionaAllaFine_ = false;
     Separatore separatore_ = Separatore::Punto;

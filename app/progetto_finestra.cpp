@@ -181,7 +181,7 @@ progetto::Progetto ProgettoFinestra::senzaTratti() const {
 
 progetto::Progetto ProgettoFinestra::corrente() const {
     progetto::Progetto p = senzaTratti();
-    p.tratti = controlli_.righeTratti();
+    controlli_.righeTratti(p);
     return p;
 }
 
@@ -202,6 +202,7 @@ QString ProgettoFinestra::titolo(const QString& base) const {
 void ProgettoFinestra::adotta(progetto::Progetto progetto, std::string percorso) {
     conProgetto_ = true;
     progetto.tratti.clear();
+    progetto.pozzetti.clear();
     salvato_ = std::move(progetto);
     revisioneSalvata_ = controlli_.revisioneTratti();
     percorso_ = std::move(percorso);

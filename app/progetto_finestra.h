@@ -28,16 +28,17 @@ class ProgettoFinestra : public QObject {
     // How the window's boxes become a project and a project its boxes (the
     // project's data and the keys kept from the file are looked after here).
     struct Controlli {
-        // All but the reaches' rows.
+        // All but the reaches' and manholes' rows.
         std::function<progetto::Progetto()> leggi;
         std::function<void(const progetto::Progetto&)> riempi;
         // What is being typed is taken as done, as when the user leaves the
         // box (a bounded increment written back): a save keeps what the
         // window will show.
         std::function<void()> concludi;
-        // The reaches' rows, and a count that grows with each change to
-        // them: thousands of rows are not compared at every key.
-        std::function<std::vector<progetto::RigaTratto>()> righeTratti;
+        // The reaches' and manholes' rows into a project, and a count that
+        // grows with each change to them: thousands of rows are not
+        // compared at every key.
+        std::function<void(progetto::Progetto&)> righeTratti;
         std::function<std::uint64_t()> revisioneTratti;
     };
 

@@ -1,5 +1,6 @@
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
+#include "tratti/rete.h"
 #include "tratti/tratto.h"
 
 #include <benchmark/benchmark.h>

@@ -117,6 +117,14 @@ std::vector<double> catalogo(const std::string& opzione, const std::string& test
     }
 }
 
+tratti::Allineamento allineamento(const std::string& testo) {
+    if (const std::optional<tratti::Allineamento> a = tratti::allineamentoDaNome(testo)) {
+        return *a;
+    }
+    throw ErroreUso("allineamento sconosciuto per --allineamento: «" + testo +
+                    "» (cieli, pelo o fondo)");
+}
+
 } // namespace
 
 const char* const testoAiuto =
@@ -188,6 +196,19 @@ const char* const testoAiuto =
     "                       e 70, o quelli di --progetto)\n"
     "  --catalogo R1,R2,…   con --tratti, i raggi in cm tra cui scegliere (predefiniti\n"
     "                       25,30,35,40,45,50,60,70,80,90,100, o quelli di --progetto)\n"
+    "                       Un tratto che nomina i pozzetti (pozzetto_monte,\n"
+    "                       pozzetto_valle) è in rete: ha un raggio non minore di quelli\n"
+    "                       a monte, le quote portate da monte, le verifiche di\n"
+    "                       continuità; terreno_monte e terreno_valle danno le quote\n"
+    "                       del terreno dei pozzetti\n"
+    "  --allineamento A     con --tratti, come si allinea ai pozzetti un tratto sui\n"
+    "                       tratti che vi entrano: cieli (predefinito), pelo (il pelo\n"
+    "                       libero alla portata di progetto) o fondo (senza salti)\n"
+    "  --ricoprimento-minimo M, --profondita-massima M, --salto-massimo M\n"
+    "                       con --tratti, in m: il terreno sopra il cielo del tratto\n"
+    "                       (predefinito 1.00), lo scavo dal terreno allo scorrimento\n"
+    "                       e il salto oltre il quale serve un pozzetto di salto\n"
+    "                       (predefiniti: nessun limite)"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
@@ -197,8 +218,9 @@ const char* const testoAiuto =
     "L'incremento è tenuto tra 3 × raggio / 100 e 30 × raggio, come nella finestra.\n"
     "Stato d'uscita: 0 fatto (anche con tratti non verificati); 2 uso errato, valore\n"
     "non positivo o non numerico, o file di progetto o dei tratti che non si può\n"
-    "leggere o con un valore non valido; 1 errore di calcolo, o file o uscita standard\n"
-    "che non si possono scrivere.\n";
+    "leggere, con un valore non valido o con una rete sbagliata (una diramazione, un\n"
+    "anello, un tratto da un pozzetto a sé stesso); 1 errore di calcolo, o file o\n"
+    "uscita standard che non si possono scrivere.\n";
 
 namespace {
 
@@ -248,6 +270,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
         // Limits typed in cm/s and %, kept in m/s and as a fraction.
+        // The network's limits, in m.
+        std::optional<double>* metri = opzione == "--profondita-massima"
+                                           ? &opzioni.profonditaMassima
+                                       : opzione == "--salto-massimo" ? &opzioni.saltoMassimo
+                                                                      : nullptr;
         double* centesimi = opzione == "--velocita-minima"    ? &opzioni.limiti.velocitaMinima
                             : opzione == "--velocita-massima" ? &opzioni.limiti.velocitaMassima
                             : opzione == "--riempimento-massimo"
@@ -259,7 +286,8 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzione == "--velocita" || opzione == "--portata-minima" || opzione == "--curva" ||
             opzione == "--geometria" || opzione == "--progetto" || opzione == "--relazione" ||
             opzione == "--legge" || opzione == "--scabrezza" || opzione == "--temperatura" ||
-            opzione == "--tratti" || opzione == "--catalogo" || opzione == "--separatore";
+            opzione == "--tratti" || opzione == "--catalogo" || opzione == "--separatore" ||
+            metri != nullptr || opzione == "--allineamento" || opzione == "--ricoprimento-minimo";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -281,6 +309,12 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                     "--riempimento-massimo è una parte dell'altezza: al più 100, non «" + valore +
                     "»");
             }
+        } else if (metri != nullptr) {
+            *metri = valorePositivo(opzione, valore);
+        } else if (opzione == "--ricoprimento-minimo") {
+            opzioni.ricoprimentoMinimo = valorePositivo(opzione, valore);
+        } else if (opzione == "--allineamento") {
+            opzioni.allineamento = allineamento(valore);
         } else if (opzione == "--catalogo") {
             opzioni.catalogo = catalogo(opzione, valore);
         } else if (opzione == "--tratti") {
@@ -376,7 +410,9 @@ void verificaLegge(OpzioniCli& opzioni) {
 void verificaTratti(const OpzioniCli& opzioni) {
     if (opzioni.tratti.empty()) {
         for (const char* opzione :
-             {"--velocita-minima", "--velocita-massima", "--riempimento-massimo", "--catalogo"}) {
+             {"--velocita-minima", "--velocita-massima", "--riempimento-massimo", "--catalogo",
+              "--allineamento", "--ricoprimento-minimo", "--profondita-massima",
+              "--salto-massimo"}) {
             if (opzioni.date.count(opzione) > 0) {
                 throw ErroreUso(std::string(opzione) +
                                 " vale solo con --tratti: è un criterio di verifica dei tratti");

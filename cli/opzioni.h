@@ -52,6 +52,11 @@ struct OpzioniCli {
     // are sized from.
     analisi::Limiti limiti;
     std::vector<double> catalogo = tratti::Impostazioni().catalogo;
+    // The network's alignment rule at manholes and its limits (m).
+    tratti::Allineamento allineamento = tratti::Impostazioni().allineamento;
+    double ricoprimentoMinimo = tratti::Impostazioni().ricoprimentoMinimo;
+    std::optional<double> profonditaMassima;
+    std::optional<double> saltoMassimo;
     // The inputs as they were typed (on the line, or in the project file),
     // with the project's data: what the calculation report quotes.
     progetto::Progetto comeScritto = progetto::progettoNuovo();

@@ -138,6 +138,22 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     if (perTratti && dalFile("--catalogo") && !p.catalogo.empty()) {
         opzioni.catalogo = p.catalogo;
     }
+    // The network's rules likewise, option by option.
+    if (perTratti) {
+        const tratti::Impostazioni rete = progetto::impostazioniTratti(v, p.rete, {}, {});
+        if (dalFile("--allineamento")) {
+            opzioni.allineamento = rete.allineamento;
+        }
+        if (dalFile("--ricoprimento-minimo")) {
+            opzioni.ricoprimentoMinimo = rete.ricoprimentoMinimo;
+        }
+        if (dalFile("--profondita-massima")) {
+            opzioni.profonditaMassima = rete.profonditaMassima;
+        }
+        if (dalFile("--salto-massimo")) {
+            opzioni.saltoMassimo = rete.saltoMassimo;
+        }
+    }
     // Without --verifiche the design values play no part: a bad one is no error.
     if (verifiche) {
         if (dalFile("--portata")) {

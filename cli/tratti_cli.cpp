@@ -6,6 +6,7 @@
 #include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/rete.h"
 
 namespace {
 
@@ -18,6 +19,20 @@ tratti::Formato formatoTratti(OpzioniCli::Formato formato) {
     default:
         return tratti::Formato::Tabella;
     }
+}
+
+// The network's faults, each with the lines of the reaches it names.
+std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
+                            const std::vector<std::size_t>& righe) {
+    std::string testo;
+    for (const tratti::ErroreRete& errore : errori) {
+        std::string dove;
+        for (const std::size_t k : errore.tratti) {
+            dove += (dove.empty() ? "riga " : " e ") + std::to_string(righe[k]);
+        }
+        testo += (testo.empty() ? "" : "; ") + (dove.empty() ? "" : dove + ": ") + errore.motivo;
+    }
+    return "la rete non è un albero: " + testo;
 }
 
 } // namespace
@@ -37,7 +52,16 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
     impostazioni.geometria = opzioni.geometriaRisposte.value_or(opzioni.geometria);
     impostazioni.limiti = opzioni.limiti;
     impostazioni.catalogo = opzioni.catalogo;
-    std::vector<tratti::Esito> esiti = tratti::verificaTutti(linea.tratti, impostazioni);
+    impostazioni.allineamento = opzioni.allineamento;
+    impostazioni.ricoprimentoMinimo = opzioni.ricoprimentoMinimo;
+    impostazioni.profonditaMassima = opzioni.profonditaMassima;
+    impostazioni.saltoMassimo = opzioni.saltoMassimo;
+    tratti::EsitiRete rete = *tratti::calcolaRete(linea.tratti, linea.pozzetti, impostazioni);
+    if (!rete.errori.empty()) {
+        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " +
+                        testoVisibile(erroreDellaRete(rete.errori, linea.righe)));
+    }
+    std::vector<tratti::Esito>& esiti = rete.esiti;
     // In a file of thousands of reaches, one that cannot be computed is
     // found by its line.
     for (std::size_t i = 0; i < esiti.size(); ++i) {

@@ -93,9 +93,27 @@ formule::Resistenza leggeDeiTratti(formule::Resistenza linea, const Verifiche& v
     return linea;
 }
 
-tratti::Impostazioni impostazioniTratti(const Verifiche& v, const formule::Resistenza& legge,
+namespace {
+
+// A box's length in metres, when it holds a number of at least `minimo`.
+std::optional<double> misura(const Casella& casella, double minimo) {
+    const std::optional<double> valore = leggiNumero(casella.testo).valore;
+    return valore && *valore >= minimo ? valore : std::nullopt;
+}
+
+} // namespace
+
+tratti::Impostazioni impostazioniTratti(const Verifiche& v, const Rete& rete,
+                                        const formule::Resistenza& legge,
                                         const std::vector<double>& catalogo) {
     tratti::Impostazioni impostazioni;
+    impostazioni.allineamento =
+        tratti::allineamentoDaNome(rete.allineamento).value_or(tratti::Allineamento::Cieli);
+    if (const std::optional<double> r = misura(rete.ricoprimentoMinimo, 0)) {
+        impostazioni.ricoprimentoMinimo = *r;
+    }
+    impostazioni.profonditaMassima = misura(rete.profonditaMassima, 0);
+    impostazioni.saltoMassimo = misura(rete.saltoMassimo, 0);
     impostazioni.resistenza = leggeDeiTratti(legge, v);
     impostazioni.geometria = geometriaDi(v);
     impostazioni.limiti = limitiDi(v);

@@ -39,9 +39,10 @@ formule::Geometria geometriaDi(const Verifiche& verifiche);
 formule::Resistenza leggeDeiTratti(formule::Resistenza linea, const Verifiche& verifiche);
 
 // What a project's line of reaches is verified with: the line's law as the
-// caller read it, the analysis window's geometry and limits, the catalogue
-// (empty: the usual one).
-tratti::Impostazioni impostazioniTratti(const Verifiche& verifiche,
+// caller read it, the analysis window's geometry and limits, the network's
+// rule and cover (a box without a number: the proposal, or not checked),
+// the catalogue (empty: the usual one).
+tratti::Impostazioni impostazioniTratti(const Verifiche& verifiche, const Rete& rete,
                                         const formule::Resistenza& legge,
                                         const std::vector<double>& catalogo);
 

@@ -11,6 +11,7 @@
 #include "numeri/testo_decimale.h"
 #include "progetto/json.h"
 #include "progetto/voci_coefficiente.h"
+#include "tratti/tratto.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,14 +40,17 @@ template <auto Sezione, auto Membro> std::string& testoDi(Progetto& p) {
     return p.*Sezione.*Membro;
 }
 
-// The cells of a reach, under the keys of the reaches' CSV.
-struct CampoTratto {
+// The cells of a row of a list (a reach, a manhole), under their keys.
+template <class Riga> struct CampoRiga {
     const char* chiave;
-    Casella RigaTratto::*casella;
-    std::string RigaTratto::*testo;
+    Casella Riga::*casella;
+    std::string Riga::*testo;
 };
-const std::vector<CampoTratto> campiTratto{
+// A reach's, under the keys of the reaches' CSV.
+const std::vector<CampoRiga<RigaTratto>> campiTratto{
     {"tratto", nullptr, &RigaTratto::tratto},
+    {"pozzetto_monte", nullptr, &RigaTratto::pozzettoMonte},
+    {"pozzetto_valle", nullptr, &RigaTratto::pozzettoValle},
     {"lunghezza", &RigaTratto::lunghezza, nullptr},
     {"pendenza", &RigaTratto::pendenza, nullptr},
     {"quota_monte", &RigaTratto::quotaMonte, nullptr},
@@ -57,12 +61,18 @@ const std::vector<CampoTratto> campiTratto{
     {"legge", nullptr, &RigaTratto::legge},
     {"scabrezza", &RigaTratto::scabrezza, nullptr},
 };
+const std::vector<CampoRiga<RigaPozzetto>> campiPozzetto{
+    {"pozzetto", nullptr, &RigaPozzetto::pozzetto},
+    {"quota_terreno", &RigaPozzetto::quotaTerreno, nullptr},
+    {"nota", nullptr, &RigaPozzetto::nota},
+};
 
 const std::vector<Parte>& parti() {
     using P = Progetto;
     using I = Ingressi;
     using V = Verifiche;
     using D = Dati;
+    using R = Rete;
     static const std::vector<Parte> tutte{
         {"ingressi",
          {{"raggio", casellaDi<&P::ingressi, &I::raggio>, nullptr},
@@ -88,6 +98,11 @@ const std::vector<Parte>& parti() {
           {"progettista", nullptr, testoDi<&P::dati, &D::progettista>},
           {"data", nullptr, testoDi<&P::dati, &D::data>},
           {"note", nullptr, testoDi<&P::dati, &D::note>}}},
+        {"rete",
+         {{"allineamento", nullptr, testoDi<&P::rete, &R::allineamento>},
+          {"ricoprimento_minimo", casellaDi<&P::rete, &R::ricoprimentoMinimo>, nullptr},
+          {"profondita_massima", casellaDi<&P::rete, &R::profonditaMassima>, nullptr},
+          {"salto_massimo", casellaDi<&P::rete, &R::saltoMassimo>, nullptr}}},
     };
     return tutte;
 }
@@ -270,7 +285,7 @@ const char* chiaveDi(const char* c) {
 const char* chiaveDi(const Campo& c) {
     return c.chiave;
 }
-const char* chiaveDi(const CampoTratto& c) {
+template <class Riga> const char* chiaveDi(const CampoRiga<Riga>& c) {
     return c.chiave;
 }
 
@@ -334,6 +349,55 @@ class Scrittore {
     bool primo_ = true;
 };
 
+// A list of rows, each an object of known keys, the others kept as written.
+template <class Riga>
+std::vector<Riga> leggiRighe(const Lettore& lettore, const json::Valore& radice, const char* chiave,
+                             const std::vector<CampoRiga<Riga>>& campi) {
+    std::vector<Riga> righe;
+    for (const json::Valore& elemento : lettore.elenco(radice, chiave)) {
+        std::string nome = chiave;
+        nome += '[';
+        nome += std::to_string(righe.size());
+        nome += ']';
+        if (elemento.tipo != json::Tipo::Oggetto) {
+            lettore.fallito("«" + nome + "» deve essere un oggetto JSON, tra graffe");
+        }
+        Riga riga;
+        for (const CampoRiga<Riga>& campo : campi) {
+            if (campo.casella != nullptr) {
+                lettore.casella(elemento, nome, campo.chiave, riga.*campo.casella);
+            } else {
+                lettore.testo(elemento, nome, campo.chiave, riga.*campo.testo);
+            }
+        }
+        riga.altre = altre(elemento, campi);
+        righe.push_back(std::move(riga));
+    }
+    return righe;
+}
+
+template <class Riga>
+void scriviRighe(Scrittore& s, const char* chiave, std::vector<Riga>& righe,
+                 const std::vector<CampoRiga<Riga>>& campi) {
+    s.voce(json::stringa(chiave));
+    s.apri('[');
+    for (Riga& riga : righe) {
+        s.voce();
+        s.apri('{');
+        for (const CampoRiga<Riga>& campo : campi) {
+            s.voce(json::stringa(campo.chiave));
+            if (campo.casella != nullptr) {
+                s.casella(riga.*campo.casella);
+            } else {
+                s.testo += json::stringa(riga.*campo.testo);
+            }
+        }
+        s.altre(riga.altre);
+        s.chiudi('}');
+    }
+    s.chiudi(']');
+}
+
 } // namespace
 
 Casella Casella::daTesto(std::string testo) {
@@ -364,6 +428,7 @@ Progetto progettoNuovo() {
     p.verifiche.velocitaMassima = Casella::daTesto(CStr(proposte.velocitaMassima * 100));
     p.verifiche.riempimentoMassimo = Casella::daTesto(CStr(proposte.riempimentoMassimo * 100));
     p.verifiche.temperatura = Casella::daTesto(CStr(formule::Resistenza{}.temperatura));
+    p.rete.ricoprimentoMinimo = Casella::daTesto("1");
     return p;
 }
 
@@ -373,8 +438,9 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     verificaFormato(lettore, radice);
 
     Progetto p = progettoNuovo();
-    static const char* const chiaviRadice[] = {"formato",  "versione", "ingressi", "verifiche",
-                                               "progetto", "catalogo", "tratti"};
+    static const char* const chiaviRadice[] = {"formato",   "versione", "ingressi",
+                                               "verifiche", "progetto", "rete",
+                                               "catalogo",  "tratti",   "pozzetti"};
     p.originale.radice = altre(radice, chiaviRadice);
     for (const Parte& parte : parti()) {
         const json::Valore* oggetto = lettore.parte(radice, parte.nome);
@@ -395,27 +461,16 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     if (p.verifiche.geometria != "tabellare" && p.verifiche.geometria != "esatta") {
         lettore.fallito("«verifiche.geometria» deve essere «tabellare» o «esatta»");
     }
+    if (!tratti::allineamentoDaNome(p.rete.allineamento)) {
+        lettore.fallito("«rete.allineamento» deve essere «cieli», «pelo» o «fondo»");
+    }
     if (!formule::leggeDaChiave(p.verifiche.legge)) {
         lettore.fallito("«verifiche.legge» deve essere «bazin», «kutter», «strickler», «manning» "
                         "o «colebrook»");
     }
     p.catalogo = lettore.numeriPositivi(radice, "catalogo");
-    for (const json::Valore& elemento : lettore.elenco(radice, "tratti")) {
-        const std::string nome = "tratti[" + std::to_string(p.tratti.size()) + "]";
-        if (elemento.tipo != json::Tipo::Oggetto) {
-            lettore.fallito("«" + nome + "» deve essere un oggetto JSON, tra graffe");
-        }
-        RigaTratto riga;
-        for (const CampoTratto& campo : campiTratto) {
-            if (campo.casella != nullptr) {
-                lettore.casella(elemento, nome, campo.chiave, riga.*campo.casella);
-            } else {
-                lettore.testo(elemento, nome, campo.chiave, riga.*campo.testo);
-            }
-        }
-        riga.altre = altre(elemento, campiTratto);
-        p.tratti.push_back(std::move(riga));
-    }
+    p.tratti = leggiRighe(lettore, radice, "tratti", campiTratto);
+    p.pozzetti = leggiRighe(lettore, radice, "pozzetti", campiPozzetto);
     return p;
 }
 
@@ -454,23 +509,8 @@ std::string testoProgetto(const Progetto& progetto) {
         s.testo += TestoEsatto(raggio);
     }
     s.chiudi(']');
-    s.voce(json::stringa("tratti"));
-    s.apri('[');
-    for (const RigaTratto& riga : p.tratti) {
-        s.voce();
-        s.apri('{');
-        for (const CampoTratto& campo : campiTratto) {
-            s.voce(json::stringa(campo.chiave));
-            if (campo.casella != nullptr) {
-                s.casella(riga.*campo.casella);
-            } else {
-                s.testo += json::stringa(riga.*campo.testo);
-            }
-        }
-        s.altre(riga.altre);
-        s.chiudi('}');
-    }
-    s.chiudi(']');
+    scriviRighe(s, "tratti", p.tratti, campiTratto);
+    scriviRighe(s, "pozzetti", p.pozzetti, campiPozzetto);
     s.altre(p.originale.radice);
     s.chiudi('}');
     return s.testo + "\n";

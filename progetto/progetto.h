@@ -90,10 +90,13 @@ struct VoceAltrui {
 using VociAltrui = std::vector<VoceAltrui>;
 
 // A reach of "Verifica dei tratti" as its row's cells hold it, under the
-// keys of the reaches' CSV (tratto, lunghezza, pendenza, quota_monte,
-// quota_valle, raggio, portata, portata_minima, legge, scabrezza).
+// keys of the reaches' CSV (tratto, pozzetto_monte, pozzetto_valle,
+// lunghezza, pendenza, quota_monte, quota_valle, raggio, portata,
+// portata_minima, legge, scabrezza).
 struct RigaTratto {
     std::string tratto;
+    std::string pozzettoMonte;
+    std::string pozzettoValle;
     Casella lunghezza;     // m
     Casella pendenza;      // m/m
     Casella quotaMonte;    // m
@@ -108,8 +111,29 @@ struct RigaTratto {
     bool operator==(const RigaTratto&) const = default;
 };
 
+// A manhole of the line, as its row holds it (pozzetto, quota_terreno,
+// nota).
+struct RigaPozzetto {
+    std::string pozzetto;
+    Casella quotaTerreno; // m
+    std::string nota;
+    VociAltrui altre;
+
+    bool operator==(const RigaPozzetto&) const = default;
+};
+
+// How the line's reaches are joined and covered ("rete").
+struct Rete {
+    std::string allineamento = "cieli"; // "cieli", "pelo" or "fondo"
+    Casella ricoprimentoMinimo;         // m; a new project's 1
+    Casella profonditaMassima;          // m; empty: not checked
+    Casella saltoMassimo;               // m; empty: not checked
+
+    bool operator==(const Rete&) const = default;
+};
+
 // What the file holds beside the known keys, at the top and in each part
-// ("ingressi", "verifiche", "progetto"), in the file's order.
+// ("ingressi", "verifiche", "progetto", "rete"), in the file's order.
 struct Originale {
     VociAltrui radice;
     std::map<std::string, VociAltrui, std::less<>> parti;
@@ -121,7 +145,9 @@ struct Progetto {
     Ingressi ingressi;
     Verifiche verifiche;
     Dati dati;
+    Rete rete;
     std::vector<RigaTratto> tratti;
+    std::vector<RigaPozzetto> pozzetti;
     std::vector<double> catalogo; // radii of the standard sizes, cm; empty: the usual ones
     Originale originale;          // the file's keys not used here
 

@@ -1,6 +1,7 @@
 #include "progetto/righe_tratti.h"
 
 #include "file/utf8.h"
+#include "numeri/numero_positivo.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +20,8 @@ struct Campo {
 };
 constexpr std::array<Campo, colonne> campi{{
     {nullptr, &RigaTratto::tratto},
+    {nullptr, &RigaTratto::pozzettoMonte},
+    {nullptr, &RigaTratto::pozzettoValle},
     {&RigaTratto::lunghezza, nullptr},
     {&RigaTratto::pendenza, nullptr},
     {&RigaTratto::quotaMonte, nullptr},
@@ -106,6 +109,18 @@ RigaTratto rigaDaCelle(const CelleTratto& celle) {
         scriviCella(riga, c, celle[c]);
     }
     return riga;
+}
+
+std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe) {
+    std::vector<tratti::Pozzetto> pozzetti;
+    for (const RigaPozzetto& riga : righe) {
+        const std::string_view nome = csv::senzaSpazi(riga.pozzetto);
+        if (!nome.empty()) {
+            pozzetti.push_back(
+                {std::string(nome), leggiNumero(riga.quotaTerreno.testo).valore, riga.nota});
+        }
+    }
+    return pozzetti;
 }
 
 } // namespace progetto

@@ -40,4 +40,8 @@ std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero);
 // A project's rows as the window reads them: blank rows are left out.
 std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe);
 
+// The manholes of a project's rows, as the network takes them: a row
+// without a name is left out, a ground level that is not a number is none.
+std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe);
+
 } // namespace progetto

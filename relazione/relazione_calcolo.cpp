@@ -486,8 +486,9 @@ class Relazione {
             }
         }
         const tratti::Impostazioni impostazioni =
-            progetto::impostazioniTratti(p_.verifiche, sezione_.resistenza, p_.catalogo);
-        const std::vector<tratti::Esito> esiti = tratti::verificaTutti(lette, impostazioni);
+            progetto::impostazioniTratti(p_.verifiche, p_.rete, sezione_.resistenza, p_.catalogo);
+        const std::vector<tratti::Esito> esiti =
+            tratti::calcolaRete(lette, progetto::pozzettiDi(p_.pozzetti), impostazioni)->esiti;
         const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
         const auto calcolati = std::count_if(esiti.begin(), esiti.end(),
@@ -513,8 +514,9 @@ class Relazione {
                     "massima, riempimento massimo) e alla portata minima (velocità minima di "
                     "autopulizia), con i limiti e la legge di resistenza delle verifiche "
                     "(%1, %2)%3; un raggio seguito da * è scelto dal catalogo: il più "
-                    "piccolo che rispetta tutti i limiti o, quando nessuno li rispetta, il più "
-                    "grande, e il tratto non è verificato.")
+                    "piccolo, non minore di quelli a monte, che rispetta tutti i limiti o, quando "
+                    "nessuno li rispetta, il più piccolo entro il riempimento, e il tratto non "
+                    "è verificato.")
                 .arg(q(formule::nomeLegge(sezione_.resistenza.legge)),
                      q(testoResistenza(sezione_.resistenza)),
                      leggiProprie ? ", tranne i tratti che hanno una legge propria, indicata "

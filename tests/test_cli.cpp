@@ -1003,7 +1003,7 @@ TEST(CliTratti, LeAltezzeDiPortataEPortataMinima) {
         const std::vector<std::string> campi = campiCsv(esiti[i + 1]);
         // Height (cm) and velocity (cm/s) of Q1 and of Qmin, to the six
         // digits the file gives them, empty where the flow is never reached.
-        std::vector<std::string> attesi(4), trovati = {campi[5], campi[7], campi[9], campi[10]};
+        std::vector<std::string> attesi(4), trovati = {campi[7], campi[9], campi[11], campi[12]};
         for (const std::string& riga : righe(esegui(singoli[i]).uscita)) {
             const std::vector<std::string> si = campiCsv(riga);
             if (si[1] == "Q1" || si[1] == "Qmin") {
@@ -1107,10 +1107,10 @@ TEST(CliTratti, LimitiELeggeDalProgettoODalleOpzioni) {
 
     const auto esiti = righe(uscita({"--catalogo", "100,45"}));
     ASSERT_EQ(esiti.size(), 4u);
-    EXPECT_EQ(campiCsv(esiti[1])[1], "30");
-    EXPECT_EQ(campiCsv(esiti[2])[1], "45");
-    EXPECT_EQ(campiCsv(esiti[2])[2], "si");
-    EXPECT_EQ(campiCsv(esiti[3])[12], "non verificato");
+    EXPECT_EQ(campiCsv(esiti[1])[3], "30");
+    EXPECT_EQ(campiCsv(esiti[2])[3], "45");
+    EXPECT_EQ(campiCsv(esiti[2])[4], "si");
+    EXPECT_EQ(campiCsv(esiti[3])[20], "non verificato");
     EXPECT_EQ(esegui({"--tratti", linea, "--formato", "csv-it"}).uscita.substr(0, 10),
               "\xEF\xBB\xBFtratto;");
     EXPECT_EQ(esegui({"--tratti", linea}).uscita.substr(0, 7), "TRATTO ");

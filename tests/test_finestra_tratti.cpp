@@ -44,8 +44,12 @@ class Tratti : public ::testing::Test {
     QString cella(int riga, int colonna) {
         return modello().index(riga, colonna).data().toString();
     }
-    // Rows of cells from the first column, as typed.
-    void scrivi(const std::vector<std::vector<std::string>>& righe) {
+    // Rows of cells as typed from the first column, the manholes' apart:
+    // the reaches on their own.
+    void scrivi(std::vector<std::vector<std::string>> righe) {
+        for (std::vector<std::string>& riga : righe) {
+            riga.insert(riga.begin() + std::min<std::ptrdiff_t>(1, std::ssize(riga)), 2, "");
+        }
         modello().impostaRighe({});
         modello().incolla(0, 0, righe);
         modello().attendiCalcolo();
@@ -93,7 +97,7 @@ TEST_F(Tratti, UnaCellaSbagliataComeNelCsv) {
         SCOPED_TRACE(celle[0]);
         scrivi({celle});
         std::string riga;
-        for (std::size_t c = 0; c < tratti::colonne; ++c) {
+        for (std::size_t c = 0; c < 10; ++c) {
             riga += (c > 0 ? "," : "") + (c < celle.size() ? celle[c] : "");
         }
         try {
@@ -126,7 +130,7 @@ TEST_F(Tratti, IncollaUnBloccoConLaVirgola) {
     EXPECT_EQ(cella(2, tratti::Nome), "");
     finestra->incollaTesto("");
     finestra->tabella->setCurrentIndex(modello().index(2, tratti::Nome));
-    finestra->incollaTesto("T3\t40\t0,0005\t\t\n");
+    finestra->incollaTesto("T3\t\t\t40\t0,0005\t\t\n");
     EXPECT_EQ(modello().trattiLetti(),
               tratti::leggiTratti("tratto;lunghezza;pendenza;quota_monte;quota_valle;raggio;"
                                   "portata;portata_minima\n"
@@ -200,13 +204,15 @@ TEST_F(Tratti, GliEsitiSeguonoLaFinestraDiAnalisi) {
     } casi[] = {
         {[] {}, "Limiti: V min 50 cm/s, V max 400 cm/s, h/H max 70% · legge: Bazin, γ = 0.18", ""},
         {[this] { analisi->velocitaMinima->setText("70"); }, "V min 70 cm/s",
-         "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s"},
+         "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s; pendenza minima per "
+         "l'autopulizia: 0.00606"},
         {[this] {
              analisi->velocitaMinima->setText("abc");
              analisi->riempimentoMassimo->setText("30");
          },
          "V min 50 cm/s, V max 400 cm/s, h/H max 30%",
-         "riempimento oltre il limite alla portata di progetto: 33.8% > 30%"},
+         "riempimento oltre il limite alla portata di progetto: 33.8% > 30%; pendenza minima per "
+         "il riempimento: 0.00793"},
         {[this] { finestra->impostaCoefficienteTabella(std::nullopt); }, "nessun esito", ""},
         {[this] {
              analisi->riempimentoMassimo->clear();
@@ -277,7 +283,7 @@ TEST_F(Tratti, AnnullaERipetiOgniModifica) {
         {"incolla in fondo",
          [&] {
              finestra->tabella->selectionModel()->clear();
-             finestra->incollaTesto("T9\t\t0.02\n");
+             finestra->incollaTesto("T9\t\t\t\t0.02\n");
          }},
         {"svuota",
          [&] {
@@ -307,7 +313,8 @@ TEST_F(Tratti, AnnullaERipetiOgniModifica) {
         std::vector<progetto::RigaTratto> righe;
         for (const tratti::CelleTratto& celle :
              tratti::leggiCelleTratti("tratto,pendenza,raggio,portata,portata_minima\n"
-                                      "T1,0.005,30,150,8\nT2,0.005,,150,8\nT3,0.01,,90,\n")) {
+                                      "T1,0.005,30,150,8\nT2,0.005,,150,8\nT3,0.01,,90,\n")
+                 .celle) {
             righe.push_back(progetto::rigaDaCelle(celle));
         }
         modello().impostaRighe(righe);
@@ -372,8 +379,8 @@ TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
     FinestraTratti* scritti = finestra->apriTratti();
     scritti->modello->incolla(
         0, 0,
-        {{"T1", "120", "", "100.6", "100", "", "1.5e2", "8", "manning", "0,013"},
-         {"T2", "", "0.005", "", "", "30", "abc"}});
+        {{"T1", "", "", "120", "", "100.6", "100", "", "1.5e2", "8", "manning", "0,013"},
+         {"T2", "", "", "", "0.005", "", "", "30", "abc"}});
     scritti->casellaCatalogo->setText("30, 40; 50");
     finestra->progetto()->scegliFileDaSalvare = [&](const std::string&) { return percorso; };
     ASSERT_TRUE(finestra->progetto()->salvaCome());
@@ -430,10 +437,10 @@ class Cancello {
         chiamato_ = true;
         cambiato_.notify_all();
         cambiato_.wait(blocco, [this] { return aperto_; });
+        // A size passes from half the flow up.
         tratti::Esito esito;
-        esito.raggio = tratto.raggio.value_or(tratto.portata / 2);
-        esito.dimensionato = !tratto.raggio;
-        esito.verificato = true;
+        esito.raggio = *tratto.raggio;
+        esito.verificato = esito.raggio >= tratto.portata / 2;
         esito.motivo = tratto.nome + " Q " + CStr(tratto.portata) + " Vmin " +
                        CStr(impostazioni.limiti.velocitaMinima * 100);
         return esito;
@@ -481,9 +488,9 @@ class TrattiSottoCarico : public ::testing::Test {
                              }
                          });
         modello()->incolla(0, 0,
-                           {{"T1", "", "0.005", "", "", "", "150"},
-                            {"T2", "", "0.005", "", "", "30", "90"},
-                            {"T3", "", "0.005", "", "", "", "60"}});
+                           {{"T1", "", "", "", "0.005", "", "", "", "150"},
+                            {"T2", "", "", "", "0.005", "", "", "30", "90"},
+                            {"T3", "", "", "", "0.005", "", "", "", "60"}});
         QCoreApplication::processEvents();
         cancello->attendiUnaChiamata();
     }
@@ -556,7 +563,7 @@ TEST_F(TrattiSottoCarico, DimensionaAttendeLaFineDelCalcolo) {
         std::function<void()> cambia;
         const char* raggio;
     } casi[] = {
-        {[] {}, "75"},
+        {[] {}, "80"},
         {[this] { modello()->setData(modello()->index(0, tratti::Portata), "100"); }, "50"},
     };
     for (const auto& c : casi) {
@@ -597,7 +604,7 @@ TEST_F(TrattiSottoCarico, ChiusaDuranteIlCalcolo) {
 TEST_F(Tratti, CinquemilaTrattiIncollatiComeVerificatiUnoAUno) {
     QString blocco;
     for (int i = 0; i < 5000; ++i) {
-        blocco += QString("T%1\t%2\t%3\t\t\t%4\t%5\t%6\t%7\t%8\n")
+        blocco += QString("T%1\t\t\t%2\t%3\t\t\t%4\t%5\t%6\t%7\t%8\n")
                       .arg(i + 1)
                       .arg(40 + i % 50)
                       .arg(0.002 + 0.0001 * (i % 80))

@@ -55,6 +55,12 @@ const std::string esempio = R"({
     "data": "2026-12-07",
     "note": "riga 1\nriga 2"
   },
+  "rete": {
+    "allineamento": "pelo",
+    "ricoprimento_minimo": "1,20",
+    "profondita_massima": null,
+    "salto_massimo": 0.5
+  },
   "catalogo": [
     25,
     30,
@@ -63,6 +69,8 @@ const std::string esempio = R"({
   "tratti": [
     {
       "tratto": "T1",
+      "pozzetto_monte": "P1",
+      "pozzetto_valle": "P2",
       "lunghezza": 50,
       "pendenza": "0,004",
       "quota_monte": null,
@@ -72,6 +80,14 @@ const std::string esempio = R"({
       "portata_minima": 8,
       "legge": "",
       "scabrezza": null
+    }
+  ],
+  "pozzetti": [
+    {
+      "pozzetto": "P1",
+      "quota_terreno": 102.5,
+      "nota": "via Roma",
+      "chiusino": "D400"
     }
   ],
   "altro": true,
@@ -95,6 +111,15 @@ TEST(Progetto, LettoComeScritto) {
     ASSERT_EQ(p.tratti.size(), 1u);
     EXPECT_EQ(p.tratti[0].pendenza, (Casella{"0,004", std::nullopt})); // kept as typed
     EXPECT_TRUE(p.tratti[0].raggio.vuota());
+    EXPECT_EQ(p.tratti[0].pozzettoValle, "P2");
+    ASSERT_EQ(p.pozzetti.size(), 1u);
+    EXPECT_EQ(p.pozzetti[0].quotaTerreno, (Casella{"102.5", 102.5}));
+    const tratti::Impostazioni rete =
+        progetto::impostazioniTratti(p.verifiche, p.rete, {}, p.catalogo);
+    EXPECT_EQ(rete.allineamento, tratti::Allineamento::Pelo);
+    EXPECT_EQ(rete.ricoprimentoMinimo, 1.2);
+    EXPECT_EQ(rete.profonditaMassima, std::nullopt);
+    EXPECT_EQ(rete.saltoMassimo, 0.5);
 
     // The same text back, byte for byte: the keys the program does not use
     // as the file wrote them, the known ones in their order.
@@ -201,6 +226,10 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
         {inizio + R"("ingressi": {"nomeFile": 3}})", "«ingressi.nomeFile» deve essere un testo"},
         {inizio + R"("verifiche": {"geometria": "rotonda"}})",
          "«verifiche.geometria» deve essere «tabellare» o «esatta»"},
+        {inizio + R"("rete": {"allineamento": "cielo"}})",
+         "«rete.allineamento» deve essere «cieli», «pelo» o «fondo»"},
+        {inizio + R"("pozzetti": [{"pozzetto": "P1"}, 3]})",
+         "«pozzetti[1]» deve essere un oggetto JSON, tra graffe"},
         {inizio + R"("verifiche": {"legge": "Manning"}})",
          "«verifiche.legge» deve essere «bazin», «kutter», «strickler», «manning» o «colebrook»"},
         {inizio + R"("verifiche": {"portataMinima": {}}})",

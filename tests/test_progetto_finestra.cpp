@@ -164,7 +164,7 @@ TEST_F(ProgettoNellaFinestra, IlSegnoDelleModificheConITratti) {
         {"una cella", [&] { m->setData(m->index(0, tratti::Portata), "151"); }},
         {"un blocco incollato",
          [&] {
-             m->incolla(2, 0, {{"C", "", "0.01", "", "", "", "90"}});
+             m->incolla(2, 0, {{"C", "", "", "", "0.01", "", "", "", "90"}});
          }},
         {"una cella svuotata", [&] { m->svuota({m->index(2, tratti::Nome)}); }},
         {"una riga aggiunta", [&] { m->insertRows(3, 1); }},

@@ -175,9 +175,13 @@ TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
 // verdict, its own law, the reasons of those that fail or cannot be
 // computed; a radius chosen is starred; a slope from the quotas is rounded.
 TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
+    // The cells from the name on, the manholes' apart.
     const auto riga = [](std::vector<std::string> celle) {
         tratti::CelleTratto c{};
-        std::copy(celle.begin(), celle.end(), c.begin());
+        if (!celle.empty()) {
+            c[tratti::Nome] = celle[0];
+            std::copy(celle.begin() + 1, celle.end(), c.begin() + tratti::Lunghezza);
+        }
         return progetto::rigaDaCelle(c);
     };
     p.tratti = {riga({"T1", "50", "0.004", "", "", "40", "150", "8"}),
@@ -193,8 +197,8 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
          {QString("4 tratti: 2 verificati, 1 non verificato, 1 non calcolato."),
           QString("con i limiti e la legge di resistenza delle verifiche (Bazin, γ = 0.18), "
                   "tranne i tratti che hanno una legge propria"),
-          QString("il più piccolo che rispetta tutti i limiti o, quando nessuno li rispetta, il "
-                  "più grande"),
+          QString("il più piccolo, non minore di quelli a monte, che rispetta tutti i limiti o, "
+                  "quando nessuno li rispetta, il più piccolo entro il riempimento"),
           QString("T1\n40\n0.004\n150\n"), QString("T3\n30\n0.005\n150\n"),
           QString::fromStdString(CStr(esiti[1].raggio)) + "*",
           "T2: " + QString::fromStdString(esiti[1].motivo),

@@ -1,3 +1,4 @@
+#include "numeri/conversioni.h"
 #include "numeri/separatore.h"
 #include "seme.h"
 #include "tratti/csv_tratti.h"
@@ -32,7 +33,8 @@ Tratto tratto(std::optional<double> raggio, double pendenza, double portata,
 } // namespace
 
 // A reach with no radius gets the smallest size that a check of every size
-// passes, from a catalogue in any order; a typed radius stays as typed.
+// passes, from a catalogue in any order; with none, the smallest within the
+// filling, else the largest. A typed radius stays as typed.
 TEST(Tratti, DimensionatoComeLaProvaDiOgniMisura) {
     const std::optional<unsigned> s = seme();
     ASSERT_TRUE(s);
@@ -46,6 +48,7 @@ TEST(Tratti, DimensionatoComeLaProvaDiOgniMisura) {
         t.portataMinima = t.portata * quota(generatore);
         const Esito dimensionato = tratti::verifica(t, impostazioni);
         std::optional<Esito> primo;
+        std::optional<double> capiente;
         double massimo = 0;
         for (const double r : impostazioni.catalogo) {
             t.raggio = r;
@@ -55,25 +58,36 @@ TEST(Tratti, DimensionatoComeLaProvaDiOgniMisura) {
             if (provato.verificato && (!primo || r < primo->raggio)) {
                 primo = provato;
             }
+            if (provato.progetto && provato.progetto->riempimento <= 0.7 &&
+                (!capiente || r < *capiente)) {
+                capiente = r;
+            }
             massimo = std::max(massimo, r);
         }
         SCOPED_TRACE(dimensionato.motivo);
         EXPECT_TRUE(dimensionato.dimensionato);
         EXPECT_EQ(dimensionato.verificato, primo.has_value());
-        EXPECT_EQ(dimensionato.raggio, primo ? primo->raggio : massimo);
+        EXPECT_EQ(dimensionato.raggio, primo ? primo->raggio : capiente.value_or(massimo));
         if (primo) {
             EXPECT_EQ(dimensionato.progetto->altezza, primo->progetto->altezza);
         } else {
-            EXPECT_EQ(dimensionato.motivo.rfind("nessun raggio del catalogo rispetta i limiti; "
-                                                "con il più grande, r = 100 cm: ",
-                                                0),
+            EXPECT_EQ(dimensionato.motivo.rfind(
+                          capiente ? "nessun raggio del catalogo rispetta tutti i limiti con "
+                                     "questa pendenza; r = " +
+                                         CStr(*capiente) +
+                                         " cm è il più piccolo entro il "
+                                         "riempimento: "
+                                   : std::string("nessun raggio del catalogo rispetta i limiti; "
+                                                 "con il più grande, r = 100 cm: "),
+                          0),
                       0u);
         }
     }
 }
 
-// Each limit broken is named with the values compared; the minimum flow is
-// held to the self-cleansing velocity only.
+// Each limit broken is named with the values compared, then the slope that
+// would mend it; the minimum flow is held to the self-cleansing velocity
+// only.
 TEST(Tratti, OgniLimiteInfrantoConIValori) {
     const analisi::Limiti severi{0.5, 2.0, 0.7};
     Tratto quote = tratto(30, 0, 150, 8);
@@ -91,21 +105,25 @@ TEST(Tratti, OgniLimiteInfrantoConIValori) {
         {tratto(20, 0.01, 10, 300), severi, ""},
         {tratto(30, 0.1, 500),
          {},
-         "velocità troppo alta alla portata di progetto: 600.35 cm/s > 400 cm/s"},
+         "velocità troppo alta alla portata di progetto: 600.35 cm/s > 400 cm/s; pendenza "
+         "massima per la velocità massima ammessa: 0.0343"},
         {tratto(25, 0.005, 370),
          {},
-         "riempimento oltre il limite alla portata di progetto: 73.4% > 70%"},
+         "riempimento oltre il limite alla portata di progetto: 73.4% > 70%; pendenza minima "
+         "per il riempimento: 0.00581"},
         {tratto(30, 0.005, 150, 8),
          {0.7, 4, 0.7},
-         "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s"},
+         "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s; pendenza minima per "
+         "l'autopulizia: 0.00606"},
         {tratto(20, 0.0005, 20, 0.5),
          {},
          "velocità troppo bassa alla portata di progetto: 36.52 cm/s < 50 cm/s; velocità troppo "
-         "bassa alla portata minima: 13.01 cm/s < 50 cm/s"},
+         "bassa alla portata minima: 13.01 cm/s < 50 cm/s; pendenza minima per l'autopulizia: "
+         "0.0296"},
         {tratto(20, 0.01, 1000, 8),
          {},
          "nessuna altezza porta la portata di progetto di 1000 l/s: la massima della sezione è "
-         "378.07 l/s"},
+         "378.07 l/s; nessuna pendenza rispetta i limiti con r = 20 cm"},
         {tratto(20, 0.01, 100, 2000),
          {},
          "nessuna altezza porta la portata minima di 2000 l/s: la massima della sezione è "
@@ -115,10 +133,12 @@ TEST(Tratti, OgniLimiteInfrantoConIValori) {
         // on its side.
         {tratto(20, 0.01, 100, 1.414603),
          {},
-         "velocità troppo bassa alla portata minima: 49.997 cm/s < 50 cm/s"},
+         "velocità troppo bassa alla portata minima: 49.997 cm/s < 50 cm/s; pendenza minima per "
+         "l'autopulizia: 0.0101"},
         {tratto(20, 0.01, 268.13),
          {},
-         "riempimento oltre il limite alla portata di progetto: 70.001% > 70%"},
+         "riempimento oltre il limite alla portata di progetto: 70.001% > 70%; pendenza minima "
+         "per il riempimento: 0.0101"},
     };
     for (const auto& c : casi) {
         Impostazioni impostazioni;
@@ -135,23 +155,25 @@ TEST(CsvTratti, LettiComeScritti) {
     const struct {
         std::string testo, comeRiscritto;
     } casi[] = {
-        {"tratto,pendenza,raggio,portata\nT1,0.005,30,150\n", "T1,,0.005,,,30,150,,,"},
+        {"tratto,pendenza,raggio,portata\nT1,0.005,30,150\n", "T1,,,,0.005,,,30,150,,,,,"},
         {"\r\n Portata ,TRATTO,pendenza,raggio\r\n\r\n,,,\r\n1.5e2,\" A, \"\"B\"\"\",0.01,\r\n",
-         "\"A, \"\"B\"\"\",,0.01,,,,150,,,"},
+         "\"A, \"\"B\"\"\",,,,0.01,,,,150,,,,,"},
         {"\xEF\xBB\xBFtratto;quota_monte;quota_valle;lunghezza;portata;portata_minima\n"
          "T2;-1,5;-2,5;200;12,5;0,5",
-         "T2,200,,-1.5,-2.5,,12.5,0.5,,"},
-        {"tratto,pendenza,portata,legge,scabrezza\nT3,0.01,90,Manning,0.013",
-         "T3,,0.01,,,,90,,manning,0.013"},
+         "T2,,,200,,-1.5,-2.5,,12.5,0.5,,,,"},
+        {"tratto,pendenza,portata,legge,scabrezza,pozzetto_valle,terreno_valle\n"
+         "T3,0.01,90,Manning,0.013,P2,101.5",
+         "T3,,P2,,0.01,,,,90,,manning,0.013,,101.5"},
         // Not UTF-8: Windows-1252, as an Italian Excel saves it.
-        {"tratto;pendenza;portata\r\nLibert\xE0 \x80;0,01;10\r\n", "Libertà €,,0.01,,,,10,,,"},
+        {"tratto;pendenza;portata\r\nLibert\xE0 \x80;0,01;10\r\n", "Libertà €,,,,0.01,,,,10,,,,,"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo);
-        const std::vector<Tratto> letti = tratti::leggiTratti(c.testo);
-        EXPECT_EQ(tratti::testoTratti(letti, Formato::Csv),
-                  "tratto,lunghezza,pendenza,quota_monte,quota_valle,raggio,portata,"
-                  "portata_minima,legge,scabrezza\r\n" +
+        const tratti::TrattiLetti letti = tratti::leggiTrattiConRighe(c.testo);
+        EXPECT_EQ(tratti::testoTratti(letti.tratti, Formato::Csv, letti.pozzetti),
+                  "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,"
+                  "quota_valle,raggio,portata,portata_minima,legge,scabrezza,terreno_monte,"
+                  "terreno_valle\r\n" +
                       c.comeRiscritto + "\r\n");
     }
     EXPECT_EQ(tratti::leggiTratti(casi[2].testo)[0].pendenzaDiCalcolo(), 1.0 / 200);
@@ -261,37 +283,38 @@ TEST(CsvTratti, RiscrittiSiRileggonoUguali) {
 TEST(CsvTratti, EsitiNeiTreFormati) {
     const std::vector<Tratto> linea = {tratto(30, 0.005, 150, 8), tratto(std::nullopt, 0.0005, 20)};
     const std::vector<Esito> esiti = tratti::verificaTutti(linea, Impostazioni());
-    const std::string motivo = "\"nessun raggio del catalogo rispetta i limiti; con il più "
-                               "grande, r = 100 cm: velocità troppo bassa alla portata di "
-                               "progetto: 33.80 cm/s < 50 cm/s\"";
+    const std::string motivo = "nessun raggio del catalogo rispetta tutti i limiti con questa "
+                               "pendenza; r = 25 cm è il più piccolo entro il riempimento: "
+                               "velocità troppo bassa alla portata di progetto: 36.76 cm/s < 50 "
+                               "cm/s; pendenza minima per l'autopulizia: 0.00114";
     EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Csv),
-              "tratto,raggio_cm,raggio_scelto,pendenza,portata_l_s,altezza_cm,riempimento_pct,"
-              "velocita_cm_s,portata_minima_l_s,altezza_minima_cm,velocita_minima_cm_s,"
-              "portata_piena_l_s,esito,motivo\r\n"
-              "T,30,no,0.005,150,30.422,33.8022,144.123,8,6.9875,65.5385,739.651,verificato,\r\n"
-              "T,100,si,0.0005,20,12.8761,4.29204,33.8018,,,,5494.5,non verificato," +
-                  motivo + "\r\n");
+              "tratto,pozzetto_monte,pozzetto_valle,raggio_cm,raggio_scelto,pendenza,"
+              "portata_l_s,altezza_cm,riempimento_pct,velocita_cm_s,portata_minima_l_s,"
+              "altezza_minima_cm,velocita_minima_cm_s,portata_piena_l_s,quota_monte,quota_valle,"
+              "salto_m,ricoprimento_min_m,pendenza_minima,pendenza_massima,esito,motivo,"
+              "avvisi\r\n"
+              "T,,,30,no,0.005,150,30.422,33.8022,144.123,8,6.9875,65.5385,739.651,,,,,"
+              "0.00230499,0.0764561,verificato,,\r\n"
+              "T,,,25,si,0.0005,20,20.887,27.8494,36.7552,,,,144.127,,,,,0.00113906,0.400742,"
+              "non verificato," +
+                  motivo + ",\r\n");
     std::string motivoItaliano = motivo;
-    motivoItaliano.replace(motivoItaliano.find("33.80"), 5, "33,80");
-    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::CsvItaliano),
-              "\xEF\xBB\xBFtratto;raggio_cm;raggio_scelto;pendenza;portata_l_s;altezza_cm;"
-              "riempimento_pct;velocita_cm_s;portata_minima_l_s;altezza_minima_cm;"
-              "velocita_minima_cm_s;portata_piena_l_s;esito;motivo\r\n"
-              "T;30;no;0,005;150;30,422;33,8022;144,123;8;6,9875;65,5385;739,651;verificato;\r\n"
-              "T;100;si;0,0005;20;12,8761;4,29204;33,8018;;;;5494,5;non verificato;" +
-                  motivoItaliano + "\r\n");
-    const std::string tabella =
-        "TRATTO  RAGGIO  SCELTO  PENDENZA       Q  ALTEZZA   h/H       V  Q MIN  ALTEZZA MIN"
-        "   V MIN  Q PIENA  ESITO\n"
-        "          (cm)             (m/m)   (l/s)     (cm)   (%)  (cm/s)  (l/s)         (cm)"
-        "  (cm/s)    (l/s)\n"
-        "T         30.0      no    0.0050  150.00     30.4  33.8  144.12   8.00          7.0"
-        "   65.54   739.65  verificato\n"
-        "T        100.0      si    0.0005   20.00     12.9   4.3   33.80                      "
-        "        5494.50  non verificato: nessun raggio del catalogo rispetta i limiti; con il "
-        "più grande, r = 100 cm: velocità troppo bassa alla portata di progetto: 33.80 cm/s "
-        "< 50 cm/s\n";
-    EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Tabella), tabella);
+    motivoItaliano.replace(motivoItaliano.find("36.76"), 5, "36,76");
+    motivoItaliano.replace(motivoItaliano.find("0.00114"), 7, "0,00114");
+    const std::string csvItaliano = tratti::testoEsiti(linea, esiti, Formato::CsvItaliano);
+    EXPECT_NE(csvItaliano.find("\r\nT;;;25;si;0,0005;20;20,887;27,8494;36,7552;;;;144,127;;;;;"
+                               "0,00113906;0,400742;non verificato;\"" +
+                               motivoItaliano + "\";\r\n"),
+              std::string::npos)
+        << csvItaliano;
+    const std::string tabella = tratti::testoEsiti(linea, esiti, Formato::Tabella);
+    EXPECT_EQ(tabella.substr(0, tabella.find('\n')),
+              "TRATTO  DA  A  RAGGIO  SCELTO  PENDENZA       Q  ALTEZZA   h/H       V  Q MIN  "
+              "ALTEZZA MIN   V MIN  Q PIENA  QUOTA MONTE  QUOTA VALLE  SALTO  RICOPR.     i MIN  "
+              "   i MAX  ESITO");
+    EXPECT_NE(tabella.find("0.001139  0.400742  non verificato: " + motivo + "\n"),
+              std::string::npos)
+        << tabella;
     EXPECT_EQ(tratti::testoEsiti(linea, esiti, Formato::Tabella, Separatore::Virgola),
               perLettura(tabella, Separatore::Virgola));
 
@@ -304,7 +327,7 @@ TEST(CsvTratti, EsitiNeiTreFormati) {
     quote.lunghezza = 99;
     const std::string conQuote =
         tratti::testoEsiti({quote}, tratti::verificaTutti({quote}, {}), Formato::Csv);
-    EXPECT_NE(conQuote.find("\r\nT,30,no,0.01,150,"), std::string::npos) << conQuote;
+    EXPECT_NE(conQuote.find("\r\nT,,,30,no,0.01,150,"), std::string::npos) << conQuote;
 }
 
 // Names with letters of more than one byte keep the columns in line.

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <map>
 #include <optional>
 
 namespace tratti {
@@ -26,13 +27,19 @@ std::string minuscolo(std::string_view testo) {
     return esito;
 }
 
-// Where each known column stands in the file.
-using Posizioni = std::array<std::optional<std::size_t>, colonne>;
+// Where each known column stands in the file: the reach's, then the
+// ground levels of its manholes.
+constexpr std::size_t colonneFile = colonne + nomiColonneTerreno.size();
+using Posizioni = std::array<std::optional<std::size_t>, colonneFile>;
+
+const char* nomeColonnaFile(std::size_t colonna) {
+    return colonna < colonne ? nomiColonne[colonna] : nomiColonneTerreno[colonna - colonne];
+}
 
 std::string elencoColonne() {
     std::string elenco;
-    for (const char* nome : nomiColonne) {
-        elenco += elenco.empty() ? nome : std::string(", ") + nome;
+    for (std::size_t c = 0; c < colonneFile; ++c) {
+        elenco += (elenco.empty() ? "" : ", ") + std::string(nomeColonnaFile(c));
     }
     return elenco;
 }
@@ -43,14 +50,17 @@ Posizioni leggiIntestazione(const csv::Record& intestazione) {
     for (std::size_t i = 0; i < intestazione.campi.size(); ++i) {
         const std::string& scritto = intestazione.campi[i];
         const std::string nome = minuscolo(csv::senzaSpazi(scritto));
-        const auto trovato = std::find(nomiColonne.begin(), nomiColonne.end(), nome);
-        if (trovato == nomiColonne.end()) {
+        std::size_t colonna = 0;
+        while (colonna < colonneFile && nome != nomeColonnaFile(colonna)) {
+            ++colonna;
+        }
+        if (colonna == colonneFile) {
             throw csv::Errore(riga, scritto,
                               nome.empty() ? "una colonna senza nome"
                                            : "colonna sconosciuta (le colonne sono " +
                                                  elencoColonne() + ")");
         }
-        std::optional<std::size_t>& posizione = posizioni[trovato - nomiColonne.begin()];
+        std::optional<std::size_t>& posizione = posizioni[colonna];
         if (posizione) {
             throw csv::Errore(riga, nome, "la colonna è ripetuta");
         }
@@ -78,6 +88,32 @@ Posizioni leggiIntestazione(const csv::Record& intestazione) {
     return posizioni;
 }
 
+// A number as a cell of the column holds it: "." its decimal separator, or
+// with `virgolaDecimale` the comma (the other would read as a thousands
+// separator); none for an empty cell. A fault names the column.
+std::optional<double> numeroDellaCella(std::string_view scritto, bool virgolaDecimale,
+                                       std::size_t riga, const char* colonna) {
+    if (scritto.empty()) {
+        return std::nullopt;
+    }
+    const auto rifiuta = [&](const std::string& motivo) {
+        throw csv::Errore(riga, colonna, motivo + ": «" + std::string(scritto) + "»");
+    };
+    if (scritto.find(virgolaDecimale ? '.' : ',') != std::string_view::npos) {
+        rifiuta(virgolaDecimale ? "in un file con il «;» il separatore decimale è la virgola"
+                                : "in un file con la «,» il separatore decimale è il punto");
+    }
+    std::string comeNumero(scritto);
+    std::replace(comeNumero.begin(), comeNumero.end(), ',', '.');
+    try {
+        return CDbl(comeNumero);
+    } catch (const ErroreRuntime& e) {
+        rifiuta(e.tipo() == TipoErrore::Overflow ? "il numero è fuori dall'intervallo dei numeri"
+                                                 : "non è un numero");
+    }
+    return std::nullopt;
+}
+
 // A reach's cells read by the rules of the columns: every fault names its
 // column.
 class LetturaCelle {
@@ -88,13 +124,12 @@ class LetturaCelle {
     Tratto tratto() const {
         verificaCaratteri();
         Tratto t;
-        t.nome = std::string(testo(Nome));
+        t.nome = nome(Nome);
         if (t.nome.empty()) {
             errore(Nome, "manca il nome del tratto");
         }
-        if (caratteriUtf8(t.nome) > nomeMassimo) {
-            errore(Nome, "il nome supera " + std::to_string(nomeMassimo) + " caratteri");
-        }
+        t.pozzettoMonte = nome(PozzettoMonte);
+        t.pozzettoValle = nome(PozzettoValle);
         t.lunghezza = positivo(Lunghezza);
         t.raggio = positivo(Raggio);
         t.portataMinima = positivo(PortataMinima);
@@ -119,6 +154,14 @@ class LetturaCelle {
     }
 
     std::string_view testo(Colonna colonna) const { return csv::senzaSpazi(celle_[colonna]); }
+
+    std::string nome(Colonna colonna) const {
+        std::string scritto(testo(colonna));
+        if (caratteriUtf8(scritto) > nomeMassimo) {
+            errore(colonna, "il nome supera " + std::to_string(nomeMassimo) + " caratteri");
+        }
+        return scritto;
+    }
 
     // A control character would reach the terminal or the spreadsheet as
     // it is; a tab or a line break, even quoted, would break the rows of a
@@ -151,25 +194,7 @@ class LetturaCelle {
     }
 
     std::optional<double> numero(Colonna colonna) const {
-        const std::string_view scritto = testo(colonna);
-        if (scritto.empty()) {
-            return std::nullopt;
-        }
-        // The other separator would be read as a thousands separator.
-        if (scritto.find(virgolaDecimale_ ? '.' : ',') != std::string_view::npos) {
-            rifiuta(colonna, virgolaDecimale_
-                                 ? "in un file con il «;» il separatore decimale è la virgola"
-                                 : "in un file con la «,» il separatore decimale è il punto");
-        }
-        std::string comeNumero(scritto);
-        std::replace(comeNumero.begin(), comeNumero.end(), ',', '.');
-        try {
-            return CDbl(comeNumero);
-        } catch (const ErroreRuntime& e) {
-            rifiuta(colonna, e.tipo() == TipoErrore::Overflow
-                                 ? "il numero è fuori dall'intervallo dei numeri"
-                                 : "non è un numero");
-        }
+        return numeroDellaCella(testo(colonna), virgolaDecimale_, riga_, nomiColonne[colonna]);
     }
 
     std::optional<double> positivo(Colonna colonna) const {
@@ -245,9 +270,57 @@ CelleTratto celleDelRecord(const csv::Record& record, const Posizioni& posizioni
     return celle;
 }
 
-// Each reach of a file with its cells, in the file's order; a fault stops
-// the reading where it stands, the first of the file.
-template <typename Raccogli> void leggiFile(std::string_view file, Raccogli raccogli) {
+// The ground levels a file gives its manholes, in the order they come; one
+// manhole given two levels is an error naming both lines.
+class TerreniDelFile {
+  public:
+    void aggiungi(const csv::Record& record, const Posizioni& posizioni, const Tratto& tratto,
+                  bool italiano) {
+        const std::string* pozzetti[] = {&tratto.pozzettoMonte, &tratto.pozzettoValle};
+        for (std::size_t i = 0; i < nomiColonneTerreno.size(); ++i) {
+            const std::optional<std::size_t> posizione = posizioni[colonne + i];
+            const char* colonna = nomiColonneTerreno[i];
+            const std::optional<double> quota =
+                posizione ? numeroDellaCella(csv::senzaSpazi(record.campi[*posizione]), italiano,
+                                             record.riga, colonna)
+                          : std::nullopt;
+            if (quota) {
+                aggiungi(*pozzetti[i], *quota, record.riga, colonna);
+            }
+        }
+    }
+
+    std::vector<Pozzetto> pozzetti() && { return std::move(pozzetti_); }
+
+  private:
+    void aggiungi(const std::string& nome, double quota, std::size_t riga, const char* colonna) {
+        if (nome.empty()) {
+            throw csv::Errore(riga, colonna,
+                              "la quota del terreno è di un pozzetto: manca il suo nome");
+        }
+        const auto [dove, nuovo] = indici_.try_emplace(nome, pozzetti_.size());
+        if (nuovo) {
+            pozzetti_.push_back({nome, quota, ""});
+            righe_.push_back(riga);
+        } else if (*pozzetti_[dove->second].quotaTerreno != quota) {
+            throw csv::Errore(riga, colonna,
+                              "il pozzetto «" + nome + "» ha la quota del terreno " +
+                                  CStr(*pozzetti_[dove->second].quotaTerreno) + " alla riga " +
+                                  std::to_string(righe_[dove->second]) + " e " + CStr(quota) +
+                                  " alla riga " + std::to_string(riga));
+        }
+    }
+
+    std::map<std::string, std::size_t> indici_;
+    std::vector<Pozzetto> pozzetti_;
+    std::vector<std::size_t> righe_;
+};
+
+// Each reach of a file with its cells, in the file's order, and the
+// manholes' ground levels; a fault stops the reading where it stands, the
+// first of the file.
+template <typename Raccogli>
+std::vector<Pozzetto> leggiFile(std::string_view file, Raccogli raccogli) {
     const csv::Testo testo = csv::preparato(file);
     const bool italiano = testo.italiano;
     csv::Lettore lettore(testo);
@@ -259,6 +332,7 @@ template <typename Raccogli> void leggiFile(std::string_view file, Raccogli racc
         throw csv::Errore(1, "", "manca l'intestazione con i nomi delle colonne");
     }
     const Posizioni posizioni = leggiIntestazione(*intestazione);
+    TerreniDelFile terreni;
     std::size_t letti = 0;
     while (const std::optional<csv::Record> record = lettore.prossimo()) {
         if (record->vuoto()) {
@@ -278,8 +352,10 @@ template <typename Raccogli> void leggiFile(std::string_view file, Raccogli racc
         ++letti;
         CelleTratto celle = celleDelRecord(*record, posizioni);
         Tratto tratto = trattoDaCelle(celle, record->riga, italiano);
+        terreni.aggiungi(*record, posizioni, tratto, italiano);
         raccogli(std::move(celle), std::move(tratto), italiano, record->riga);
     }
+    return std::move(terreni).pozzetti();
 }
 
 // The shortest text in plain decimals that reads back to the same double:
@@ -307,6 +383,19 @@ void aggiungiRisposta(std::vector<std::string>& campi, const std::optional<anali
     campi.push_back(r ? SeiCifre(r->velocita * 100) : "");
 }
 
+// A level typed reads back as typed; one computed, to the millimetre.
+std::string quota(std::optional<double> scritta, std::optional<double> usata) {
+    return scritta ? testoNumero(*scritta) : usata ? Format(*usata, "0.000") : "";
+}
+
+std::string millimetri(std::optional<double> metri) {
+    return metri ? Format(*metri, "0.000") : "";
+}
+
+std::string seiCifre(std::optional<double> valore) {
+    return valore ? SeiCifre(*valore) : "";
+}
+
 // Whether the radius was chosen from the catalogue.
 const char* scelto(const Esito& e) {
     return e.dimensionato ? "si" : "no";
@@ -329,10 +418,11 @@ std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato forma
 std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
                               Separatore separatore) {
     static const std::vector<std::string> intestazione[2] = {
-        {"TRATTO", "RAGGIO", "SCELTO", "PENDENZA", "Q", "ALTEZZA", "h/H", "V", "Q MIN",
-         "ALTEZZA MIN", "V MIN", "Q PIENA"},
-        {"", "(cm)", "", "(m/m)", "(l/s)", "(cm)", "(%)", "(cm/s)", "(l/s)", "(cm)", "(cm/s)",
-         "(l/s)"}};
+        {"TRATTO",      "DA",          "A",     "RAGGIO",  "SCELTO",      "PENDENZA", "Q",
+         "ALTEZZA",     "h/H",         "V",     "Q MIN",   "ALTEZZA MIN", "V MIN",    "Q PIENA",
+         "QUOTA MONTE", "QUOTA VALLE", "SALTO", "RICOPR.", "i MIN",       "i MAX"},
+        {"",      "",     "",       "(cm)",  "",    "(m/m)", "(l/s)", "(cm)", "(%)",   "(cm/s)",
+         "(l/s)", "(cm)", "(cm/s)", "(l/s)", "(m)", "(m)",   "(m)",   "(m)",  "(m/m)", "(m/m)"}};
     const auto riga = [&](std::size_t r) -> std::vector<std::string> {
         if (r < 2) {
             return intestazione[r];
@@ -345,8 +435,14 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
         const auto velocita = [](const std::optional<analisi::Risposta>& a) {
             return a ? TestoValore(5, a->velocita) : "";
         };
+        const auto livello = [](std::optional<double> m) { return m ? Format(*m, "0.00") : ""; };
+        const auto pendenzaLimite = [](std::optional<double> i) {
+            return i ? Format(*i, "0.0000##") : "";
+        };
         std::vector<std::string> celle = {
             t.nome,
+            t.pozzettoMonte,
+            t.pozzettoValle,
             Format(e.raggio, "0.0"),
             scelto(e),
             e.pendenza > 0 ? Format(e.pendenza, "0.0000##") : "",
@@ -357,8 +453,14 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
             t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
             altezza(e.minima),
             velocita(e.minima),
-            TestoValore(6, e.portataPiena)};
-        for (std::size_t c = 1; c < celle.size(); ++c) {
+            TestoValore(6, e.portataPiena),
+            livello(e.quotaMonte),
+            livello(e.quotaValle),
+            livello(e.salto),
+            livello(e.ricoprimento),
+            pendenzaLimite(e.pendenzaMinima),
+            pendenzaLimite(e.pendenzaMassima)};
+        for (std::size_t c = 3; c < celle.size(); ++c) {
             celle[c] = perLettura(std::move(celle[c]), separatore);
         }
         return celle;
@@ -368,8 +470,11 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
             return r == 0 ? "ESITO" : "";
         }
         const Esito& e = esiti[r - 2];
-        return e.verificato ? e.verdetto()
-                            : e.verdetto() + (": " + perLettura(e.motivo, separatore));
+        std::string testo = e.verificato ? e.verdetto() : e.verdetto() + (": " + e.motivo);
+        if (!e.avvisi.empty()) {
+            testo += " (avviso: " + e.avvisi + ")";
+        }
+        return perLettura(testo, separatore);
     };
     return testoAllineato(tratti.size() + 2, riga, verdetto);
 }
@@ -377,7 +482,8 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
 } // namespace
 
 bool numerica(std::size_t colonna) {
-    return colonna != Nome && colonna != Legge;
+    return colonna != Nome && colonna != PozzettoMonte && colonna != PozzettoValle &&
+           colonna != Legge;
 }
 
 Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale) {
@@ -386,7 +492,7 @@ Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDec
 
 TrattiLetti leggiTrattiConRighe(std::string_view testo) {
     TrattiLetti letti;
-    leggiFile(testo, [&](CelleTratto&&, Tratto&& tratto, bool, std::size_t riga) {
+    letti.pozzetti = leggiFile(testo, [&](CelleTratto&&, Tratto&& tratto, bool, std::size_t riga) {
         letti.tratti.push_back(std::move(tratto));
         letti.righe.push_back(riga);
     });
@@ -397,20 +503,22 @@ std::vector<Tratto> leggiTratti(std::string_view testo) {
     return leggiTrattiConRighe(testo).tratti;
 }
 
-std::vector<CelleTratto> leggiCelleTratti(std::string_view testo) {
-    std::vector<CelleTratto> righe;
-    leggiFile(testo, [&](CelleTratto&& celle, Tratto&&, bool italiano, std::size_t) {
-        for (std::size_t c = 0; c < colonne; ++c) {
-            celle[c] = std::string(csv::senzaSpazi(celle[c]));
-            // Read, an Italian number has no point: the comma is its only
-            // separator.
-            if (italiano && numerica(c)) {
-                std::replace(celle[c].begin(), celle[c].end(), ',', '.');
+CelleLette leggiCelleTratti(std::string_view testo) {
+    CelleLette lette;
+    std::vector<CelleTratto>& righe = lette.celle;
+    lette.pozzetti =
+        leggiFile(testo, [&](CelleTratto&& celle, Tratto&&, bool italiano, std::size_t) {
+            for (std::size_t c = 0; c < colonne; ++c) {
+                celle[c] = std::string(csv::senzaSpazi(celle[c]));
+                // Read, an Italian number has no point: the comma is its only
+                // separator.
+                if (italiano && numerica(c)) {
+                    std::replace(celle[c].begin(), celle[c].end(), ',', '.');
+                }
             }
-        }
-        righe.push_back(std::move(celle));
-    });
-    return righe;
+            righe.push_back(std::move(celle));
+        });
+    return lette;
 }
 
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
@@ -418,9 +526,15 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
     if (formato == Formato::Tabella) {
         return testoTabellaEsiti(tratti, esiti, separatore);
     }
+    // The Italian file's reasons read as its numbers do.
+    const auto parole = [&](const std::string& testo) {
+        return formato == Formato::CsvItaliano ? perLettura(testo, Separatore::Virgola) : testo;
+    };
     const auto riga = [&](std::size_t r) -> std::vector<std::string> {
         if (r == 0) {
             return {"tratto",
+                    "pozzetto_monte",
+                    "pozzetto_valle",
                     "raggio_cm",
                     "raggio_scelto",
                     "pendenza",
@@ -432,8 +546,15 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
                     "altezza_minima_cm",
                     "velocita_minima_cm_s",
                     "portata_piena_l_s",
+                    "quota_monte",
+                    "quota_valle",
+                    "salto_m",
+                    "ricoprimento_min_m",
+                    "pendenza_minima",
+                    "pendenza_massima",
                     "esito",
-                    "motivo"};
+                    "motivo",
+                    "avvisi"};
         }
         const Tratto& t = tratti[r - 1];
         const Esito& e = esiti[r - 1];
@@ -441,29 +562,46 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
         const std::string pendenza = !(e.pendenza > 0) ? ""
                                      : t.pendenza      ? testoNumero(e.pendenza)
                                                        : SeiCifre(e.pendenza);
-        std::vector<std::string> campi = {t.nome, testoNumero(e.raggio), scelto(e), pendenza,
-                                          testoNumero(t.portata)};
+        std::vector<std::string> campi = {
+            t.nome,    t.pozzettoMonte, t.pozzettoValle,       testoNumero(e.raggio),
+            scelto(e), pendenza,        testoNumero(t.portata)};
         aggiungiRisposta(campi, e.progetto, true);
         campi.push_back(testoNumero(t.portataMinima));
         aggiungiRisposta(campi, e.minima, false);
-        // The Italian file's reasons read as its numbers do.
         campi.insert(campi.end(),
-                     {SeiCifre(e.portataPiena * 1000), e.verdetto(),
-                      formato == Formato::CsvItaliano ? perLettura(e.motivo, Separatore::Virgola)
-                                                      : e.motivo});
+                     {SeiCifre(e.portataPiena * 1000), quota(t.quotaMonte, e.quotaMonte),
+                      quota(t.quotaValle, e.quotaValle), millimetri(e.salto),
+                      millimetri(e.ricoprimento), seiCifre(e.pendenzaMinima),
+                      seiCifre(e.pendenzaMassima), e.verdetto(), parole(e.motivo),
+                      parole(e.avvisi)});
         return campi;
     };
     return testoNelFormato(tratti.size() + 1, riga, formato);
 }
 
-std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato) {
+std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato,
+                        const std::vector<Pozzetto>& pozzetti) {
+    std::map<std::string, double> terreni;
+    for (const Pozzetto& p : pozzetti) {
+        if (p.quotaTerreno) {
+            terreni.emplace(p.nome, *p.quotaTerreno);
+        }
+    }
+    const auto terreno = [&](const std::string& nome) {
+        const auto trovato = terreni.find(nome);
+        return trovato != terreni.end() ? testoNumero(trovato->second) : std::string();
+    };
     const auto riga = [&](std::size_t n) -> std::vector<std::string> {
         if (n == 0) {
-            return {nomiColonne.begin(), nomiColonne.end()};
+            std::vector<std::string> nomi(nomiColonne.begin(), nomiColonne.end());
+            nomi.insert(nomi.end(), nomiColonneTerreno.begin(), nomiColonneTerreno.end());
+            return nomi;
         }
         const Tratto& t = tratti[n - 1];
         const auto& r = t.resistenza;
         return {t.nome,
+                t.pozzettoMonte,
+                t.pozzettoValle,
                 testoNumero(t.lunghezza),
                 testoNumero(t.pendenza),
                 testoNumero(t.quotaMonte),
@@ -472,7 +610,9 @@ std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato) {
                 testoNumero(t.portata),
                 testoNumero(t.portataMinima),
                 r ? std::string(formule::chiaveLegge(r->legge)) : "",
-                r ? testoNumero(r->coefficiente) : ""};
+                r ? testoNumero(r->coefficiente) : "",
+                terreno(t.pozzettoMonte),
+                terreno(t.pozzettoValle)};
     };
     return testoNelFormato(tratti.size() + 1, riga, formato);
 }

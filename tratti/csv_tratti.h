@@ -2,6 +2,7 @@
 
 #include "file/csv.h"
 #include "numeri/separatore.h"
+#include "tratti/rete.h"
 #include "tratti/tratto.h"
 
 #include <array>
@@ -24,6 +25,8 @@ inline constexpr std::size_t fileMassimo = 64 * 1024 * 1024;
 // The columns of a reach, in the order the reaches are written back.
 enum Colonna : std::size_t {
     Nome,
+    PozzettoMonte,
+    PozzettoValle,
     Lunghezza,
     Pendenza,
     QuotaMonte,
@@ -38,8 +41,12 @@ enum Colonna : std::size_t {
 
 // The header's names of the columns.
 inline constexpr std::array<const char*, colonne> nomiColonne = {
-    "tratto", "lunghezza", "pendenza",       "quota_monte", "quota_valle",
-    "raggio", "portata",   "portata_minima", "legge",       "scabrezza"};
+    "tratto",      "pozzetto_monte", "pozzetto_valle", "lunghezza",      "pendenza", "quota_monte",
+    "quota_valle", "raggio",         "portata",        "portata_minima", "legge",    "scabrezza"};
+
+// Beside a reach's own, a file may give its manholes' ground levels (m):
+// they are the manholes', not the reach's.
+inline constexpr std::array<const char*, 2> nomiColonneTerreno = {"terreno_monte", "terreno_valle"};
 
 // Whether a column holds a number, which an Italian file writes with a
 // decimal comma.
@@ -59,25 +66,33 @@ Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDec
 
 // Reads the reaches of a CSV file (RFC 4180) whose header line names the
 // columns: `tratto` and `portata` always, `pendenza` or `quota_monte` and
-// `quota_valle` (with `lunghezza`), and any of `raggio` (empty: size it),
-// `portata_minima`, `legge` with `scabrezza`. A header with `;` makes it
-// an Italian file: `;` between fields and a decimal comma. A UTF-8
-// byte-order mark is skipped, and so are blank lines; a file that is not
-// UTF-8 is read as Windows-1252.
+// `quota_valle` (with `lunghezza`), and any of `pozzetto_monte` and
+// `pozzetto_valle`, `raggio` (empty: size it), `portata_minima`, `legge`
+// with `scabrezza`, and the manholes' `terreno_monte` and `terreno_valle`.
+// A header with `;` makes it an Italian file: `;` between fields and a
+// decimal comma. A UTF-8 byte-order mark is skipped, and so are blank
+// lines; a file that is not UTF-8 is read as Windows-1252.
 std::vector<Tratto> leggiTratti(std::string_view testo);
 
-// The same reaches, each with the line of the file where it begins.
+// The same reaches, each with the line of the file where it begins, and
+// the manholes whose ground level the file gives; two levels for one
+// manhole are an error naming both lines.
 struct TrattiLetti {
     std::vector<Tratto> tratti;
     std::vector<std::size_t> righe;
+    std::vector<Pozzetto> pozzetti;
 };
 TrattiLetti leggiTrattiConRighe(std::string_view testo);
 
 // The same file, checked as leggiTratti checks it, as its cells are
 // written, without the blanks around them, and with "." as the decimal
 // separator where an Italian file has the comma: trattoDaCelle reads each
-// as the reach of the file.
-std::vector<CelleTratto> leggiCelleTratti(std::string_view testo);
+// as the reach of the file. With the manholes, as leggiTrattiConRighe.
+struct CelleLette {
+    std::vector<CelleTratto> celle;
+    std::vector<Pozzetto> pozzetti;
+};
+CelleLette leggiCelleTratti(std::string_view testo);
 
 enum class Formato {
     Csv,         // RFC 4180, "." decimals
@@ -85,18 +100,21 @@ enum class Formato {
     Tabella,     // aligned, for reading, rounded
 };
 
-// One line per reach: its radius (and whether it was chosen from the
-// catalogue), slope and flows, the heights, filling and velocities at the
-// design and minimum flows, the full section's flow, the verdict and its
-// reason. In CSV what was given reads back to the very same double (the
-// radius, a slope typed, the flows), what was computed has six significant
-// digits (the heights, fillings, velocities, the full section's flow, a
-// slope from the quotas); the Italian CSV writes its reasons' numbers with
-// the comma. The aligned table takes the separator asked for.
+// One line per reach: its manholes, its radius (and whether it was chosen
+// from the catalogue), slope and flows, the heights, filling and velocities
+// at the design and minimum flows, the full section's flow, its inverts as
+// used or computed, the drop into it and the least cover over it, the
+// slopes it would keep its limits within, the verdict and its reasons. In
+// CSV what was given reads back to the very same double (the radius, a
+// slope typed, the flows), what was computed has six significant digits;
+// the Italian CSV writes its reasons' numbers with the comma. The aligned
+// table takes the separator asked for.
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
                        Formato formato, Separatore separatore = Separatore::Punto);
 
-// The reaches as leggiTratti reads them back, every column written.
-std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato);
+// The reaches as leggiTratti reads them back, every column written, with
+// the ground levels of the manholes given.
+std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato,
+                        const std::vector<Pozzetto>& pozzetti = {});
 
 } // namespace tratti

@@ -1,9 +1,11 @@
 #include "tratti/tratto.h"
 
+#include "analisi/pendenze.h"
 #include "calc/reale.h"
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "tratti/dimensionamento.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,9 +67,37 @@ std::string unite(const std::vector<std::string>& motivi) {
     return testo;
 }
 
-// The reach with this radius (cm), at both its flows.
+// A slope in a reason, with three significant digits, rounded away from
+// the limit it stands for: the slope written keeps the limit.
+std::string pendenzaArrotondata(double pendenza, bool perEccesso) {
+    const double scala = std::pow(10.0, std::floor(std::log10(pendenza)) - 2);
+    const double cifre = perEccesso ? std::ceil(pendenza / scala) : std::floor(pendenza / scala);
+    return CStr(cifre * scala);
+}
+
+// Where the reach breaks a limit a slope can mend, the slope that would.
+std::string rimedio(const Esito& esito, const analisi::PendenzeAmmesse& pendenze, double raggio) {
+    if (pendenze.nessuna()) {
+        return "nessuna pendenza rispetta i limiti con r = " + CStr(raggio) + " cm";
+    }
+    if (pendenze.minima && esito.pendenza < *pendenze.minima) {
+        return std::string("pendenza minima ") +
+               (pendenze.vincoloMinima == analisi::VincoloPendenza::Riempimento
+                    ? "per il riempimento: "
+                    : "per l'autopulizia: ") +
+               pendenzaArrotondata(*pendenze.minima, true);
+    }
+    if (pendenze.massima && esito.pendenza > *pendenze.massima) {
+        return "pendenza massima per la velocità massima ammessa: " +
+               pendenzaArrotondata(*pendenze.massima, false);
+    }
+    return {};
+}
+
+// The reach with this radius (cm), at both its flows, with the slopes it
+// would keep its limits within.
 Esito allaMisura(const Tratto& tratto, double pendenza, const Impostazioni& impostazioni,
-                 double raggio) {
+                 double raggio, const analisi::AltezzeMassime* massime) {
     Esito esito;
     esito.raggio = raggio;
     esito.pendenza = pendenza;
@@ -76,74 +106,41 @@ Esito allaMisura(const Tratto& tratto, double pendenza, const Impostazioni& impo
     // answers are those of the single reach to the last bit.
     const analisi::Sezione sezione{(Reale(raggio) / 100.0).valore(), pendenza, resistenza,
                                    impostazioni.geometria};
-    const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
-    const analisi::Risposte risposte(sezione);
-    const analisi::RisposteRichieste richieste = analisi::risposteRichieste(
-        risposte, tratto.portata / 1000, std::nullopt, litri(tratto.portataMinima));
+    const analisi::AltezzeMassime leMassime =
+        massime != nullptr ? *massime : analisi::altezzeMassime(sezione);
+    const analisi::Risposte risposte(sezione, leMassime);
     esito.portataPiena = risposte.piena().portata;
     std::vector<std::string> motivi;
-    if (richieste.altezzePortata.empty()) {
+    if (esito.progetto = risposte.primaPerPortata(tratto.portata / 1000); !esito.progetto) {
         motivi.push_back(
             nonRaggiunta("di progetto", tratto.portata, risposte.portataMassima().portata));
     } else {
-        esito.progetto = richieste.altezzePortata.front();
         aggiungiViolazioni(motivi, {"Q1", *esito.progetto, analisi::Ruolo::Progetto},
                            impostazioni.limiti, "alla portata di progetto");
     }
-    if (esito.minima = richieste.altezzaMinima; esito.minima) {
-        aggiungiViolazioni(motivi, {"Qmin", *esito.minima, analisi::Ruolo::Minima},
-                           impostazioni.limiti, "alla portata minima");
-    } else if (tratto.portataMinima) {
-        motivi.push_back(
-            nonRaggiunta("minima", *tratto.portataMinima, risposte.portataMassima().portata));
-    }
-    esito.verificato = motivi.empty();
-    esito.motivo = unite(motivi);
-    return esito;
-}
-
-// A fault of the computation is this reach's failure, not the line's.
-Esito allaMisuraProtetta(const Tratto& tratto, double pendenza, const Impostazioni& impostazioni,
-                         double raggio) {
-    std::string motivo;
-    try {
-        return allaMisura(tratto, pendenza, impostazioni, raggio);
-    } catch (const ErroreRuntime& e) {
-        motivo = "errore di calcolo " + std::to_string(e.numero()) + ": " + e.descrizione();
-    } catch (const std::exception&) {
-        motivo = "errore di calcolo: la ricerca delle altezze non è riuscita";
-    }
-    Esito esito;
-    esito.raggio = raggio;
-    esito.pendenza = pendenza;
-    esito.calcolato = false;
-    esito.motivo = motivo;
-    return esito;
-}
-
-// The smallest size that keeps every limit; when none does, the largest,
-// with its failures.
-Esito dimensiona(const Tratto& tratto, double pendenza, const Impostazioni& impostazioni) {
-    std::vector<double> misure;
-    std::copy_if(impostazioni.catalogo.begin(), impostazioni.catalogo.end(),
-                 std::back_inserter(misure), [](double r) { return r > 0; });
-    std::sort(misure.begin(), misure.end());
-    misure.erase(std::unique(misure.begin(), misure.end()), misure.end());
-    Esito esito;
-    esito.pendenza = pendenza;
-    esito.dimensionato = true;
-    esito.motivo = "il catalogo non ha raggi";
-    for (const double raggio : misure) {
-        esito = allaMisuraProtetta(tratto, pendenza, impostazioni, raggio);
-        esito.dimensionato = true;
-        if (esito.verificato) {
-            return esito;
+    if (tratto.portataMinima) {
+        if (esito.minima = risposte.primaPerPortata(*tratto.portataMinima / 1000); esito.minima) {
+            aggiungiViolazioni(motivi, {"Qmin", *esito.minima, analisi::Ruolo::Minima},
+                               impostazioni.limiti, "alla portata minima");
+        } else {
+            motivi.push_back(
+                nonRaggiunta("minima", *tratto.portataMinima, risposte.portataMassima().portata));
         }
     }
-    if (!misure.empty()) {
-        esito.motivo = "nessun raggio del catalogo rispetta i limiti; con il più grande, r = " +
-                       CStr(misure.back()) + " cm: " + esito.motivo;
+    const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
+    const analisi::PendenzeAmmesse pendenze =
+        analisi::pendenzeAmmesse(sezione, leMassime, tratto.portata / 1000,
+                                 litri(tratto.portataMinima), impostazioni.limiti);
+    esito.pendenzaMinima = pendenze.minima;
+    esito.pendenzaMassima = pendenze.massima;
+    esito.senzaPendenza = pendenze.nessuna();
+    esito.verificato = motivi.empty();
+    if (!esito.verificato) {
+        if (std::string mezzo = rimedio(esito, pendenze, raggio); !mezzo.empty()) {
+            motivi.push_back(std::move(mezzo));
+        }
     }
+    esito.motivo = unite(motivi);
     return esito;
 }
 
@@ -170,6 +167,27 @@ std::optional<std::string> datoMancante(const Tratto& tratto, std::optional<doub
 
 } // namespace
 
+std::string_view nomeAllineamento(Allineamento allineamento) {
+    switch (allineamento) {
+    case Allineamento::Pelo:
+        return "pelo";
+    case Allineamento::Fondo:
+        return "fondo";
+    case Allineamento::Cieli:
+        break;
+    }
+    return "cieli";
+}
+
+std::optional<Allineamento> allineamentoDaNome(std::string_view nome) {
+    for (const Allineamento a : {Allineamento::Cieli, Allineamento::Pelo, Allineamento::Fondo}) {
+        if (nome == nomeAllineamento(a)) {
+            return a;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<double> Tratto::pendenzaDiCalcolo() const {
     if (pendenza) {
         return pendenza;
@@ -189,28 +207,53 @@ formule::Resistenza Tratto::resistenzaDi(const formule::Resistenza& linea) const
     return esito;
 }
 
-Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni) {
+std::optional<Esito> nonCalcolabile(const Tratto& tratto) {
     const std::optional<double> pendenza = tratto.pendenzaDiCalcolo();
-    if (const std::optional<std::string> motivo = datoMancante(tratto, pendenza)) {
-        Esito esito;
-        esito.raggio = tratto.raggio.value_or(0);
-        esito.pendenza = pendenza && std::isfinite(*pendenza) ? *pendenza : 0;
-        esito.calcolato = false;
-        esito.motivo = *motivo;
-        return esito;
+    const std::optional<std::string> motivo = datoMancante(tratto, pendenza);
+    if (!motivo) {
+        return std::nullopt;
     }
-    return tratto.raggio ? allaMisuraProtetta(tratto, *pendenza, impostazioni, *tratto.raggio)
-                         : dimensiona(tratto, *pendenza, impostazioni);
+    Esito esito;
+    esito.raggio = tratto.raggio.value_or(0);
+    esito.pendenza = pendenza && std::isfinite(*pendenza) ? *pendenza : 0;
+    esito.calcolato = false;
+    esito.motivo = *motivo;
+    return esito;
 }
 
-std::vector<Esito> verificaTutti(const std::vector<Tratto>& tratti,
-                                 const Impostazioni& impostazioni) {
-    std::vector<Esito> esiti;
-    esiti.reserve(tratti.size());
-    for (const Tratto& tratto : tratti) {
-        esiti.push_back(verifica(tratto, impostazioni));
+Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
+                         const analisi::AltezzeMassime* massime) {
+    if (std::optional<Esito> esito = nonCalcolabile(tratto)) {
+        return *esito;
     }
-    return esiti;
+    const double pendenza = *tratto.pendenzaDiCalcolo();
+    const double raggio = *tratto.raggio;
+    std::string motivo;
+    try {
+        return allaMisura(tratto, pendenza, impostazioni, raggio, massime);
+    } catch (const ErroreRuntime& e) {
+        motivo = "errore di calcolo " + std::to_string(e.numero()) + ": " + e.descrizione();
+    } catch (const std::exception&) {
+        motivo = "errore di calcolo: la ricerca delle altezze non è riuscita";
+    }
+    Esito esito;
+    esito.raggio = raggio;
+    esito.pendenza = pendenza;
+    esito.calcolato = false;
+    esito.motivo = motivo;
+    return esito;
+}
+
+Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni) {
+    if (tratto.raggio) {
+        return verificaAllaMisura(tratto, impostazioni);
+    }
+    if (std::optional<Esito> esito = nonCalcolabile(tratto)) {
+        return *esito;
+    }
+    return dimensiona(tratto, impostazioni, 0, [](const Tratto& t, const Impostazioni& i) {
+        return verificaAllaMisura(t, i);
+    });
 }
 
 } // namespace tratti

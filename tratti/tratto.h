@@ -3,8 +3,10 @@
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A sewer line checked reach by reach: each reach at its design flow and at
@@ -15,6 +17,10 @@ namespace tratti {
 
 struct Tratto {
     std::string nome;
+    // The manholes it joins, the water running from the first to the
+    // second; empty where it names none. A reach that names none is checked
+    // on its own.
+    std::string pozzettoMonte, pozzettoValle;
     std::optional<double> lunghezza;              // m
     std::optional<double> pendenza;               // m/m; when given, it wins over the quotas
     std::optional<double> quotaMonte, quotaValle; // m: the slope (monte − valle) / lunghezza
@@ -34,12 +40,28 @@ struct Tratto {
     bool operator==(const Tratto&) const = default;
 };
 
+// How a reach leaving a manhole is set against the reaches coming in.
+enum class Allineamento {
+    Cieli, // its crown no higher than the lowest incoming crown
+    Pelo,  // its water, at the design flow, no higher than the lowest incoming
+    Fondo, // its invert that of the incoming reaches: no drop
+};
+
+// "cieli", "pelo", "fondo", as files and the command line name them; and
+// back, none for another text.
+std::string_view nomeAllineamento(Allineamento allineamento);
+std::optional<Allineamento> allineamentoDaNome(std::string_view nome);
+
 // What the whole line shares.
 struct Impostazioni {
     formule::Resistenza resistenza; // the project's law
     formule::Geometria geometria = formule::Geometria::Tabellare;
     analisi::Limiti limiti;
     std::vector<double> catalogo = {25, 30, 35, 40, 45, 50, 60, 70, 80, 90, 100}; // r, cm
+    Allineamento allineamento = Allineamento::Cieli;
+    double ricoprimentoMinimo = 1.0;         // m of ground over the crown
+    std::optional<double> profonditaMassima; // m from the ground to the invert
+    std::optional<double> saltoMassimo;      // m; a larger drop needs a drop manhole
 
     bool operator==(const Impostazioni&) const = default;
 };
@@ -54,9 +76,21 @@ struct Esito {
     std::optional<analisi::Risposta> progetto;
     std::optional<analisi::Risposta> minima;
     double portataPiena = 0; // m³/s
+    // The slopes within which the reach at its size keeps every limit of
+    // its own; none where no slope bounds it on that side. With
+    // `senzaPendenza`, no slope keeps them all.
+    std::optional<double> pendenzaMinima, pendenzaMassima;
+    bool senzaPendenza = false;
+    // In a line: the inverts as used, typed or computed (m); the largest
+    // drop into the reach at its upstream manhole and the least cover over
+    // its crown at its ends (m), where the levels allow them.
+    std::optional<double> quotaMonte, quotaValle;
+    std::optional<double> salto;
+    std::optional<double> ricoprimento;
     bool verificato = false;
     bool calcolato = true; // false: its data or the computation did not allow it
     std::string motivo;    // each limit broken, in words with the values; or why no size fits
+    std::string avvisi;    // what does not fail the reach but deserves a look
 
     // The verdict in words: "verificato", "non verificato" or "non calcolato".
     const char* verdetto() const {
@@ -67,9 +101,21 @@ struct Esito {
 // The design flow is held to every limit, the minimum flow to the
 // self-cleansing velocity only, as the analysis window holds them. Data that
 // cannot be computed with, or a fault of the computation, make the reach
-// "non calcolato" with the reason; the other reaches are not touched.
+// "non calcolato" with the reason; the other reaches are not touched. A
+// reach without a radius is sized on its own (dimensiona, from no size up).
 Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni);
-std::vector<Esito> verificaTutti(const std::vector<Tratto>& tratti,
-                                 const Impostazioni& impostazioni);
+
+// The reach at its radius, which it must have. `massime`, when given, are
+// the heights of the maxima of its section's shape (analisi::altezzeMassime),
+// shared by every reach of that size.
+Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
+                         const analisi::AltezzeMassime* massime = nullptr);
+
+// Why the reach's data cannot be computed with, as its result; none when
+// they can.
+std::optional<Esito> nonCalcolabile(const Tratto& tratto);
+
+// A reach at a size, as a line computes it: verifica, or a test's own.
+using Verifica = std::function<Esito(const Tratto&, const Impostazioni&)>;
 
 } // namespace tratti

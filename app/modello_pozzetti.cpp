@@ -1,0 +1,281 @@
+#include "app/modello_pozzetti.h"
+
+#include "app/modifica.h"
+#include "numeri/conversioni.h"
+#include "numeri/formato.h"
+#include "numeri/numero_positivo.h"
+#include "progetto/righe_tratti.h"
+
+#include <QBrush>
+#include <QColor>
+
+#include <algorithm>
+#include <array>
+#include <unordered_set>
+
+using progetto::RigaPozzetto;
+
+namespace {
+
+struct Intestazione {
+    const char* titolo;
+    const char* spiegazione;
+};
+const std::array<Intestazione, ModelloPozzetti::colonne> intestazioni{{
+    {"Pozzetto", "Il nome, come lo danno i tratti"},
+    {"Terreno\n(m)", "La quota del terreno, per il ricoprimento e lo scavo"},
+    {"Nota", "Una nota libera"},
+    {"Scorrimento\n(m)",
+     "La quota di scorrimento del tratto che ne esce; allo sbocco, la più bassa "
+     "che vi arriva"},
+    {"Salto\n(m)", "Il salto più alto tra i tratti che arrivano e quello che esce"},
+    {"Stato", "Sbocco, non usato, o l'errore della rete che lo riguarda"},
+}};
+
+const QColor coloreErrore(248, 208, 208);
+
+QString testo(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+ModelloPozzetti::ModelloPozzetti(ModelloTratti* tratti, QObject* parent)
+    : QAbstractTableModel(parent), tratti_(tratti) {
+    connect(tratti_, &ModelloTratti::celleCambiate, this, &ModelloPozzetti::aggiornaNominati);
+    connect(tratti_, &ModelloTratti::reteAggiornata, this, &ModelloPozzetti::aggiornaEsiti);
+    aggiornaNominati();
+}
+
+int ModelloPozzetti::rowCount(const QModelIndex& genitore) const {
+    return genitore.isValid() ? 0 : static_cast<int>(elencati_.size() + soloNominati_.size());
+}
+
+int ModelloPozzetti::columnCount(const QModelIndex& genitore) const {
+    return genitore.isValid() ? 0 : colonne;
+}
+
+std::string ModelloPozzetti::nomeDi(int riga) const {
+    const auto r = static_cast<std::size_t>(riga);
+    return r < elencati_.size() ? elencati_[r].pozzetto : soloNominati_[r - elencati_.size()];
+}
+
+const tratti::EsitoPozzetto* ModelloPozzetti::esitoDi(const std::string& nome) const {
+    const auto trovato = esiti_.find(nome);
+    return trovato != esiti_.end() ? &tratti_->rete().pozzetti[trovato->second] : nullptr;
+}
+
+QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
+    if (!indice.isValid()) {
+        return {};
+    }
+    const auto r = static_cast<std::size_t>(indice.row());
+    const RigaPozzetto* elencato = r < elencati_.size() ? &elencati_[r] : nullptr;
+    const std::string nome = nomeDi(indice.row());
+    const tratti::EsitoPozzetto* esito = esitoDi(nome);
+    const auto difetto = difetti_.find(nome);
+    const bool nonUsato = elencato != nullptr && esito != nullptr && !esito->usato;
+    const bool terrenoSbagliato = elencato != nullptr && !elencato->quotaTerreno.testo.empty() &&
+                                  leggiNumero(elencato->quotaTerreno.testo).motivo.has_value();
+    const auto numero = [this](const std::string& t) { return testo(perLettura(t, separatore_)); };
+    switch (ruolo) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        switch (indice.column()) {
+        case Nome:
+            return testo(nome);
+        case Terreno:
+            return elencato != nullptr ? numero(elencato->quotaTerreno.testo) : QString();
+        case Nota:
+            return elencato != nullptr ? testo(elencato->nota) : QString();
+        case Scorrimento:
+            return esito != nullptr && esito->quotaFondo
+                       ? numero(Format(*esito->quotaFondo, "0.000"))
+                       : QString();
+        case Salto:
+            return esito != nullptr && esito->salto ? numero(Format(*esito->salto, "0.00"))
+                                                    : QString();
+        default:
+            if (difetto != difetti_.end()) {
+                return numero(difetto->second);
+            }
+            if (nonUsato) {
+                return "non usato da alcun tratto";
+            }
+            return esito != nullptr && esito->sbocco ? "sbocco" : QVariant();
+        }
+    case Qt::ToolTipRole:
+        if (indice.column() == Terreno && terrenoSbagliato) {
+            return testo(*leggiNumero(elencato->quotaTerreno.testo).motivo);
+        }
+        return indice.column() == Stato && difetto != difetti_.end() ? testo(difetto->second)
+                                                                     : QVariant();
+    case Qt::BackgroundRole:
+        if ((indice.column() == Terreno && terrenoSbagliato) || difetto != difetti_.end() ||
+            nonUsato) {
+            return QBrush(coloreErrore);
+        }
+        return {};
+    case Qt::TextAlignmentRole:
+        return indice.column() == Nome || indice.column() == Nota || indice.column() == Stato
+                   ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant ModelloPozzetti::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
+    if (orientamento == Qt::Horizontal && sezione >= 0 && sezione < colonne) {
+        if (ruolo == Qt::DisplayRole) {
+            return QString(intestazioni[static_cast<std::size_t>(sezione)].titolo);
+        }
+        if (ruolo == Qt::ToolTipRole) {
+            return QString(intestazioni[static_cast<std::size_t>(sezione)].spiegazione);
+        }
+    }
+    return QAbstractTableModel::headerData(sezione, orientamento, ruolo);
+}
+
+Qt::ItemFlags ModelloPozzetti::flags(const QModelIndex& indice) const {
+    const Qt::ItemFlags base = QAbstractTableModel::flags(indice);
+    return indice.column() == Terreno || indice.column() == Nota ? base | Qt::ItemIsEditable : base;
+}
+
+// A manhole only named becomes listed when it is given a level or a note.
+bool ModelloPozzetti::setData(const QModelIndex& indice, const QVariant& valore, int ruolo) {
+    if (!indice.isValid() || ruolo != Qt::EditRole ||
+        (indice.column() != Terreno && indice.column() != Nota)) {
+        return false;
+    }
+    std::vector<RigaPozzetto> dopo = elencati_;
+    const auto r = static_cast<std::size_t>(indice.row());
+    if (r >= elencati_.size()) {
+        dopo.push_back({nomeDi(indice.row()), {}, {}, {}});
+    }
+    RigaPozzetto& riga = r < elencati_.size() ? dopo[r] : dopo.back();
+    std::string scritto = valore.toString().toStdString();
+    if (indice.column() == Terreno) {
+        std::replace(scritto.begin(), scritto.end(), ',', '.');
+        riga.quotaTerreno = progetto::Casella::daTesto(std::move(scritto));
+    } else {
+        riga.nota = std::move(scritto);
+    }
+    cambiaElencati("scrittura in un pozzetto", std::move(dopo));
+    return true;
+}
+
+void ModelloPozzetti::impostaRighe(std::vector<RigaPozzetto> righe) {
+    scriviElencati(righe);
+}
+
+std::vector<RigaPozzetto> ModelloPozzetti::righe() const {
+    std::vector<RigaPozzetto> tutte = elencati_;
+    for (const std::string& nome : soloNominati_) {
+        tutte.push_back({nome, {}, {}, {}});
+    }
+    return tutte;
+}
+
+void ModelloPozzetti::importaTerreni(const std::vector<tratti::Pozzetto>& pozzetti) {
+    std::vector<RigaPozzetto> dopo = elencati_;
+    for (const tratti::Pozzetto& p : pozzetti) {
+        auto dove = std::find_if(dopo.begin(), dopo.end(),
+                                 [&](const RigaPozzetto& r) { return r.pozzetto == p.nome; });
+        if (dove == dopo.end()) {
+            dove = dopo.insert(dopo.end(), {p.nome, {}, {}, {}});
+        }
+        if (p.quotaTerreno) {
+            dove->quotaTerreno = progetto::Casella::daTesto(CStr(*p.quotaTerreno));
+        }
+    }
+    cambiaElencati("importa CSV", std::move(dopo));
+}
+
+void ModelloPozzetti::elimina(const std::vector<int>& righe) {
+    std::vector<RigaPozzetto> dopo;
+    for (std::size_t i = 0; i < elencati_.size(); ++i) {
+        if (std::find(righe.begin(), righe.end(), static_cast<int>(i)) == righe.end()) {
+            dopo.push_back(elencati_[i]);
+        }
+    }
+    cambiaElencati("elimina pozzetti", std::move(dopo));
+}
+
+void ModelloPozzetti::cambiaElencati(const QString& nome, std::vector<RigaPozzetto> dopo) {
+    if (dopo == elencati_) {
+        return;
+    }
+    tratti_->annullamenti()->push(new Modifica(
+        nome, [this, dopo = std::move(dopo)] { scriviElencati(dopo); },
+        [this, prima = elencati_] { scriviElencati(prima); }));
+}
+
+void ModelloPozzetti::scriviElencati(const std::vector<RigaPozzetto>& elencati) {
+    beginResetModel();
+    elencati_ = elencati;
+    endResetModel();
+    ++revisione_;
+    tratti_->impostaPozzetti(progetto::pozzettiDi(elencati_));
+    aggiornaNominati();
+}
+
+void ModelloPozzetti::aggiornaNominati() {
+    std::unordered_set<std::string> elencati;
+    for (const RigaPozzetto& r : elencati_) {
+        elencati.insert(r.pozzetto);
+    }
+    std::vector<std::string> soloNominati;
+    for (std::string& nome : tratti_->pozzettiNominati()) {
+        if (elencati.count(nome) == 0) {
+            soloNominati.push_back(std::move(nome));
+        }
+    }
+    if (soloNominati == soloNominati_) {
+        return;
+    }
+    // The listed rows keep their place; those after them follow the reaches.
+    const int primo = static_cast<int>(elencati_.size());
+    if (!soloNominati_.empty()) {
+        beginRemoveRows({}, primo, primo + static_cast<int>(soloNominati_.size()) - 1);
+        soloNominati_.clear();
+        endRemoveRows();
+    }
+    if (!soloNominati.empty()) {
+        beginInsertRows({}, primo, primo + static_cast<int>(soloNominati.size()) - 1);
+        soloNominati_ = std::move(soloNominati);
+        endInsertRows();
+    }
+}
+
+void ModelloPozzetti::aggiornaEsiti() {
+    const tratti::EsitiRete& rete = tratti_->rete();
+    esiti_.clear();
+    for (std::size_t i = 0; i < rete.pozzetti.size(); ++i) {
+        esiti_.emplace(rete.pozzetti[i].nome, i);
+    }
+    difetti_.clear();
+    for (const tratti::ErroreRete& errore : rete.errori) {
+        std::string& testo = difetti_[errore.pozzetto];
+        testo += (testo.empty() ? "" : "; ") + errore.motivo;
+    }
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, colonne - 1));
+    }
+}
+
+int ModelloPozzetti::conSalto() const {
+    const auto& pozzetti = tratti_->rete().pozzetti;
+    return static_cast<int>(std::count_if(pozzetti.begin(), pozzetti.end(), [](const auto& p) {
+        return p.salto && *p.salto > 0.001;
+    }));
+}
+
+void ModelloPozzetti::impostaSeparatore(Separatore separatore) {
+    if (separatore != separatore_) {
+        separatore_ = separatore;
+        if (rowCount() > 0) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, colonne - 1));
+        }
+    }
+}

@@ -1,0 +1,535 @@
+#include "tratti/rete.h"
+
+#include "numeri/conversioni.h"
+#include "numeri/formato.h"
+#include "tratti/dimensionamento.h"
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+
+namespace tratti {
+
+namespace {
+
+// Levels within a millimetre are the same level: surveys and drawings give
+// them to the millimetre.
+constexpr double tolleranza = 0.001 + 1e-9; // m
+
+constexpr std::size_t nessuno = static_cast<std::size_t>(-1);
+
+std::string metri(double valore) {
+    return Format(valore, "0.00") + " m";
+}
+
+std::string tra(const std::string& nome) {
+    return "«" + nome + "»";
+}
+
+std::string unite(const std::vector<std::string>& parti) {
+    std::string testo;
+    for (const std::string& parte : parti) {
+        if (!parte.empty()) {
+            testo += testo.empty() ? parte : "; " + parte;
+        }
+    }
+    return testo;
+}
+
+// The network's shape: the manholes by name, the reaches joining them,
+// the faults of the shape, the connected parts and an order that puts every
+// reach after those flowing into it.
+class Forma {
+  public:
+    Forma(const std::vector<Tratto>& tratti, const std::vector<Pozzetto>& pozzetti)
+        : monte(tratti.size(), nessuno), valle(tratti.size(), nessuno),
+          parteDi(tratti.size(), nessuno), tratti_(tratti) {
+        for (const Pozzetto& p : pozzetti) {
+            if (indici_.count(p.nome) > 0) {
+                errori.push_back(
+                    {p.nome, {}, "il pozzetto " + tra(p.nome) + " è elencato due volte"});
+                continue;
+            }
+            indice(p.nome);
+            terreno.back() = p.quotaTerreno;
+            dato.back() = true;
+        }
+        for (std::size_t k = 0; k < tratti.size(); ++k) {
+            const Tratto& t = tratti[k];
+            for (const std::string* nome : {&t.pozzettoMonte, &t.pozzettoValle}) {
+                if (!nome->empty()) {
+                    nominato_[indice(*nome)] = true;
+                }
+            }
+            if (!t.pozzettoMonte.empty() && t.pozzettoMonte == t.pozzettoValle) {
+                errori.push_back({t.pozzettoMonte,
+                                  {k},
+                                  "il tratto " + tra(t.nome) + " va dal pozzetto " +
+                                      tra(t.pozzettoMonte) + " a sé stesso"});
+                continue;
+            }
+            if (!t.pozzettoMonte.empty()) {
+                monte[k] = indice(t.pozzettoMonte);
+                uscite[monte[k]].push_back(k);
+            }
+            if (!t.pozzettoValle.empty()) {
+                valle[k] = indice(t.pozzettoValle);
+                entrate[valle[k]].push_back(k);
+            }
+        }
+        cercaDiramazioni();
+        cercaAnelli();
+        for (std::size_t p = 0; p < nomi.size(); ++p) {
+            if (dato[p] && !nominato_[p]) {
+                errori.push_back(
+                    {nomi[p], {}, "il pozzetto " + tra(nomi[p]) + " non è usato da alcun tratto"});
+            }
+        }
+        dividiInParti();
+        ordina();
+    }
+
+    bool inRete(std::size_t k) const { return parteDi[k] != nessuno && !difettosa[parteDi[k]]; }
+
+    std::vector<std::string> nomi;
+    std::vector<std::optional<double>> terreno;
+    std::vector<bool> dato; // in the list of manholes
+    std::vector<std::size_t> monte, valle;
+    std::vector<std::vector<std::size_t>> uscite, entrate;
+    std::vector<ErroreRete> errori;
+    std::vector<std::size_t> parteDi; // none for a reach that names no manhole
+    std::vector<bool> difettosa;      // a part with a fault
+    std::vector<std::size_t> ordine;
+
+  private:
+    std::size_t indice(const std::string& nome) {
+        const auto [dove, nuovo] = indici_.try_emplace(nome, nomi.size());
+        if (nuovo) {
+            nomi.push_back(nome);
+            terreno.emplace_back();
+            dato.push_back(false);
+            uscite.emplace_back();
+            entrate.emplace_back();
+            nominato_.push_back(false);
+        }
+        return dove->second;
+    }
+
+    std::string elenco(const std::vector<std::size_t>& quali) const {
+        std::string testo;
+        for (const std::size_t k : quali) {
+            testo += (testo.empty() ? "" : ", ") + tra(tratti_[k].nome);
+        }
+        return testo;
+    }
+
+    void cercaDiramazioni() {
+        for (std::size_t p = 0; p < nomi.size(); ++p) {
+            if (uscite[p].size() > 1) {
+                errori.push_back({nomi[p], uscite[p],
+                                  "dal pozzetto " + tra(nomi[p]) + " escono " +
+                                      std::to_string(uscite[p].size()) + " tratti (" +
+                                      elenco(uscite[p]) +
+                                      "): una diramazione non è un collettore"});
+            }
+        }
+    }
+
+    // Following each reach to the one leaving its downstream manhole; a
+    // walk that comes back to a reach of its own is a loop.
+    void cercaAnelli() {
+        enum Stato : char { Nuovo, InCammino, Fatto };
+        std::vector<Stato> stato(tratti_.size(), Nuovo);
+        const auto seguente = [&](std::size_t k) {
+            return valle[k] != nessuno && uscite[valle[k]].size() == 1 ? uscite[valle[k]].front()
+                                                                       : nessuno;
+        };
+        for (std::size_t inizio = 0; inizio < tratti_.size(); ++inizio) {
+            std::vector<std::size_t> cammino;
+            std::size_t k = inizio;
+            while (k != nessuno && stato[k] == Nuovo) {
+                stato[k] = InCammino;
+                cammino.push_back(k);
+                k = seguente(k);
+            }
+            if (k != nessuno && stato[k] == InCammino) {
+                const auto primo = std::find(cammino.begin(), cammino.end(), k);
+                const std::vector<std::size_t> anello(primo, cammino.end());
+                const std::string& pozzetto = nomi[monte[k]];
+                errori.push_back({pozzetto, anello,
+                                  "i tratti " + elenco(anello) +
+                                      " formano un anello, chiuso al pozzetto " + tra(pozzetto)});
+            }
+            for (const std::size_t fatto : cammino) {
+                stato[fatto] = Fatto;
+            }
+        }
+    }
+
+    // Manholes joined by a reach are in one part; a part with a faulty
+    // manhole or reach is a faulty part.
+    void dividiInParti() {
+        std::vector<std::size_t> capo(nomi.size());
+        std::iota(capo.begin(), capo.end(), 0);
+        const auto trova = [&](std::size_t p) {
+            while (capo[p] != p) {
+                p = capo[p] = capo[capo[p]];
+            }
+            return p;
+        };
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (monte[k] != nessuno && valle[k] != nessuno) {
+                capo[trova(monte[k])] = trova(valle[k]);
+            }
+        }
+        std::map<std::size_t, std::size_t> parti;
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            const std::size_t estremo = monte[k] != nessuno ? monte[k] : valle[k];
+            if (estremo != nessuno) {
+                parteDi[k] = parti.try_emplace(trova(estremo), parti.size()).first->second;
+            }
+        }
+        difettosa.assign(parti.size(), false);
+        for (const ErroreRete& errore : errori) {
+            for (const std::size_t k : errore.tratti) {
+                if (parteDi[k] != nessuno) {
+                    difettosa[parteDi[k]] = true;
+                }
+            }
+        }
+    }
+
+    // Upstream first: a reach once every reach flowing into it is placed.
+    // The reaches of a faulty part, and those on their own, keep the
+    // table's order.
+    void ordina() {
+        std::vector<std::size_t> mancanti(tratti_.size(), 0);
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (inRete(k) && monte[k] != nessuno) {
+                mancanti[k] = entrate[monte[k]].size();
+            }
+        }
+        ordine.reserve(tratti_.size());
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (mancanti[k] == 0) {
+                ordine.push_back(k);
+            }
+        }
+        for (std::size_t i = 0; i < ordine.size(); ++i) {
+            const std::size_t k = ordine[i];
+            if (!inRete(k) || valle[k] == nessuno) {
+                continue;
+            }
+            for (const std::size_t seguente : uscite[valle[k]]) {
+                if (--mancanti[seguente] == 0) {
+                    ordine.push_back(seguente);
+                }
+            }
+        }
+    }
+
+    const std::vector<Tratto>& tratti_;
+    std::map<std::string, std::size_t> indici_;
+    std::vector<bool> nominato_; // by some reach
+};
+
+// The line's computation, one pass after the other.
+class Calcolo {
+  public:
+    Calcolo(const std::vector<Tratto>& tratti, const Forma& forma, const Impostazioni& impostazioni)
+        : tratti_(tratti), forma_(forma), imp_(impostazioni), motivi_(tratti.size()),
+          avvisi_(tratti.size()) {}
+
+    // Upstream first, each reach no smaller than those flowing into it.
+    bool dimensiona(const Verifica& verifica, const std::stop_token& fermo,
+                    std::vector<Esito>& esiti) const {
+        esiti.resize(tratti_.size());
+        for (const std::size_t k : forma_.ordine) {
+            if (fermo.stop_requested()) {
+                return false;
+            }
+            const Tratto& t = tratti_[k];
+            if (std::optional<Esito> esito = nonCalcolabile(t)) {
+                esiti[k] = std::move(*esito);
+            } else if (t.raggio) {
+                esiti[k] = verifica(t, imp_);
+            } else {
+                esiti[k] = tratti::dimensiona(t, imp_, raggioAMonte(k, esiti), verifica);
+            }
+        }
+        return true;
+    }
+
+    // The inverts typed, else carried from the reaches upstream by the
+    // alignment rule; the other end by the slope over the length.
+    void quote(std::vector<Esito>& esiti) const {
+        for (const std::size_t k : forma_.ordine) {
+            const Tratto& t = tratti_[k];
+            Esito& e = esiti[k];
+            e.quotaMonte = t.quotaMonte;
+            e.quotaValle = t.quotaValle;
+            if (!e.quotaMonte && !e.quotaValle && forma_.inRete(k)) {
+                e.quotaMonte = quotaDaMonte(k, esiti);
+            }
+            const std::optional<double> caduta = t.lunghezza && e.pendenza > 0
+                                                     ? std::optional(e.pendenza * *t.lunghezza)
+                                                     : std::nullopt;
+            if (caduta && e.quotaMonte && !e.quotaValle) {
+                e.quotaValle = *e.quotaMonte - *caduta;
+            }
+            if (caduta && e.quotaValle && !e.quotaMonte) {
+                e.quotaMonte = *e.quotaValle + *caduta;
+            }
+        }
+    }
+
+    // The checks at each reach's upstream manhole, and over its crown at
+    // both ends.
+    void continuita(std::vector<Esito>& esiti) {
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (!forma_.inRete(k)) {
+                continue;
+            }
+            if (forma_.monte[k] != nessuno) {
+                alPozzettoDiMonte(k, esiti);
+            }
+            ricoprimenti(k, esiti[k]);
+        }
+    }
+
+    // Each reach's verdict with its network's checks; a faulty part's
+    // reaches named by the fault.
+    void concludi(std::vector<Esito>& esiti) const {
+        std::vector<std::vector<std::string>> difetti(tratti_.size());
+        for (const ErroreRete& errore : forma_.errori) {
+            for (const std::size_t k : errore.tratti) {
+                difetti[k].push_back(errore.motivo);
+            }
+        }
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            Esito& e = esiti[k];
+            std::vector<std::string> motivi = difetti[k];
+            motivi.insert(motivi.end(), motivi_[k].begin(), motivi_[k].end());
+            if (!motivi.empty()) {
+                e.verificato = false;
+                motivi.push_back(e.motivo);
+                e.motivo = unite(motivi);
+            }
+            std::vector<std::string> avvisi = avvisi_[k];
+            if (forma_.parteDi[k] != nessuno && forma_.difettosa[forma_.parteDi[k]] &&
+                difetti[k].empty()) {
+                avvisi.push_back("la rete del tratto ha un errore: quote e continuità non "
+                                 "verificate");
+            }
+            e.avvisi = unite(avvisi);
+        }
+    }
+
+  private:
+    double raggioAMonte(std::size_t k, const std::vector<Esito>& esiti) const {
+        double minimo = 0;
+        if (forma_.inRete(k) && forma_.monte[k] != nessuno) {
+            for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
+                minimo = std::max(minimo, esiti[u].raggio);
+            }
+        }
+        return minimo;
+    }
+
+    static double altezzaPiena(const Esito& e) { return 3 * e.raggio / 100; }
+    // The water at the design flow; a reach that cannot carry it, full.
+    static double pelo(const Esito& e) {
+        return e.progetto ? e.progetto->altezza : altezzaPiena(e);
+    }
+    double riferimento(const Esito& e) const {
+        switch (imp_.allineamento) {
+        case Allineamento::Cieli:
+            return altezzaPiena(e);
+        case Allineamento::Pelo:
+            return pelo(e);
+        case Allineamento::Fondo:
+            break;
+        }
+        return 0;
+    }
+
+    // The invert the alignment rule gives a reach leaving a manhole: the
+    // crowns (or waters, or inverts) at the lowest of those coming in.
+    std::optional<double> quotaDaMonte(std::size_t k, const std::vector<Esito>& esiti) const {
+        if (forma_.monte[k] == nessuno) {
+            return std::nullopt;
+        }
+        std::optional<double> minimo;
+        for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
+            if (esiti[u].quotaValle) {
+                const double livello = *esiti[u].quotaValle + riferimento(esiti[u]);
+                minimo = std::min(minimo.value_or(livello), livello);
+            }
+        }
+        return minimo ? std::optional(*minimo - riferimento(esiti[k])) : std::nullopt;
+    }
+
+    void alPozzettoDiMonte(std::size_t k, std::vector<Esito>& esiti) {
+        const std::size_t p = forma_.monte[k];
+        const std::string pozzetto = tra(forma_.nomi[p]);
+        Esito& d = esiti[k];
+        std::vector<std::string>& motivi = motivi_[k];
+        std::optional<double> salto;
+        std::optional<std::size_t> piuBasso; // the incoming reach the rule looks at
+        for (const std::size_t u : forma_.entrate[p]) {
+            const Esito& e = esiti[u];
+            const std::string altro = tra(tratti_[u].nome);
+            if (e.raggio > d.raggio) {
+                motivi.push_back("la sezione si riduce verso valle: r = " + CStr(d.raggio) +
+                                 " cm dopo r = " + CStr(e.raggio) + " cm di " + altro);
+            }
+            if (tratti_[k].portata < tratti_[u].portata) {
+                avvisi_[k].push_back(
+                    "portata minore di un tratto a monte: " + CStr(tratti_[k].portata) + " l/s < " +
+                    CStr(tratti_[u].portata) + " l/s di " + altro);
+            }
+            if (!e.quotaValle || !d.quotaMonte) {
+                continue;
+            }
+            const double caduta = *e.quotaValle - *d.quotaMonte;
+            salto = std::max(salto.value_or(caduta), caduta);
+            if (caduta < -tolleranza) {
+                motivi.push_back("contropendenza al pozzetto " + pozzetto + ": lo scorrimento " +
+                                 metri(*d.quotaMonte) + " è sopra quello di " + altro + ", " +
+                                 metri(*e.quotaValle));
+            } else if (imp_.allineamento == Allineamento::Fondo && caduta > tolleranza) {
+                motivi.push_back("fondi non allineati al pozzetto " + pozzetto + ": salto di " +
+                                 metri(caduta) + " da " + altro);
+            }
+            if (!piuBasso || *e.quotaValle + riferimento(e) <
+                                 *esiti[*piuBasso].quotaValle + riferimento(esiti[*piuBasso])) {
+                piuBasso = u;
+            }
+        }
+        if (piuBasso && imp_.allineamento != Allineamento::Fondo) {
+            const Esito& e = esiti[*piuBasso];
+            const double suo = *e.quotaValle + riferimento(e);
+            const double questo = *d.quotaMonte + riferimento(d);
+            if (questo > suo + tolleranza) {
+                const bool cieli = imp_.allineamento == Allineamento::Cieli;
+                motivi.push_back(
+                    std::string(cieli ? "cielo" : "pelo libero") + " al pozzetto " + pozzetto +
+                    " sopra quello di " + tra(tratti_[*piuBasso].nome) + ": " + metri(questo) +
+                    " > " + metri(suo) +
+                    (cieli ? " (allineamento dei cieli)" : " (allineamento dei peli liberi)"));
+            }
+        }
+        if (salto) {
+            d.salto = std::max(*salto, 0.0);
+            if (imp_.saltoMassimo && *d.salto > *imp_.saltoMassimo + tolleranza) {
+                avvisi_[k].push_back("salto di " + metri(*d.salto) + " al pozzetto " + pozzetto +
+                                     ", oltre " + metri(*imp_.saltoMassimo) +
+                                     ": serve un pozzetto di salto");
+            }
+        }
+    }
+
+    void ricoprimenti(std::size_t k, Esito& e) {
+        const struct {
+            std::size_t pozzetto;
+            std::optional<double> quota;
+            const char* dove;
+        } estremi[] = {{forma_.monte[k], e.quotaMonte, "a monte"},
+                       {forma_.valle[k], e.quotaValle, "a valle"}};
+        for (const auto& estremo : estremi) {
+            if (estremo.pozzetto == nessuno || !estremo.quota ||
+                !forma_.terreno[estremo.pozzetto]) {
+                continue;
+            }
+            const double terreno = *forma_.terreno[estremo.pozzetto];
+            const std::string pozzetto = tra(forma_.nomi[estremo.pozzetto]);
+            const double ricoprimento = terreno - (*estremo.quota + altezzaPiena(e));
+            e.ricoprimento = std::min(e.ricoprimento.value_or(ricoprimento), ricoprimento);
+            if (ricoprimento < imp_.ricoprimentoMinimo - tolleranza) {
+                motivi_[k].push_back(std::string("ricoprimento insufficiente ") + estremo.dove +
+                                     " (pozzetto " + pozzetto + "): " + metri(ricoprimento) +
+                                     " < " + metri(imp_.ricoprimentoMinimo));
+            }
+            const double profondita = terreno - *estremo.quota;
+            if (imp_.profonditaMassima && profondita > *imp_.profonditaMassima + tolleranza) {
+                motivi_[k].push_back(std::string("scavo oltre la profondità massima ") +
+                                     estremo.dove + " (pozzetto " + pozzetto + "): " +
+                                     metri(profondita) + " > " + metri(*imp_.profonditaMassima));
+            }
+        }
+    }
+
+    const std::vector<Tratto>& tratti_;
+    const Forma& forma_;
+    const Impostazioni& imp_;
+    std::vector<std::vector<std::string>> motivi_; // the network's failures, a reach
+    std::vector<std::vector<std::string>> avvisi_;
+};
+
+std::vector<EsitoPozzetto> esitiPozzetti(const Forma& forma, const std::vector<Esito>& esiti) {
+    std::vector<EsitoPozzetto> pozzetti(forma.nomi.size());
+    for (std::size_t p = 0; p < forma.nomi.size(); ++p) {
+        EsitoPozzetto& e = pozzetti[p];
+        e.nome = forma.nomi[p];
+        e.quotaTerreno = forma.terreno[p];
+        e.usato = !forma.uscite[p].empty() || !forma.entrate[p].empty();
+        e.sbocco = forma.uscite[p].empty() && !forma.entrate[p].empty();
+        if (forma.uscite[p].size() == 1) {
+            const Esito& uscente = esiti[forma.uscite[p].front()];
+            e.quotaFondo = uscente.quotaMonte;
+            e.salto = uscente.salto;
+        }
+        for (const std::size_t u : forma.entrate[p]) {
+            if (e.sbocco && esiti[u].quotaValle) {
+                e.quotaFondo =
+                    std::min(e.quotaFondo.value_or(*esiti[u].quotaValle), *esiti[u].quotaValle);
+            }
+        }
+    }
+    return pozzetti;
+}
+
+std::vector<Albero> alberi(const Forma& forma, const std::vector<Esito>& esiti) {
+    std::vector<Albero> alberi(forma.difettosa.size());
+    for (std::size_t k = 0; k < esiti.size(); ++k) {
+        if (!forma.inRete(k)) {
+            continue;
+        }
+        Albero& a = alberi[forma.parteDi[k]];
+        ++a.tratti;
+        a.conQuote = a.conQuote || esiti[k].quotaMonte || esiti[k].quotaValle;
+        if (forma.valle[k] != nessuno && forma.uscite[forma.valle[k]].empty()) {
+            a.sbocco = forma.nomi[forma.valle[k]];
+        }
+    }
+    std::erase_if(alberi, [](const Albero& a) { return a.tratti == 0; });
+    return alberi;
+}
+
+} // namespace
+
+std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
+                                     const std::vector<Pozzetto>& pozzetti,
+                                     const Impostazioni& impostazioni, const Verifica& verifica,
+                                     std::stop_token fermo) {
+    const Forma forma(tratti, pozzetti);
+    Calcolo calcolo(tratti, forma, impostazioni);
+    EsitiRete rete;
+    if (!calcolo.dimensiona(verifica, fermo, rete.esiti)) {
+        return std::nullopt;
+    }
+    calcolo.quote(rete.esiti);
+    calcolo.continuita(rete.esiti);
+    calcolo.concludi(rete.esiti);
+    rete.pozzetti = esitiPozzetti(forma, rete.esiti);
+    rete.errori = forma.errori;
+    rete.alberi = alberi(forma, rete.esiti);
+    return rete;
+}
+
+std::vector<Esito> verificaTutti(const std::vector<Tratto>& tratti,
+                                 const Impostazioni& impostazioni) {
+    return calcolaRete(tratti, {}, impostazioni)->esiti;
+}
+
+} // namespace tratti

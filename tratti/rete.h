@@ -1,0 +1,71 @@
+#pragma once
+
+#include "tratti/tratto.h"
+
+#include <cstddef>
+#include <optional>
+#include <stop_token>
+#include <string>
+#include <vector>
+
+// A sewer line as a network: reaches joined at named manholes, each
+// connected part a tree running to one outlet. Sizes never shrink
+// downstream, the inverts are carried from reach to reach by the line's
+// alignment rule, and each manhole is checked for continuity.
+namespace tratti {
+
+struct Pozzetto {
+    std::string nome;
+    std::optional<double> quotaTerreno; // m
+    std::string nota;
+
+    bool operator==(const Pozzetto&) const = default;
+};
+
+// A fault of the network's shape, which leaves its part unchecked as a
+// network: its reaches are checked each on its own.
+struct ErroreRete {
+    std::string pozzetto;            // the manhole it concerns
+    std::vector<std::size_t> tratti; // the reaches involved, by index
+    std::string motivo;              // in words, naming them
+};
+
+struct EsitoPozzetto {
+    std::string nome;
+    std::optional<double> quotaTerreno;
+    // The invert of the reach leaving it; at an outlet, the lowest coming in.
+    std::optional<double> quotaFondo;
+    std::optional<double> salto; // m, the largest drop into the reach leaving it
+    bool sbocco = false;         // no reach leaves it
+    bool usato = true;           // some reach names it
+};
+
+// A connected part of the network, running to its outlet.
+struct Albero {
+    std::string sbocco;
+    std::size_t tratti = 0;
+    bool conQuote = false; // some invert is known, so the levels are computed
+};
+
+struct EsitiRete {
+    std::vector<Esito> esiti; // one a reach, in their order
+    // The manholes given, then those only the reaches name, in order.
+    std::vector<EsitoPozzetto> pozzetti;
+    std::vector<ErroreRete> errori;
+    std::vector<Albero> alberi;
+};
+
+// The line's reaches, with the manholes' ground levels and notes, checked
+// as a network; each reach at a size by `verifica`. A reach that names no
+// manhole is checked on its own. None when `fermo` asks to stop first.
+std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
+                                     const std::vector<Pozzetto>& pozzetti,
+                                     const Impostazioni& impostazioni,
+                                     const Verifica& verifica = tratti::verifica,
+                                     std::stop_token fermo = {});
+
+// The results alone, of reaches with no list of manholes.
+std::vector<Esito> verificaTutti(const std::vector<Tratto>& tratti,
+                                 const Impostazioni& impostazioni);
+
+} // namespace tratti
