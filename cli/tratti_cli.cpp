@@ -27,8 +27,10 @@ std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
     std::string testo;
     for (const tratti::ErroreRete& errore : errori) {
         std::string dove;
-        for (const std::size_t k : errore.tratti) {
-            dove += (dove.empty() ? "riga " : " e ") + std::to_string(righe[k]);
+        for (std::size_t i = 0; i < errore.tratti.size(); ++i) {
+            const bool ultima = i + 1 == errore.tratti.size();
+            dove += (i == 0 ? (ultima ? "riga " : "righe ") : ultima ? " e " : ", ") +
+                    std::to_string(righe[errore.tratti[i]]);
         }
         testo += (testo.empty() ? "" : "; ") + (dove.empty() ? "" : dove + ": ") + errore.motivo;
     }

@@ -1022,6 +1022,14 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
     const std::string guasta = lineaDi(cartella, lineaDiProva + "T4,0.01,,-5,\n", "guasta.csv");
     const std::string colorata =
         lineaDi(cartella, lineaDiProva + "\x1B[31mT4,0.01,,5,\n", "colorata.csv");
+    const std::string anello = lineaDi(cartella,
+                                       "tratto,pozzetto_monte,pozzetto_valle,pendenza,portata\n"
+                                       "A,P1,P2,0.01,50\nB,P2,P1,0.01,50\n",
+                                       "anello.csv");
+    const std::string terreni = lineaDi(cartella,
+                                        "tratto,pozzetto_monte,terreno_monte,pendenza,portata\n"
+                                        "A,P1,101,0.01,50\nB,P1,102,0.01,50\n",
+                                        "terreni.csv");
     const struct {
         std::vector<std::string> argomenti;
         std::string messaggio;
@@ -1039,6 +1047,11 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
         {{"--tratti", cartella.filePath("nessuno.csv").toStdString()}, "il file non esiste"},
         {{"--tratti", guasta},
          "«" + guasta + "», riga 5, colonna «portata»: deve essere maggiore di zero: «-5»\n"},
+        {{"--tratti", anello},
+         "la rete non è un albero: righe 2 e 3: i tratti «A», «B» formano un anello, chiuso "
+         "al pozzetto «P1»"},
+        {{"--tratti", terreni}, "«P1»"},
+        {{"--allineamento", "cielo"}, "allineamento sconosciuto per --allineamento: «cielo»"},
         {{"--tratti", colorata},
          "riga 5, colonna «tratto»: contiene un carattere di controllo (U+001B), che non è "
          "ammesso\n"},

@@ -3,6 +3,7 @@
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
 #include "app/impostazioni.h"
+#include "app/modello_pozzetti.h"
 #include "app/modello_tratti.h"
 #include "app/progetto_finestra.h"
 #include "app/scelta_resistenza.h"
@@ -639,4 +640,51 @@ TEST_F(Tratti, CinquemilaTrattiIncollatiComeVerificatiUnoAUno) {
         }
     }
     EXPECT_TRUE(diversi.empty()) << diversi.size() << " righe diverse, la prima " << diversi[0];
+}
+
+// A line of manholes: sized downstream never below a radius typed upstream,
+// the manholes listed as their names are typed, the empty inverts written
+// by the rule and undone, a selection named as a line, a ground level given
+// in the manholes' tab checked over the crowns.
+TEST_F(Tratti, UnaLineaDiPozzetti) {
+    modello().incolla(0, 0,
+                      {{"P6-P7", "P6", "P7", "50", "0.005", "100", "", "40", "150"},
+                       {"P7-P8", "P7", "P8", "50", "0.005", "", "", "", "160"},
+                       {"X1", "", "", "", "0.01", "", "", "", "20"},
+                       {"X2", "", "", "", "0.01", "", "", "", "20"}});
+    modello().attendiCalcolo();
+    ModelloPozzetti& pozzetti = *finestra->pozzetti;
+    ASSERT_EQ(pozzetti.rowCount(), 3);
+    EXPECT_EQ(pozzetti.index(2, ModelloPozzetti::Nome).data().toString(), "P8");
+    EXPECT_EQ(pozzetti.index(2, ModelloPozzetti::Stato).data().toString(), "sbocco");
+
+    finestra->dimensiona->click();
+    modello().attendiCalcolo();
+    EXPECT_GE(cella(1, tratti::Raggio).toDouble(), 40);
+
+    finestra->calcolaQuote->click();
+    const double monte = 100 - 0.25 + 1.2 - 3 * cella(1, tratti::Raggio).toDouble() / 100;
+    EXPECT_EQ(cella(1, tratti::QuotaMonte), QString::number(monte, 'f', 3));
+    EXPECT_EQ(cella(0, tratti::QuotaValle), "99.750");
+    modello().annullamenti()->undo();
+    EXPECT_EQ(cella(1, tratti::QuotaMonte), "");
+
+    finestra->tabella->selectionModel()->select(
+        QItemSelection(modello().index(2, 0), modello().index(3, 0)),
+        QItemSelectionModel::ClearAndSelect);
+    finestra->collega->click();
+    EXPECT_EQ(cella(2, tratti::PozzettoMonte) + cella(2, tratti::PozzettoValle) +
+                  cella(3, tratti::PozzettoValle),
+              "P9P10P11");
+
+    pozzetti.setData(pozzetti.index(1, ModelloPozzetti::Terreno), "100,5");
+    modello().attendiCalcolo();
+    EXPECT_EQ(cella(0, ModelloTratti::Verdetto), "non verificato");
+    EXPECT_TRUE(cella(0, ModelloTratti::Motivo)
+                    .startsWith("ricoprimento insufficiente a valle (pozzetto «P7»): -0.45 m"))
+        << cella(0, ModelloTratti::Motivo).toStdString();
+    EXPECT_TRUE(finestra->stato->text().contains("6 pozzetti: 0 con salto"))
+        << finestra->stato->text().toStdString();
+    modello().annullamenti()->undo();
+    EXPECT_EQ(pozzetti.index(1, ModelloPozzetti::Terreno).data().toString(), "");
 }

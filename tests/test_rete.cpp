@@ -1,0 +1,297 @@
+#include "seme.h"
+#include "tratti/rete.h"
+#include "tratti/tratto.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
+
+using tratti::Allineamento;
+using tratti::Esito;
+using tratti::Impostazioni;
+using tratti::Tratto;
+
+namespace {
+
+Tratto tratto(const char* nome, const char* monte, const char* valle, double portata,
+              std::optional<double> raggio = std::nullopt) {
+    Tratto t;
+    t.nome = nome;
+    t.pozzettoMonte = monte;
+    t.pozzettoValle = valle;
+    t.pendenza = 0.005;
+    t.lunghezza = 50;
+    t.portata = portata;
+    t.raggio = raggio;
+    return t;
+}
+
+// A letter and a number, built so as not to trip GCC 12's false -Wrestrict.
+std::string numerato(char lettera, int numero) {
+    std::string nome(1, lettera);
+    nome += std::to_string(numero);
+    return nome;
+}
+
+bool contiene(const std::string& testo, const std::string& parte) {
+    return testo.find(parte) != std::string::npos;
+}
+
+} // namespace
+
+// On small random trees, with a check that passes a reach from a size of
+// its own up, each empty radius is the one of the assignment that tries
+// every size of every reach, keeps those never smaller downstream with each
+// reach passing, and takes the least in total.
+TEST(Rete, DimensionataComeLaProvaDiOgniAssegnazione) {
+    const std::optional<unsigned> s = seme();
+    ASSERT_TRUE(s);
+    std::mt19937 generatore(*s);
+    Impostazioni impostazioni;
+    impostazioni.catalogo = {25, 30, 40, 50};
+    const std::vector<double>& catalogo = impostazioni.catalogo;
+    for (int prova = 0; prova < 30; ++prova) {
+        // Reach k flows into a later reach, or to the outlet.
+        const int n = 2 + static_cast<int>(generatore() % 5);
+        std::vector<int> valle(static_cast<std::size_t>(n));
+        std::vector<Tratto> linea;
+        std::vector<double> soglia;
+        for (int k = 0; k < n; ++k) {
+            const int dove = k + 1 + static_cast<int>(generatore() % static_cast<unsigned>(n - k));
+            valle[static_cast<std::size_t>(k)] = dove < n ? dove : -1;
+            Tratto t = tratto("", "", "", 100);
+            t.nome = numerato('T', k);
+            t.pozzettoMonte = numerato('P', k);
+            t.pozzettoValle = dove < n ? numerato('P', dove) : "S";
+            if (generatore() % 5 == 0) {
+                t.raggio = catalogo[generatore() % catalogo.size()];
+            }
+            linea.push_back(t);
+            soglia.push_back(catalogo[generatore() % catalogo.size()]);
+        }
+        const auto passa = [&](const Tratto& t, double r) {
+            return r >= soglia[static_cast<std::size_t>(std::stoi(t.nome.substr(1)))];
+        };
+        const tratti::Verifica verifica = [&](const Tratto& t, const Impostazioni&) {
+            Esito e;
+            e.raggio = *t.raggio;
+            e.pendenza = *t.pendenza;
+            e.verificato = passa(t, e.raggio);
+            return e;
+        };
+        const std::vector<Esito> esiti =
+            tratti::calcolaRete(linea, {}, impostazioni, verifica)->esiti;
+
+        std::vector<double> migliore;
+        std::vector<std::size_t> scelta(linea.size(), 0);
+        const std::function<void(std::size_t)> prova_ = [&](std::size_t k) {
+            if (k == linea.size()) {
+                std::vector<double> r(linea.size());
+                for (std::size_t i = 0; i < linea.size(); ++i) {
+                    r[i] = linea[i].raggio.value_or(catalogo[scelta[i]]);
+                }
+                for (std::size_t i = 0; i < linea.size(); ++i) {
+                    const bool vuoto = !linea[i].raggio;
+                    if (vuoto && !passa(linea[i], r[i])) {
+                        return;
+                    }
+                    for (std::size_t u = 0; u < linea.size(); ++u) {
+                        if (vuoto && valle[u] == static_cast<int>(i) && r[u] > r[i]) {
+                            return;
+                        }
+                    }
+                }
+                const auto somma = [](const std::vector<double>& v) {
+                    double t = 0;
+                    for (const double x : v) {
+                        t += x;
+                    }
+                    return t;
+                };
+                if (migliore.empty() || somma(r) < somma(migliore)) {
+                    migliore = r;
+                }
+                return;
+            }
+            for (scelta[k] = 0; scelta[k] < (linea[k].raggio ? 1 : catalogo.size()); ++scelta[k]) {
+                prova_(k + 1);
+            }
+        };
+        prova_(0);
+        ASSERT_FALSE(migliore.empty());
+        for (std::size_t i = 0; i < linea.size(); ++i) {
+            SCOPED_TRACE(linea[i].nome);
+            EXPECT_EQ(esiti[i].raggio, migliore[i]);
+            EXPECT_EQ(esiti[i].dimensionato, !linea[i].raggio);
+        }
+    }
+}
+
+// Three reaches join at P4 and one leaves it with no level of its own: its
+// inverts come from the rule over the lowest of those coming in, and the
+// drops follow.
+TEST(Rete, QuoteDiUnaConfluenzaPerOgniRegola) {
+    std::vector<Tratto> linea = {tratto("A", "P1", "P4", 50, 30), tratto("B", "P2", "P4", 120, 40),
+                                 tratto("C", "P3", "P4", 30, 25), tratto("D", "P4", "P5", 220, 50)};
+    linea[0].quotaMonte = 100.0; // down to 99.75
+    linea[1].quotaMonte = 100.2; // down to 99.95
+    linea[2].quotaMonte = 99.9;  // down to 99.65
+    const auto pelo = [&](std::size_t k) {
+        return tratti::verifica(linea[k], Impostazioni()).progetto->altezza;
+    };
+    const double peloPiuBasso = std::min({99.75 + pelo(0), 99.95 + pelo(1), 99.65 + pelo(2)});
+    const struct {
+        Allineamento regola;
+        double monte;
+        bool verificato;
+    } casi[] = {
+        // Crowns 100.65, 101.15, 100.40: the lowest less D's 1.50 m.
+        {Allineamento::Cieli, 100.40 - 1.5, true},
+        {Allineamento::Pelo, peloPiuBasso - pelo(3), true},
+        // The lowest invert; B and C then drop into it, which the rule forbids.
+        {Allineamento::Fondo, 99.65, false},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(tratti::nomeAllineamento(c.regola));
+        Impostazioni impostazioni;
+        impostazioni.allineamento = c.regola;
+        const tratti::EsitiRete rete = *tratti::calcolaRete(linea, {}, impostazioni);
+        const Esito& d = rete.esiti[3];
+        EXPECT_NEAR(*d.quotaMonte, c.monte, 1e-9);
+        EXPECT_NEAR(*d.quotaValle, c.monte - 0.25, 1e-9);
+        EXPECT_NEAR(*d.salto, 99.95 - c.monte, 1e-9);
+        EXPECT_EQ(d.verificato, c.verificato) << d.motivo;
+        EXPECT_TRUE(rete.errori.empty());
+        ASSERT_EQ(rete.alberi.size(), 1u);
+        EXPECT_EQ(rete.alberi[0].sbocco, "P5");
+        EXPECT_TRUE(rete.alberi[0].conQuote);
+    }
+}
+
+// Each break of continuity fails the reach leaving the manhole with the
+// values compared; a smaller flow only warns.
+TEST(Rete, ContinuitaAlPozzetto) {
+    const struct {
+        const char* nome;
+        std::function<void(std::vector<Tratto>&, Impostazioni&)> cambia;
+        std::string motivo, avvisi;
+    } casi[] = {
+        {"sezione", [](auto& l, auto&) { l[1].raggio = 25; },
+         "la sezione si riduce verso valle: r = 25 cm dopo r = 30 cm di «A»", ""},
+        {"contropendenza", [](auto& l, auto&) { l[1].quotaMonte = 99.9; },
+         "contropendenza al pozzetto «P2»: lo scorrimento 99.90 m è sopra quello di «A», 99.75 m",
+         ""},
+        {"portata", [](auto& l, auto&) { l[1].portata = 40; }, "",
+         "portata minore di un tratto a monte: 40 l/s < 50 l/s di «A»"},
+        {"ricoprimento", [](auto&, auto& i) { i.ricoprimentoMinimo = 1.5; },
+         "ricoprimento insufficiente a monte (pozzetto «P2»): 1.35 m < 1.50 m", ""},
+        {"salto",
+         [](auto& l, auto& i) {
+             l[1].quotaMonte = 99.0;
+             i.saltoMassimo = 0.5;
+         },
+         "", "salto di 0.75 m al pozzetto «P2», oltre 0.50 m: serve un pozzetto di salto"},
+        {"profondità", [](auto&, auto& i) { i.profonditaMassima = 2; },
+         "scavo oltre la profondità massima a valle (pozzetto «P3»): 2.20 m > 2.00 m", ""},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        std::vector<Tratto> linea = {tratto("A", "P1", "P2", 50, 30), tratto("B", "P2", "P3", 60)};
+        linea[0].quotaMonte = 100;
+        Impostazioni impostazioni;
+        c.cambia(linea, impostazioni);
+        const std::vector<tratti::Pozzetto> pozzetti = {
+            {"P1", 102, ""}, {"P2", 102, ""}, {"P3", 101.7, ""}};
+        const Esito b = tratti::calcolaRete(linea, pozzetti, impostazioni)->esiti[1];
+        EXPECT_EQ(b.verificato, c.motivo.empty()) << b.motivo;
+        EXPECT_TRUE(contiene(b.motivo, c.motivo)) << b.motivo;
+        EXPECT_EQ(b.avvisi, c.avvisi);
+    }
+}
+
+// Each fault of the shape is named with its manhole and its reaches, and
+// leaves the other trees computed as a network.
+TEST(Rete, OgniDifettoDellaForma) {
+    const struct {
+        const char* nome;
+        std::vector<Tratto> tratti;
+        std::vector<tratti::Pozzetto> pozzetti;
+        std::string pozzetto, motivo;
+    } casi[] = {
+        {"diramazione",
+         {tratto("A", "P1", "P2", 50), tratto("B", "P1", "P3", 50)},
+         {},
+         "P1",
+         "dal pozzetto «P1» escono 2 tratti («A», «B»): una diramazione non è un collettore"},
+        {"anello",
+         {tratto("A", "P1", "P2", 50), tratto("B", "P2", "P3", 50), tratto("C", "P3", "P1", 50)},
+         {},
+         "P1",
+         "i tratti «A», «B», «C» formano un anello, chiuso al pozzetto «P1»"},
+        {"a sé stesso",
+         {tratto("A", "P1", "P1", 50)},
+         {},
+         "P1",
+         "il tratto «A» va dal pozzetto «P1» a sé stesso"},
+        {"non usato",
+         {tratto("A", "P1", "P2", 50)},
+         {{"P9", 100, ""}},
+         "P9",
+         "il pozzetto «P9» non è usato da alcun tratto"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        std::vector<Tratto> linea = c.tratti;
+        linea.push_back(tratto("X", "Q1", "Q2", 50));
+        linea.push_back(tratto("Y", "Q2", "Q3", 50));
+        const tratti::EsitiRete rete = *tratti::calcolaRete(linea, c.pozzetti, {});
+        ASSERT_EQ(rete.errori.size(), 1u);
+        EXPECT_EQ(rete.errori[0].pozzetto, c.pozzetto);
+        EXPECT_EQ(rete.errori[0].motivo, c.motivo);
+        for (const std::size_t k : rete.errori[0].tratti) {
+            EXPECT_FALSE(rete.esiti[k].verificato);
+            EXPECT_TRUE(contiene(rete.esiti[k].motivo, c.motivo));
+        }
+        // The sound tree is still a network, with its outlet.
+        EXPECT_TRUE(std::any_of(rete.alberi.begin(), rete.alberi.end(),
+                                [](const tratti::Albero& a) { return a.sbocco == "Q3"; }));
+    }
+}
+
+// At each bound of the slope the limit that sets it holds with equality;
+// just beyond, the reach fails.
+TEST(Rete, PendenzeAmmesseAlLimite) {
+    const struct {
+        double raggio, portata, minima;
+    } casi[] = {{30, 150, 8}, {25, 20, 2}, {50, 600, 40}, {40, 90, 0}, {80, 2500, 100}};
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.raggio);
+        Tratto t = tratto("T", "", "", c.portata, c.raggio);
+        if (c.minima > 0) {
+            t.portataMinima = c.minima;
+        }
+        const Impostazioni impostazioni;
+        const analisi::Limiti& limiti = impostazioni.limiti;
+        const Esito esito = tratti::verifica(t, impostazioni);
+        ASSERT_FALSE(esito.senzaPendenza);
+        ASSERT_TRUE(esito.pendenzaMinima && esito.pendenzaMassima);
+        const auto alla = [&](double pendenza) {
+            Tratto provato = t;
+            provato.pendenza = pendenza;
+            return tratti::verifica(provato, impostazioni);
+        };
+        const Esito minima = alla(*esito.pendenzaMinima);
+        const double velocita =
+            (minima.minima ? *minima.minima : *minima.progetto).velocita / limiti.velocitaMinima;
+        const double riempimento = minima.progetto->riempimento / limiti.riempimentoMassimo;
+        EXPECT_LT(std::min(std::abs(velocita - 1), std::abs(riempimento - 1)), 1e-9);
+        EXPECT_FALSE(alla(*esito.pendenzaMinima * (1 - 1e-6)).verificato);
+        const Esito massima = alla(*esito.pendenzaMassima);
+        EXPECT_NEAR(massima.progetto->velocita / limiti.velocitaMassima, 1, 1e-9);
+        EXPECT_FALSE(alla(*esito.pendenzaMassima * (1 + 1e-6)).verificato);
+        EXPECT_TRUE(alla(std::sqrt(*esito.pendenzaMinima * *esito.pendenzaMassima)).verificato);
+    }
+}
