@@ -43,7 +43,10 @@ std::string chiaveDi(const tratti::Tratto& t) {
 } // namespace
 
 CalcoloTratti::CalcoloTratti(Verifica verifica, QObject* parent)
-    : QObject(parent), verifica_(std::move(verifica)) {}
+    : QObject(parent),
+      verifica_(verifica
+                    ? std::move(verifica)
+                    : tratti::verificaCondivisa(std::make_shared<tratti::MassimeCondivise>())) {}
 
 CalcoloTratti::~CalcoloTratti() {
     ferma();
@@ -52,13 +55,19 @@ CalcoloTratti::~CalcoloTratti() {
 tratti::Esito CalcoloTratti::ricorda(const tratti::Tratto& tratto,
                                      const tratti::Impostazioni& impostazioni) {
     std::string chiave = chiaveDi(tratto);
-    if (const auto trovato = memoria_.find(chiave); trovato != memoria_.end()) {
-        return trovato->second;
+    {
+        const std::lock_guard blocco(memoriaMutex_);
+        if (const auto trovato = memoria_.find(chiave); trovato != memoria_.end()) {
+            return trovato->second;
+        }
     }
+    tratti::Esito esito = verifica_(tratto, impostazioni);
+    const std::lock_guard blocco(memoriaMutex_);
     if (memoria_.size() >= ricordiMassimi) {
         memoria_.clear();
     }
-    return memoria_.emplace(std::move(chiave), verifica_(tratto, impostazioni)).first->second;
+    memoria_.emplace(std::move(chiave), esito);
+    return esito;
 }
 
 // The thread keeps its own copy of the line: the owner may change or drop

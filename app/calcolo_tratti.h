@@ -31,9 +31,10 @@ class CalcoloTratti : public QObject {
         tratti::EsitiRete rete;
     };
 
-    // `verifica` is called on the computing thread, one reach at one size
-    // at a time.
-    explicit CalcoloTratti(Verifica verifica = tratti::verifica, QObject* parent = nullptr);
+    // `verifica` is called on the computing threads, one reach at one size
+    // at a time (none: the real one, the maxima of each size shared by the
+    // runs).
+    explicit CalcoloTratti(Verifica verifica = {}, QObject* parent = nullptr);
     ~CalcoloTratti() override;
 
     // A new run, once the one under way has stopped.
@@ -57,7 +58,8 @@ class CalcoloTratti : public QObject {
     tratti::Esito ricorda(const tratti::Tratto& tratto, const tratti::Impostazioni& impostazioni);
 
     const Verifica verifica_;
-    // Touched by the computing thread only; runs never overlap.
+    // Touched by the computing threads only, one run at a time.
+    std::mutex memoriaMutex_;
     std::unordered_map<std::string, tratti::Esito> memoria_;
     std::optional<tratti::Impostazioni> impostazioniMemoria_;
     std::mutex consegnaMutex_;

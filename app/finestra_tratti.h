@@ -35,7 +35,7 @@ class FinestraTratti : public QMainWindow {
     // `verifica` computes each reach (the real one unless a test gives its
     // own).
     explicit FinestraTratti(FinestraAnalisi* analisi, QWidget* parent = nullptr,
-                            CalcoloTratti::Verifica verifica = tratti::verifica);
+                            CalcoloTratti::Verifica verifica = {});
     ~FinestraTratti() override;
 
     // Bazin's γ of the main window's table, for a line under Bazin with no

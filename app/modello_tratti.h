@@ -50,8 +50,7 @@ class ModelloTratti : public QAbstractTableModel {
 
     // `verifica` computes each reach (the real one unless a test gives its
     // own).
-    explicit ModelloTratti(QObject* parent = nullptr,
-                           CalcoloTratti::Verifica verifica = tratti::verifica);
+    explicit ModelloTratti(QObject* parent = nullptr, CalcoloTratti::Verifica verifica = {});
 
     int rowCount(const QModelIndex& genitore = {}) const override;
     int columnCount(const QModelIndex& genitore = {}) const override;

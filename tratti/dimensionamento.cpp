@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 namespace tratti {
 
@@ -40,30 +41,32 @@ Esito dimensiona(const Tratto& tratto, const Impostazioni& impostazioni, double 
                                         : "il catalogo non ha raggi";
         return esito;
     }
-    std::vector<Esito> provati;
+    // Only the first within the filling and the last are kept for the
+    // fallback: a line tries hundreds of thousands of sizes.
+    std::optional<Esito> capiente;
+    Esito ultimo;
+    Tratto allaMisura = tratto;
     for (const double raggio : misure) {
-        Tratto allaMisura = tratto;
         allaMisura.raggio = raggio;
-        Esito& esito = provati.emplace_back(verifica(allaMisura, impostazioni));
-        esito.dimensionato = true;
-        if (esito.verificato) {
-            return esito;
+        ultimo = verifica(allaMisura, impostazioni);
+        ultimo.dimensionato = true;
+        if (ultimo.verificato) {
+            return ultimo;
+        }
+        if (!capiente && entroIlRiempimento(ultimo, impostazioni)) {
+            capiente = ultimo;
         }
     }
-    const auto capiente = std::find_if(provati.begin(), provati.end(), [&](const Esito& e) {
-        return entroIlRiempimento(e, impostazioni);
-    });
-    if (capiente != provati.end()) {
+    if (capiente) {
         capiente->motivo = "nessun raggio del catalogo rispetta tutti i limiti con questa "
                            "pendenza; r = " +
                            CStr(capiente->raggio) +
                            " cm è il più piccolo entro il riempimento: " + capiente->motivo;
         return *capiente;
     }
-    Esito& piuGrande = provati.back();
-    piuGrande.motivo = "nessun raggio del catalogo rispetta i limiti; con il più grande, r = " +
-                       CStr(piuGrande.raggio) + " cm: " + piuGrande.motivo;
-    return piuGrande;
+    ultimo.motivo = "nessun raggio del catalogo rispetta i limiti; con il più grande, r = " +
+                    CStr(ultimo.raggio) + " cm: " + ultimo.motivo;
+    return ultimo;
 }
 
 } // namespace tratti

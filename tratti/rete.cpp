@@ -5,8 +5,14 @@
 #include "tratti/dimensionamento.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
 #include <map>
+#include <mutex>
 #include <numeric>
+#include <string_view>
+#include <thread>
+#include <unordered_map>
 
 namespace tratti {
 
@@ -44,6 +50,7 @@ class Forma {
     Forma(const std::vector<Tratto>& tratti, const std::vector<Pozzetto>& pozzetti)
         : monte(tratti.size(), nessuno), valle(tratti.size(), nessuno),
           parteDi(tratti.size(), nessuno), tratti_(tratti) {
+        indici_.reserve(2 * tratti.size() + pozzetti.size());
         for (const Pozzetto& p : pozzetti) {
             if (indici_.count(p.nome) > 0) {
                 errori.push_back(
@@ -229,35 +236,65 @@ class Forma {
     }
 
     const std::vector<Tratto>& tratti_;
-    std::map<std::string, std::size_t> indici_;
+    // Views of the names in the reaches and manholes given, which outlive
+    // the shape.
+    std::unordered_map<std::string_view, std::size_t> indici_;
     std::vector<bool> nominato_; // by some reach
 };
 
 // The line's computation, one pass after the other.
 class Calcolo {
   public:
-    Calcolo(const std::vector<Tratto>& tratti, const Forma& forma, const Impostazioni& impostazioni)
-        : tratti_(tratti), forma_(forma), imp_(impostazioni), motivi_(tratti.size()),
-          avvisi_(tratti.size()) {}
+    Calcolo(const std::vector<Tratto>& tratti, const Forma& forma, const Impostazioni& impostazioni,
+            MassimeCondivise& massime)
+        : tratti_(tratti), forma_(forma), imp_(impostazioni), massime_(massime),
+          motivi_(tratti.size()), avvisi_(tratti.size()) {}
 
     // Upstream first, each reach no smaller than those flowing into it.
+    // The trees are sized side by side, one per thread at a time; within a
+    // tree, upstream first.
     bool dimensiona(const Verifica& verifica, const std::stop_token& fermo,
                     std::vector<Esito>& esiti) const {
         esiti.resize(tratti_.size());
-        for (const std::size_t k : forma_.ordine) {
-            if (fermo.stop_requested()) {
-                return false;
+        const std::vector<std::vector<std::size_t>> gruppi = gruppiIndipendenti();
+        std::atomic<std::size_t> prossimo = 0;
+        std::atomic<bool> fermato = false;
+        std::mutex erroreMutex;
+        std::exception_ptr errore;
+        const auto lavora = [&] {
+            try {
+                for (std::size_t g = prossimo++; g < gruppi.size() && !fermato; g = prossimo++) {
+                    for (const std::size_t k : gruppi[g]) {
+                        if (fermo.stop_requested()) {
+                            fermato = true;
+                            return;
+                        }
+                        esiti[k] = dimensionaUno(k, verifica, esiti);
+                    }
+                }
+            } catch (...) {
+                const std::lock_guard blocco(erroreMutex);
+                errore = std::current_exception();
+                fermato = true;
             }
-            const Tratto& t = tratti_[k];
-            if (std::optional<Esito> esito = nonCalcolabile(t)) {
-                esiti[k] = std::move(*esito);
-            } else if (t.raggio) {
-                esiti[k] = verifica(t, imp_);
-            } else {
-                esiti[k] = tratti::dimensiona(t, imp_, raggioAMonte(k, esiti), verifica);
+        };
+        // A small line is not worth a thread.
+        const std::size_t aiuti =
+            tratti_.size() < 200
+                ? 0
+                : std::min<std::size_t>({std::thread::hardware_concurrency(), 8, gruppi.size()}) -
+                      1;
+        {
+            std::vector<std::jthread> altri;
+            for (std::size_t i = 0; i < aiuti; ++i) {
+                altri.emplace_back(lavora);
             }
+            lavora();
         }
-        return true;
+        if (errore) {
+            std::rethrow_exception(errore);
+        }
+        return !fermato;
     }
 
     // The inverts typed, else carried from the reaches upstream by the
@@ -326,6 +363,46 @@ class Calcolo {
     }
 
   private:
+    Esito dimensionaUno(std::size_t k, const Verifica& verifica,
+                        const std::vector<Esito>& esiti) const {
+        const Tratto& t = tratti_[k];
+        if (std::optional<Esito> esito = nonCalcolabile(t)) {
+            return std::move(*esito);
+        }
+        Esito esito = t.raggio ? verifica(t, imp_)
+                               : tratti::dimensiona(t, imp_, raggioAMonte(k, esiti), verifica);
+        if (!esito.pendenzaMinima && !esito.pendenzaMassima && !esito.senzaPendenza) {
+            Tratto allaMisura = t;
+            allaMisura.raggio = esito.raggio;
+            const std::optional<analisi::AltezzeMassime> altezze = massime_.per(allaMisura, imp_);
+            aggiungiPendenze(allaMisura, imp_, esito, altezze ? &*altezze : nullptr);
+        }
+        return esito;
+    }
+
+    // Reaches that depend on nothing outside their group, in the order of
+    // the shape: a tree's reaches, or a few hundred on their own.
+    std::vector<std::vector<std::size_t>> gruppiIndipendenti() const {
+        constexpr std::size_t sciolti = 256;
+        std::vector<std::vector<std::size_t>> gruppi;
+        std::vector<std::size_t> gruppoDellaParte(forma_.difettosa.size(), nessuno);
+        std::size_t ultimoSciolto = nessuno;
+        for (const std::size_t k : forma_.ordine) {
+            std::size_t* gruppo = &ultimoSciolto;
+            if (forma_.inRete(k)) {
+                gruppo = &gruppoDellaParte[forma_.parteDi[k]];
+            } else if (ultimoSciolto != nessuno && gruppi[ultimoSciolto].size() >= sciolti) {
+                ultimoSciolto = nessuno;
+            }
+            if (*gruppo == nessuno) {
+                *gruppo = gruppi.size();
+                gruppi.emplace_back();
+            }
+            gruppi[*gruppo].push_back(k);
+        }
+        return gruppi;
+    }
+
     double raggioAMonte(std::size_t k, const std::vector<Esito>& esiti) const {
         double minimo = 0;
         if (forma_.inRete(k) && forma_.monte[k] != nessuno) {
@@ -462,6 +539,7 @@ class Calcolo {
     const std::vector<Tratto>& tratti_;
     const Forma& forma_;
     const Impostazioni& imp_;
+    MassimeCondivise& massime_;
     std::vector<std::vector<std::string>> motivi_; // the network's failures, a reach
     std::vector<std::vector<std::string>> avvisi_;
 };
@@ -510,10 +588,14 @@ std::vector<Albero> alberi(const Forma& forma, const std::vector<Esito>& esiti) 
 
 std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
                                      const std::vector<Pozzetto>& pozzetti,
-                                     const Impostazioni& impostazioni, const Verifica& verifica,
+                                     const Impostazioni& impostazioni, Verifica verifica,
                                      std::stop_token fermo) {
+    const auto massime = std::make_shared<MassimeCondivise>();
+    if (!verifica) {
+        verifica = verificaCondivisa(massime);
+    }
     const Forma forma(tratti, pozzetti);
-    Calcolo calcolo(tratti, forma, impostazioni);
+    Calcolo calcolo(tratti, forma, impostazioni, *massime);
     EsitiRete rete;
     if (!calcolo.dimensiona(verifica, fermo, rete.esiti)) {
         return std::nullopt;

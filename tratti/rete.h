@@ -56,12 +56,14 @@ struct EsitiRete {
 };
 
 // The line's reaches, with the manholes' ground levels and notes, checked
-// as a network; each reach at a size by `verifica`. A reach that names no
-// manhole is checked on its own. None when `fermo` asks to stop first.
+// as a network; each reach at a size by `verifica` (none: the real one,
+// verificaCondivisa), which may be called from several threads at once.
+// The slopes each reach would pass within are added to its result at its
+// size where `verifica` gives none. A reach that names no manhole is
+// checked on its own. None when `fermo` asks to stop first.
 std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
                                      const std::vector<Pozzetto>& pozzetti,
-                                     const Impostazioni& impostazioni,
-                                     const Verifica& verifica = tratti::verifica,
+                                     const Impostazioni& impostazioni, Verifica verifica = {},
                                      std::stop_token fermo = {});
 
 // The results alone, of reaches with no list of manholes.

@@ -10,6 +10,9 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <map>
+#include <memory>
+#include <mutex>
 
 namespace tratti {
 
@@ -94,18 +97,22 @@ std::string rimedio(const Esito& esito, const analisi::PendenzeAmmesse& pendenze
     return {};
 }
 
-// The reach with this radius (cm), at both its flows, with the slopes it
-// would keep its limits within.
+// The section of a reach at its radius, as the table's sweep makes the
+// radius in metres, so that the answers are those of the single reach to
+// the last bit.
+analisi::Sezione sezioneDi(const Tratto& tratto, double pendenza, const Impostazioni& impostazioni,
+                           double raggio) {
+    return {(Reale(raggio) / 100.0).valore(), pendenza,
+            tratto.resistenzaDi(impostazioni.resistenza), impostazioni.geometria};
+}
+
+// The reach with this radius (cm), at both its flows.
 Esito allaMisura(const Tratto& tratto, double pendenza, const Impostazioni& impostazioni,
                  double raggio, const analisi::AltezzeMassime* massime) {
     Esito esito;
     esito.raggio = raggio;
     esito.pendenza = pendenza;
-    const formule::Resistenza resistenza = tratto.resistenzaDi(impostazioni.resistenza);
-    // The radius in metres as the table's sweep makes it, so that the
-    // answers are those of the single reach to the last bit.
-    const analisi::Sezione sezione{(Reale(raggio) / 100.0).valore(), pendenza, resistenza,
-                                   impostazioni.geometria};
+    const analisi::Sezione sezione = sezioneDi(tratto, pendenza, impostazioni, raggio);
     const analisi::AltezzeMassime leMassime =
         massime != nullptr ? *massime : analisi::altezzeMassime(sezione);
     const analisi::Risposte risposte(sezione, leMassime);
@@ -127,19 +134,7 @@ Esito allaMisura(const Tratto& tratto, double pendenza, const Impostazioni& impo
                 nonRaggiunta("minima", *tratto.portataMinima, risposte.portataMassima().portata));
         }
     }
-    const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
-    const analisi::PendenzeAmmesse pendenze =
-        analisi::pendenzeAmmesse(sezione, leMassime, tratto.portata / 1000,
-                                 litri(tratto.portataMinima), impostazioni.limiti);
-    esito.pendenzaMinima = pendenze.minima;
-    esito.pendenzaMassima = pendenze.massima;
-    esito.senzaPendenza = pendenze.nessuna();
     esito.verificato = motivi.empty();
-    if (!esito.verificato) {
-        if (std::string mezzo = rimedio(esito, pendenze, raggio); !mezzo.empty()) {
-            motivi.push_back(std::move(mezzo));
-        }
-    }
     esito.motivo = unite(motivi);
     return esito;
 }
@@ -221,8 +216,12 @@ std::optional<Esito> nonCalcolabile(const Tratto& tratto) {
     return esito;
 }
 
-Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
-                         const analisi::AltezzeMassime* massime) {
+namespace {
+
+// The reach at its radius, which it must have; with the slopes it would
+// pass within, when asked.
+Esito controlla(const Tratto& tratto, const Impostazioni& impostazioni,
+                const analisi::AltezzeMassime* massime, bool conPendenze) {
     if (std::optional<Esito> esito = nonCalcolabile(tratto)) {
         return *esito;
     }
@@ -230,7 +229,14 @@ Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
     const double raggio = *tratto.raggio;
     std::string motivo;
     try {
-        return allaMisura(tratto, pendenza, impostazioni, raggio, massime);
+        const analisi::Sezione sezione = sezioneDi(tratto, pendenza, impostazioni, raggio);
+        const analisi::AltezzeMassime leMassime =
+            massime != nullptr ? *massime : analisi::altezzeMassime(sezione);
+        Esito esito = allaMisura(tratto, pendenza, impostazioni, raggio, &leMassime);
+        if (conPendenze) {
+            aggiungiPendenze(tratto, impostazioni, esito, &leMassime);
+        }
+        return esito;
     } catch (const ErroreRuntime& e) {
         motivo = "errore di calcolo " + std::to_string(e.numero()) + ": " + e.descrizione();
     } catch (const std::exception&) {
@@ -244,6 +250,45 @@ Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
     return esito;
 }
 
+} // namespace
+
+Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
+                         const analisi::AltezzeMassime* massime) {
+    return controlla(tratto, impostazioni, massime, true);
+}
+
+Esito verificaSenzaPendenze(const Tratto& tratto, const Impostazioni& impostazioni,
+                            const analisi::AltezzeMassime* massime) {
+    return controlla(tratto, impostazioni, massime, false);
+}
+
+void aggiungiPendenze(const Tratto& tratto, const Impostazioni& impostazioni, Esito& esito,
+                      const analisi::AltezzeMassime* massime) {
+    if (!esito.calcolato || !(esito.raggio > 0) || !(esito.pendenza > 0)) {
+        return;
+    }
+    const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
+    try {
+        const analisi::Sezione sezione =
+            sezioneDi(tratto, esito.pendenza, impostazioni, esito.raggio);
+        const analisi::AltezzeMassime leMassime =
+            massime != nullptr ? *massime : analisi::altezzeMassime(sezione);
+        const analisi::PendenzeAmmesse pendenze =
+            analisi::pendenzeAmmesse(sezione, leMassime, tratto.portata / 1000,
+                                     litri(tratto.portataMinima), impostazioni.limiti);
+        esito.pendenzaMinima = pendenze.minima;
+        esito.pendenzaMassima = pendenze.massima;
+        esito.senzaPendenza = pendenze.nessuna();
+        if (!esito.verificato) {
+            if (std::string mezzo = rimedio(esito, pendenze, esito.raggio); !mezzo.empty()) {
+                esito.motivo += (esito.motivo.empty() ? "" : "; ") + mezzo;
+            }
+        }
+    } catch (const std::exception&) {
+        // No slopes to offer: the result stands without them.
+    }
+}
+
 Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni) {
     if (tratto.raggio) {
         return verificaAllaMisura(tratto, impostazioni);
@@ -251,9 +296,74 @@ Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni) {
     if (std::optional<Esito> esito = nonCalcolabile(tratto)) {
         return *esito;
     }
-    return dimensiona(tratto, impostazioni, 0, [](const Tratto& t, const Impostazioni& i) {
-        return verificaAllaMisura(t, i);
-    });
+    const auto massime = std::make_shared<MassimeCondivise>();
+    Esito esito = dimensiona(tratto, impostazioni, 0, verificaCondivisa(massime));
+    Tratto allaMisura = tratto;
+    allaMisura.raggio = esito.raggio;
+    const std::optional<analisi::AltezzeMassime> leMassime = massime->per(allaMisura, impostazioni);
+    aggiungiPendenze(allaMisura, impostazioni, esito, leMassime ? &*leMassime : nullptr);
+    return esito;
+}
+
+namespace {
+
+// What the heights of the maxima depend on.
+struct ChiaveMassime {
+    double raggio;
+    double pendenza; // 0 under a law of Chézy's form, whose maxima ignore it
+    formule::Legge legge;
+    double coefficiente, temperatura;
+    formule::Geometria geometria;
+
+    auto operator<=>(const ChiaveMassime&) const = default;
+};
+
+} // namespace
+
+struct MassimeCondivise::Memoria {
+    std::mutex mutex;
+    std::map<ChiaveMassime, analisi::AltezzeMassime> altezze;
+};
+
+MassimeCondivise::MassimeCondivise() : memoria_(std::make_unique<Memoria>()) {}
+MassimeCondivise::~MassimeCondivise() = default;
+
+std::optional<analisi::AltezzeMassime> MassimeCondivise::per(const Tratto& tratto,
+                                                             const Impostazioni& impostazioni) {
+    if (nonCalcolabile(tratto)) {
+        return std::nullopt;
+    }
+    const double pendenza = *tratto.pendenzaDiCalcolo();
+    const formule::Resistenza resistenza = tratto.resistenzaDi(impostazioni.resistenza);
+    const ChiaveMassime chiave{
+        *tratto.raggio,         analisi::formaDiChezy(resistenza) ? 0 : pendenza,
+        resistenza.legge,       resistenza.coefficiente,
+        resistenza.temperatura, impostazioni.geometria};
+    {
+        const std::lock_guard blocco(memoria_->mutex);
+        if (const auto trovate = memoria_->altezze.find(chiave);
+            trovate != memoria_->altezze.end()) {
+            return trovate->second;
+        }
+    }
+    analisi::AltezzeMassime massime;
+    try {
+        massime =
+            analisi::altezzeMassime(sezioneDi(tratto, pendenza, impostazioni, *tratto.raggio));
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    const std::lock_guard blocco(memoria_->mutex);
+    memoria_->altezze.emplace(chiave, massime);
+    return massime;
+}
+
+Verifica verificaCondivisa(std::shared_ptr<MassimeCondivise> massime) {
+    return [massime = std::move(massime)](const Tratto& t, const Impostazioni& i) {
+        const std::optional<analisi::AltezzeMassime> leMassime = massime->per(t, i);
+        // Without them, the reach's own search says what went wrong.
+        return verificaSenzaPendenze(t, i, leMassime ? &*leMassime : nullptr);
+    };
 }
 
 } // namespace tratti

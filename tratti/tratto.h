@@ -4,6 +4,7 @@
 #include "analisi/verifiche.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -110,6 +111,14 @@ Esito verifica(const Tratto& tratto, const Impostazioni& impostazioni);
 // shared by every reach of that size.
 Esito verificaAllaMisura(const Tratto& tratto, const Impostazioni& impostazioni,
                          const analisi::AltezzeMassime* massime = nullptr);
+// The same without the slopes it would pass within (the costlier part),
+// for the sizes a line tries and does not keep.
+Esito verificaSenzaPendenze(const Tratto& tratto, const Impostazioni& impostazioni,
+                            const analisi::AltezzeMassime* massime = nullptr);
+// Adds to a result at the reach's radius the slopes it would pass within,
+// and to a failing one's reason the slope that would make it pass.
+void aggiungiPendenze(const Tratto& tratto, const Impostazioni& impostazioni, Esito& esito,
+                      const analisi::AltezzeMassime* massime = nullptr);
 
 // Why the reach's data cannot be computed with, as its result; none when
 // they can.
@@ -117,5 +126,26 @@ std::optional<Esito> nonCalcolabile(const Tratto& tratto);
 
 // A reach at a size, as a line computes it: verifica, or a test's own.
 using Verifica = std::function<Esito(const Tratto&, const Impostazioni&)>;
+
+// The heights of the maxima of each size's shape, searched once for a line
+// and shared by every reach of that size (and slope, under
+// Colebrook–White): to the last bit those each reach would search. Safe to
+// use from several threads at once.
+class MassimeCondivise {
+  public:
+    MassimeCondivise();
+    ~MassimeCondivise();
+    // Of the reach at its radius; none when its data or the search do not
+    // allow them.
+    std::optional<analisi::AltezzeMassime> per(const Tratto& tratto,
+                                               const Impostazioni& impostazioni);
+
+  private:
+    struct Memoria;
+    std::unique_ptr<Memoria> memoria_;
+};
+
+// verificaSenzaPendenze for a whole line, with the maxima shared.
+Verifica verificaCondivisa(std::shared_ptr<MassimeCondivise> massime);
 
 } // namespace tratti
