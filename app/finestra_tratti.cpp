@@ -323,8 +323,9 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
         notizia_ =
             QString("Dimensiona: %1").arg(quanti(scritti, "raggio scritto", "raggi scritti"));
         if (senzaMisura > 0) {
-            notizia_ += QString(", %1 senza un raggio del catalogo che rispetti i limiti")
-                            .arg(quanti(senzaMisura, "tratto", "tratti"));
+            notizia_ += QString(", %1: il raggio resta vuoto (il motivo dice perché)")
+                            .arg(quanti(senzaMisura, "tratto non verificato",
+                                        "tratti non verificati"));
         }
         mostraStato();
     });
@@ -393,7 +394,8 @@ void FinestraTratti::costruisci() {
     casellaCatalogo->setToolTip("I raggi separati da «;» o da «,»; un raggio con la virgola "
                                 "decimale va tra due «;» (22,5; 25). Vuoto, il catalogo usuale");
     dimensiona->setToolTip("Scrive nel raggio vuoto di ogni tratto il più piccolo del catalogo "
-                           "che rispetta tutti i limiti, alle due portate");
+                           "che rispetta tutti i limiti, alle due portate, e non è minore dei "
+                           "raggi a monte");
     stato->setWordWrap(true);
 
     auto* rigaCatalogo = new QHBoxLayout;
