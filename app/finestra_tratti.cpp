@@ -323,9 +323,9 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
         notizia_ =
             QString("Dimensiona: %1").arg(quanti(scritti, "raggio scritto", "raggi scritti"));
         if (senzaMisura > 0) {
-            notizia_ += QString(", %1: il raggio resta vuoto (il motivo dice perché)")
-                            .arg(quanti(senzaMisura, "tratto non verificato",
-                                        "tratti non verificati"));
+            notizia_ +=
+                QString(", %1: il raggio resta vuoto (il motivo dice perché)")
+                    .arg(quanti(senzaMisura, "tratto non verificato", "tratti non verificati"));
         }
         mostraStato();
     });

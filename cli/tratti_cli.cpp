@@ -29,7 +29,9 @@ std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
         std::string dove;
         for (std::size_t i = 0; i < errore.tratti.size(); ++i) {
             const bool ultima = i + 1 == errore.tratti.size();
-            dove += (i == 0 ? (ultima ? "riga " : "righe ") : ultima ? " e " : ", ") +
+            dove += (i == 0   ? (ultima ? "riga " : "righe ")
+                     : ultima ? " e "
+                              : ", ") +
                     std::to_string(righe[errore.tratti[i]]);
         }
         testo += (testo.empty() ? "" : "; ") + (dove.empty() ? "" : dove + ": ") + errore.motivo;
