@@ -1,5 +1,6 @@
 #include "app/modello_pozzetti.h"
 
+#include "app/intestazione_colonna.h"
 #include "app/modifica.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
@@ -17,10 +18,6 @@ using progetto::RigaPozzetto;
 
 namespace {
 
-struct Intestazione {
-    const char* titolo;
-    const char* spiegazione;
-};
 const std::array<Intestazione, ModelloPozzetti::colonne> intestazioni{{
     {"Pozzetto", "Il nome, come lo danno i tratti"},
     {"Terreno\n(m)", "La quota del terreno, per il ricoprimento e lo scavo"},
@@ -126,12 +123,9 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
 }
 
 QVariant ModelloPozzetti::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
-    if (orientamento == Qt::Horizontal && sezione >= 0 && sezione < colonne) {
-        if (ruolo == Qt::DisplayRole) {
-            return QString(intestazioni[static_cast<std::size_t>(sezione)].titolo);
-        }
-        if (ruolo == Qt::ToolTipRole) {
-            return QString(intestazioni[static_cast<std::size_t>(sezione)].spiegazione);
+    if (orientamento == Qt::Horizontal) {
+        if (QVariant dato = datoIntestazione(intestazioni, sezione, ruolo); dato.isValid()) {
+            return dato;
         }
     }
     return QAbstractTableModel::headerData(sezione, orientamento, ruolo);

@@ -1,5 +1,6 @@
 #include "app/modello_tratti.h"
 
+#include "app/intestazione_colonna.h"
 #include "app/modifica.h"
 
 #include "numeri/conversioni.h"
@@ -21,10 +22,6 @@ using progetto::RigaTratto;
 namespace {
 
 // Each column's title, its unit on a second line, and what it holds.
-struct Intestazione {
-    const char* titolo;
-    const char* spiegazione;
-};
 const std::array<Intestazione, ModelloTratti::colonneTotali> intestazioni{{
     {"Tratto", "Il nome del tratto"},
     {"Pozzetto\nmonte", "Il pozzetto da cui parte il tratto; vuoto, il tratto è a sé"},
@@ -211,12 +208,9 @@ QString ModelloTratti::testoMostrato(const Riga& riga, int colonna) const {
 }
 
 QVariant ModelloTratti::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {
-    if (orientamento == Qt::Horizontal && sezione >= 0 && sezione < colonneTotali) {
-        if (ruolo == Qt::DisplayRole) {
-            return QString(intestazioni[static_cast<std::size_t>(sezione)].titolo);
-        }
-        if (ruolo == Qt::ToolTipRole) {
-            return QString(intestazioni[static_cast<std::size_t>(sezione)].spiegazione);
+    if (orientamento == Qt::Horizontal) {
+        if (QVariant dato = datoIntestazione(intestazioni, sezione, ruolo); dato.isValid()) {
+            return dato;
         }
         // The reason's column is wide: its title stays in sight at its start.
         if (ruolo == Qt::TextAlignmentRole && sezione == Motivo) {

@@ -190,7 +190,7 @@ TEST_F(Tratti, DimensionaScriveSoloIRaggiVuoti) {
     EXPECT_EQ(cella(0, tratti::Raggio), "25");
     EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25");
     EXPECT_TRUE(cella(2, ModelloTratti::Motivo).startsWith("nessun raggio del catalogo"));
-    EXPECT_NE(finestra->stato->text().indexOf("raggi scritti, 1 tratto senza"), -1)
+    EXPECT_NE(finestra->stato->text().indexOf("raggi scritti, 1 tratto non verificato: il raggio resta vuoto"), -1)
         << finestra->stato->text().toStdString();
 }
 
