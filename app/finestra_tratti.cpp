@@ -823,7 +823,8 @@ bool FinestraTratti::esporta(const std::string& percorso, Contenuto contenuto,
     }
     std::string testo;
     if (contenuto == Contenuto::Tratti) {
-        testo = tratti::testoTratti(modello->trattiLetti(), formato);
+        testo = tratti::testoTratti(modello->trattiLetti(), formato,
+                                    progetto::pozzettiDi(pozzetti->righe()));
     } else {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         const ModelloTratti::Linea l = modello->linea();

@@ -7,6 +7,7 @@
 #include "app/modello_tratti.h"
 #include "app/progetto_finestra.h"
 #include "app/scelta_resistenza.h"
+#include "file/lettura_file.h"
 #include "numeri/conversioni.h"
 
 #include <QAction>
@@ -190,7 +191,9 @@ TEST_F(Tratti, DimensionaScriveSoloIRaggiVuoti) {
     EXPECT_EQ(cella(0, tratti::Raggio), "25");
     EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25");
     EXPECT_TRUE(cella(2, ModelloTratti::Motivo).startsWith("nessun raggio del catalogo"));
-    EXPECT_NE(finestra->stato->text().indexOf("raggi scritti, 1 tratto non verificato: il raggio resta vuoto"), -1)
+    EXPECT_NE(finestra->stato->text().indexOf(
+                  "raggi scritti, 1 tratto non verificato: il raggio resta vuoto"),
+              -1)
         << finestra->stato->text().toStdString();
 }
 
@@ -685,6 +688,11 @@ TEST_F(Tratti, UnaLineaDiPozzetti) {
         << cella(0, ModelloTratti::Motivo).toStdString();
     EXPECT_TRUE(finestra->stato->text().contains("6 pozzetti: 0 con salto"))
         << finestra->stato->text().toStdString();
+    const std::string esportati = cartella.filePath("linea.csv").toStdString();
+    ASSERT_TRUE(
+        finestra->esporta(esportati, FinestraTratti::Contenuto::Tratti, tratti::Formato::Csv));
+    EXPECT_EQ(tratti::leggiTrattiConRighe(leggiFileIntero(esportati, tratti::fileMassimo)).pozzetti,
+              (std::vector<tratti::Pozzetto>{{"P7", 100.5, ""}}));
     modello().annullamenti()->undo();
     EXPECT_EQ(pozzetti.index(1, ModelloPozzetti::Terreno).data().toString(), "");
 }
