@@ -386,6 +386,9 @@ TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
         {{"T1", "", "", "120", "", "100.6", "100", "", "1.5e2", "8", "manning", "0,013"},
          {"T2", "", "", "", "0.005", "", "", "30", "abc"}});
     scritti->casellaCatalogo->setText("30, 40; 50");
+    scritti->pozzetti->impostaRighe({{"P1", progetto::Casella::daTesto("101.5"), "via Roma", {}}});
+    scritti->allineamento->setCurrentIndex(2);
+    scritti->ricoprimento->setText("1,2");
     finestra->progetto()->scegliFileDaSalvare = [&](const std::string&) { return percorso; };
     ASSERT_TRUE(finestra->progetto()->salvaCome());
     EXPECT_EQ(progetto::leggiProgetto(percorso).catalogo, (std::vector<double>{30, 40, 50}));
@@ -398,6 +401,10 @@ TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
     EXPECT_EQ(riaperti->righe(), scritti->righe());
     EXPECT_EQ(riaperti->righe()[0].scabrezza.testo, "0.013");
     EXPECT_EQ(riaperti->casellaCatalogo->text(), "30, 40, 50");
+    EXPECT_EQ(riaperti->righePozzetti(), scritti->righePozzetti());
+    EXPECT_EQ(riaperti->rete(), scritti->rete());
+    EXPECT_EQ(riaperti->rete().allineamento, "fondo");
+    EXPECT_EQ(riaperti->ricoprimento->text(), "1,2");
     EXPECT_FALSE(altra.progetto()->modificato());
 
     riaperti->modello->setData(riaperti->modello->index(1, tratti::Portata), "90");

@@ -295,3 +295,36 @@ TEST(Rete, PendenzeAmmesseAlLimite) {
         EXPECT_TRUE(alla(std::sqrt(*esito.pendenzaMinima * *esito.pendenzaMassima)).verificato);
     }
 }
+
+// A tree with no invert anywhere has no levels and no level checks; an
+// invert known at one end of a reach gives it the other by its slope.
+TEST(Rete, QuoteDaUnaSolaQuotaNota) {
+    std::vector<Tratto> linea = {tratto("A", "P1", "P2", 50, 30), tratto("B", "P2", "P3", 60, 30)};
+    const std::vector<tratti::Pozzetto> bassi = {{"P2", 99, ""}, {"P3", 99, ""}};
+    tratti::EsitiRete senza = *tratti::calcolaRete(linea, bassi, {});
+    EXPECT_FALSE(senza.alberi.at(0).conQuote);
+    EXPECT_FALSE(senza.esiti[1].quotaMonte);
+    EXPECT_TRUE(senza.esiti[1].verificato) << senza.esiti[1].motivo;
+
+    linea[1].quotaValle = 100;
+    const tratti::EsitiRete con = *tratti::calcolaRete(linea, bassi, {});
+    EXPECT_TRUE(con.alberi.at(0).conQuote);
+    EXPECT_NEAR(*con.esiti[1].quotaMonte, 100.25, 1e-9);
+    EXPECT_FALSE(con.esiti[1].verificato);
+    EXPECT_TRUE(contiene(con.esiti[1].motivo, "ricoprimento insufficiente a valle (pozzetto «P3»)"))
+        << con.esiti[1].motivo;
+}
+
+// No slope passes a size whose self-cleansing needs more slope than its
+// maximum velocity allows: the reason says so.
+TEST(Rete, NessunaPendenzaAllaMisura) {
+    Tratto t = tratto("T", "", "", 2, 100);
+    t.portataMinima = 0.1;
+    Impostazioni impostazioni;
+    impostazioni.limiti.velocitaMassima = 0.6;
+    const Esito esito = tratti::verifica(t, impostazioni);
+    EXPECT_TRUE(esito.senzaPendenza);
+    EXPECT_FALSE(esito.verificato);
+    EXPECT_TRUE(contiene(esito.motivo, "nessuna pendenza rispetta i limiti con r = 100 cm"))
+        << esito.motivo;
+}
