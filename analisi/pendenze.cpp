@@ -39,18 +39,26 @@ template <typename Funzione> double radice(Funzione f, double da, double a) {
 class Bagnato {
   public:
     Bagnato(const Sezione& s, const AltezzeMassime& massime)
-        : s_(s), quinto_(s.raggio / 5), massimo_(massime.portata) {
-        const double sopra = std::nextafter(quinto_, massimo_);
-        const double alQuinto = portata(quinto_);
-        inizioFianchi_ =
-            portata(sopra) >= alQuinto
-                ? sopra
-                : radice([&](double h) { return portata(h) - alQuinto; }, sopra, massimo_);
-    }
+        : s_(s), quinto_(s.raggio / 5), massimo_(massime.portata) {}
 
-    double quinto() const { return quinto_; }
-    double inizioFianchi() const { return inizioFianchi_; }
-    double massimo() const { return massimo_; }
+    // Searched only when a bound falls near it: most never do.
+    double inizioFianchi() const {
+        if (!inizioFianchi_) {
+            const double sopra = std::nextafter(quinto_, massimo_);
+            const double alQuinto = portata(quinto_);
+            inizioFianchi_ =
+                portata(sopra) >= alQuinto
+                    ? sopra
+                    : radice([&](double h) { return portata(h) - alQuinto; }, sopra, massimo_);
+        }
+        return *inizioFianchi_;
+    }
+    // Whether h is above the heights no flow runs at lowest, without
+    // searching where they end.
+    bool suiFianchi(double h) const {
+        return inizioFianchi_ ? h >= *inizioFianchi_
+                              : portata(h) >= portata(quinto_) || h >= inizioFianchi();
+    }
 
     // Both vanish with the water; the formulas cannot be evaluated far
     // down the invert, where its ratio rounds to 1.
@@ -89,18 +97,23 @@ class Bagnato {
         if (area(quinto_) > limite) {
             return radice(scarto, 0, quinto_);
         }
-        if (inizioFianchi_ < massimo_ && area(massimo_) > limite) {
-            return radice(scarto, inizioFianchi_, massimo_);
+        if (!(area(massimo_) > limite)) {
+            return std::nullopt;
         }
-        return std::nullopt;
+        // The area grows with the height: its root above r/5 stands, unless
+        // it falls short of the flanks, whose start is then the answer.
+        const double sopra = radice(scarto, quinto_, massimo_);
+        return suiFianchi(sopra) ? sopra : inizioFianchi();
     }
 
     // Of the heights a flow runs at, the highest whose area is short of
     // `limite`: below it a flow of limit × V runs faster than V.
     double ultimaSotto(double limite) const {
         const auto scarto = [&](double h) { return area(h) - limite; };
-        if (inizioFianchi_ < massimo_ && area(inizioFianchi_) < limite) {
-            return radice(scarto, inizioFianchi_, massimo_);
+        if (area(quinto_) < limite) {
+            if (const double sopra = radice(scarto, quinto_, massimo_); suiFianchi(sopra)) {
+                return sopra;
+            }
         }
         return radice(scarto, 0, quinto_);
     }
@@ -108,7 +121,8 @@ class Bagnato {
     // The nearest height at or above h that is a flow's lowest, below the
     // maximum.
     double altezzaRaggiungibile(double h) const {
-        return h > quinto_ && h < inizioFianchi_ ? inizioFianchi_ : std::min(h, massimo_);
+        return h > quinto_ && h < massimo_ && !suiFianchi(h) ? inizioFianchi()
+                                                             : std::min(h, massimo_);
     }
 
   private:
@@ -129,7 +143,7 @@ class Bagnato {
     const Sezione& s_;
     double quinto_;
     double massimo_;
-    double inizioFianchi_;
+    mutable std::optional<double> inizioFianchi_;
 };
 
 } // namespace

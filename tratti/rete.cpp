@@ -448,22 +448,23 @@ class Calcolo {
 
     void alPozzettoDiMonte(std::size_t k, std::vector<Esito>& esiti) {
         const std::size_t p = forma_.monte[k];
-        const std::string pozzetto = tra(forma_.nomi[p]);
+        // The names in words only for a message: most manholes have none.
+        const auto pozzetto = [&] { return tra(forma_.nomi[p]); };
         Esito& d = esiti[k];
         std::vector<std::string>& motivi = motivi_[k];
         std::optional<double> salto;
         std::optional<std::size_t> piuBasso; // the incoming reach the rule looks at
         for (const std::size_t u : forma_.entrate[p]) {
             const Esito& e = esiti[u];
-            const std::string altro = tra(tratti_[u].nome);
+            const auto altro = [&] { return tra(tratti_[u].nome); };
             if (e.raggio > d.raggio) {
                 motivi.push_back("la sezione si riduce verso valle: r = " + CStr(d.raggio) +
-                                 " cm dopo r = " + CStr(e.raggio) + " cm di " + altro);
+                                 " cm dopo r = " + CStr(e.raggio) + " cm di " + altro());
             }
             if (tratti_[k].portata < tratti_[u].portata) {
                 avvisi_[k].push_back(
                     "portata minore di un tratto a monte: " + CStr(tratti_[k].portata) + " l/s < " +
-                    CStr(tratti_[u].portata) + " l/s di " + altro);
+                    CStr(tratti_[u].portata) + " l/s di " + altro());
             }
             if (!e.quotaValle || !d.quotaMonte) {
                 continue;
@@ -471,12 +472,12 @@ class Calcolo {
             const double caduta = *e.quotaValle - *d.quotaMonte;
             salto = std::max(salto.value_or(caduta), caduta);
             if (caduta < -tolleranza) {
-                motivi.push_back("contropendenza al pozzetto " + pozzetto + ": lo scorrimento " +
-                                 metri(*d.quotaMonte) + " è sopra quello di " + altro + ", " +
+                motivi.push_back("contropendenza al pozzetto " + pozzetto() + ": lo scorrimento " +
+                                 metri(*d.quotaMonte) + " è sopra quello di " + altro() + ", " +
                                  metri(*e.quotaValle));
             } else if (imp_.allineamento == Allineamento::Fondo && caduta > tolleranza) {
-                motivi.push_back("fondi non allineati al pozzetto " + pozzetto + ": salto di " +
-                                 metri(caduta) + " da " + altro);
+                motivi.push_back("fondi non allineati al pozzetto " + pozzetto() + ": salto di " +
+                                 metri(caduta) + " da " + altro());
             }
             if (!piuBasso || *e.quotaValle + riferimento(e) <
                                  *esiti[*piuBasso].quotaValle + riferimento(esiti[*piuBasso])) {
@@ -490,7 +491,7 @@ class Calcolo {
             if (questo > suo + tolleranza) {
                 const bool cieli = imp_.allineamento == Allineamento::Cieli;
                 motivi.push_back(
-                    std::string(cieli ? "cielo" : "pelo libero") + " al pozzetto " + pozzetto +
+                    std::string(cieli ? "cielo" : "pelo libero") + " al pozzetto " + pozzetto() +
                     " sopra quello di " + tra(tratti_[*piuBasso].nome) + ": " + metri(questo) +
                     " > " + metri(suo) +
                     (cieli ? " (allineamento dei cieli)" : " (allineamento dei peli liberi)"));
@@ -499,7 +500,7 @@ class Calcolo {
         if (salto) {
             d.salto = std::max(*salto, 0.0);
             if (imp_.saltoMassimo && *d.salto > *imp_.saltoMassimo + tolleranza) {
-                avvisi_[k].push_back("salto di " + metri(*d.salto) + " al pozzetto " + pozzetto +
+                avvisi_[k].push_back("salto di " + metri(*d.salto) + " al pozzetto " + pozzetto() +
                                      ", oltre " + metri(*imp_.saltoMassimo) +
                                      ": serve un pozzetto di salto");
             }
@@ -519,18 +520,18 @@ class Calcolo {
                 continue;
             }
             const double terreno = *forma_.terreno[estremo.pozzetto];
-            const std::string pozzetto = tra(forma_.nomi[estremo.pozzetto]);
+            const auto pozzetto = [&] { return tra(forma_.nomi[estremo.pozzetto]); };
             const double ricoprimento = terreno - (*estremo.quota + altezzaPiena(e));
             e.ricoprimento = std::min(e.ricoprimento.value_or(ricoprimento), ricoprimento);
             if (ricoprimento < imp_.ricoprimentoMinimo - tolleranza) {
                 motivi_[k].push_back(std::string("ricoprimento insufficiente ") + estremo.dove +
-                                     " (pozzetto " + pozzetto + "): " + metri(ricoprimento) +
+                                     " (pozzetto " + pozzetto() + "): " + metri(ricoprimento) +
                                      " < " + metri(imp_.ricoprimentoMinimo));
             }
             const double profondita = terreno - *estremo.quota;
             if (imp_.profonditaMassima && profondita > *imp_.profonditaMassima + tolleranza) {
                 motivi_[k].push_back(std::string("scavo oltre la profondità massima ") +
-                                     estremo.dove + " (pozzetto " + pozzetto + "): " +
+                                     estremo.dove + " (pozzetto " + pozzetto() + "): " +
                                      metri(profondita) + " > " + metri(*imp_.profonditaMassima));
             }
         }
