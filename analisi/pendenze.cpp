@@ -5,6 +5,7 @@
 #include <boost/math/tools/toms748_solve.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 
@@ -131,7 +132,7 @@ class Bagnato {
             return 0;
         }
         try {
-            return grandezze(s_, h).*quale;
+            return ricordate(h).*quale;
         } catch (const ErroreRuntime&) {
             if (h < quinto_) {
                 return 0;
@@ -140,10 +141,26 @@ class Bagnato {
         }
     }
 
+    // The searches come back to the same heights (r/5, the maximum, the
+    // ends of each bracket, the root they found): the last few are kept.
+    const Grandezze& ricordate(double h) const {
+        for (const Grandezze& g : ricordo_) {
+            if (g.altezza == h) {
+                return g;
+            }
+        }
+        Grandezze& posto = ricordo_[prossimo_];
+        posto = grandezze(s_, h);
+        prossimo_ = (prossimo_ + 1) % ricordo_.size();
+        return posto;
+    }
+
     const Sezione& s_;
     double quinto_;
     double massimo_;
     mutable std::optional<double> inizioFianchi_;
+    mutable std::array<Grandezze, 6> ricordo_{};
+    mutable std::size_t prossimo_ = 0;
 };
 
 } // namespace

@@ -78,7 +78,10 @@ double di(const Grandezze& g, Quantita q) {
 // each search stops after a fixed number of steps, whatever the section.
 class Ricerca {
   public:
-    Ricerca(const Sezione& s, std::size_t& valutazioni) : s_(s), valutazioni_(valutazioni) {}
+    // `bordi`, when given, keeps the values at r/5 and just above it, where
+    // every search over the section starts.
+    Ricerca(const Sezione& s, std::size_t& valutazioni, Bordi* bordi = nullptr)
+        : s_(s), valutazioni_(valutazioni), bordi_(bordi) {}
 
     // Both vanish with the water; the formulas cannot be evaluated at
     // h = 0, nor where h is so small that the invert's ratio rounds to 1.
@@ -104,20 +107,36 @@ class Ricerca {
     }
 
     Grandezze grandezzeContate(double altezza) const {
+        std::optional<Grandezze>* ricordata = nullptr;
+        if (bordi_ != nullptr) {
+            const double quinto = s_.raggio / 5;
+            ricordata = altezza == quinto                                      ? &bordi_->quinto
+                        : altezza == std::nextafter(quinto, s_.altezzaPiena()) ? &bordi_->sopra
+                                                                               : nullptr;
+        }
+        if (ricordata != nullptr && *ricordata) {
+            return **ricordata;
+        }
         ++valutazioni_;
-        return grandezze(s_, altezza);
+        const Grandezze g = grandezze(s_, altezza);
+        if (ricordata != nullptr) {
+            *ricordata = g;
+        }
+        return g;
     }
 
     double altezzaMassimo(Quantita q) const;
-    // With `soloLaPrima`, the lowest height alone.
-    std::vector<double> altezzePer(Quantita q, double obiettivo, double altezzaMassimo,
-                                   bool soloLaPrima = false) const;
+    // `alMassimo` is the section at the height of the quantity's maximum,
+    // already known. With `soloLaPrima`, the lowest height alone.
+    std::vector<Grandezze> altezzePer(Quantita q, double obiettivo, const Grandezze& alMassimo,
+                                      bool soloLaPrima = false) const;
 
   private:
     static constexpr std::uintmax_t passiMassimi = 200;
 
     const Sezione& s_;
     std::size_t& valutazioni_;
+    Bordi* bordi_;
 };
 
 // The height of the largest value: a coarse look over the side arcs and the
@@ -172,24 +191,29 @@ double Ricerca::altezzaMassimo(Quantita q) const {
 // stretch where it is monotone, rising from the invert to r/5, rising again
 // from just above r/5 (where the table's rounded constants leave a step) to
 // its maximum, falling from there to the full section.
-std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double altezzaMassimo,
-                                        bool soloLaPrima) const {
-    std::vector<double> altezze;
+std::vector<Grandezze> Ricerca::altezzePer(Quantita q, double obiettivo, const Grandezze& alMassimo,
+                                           bool soloLaPrima) const {
+    std::vector<Grandezze> trovate;
     if (!(obiettivo > 0)) {
-        return altezze;
+        return trovate;
     }
     const double quinto = s_.raggio / 5;
     const double piena = s_.altezzaPiena();
+    const double altezzaMassimo = alMassimo.altezza;
     const double tratti[3][2] = {
         {0, quinto}, {std::nextafter(quinto, piena), altezzaMassimo}, {altezzaMassimo, piena}};
-    const auto scarto = [&](double h) { return valoreA(h, q) - obiettivo; };
+    const auto scarto = [&](double h) {
+        return (h == altezzaMassimo ? di(alMassimo, q) : valoreA(h, q)) - obiettivo;
+    };
     // A height is given only where the formulas give the value back: far
     // down the invert, where the ratio rounds to 1, they cannot.
-    const auto restituisce = [&](double h) {
+    const auto restituita = [&](double h) -> std::optional<Grandezze> {
         try {
-            return std::fabs(di(grandezzeContate(h), q) - obiettivo) <= 1e-6 * obiettivo;
+            const Grandezze g = h == altezzaMassimo ? alMassimo : grandezzeContate(h);
+            return std::fabs(di(g, q) - obiettivo) <= 1e-6 * obiettivo ? std::optional(g)
+                                                                       : std::nullopt;
         } catch (const ErroreRuntime&) {
-            return false;
+            return std::nullopt;
         }
     };
     for (const auto& [da, a] : tratti) {
@@ -210,20 +234,25 @@ std::vector<double> Ricerca::altezzePer(Quantita q, double obiettivo, double alt
                 iterazioni);
             radice = (basso + alto) / 2;
         }
-        if (radice && restituisce(*radice)) {
-            altezze.push_back(*radice);
+        if (const std::optional<Grandezze> g = radice ? restituita(*radice) : std::nullopt) {
+            trovate.push_back(*g);
             // The stretches go up the section: the first root is the lowest.
             if (soloLaPrima) {
-                return altezze;
+                return trovate;
             }
         }
     }
     // Where the quantity is continuous, two stretches meet in one root.
-    std::sort(altezze.begin(), altezze.end());
-    altezze.erase(std::unique(altezze.begin(), altezze.end(),
-                              [&](double x, double y) { return y - x <= 1e-12 * piena; }),
-                  altezze.end());
-    return altezze;
+    const auto piuBassa = [](const Grandezze& x, const Grandezze& y) {
+        return x.altezza < y.altezza;
+    };
+    std::sort(trovate.begin(), trovate.end(), piuBassa);
+    trovate.erase(std::unique(trovate.begin(), trovate.end(),
+                              [&](const Grandezze& x, const Grandezze& y) {
+                                  return y.altezza - x.altezza <= 1e-12 * piena;
+                              }),
+                  trovate.end());
+    return trovate;
 }
 
 // A section whose full-section values are not normal doubles (too small to
@@ -298,34 +327,38 @@ void Risposte::alleMassime(const AltezzeMassime& massime) {
 }
 
 Risposta Risposte::allAltezza(double altezza) const {
+    return risposta(grandezze(sezione_, altezza));
+}
+
+Risposta Risposte::risposta(const Grandezze& g) const {
     Risposta r;
-    static_cast<Grandezze&>(r) = grandezze(sezione_, altezza);
-    r.riempimento = altezza / sezione_.altezzaPiena();
+    static_cast<Grandezze&>(r) = g;
+    r.riempimento = g.altezza / sezione_.altezzaPiena();
     r.portataRelativa = piena_.portata > 0 ? r.portata / piena_.portata : 1.0;
     return r;
 }
 
 std::vector<Risposta> Risposte::perPortata(double portata) const {
-    return alleAltezze(Ricerca(sezione_, valutazioni_)
-                           .altezzePer(Quantita::Portata, portata, portataMassima_.altezza));
+    return alleAltezze(Ricerca(sezione_, valutazioni_, &bordi_)
+                           .altezzePer(Quantita::Portata, portata, portataMassima_));
 }
 
 std::optional<Risposta> Risposte::primaPerPortata(double portata) const {
-    const std::vector<double> altezze =
-        Ricerca(sezione_, valutazioni_)
-            .altezzePer(Quantita::Portata, portata, portataMassima_.altezza, true);
-    return altezze.empty() ? std::nullopt : std::optional(allAltezza(altezze.front()));
+    const std::vector<Grandezze> trovate =
+        Ricerca(sezione_, valutazioni_, &bordi_)
+            .altezzePer(Quantita::Portata, portata, portataMassima_, true);
+    return trovate.empty() ? std::nullopt : std::optional(risposta(trovate.front()));
 }
 
 std::vector<Risposta> Risposte::perVelocita(double velocita) const {
-    return alleAltezze(Ricerca(sezione_, valutazioni_)
-                           .altezzePer(Quantita::Velocita, velocita, velocitaMassima_.altezza));
+    return alleAltezze(Ricerca(sezione_, valutazioni_, &bordi_)
+                           .altezzePer(Quantita::Velocita, velocita, velocitaMassima_));
 }
 
-std::vector<Risposta> Risposte::alleAltezze(const std::vector<double>& altezze) const {
+std::vector<Risposta> Risposte::alleAltezze(const std::vector<Grandezze>& trovate) const {
     std::vector<Risposta> esito;
-    for (const double h : altezze) {
-        esito.push_back(allAltezza(h));
+    for (const Grandezze& g : trovate) {
+        esito.push_back(risposta(g));
     }
     return esito;
 }

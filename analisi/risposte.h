@@ -65,6 +65,11 @@ bool formaDiChezy(const formule::Resistenza& resistenza);
 // Counts the formulas' evaluations into `valutazioni`, when given.
 AltezzeMassime altezzeMassime(const Sezione& sezione, std::size_t* valutazioni = nullptr);
 
+// The section at r/5 and just above it, once computed.
+struct Bordi {
+    std::optional<Grandezze> quinto, sopra;
+};
+
 class Risposte {
   public:
     // Computes the full section and the true maxima.
@@ -94,7 +99,8 @@ class Risposte {
     std::size_t valutazioni() const { return valutazioni_; }
 
   private:
-    std::vector<Risposta> alleAltezze(const std::vector<double>& altezze) const;
+    std::vector<Risposta> alleAltezze(const std::vector<Grandezze>& trovate) const;
+    Risposta risposta(const Grandezze& g) const;
     void alleMassime(const AltezzeMassime& massime);
 
     Sezione sezione_;
@@ -102,6 +108,7 @@ class Risposte {
     Risposta velocitaMassima_;
     Risposta portataMassima_;
     mutable std::size_t valutazioni_ = 0;
+    mutable Bordi bordi_;
 };
 
 // N evenly spaced heights k × H / N for k = 1 to N, the last one the full

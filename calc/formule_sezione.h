@@ -89,7 +89,7 @@ Numero velocitaUniforme(const Numero& raggioIdr, const Resistenza& resistenza, d
     const Numero radiceR = A::radice(raggioIdr);
     const Numero chezy = Numero(87.0) * radiceR / (radiceR + k);
     uscita.chezy(chezy);
-    return chezy * A::radice(raggioIdr) * A::radice(Numero(pendenza));
+    return chezy * radiceR * A::radice(Numero(pendenza));
 }
 
 // The height h and the radius r in metres, for the resistance law and the

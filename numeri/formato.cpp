@@ -119,10 +119,11 @@ std::string FormatConfronto(double valore, double limite, std::string_view model
     }
     // Closer still: fifteen significant digits, then every digit the double
     // has, rather than a text that reads on the wrong side, or on the limit.
-    for (const std::string& cifre : {CStr(valore), TestoEsatto(valore)}) {
-        if (lato(CDbl(testo)) != lato(valore)) {
-            testo = cifre;
-        }
+    if (lato(CDbl(testo)) != lato(valore)) {
+        testo = CStr(valore);
+    }
+    if (lato(CDbl(testo)) != lato(valore)) {
+        testo = TestoEsatto(valore);
     }
     return testo;
 }
