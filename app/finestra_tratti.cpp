@@ -2,6 +2,7 @@
 
 #include "app/casella_segnalata.h"
 #include "app/finestra_analisi.h"
+#include "app/finestra_profilo.h"
 #include "app/impostazioni.h"
 #include "app/modello_pozzetti.h"
 #include "app/modello_tratti.h"
@@ -284,8 +285,9 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
       tabella(new VistaTratti), tabellaPozzetti(new QTableView), linea(new QLabel),
       casellaCatalogo(new QLineEdit), dimensiona(new QPushButton("Dimensiona")),
       collega(new QPushButton("Collega in linea")), calcolaQuote(new QPushButton("Calcola quote")),
-      allineamento(new QComboBox), ricoprimento(new QLineEdit), profondita(new QLineEdit),
-      salto(new QLineEdit), stato(new QLabel), analisi_(analisi) {
+      profilo(new QPushButton("Profilo longitudinale…")), allineamento(new QComboBox),
+      ricoprimento(new QLineEdit), profondita(new QLineEdit), salto(new QLineEdit),
+      stato(new QLabel), analisi_(analisi) {
     setWindowTitle("Verifica dei tratti");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
@@ -333,6 +335,8 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
     connect(collega, &QPushButton::clicked, this, &FinestraTratti::collegaSelezionati);
     connect(calcolaQuote, &QPushButton::clicked, this, &FinestraTratti::scriviQuote);
     connect(modello, &ModelloTratti::reteAggiornata, this, &FinestraTratti::mostraStato);
+    connect(modello, &ModelloTratti::reteAggiornata, this, &FinestraTratti::aggiornaProfilo);
+    connect(profilo, &QPushButton::clicked, this, &FinestraTratti::apriProfilo);
     connect(pozzetti, &QAbstractItemModel::modelReset, this, [this] { emit trattiCambiati(); });
     scriviRete(reteRicordata());
     connect(allineamento, &QComboBox::currentIndexChanged, this, &FinestraTratti::leggiRete);
@@ -448,6 +452,7 @@ void FinestraTratti::costruisci() {
     rigaRete->addStretch(1);
     rigaRete->addWidget(collega);
     rigaRete->addWidget(calcolaQuote);
+    rigaRete->addWidget(profilo);
 
     auto* tutto = new QVBoxLayout;
     tutto->addWidget(linea);
@@ -644,6 +649,32 @@ void FinestraTratti::scriviQuote() {
                            : QString("Calcola quote: nessuna quota vuota che la rete sappia "
                                      "calcolare; serve una quota nota a monte");
     mostraStato();
+}
+
+FinestraProfilo* FinestraTratti::apriProfilo() {
+    if (profilo_ == nullptr) {
+        profilo_ = new FinestraProfilo(this);
+        profilo_->addActions(actions());
+    }
+    const ModelloTratti::Linea letta = modello->linea();
+    tratti::EsitiRete rete = modello->rete();
+    rete.esiti = letta.esiti;
+    profilo_->mostra(letta.tratti, std::move(rete), separatore_);
+    profilo_->show();
+    profilo_->raise();
+    profilo_->activateWindow();
+    return profilo_;
+}
+
+// While the profile is open it follows the results, once they are all in.
+void FinestraTratti::aggiornaProfilo() {
+    if (profilo_ == nullptr || !profilo_->isVisible() || modello->inCalcolo()) {
+        return;
+    }
+    const ModelloTratti::Linea letta = modello->linea();
+    tratti::EsitiRete rete = modello->rete();
+    rete.esiti = letta.esiti;
+    profilo_->mostra(letta.tratti, std::move(rete), separatore_);
 }
 
 void FinestraTratti::mostraStato() {

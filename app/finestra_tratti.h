@@ -15,6 +15,7 @@
 #include <vector>
 
 class FinestraAnalisi;
+class FinestraProfilo;
 class ModelloPozzetti;
 class ModelloTratti;
 class QComboBox;
@@ -67,6 +68,10 @@ class FinestraTratti : public QMainWindow {
     // row that does not read stops it, with a warning.
     bool esporta(const std::string& percorso, Contenuto contenuto, tratti::Formato formato);
 
+    // The longitudinal profile of the line, shown and kept up to date with
+    // its results while it is open.
+    FinestraProfilo* apriProfilo();
+
     ModelloTratti* const modello;
     ModelloPozzetti* const pozzetti;
     QTabWidget* const schede; // "Tratti" and "Pozzetti"
@@ -77,6 +82,7 @@ class FinestraTratti : public QMainWindow {
     QPushButton* const dimensiona;
     QPushButton* const collega;      // "Collega in linea": the selected reaches
     QPushButton* const calcolaQuote; // the empty inverts, by the alignment rule
+    QPushButton* const profilo;      // "Profilo longitudinale…"
     // The network's rules.
     QComboBox* const allineamento;
     QLineEdit* const ricoprimento;
@@ -109,6 +115,7 @@ class FinestraTratti : public QMainWindow {
     void eliminaTratti();
     void chiediImportazione();
     void chiediEsportazione(Contenuto contenuto);
+    void aggiornaProfilo();
 
     FinestraAnalisi* const analisi_;
     std::optional<double> gammaTabella_;
@@ -117,5 +124,6 @@ class FinestraTratti : public QMainWindow {
     QString testoCatalogo_;           // the box's text before the last key
     std::uint64_t corsaCatalogo_ = 0; // a run of keys in the box, undone at once
     Separatore separatore_ = Separatore::Punto;
-    QString notizia_; // what the last sizing did
+    QString notizia_;                    // what the last sizing did
+    FinestraProfilo* profilo_ = nullptr; // made when first opened
 };

@@ -63,7 +63,10 @@ void FormPrincipale::creaMenu() {
                                                 &FormPrincipale::apriAnalisi)
                           << calcolo->addAction("Verifica dei tratti…",
                                                 QKeySequence(Qt::CTRL | Qt::Key_T), this,
-                                                &FormPrincipale::apriTratti);
+                                                &FormPrincipale::apriTratti)
+                          << calcolo->addAction("Profilo longitudinale…",
+                                                QKeySequence(Qt::CTRL | Qt::Key_L), this,
+                                                [this] { tratti()->apriProfilo(); });
 
     QMenu* aiuto = menuBar()->addMenu("&?");
     aiuto->addAction("Informazioni su…", this, [this] {

@@ -214,7 +214,11 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     std::string risultati;
     try {
         if (!opzioni.tratti.empty()) {
-            return stampa(uscita, errori, testoEsitiTratti(opzioni));
+            LineaCli linea = lineaDelFile(opzioni);
+            if (!opzioni.profilo.empty()) {
+                scriviProfiloDellaLinea(opzioni, linea);
+            }
+            return stampa(uscita, errori, testoEsitiTratti(opzioni, std::move(linea)));
         }
         const calcolo::Tabella tabella = tabellaDelleOpzioni(opzioni, errori);
         risultati = calcola(opzioni, tabella, errori);
@@ -230,6 +234,9 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
         }
         if (!opzioni.file.empty()) {
             ScriviRisultati(PercorsoRisultati(opzioni.file), tabella, opzioni.separatore);
+        }
+        if (!opzioni.profilo.empty()) {
+            scriviProfiloDellaLinea(opzioni, lineaDelProgetto(opzioni));
         }
     } catch (const ErroreUso& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';

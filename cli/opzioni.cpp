@@ -3,6 +3,7 @@
 #include "cli/progetto_cli.h"
 #include "documenti/salvataggio.h"
 #include "errori/errore_runtime.h"
+#include "figure/esporta_profilo.h"
 #include "file/errore_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
@@ -208,7 +209,14 @@ const char* const testoAiuto =
     "                       con --tratti, in m: il terreno sopra il cielo del tratto\n"
     "                       (predefinito 1.00), lo scavo dal terreno allo scorrimento\n"
     "                       e il salto oltre il quale serve un pozzetto di salto\n"
-    "                       (predefiniti: nessun limite)"
+    "                       (predefiniti: nessun limite)\n"
+    "  --profilo FILE       con --tratti o con i tratti di --progetto, scrive anche il\n"
+    "                       profilo longitudinale (.pdf, .svg, .png o .dxf) del percorso\n"
+    "                       dal pozzetto di testa allo sbocco; il PDF in fogli A3\n"
+    "  --da POZZETTO        il pozzetto di testa del profilo (predefinito: quello del\n"
+    "                       percorso più lungo)\n"
+    "  --scala-orizzontale N, --scala-verticale N\n"
+    "                       le scale 1:N del profilo (predefinite: adatte al foglio)\n"
     "  --help               questo aiuto\n"
     "  --version            la versione\n"
     "\n"
@@ -275,6 +283,9 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                                            ? &opzioni.profonditaMassima
                                        : opzione == "--salto-massimo" ? &opzioni.saltoMassimo
                                                                       : nullptr;
+        std::optional<double>* scala = opzione == "--scala-orizzontale" ? &opzioni.scalaOrizzontale
+                                       : opzione == "--scala-verticale" ? &opzioni.scalaVerticale
+                                                                        : nullptr;
         double* centesimi = opzione == "--velocita-minima"    ? &opzioni.limiti.velocitaMinima
                             : opzione == "--velocita-massima" ? &opzioni.limiti.velocitaMassima
                             : opzione == "--riempimento-massimo"
@@ -287,7 +298,8 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzione == "--geometria" || opzione == "--progetto" || opzione == "--relazione" ||
             opzione == "--legge" || opzione == "--scabrezza" || opzione == "--temperatura" ||
             opzione == "--tratti" || opzione == "--catalogo" || opzione == "--separatore" ||
-            metri != nullptr || opzione == "--allineamento" || opzione == "--ricoprimento-minimo";
+            metri != nullptr || opzione == "--allineamento" || opzione == "--ricoprimento-minimo" ||
+            scala != nullptr || opzione == "--profilo" || opzione == "--da";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -309,8 +321,16 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                     "--riempimento-massimo è una parte dell'altezza: al più 100, non «" + valore +
                     "»");
             }
-        } else if (metri != nullptr) {
-            *metri = valorePositivo(opzione, valore);
+        } else if (metri != nullptr || scala != nullptr) {
+            *(metri != nullptr ? metri : scala) = valorePositivo(opzione, valore);
+        } else if (opzione == "--profilo") {
+            if (!formatoProfiloNoto(valore)) {
+                throw ErroreUso("estensione non riconosciuta per --profilo: «" + valore +
+                                "» (.pdf, .svg, .png o .dxf)");
+            }
+            opzioni.profilo = valore;
+        } else if (opzione == "--da") {
+            opzioni.da = valore;
         } else if (opzione == "--ricoprimento-minimo") {
             opzioni.ricoprimentoMinimo = valorePositivo(opzione, valore);
         } else if (opzione == "--allineamento") {
@@ -364,6 +384,23 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
         }
     }
     return opzioni;
+}
+
+// The profile is drawn from reaches, and its options need it.
+void verificaProfilo(const OpzioniCli& opzioni) {
+    if (opzioni.profilo.empty()) {
+        for (const char* opzione : {"--da", "--scala-orizzontale", "--scala-verticale"}) {
+            if (opzioni.date.count(opzione) > 0) {
+                throw ErroreUso(std::string(opzione) +
+                                " vale solo con --profilo: è un'opzione del profilo longitudinale");
+            }
+        }
+        return;
+    }
+    if (opzioni.tratti.empty() && opzioni.progetto.empty()) {
+        throw ErroreUso("--profilo vuole i tratti: da --tratti FILE.csv o da un --progetto che ne "
+                        "ha");
+    }
 }
 
 // The law and its coefficient, checked together once the whole line is
@@ -456,6 +493,7 @@ OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
                         "--portata-minima o --verifiche");
     }
     verificaTratti(opzioni);
+    verificaProfilo(opzioni);
     verificaLegge(opzioni);
     return opzioni;
 }

@@ -57,6 +57,11 @@ struct OpzioniCli {
     double ricoprimentoMinimo = tratti::Impostazioni().ricoprimentoMinimo;
     std::optional<double> profonditaMassima;
     std::optional<double> saltoMassimo;
+    // The longitudinal profile to write, from the head manhole `da` (none:
+    // the longest path), at 1:N scales where they are given.
+    std::string profilo;
+    std::string da;
+    std::optional<double> scalaOrizzontale, scalaVerticale;
     // The inputs as they were typed (on the line, or in the project file),
     // with the project's data: what the calculation report quotes.
     progetto::Progetto comeScritto = progetto::progettoNuovo();

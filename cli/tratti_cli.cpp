@@ -1,11 +1,13 @@
 #include "cli/tratti_cli.h"
 
+#include "figure/esporta_profilo.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/testo_visibile.h"
 #include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/profilo.h"
 #include "tratti/rete.h"
 
 namespace {
@@ -39,17 +41,7 @@ std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
     return "la rete non è un albero: " + testo;
 }
 
-} // namespace
-
-std::string testoEsitiTratti(const OpzioniCli& opzioni) {
-    tratti::TrattiLetti linea;
-    try {
-        linea = tratti::leggiTrattiConRighe(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
-    } catch (const ErroreFile& e) {
-        throw ErroreUso(e.what());
-    } catch (const csv::Errore& e) {
-        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " + e.what());
-    }
+tratti::Impostazioni impostazioniDelleOpzioni(const OpzioniCli& opzioni) {
     tratti::Impostazioni impostazioni;
     impostazioni.resistenza = progetto::leggeDeiTratti(
         opzioni.resistenzaRisposte.value_or(opzioni.resistenza()), opzioni.comeScritto.verifiche);
@@ -60,12 +52,48 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
     impostazioni.ricoprimentoMinimo = opzioni.ricoprimentoMinimo;
     impostazioni.profonditaMassima = opzioni.profonditaMassima;
     impostazioni.saltoMassimo = opzioni.saltoMassimo;
-    tratti::EsitiRete rete = *tratti::calcolaRete(linea.tratti, linea.pozzetti, impostazioni);
-    if (!rete.errori.empty()) {
-        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " +
-                        testoVisibile(erroreDellaRete(rete.errori, linea.righe)));
+    return impostazioni;
+}
+
+} // namespace
+
+LineaCli lineaDelFile(const OpzioniCli& opzioni) {
+    tratti::TrattiLetti letti;
+    try {
+        letti = tratti::leggiTrattiConRighe(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
+    } catch (const ErroreFile& e) {
+        throw ErroreUso(e.what());
+    } catch (const csv::Errore& e) {
+        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " + e.what());
     }
-    std::vector<tratti::Esito>& esiti = rete.esiti;
+    LineaCli linea{std::move(letti.tratti), std::move(letti.pozzetti), std::move(letti.righe), {}};
+    linea.rete =
+        *tratti::calcolaRete(linea.tratti, linea.pozzetti, impostazioniDelleOpzioni(opzioni));
+    if (!linea.rete.errori.empty()) {
+        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " +
+                        testoVisibile(erroreDellaRete(linea.rete.errori, linea.righe)));
+    }
+    return linea;
+}
+
+LineaCli lineaDelProgetto(const OpzioniCli& opzioni) {
+    const progetto::Progetto& p = opzioni.comeScritto;
+    LineaCli linea;
+    for (const progetto::RigaLetta& riga : progetto::leggiRighe(p.tratti)) {
+        if (riga.tratto) {
+            linea.tratti.push_back(*riga.tratto);
+            linea.righe.push_back(riga.riga);
+        }
+    }
+    linea.pozzetti = progetto::pozzettiDi(p.pozzetti);
+    linea.rete = *tratti::calcolaRete(
+        linea.tratti, linea.pozzetti,
+        progetto::impostazioniTratti(p.verifiche, p.rete, opzioni.resistenza(), p.catalogo));
+    return linea;
+}
+
+std::string testoEsitiTratti(const OpzioniCli& opzioni, LineaCli linea) {
+    std::vector<tratti::Esito>& esiti = linea.rete.esiti;
     // In a file of thousands of reaches, one that cannot be computed is
     // found by its line.
     for (std::size_t i = 0; i < esiti.size(); ++i) {
@@ -76,6 +104,33 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni) {
     }
     return tratti::testoEsiti(linea.tratti, esiti, formatoTratti(opzioni.formato),
                               opzioni.separatore);
+}
+
+void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {
+    const tratti::Percorsi percorsi(linea.tratti, linea.rete);
+    std::string testa = opzioni.da;
+    if (testa.empty()) {
+        const std::optional<std::string> piuLunga = percorsi.testaPiuLunga();
+        if (!piuLunga) {
+            throw ErroreUso("--profilo: i tratti non formano una rete di pozzetti senza errori: "
+                            "non c'è un percorso da disegnare");
+        }
+        testa = *piuLunga;
+    }
+    tratti::Profilo profilo;
+    try {
+        profilo = percorsi.da(testa);
+    } catch (const std::invalid_argument& e) {
+        throw ErroreUso("--profilo: " + testoVisibile(e.what()));
+    }
+    const ImpaginazioneProfilo impaginazione =
+        impaginaProfilo(profilo, dimensioniFoglio(FormatoFoglio::A3), opzioni.scalaOrizzontale,
+                        opzioni.scalaVerticale);
+    try {
+        scriviProfilo(opzioni.profilo, profilo, impaginazione, opzioni.separatore);
+    } catch (const std::invalid_argument& e) {
+        throw ErroreUso(std::string("--profilo: ") + e.what());
+    }
 }
 
 std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {

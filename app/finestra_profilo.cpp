@@ -1,0 +1,272 @@
+#include "app/finestra_profilo.h"
+
+#include "app/casella_segnalata.h"
+#include "figure/esporta_profilo.h"
+#include "numeri/formato.h"
+#include "numeri/numero_positivo.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <stdexcept>
+
+// The sheet drawn to the height of the window, as wide as the path needs;
+// the pointer's place goes to the window in millimetres of the sheet.
+class TelaProfilo : public QWidget {
+  public:
+    explicit TelaProfilo(FinestraProfilo* finestra) : finestra_(finestra) {
+        setMouseTracking(true);
+    }
+
+    void adatta(int altezza) {
+        const QSizeF foglio = finestra_->impaginazione().foglio;
+        scala_ = foglio.height() > 0 ? altezza / foglio.height() : 1;
+        setFixedSize(static_cast<int>(foglio.width() * scala_), altezza);
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        if (!finestra_->profilo()) {
+            return;
+        }
+        QPainter pittore(this);
+        pittore.fillRect(rect(), Qt::white);
+        pittore.scale(scala_, scala_);
+        disegnaFoglioProfilo(pittore, *finestra_->profilo(), finestra_->impaginazione(), 0,
+                             separatore);
+    }
+    void mouseMoveEvent(QMouseEvent* evento) override {
+        finestra_->puntatore->setText(finestra_->testoSotto(evento->position().x() / scala_));
+    }
+    void leaveEvent(QEvent*) override { finestra_->puntatore->clear(); }
+
+  public:
+    Separatore separatore = Separatore::Punto;
+
+  private:
+    FinestraProfilo* finestra_;
+    double scala_ = 1; // pixels a millimetre
+};
+
+namespace {
+
+// The window's sheet is as high as an A3's, so that the drawing keeps the
+// proportions of the printed one, and as wide as the window shows it.
+QSizeF foglioDellaFinestra(QSize vista) {
+    const double altezza = dimensioniFoglio(FormatoFoglio::A3).height();
+    return {altezza * std::max(vista.width(), 1) / std::max(vista.height(), 1), altezza};
+}
+
+} // namespace
+
+FinestraProfilo::FinestraProfilo(QWidget* parent)
+    : QWidget(parent, Qt::Window), albero(new QComboBox), testa(new QComboBox),
+      scalaOrizzontale(new QLineEdit), scalaVerticale(new QLineEdit), foglio(new QComboBox),
+      esportaProfilo(new QPushButton("Esporta profilo…")), avviso(new QLabel),
+      puntatore(new QLabel), scorrimento_(new QScrollArea), tela_(new TelaProfilo(this)) {
+    setWindowTitle("Profilo longitudinale");
+    resize(1200, 760);
+    avvisa = [this](const QString& testo) {
+        QMessageBox::warning(this, "Profilo longitudinale", testo);
+    };
+    for (QLineEdit* casella : {scalaOrizzontale, scalaVerticale}) {
+        casella->setPlaceholderText("adatta");
+        casella->setMaximumWidth(80);
+        connect(casella, &QLineEdit::textChanged, this, &FinestraProfilo::ridisegna);
+    }
+    scalaOrizzontale->setToolTip("Il denominatore della scala orizzontale: 1000 per 1:1000; "
+                                 "vuota, la scala che fa stare il percorso nel foglio");
+    scalaVerticale->setToolTip("Il denominatore della scala verticale: 100 per 1:100; vuota, "
+                               "la scala che fa stare le quote nel foglio");
+    foglio->addItem("A3 orizzontale");
+    foglio->addItem("A4 orizzontale");
+    foglio->setToolTip("Il foglio del PDF esportato");
+
+    auto* barra = new QHBoxLayout;
+    const auto etichetta = [&](const char* testo, QWidget* campo) {
+        auto* nome = new QLabel(testo);
+        nome->setBuddy(campo);
+        barra->addWidget(nome);
+        barra->addWidget(campo);
+    };
+    etichetta("&Rete:", albero);
+    etichetta("&Da pozzetto:", testa);
+    etichetta("Scala &orizzontale 1:", scalaOrizzontale);
+    etichetta("&verticale 1:", scalaVerticale);
+    etichetta("&Foglio:", foglio);
+    barra->addStretch();
+    barra->addWidget(esportaProfilo);
+
+    avviso->setWordWrap(true);
+    avviso->hide();
+    scorrimento_->setWidget(tela_);
+    scorrimento_->setWidgetResizable(false);
+    scorrimento_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scorrimento_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scorrimento_->setBackgroundRole(QPalette::Dark);
+    scorrimento_->viewport()->installEventFilter(this);
+
+    auto* colonna = new QVBoxLayout(this);
+    colonna->addLayout(barra);
+    colonna->addWidget(avviso);
+    colonna->addWidget(scorrimento_, 1);
+    colonna->addWidget(puntatore);
+
+    connect(albero, &QComboBox::currentIndexChanged, this, &FinestraProfilo::riempiTeste);
+    connect(testa, &QComboBox::currentIndexChanged, this, &FinestraProfilo::ridisegna);
+    connect(esportaProfilo, &QPushButton::clicked, this, &FinestraProfilo::chiediEsportazione);
+}
+
+FinestraProfilo::~FinestraProfilo() = default;
+
+// The sheet follows the view's size: as high, and fitted to its width.
+bool FinestraProfilo::eventFilter(QObject* oggetto, QEvent* evento) {
+    if (oggetto == scorrimento_->viewport() && evento->type() == QEvent::Resize) {
+        ridisegna();
+    }
+    return QWidget::eventFilter(oggetto, evento);
+}
+
+void FinestraProfilo::mostra(std::vector<tratti::Tratto> tratti, tratti::EsitiRete rete,
+                             Separatore separatore) {
+    tratti_ = std::move(tratti);
+    rete_ = std::move(rete);
+    separatore_ = separatore;
+    tela_->separatore = separatore;
+    percorsi_ = std::make_unique<tratti::Percorsi>(tratti_, rete_);
+    riempiAlberi();
+}
+
+void FinestraProfilo::riempiAlberi() {
+    const QString prima = albero->currentData().toString();
+    const QSignalBlocker blocco(albero);
+    albero->clear();
+    for (const tratti::Albero& a : rete_.alberi) {
+        const QString sbocco = QString::fromStdString(a.sbocco);
+        albero->addItem(QString("sbocco %1 (%2 tratti)").arg(sbocco).arg(a.tratti), sbocco);
+    }
+    const int dove = albero->findData(prima);
+    albero->setCurrentIndex(dove >= 0 ? dove : 0);
+    riempiTeste();
+}
+
+void FinestraProfilo::riempiTeste() {
+    const QString prima = testa->currentText();
+    {
+        const QSignalBlocker blocco(testa);
+        testa->clear();
+        if (percorsi_ && albero->currentIndex() >= 0) {
+            for (const std::string& nome :
+                 percorsi_->teste(albero->currentData().toString().toStdString())) {
+                testa->addItem(QString::fromStdString(nome));
+            }
+        }
+        const int dove = testa->findText(prima);
+        testa->setCurrentIndex(dove >= 0 ? dove : 0);
+    }
+    ridisegna();
+}
+
+std::optional<double> FinestraProfilo::scala(QLineEdit* casella) const {
+    const NumeroLetto letto = leggiNumeroPositivo(casella->text().toStdString());
+    segnalaCasella(casella, letto.motivo ? Lettura::Rifiutata : Lettura::Buona,
+                   letto.motivo.value_or(""));
+    return letto.valore;
+}
+
+void FinestraProfilo::ridisegna() {
+    profilo_.reset();
+    QString motivo;
+    if (rete_.alberi.empty()) {
+        motivo = "Nessun profilo: i tratti non formano una rete di pozzetti senza errori (si "
+                 "diano a ogni tratto il pozzetto di monte e di valle).";
+    } else if (testa->currentIndex() >= 0 && percorsi_) {
+        try {
+            profilo_ = percorsi_->da(testa->currentText().toStdString());
+        } catch (const std::invalid_argument& e) {
+            motivo = QString("Nessun profilo: %1.").arg(QString::fromUtf8(e.what()));
+        }
+    }
+    if (profilo_ && !profilo_->conQuote) {
+        motivo = "Quote non calcolate: nessuno scorrimento noto in questa rete; si disegnano il "
+                 "terreno e il cartiglio.";
+    }
+    avviso->setText(motivo);
+    avviso->setVisible(!motivo.isEmpty());
+    esportaProfilo->setEnabled(profilo_.has_value());
+    if (profilo_) {
+        impaginazione_ =
+            impaginaProfilo(*profilo_, foglioDellaFinestra(scorrimento_->viewport()->size()),
+                            scala(scalaOrizzontale), scala(scalaVerticale), true);
+    }
+    tela_->adatta(std::max(200, scorrimento_->viewport()->height()));
+}
+
+ImpaginazioneProfilo FinestraProfilo::impaginazioneDaStampare() const {
+    if (!profilo_) {
+        return {};
+    }
+    return impaginaProfilo(
+        *profilo_,
+        dimensioniFoglio(foglio->currentIndex() == 1 ? FormatoFoglio::A4 : FormatoFoglio::A3),
+        scala(scalaOrizzontale), scala(scalaVerticale));
+}
+
+QString FinestraProfilo::testoSotto(double xMillimetri) const {
+    if (!profilo_) {
+        return {};
+    }
+    const std::optional<double> progressiva = progressivaA(impaginazione_, 0, xMillimetri);
+    if (!progressiva) {
+        return {};
+    }
+    const auto metri = [&](double valore) {
+        return QString::fromStdString(perLettura(Format(valore, "0.00"), separatore_)) + " m";
+    };
+    QStringList parti{"Progressiva " + metri(*progressiva)};
+    const tratti::LivelliProfilo l = tratti::livelliA(*profilo_, *progressiva);
+    for (const auto& [nome, quota] : {std::pair{"terreno", l.terreno},
+                                      {"cielo", l.cielo},
+                                      {"pelo libero", l.acquaProgetto},
+                                      {"pelo alla portata minima", l.acquaMinima},
+                                      {"scorrimento", l.fondo}}) {
+        if (quota) {
+            parti << QString(nome) + " " + metri(*quota);
+        }
+    }
+    return parti.join("  ·  ");
+}
+
+bool FinestraProfilo::esporta(const std::string& percorso) {
+    if (!profilo_) {
+        return false;
+    }
+    try {
+        scriviProfilo(percorso, *profilo_, impaginazioneDaStampare(), separatore_);
+        return true;
+    } catch (const std::exception& e) {
+        avvisa(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void FinestraProfilo::chiediEsportazione() {
+    const QString nome = QFileDialog::getSaveFileName(
+        this, "Esporta profilo", "profilo.pdf",
+        "PDF (*.pdf);;SVG (*.svg);;Immagine PNG (*.png);;DXF per CAD (*.dxf)");
+    if (!nome.isEmpty()) {
+        esporta(QFile::encodeName(nome).toStdString());
+    }
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "figure/figura_profilo.h"
+#include "numeri/separatore.h"
+#include "tratti/profilo.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class TelaProfilo;
+
+// "Profilo longitudinale": one path of the network, from a head manhole
+// chosen in a tree down to its outlet (the longest by default), drawn at
+// scales fitted or typed, with the levels under the pointer; exported as
+// PDF, SVG, PNG or DXF.
+class FinestraProfilo : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit FinestraProfilo(QWidget* parent = nullptr);
+    ~FinestraProfilo() override;
+
+    // The line's reaches and its network's results; the choice of tree
+    // and head stays where it still can.
+    void mostra(std::vector<tratti::Tratto> tratti, tratti::EsitiRete rete, Separatore separatore);
+
+    // The profile drawn, none when the network has no path to draw (the
+    // reason is shown instead).
+    const std::optional<tratti::Profilo>& profilo() const { return profilo_; }
+    // The window's continuous sheet, and the sheets of an export.
+    const ImpaginazioneProfilo& impaginazione() const { return impaginazione_; }
+    ImpaginazioneProfilo impaginazioneDaStampare() const;
+    // The levels under a point of the window's sheet, mm across, in words.
+    QString testoSotto(double xMillimetri) const;
+    // Writes the profile, the format by the extension; a warning on failure.
+    bool esporta(const std::string& percorso);
+
+    QComboBox* const albero;           // the trees, by outlet
+    QComboBox* const testa;            // the head manholes of the tree, longest path first
+    QLineEdit* const scalaOrizzontale; // empty: fitted
+    QLineEdit* const scalaVerticale;
+    QComboBox* const foglio; // A3 or A4, for the export
+    QPushButton* const esportaProfilo;
+    QLabel* const avviso;    // why nothing is drawn
+    QLabel* const puntatore; // the levels under the pointer
+
+    std::function<void(const QString& avviso)> avvisa;
+
+  protected:
+    bool eventFilter(QObject* oggetto, QEvent* evento) override;
+
+  private:
+    void riempiAlberi();
+    void riempiTeste();
+    void ridisegna();
+    void chiediEsportazione();
+    std::optional<double> scala(QLineEdit* casella) const;
+
+    std::vector<tratti::Tratto> tratti_;
+    tratti::EsitiRete rete_;
+    std::unique_ptr<tratti::Percorsi> percorsi_;
+    std::optional<tratti::Profilo> profilo_;
+    ImpaginazioneProfilo impaginazione_;
+    Separatore separatore_ = Separatore::Punto;
+    QScrollArea* scorrimento_;
+    TelaProfilo* tela_;
+};

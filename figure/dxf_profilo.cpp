@@ -1,0 +1,355 @@
+#include "figure/esporta_profilo.h"
+
+#include "numeri/formato.h"
+
+#include <dxflib/dl_dxf.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+const char* const stratiDxf[7] = {"TERRENO",  "SCORRIMENTO", "CIELO",    "PELO_LIBERO",
+                                  "POZZETTI", "TESTI",       "CARTIGLIO"};
+
+namespace {
+
+// DXF text is in the ANSI code page: other characters go as \U+XXXX.
+std::string testoDxf(const std::string& utf8) {
+    std::string esito;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            esito += c == '\n' || c == '\r' ? ' ' : static_cast<char>(c);
+            ++i;
+            continue;
+        }
+        const int lunghezza = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        unsigned codice = c & (lunghezza == 4 ? 0x07 : lunghezza == 3 ? 0x0F : 0x1F);
+        for (int k = 1; k < lunghezza && i + k < utf8.size(); ++k) {
+            codice = (codice << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        }
+        i += static_cast<std::size_t>(lunghezza);
+        char cifre[16];
+        std::snprintf(cifre, sizeof cifre, "\\U+%04X", codice);
+        esito += cifre;
+    }
+    return esito;
+}
+
+// A temporary file for the library, which writes only to a named file; read
+// back and removed.
+class FileTemporaneo {
+  public:
+    FileTemporaneo() {
+        const char* cartella = std::getenv("TMPDIR");
+        nome_ = std::string(cartella != nullptr && *cartella != '\0' ? cartella : "/tmp") +
+                "/profilo-XXXXXX";
+        const int fd = mkstemp(nome_.data());
+        if (fd < 0) {
+            throw std::runtime_error("non si può creare un file temporaneo per il DXF");
+        }
+        close(fd);
+    }
+    ~FileTemporaneo() { unlink(nome_.c_str()); }
+    FileTemporaneo(const FileTemporaneo&) = delete;
+    FileTemporaneo& operator=(const FileTemporaneo&) = delete;
+
+    const std::string& nome() const { return nome_; }
+    std::string contenuto() const {
+        std::ifstream file(nome_, std::ios::binary);
+        std::ostringstream testo;
+        testo << file.rdbuf();
+        return testo.str();
+    }
+
+  private:
+    std::string nome_;
+};
+
+class Disegno {
+  public:
+    Disegno(DL_Dxf& dxf, DL_WriterA& dw, const tratti::Profilo& profilo,
+            const ImpaginazioneProfilo& imp, Separatore separatore)
+        : dxf_(dxf), dw_(dw), profilo_(profilo), imp_(imp), separatore_(separatore),
+          esagerazione_(imp.esagerazione()), mm_(imp.scalaOrizzontale / 1000) {}
+
+    void entita() {
+        // The ground, the invert, the crown and both waters: one polyline each.
+        polilinea("TERRENO", [&](const tratti::TrattoProfilo&, double x) {
+            return tratti::livelliA(profilo_, x).terreno;
+        });
+        polilinea("SCORRIMENTO",
+                  [](const tratti::TrattoProfilo& t, double x) { return t.fondoA(x); });
+        polilinea("CIELO", [](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
+            const auto f = t.fondoA(x);
+            return f ? std::optional(*f + t.altezzaPiena) : std::nullopt;
+        });
+        for (const auto quale :
+             {&tratti::TrattoProfilo::acquaProgetto, &tratti::TrattoProfilo::acquaMinima}) {
+            polilinea("PELO_LIBERO",
+                      [quale](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
+                          const auto f = t.fondoA(x);
+                          const auto h = t.*quale;
+                          return f && h ? std::optional(*f + *h) : std::nullopt;
+                      });
+        }
+        pozzetti();
+        testi();
+        cartiglio();
+    }
+
+    // The drawing's corners, for the readers that frame it by the header.
+    std::pair<std::pair<double, double>, std::pair<double, double>> estensione() const {
+        const double titolo = 200 * mm_; // the statement of the scales runs on to the right
+        return {{-45 * mm_, tabella() - 10 * 8 * mm_},
+                {std::max(profilo_.lunghezza() + 10 * mm_, titolo), cima() + 22 * mm_}};
+    }
+
+  private:
+    double y(double quota) const { return quota * esagerazione_; }
+    double tabella() const { return fondoDisegno() - 10 * mm_; }
+    std::string numero(double valore, const char* modello) const {
+        return perLettura(Format(valore, modello), separatore_);
+    }
+
+    template <typename Livello> void polilinea(const char* strato, Livello livello) {
+        std::vector<std::pair<double, double>> vertici;
+        const auto chiudi = [&] {
+            if (vertici.size() > 1) {
+                dxf_.writePolyline(dw_, DL_PolylineData(static_cast<int>(vertici.size()), 0, 0, 0),
+                                   DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
+                for (const auto& [vx, vy] : vertici) {
+                    dxf_.writeVertex(dw_, DL_VertexData(vx, vy, 0, 0));
+                }
+                dxf_.writePolylineEnd(dw_);
+            }
+            vertici.clear();
+        };
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            const std::optional<double> z0 = livello(t, t.da);
+            const std::optional<double> z1 = livello(t, t.a);
+            if (!z0 || !z1) {
+                chiudi();
+                continue;
+            }
+            vertici.emplace_back(t.da, y(*z0));
+            vertici.emplace_back(t.a, y(*z1));
+        }
+        chiudi();
+    }
+
+    void linea(const char* strato, double x0, double y0, double x1, double y1) {
+        dxf_.writeLine(dw_, DL_LineData(x0, y0, 0, x1, y1, 0),
+                       DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
+    }
+
+    // A text of `altezza` mm as printed; `gradi` turns it about its anchor.
+    void testo(const char* strato, const std::string& contenuto, double x, double yy,
+               double altezza, int orizzontale = 0, int verticale = 0, double gradi = 0) {
+        const double h = altezza * mm_;
+        dxf_.writeText(dw_,
+                       DL_TextData(x, yy, 0, x, yy, 0, h, 1, 0, orizzontale, verticale,
+                                   testoDxf(contenuto), "Standard", gradi * M_PI / 180),
+                       DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
+    }
+
+    double cima() const {
+        double alto = -1e300;
+        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
+            for (const auto z : {p.terreno, p.fondo()}) {
+                if (z) {
+                    alto = std::max(alto, *z);
+                }
+            }
+        }
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (t.fondoMonte) {
+                alto = std::max(alto, *t.fondoMonte + t.altezzaPiena);
+            }
+        }
+        return alto > -1e300 ? y(alto) : 0;
+    }
+    double fondoDisegno() const {
+        double basso = 1e300;
+        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
+            for (const auto z : {p.terreno, p.fondo()}) {
+                if (z) {
+                    basso = std::min(basso, *z);
+                }
+            }
+        }
+        return basso < 1e300 ? y(basso) : 0;
+    }
+
+    void pozzetti() {
+        for (std::size_t i = 0; i < profilo_.pozzetti.size(); ++i) {
+            const tratti::PozzettoProfilo& p = profilo_.pozzetti[i];
+            const auto fondo = p.fondo();
+            if (p.terreno && fondo) {
+                linea("POZZETTI", p.progressiva, y(*p.terreno), p.progressiva, y(*fondo));
+            }
+        }
+    }
+
+    void testi() {
+        const double alto = cima() + 4 * mm_;
+        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
+            testo("TESTI", p.nome, p.progressiva, alto, 2.5, 0, 0, 90);
+            if (p.fondoArrivo && p.fondoPartenza && *p.fondoArrivo - *p.fondoPartenza > 0.005) {
+                testo("TESTI", "salto " + numero(*p.fondoArrivo - *p.fondoPartenza, "0.00") + " m",
+                      p.progressiva + mm_, y(*p.fondoPartenza) - 3 * mm_, 1.8);
+            }
+        }
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (const auto f = t.fondoA((t.da + t.a) / 2)) {
+                testo("TESTI",
+                      t.sezione() + "  i = " + numero(t.pendenza * 1000, "0.00") +
+                          "‰  L = " + numero(t.lunghezza(), "0.00") + " m" +
+                          (t.verificato ? "" : "  (non verificato)"),
+                      (t.da + t.a) / 2, y(*f + t.altezzaPiena) + mm_, 2, 1, 0);
+            }
+        }
+        testo("TESTI",
+              "Profilo longitudinale da " + profilo_.pozzetti.front().nome + " a " +
+                  profilo_.pozzetti.back().nome +
+                  ". Ascisse: progressive in metri; ordinate: "
+                  "quote in metri moltiplicate per " +
+                  numero(esagerazione_, "0.##") + " (esagerazione verticale; scale di stampa 1:" +
+                  numero(imp_.scalaOrizzontale, "0") + " e 1:" + numero(imp_.scalaVerticale, "0") +
+                  ")",
+              0, alto + 14 * mm_, 3.5);
+    }
+
+    void cartiglio() {
+        static const char* const titoli[] = {"Pozzetto",
+                                             "Progressiva (m)",
+                                             "Quota terreno (m)",
+                                             "Quota scorrimento (m)",
+                                             "Profondità (m)",
+                                             "Lunghezza (m)",
+                                             "Pendenza (‰)",
+                                             "Sezione (cm)",
+                                             "Portata di progetto (l/s)",
+                                             "h/H"};
+        constexpr int righe = 10;
+        const double riga = 8 * mm_;
+        const double alto = tabella();
+        const double sinistra = -45 * mm_;
+        const double destra = profilo_.lunghezza();
+        for (int r = 0; r <= righe; ++r) {
+            linea("CARTIGLIO", sinistra, alto - r * riga, destra, alto - r * riga);
+        }
+        linea("CARTIGLIO", sinistra, alto, sinistra, alto - righe * riga);
+        linea("CARTIGLIO", 0, alto, 0, alto - righe * riga);
+        linea("CARTIGLIO", destra, alto, destra, alto - righe * riga);
+        for (int r = 0; r < righe; ++r) {
+            testo("CARTIGLIO", titoli[r], sinistra + mm_, alto - (r + 0.5) * riga, 2.2, 0, 2);
+        }
+        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
+            linea("CARTIGLIO", p.progressiva, alto, p.progressiva, alto - 5 * riga);
+            const auto fondo = p.fondo();
+            const std::string valori[] = {
+                p.nome, numero(p.progressiva, "0.00"), p.terreno ? numero(*p.terreno, "0.00") : "-",
+                fondo ? numero(*fondo, "0.00") : "-",
+                p.terreno && fondo ? numero(*p.terreno - *fondo, "0.00") : "-"};
+            for (int r = 0; r < 5; ++r) {
+                testo("CARTIGLIO", valori[r], p.progressiva + 0.6 * mm_, alto - (r + 0.5) * riga,
+                      1.8, 0, 2);
+            }
+        }
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            const std::string valori[] = {
+                numero(t.lunghezza(), "0.00"), numero(t.pendenza * 1000, "0.00"), t.sezione(),
+                numero(t.portata, "0.0"), t.riempimento ? numero(*t.riempimento, "0.00") : "-"};
+            for (int r = 0; r < 5; ++r) {
+                testo("CARTIGLIO", valori[r], (t.da + t.a) / 2, alto - (r + 5.5) * riga, 1.8, 1, 2);
+            }
+        }
+    }
+
+    DL_Dxf& dxf_;
+    DL_WriterA& dw_;
+    const tratti::Profilo& profilo_;
+    const ImpaginazioneProfilo& imp_;
+    Separatore separatore_;
+    double esagerazione_;
+    double mm_; // a printed millimetre in drawing metres
+};
+
+} // namespace
+
+std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
+                       Separatore separatore) {
+    const FileTemporaneo temporaneo;
+    DL_Dxf dxf;
+    const std::unique_ptr<DL_WriterA> dw(dxf.out(temporaneo.nome().c_str(), DL_Codes::AC1015));
+    if (!dw) {
+        throw std::runtime_error("non si può scrivere il DXF");
+    }
+    Disegno disegno(dxf, *dw, profilo, impaginazione, separatore);
+    dxf.writeHeader(*dw);
+    // Drawing units: metres.
+    dw->dxfString(9, "$INSUNITS");
+    dw->dxfInt(70, 6);
+    const auto [minimo, massimo] = disegno.estensione();
+    for (const auto& [nome, punto] : {std::pair{"$EXTMIN", minimo}, {"$EXTMAX", massimo},
+                                      {"$LIMMIN", minimo}, {"$LIMMAX", massimo}}) {
+        dw->dxfString(9, nome);
+        dw->dxfReal(10, punto.first);
+        dw->dxfReal(20, punto.second);
+    }
+    dw->sectionEnd();
+
+    dw->sectionTables();
+    dxf.writeVPort(*dw);
+    dw->tableLinetypes(3);
+    dxf.writeLinetype(*dw, DL_LinetypeData("BYBLOCK", "", 0, 0, 0.0));
+    dxf.writeLinetype(*dw, DL_LinetypeData("BYLAYER", "", 0, 0, 0.0));
+    dxf.writeLinetype(*dw, DL_LinetypeData("CONTINUOUS", "Continuous", 0, 0, 0.0));
+    dw->tableEnd();
+    // Layer 0 and ours, each with its colour: ground brown, water blue,
+    // the rest in the drawing's colour.
+    const int colori[7] = {32, 7, 8, 5, 7, 7, 7};
+    dw->tableLayers(8);
+    dxf.writeLayer(*dw, DL_LayerData("0", 0), DL_Attributes("", 7, 100, "CONTINUOUS", 1.0));
+    for (int s = 0; s < 7; ++s) {
+        dxf.writeLayer(*dw, DL_LayerData(stratiDxf[s], 0),
+                       DL_Attributes("", colori[s], 100, "CONTINUOUS", 1.0));
+    }
+    dw->tableEnd();
+    dw->tableStyle(1);
+    dxf.writeStyle(*dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "txt", ""));
+    dw->tableEnd();
+    dxf.writeView(*dw);
+    dxf.writeUcs(*dw);
+    dw->tableAppid(1);
+    dxf.writeAppid(*dw, "ACAD");
+    dw->tableEnd();
+    dxf.writeDimStyle(*dw, 1, 1, 1, 1, 1);
+    dxf.writeBlockRecord(*dw);
+    dw->tableEnd();
+    dw->sectionEnd();
+
+    dw->sectionBlocks();
+    dxf.writeBlock(*dw, DL_BlockData("*Model_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Model_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space");
+    dxf.writeBlock(*dw, DL_BlockData("*Paper_Space0", 0, 0.0, 0.0, 0.0));
+    dxf.writeEndBlock(*dw, "*Paper_Space0");
+    dw->sectionEnd();
+
+    dw->sectionEntities();
+    disegno.entita();
+    dw->sectionEnd();
+    dxf.writeObjects(*dw);
+    dxf.writeObjectsEnd(*dw);
+    dw->dxfEOF();
+    dw->close();
+    return temporaneo.contenuto();
+}

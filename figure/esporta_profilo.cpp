@@ -1,0 +1,124 @@
+#include "figure/esporta_profilo.h"
+
+#include "file/scrittura_file.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+
+#include <stdexcept>
+
+namespace {
+
+// PNG: 150 dots an inch, enough to read the table's smallest texts.
+constexpr double puntiPerMillimetro = 150 / 25.4;
+
+QByteArray pdf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
+               Separatore separatore) {
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&contenitore);
+        pdf.setPageSize(QPageSize(imp.foglio, QPageSize::Millimeter));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+        pdf.setResolution(1200);
+        pdf.setTitle("Profilo longitudinale");
+        pdf.setCreator("Sezione inglese");
+        QPainter pittore(&pdf);
+        const double scala = pdf.resolution() / 25.4;
+        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+            if (f > 0) {
+                pdf.newPage();
+            }
+            pittore.save();
+            pittore.scale(scala, scala);
+            disegnaFoglioProfilo(pittore, profilo, imp, f, separatore);
+            pittore.restore();
+        }
+    }
+    return contenitore.data();
+}
+
+QByteArray svg(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
+               Separatore separatore) {
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    const QSizeF tutto(imp.foglio.width(), imp.foglio.height() * imp.fogli.size());
+    QSvgGenerator generatore;
+    generatore.setOutputDevice(&contenitore);
+    // Millimetres as the drawing's units: 72 units an inch would round them.
+    generatore.setResolution(254);
+    generatore.setSize((tutto * 10).toSize());
+    generatore.setViewBox(QRectF(QPointF(0, 0), tutto));
+    generatore.setTitle("Profilo longitudinale");
+    {
+        QPainter pittore(&generatore);
+        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+            pittore.save();
+            pittore.translate(0, imp.foglio.height() * f);
+            pittore.fillRect(QRectF(QPointF(0, 0), imp.foglio), Qt::white);
+            disegnaFoglioProfilo(pittore, profilo, imp, f, separatore);
+            pittore.restore();
+        }
+    }
+    return contenitore.data();
+}
+
+QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
+               Separatore separatore) {
+    const QSizeF tutto(imp.foglio.width(), imp.foglio.height() * imp.fogli.size());
+    const QSize pixel = (tutto * puntiPerMillimetro).toSize();
+    // A picture too large to hold is refused rather than half drawn.
+    if (static_cast<double>(pixel.width()) * pixel.height() > 400e6) {
+        throw std::invalid_argument("il profilo è troppo lungo per un'immagine PNG a queste "
+                                    "scale: si esporti in PDF o in DXF");
+    }
+    QImage immagine(pixel, QImage::Format_RGB32);
+    immagine.fill(Qt::white);
+    {
+        QPainter pittore(&immagine);
+        pittore.scale(puntiPerMillimetro, puntiPerMillimetro);
+        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+            pittore.save();
+            pittore.translate(0, imp.foglio.height() * f);
+            disegnaFoglioProfilo(pittore, profilo, imp, f, separatore);
+            pittore.restore();
+        }
+    }
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    immagine.save(&contenitore, "PNG");
+    return contenitore.data();
+}
+
+} // namespace
+
+bool formatoProfiloNoto(const std::string& percorso) {
+    const std::string e = estensione(percorso);
+    return e == "pdf" || e == "svg" || e == "png" || e == "dxf";
+}
+
+void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
+                   const ImpaginazioneProfilo& impaginazione, Separatore separatore) {
+    const std::string e = estensione(percorso);
+    if (e == "dxf") {
+        scriviFileIntero(percorso, profiloDxf(profilo, impaginazione, separatore));
+        return;
+    }
+    QByteArray contenuto;
+    if (e == "pdf") {
+        contenuto = pdf(profilo, impaginazione, separatore);
+    } else if (e == "svg") {
+        contenuto = svg(profilo, impaginazione, separatore);
+    } else if (e == "png") {
+        contenuto = png(profilo, impaginazione, separatore);
+    } else {
+        throw std::invalid_argument("formato del profilo non riconosciuto: si usi .pdf, .svg, "
+                                    ".png o .dxf");
+    }
+    scriviFileIntero(percorso, std::string_view(contenuto.constData(),
+                                                static_cast<std::size_t>(contenuto.size())));
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "figure/figura_profilo.h"
+
+#include <string>
+
+// The longitudinal profile written out, whole or nothing: as a vector PDF
+// (one page a sheet, at the printed scales), as SVG or PNG (the sheets one
+// under the other) and as DXF for CAD, in real metres. The format comes
+// from the extension; ErroreFile or std::invalid_argument, in Italian, for
+// a path that cannot be written or an extension not known.
+
+// "pdf", "svg", "png", "dxf".
+bool formatoProfiloNoto(const std::string& percorso);
+
+void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
+                   const ImpaginazioneProfilo& impaginazione,
+                   Separatore separatore = Separatore::Punto);
+
+// The drawing for CAD. x is the progressive distance in metres, y the level
+// in metres times the vertical exaggeration, which a text states. Its
+// layers: TERRENO, SCORRIMENTO, CIELO, PELO_LIBERO, POZZETTI, TESTI and
+// CARTIGLIO; each line along the path is one polyline.
+std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
+                       Separatore separatore = Separatore::Punto);
+
+// The layers, in the order they are written.
+extern const char* const stratiDxf[7];

@@ -1,0 +1,641 @@
+#include "figure/figura_profilo.h"
+
+#include "numeri/formato.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The sheet's layout, mm.
+constexpr double margine = 10;
+constexpr double testata = 9;        // the title band
+constexpr double colonnaTitoli = 40; // the table rows' titles, the levels' axis
+constexpr double fasciaLegenda = 7;  // the breaks, under the drawing
+constexpr double rigaTratto = 6;
+constexpr double sopraIlTerreno = 14;  // room for the manholes' names
+constexpr double trattoLeggibile = 14; // the least width a reach is given when fitted
+constexpr double bordoInterno = 6;     // between the frame and the first or last manhole
+
+// The manholes' rows, each as high as its values stand upright.
+struct RigaPozzetti {
+    const char* titolo;
+    double altezza; // mm
+};
+constexpr std::array<RigaPozzetti, 5> righePozzetti = {{{"Pozzetto", 14},
+                                                        {"Progressiva (m)", 11},
+                                                        {"Quota terreno (m)", 11},
+                                                        {"Quota scorrimento (m)", 21},
+                                                        {"Profondità (m)", 10}}};
+constexpr double altezzaPozzetti = [] {
+    double somma = 0;
+    for (const RigaPozzetti& r : righePozzetti) {
+        somma += r.altezza;
+    }
+    return somma;
+}();
+constexpr std::array<const char*, 5> righeTratti = {"Lunghezza (m)", "Pendenza (‰)", "Sezione (cm)",
+                                                    "Portata di progetto (l/s)", "h/H"};
+
+constexpr double altezzaCartiglio = altezzaPozzetti + righeTratti.size() * rigaTratto;
+
+// A text's font, `altezza` mm high in capitals, in tenths of a millimetre.
+QFont carattere(double altezza) {
+    QFont c("Arial");
+    c.setPixelSize(std::max(1, static_cast<int>(std::lround(altezza * 10 / 0.72))));
+    c.setHintingPreference(QFont::PreferNoHinting);
+    return c;
+}
+
+const QColor coloreTerreno(140, 90, 40);
+const QColor coloreAcqua(30, 95, 190);
+const QColor coloreAcquaMinima(90, 160, 220);
+const QColor coloreRottura(210, 30, 30);
+
+bool eguale(double a, double b) {
+    return std::fabs(a - b) <= 1e-9 * std::max(1.0, std::fabs(b));
+}
+
+// The usual scales of a profile, 1:N.
+std::optional<double> scalaUsuale(double minima, const std::vector<double>& usuali) {
+    for (const double n : usuali) {
+        if (n >= minima * (1 - 1e-12)) {
+            return n;
+        }
+    }
+    return std::nullopt;
+}
+
+const std::vector<double> scaleOrizzontali = {100,  200,   250,   500,   1000,  2000,  2500,
+                                              5000, 10000, 20000, 25000, 50000, 100000};
+const std::vector<double> scaleVerticali = {10,  20,   25,   50,   100,  200,  250,
+                                            500, 1000, 2000, 2500, 5000, 10000};
+
+double larghezzaDisegno(QSizeF foglio) {
+    return foglio.width() - 2 * margine - colonnaTitoli;
+}
+
+// The width the path may take on a sheet.
+double campoDelPercorso(QSizeF foglio) {
+    return larghezzaDisegno(foglio) - 2 * bordoInterno;
+}
+
+double altezzaDisegno(QSizeF foglio) {
+    return foglio.height() - 2 * margine - testata - fasciaLegenda - altezzaCartiglio;
+}
+
+// The levels a stretch of the path reaches, lowest and highest.
+std::optional<std::pair<double, double>> escursione(const tratti::Profilo& profilo, double da,
+                                                    double a) {
+    double basso = std::numeric_limits<double>::infinity();
+    double alto = -basso;
+    const auto tieni = [&](std::optional<double> z) {
+        if (z) {
+            basso = std::min(basso, *z);
+            alto = std::max(alto, *z);
+        }
+    };
+    for (const tratti::PozzettoProfilo& p : profilo.pozzetti) {
+        if (p.progressiva >= da - 1e-9 && p.progressiva <= a + 1e-9) {
+            tieni(p.terreno);
+            tieni(p.fondo());
+        }
+    }
+    for (const tratti::TrattoProfilo& t : profilo.tratti) {
+        if (t.a < da || t.da > a) {
+            continue;
+        }
+        for (const double x : {std::max(t.da, da), std::min(t.a, a)}) {
+            const tratti::LivelliProfilo l = tratti::livelliA(profilo, x);
+            tieni(l.terreno);
+            tieni(l.fondo);
+            tieni(l.cielo);
+        }
+    }
+    if (!(basso <= alto)) {
+        return std::nullopt;
+    }
+    return std::pair{basso, alto};
+}
+
+std::vector<FoglioProfilo> divisoInFogli(const tratti::Profilo& profilo, double campo) {
+    std::vector<FoglioProfilo> fogli;
+    const double fine = profilo.lunghezza();
+    double inizio = 0;
+    while (fogli.empty() || inizio < fine - 1e-9) {
+        // The farthest manhole that fits; a reach longer than a sheet is
+        // cut where the sheet ends.
+        double a = std::min(inizio + campo, fine);
+        if (a < fine - 1e-9) {
+            double ultimo = inizio;
+            for (const tratti::PozzettoProfilo& p : profilo.pozzetti) {
+                if (p.progressiva > inizio + 1e-9 && p.progressiva <= inizio + campo + 1e-9) {
+                    ultimo = p.progressiva;
+                }
+            }
+            if (ultimo > inizio) {
+                a = ultimo;
+            }
+        }
+        fogli.push_back({inizio, a});
+        inizio = a;
+    }
+    return fogli;
+}
+
+// The sheet's drawing, its scales and its reference level.
+class Foglio {
+  public:
+    Foglio(QPainter& pittore, const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
+           std::size_t numero, Separatore separatore)
+        : p_(pittore), profilo_(profilo), imp_(imp), numero_(numero), stretto_(imp.fogli[numero]),
+          separatore_(separatore), area_(areaDelDisegno(imp)) {
+        const std::optional<std::pair<double, double>> livelli =
+            escursione(profilo, stretto_.da, stretto_.a);
+        const double passo = passoQuote();
+        base_ = livelli ? std::floor(livelli->first / passo) * passo - passo : 0;
+        // The drawing stands on the reference level when it fits; a range
+        // too high for the sheet at a typed scale is centred.
+        if (livelli) {
+            const double altezza = (livelli->second - base_) * 1000 / imp.scalaVerticale;
+            if (altezza > area_.height()) {
+                const double centro = (livelli->first + livelli->second) / 2;
+                base_ = centro - area_.height() / 2 * imp.scalaVerticale / 1000;
+            }
+        }
+    }
+
+    void disegna() {
+        testataDelFoglio();
+        p_.save();
+        p_.setClipRect(area_.adjusted(0, -sopraIlTerreno, 0, 0));
+        condotte();
+        linee();
+        pozzetti();
+        etichetteTratti();
+        p_.restore();
+        asseQuote();
+        legenda();
+        cartiglio();
+    }
+
+  private:
+    double x(double progressiva) const {
+        return area_.left() + bordoInterno +
+               (progressiva - stretto_.da) * 1000 / imp_.scalaOrizzontale;
+    }
+    double y(double quota) const {
+        return area_.bottom() - (quota - base_) * 1000 / imp_.scalaVerticale;
+    }
+    QPointF punto(double progressiva, double quota) const { return {x(progressiva), y(quota)}; }
+
+    // A round step of the levels' axis, some 8 mm apart on the sheet.
+    double passoQuote() const {
+        for (const double passo : {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0}) {
+            if (passo * 1000 / imp_.scalaVerticale >= 8) {
+                return passo;
+            }
+        }
+        return 200;
+    }
+
+    QString numero(double valore, const char* modello) const {
+        return QString::fromStdString(perLettura(Format(valore, modello), separatore_));
+    }
+
+    // A text `altezza` mm high; upright texts read from the bottom up.
+    QRectF testo(const QString& testo, QPointF ancora, double altezza, Qt::Alignment allineamento,
+                 bool verticale = false, const QColor& colore = Qt::black) {
+        const QFont c = carattere(altezza);
+        const QFontMetricsF metriche(c);
+        const double larghezza = metriche.horizontalAdvance(testo);
+        double sx = 0;
+        if (allineamento & Qt::AlignHCenter) {
+            sx = -larghezza / 2;
+        } else if (allineamento & Qt::AlignRight) {
+            sx = -larghezza;
+        }
+        double sy = (metriche.ascent() - metriche.descent()) / 2;
+        if (allineamento & Qt::AlignBottom) {
+            sy = -metriche.descent();
+        } else if (allineamento & Qt::AlignTop) {
+            sy = metriche.ascent();
+        }
+        p_.save();
+        p_.translate(ancora);
+        p_.scale(0.1, 0.1);
+        if (verticale) {
+            p_.rotate(-90);
+        }
+        p_.setFont(c);
+        p_.setPen(colore);
+        p_.drawText(QPointF(sx, sy), testo);
+        p_.restore();
+        const QRectF proprio(sx / 10, (sy - metriche.ascent()) / 10, larghezza / 10,
+                             metriche.height() / 10);
+        return verticale ? QRectF(ancora.x() + proprio.top(), ancora.y() - proprio.right(),
+                                  proprio.height(), proprio.width())
+                         : proprio.translated(ancora);
+    }
+
+    static double larghezzaTesto(const QString& testo, double altezza) {
+        return QFontMetricsF(carattere(altezza)).horizontalAdvance(testo) / 10;
+    }
+
+    void penna(const QColor& colore, double spessore, Qt::PenStyle stile = Qt::SolidLine) {
+        QPen pen(colore, spessore, stile);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p_.setPen(pen);
+        p_.setBrush(Qt::NoBrush);
+    }
+
+    bool sulFoglio(const tratti::TrattoProfilo& t) const {
+        return t.a > stretto_.da + 1e-9 && t.da < stretto_.a - 1e-9;
+    }
+    std::pair<double, double> estremi(const tratti::TrattoProfilo& t) const {
+        return {std::max(t.da, stretto_.da), std::min(t.a, stretto_.a)};
+    }
+
+    void testataDelFoglio() {
+        const tratti::Profilo& pr = profilo_;
+        QString titolo = "Profilo longitudinale da " +
+                         QString::fromStdString(pr.pozzetti.front().nome) + " a " +
+                         QString::fromStdString(pr.pozzetti.back().nome);
+        titolo += "   ·   Scala orizzontale 1:" + numero(imp_.scalaOrizzontale, "0") +
+                  ", verticale 1:" + numero(imp_.scalaVerticale, "0") +
+                  " (esagerazione verticale " + numero(imp_.esagerazione(), "0.##") + "×)";
+        if (imp_.fogli.size() > 1) {
+            titolo += "   ·   Foglio " + QString::number(numero_ + 1) + " di " +
+                      QString::number(imp_.fogli.size());
+        }
+        testo(titolo, QPointF(margine, margine + 3), 3.2, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+
+    // The pipe, light, and the water in it at the design flow.
+    void condotte() {
+        p_.setPen(Qt::NoPen);
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (!sulFoglio(t) || !t.fondoMonte || !t.fondoValle) {
+                continue;
+            }
+            const auto [da, a] = estremi(t);
+            const double f0 = *t.fondoA(da);
+            const double f1 = *t.fondoA(a);
+            p_.setBrush(QColor(235, 235, 235));
+            p_.drawPolygon(QPolygonF{punto(da, f0), punto(a, f1), punto(a, f1 + t.altezzaPiena),
+                                     punto(da, f0 + t.altezzaPiena)});
+            if (t.acquaProgetto) {
+                p_.setBrush(QColor(205, 225, 245));
+                p_.drawPolygon(QPolygonF{punto(da, f0), punto(a, f1),
+                                         punto(a, f1 + *t.acquaProgetto),
+                                         punto(da, f0 + *t.acquaProgetto)});
+            }
+        }
+    }
+
+    // One line along the path, broken where its level is unknown; at a
+    // manhole it steps from the reach arriving to the one leaving.
+    template <typename Livello>
+    void linea(Livello livello, const QColor& colore, double spessore,
+               Qt::PenStyle stile = Qt::SolidLine, bool soloRotture = false) {
+        penna(colore, spessore, stile);
+        QPolygonF tratto;
+        const auto chiudi = [&] {
+            if (tratto.size() > 1) {
+                p_.drawPolyline(tratto);
+            }
+            tratto.clear();
+        };
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (!sulFoglio(t) || (soloRotture && t.verificato)) {
+                chiudi();
+                continue;
+            }
+            const auto [da, a] = estremi(t);
+            const std::optional<double> z0 = livello(t, da);
+            const std::optional<double> z1 = livello(t, a);
+            if (!z0 || !z1) {
+                chiudi();
+                continue;
+            }
+            tratto << punto(da, *z0) << punto(a, *z1);
+        }
+        chiudi();
+    }
+
+    void linee() {
+        const auto terreno = [&](const tratti::TrattoProfilo&, double x) {
+            return tratti::livelliA(profilo_, x).terreno;
+        };
+        const auto fondo = [](const tratti::TrattoProfilo& t, double x) { return t.fondoA(x); };
+        const auto sopra = [](std::optional<double> tratti::TrattoProfilo::*quale) {
+            return [quale](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
+                const std::optional<double> f = t.fondoA(x);
+                const std::optional<double> h = t.*quale;
+                return f && h ? std::optional(*f + *h) : std::nullopt;
+            };
+        };
+        const auto cielo = [](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
+            const std::optional<double> f = t.fondoA(x);
+            return f ? std::optional(*f + t.altezzaPiena) : std::nullopt;
+        };
+        linea(terreno, coloreTerreno, 0.35);
+        linea(sopra(&tratti::TrattoProfilo::acquaMinima), coloreAcquaMinima, 0.25, Qt::DashLine);
+        linea(sopra(&tratti::TrattoProfilo::acquaProgetto), coloreAcqua, 0.3);
+        linea(cielo, Qt::black, 0.3);
+        linea(fondo, Qt::black, 0.5);
+        linea(cielo, coloreRottura, 0.45, Qt::SolidLine, true);
+        linea(fondo, coloreRottura, 0.6, Qt::SolidLine, true);
+    }
+
+    void pozzetti() {
+        double fineNome = -std::numeric_limits<double>::infinity();
+        for (std::size_t i = 0; i < profilo_.pozzetti.size(); ++i) {
+            const tratti::PozzettoProfilo& pz = profilo_.pozzetti[i];
+            if (pz.progressiva < stretto_.da - 1e-9 || pz.progressiva > stretto_.a + 1e-9) {
+                continue;
+            }
+            const double px = x(pz.progressiva);
+            const std::optional<double> fondo = pz.fondo();
+            std::optional<double> cima = pz.terreno;
+            if (!cima && fondo) {
+                // The crown of the deepest pipe, where the ground is unknown.
+                double altezza = 0;
+                for (std::size_t k : {i - 1, i}) {
+                    if (k < profilo_.tratti.size()) {
+                        altezza = std::max(altezza, profilo_.tratti[k].altezzaPiena);
+                    }
+                }
+                cima = *fondo + altezza;
+            }
+            double alto = area_.bottom();
+            if (fondo && cima) {
+                p_.setPen(QPen(Qt::black, 0.25));
+                p_.setBrush(Qt::white);
+                p_.drawRect(QRectF(px - 0.8, y(*cima), 1.6, y(*fondo) - y(*cima)));
+                alto = y(*cima);
+            }
+            if (pz.fondoArrivo && pz.fondoPartenza && *pz.fondoArrivo - *pz.fondoPartenza > 0.005) {
+                penna(Qt::black, 0.3);
+                p_.drawLine(punto(pz.progressiva, *pz.fondoArrivo),
+                            punto(pz.progressiva, *pz.fondoPartenza));
+                testo("salto " + numero(*pz.fondoArrivo - *pz.fondoPartenza, "0.00"),
+                      QPointF(px + 1.2, y(*pz.fondoPartenza) + 0.5), 1.8,
+                      Qt::AlignLeft | Qt::AlignTop);
+            }
+            // The name across, or upright where the last one is too near.
+            const QString nome = QString::fromStdString(pz.nome);
+            const double larghezza = larghezzaTesto(nome, 2.4);
+            if (px - larghezza / 2 > fineNome + 1) {
+                testo(nome, QPointF(px, alto - 1), 2.4, Qt::AlignHCenter | Qt::AlignBottom);
+                fineNome = px + larghezza / 2;
+            } else {
+                testo(nome, QPointF(px, alto - 1), 2.4, Qt::AlignLeft | Qt::AlignVCenter, true);
+                fineNome = px + 1.5;
+            }
+        }
+    }
+
+    // Each reach's section, slope and length above its crown, where they fit.
+    void etichetteTratti() {
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (!sulFoglio(t) || !t.fondoMonte || !t.fondoValle) {
+                continue;
+            }
+            const auto [da, a] = estremi(t);
+            const double spazio = x(a) - x(da) - 3;
+            const QString sezione = QString::fromStdString(t.sezione());
+            const QString pieno = sezione + "  i = " + numero(t.pendenza * 1000, "0.00") +
+                                  "‰  L = " + numero(t.lunghezza(), "0.00") + " m";
+            const QString etichetta = larghezzaTesto(pieno, 2) <= spazio     ? pieno
+                                      : larghezzaTesto(sezione, 2) <= spazio ? sezione
+                                                                             : QString();
+            if (etichetta.isEmpty()) {
+                continue;
+            }
+            const double mezzo = (da + a) / 2;
+            testo(etichetta, QPointF(x(mezzo), y(*t.fondoA(mezzo) + t.altezzaPiena) - 0.8), 2,
+                  Qt::AlignHCenter | Qt::AlignBottom, false,
+                  t.verificato ? Qt::black : coloreRottura);
+        }
+    }
+
+    void asseQuote() {
+        const double passo = passoQuote();
+        penna(Qt::black, 0.2);
+        p_.drawLine(QPointF(area_.left(), area_.top()), QPointF(area_.left(), area_.bottom()));
+        const double cima = base_ + area_.height() * imp_.scalaVerticale / 1000;
+        for (double z = std::ceil(base_ / passo) * passo; z <= cima + 1e-9; z += passo) {
+            p_.drawLine(QPointF(area_.left() - 1.5, y(z)), QPointF(area_.left(), y(z)));
+            testo(numero(z, passo < 1 ? "0.0" : "0"), QPointF(area_.left() - 2, y(z)), 2,
+                  Qt::AlignRight | Qt::AlignVCenter);
+        }
+        testo("Quota di riferimento " + numero(base_, "0.00") + " m",
+              QPointF(area_.left() + 1.5, area_.bottom() - 1.2), 2,
+              Qt::AlignLeft | Qt::AlignBottom);
+    }
+
+    // The lines' keys, and the reaches that fail on this sheet, in red.
+    void legenda() {
+        const double alto = area_.bottom() + fasciaLegenda / 2;
+        double px = area_.left();
+        const auto voce = [&](const QColor& colore, Qt::PenStyle stile, const QString& nome) {
+            penna(colore, 0.5, stile);
+            p_.drawLine(QPointF(px, alto), QPointF(px + 6, alto));
+            px += 7;
+            px = testo(nome, QPointF(px, alto), 2, Qt::AlignLeft | Qt::AlignVCenter).right() + 4;
+        };
+        voce(coloreTerreno, Qt::SolidLine, "terreno");
+        voce(Qt::black, Qt::SolidLine, "scorrimento e cielo");
+        voce(coloreAcqua, Qt::SolidLine, "pelo libero di progetto");
+        voce(coloreAcquaMinima, Qt::DashLine, "pelo libero alla portata minima");
+        QStringList rotture;
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (sulFoglio(t) && !t.verificato) {
+                rotture << QString::fromStdString(t.nome + ": " + t.motivo);
+            }
+        }
+        if (!rotture.isEmpty()) {
+            const double spazio = (area_.right() - px) * 10;
+            const QString elenco =
+                QFontMetricsF(carattere(2))
+                    .elidedText("In rosso, non verificati: " + rotture.join("; "), Qt::ElideRight,
+                                spazio);
+            testo(elenco, QPointF(px, alto), 2, Qt::AlignLeft | Qt::AlignVCenter, false,
+                  coloreRottura);
+        }
+    }
+
+    void cartiglio() {
+        const double sinistra = margine;
+        const double destra = std::min(area_.right(), x(stretto_.a) + bordoInterno);
+        const double alto = area_.bottom() + fasciaLegenda;
+        penna(Qt::black, 0.25);
+        const double fine = alto + altezzaCartiglio;
+        p_.drawRect(QRectF(sinistra, alto, destra - sinistra, altezzaCartiglio));
+        p_.drawLine(QPointF(area_.left(), alto), QPointF(area_.left(), fine));
+        std::array<double, righePozzetti.size() + 1> bordi{alto};
+        for (std::size_t r = 0; r < righePozzetti.size(); ++r) {
+            const double y0 = bordi[r];
+            bordi[r + 1] = y0 + righePozzetti[r].altezza;
+            if (r > 0) {
+                penna(Qt::black, 0.15);
+                p_.drawLine(QPointF(sinistra, y0), QPointF(destra, y0));
+            }
+            testo(righePozzetti[r].titolo, QPointF(sinistra + 1.5, (y0 + bordi[r + 1]) / 2), 2.2,
+                  Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        const double sottoPozzetti = bordi.back();
+        for (std::size_t r = 0; r < righeTratti.size(); ++r) {
+            const double y0 = sottoPozzetti + r * rigaTratto;
+            penna(Qt::black, r == 0 ? 0.25 : 0.15);
+            p_.drawLine(QPointF(sinistra, y0), QPointF(destra, y0));
+            testo(righeTratti[r], QPointF(sinistra + 1.5, y0 + rigaTratto / 2), 2.2,
+                  Qt::AlignLeft | Qt::AlignVCenter);
+        }
+        // The manholes' columns: their values upright on the manhole's line.
+        for (const tratti::PozzettoProfilo& pz : profilo_.pozzetti) {
+            if (pz.progressiva < stretto_.da - 1e-9 || pz.progressiva > stretto_.a + 1e-9) {
+                continue;
+            }
+            const double px = x(pz.progressiva);
+            penna(Qt::black, 0.1, Qt::DotLine);
+            p_.drawLine(QPointF(px, alto), QPointF(px, fine));
+            QString fondo;
+            if (pz.fondoArrivo && pz.fondoPartenza && !eguale(*pz.fondoArrivo, *pz.fondoPartenza)) {
+                fondo = numero(*pz.fondoArrivo, "0.00") + " / " + numero(*pz.fondoPartenza, "0.00");
+            } else if (pz.fondo()) {
+                fondo = numero(*pz.fondo(), "0.00");
+            }
+            const std::optional<double> f = pz.fondo();
+            const QString valori[] = {
+                QString::fromStdString(pz.nome), numero(pz.progressiva, "0.00"),
+                pz.terreno ? numero(*pz.terreno, "0.00") : QString("–"),
+                fondo.isEmpty() ? QString("–") : fondo,
+                pz.terreno && f ? numero(*pz.terreno - *f, "0.00") : QString("–")};
+            for (std::size_t r = 0; r < righePozzetti.size(); ++r) {
+                testo(valori[r], QPointF(px - 1.3, bordi[r + 1] - 0.8), 2,
+                      Qt::AlignLeft | Qt::AlignVCenter, true);
+            }
+        }
+        // The reaches' values, centred between their manholes.
+        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
+            if (!sulFoglio(t)) {
+                continue;
+            }
+            const auto [da, a] = estremi(t);
+            const double mezzo = (x(da) + x(a)) / 2;
+            const QString valori[] = {numero(t.lunghezza(), "0.00"),
+                                      numero(t.pendenza * 1000, "0.00"),
+                                      QString::fromStdString(t.sezione()), numero(t.portata, "0.0"),
+                                      t.riempimento ? numero(*t.riempimento, "0.00") : "–"};
+            for (std::size_t r = 0; r < righeTratti.size(); ++r) {
+                testo(valori[r], QPointF(mezzo, sottoPozzetti + (r + 0.5) * rigaTratto), 2,
+                      Qt::AlignHCenter | Qt::AlignVCenter, false,
+                      t.verificato ? Qt::black : coloreRottura);
+            }
+        }
+    }
+
+    QPainter& p_;
+    const tratti::Profilo& profilo_;
+    const ImpaginazioneProfilo& imp_;
+    std::size_t numero_;
+    FoglioProfilo stretto_;
+    Separatore separatore_;
+    QRectF area_;
+    double base_ = 0; // the level at the drawing's bottom, m
+};
+
+} // namespace
+
+QSizeF dimensioniFoglio(FormatoFoglio formato) {
+    return formato == FormatoFoglio::A3 ? QSizeF(420, 297) : QSizeF(297, 210);
+}
+
+ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
+                                     std::optional<double> scalaOrizzontale,
+                                     std::optional<double> scalaVerticale, bool continuo) {
+    ImpaginazioneProfilo imp;
+    imp.foglio = foglio;
+    const double lunghezza = std::max(profilo.lunghezza(), 1e-3);
+    const double campo = campoDelPercorso(foglio);
+    if (scalaOrizzontale) {
+        imp.scalaOrizzontale = *scalaOrizzontale;
+    } else {
+        // Whole on one sheet, unless a reach would be too narrow to read.
+        const double media = lunghezza / std::max<std::size_t>(profilo.tratti.size(), 1);
+        const double leggibile = media * 1000 / trattoLeggibile;
+        const double intera = lunghezza * 1000 / campo;
+        imp.scalaOrizzontale =
+            scalaUsuale(std::min(intera, std::max(leggibile, scaleOrizzontali.front())),
+                        scaleOrizzontali)
+                .value_or(scaleOrizzontali.back());
+        if (continuo) {
+            imp.scalaOrizzontale = std::max(imp.scalaOrizzontale, scaleOrizzontali.front());
+        }
+    }
+    if (continuo) {
+        imp.foglio.setWidth(std::max(foglio.width(), foglio.width() - campo +
+                                                         lunghezza * 1000 / imp.scalaOrizzontale));
+        imp.fogli = {{0, profilo.lunghezza()}};
+    } else {
+        imp.fogli = divisoInFogli(profilo, campo * imp.scalaOrizzontale / 1000);
+    }
+    if (scalaVerticale) {
+        imp.scalaVerticale = *scalaVerticale;
+    } else {
+        double salto = 0;
+        for (const FoglioProfilo& f : imp.fogli) {
+            if (const auto livelli = escursione(profilo, f.da, f.a)) {
+                salto = std::max(salto, livelli->second - livelli->first);
+            }
+        }
+        // A step of the axis below and a little above: room for both.
+        const double spazio = altezzaDisegno(imp.foglio) - sopraIlTerreno;
+        imp.scalaVerticale = scalaUsuale((salto + 2) * 1000 / std::max(spazio, 1.0), scaleVerticali)
+                                 .value_or(scaleVerticali.back());
+        imp.scalaVerticale = std::min(imp.scalaVerticale, imp.scalaOrizzontale);
+    }
+    return imp;
+}
+
+QRectF areaDelDisegno(const ImpaginazioneProfilo& imp) {
+    return {margine + colonnaTitoli, margine + testata + sopraIlTerreno,
+            larghezzaDisegno(imp.foglio), altezzaDisegno(imp.foglio) - sopraIlTerreno};
+}
+
+std::optional<double> progressivaA(const ImpaginazioneProfilo& imp, std::size_t foglio,
+                                   double xMillimetri) {
+    if (foglio >= imp.fogli.size()) {
+        return std::nullopt;
+    }
+    const FoglioProfilo& f = imp.fogli[foglio];
+    const double progressiva = f.da + (xMillimetri - areaDelDisegno(imp).left() - bordoInterno) *
+                                          imp.scalaOrizzontale / 1000;
+    if (progressiva < f.da - 1e-9 || progressiva > f.a + 1e-9) {
+        return std::nullopt;
+    }
+    return progressiva;
+}
+
+void disegnaFoglioProfilo(QPainter& pittore, const tratti::Profilo& profilo,
+                          const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
+                          Separatore separatore) {
+    if (foglio >= impaginazione.fogli.size() || profilo.tratti.empty()) {
+        return;
+    }
+    pittore.save();
+    pittore.setRenderHint(QPainter::Antialiasing);
+    Foglio(pittore, profilo, impaginazione, foglio, separatore).disegna();
+    pittore.restore();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "numeri/separatore.h"
+#include "tratti/profilo.h"
+
+#include <QRectF>
+#include <QSizeF>
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+// The longitudinal profile drawn as a design drawing: on sheets at printed
+// scales, the ground, the invert, the crown and the water along the path,
+// the manholes with their drops, and under them the table of levels and
+// distances lined up with the manholes. Drawn in millimetres of the sheet.
+
+enum class FormatoFoglio { A3, A4 };
+// Landscape, in millimetres.
+QSizeF dimensioniFoglio(FormatoFoglio formato);
+
+// A stretch of the path on one sheet, in progressive metres.
+struct FoglioProfilo {
+    double da = 0, a = 0;
+};
+
+struct ImpaginazioneProfilo {
+    QSizeF foglio;                                        // mm
+    double scalaOrizzontale = 1000, scalaVerticale = 100; // 1:N
+    std::vector<FoglioProfilo> fogli;
+
+    double esagerazione() const { return scalaOrizzontale / scalaVerticale; }
+};
+
+// The sheets and the scales of a profile. A scale not given is chosen from
+// the usual ones so that the path fits one sheet while a reach stays wide
+// enough to be read, and the levels fit the height of the drawing. With
+// `continuo`, one sheet as wide as the whole path at that scale (a window,
+// a picture), the given width being the least.
+ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
+                                     std::optional<double> scalaOrizzontale = std::nullopt,
+                                     std::optional<double> scalaVerticale = std::nullopt,
+                                     bool continuo = false);
+
+// Where the profile itself is drawn on a sheet, mm: the table is below.
+QRectF areaDelDisegno(const ImpaginazioneProfilo& impaginazione);
+
+// The progressive distance under a point of a sheet, mm across; none
+// outside the path's stretch on it.
+std::optional<double> progressivaA(const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
+                                   double xMillimetri);
+
+// One sheet, with the painter in millimetres and the sheet's corner at the
+// origin.
+void disegnaFoglioProfilo(QPainter& pittore, const tratti::Profilo& profilo,
+                          const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
+                          Separatore separatore = Separatore::Punto);

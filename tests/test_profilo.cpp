@@ -1,0 +1,288 @@
+#include "figure/esporta_profilo.h"
+#include "figure/figura_profilo.h"
+#include "tratti/profilo.h"
+
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using tratti::Percorsi;
+using tratti::Profilo;
+using tratti::Tratto;
+
+namespace {
+
+// A collector P0 → Pn of 40 m reaches, the first invert typed; a branch
+// B0 → P1 joins it, and the reach `conSalto` leaves its manhole 40 cm down.
+struct Linea {
+    std::vector<Tratto> tratti;
+    std::vector<tratti::Pozzetto> pozzetti;
+    tratti::EsitiRete rete;
+};
+
+std::string pozzetto(char lettera, int n) {
+    std::string nome(1, lettera);
+    nome += std::to_string(n);
+    return nome;
+}
+
+Linea collettore(int n, int conSalto = -1, bool ramo = false) {
+    Linea l;
+    for (int k = 0; k < n; ++k) {
+        Tratto t;
+        t.pozzettoMonte = pozzetto('P', k);
+        t.pozzettoValle = pozzetto('P', k + 1);
+        t.nome = t.pozzettoMonte + "-" + t.pozzettoValle;
+        t.lunghezza = 40;
+        t.pendenza = 0.005;
+        t.portata = 30 + 10 * k;
+        t.portataMinima = 3 + k;
+        if (k == 0) {
+            t.quotaMonte = 100;
+        }
+        l.tratti.push_back(t);
+        l.pozzetti.push_back({t.pozzettoMonte, 103 - 0.15 * k, ""});
+    }
+    l.pozzetti.push_back({pozzetto('P', n), 103 - 0.15 * n, ""});
+    if (conSalto >= 0) {
+        // Its upstream invert typed below the crowns' rule.
+        Tratto& t = l.tratti[static_cast<std::size_t>(conSalto)];
+        t.quotaMonte = 100 - 0.005 * 40 * conSalto - 0.4;
+    }
+    if (ramo) {
+        Tratto b;
+        b.nome = "B0-P1";
+        b.pozzettoMonte = "B0";
+        b.pozzettoValle = "P1";
+        b.lunghezza = 10;
+        b.pendenza = 0.01;
+        b.portata = 5;
+        b.quotaMonte = 100.5;
+        l.tratti.push_back(b);
+    }
+    l.rete = *tratti::calcolaRete(l.tratti, l.pozzetti, tratti::Impostazioni());
+    return l;
+}
+
+// What the DXF holds, read back with the library that wrote it.
+struct LettoreDxf : DL_CreationAdapter {
+    std::vector<std::string> strati;
+    std::map<std::string, std::vector<std::vector<std::pair<double, double>>>> polilinee;
+    std::vector<std::string> testi;
+
+    void addLayer(const DL_LayerData& d) override { strati.push_back(d.name); }
+    void addPolyline(const DL_PolylineData&) override {
+        polilinee[attributes.getLayer()].emplace_back();
+    }
+    void addVertex(const DL_VertexData& d) override {
+        polilinee[attributes.getLayer()].back().emplace_back(d.x, d.y);
+    }
+    void addText(const DL_TextData& d) override { testi.push_back(d.text); }
+};
+
+LettoreDxf letto(const std::string& dxf) {
+    const std::string nome = ::testing::TempDir() + "profilo_letto.dxf";
+    std::ofstream(nome, std::ios::binary) << dxf;
+    LettoreDxf lettore;
+    DL_Dxf lettura;
+    EXPECT_TRUE(lettura.in(nome, &lettore));
+    std::remove(nome.c_str());
+    return lettore;
+}
+
+} // namespace
+
+// The path's manholes and reaches, their distances and the drop, for a
+// single reach, three with a drop, and a collector joined by a branch.
+TEST(Profilo, PercorsiDallaTestaAlloSbocco) {
+    const struct {
+        int tratti;
+        int conSalto;
+        bool ramo;
+        std::string testa;
+        double lunghezza;
+        double salto; // at P1
+    } casi[] = {
+        {1, -1, false, "P0", 40, 0}, {3, 1, false, "P0", 120, 0.4}, {3, -1, true, "P0", 120, 0}};
+    for (const auto& c : casi) {
+        const Linea l = collettore(c.tratti, c.conSalto, c.ramo);
+        const Percorsi percorsi(l.tratti, l.rete);
+        ASSERT_EQ(percorsi.testaPiuLunga(), c.testa) << c.tratti;
+        const Profilo p = percorsi.da(c.testa);
+        ASSERT_EQ(p.tratti.size(), static_cast<std::size_t>(c.tratti));
+        ASSERT_EQ(p.pozzetti.size(), p.tratti.size() + 1);
+        EXPECT_DOUBLE_EQ(p.lunghezza(), c.lunghezza);
+        EXPECT_EQ(p.pozzetti.back().nome, pozzetto('P', c.tratti));
+        for (std::size_t k = 0; k < p.tratti.size(); ++k) {
+            const tratti::Esito& e = l.rete.esiti[p.tratti[k].indice];
+            EXPECT_EQ(p.pozzetti[k].fondoPartenza, e.quotaMonte);
+            EXPECT_EQ(p.pozzetti[k + 1].fondoArrivo, e.quotaValle);
+        }
+        if (c.tratti > 1) {
+            EXPECT_NEAR(*p.pozzetti[1].fondoArrivo - *p.pozzetti[1].fondoPartenza, c.salto, 1e-9);
+        }
+        if (c.ramo) {
+            EXPECT_EQ(percorsi.teste("P3"), (std::vector<std::string>{"P0", "B0"}));
+            EXPECT_DOUBLE_EQ(percorsi.da("B0").lunghezza(), 90);
+        }
+    }
+}
+
+TEST(Profilo, PercorsiRifiutatiConIlMotivo) {
+    Linea l = collettore(2);
+    const struct {
+        std::string testa;
+        std::string motivo;
+    } casi[] = {{"X9", "\"X9\""}, {"P2", "\"P2\""}};
+    const Percorsi percorsi(l.tratti, l.rete);
+    for (const auto& c : casi) {
+        try {
+            percorsi.da(c.testa);
+            ADD_FAILURE() << c.testa;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find(c.motivo), std::string::npos) << e.what();
+        }
+    }
+    l.tratti[1].lunghezza.reset();
+    l.tratti[1].quotaMonte = 99;
+    l.rete = *tratti::calcolaRete(l.tratti, l.pozzetti, tratti::Impostazioni());
+    EXPECT_THROW(Percorsi(l.tratti, l.rete).da("P0"), std::invalid_argument);
+}
+
+// Between two manholes the levels run straight: the ground from one ground
+// level to the next, the invert by the slope, the crown 3r above.
+TEST(Profilo, LivelliSottoIlPuntatore) {
+    const Linea l = collettore(2);
+    const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+    const tratti::LivelliProfilo a = tratti::livelliA(p, 60);
+    EXPECT_NEAR(*a.terreno, 103 - 0.15 * 1.5, 1e-12);
+    EXPECT_NEAR(*a.fondo, *l.rete.esiti[1].quotaMonte - 0.005 * 20, 1e-12);
+    EXPECT_NEAR(*a.cielo - *a.fondo, 3 * l.rete.esiti[1].raggio / 100, 1e-12);
+    EXPECT_NEAR(*a.acquaProgetto - *a.fondo, l.rete.esiti[1].progetto->altezza, 1e-12);
+}
+
+// The DXF read back: the seven layers, one polyline for each line along the
+// path, and the levels of the network at every manhole, times the
+// exaggeration.
+TEST(Profilo, DxfConIStratiELeQuoteDellaRete) {
+    const Linea l = collettore(3, 1);
+    const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+    const ImpaginazioneProfilo imp = impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3));
+    const LettoreDxf dxf = letto(profiloDxf(p, imp));
+    for (const char* strato : stratiDxf) {
+        EXPECT_NE(std::find(dxf.strati.begin(), dxf.strati.end(), strato), dxf.strati.end())
+            << strato;
+    }
+    const std::map<std::string, std::size_t> attese = {
+        {"TERRENO", 1}, {"SCORRIMENTO", 1}, {"CIELO", 1}, {"PELO_LIBERO", 2}};
+    for (const auto& [strato, quante] : attese) {
+        EXPECT_EQ(dxf.polilinee.count(strato) ? dxf.polilinee.at(strato).size() : 0, quante)
+            << strato;
+    }
+    const double e = imp.esagerazione();
+    const auto& fondo = dxf.polilinee.at("SCORRIMENTO").front();
+    const auto& terreno = dxf.polilinee.at("TERRENO").front();
+    ASSERT_EQ(fondo.size(), 2 * p.tratti.size());
+    for (std::size_t k = 0; k < p.tratti.size(); ++k) {
+        const tratti::Esito& esito = l.rete.esiti[p.tratti[k].indice];
+        EXPECT_DOUBLE_EQ(fondo[2 * k].first, 40.0 * k);
+        EXPECT_NEAR(fondo[2 * k].second / e, *esito.quotaMonte, 1e-9);
+        EXPECT_NEAR(fondo[2 * k + 1].second / e, *esito.quotaValle, 1e-9);
+        EXPECT_NEAR(terreno[2 * k].second / e, 103 - 0.15 * k, 1e-9);
+    }
+    const bool esagerazioneScritta =
+        std::any_of(dxf.testi.begin(), dxf.testi.end(), [](const std::string& t) {
+            return t.find("esagerazione verticale") != std::string::npos;
+        });
+    EXPECT_TRUE(esagerazioneScritta);
+}
+
+// The levels of the SVG where the scales put them: one of its polylines is
+// the invert, its points at the manholes' distances and inverts.
+TEST(Profilo, SvgAlleQuoteDellaRete) {
+    const Linea l = collettore(3, 1);
+    const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+    const ImpaginazioneProfilo imp = impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A4));
+    const std::string percorso = ::testing::TempDir() + "profilo.svg";
+    scriviProfilo(percorso, p, imp);
+    std::ifstream file(percorso);
+    const std::string svg((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::remove(percorso.c_str());
+    std::vector<std::pair<double, double>> attesi; // mm across, m of level
+    for (const tratti::TrattoProfilo& t : p.tratti) {
+        attesi.emplace_back(t.da, *t.fondoMonte);
+        attesi.emplace_back(t.a, *t.fondoValle);
+    }
+    const auto eLoScorrimento = [&](const std::vector<std::pair<double, double>>& punti) {
+        if (punti.size() != attesi.size()) {
+            return false;
+        }
+        for (std::size_t i = 1; i < punti.size(); ++i) {
+            const double dx = (attesi[i].first - attesi[0].first) * 1000 / imp.scalaOrizzontale;
+            const double dy = -(attesi[i].second - attesi[0].second) * 1000 / imp.scalaVerticale;
+            if (std::fabs(punti[i].first - punti[0].first - dx) > 0.01 ||
+                std::fabs(punti[i].second - punti[0].second - dy) > 0.01) {
+                return false;
+            }
+        }
+        return true;
+    };
+    bool trovato = false;
+    for (std::size_t i = svg.find("points=\""); i != std::string::npos && !trovato;
+         i = svg.find("points=\"", i + 1)) {
+        std::istringstream punti(svg.substr(i + 8, svg.find('"', i + 8) - i - 8));
+        std::vector<std::pair<double, double>> letti;
+        double x = 0, y = 0;
+        char virgola = 0;
+        while (punti >> x >> virgola >> y) {
+            letti.emplace_back(x, y);
+        }
+        trovato = eLoScorrimento(letti);
+    }
+    EXPECT_TRUE(trovato);
+}
+
+// A long path runs on over several sheets, each beginning where the last
+// ended and none wider than its sheet; the PDF has a page for each.
+TEST(Profilo, PercorsoLungoSuPiuFogli) {
+    const Linea l = collettore(200);
+    const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+    for (const auto& [formato, scala] :
+         {std::pair{FormatoFoglio::A3, std::optional<double>()}, {FormatoFoglio::A4, 500.0}}) {
+        const ImpaginazioneProfilo imp = impaginaProfilo(p, dimensioniFoglio(formato), scala);
+        ASSERT_GT(imp.fogli.size(), 1u);
+        EXPECT_DOUBLE_EQ(imp.fogli.front().da, 0);
+        EXPECT_DOUBLE_EQ(imp.fogli.back().a, p.lunghezza());
+        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+            if (f > 0) {
+                EXPECT_DOUBLE_EQ(imp.fogli[f].da, imp.fogli[f - 1].a);
+            }
+            const double larghezza =
+                (imp.fogli[f].a - imp.fogli[f].da) * 1000 / imp.scalaOrizzontale;
+            EXPECT_LE(larghezza, areaDelDisegno(imp).width() + 1e-9);
+        }
+        const std::string percorso = ::testing::TempDir() + "profilo.pdf";
+        scriviProfilo(percorso, p, imp);
+        std::ifstream file(percorso, std::ios::binary);
+        const std::string pdf((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
+        std::remove(percorso.c_str());
+        std::size_t pagine = 0;
+        for (std::size_t i = pdf.find("/Type /Page\n"); i != std::string::npos;
+             i = pdf.find("/Type /Page\n", i + 1)) {
+            ++pagine;
+        }
+        EXPECT_EQ(pagine, imp.fogli.size());
+    }
+}

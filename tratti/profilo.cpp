@@ -1,0 +1,240 @@
+#include "tratti/profilo.h"
+
+#include "numeri/conversioni.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <unordered_set>
+
+namespace tratti {
+
+namespace {
+
+constexpr std::size_t nessuno = static_cast<std::size_t>(-1);
+
+std::string tra(const std::string& nome) {
+    return "\"" + nome + "\"";
+}
+
+bool unito(const Tratto& t) {
+    return !t.pozzettoMonte.empty() && !t.pozzettoValle.empty() &&
+           t.pozzettoMonte != t.pozzettoValle;
+}
+
+double lunghezzaUsabile(const Tratto& t) {
+    return t.lunghezza && std::isfinite(*t.lunghezza) && *t.lunghezza > 0 ? *t.lunghezza : 0;
+}
+
+} // namespace
+
+std::optional<double> PozzettoProfilo::fondo() const {
+    if (fondoArrivo && fondoPartenza) {
+        return std::min(*fondoArrivo, *fondoPartenza);
+    }
+    return fondoArrivo ? fondoArrivo : fondoPartenza;
+}
+
+std::string TrattoProfilo::sezione() const {
+    return CStr(2 * raggio) + "/" + CStr(3 * raggio);
+}
+
+std::optional<double> TrattoProfilo::fondoA(double progressiva) const {
+    if (!fondoMonte || !fondoValle) {
+        return std::nullopt;
+    }
+    const double t = lunghezza() > 0 ? std::clamp((progressiva - da) / lunghezza(), 0.0, 1.0) : 0;
+    return *fondoMonte + (*fondoValle - *fondoMonte) * t;
+}
+
+LivelliProfilo livelliA(const Profilo& profilo, double progressiva) {
+    LivelliProfilo livelli;
+    if (profilo.tratti.empty()) {
+        return livelli;
+    }
+    const auto dopo = std::upper_bound(profilo.tratti.begin(), profilo.tratti.end(), progressiva,
+                                       [](double x, const TrattoProfilo& t) { return x < t.a; });
+    const std::size_t k = dopo == profilo.tratti.end()
+                              ? profilo.tratti.size() - 1
+                              : static_cast<std::size_t>(dopo - profilo.tratti.begin());
+    const TrattoProfilo& t = profilo.tratti[k];
+    const PozzettoProfilo& monte = profilo.pozzetti[k];
+    const PozzettoProfilo& valle = profilo.pozzetti[k + 1];
+    const double frazione =
+        t.lunghezza() > 0 ? std::clamp((progressiva - t.da) / t.lunghezza(), 0.0, 1.0) : 0;
+    if (monte.terreno && valle.terreno) {
+        livelli.terreno = *monte.terreno + (*valle.terreno - *monte.terreno) * frazione;
+    }
+    livelli.fondo = t.fondoA(progressiva);
+    if (livelli.fondo) {
+        livelli.cielo = *livelli.fondo + t.altezzaPiena;
+        if (t.acquaProgetto) {
+            livelli.acquaProgetto = *livelli.fondo + *t.acquaProgetto;
+        }
+        if (t.acquaMinima) {
+            livelli.acquaMinima = *livelli.fondo + *t.acquaMinima;
+        }
+    }
+    return livelli;
+}
+
+Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)
+    : tratti_(tratti), rete_(rete) {
+    std::unordered_set<std::string_view> arrivi;
+    for (std::size_t k = 0; k < tratti.size(); ++k) {
+        const Tratto& t = tratti[k];
+        if (!unito(t)) {
+            continue;
+        }
+        arrivi.insert(t.pozzettoValle);
+        // A manhole with two reaches leaving it heads no path.
+        const auto [dove, nuovo] = uscita_.try_emplace(t.pozzettoMonte, k);
+        if (!nuovo) {
+            dove->second = nessuno;
+        }
+    }
+    for (std::size_t p = 0; p < rete.pozzetti.size(); ++p) {
+        pozzetto_.try_emplace(rete.pozzetti[p].nome, p);
+    }
+    std::unordered_set<std::string_view> sbocchi;
+    for (const Albero& albero : rete.alberi) {
+        sbocchi.insert(albero.sbocco);
+    }
+    // Each manhole's way to its outlet, walked once: the distance and the
+    // outlet, or none where the walk splits, loops or ends outside a tree.
+    struct Via {
+        double distanza = 0;
+        std::string_view sbocco;
+        bool valida = false;
+    };
+    std::unordered_map<std::string_view, Via> vie;
+    const auto via = [&](std::string_view inizio) {
+        std::vector<std::string_view> catena;
+        std::unordered_set<std::string_view> visti;
+        std::string_view qui = inizio;
+        Via fine;
+        while (true) {
+            if (const auto nota = vie.find(qui); nota != vie.end()) {
+                fine = nota->second;
+                break;
+            }
+            const auto uscente = uscita_.find(qui);
+            if (uscente == uscita_.end()) {
+                fine = {0, qui, sbocchi.count(qui) > 0};
+                vie.emplace(qui, fine);
+                break;
+            }
+            if (uscente->second == nessuno || !visti.insert(qui).second) {
+                break;
+            }
+            catena.push_back(qui);
+            qui = tratti[uscente->second].pozzettoValle;
+        }
+        for (auto p = catena.rbegin(); p != catena.rend(); ++p) {
+            fine.distanza += lunghezzaUsabile(tratti[uscita_.at(*p)]);
+            vie.emplace(*p, fine);
+        }
+        return fine;
+    };
+    for (const Tratto& t : tratti) {
+        if (unito(t) && arrivi.count(t.pozzettoMonte) == 0) {
+            if (const Via v = via(t.pozzettoMonte);
+                v.valida && std::none_of(teste_.begin(), teste_.end(), [&](const Testa& h) {
+                    return h.nome == t.pozzettoMonte;
+                })) {
+                teste_.push_back({t.pozzettoMonte, std::string(v.sbocco), v.distanza});
+            }
+        }
+    }
+    std::stable_sort(teste_.begin(), teste_.end(),
+                     [](const Testa& a, const Testa& b) { return a.lunghezza > b.lunghezza; });
+}
+
+std::vector<std::string> Percorsi::teste(const std::string& sbocco) const {
+    std::vector<std::string> nomi;
+    for (const Testa& t : teste_) {
+        if (t.sbocco == sbocco) {
+            nomi.push_back(t.nome);
+        }
+    }
+    return nomi;
+}
+
+std::optional<std::string> Percorsi::testaPiuLunga() const {
+    return teste_.empty() ? std::nullopt : std::optional(teste_.front().nome);
+}
+
+std::vector<std::size_t> Percorsi::cammino(const std::string& inizio) const {
+    std::vector<std::size_t> cammino;
+    std::string_view qui = inizio;
+    for (auto uscente = uscita_.find(qui); uscente != uscita_.end(); uscente = uscita_.find(qui)) {
+        if (uscente->second == nessuno || cammino.size() >= tratti_.size()) {
+            return {};
+        }
+        cammino.push_back(uscente->second);
+        qui = tratti_[uscente->second].pozzettoValle;
+    }
+    const bool sbocco = std::any_of(rete_.alberi.begin(), rete_.alberi.end(),
+                                    [&](const Albero& a) { return a.sbocco == qui; });
+    return sbocco ? cammino : std::vector<std::size_t>{};
+}
+
+Profilo Percorsi::da(const std::string& testa) const {
+    const std::vector<std::size_t> passi = cammino(testa);
+    if (passi.empty()) {
+        throw std::invalid_argument("dal pozzetto " + tra(testa) +
+                                    " non parte un percorso di una rete senza errori fino al "
+                                    "suo sbocco");
+    }
+    Profilo profilo;
+    const auto pozzetto = [&](const std::string& nome, double progressiva) {
+        PozzettoProfilo p;
+        p.nome = nome;
+        p.progressiva = progressiva;
+        if (const auto dove = pozzetto_.find(nome); dove != pozzetto_.end()) {
+            p.terreno = rete_.pozzetti[dove->second].quotaTerreno;
+        }
+        return p;
+    };
+    double progressiva = 0;
+    profilo.pozzetti.push_back(pozzetto(testa, 0));
+    for (const std::size_t k : passi) {
+        const Tratto& t = tratti_[k];
+        const Esito& e = rete_.esiti[k];
+        const double lunghezza = lunghezzaUsabile(t);
+        if (lunghezza <= 0) {
+            throw std::invalid_argument("il tratto " + tra(t.nome) +
+                                        " non ha una lunghezza positiva: il profilo ne ha "
+                                        "bisogno");
+        }
+        TrattoProfilo tp;
+        tp.indice = k;
+        tp.nome = t.nome;
+        tp.da = progressiva;
+        tp.a = progressiva + lunghezza;
+        tp.pendenza = e.pendenza;
+        tp.raggio = e.raggio;
+        tp.fondoMonte = e.quotaMonte;
+        tp.fondoValle = e.quotaValle;
+        tp.altezzaPiena = 3 * e.raggio / 100;
+        if (e.progetto) {
+            tp.acquaProgetto = e.progetto->altezza;
+            tp.riempimento = e.progetto->riempimento;
+        }
+        if (e.minima) {
+            tp.acquaMinima = e.minima->altezza;
+        }
+        tp.portata = t.portata;
+        tp.verificato = e.calcolato && e.verificato;
+        tp.motivo = e.motivo;
+        profilo.conQuote = profilo.conQuote || e.quotaMonte || e.quotaValle;
+        profilo.pozzetti.back().fondoPartenza = e.quotaMonte;
+        progressiva = tp.a;
+        profilo.pozzetti.push_back(pozzetto(t.pozzettoValle, progressiva));
+        profilo.pozzetti.back().fondoArrivo = e.quotaValle;
+        profilo.tratti.push_back(std::move(tp));
+    }
+    return profilo;
+}
+
+} // namespace tratti

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "tratti/rete.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The longitudinal profile of a path through the network: from a head
+// manhole down to its outlet, every manhole at its progressive distance with
+// its levels, every reach between them with its section and its water.
+namespace tratti {
+
+struct PozzettoProfilo {
+    std::string nome;
+    double progressiva = 0; // m from the head
+    std::optional<double> terreno;
+    // The invert of the reach of the path arriving and of the one leaving;
+    // they differ by the drop.
+    std::optional<double> fondoArrivo, fondoPartenza;
+
+    // The lowest invert at the manhole: the bottom of its shaft.
+    std::optional<double> fondo() const;
+};
+
+struct TrattoProfilo {
+    std::size_t indice = 0; // in the line's reaches
+    std::string nome;
+    double da = 0, a = 0; // progressive distances of its ends, m
+    double pendenza = 0;
+    double raggio = 0; // cm
+    std::optional<double> fondoMonte, fondoValle;
+    // Heights over the invert, m: the crown, and the water at the design
+    // and at the minimum flow.
+    double altezzaPiena = 0;
+    std::optional<double> acquaProgetto, acquaMinima;
+    double portata = 0;                // l/s
+    std::optional<double> riempimento; // h/H at the design flow
+    bool verificato = false;
+    std::string motivo; // why not, where it is not
+
+    double lunghezza() const { return a - da; }
+    // "60/90": width and height in centimetres.
+    std::string sezione() const;
+    // The invert at a progressive distance within the reach.
+    std::optional<double> fondoA(double progressiva) const;
+};
+
+struct Profilo {
+    std::vector<PozzettoProfilo> pozzetti; // from the head to the outlet
+    std::vector<TrattoProfilo> tratti;     // pozzetti.size() − 1 of them
+    bool conQuote = false;                 // some invert is known
+
+    double lunghezza() const { return pozzetti.empty() ? 0 : pozzetti.back().progressiva; }
+};
+
+// The levels under a progressive distance: those the path does not know
+// are left empty.
+struct LivelliProfilo {
+    std::optional<double> terreno, fondo, cielo, acquaProgetto, acquaMinima;
+};
+LivelliProfilo livelliA(const Profilo& profilo, double progressiva);
+
+// The paths of a computed network: its trees' heads and the walk from each
+// down to its outlet.
+class Percorsi {
+  public:
+    Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete);
+
+    // The heads whose path runs to this outlet, the longest path first.
+    std::vector<std::string> teste(const std::string& sbocco) const;
+    // The head of the longest path of the whole network; none without a
+    // tree.
+    std::optional<std::string> testaPiuLunga() const;
+    // The profile from a head manhole; std::invalid_argument in Italian
+    // when it is not the head of a tree's path, or a reach on the way has
+    // no length.
+    Profilo da(const std::string& testa) const;
+
+  private:
+    struct Testa {
+        std::string nome;
+        std::string sbocco;
+        double lunghezza = 0; // m, a reach without its length counted as none
+    };
+
+    // The reaches from a manhole to the outlet; empty when the walk leaves
+    // the trees.
+    std::vector<std::size_t> cammino(const std::string& inizio) const;
+
+    const std::vector<Tratto>& tratti_;
+    const EsitiRete& rete_;
+    std::unordered_map<std::string_view, std::size_t> uscita_;   // the reach leaving a manhole
+    std::unordered_map<std::string_view, std::size_t> pozzetto_; // in rete_.pozzetti
+    std::vector<Testa> teste_;                                   // the longest path first
+};
+
+} // namespace tratti
