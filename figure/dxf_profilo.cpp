@@ -4,13 +4,8 @@
 
 #include <dxflib/dl_dxf.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <stdexcept>
 
 const char* const stratiDxf[7] = {"TERRENO",  "SCORRIMENTO", "CIELO",    "PELO_LIBERO",
@@ -41,34 +36,42 @@ std::string testoDxf(const std::string& utf8) {
     return esito;
 }
 
-// A temporary file for the library, which writes only to a named file; read
-// back and removed.
-class FileTemporaneo {
+// The library's writer, into memory: its own writes to a file a line at a
+// time, a system call each, which a long path pays a hundred thousand times.
+class ScritturaInMemoria : public DL_WriterA {
   public:
-    FileTemporaneo() {
-        const char* cartella = std::getenv("TMPDIR");
-        nome_ = std::string(cartella != nullptr && *cartella != '\0' ? cartella : "/tmp") +
-                "/profilo-XXXXXX";
-        const int fd = mkstemp(nome_.data());
-        if (fd < 0) {
-            throw std::runtime_error("non si può creare un file temporaneo per il DXF");
-        }
-        close(fd);
-    }
-    ~FileTemporaneo() { unlink(nome_.c_str()); }
-    FileTemporaneo(const FileTemporaneo&) = delete;
-    FileTemporaneo& operator=(const FileTemporaneo&) = delete;
+    ScritturaInMemoria() : DL_WriterA("/dev/null", DL_Codes::AC1015) {}
 
-    const std::string& nome() const { return nome_; }
-    std::string contenuto() const {
-        std::ifstream file(nome_, std::ios::binary);
-        std::ostringstream testo;
-        testo << file.rdbuf();
-        return testo.str();
+    void dxfReal(int gc, double value) const override {
+        char cifre[64];
+        std::snprintf(cifre, sizeof cifre, "%.12f", value);
+        std::string testo(cifre);
+        testo.erase(testo.find_last_not_of('0') + 1);
+        if (testo.back() == '.') {
+            testo += '0';
+        }
+        dxfString(gc, testo);
     }
+    void dxfInt(int gc, int value) const override { dxfString(gc, std::to_string(value)); }
+    void dxfHex(int gc, int value) const override {
+        char cifre[16];
+        std::snprintf(cifre, sizeof cifre, "%0X", static_cast<unsigned>(value));
+        dxfString(gc, cifre);
+    }
+    void dxfString(int gc, const char* value) const override { dxfString(gc, std::string(value)); }
+    void dxfString(int gc, const std::string& value) const override {
+        const std::string codice = std::to_string(gc);
+        testo_.append(codice.size() < 3 ? 3 - codice.size() : 0, ' ');
+        testo_ += codice;
+        testo_ += '\n';
+        testo_ += value;
+        testo_ += '\n';
+    }
+
+    std::string testo() const { return testo_; }
 
   private:
-    std::string nome_;
+    mutable std::string testo_;
 };
 
 class Disegno {
@@ -285,20 +288,19 @@ class Disegno {
 
 std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
                        Separatore separatore) {
-    const FileTemporaneo temporaneo;
     DL_Dxf dxf;
-    const std::unique_ptr<DL_WriterA> dw(dxf.out(temporaneo.nome().c_str(), DL_Codes::AC1015));
-    if (!dw) {
-        throw std::runtime_error("non si può scrivere il DXF");
-    }
+    ScritturaInMemoria scrittura;
+    DL_WriterA* const dw = &scrittura;
     Disegno disegno(dxf, *dw, profilo, impaginazione, separatore);
     dxf.writeHeader(*dw);
     // Drawing units: metres.
     dw->dxfString(9, "$INSUNITS");
     dw->dxfInt(70, 6);
     const auto [minimo, massimo] = disegno.estensione();
-    for (const auto& [nome, punto] : {std::pair{"$EXTMIN", minimo}, {"$EXTMAX", massimo},
-                                      {"$LIMMIN", minimo}, {"$LIMMAX", massimo}}) {
+    for (const auto& [nome, punto] : {std::pair{"$EXTMIN", minimo},
+                                      {"$EXTMAX", massimo},
+                                      {"$LIMMIN", minimo},
+                                      {"$LIMMAX", massimo}}) {
         dw->dxfString(9, nome);
         dw->dxfReal(10, punto.first);
         dw->dxfReal(20, punto.second);
@@ -350,6 +352,5 @@ std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfil
     dxf.writeObjects(*dw);
     dxf.writeObjectsEnd(*dw);
     dw->dxfEOF();
-    dw->close();
-    return temporaneo.contenuto();
+    return scrittura.testo();
 }

@@ -96,6 +96,16 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 
 } // namespace
 
+QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
+                         std::size_t foglio, double pixelPerMillimetro, Separatore separatore) {
+    QImage immagine((impaginazione.foglio * pixelPerMillimetro).toSize(), QImage::Format_RGB32);
+    immagine.fill(Qt::white);
+    QPainter pittore(&immagine);
+    pittore.scale(pixelPerMillimetro, pixelPerMillimetro);
+    disegnaFoglioProfilo(pittore, profilo, impaginazione, foglio, separatore);
+    return immagine;
+}
+
 bool formatoProfiloNoto(const std::string& percorso) {
     const std::string e = estensione(percorso);
     return e == "pdf" || e == "svg" || e == "png" || e == "dxf";

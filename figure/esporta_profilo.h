@@ -2,6 +2,9 @@
 
 #include "figure/figura_profilo.h"
 
+#include <QImage>
+
+#include <cstddef>
 #include <string>
 
 // The longitudinal profile written out, whole or nothing: as a vector PDF
@@ -16,6 +19,11 @@ bool formatoProfiloNoto(const std::string& percorso);
 void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione,
                    Separatore separatore = Separatore::Punto);
+
+// One sheet as a picture, at so many pixels a millimetre: a report's figure.
+QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
+                         std::size_t foglio, double pixelPerMillimetro,
+                         Separatore separatore = Separatore::Punto);
 
 // The drawing for CAD. x is the progressive distance in metres, y the level
 // in metres times the vertical exaggeration, which a text states. Its

@@ -12,6 +12,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <map>
 
 namespace {
 
@@ -151,13 +152,24 @@ std::vector<FoglioProfilo> divisoInFogli(const tratti::Profilo& profilo, double 
     return fogli;
 }
 
+// The sheet as it is laid out, its furniture at full size.
+QSizeF foglioVirtuale(const ImpaginazioneProfilo& imp) {
+    return imp.foglio / imp.misura;
+}
+
+QRectF areaVirtuale(const ImpaginazioneProfilo& imp) {
+    const QSizeF foglio = foglioVirtuale(imp);
+    return {margine + colonnaTitoli, margine + testata + sopraIlTerreno, larghezzaDisegno(foglio),
+            altezzaDisegno(foglio) - sopraIlTerreno};
+}
+
 // The sheet's drawing, its scales and its reference level.
 class Foglio {
   public:
     Foglio(QPainter& pittore, const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
            std::size_t numero, Separatore separatore)
         : p_(pittore), profilo_(profilo), imp_(imp), numero_(numero), stretto_(imp.fogli[numero]),
-          separatore_(separatore), area_(areaDelDisegno(imp)) {
+          separatore_(separatore), k_(imp.misura), area_(areaVirtuale(imp)) {
         const std::optional<std::pair<double, double>> livelli =
             escursione(profilo, stretto_.da, stretto_.a);
         const double passo = passoQuote();
@@ -165,10 +177,10 @@ class Foglio {
         // The drawing stands on the reference level when it fits; a range
         // too high for the sheet at a typed scale is centred.
         if (livelli) {
-            const double altezza = (livelli->second - base_) * 1000 / imp.scalaVerticale;
+            const double altezza = (livelli->second - base_) * 1000 / (imp.scalaVerticale * k_);
             if (altezza > area_.height()) {
                 const double centro = (livelli->first + livelli->second) / 2;
-                base_ = centro - area_.height() / 2 * imp.scalaVerticale / 1000;
+                base_ = centro - area_.height() / 2 * imp.scalaVerticale * k_ / 1000;
             }
         }
     }
@@ -190,17 +202,17 @@ class Foglio {
   private:
     double x(double progressiva) const {
         return area_.left() + bordoInterno +
-               (progressiva - stretto_.da) * 1000 / imp_.scalaOrizzontale;
+               (progressiva - stretto_.da) * 1000 / (imp_.scalaOrizzontale * k_);
     }
     double y(double quota) const {
-        return area_.bottom() - (quota - base_) * 1000 / imp_.scalaVerticale;
+        return area_.bottom() - (quota - base_) * 1000 / (imp_.scalaVerticale * k_);
     }
     QPointF punto(double progressiva, double quota) const { return {x(progressiva), y(quota)}; }
 
     // A round step of the levels' axis, some 8 mm apart on the sheet.
     double passoQuote() const {
         for (const double passo : {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0}) {
-            if (passo * 1000 / imp_.scalaVerticale >= 8) {
+            if (passo * 1000 / (imp_.scalaVerticale * k_) >= 8) {
                 return passo;
             }
         }
@@ -214,8 +226,9 @@ class Foglio {
     // A text `altezza` mm high; upright texts read from the bottom up.
     QRectF testo(const QString& testo, QPointF ancora, double altezza, Qt::Alignment allineamento,
                  bool verticale = false, const QColor& colore = Qt::black) {
-        const QFont c = carattere(altezza);
-        const QFontMetricsF metriche(c);
+        const Carattere& scelto = carattereDi(altezza);
+        const QFont& c = scelto.font;
+        const QFontMetricsF& metriche = scelto.metriche;
         const double larghezza = metriche.horizontalAdvance(testo);
         double sx = 0;
         if (allineamento & Qt::AlignHCenter) {
@@ -246,8 +259,8 @@ class Foglio {
                          : proprio.translated(ancora);
     }
 
-    static double larghezzaTesto(const QString& testo, double altezza) {
-        return QFontMetricsF(carattere(altezza)).horizontalAdvance(testo) / 10;
+    double larghezzaTesto(const QString& testo, double altezza) {
+        return carattereDi(altezza).metriche.horizontalAdvance(testo) / 10;
     }
 
     void penna(const QColor& colore, double spessore, Qt::PenStyle stile = Qt::SolidLine) {
@@ -433,7 +446,7 @@ class Foglio {
         const double passo = passoQuote();
         penna(Qt::black, 0.2);
         p_.drawLine(QPointF(area_.left(), area_.top()), QPointF(area_.left(), area_.bottom()));
-        const double cima = base_ + area_.height() * imp_.scalaVerticale / 1000;
+        const double cima = base_ + area_.height() * imp_.scalaVerticale * k_ / 1000;
         for (double z = std::ceil(base_ / passo) * passo; z <= cima + 1e-9; z += passo) {
             p_.drawLine(QPointF(area_.left() - 1.5, y(z)), QPointF(area_.left(), y(z)));
             testo(numero(z, passo < 1 ? "0.0" : "0"), QPointF(area_.left() - 2, y(z)), 2,
@@ -466,10 +479,8 @@ class Foglio {
         }
         if (!rotture.isEmpty()) {
             const double spazio = (area_.right() - px) * 10;
-            const QString elenco =
-                QFontMetricsF(carattere(2))
-                    .elidedText("In rosso, non verificati: " + rotture.join("; "), Qt::ElideRight,
-                                spazio);
+            const QString elenco = carattereDi(2).metriche.elidedText(
+                "In rosso, non verificati: " + rotture.join("; "), Qt::ElideRight, spazio);
             testo(elenco, QPointF(px, alto), 2, Qt::AlignLeft | Qt::AlignVCenter, false,
                   coloreRottura);
         }
@@ -546,12 +557,29 @@ class Foglio {
         }
     }
 
+    // A sheet writes thousands of texts in a few sizes: each font once.
+    struct Carattere {
+        QFont font;
+        QFontMetricsF metriche;
+    };
+    const Carattere& carattereDi(double altezza) {
+        const auto chiave = static_cast<int>(std::lround(altezza * 100));
+        auto dove = caratteri_.find(chiave);
+        if (dove == caratteri_.end()) {
+            const QFont c = carattere(altezza);
+            dove = caratteri_.emplace(chiave, Carattere{c, QFontMetricsF(c)}).first;
+        }
+        return dove->second;
+    }
+
+    std::map<int, Carattere> caratteri_;
     QPainter& p_;
     const tratti::Profilo& profilo_;
     const ImpaginazioneProfilo& imp_;
     std::size_t numero_;
     FoglioProfilo stretto_;
     Separatore separatore_;
+    double k_; // the furniture's fraction: the sheet is laid out 1 / k_ as large, then scaled
     QRectF area_;
     double base_ = 0; // the level at the drawing's bottom, m
 };
@@ -564,24 +592,32 @@ QSizeF dimensioniFoglio(FormatoFoglio formato) {
 
 ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
                                      std::optional<double> scalaOrizzontale,
-                                     std::optional<double> scalaVerticale, bool continuo) {
+                                     std::optional<double> scalaVerticale, bool continuo,
+                                     double misura) {
     ImpaginazioneProfilo imp;
     imp.foglio = foglio;
+    imp.misura = misura;
     const double lunghezza = std::max(profilo.lunghezza(), 1e-3);
-    const double campo = campoDelPercorso(foglio);
+    // On the sheet, mm.
+    const double campo = campoDelPercorso(foglioVirtuale(imp)) * misura;
     if (scalaOrizzontale) {
         imp.scalaOrizzontale = *scalaOrizzontale;
     } else {
-        // Whole on one sheet, unless a reach would be too narrow to read.
+        // Whole on one sheet, unless a reach would be too narrow to read:
+        // then the largest usual scale at which it is not.
         const double media = lunghezza / std::max<std::size_t>(profilo.tratti.size(), 1);
-        const double leggibile = media * 1000 / trattoLeggibile;
+        const double leggibile = media * 1000 / (trattoLeggibile * misura);
         const double intera = lunghezza * 1000 / campo;
-        imp.scalaOrizzontale =
-            scalaUsuale(std::min(intera, std::max(leggibile, scaleOrizzontali.front())),
-                        scaleOrizzontali)
-                .value_or(scaleOrizzontali.back());
-        if (continuo) {
-            imp.scalaOrizzontale = std::max(imp.scalaOrizzontale, scaleOrizzontali.front());
+        if (intera <= leggibile) {
+            imp.scalaOrizzontale =
+                scalaUsuale(intera, scaleOrizzontali).value_or(scaleOrizzontali.back());
+        } else {
+            imp.scalaOrizzontale = scaleOrizzontali.front();
+            for (const double n : scaleOrizzontali) {
+                if (n <= leggibile) {
+                    imp.scalaOrizzontale = n;
+                }
+            }
         }
     }
     if (continuo) {
@@ -601,7 +637,7 @@ ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF fogl
             }
         }
         // A step of the axis below and a little above: room for both.
-        const double spazio = altezzaDisegno(imp.foglio) - sopraIlTerreno;
+        const double spazio = areaVirtuale(imp).height() * misura;
         imp.scalaVerticale = scalaUsuale((salto + 2) * 1000 / std::max(spazio, 1.0), scaleVerticali)
                                  .value_or(scaleVerticali.back());
         imp.scalaVerticale = std::min(imp.scalaVerticale, imp.scalaOrizzontale);
@@ -610,8 +646,8 @@ ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF fogl
 }
 
 QRectF areaDelDisegno(const ImpaginazioneProfilo& imp) {
-    return {margine + colonnaTitoli, margine + testata + sopraIlTerreno,
-            larghezzaDisegno(imp.foglio), altezzaDisegno(imp.foglio) - sopraIlTerreno};
+    const QRectF area = areaVirtuale(imp);
+    return {area.topLeft() * imp.misura, area.size() * imp.misura};
 }
 
 std::optional<double> progressivaA(const ImpaginazioneProfilo& imp, std::size_t foglio,
@@ -620,8 +656,9 @@ std::optional<double> progressivaA(const ImpaginazioneProfilo& imp, std::size_t 
         return std::nullopt;
     }
     const FoglioProfilo& f = imp.fogli[foglio];
-    const double progressiva = f.da + (xMillimetri - areaDelDisegno(imp).left() - bordoInterno) *
-                                          imp.scalaOrizzontale / 1000;
+    const double progressiva =
+        f.da + (xMillimetri / imp.misura - areaVirtuale(imp).left() - bordoInterno) *
+                   imp.scalaOrizzontale * imp.misura / 1000;
     if (progressiva < f.da - 1e-9 || progressiva > f.a + 1e-9) {
         return std::nullopt;
     }
@@ -636,6 +673,7 @@ void disegnaFoglioProfilo(QPainter& pittore, const tratti::Profilo& profilo,
     }
     pittore.save();
     pittore.setRenderHint(QPainter::Antialiasing);
+    pittore.scale(impaginazione.misura, impaginazione.misura);
     Foglio(pittore, profilo, impaginazione, foglio, separatore).disegna();
     pittore.restore();
 }

@@ -30,6 +30,9 @@ struct ImpaginazioneProfilo {
     QSizeF foglio;                                        // mm
     double scalaOrizzontale = 1000, scalaVerticale = 100; // 1:N
     std::vector<FoglioProfilo> fogli;
+    // The frame, the table and the texts at this fraction of their size: a
+    // report's figure is smaller than a drawing's sheet.
+    double misura = 1;
 
     double esagerazione() const { return scalaOrizzontale / scalaVerticale; }
 };
@@ -42,7 +45,7 @@ struct ImpaginazioneProfilo {
 ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
                                      std::optional<double> scalaOrizzontale = std::nullopt,
                                      std::optional<double> scalaVerticale = std::nullopt,
-                                     bool continuo = false);
+                                     bool continuo = false, double misura = 1);
 
 // Where the profile itself is drawn on a sheet, mm: the table is below.
 QRectF areaDelDisegno(const ImpaginazioneProfilo& impaginazione);

@@ -4,6 +4,8 @@
 #include "analisi/tabella_calcolata.h"
 #include "analisi/verifiche.h"
 #include "documenti/proprieta_documento.h"
+#include "figure/esporta_profilo.h"
+#include "figure/figura_profilo.h"
 #include "figure/figura_scala.h"
 #include "figure/figura_sezione.h"
 #include "numeri/cifre_decimali.h"
@@ -19,9 +21,11 @@
 #include "relazione/verdetti_relazione.h"
 #include "table/tabella_risultati.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/profilo.h"
 #include "versione.h"
 
 #include <QStringList>
+#include <QTransform>
 
 #include <QTextDocument>
 #include <algorithm>
@@ -29,6 +33,12 @@
 #include <optional>
 
 namespace {
+
+// A profile in the report: a landscape sheet that stands along the page,
+// within its margins with the caption, mm; its frame, table and texts at
+// three quarters of a drawing's.
+const QSizeF foglioDelProfilo(230, 160);
+constexpr double misuraDelProfilo = 0.75;
 
 using Tabella = ScrittoreRelazione::Tabella;
 
@@ -487,8 +497,9 @@ class Relazione {
         }
         const tratti::Impostazioni impostazioni =
             progetto::impostazioniTratti(p_.verifiche, p_.rete, sezione_.resistenza, p_.catalogo);
-        const std::vector<tratti::Esito> esiti =
-            tratti::calcolaRete(lette, progetto::pozzettiDi(p_.pozzetti), impostazioni)->esiti;
+        const tratti::EsitiRete rete =
+            *tratti::calcolaRete(lette, progetto::pozzettiDi(p_.pozzetti), impostazioni);
+        const std::vector<tratti::Esito>& esiti = rete.esiti;
         const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
         const auto calcolati = std::count_if(esiti.begin(), esiti.end(),
@@ -567,6 +578,46 @@ class Relazione {
         for (const auto& nota : {leggi, motivi}) {
             for (const auto& [nome, testo] : nota) {
                 scrittore_.paragrafo(nome, testo);
+            }
+        }
+        profili(lette, rete);
+    }
+
+    // Each tree's longest path, a figure a sheet, turned to stand along the
+    // page: landscape sheets at their printed scales.
+    void profili(const std::vector<tratti::Tratto>& lette, const tratti::EsitiRete& rete) {
+        const tratti::Percorsi percorsi(lette, rete);
+        for (const tratti::Albero& albero : rete.alberi) {
+            const std::vector<std::string> teste = percorsi.teste(albero.sbocco);
+            if (teste.empty()) {
+                continue;
+            }
+            tratti::Profilo profilo;
+            try {
+                profilo = percorsi.da(teste.front());
+            } catch (const std::invalid_argument& e) {
+                scrittore_.paragrafo(QString("Profilo longitudinale verso %1 non disegnato: %2.")
+                                         .arg(q(albero.sbocco), q(e.what())),
+                                     true);
+                continue;
+            }
+            constexpr double pixelPerMillimetro = 8;
+            const ImpaginazioneProfilo imp = impaginaProfilo(
+                profilo, foglioDelProfilo, std::nullopt, std::nullopt, false, misuraDelProfilo);
+            for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+                const QImage foglio =
+                    immagineDelFoglio(profilo, imp, f, pixelPerMillimetro, scrittore_.separatore())
+                        .transformed(QTransform().rotate(-90));
+                QString didascalia =
+                    QString("Profilo longitudinale da %1 a %2")
+                        .arg(q(profilo.pozzetti.front().nome), q(profilo.pozzetti.back().nome));
+                if (imp.fogli.size() > 1) {
+                    didascalia += QString(", foglio %1 di %2").arg(f + 1).arg(imp.fogli.size());
+                }
+                didascalia += QString(": scala orizzontale 1:%1, verticale 1:%2.")
+                                  .arg(imp.scalaOrizzontale)
+                                  .arg(imp.scalaVerticale);
+                scrittore_.figura(foglio, foglioDelProfilo.height() / 10, didascalia);
             }
         }
     }

@@ -50,6 +50,8 @@ class ScrittoreRelazione {
     // below it; the two stay on one page. Returns N.
     int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
 
+    Separatore separatore() const { return separatore_; }
+
   private:
     QString leggibile(const QString& testo) const;
 

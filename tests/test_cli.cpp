@@ -1142,3 +1142,53 @@ TEST(CliTratti, RelazioneConUnTrattoNonCalcolato) {
     EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: tratto non calcolato nella relazione: T2, "
                         "«pendenza»: deve essere maggiore di zero: «-0.01»\n");
 }
+
+// --profilo writes the path's profile beside the reaches' results, from the
+// longest path or from --da; what cannot be drawn or written is refused
+// with its reason and no file.
+TEST(Cli, ProfiloLongitudinale) {
+    QTemporaryDir cartella;
+    const std::string dir = cartella.path().toStdString() + "/";
+    std::ofstream(dir + "linea.csv")
+        << "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,raggio,portata\n"
+           "A,P1,P2,40,0.005,100,,30\nB,P2,P3,50,0.005,,,60\nC,R1,P2,10,0.01,100.5,,5\n";
+    std::ofstream(dir + "sciolti.csv") << "tratto,lunghezza,pendenza,portata\nA,40,0.005,30\n";
+    const struct {
+        std::vector<std::string> argomenti;
+        int stato;
+        const char* file;   // written, when the run succeeds
+        const char* errore; // in the message, when it fails
+    } casi[] = {
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "p.pdf"}, 0, "p.pdf", ""},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "p.dxf", "--da", "R1"}, 0, "p.dxf", ""},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "p.svg", "--scala-orizzontale", "500",
+          "--scala-verticale", "50"},
+         0,
+         "p.svg",
+         ""},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "x.pdf", "--da", "P9"},
+         2,
+         nullptr,
+         "\"P9\""},
+        {{"--tratti", dir + "sciolti.csv", "--profilo", dir + "x.pdf"}, 2, nullptr, "percorso"},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "x.doc"}, 2, nullptr, ".dxf"},
+        {{"--profilo", dir + "x.pdf"}, 2, nullptr, "--tratti"},
+        {{"--tratti", dir + "linea.csv", "--da", "P1"}, 2, nullptr, "--profilo"},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "x.pdf", "--scala-verticale", "0"},
+         2,
+         nullptr,
+         "--scala-verticale"},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "manca/x.pdf"}, 1, nullptr, "manca"},
+    };
+    for (const auto& c : casi) {
+        const Esito e = esegui(c.argomenti);
+        EXPECT_EQ(e.stato, c.stato) << c.argomenti.back() << ": " << e.errori;
+        if (c.file != nullptr) {
+            EXPECT_GT(QFileInfo(QString::fromStdString(dir + c.file)).size(), 1000) << c.file;
+            EXPECT_NE(e.uscita.find("verificato"), std::string::npos);
+        } else {
+            EXPECT_NE(e.errori.find(c.errore), std::string::npos) << e.errori;
+            EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir + "x.pdf")));
+        }
+    }
+}

@@ -1,6 +1,7 @@
 #include "finestra_avviata.h"
 
 #include "app/finestra_analisi.h"
+#include "app/finestra_profilo.h"
 #include "app/finestra_tratti.h"
 #include "app/impostazioni.h"
 #include "app/modello_pozzetti.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -425,7 +427,7 @@ TEST_F(TrattiNelProgetto, ITastiDelProgrammaInOgniFinestra) {
             tasti << azione->shortcut().toString();
         }
         EXPECT_EQ(tasti, QStringList({"Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "Ctrl+R", "Ctrl+Q",
-                                      "Ctrl+G", "Ctrl+T"}));
+                                      "Ctrl+G", "Ctrl+T", "Ctrl+L"}));
     }
     tratti->hide();
     QApplication::setActiveWindow(analisi);
@@ -702,4 +704,41 @@ TEST_F(Tratti, UnaLineaDiPozzetti) {
               (std::vector<tratti::Pozzetto>{{"P7", 100.5, ""}}));
     modello().annullamenti()->undo();
     EXPECT_EQ(pozzetti.index(1, ModelloPozzetti::Terreno).data().toString(), "");
+}
+
+// The profile window follows the line: its tree, its heads longest first,
+// the levels under the pointer, a new reach once the results are in, and
+// the export of what it shows.
+TEST_F(Tratti, ProfiloDellaLinea) {
+    modello().incolla(0, 0,
+                      {{"P1-P2", "P1", "P2", "50", "0.005", "100", "", "", "40"},
+                       {"R1-P2", "R1", "P2", "20", "0.01", "100.4", "", "", "10"}});
+    modello().attendiCalcolo();
+    FinestraProfilo* profilo = finestra->apriProfilo();
+    EXPECT_EQ(profilo->albero->count(), 1);
+    ASSERT_EQ(profilo->testa->count(), 2);
+    EXPECT_EQ(profilo->testa->itemText(0), "P1");
+    ASSERT_TRUE(profilo->profilo());
+    EXPECT_DOUBLE_EQ(profilo->profilo()->lunghezza(), 50);
+    const QRectF area = areaDelDisegno(profilo->impaginazione());
+    const double mezzo = *profilo->profilo()->tratti[0].fondoA(25);
+    const double x = area.left() + area.width() / 2;
+    const std::optional<double> sotto = progressivaA(profilo->impaginazione(), 0, x);
+    ASSERT_TRUE(sotto);
+    EXPECT_TRUE(profilo->testoSotto(x).startsWith("Progressiva "))
+        << profilo->testoSotto(x).toStdString();
+    EXPECT_NEAR(*tratti::livelliA(*profilo->profilo(), 25).fondo, mezzo, 1e-12);
+
+    modello().incolla(2, 0, {{"P2-P3", "P2", "P3", "30", "0.005", "", "", "", "60"}});
+    modello().attendiCalcolo();
+    QCoreApplication::processEvents();
+    EXPECT_DOUBLE_EQ(profilo->profilo()->lunghezza(), 80);
+
+    const QString dxf = cartella.filePath("profilo.dxf");
+    ASSERT_TRUE(profilo->esporta(dxf.toStdString()));
+    EXPECT_GT(QFileInfo(dxf).size(), 1000);
+    QString avviso;
+    profilo->avvisa = [&](const QString& testo) { avviso = testo; };
+    EXPECT_FALSE(profilo->esporta(cartella.filePath("manca/profilo.pdf").toStdString()));
+    EXPECT_FALSE(avviso.isEmpty());
 }

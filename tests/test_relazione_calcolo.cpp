@@ -8,6 +8,7 @@
 #include "relazione/relazione_calcolo.h"
 #include "tratti/csv_tratti.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -240,4 +241,29 @@ TEST_F(RelazioneCalcolo, ParolaPiuLungaDellaRigaVaACapo) {
     for (int i = 0; i < righe->lineCount(); ++i) {
         EXPECT_LE(righe->lineAt(i).naturalTextWidth(), 600.0) << i;
     }
+}
+
+// A line of manholes gets its tree's longest path as a figure, captioned
+// with its ends and its scales; reaches on their own get none.
+TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
+    const auto riga = [](const char* nome, const char* monte, const char* valle,
+                         const char* quota) {
+        tratti::CelleTratto c{};
+        c[tratti::Nome] = nome;
+        c[tratti::PozzettoMonte] = monte;
+        c[tratti::PozzettoValle] = valle;
+        c[tratti::Lunghezza] = "40";
+        c[tratti::Pendenza] = "0.005";
+        c[tratti::QuotaMonte] = quota;
+        c[tratti::Portata] = "50";
+        return progetto::rigaDaCelle(c);
+    };
+    p.tratti = {riga("A", "P1", "P2", "100"), riga("B", "P2", "P3", "")};
+    EXPECT_TRUE(QRegularExpression("Figura \\d+ – Profilo longitudinale da P1 a P3: scala "
+                                   "orizzontale 1:\\d+, verticale 1:\\d+\\.")
+                    .match(relazione())
+                    .hasMatch());
+    p.tratti = {riga("A", "", "", "100")};
+    documento.clear();
+    EXPECT_FALSE(relazione().contains("Profilo longitudinale"));
 }

@@ -1,0 +1,109 @@
+#include "figure/esporta_profilo.h"
+#include "figure/figura_profilo.h"
+#include "tratti/profilo.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+// A trunk sewer of 1,000 reaches of 40 m from one head to its outlet, its
+// invert known at the head: its profile laid out on A3 sheets, drawn, and
+// written as DXF and as PDF.
+namespace {
+
+std::string pozzetto(int numero) {
+    std::string nome = "P";
+    nome += std::to_string(numero);
+    return nome;
+}
+
+struct Percorso {
+    std::vector<tratti::Tratto> tratti;
+    tratti::EsitiRete rete;
+    tratti::Profilo profilo;
+};
+
+const Percorso& percorso() {
+    static const Percorso p = [] {
+        Percorso p;
+        std::mt19937 generatore(7);
+        std::uniform_real_distribution<double> pendenza(0.003, 0.01), apporto(2, 8);
+        std::vector<tratti::Pozzetto> pozzetti;
+        double q = 0;
+        for (int k = 0; k < 1000; ++k) {
+            tratti::Tratto t;
+            t.pozzettoMonte = pozzetto(k);
+            t.pozzettoValle = pozzetto(k + 1);
+            t.nome = t.pozzettoMonte + "-" + t.pozzettoValle;
+            t.lunghezza = 40;
+            t.pendenza = pendenza(generatore);
+            q += apporto(generatore);
+            t.portata = q;
+            t.portataMinima = q / 10;
+            if (k == 0) {
+                t.quotaMonte = 500;
+            }
+            p.tratti.push_back(t);
+            pozzetti.push_back({t.pozzettoMonte, 503 - 0.2 * k, ""});
+        }
+        pozzetti.push_back({pozzetto(1000), 303, ""});
+        p.rete = *tratti::calcolaRete(p.tratti, pozzetti, tratti::Impostazioni());
+        p.profilo = tratti::Percorsi(p.tratti, p.rete).da("P0");
+        return p;
+    }();
+    return p;
+}
+
+ImpaginazioneProfilo impaginazione() {
+    return impaginaProfilo(percorso().profilo, dimensioniFoglio(FormatoFoglio::A3));
+}
+
+void ProfiloDisegnato(benchmark::State& misura) {
+    const ImpaginazioneProfilo imp = impaginazione();
+    QImage immagine(QSize(420, 297) * 4, QImage::Format_RGB32);
+    for (auto _ : misura) {
+        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+            QPainter pittore(&immagine);
+            pittore.scale(4, 4);
+            disegnaFoglioProfilo(pittore, percorso().profilo, imp, f);
+        }
+    }
+    misura.counters["fogli"] = static_cast<double>(imp.fogli.size());
+}
+
+void ProfiloDxf(benchmark::State& misura) {
+    for (auto _ : misura) {
+        benchmark::DoNotOptimize(profiloDxf(percorso().profilo, impaginazione()));
+    }
+}
+
+void ProfiloPdf(benchmark::State& misura) {
+    const std::string file = "/tmp/bench_profilo.pdf";
+    for (auto _ : misura) {
+        scriviProfilo(file, percorso().profilo, impaginazione());
+    }
+    std::remove(file.c_str());
+}
+
+} // namespace
+
+BENCHMARK(ProfiloDisegnato)->Unit(benchmark::kMillisecond);
+BENCHMARK(ProfiloDxf)->Unit(benchmark::kMillisecond);
+BENCHMARK(ProfiloPdf)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication applicazione(argc, argv);
+    percorso();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
