@@ -5,8 +5,7 @@
 #include <dxflib/dl_dxf.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <stdexcept>
+#include <cstdio>
 
 const char* const stratiDxf[7] = {"TERRENO",  "SCORRIMENTO", "CIELO",    "PELO_LIBERO",
                                   "POZZETTI", "TESTI",       "CARTIGLIO"};

@@ -435,8 +435,15 @@ class Foglio {
             if (etichetta.isEmpty()) {
                 continue;
             }
+            // Above the crown along the whole label, which a steep reach
+            // would otherwise cross.
             const double mezzo = (da + a) / 2;
-            testo(etichetta, QPointF(x(mezzo), y(*t.fondoA(mezzo) + t.altezzaPiena) - 0.8), 2,
+            const double mezzaLarghezza =
+                larghezzaTesto(etichetta, 2) / 2 * imp_.scalaOrizzontale * k_ / 1000;
+            const double cielo = std::max(*t.fondoA(std::max(da, mezzo - mezzaLarghezza)),
+                                          *t.fondoA(std::min(a, mezzo + mezzaLarghezza))) +
+                                 t.altezzaPiena;
+            testo(etichetta, QPointF(x(mezzo), y(cielo) - 0.8), 2,
                   Qt::AlignHCenter | Qt::AlignBottom, false,
                   t.verificato ? Qt::black : coloreRottura);
         }

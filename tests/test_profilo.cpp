@@ -286,3 +286,94 @@ TEST(Profilo, PercorsoLungoSuPiuFogli) {
         EXPECT_EQ(pagine, imp.fogli.size());
     }
 }
+
+// Fitted scales: the usual ones, the whole path on one sheet where a reach
+// stays 14 mm wide, else more sheets at the largest scale that keeps it so;
+// the levels within the drawing's height; typed scales as typed.
+TEST(Profilo, ScaleAdatteAlFoglio) {
+    const struct {
+        int tratti;
+        FormatoFoglio formato;
+        double misura;
+        std::optional<double> orizzontale, verticale;
+        double attesaOrizzontale; // 0: any usual one
+        bool unFoglio;
+    } casi[] = {{3, FormatoFoglio::A3, 1, {}, {}, 500, true},
+                {12, FormatoFoglio::A3, 1, {}, {}, 2000, true},
+                {60, FormatoFoglio::A4, 1, {}, {}, 2500, false},
+                {12, FormatoFoglio::A4, 0.75, {}, {}, 0, true},
+                {12, FormatoFoglio::A3, 1, 200.0, 20.0, 200, false}};
+    for (const auto& c : casi) {
+        const Linea l = collettore(c.tratti);
+        const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+        const ImpaginazioneProfilo imp = impaginaProfilo(
+            p, dimensioniFoglio(c.formato), c.orizzontale, c.verticale, false, c.misura);
+        if (c.attesaOrizzontale > 0) {
+            EXPECT_EQ(imp.scalaOrizzontale, c.attesaOrizzontale) << c.tratti;
+        }
+        EXPECT_EQ(imp.fogli.size() == 1, c.unFoglio) << c.tratti;
+        const QRectF area = areaDelDisegno(imp);
+        EXPECT_GE(40 * 1000 / imp.scalaOrizzontale, c.orizzontale ? 0 : 14 * c.misura - 1e-9);
+        if (!c.verticale) {
+            // Each sheet's levels, from its lowest invert to its highest
+            // ground.
+            for (const FoglioProfilo& f : imp.fogli) {
+                double basso = 1e9, alto = -1e9;
+                for (const tratti::PozzettoProfilo& pz : p.pozzetti) {
+                    if (pz.progressiva >= f.da && pz.progressiva <= f.a) {
+                        basso = std::min(basso, *pz.fondo());
+                        alto = std::max(alto, *pz.terreno);
+                    }
+                }
+                EXPECT_LE((alto - basso) * 1000 / imp.scalaVerticale, area.height()) << c.tratti;
+            }
+            EXPECT_LE(imp.scalaVerticale, imp.scalaOrizzontale);
+        } else {
+            EXPECT_EQ(imp.scalaVerticale, *c.verticale);
+        }
+        // The pointer's distance at each manhole's place on its sheet.
+        for (const tratti::PozzettoProfilo& pz : p.pozzetti) {
+            if (pz.progressiva > imp.fogli.front().a) {
+                break;
+            }
+            const double x =
+                area.left() + 6 * c.misura + pz.progressiva * 1000 / imp.scalaOrizzontale;
+            EXPECT_NEAR(*progressivaA(imp, 0, x), pz.progressiva, 1e-9);
+        }
+        EXPECT_FALSE(progressivaA(imp, 0, area.left() - 20));
+    }
+}
+
+// A network that is not a tree draws nothing: no head, and a head asked
+// for by name is refused. A reach on its own is no path either.
+TEST(Profilo, SenzaAlberoNessunPercorso) {
+    Linea l = collettore(2);
+    Tratto diramazione = l.tratti[1];
+    diramazione.nome = "D";
+    diramazione.pozzettoValle = "X1";
+    l.tratti.push_back(diramazione);
+    Tratto sciolto;
+    sciolto.nome = "S";
+    sciolto.lunghezza = 10;
+    sciolto.pendenza = 0.01;
+    sciolto.portata = 5;
+    l.tratti.push_back(sciolto);
+    l.rete = *tratti::calcolaRete(l.tratti, l.pozzetti, tratti::Impostazioni());
+    const Percorsi percorsi(l.tratti, l.rete);
+    EXPECT_FALSE(percorsi.testaPiuLunga());
+    EXPECT_THROW(percorsi.da("P0"), std::invalid_argument);
+}
+
+// Names and words that are not ASCII reach CAD as \U+ escapes.
+TEST(Profilo, DxfTestiInUnicode) {
+    Linea l = collettore(1);
+    l.tratti[0].pozzettoMonte = "Pozzo Libertà";
+    l.pozzetti[0].nome = "Pozzo Libertà";
+    l.rete = *tratti::calcolaRete(l.tratti, l.pozzetti, tratti::Impostazioni());
+    const Profilo p = Percorsi(l.tratti, l.rete).da("Pozzo Libertà");
+    const LettoreDxf dxf =
+        letto(profiloDxf(p, impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3))));
+    for (const std::string atteso : {"Pozzo Libert\\U+00E0", "Profondit\\U+00E0 (m)"}) {
+        EXPECT_NE(std::find(dxf.testi.begin(), dxf.testi.end(), atteso), dxf.testi.end()) << atteso;
+    }
+}
