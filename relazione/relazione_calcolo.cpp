@@ -148,14 +148,17 @@ class Relazione {
           limiti_(v_.limiti), richieste_(v_.richieste) {}
 
     void scrivi() {
+        // Blank rows of the window's table are no reaches.
+        const std::vector<progetto::RigaLetta> righe = progetto::leggiRighe(p_.tratti);
+        conTratti_ = !righe.empty();
         intestazione();
         dati();
         metodo();
         risultati();
         verifiche();
-        // Blank rows of the window's table are no reaches.
-        if (const auto righe = progetto::leggiRighe(p_.tratti); !righe.empty()) {
+        if (conTratti_) {
             verificaDeiTratti(righe);
+            conclusioni();
         }
         firma();
     }
@@ -402,11 +405,20 @@ class Relazione {
         scrittore_.tabella(t);
     }
 
+    // The section's own verdict; with a line of reaches it is only the
+    // typical section's, and the line's conclusions follow at the end.
     void conclusione() {
         scrittore_.vuota();
         const int soddisfatte = v_.soddisfatte;
         const int mancate = v_.nonSoddisfatte;
-        if (soddisfatte + mancate == 0) {
+        if (conTratti_) {
+            scrittore_.paragrafo(
+                soddisfatte + mancate == 0
+                    ? QString("Esito della sezione tipo: nessuna verifica.")
+                    : QString("Esito della sezione tipo: %1 verifiche soddisfatte su %2.")
+                          .arg(soddisfatte)
+                          .arg(soddisfatte + mancate));
+        } else if (soddisfatte + mancate == 0) {
             scrittore_.paragrafo("Conclusione: la relazione riporta la scala di deflusso della "
                                  "sezione, senza verifiche.");
         } else if (mancate == 0) {
@@ -429,6 +441,47 @@ class Relazione {
                     .arg(soddisfatte + mancate)
                     .arg(mancate == 1 ? "non è soddisfatta" : "non sono soddisfatte")
                     .arg(quali.isEmpty() ? QString() : " (" + quali.join(", ") + ")"));
+        }
+    }
+
+    // One statement on everything checked: every reach, the network's
+    // shape and the typical section; the work is called fit only when
+    // nothing fails, and what fails is named.
+    void conclusioni() {
+        scrittore_.sezione("6 Conclusioni");
+        QStringList difetti;
+        if (!erroriRete_.isEmpty()) {
+            difetti << "la rete ha errori di forma (" + erroriRete_.join("; ") + ")";
+        }
+        if (!nonVerificati_.isEmpty()) {
+            difetti << QString(nonVerificati_.size() == 1 ? "non verificato il tratto %1"
+                                                          : "non verificati i tratti %1")
+                           .arg(nonVerificati_.join("; "));
+        }
+        if (v_.nonSoddisfatte > 0) {
+            QStringList quali;
+            for (const std::string& mancata : v_.mancate) {
+                quali << q(mancata);
+            }
+            difetti << QString("la sezione tipo non soddisfa %1 verifiche su %2%3")
+                           .arg(v_.nonSoddisfatte)
+                           .arg(v_.soddisfatte + v_.nonSoddisfatte)
+                           .arg(quali.isEmpty() ? QString() : " (" + quali.join(", ") + ")");
+        }
+        const QString tratti =
+            trattiVerificati_ == trattiTotali_
+                ? QString(trattiTotali_ == 1 ? "Verificato l'unico tratto"
+                                             : "Verificati tutti i %1 tratti")
+                      .arg(trattiTotali_)
+                : QString("Verificati %1 tratti su %2").arg(trattiVerificati_).arg(trattiTotali_);
+        if (difetti.isEmpty()) {
+            scrittore_.paragrafo(
+                tratti +
+                (v_.soddisfatte > 0 ? " e la sezione tipo alle portate di progetto" : QString()) +
+                ": le verifiche sono soddisfatte e l'opera è idonea.");
+        } else {
+            scrittore_.paragrafo(tratti + "; " + difetti.join("; ") +
+                                 ". L'opera non è idonea così com'è.");
         }
     }
 
@@ -505,6 +558,11 @@ class Relazione {
         const auto calcolati = std::count_if(esiti.begin(), esiti.end(),
                                              [](const tratti::Esito& e) { return e.calcolato; });
         const auto totale = static_cast<qsizetype>(righe.size());
+        trattiVerificati_ = verificati;
+        trattiTotali_ = totale;
+        for (const tratti::ErroreRete& errore : rete.errori) {
+            erroriRete_.push_back(q(errore.motivo));
+        }
         const bool leggiProprie =
             std::any_of(lette.begin(), lette.end(),
                         [](const tratti::Tratto& t) { return t.resistenza.has_value(); });
@@ -558,6 +616,8 @@ class Relazione {
                 motivi.emplace_back(nome,
                                     QString(": non calcolato, «%1»: %2.")
                                         .arg(q(riga.errore->colonna()), q(riga.errore->motivo())));
+                nonVerificati_.push_back(nome + " (non calcolato: " + q(riga.errore->motivo()) +
+                                         ")");
                 continue;
             }
             const tratti::Tratto& tratto = *riga.tratto;
@@ -571,6 +631,7 @@ class Relazione {
             }
             if (!e.verificato) {
                 motivi.emplace_back(nome, ": " + q(e.motivo) + ".");
+                nonVerificati_.push_back(nome + " (" + q(e.motivo) + ")");
             }
         }
         t.comeScritte = {true};
@@ -700,6 +761,13 @@ class Relazione {
     const analisi::Sezione& sezione_;
     const analisi::Limiti& limiti_;
     const analisi::RisposteRichieste& richieste_;
+    // The line of reaches, for the conclusions: how many pass, and each
+    // one that does not, with its reasons; the network's faults.
+    bool conTratti_ = false;
+    qsizetype trattiVerificati_ = 0;
+    qsizetype trattiTotali_ = 0;
+    QStringList nonVerificati_;
+    QStringList erroriRete_;
 };
 
 } // namespace

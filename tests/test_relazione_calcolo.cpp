@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <functional>
+
 using progetto::Casella;
 
 namespace {
@@ -266,4 +268,71 @@ TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
     p.tratti = {riga("A", "", "", "100")};
     documento.clear();
     EXPECT_FALSE(relazione().contains("Profilo longitudinale"));
+}
+
+// One conclusion on the whole line: the work is fit only when every reach,
+// every manhole and the typical section pass; what fails is named, and no
+// sentence says the whole is verified.
+TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
+    // A collector P1 → P11 of 40 m reaches; `cambia` spoils some.
+    const auto linea = [](const std::function<void(int, tratti::CelleTratto&)>& cambia) {
+        std::vector<progetto::RigaTratto> righe;
+        for (int k = 1; k <= 10; ++k) {
+            tratti::CelleTratto c{};
+            c[tratti::PozzettoMonte] = "P" + std::to_string(k);
+            c[tratti::PozzettoValle] = "P" + std::to_string(k + 1);
+            c[tratti::Nome] = c[tratti::PozzettoMonte] + "-" + c[tratti::PozzettoValle];
+            c[tratti::Lunghezza] = "40";
+            c[tratti::Pendenza] = "0.005";
+            c[tratti::QuotaMonte] = k == 1 ? "100" : "";
+            c[tratti::Portata] = std::to_string(40 + 10 * k);
+            c[tratti::PortataMinima] = std::to_string(4 + k);
+            cambia(k, c);
+            righe.push_back(progetto::rigaDaCelle(c));
+        }
+        return righe;
+    };
+    const struct {
+        const char* caso;
+        std::function<void(int, tratti::CelleTratto&)> cambia;
+        std::vector<QString> attesi;
+    } casi[] = {
+        {"tutti verificati",
+         [](int, tratti::CelleTratto&) {},
+         {"Verificati tutti i 10 tratti e la sezione tipo alle portate di progetto: le verifiche "
+          "sono soddisfatte e l'opera è idonea."}},
+        {"due tratti troppo lenti",
+         [](int k, tratti::CelleTratto& c) {
+             if (k == 4 || k == 9) {
+                 c[tratti::Pendenza] = "0.0002";
+             }
+         },
+         {"Verificati 8 tratti su 10; non verificati i tratti P4-P5 (", "; P9-P10 (",
+          "L'opera non è idonea così com'è."}},
+        {"un salto all'indietro a un pozzetto",
+         [](int k, tratti::CelleTratto& c) {
+             if (k == 6) {
+                 c[tratti::QuotaMonte] = "101";
+             }
+         },
+         {"Verificati 9 tratti su 10; non verificato il tratto P6-P7 (contropendenza al "
+          "pozzetto «P6»",
+          "L'opera non è idonea così com'è."}},
+    };
+    for (const auto& c : casi) {
+        p.tratti = linea(c.cambia);
+        documento.clear();
+        const QString testo = relazione();
+        const QString conclusioni = tra(testo, "6 Conclusioni", "Il progettista");
+        for (const QString& atteso : c.attesi) {
+            EXPECT_TRUE(conclusioni.contains(atteso))
+                << c.caso << ": " << conclusioni.toStdString();
+        }
+        const bool idonea = conclusioni.contains("l'opera è idonea");
+        EXPECT_EQ(idonea, c.attesi.size() == 1) << c.caso;
+        if (!idonea) {
+            EXPECT_FALSE(testo.contains("tutte le verifiche sono soddisfatte")) << c.caso;
+            EXPECT_FALSE(testo.contains("la sezione è idonea")) << c.caso;
+        }
+    }
 }
