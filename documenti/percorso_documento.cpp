@@ -165,7 +165,8 @@ bool PercorsoDocumento::contenuto(QTextFrame::iterator it) {
 
 void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
     const QTextBlockFormat formato = blocco.blockFormat();
-    inizioParagrafo({allineamento(formato.alignment()), tenutoConIlSeguente(formato)},
+    inizioParagrafo({allineamento(formato.alignment()), tenutoConIlSeguente(formato), false,
+                     formato.headingLevel()},
                     carattere(blocco.charFormat(), documento_));
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
         const QTextFragment frammento = it.fragment();

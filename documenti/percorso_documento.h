@@ -23,6 +23,7 @@ struct FormatoParagrafo {
     Allineamento allineamento = Allineamento::Sinistra;
     bool conIlSeguente = false; // on one page with the start of the next paragraph
     bool lineaSotto = false;    // a thin line under it: the page header's
+    int livelloTitolo = 0;      // a heading's level, from 1; 0: body text
 
     auto operator<=>(const FormatoParagrafo&) const = default;
 };

@@ -76,6 +76,14 @@ void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
 void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
                         const Carattere& marca) {
     xml.writeStartElement(nsW, "pPr");
+    // Word's own heading styles ("Titolo 1" in an Italian Word): its table
+    // of contents and a firm's template find them. The documents have two
+    // levels; a deeper one goes under the second.
+    const int livello = std::clamp(formato.livelloTitolo, 0, 2);
+    if (livello > 0) {
+        xml.writeEmptyElement(nsW, "pStyle");
+        xml.writeAttribute(nsW, "val", QString("Heading%1").arg(livello));
+    }
     if (formato.conIlSeguente) {
         xml.writeEmptyElement(nsW, "keepNext");
     }
@@ -95,6 +103,10 @@ void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
                        : formato.allineamento == Allineamento::Destra       ? "right"
                        : formato.allineamento == Allineamento::Giustificato ? "both"
                                                                             : "left");
+    if (livello > 0) {
+        xml.writeEmptyElement(nsW, "outlineLvl");
+        xml.writeAttribute(nsW, "val", QString::number(livello - 1));
+    }
     proprietaCarattere(xml, marca);
     xml.writeEndElement();
 }
@@ -401,6 +413,8 @@ const char* const stili =
     R"(<w:sz w:val="24"/><w:szCs w:val="24"/><w:lang w:val="it-IT"/></w:rPr></w:rPrDefault>)"
     R"(<w:pPrDefault><w:pPr><w:widowControl/><w:spacing w:after="0" w:line="240" w:lineRule="auto"/></w:pPr></w:pPrDefault></w:docDefaults>)"
     R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/><w:qFormat/></w:style>)"
+    R"(<w:style w:type="paragraph" w:styleId="Heading1"><w:name w:val="heading 1"/><w:basedOn w:val="Normal"/><w:next w:val="Normal"/><w:uiPriority w:val="9"/><w:qFormat/><w:pPr><w:keepNext/><w:outlineLvl w:val="0"/></w:pPr></w:style>)"
+    R"(<w:style w:type="paragraph" w:styleId="Heading2"><w:name w:val="heading 2"/><w:basedOn w:val="Normal"/><w:next w:val="Normal"/><w:uiPriority w:val="9"/><w:unhideWhenUsed/><w:qFormat/><w:pPr><w:keepNext/><w:outlineLvl w:val="1"/></w:pPr></w:style>)"
     R"(<w:style w:type="table" w:default="1" w:styleId="TableNormal"><w:name w:val="Normal Table"/><w:uiPriority w:val="99"/><w:semiHidden/><w:unhideWhenUsed/>)"
     R"(<w:tblPr><w:tblInd w:w="0" w:type="dxa"/><w:tblCellMar><w:top w:w="0" w:type="dxa"/><w:left w:w="108" w:type="dxa"/>)"
     R"(<w:bottom w:w="0" w:type="dxa"/><w:right w:w="108" w:type="dxa"/></w:tblCellMar></w:tblPr></w:style>)"

@@ -9,6 +9,7 @@
 #include <QTextFormat>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -125,7 +126,14 @@ void stileParagrafo(QXmlStreamWriter& xml, const QString& nome, const FormatoPar
     xml.writeStartElement(nsStyle, "style");
     xml.writeAttribute(nsStyle, "name", nome);
     xml.writeAttribute(nsStyle, "family", "paragraph");
-    xml.writeAttribute(nsStyle, "parent-style-name", "Standard");
+    // A heading under Writer's own heading styles ("Titolo 1"), with its
+    // outline level: the navigator and the table of contents find it.
+    const int livello = std::clamp(formato.livelloTitolo, 0, 2);
+    xml.writeAttribute(nsStyle, "parent-style-name",
+                       livello > 0 ? QString("Heading_20_%1").arg(livello) : "Standard");
+    if (livello > 0) {
+        xml.writeAttribute(nsStyle, "default-outline-level", QString::number(livello));
+    }
     xml.writeEmptyElement(nsStyle, "paragraph-properties");
     xml.writeAttribute(nsFo, "text-align", allineamentoOdf(formato.allineamento));
     if (formato.conIlSeguente) {
@@ -267,8 +275,12 @@ class ScrittoreContenuto : public PercorsoDocumento {
 
     void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) override {
         famiglie_.insert(marca.famiglia);
-        xml_.writeStartElement(nsText, "p");
+        const int livello = std::clamp(formato.livelloTitolo, 0, 2);
+        xml_.writeStartElement(nsText, livello > 0 ? "h" : "p");
         xml_.writeAttribute(nsText, "style-name", paragrafi_.nome({formato, marca}));
+        if (livello > 0) {
+            xml_.writeAttribute(nsText, "outline-level", QString::number(livello));
+        }
     }
     void fineParagrafo() override { xml_.writeEndElement(); }
 
@@ -435,6 +447,17 @@ QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& c
     xml.writeAttribute(nsStyle, "name", "Standard");
     xml.writeAttribute(nsStyle, "family", "paragraph");
     xml.writeAttribute(nsStyle, "class", "text");
+    // Writer's own heading styles, which the headings' formats stand on.
+    for (const int livello : {1, 2}) {
+        xml.writeEmptyElement(nsStyle, "style");
+        xml.writeAttribute(nsStyle, "name", QString("Heading_20_%1").arg(livello));
+        xml.writeAttribute(nsStyle, "display-name", QString("Heading %1").arg(livello));
+        xml.writeAttribute(nsStyle, "family", "paragraph");
+        xml.writeAttribute(nsStyle, "parent-style-name", "Standard");
+        xml.writeAttribute(nsStyle, "next-style-name", "Standard");
+        xml.writeAttribute(nsStyle, "default-outline-level", QString::number(livello));
+        xml.writeAttribute(nsStyle, "class", "text");
+    }
     xml.writeEndElement(); // styles
 
     xml.writeStartElement(nsOffice, "automatic-styles");

@@ -791,3 +791,36 @@ TEST(FormatiAPagine, TenutoConIlSeguente) {
     EXPECT_EQ(tenuti(docx::paragrafi(docx::leggi(documentoDocx(documento)))), attesi);
     EXPECT_EQ(tenuti(odt::paragrafi(odt::apri(documentoOdt(documento)).corpo)), attesi);
 }
+
+// Headings stand on the word processors' own heading styles with their
+// outline levels, body text on none: Word's and Writer's tables of contents
+// and navigators find them.
+TEST(FormatiAPagine, TitoliConGliStiliDeiProgrammi) {
+    QTextDocument documento;
+    QTextCursor cursore(&documento);
+    for (const int livello : {1, 0, 2, 0}) {
+        QTextBlockFormat formato;
+        formato.setHeadingLevel(livello);
+        if (livello == 1) {
+            cursore.setBlockFormat(formato);
+        } else {
+            cursore.insertBlock(formato);
+        }
+        cursore.insertText(QString("livello %1").arg(livello));
+    }
+    const std::map<QString, QByteArray> docx = docx::parti(documentoDocx(documento));
+    const QString corpo = QString::fromUtf8(docx.at("word/document.xml"));
+    const QString stili = QString::fromUtf8(docx.at("word/styles.xml"));
+    const QString odt = QString::fromUtf8(docx::parti(documentoOdt(documento)).at("content.xml"));
+    const QString stiliOdt =
+        QString::fromUtf8(docx::parti(documentoOdt(documento)).at("styles.xml"));
+    for (const int livello : {1, 2}) {
+        EXPECT_EQ(corpo.count(QString(R"(<w:pStyle w:val="Heading%1"/>)").arg(livello)), 1);
+        EXPECT_TRUE(stili.contains(
+            QString(R"(w:styleId="Heading%1"><w:name w:val="heading %1"/>)").arg(livello)));
+        EXPECT_EQ(odt.count(QString(R"(text:outline-level="%1")").arg(livello)), 1);
+        EXPECT_TRUE(stiliOdt.contains(QString(R"(style:name="Heading_20_%1")").arg(livello)));
+    }
+    EXPECT_EQ(odt.count("<text:h "), 2);
+    EXPECT_EQ(odt.count("<text:p "), 2);
+}
