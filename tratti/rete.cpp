@@ -23,6 +23,8 @@ namespace {
 constexpr double tolleranza = 0.001 + 1e-9; // m
 
 constexpr std::size_t nessuno = static_cast<std::size_t>(-1);
+// A line shorter than this is computed on one thread.
+constexpr std::size_t trattiPerUnAiuto = 200;
 
 std::string metri(double valore) {
     return Format(valore, "0.00") + " m";
@@ -280,7 +282,7 @@ class Calcolo {
         };
         // A small line is not worth a thread.
         const std::size_t aiuti =
-            tratti_.size() < 200
+            tratti_.size() < trattiPerUnAiuto
                 ? 0
                 : std::min<std::size_t>({std::thread::hardware_concurrency(), 8, gruppi.size()}) -
                       1;
@@ -595,9 +597,18 @@ std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
     if (!verifica) {
         verifica = verificaCondivisa(massime);
     }
-    const Forma forma(tratti, pozzetti);
-    Calcolo calcolo(tratti, forma, impostazioni, *massime);
     EsitiRete rete;
+    // A large line's results are made ready beside the shape: touching their
+    // memory costs as long as finding the shape.
+    std::jthread prepara;
+    if (tratti.size() >= trattiPerUnAiuto) {
+        prepara = std::jthread([&rete, n = tratti.size()] { rete.esiti.resize(n); });
+    }
+    const Forma forma(tratti, pozzetti);
+    if (prepara.joinable()) {
+        prepara.join();
+    }
+    Calcolo calcolo(tratti, forma, impostazioni, *massime);
     if (!calcolo.dimensiona(verifica, fermo, rete.esiti)) {
         return std::nullopt;
     }
