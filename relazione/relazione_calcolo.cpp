@@ -592,16 +592,27 @@ class Relazione {
                                     "sotto la tabella"
                                   : ""),
             true);
-        Tabella t;
-        t.righe = {
-            {"Tratto", "r", "i", "Q", "h", "h/H", "V", "Qmin", "hmin", "Vmin", "Qpiena", "Esito"},
-            {"", "(cm)", "(m/m)", "(l/s)", "(cm)", "(%)", "(cm/s)", "(l/s)", "(cm)", "(cm/s)",
-             "(l/s)", ""}};
-        t.righeIntestazione = 2;
-        // Within the 17 cm between the margins, the verdict whole.
-        t.larghezzeCm = {1.4, 1.0, 1.4, 1.2, 1.2, 1.1, 1.3, 1.1, 1.1, 1.2, 1.5, 2.3};
-        t.aDestra = std::vector<bool>(12, true);
-        t.aDestra.front() = t.aDestra.back() = false;
+        // Two tables of the reaches, in the 17 cm between the margins: where
+        // each runs and at what size and levels, then its water.
+        Tabella luogo;
+        luogo.righe = {
+            {"Tratto", "Da", "A", "L", "Sezione", "i", "Scorrimento", "Scorrimento", "Salto",
+             "Ricopri-"},
+            {"", "", "", "(m)", "(cm)", "(m/m)", "monte (m)", "valle (m)", "(m)", "mento (m)"}};
+        luogo.larghezzeCm = {1.8, 1.3, 1.3, 1.3, 1.8, 1.6, 2.1, 2.1, 1.4, 1.7};
+        Tabella acqua;
+        acqua.righe = {
+            {"Tratto", "Q", "Q/Qpiena", "h", "h/H", "V", "Qmin", "hmin", "Vmin", "Esito"},
+            {"", "(l/s)", "", "(cm)", "(%)", "(cm/s)", "(l/s)", "(cm)", "(cm/s)", ""}};
+        acqua.larghezzeCm = {1.8, 1.3, 1.6, 1.2, 1.2, 1.4, 1.3, 1.3, 1.4, 3.1};
+        for (Tabella* t : {&luogo, &acqua}) {
+            t->righeIntestazione = 2;
+            t->aDestra = std::vector<bool>(10, true);
+            t->aDestra.front() = false;
+            t->comeScritte = {true};
+        }
+        luogo.aDestra[1] = luogo.aDestra[2] = false;
+        acqua.aDestra.back() = false;
         // Each reach's note begins with its name, as written.
         std::vector<std::pair<QString, QString>> leggi;
         std::vector<std::pair<QString, QString>> motivi;
@@ -609,10 +620,12 @@ class Relazione {
         for (const progetto::RigaLetta& riga : righe) {
             const QString nome = q(riga.nome());
             if (!riga.tratto) {
-                std::vector<QString> vuota(12, "—");
-                vuota.front() = nome;
-                vuota.back() = "non calcolato";
-                t.righe.push_back(vuota);
+                for (Tabella* t : {&luogo, &acqua}) {
+                    std::vector<QString> vuota(10, "—");
+                    vuota.front() = nome;
+                    t->righe.push_back(vuota);
+                }
+                acqua.righe.back().back() = "non calcolato";
                 motivi.emplace_back(nome,
                                     QString(": non calcolato, «%1»: %2.")
                                         .arg(q(riga.errore->colonna()), q(riga.errore->motivo())));
@@ -622,7 +635,8 @@ class Relazione {
             }
             const tratti::Tratto& tratto = *riga.tratto;
             const tratti::Esito& e = esiti[k++];
-            t.righe.push_back(rigaTratto(tratto, e, riga.celle));
+            luogo.righe.push_back(rigaLuogo(tratto, e, riga.celle));
+            acqua.righe.push_back(rigaAcqua(tratto, e));
             if (tratto.resistenza) {
                 const formule::Resistenza propria = tratto.resistenzaDi(impostazioni.resistenza);
                 leggi.emplace_back(nome, QString(": legge di %1, %2.")
@@ -634,8 +648,10 @@ class Relazione {
                 nonVerificati_.push_back(nome + " (" + q(e.motivo) + ")");
             }
         }
-        t.comeScritte = {true};
-        scrittore_.tabella(t);
+        scrittore_.tabella(luogo);
+        scrittore_.vuota();
+        scrittore_.tabella(acqua);
+        pozzetti(rete);
         for (const auto& nota : {leggi, motivi}) {
             for (const auto& [nome, testo] : nota) {
                 scrittore_.paragrafo(nome, testo);
@@ -685,8 +701,31 @@ class Relazione {
 
     // A reach's results in the table's columns, the slope as typed or as
     // the quotas give it.
-    static std::vector<QString> rigaTratto(const tratti::Tratto& tratto, const tratti::Esito& e,
-                                           const tratti::CelleTratto& celle) {
+    // A reach's manholes, length, size ("60/90", starred when chosen), slope
+    // (as typed, or as the quotas give it) and levels.
+    static std::vector<QString> rigaLuogo(const tratti::Tratto& tratto, const tratti::Esito& e,
+                                          const tratti::CelleTratto& celle) {
+        const auto oTrattino = [](const std::string& testo) {
+            return testo.empty() ? QString("—") : q(testo);
+        };
+        const auto metri = [](std::optional<double> valore) {
+            return valore ? q(Format(*valore, "0.00")) : QString("—");
+        };
+        return {q(tratto.nome),
+                oTrattino(tratto.pozzettoMonte),
+                oTrattino(tratto.pozzettoValle),
+                tratto.lunghezza ? q(CStr(*tratto.lunghezza)) : QString("—"),
+                e.raggio > 0 ? q(TestoSezione(e.raggio)) + (e.dimensionato ? "*" : "")
+                             : QString("—"),
+                tratto.pendenza ? q(celle[tratti::Pendenza]).trimmed() : seiCifre(e.pendenza),
+                metri(e.quotaMonte),
+                metri(e.quotaValle),
+                metri(e.salto),
+                metri(e.ricoprimento)};
+    }
+
+    // Its flows and water, against the full section's flow, and its verdict.
+    static std::vector<QString> rigaAcqua(const tratti::Tratto& tratto, const tratti::Esito& e) {
         const auto altezza = [](const std::optional<analisi::Risposta>& r) {
             return r ? centimetri(r->altezza) : QString("—");
         };
@@ -694,17 +733,45 @@ class Relazione {
             return r ? cmAlSecondo(r->velocita) : QString("—");
         };
         return {q(tratto.nome),
-                q(CStr(e.raggio)) + (e.dimensionato ? "*" : ""),
-                tratto.pendenza ? q(celle[tratti::Pendenza]).trimmed() : seiCifre(e.pendenza),
                 q(CStr(tratto.portata)),
+                e.portataPiena > 0 ? q(Format(tratto.portata / 1000 / e.portataPiena, "0.00"))
+                                   : QString("—"),
                 altezza(e.progetto),
                 e.progetto ? percento(e.progetto->riempimento) : QString("—"),
                 velocitaDi(e.progetto),
                 tratto.portataMinima ? q(CStr(*tratto.portataMinima)) : QString("—"),
                 altezza(e.minima),
                 velocitaDi(e.minima),
-                litriAlSecondo(e.portataPiena),
                 e.verdetto()};
+    }
+
+    // The manholes the reaches join: ground, invert, drop, depth.
+    void pozzetti(const tratti::EsitiRete& rete) {
+        Tabella t;
+        t.righe = {
+            {"Pozzetto", "Terreno (m)", "Scorrimento (m)", "Salto (m)", "Profondità (m)", "Nota"}};
+        t.larghezzeCm = {2.6, 2.4, 2.8, 2.0, 2.6, 2.6};
+        t.aDestra = {false, true, true, true, true, false};
+        t.comeScritte = {true};
+        const auto metri = [](std::optional<double> valore) {
+            return valore ? q(Format(*valore, "0.00")) : QString("—");
+        };
+        for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
+            if (!p.usato) {
+                continue;
+            }
+            const QString profondita = p.quotaTerreno && p.quotaFondo
+                                           ? metri(*p.quotaTerreno - *p.quotaFondo)
+                                           : QString("—");
+            t.righe.push_back({q(p.nome), metri(p.quotaTerreno), metri(p.quotaFondo),
+                               metri(p.salto), profondita,
+                               p.sbocco ? QString("sbocco") : QString()});
+        }
+        if (t.righe.size() > 1) {
+            scrittore_.vuota();
+            scrittore_.tabella(t);
+        }
+        scrittore_.vuota();
     }
 
     QString dimensioni() const {

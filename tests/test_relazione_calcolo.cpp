@@ -2,6 +2,7 @@
 
 #include "documenti/proprieta_documento.h"
 #include "numeri/conversioni.h"
+#include "numeri/sezione.h"
 #include "progetto/progetto.h"
 #include "progetto/righe_tratti.h"
 #include "progetto/voci_coefficiente.h"
@@ -202,8 +203,9 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
                   "tranne i tratti che hanno una legge propria"),
           QString("il più piccolo, non minore di quelli a monte, che rispetta tutti i limiti o, "
                   "quando nessuno li rispetta, il più piccolo entro il riempimento"),
-          QString("T1\n40\n0.004\n150\n"), QString("T3\n30\n0.005\n150\n"),
-          QString::fromStdString(CStr(esiti[1].raggio)) + "*",
+          QString("T1\n—\n—\n50\n80/120\n0.004\n—\n—\n—\n—\n"),
+          QString("T3\n—\n—\n80\n60/90\n0.005\n102.35\n101.95\n—\n—\n"), QString("T1\n150\n"),
+          QString::fromStdString(TestoSezione(esiti[1].raggio)) + "*",
           "T2: " + QString::fromStdString(esiti[1].motivo),
           QString("T3: legge di Manning, n = 0.013 s/m^1/3."),
           QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
@@ -261,6 +263,10 @@ TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
         return progetto::rigaDaCelle(c);
     };
     p.tratti = {riga("A", "P1", "P2", "100"), riga("B", "P2", "P3", "")};
+    // The manholes' table: P1's invert, and P3 the outlet.
+    EXPECT_TRUE(relazione().contains("P1\n—\n100.00\n—\n—\n\n"));
+    EXPECT_TRUE(relazione().contains("P3\n—\n99.60\n—\n—\nsbocco"));
+    documento.clear();
     EXPECT_TRUE(QRegularExpression("Figura \\d+ – Profilo longitudinale da P1 a P3: scala "
                                    "orizzontale 1:\\d+, verticale 1:\\d+\\.")
                     .match(relazione())
