@@ -1,5 +1,6 @@
 #include "figure/figura_profilo.h"
 
+#include "figure/figura_tratto.h"
 #include "numeri/formato.h"
 
 #include <QFont>
@@ -230,18 +231,9 @@ class Foglio {
         const QFont& c = scelto.font;
         const QFontMetricsF& metriche = scelto.metriche;
         const double larghezza = metriche.horizontalAdvance(testo);
-        double sx = 0;
-        if (allineamento & Qt::AlignHCenter) {
-            sx = -larghezza / 2;
-        } else if (allineamento & Qt::AlignRight) {
-            sx = -larghezza;
-        }
-        double sy = (metriche.ascent() - metriche.descent()) / 2;
-        if (allineamento & Qt::AlignBottom) {
-            sy = -metriche.descent();
-        } else if (allineamento & Qt::AlignTop) {
-            sy = metriche.ascent();
-        }
+        const QPointF origine = origineTesto(metriche, larghezza, allineamento);
+        const double sx = origine.x();
+        const double sy = origine.y();
         p_.save();
         p_.translate(ancora);
         p_.scale(0.1, 0.1);

@@ -19,7 +19,8 @@ constexpr double proporzione = 1.385;
 // A unit's least length, in pixels: the numbers are then 10 pixels high.
 constexpr double unitaMinima = 0.6;
 
-// Where the text's baseline starts, from the anchor, in the text's own frame.
+} // namespace
+
 QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignment allineamento,
                      double distanza) {
     double x = 0;
@@ -36,8 +37,6 @@ QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignm
     }
     return {x, y};
 }
-
-} // namespace
 
 Tratto::Tratto(QSizeF pixel, Separatore separatore)
     : pixel_(std::max(std::min(pixel.width(), std::floor(pixel.height() * proporzione)) / 1000.0,

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
 struct LivelloAcqua;
 
@@ -43,6 +44,11 @@ QImage immagineBianca(QSize pixel);
 // it crosses a line. Returns the box it takes, in the picture.
 QRectF scriviTesto(QPainter& pittore, const QString& testo, const QFont& carattere, QPointF ancora,
                    Qt::Alignment allineamento, double distanza = 0, double gradi = 0);
+
+// Where a text's baseline starts from its anchor, in the text's own frame,
+// for scriviTesto's alignments and distance.
+QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignment allineamento,
+                     double distanza = 0);
 
 // The box a text would take, drawn as scriviTesto draws it.
 QRectF riquadroTesto(const QString& testo, const QFont& carattere, QPointF ancora,
