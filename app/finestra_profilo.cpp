@@ -32,7 +32,8 @@ class TelaProfilo : public QWidget {
     void adatta(int altezza) {
         const QSizeF foglio = finestra_->impaginazione().foglio;
         scala_ = foglio.height() > 0 ? altezza / foglio.height() : 1;
-        setFixedSize(static_cast<int>(foglio.width() * scala_), altezza);
+        setFixedSize(static_cast<int>(std::min(foglio.width() * scala_, double{QWIDGETSIZE_MAX})),
+                     altezza);
         update();
     }
 
@@ -64,6 +65,9 @@ namespace {
 
 // The window's sheet is as high as an A3's, so that the drawing keeps the
 // proportions of the printed one, and as wide as the window shows it.
+// The widest drawing a window holds, in pixels.
+constexpr double larghezzaMassima = 4e6;
+
 QSizeF foglioDellaFinestra(QSize vista) {
     const double altezza = dimensioniFoglio(FormatoFoglio::A3).height();
     return {altezza * std::max(vista.width(), 1) / std::max(vista.height(), 1), altezza};
@@ -179,8 +183,13 @@ void FinestraProfilo::riempiTeste() {
     ridisegna();
 }
 
+// A scale refused is none: the drawing keeps the fitted one meanwhile.
 std::optional<double> FinestraProfilo::scala(QLineEdit* casella) const {
-    const NumeroLetto letto = leggiNumeroPositivo(casella->text().toStdString());
+    NumeroLetto letto = leggiNumeroPositivo(casella->text().toStdString());
+    if (letto.valore && !scalaAmmessa(*letto.valore)) {
+        letto = {std::nullopt,
+                 std::string("Serve il denominatore di una scala ") + scaleAmmesse + "."};
+    }
     segnalaCasella(casella, letto.motivo ? Lettura::Rifiutata : Lettura::Buona,
                    letto.motivo.value_or(""));
     return letto.valore;
@@ -207,9 +216,19 @@ void FinestraProfilo::ridisegna() {
     avviso->setVisible(!motivo.isEmpty());
     esportaProfilo->setEnabled(profilo_.has_value());
     if (profilo_) {
-        impaginazione_ =
-            impaginaProfilo(*profilo_, foglioDellaFinestra(scorrimento_->viewport()->size()),
-                            scala(scalaOrizzontale), scala(scalaVerticale), true);
+        const QSizeF foglio = foglioDellaFinestra(scorrimento_->viewport()->size());
+        impaginazione_ = impaginaProfilo(*profilo_, foglio, scala(scalaOrizzontale),
+                                         scala(scalaVerticale), true);
+        // A path too long at the scale typed for a window to hold is shown
+        // fitted, and the box says why.
+        const double pixelPerMillimetro = scorrimento_->viewport()->height() / foglio.height();
+        if (impaginazione_.foglio.width() * pixelPerMillimetro > larghezzaMassima) {
+            segnalaCasella(scalaOrizzontale, Lettura::Rifiutata,
+                           "A questa scala il percorso è troppo lungo per la finestra: si usi "
+                           "una scala più piccola, o si esporti il profilo.");
+            impaginazione_ =
+                impaginaProfilo(*profilo_, foglio, std::nullopt, scala(scalaVerticale), true);
+        }
     }
     tela_->adatta(std::max(200, scorrimento_->viewport()->height()));
 }

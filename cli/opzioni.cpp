@@ -4,6 +4,7 @@
 #include "documenti/salvataggio.h"
 #include "errori/errore_runtime.h"
 #include "figure/esporta_profilo.h"
+#include "figure/figura_profilo.h"
 #include "file/errore_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
@@ -321,8 +322,14 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                     "--riempimento-massimo è una parte dell'altezza: al più 100, non «" + valore +
                     "»");
             }
-        } else if (metri != nullptr || scala != nullptr) {
-            *(metri != nullptr ? metri : scala) = valorePositivo(opzione, valore);
+        } else if (metri != nullptr) {
+            *metri = valorePositivo(opzione, valore);
+        } else if (scala != nullptr) {
+            *scala = valorePositivo(opzione, valore);
+            if (!scalaAmmessa(**scala)) {
+                throw ErroreUso(opzione + " vuole il denominatore di una scala " + scaleAmmesse +
+                                ", non «" + valore + "»");
+            }
         } else if (opzione == "--profilo") {
             if (!formatoProfiloNoto(valore)) {
                 throw ErroreUso("estensione non riconosciuta per --profilo: «" + valore +

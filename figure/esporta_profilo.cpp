@@ -9,7 +9,9 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <cstdint>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -114,6 +116,15 @@ bool formatoProfiloNoto(const std::string& percorso) {
 void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione, Separatore separatore) {
     const std::string e = estensione(percorso);
+    // A PDF of thousands of pages, or a picture of hundreds of sheets, is
+    // a scale mistyped: refused before anything is drawn.
+    const std::size_t fogliMassimi = e == "pdf" ? 5000 : e == "dxf" ? SIZE_MAX : 200;
+    if (impaginazione.fogli.size() > fogliMassimi) {
+        throw std::invalid_argument("a questa scala il profilo richiederebbe " +
+                                    std::to_string(impaginazione.fogli.size()) + " fogli (al più " +
+                                    std::to_string(fogliMassimi) + " in " + e +
+                                    "): si scelga una scala orizzontale più piccola");
+    }
     if (e == "dxf") {
         scriviFileIntero(percorso, profiloDxf(profilo, impaginazione, separatore));
         return;

@@ -585,6 +585,12 @@ class Foglio {
 
 } // namespace
 
+const char* const scaleAmmesse = "da 1:10 a 1:1000000";
+
+bool scalaAmmessa(double denominatore) {
+    return denominatore >= 10 && denominatore <= 1e6;
+}
+
 QSizeF dimensioniFoglio(FormatoFoglio formato) {
     return formato == FormatoFoglio::A3 ? QSizeF(420, 297) : QSizeF(297, 210);
 }

@@ -47,6 +47,11 @@ ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF fogl
                                      std::optional<double> scalaVerticale = std::nullopt,
                                      bool continuo = false, double misura = 1);
 
+// The scales a profile is drawn at, 1:10 to 1:1,000,000: beyond them a
+// sheet would show nothing, or a path would need millions of sheets.
+bool scalaAmmessa(double denominatore);
+extern const char* const scaleAmmesse; // the range in words
+
 // Where the profile itself is drawn on a sheet, mm: the table is below.
 QRectF areaDelDisegno(const ImpaginazioneProfilo& impaginazione);
 

@@ -1153,6 +1153,9 @@ TEST(Cli, ProfiloLongitudinale) {
         << "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,raggio,portata\n"
            "A,P1,P2,40,0.005,100,,30\nB,P2,P3,50,0.005,,,60\nC,R1,P2,10,0.01,100.5,,5\n";
     std::ofstream(dir + "sciolti.csv") << "tratto,lunghezza,pendenza,portata\nA,40,0.005,30\n";
+    std::ofstream(dir + "lunga.csv")
+        << "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,portata\n"
+           "A,P1,P2,5000,0.005,100,30\n";
     const struct {
         std::vector<std::string> argomenti;
         int stato;
@@ -1178,6 +1181,14 @@ TEST(Cli, ProfiloLongitudinale) {
          2,
          nullptr,
          "--scala-verticale"},
+        {{"--tratti", dir + "linea.csv", "--profilo", dir + "x.pdf", "--scala-orizzontale", "5"},
+         2,
+         nullptr,
+         "da 1:10 a 1:1000000"},
+        {{"--tratti", dir + "lunga.csv", "--profilo", dir + "x.svg", "--scala-orizzontale", "10"},
+         2,
+         nullptr,
+         "fogli"},
         {{"--tratti", dir + "linea.csv", "--profilo", dir + "manca/x.pdf"}, 1, nullptr, "manca"},
     };
     for (const auto& c : casi) {
@@ -1188,7 +1199,9 @@ TEST(Cli, ProfiloLongitudinale) {
             EXPECT_NE(e.uscita.find("verificato"), std::string::npos);
         } else {
             EXPECT_NE(e.errori.find(c.errore), std::string::npos) << e.errori;
-            EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir + "x.pdf")));
+            for (const char* nome : {"x.pdf", "x.svg"}) {
+                EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir + nome)));
+            }
         }
     }
 }

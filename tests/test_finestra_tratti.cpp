@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
@@ -728,6 +729,15 @@ TEST_F(Tratti, ProfiloDellaLinea) {
     EXPECT_TRUE(profilo->testoSotto(x).startsWith("Progressiva "))
         << profilo->testoSotto(x).toStdString();
     EXPECT_NEAR(*tratti::livelliA(*profilo->profilo(), 25).fondo, mezzo, 1e-12);
+
+    // A scale no sheet could show is refused, and the drawing stays fitted.
+    const double adattata = profilo->impaginazione().scalaOrizzontale;
+    profilo->scalaOrizzontale->setText("0,5");
+    EXPECT_TRUE(profilo->scalaOrizzontale->toolTip().contains("1:10"));
+    EXPECT_EQ(profilo->impaginazione().scalaOrizzontale, adattata);
+    profilo->scalaOrizzontale->setText("200");
+    EXPECT_EQ(profilo->impaginazione().scalaOrizzontale, 200);
+    profilo->scalaOrizzontale->clear();
 
     modello().incolla(2, 0, {{"P2-P3", "P2", "P3", "30", "0.005", "", "", "", "60"}});
     modello().attendiCalcolo();
