@@ -251,6 +251,11 @@ class Foglio {
                          : proprio.translated(ancora);
     }
 
+    // A text cut with "…" to a length, mm.
+    QString accorciato(const QString& testo, double altezza, double lunghezza) {
+        return carattereDi(altezza).metriche.elidedText(testo, Qt::ElideRight, lunghezza * 10);
+    }
+
     double larghezzaTesto(const QString& testo, double altezza) {
         return carattereDi(altezza).metriche.horizontalAdvance(testo) / 10;
     }
@@ -272,9 +277,11 @@ class Foglio {
 
     void testataDelFoglio() {
         const tratti::Profilo& pr = profilo_;
+        // The ends' names, a long one cut, leave room for the scales.
         QString titolo = "Profilo longitudinale da " +
-                         QString::fromStdString(pr.pozzetti.front().nome) + " a " +
-                         QString::fromStdString(pr.pozzetti.back().nome);
+                         accorciato(QString::fromStdString(pr.pozzetti.front().nome), 3.2, 60) +
+                         " a " +
+                         accorciato(QString::fromStdString(pr.pozzetti.back().nome), 3.2, 60);
         titolo += "   ·   Scala orizzontale 1:" + numero(imp_.scalaOrizzontale, "0") +
                   ", verticale 1:" + numero(imp_.scalaVerticale, "0") +
                   " (esagerazione verticale " + numero(imp_.esagerazione(), "0.##") + "×)";
@@ -397,8 +404,10 @@ class Foglio {
                       QPointF(px + 1.2, y(*pz.fondoPartenza) + 0.5), 1.8,
                       Qt::AlignLeft | Qt::AlignTop);
             }
-            // The name across, or upright where the last one is too near.
-            const QString nome = QString::fromStdString(pz.nome);
+            // The name across, or upright where the last one is too near;
+            // a long one cut to the room above the ground.
+            const QString nome =
+                accorciato(QString::fromStdString(pz.nome), 2.4, sopraIlTerreno - 2);
             const double larghezza = larghezzaTesto(nome, 2.4);
             if (px - larghezza / 2 > fineNome + 1) {
                 testo(nome, QPointF(px, alto - 1), 2.4, Qt::AlignHCenter | Qt::AlignBottom);
@@ -528,7 +537,8 @@ class Foglio {
             }
             const std::optional<double> f = pz.fondo();
             const QString valori[] = {
-                QString::fromStdString(pz.nome), numero(pz.progressiva, "0.00"),
+                accorciato(QString::fromStdString(pz.nome), 2, righePozzetti[0].altezza - 2),
+                numero(pz.progressiva, "0.00"),
                 pz.terreno ? numero(*pz.terreno, "0.00") : QString("–"),
                 fondo.isEmpty() ? QString("–") : fondo,
                 pz.terreno && f ? numero(*pz.terreno - *f, "0.00") : QString("–")};
