@@ -12,8 +12,8 @@
 #include <vector>
 
 // A trunk sewer of 1,000 reaches of 40 m from one head to its outlet, its
-// invert known at the head: its profile laid out on A3 sheets, drawn, and
-// written as DXF and as PDF.
+// invert known at the head: its profile drawn in a window, laid out on A3
+// sheets and drawn, and written as DXF and as PDF.
 namespace {
 
 std::string pozzetto(int numero) {
@@ -63,6 +63,21 @@ ImpaginazioneProfilo impaginazione() {
     return impaginaProfilo(percorso().profilo, dimensioniFoglio(FormatoFoglio::A3));
 }
 
+// As the window draws it: the whole path on one sheet as high as the
+// view, every line and text of it painted, the view's part shown.
+void ProfiloNellaFinestra(benchmark::State& misura) {
+    QImage vista(QSize(1366, 700), QImage::Format_RGB32);
+    for (auto _ : misura) {
+        const ImpaginazioneProfilo imp = impaginaProfilo(
+            percorso().profilo, QSizeF(297.0 * 1366 / 700, 297), std::nullopt, std::nullopt, true);
+        QPainter pittore(&vista);
+        pittore.fillRect(vista.rect(), Qt::white);
+        pittore.scale(700 / 297.0, 700 / 297.0);
+        disegnaFoglioProfilo(pittore, percorso().profilo, imp, 0);
+    }
+}
+
+// Every A3 sheet as a picture at 100 dots an inch: what a PNG export draws.
 void ProfiloDisegnato(benchmark::State& misura) {
     const ImpaginazioneProfilo imp = impaginazione();
     QImage immagine(QSize(420, 297) * 4, QImage::Format_RGB32);
@@ -92,6 +107,7 @@ void ProfiloPdf(benchmark::State& misura) {
 
 } // namespace
 
+BENCHMARK(ProfiloNellaFinestra)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfiloDisegnato)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfiloDxf)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfiloPdf)->Unit(benchmark::kMillisecond);

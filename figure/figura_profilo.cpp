@@ -234,21 +234,26 @@ class Foglio {
         const QPointF origine = origineTesto(metriche, larghezza, allineamento);
         const double sx = origine.x();
         const double sy = origine.y();
-        p_.save();
-        p_.translate(ancora);
-        p_.scale(0.1, 0.1);
+        // Only the transform is put back: every drawing sets its own pen,
+        // and saving the whole state for thousands of texts doubles a PDF's
+        // time.
+        const QTransform prima = p_.transform();
+        QTransform proprio = prima;
+        proprio.translate(ancora.x(), ancora.y());
+        proprio.scale(0.1, 0.1);
         if (verticale) {
-            p_.rotate(-90);
+            proprio.rotate(-90);
         }
+        p_.setTransform(proprio);
         p_.setFont(c);
         p_.setPen(colore);
         p_.drawText(QPointF(sx, sy), testo);
-        p_.restore();
-        const QRectF proprio(sx / 10, (sy - metriche.ascent()) / 10, larghezza / 10,
-                             metriche.height() / 10);
-        return verticale ? QRectF(ancora.x() + proprio.top(), ancora.y() - proprio.right(),
-                                  proprio.height(), proprio.width())
-                         : proprio.translated(ancora);
+        p_.setTransform(prima);
+        const QRectF riquadro(sx / 10, (sy - metriche.ascent()) / 10, larghezza / 10,
+                              metriche.height() / 10);
+        return verticale ? QRectF(ancora.x() + riquadro.top(), ancora.y() - riquadro.right(),
+                                  riquadro.height(), riquadro.width())
+                         : riquadro.translated(ancora);
     }
 
     // A text cut with "…" to a length, mm.
