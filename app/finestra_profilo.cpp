@@ -222,6 +222,13 @@ void FinestraProfilo::ridisegna() {
         // A path too long at the scale typed for a window to hold is shown
         // fitted, and the box says why.
         const double pixelPerMillimetro = scorrimento_->viewport()->height() / foglio.height();
+        if (foglioCheNonSta(*profilo_, impaginazione_)) {
+            segnalaCasella(scalaVerticale, Lettura::Rifiutata,
+                           "A questa scala le quote non stanno nel disegno: si usi una scala "
+                           "verticale più piccola, o la si lasci vuota.");
+            impaginazione_ =
+                impaginaProfilo(*profilo_, foglio, scala(scalaOrizzontale), std::nullopt, true);
+        }
         if (impaginazione_.foglio.width() * pixelPerMillimetro > larghezzaMassima) {
             segnalaCasella(scalaOrizzontale, Lettura::Rifiutata,
                            "A questa scala il percorso è troppo lungo per la finestra: si usi "
@@ -273,7 +280,16 @@ bool FinestraProfilo::esporta(const std::string& percorso) {
         return false;
     }
     try {
-        scriviProfilo(percorso, *profilo_, impaginazioneDaStampare(), separatore_);
+        const ImpaginazioneProfilo impaginazione = impaginazioneDaStampare();
+        if (const std::optional<std::size_t> foglio = foglioCheNonSta(*profilo_, impaginazione)) {
+            avvisa(QString("Alla scala verticale 1:%1 le quote del foglio %2 non stanno nel "
+                           "disegno: si usi una scala verticale più piccola, o la si lasci "
+                           "vuota.")
+                       .arg(impaginazione.scalaVerticale)
+                       .arg(*foglio + 1));
+            return false;
+        }
+        scriviProfilo(percorso, *profilo_, impaginazione, separatore_);
         return true;
     } catch (const std::exception& e) {
         avvisa(QString::fromUtf8(e.what()));

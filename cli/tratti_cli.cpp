@@ -4,6 +4,7 @@
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/testo_visibile.h"
+#include "numeri/conversioni.h"
 #include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
@@ -126,6 +127,12 @@ void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {
     const ImpaginazioneProfilo impaginazione =
         impaginaProfilo(profilo, dimensioniFoglio(FormatoFoglio::A3), opzioni.scalaOrizzontale,
                         opzioni.scalaVerticale);
+    if (const std::optional<std::size_t> foglio = foglioCheNonSta(profilo, impaginazione)) {
+        throw ErroreUso("--scala-verticale: a 1:" + CStr(impaginazione.scalaVerticale) +
+                        " le quote del foglio " + std::to_string(*foglio + 1) +
+                        " non stanno nel disegno; si scelga una scala verticale più piccola, o "
+                        "la si lasci adattare al foglio");
+    }
     try {
         scriviProfilo(opzioni.profilo, profilo, impaginazione, opzioni.separatore);
     } catch (const std::invalid_argument& e) {

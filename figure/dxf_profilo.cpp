@@ -1,4 +1,5 @@
 #include "figure/esporta_profilo.h"
+#include "figure/figura_profilo.h"
 
 #include "numeri/formato.h"
 
@@ -221,7 +222,8 @@ class Disegno {
                   profilo_.pozzetti.back().nome +
                   ". Ascisse: progressive in metri; ordinate: "
                   "quote in metri moltiplicate per " +
-                  numero(esagerazione_, "0.##") + " (esagerazione verticale; scale di stampa 1:" +
+                  numero(esagerazione_, modelloEsagerazione(esagerazione_)) +
+                  " (esagerazione verticale; scale di stampa 1:" +
                   numero(imp_.scalaOrizzontale, "0") + " e 1:" + numero(imp_.scalaVerticale, "0") +
                   ")",
               0, alto + 14 * mm_, 3.5);

@@ -74,9 +74,10 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
     const QSizeF tutto(imp.foglio.width(), imp.foglio.height() * imp.fogli.size());
     const QSize pixel = (tutto * puntiPerMillimetro).toSize();
     // A picture too large to hold is refused rather than half drawn.
-    if (static_cast<double>(pixel.width()) * pixel.height() > 400e6) {
-        throw std::invalid_argument("il profilo è troppo lungo per un'immagine PNG a queste "
-                                    "scale: si esporti in PDF o in DXF");
+    if (static_cast<double>(pixel.width()) * pixel.height() > 120e6) {
+        throw std::invalid_argument("il profilo ha troppi fogli per un'immagine PNG (" +
+                                    std::to_string(imp.fogli.size()) +
+                                    "): si esporti in PDF o in DXF");
     }
     QImage immagine(pixel, QImage::Format_RGB32);
     immagine.fill(Qt::white);

@@ -78,8 +78,9 @@ std::optional<double> scalaUsuale(double minima, const std::vector<double>& usua
 
 const std::vector<double> scaleOrizzontali = {100,  200,   250,   500,   1000,  2000,  2500,
                                               5000, 10000, 20000, 25000, 50000, 100000};
-const std::vector<double> scaleVerticali = {10,  20,   25,   50,   100,  200,  250,
-                                            500, 1000, 2000, 2500, 5000, 10000};
+const std::vector<double> scaleVerticali = {10,    20,    25,     50,     100,    200,    250,
+                                            500,   1000,  2000,   2500,   5000,   10000,  20000,
+                                            25000, 50000, 100000, 200000, 250000, 500000, 1000000};
 
 double larghezzaDisegno(QSizeF foglio) {
     return foglio.width() - 2 * margine - colonnaTitoli;
@@ -210,14 +211,17 @@ class Foglio {
     }
     QPointF punto(double progressiva, double quota) const { return {x(progressiva), y(quota)}; }
 
-    // A round step of the levels' axis, some 8 mm apart on the sheet.
+    // A round step of the levels' axis (1, 2 or 5 times a power of ten,
+    // from 0.1 m), some 8 mm apart on the sheet at any scale.
     double passoQuote() const {
-        for (const double passo : {0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0}) {
-            if (passo * 1000 / (imp_.scalaVerticale * k_) >= 8) {
-                return passo;
+        const double minimo = 8 * imp_.scalaVerticale * k_ / 1000;
+        for (double decade = 0.1;; decade *= 10) {
+            for (const double cifra : {1.0, 2.0, 5.0}) {
+                if (cifra * decade >= minimo) {
+                    return cifra * decade;
+                }
             }
         }
-        return 200;
     }
 
     QString numero(double valore, const char* modello) const {
@@ -289,7 +293,8 @@ class Foglio {
                          accorciato(QString::fromStdString(pr.pozzetti.back().nome), 3.2, 60);
         titolo += "   ·   Scala orizzontale 1:" + numero(imp_.scalaOrizzontale, "0") +
                   ", verticale 1:" + numero(imp_.scalaVerticale, "0") +
-                  " (esagerazione verticale " + numero(imp_.esagerazione(), "0.##") + "×)";
+                  " (esagerazione verticale " +
+                  numero(imp_.esagerazione(), modelloEsagerazione(imp_.esagerazione())) + "×)";
         if (imp_.fogli.size() > 1) {
             titolo += "   ·   Foglio " + QString::number(numero_ + 1) + " di " +
                       QString::number(imp_.fogli.size());
@@ -606,6 +611,22 @@ bool scalaAmmessa(double denominatore) {
     return denominatore >= 10 && denominatore <= 1e6;
 }
 
+const char* modelloEsagerazione(double esagerazione) {
+    return esagerazione >= 1 ? "0.##" : "0.####";
+}
+
+std::optional<std::size_t> foglioCheNonSta(const tratti::Profilo& profilo,
+                                           const ImpaginazioneProfilo& imp) {
+    const double altezza = areaVirtuale(imp).height() * imp.misura;
+    for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+        if (const auto livelli = escursione(profilo, imp.fogli[f].da, imp.fogli[f].a);
+            livelli && (livelli->second - livelli->first) * 1000 / imp.scalaVerticale > altezza) {
+            return f;
+        }
+    }
+    return std::nullopt;
+}
+
 QSizeF dimensioniFoglio(FormatoFoglio formato) {
     return formato == FormatoFoglio::A3 ? QSizeF(420, 297) : QSizeF(297, 210);
 }
@@ -658,9 +679,10 @@ ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF fogl
         }
         // A step of the axis below and a little above: room for both.
         const double spazio = areaVirtuale(imp).height() * misura;
+        // The levels fit first: a steep short path may be drawn lower than
+        // true, its exaggeration under 1.
         imp.scalaVerticale = scalaUsuale((salto + 2) * 1000 / std::max(spazio, 1.0), scaleVerticali)
                                  .value_or(scaleVerticali.back());
-        imp.scalaVerticale = std::min(imp.scalaVerticale, imp.scalaOrizzontale);
     }
     return imp;
 }

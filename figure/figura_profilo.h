@@ -52,6 +52,14 @@ ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF fogl
 bool scalaAmmessa(double denominatore);
 extern const char* const scaleAmmesse; // the range in words
 
+// "0.##", or more decimals for an exaggeration under 1.
+const char* modelloEsagerazione(double esagerazione);
+
+// The first sheet whose levels are higher than its drawing at the vertical
+// scale: a scale typed too large for the path; none when all fit.
+std::optional<std::size_t> foglioCheNonSta(const tratti::Profilo& profilo,
+                                           const ImpaginazioneProfilo& impaginazione);
+
 // Where the profile itself is drawn on a sheet, mm: the table is below.
 QRectF areaDelDisegno(const ImpaginazioneProfilo& impaginazione);
 

@@ -144,7 +144,8 @@ TEST(Profilo, PercorsiRifiutatiConIlMotivo) {
     const struct {
         std::string testa;
         std::string motivo;
-    } casi[] = {{"X9", "\"X9\""}, {"P2", "\"P2\""}};
+    } casi[] = {{"X9", "il pozzetto «X9» non è nominato da alcun tratto"},
+                {"P2", "il pozzetto «P2» è uno sbocco"}};
     const Percorsi percorsi(l.tratti, l.rete);
     for (const auto& c : casi) {
         try {
@@ -327,7 +328,6 @@ TEST(Profilo, ScaleAdatteAlFoglio) {
                 }
                 EXPECT_LE((alto - basso) * 1000 / imp.scalaVerticale, area.height()) << c.tratti;
             }
-            EXPECT_LE(imp.scalaVerticale, imp.scalaOrizzontale);
         } else {
             EXPECT_EQ(imp.scalaVerticale, *c.verticale);
         }
@@ -341,6 +341,7 @@ TEST(Profilo, ScaleAdatteAlFoglio) {
             EXPECT_NEAR(*progressivaA(imp, 0, x), pz.progressiva, 1e-9);
         }
         EXPECT_FALSE(progressivaA(imp, 0, area.left() - 20));
+        EXPECT_EQ(foglioCheNonSta(p, imp).has_value(), c.verticale.has_value()) << c.tratti;
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t nessuno = static_cast<std::size_t>(-1);
 
 std::string tra(const std::string& nome) {
-    return "\"" + nome + "\"";
+    return "«" + nome + "»";
 }
 
 bool unito(const Tratto& t) {
@@ -182,9 +182,16 @@ std::vector<std::size_t> Percorsi::cammino(const std::string& inizio) const {
 Profilo Percorsi::da(const std::string& testa) const {
     const std::vector<std::size_t> passi = cammino(testa);
     if (passi.empty()) {
-        throw std::invalid_argument("dal pozzetto " + tra(testa) +
-                                    " non parte un percorso di una rete senza errori fino al "
-                                    "suo sbocco");
+        const bool nominato = uscita_.count(testa) > 0 ||
+                              std::any_of(tratti_.begin(), tratti_.end(), [&](const Tratto& t) {
+                                  return t.pozzettoValle == testa;
+                              });
+        throw std::invalid_argument(
+            !nominato ? "il pozzetto " + tra(testa) + " non è nominato da alcun tratto"
+            : uscita_.count(testa) == 0
+                ? "il pozzetto " + tra(testa) + " è uno sbocco: non ne parte alcun tratto"
+                : "dal pozzetto " + tra(testa) +
+                      " non parte un percorso di una rete senza errori fino al suo sbocco");
     }
     Profilo profilo;
     const auto pozzetto = [&](const std::string& nome, double progressiva) {
