@@ -77,7 +77,7 @@ void ProfiloNellaFinestra(benchmark::State& misura) {
     }
 }
 
-// Every A3 sheet as a picture at 100 dots an inch: what a PNG export draws.
+// Every A3 sheet drawn as a picture at 100 dots an inch, one after another.
 void ProfiloDisegnato(benchmark::State& misura) {
     const ImpaginazioneProfilo imp = impaginazione();
     QImage immagine(QSize(420, 297) * 4, QImage::Format_RGB32);
