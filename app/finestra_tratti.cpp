@@ -656,10 +656,7 @@ FinestraProfilo* FinestraTratti::apriProfilo() {
         profilo_ = new FinestraProfilo(this);
         profilo_->addActions(actions());
     }
-    const ModelloTratti::Linea letta = modello->linea();
-    tratti::EsitiRete rete = modello->rete();
-    rete.esiti = letta.esiti;
-    profilo_->mostra(letta.tratti, std::move(rete), separatore_);
+    mostraLaLineaNelProfilo();
     profilo_->show();
     profilo_->raise();
     profilo_->activateWindow();
@@ -668,9 +665,13 @@ FinestraProfilo* FinestraTratti::apriProfilo() {
 
 // While the profile is open it follows the results, once they are all in.
 void FinestraTratti::aggiornaProfilo() {
-    if (profilo_ == nullptr || !profilo_->isVisible() || modello->inCalcolo()) {
-        return;
+    if (profilo_ != nullptr && profilo_->isVisible() && !modello->inCalcolo()) {
+        mostraLaLineaNelProfilo();
     }
+}
+
+// The reaches that read, with the network's results and theirs.
+void FinestraTratti::mostraLaLineaNelProfilo() {
     const ModelloTratti::Linea letta = modello->linea();
     tratti::EsitiRete rete = modello->rete();
     rete.esiti = letta.esiti;

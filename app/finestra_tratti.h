@@ -116,6 +116,7 @@ class FinestraTratti : public QMainWindow {
     void chiediImportazione();
     void chiediEsportazione(Contenuto contenuto);
     void aggiornaProfilo();
+    void mostraLaLineaNelProfilo();
 
     FinestraAnalisi* const analisi_;
     std::optional<double> gammaTabella_;

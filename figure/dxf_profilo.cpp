@@ -83,24 +83,12 @@ class Disegno {
 
     void entita() {
         // The ground, the invert, the crown and both waters: one polyline each.
-        polilinea("TERRENO", [&](const tratti::TrattoProfilo&, double x) {
-            return tratti::livelliA(profilo_, x).terreno;
-        });
-        polilinea("SCORRIMENTO",
-                  [](const tratti::TrattoProfilo& t, double x) { return t.fondoA(x); });
-        polilinea("CIELO", [](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
-            const auto f = t.fondoA(x);
-            return f ? std::optional(*f + t.altezzaPiena) : std::nullopt;
-        });
-        for (const auto quale :
-             {&tratti::TrattoProfilo::acquaProgetto, &tratti::TrattoProfilo::acquaMinima}) {
-            polilinea("PELO_LIBERO",
-                      [quale](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
-                          const auto f = t.fondoA(x);
-                          const auto h = t.*quale;
-                          return f && h ? std::optional(*f + *h) : std::nullopt;
-                      });
-        }
+        using L = tratti::LivelliProfilo;
+        polilinea("TERRENO", &L::terreno);
+        polilinea("SCORRIMENTO", &L::fondo);
+        polilinea("CIELO", &L::cielo);
+        polilinea("PELO_LIBERO", &L::acquaProgetto);
+        polilinea("PELO_LIBERO", &L::acquaMinima);
         pozzetti();
         testi();
         cartiglio();
@@ -120,7 +108,7 @@ class Disegno {
         return perLettura(Format(valore, modello), separatore_);
     }
 
-    template <typename Livello> void polilinea(const char* strato, Livello livello) {
+    void polilinea(const char* strato, tratti::Linea quale) {
         std::vector<std::pair<double, double>> vertici;
         const auto chiudi = [&] {
             if (vertici.size() > 1) {
@@ -134,8 +122,8 @@ class Disegno {
             vertici.clear();
         };
         for (const tratti::TrattoProfilo& t : profilo_.tratti) {
-            const std::optional<double> z0 = livello(t, t.da);
-            const std::optional<double> z1 = livello(t, t.a);
+            const std::optional<double> z0 = tratti::livelloSulTratto(profilo_, t, t.da, quale);
+            const std::optional<double> z1 = tratti::livelloSulTratto(profilo_, t, t.a, quale);
             if (!z0 || !z1) {
                 chiudi();
                 continue;

@@ -326,8 +326,7 @@ class Foglio {
 
     // One line along the path, broken where its level is unknown; at a
     // manhole it steps from the reach arriving to the one leaving.
-    template <typename Livello>
-    void linea(Livello livello, const QColor& colore, double spessore,
+    void linea(tratti::Linea quale, const QColor& colore, double spessore,
                Qt::PenStyle stile = Qt::SolidLine, bool soloRotture = false) {
         penna(colore, spessore, stile);
         QPolygonF tratto;
@@ -343,8 +342,8 @@ class Foglio {
                 continue;
             }
             const auto [da, a] = estremi(t);
-            const std::optional<double> z0 = livello(t, da);
-            const std::optional<double> z1 = livello(t, a);
+            const std::optional<double> z0 = tratti::livelloSulTratto(profilo_, t, da, quale);
+            const std::optional<double> z1 = tratti::livelloSulTratto(profilo_, t, a, quale);
             if (!z0 || !z1) {
                 chiudi();
                 continue;
@@ -355,28 +354,14 @@ class Foglio {
     }
 
     void linee() {
-        const auto terreno = [&](const tratti::TrattoProfilo&, double x) {
-            return tratti::livelliA(profilo_, x).terreno;
-        };
-        const auto fondo = [](const tratti::TrattoProfilo& t, double x) { return t.fondoA(x); };
-        const auto sopra = [](std::optional<double> tratti::TrattoProfilo::*quale) {
-            return [quale](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
-                const std::optional<double> f = t.fondoA(x);
-                const std::optional<double> h = t.*quale;
-                return f && h ? std::optional(*f + *h) : std::nullopt;
-            };
-        };
-        const auto cielo = [](const tratti::TrattoProfilo& t, double x) -> std::optional<double> {
-            const std::optional<double> f = t.fondoA(x);
-            return f ? std::optional(*f + t.altezzaPiena) : std::nullopt;
-        };
-        linea(terreno, coloreTerreno, 0.35);
-        linea(sopra(&tratti::TrattoProfilo::acquaMinima), coloreAcquaMinima, 0.25, Qt::DashLine);
-        linea(sopra(&tratti::TrattoProfilo::acquaProgetto), coloreAcqua, 0.3);
-        linea(cielo, Qt::black, 0.3);
-        linea(fondo, Qt::black, 0.5);
-        linea(cielo, coloreRottura, 0.45, Qt::SolidLine, true);
-        linea(fondo, coloreRottura, 0.6, Qt::SolidLine, true);
+        using L = tratti::LivelliProfilo;
+        linea(&L::terreno, coloreTerreno, 0.35);
+        linea(&L::acquaMinima, coloreAcquaMinima, 0.25, Qt::DashLine);
+        linea(&L::acquaProgetto, coloreAcqua, 0.3);
+        linea(&L::cielo, Qt::black, 0.3);
+        linea(&L::fondo, Qt::black, 0.5);
+        linea(&L::cielo, coloreRottura, 0.45, Qt::SolidLine, true);
+        linea(&L::fondo, coloreRottura, 0.6, Qt::SolidLine, true);
     }
 
     void pozzetti() {

@@ -378,3 +378,27 @@ TEST(Profilo, DxfTestiInUnicode) {
         EXPECT_NE(std::find(dxf.testi.begin(), dxf.testi.end(), atteso), dxf.testi.end()) << atteso;
     }
 }
+
+// Each line at the ends of the reaches around a drop: the invert, the
+// crown and the waters step down at the manhole, the ground does not.
+TEST(Profilo, LineeAlSalto) {
+    const Linea l = collettore(3, 1);
+    const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+    const tratti::TrattoProfilo& arriva = p.tratti[0];
+    const tratti::TrattoProfilo& parte = p.tratti[1];
+    using L = tratti::LivelliProfilo;
+    const struct {
+        tratti::Linea linea;
+        double salto; // arriving less leaving at P1
+    } casi[] = {{&L::terreno, 0},
+                {&L::fondo, 0.4},
+                {&L::cielo, 0.4 + arriva.altezzaPiena - parte.altezzaPiena},
+                {&L::acquaProgetto, 0.4 + *arriva.acquaProgetto - *parte.acquaProgetto}};
+    for (const auto& c : casi) {
+        const double prima = *tratti::livelloSulTratto(p, arriva, arriva.a, c.linea);
+        const double dopo = *tratti::livelloSulTratto(p, parte, parte.da, c.linea);
+        EXPECT_NEAR(prima - dopo, c.salto, 1e-9);
+    }
+    EXPECT_LT(*tratti::livelloSulTratto(p, arriva, 0, &L::acquaMinima),
+              *tratti::livelloSulTratto(p, arriva, 0, &L::acquaProgetto));
+}

@@ -47,10 +47,24 @@ std::optional<double> TrattoProfilo::fondoA(double progressiva) const {
     return *fondoMonte + (*fondoValle - *fondoMonte) * t;
 }
 
-LivelliProfilo livelliA(const Profilo& profilo, double progressiva) {
+LivelliProfilo TrattoProfilo::livelliA(double progressiva) const {
     LivelliProfilo livelli;
+    livelli.fondo = fondoA(progressiva);
+    if (livelli.fondo) {
+        livelli.cielo = *livelli.fondo + altezzaPiena;
+        if (acquaProgetto) {
+            livelli.acquaProgetto = *livelli.fondo + *acquaProgetto;
+        }
+        if (acquaMinima) {
+            livelli.acquaMinima = *livelli.fondo + *acquaMinima;
+        }
+    }
+    return livelli;
+}
+
+LivelliProfilo livelliA(const Profilo& profilo, double progressiva) {
     if (profilo.tratti.empty()) {
-        return livelli;
+        return {};
     }
     const auto dopo = std::upper_bound(profilo.tratti.begin(), profilo.tratti.end(), progressiva,
                                        [](double x, const TrattoProfilo& t) { return x < t.a; });
@@ -62,20 +76,17 @@ LivelliProfilo livelliA(const Profilo& profilo, double progressiva) {
     const PozzettoProfilo& valle = profilo.pozzetti[k + 1];
     const double frazione =
         t.lunghezza() > 0 ? std::clamp((progressiva - t.da) / t.lunghezza(), 0.0, 1.0) : 0;
+    LivelliProfilo livelli = t.livelliA(progressiva);
     if (monte.terreno && valle.terreno) {
         livelli.terreno = *monte.terreno + (*valle.terreno - *monte.terreno) * frazione;
     }
-    livelli.fondo = t.fondoA(progressiva);
-    if (livelli.fondo) {
-        livelli.cielo = *livelli.fondo + t.altezzaPiena;
-        if (t.acquaProgetto) {
-            livelli.acquaProgetto = *livelli.fondo + *t.acquaProgetto;
-        }
-        if (t.acquaMinima) {
-            livelli.acquaMinima = *livelli.fondo + *t.acquaMinima;
-        }
-    }
     return livelli;
+}
+
+std::optional<double> livelloSulTratto(const Profilo& profilo, const TrattoProfilo& tratto,
+                                       double progressiva, Linea linea) {
+    return linea == &LivelliProfilo::terreno ? livelliA(profilo, progressiva).terreno
+                                             : tratto.livelliA(progressiva).*linea;
 }
 
 Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)

@@ -26,6 +26,12 @@ struct PozzettoProfilo {
     std::optional<double> fondo() const;
 };
 
+// The levels under a progressive distance, m: those the path does not
+// know are left empty.
+struct LivelliProfilo {
+    std::optional<double> terreno, fondo, cielo, acquaProgetto, acquaMinima;
+};
+
 struct TrattoProfilo {
     std::size_t indice = 0; // in the line's reaches
     std::string nome;
@@ -47,6 +53,8 @@ struct TrattoProfilo {
     std::string sezione() const;
     // The invert at a progressive distance within the reach.
     std::optional<double> fondoA(double progressiva) const;
+    // Its invert, crown and waters there; the ground is the path's.
+    LivelliProfilo livelliA(double progressiva) const;
 };
 
 struct Profilo {
@@ -57,12 +65,14 @@ struct Profilo {
     double lunghezza() const { return pozzetti.empty() ? 0 : pozzetti.back().progressiva; }
 };
 
-// The levels under a progressive distance: those the path does not know
-// are left empty.
-struct LivelliProfilo {
-    std::optional<double> terreno, fondo, cielo, acquaProgetto, acquaMinima;
-};
+// The levels under a progressive distance along the path.
 LivelliProfilo livelliA(const Profilo& profilo, double progressiva);
+// One line's level along a reach, at its ends too (where the next reach
+// may begin at another invert): the ground the path's, the rest the
+// reach's own.
+using Linea = std::optional<double> LivelliProfilo::*;
+std::optional<double> livelloSulTratto(const Profilo& profilo, const TrattoProfilo& tratto,
+                                       double progressiva, Linea linea);
 
 // The paths of a computed network: its trees' heads and the walk from each
 // down to its outlet.
