@@ -1,50 +1,112 @@
 #include "app/dati_progetto.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const progetto::Dati& dati) {
+#include <vector>
+
+namespace {
+
+QLineEdit* casellaDiTesto(const std::string& testo) {
+    auto* casella = new QLineEdit(QString::fromStdString(testo));
+    // Qt's own limit, 32767, would cut a longer text the file holds.
+    casella->setMaxLength(static_cast<int>(progetto::testoMassimo));
+    casella->setMinimumWidth(360);
+    return casella;
+}
+
+QPlainTextEdit* testoLungo(const std::string& testo) {
+    auto* casella = new QPlainTextEdit(QString::fromStdString(testo));
+    casella->setTabChangesFocus(true);
+    casella->setFixedHeight(72);
+    return casella;
+}
+
+} // namespace
+
+std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const progetto::Dati& dati,
+                                                   bool conTratti) {
     QDialog dialogo(finestra);
     dialogo.setWindowTitle("Dati del progetto");
-    auto* modulo = new QFormLayout(&dialogo);
-    const auto riga = [&](const char* etichetta, const std::string& testo) {
-        auto* casella = new QLineEdit(QString::fromStdString(testo));
-        // Qt's own limit, 32767, would cut a longer text the file holds.
-        casella->setMaxLength(static_cast<int>(progetto::testoMassimo));
-        casella->setMinimumWidth(320);
-        modulo->addRow(etichetta, casella);
+    auto* colonna = new QVBoxLayout(&dialogo);
+    auto* modulo = new QFormLayout;
+    colonna->addLayout(modulo);
+    const auto riga = [](QFormLayout* dove, const char* etichetta, const std::string& testo) {
+        QLineEdit* casella = casellaDiTesto(testo);
+        dove->addRow(etichetta, casella);
         return casella;
     };
-    QLineEdit* opera = riga("&Opera:", dati.opera);
-    QLineEdit* tratto = riga("&Tratto:", dati.tratto);
-    QLineEdit* committente = riga("&Committente:", dati.committente);
-    QLineEdit* progettista = riga("&Progettista:", dati.progettista);
-    QLineEdit* data = riga("&Data:", dati.data);
+    QLineEdit* opera = riga(modulo, "&Opera:", dati.opera);
+    QLineEdit* tratto = riga(modulo, "&Tratto:", dati.tratto);
+    QLineEdit* committente = riga(modulo, "&Committente:", dati.committente);
+    QLineEdit* progettista = riga(modulo, "&Progettista:", dati.progettista);
+    QLineEdit* data = riga(modulo, "&Data:", dati.data);
     data->setPlaceholderText("GG/MM/AAAA");
-    auto* note = new QPlainTextEdit(QString::fromStdString(dati.note));
-    note->setTabChangesFocus(true);
+    QPlainTextEdit* descrizione = testoLungo(dati.descrizione);
+    modulo->addRow("D&escrizione dell'opera:", descrizione);
+    QPlainTextEdit* note = testoLungo(dati.note);
     modulo->addRow("&Note:", note);
+
+    auto* relazione = new QGroupBox("Relazione di calcolo");
+    auto* criteri = new QFormLayout(relazione);
+    const bool propostaSezione = !conTratti;
+    auto* sezioneTipo = new QCheckBox("&Includi la sezione tipo");
+    sezioneTipo->setChecked(dati.sezioneTipo.empty() ? propostaSezione : dati.sezioneTipo == "si");
+    criteri->addRow(sezioneTipo);
+    const progetto::Fonti& f = dati.fonti;
+    QLineEdit* velocitaMinima = riga(criteri, "Fonte della velocità minima:", f.velocitaMinima);
+    QLineEdit* velocitaMassima = riga(criteri, "Fonte della velocità massima:", f.velocitaMassima);
+    QLineEdit* riempimento = riga(criteri, "Fonte del riempimento massimo:", f.riempimentoMassimo);
+    QLineEdit* legge = riga(criteri, "Fonte della legge di resistenza:", f.legge);
+    QLineEdit* allineamento = riga(criteri, "Fonte dell'allineamento:", f.allineamento);
+    QLineEdit* ricoprimento = riga(criteri, "Fonte del ricoprimento minimo:", f.ricoprimento);
+    colonna->addWidget(relazione);
+
     auto* pulsanti = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     QObject::connect(pulsanti, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
     QObject::connect(pulsanti, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
-    modulo->addRow(pulsanti);
-    // The notes have no length of their own: beyond the project's, OK waits.
-    QObject::connect(note, &QPlainTextEdit::textChanged, &dialogo, [note, pulsanti] {
-        const bool entra = note->toPlainText().toStdU32String().size() <= progetto::testoMassimo;
-        pulsanti->button(QDialogButtonBox::Ok)->setEnabled(entra);
-        note->setToolTip(entra ? QString()
-                               : QString("Le note superano %1 caratteri: accorciale per "
-                                         "confermare.")
-                                     .arg(progetto::testoMassimo));
-    });
+    colonna->addWidget(pulsanti);
+    // The long texts have no length of their own: beyond the project's, OK
+    // waits.
+    for (QPlainTextEdit* lungo : {descrizione, note}) {
+        QObject::connect(lungo, &QPlainTextEdit::textChanged, &dialogo, [=] {
+            bool entrano = true;
+            for (QPlainTextEdit* t : {descrizione, note}) {
+                const bool entra =
+                    t->toPlainText().toStdU32String().size() <= progetto::testoMassimo;
+                t->setToolTip(entra ? QString()
+                                    : QString("Il testo supera %1 caratteri: accorcialo per "
+                                              "confermare.")
+                                          .arg(progetto::testoMassimo));
+                entrano = entrano && entra;
+            }
+            pulsanti->button(QDialogButtonBox::Ok)->setEnabled(entrano);
+        });
+    }
     if (dialogo.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
     const auto testo = [](const QLineEdit* c) { return c->text().toStdString(); };
-    return progetto::Dati{testo(opera),       testo(tratto), testo(committente),
-                          testo(progettista), testo(data),   note->toPlainText().toStdString()};
+    progetto::Dati nuovi = dati;
+    nuovi.opera = testo(opera);
+    nuovi.tratto = testo(tratto);
+    nuovi.committente = testo(committente);
+    nuovi.progettista = testo(progettista);
+    nuovi.data = testo(data);
+    nuovi.descrizione = descrizione->toPlainText().toStdString();
+    nuovi.note = note->toPlainText().toStdString();
+    // Left as proposed, the choice follows the reaches as they come and go.
+    if (!(dati.sezioneTipo.empty() && sezioneTipo->isChecked() == propostaSezione)) {
+        nuovi.sezioneTipo = sezioneTipo->isChecked() ? "si" : "no";
+    }
+    nuovi.fonti = {testo(velocitaMinima), testo(velocitaMassima), testo(riempimento),
+                   testo(legge),          testo(allineamento),    testo(ricoprimento)};
+    return nuovi;
 }

@@ -50,7 +50,7 @@ ProgettoFinestra::ProgettoFinestra(QWidget* finestra, Controlli controlli)
             QFileDialog::getOpenFileName(finestra_, "Apri", QString(), filtroProgetti));
     };
     chiediDati = [this](const progetto::Dati& dati) {
-        return modificaDatiProgetto(finestra_, dati);
+        return modificaDatiProgetto(finestra_, dati, !corrente().tratti.empty());
     };
     avvisa = [this](const QString& avviso) {
         QMessageBox::warning(finestra_, finestra_->windowTitle(), avviso);

@@ -89,13 +89,17 @@ Carattere carattere(const QTextCharFormat& formato, const QTextDocument& documen
 
 Carattere carattereDelTesto(const QTextDocument& documento) {
     for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
-        // A title is not the text.
+        // A title, a heading or a paragraph all in bold, is not the text.
         if (blocco.blockFormat().headingLevel() > 0) {
             continue;
         }
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
-            if (!it.fragment().charFormat().isImageFormat()) {
-                return carattere(it.fragment().charFormat(), documento);
+            const QTextCharFormat formato = it.fragment().charFormat();
+            if (!formato.isImageFormat()) {
+                if (formato.fontWeight() > QFont::Normal) {
+                    break;
+                }
+                return carattere(formato, documento);
             }
         }
     }

@@ -53,8 +53,9 @@ struct FormatoTabella {
 // what the format leaves unset.
 Carattere carattere(const QTextCharFormat& formato, const QTextDocument& documento);
 
-// The font of the document's first text, titles aside: the one its page
-// header and footer take.
+// The font of the document's first text, titles and headings aside (a
+// paragraph that opens in bold is one): the one its page header and footer
+// take.
 Carattere carattereDelTesto(const QTextDocument& documento);
 
 // The picture an image format names among the document's resources (a

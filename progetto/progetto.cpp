@@ -39,6 +39,9 @@ template <auto Sezione, auto Membro> Casella& casellaDi(Progetto& p) {
 template <auto Sezione, auto Membro> std::string& testoDi(Progetto& p) {
     return p.*Sezione.*Membro;
 }
+template <auto Membro> std::string& fonteDi(Progetto& p) {
+    return p.dati.fonti.*Membro;
+}
 
 // The cells of a row of a list (a reach, a manhole), under their keys.
 template <class Riga> struct CampoRiga {
@@ -97,7 +100,16 @@ const std::vector<Parte>& parti() {
           {"committente", nullptr, testoDi<&P::dati, &D::committente>},
           {"progettista", nullptr, testoDi<&P::dati, &D::progettista>},
           {"data", nullptr, testoDi<&P::dati, &D::data>},
-          {"note", nullptr, testoDi<&P::dati, &D::note>}}},
+          {"note", nullptr, testoDi<&P::dati, &D::note>},
+          {"descrizione", nullptr, testoDi<&P::dati, &D::descrizione>},
+          {"sezione_tipo", nullptr, testoDi<&P::dati, &D::sezioneTipo>}}},
+        {"fonti",
+         {{"velocita_minima", nullptr, fonteDi<&Fonti::velocitaMinima>},
+          {"velocita_massima", nullptr, fonteDi<&Fonti::velocitaMassima>},
+          {"riempimento_massimo", nullptr, fonteDi<&Fonti::riempimentoMassimo>},
+          {"legge", nullptr, fonteDi<&Fonti::legge>},
+          {"allineamento", nullptr, fonteDi<&Fonti::allineamento>},
+          {"ricoprimento", nullptr, fonteDi<&Fonti::ricoprimento>}}},
         {"rete",
          {{"allineamento", nullptr, testoDi<&P::rete, &R::allineamento>},
           {"ricoprimento_minimo", casellaDi<&P::rete, &R::ricoprimentoMinimo>, nullptr},
@@ -429,6 +441,14 @@ Progetto progettoNuovo() {
     p.verifiche.riempimentoMassimo = Casella::daTesto(CStr(proposte.riempimentoMassimo * 100));
     p.verifiche.temperatura = Casella::daTesto(CStr(formule::Resistenza{}.temperatura));
     p.rete.ricoprimentoMinimo = Casella::daTesto("1");
+    // 0.5 m/s at the mean dry-weather flow is the ministry's circular's; the
+    // other limits have no single source.
+    p.dati.fonti = {"Circolare Min. LL.PP. n. 11633 del 7 gennaio 1974",
+                    fonteDelProgettista,
+                    fonteDelProgettista,
+                    fonteDelProgettista,
+                    fonteDelProgettista,
+                    fonteDelProgettista};
     return p;
 }
 
@@ -438,9 +458,9 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     verificaFormato(lettore, radice);
 
     Progetto p = progettoNuovo();
-    static const char* const chiaviRadice[] = {"formato",   "versione", "ingressi",
-                                               "verifiche", "progetto", "rete",
-                                               "catalogo",  "tratti",   "pozzetti"};
+    static const char* const chiaviRadice[] = {"formato",  "versione", "ingressi", "verifiche",
+                                               "progetto", "fonti",    "rete",     "catalogo",
+                                               "tratti",   "pozzetti"};
     p.originale.radice = altre(radice, chiaviRadice);
     for (const Parte& parte : parti()) {
         const json::Valore* oggetto = lettore.parte(radice, parte.nome);
@@ -460,6 +480,9 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     }
     if (p.verifiche.geometria != "tabellare" && p.verifiche.geometria != "esatta") {
         lettore.fallito("«verifiche.geometria» deve essere «tabellare» o «esatta»");
+    }
+    if (p.dati.sezioneTipo != "" && p.dati.sezioneTipo != "si" && p.dati.sezioneTipo != "no") {
+        lettore.fallito("«progetto.sezione_tipo» deve essere «si», «no» o vuoto");
     }
     if (!tratti::allineamentoDaNome(p.rete.allineamento)) {
         lettore.fallito("«rete.allineamento» deve essere «cieli», «pelo» o «fondo»");

@@ -67,6 +67,23 @@ struct Verifiche {
     bool operator==(const Verifiche&) const = default;
 };
 
+// The sources the report cites for its criteria ("fonti"), as written: a
+// new project's propose only what is certain, and leave the rest to the
+// designer.
+struct Fonti {
+    std::string velocitaMinima;
+    std::string velocitaMassima;
+    std::string riempimentoMassimo;
+    std::string legge; // the resistance law and its coefficient
+    std::string allineamento;
+    std::string ricoprimento;
+
+    bool operator==(const Fonti&) const = default;
+};
+
+// What a source left to the designer says.
+inline constexpr const char* fonteDelProgettista = "a cura del progettista";
+
 // "Dati del progetto".
 struct Dati {
     std::string opera;
@@ -75,6 +92,11 @@ struct Dati {
     std::string progettista;
     std::string data; // as written; a new project's today, as 07/12/2026
     std::string note;
+    std::string descrizione; // "Descrizione dell'opera", for the report's opening
+    // Whether the report holds the typical section: "si" or "no"; empty:
+    // only when the project has no reaches.
+    std::string sezioneTipo;
+    Fonti fonti;
 
     bool operator==(const Dati&) const = default;
 };

@@ -147,23 +147,80 @@ class Relazione {
           v_(relazione::verdettiSezione(progetto, tabella)), sezione_(v_.sezione),
           limiti_(v_.limiti), richieste_(v_.richieste) {}
 
-    void scrivi() {
+    // Returns where the table of contents goes: after the title block.
+    int scrivi() {
         // Blank rows of the window's table are no reaches.
         const std::vector<progetto::RigaLetta> righe = progetto::leggiRighe(p_.tratti);
         conTratti_ = !righe.empty();
         intestazione();
-        dati();
-        metodo();
-        risultati();
-        verifiche();
-        if (conTratti_) {
-            verificaDeiTratti(righe);
+        const int indice = scrittore_.posizione();
+        if (!conTratti_) {
+            dati();
+            metodo();
+            risultati();
+            verifiche();
+        } else {
+            const Linea linea = calcolaLinea(righe);
+            premessa(linea);
+            criteri(linea);
+            metodo();
+            verificaDellaRete(righe, linea);
+            profili(linea);
+            // The typical section only when asked for: a line is checked
+            // reach by reach.
+            if (p_.dati.sezioneTipo == "si") {
+                sezione("Sezione tipo");
+                sottoparti_ = true;
+                dati();
+                risultati();
+                verifiche();
+                sottoparti_ = false;
+            }
             conclusioni();
         }
         firma();
+        return indice;
     }
 
   private:
+    // The line's reaches as read, computed as a network.
+    struct Linea {
+        std::vector<tratti::Tratto> lette;
+        tratti::Impostazioni impostazioni;
+        tratti::EsitiRete rete;
+    };
+
+    Linea calcolaLinea(const std::vector<progetto::RigaLetta>& righe) const {
+        Linea linea;
+        for (const progetto::RigaLetta& riga : righe) {
+            if (riga.tratto) {
+                linea.lette.push_back(*riga.tratto);
+            }
+        }
+        linea.impostazioni =
+            progetto::impostazioniTratti(p_.verifiche, p_.rete, sezione_.resistenza, p_.catalogo);
+        linea.rete = *tratti::calcolaRete(linea.lette, progetto::pozzettiDi(p_.pozzetti),
+                                          linea.impostazioni);
+        return linea;
+    }
+
+    // Headings numbered as they come: a section, or a part of the typical
+    // section's when it is one.
+    void sezione(const QString& titolo) {
+        scrittore_.sezione(QString("%1 %2").arg(++capitolo_).arg(titolo));
+        paragrafo_ = 0;
+    }
+    void sottosezione(const QString& titolo) {
+        scrittore_.sottosezione(QString("%1.%2 %3").arg(capitolo_).arg(++paragrafo_).arg(titolo));
+    }
+    void parte(const QString& titolo) {
+        if (sottoparti_) {
+            sottosezione(titolo);
+        } else {
+            sezione(titolo);
+        }
+    }
+
     void intestazione() {
         scrittore_.titolo("Relazione di calcolo idraulico");
         scrittore_.vuota();
@@ -180,10 +237,14 @@ class Relazione {
         if (!d.note.empty()) {
             scrittore_.paragrafo("Note: " + q(d.note), QString());
         }
+        // With reaches the description opens the report's first section.
+        if (!conTratti_ && !d.descrizione.empty()) {
+            scrittore_.paragrafo("Descrizione dell'opera: " + q(d.descrizione), QString());
+        }
     }
 
     void dati() {
-        scrittore_.sezione("1 Dati");
+        parte("Dati");
         scrittore_.paragrafo(
             "Collettore a sezione ovoidale di tipo inglese, di raggio caratteristico r: "
             "larghezza 2r, altezza 3r, profilo formato da quattro archi di cerchio (fondo di "
@@ -210,7 +271,7 @@ class Relazione {
             t.righe.push_back(std::move(riga));
         }
         t.larghezzeCm = {7.5, 6.5, 2};
-        scrittore_.tabella(t);
+        scrittore_.tabella(t, "Dati della sezione, come inseriti.");
 
         scrittore_.figura(
             figuraSezione(t_.raggioM, t_.ingressi.geometria, livelliPrincipali(),
@@ -222,7 +283,7 @@ class Relazione {
     }
 
     void metodo() {
-        scrittore_.sezione("2 Metodo");
+        sezione("Metodo");
         const formule::Resistenza tabella = t_.ingressi.resistenza();
         const formule::Resistenza verifiche = sezione_.resistenza;
         const QString leggi = tabella.legge == verifiche.legge
@@ -278,7 +339,7 @@ class Relazione {
     }
 
     void risultati() {
-        scrittore_.sezione("3 Risultati");
+        parte("Risultati");
         scrittore_.paragrafo(QString("Tabella di deflusso con incremento dell'altezza di %1 mm.")
                                  .arg(q(CStr(t_.ingressi.incremento))));
         const int n = t_.numPassi;
@@ -286,7 +347,7 @@ class Relazione {
         for (int k = 1; k <= n; ++k) {
             t.righe.push_back(rigaTabella(k));
         }
-        scrittore_.tabella(t);
+        scrittore_.tabella(t, "Scala di deflusso della sezione.");
         if (std::any_of(t_.righe.begin(), t_.righe.end(),
                         [](const calcolo::Riga& r) { return r.velocita < 0; })) {
             scrittore_.paragrafo(QString("Le righe con «—» al posto di V e Q sono in ") +
@@ -294,10 +355,11 @@ class Relazione {
         }
         for (const auto& [etichetta, k] :
              {std::pair{etichettaMassimaVelocita, n + 1}, {etichettaMassimaPortata, n + 2}}) {
-            scrittore_.paragrafo(etichetta, true);
             Tabella massimo = intestazioneTabella();
             massimo.righe.push_back(rigaTabella(k));
-            scrittore_.tabella(massimo);
+            scrittore_.tabella(massimo, QString(etichetta) + " riga all'altezza " +
+                                            (k == n + 1 ? "2.562" : "2.859") +
+                                            " r della tabella classica.");
         }
 
         const DatiScala scala{sezione_, analisi::righeTabellaConLegge(t_, sezione_.resistenza),
@@ -309,7 +371,7 @@ class Relazione {
 
     void verifiche() {
         using Quale = relazione::ValoreVerificato::Quale;
-        scrittore_.sezione("4 Verifiche");
+        parte("Verifiche");
         const progetto::Verifiche& v = p_.verifiche;
         if (v.portataProgetto.vuota() && v.portataMinima.vuota() && v.velocitaProgetto.vuota()) {
             scrittore_.paragrafo("Non sono state indicate portate né velocità di progetto: "
@@ -402,7 +464,7 @@ class Relazione {
         }
         t.larghezzeCm = {4, 2.5, 2.5, 2.5, 2.5};
         t.aDestra = {false, true, true, true, true};
-        scrittore_.tabella(t);
+        scrittore_.tabella(t, "Valori di riferimento della sezione.");
     }
 
     // The section's own verdict; with a line of reaches it is only the
@@ -444,11 +506,11 @@ class Relazione {
         }
     }
 
-    // One statement on everything checked: every reach, the network's
-    // shape and the typical section; the work is called fit only when
-    // nothing fails, and what fails is named.
+    // One statement on everything checked: every reach, every manhole, the
+    // network's shape and, when reported, the typical section; the work is
+    // called fit only when nothing fails, and what fails is named.
     void conclusioni() {
-        scrittore_.sezione("6 Conclusioni");
+        sezione("Conclusioni");
         QStringList difetti;
         if (!erroriRete_.isEmpty()) {
             difetti << "la rete ha errori di forma (" + erroriRete_.join("; ") + ")";
@@ -458,7 +520,13 @@ class Relazione {
                                                           : "non verificati i tratti %1")
                            .arg(nonVerificati_.join("; "));
         }
-        if (v_.nonSoddisfatte > 0) {
+        if (!pozzettiNonVerificati_.isEmpty()) {
+            difetti << QString(pozzettiNonVerificati_.size() == 1 ? "non verificato il pozzetto %1"
+                                                                  : "non verificati i pozzetti %1")
+                           .arg(pozzettiNonVerificati_.join("; "));
+        }
+        const bool sezioneTipo = p_.dati.sezioneTipo == "si";
+        if (sezioneTipo && v_.nonSoddisfatte > 0) {
             QStringList quali;
             for (const std::string& mancata : v_.mancate) {
                 quali << q(mancata);
@@ -470,14 +538,20 @@ class Relazione {
         }
         const QString tratti =
             trattiVerificati_ == trattiTotali_
-                ? QString(trattiTotali_ == 1 ? "Verificato l'unico tratto"
-                                             : "Verificati tutti i %1 tratti")
-                      .arg(trattiTotali_)
+                ? (trattiTotali_ == 1 ? QString("Verificato l'unico tratto")
+                                      : QString("Verificati tutti i %1 tratti").arg(trattiTotali_))
                 : QString("Verificati %1 tratti su %2").arg(trattiVerificati_).arg(trattiTotali_);
         if (difetti.isEmpty()) {
+            QStringList verificati{tratti};
+            if (conPozzetti_) {
+                verificati << "tutti i pozzetti";
+            }
+            if (sezioneTipo && v_.soddisfatte > 0) {
+                verificati << "la sezione tipo alle portate di progetto";
+            }
+            const QString ultimo = verificati.takeLast();
             scrittore_.paragrafo(
-                tratti +
-                (v_.soddisfatte > 0 ? " e la sezione tipo alle portate di progetto" : QString()) +
+                (verificati.isEmpty() ? ultimo : verificati.join(", ") + " e " + ultimo) +
                 ": le verifiche sono soddisfatte e l'opera è idonea.");
         } else {
             scrittore_.paragrafo(tratti + "; " + difetti.join("; ") +
@@ -536,23 +610,117 @@ class Relazione {
         return righe;
     }
 
-    // The line's reaches: a summary, a table of results, the reaches' own
-    // laws, the reasons of those that fail or cannot be computed.
-    // The rows as the window reads them; one that cannot be read is counted
-    // and named, not computed.
-    void verificaDeiTratti(const std::vector<progetto::RigaLetta>& righe) {
-        scrittore_.sezione("5 Verifica dei tratti");
-        std::vector<tratti::Tratto> lette;
-        for (const progetto::RigaLetta& riga : righe) {
-            if (riga.tratto) {
-                lette.push_back(*riga.tratto);
+    // The work in the designer's words, and the line in figures.
+    void premessa(const Linea& linea) {
+        sezione("Premessa");
+        if (!p_.dati.descrizione.empty()) {
+            for (const QString& capoverso :
+                 q(p_.dati.descrizione).split('\n', Qt::SkipEmptyParts)) {
+                scrittore_.paragrafo(capoverso, QString());
             }
+            scrittore_.vuota();
         }
-        const tratti::Impostazioni impostazioni =
-            progetto::impostazioniTratti(p_.verifiche, p_.rete, sezione_.resistenza, p_.catalogo);
-        const tratti::EsitiRete rete =
-            *tratti::calcolaRete(lette, progetto::pozzettiDi(p_.pozzetti), impostazioni);
-        const std::vector<tratti::Esito>& esiti = rete.esiti;
+        double lunghezza = 0;
+        for (const tratti::Tratto& t : linea.lette) {
+            lunghezza += t.lunghezza.value_or(0);
+        }
+        const auto pozzetti = std::count_if(linea.rete.pozzetti.begin(), linea.rete.pozzetti.end(),
+                                            [](const tratti::EsitoPozzetto& p) { return p.usato; });
+        QStringList sbocchi;
+        for (const tratti::Albero& a : linea.rete.alberi) {
+            sbocchi << q(a.sbocco);
+        }
+        QString rete = QString("La presente relazione riporta la verifica idraulica in moto "
+                               "uniforme di una rete di fognatura di %1 tratti a sezione ovoidale "
+                               "di tipo inglese, per una lunghezza complessiva di %2 m")
+                           .arg(linea.lette.size())
+                           .arg(numero(lunghezza, "0.0"));
+        if (pozzetti > 0) {
+            rete += QString(", fra %1 pozzetti").arg(pozzetti);
+        }
+        if (!sbocchi.isEmpty()) {
+            rete += sbocchi.size() == 1
+                        ? ", con sbocco in " + sbocchi.front()
+                        : QString(", in %1 reti con sbocco in ").arg(sbocchi.size()) +
+                              sbocchi.join(", ");
+        }
+        scrittore_.paragrafo(rete + ".");
+        scrittore_.paragrafo("Per ogni tratto sono verificate la velocità e il riempimento alle "
+                             "portate di progetto e di tempo secco; ai pozzetti, la continuità "
+                             "delle quote e il ricoprimento. Le sezioni non indicate sono "
+                             "dimensionate dal catalogo. I profili longitudinali riportano le "
+                             "quote e i livelli idrici.");
+    }
+
+    // Each criterion with its value and the source the designer gave.
+    void criteri(const Linea& linea) {
+        sezione("Criteri di verifica e riferimenti");
+        const progetto::Verifiche& v = p_.verifiche;
+        const progetto::Fonti& f = p_.dati.fonti;
+        const tratti::Impostazioni& imp = linea.impostazioni;
+        const auto fonte = [](const std::string& testo) {
+            return q(testo.empty() ? progetto::fonteDelProgettista : testo);
+        };
+        const QString allineamento =
+            imp.allineamento == tratti::Allineamento::Cieli
+                ? "dei cieli: il cielo del tratto uscente non più alto del più basso dei cieli "
+                  "entranti"
+            : imp.allineamento == tratti::Allineamento::Pelo
+                ? "dei peli liberi: il pelo libero del tratto uscente, alla portata di "
+                  "progetto, non più alto del più basso degli entranti"
+                : "dei fondi: lo scorrimento del tratto uscente uguale a quello degli entranti, "
+                  "senza salti";
+        Tabella t;
+        t.righe = {{"Criterio", "Valore", "Fonte"},
+                   {"Velocità minima di autopulizia, alla portata minima (tempo secco)",
+                    sogliaUsata(v.velocitaMinima, imp.limiti.velocitaMinima) + " cm/s",
+                    fonte(f.velocitaMinima)},
+                   {"Velocità massima, alla portata di progetto",
+                    sogliaUsata(v.velocitaMassima, imp.limiti.velocitaMassima) + " cm/s",
+                    fonte(f.velocitaMassima)},
+                   {"Riempimento massimo h/H, alla portata di progetto",
+                    sogliaUsata(v.riempimentoMassimo, imp.limiti.riempimentoMassimo) + " %",
+                    fonte(f.riempimentoMassimo)},
+                   {"Legge di resistenza e coefficiente",
+                    q(formule::nomeLegge(imp.resistenza.legge)) + ", " +
+                        q(testoResistenza(imp.resistenza)),
+                    fonte(f.legge)},
+                   {"Allineamento ai pozzetti", allineamento, fonte(f.allineamento)},
+                   {"Ricoprimento minimo sul cielo", numero(imp.ricoprimentoMinimo, "0.00") + " m",
+                    fonte(f.ricoprimento)}};
+        if (imp.profonditaMassima) {
+            t.righe.push_back({"Profondità massima di scavo",
+                               numero(*imp.profonditaMassima, "0.00") + " m",
+                               fonte(std::string())});
+        }
+        if (imp.saltoMassimo) {
+            t.righe.push_back({"Salto massimo senza pozzetto di salto",
+                               numero(*imp.saltoMassimo, "0.00") + " m", fonte(std::string())});
+        }
+        t.larghezzeCm = {6.5, 4.5, 6};
+        t.comeScritte = {false, false, true};
+        scrittore_.tabella(t, "Criteri di verifica, valori adottati e fonti.");
+        scrittore_.paragrafo(
+            "Le velocità e il riempimento sono verificati in moto uniforme, alle altezze d'acqua "
+            "che la legge di resistenza dà per le portate di ogni tratto; il catalogo delle "
+            "sezioni, in raggi r (cm), è " +
+            catalogo(imp.catalogo) + ".");
+    }
+
+    static QString catalogo(const std::vector<double>& raggi) {
+        QStringList testi;
+        for (const double r : raggi) {
+            testi << q(CStr(r));
+        }
+        return testi.join(", ");
+    }
+
+    // The reaches, the manholes, and what fails with the slopes that would
+    // pass.
+    void verificaDellaRete(const std::vector<progetto::RigaLetta>& righe, const Linea& linea) {
+        sezione("Verifica della rete");
+        sottosezione("Tratti");
+        const std::vector<tratti::Esito>& esiti = linea.rete.esiti;
         const auto verificati = std::count_if(esiti.begin(), esiti.end(),
                                               [](const tratti::Esito& e) { return e.verificato; });
         const auto calcolati = std::count_if(esiti.begin(), esiti.end(),
@@ -560,11 +728,11 @@ class Relazione {
         const auto totale = static_cast<qsizetype>(righe.size());
         trattiVerificati_ = verificati;
         trattiTotali_ = totale;
-        for (const tratti::ErroreRete& errore : rete.errori) {
+        for (const tratti::ErroreRete& errore : linea.rete.errori) {
             erroriRete_.push_back(q(errore.motivo));
         }
         const bool leggiProprie =
-            std::any_of(lette.begin(), lette.end(),
+            std::any_of(linea.lette.begin(), linea.lette.end(),
                         [](const tratti::Tratto& t) { return t.resistenza.has_value(); });
         const auto plurale = [](qsizetype n, const char* uno, const char* molti) {
             return QString("%1 %2").arg(n).arg(n == 1 ? uno : molti);
@@ -589,7 +757,7 @@ class Relazione {
                 .arg(q(formule::nomeLegge(sezione_.resistenza.legge)),
                      q(testoResistenza(sezione_.resistenza)),
                      leggiProprie ? ", tranne i tratti che hanno una legge propria, indicata "
-                                    "sotto la tabella"
+                                    "sotto le tabelle"
                                   : ""),
             true);
         // Two tables of the reaches, in the 17 cm between the margins: where
@@ -638,36 +806,72 @@ class Relazione {
             luogo.righe.push_back(rigaLuogo(tratto, e, riga.celle));
             acqua.righe.push_back(rigaAcqua(tratto, e));
             if (tratto.resistenza) {
-                const formule::Resistenza propria = tratto.resistenzaDi(impostazioni.resistenza);
+                const formule::Resistenza propria =
+                    tratto.resistenzaDi(linea.impostazioni.resistenza);
                 leggi.emplace_back(nome, QString(": legge di %1, %2.")
                                              .arg(q(formule::nomeLegge(propria.legge)),
                                                   q(testoResistenza(propria))));
             }
             if (!e.verificato) {
-                motivi.emplace_back(nome, ": " + q(e.motivo) + ".");
+                motivi.emplace_back(nome, ": " + q(e.motivo) + "." + pendenzeAmmesse(e));
                 nonVerificati_.push_back(nome + " (" + q(e.motivo) + ")");
             }
         }
-        scrittore_.tabella(luogo);
+        scrittore_.tabella(luogo, "Tratti: pozzetti, lunghezza, sezione (* scelta dal "
+                                  "catalogo), pendenza e quote.");
         scrittore_.vuota();
-        scrittore_.tabella(acqua);
-        pozzetti(rete);
-        for (const auto& nota : {leggi, motivi}) {
-            for (const auto& [nome, testo] : nota) {
-                scrittore_.paragrafo(nome, testo);
-            }
+        scrittore_.tabella(acqua, "Tratti: portate, livelli idrici, velocità ed esito.");
+        for (const auto& [nome, testo] : leggi) {
+            scrittore_.paragrafo(nome, testo);
         }
-        profili(lette, rete);
+        pozzetti(linea.rete);
+        sottosezione("Tratti non verificati");
+        if (motivi.empty()) {
+            scrittore_.paragrafo("Tutti i tratti sono verificati.");
+        }
+        for (const auto& [nome, testo] : motivi) {
+            scrittore_.paragrafo(nome, testo);
+        }
+    }
+
+    // The slopes within which a failing reach would pass at its size.
+    static QString pendenzeAmmesse(const tratti::Esito& e) {
+        if (!e.calcolato) {
+            return {};
+        }
+        if (e.senzaPendenza) {
+            return " Alla sua sezione nessuna pendenza rispetta tutti i limiti.";
+        }
+        if (e.pendenzaMinima && e.pendenzaMassima) {
+            return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 a %2.")
+                .arg(seiCifre(*e.pendenzaMinima), seiCifre(*e.pendenzaMassima));
+        }
+        if (e.pendenzaMinima) {
+            return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 in su.")
+                .arg(seiCifre(*e.pendenzaMinima));
+        }
+        if (e.pendenzaMassima) {
+            return QString(" Alla sua sezione rispetta i limiti con pendenze fino a %1.")
+                .arg(seiCifre(*e.pendenzaMassima));
+        }
+        return {};
     }
 
     // Each tree's longest path, a figure a sheet, turned to stand along the
     // page: landscape sheets at their printed scales.
-    void profili(const std::vector<tratti::Tratto>& lette, const tratti::EsitiRete& rete) {
-        const tratti::Percorsi percorsi(lette, rete);
-        for (const tratti::Albero& albero : rete.alberi) {
+    void profili(const Linea& linea) {
+        const tratti::Percorsi percorsi(linea.lette, linea.rete);
+        bool titolo = false;
+        for (const tratti::Albero& albero : linea.rete.alberi) {
             const std::vector<std::string> teste = percorsi.teste(albero.sbocco);
             if (teste.empty()) {
                 continue;
+            }
+            if (!titolo) {
+                sezione("Profili longitudinali");
+                scrittore_.paragrafo("Per ogni rete è disegnato il percorso più lungo, dal "
+                                     "pozzetto di testa allo sbocco.");
+                titolo = true;
             }
             tratti::Profilo profilo;
             try {
@@ -699,17 +903,12 @@ class Relazione {
         }
     }
 
-    // A reach's results in the table's columns, the slope as typed or as
-    // the quotas give it.
     // A reach's manholes, length, size ("60/90", starred when chosen), slope
     // (as typed, or as the quotas give it) and levels.
     static std::vector<QString> rigaLuogo(const tratti::Tratto& tratto, const tratti::Esito& e,
                                           const tratti::CelleTratto& celle) {
         const auto oTrattino = [](const std::string& testo) {
             return testo.empty() ? QString("—") : q(testo);
-        };
-        const auto metri = [](std::optional<double> valore) {
-            return valore ? q(Format(*valore, "0.00")) : QString("—");
         };
         return {q(tratto.nome),
                 oTrattino(tratto.pozzettoMonte),
@@ -722,6 +921,10 @@ class Relazione {
                 metri(e.quotaValle),
                 metri(e.salto),
                 metri(e.ricoprimento)};
+    }
+
+    static QString metri(std::optional<double> valore) {
+        return valore ? q(Format(*valore, "0.00")) : QString("—");
     }
 
     // Its flows and water, against the full section's flow, and its verdict.
@@ -745,17 +948,19 @@ class Relazione {
                 e.verdetto()};
     }
 
-    // The manholes the reaches join: ground, invert, drop, depth.
+    // The manholes the reaches join: ground, invert, drop, cover, depth and
+    // the continuity checks' verdict; then what fails at each.
     void pozzetti(const tratti::EsitiRete& rete) {
+        sottosezione("Pozzetti");
         Tabella t;
-        t.righe = {
-            {"Pozzetto", "Terreno (m)", "Scorrimento (m)", "Salto (m)", "Profondità (m)", "Nota"}};
-        t.larghezzeCm = {2.6, 2.4, 2.8, 2.0, 2.6, 2.6};
-        t.aDestra = {false, true, true, true, true, false};
-        t.comeScritte = {true};
-        const auto metri = [](std::optional<double> valore) {
-            return valore ? q(Format(*valore, "0.00")) : QString("—");
-        };
+        t.righe = {{"Pozzetto", "Terreno", "Scorrimento", "Salto", "Ricoprimento", "Profondità",
+                    "Esito", "Nota"},
+                   {"", "(m)", "(m)", "(m)", "(m)", "(m)", "", ""}};
+        t.righeIntestazione = 2;
+        t.larghezzeCm = {2.2, 1.8, 2.2, 1.5, 2.3, 2.1, 2.4, 2.5};
+        t.aDestra = {false, true, true, true, true, true, false, false};
+        t.comeScritte = {true, false, false, false, false, false, false, true};
+        std::vector<std::pair<QString, QString>> difetti;
         for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
             if (!p.usato) {
                 continue;
@@ -764,14 +969,34 @@ class Relazione {
                                            ? metri(*p.quotaTerreno - *p.quotaFondo)
                                            : QString("—");
             t.righe.push_back({q(p.nome), metri(p.quotaTerreno), metri(p.quotaFondo),
-                               metri(p.salto), profondita,
+                               metri(p.salto), metri(p.ricoprimento), profondita,
+                               p.verificato() ? QString("verificato") : QString("non verificato"),
                                p.sbocco ? QString("sbocco") : QString()});
+            if (!p.verificato()) {
+                QStringList testi;
+                for (const std::string& d : p.difetti) {
+                    testi << q(d);
+                }
+                difetti.emplace_back(q(p.nome), ": " + testi.join("; ") + ".");
+                pozzettiNonVerificati_.push_back(q(p.nome) + " (" + testi.join("; ") + ")");
+            }
         }
-        if (t.righe.size() > 1) {
-            scrittore_.vuota();
-            scrittore_.tabella(t);
+        conPozzetti_ = t.righe.size() > 2;
+        if (!conPozzetti_) {
+            scrittore_.paragrafo("I tratti non nominano pozzetti: nessuna verifica di continuità.");
+            return;
         }
-        scrittore_.vuota();
+        scrittore_.paragrafo("A ogni pozzetto sono verificati la continuità delle quote "
+                             "(nessuna contropendenza, l'allineamento adottato, nessuna sezione "
+                             "che si riduce verso valle, il salto massimo se indicato) e, ai "
+                             "due estremi di ogni tratto, il ricoprimento minimo e la "
+                             "profondità massima.",
+                             true);
+        scrittore_.tabella(t, "Pozzetti: quote, salto, ricoprimento minimo sui cieli, "
+                              "profondità ed esito delle verifiche.");
+        for (const auto& [nome, testo] : difetti) {
+            scrittore_.paragrafo(nome, testo);
+        }
     }
 
     QString dimensioni() const {
@@ -834,7 +1059,12 @@ class Relazione {
     qsizetype trattiVerificati_ = 0;
     qsizetype trattiTotali_ = 0;
     QStringList nonVerificati_;
+    QStringList pozzettiNonVerificati_;
+    bool conPozzetti_ = false;
     QStringList erroriRete_;
+    int capitolo_ = 0;
+    int paragrafo_ = 0;
+    bool sottoparti_ = false; // the typical section's parts are subsections
 };
 
 } // namespace

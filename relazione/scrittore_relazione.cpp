@@ -64,14 +64,20 @@ QString ScrittoreRelazione::leggibile(const QString& testo) const {
 }
 
 void ScrittoreRelazione::titolo(const QString& testo) {
-    blocco(Qt::AlignHCenter, true, 1);
+    blocco(Qt::AlignHCenter, true);
     cursore_.insertText(testoSpezzabile(testo), carattere(16, true));
 }
 
 void ScrittoreRelazione::sezione(const QString& testo) {
     vuota();
-    blocco(Qt::AlignLeft, true, 2);
+    blocco(Qt::AlignLeft, true, 1);
     cursore_.insertText(testoSpezzabile(leggibile(testo)), carattere(12, true));
+}
+
+void ScrittoreRelazione::sottosezione(const QString& testo) {
+    vuota(true);
+    blocco(Qt::AlignLeft, true, 2);
+    cursore_.insertText(testoSpezzabile(leggibile(testo)), carattere(11, true));
 }
 
 void ScrittoreRelazione::paragrafo(const QString& testo, bool tieni) {
@@ -93,9 +99,14 @@ void ScrittoreRelazione::vuota(bool tieni) {
     cursore_.setBlockCharFormat(carattere(10));
 }
 
-void ScrittoreRelazione::tabella(const Tabella& t) {
+int ScrittoreRelazione::tabella(const Tabella& t, const QString& didascalia) {
     if (t.righe.empty()) {
-        return;
+        return 0;
+    }
+    if (!didascalia.isEmpty()) {
+        blocco(Qt::AlignLeft, true);
+        cursore_.insertText(QString("Tabella %1 – %2").arg(++tabelle_).arg(leggibile(didascalia)),
+                            carattere(9, false, true));
     }
     blocco(Qt::AlignLeft);
     cursore_.setBlockCharFormat(carattere(10));
@@ -132,6 +143,7 @@ void ScrittoreRelazione::tabella(const Tabella& t) {
     cursore_.setBlockFormat(QTextBlockFormat());
     cursore_.setBlockCharFormat(carattere(10));
     primo_ = true;
+    return didascalia.isEmpty() ? 0 : tabelle_;
 }
 
 int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,

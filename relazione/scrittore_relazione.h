@@ -24,9 +24,12 @@ class ScrittoreRelazione {
     ScrittoreRelazione(const ScrittoreRelazione&) = delete;
     ScrittoreRelazione& operator=(const ScrittoreRelazione&) = delete;
 
+    // The report's title: large and bold, no heading of the outline.
     void titolo(const QString& testo);
-    // A numbered section's heading, kept with what follows it.
+    // A numbered section's heading ("Titolo 1"), and a part of one
+    // ("Titolo 2"), kept with what follows them.
     void sezione(const QString& testo);
+    void sottosezione(const QString& testo);
     // A paragraph; one that introduces what follows stays with it.
     void paragrafo(const QString& testo, bool tieniConIlSeguente = false);
     // The same, beginning with a text as it was written (a name, a note).
@@ -44,13 +47,17 @@ class ScrittoreRelazione {
         std::vector<bool> aDestra;       // numbers right-aligned, one a column
         std::vector<bool> comeScritte;   // names, kept as written, one a column
     };
-    void tabella(const Tabella& tabella);
+    // With a caption, "Tabella N – didascalia" comes above it, on the same
+    // page as its first rows; N is returned (0 without a caption).
+    int tabella(const Tabella& tabella, const QString& didascalia = QString());
 
     // A picture as wide as given, centred, then "Figura N – didascalia"
     // below it; the two stay on one page. Returns N.
     int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
 
     Separatore separatore() const { return separatore_; }
+    // Where the next paragraph will begin.
+    int posizione() const { return cursore_.position(); }
 
   private:
     QString leggibile(const QString& testo) const;
@@ -60,6 +67,7 @@ class ScrittoreRelazione {
     QTextCursor cursore_;
     bool primo_ = true;
     int figure_ = 0;
-    // A new paragraph; `livello` 1 for the title, 2 for a section's heading.
+    int tabelle_ = 0;
+    // A new paragraph; `livello` the heading's, from 1; 0 for body text.
     void blocco(Qt::Alignment allineamento, bool tieniConIlSeguente = false, int livello = 0);
 };

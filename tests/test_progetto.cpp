@@ -53,7 +53,18 @@ const std::string esempio = R"({
     "committente": "",
     "progettista": "Ing. Rossi",
     "data": "2026-12-07",
-    "note": "riga 1\nriga 2"
+    "note": "riga 1\nriga 2",
+    "descrizione": "Collettore principale, 12 tratti.",
+    "sezione_tipo": "si"
+  },
+  "fonti": {
+    "velocita_minima": "Circolare Min. LL.PP. n. 11633 del 7 gennaio 1974",
+    "velocita_massima": "Capitolato dell'ente gestore, art. 12",
+    "riempimento_massimo": "a cura del progettista",
+    "legge": "Manuale dell'ente, tab. 3",
+    "allineamento": "",
+    "ricoprimento": "a cura del progettista",
+    "nuova": 1
   },
   "rete": {
     "allineamento": "pelo",
@@ -107,6 +118,11 @@ TEST(Progetto, LettoComeScritto) {
     EXPECT_EQ(p.verifiche.geometria, "esatta");
     EXPECT_TRUE(p.verifiche.velocitaProgetto.vuota());
     EXPECT_EQ(p.dati.note, "riga 1\nriga 2");
+    EXPECT_EQ(p.dati.descrizione, "Collettore principale, 12 tratti.");
+    EXPECT_EQ(p.dati.sezioneTipo, "si");
+    EXPECT_EQ(p.dati.fonti.velocitaMassima, "Capitolato dell'ente gestore, art. 12");
+    EXPECT_EQ(p.dati.fonti.legge, "Manuale dell'ente, tab. 3");
+    EXPECT_EQ(p.dati.fonti.allineamento, ""); // emptied by the designer, not proposed again
     EXPECT_EQ(p.catalogo, (std::vector<double>{25, 30, 40}));
     ASSERT_EQ(p.tratti.size(), 1u);
     EXPECT_EQ(p.tratti[0].pendenza, (Casella{"0,004", std::nullopt})); // kept as typed
@@ -226,6 +242,9 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
         {inizio + R"("ingressi": {"nomeFile": 3}})", "«ingressi.nomeFile» deve essere un testo"},
         {inizio + R"("verifiche": {"geometria": "rotonda"}})",
          "«verifiche.geometria» deve essere «tabellare» o «esatta»"},
+        {inizio + R"("progetto": {"sezione_tipo": "sì"}})",
+         "«progetto.sezione_tipo» deve essere «si», «no» o vuoto"},
+        {inizio + R"("fonti": {"legge": 3}})", "«fonti.legge» deve essere un testo"},
         {inizio + R"("rete": {"allineamento": "cielo"}})",
          "«rete.allineamento» deve essere «cieli», «pelo» o «fondo»"},
         {inizio + R"("pozzetti": [{"pozzetto": "P1"}, 3]})",

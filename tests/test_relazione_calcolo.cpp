@@ -27,7 +27,11 @@ class RelazioneCalcolo : public StatoPulito {
     RelazioneCalcolo() : p(progetto::progettoNuovo()) {
         p.verifiche.portataProgetto = Casella::daTesto("150");
         p.verifiche.portataMinima = Casella::daTesto("8");
-        p.dati = {"Collettore via Roma", "T12", "Comune", "Ing. Rossi", "2026-12-07", ""};
+        p.dati.opera = "Collettore via Roma";
+        p.dati.tratto = "T12";
+        p.dati.committente = "Comune";
+        p.dati.progettista = "Ing. Rossi";
+        p.dati.data = "2026-12-07";
     }
 
     // The report's text, the table computed from the project's inputs as
@@ -192,7 +196,7 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
                 riga({"T2", "40", "0.0005", "", "", "", "300", "2"}),
                 riga({"T3", "80", "", "102.35", "101.95", "30", "150", "", "manning", "0.013"}),
                 riga({}), riga({"T5", "40", "-0.01", "", "", "", "300", "2"})};
-    const QString sezione = tra(relazione(), "5 Verifica dei tratti", "\nZZZ");
+    const QString sezione = tra(relazione(), "4 Verifica della rete", "\nZZZ");
     const auto esiti =
         tratti::verificaTutti({tratti::trattoDaCelle(progetto::celleDi(p.tratti[0]), 1),
                                tratti::trattoDaCelle(progetto::celleDi(p.tratti[1]), 2)},
@@ -214,7 +218,7 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
     // Only blank rows: no reaches, no section.
     p.tratti = {riga({}), riga({})};
     documento.clear();
-    EXPECT_FALSE(relazione().contains("5 Verifica dei tratti"));
+    EXPECT_FALSE(relazione().contains("Verifica della rete"));
 }
 
 // A value rounded onto its limit takes the decimals that keep it on its
@@ -264,8 +268,8 @@ TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
     };
     p.tratti = {riga("A", "P1", "P2", "100"), riga("B", "P2", "P3", "")};
     // The manholes' table: P1's invert, and P3 the outlet.
-    EXPECT_TRUE(relazione().contains("P1\n—\n100.00\n—\n—\n\n"));
-    EXPECT_TRUE(relazione().contains("P3\n—\n99.60\n—\n—\nsbocco"));
+    EXPECT_TRUE(relazione().contains("P1\n—\n100.00\n—\n—\n—\nverificato\n\n"));
+    EXPECT_TRUE(relazione().contains("P3\n—\n99.60\n—\n—\n—\nverificato\nsbocco"));
     documento.clear();
     EXPECT_TRUE(QRegularExpression("Figura \\d+ – Profilo longitudinale da P1 a P3: scala "
                                    "orizzontale 1:\\d+, verticale 1:\\d+\\.")
@@ -298,15 +302,33 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
         }
         return righe;
     };
+    const auto nulla = [](int, tratti::CelleTratto&) {};
     const struct {
         const char* caso;
         std::function<void(int, tratti::CelleTratto&)> cambia;
         std::vector<QString> attesi;
+        const char* sezioneTipo = "";
+        const char* saltoMassimo = "";
     } casi[] = {
         {"tutti verificati",
-         [](int, tratti::CelleTratto&) {},
-         {"Verificati tutti i 10 tratti e la sezione tipo alle portate di progetto: le verifiche "
-          "sono soddisfatte e l'opera è idonea."}},
+         nulla,
+         {"Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e "
+          "l'opera è idonea."}},
+        {"tutti verificati, con la sezione tipo",
+         nulla,
+         {"Verificati tutti i 10 tratti, tutti i pozzetti e la sezione tipo alle portate di "
+          "progetto: le verifiche sono soddisfatte e l'opera è idonea."},
+         "si"},
+        {"un salto oltre il massimo a un solo pozzetto",
+         [](int k, tratti::CelleTratto& c) {
+             if (k == 6) {
+                 c[tratti::QuotaMonte] = "97";
+             }
+         },
+         {"Verificati tutti i 10 tratti; non verificato il pozzetto P6 (salto di ",
+          "oltre 0.50 m: serve un pozzetto di salto)", "L'opera non è idonea così com'è."},
+         "",
+         "0.5"},
         {"due tratti troppo lenti",
          [](int k, tratti::CelleTratto& c) {
              if (k == 4 || k == 9) {
@@ -327,9 +349,12 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
     };
     for (const auto& c : casi) {
         p.tratti = linea(c.cambia);
+        p.dati.sezioneTipo = c.sezioneTipo;
+        p.rete.saltoMassimo = Casella::daTesto(c.saltoMassimo);
         documento.clear();
         const QString testo = relazione();
-        const QString conclusioni = tra(testo, "6 Conclusioni", "Il progettista");
+        EXPECT_EQ(testo.contains("Sezione tipo\n"), *c.sezioneTipo != '\0') << c.caso;
+        const QString conclusioni = tra(testo, "Conclusioni\n", "Il progettista");
         for (const QString& atteso : c.attesi) {
             EXPECT_TRUE(conclusioni.contains(atteso))
                 << c.caso << ": " << conclusioni.toStdString();
@@ -341,4 +366,37 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
             EXPECT_FALSE(testo.contains("la sezione è idonea")) << c.caso;
         }
     }
+}
+
+// A line's report: its sections in order, the designer's description, each
+// criterion with its source, and the sources left empty as the designer's.
+TEST_F(RelazioneCalcolo, SezioniDellaLineaEFonti) {
+    tratti::CelleTratto c{};
+    c[tratti::Nome] = "A";
+    c[tratti::PozzettoMonte] = "P1";
+    c[tratti::PozzettoValle] = "P2";
+    c[tratti::Lunghezza] = "40";
+    c[tratti::Pendenza] = "0.005";
+    c[tratti::QuotaMonte] = "100";
+    c[tratti::Portata] = "50";
+    p.tratti = {progetto::rigaDaCelle(c)};
+    p.dati.descrizione = "Collettore di via Roma.";
+    p.dati.fonti.legge = "";
+    const QString testo = relazione();
+    qsizetype dove = 0;
+    for (const char* parte :
+         {"1 Premessa", "Collettore di via Roma.", "2 Criteri di verifica e riferimenti",
+          "Tabella 1 – Criteri", "3 Metodo", "4 Verifica della rete", "4.1 Tratti",
+          "Tabella 2 – Tratti", "Tabella 3 – Tratti", "4.2 Pozzetti", "Tabella 4 – Pozzetti",
+          "4.3 Tratti non verificati", "Tutti i tratti sono verificati.", "5 Profili longitudinali",
+          "Figura 1 – Profilo longitudinale", "6 Conclusioni"}) {
+        const qsizetype trovato = testo.indexOf(QString::fromUtf8(parte), dove);
+        ASSERT_GE(trovato, 0) << parte;
+        dove = trovato;
+    }
+    const QString criteri = tra(testo, "2 Criteri", "3 Metodo");
+    EXPECT_TRUE(criteri.contains("50 cm/s\nCircolare Min. LL.PP. n. 11633 del 7 "
+                                 "gennaio 1974"));
+    EXPECT_TRUE(criteri.contains("Bazin, γ = 0.18\na cura del progettista"));
+    EXPECT_FALSE(testo.contains("Sezione tipo"));
 }

@@ -244,13 +244,36 @@ class Forma {
     std::vector<bool> nominato_; // by some reach
 };
 
+std::vector<EsitoPozzetto> esitiPozzetti(const Forma& forma, const std::vector<Esito>& esiti) {
+    std::vector<EsitoPozzetto> pozzetti(forma.nomi.size());
+    for (std::size_t p = 0; p < forma.nomi.size(); ++p) {
+        EsitoPozzetto& e = pozzetti[p];
+        e.nome = forma.nomi[p];
+        e.quotaTerreno = forma.terreno[p];
+        e.usato = !forma.uscite[p].empty() || !forma.entrate[p].empty();
+        e.sbocco = forma.uscite[p].empty() && !forma.entrate[p].empty();
+        if (forma.uscite[p].size() == 1) {
+            const Esito& uscente = esiti[forma.uscite[p].front()];
+            e.quotaFondo = uscente.quotaMonte;
+            e.salto = uscente.salto;
+        }
+        for (const std::size_t u : forma.entrate[p]) {
+            if (e.sbocco && esiti[u].quotaValle) {
+                e.quotaFondo =
+                    std::min(e.quotaFondo.value_or(*esiti[u].quotaValle), *esiti[u].quotaValle);
+            }
+        }
+    }
+    return pozzetti;
+}
+
 // The line's computation, one pass after the other.
 class Calcolo {
   public:
     Calcolo(const std::vector<Tratto>& tratti, const Forma& forma, const Impostazioni& impostazioni,
             MassimeCondivise& massime)
         : tratti_(tratti), forma_(forma), imp_(impostazioni), massime_(massime),
-          motivi_(tratti.size()), avvisi_(tratti.size()) {}
+          motivi_(tratti.size()), avvisi_(tratti.size()), pozzetti_(forma.nomi.size()) {}
 
     // Upstream first, each reach no smaller than those flowing into it.
     // The trees are sized side by side, one per thread at a time; within a
@@ -452,6 +475,7 @@ class Calcolo {
         const std::size_t p = forma_.monte[k];
         // The names in words only for a message: most manholes have none.
         const auto pozzetto = [&] { return tra(forma_.nomi[p]); };
+        const auto questo = [&] { return tra(tratti_[k].nome); };
         Esito& d = esiti[k];
         std::vector<std::string>& motivi = motivi_[k];
         std::optional<double> salto;
@@ -462,6 +486,8 @@ class Calcolo {
             if (e.raggio > d.raggio) {
                 motivi.push_back("la sezione si riduce verso valle: r = " + CStr(d.raggio) +
                                  " cm dopo r = " + CStr(e.raggio) + " cm di " + altro());
+                difetto(p, "sezione ridotta verso valle: r = " + CStr(d.raggio) + " cm di " +
+                               questo() + " dopo r = " + CStr(e.raggio) + " cm di " + altro());
             }
             if (tratti_[k].portata < tratti_[u].portata) {
                 avvisi_[k].push_back(
@@ -477,9 +503,14 @@ class Calcolo {
                 motivi.push_back("contropendenza al pozzetto " + pozzetto() + ": lo scorrimento " +
                                  metri(*d.quotaMonte) + " è sopra quello di " + altro() + ", " +
                                  metri(*e.quotaValle));
+                difetto(p, "contropendenza: lo scorrimento di " + questo() + ", " +
+                               metri(*d.quotaMonte) + ", è sopra quello di " + altro() + ", " +
+                               metri(*e.quotaValle));
             } else if (imp_.allineamento == Allineamento::Fondo && caduta > tolleranza) {
                 motivi.push_back("fondi non allineati al pozzetto " + pozzetto() + ": salto di " +
                                  metri(caduta) + " da " + altro());
+                difetto(p, "fondi non allineati: salto di " + metri(caduta) + " da " + altro() +
+                               " a " + questo());
             }
             if (!piuBasso || *e.quotaValle + riferimento(e) <
                                  *esiti[*piuBasso].quotaValle + riferimento(esiti[*piuBasso])) {
@@ -492,11 +523,15 @@ class Calcolo {
             const double questo = *d.quotaMonte + riferimento(d);
             if (questo > suo + tolleranza) {
                 const bool cieli = imp_.allineamento == Allineamento::Cieli;
-                motivi.push_back(
-                    std::string(cieli ? "cielo" : "pelo libero") + " al pozzetto " + pozzetto() +
-                    " sopra quello di " + tra(tratti_[*piuBasso].nome) + ": " + metri(questo) +
-                    " > " + metri(suo) +
-                    (cieli ? " (allineamento dei cieli)" : " (allineamento dei peli liberi)"));
+                const std::string regola =
+                    cieli ? " (allineamento dei cieli)" : " (allineamento dei peli liberi)";
+                motivi.push_back(std::string(cieli ? "cielo" : "pelo libero") + " al pozzetto " +
+                                 pozzetto() + " sopra quello di " + tra(tratti_[*piuBasso].nome) +
+                                 ": " + metri(questo) + " > " + metri(suo) + regola);
+                difetto(p, std::string(cieli ? "cielo" : "pelo libero") + " di " +
+                               tra(tratti_[k].nome) + " sopra quello di " +
+                               tra(tratti_[*piuBasso].nome) + ": " + metri(questo) + " > " +
+                               metri(suo) + regola);
             }
         }
         if (salto) {
@@ -505,6 +540,8 @@ class Calcolo {
                 avvisi_[k].push_back("salto di " + metri(*d.salto) + " al pozzetto " + pozzetto() +
                                      ", oltre " + metri(*imp_.saltoMassimo) +
                                      ": serve un pozzetto di salto");
+                difetto(p, "salto di " + metri(*d.salto) + ", oltre " + metri(*imp_.saltoMassimo) +
+                               ": serve un pozzetto di salto");
             }
         }
     }
@@ -525,16 +562,24 @@ class Calcolo {
             const auto pozzetto = [&] { return tra(forma_.nomi[estremo.pozzetto]); };
             const double ricoprimento = terreno - (*estremo.quota + altezzaPiena(e));
             e.ricoprimento = std::min(e.ricoprimento.value_or(ricoprimento), ricoprimento);
+            std::optional<double>& alPozzetto = pozzetti_[estremo.pozzetto].ricoprimento;
+            alPozzetto = std::min(alPozzetto.value_or(ricoprimento), ricoprimento);
             if (ricoprimento < imp_.ricoprimentoMinimo - tolleranza) {
                 motivi_[k].push_back(std::string("ricoprimento insufficiente ") + estremo.dove +
                                      " (pozzetto " + pozzetto() + "): " + metri(ricoprimento) +
                                      " < " + metri(imp_.ricoprimentoMinimo));
+                difetto(estremo.pozzetto, "ricoprimento di " + tra(tratti_[k].nome) +
+                                              " insufficiente: " + metri(ricoprimento) + " < " +
+                                              metri(imp_.ricoprimentoMinimo));
             }
             const double profondita = terreno - *estremo.quota;
             if (imp_.profonditaMassima && profondita > *imp_.profonditaMassima + tolleranza) {
                 motivi_[k].push_back(std::string("scavo oltre la profondità massima ") +
                                      estremo.dove + " (pozzetto " + pozzetto() + "): " +
                                      metri(profondita) + " > " + metri(*imp_.profonditaMassima));
+                difetto(estremo.pozzetto, "scavo di " + tra(tratti_[k].nome) +
+                                              " oltre la profondità massima: " + metri(profondita) +
+                                              " > " + metri(*imp_.profonditaMassima));
             }
         }
     }
@@ -545,30 +590,32 @@ class Calcolo {
     MassimeCondivise& massime_;
     std::vector<std::vector<std::string>> motivi_; // the network's failures, a reach
     std::vector<std::vector<std::string>> avvisi_;
-};
 
-std::vector<EsitoPozzetto> esitiPozzetti(const Forma& forma, const std::vector<Esito>& esiti) {
-    std::vector<EsitoPozzetto> pozzetti(forma.nomi.size());
-    for (std::size_t p = 0; p < forma.nomi.size(); ++p) {
-        EsitoPozzetto& e = pozzetti[p];
-        e.nome = forma.nomi[p];
-        e.quotaTerreno = forma.terreno[p];
-        e.usato = !forma.uscite[p].empty() || !forma.entrate[p].empty();
-        e.sbocco = forma.uscite[p].empty() && !forma.entrate[p].empty();
-        if (forma.uscite[p].size() == 1) {
-            const Esito& uscente = esiti[forma.uscite[p].front()];
-            e.quotaFondo = uscente.quotaMonte;
-            e.salto = uscente.salto;
-        }
-        for (const std::size_t u : forma.entrate[p]) {
-            if (e.sbocco && esiti[u].quotaValle) {
-                e.quotaFondo =
-                    std::min(e.quotaFondo.value_or(*esiti[u].quotaValle), *esiti[u].quotaValle);
-            }
+    // What the checks found at each manhole, in its own words.
+    struct AlPozzetto {
+        std::vector<std::string> difetti;
+        std::optional<double> ricoprimento;
+    };
+    std::vector<AlPozzetto> pozzetti_;
+
+    void difetto(std::size_t pozzetto, std::string testo) {
+        std::vector<std::string>& difetti = pozzetti_[pozzetto].difetti;
+        if (std::find(difetti.begin(), difetti.end(), testo) == difetti.end()) {
+            difetti.push_back(std::move(testo));
         }
     }
-    return pozzetti;
-}
+
+  public:
+    // The manholes' results, with what the checks found at each.
+    std::vector<EsitoPozzetto> esitiPozzetti(const std::vector<Esito>& esiti) {
+        std::vector<EsitoPozzetto> pozzetti = tratti::esitiPozzetti(forma_, esiti);
+        for (std::size_t p = 0; p < pozzetti.size(); ++p) {
+            pozzetti[p].difetti = std::move(pozzetti_[p].difetti);
+            pozzetti[p].ricoprimento = pozzetti_[p].ricoprimento;
+        }
+        return pozzetti;
+    }
+};
 
 std::vector<Albero> alberi(const Forma& forma, const std::vector<Esito>& esiti) {
     std::vector<Albero> alberi(forma.difettosa.size());
@@ -615,7 +662,7 @@ std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
     calcolo.quote(rete.esiti);
     calcolo.continuita(rete.esiti);
     calcolo.concludi(rete.esiti);
-    rete.pozzetti = esitiPozzetti(forma, rete.esiti);
+    rete.pozzetti = calcolo.esitiPozzetti(rete.esiti);
     rete.errori = forma.errori;
     rete.alberi = alberi(forma, rete.esiti);
     return rete;

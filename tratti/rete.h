@@ -38,6 +38,13 @@ struct EsitoPozzetto {
     std::optional<double> salto; // m, the largest drop into the reach leaving it
     bool sbocco = false;         // no reach leaves it
     bool usato = true;           // some reach names it
+    // The least cover over the crowns of the reaches it joins (m), where
+    // the levels allow it; the continuity checks it fails, in words.
+    std::optional<double> ricoprimento;
+    std::vector<std::string> difetti;
+
+    // Whether it fails none of its checks.
+    bool verificato() const { return difetti.empty(); }
 };
 
 // A connected part of the network, running to its outlet.
