@@ -218,6 +218,11 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
             if (!opzioni.profilo.empty()) {
                 scriviProfiloDellaLinea(opzioni, linea);
             }
+            if (!opzioni.relazione.empty()) {
+                scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, progettoConIlFile(opzioni),
+                                                    tabellaDelleOpzioni(opzioni, errori),
+                                                    opzioni.separatore);
+            }
             return stampa(uscita, errori, testoEsitiTratti(opzioni, std::move(linea)));
         }
         const calcolo::Tabella tabella = tabellaDelleOpzioni(opzioni, errori);

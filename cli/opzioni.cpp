@@ -159,8 +159,9 @@ const char* const testoAiuto =
     "  --documento FILE     scrive anche il documento della relazione; il formato segue\n"
     "                       l'estensione: .docx, .odt, .pdf, .html\n"
     "  --relazione FILE     scrive anche la relazione di calcolo (dati come scritti,\n"
-    "                       metodo, risultati, verifiche, figure); il formato segue\n"
-    "                       l'estensione: .docx, .odt, .pdf, .html\n"
+    "                       metodo, risultati, verifiche, figure); con --tratti, o con\n"
+    "                       un progetto che ha tratti, la relazione della rete; il\n"
+    "                       formato segue l'estensione: .docx, .odt, .pdf, .html\n"
     "  --file FILE          scrive anche il file dei risultati, come «Scrivi su file»:\n"
     "                       testo leggibile, o i testi della griglia se FILE finisce in\n"
     "                       .csv; senza estensione si aggiunge .txt; sovrascrive\n"
@@ -464,9 +465,8 @@ void verificaTratti(const OpzioniCli& opzioni) {
         }
         return;
     }
-    for (const char* opzione :
-         {"--raggio", "--pendenza", "--incremento", "--portata", "--velocita", "--portata-minima",
-          "--curva", "--documento", "--relazione", "--file"}) {
+    for (const char* opzione : {"--raggio", "--pendenza", "--incremento", "--portata", "--velocita",
+                                "--portata-minima", "--curva", "--documento", "--file"}) {
         if (opzioni.date.count(opzione) > 0) {
             throw ErroreUso(std::string(opzione) +
                             " non si può dare insieme a --tratti: raggi, pendenze e portate "

@@ -140,6 +140,42 @@ void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {
     }
 }
 
+progetto::Progetto progettoConIlFile(const OpzioniCli& opzioni) {
+    const tratti::CelleLette lette =
+        tratti::leggiCelleTratti(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
+    progetto::Progetto p = opzioni.comeScritto;
+    p.tratti.clear();
+    for (const tratti::CelleTratto& celle : lette.celle) {
+        p.tratti.push_back(progetto::rigaDaCelle(celle));
+    }
+    p.pozzetti.clear();
+    for (const tratti::Pozzetto& pozzetto : lette.pozzetti) {
+        p.pozzetti.push_back({pozzetto.nome,
+                              pozzetto.quotaTerreno
+                                  ? progetto::Casella::daTesto(TestoEsatto(*pozzetto.quotaTerreno))
+                                  : progetto::Casella{},
+                              pozzetto.nota,
+                              {}});
+    }
+    const auto casella = [](std::optional<double> valore) {
+        return valore ? progetto::Casella::daTesto(TestoEsatto(*valore)) : progetto::Casella{};
+    };
+    const analisi::Limiti& limiti = opzioni.limiti;
+    p.verifiche.velocitaMinima = casella(limiti.velocitaMinima * 100);
+    p.verifiche.velocitaMassima = casella(limiti.velocitaMassima * 100);
+    p.verifiche.riempimentoMassimo = casella(limiti.riempimentoMassimo * 100);
+    p.verifiche.geometria =
+        opzioni.geometriaRisposte.value_or(opzioni.geometria) == formule::Geometria::Esatta
+            ? "esatta"
+            : "tabellare";
+    p.rete.allineamento = std::string(tratti::nomeAllineamento(opzioni.allineamento));
+    p.rete.ricoprimentoMinimo = casella(opzioni.ricoprimentoMinimo);
+    p.rete.profonditaMassima = casella(opzioni.profonditaMassima);
+    p.rete.saltoMassimo = casella(opzioni.saltoMassimo);
+    p.catalogo = opzioni.catalogo;
+    return p;
+}
+
 std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {
     std::vector<std::string> note;
     for (const progetto::RigaLetta& riga : progetto::leggiRighe(progetto.tratti)) {

@@ -32,6 +32,12 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni, LineaCli linea);
 // path; ErroreFile for a file that cannot be written.
 void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea);
 
+// --relazione with --tratti: the project as typed (the options, or the
+// project file's), with the reaches and manholes of the file and the line's
+// criteria as the options give them, so that its report computes the very
+// line the results print.
+progetto::Progetto progettoConIlFile(const OpzioniCli& opzioni);
+
 // The project's reaches that its report cannot compute, each with its name
 // and what is wrong, for a note on standard error.
 std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto);

@@ -707,7 +707,9 @@ class Relazione {
             catalogo(imp.catalogo) + ".");
     }
 
-    static QString catalogo(const std::vector<double>& raggi) {
+    // The sizes from the smallest, as the sizing tries them.
+    static QString catalogo(std::vector<double> raggi) {
+        std::sort(raggi.begin(), raggi.end());
         QStringList testi;
         for (const double r : raggi) {
             testi << q(CStr(r));
@@ -834,9 +836,12 @@ class Relazione {
         }
     }
 
-    // The slopes within which a failing reach would pass at its size.
+    // The slopes within which a failing reach would pass at its size, when
+    // its own is not among them.
     static QString pendenzeAmmesse(const tratti::Esito& e) {
-        if (!e.calcolato) {
+        const bool entro = (!e.pendenzaMinima || e.pendenza >= *e.pendenzaMinima) &&
+                           (!e.pendenzaMassima || e.pendenza <= *e.pendenzaMassima);
+        if (!e.calcolato || (entro && !e.senzaPendenza)) {
             return {};
         }
         if (e.senzaPendenza) {

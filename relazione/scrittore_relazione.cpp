@@ -71,13 +71,13 @@ void ScrittoreRelazione::titolo(const QString& testo) {
 void ScrittoreRelazione::sezione(const QString& testo) {
     vuota();
     blocco(Qt::AlignLeft, true, 1);
-    cursore_.insertText(testoSpezzabile(leggibile(testo)), carattere(12, true));
+    cursore_.insertText(testoSpezzabile(testo), carattere(12, true));
 }
 
 void ScrittoreRelazione::sottosezione(const QString& testo) {
     vuota(true);
     blocco(Qt::AlignLeft, true, 2);
-    cursore_.insertText(testoSpezzabile(leggibile(testo)), carattere(11, true));
+    cursore_.insertText(testoSpezzabile(testo), carattere(11, true));
 }
 
 void ScrittoreRelazione::paragrafo(const QString& testo, bool tieni) {

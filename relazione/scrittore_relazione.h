@@ -27,7 +27,8 @@ class ScrittoreRelazione {
     // The report's title: large and bold, no heading of the outline.
     void titolo(const QString& testo);
     // A numbered section's heading ("Titolo 1"), and a part of one
-    // ("Titolo 2"), kept with what follows them.
+    // ("Titolo 2"), kept with what follows them; their numbers ("4.1") are
+    // no decimals, and keep their point.
     void sezione(const QString& testo);
     void sottosezione(const QString& testo);
     // A paragraph; one that introduces what follows stays with it.

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <charconv>
@@ -1141,6 +1142,38 @@ TEST(CliTratti, RelazioneConUnTrattoNonCalcolato) {
     EXPECT_EQ(e.stato, 0);
     EXPECT_EQ(e.errori, "sezione-inglese-cli: nota: tratto non calcolato nella relazione: T2, "
                         "«pendenza»: deve essere maggiore di zero: «-0.01»\n");
+}
+
+// --relazione with --tratti reports the very line the results print: its
+// reaches' verdicts, and the criteria and law the options gave.
+TEST(CliTratti, RelazioneDellaLinea) {
+    QTemporaryDir cartella;
+    const std::string linea = lineaDi(cartella, lineaDiProva);
+    const std::string html = cartella.filePath("linea.html").toStdString();
+    const std::vector<std::string> criteri = {
+        "--riempimento-massimo", "60",    "--legge",    "manning",
+        "--scabrezza",           "0.013", "--catalogo", "100,45"};
+    const Esito e =
+        esegui(unite({"--tratti", linea, "--formato", "csv", "--relazione", html}, criteri));
+    ASSERT_EQ(e.stato, 0) << e.errori;
+    EXPECT_EQ(e.uscita, esegui(unite({"--tratti", linea, "--formato", "csv"}, criteri)).uscita);
+    QTextDocument letto;
+    std::ifstream file(html);
+    letto.setHtml(QString::fromStdString(std::string(std::istreambuf_iterator<char>(file), {})));
+    const QString testo = letto.toPlainText();
+    int verificati = 0;
+    for (const std::string& riga : righe(e.uscita)) {
+        verificati += campiCsv(riga)[20] == "verificato";
+    }
+    const std::string sommario = "3 tratti: " + std::to_string(verificati) + " verificat" +
+                                 (verificati == 1 ? "o, " : "i, ") +
+                                 std::to_string(3 - verificati) + " non verificat" +
+                                 (verificati == 2 ? "o." : "i.");
+    for (const std::string& atteso :
+         {std::string("4 Verifica della rete"), std::string("60 %"),
+          std::string("Manning, n = 0.013"), std::string("45, 100"), sommario}) {
+        EXPECT_TRUE(testo.contains(QString::fromStdString(atteso))) << atteso;
+    }
 }
 
 // --profilo writes the path's profile beside the reaches' results, from the
