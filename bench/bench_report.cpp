@@ -7,6 +7,7 @@
 #include "elaboratore/finestra_report.h"
 #include "figure/figura_scala.h"
 #include "figure/figura_sezione.h"
+#include "numeri/conversioni.h"
 #include "relazione/report_senza_finestra.h"
 
 #include <QAction>
@@ -150,6 +151,61 @@ void RelazioneDelProgettoPeggiore(benchmark::State& misura) {
     }
 }
 
+// A collector of 500 reaches with manholes and ground levels: a main line
+// of 300 reaches, and ten branches of 20 joining it, every one sized from the
+// catalogue, so the report holds the whole network and its profile.
+progetto::Progetto progettoDiCinquecentoTratti() {
+    progetto::Progetto p = progetto::progettoNuovo();
+    p.dati.opera = "Collettore di prova";
+    p.dati.descrizione = "Rete di 500 tratti.";
+    const auto tratto = [&p](const std::string& monte, const std::string& valle, double portata,
+                             const char* quota) {
+        progetto::RigaTratto riga;
+        riga.tratto = monte + "-" + valle;
+        riga.pozzettoMonte = monte;
+        riga.pozzettoValle = valle;
+        riga.lunghezza = progetto::Casella::daTesto("40");
+        riga.pendenza = progetto::Casella::daTesto("0.004");
+        riga.quotaMonte = progetto::Casella::daTesto(quota);
+        riga.portata = progetto::Casella::daTesto(CStr(portata));
+        riga.portataMinima = progetto::Casella::daTesto(CStr(portata / 10));
+        p.tratti.push_back(riga);
+    };
+    const auto nome = [](const char* prefisso, int numero) {
+        return std::string(prefisso).append(std::to_string(numero));
+    };
+    for (int k = 0; k < 300; ++k) {
+        tratto(nome("P", k), nome("P", k + 1), 40 + 2 * k, k == 0 ? "200" : "");
+    }
+    for (int r = 0; r < 10; ++r) {
+        const std::string ramo = nome("R", r).append("-");
+        for (int k = 0; k < 20; ++k) {
+            tratto(ramo + std::to_string(k),
+                   k == 19 ? nome("P", 30 * r + 25) : ramo + std::to_string(k + 1), 20 + k,
+                   k == 0 ? "205" : "");
+        }
+    }
+    for (int k = 0; k <= 300; ++k) {
+        progetto::RigaPozzetto pozzetto;
+        pozzetto.pozzetto = nome("P", k);
+        pozzetto.quotaTerreno = progetto::Casella::daTesto(CStr(203 - 0.16 * k));
+        p.pozzetti.push_back(pozzetto);
+    }
+    return p;
+}
+
+// Its report written and saved as .pdf or .docx (range 0 or 1).
+void RelazioneDiCinquecentoTratti(benchmark::State& misura) {
+    const calcolo::Tabella& tabella = finestraDiProva().tabella();
+    const progetto::Progetto p = progettoDiCinquecentoTratti();
+    const QTemporaryDir cartella;
+    const std::string percorso =
+        cartella.filePath(misura.range(0) == 0 ? "rete.pdf" : "rete.docx").toStdString();
+    for (auto _ : misura) {
+        scriviRelazioneCalcoloSenzaFinestra(percorso, p, tabella);
+    }
+}
+
 // The calculation report's figures at the size it draws them, for the
 // largest table: 1000 rows of 0.6 mm, and a design flow and a dry-weather one.
 DatiScala scalaMassima() {
@@ -196,6 +252,12 @@ BENCHMARK(ReportMassimoDalPulsante)
     ->ReportAggregatesOnly();
 BENCHMARK(FiguraSezione)->Unit(benchmark::kMillisecond);
 BENCHMARK(FiguraScala)->Unit(benchmark::kMillisecond);
+BENCHMARK(RelazioneDiCinquecentoTratti)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
 BENCHMARK(RelazioneDelProgettoPeggiore)
     ->Arg(0)
     ->Arg(1)

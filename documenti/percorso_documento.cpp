@@ -13,6 +13,9 @@
 #include <QTextDocument>
 #include <QTextTable>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
 #include <tuple>
 
 namespace {
@@ -148,6 +151,37 @@ QString caratteriXml(const QString& testo) {
 
 void PercorsoDocumento::percorri() {
     contenuto(documento_.rootFrame()->begin());
+    codificaImmagini();
+}
+
+// A report's pictures are large and many: compressing them is most of the
+// saving, so they are compressed side by side, each on its own.
+void PercorsoDocumento::codificaImmagini() {
+    immagini_.resize(figure_.size());
+    std::atomic<std::size_t> prossima = 0;
+    std::atomic<bool> fallita = false;
+    const auto lavora = [&] {
+        for (std::size_t i = prossima++; i < figure_.size() && !fallita; i = prossima++) {
+            try {
+                immagini_[i] = codificaPng(figure_[i]);
+            } catch (const ErroreFile&) {
+                fallita = true;
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> aiuti;
+        const std::size_t altri =
+            std::min<std::size_t>(std::thread::hardware_concurrency(), figure_.size());
+        for (std::size_t i = 1; i < altri; ++i) {
+            aiuti.emplace_back(lavora);
+        }
+        lavora();
+    }
+    figure_.clear();
+    if (fallita) {
+        throw ErroreFile("impossibile codificare un'immagine del documento");
+    }
 }
 
 // Paragraphs and tables in document order; whether the last was a table.
@@ -220,9 +254,9 @@ void PercorsoDocumento::figura(const QTextCharFormat& formato) {
     if (figura.isNull()) {
         return;
     }
-    const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), immagini_.size() + 1);
+    const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), figure_.size() + 1);
     if (nuova) {
-        immagini_.push_back(codificaPng(figura));
+        figure_.push_back(figura);
     }
     this->immagine(voce->second, dimensioni(immagine, figura), carattere(formato, documento_));
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 #include <QTextFrame>
@@ -9,7 +10,6 @@
 #include <map>
 #include <vector>
 
-class QImage;
 class QTextBlock;
 class QTextCharFormat;
 class QTextDocument;
@@ -83,8 +83,8 @@ class PercorsoDocumento {
 
     void percorri();
 
-    // The pictures met, as PNG: picture n (from 1) is element n - 1. A
-    // picture shown more than once is stored once.
+    // The pictures met, as PNG, once the walk is over: picture n (from 1) is
+    // element n - 1. A picture shown more than once is stored once.
     const std::vector<QByteArray>& immagini() const { return immagini_; }
 
   protected:
@@ -117,8 +117,10 @@ class PercorsoDocumento {
     void sequenza(const QString& testo, const QTextCharFormat& formato);
     void figura(const QTextCharFormat& formato);
     void tabella(const QTextTable& tabella);
+    void codificaImmagini();
 
     const QTextDocument& documento_;
+    std::vector<QImage> figure_; // the pictures met, to encode
     std::vector<QByteArray> immagini_;
     std::map<QString, std::size_t> numeri_; // picture number by resource name
 };

@@ -100,10 +100,18 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 } // namespace
 
 QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
-                         std::size_t foglio, double pixelPerMillimetro, Separatore separatore) {
-    QImage immagine((impaginazione.foglio * pixelPerMillimetro).toSize(), QImage::Format_RGB32);
+                         std::size_t foglio, double pixelPerMillimetro, Separatore separatore,
+                         bool inPiedi) {
+    const QSize dimensioni = (impaginazione.foglio * pixelPerMillimetro).toSize();
+    // Drawn turned, rather than turned once drawn: a copy of a large
+    // picture costs as much as drawing it.
+    QImage immagine(inPiedi ? dimensioni.transposed() : dimensioni, QImage::Format_RGB32);
     immagine.fill(Qt::white);
     QPainter pittore(&immagine);
+    if (inPiedi) {
+        pittore.translate(0, dimensioni.width());
+        pittore.rotate(-90);
+    }
     pittore.scale(pixelPerMillimetro, pixelPerMillimetro);
     disegnaFoglioProfilo(pittore, profilo, impaginazione, foglio, separatore);
     return immagine;

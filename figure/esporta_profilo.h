@@ -21,9 +21,11 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    Separatore separatore = Separatore::Punto);
 
 // One sheet as a picture, at so many pixels a millimetre: a report's figure.
+// `inPiedi`: turned a quarter to the left, a landscape sheet standing along
+// a portrait page.
 QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
                          std::size_t foglio, double pixelPerMillimetro,
-                         Separatore separatore = Separatore::Punto);
+                         Separatore separatore = Separatore::Punto, bool inPiedi = false);
 
 // The drawing for CAD. x is the progressive distance in metres, y the level
 // in metres times the vertical exaggeration, which a text states. Its

@@ -25,7 +25,6 @@
 #include "versione.h"
 
 #include <QStringList>
-#include <QTransform>
 
 #include <QTextDocument>
 #include <algorithm>
@@ -891,9 +890,8 @@ class Relazione {
             const ImpaginazioneProfilo imp = impaginaProfilo(
                 profilo, foglioDelProfilo, std::nullopt, std::nullopt, false, misuraDelProfilo);
             for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
-                const QImage foglio =
-                    immagineDelFoglio(profilo, imp, f, pixelPerMillimetro, scrittore_.separatore())
-                        .transformed(QTransform().rotate(-90));
+                const QImage foglio = immagineDelFoglio(profilo, imp, f, pixelPerMillimetro,
+                                                        scrittore_.separatore(), true);
                 QString didascalia =
                     QString("Profilo longitudinale da %1 a %2")
                         .arg(q(profilo.pozzetti.front().nome), q(profilo.pozzetti.back().nome));
