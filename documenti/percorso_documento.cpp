@@ -123,11 +123,17 @@ QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& f
     return {};
 }
 
+// Qt maps a PNG's quality from 100 down to zlib's levels 0 to 9: 80 is
+// level 1.
+constexpr int qualitaPng = 80;
+
 QByteArray codificaPng(const QImage& immagine) {
     QByteArray dati;
     QBuffer contenitore(&dati);
     contenitore.open(QIODevice::WriteOnly);
-    if (!immagine.save(&contenitore, "PNG")) {
+    // zlib's fastest level: a drawing's flat colours compress nearly as
+    // well, several times faster than at its default.
+    if (!immagine.save(&contenitore, "PNG", qualitaPng)) {
         throw ErroreFile("impossibile codificare un'immagine del documento");
     }
     return dati;
