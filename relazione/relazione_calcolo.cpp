@@ -874,7 +874,8 @@ class Relazione {
             if (!titolo) {
                 sezione("Profili longitudinali");
                 scrittore_.paragrafo("Per ogni rete è disegnato il percorso più lungo, dal "
-                                     "pozzetto di testa allo sbocco.");
+                                     "pozzetto di testa allo sbocco.",
+                                     true);
                 titolo = true;
             }
             tratti::Profilo profilo;
