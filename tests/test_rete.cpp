@@ -172,30 +172,37 @@ TEST(Rete, QuoteDiUnaConfluenzaPerOgniRegola) {
 }
 
 // Each break of continuity fails the reach leaving the manhole with the
-// values compared; a smaller flow only warns.
+// values compared, and the manhole where it happens in its own words; a
+// smaller flow only warns, a drop over the maximum fails the manhole alone.
 TEST(Rete, ContinuitaAlPozzetto) {
     const struct {
         const char* nome;
         std::function<void(std::vector<Tratto>&, Impostazioni&)> cambia;
         std::string motivo, avvisi;
+        std::size_t pozzetto; // where the manhole's check fails
+        std::string difetto;  // none: every manhole passes
     } casi[] = {
         {"sezione", [](auto& l, auto&) { l[1].raggio = 25; },
-         "la sezione si riduce verso valle: r = 25 cm dopo r = 30 cm di «A»", ""},
+         "la sezione si riduce verso valle: r = 25 cm dopo r = 30 cm di «A»", "", 1,
+         "sezione ridotta verso valle: r = 25 cm di «B» dopo r = 30 cm di «A»"},
         {"contropendenza", [](auto& l, auto&) { l[1].quotaMonte = 99.9; },
          "contropendenza al pozzetto «P2»: lo scorrimento 99.90 m è sopra quello di «A», 99.75 m",
-         ""},
+         "", 1, "contropendenza: lo scorrimento di «B», 99.90 m, è sopra quello di «A», 99.75 m"},
         {"portata", [](auto& l, auto&) { l[1].portata = 40; }, "",
-         "portata minore di un tratto a monte: 40 l/s < 50 l/s di «A»"},
+         "portata minore di un tratto a monte: 40 l/s < 50 l/s di «A»", 1, ""},
         {"ricoprimento", [](auto&, auto& i) { i.ricoprimentoMinimo = 1.5; },
-         "ricoprimento insufficiente a monte (pozzetto «P2»): 1.35 m < 1.50 m", ""},
+         "ricoprimento insufficiente a monte (pozzetto «P2»): 1.35 m < 1.50 m", "", 1,
+         "ricoprimento di «A» insufficiente: 1.35 m < 1.50 m"},
         {"salto",
          [](auto& l, auto& i) {
              l[1].quotaMonte = 99.0;
              i.saltoMassimo = 0.5;
          },
-         "", "salto di 0.75 m al pozzetto «P2», oltre 0.50 m: serve un pozzetto di salto"},
+         "", "salto di 0.75 m al pozzetto «P2», oltre 0.50 m: serve un pozzetto di salto", 1,
+         "salto di 0.75 m, oltre 0.50 m: serve un pozzetto di salto"},
         {"profondità", [](auto&, auto& i) { i.profonditaMassima = 2; },
-         "scavo oltre la profondità massima a valle (pozzetto «P3»): 2.20 m > 2.00 m", ""},
+         "scavo oltre la profondità massima a valle (pozzetto «P3»): 2.20 m > 2.00 m", "", 2,
+         "scavo di «B» oltre la profondità massima: 2.20 m > 2.00 m"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
@@ -205,10 +212,19 @@ TEST(Rete, ContinuitaAlPozzetto) {
         c.cambia(linea, impostazioni);
         const std::vector<tratti::Pozzetto> pozzetti = {
             {"P1", 102, ""}, {"P2", 102, ""}, {"P3", 101.7, ""}};
-        const Esito b = tratti::calcolaRete(linea, pozzetti, impostazioni)->esiti[1];
+        const tratti::EsitiRete rete = *tratti::calcolaRete(linea, pozzetti, impostazioni);
+        const Esito& b = rete.esiti[1];
         EXPECT_EQ(b.verificato, c.motivo.empty()) << b.motivo;
         EXPECT_TRUE(contiene(b.motivo, c.motivo)) << b.motivo;
         EXPECT_EQ(b.avvisi, c.avvisi);
+        if (c.difetto.empty()) {
+            for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
+                EXPECT_TRUE(p.verificato()) << p.nome;
+            }
+        } else {
+            const std::vector<std::string>& difetti = rete.pozzetti[c.pozzetto].difetti;
+            EXPECT_NE(std::find(difetti.begin(), difetti.end(), c.difetto), difetti.end());
+        }
     }
 }
 
