@@ -189,6 +189,11 @@ bool PagineA4::tieniInsieme() {
             return;
         }
         const QTextBlockFormat formato = blocco.blockFormat();
+        // A paragraph that starts a page has its break: setting it again,
+        // even to take it back, leaves Qt's layout after it stale.
+        if (formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+            return;
+        }
         QTextBlockFormat interruzione = formato;
         interruzione.setPageBreakPolicy(formato.pageBreakPolicy() |
                                         QTextFormat::PageBreak_AlwaysBefore);
