@@ -1,15 +1,19 @@
 #include "documenti/impaginazione.h"
 
 #include "documenti/elaboratore_testi.h"
+#include "documenti/indice.h"
 #include "documenti/percorso_documento.h"
 #include "documenti/proprieta_documento.h"
 #include "documenti/struttura_documento.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -18,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <vector>
 
 namespace {
@@ -105,6 +110,10 @@ struct Elemento {
     bool tabella;
 };
 
+// The room an entry keeps for its page number: the widest number the
+// pages will need, in digits that are as wide as any other.
+const QString segnaposto = QStringLiteral("000");
+
 std::vector<Elemento> elementi(const QTextDocument& documento) {
     std::vector<Elemento> esito;
     for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
@@ -133,6 +142,9 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     piede_ = pixel(pagina::altezzaCm - pagina::piedeCm, dpiY);
     testa_ = pixel(pagina::testaCm, dpiY);
     intestazione_ = proprietaDi(documento).intestazione;
+    copia_->setUndoRedoEnabled(false);
+    // Before the layout, which then makes room for them.
+    riservaNumeri(dpiY);
 
     // Laid out for the device: Qt scales the document's pixels (96 per
     // inch) to the device's, and measures the fonts on it. A page is the
@@ -140,12 +152,14 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     copia_->documentLayout()->setPaintDevice(&dispositivo);
     copia_->setDocumentMargin(0);
     copia_->setPageSize(testo_.size());
-    copia_->setUndoRedoEnabled(false);
     if (tieniInsieme()) {
         // Page breaks put in one by one leave Qt's layout of what follows
         // them stale (a long table's last pages among it): laid out again
         // whole, no text is left off the last page.
         copia_->markContentsDirty(0, copia_->characterCount());
+    }
+    if (!voci_.empty()) {
+        pagineVoci_ = pagineDelleVoci();
     }
 
     const Carattere piede = carattereDelTesto(documento);
@@ -167,6 +181,17 @@ int PagineA4::pagine() const {
 }
 
 int PagineA4::pagina(int posizione) const {
+    // The copy's entries are longer by their page numbers.
+    int spostamento = 0;
+    for (const Voce& voce : voci_) {
+        if (voce.fine < posizione) {
+            spostamento += voce.blocco.length() - voce.lunghezza;
+        }
+    }
+    return paginaNellaCopia(posizione + spostamento);
+}
+
+int PagineA4::paginaNellaCopia(int posizione) const {
     const QTextBlock blocco = copia_->findBlock(posizione);
     double y = origine(blocco);
     const QTextLine riga = blocco.layout()->lineForTextPosition(posizione - blocco.position());
@@ -174,6 +199,108 @@ int PagineA4::pagina(int posizione) const {
         y += riga.y();
     }
     return paginaDelCapo(y, testo_.height()) + 1;
+}
+
+// Each entry of a table of contents ends with a right tab at the text's
+// edge and room for its page number, before the layout: the number
+// written in it once the pages are known moves nothing.
+void PagineA4::riservaNumeri(int dpi) {
+    for (QTextBlock blocco = copia_->begin(); blocco.isValid(); blocco = blocco.next()) {
+        if (livelloVoceIndice(blocco.blockFormat()) > 0) {
+            voci_.push_back({blocco, destinazioneVoce(blocco),
+                             blocco.position() + blocco.length() - 1, blocco.length()});
+        }
+    }
+    // Qt scales tab stops from the document's pixels (96 per inch) to the
+    // device's, from the paragraph's indent, but not the indent itself.
+    // The number a hair inside the edge, lest it wrap.
+    const double scala = dpi / 96.0;
+    for (const Voce& v : voci_) {
+        const QTextBlock& voce = v.blocco;
+        QTextCursor cursore(voce);
+        const double rientro = voce.blockFormat().leftMargin();
+        QTextBlockFormat tabulazione;
+        tabulazione.setLeftMargin(rientro * scala);
+        tabulazione.setTabPositions(
+            {QTextOption::Tab(testo_.width() / scala - rientro - 0.5, QTextOption::RightTab)});
+        cursore.mergeBlockFormat(tabulazione);
+        // A .pdf reads "#anchor" as a web address: the entry is no link there.
+        cursore.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat senzaCollegamento;
+        senzaCollegamento.setAnchor(false);
+        senzaCollegamento.setAnchorHref(QString());
+        cursore.mergeCharFormat(senzaCollegamento);
+        cursore.clearSelection();
+        cursore.insertText('\t' + segnaposto);
+    }
+}
+
+std::vector<int> PagineA4::pagineDelleVoci() const {
+    const std::map<QString, int> ancore = posizioniAncore(*copia_);
+    std::vector<int> esito;
+    for (const Voce& voce : voci_) {
+        const auto ancora = ancore.find(voce.destinazione);
+        esito.push_back(ancora == ancore.end() ? 0 : paginaNellaCopia(ancora->second));
+    }
+    return esito;
+}
+
+// The numbers in the room kept for them, written when the pages are first
+// drawn (only the .pdf needs them); an entry with no heading has neither
+// number nor tab.
+void PagineA4::scriviNumeri() const {
+    if (numerate_ || voci_.empty()) {
+        return;
+    }
+    numerate_ = true;
+    // One edit, laid out again once, from the first entry to the end: after
+    // an edit Qt lays out what follows it stale.
+    QTextCursor cursore(copia_.get());
+    cursore.beginEditBlock();
+    for (std::size_t n = 0; n < voci_.size(); ++n) {
+        const QTextBlock& voce = voci_[n].blocco;
+        const int tab = static_cast<int>(voce.text().lastIndexOf('\t'));
+        cursore.setPosition(voce.position() + tab + (pagineVoci_[n] > 0 ? 1 : 0));
+        cursore.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursore.insertText(pagineVoci_[n] > 0 ? QString::number(pagineVoci_[n]) : QString());
+    }
+    const int da = voci_.front().blocco.position();
+    copia_->markContentsDirty(da, copia_->characterCount() - da);
+    cursore.endEditBlock();
+}
+
+// A row of dots from each entry's text to its number, on the dots' grid
+// from the text's right edge, so that the rows line up.
+void PagineA4::disegnaPuntini(QPainter& pittore, int numero) const {
+    for (std::size_t n = 0; n < voci_.size(); ++n) {
+        const QTextBlock& voce = voci_[n].blocco;
+        if (pagineVoci_[n] == 0) {
+            continue;
+        }
+        const double y = origine(voce);
+        const QTextLayout* disposizione = voce.layout();
+        const int tab = static_cast<int>(voce.text().lastIndexOf('\t'));
+        const QTextLine riga = disposizione->lineForTextPosition(tab);
+        if (!riga.isValid() || paginaDelCapo(y + riga.y(), testo_.height()) + 1 != numero) {
+            continue;
+        }
+        QTextCursor cursore(voce);
+        cursore.setPosition(voce.position() + tab + 1);
+        const QFont carattere(cursore.charFormat().font(), pittore.device());
+        const QFontMetricsF misure(carattere, pittore.device());
+        const double passo = misure.horizontalAdvance('.');
+        const double x = disposizione->position().x();
+        const double inizio = x + riga.cursorToX(tab) + passo;
+        const double fine = x + riga.cursorToX(tab + 1) - passo;
+        // Whole steps back from the edge: the first dot right of the text.
+        const double ultimo = testo_.width() - std::ceil((testo_.width() - fine) / passo) * passo;
+        const int puntini = static_cast<int>(std::floor((ultimo - inizio) / passo));
+        if (puntini > 0) {
+            pittore.setFont(carattere);
+            pittore.drawText(QPointF(ultimo - puntini * passo, y + riga.y() + riga.ascent()),
+                             QString(puntini, '.'));
+        }
+    }
 }
 
 // Page breaks in the copy, before the paragraphs that must start a page.
@@ -189,6 +316,11 @@ bool PagineA4::tieniInsieme() {
             return;
         }
         const QTextBlockFormat formato = blocco.blockFormat();
+        // A paragraph that starts a page has its break: setting it again,
+        // even to take it back, leaves Qt's layout after it stale.
+        if (formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
+            return;
+        }
         QTextBlockFormat interruzione = formato;
         interruzione.setPageBreakPolicy(formato.pageBreakPolicy() |
                                         QTextFormat::PageBreak_AlwaysBefore);
@@ -238,6 +370,7 @@ bool PagineA4::tieniInsieme() {
 void PagineA4::disegna(QPainter& pittore, int numero) const {
     // The page's slice of the long laid-out document, moved onto the paper.
     const QRectF vista(0, (numero - 1) * testo_.height(), testo_.width(), testo_.height());
+    scriviNumeri();
     pittore.save();
     pittore.translate(testo_.left(), testo_.top() - vista.top());
     pittore.setClipRect(vista);
@@ -248,6 +381,7 @@ void PagineA4::disegna(QPainter& pittore, int numero) const {
     contesto.clip = vista.adjusted(0, 1, 0, -1);
     contesto.palette.setColor(QPalette::Text, Qt::black);
     copia_->documentLayout()->draw(&pittore, contesto);
+    disegnaPuntini(pittore, numero);
     pittore.restore();
 
     pittore.save();
@@ -273,6 +407,11 @@ void PagineA4::disegna(QPainter& pittore, int numero) const {
                              piede_ - misure.descent()),
                      piede);
     pittore.restore();
+}
+
+void preparaPdf(QPdfWriter& pdf) {
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+    pdf.setResolution(300);
 }
 
 bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da, int a) {

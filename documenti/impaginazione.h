@@ -3,12 +3,15 @@
 #include <QFont>
 #include <QRectF>
 #include <QString>
+#include <QTextBlock>
 
 #include <memory>
+#include <vector>
 
 class QPagedPaintDevice;
 class QPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QTextDocument;
 
 // The page of every saved report, in every format: A4 portrait, 2 cm
@@ -46,6 +49,8 @@ QString testoPiede(int numero, int pagine);
 // foot of a page, or its last at the head of the next with no more than
 // three lines before the break, goes to the next page whole.
 // (Paragraphs of the text; those in table cells stay where they fall.)
+// The entries of a table of contents show their headings' pages, right
+// aligned after a row of dots.
 class PagineA4 {
   public:
     PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo);
@@ -56,12 +61,20 @@ class PagineA4 {
     int pagine() const;
     // The page (from 1) that a position of the document falls on.
     int pagina(int posizione) const;
+    // The page of each entry's heading, entries in document order; 0 for an
+    // entry whose heading is gone.
+    const std::vector<int>& pagineVoci() const { return pagineVoci_; }
     // Page `numero` (from 1), its header and footer included, with the
     // painter's origin at the paper's top left corner.
     void disegna(QPainter& pittore, int numero) const;
 
   private:
     bool tieniInsieme(); // whether it moved a paragraph
+    void riservaNumeri(int dpi);
+    int paginaNellaCopia(int posizione) const;
+    std::vector<int> pagineDelleVoci() const;
+    void scriviNumeri() const;
+    void disegnaPuntini(QPainter& pittore, int numero) const;
 
     std::unique_ptr<QTextDocument> copia_;
     QRectF testo_; // the text's area on the paper, in device pixels
@@ -69,7 +82,21 @@ class PagineA4 {
     double testa_; // the header line's top, in device pixels from the top
     QString intestazione_;
     QFont carattere_;
+
+    struct Voce {
+        QTextBlock blocco;    // in the copy
+        QString destinazione; // its heading's anchor
+        int fine;             // the document's position of its end
+        int lunghezza;        // its length in the document
+    };
+    std::vector<Voce> voci_; // the entries of a table of contents
+    std::vector<int> pagineVoci_;
+    mutable bool numerate_ = false; // the pages written in the entries
 };
+
+// Sets a .pdf writer to the report's paper: A4 with no margins of its own,
+// at 300 dpi. The pages are laid out for it, and so measured.
+void preparaPdf(QPdfWriter& pdf);
 
 // Draws pages `da` to `a` (from 1; 0 for the last) of the document on a
 // paged device set to A4 with no margins of its own (a .pdf, a printer), a

@@ -209,8 +209,10 @@ bool PercorsoDocumento::contenuto(QTextFrame::iterator it) {
 
 void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
     const QTextBlockFormat formato = blocco.blockFormat();
+    paragrafo_ = blocco;
     inizioParagrafo({allineamento(formato.alignment()), tenutoConIlSeguente(formato), false,
-                     formato.headingLevel()},
+                     formato.headingLevel(),
+                     (formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0},
                     carattere(blocco.charFormat(), documento_));
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
         const QTextFragment frammento = it.fragment();

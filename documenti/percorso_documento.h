@@ -5,12 +5,12 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <QTextBlock>
 #include <QTextFrame>
 
 #include <map>
 #include <vector>
 
-class QTextBlock;
 class QTextCharFormat;
 class QTextDocument;
 class QTextImageFormat;
@@ -24,6 +24,7 @@ struct FormatoParagrafo {
     bool conIlSeguente = false; // on one page with the start of the next paragraph
     bool lineaSotto = false;    // a thin line under it: the page header's
     int livelloTitolo = 0;      // a heading's level, from 1; 0: body text
+    bool nuovaPagina = false;   // starts a page
 
     auto operator<=>(const FormatoParagrafo&) const = default;
 };
@@ -88,6 +89,9 @@ class PercorsoDocumento {
     const std::vector<QByteArray>& immagini() const { return immagini_; }
 
   protected:
+    // The paragraph being walked, for what a writer reads beyond its look.
+    const QTextBlock& paragrafoCorrente() const { return paragrafo_; }
+
     // `marca`: the paragraph mark's font, which an empty paragraph's height
     // depends on.
     virtual void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) = 0;
@@ -121,6 +125,7 @@ class PercorsoDocumento {
 
     const QTextDocument& documento_;
     std::vector<QImage> figure_; // the pictures met, to encode
+    QTextBlock paragrafo_;
     std::vector<QByteArray> immagini_;
     std::map<QString, std::size_t> numeri_; // picture number by resource name
 };

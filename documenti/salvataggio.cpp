@@ -14,8 +14,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
@@ -36,9 +34,7 @@ QByteArray documentoPdf(const QTextDocument& documento) {
     contenitore.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&contenitore);
-        pdf.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
-        pdf.setResolution(300);
+        preparaPdf(pdf);
         if (!disegnaPagine(documento, pdf)) {
             throw ErroreFile("impossibile comporre il documento .pdf");
         }

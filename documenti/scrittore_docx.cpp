@@ -1,6 +1,7 @@
 #include "documenti/scrittore_docx.h"
 
 #include "documenti/impaginazione.h"
+#include "documenti/indice.h"
 #include "documenti/pacchetto_zip.h"
 #include "documenti/percorso_documento.h"
 #include "documenti/proprieta_documento.h"
@@ -10,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <set>
 
 namespace {
 
@@ -73,19 +76,26 @@ void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
     xml.writeEndElement();
 }
 
+// `stile`: the paragraph's style, when not a heading's.
 void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
-                        const Carattere& marca) {
+                        const Carattere& marca, QString stile = {}) {
     xml.writeStartElement(nsW, "pPr");
     // Word's own heading styles ("Titolo 1" in an Italian Word): its table
     // of contents and a firm's template find them. The documents have two
     // levels; a deeper one goes under the second.
     const int livello = std::clamp(formato.livelloTitolo, 0, 2);
     if (livello > 0) {
+        stile = QString("Heading%1").arg(livello);
+    }
+    if (!stile.isEmpty()) {
         xml.writeEmptyElement(nsW, "pStyle");
-        xml.writeAttribute(nsW, "val", QString("Heading%1").arg(livello));
+        xml.writeAttribute(nsW, "val", stile);
     }
     if (formato.conIlSeguente) {
         xml.writeEmptyElement(nsW, "keepNext");
+    }
+    if (formato.nuovaPagina) {
+        xml.writeEmptyElement(nsW, "pageBreakBefore");
     }
     if (formato.lineaSotto) {
         // 0.5 pt, 1 pt below the text: the line round the report's cells.
@@ -111,17 +121,115 @@ void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
     xml.writeEndElement();
 }
 
+bool voceIndice(const QTextBlock& blocco) {
+    return blocco.isValid() && livelloVoceIndice(blocco.blockFormat()) > 0;
+}
+
 class ScrittoreCorpo : public PercorsoDocumento {
   public:
     ScrittoreCorpo(QXmlStreamWriter& xml, const QTextDocument& documento)
-        : PercorsoDocumento(documento), xml_(xml) {}
+        : PercorsoDocumento(documento), xml_(xml), pagine_(pagineVociIndice(documento)) {
+        for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+            if (voceIndice(blocco)) {
+                destinazioni_.insert(destinazioneVoce(blocco));
+            }
+        }
+    }
+
+    // The font of the table of contents' entries, by level; none without.
+    const std::map<int, Carattere>& caratteriVoci() const { return caratteriVoci_; }
 
   private:
     void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) override {
+        const QTextBlock& blocco = paragrafoCorrente();
+        voce_ = std::min(livelloVoceIndice(blocco.blockFormat()), 2);
         xml_.writeStartElement(nsW, "p");
+        if (voce_ > 0) {
+            inizioVoce(formato, marca);
+            return;
+        }
         proprietaParagrafo(xml_, formato, marca);
+        // The place an entry leads to.
+        segnalibro_ = formato.livelloTitolo > 0 ? ancoraParagrafo(blocco) : QString();
+        if (destinazioni_.count(segnalibro_) == 0) {
+            segnalibro_.clear();
+        }
+        if (!segnalibro_.isEmpty()) {
+            xml_.writeEmptyElement(nsW, "bookmarkStart");
+            xml_.writeAttribute(nsW, "id", QString::number(numeroSegnalibro(segnalibro_)));
+            xml_.writeAttribute(nsW, "name", nomeSegnalibro(segnalibro_));
+        }
     }
-    void fineParagrafo() override { xml_.writeEndElement(); }
+    void fineParagrafo() override {
+        if (voce_ > 0) {
+            fineVoce();
+        } else if (!segnalibro_.isEmpty()) {
+            xml_.writeEmptyElement(nsW, "bookmarkEnd");
+            xml_.writeAttribute(nsW, "id", QString::number(numeroSegnalibro(segnalibro_)));
+        }
+        xml_.writeEndElement();
+    }
+
+    // A run of entries is the cached result of a TOC field over the headings
+    // of level 1 and 2, which Word builds again when asked, or when it opens
+    // the file; each entry a link to its heading, with its page as the .pdf
+    // shows it after a tab.
+    void inizioVoce(const FormatoParagrafo& formato, const Carattere& marca) {
+        const QTextBlock& blocco = paragrafoCorrente();
+        // Both levels' styles, for what Word's update may bring.
+        caratteriVoci_[voce_] = marca;
+        caratteriVoci_.try_emplace(3 - voce_, marca);
+        marcaVoce_ = marca;
+        proprietaParagrafo(xml_, formato, marca, QString("TOC%1").arg(voce_));
+        if (!voceIndice(blocco.previous())) {
+            segnoCampo("begin");
+            corsa([&] { testoConSpazi(xml_, "instrText", R"( TOC \o "1-2" \h \z \u )"); });
+            segnoCampo("separate");
+        }
+        const QString destinazione = destinazioneVoce(blocco);
+        collegata_ = destinazioni_.count(destinazione) > 0 && !destinazione.isEmpty();
+        if (collegata_) {
+            xml_.writeStartElement(nsW, "hyperlink");
+            xml_.writeAttribute(nsW, "anchor", nomeSegnalibro(destinazione));
+            xml_.writeAttribute(nsW, "history", "1");
+        }
+    }
+    void fineVoce() {
+        const std::size_t numero = vociScritte_++;
+        const int pagina = numero < pagine_.size() ? pagine_[numero] : 0;
+        if (pagina > 0) {
+            corsa([&] { xml_.writeEmptyElement(nsW, "tab"); });
+            corsa([&] { testoConSpazi(xml_, "t", QString::number(pagina)); });
+        }
+        if (collegata_) {
+            xml_.writeEndElement();
+        }
+        if (!voceIndice(paragrafoCorrente().next())) {
+            segnoCampo("end");
+        }
+    }
+    template <typename Contenuto> void corsa(const Contenuto& contenuto) {
+        xml_.writeStartElement(nsW, "r");
+        proprietaCarattere(xml_, marcaVoce_);
+        contenuto();
+        xml_.writeEndElement();
+    }
+    void segnoCampo(const char* tipo) {
+        corsa([&] {
+            xml_.writeEmptyElement(nsW, "fldChar");
+            xml_.writeAttribute(nsW, "fldCharType", tipo);
+        });
+    }
+
+    // Word's bookmark names are short, of letters, digits and '_': the
+    // anchors are numbered in the order met, hidden by the leading '_'.
+    int numeroSegnalibro(const QString& ancora) {
+        return segnalibri_.try_emplace(ancora, static_cast<int>(segnalibri_.size()) + 1)
+            .first->second;
+    }
+    QString nomeSegnalibro(const QString& ancora) {
+        return QString("_Titolo%1").arg(numeroSegnalibro(ancora));
+    }
 
     void inizioSequenza(const Carattere& carattere) override {
         xml_.writeStartElement(nsW, "r");
@@ -275,6 +383,16 @@ class ScrittoreCorpo : public PercorsoDocumento {
     QXmlStreamWriter& xml_;
     std::vector<FormatoTabella> tabelle_; // the tables open, innermost last
     int disegni_ = 0;
+
+    const std::vector<int> pagine_; // of the entries, in order
+    std::set<QString> destinazioni_;
+    std::map<QString, int> segnalibri_;
+    std::map<int, Carattere> caratteriVoci_;
+    std::size_t vociScritte_ = 0;
+    int voce_ = 0; // the paragraph's level as an entry
+    Carattere marcaVoce_;
+    bool collegata_ = false;
+    QString segnalibro_; // the heading's bookmark
 };
 
 // `idTesta`: the header's relationship; empty for none.
@@ -307,7 +425,8 @@ void scriviSezione(QXmlStreamWriter& xml, const QString& idTesta) {
     xml.writeEndElement();
 }
 
-QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray>& immagini) {
+QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray>& immagini,
+                          std::map<int, Carattere>& caratteriVoci) {
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
     xml.writeStartDocument("1.0", true);
@@ -318,6 +437,7 @@ QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray
     ScrittoreCorpo corpo(xml, documento);
     corpo.percorri();
     immagini = corpo.immagini();
+    caratteriVoci = corpo.caratteriVoci();
     const bool intestazione = !proprietaDi(documento).intestazione.isEmpty();
     scriviSezione(xml, intestazione ? idRelazione(immagini.size() + 1) : QString());
     xml.writeEndElement();
@@ -424,6 +544,54 @@ const char* const stili =
     R"(<w:insideH w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:insideV w:val="single" w:sz="4" w:space="0" w:color="auto"/>)"
     R"(</w:tblBorders></w:tblPr></w:style></w:styles>)";
 
+// Word's styles of a table of contents' entries, in the entries' font,
+// each with its page number at the text's right edge after a row of dots.
+QByteArray stiliVoci(const std::map<int, Carattere>& caratteri) {
+    QByteArray dati;
+    QXmlStreamWriter xml(&dati);
+    xml.writeNamespace(nsW, "w");
+    xml.writeStartElement(nsW, "styles");
+    for (const auto& [livello, carattere] : caratteri) {
+        xml.writeStartElement(nsW, "style");
+        xml.writeAttribute(nsW, "type", "paragraph");
+        xml.writeAttribute(nsW, "styleId", QString("TOC%1").arg(livello));
+        xml.writeEmptyElement(nsW, "name");
+        xml.writeAttribute(nsW, "val", QString("toc %1").arg(livello));
+        xml.writeEmptyElement(nsW, "basedOn");
+        xml.writeAttribute(nsW, "val", "Normal");
+        xml.writeEmptyElement(nsW, "next");
+        xml.writeAttribute(nsW, "val", "Normal");
+        xml.writeEmptyElement(nsW, "uiPriority");
+        xml.writeAttribute(nsW, "val", "39");
+        xml.writeEmptyElement(nsW, "unhideWhenUsed");
+        xml.writeStartElement(nsW, "pPr");
+        if (livello == 1) {
+            xml.writeEmptyElement(nsW, "keepNext");
+        }
+        xml.writeStartElement(nsW, "tabs");
+        xml.writeEmptyElement(nsW, "tab");
+        xml.writeAttribute(nsW, "val", "right");
+        xml.writeAttribute(nsW, "leader", "dot");
+        xml.writeAttribute(nsW, "pos", twipsDaCm(pagina::larghezzaCm - 2 * pagina::margineCm));
+        xml.writeEndElement();
+        xml.writeEmptyElement(nsW, "ind");
+        xml.writeAttribute(nsW, "left", livello > 1 ? twipsDaCm(0.5) : "0");
+        xml.writeEndElement();
+        proprietaCarattere(xml, carattere);
+        xml.writeEndElement();
+    }
+    xml.writeEndDocument();
+    // The styles alone, without the element round them.
+    const qsizetype inizio = dati.indexOf("<w:style ");
+    return inizio < 0 ? QByteArray() : dati.mid(inizio, dati.lastIndexOf("</w:styles>") - inizio);
+}
+
+// Word refreshes the table of contents when it opens the file.
+const char* const impostazioni =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
+<w:settings xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+    R"(<w:updateFields w:val="true"/></w:settings>)";
+
 // The title, author and subject, as the package's core properties.
 QByteArray proprietaPacchetto(const ProprietaDocumento& proprieta) {
     const QString nsCp =
@@ -457,8 +625,16 @@ QByteArray conVoci(const char* parte, const QByteArray& voci) {
 QByteArray documentoDocx(const QTextDocument& documento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
-    const QByteArray corpo = parteDocumento(documento, immagini);
+    std::map<int, Carattere> caratteriVoci;
+    const QByteArray corpo = parteDocumento(documento, immagini, caratteriVoci);
     QByteArray tipi, relazioni, relazioniRadice;
+    const bool indice = !caratteriVoci.empty();
+    if (indice) {
+        tipi +=
+            R"(<Override PartName="/word/settings.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml"/>)";
+        relazioni +=
+            R"(<Relationship Id="rIdImpostazioni" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings" Target="settings.xml"/>)";
+    }
     if (!immagini.empty()) {
         tipi += R"(<Default Extension="png" ContentType="image/png"/>)";
     }
@@ -485,7 +661,10 @@ QByteArray documentoDocx(const QTextDocument& documento) {
     zip.aggiungi("[Content_Types].xml", conVoci(tipiContenuto, tipi));
     zip.aggiungi("_rels/.rels", conVoci(relazioniPacchetto, relazioniRadice));
     zip.aggiungi("word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
-    zip.aggiungi("word/styles.xml", stili);
+    zip.aggiungi("word/styles.xml", conVoci(stili, stiliVoci(caratteriVoci)));
+    if (indice) {
+        zip.aggiungi("word/settings.xml", impostazioni);
+    }
     zip.aggiungi("word/document.xml", corpo);
     zip.aggiungi("word/footer1.xml", partePiede(documento));
     if (!proprieta.intestazione.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "documenti/scrittore_odt.h"
 
 #include "documenti/impaginazione.h"
+#include "documenti/indice.h"
 #include "documenti/pacchetto_zip.h"
 #include "documenti/percorso_documento.h"
 #include "documenti/proprieta_documento.h"
@@ -139,6 +140,9 @@ void stileParagrafo(QXmlStreamWriter& xml, const QString& nome, const FormatoPar
     if (formato.conIlSeguente) {
         xml.writeAttribute(nsFo, "keep-with-next", "always");
     }
+    if (formato.nuovaPagina) {
+        xml.writeAttribute(nsFo, "break-before", "page");
+    }
     if (formato.lineaSotto) {
         // 0.5 pt, 1 pt below the text: the line round the report's cells.
         xml.writeAttribute(nsFo, "border-bottom", "0.5pt solid #000000");
@@ -200,13 +204,34 @@ long millesimi(double valore) {
     return std::lround(valore * 1000);
 }
 
+bool voceIndice(const QTextBlock& blocco) {
+    return blocco.isValid() && livelloVoceIndice(blocco.blockFormat()) > 0;
+}
+
+// The styles of a table of contents: its title's, and its entries' by level.
+QString stileIndice(int livello) {
+    return livello > 0 ? QString("Contents_20_%1").arg(livello) : "Contents_20_Heading";
+}
+
+// The entries' links look as the rest of the entry, not as a web link.
+const QString stileCollegamento = QStringLiteral("Index_20_Link");
+
 class ScrittoreContenuto : public PercorsoDocumento {
   public:
     ScrittoreContenuto(QXmlStreamWriter& xml, const QTextDocument& documento)
-        : PercorsoDocumento(documento), xml_(xml) {}
+        : PercorsoDocumento(documento), xml_(xml), pagine_(pagineVociIndice(documento)) {
+        for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+            if (voceIndice(blocco)) {
+                destinazioni_.insert(destinazioneVoce(blocco));
+            }
+        }
+    }
 
     // The fonts the content uses.
     const std::set<QString>& famiglie() const { return famiglie_; }
+    // The fonts of a table of contents: its title's (0) and its entries' by
+    // level; none without.
+    const std::map<int, Carattere>& caratteriIndice() const { return caratteriIndice_; }
 
     void stiliAutomatici(QXmlStreamWriter& xml) const {
         xml.writeStartElement(nsOffice, "automatic-styles");
@@ -275,14 +300,118 @@ class ScrittoreContenuto : public PercorsoDocumento {
 
     void inizioParagrafo(const FormatoParagrafo& formato, const Carattere& marca) override {
         famiglie_.insert(marca.famiglia);
+        const QTextBlock& blocco = paragrafoCorrente();
+        voce_ = std::min(livelloVoceIndice(blocco.blockFormat()), 2);
+        titoloIndice_ = titoloIndice(blocco.blockFormat()) && voceIndice(blocco.next());
+        if (titoloIndice_ || voce_ > 0) {
+            inizioVoce(marca);
+            return;
+        }
         const int livello = std::clamp(formato.livelloTitolo, 0, 2);
         xml_.writeStartElement(nsText, livello > 0 ? "h" : "p");
         xml_.writeAttribute(nsText, "style-name", paragrafi_.nome({formato, marca}));
         if (livello > 0) {
             xml_.writeAttribute(nsText, "outline-level", QString::number(livello));
+            // The place an entry leads to.
+            const QString ancora = ancoraParagrafo(blocco);
+            if (!ancora.isEmpty() && destinazioni_.count(ancora) > 0) {
+                xml_.writeEmptyElement(nsText, "bookmark");
+                xml_.writeAttribute(nsText, "name", ancora);
+            }
         }
     }
-    void fineParagrafo() override { xml_.writeEndElement(); }
+    void fineParagrafo() override {
+        if (titoloIndice_) {
+            xml_.writeEndElement(); // p
+            xml_.writeEndElement(); // index-title
+            return;
+        }
+        if (voce_ > 0) {
+            fineVoce();
+            return;
+        }
+        xml_.writeEndElement();
+    }
+
+    // The title and the entries that follow it are a table of contents of
+    // the headings of level 1 and 2, which Writer builds again on "Update
+    // index"; each entry a link to its heading, with its page as the .pdf
+    // shows it after a tab.
+    void inizioVoce(const Carattere& marca) {
+        const QTextBlock& blocco = paragrafoCorrente();
+        const int livello = titoloIndice_ ? 0 : voce_;
+        caratteriIndice_[livello] = marca;
+        if (livello > 0) {
+            // Both levels' styles, for what Writer's update may bring.
+            caratteriIndice_.try_emplace(3 - livello, marca);
+        }
+        if (!indiceAperto_) {
+            apriIndice(titoloIndice_ ? caratteriXml(blocco.text()) : QString());
+        }
+        if (titoloIndice_) {
+            xml_.writeStartElement(nsText, "index-title");
+            xml_.writeAttribute(nsText, "name", "Indice_Head");
+        }
+        xml_.writeStartElement(nsText, "p");
+        xml_.writeAttribute(nsText, "style-name", stileIndice(livello));
+        const QString destinazione = titoloIndice_ ? QString() : destinazioneVoce(blocco);
+        collegata_ = !destinazione.isEmpty();
+        if (collegata_) {
+            xml_.writeStartElement(nsText, "a");
+            xml_.writeAttribute(nsXlink, "type", "simple");
+            xml_.writeAttribute(nsXlink, "href", "#" + destinazione);
+            xml_.writeAttribute(nsText, "style-name", stileCollegamento);
+            xml_.writeAttribute(nsText, "visited-style-name", stileCollegamento);
+        }
+    }
+    void fineVoce() {
+        const std::size_t numero = vociScritte_++;
+        const int pagina = numero < pagine_.size() ? pagine_[numero] : 0;
+        if (pagina > 0) {
+            xml_.writeEmptyElement(nsText, "tab");
+            xml_.writeCharacters(QString::number(pagina));
+        }
+        if (collegata_) {
+            xml_.writeEndElement();
+        }
+        xml_.writeEndElement(); // p
+        if (!voceIndice(paragrafoCorrente().next())) {
+            xml_.writeEndElement(); // index-body
+            xml_.writeEndElement(); // table-of-content
+            indiceAperto_ = false;
+        }
+    }
+    void apriIndice(const QString& titolo) {
+        indiceAperto_ = true;
+        xml_.writeStartElement(nsText, "table-of-content");
+        xml_.writeAttribute(nsText, "name", "Indice");
+        xml_.writeAttribute(nsText, "protected", "true");
+        xml_.writeStartElement(nsText, "table-of-content-source");
+        xml_.writeAttribute(nsText, "outline-level", "2");
+        if (!titolo.isEmpty()) {
+            xml_.writeStartElement(nsText, "index-title-template");
+            xml_.writeAttribute(nsText, "style-name", stileIndice(0));
+            xml_.writeCharacters(titolo);
+            xml_.writeEndElement();
+        }
+        for (const int livello : {1, 2}) {
+            xml_.writeStartElement(nsText, "table-of-content-entry-template");
+            xml_.writeAttribute(nsText, "outline-level", QString::number(livello));
+            xml_.writeAttribute(nsText, "style-name", stileIndice(livello));
+            xml_.writeEmptyElement(nsText, "index-entry-link-start");
+            xml_.writeAttribute(nsText, "style-name", stileCollegamento);
+            xml_.writeEmptyElement(nsText, "index-entry-chapter");
+            xml_.writeEmptyElement(nsText, "index-entry-text");
+            xml_.writeEmptyElement(nsText, "index-entry-tab-stop");
+            xml_.writeAttribute(nsStyle, "type", "right");
+            xml_.writeAttribute(nsStyle, "leader-char", ".");
+            xml_.writeEmptyElement(nsText, "index-entry-page-number");
+            xml_.writeEmptyElement(nsText, "index-entry-link-end");
+            xml_.writeEndElement();
+        }
+        xml_.writeEndElement(); // table-of-content-source
+        xml_.writeStartElement(nsText, "index-body");
+    }
 
     void inizioSequenza(const Carattere& carattere) override {
         famiglie_.insert(carattere.famiglia);
@@ -375,6 +504,15 @@ class ScrittoreContenuto : public PercorsoDocumento {
     std::vector<FormatoTabella> tabelle_; // every table, in document order
     std::vector<Aperta> aperte_;          // the tables open, innermost last
     int disegni_ = 0;
+
+    const std::vector<int> pagine_; // of the entries, in order
+    std::set<QString> destinazioni_;
+    std::map<int, Carattere> caratteriIndice_;
+    std::size_t vociScritte_ = 0;
+    int voce_ = 0;              // the paragraph's level as an entry
+    bool titoloIndice_ = false; // the paragraph is the index's title
+    bool indiceAperto_ = false;
+    bool collegata_ = false;
 };
 
 // Every font the package names, in either part: the content's, the default
@@ -386,7 +524,7 @@ std::set<QString> famiglie(const QTextDocument& documento, std::set<QString> con
 }
 
 QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray>& immagini,
-                          std::set<QString>& caratteri) {
+                          std::set<QString>& caratteri, std::map<int, Carattere>& indice) {
     // The body first: the fonts and styles it uses come before it.
     QByteArray corpo;
     QXmlStreamWriter xmlCorpo(&corpo);
@@ -398,6 +536,7 @@ QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray
     xmlCorpo.writeEndDocument();
     immagini = contenuto.immagini();
     caratteri = famiglie(documento, contenuto.famiglie());
+    indice = contenuto.caratteriIndice();
 
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
@@ -421,9 +560,51 @@ void stileMargine(QXmlStreamWriter& xml, const char* elemento, const char* latoD
     xml.writeEndElement();
 }
 
+// Writer's styles of a table of contents, in the fonts its title and
+// entries have: the entries with their page at the text's right edge after
+// a row of dots. (Writer counts a tab stop from the paragraph's indent.)
+void stiliIndice(QXmlStreamWriter& xml, const std::map<int, Carattere>& caratteri) {
+    if (caratteri.empty()) {
+        return;
+    }
+    xml.writeEmptyElement(nsStyle, "style");
+    xml.writeAttribute(nsStyle, "name", stileCollegamento);
+    xml.writeAttribute(nsStyle, "display-name", "Index Link");
+    xml.writeAttribute(nsStyle, "family", "text");
+    const double larghezza = pagina::larghezzaCm - 2 * pagina::margineCm;
+    for (const auto& [livello, carattere] : caratteri) {
+        const double rientro = livello > 1 ? 0.5 : 0;
+        xml.writeStartElement(nsStyle, "style");
+        xml.writeAttribute(nsStyle, "name", stileIndice(livello));
+        xml.writeAttribute(nsStyle, "display-name",
+                           livello > 0 ? QString("Contents %1").arg(livello) : "Contents Heading");
+        xml.writeAttribute(nsStyle, "family", "paragraph");
+        xml.writeAttribute(nsStyle, "parent-style-name", "Standard");
+        xml.writeAttribute(nsStyle, "class", "index");
+        xml.writeStartElement(nsStyle, "paragraph-properties");
+        xml.writeAttribute(nsFo, "margin-left", cm(rientro));
+        if (livello < 2) {
+            xml.writeAttribute(nsFo, "keep-with-next", "always");
+        }
+        if (livello > 0) {
+            xml.writeStartElement(nsStyle, "tab-stops");
+            xml.writeEmptyElement(nsStyle, "tab-stop");
+            xml.writeAttribute(nsStyle, "position", cm(larghezza - rientro));
+            xml.writeAttribute(nsStyle, "type", "right");
+            xml.writeAttribute(nsStyle, "leader-style", "dotted");
+            xml.writeAttribute(nsStyle, "leader-text", ".");
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+        proprietaTesto(xml, carattere);
+        xml.writeEndElement();
+    }
+}
+
 // The default font, the page, its header if any, and its footer: "Pagina N
 // di M", centred, N and M fields the word processor fills in.
-QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& caratteri) {
+QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& caratteri,
+                      const std::map<int, Carattere>& indice) {
     const Carattere predefinito = carattere(QTextCharFormat(), documento);
     const Carattere piede = carattereDelTesto(documento);
     const QString intestazione = proprietaDi(documento).intestazione;
@@ -458,6 +639,7 @@ QByteArray parteStili(const QTextDocument& documento, const std::set<QString>& c
         xml.writeAttribute(nsStyle, "default-outline-level", QString::number(livello));
         xml.writeAttribute(nsStyle, "class", "text");
     }
+    stiliIndice(xml, indice);
     xml.writeEndElement(); // styles
 
     xml.writeStartElement(nsOffice, "automatic-styles");
@@ -567,14 +749,15 @@ QByteArray documentoOdt(const QTextDocument& documento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
     std::set<QString> caratteri;
-    const QByteArray contenuto = parteContenuto(documento, immagini, caratteri);
+    std::map<int, Carattere> indice;
+    const QByteArray contenuto = parteContenuto(documento, immagini, caratteri, indice);
 
     PacchettoZip zip(".odt");
     // First and stored as it is: how a reader knows the package's type.
     zip.aggiungi("mimetype", tipoOdt.toUtf8(), false);
     zip.aggiungi("META-INF/manifest.xml", manifesto(immagini.size(), proprieta.haDescrizione()));
     zip.aggiungi("content.xml", contenuto);
-    zip.aggiungi("styles.xml", parteStili(documento, caratteri));
+    zip.aggiungi("styles.xml", parteStili(documento, caratteri, indice));
     if (proprieta.haDescrizione()) {
         zip.aggiungi("meta.xml", parteMeta(proprieta));
     }

@@ -3,6 +3,7 @@
 #include "analisi/risposte.h"
 #include "analisi/tabella_calcolata.h"
 #include "analisi/verifiche.h"
+#include "documenti/indice.h"
 #include "documenti/proprieta_documento.h"
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
@@ -1084,6 +1085,7 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    Relazione(documento, progetto, tabella, separatore).scrivi();
+    const int indice = Relazione(documento, progetto, tabella, separatore).scrivi();
+    inserisciIndice(documento, indice);
     documento.setModified(true);
 }

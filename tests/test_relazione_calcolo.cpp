@@ -1,5 +1,6 @@
 #include "stato_pulito.h"
 
+#include "documenti/indice.h"
 #include "documenti/proprieta_documento.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
@@ -11,10 +12,12 @@
 
 #include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 
 #include <functional>
+#include <memory>
 
 using progetto::Casella;
 
@@ -42,7 +45,22 @@ class RelazioneCalcolo : public StatoPulito {
         s.tipoSezione = TestoSezione(s.raggio);
         Modulo2::CalcolaTabella(s);
         scriviRelazioneCalcolo(documento, p, tabella());
-        return documento.toPlainText();
+        return senzaIndice();
+    }
+
+    // The text without the table of contents, which repeats the headings.
+    QString senzaIndice() const {
+        const std::unique_ptr<QTextDocument> copia(documento.clone());
+        for (QTextBlock b = copia->begin(); b.isValid();) {
+            const QTextBlock dopo = b.next();
+            if (livelloVoceIndice(b.blockFormat()) > 0 || titoloIndice(b.blockFormat())) {
+                QTextCursor c(b);
+                c.select(QTextCursor::BlockUnderCursor);
+                c.removeSelectedText();
+            }
+            b = dopo;
+        }
+        return copia->toPlainText();
     }
 
     // The part of the text from one heading to the next.
@@ -394,6 +412,11 @@ TEST_F(RelazioneCalcolo, SezioniDellaLineaEFonti) {
         ASSERT_GE(trovato, 0) << parte;
         dove = trovato;
     }
+    // The table of contents after the title, each heading in order.
+    EXPECT_TRUE(documento.toPlainText().contains(
+        "Indice\n1 Premessa\n2 Criteri di verifica e riferimenti\n3 Metodo\n4 Verifica della "
+        "rete\n4.1 Tratti\n4.2 Pozzetti\n4.3 Tratti non verificati\n5 Profili "
+        "longitudinali\n6 Conclusioni\n"));
     const QString criteri = tra(testo, "2 Criteri", "3 Metodo");
     EXPECT_TRUE(criteri.contains("50 cm/s\nCircolare Min. LL.PP. n. 11633 del 7 "
                                  "gennaio 1974"));
