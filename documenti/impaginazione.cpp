@@ -148,9 +148,11 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
 
     // Laid out for the device: Qt scales the document's pixels (96 per
     // inch) to the device's, and measures the fonts on it. A page is the
-    // text's area alone: each is drawn inside the paper's margins.
-    copia_->documentLayout()->setPaintDevice(&dispositivo);
+    // text's area alone: each is drawn inside the paper's margins. The
+    // margin first: set on a document with its layout, it lays it all out
+    // again.
     copia_->setDocumentMargin(0);
+    copia_->documentLayout()->setPaintDevice(&dispositivo);
     copia_->setPageSize(testo_.size());
     if (tieniInsieme()) {
         // Page breaks put in one by one leave Qt's layout of what follows
