@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <thread>
 #include <tuple>
 
@@ -155,39 +156,85 @@ QString caratteriXml(const QString& testo) {
     return esito;
 }
 
-void PercorsoDocumento::percorri() {
-    contenuto(documento_.rootFrame()->begin());
-    codificaImmagini();
+namespace {
+
+using Figure = std::vector<std::pair<QString, QImage>>;
+
+// Each picture the document shows, once, by its resource's name.
+Figure figureDel(const QTextDocument& documento) {
+    Figure figure;
+    std::set<QString> viste;
+    for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat formato = it.fragment().charFormat();
+            if (!formato.isImageFormat()) {
+                continue;
+            }
+            const QTextImageFormat immagine = formato.toImageFormat();
+            if (viste.insert(immagine.name()).second) {
+                figure.emplace_back(immagine.name(), immagineRisorsa(documento, immagine));
+            }
+        }
+    }
+    return figure;
 }
 
-// A report's pictures are large and many: compressing them is most of the
-// saving, so they are compressed side by side, each on its own.
-void PercorsoDocumento::codificaImmagini() {
-    immagini_.resize(figure_.size());
+// The pictures as PNG, side by side on all cores but one; one that cannot
+// be encoded is left out.
+std::map<QString, QByteArray> codificate(const Figure& figure) {
+    std::vector<QByteArray> png(figure.size());
     std::atomic<std::size_t> prossima = 0;
-    std::atomic<bool> fallita = false;
     const auto lavora = [&] {
-        for (std::size_t i = prossima++; i < figure_.size() && !fallita; i = prossima++) {
+        for (std::size_t i = prossima++; i < figure.size(); i = prossima++) {
             try {
-                immagini_[i] = codificaPng(figure_[i]);
+                if (!figure[i].second.isNull()) {
+                    png[i] = codificaPng(figure[i].second);
+                }
             } catch (const ErroreFile&) {
-                fallita = true;
+                png[i].clear();
             }
         }
     };
     {
         std::vector<std::jthread> aiuti;
-        const std::size_t altri =
-            std::min<std::size_t>(std::thread::hardware_concurrency(), figure_.size());
-        for (std::size_t i = 1; i < altri; ++i) {
+        // One core is left to the writer, which lays the document out for
+        // its table of contents meanwhile.
+        const std::size_t tutti = std::min<std::size_t>(
+            std::max(std::thread::hardware_concurrency(), 2u) - 1, figure.size());
+        for (std::size_t i = 1; i < tutti; ++i) {
             aiuti.emplace_back(lavora);
         }
         lavora();
     }
-    figure_.clear();
-    if (fallita) {
-        throw ErroreFile("impossibile codificare un'immagine del documento");
+    std::map<QString, QByteArray> esito;
+    for (std::size_t i = 0; i < figure.size(); ++i) {
+        if (!png[i].isEmpty()) {
+            esito.emplace(figure[i].first, std::move(png[i]));
+        }
     }
+    return esito;
+}
+
+} // namespace
+
+// A report's pictures are large and many: compressing them is most of the
+// saving, so it starts at once, beside whatever the writer does before its
+// walk (the table of contents' pages).
+PercorsoDocumento::PercorsoDocumento(const QTextDocument& documento)
+    : documento_(documento),
+      codifica_(std::async(std::launch::async, codificate, figureDel(documento))) {}
+
+PercorsoDocumento::~PercorsoDocumento() = default;
+
+void PercorsoDocumento::percorri() {
+    contenuto(documento_.rootFrame()->begin());
+    std::map<QString, QByteArray> png = codifica_.get();
+    for (const auto& [nome, figura] : figure_) {
+        const auto trovata = png.find(nome);
+        immagini_.push_back(trovata != png.end() ? std::move(trovata->second)
+                                                 : codificaPng(figura));
+    }
+    figure_.clear();
 }
 
 // Paragraphs and tables in document order; whether the last was a table.
@@ -264,7 +311,7 @@ void PercorsoDocumento::figura(const QTextCharFormat& formato) {
     }
     const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), figure_.size() + 1);
     if (nuova) {
-        figure_.push_back(figura);
+        figure_.emplace_back(immagine.name(), figura);
     }
     this->immagine(voce->second, dimensioni(immagine, figura), carattere(formato, documento_));
 }

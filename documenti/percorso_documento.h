@@ -8,6 +8,7 @@
 #include <QTextBlock>
 #include <QTextFrame>
 
+#include <future>
 #include <map>
 #include <vector>
 
@@ -77,15 +78,16 @@ QString caratteriXml(const QString& testo);
 // in place are no part of the content and are never visited.
 class PercorsoDocumento {
   public:
-    explicit PercorsoDocumento(const QTextDocument& documento) : documento_(documento) {}
-    virtual ~PercorsoDocumento() = default;
+    explicit PercorsoDocumento(const QTextDocument& documento);
+    virtual ~PercorsoDocumento();
     PercorsoDocumento(const PercorsoDocumento&) = delete;
     PercorsoDocumento& operator=(const PercorsoDocumento&) = delete;
 
     void percorri();
 
     // The pictures met, as PNG, once the walk is over: picture n (from 1) is
-    // element n - 1. A picture shown more than once is stored once.
+    // element n - 1. A picture shown more than once is stored once. Raises
+    // ErroreFile when one cannot be encoded.
     const std::vector<QByteArray>& immagini() const { return immagini_; }
 
   protected:
@@ -121,10 +123,12 @@ class PercorsoDocumento {
     void sequenza(const QString& testo, const QTextCharFormat& formato);
     void figura(const QTextCharFormat& formato);
     void tabella(const QTextTable& tabella);
-    void codificaImmagini();
 
     const QTextDocument& documento_;
-    std::vector<QImage> figure_; // the pictures met, to encode
+    // Every picture of the document as PNG, by name, compressed from the
+    // start; the pictures met, in their order.
+    std::future<std::map<QString, QByteArray>> codifica_;
+    std::vector<std::pair<QString, QImage>> figure_;
     QTextBlock paragrafo_;
     std::vector<QByteArray> immagini_;
     std::map<QString, std::size_t> numeri_; // picture number by resource name

@@ -6,8 +6,14 @@
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
+
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
 
 #include <cstdint>
 #include <stdexcept>
@@ -115,6 +121,40 @@ QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProf
     pittore.scale(pixelPerMillimetro, pixelPerMillimetro);
     disegnaFoglioProfilo(pittore, profilo, impaginazione, foglio, separatore);
     return immagine;
+}
+
+std::vector<QImage> immaginiDeiFogli(const tratti::Profilo& profilo,
+                                     const ImpaginazioneProfilo& impaginazione,
+                                     double pixelPerMillimetro, Separatore separatore,
+                                     bool inPiedi) {
+    std::vector<QImage> fogli(impaginazione.fogli.size());
+    std::atomic<std::size_t> prossimo = 0;
+    std::exception_ptr errore;
+    std::mutex erroreMutex;
+    const auto lavora = [&] {
+        for (std::size_t f = prossimo++; f < fogli.size(); f = prossimo++) {
+            try {
+                fogli[f] = immagineDelFoglio(profilo, impaginazione, f, pixelPerMillimetro,
+                                             separatore, inPiedi);
+            } catch (...) {
+                const std::lock_guard blocco(erroreMutex);
+                errore = std::current_exception();
+            }
+        }
+    };
+    {
+        std::vector<std::jthread> aiuti;
+        const std::size_t tutti =
+            std::min<std::size_t>(std::thread::hardware_concurrency(), fogli.size());
+        for (std::size_t i = 1; i < tutti; ++i) {
+            aiuti.emplace_back(lavora);
+        }
+        lavora();
+    }
+    if (errore) {
+        std::rethrow_exception(errore);
+    }
+    return fogli;
 }
 
 bool formatoProfiloNoto(const std::string& percorso) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // The longitudinal profile written out, whole or nothing: as a vector PDF
 // (one page a sheet, at the printed scales), as SVG or PNG (the sheets one
@@ -26,6 +27,13 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
 QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
                          std::size_t foglio, double pixelPerMillimetro,
                          Separatore separatore = Separatore::Punto, bool inPiedi = false);
+// Every sheet so, drawn side by side on every core: a long line's report
+// holds dozens.
+std::vector<QImage> immaginiDeiFogli(const tratti::Profilo& profilo,
+                                     const ImpaginazioneProfilo& impaginazione,
+                                     double pixelPerMillimetro,
+                                     Separatore separatore = Separatore::Punto,
+                                     bool inPiedi = false);
 
 // The drawing for CAD. x is the progressive distance in metres, y the level
 // in metres times the vertical exaggeration, which a text states. Its

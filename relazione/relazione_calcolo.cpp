@@ -891,9 +891,10 @@ class Relazione {
             constexpr double pixelPerMillimetro = 8;
             const ImpaginazioneProfilo imp = impaginaProfilo(
                 profilo, foglioDelProfilo, std::nullopt, std::nullopt, false, misuraDelProfilo);
-            for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
-                const QImage foglio = immagineDelFoglio(profilo, imp, f, pixelPerMillimetro,
-                                                        scrittore_.separatore(), true);
+            const std::vector<QImage> fogli =
+                immaginiDeiFogli(profilo, imp, pixelPerMillimetro, scrittore_.separatore(), true);
+            for (std::size_t f = 0; f < fogli.size(); ++f) {
+                const QImage& foglio = fogli[f];
                 QString didascalia =
                     QString("Profilo longitudinale da %1 a %2")
                         .arg(q(profilo.pozzetti.front().nome), q(profilo.pozzetti.back().nome));
