@@ -7,6 +7,7 @@
 #include "documenti/scrittore_odt.h"
 #include "documenti/struttura_documento.h"
 #include "documento_salvato.h"
+#include "fogli_dei_testi.h"
 #include "lettore_docx.h"
 #include "lettore_odt.h"
 #include "relazione/documento_word.h"
@@ -362,61 +363,6 @@ TEST_F(FormatiReport, PdfUnaPaginaPerOgniPaginaImpaginata) {
     EXPECT_EQ(pagineNelPdf(salvato(breve, "b.pdf")), 1);
 }
 
-namespace {
-
-// A sheet like foglio() that keeps the texts drawn on it, whatever the clip.
-class FoglioDeiTesti : public QPaintDevice {
-  public:
-    QStringList testi;
-    QPaintEngine* paintEngine() const override { return &motore_; }
-
-  protected:
-    int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-        case PdmWidth:
-            return 595;
-        case PdmHeight:
-            return 842;
-        case PdmWidthMM:
-            return 210;
-        case PdmHeightMM:
-            return 297;
-        case PdmDepth:
-            return 32;
-        case PdmNumColors:
-            return 1 << 24;
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return static_cast<int>(devicePixelRatioFScale());
-        default:
-            return 72; // the resolutions
-        }
-    }
-
-  private:
-    class Motore : public QPaintEngine {
-      public:
-        explicit Motore(QStringList& testi) : QPaintEngine(AllFeatures), testi_(testi) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawPath(const QPainterPath&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawTextItem(const QPointF&, const QTextItem& testo) override {
-            testi_ << testo.text();
-        }
-        Type type() const override { return User; }
-
-      private:
-        QStringList& testi_;
-    };
-    mutable Motore motore_{testi};
-};
-
-} // namespace
-
 // A line that starts a page is drawn on that page only: a PDF keeps text
 // drawn out of sight, and a search would find it twice.
 TEST(PagineA4, OgniRigaSuUnaPaginaSola) {
@@ -426,15 +372,16 @@ TEST(PagineA4, OgniRigaSuUnaPaginaSola) {
         righe << QString("riga %1").arg(r);
     }
     documento.setPlainText(righe.join('\n'));
-    FoglioDeiTesti foglio;
-    const PagineA4 pagine(documento, foglio);
+    FogliDeiTesti fogli;
+    const PagineA4 pagine(documento, fogli);
     ASSERT_GT(pagine.pagine(), 3);
-    QPainter pittore(&foglio);
+    QPainter pittore(&fogli);
     for (int n = 1; n <= pagine.pagine(); ++n) {
         pagine.disegna(pittore, n);
     }
+    const QStringList testi = fogli.tutti();
     for (const QString& riga : righe) {
-        EXPECT_EQ(foglio.testi.count(riga), 1) << riga.toStdString();
+        EXPECT_EQ(testi.count(riga), 1) << riga.toStdString();
     }
 }
 

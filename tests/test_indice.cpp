@@ -3,6 +3,7 @@
 #include "documenti/scrittore_docx.h"
 #include "documenti/scrittore_odt.h"
 #include "documento_salvato.h"
+#include "fogli_dei_testi.h"
 #include "lettore_docx.h"
 #include "lettore_odt.h"
 
@@ -138,48 +139,11 @@ std::vector<Voce> vociOdt(const QTextDocument& documento) {
     return paragrafi(corpo, "Contents_20_");
 }
 
-// A4 at the .pdf's resolution, keeping the texts drawn on it, where, and on
-// which page.
-class Fogli : public QPaintDevice {
-  public:
-    std::map<int, std::vector<std::pair<QString, double>>> testi; // by page: text, x
-    int pagina = 0;
-    QPaintEngine* paintEngine() const override { return &motore_; }
-
-  protected:
-    int metric(PaintDeviceMetric m) const override {
-        const std::map<PaintDeviceMetric, int> misure = {
-            {PdmWidth, 2480}, {PdmHeight, 3508},        {PdmWidthMM, 210},      {PdmHeightMM, 297},
-            {PdmDepth, 32},   {PdmDevicePixelRatio, 1}, {PdmNumColors, 1 << 24}};
-        const auto misura = misure.find(m);
-        return misura != misure.end()           ? misura->second
-               : m == PdmDevicePixelRatioScaled ? static_cast<int>(devicePixelRatioFScale())
-                                                : 300;
-    }
-
-  private:
-    struct Motore : QPaintEngine {
-        explicit Motore(Fogli& fogli) : QPaintEngine(AllFeatures), fogli(fogli) {}
-        bool begin(QPaintDevice*) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState&) override {}
-        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
-        void drawPath(const QPainterPath&) override {}
-        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
-        void drawTextItem(const QPointF& punto, const QTextItem& testo) override {
-            fogli.testi[fogli.pagina].emplace_back(testo.text(), punto.x());
-        }
-        Type type() const override { return User; }
-        Fogli& fogli;
-    };
-    mutable Motore motore_{*this};
-};
-
 // The entries as the .pdf draws them on the first page, after "Indice":
 // the text, indented for level 2, then the number, which must be the page
 // the heading's text is drawn on; and a row of dots for each.
 std::vector<Voce> vociPdf(const QTextDocument& documento) {
-    Fogli fogli;
+    FogliDeiTesti fogli;
     const PagineA4 pagine(documento, fogli);
     QPainter pittore(&fogli);
     for (fogli.pagina = 1; fogli.pagina <= pagine.pagine(); ++fogli.pagina) {
