@@ -138,11 +138,11 @@ progetto::Progetto progettoPeggiore() {
     return p;
 }
 
-// The worst project's calculation report, written and saved as .pdf or
-// .docx (range 0 or 1).
-void RelazioneDelProgettoPeggiore(benchmark::State& misura) {
+// A project's calculation report, written and saved as .pdf or .docx
+// (range 0 or 1).
+void RelazioneSalvata(benchmark::State& misura, progetto::Progetto (*progettoDiProva)()) {
     const calcolo::Tabella& tabella = finestraDiProva().tabella();
-    const progetto::Progetto p = progettoPeggiore();
+    const progetto::Progetto p = progettoDiProva();
     const QTemporaryDir cartella;
     const std::string percorso =
         cartella.filePath(misura.range(0) == 0 ? "relazione.pdf" : "relazione.docx").toStdString();
@@ -194,18 +194,6 @@ progetto::Progetto progettoDiCinquecentoTratti() {
     return p;
 }
 
-// Its report written and saved as .pdf or .docx (range 0 or 1).
-void RelazioneDiCinquecentoTratti(benchmark::State& misura) {
-    const calcolo::Tabella& tabella = finestraDiProva().tabella();
-    const progetto::Progetto p = progettoDiCinquecentoTratti();
-    const QTemporaryDir cartella;
-    const std::string percorso =
-        cartella.filePath(misura.range(0) == 0 ? "rete.pdf" : "rete.docx").toStdString();
-    for (auto _ : misura) {
-        scriviRelazioneCalcoloSenzaFinestra(percorso, p, tabella);
-    }
-}
-
 // The calculation report's figures at the size it draws them, for the
 // largest table: 1000 rows of 0.6 mm, and a design flow and a dry-weather one.
 DatiScala scalaMassima() {
@@ -252,13 +240,13 @@ BENCHMARK(ReportMassimoDalPulsante)
     ->ReportAggregatesOnly();
 BENCHMARK(FiguraSezione)->Unit(benchmark::kMillisecond);
 BENCHMARK(FiguraScala)->Unit(benchmark::kMillisecond);
-BENCHMARK(RelazioneDiCinquecentoTratti)
+BENCHMARK_CAPTURE(RelazioneSalvata, DiCinquecentoTratti, progettoDiCinquecentoTratti)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(3)
     ->ReportAggregatesOnly();
-BENCHMARK(RelazioneDelProgettoPeggiore)
+BENCHMARK_CAPTURE(RelazioneSalvata, DelProgettoPeggiore, progettoPeggiore)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
