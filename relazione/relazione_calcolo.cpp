@@ -888,7 +888,7 @@ class Relazione {
                                      true);
                 continue;
             }
-            constexpr double pixelPerMillimetro = 8;
+            constexpr double pixelPerMillimetro = 6.5;
             const ImpaginazioneProfilo imp = impaginaProfilo(
                 profilo, foglioDelProfilo, std::nullopt, std::nullopt, false, misuraDelProfilo);
             const std::vector<QImage> fogli =
