@@ -282,10 +282,13 @@ class Relazione {
                 .arg(comeScritto(i.raggio)));
     }
 
+    // The section's geometry and the law; the table's own formulas and rows
+    // only when the report holds the table.
     void metodo() {
         sezione("Metodo");
-        const formule::Resistenza tabella = t_.ingressi.resistenza();
+        const bool conTabella = !conTratti_ || p_.dati.sezioneTipo == "si";
         const formule::Resistenza verifiche = sezione_.resistenza;
+        const formule::Resistenza tabella = conTabella ? t_.ingressi.resistenza() : verifiche;
         const QString leggi = tabella.legge == verifiche.legge
                                   ? QString("secondo %1").arg(q(formule::nomeLegge(tabella.legge)))
                                   : QString("secondo %1 per la tabella e %2 per le verifiche")
@@ -315,27 +318,43 @@ class Relazione {
             simboli(tabella.legge) +
             (verifiche.legge == tabella.legge ? QString() : simboli(verifiche.legge)) + ".");
         scrittore_.vuota();
-        scrittore_.paragrafo(
-            "La tabella dei risultati usa le formule tabellari della sezione inglese, con le "
-            "costanti arrotondate della tabella classica (4.79 r per il contorno e 3.02 r² per "
-            "l'area all'altezza 2r). Nel fondo (h ≤ r/5) l'area bagnata è il segmento circolare "
-            "dell'arco di raggio r/2, (r²/8)(2a − sin 2a), con a metà dell'angolo bagnato: la "
-            "tabella classica vi scrive r²(a − sin a), che a h = r/5 sovrastima l'area del 14 %.");
-        scrittore_.vuota();
-        scrittore_.paragrafo(
-            sezione_.geometria == formule::Geometria::Esatta
-                ? "Le verifiche usano la geometria esatta: il profilo vero a quattro archi, senza "
-                  "costanti arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r). "
-                  "Le altezze cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰."
-                : "Le verifiche usano le stesse formule della tabella. Le altezze "
-                  "cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰.");
-        if (t_.ingressi.geometria == formule::Geometria::Esatta) {
-            scrittore_.paragrafo("Anche la tabella è calcolata sulla geometria esatta.");
+        const bool tabellari = (conTabella ? t_.ingressi.geometria : sezione_.geometria) ==
+                               formule::Geometria::Tabellare;
+        if (tabellari) {
+            scrittore_.paragrafo(
+                QString(conTabella ? "La tabella dei risultati usa" : "Le verifiche usano") +
+                " le formule tabellari della sezione inglese, con le costanti arrotondate della "
+                "tabella classica (4.79 r per il contorno e 3.02 r² per l'area all'altezza 2r). "
+                "Nel fondo (h ≤ r/5) l'area bagnata è il segmento circolare dell'arco di raggio "
+                "r/2, (r²/8)(2a − sin 2a), con a metà dell'angolo bagnato: la tabella classica vi "
+                "scrive r²(a − sin a), che a h = r/5 sovrastima l'area del 14 %.");
+        } else {
+            scrittore_.paragrafo(
+                QString(conTabella ? "La tabella dei risultati è calcolata"
+                                   : "Le verifiche sono "
+                                     "svolte") +
+                " sulla geometria esatta: il profilo vero a quattro archi, senza costanti "
+                "arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r).");
         }
         scrittore_.vuota();
+        if (conTabella && sezione_.geometria != t_.ingressi.geometria) {
+            scrittore_.paragrafo(sezione_.geometria == formule::Geometria::Esatta
+                                     ? "Le verifiche usano invece la geometria esatta: il profilo "
+                                       "vero a quattro archi, senza costanti arrotondate (area "
+                                       "piena 4.5941 r², raggio idraulico pieno 0.5793 r)."
+                                     : "Le verifiche usano invece le formule tabellari.");
+        } else if (conTabella) {
+            scrittore_.paragrafo("Le verifiche usano le stesse formule della tabella.");
+        }
         scrittore_.paragrafo(
-            "Le righe «Max V» e «Max Q» della tabella sono alle altezze fisse 2.562 r e 2.859 r "
-            "della tabella classica; i massimi veri sono riportati fra i valori di riferimento.");
+            "Le altezze cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰.");
+        if (conTabella) {
+            scrittore_.vuota();
+            scrittore_.paragrafo(
+                "Le righe «Max V» e «Max Q» della tabella sono alle altezze fisse 2.562 r e "
+                "2.859 r della tabella classica; i massimi veri sono riportati fra i valori di "
+                "riferimento.");
+        }
     }
 
     void risultati() {
@@ -539,8 +558,13 @@ class Relazione {
         const QString tratti =
             trattiVerificati_ == trattiTotali_
                 ? (trattiTotali_ == 1 ? QString("Verificato l'unico tratto")
-                                      : QString("Verificati tutti i %1 tratti").arg(trattiTotali_))
-                : QString("Verificati %1 tratti su %2").arg(trattiVerificati_).arg(trattiTotali_);
+                   : trattiTotali_ == 2
+                       ? QString("Verificati entrambi i tratti")
+                       : QString("Verificati tutti i %1 tratti").arg(trattiTotali_))
+                : QString(trattiVerificati_ == 1 ? "Verificato %1 tratto su %2"
+                                                 : "Verificati %1 tratti su %2")
+                      .arg(trattiVerificati_)
+                      .arg(trattiTotali_);
         if (difetti.isEmpty()) {
             QStringList verificati{tratti};
             if (conPozzetti_) {
@@ -630,11 +654,15 @@ class Relazione {
         for (const tratti::Albero& a : linea.rete.alberi) {
             sbocchi << q(a.sbocco);
         }
+        const std::size_t n = linea.lette.size();
         QString rete = QString("La presente relazione riporta la verifica idraulica in moto "
-                               "uniforme di una rete di fognatura di %1 tratti a sezione ovoidale "
-                               "di tipo inglese, per una lunghezza complessiva di %2 m")
-                           .arg(linea.lette.size())
-                           .arg(numero(lunghezza, "0.0"));
+                               "uniforme di %1 a sezione ovoidale di tipo inglese")
+                           .arg(n == 1 ? QString("un tratto di fognatura")
+                                       : QString("una rete di fognatura di %1 tratti").arg(n));
+        if (lunghezza > 0) {
+            rete +=
+                QString(", per una lunghezza complessiva di %1 m").arg(numero(lunghezza, "0.0"));
+        }
         if (pozzetti > 0) {
             rete += QString(", fra %1 pozzetti").arg(pozzetti);
         }
@@ -645,11 +673,15 @@ class Relazione {
                               sbocchi.join(", ");
         }
         scrittore_.paragrafo(rete + ".");
-        scrittore_.paragrafo("Per ogni tratto sono verificate la velocità e il riempimento alle "
-                             "portate di progetto e di tempo secco; ai pozzetti, la continuità "
-                             "delle quote e il ricoprimento. Le sezioni non indicate sono "
-                             "dimensionate dal catalogo. I profili longitudinali riportano le "
-                             "quote e i livelli idrici.");
+        QString verifiche = "Per ogni tratto sono verificate la velocità e il riempimento alle "
+                            "portate di progetto e di tempo secco";
+        verifiche +=
+            pozzetti > 0 ? "; ai pozzetti, la continuità delle quote e il ricoprimento." : ".";
+        verifiche += " Le sezioni non indicate sono dimensionate dal catalogo.";
+        if (!sbocchi.isEmpty()) {
+            verifiche += " I profili longitudinali riportano le quote e i livelli idrici.";
+        }
+        scrittore_.paragrafo(verifiche);
     }
 
     // Each criterion with its value and the source the designer gave.
@@ -659,7 +691,8 @@ class Relazione {
         const progetto::Fonti& f = p_.dati.fonti;
         const tratti::Impostazioni& imp = linea.impostazioni;
         const auto fonte = [](const std::string& testo) {
-            return q(testo.empty() ? progetto::fonteDelProgettista : testo);
+            const QString scritta = q(testo).trimmed();
+            return scritta.isEmpty() ? QString(progetto::fonteDelProgettista) : scritta;
         };
         const QString allineamento =
             imp.allineamento == tratti::Allineamento::Cieli
@@ -844,20 +877,23 @@ class Relazione {
         if (!e.calcolato || (entro && !e.senzaPendenza)) {
             return {};
         }
+        // As the reasons write them: three digits, rounded inward.
+        const auto minima = [](double i) { return q(tratti::pendenzaArrotondata(i, true)); };
+        const auto massima = [](double i) { return q(tratti::pendenzaArrotondata(i, false)); };
         if (e.senzaPendenza) {
             return " Alla sua sezione nessuna pendenza rispetta tutti i limiti.";
         }
         if (e.pendenzaMinima && e.pendenzaMassima) {
             return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 a %2.")
-                .arg(seiCifre(*e.pendenzaMinima), seiCifre(*e.pendenzaMassima));
+                .arg(minima(*e.pendenzaMinima), massima(*e.pendenzaMassima));
         }
         if (e.pendenzaMinima) {
             return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 in su.")
-                .arg(seiCifre(*e.pendenzaMinima));
+                .arg(minima(*e.pendenzaMinima));
         }
         if (e.pendenzaMassima) {
             return QString(" Alla sua sezione rispetta i limiti con pendenze fino a %1.")
-                .arg(seiCifre(*e.pendenzaMassima));
+                .arg(massima(*e.pendenzaMassima));
         }
         return {};
     }
@@ -968,7 +1004,7 @@ class Relazione {
         t.comeScritte = {true, false, false, false, false, false, false, true};
         std::vector<std::pair<QString, QString>> difetti;
         for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
-            if (!p.usato) {
+            if (!p.usato && p.verificato()) {
                 continue;
             }
             const QString profondita = p.quotaTerreno && p.quotaFondo

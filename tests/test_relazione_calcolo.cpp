@@ -387,7 +387,7 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
 }
 
 // A line's report: its sections in order, the designer's description, each
-// criterion with its source, and the sources left empty as the designer's.
+// criterion with its source, and the sources left blank as the designer's.
 TEST_F(RelazioneCalcolo, SezioniDellaLineaEFonti) {
     tratti::CelleTratto c{};
     c[tratti::Nome] = "A";
@@ -399,7 +399,7 @@ TEST_F(RelazioneCalcolo, SezioniDellaLineaEFonti) {
     c[tratti::Portata] = "50";
     p.tratti = {progetto::rigaDaCelle(c)};
     p.dati.descrizione = "Collettore di via Roma.";
-    p.dati.fonti.legge = "";
+    p.dati.fonti.legge = "   ";
     const QString testo = relazione();
     qsizetype dove = 0;
     for (const char* parte :
@@ -422,4 +422,8 @@ TEST_F(RelazioneCalcolo, SezioniDellaLineaEFonti) {
                                  "gennaio 1974"));
     EXPECT_TRUE(criteri.contains("Bazin, γ = 0.18\na cura del progettista"));
     EXPECT_FALSE(testo.contains("Sezione tipo"));
+    // Without the typical section, the method speaks of no table of results.
+    const QString metodo = tra(testo, "3 Metodo", "4 Verifica");
+    EXPECT_TRUE(metodo.contains("Le verifiche usano le formule tabellari"));
+    EXPECT_FALSE(metodo.contains("tabella dei risultati") || metodo.contains("Max V"));
 }

@@ -271,9 +271,21 @@ TEST(Rete, OgniDifettoDellaForma) {
             EXPECT_FALSE(rete.esiti[k].verificato);
             EXPECT_TRUE(contiene(rete.esiti[k].motivo, c.motivo));
         }
-        // The sound tree is still a network, with its outlet.
+        // The sound tree is still a network, with its outlet, and its
+        // manholes pass; the fault's manhole fails by it, the others of its
+        // part are left unchecked.
         EXPECT_TRUE(std::any_of(rete.alberi.begin(), rete.alberi.end(),
                                 [](const tratti::Albero& a) { return a.sbocco == "Q3"; }));
+        for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
+            const bool sano = p.nome.front() == 'Q' || (c.pozzetto == "P9" && p.nome != "P9");
+            EXPECT_EQ(p.verificato(), sano) << p.nome;
+            if (p.nome == c.pozzetto) {
+                EXPECT_EQ(p.difetti, std::vector<std::string>{c.motivo});
+            } else if (!sano) {
+                EXPECT_EQ(p.difetti, std::vector<std::string>{"la sua rete ha un errore: quote "
+                                                              "e continuità non verificate"});
+            }
+        }
     }
 }
 

@@ -613,6 +613,31 @@ class Calcolo {
             pozzetti[p].difetti = std::move(pozzetti_[p].difetti);
             pozzetti[p].ricoprimento = pozzetti_[p].ricoprimento;
         }
+        // A fault of the shape fails the manhole it concerns too, and leaves
+        // the other manholes of its part unchecked.
+        if (!forma_.errori.empty()) {
+            std::unordered_map<std::string_view, std::size_t> indici;
+            for (std::size_t p = 0; p < pozzetti.size(); ++p) {
+                indici.emplace(pozzetti[p].nome, p);
+            }
+            for (const ErroreRete& errore : forma_.errori) {
+                if (const auto p = indici.find(errore.pozzetto); p != indici.end()) {
+                    pozzetti[p->second].difetti.insert(pozzetti[p->second].difetti.begin(),
+                                                       errore.motivo);
+                }
+            }
+            for (std::size_t k = 0; k < tratti_.size(); ++k) {
+                if (forma_.parteDi[k] == nessuno || !forma_.difettosa[forma_.parteDi[k]]) {
+                    continue;
+                }
+                for (const std::size_t p : {forma_.monte[k], forma_.valle[k]}) {
+                    if (p != nessuno && pozzetti[p].difetti.empty()) {
+                        pozzetti[p].difetti.push_back(
+                            "la sua rete ha un errore: quote e continuità non verificate");
+                    }
+                }
+            }
+        }
         return pozzetti;
     }
 };

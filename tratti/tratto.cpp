@@ -16,6 +16,12 @@
 
 namespace tratti {
 
+std::string pendenzaArrotondata(double pendenza, bool perEccesso) {
+    const double scala = std::pow(10.0, std::floor(std::log10(pendenza)) - 2);
+    const double cifre = perEccesso ? std::ceil(pendenza / scala) : std::floor(pendenza / scala);
+    return CStr(cifre * scala);
+}
+
 namespace {
 
 // Velocities and flows as the grid shows them, limits as they were typed.
@@ -68,14 +74,6 @@ std::string unite(const std::vector<std::string>& motivi) {
         testo += testo.empty() ? motivo : "; " + motivo;
     }
     return testo;
-}
-
-// A slope in a reason, with three significant digits, rounded away from
-// the limit it stands for: the slope written keeps the limit.
-std::string pendenzaArrotondata(double pendenza, bool perEccesso) {
-    const double scala = std::pow(10.0, std::floor(std::log10(pendenza)) - 2);
-    const double cifre = perEccesso ? std::ceil(pendenza / scala) : std::floor(pendenza / scala);
-    return CStr(cifre * scala);
 }
 
 // Where the reach breaks a limit a slope can mend, the slope that would.

@@ -120,6 +120,10 @@ Esito verificaSenzaPendenze(const Tratto& tratto, const Impostazioni& impostazio
 void aggiungiPendenze(const Tratto& tratto, const Impostazioni& impostazioni, Esito& esito,
                       const analisi::AltezzeMassime* massime = nullptr);
 
+// A slope in words, with three significant digits, rounded away from the
+// limit it stands for (up for a least slope): the slope written keeps it.
+std::string pendenzaArrotondata(double pendenza, bool perEccesso);
+
 // Why the reach's data cannot be computed with, as its result; none when
 // they can.
 std::optional<Esito> nonCalcolabile(const Tratto& tratto);
