@@ -139,6 +139,11 @@ QString simboli(formule::Legge legge) {
     return {};
 }
 
+// The exact geometry in words, after "la"/"sulla".
+constexpr const char* geometriaEsatta =
+    " geometria esatta: il profilo vero a quattro archi, senza costanti arrotondate (area piena "
+    "4.5941 r², raggio idraulico pieno 0.5793 r).";
+
 class Relazione {
   public:
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto,
@@ -152,6 +157,8 @@ class Relazione {
         // Blank rows of the window's table are no reaches.
         const std::vector<progetto::RigaLetta> righe = progetto::leggiRighe(p_.tratti);
         conTratti_ = !righe.empty();
+        // Without reaches the typical section is the whole report.
+        conSezioneTipo_ = !conTratti_ || p_.dati.sezioneTipo == "si";
         intestazione();
         const int indice = scrittore_.posizione();
         if (!conTratti_) {
@@ -168,7 +175,7 @@ class Relazione {
             profili(linea);
             // The typical section only when asked for: a line is checked
             // reach by reach.
-            if (p_.dati.sezioneTipo == "si") {
+            if (conSezioneTipo_) {
                 sezione("Sezione tipo");
                 sottoparti_ = true;
                 dati();
@@ -286,9 +293,8 @@ class Relazione {
     // only when the report holds the table.
     void metodo() {
         sezione("Metodo");
-        const bool conTabella = !conTratti_ || p_.dati.sezioneTipo == "si";
         const formule::Resistenza verifiche = sezione_.resistenza;
-        const formule::Resistenza tabella = conTabella ? t_.ingressi.resistenza() : verifiche;
+        const formule::Resistenza tabella = conSezioneTipo_ ? t_.ingressi.resistenza() : verifiche;
         const QString leggi = tabella.legge == verifiche.legge
                                   ? QString("secondo %1").arg(q(formule::nomeLegge(tabella.legge)))
                                   : QString("secondo %1 per la tabella e %2 per le verifiche")
@@ -318,37 +324,32 @@ class Relazione {
             simboli(tabella.legge) +
             (verifiche.legge == tabella.legge ? QString() : simboli(verifiche.legge)) + ".");
         scrittore_.vuota();
-        const bool tabellari = (conTabella ? t_.ingressi.geometria : sezione_.geometria) ==
+        const bool tabellari = (conSezioneTipo_ ? t_.ingressi.geometria : sezione_.geometria) ==
                                formule::Geometria::Tabellare;
         if (tabellari) {
             scrittore_.paragrafo(
-                QString(conTabella ? "La tabella dei risultati usa" : "Le verifiche usano") +
+                QString(conSezioneTipo_ ? "La tabella dei risultati usa" : "Le verifiche usano") +
                 " le formule tabellari della sezione inglese, con le costanti arrotondate della "
                 "tabella classica (4.79 r per il contorno e 3.02 r² per l'area all'altezza 2r). "
                 "Nel fondo (h ≤ r/5) l'area bagnata è il segmento circolare dell'arco di raggio "
                 "r/2, (r²/8)(2a − sin 2a), con a metà dell'angolo bagnato: la tabella classica vi "
                 "scrive r²(a − sin a), che a h = r/5 sovrastima l'area del 14 %.");
         } else {
-            scrittore_.paragrafo(
-                QString(conTabella ? "La tabella dei risultati è calcolata"
-                                   : "Le verifiche sono "
-                                     "svolte") +
-                " sulla geometria esatta: il profilo vero a quattro archi, senza costanti "
-                "arrotondate (area piena 4.5941 r², raggio idraulico pieno 0.5793 r).");
+            scrittore_.paragrafo(QString(conSezioneTipo_ ? "La tabella dei risultati è calcolata"
+                                                         : "Le verifiche sono svolte") +
+                                 " sulla" + geometriaEsatta);
         }
         scrittore_.vuota();
-        if (conTabella && sezione_.geometria != t_.ingressi.geometria) {
+        if (conSezioneTipo_ && sezione_.geometria != t_.ingressi.geometria) {
             scrittore_.paragrafo(sezione_.geometria == formule::Geometria::Esatta
-                                     ? "Le verifiche usano invece la geometria esatta: il profilo "
-                                       "vero a quattro archi, senza costanti arrotondate (area "
-                                       "piena 4.5941 r², raggio idraulico pieno 0.5793 r)."
-                                     : "Le verifiche usano invece le formule tabellari.");
-        } else if (conTabella) {
+                                     ? QString("Le verifiche usano invece la") + geometriaEsatta
+                                     : QString("Le verifiche usano invece le formule tabellari."));
+        } else if (conSezioneTipo_) {
             scrittore_.paragrafo("Le verifiche usano le stesse formule della tabella.");
         }
         scrittore_.paragrafo(
             "Le altezze cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰.");
-        if (conTabella) {
+        if (conSezioneTipo_) {
             scrittore_.vuota();
             scrittore_.paragrafo(
                 "Le righe «Max V» e «Max Q» della tabella sono alle altezze fisse 2.562 r e "
@@ -511,18 +512,23 @@ class Relazione {
                          : v_.velocita ? "alla velocità di progetto"
                                        : "alle portate di progetto"));
         } else {
-            QStringList quali;
-            for (const std::string& mancata : v_.mancate) {
-                quali << q(mancata);
-            }
             scrittore_.paragrafo(
                 QString("Conclusione: %1 su %2 %3%4; la sezione non è idonea così com'è.")
                     .arg(mancate == 1 ? QString("1 verifica")
                                       : QString("%1 verifiche").arg(mancate))
                     .arg(soddisfatte + mancate)
                     .arg(mancate == 1 ? "non è soddisfatta" : "non sono soddisfatte")
-                    .arg(quali.isEmpty() ? QString() : " (" + quali.join(", ") + ")"));
+                    .arg(quali()));
         }
+    }
+
+    // The section's checks that fail, in brackets; empty when none is named.
+    QString quali() const {
+        QStringList nomi;
+        for (const std::string& mancata : v_.mancate) {
+            nomi << q(mancata);
+        }
+        return nomi.isEmpty() ? QString() : " (" + nomi.join(", ") + ")";
     }
 
     // One statement on everything checked: every reach, every manhole, the
@@ -544,16 +550,11 @@ class Relazione {
                                                                   : "non verificati i pozzetti %1")
                            .arg(pozzettiNonVerificati_.join("; "));
         }
-        const bool sezioneTipo = p_.dati.sezioneTipo == "si";
-        if (sezioneTipo && v_.nonSoddisfatte > 0) {
-            QStringList quali;
-            for (const std::string& mancata : v_.mancate) {
-                quali << q(mancata);
-            }
+        if (conSezioneTipo_ && v_.nonSoddisfatte > 0) {
             difetti << QString("la sezione tipo non soddisfa %1 verifiche su %2%3")
                            .arg(v_.nonSoddisfatte)
                            .arg(v_.soddisfatte + v_.nonSoddisfatte)
-                           .arg(quali.isEmpty() ? QString() : " (" + quali.join(", ") + ")");
+                           .arg(quali());
         }
         const QString tratti =
             trattiVerificati_ == trattiTotali_
@@ -570,7 +571,7 @@ class Relazione {
             if (conPozzetti_) {
                 verificati << "tutti i pozzetti";
             }
-            if (sezioneTipo && v_.soddisfatte > 0) {
+            if (conSezioneTipo_ && v_.soddisfatte > 0) {
                 verificati << "la sezione tipo alle portate di progetto";
             }
             const QString ultimo = verificati.takeLast();
@@ -1106,7 +1107,8 @@ class Relazione {
     QStringList erroriRete_;
     int capitolo_ = 0;
     int paragrafo_ = 0;
-    bool sottoparti_ = false; // the typical section's parts are subsections
+    bool conSezioneTipo_ = true; // the report holds the typical section and its table
+    bool sottoparti_ = false;    // the typical section's parts are subsections
 };
 
 } // namespace
