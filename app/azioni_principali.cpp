@@ -89,8 +89,8 @@ void FormPrincipale::leggiNomeFile() {
 
 // Why there is no table on screen to write, or empty when there is one.
 QString FormPrincipale::motivoNessunaTabella() const {
-    return presentatore::motivoNessunaTabella(erroreCalcolo_, Modulo2::IngressiPositivi(stato_),
-                                              valutazione_);
+    return QString::fromStdString(presentatore::motivoNessunaTabella(
+        erroreCalcolo_.toStdString(), Modulo2::IngressiPositivi(stato_), valutazione_));
 }
 
 // Writes the table on screen to the file named in the file-name box.

@@ -5,7 +5,7 @@
 #include "app/disegno_sezione.h"
 #include "app/grafico_deflusso.h"
 #include "app/impostazioni.h"
-#include "app/ingressi.h"
+#include "caselle/ingressi.h"
 #include "app/scelta_resistenza.h"
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
@@ -449,34 +449,12 @@ void FinestraAnalisi::ricalcola() {
         }
         tabella->resizeColumnsToContents();
 
-        QStringList messaggi;
-        if (!richieste.portataRaggiunta) {
-            messaggi << QString("Nessuna altezza con la portata di progetto: la portata massima "
-                                "della sezione "
-                                "è %1 l/s.")
-                            .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
+        std::string messaggi;
+        for (const std::string& m :
+             messaggiAnalisi(risposte, richieste, limitiProgetto, validi, separatore_)) {
+            messaggi.append(messaggi.empty() ? "" : " ").append(m);
         }
-        if (!richieste.portataMinimaRaggiunta) {
-            messaggi
-                << QString(
-                       "Nessuna altezza con la portata minima: la portata massima della sezione "
-                       "è %1 l/s.")
-                       .arg(numero(risposte.portataMassima().portata * 1000, "#####0.#0"));
-        }
-        if (!richieste.velocitaRaggiunta) {
-            messaggi << QString("Nessuna altezza con la velocità di progetto: la velocità "
-                                "massima della sezione è %1 cm/s.")
-                            .arg(numero(risposte.velocitaMassima().velocita * 100, "###0.#0"));
-        }
-        if (limitiProgetto.velocitaMinima > limitiProgetto.velocitaMassima) {
-            messaggi << "La velocità minima di autopulizia supera la massima ammessa: nessuna "
-                        "altezza può rispettarle entrambe.";
-        }
-        if (!validi) {
-            messaggi << "Le caselle in rosso non contengono un valore valido: il motivo compare "
-                        "tenendo il puntatore sulla casella.";
-        }
-        mostraStato(messaggi.join(' '));
+        mostraStato(QString::fromStdString(messaggi));
         const double altezza =
             !richieste.altezzePortata.empty()    ? richieste.altezzePortata.front().altezza
             : !richieste.altezzeVelocita.empty() ? richieste.altezzeVelocita.front().altezza

@@ -6,6 +6,7 @@
 #include "app/impostazioni.h"
 #include "app/modello_pozzetti.h"
 #include "app/modello_tratti.h"
+#include "caselle/catalogo.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
@@ -50,50 +51,6 @@ const char* const chiaveProfondita = "tratti/profondita_massima";
 const char* const chiaveSalto = "tratti/salto_massimo";
 const char* const filtroCsv = "File CSV (*.csv)";
 const char* const filtroCsvItaliano = "CSV per fogli di calcolo italiani, con il «;» (*.csv)";
-
-const std::vector<double>& catalogoUsuale() {
-    static const std::vector<double> usuale = tratti::Impostazioni().catalogo;
-    return usuale;
-}
-
-// Under the decimal comma the radii are parted by semicolons.
-QString testoCatalogo(const std::vector<double>& raggi, Separatore separatore) {
-    QStringList testi;
-    for (const double r : raggi) {
-        testi << QString::fromStdString(perLettura(CStr(r), separatore));
-    }
-    return testi.join(separatore == Separatore::Virgola ? "; " : ", ");
-}
-
-// Radii parted by semicolons or commas. Where there are semicolons, a text
-// between them that reads as one radius is one ("22,5"); elsewhere commas
-// part radii ("25,30" is two). An empty box is the usual catalogue. None,
-// with the reason, when a radius is not a positive number.
-std::optional<std::vector<double>> catalogoDaTesto(const QString& testo, std::string& motivo) {
-    std::vector<double> raggi;
-    const bool conPuntoEVirgola = testo.contains(';');
-    for (const QString& gruppo : testo.split(';')) {
-        const QString intero = gruppo.trimmed();
-        if (const NumeroLetto uno = leggiNumeroPositivo(intero.toStdString());
-            conPuntoEVirgola && !uno.motivo) {
-            raggi.push_back(*uno.valore);
-            continue;
-        }
-        for (const QString& parte : intero.split(',')) {
-            const QString raggio = parte.trimmed();
-            if (raggio.isEmpty()) {
-                continue;
-            }
-            const NumeroLetto letto = leggiNumeroPositivo(raggio.toStdString());
-            if (letto.motivo) {
-                motivo = "«" + raggio.toStdString() + "»: " + *letto.motivo;
-                return std::nullopt;
-            }
-            raggi.push_back(*letto.valore);
-        }
-    }
-    return raggi.empty() ? catalogoUsuale() : raggi;
-}
 
 QString mostrato(const std::string& percorso) {
     return QFile::decodeName(QByteArray::fromStdString(percorso));
@@ -217,9 +174,7 @@ class DelegatoLegge : public DelegatoCelle {
                           const QModelIndex&) const override {
         auto* scelta = new QComboBox(genitore);
         scelta->addItem("della linea", QString());
-        for (const formule::Legge l :
-             {formule::Legge::Bazin, formule::Legge::Kutter, formule::Legge::Strickler,
-              formule::Legge::Manning, formule::Legge::Colebrook}) {
+        for (const formule::Legge l : formule::tutteLeLeggi) {
             scelta->addItem(QString::fromUtf8(formule::nomeLegge(l).data()),
                             QString::fromUtf8(formule::chiaveLegge(l).data()));
         }
@@ -296,11 +251,12 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
     };
     costruisci();
     creaMenu();
-    casellaCatalogo->setPlaceholderText(testoCatalogo(catalogoUsuale(), separatore_));
-    casellaCatalogo->setText(
-        impostazioni()
-            .value(chiaveCatalogo, testoCatalogo(catalogoUsuale(), separatore_))
-            .toString());
+    casellaCatalogo->setPlaceholderText(
+        QString::fromStdString(::catalogo::testo(::catalogo::usuale(), separatore_)));
+    casellaCatalogo->setText(impostazioni()
+                                 .value(chiaveCatalogo, QString::fromStdString(::catalogo::testo(
+                                                            ::catalogo::usuale(), separatore_)))
+                                 .toString());
     leggiCatalogo();
     testoCatalogo_ = casellaCatalogo->text();
     connect(casellaCatalogo, &QLineEdit::textChanged, this, [this] {
@@ -513,7 +469,8 @@ void FinestraTratti::impostaSeparatore(Separatore separatore) {
     if (separatore != separatore_) {
         separatore_ = separatore;
         modello->impostaSeparatore(separatore);
-        casellaCatalogo->setPlaceholderText(testoCatalogo(catalogoUsuale(), separatore));
+        casellaCatalogo->setPlaceholderText(
+            QString::fromStdString(::catalogo::testo(::catalogo::usuale(), separatore)));
         aggiornaLinea();
     }
 }
@@ -571,7 +528,7 @@ void FinestraTratti::aggiornaLinea() {
 void FinestraTratti::leggiCatalogo() {
     std::string motivo;
     const std::optional<std::vector<double>> letto =
-        catalogoDaTesto(casellaCatalogo->text(), motivo);
+        ::catalogo::daTesto(casellaCatalogo->text().toStdString(), motivo);
     segnalaCasella(casellaCatalogo, letto ? Lettura::Buona : Lettura::Rifiutata, motivo);
     if (letto) {
         catalogo_ = *letto;
@@ -734,12 +691,12 @@ std::uint64_t FinestraTratti::revisione() const {
 }
 
 std::vector<double> FinestraTratti::catalogo() const {
-    return catalogo_ == catalogoUsuale() ? std::vector<double>() : catalogo_;
+    return catalogo_ == ::catalogo::usuale() ? std::vector<double>() : catalogo_;
 }
 
 void FinestraTratti::impostaProgetto(const progetto::Progetto& p) {
-    casellaCatalogo->setText(
-        testoCatalogo(p.catalogo.empty() ? catalogoUsuale() : p.catalogo, separatore_));
+    casellaCatalogo->setText(QString::fromStdString(
+        ::catalogo::testo(p.catalogo.empty() ? ::catalogo::usuale() : p.catalogo, separatore_)));
     scriviRete(p.rete);
     modello->impostaRighe(p.tratti);
     pozzetti->impostaRighe(p.pozzetti);

@@ -362,9 +362,9 @@ void FormPrincipale::Text3_LostFocus() {
 }
 
 void FormPrincipale::aggiornaRigaErrori() {
-    const presentatore::Riga riga =
-        presentatore::rigaMessaggio(erroreCalcolo_, valutazione_, notizia_);
-    rigaErrori_ = riga.testo;
+    const presentatore::Riga riga = presentatore::rigaMessaggio(
+        erroreCalcolo_.toStdString(), valutazione_, notizia_.toStdString());
+    rigaErrori_ = QString::fromStdString(riga.testo);
     // A style sheet costs a restyle: set only when the colour changes.
     if (messaggio_->property("colore").toString() != riga.colore) {
         messaggio_->setProperty("colore", riga.colore);

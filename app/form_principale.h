@@ -29,7 +29,7 @@
 // value or const reference; nothing else reads stato_.
 
 #include "analisi/risposte.h"
-#include "app/presentatore_ingressi.h"
+#include "caselle/presentatore_ingressi.h"
 #include "calc/limiti_incremento.h"
 #include "calc/tabella.h"
 #include "calc/variabili_pubbliche.h"

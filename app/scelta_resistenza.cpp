@@ -26,9 +26,7 @@ SceltaResistenza::SceltaResistenza(QWidget* parent)
     : QGroupBox("Resistenza al moto", parent), legge(new QComboBox), scabrezza(new QComboBox),
       temperatura(new QLineEdit("15")), etichettaCoefficiente(new QLabel),
       indicativi(new QLabel("valori indicativi nell'elenco")) {
-    for (const formule::Legge l :
-         {formule::Legge::Bazin, formule::Legge::Kutter, formule::Legge::Strickler,
-          formule::Legge::Manning, formule::Legge::Colebrook}) {
+    for (const formule::Legge l : formule::tutteLeLeggi) {
         legge->addItem(q(formule::nomeLegge(l)), q(formule::chiaveLegge(l)));
     }
     scabrezza->setEditable(true);

@@ -16,6 +16,10 @@ enum class Legge {
     Colebrook, // ks (mm) and T (°C): 1/√λ = −2 log10(ks/(14.84 R) + 2.51/(Re √λ))
 };
 
+// Every law, in the order the lists offer them.
+inline constexpr Legge tutteLeLeggi[] = {Legge::Bazin, Legge::Kutter, Legge::Strickler,
+                                         Legge::Manning, Legge::Colebrook};
+
 struct Resistenza {
     Legge legge = Legge::Bazin;
     double coefficiente = 0.18; // γ, m, Ks, n or ks (mm), as the law names it

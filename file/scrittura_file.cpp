@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -147,9 +148,11 @@ mode_t modoNuovoFile() {
 std::string nomeTemporaneo(const std::string& destinazione, long nomeMassimo) {
     static constexpr char cifre[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device caso;
+    std::uniform_int_distribution<std::size_t> cifra(0, sizeof cifre - 2);
     std::string suffisso = ".";
     for (int i = 0; i < 6; ++i) {
-        suffisso += cifre[::arc4random_uniform(sizeof cifre - 1)];
+        suffisso += cifre[cifra(caso)];
     }
     const bool entra = destinazione.size() + suffisso.size() <=
                        static_cast<std::size_t>(nomeMassimo < 0 ? NAME_MAX : nomeMassimo);

@@ -1,6 +1,7 @@
 #include "numeri/cifre_decimali.h"
 
 #include "errori/errore_runtime.h"
+#include "numeri/caratteri_reali.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,9 +11,7 @@ CifreDecimali cifreDecimali(double valore) {
         throw ErroreRuntime(TipoErrore::Overflow);
     }
     char testo[32];
-    const auto fine = std::to_chars(testo, testo + sizeof testo, std::fabs(valore),
-                                    std::chars_format::scientific, 14)
-                          .ptr;
+    const char* fine = caratteri::scientifico(testo, testo + sizeof testo, std::fabs(valore), 14);
     // testo is "d.dddddddddddddde±x…"
     CifreDecimali esito;
     esito.negativo = std::signbit(valore) && valore != 0.0;

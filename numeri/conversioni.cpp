@@ -1,6 +1,7 @@
 #include "numeri/conversioni.h"
 
 #include "errori/errore_runtime.h"
+#include "numeri/caratteri_reali.h"
 #include "numeri/cifre_decimali.h"
 
 #include <cerrno>
@@ -183,6 +184,5 @@ std::string CStr(double valore) {
 
 std::string TestoEsatto(double valore) {
     char testo[32];
-    const auto [fine, errore] = std::to_chars(std::begin(testo), std::end(testo), valore);
-    return std::string(testo, fine);
+    return std::string(testo, caratteri::breve(std::begin(testo), std::end(testo), valore));
 }

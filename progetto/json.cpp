@@ -1,5 +1,7 @@
 #include "progetto/json.h"
 
+#include "numeri/caratteri_reali.h"
+
 #include <charconv>
 #include <string>
 #include <system_error>
@@ -339,7 +341,7 @@ class Lettore {
             }
         }
         double valore = 0;
-        const auto [fine, errore] = std::from_chars(t_.data() + inizio, t_.data() + p_, valore);
+        const auto [fine, errore] = caratteri::leggi(t_.data() + inizio, t_.data() + p_, valore);
         if (errore == std::errc::result_out_of_range) {
             throw ErroreSintassi(inizio, grande(t_.substr(inizio, p_ - inizio))
                                              ? "c'è un numero troppo grande"

@@ -1,4 +1,4 @@
-#include "app/presentatore_ingressi.h"
+#include "caselle/presentatore_ingressi.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ TEST(PresentatoreIngressi, LaRigaSopraLaTabellaEICornici) {
         SCOPED_TRACE(c.riga);
         const presentatore::Valutazione v = presentatore::valuta(c.testi);
         const presentatore::Riga riga = presentatore::rigaMessaggio({}, v, {});
-        EXPECT_EQ(riga.testo.toStdString(), c.riga);
+        EXPECT_EQ(riga.testo, c.riga);
         EXPECT_STREQ(riga.colore, c.colore);
         EXPECT_EQ(v.raggio.lettura, c.raggio);
         EXPECT_EQ(v.incremento.lettura, c.incremento);

@@ -3,6 +3,7 @@
 #include "errori/errore_runtime.h"
 #include "file/testo_tabellare.h"
 #include "file/utf8.h"
+#include "numeri/caratteri_reali.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "numeri/separatore.h"
@@ -362,9 +363,7 @@ std::vector<Pozzetto> leggiFile(std::string_view file, Raccogli raccogli) {
 // no exponent, so that an Italian spreadsheet takes it for a number.
 std::string testoNumero(double valore) {
     char cifre[400]; // the longest double in plain decimals has 327 characters
-    const auto fine =
-        std::to_chars(std::begin(cifre), std::end(cifre), valore, std::chars_format::fixed).ptr;
-    return std::string(cifre, fine);
+    return std::string(cifre, caratteri::fisso(std::begin(cifre), std::end(cifre), valore));
 }
 
 std::string testoNumero(std::optional<double> valore) {
@@ -413,10 +412,11 @@ std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato forma
     return testoAllineato(righe, riga);
 }
 
-// Two header lines, then one line per reach, each made as it is written,
-// its numbers and reasons with the separator asked for.
-std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
-                              Separatore separatore) {
+} // namespace
+
+std::vector<std::vector<std::string>> celleEsiti(const std::vector<Tratto>& tratti,
+                                                 const std::vector<Esito>& esiti,
+                                                 Separatore separatore) {
     static const std::vector<std::string> intestazione[2] = {
         {"TRATTO",      "DA",          "A",     "RAGGIO",  "SCELTO",      "PENDENZA", "Q",
          "ALTEZZA",     "h/H",         "V",     "Q MIN",   "ALTEZZA MIN", "V MIN",    "Q PIENA",
@@ -476,7 +476,27 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
         }
         return perLettura(testo, separatore);
     };
-    return testoAllineato(tratti.size() + 2, riga, verdetto);
+    std::vector<std::vector<std::string>> celle;
+    celle.reserve(tratti.size() + 2);
+    for (std::size_t r = 0; r < tratti.size() + 2; ++r) {
+        celle.push_back(riga(r));
+        celle.back().push_back(verdetto(r));
+    }
+    return celle;
+}
+
+namespace {
+
+// Two header lines, then one line per reach, the verdict unaligned last.
+std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
+                              Separatore separatore) {
+    const std::vector<std::vector<std::string>> celle = celleEsiti(tratti, esiti, separatore);
+    return testoAllineato(
+        celle.size(),
+        [&](std::size_t r) {
+            return std::vector<std::string>(celle[r].begin(), celle[r].end() - 1);
+        },
+        [&](std::size_t r) { return celle[r].back(); });
 }
 
 } // namespace

@@ -112,6 +112,13 @@ enum class Formato {
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
                        Formato formato, Separatore separatore = Separatore::Punto);
 
+// The aligned table's texts: two header lines, then one line per reach, its
+// last text the verdict with its reasons; numbers and reasons with the
+// separator asked for.
+std::vector<std::vector<std::string>> celleEsiti(const std::vector<Tratto>& tratti,
+                                                 const std::vector<Esito>& esiti,
+                                                 Separatore separatore = Separatore::Punto);
+
 // The reaches as leggiTratti reads them back, every column written, with
 // the ground levels of the manholes given.
 std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato,

@@ -278,8 +278,7 @@ class Calcolo {
     // Upstream first, each reach no smaller than those flowing into it.
     // The trees are sized side by side, one per thread at a time; within a
     // tree, upstream first.
-    bool dimensiona(const Verifica& verifica, const std::stop_token& fermo,
-                    std::vector<Esito>& esiti) const {
+    bool dimensiona(const Verifica& verifica, const Fermo& fermo, std::vector<Esito>& esiti) const {
         esiti.resize(tratti_.size());
         const std::vector<std::vector<std::size_t>> gruppi = gruppiIndipendenti();
         std::atomic<std::size_t> prossimo = 0;
@@ -305,14 +304,14 @@ class Calcolo {
         };
         // A small line is not worth a thread.
         const std::size_t aiuti =
-            tratti_.size() < trattiPerUnAiuto
+            tratti_.size() < trattiPerUnAiuto || !Aiuti::disponibili()
                 ? 0
                 : std::min<std::size_t>({std::thread::hardware_concurrency(), 8, gruppi.size()}) -
                       1;
         {
-            std::vector<std::jthread> altri;
+            Aiuti altri;
             for (std::size_t i = 0; i < aiuti; ++i) {
-                altri.emplace_back(lavora);
+                altri.avvia(lavora);
             }
             lavora();
         }
@@ -664,7 +663,7 @@ std::vector<Albero> alberi(const Forma& forma, const std::vector<Esito>& esiti) 
 std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
                                      const std::vector<Pozzetto>& pozzetti,
                                      const Impostazioni& impostazioni, Verifica verifica,
-                                     std::stop_token fermo) {
+                                     Fermo fermo) {
     const auto massime = std::make_shared<MassimeCondivise>();
     if (!verifica) {
         verifica = verificaCondivisa(massime);
@@ -672,14 +671,13 @@ std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
     EsitiRete rete;
     // A large line's results are made ready beside the shape: touching their
     // memory costs as long as finding the shape.
-    std::jthread prepara;
-    if (tratti.size() >= trattiPerUnAiuto) {
-        prepara = std::jthread([&rete, n = tratti.size()] { rete.esiti.resize(n); });
-    }
-    const Forma forma(tratti, pozzetti);
-    if (prepara.joinable()) {
-        prepara.join();
-    }
+    const Forma forma = [&] {
+        Aiuti prepara;
+        if (tratti.size() >= trattiPerUnAiuto && Aiuti::disponibili()) {
+            prepara.avvia([&rete, n = tratti.size()] { rete.esiti.resize(n); });
+        }
+        return Forma(tratti, pozzetti);
+    }();
     Calcolo calcolo(tratti, forma, impostazioni, *massime);
     if (!calcolo.dimensiona(verifica, fermo, rete.esiti)) {
         return std::nullopt;

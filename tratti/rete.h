@@ -1,10 +1,10 @@
 #pragma once
 
+#include "tratti/fermo.h"
 #include "tratti/tratto.h"
 
 #include <cstddef>
 #include <optional>
-#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -71,7 +71,7 @@ struct EsitiRete {
 std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
                                      const std::vector<Pozzetto>& pozzetti,
                                      const Impostazioni& impostazioni, Verifica verifica = {},
-                                     std::stop_token fermo = {});
+                                     Fermo fermo = {});
 
 // The results alone, of reaches with no list of manholes.
 std::vector<Esito> verificaTutti(const std::vector<Tratto>& tratti,

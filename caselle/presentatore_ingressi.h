@@ -1,17 +1,16 @@
 #pragma once
 
-#include "app/casella_segnalata.h"
+#include "caselle/lettura.h"
 #include "numeri/separatore.h"
-
-#include <QString>
-#include <QStringList>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the main window says about its boxes, from their texts alone: the
 // frame and tooltip of each box, the line above the grid and why there is no
-// table. The window applies it to its widgets; tests drive it without them.
+// table. The window applies it to its widgets, the browser page to its
+// fields; tests drive it without either.
 namespace presentatore {
 
 // The texts of the boxes the table reads.
@@ -36,7 +35,7 @@ struct Valutazione {
     Segnale pendenza;
     Segnale coefficiente;
     Segnale incremento;
-    QStringList segnalazioni;
+    std::vector<std::string> segnalazioni;
     bool rifiuti = false; // some box is refused
 };
 // Their numbers take the separator the user reads.
@@ -46,18 +45,18 @@ Valutazione valuta(const Testi& testi, Separatore separatore = Separatore::Punto
 // computation first; else the last piece of news (until the inputs change)
 // and what the boxes are read as.
 struct Riga {
-    QString testo;
+    std::string testo;
     const char* colore;
 };
-Riga rigaMessaggio(const QString& erroreCalcolo, const Valutazione& valutazione,
-                   const QString& notizia);
+Riga rigaMessaggio(const std::string& erroreCalcolo, const Valutazione& valutazione,
+                   const std::string& notizia);
 
 // The increment to write back into its box when the user leaves it: the
 // bounded value the table uses, none when the text is within its bounds.
 std::optional<std::string> incrementoDaRiscrivere(const Testi& testi);
 
 // Why there is no table on screen to write, or empty when there is one.
-QString motivoNessunaTabella(const QString& erroreCalcolo, bool ingressiPositivi,
-                             const Valutazione& valutazione);
+std::string motivoNessunaTabella(const std::string& erroreCalcolo, bool ingressiPositivi,
+                                 const Valutazione& valutazione);
 
 } // namespace presentatore

@@ -1,7 +1,7 @@
-#include "app/presentatore_ingressi.h"
+#include "caselle/presentatore_ingressi.h"
 
-#include "app/ingressi.h"
 #include "calc/limiti_incremento.h"
+#include "caselle/ingressi.h"
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "numeri/testo_decimale.h"
@@ -11,17 +11,18 @@ namespace presentatore {
 namespace {
 
 // A text Val reads only in part is taken as Val reads it, and said so.
-Segnale segnala(const QString& nome, const std::string& testo, Valutazione& v) {
+Segnale segnala(const std::string& nome, const std::string& testo, Valutazione& v) {
     if (const auto motivo = motivoIngressoNonValido(testo)) {
         // Two separators are the usual slip: said on the line itself.
-        v.segnalazioni << nome + (decimaleConPunto(testo).rifiuto
-                                      ? ": un solo separatore decimale, senza separare le migliaia"
-                                      : ": non è un numero positivo");
+        v.segnalazioni.push_back(nome + (decimaleConPunto(testo).rifiuto
+                                             ? ": un solo separatore decimale, senza separare "
+                                               "le migliaia"
+                                             : ": non è un numero positivo"));
         v.rifiuti = true;
         return {Lettura::Rifiutata, *motivo};
     }
     if (const auto inParte = motivoLetturaInParte(testo)) {
-        v.segnalazioni << nome + ": letto come " + QString::fromStdString(CStr(ValCasella(testo)));
+        v.segnalazioni.push_back(nome + ": letto come " + CStr(ValCasella(testo)));
         return {Lettura::InParte, *inParte};
     }
     return {};
@@ -47,13 +48,21 @@ std::optional<Segnale> incrementoLimitato(const Testi& t, Valutazione& v) {
     }
     const double raggio = ValCasella(t.raggio);
     const std::string valore = CStr(usato->valore);
-    v.segnalazioni << QString("Incremento limitato a %1 mm (%2 per questo raggio)")
-                          .arg(QString::fromStdString(valore),
-                               usato->limite == Limite::Minimo ? "minimo" : "massimo");
+    v.segnalazioni.push_back("Incremento limitato a " + valore + " mm (" +
+                             (usato->limite == Limite::Minimo ? "minimo" : "massimo") +
+                             " per questo raggio)");
     return Segnale{Lettura::InParte,
                    "Per un raggio di " + CStr(raggio) + " cm l'incremento va da " +
                        CStr(limiteInferioreIncremento(raggio)) + " a " +
                        CStr(limiteSuperioreIncremento(raggio)) + " mm: si usa " + valore + " mm."};
+}
+
+std::string elenco(const std::vector<std::string>& segnalazioni) {
+    std::string testo;
+    for (const std::string& s : segnalazioni) {
+        testo.append(testo.empty() ? "" : "; ").append(s);
+    }
+    return testo;
 }
 
 } // namespace
@@ -73,19 +82,20 @@ Valutazione valuta(const Testi& t, Separatore separatore) {
     for (Segnale* segnale : {&v.raggio, &v.pendenza, &v.coefficiente, &v.incremento}) {
         segnale->motivo = perLettura(segnale->motivo, separatore);
     }
-    for (QString& segnalazione : v.segnalazioni) {
-        segnalazione = QString::fromStdString(perLettura(segnalazione.toStdString(), separatore));
+    for (std::string& segnalazione : v.segnalazioni) {
+        segnalazione = perLettura(segnalazione, separatore);
     }
     return v;
 }
 
-Riga rigaMessaggio(const QString& erroreCalcolo, const Valutazione& v, const QString& notizia) {
-    if (!erroreCalcolo.isEmpty()) {
+Riga rigaMessaggio(const std::string& erroreCalcolo, const Valutazione& v,
+                   const std::string& notizia) {
+    if (!erroreCalcolo.empty()) {
         return {erroreCalcolo, "#B00000"};
     }
-    if (!v.segnalazioni.isEmpty()) {
+    if (!v.segnalazioni.empty()) {
         // Where the results went, first: they were written all the same.
-        return {(notizia.isEmpty() ? QString() : notizia + " ") + v.segnalazioni.join("; "),
+        return {(notizia.empty() ? std::string() : notizia + " ") + elenco(v.segnalazioni),
                 v.rifiuti ? "#B00000" : "#A05000"};
     }
     return {notizia, "#005000"};
@@ -99,15 +109,15 @@ std::optional<std::string> incrementoDaRiscrivere(const Testi& t) {
     return std::nullopt;
 }
 
-QString motivoNessunaTabella(const QString& erroreCalcolo, bool ingressiPositivi,
-                             const Valutazione& v) {
-    if (!erroreCalcolo.isEmpty()) {
+std::string motivoNessunaTabella(const std::string& erroreCalcolo, bool ingressiPositivi,
+                                 const Valutazione& v) {
+    if (!erroreCalcolo.empty()) {
         return "Nessuna tabella da scrivere: l'ultimo calcolo non è riuscito.";
     }
     if (!ingressiPositivi) {
         return "Nessuna tabella da scrivere: raggio, pendenza, incremento e coefficiente "
                "devono essere numeri positivi (" +
-               v.segnalazioni.join("; ") + ").";
+               elenco(v.segnalazioni) + ").";
     }
     return {};
 }

@@ -1,4 +1,4 @@
-#include "app/ingressi.h"
+#include "caselle/ingressi.h"
 
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"

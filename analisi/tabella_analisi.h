@@ -27,3 +27,11 @@ std::vector<std::string> titoliAnalisi();
 // separator asked for; the verdict of a reference row is "riferimento".
 std::vector<std::string> testiAnalisi(const RigaAnalisi& riga,
                                       Separatore separatore = Separatore::Punto);
+
+// What the answers leave unsaid: a design flow or velocity the section never
+// reaches, limits that cannot both hold, boxes that hold no valid value.
+// Numbers with the separator asked for.
+std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
+                                         const analisi::RisposteRichieste& richieste,
+                                         const analisi::Limiti& limiti, bool caselleValide,
+                                         Separatore separatore = Separatore::Punto);

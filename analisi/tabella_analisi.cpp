@@ -1,4 +1,4 @@
-#include "app/tabella_analisi.h"
+#include "analisi/tabella_analisi.h"
 
 #include <algorithm>
 
@@ -53,4 +53,40 @@ std::vector<std::string> testiAnalisi(const RigaAnalisi& riga, Separatore separa
         testo = perLettura(std::move(testo), separatore);
     }
     return testi;
+}
+
+std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
+                                         const analisi::RisposteRichieste& richieste,
+                                         const analisi::Limiti& limiti, bool caselleValide,
+                                         Separatore separatore) {
+    const std::string portataMassima = Format(risposte.portataMassima().portata * 1000, "#####0.#0");
+    std::vector<std::string> messaggi;
+    if (!richieste.portataRaggiunta) {
+        messaggi.push_back("Nessuna altezza con la portata di progetto: la portata massima della "
+                           "sezione è " +
+                           portataMassima + " l/s.");
+    }
+    if (!richieste.portataMinimaRaggiunta) {
+        messaggi.push_back("Nessuna altezza con la portata minima: la portata massima della "
+                           "sezione è " +
+                           portataMassima + " l/s.");
+    }
+    if (!richieste.velocitaRaggiunta) {
+        messaggi.push_back("Nessuna altezza con la velocità di progetto: la velocità massima "
+                           "della sezione è " +
+                           Format(risposte.velocitaMassima().velocita * 100, "###0.#0") +
+                           " cm/s.");
+    }
+    if (limiti.velocitaMinima > limiti.velocitaMassima) {
+        messaggi.push_back("La velocità minima di autopulizia supera la massima ammessa: nessuna "
+                           "altezza può rispettarle entrambe.");
+    }
+    if (!caselleValide) {
+        messaggi.push_back("Le caselle in rosso non contengono un valore valido: il motivo "
+                           "compare tenendo il puntatore sulla casella.");
+    }
+    for (std::string& m : messaggi) {
+        m = perLettura(std::move(m), separatore);
+    }
+    return messaggi;
 }
