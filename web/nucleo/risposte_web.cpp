@@ -1,0 +1,181 @@
+#include "analisi/risposte.h"
+#include "analisi/tabella_analisi.h"
+#include "analisi/verifiche.h"
+#include "calc/resistenza.h"
+#include "numeri/conversioni.h"
+#include "numeri/formato.h"
+#include "numeri/numero_positivo.h"
+#include "numeri/sezione.h"
+#include "progetto/legge_progetto.h"
+#include "web/nucleo/caselle_web.h"
+#include "web/nucleo/json_scritto.h"
+#include "web/nucleo/nucleo.h"
+#include "web/nucleo/separatore_web.h"
+
+#include <stdexcept>
+
+namespace web {
+
+namespace {
+
+// The analysis window's optional boxes: empty asks for nothing; a text that
+// is not wholly a positive number is refused.
+struct Caselle {
+    Oggetto segnali;
+    bool valide = true;
+
+    std::optional<double> numero(const json::Valore& r, const char* chiave) {
+        const NumeroLetto letto = leggiNumeroPositivo(testoDi(r, chiave));
+        segnala(chiave, letto.motivo);
+        return letto.valore;
+    }
+    void segnala(const char* chiave, const std::optional<std::string>& motivo) {
+        valide = valide && !motivo;
+        segnali.grezzo(chiave, Oggetto()
+                                   .testo("lettura", motivo ? "rifiutata" : "buona")
+                                   .testo("motivo", motivo.value_or(""))
+                                   .chiudi());
+    }
+};
+
+progetto::Verifiche verificheDi(const json::Valore& r) {
+    progetto::Verifiche v;
+    v.geometria = testoDi(r, "geometria") == "esatta" ? "esatta" : "tabellare";
+    v.velocitaMinima = progetto::Casella::daTesto(testoDi(r, "velocitaMinima"));
+    v.velocitaMassima = progetto::Casella::daTesto(testoDi(r, "velocitaMassima"));
+    v.riempimentoMassimo = progetto::Casella::daTesto(testoDi(r, "riempimentoMassimo"));
+    const std::string legge = testoDi(r, "legge");
+    v.legge = legge.empty() ? "bazin" : legge;
+    v.scabrezza = progetto::Casella::daTesto(testoDi(r, "scabrezza"));
+    v.temperatura = progetto::Casella::daTesto(testoDi(r, "temperatura"));
+    return v;
+}
+
+std::string vuote(const std::string& errore, Caselle& caselle) {
+    return Oggetto()
+        .testo("errore", errore)
+        .grezzo("segnali", caselle.segnali.chiudi())
+        .grezzo("righe", "[]")
+        .grezzo("curva", "[]")
+        .grezzo("livelli", "[]")
+        .chiudi();
+}
+
+std::string punto(const analisi::Grandezze& g) {
+    return Oggetto()
+        .numero("h", g.altezza * 100)
+        .numero("v", g.velocita * 100)
+        .numero("q", g.portata * 1000)
+        .chiudi();
+}
+
+} // namespace
+
+std::string risposte(const std::string& richiesta) {
+    const json::Valore r = json::leggi(richiesta);
+    const Separatore separatore = separatoreDi(r);
+    Caselle caselle;
+    const std::optional<double> q = caselle.numero(r, "portata");
+    const std::optional<double> qMin = caselle.numero(r, "portataMinima");
+    const std::optional<double> v = caselle.numero(r, "velocita");
+    const progetto::Verifiche verifiche = verificheDi(r);
+    for (const char* chiave : {"velocitaMinima", "velocitaMassima", "riempimentoMassimo"}) {
+        std::optional<std::string> motivo = leggiNumeroPositivo(testoDi(r, chiave)).motivo;
+        if (!motivo && std::string_view(chiave) == "riempimentoMassimo" &&
+            verifiche.riempimentoMassimo.valore() > 100) {
+            motivo = "Il riempimento è una parte dell'altezza: al più 100 %.";
+        }
+        caselle.segnala(chiave, motivo);
+    }
+    const analisi::Limiti limiti = progetto::limitiDi(verifiche);
+
+    const TabellaDelleCaselle calcolo = tabellaDelleCaselle(r);
+    const progetto::LeggeLetta legge =
+        progetto::leggiLegge(verifiche, calcolo.tabella ? calcolo.tabella->ingressi.coeffBazin : 0);
+    caselle.segnala("scabrezza",
+                    legge.chiave != nullptr && std::string_view(legge.chiave) == "scabrezza"
+                        ? std::optional<std::string>(legge.motivo)
+                        : std::nullopt);
+    caselle.segnala("temperatura",
+                    legge.chiave != nullptr && std::string_view(legge.chiave) == "temperatura"
+                        ? std::optional<std::string>(legge.motivo)
+                        : std::nullopt);
+    if (!calcolo.tabella) {
+        return vuote("Nessuna sezione: la tabella non c'è (raggio, pendenza, incremento e "
+                     "coefficiente devono essere positivi).",
+                     caselle);
+    }
+    if (!legge.resistenza) {
+        return vuote("La resistenza al moto non è data: il motivo è nella casella in rosso.",
+                     caselle);
+    }
+    const calcolo::Tabella& t = *calcolo.tabella;
+    const analisi::Sezione sezione{t.raggioM, t.ingressi.pendenza, *legge.resistenza,
+                                   progetto::geometriaDi(verifiche)};
+    try {
+        const analisi::Risposte risposte(sezione);
+        const auto diviso = [](std::optional<double> x, double d) {
+            return x ? std::optional<double>(*x / d) : std::nullopt;
+        };
+        const analisi::RisposteRichieste richieste = analisi::risposteRichieste(
+            risposte, diviso(q, 1000), diviso(v, 100), diviso(qMin, 1000));
+        std::vector<std::string> righe;
+        std::vector<std::string> livelli;
+        for (const RigaAnalisi& riga : righeAnalisi(sezione, richieste, limiti)) {
+            Oggetto o;
+            o.grezzo("testi", elencoDiTesti(testiAnalisi(riga, separatore)));
+            if (riga.esito) {
+                o.vero("conforme", riga.esito->conforme());
+            } else {
+                o.grezzo("conforme", "null");
+            }
+            righe.push_back(o.chiudi());
+            if (riga.risposta.ruolo != analisi::Ruolo::Riferimento) {
+                livelli.push_back(Oggetto()
+                                      .testo("etichetta", riga.risposta.etichetta)
+                                      .numero("h", riga.risposta.risposta.altezza * 100)
+                                      .vero("minima", riga.risposta.ruolo == analisi::Ruolo::Minima)
+                                      .chiudi());
+            }
+        }
+        std::vector<std::string> curva;
+        for (const analisi::Grandezze& g : analisi::curva(sezione, 120)) {
+            curva.push_back(punto(g));
+        }
+        const std::string titolo =
+            "Sezione inglese " + TestoSezione(sezione.raggio * 100) +
+            " cm · i = " + perLettura(Format(sezione.pendenza, "#0.###0"), separatore) + " · " +
+            std::string(formule::nomeLegge(sezione.resistenza.legge)) + " " +
+            perLettura(CStr(sezione.resistenza.coefficiente), separatore) + " · geometria " +
+            (sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
+        return Oggetto()
+            .testo("errore", "")
+            .testo("titolo", titolo)
+            .grezzo("titoli", elencoDiTesti(titoliAnalisi()))
+            .grezzo("righe", elenco(righe))
+            .grezzo("messaggi", elencoDiTesti(messaggiAnalisi(risposte, richieste, limiti,
+                                                              caselle.valide, separatore)))
+            .grezzo("segnali", caselle.segnali.chiudi())
+            .grezzo("curva", elenco(curva))
+            .numero("altezzaPiena", risposte.piena().altezza * 100)
+            .numero("raggio", sezione.raggio * 100)
+            .grezzo("livelli", elenco(livelli))
+            .grezzo("massimi", Oggetto()
+                                   .grezzo("portata", punto(risposte.portataMassima()))
+                                   .grezzo("velocita", punto(risposte.velocitaMassima()))
+                                   .chiudi())
+            .grezzo("limiti", Oggetto()
+                                  .numero("velocitaMinima", limiti.velocitaMinima * 100)
+                                  .numero("velocitaMassima", limiti.velocitaMassima * 100)
+                                  .numero("riempimentoMassimo", limiti.riempimentoMassimo * 100)
+                                  .chiudi())
+            .chiudi();
+    } catch (const ErroreRuntime& e) {
+        return vuote("Errore " + std::to_string(e.numero()) + ": " + e.descrizione(), caselle);
+    } catch (const std::exception&) {
+        // The solvers' own failures: no answer is better than a wrong one.
+        return vuote("Errore di calcolo: la ricerca delle altezze non è riuscita.", caselle);
+    }
+}
+
+} // namespace web
