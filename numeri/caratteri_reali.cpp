@@ -62,18 +62,11 @@ std::string nonFinito(double valore) {
     return std::signbit(valore) ? "-inf" : "inf";
 }
 
-// Every decimal digit of a finite double not below zero, exactly: a double
-// is m × 2^e, which is m × 5^−e / 10^−e where e < 0. The C library's printf
-// gives the same digits, through a software long double ten times slower.
-Cifre esatte(double valore) {
-    if (valore == 0) {
-        return {"0", 0};
-    }
-    int esponente2 = 0;
-    const double frazione = std::frexp(valore, &esponente2);
-    auto mantissa = static_cast<std::uint64_t>(std::ldexp(frazione, 53));
-    esponente2 -= 53;
-    // The largest product, 2^53 × 5^1074 or 2^1024, fits in 90 limbs.
+// Every decimal digit of m × 2^e, exactly: m × 5^−e / 10^−e where e < 0.
+// The C library's printf gives a double's digits too, through a software
+// long double ten times slower.
+Cifre esatteDi(std::uint64_t mantissa, int esponente2) {
+    // The largest product, 2^55 × 5^1076 or 2^1025, fits in 90 limbs.
     constexpr std::uint32_t base = 1000000000;
     std::array<std::uint32_t, 96> numero{}; // base 10^9, lowest first
     std::size_t limbi = 0;
@@ -112,6 +105,15 @@ Cifre esatte(double valore) {
     c.cifre.assign(p, cifre + sizeof cifre);
     c.esponente = static_cast<int>(c.cifre.size()) - 1 + std::min(esponente2, 0);
     return c;
+}
+
+Cifre esatte(double valore) {
+    if (valore == 0) {
+        return {"0", 0};
+    }
+    int esponente2 = 0;
+    const double frazione = std::frexp(valore, &esponente2);
+    return esatteDi(static_cast<std::uint64_t>(std::ldexp(frazione, 53)), esponente2 - 53);
 }
 
 // To `quante` significant digits, half to even, as printf rounds; whether
@@ -159,9 +161,53 @@ std::string conEsponente(bool negativo, const Cifre& c) {
     return testo;
 }
 
-bool rilegge(const Cifre& c, double valore) {
-    return std::strtod(conEsponente(std::signbit(valore), c).c_str(), nullptr) == valore;
+// Which of two numbers is the larger, by their digits.
+int confronta(const Cifre& a, const Cifre& b) {
+    if (a.esponente != b.esponente) {
+        return a.esponente < b.esponente ? -1 : 1;
+    }
+    const std::size_t n = std::max(a.cifre.size(), b.cifre.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char x = i < a.cifre.size() ? a.cifre[i] : '0';
+        const char y = i < b.cifre.size() ? b.cifre[i] : '0';
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return 0;
 }
+
+// The numbers that read back to a value: those between the midpoints to
+// its neighbours, a midpoint itself going to the even one.
+struct Intervallo {
+    Cifre basso;
+    Cifre alto;
+    bool pari = false;
+
+    explicit Intervallo(double valore) {
+        const double a = std::fabs(valore);
+        const double sotto = a - std::nextafter(a, 0.0);
+        const double vicino = std::nextafter(a, HUGE_VAL);
+        const double sopra = std::isinf(vicino) ? sotto : vicino - a;
+        // In units of half the smaller spacing, every quantity is an integer.
+        int esponente = 0;
+        std::frexp(std::min(sotto, sopra), &esponente);
+        const int unita = esponente - 2;
+        const auto intero = [&](double x) {
+            return static_cast<std::uint64_t>(std::ldexp(x, -unita));
+        };
+        const std::uint64_t valoreU = intero(a);
+        basso = esatteDi(valoreU - intero(sotto) / 2, unita);
+        alto = esatteDi(valoreU + intero(sopra) / 2, unita);
+        pari = (valoreU / intero(sopra)) % 2 == 0;
+    }
+
+    bool contiene(const Cifre& c) const {
+        const int b = confronta(c, basso);
+        const int a = confronta(c, alto);
+        return (b > 0 || (b == 0 && pari)) && (a < 0 || (a == 0 && pari));
+    }
+};
 
 // The next number of as many digits on the other side: none where it would
 // lose a digit (1000 less one), which is no shorter text than its own.
@@ -183,14 +229,18 @@ std::optional<Cifre> vicino(Cifre c, bool sopra) {
 // spacing changes, their neighbour on the other side.
 Cifre cifreMinime(double valore) {
     const Cifre esatto = esatte(std::fabs(valore));
+    if (valore == 0) {
+        return esatto;
+    }
+    const Intervallo legge(valore);
     for (std::size_t quante = 1;; ++quante) {
         Cifre c = esatto;
         const bool perEccesso = arrotonda(c, quante);
         std::optional<Cifre> trovato;
-        if (rilegge(c, valore)) {
+        if (legge.contiene(c)) {
             trovato = c;
         } else if (const std::optional<Cifre> altro = vicino(c, !perEccesso);
-                   altro && rilegge(*altro, valore)) {
+                   altro && legge.contiene(*altro)) {
             trovato = altro;
         }
         if (trovato || quante == 17) {
