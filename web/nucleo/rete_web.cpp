@@ -10,6 +10,7 @@
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
 #include "web/nucleo/separatore_web.h"
+#include "web/nucleo/verifiche_web.h"
 
 namespace web {
 
@@ -55,15 +56,7 @@ Linea lineaDi(const json::Valore& r) {
     l.pozzetti = pozzettiDi(membroDi(r, "pozzetti"));
     l.lette = progetto::leggiRighe(l.righe);
     const json::Valore& i = membroDi(r, "impostazioni");
-    progetto::Verifiche v;
-    v.geometria = testoDi(i, "geometria") == "esatta" ? "esatta" : "tabellare";
-    v.velocitaMinima = progetto::Casella::daTesto(testoDi(i, "velocitaMinima"));
-    v.velocitaMassima = progetto::Casella::daTesto(testoDi(i, "velocitaMassima"));
-    v.riempimentoMassimo = progetto::Casella::daTesto(testoDi(i, "riempimentoMassimo"));
-    const std::string legge = testoDi(i, "legge");
-    v.legge = legge.empty() ? "bazin" : legge;
-    v.scabrezza = progetto::Casella::daTesto(testoDi(i, "scabrezza"));
-    v.temperatura = progetto::Casella::daTesto(testoDi(i, "temperatura"));
+    const progetto::Verifiche v = verificheDi(i);
     progetto::Rete rete;
     const std::string allineamento = testoDi(i, "allineamento");
     rete.allineamento = allineamento.empty() ? "cieli" : allineamento;

@@ -11,6 +11,7 @@
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
 #include "web/nucleo/separatore_web.h"
+#include "web/nucleo/verifiche_web.h"
 
 #include <stdexcept>
 
@@ -37,19 +38,6 @@ struct Caselle {
                                    .chiudi());
     }
 };
-
-progetto::Verifiche verificheDi(const json::Valore& r) {
-    progetto::Verifiche v;
-    v.geometria = testoDi(r, "geometria") == "esatta" ? "esatta" : "tabellare";
-    v.velocitaMinima = progetto::Casella::daTesto(testoDi(r, "velocitaMinima"));
-    v.velocitaMassima = progetto::Casella::daTesto(testoDi(r, "velocitaMassima"));
-    v.riempimentoMassimo = progetto::Casella::daTesto(testoDi(r, "riempimentoMassimo"));
-    const std::string legge = testoDi(r, "legge");
-    v.legge = legge.empty() ? "bazin" : legge;
-    v.scabrezza = progetto::Casella::daTesto(testoDi(r, "scabrezza"));
-    v.temperatura = progetto::Casella::daTesto(testoDi(r, "temperatura"));
-    return v;
-}
 
 std::string vuote(const std::string& errore, Caselle& caselle) {
     return Oggetto()
