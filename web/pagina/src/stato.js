@@ -1,0 +1,82 @@
+// The page's state. The open project is the state: every box reads from it
+// and writes into it, so saving sends back the very object that was opened,
+// fields this page does not edit included.
+
+export const stato = {
+  nucleo: null,
+  voci: null,
+  separatore: 'punto',
+  progetto: null,
+  nomeFile: 'progetto.sezione',
+};
+
+// The project names the chosen coefficient by the list entry's text; any
+// other text is one the user typed.
+export function voceScelta() {
+  const testo = stato.progetto.ingressi.coefficiente ?? '';
+  return stato.voci.coefficienti.findIndex((voce) => voce.testo === testo);
+}
+
+export function ingressiTabella() {
+  const i = stato.progetto.ingressi;
+  return {
+    raggio: i.raggio ?? '',
+    pendenza: i.pendenza ?? '',
+    incremento: i.incremento ?? '',
+    coefficiente: i.coefficiente ?? '',
+    voce: voceScelta(),
+    separatore: stato.separatore,
+  };
+}
+
+export function ingressiRisposte() {
+  const v = stato.progetto.verifiche;
+  return {
+    ...ingressiTabella(),
+    portata: v.portataProgetto ?? '',
+    portataMinima: v.portataMinima ?? '',
+    velocita: v.velocitaProgetto ?? '',
+    velocitaMinima: v.velocitaMinima ?? '',
+    velocitaMassima: v.velocitaMassima ?? '',
+    riempimentoMassimo: v.riempimentoMassimo ?? '',
+    legge: v.legge || 'bazin',
+    scabrezza: v.scabrezza ?? '',
+    temperatura: v.temperatura ?? '',
+    geometria: v.geometria || 'tabellare',
+  };
+}
+
+// The table's γ for the reaches that take Bazin's law without a coefficient
+// of their own: the chosen entry's value, or the typed text as typed.
+function gammaTabella() {
+  const voce = voceScelta();
+  return voce >= 0 ? String(stato.voci.coefficienti[voce].valore) : stato.progetto.ingressi.coefficiente ?? '';
+}
+
+export function ingressiRete() {
+  const { progetto: p } = stato;
+  const r = ingressiRisposte();
+  return {
+    tratti: p.tratti.map((t) => t.celle),
+    pozzetti: p.pozzetti.map((z) => ({ nome: z.nome ?? '', terreno: z.terreno ?? '', nota: z.nota ?? '' })),
+    impostazioni: {
+      legge: r.legge,
+      scabrezza: r.scabrezza,
+      coefficiente: gammaTabella(),
+      geometria: r.geometria,
+      velocitaMinima: r.velocitaMinima,
+      velocitaMassima: r.velocitaMassima,
+      riempimentoMassimo: r.riempimentoMassimo,
+      catalogo: p.catalogo ?? '',
+      allineamento: p.rete.allineamento || 'cieli',
+      ricoprimentoMinimo: p.rete.ricoprimentoMinimo ?? '',
+      profonditaMassima: p.rete.profonditaMassima ?? '',
+      saltoMassimo: p.rete.saltoMassimo ?? '',
+    },
+    separatore: stato.separatore,
+  };
+}
+
+// A new reach or manhole, in the shape the project keeps them.
+export const trattoVuoto = () => ({ celle: Array(12).fill('') });
+export const pozzettoVuoto = () => ({ nome: '', terreno: '', nota: '' });

@@ -1,0 +1,267 @@
+// The page in a real browser, opened from its folder as a user would, and
+// checked against the command-line program: both must show the same texts.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const radice = fileURLToPath(new URL('../../../', import.meta.url));
+const pagina = join(radice, 'dist', 'web', 'index.html');
+const cli = join(radice, 'build', 'sezione-inglese-cli');
+const cartella = mkdtempSync(join(tmpdir(), 'pagina-'));
+
+let browser;
+before(async () => {
+  assert.ok(existsSync(pagina), `manca ${pagina}: npm --prefix web run build`);
+  assert.ok(existsSync(cli), `manca ${cli}: scripts/build`);
+  browser = await chromium.launch({
+    executablePath: '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+});
+after(() => browser?.close());
+
+// A page ready to use, and the list of every address it asked for.
+async function apri(locale = 'en-US') {
+  const contesto = await browser.newContext({ locale, acceptDownloads: true });
+  const page = await contesto.newPage();
+  const richieste = [];
+  page.on('request', (r) => richieste.push(r.url()));
+  const errori = [];
+  page.on('pageerror', (e) => errori.push(e.message));
+  await page.goto(pathToFileURL(pagina).href);
+  await page.waitForSelector('body[data-pronta="si"]', { timeout: 20000 });
+  return { page, richieste, errori };
+}
+
+const eseguiCli = (...argomenti) => execFileSync(cli, argomenti, { encoding: 'utf8' });
+
+// Enough of CSV for the command line's output: quoted fields may hold
+// commas and doubled quotes.
+function leggiCsv(testo) {
+  return testo.replace(/^\uFEFF/, '').trimEnd().split(/\r?\n/).map((riga) => {
+    const campi = [];
+    let campo = '';
+    let virgolette = false;
+    for (let i = 0; i < riga.length; i++) {
+      const c = riga[i];
+      if (virgolette && c === '"' && riga[i + 1] === '"') { campo += '"'; i++; }
+      else if (c === '"') virgolette = !virgolette;
+      else if (c === ',' && !virgolette) { campi.push(campo); campo = ''; }
+      else campo += c;
+    }
+    campi.push(campo);
+    return campi;
+  });
+}
+
+const testiRighe = (page, selettore) => page.$$eval(selettore,
+  (righe) => righe.map((tr) => [...tr.cells].map((td) => td.textContent)));
+
+test('la griglia mostra le righe della riga di comando', async (t) => {
+  const casi = [
+    { raggio: '30', pendenza: '0.005', locale: 'en-US', virgola: false },
+    { raggio: '25', pendenza: '0,002', locale: 'en-US', virgola: false },
+    // An Italian browser starts with the decimal comma.
+    { raggio: '45', pendenza: '0.0125', locale: 'it-IT', virgola: true },
+  ];
+  for (const caso of casi) {
+    await t.test(`r ${caso.raggio}, i ${caso.pendenza}, ${caso.locale}`, async () => {
+      const { page, richieste } = await apri(caso.locale);
+      await page.locator('#raggio').fill(caso.raggio);
+      await page.locator('#pendenza').fill('');
+      await page.locator('#pendenza').pressSequentially(caso.pendenza);
+      const attese = leggiCsv(eseguiCli('--raggio', caso.raggio, '--pendenza', caso.pendenza.replace(',', '.'), '--formato', 'csv'))
+        .slice(2).map((riga) => (caso.virgola ? riga.map((c) => c.replace('.', ',')) : riga));
+      assert.deepEqual(await testiRighe(page, '#griglia tbody tr'), attese);
+      assert.deepEqual(richieste.filter((u) => !u.startsWith('file://')), []);
+      await page.context().close();
+    });
+  }
+});
+
+test('le caselle lette male sono segnalate con il motivo', async (t) => {
+  const casi = [
+    { casella: '#pendenza', testo: '-1', classe: 'rifiutata' },
+    { casella: '#raggio', testo: '20x', classe: 'inparte' },
+    { casella: '#incremento', testo: '0.001', classe: 'inparte' },
+  ];
+  const { page } = await apri();
+  for (const caso of casi) {
+    await t.test(`${caso.casella} = ${caso.testo}`, async () => {
+      await page.locator('#raggio').fill('20');
+      await page.locator('#pendenza').fill('0.01');
+      await page.locator('#incremento').fill('100');
+      await page.locator(caso.casella).fill(caso.testo);
+      const casella = page.locator(caso.casella);
+      assert.match(await casella.getAttribute('class'), new RegExp(caso.classe));
+      assert.notEqual(await casella.getAttribute('title'), '');
+      assert.notEqual(await page.locator('#messaggio').textContent(), '');
+    });
+  }
+  await page.context().close();
+});
+
+test("uscendo dall'incremento la casella prende quello usato", async () => {
+  const { page } = await apri();
+  await page.locator('#incremento').fill('0.001');
+  await page.locator('#pendenza').focus();
+  const usato = await page.locator('#incremento').inputValue();
+  assert.notEqual(usato, '0.001');
+  assert.doesNotMatch(await page.locator('#incremento').getAttribute('class'), /inparte|rifiutata/);
+  // The rewritten increment is the one the table was computed with: the
+  // same rows, now read as typed. A thousand rows: the page holds those in
+  // view, at the top and, scrolled, at the bottom.
+  const attese = leggiCsv(eseguiCli('--raggio', '20', '--pendenza', '0.01', '--incremento', usato, '--formato', 'csv')).slice(2);
+  const inVista = () => page.$$eval('#griglia tbody tr[data-i]',
+    (righe) => righe.map((tr) => [Number(tr.dataset.i), [...tr.cells].map((td) => td.textContent)]));
+  const inCima = await inVista();
+  await page.locator('.contenitore-griglia').evaluate((c) => { c.scrollTop = c.scrollHeight; });
+  await page.waitForFunction(() => document.querySelector('#griglia tbody tr:nth-last-child(2)')?.cells[0].textContent === 'Max Q');
+  const inFondo = await inVista();
+  assert.ok(inCima.length > 10 && inCima.length < attese.length);
+  for (const [i, riga] of [...inCima, ...inFondo]) assert.deepEqual(riga, attese[i], `riga ${i}`);
+  assert.equal(inFondo.at(-1)[0], attese.length - 1);
+  await page.context().close();
+});
+
+test('le risposte alla portata di progetto sono quelle della riga di comando', async (t) => {
+  const casi = [
+    { raggio: '30', pendenza: '0.005', portata: '100' },
+    { raggio: '20', pendenza: '0.01', portata: '370' },
+  ];
+  // The answers' columns and the command line's for the same quantity.
+  const colonne = { A: 'AREA', P: 'CONT.BAGNATO', R: 'R.IDRAULICO', V: 'V', Q: 'Q' };
+  for (const caso of casi) {
+    await t.test(`r ${caso.raggio}, i ${caso.pendenza}, Q ${caso.portata}`, async () => {
+      const { page, richieste } = await apri();
+      await page.locator('#raggio').fill(caso.raggio);
+      await page.locator('#pendenza').fill(caso.pendenza);
+      await page.click('[data-scheda="risposte"]');
+      await page.locator('#r-portata').fill(caso.portata);
+      const titoli = await page.$$eval('#r-tabella thead th', (th) => th.map((c) => c.textContent.split('\n')[0]));
+      const righe = await testiRighe(page, '#r-tabella tbody tr');
+
+      const [testa, ...cli] = leggiCsv(eseguiCli('--raggio', caso.raggio, '--pendenza', caso.pendenza, '--portata', caso.portata, '--formato', 'csv'))
+        .filter((riga, i) => i !== 1);
+      for (const attesa of cli) {
+        const riga = righe.find((r) => r[0] === attesa[0]);
+        assert.ok(riga, `manca la riga ${attesa[0]}`);
+        for (const [pagina, colonna] of Object.entries(colonne)) {
+          assert.equal(riga[titoli.indexOf(pagina)], attesa[testa.indexOf(colonna)], `${attesa[0]} ${pagina}`);
+        }
+      }
+      // The heights: the page gives one figure more than the grid's.
+      const si = leggiCsv(eseguiCli('--raggio', caso.raggio, '--pendenza', caso.pendenza, '--portata', caso.portata, '--formato', 'si')).slice(1);
+      for (const [, etichetta, altezza] of si) {
+        const riga = righe.find((r) => r[0] === etichetta);
+        assert.ok(Math.abs(Number(riga[titoli.indexOf('h')]) - Number(altezza) * 100) <= 0.005, etichetta);
+      }
+      assert.deepEqual(richieste.filter((u) => !u.startsWith('file://')), []);
+      await page.context().close();
+    });
+  }
+});
+
+// Pastes tab-separated text into a box, as from a spreadsheet.
+function incolla(page, selettore, testo) {
+  return page.locator(selettore).evaluate((casella, testo) => {
+    const dati = new DataTransfer();
+    dati.setData('text/plain', testo);
+    casella.dispatchEvent(new ClipboardEvent('paste', { clipboardData: dati, bubbles: true, cancelable: true }));
+  }, testo);
+}
+
+test('i tratti incollati hanno gli esiti della riga di comando', async (t) => {
+  const casi = [
+    [
+      ['T1', 'P1', 'P2', '50', '0.01', '', '', '30', '100', '10', '', ''],
+      ['T2', 'P2', 'P3', '60', '0.005', '', '', '', '200', '20', '', ''],
+      ['T3', 'P3', 'P4', '40', '0.0005', '', '', '25', '300', '5', '', ''],
+    ],
+    [
+      ['A', 'M1', 'M2', '80', '0.003', '', '', '', '150', '15', 'manning', '0.013'],
+      ['B', 'M2', 'M3', '70', '0.002', '', '', '', '260', '3', '', ''],
+    ],
+  ];
+  for (const tratti of casi) {
+    await t.test(tratti.map((r) => r[0]).join(', '), async () => {
+      const file = join(cartella, `${tratti[0][0]}.csv`);
+      writeFileSync(file, ['tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,quota_valle,raggio,portata,portata_minima,legge,scabrezza',
+        ...tratti.map((r) => r.join(','))].join('\n'));
+      const [testa, ...esiti] = leggiCsv(eseguiCli('--tratti', file, '--formato', 'csv'));
+      const col = (nome) => testa.indexOf(nome);
+
+      const { page, richieste } = await apri();
+      await page.click('[data-scheda="rete"]');
+      await page.click('#aggiungi-tratto');
+      await incolla(page, '#tratti tbody tr:first-child input[data-c="0"]', tratti.map((r) => r.join('\t')).join('\r\n'));
+      assert.equal(await page.locator('#tratti tbody tr').count(), tratti.length);
+
+      const verdetti = await page.$$eval('#esiti tbody tr td.esito', (td) => td.map((c) => c.firstChild.textContent));
+      assert.deepEqual(verdetti, esiti.map((e) => (e[col('motivo')] ? `${e[col('esito')]}: ${e[col('motivo')]}` : e[col('esito')])));
+      const rosse = await page.$$eval('#esiti tbody tr', (tr) => tr.map((r) => r.classList.contains('non-verificato')));
+      assert.deepEqual(rosse, esiti.map((e) => e[col('esito')] !== 'verificato'));
+
+      // Dimensiona writes the chosen radius where the reach had none and
+      // one of the catalogue meets every limit.
+      await page.click('#dimensiona');
+      const raggi = await page.$$eval('#tratti tbody tr td:nth-child(8) input', (i) => i.map((c) => c.value));
+      assert.deepEqual(raggi, esiti.map((e, i) => (e[col('raggio_scelto')] === 'si' && e[col('esito')] === 'verificato'
+        ? e[col('raggio_cm')] : tratti[i][7])));
+      assert.match(await page.locator('#notizia').textContent(), /^Dimensiona: \d+ ragg/);
+      assert.deepEqual(richieste.filter((u) => !u.startsWith('file://')), []);
+      await page.context().close();
+    });
+  }
+});
+
+test('una cella illeggibile è incorniciata con il motivo', async () => {
+  const { page } = await apri();
+  await page.click('[data-scheda="rete"]');
+  await page.click('#aggiungi-tratto');
+  await incolla(page, '#tratti tbody tr:first-child input[data-c="0"]', 'T1\tP1\tP2\t50\tripida\t\t\t30\t100\t10');
+  const pendenza = page.locator('#tratti tbody tr:first-child td:nth-child(5) input');
+  assert.match(await pendenza.getAttribute('class'), /rifiutata/);
+  assert.match(await pendenza.getAttribute('title'), /ripida/);
+  assert.match(await page.locator('#esiti tbody tr').first().textContent(), /ripida/);
+  await pendenza.fill('0.01');
+  assert.doesNotMatch(await pendenza.getAttribute('class') ?? '', /rifiutata/);
+  await page.context().close();
+});
+
+test('il progetto salvato si riapre com’era, con i campi che la pagina non usa', async () => {
+  const { page } = await apri();
+  await page.locator('#raggio').fill('35');
+  await page.click('[data-scheda="dati"]');
+  await page.locator('#d-opera').fill('Collettore via Roma');
+  const salva = async () => {
+    const [scaricato] = await Promise.all([page.waitForEvent('download'), page.click('#salva-progetto')]);
+    return readFileSync(await scaricato.path(), 'utf8');
+  };
+  const progetto = JSON.parse(await salva());
+  progetto.estraneo = { tenuto: [1, 2, 3] };
+  const file = join(cartella, 'prova.sezione');
+  writeFileSync(file, JSON.stringify(progetto));
+
+  await page.click('[data-scheda="calcolo"]');
+  await page.locator('#raggio').fill('50');
+  const [scelta] = await Promise.all([page.waitForEvent('filechooser'), page.click('#apri-progetto')]);
+  await scelta.setFiles(file);
+  await page.waitForFunction(() => document.querySelector('#raggio').value === '35');
+  assert.equal(await page.locator('#d-opera').inputValue(), 'Collettore via Roma');
+
+  await page.locator('#pendenza').fill('0.02');
+  const [scaricato] = await Promise.all([page.waitForEvent('download'), page.click('#salva-progetto')]);
+  assert.equal(scaricato.suggestedFilename(), 'prova.sezione');
+  const riscritto = JSON.parse(readFileSync(await scaricato.path(), 'utf8'));
+  assert.deepEqual(riscritto.estraneo, { tenuto: [1, 2, 3] });
+  assert.equal(riscritto.ingressi.pendenza, 0.02);
+  assert.equal(riscritto.ingressi.raggio, 35);
+  await page.context().close();
+});
