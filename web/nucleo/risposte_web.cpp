@@ -13,6 +13,8 @@
 #include "web/nucleo/separatore_web.h"
 #include "web/nucleo/verifiche_web.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace web {
@@ -55,6 +57,36 @@ std::string punto(const analisi::Grandezze& g) {
         .numero("v", g.velocita * 100)
         .numero("q", g.portata * 1000)
         .chiudi();
+}
+
+// Round values for an axis from 0 to at least `massimo`: steps of 1, 2 or
+// 5 times a power of ten, five to twelve of them, each with its text.
+std::string tacche(double massimo, Separatore separatore) {
+    if (!(massimo > 0) || !std::isfinite(massimo)) {
+        return "[]";
+    }
+    const double grezzo = massimo / 5;
+    int potenza = static_cast<int>(std::floor(std::log10(grezzo)));
+    const double mantissa = grezzo / std::pow(10.0, potenza);
+    const double multiplo = mantissa <= 1 ? 1 : mantissa <= 2 ? 2 : mantissa <= 5 ? 5 : 10;
+    if (multiplo == 10) {
+        ++potenza;
+    }
+    const double passo = (multiplo == 10 ? 1 : multiplo) * std::pow(10.0, potenza);
+    const std::string modello =
+        potenza >= 0 ? "0" : "0." + std::string(static_cast<std::size_t>(-potenza), '0');
+    std::vector<std::string> esito;
+    for (int k = 0;; ++k) {
+        const double valore = k * passo;
+        esito.push_back(Oggetto()
+                            .numero("valore", valore)
+                            .testo("testo", perLettura(Format(valore, modello), separatore))
+                            .chiudi());
+        if (valore >= massimo * (1 - 1e-12)) {
+            break;
+        }
+    }
+    return elenco(esito);
 }
 
 } // namespace
@@ -127,8 +159,13 @@ std::string risposte(const std::string& richiesta) {
             }
         }
         std::vector<std::string> curva;
+        double qMassima = risposte.portataMassima().portata * 1000;
+        double vMassima = std::max(risposte.velocitaMassima().velocita * 100,
+                                   std::max(limiti.velocitaMinima, limiti.velocitaMassima) * 100);
         for (const analisi::Grandezze& g : analisi::curva(sezione, 120)) {
             curva.push_back(punto(g));
+            qMassima = std::max(qMassima, g.portata * 1000);
+            vMassima = std::max(vMassima, g.velocita * 100);
         }
         const std::string titolo =
             "Sezione inglese " + TestoSezione(sezione.raggio * 100) +
@@ -148,6 +185,11 @@ std::string risposte(const std::string& richiesta) {
             .numero("altezzaPiena", risposte.piena().altezza * 100)
             .numero("raggio", sezione.raggio * 100)
             .grezzo("livelli", elenco(livelli))
+            .grezzo("tacche", Oggetto()
+                                  .grezzo("h", tacche(risposte.piena().altezza * 100, separatore))
+                                  .grezzo("q", tacche(qMassima, separatore))
+                                  .grezzo("v", tacche(vMassima, separatore))
+                                  .chiudi())
             .grezzo("massimi", Oggetto()
                                    .grezzo("portata", punto(risposte.portataMassima()))
                                    .grezzo("velocita", punto(risposte.velocitaMassima()))

@@ -12,7 +12,9 @@ const DATI = [
 const coppie = (voci) => `<table class="coppie">${voci
   .map(([etichetta, valore]) => `<tr><th>${esc(etichetta)}</th><td>${esc(valore || '—')}</td></tr>`).join('')}</table>`;
 
-// The verdicts of the answers and of the network, in words.
+// The verdicts of the answers and of the network, in words, and whether
+// the work holds: only when nothing checked fails, nothing is left
+// uncomputed and the network has no fault.
 function conclusione(risposte, rete) {
   const frasi = [];
   const verificate = (risposte?.righe ?? []).filter((r) => r.conforme !== null && r.conforme !== undefined);
@@ -23,14 +25,28 @@ function conclusione(risposte, rete) {
   } else if (verificate.length > 0) {
     frasi.push('Le verifiche della sezione ai valori di progetto sono soddisfatte.');
   }
-  if (stato.progetto.tratti.length > 0 && rete?.riepilogo) {
-    frasi.push(rete.riepilogo);
-    const nonVerificati = (rete.righe ?? [])
-      .map((riga, i) => (riga.verificato ? null : riga.celle?.[0] ?? stato.progetto.tratti[i]?.celle[0]))
-      .filter((nome) => nome !== null && nome !== undefined);
+  let guasti = fallite.length > 0;
+  const conTratti = stato.progetto.tratti.length > 0;
+  if (conTratti) {
+    if (rete?.errore) frasi.push(rete.errore);
+    if (rete?.riepilogo) frasi.push(rete.riepilogo);
+    const righe = rete?.righe ?? [];
+    const nome = (riga, i) => riga.celle?.[0] || stato.progetto.tratti[i]?.celle[0] || `riga ${i + 1}`;
+    const nonVerificati = righe.map((r, i) => (r.celle && !r.verificato ? nome(r, i) : null)).filter(Boolean);
+    const nonCalcolati = righe.map((r, i) => (r.errore ? nome(r, i) : null)).filter(Boolean);
+    const pozzetti = (rete?.pozzetti ?? []).filter((p) => !p.verificato).map((p) => p.nome);
     if (nonVerificati.length > 0) frasi.push(`Tratti non verificati: ${nonVerificati.join(', ')}.`);
+    if (nonCalcolati.length > 0) frasi.push(`Tratti non calcolati (una casella non è valida): ${nonCalcolati.join(', ')}.`);
+    if (pozzetti.length > 0) frasi.push(`Pozzetti non verificati: ${pozzetti.join(', ')}.`);
+    for (const errore of rete?.errori ?? []) frasi.push(errore);
+    guasti ||= Boolean(rete?.errore) || nonVerificati.length + nonCalcolati.length + pozzetti.length +
+      (rete?.errori?.length ?? 0) > 0;
   }
-  if (frasi.length === 0) frasi.push('Non sono stati dati valori di progetto da verificare.');
+  if (frasi.length === 0) {
+    frasi.push('Non sono stati dati valori di progetto da verificare.');
+  } else {
+    frasi.push(guasti ? "L'opera non è idonea così com'è." : "Le verifiche sono soddisfatte e l'opera è idonea.");
+  }
   return frasi;
 }
 
