@@ -11,7 +11,7 @@ import { chromium } from 'playwright-core';
 
 const radice = fileURLToPath(new URL('../../../', import.meta.url));
 const pagina = join(radice, 'dist', 'web', 'index.html');
-const cli = join(radice, 'build', 'sezione-inglese-cli');
+const cli = process.env.SEZIONE_CLI ?? join(radice, 'build', 'sezione-inglese-cli');
 const cartella = mkdtempSync(join(tmpdir(), 'pagina-'));
 
 let browser;
