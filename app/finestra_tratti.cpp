@@ -7,6 +7,7 @@
 #include "app/modello_pozzetti.h"
 #include "app/modello_tratti.h"
 #include "caselle/catalogo.h"
+#include "caselle/ingressi.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
@@ -78,12 +79,8 @@ progetto::Rete reteRicordata() {
 // A length of the network's rules: empty, or a number of at least `minimo`
 // (above it, when `strettamente`).
 bool leggiLunghezza(QLineEdit* casella, double minimo, bool strettamente) {
-    const NumeroLetto letto = leggiNumero(casella->text().toStdString());
-    std::string motivo = letto.motivo.value_or("");
-    if (letto.valore && (*letto.valore < minimo || (strettamente && *letto.valore == minimo))) {
-        motivo =
-            strettamente ? "Serve un numero maggiore di zero." : "Serve un numero non negativo.";
-    }
+    const std::string motivo =
+        motivoLunghezza(casella->text().toStdString(), minimo, strettamente).value_or("");
     segnalaCasella(casella, motivo.empty() ? Lettura::Buona : Lettura::Rifiutata, motivo);
     return motivo.empty();
 }

@@ -60,3 +60,12 @@ std::optional<std::string> motivoLetturaInParte(std::string_view testo) {
     }
     return "Si legge " + CStr(ValCasella(testo)) + ": il resto del testo non fa parte del numero.";
 }
+
+std::optional<std::string> motivoLunghezza(std::string_view testo, double minimo,
+                                           bool strettamente) {
+    const NumeroLetto letto = leggiNumero(testo);
+    if (letto.valore && (*letto.valore < minimo || (strettamente && *letto.valore == minimo))) {
+        return strettamente ? "Serve un numero maggiore di zero." : "Serve un numero non negativo.";
+    }
+    return letto.motivo;
+}

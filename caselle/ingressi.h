@@ -15,3 +15,9 @@ std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
 // For a text the window reads as a positive number, what of it is left
 // unread («12 cm» reads 12), or none when the whole text is the number.
 std::optional<std::string> motivoLetturaInParte(std::string_view testo);
+
+// For a length of the network's rules (a cover, a depth, a drop): why its
+// text is not empty or a number of at least `minimo` (above it, when
+// `strettamente`), or none when it is.
+std::optional<std::string> motivoLunghezza(std::string_view testo, double minimo,
+                                           bool strettamente);

@@ -1,4 +1,5 @@
 #include "caselle/catalogo.h"
+#include "caselle/ingressi.h"
 #include "file/csv.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
@@ -24,6 +25,7 @@ struct Linea {
     std::vector<progetto::RigaLetta> lette;
     std::optional<tratti::Impostazioni> impostazioni;
     std::string errore; // why there are no settings
+    Segnali segnali;    // the boxes of the law, the limits and the network
 };
 
 std::vector<progetto::RigaTratto> righeDi(const json::Valore& elenco) {
@@ -57,23 +59,38 @@ Linea lineaDi(const json::Valore& r) {
     l.lette = progetto::leggiRighe(l.righe);
     const json::Valore& i = membroDi(r, "impostazioni");
     const progetto::Verifiche v = verificheDi(i);
+    segnalaLimiti(i, v, l.segnali);
     progetto::Rete rete;
     const std::string allineamento = testoDi(i, "allineamento");
     rete.allineamento = allineamento.empty() ? "cieli" : allineamento;
-    rete.ricoprimentoMinimo = progetto::Casella::daTesto(testoDi(i, "ricoprimentoMinimo"));
-    rete.profonditaMassima = progetto::Casella::daTesto(testoDi(i, "profonditaMassima"));
-    rete.saltoMassimo = progetto::Casella::daTesto(testoDi(i, "saltoMassimo"));
+    // A box of the network's rules that does not read is marked, and the
+    // rule is then the proposal's, or not checked.
+    const struct {
+        const char* chiave;
+        progetto::Casella progetto::Rete::*valore;
+        bool strettamente;
+    } lunghezze[] = {{"ricoprimentoMinimo", &progetto::Rete::ricoprimentoMinimo, false},
+                     {"profonditaMassima", &progetto::Rete::profonditaMassima, true},
+                     {"saltoMassimo", &progetto::Rete::saltoMassimo, true}};
+    for (const auto& c : lunghezze) {
+        const std::string testo = testoDi(i, c.chiave);
+        const std::optional<std::string> motivo = motivoLunghezza(testo, 0, c.strettamente);
+        l.segnali.segnala(c.chiave, motivo);
+        rete.*c.valore = progetto::Casella::daTesto(motivo ? std::string() : testo);
+    }
 
     std::string motivo;
     const std::optional<std::vector<double>> raggi =
         catalogo::daTesto(testoDi(i, "catalogo"), motivo);
+    l.segnali.segnala("catalogo", raggi ? std::nullopt : std::optional<std::string>(motivo));
+    const std::string coefficiente = testoDi(i, "coefficiente");
+    const progetto::LeggeLetta letta =
+        progetto::leggiLegge(v, coefficiente.empty() ? 0.18 : ValCasella(coefficiente));
+    segnalaLegge(letta, l.segnali);
     if (!raggi) {
         l.errore = "Catalogo: " + motivo;
         return l;
     }
-    const std::string coefficiente = testoDi(i, "coefficiente");
-    const progetto::LeggeLetta letta =
-        progetto::leggiLegge(v, coefficiente.empty() ? 0.18 : ValCasella(coefficiente));
     if (!letta.resistenza) {
         l.errore = "La resistenza al moto della linea non è data: " + letta.motivo;
         return l;
@@ -192,12 +209,20 @@ std::string rete(const std::string& richiesta) {
             errori.push_back(perLettura(e.motivo, separatore));
         }
     }
-    const std::string riepilogo =
-        !esiti ? std::string()
-               : "Tratti verificati: " + std::to_string(verificati) + " su " +
-                     std::to_string(letti.size()) +
-                     "; pozzetti verificati: " + std::to_string(pozzettiVerificati) + " su " +
-                     std::to_string(esiti->pozzetti.size()) + ".";
+    const std::size_t illeggibili = l.lette.size() - letti.size();
+    std::string riepilogo;
+    if (esiti) {
+        riepilogo = "Tratti verificati: " + std::to_string(verificati) + " su " +
+                    std::to_string(l.lette.size()) +
+                    (illeggibili > 0 ? " (" + std::to_string(illeggibili) +
+                                           " non calcolati: una casella non è valida)"
+                                     : std::string()) +
+                    "; pozzetti verificati: " + std::to_string(pozzettiVerificati) + " su " +
+                    std::to_string(esiti->pozzetti.size()) + ".";
+    }
+    if (!l.segnali.validi) {
+        riepilogo += (riepilogo.empty() ? "" : " ") + std::string(caselleNonValide);
+    }
     return Oggetto()
         .testo("errore", l.errore)
         .grezzo("intestazione", elenco({elencoDiTesti(celle[0]), elencoDiTesti(celle[1])}))
@@ -207,6 +232,8 @@ std::string rete(const std::string& richiesta) {
         .grezzo("pozzetti", elenco(pozzetti))
         .grezzo("errori", elencoDiTesti(errori))
         .testo("riepilogo", riepilogo)
+        .grezzo("segnali", l.segnali.oggetto.chiudi())
+        .vero("caselleValide", l.segnali.validi)
         .chiudi();
 }
 

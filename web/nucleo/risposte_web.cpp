@@ -21,30 +21,13 @@ namespace web {
 
 namespace {
 
-// The analysis window's optional boxes: empty asks for nothing; a text that
-// is not wholly a positive number is refused.
-struct Caselle {
-    Oggetto segnali;
-    bool valide = true;
-
-    std::optional<double> numero(const json::Valore& r, const char* chiave) {
-        const NumeroLetto letto = leggiNumeroPositivo(testoDi(r, chiave));
-        segnala(chiave, letto.motivo);
-        return letto.valore;
-    }
-    void segnala(const char* chiave, const std::optional<std::string>& motivo) {
-        valide = valide && !motivo;
-        segnali.grezzo(chiave, Oggetto()
-                                   .testo("lettura", motivo ? "rifiutata" : "buona")
-                                   .testo("motivo", motivo.value_or(""))
-                                   .chiudi());
-    }
-};
-
-std::string vuote(const std::string& errore, Caselle& caselle) {
+std::string vuote(const std::string& errore, Segnali& caselle, bool valoriDati) {
     return Oggetto()
         .testo("errore", errore)
-        .grezzo("segnali", caselle.segnali.chiudi())
+        .vero("valoriDati", valoriDati)
+        .vero("caselleValide", caselle.validi)
+        .grezzo("nonRaggiunte", "[]")
+        .grezzo("segnali", caselle.oggetto.chiudi())
         .grezzo("righe", "[]")
         .grezzo("curva", "[]")
         .grezzo("livelli", "[]")
@@ -94,40 +77,27 @@ std::string tacche(double massimo, Separatore separatore) {
 std::string risposte(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
     const Separatore separatore = separatoreDi(r);
-    Caselle caselle;
+    Segnali caselle;
     const std::optional<double> q = caselle.numero(r, "portata");
     const std::optional<double> qMin = caselle.numero(r, "portataMinima");
     const std::optional<double> v = caselle.numero(r, "velocita");
     const progetto::Verifiche verifiche = verificheDi(r);
-    for (const char* chiave : {"velocitaMinima", "velocitaMassima", "riempimentoMassimo"}) {
-        std::optional<std::string> motivo = leggiNumeroPositivo(testoDi(r, chiave)).motivo;
-        if (!motivo && std::string_view(chiave) == "riempimentoMassimo" &&
-            verifiche.riempimentoMassimo.valore() > 100) {
-            motivo = "Il riempimento è una parte dell'altezza: al più 100 %.";
-        }
-        caselle.segnala(chiave, motivo);
-    }
+    segnalaLimiti(r, verifiche, caselle);
+    const bool valoriDati = q || qMin || v;
     const analisi::Limiti limiti = progetto::limitiDi(verifiche);
 
     const TabellaDelleCaselle calcolo = tabellaDelleCaselle(r);
     const progetto::LeggeLetta legge =
         progetto::leggiLegge(verifiche, calcolo.tabella ? calcolo.tabella->ingressi.coeffBazin : 0);
-    caselle.segnala("scabrezza",
-                    legge.chiave != nullptr && std::string_view(legge.chiave) == "scabrezza"
-                        ? std::optional<std::string>(legge.motivo)
-                        : std::nullopt);
-    caselle.segnala("temperatura",
-                    legge.chiave != nullptr && std::string_view(legge.chiave) == "temperatura"
-                        ? std::optional<std::string>(legge.motivo)
-                        : std::nullopt);
+    segnalaLegge(legge, caselle);
     if (!calcolo.tabella) {
         return vuote("Nessuna sezione: la tabella non c'è (raggio, pendenza, incremento e "
                      "coefficiente devono essere positivi).",
-                     caselle);
+                     caselle, valoriDati);
     }
     if (!legge.resistenza) {
         return vuote("La resistenza al moto non è data: il motivo è nella casella in rosso.",
-                     caselle);
+                     caselle, valoriDati);
     }
     const calcolo::Tabella& t = *calcolo.tabella;
     const analisi::Sezione sezione{t.raggioM, t.ingressi.pendenza, *legge.resistenza,
@@ -173,14 +143,28 @@ std::string risposte(const std::string& richiesta) {
             std::string(formule::nomeLegge(sezione.resistenza.legge)) + " " +
             perLettura(CStr(sezione.resistenza.coefficiente), separatore) + " · geometria " +
             (sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
+        // The design values the section never reaches: checks that fail.
+        std::vector<std::string> nonRaggiunte;
+        if (!richieste.portataRaggiunta) {
+            nonRaggiunte.push_back("portata di progetto");
+        }
+        if (!richieste.portataMinimaRaggiunta) {
+            nonRaggiunte.push_back("portata minima");
+        }
+        if (!richieste.velocitaRaggiunta) {
+            nonRaggiunte.push_back("velocità di progetto");
+        }
         return Oggetto()
             .testo("errore", "")
+            .vero("valoriDati", valoriDati)
+            .vero("caselleValide", caselle.validi)
+            .grezzo("nonRaggiunte", elencoDiTesti(nonRaggiunte))
             .testo("titolo", titolo)
             .grezzo("titoli", elencoDiTesti(titoliAnalisi()))
             .grezzo("righe", elenco(righe))
             .grezzo("messaggi", elencoDiTesti(messaggiAnalisi(risposte, richieste, limiti,
-                                                              caselle.valide, separatore)))
-            .grezzo("segnali", caselle.segnali.chiudi())
+                                                              caselle.validi, separatore)))
+            .grezzo("segnali", caselle.oggetto.chiudi())
             .grezzo("curva", elenco(curva))
             .numero("altezzaPiena", risposte.piena().altezza * 100)
             .numero("raggio", sezione.raggio * 100)
@@ -201,10 +185,12 @@ std::string risposte(const std::string& richiesta) {
                                   .chiudi())
             .chiudi();
     } catch (const ErroreRuntime& e) {
-        return vuote("Errore " + std::to_string(e.numero()) + ": " + e.descrizione(), caselle);
+        return vuote("Errore " + std::to_string(e.numero()) + ": " + e.descrizione(), caselle,
+                     valoriDati);
     } catch (const std::exception&) {
         // The solvers' own failures: no answer is better than a wrong one.
-        return vuote("Errore di calcolo: la ricerca delle altezze non è riuscita.", caselle);
+        return vuote("Errore di calcolo: la ricerca delle altezze non è riuscita.", caselle,
+                     valoriDati);
     }
 }
 

@@ -33,7 +33,11 @@ export function preparaProgetto(aperto) {
     });
   }
   $('apri-progetto').addEventListener('click', async () => {
-    const { nome, testo } = await scegliFile('.sezione,application/json');
+    const { nome, testo, errore } = await scegliFile('.sezione,application/json');
+    if (errore) {
+      notizia(`Impossibile aprire «${nome}»: ${errore}.`, true);
+      return;
+    }
     const r = stato.nucleo.apriProgetto({ testo, nome });
     if (r.errore) {
       notizia(r.errore, true);

@@ -1,7 +1,7 @@
 // "Tratti e pozzetti": the reaches and manholes as editable tables, the
 // network's settings, and the core's verdicts on them, recomputed at every
 // edit.
-import { $, esc, notizia } from './dom.js';
+import { $, esc, notizia, segnala } from './dom.js';
 import { creaTabellaModificabile } from './tabella_modificabile.js';
 import { creaRigheVirtuali } from './righe_virtuali.js';
 import { scarica, scegliFile } from './file.js';
@@ -109,6 +109,10 @@ export function ricalcolaRete() {
   durata = performance.now() - inizio;
   const r = ultima;
   $('n-errore').textContent = r.errore ?? '';
+  for (const [chiave, segnale] of Object.entries(r.segnali ?? {})) {
+    const casella = document.getElementById(`n-${chiave}`);
+    if (casella) segnala(casella, segnale);
+  }
 
   tratti.aggiornaSegnali();
   mostraEsiti(r);
@@ -193,7 +197,11 @@ function dimensiona() {
 }
 
 async function importa() {
-  const { testo } = await scegliFile('.csv,.txt,text/csv');
+  const { nome, testo, errore } = await scegliFile('.csv,.txt,text/csv', { windows1252: true });
+  if (errore) {
+    notizia(`Impossibile importare «${nome}», ${errore}.`, true);
+    return;
+  }
   const r = stato.nucleo.importaCsv({ testo });
   if (r.errore) {
     notizia(r.errore, true);

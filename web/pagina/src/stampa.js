@@ -19,13 +19,27 @@ function conclusione(risposte, rete) {
   const frasi = [];
   const verificate = (risposte?.righe ?? []).filter((r) => r.conforme !== null && r.conforme !== undefined);
   const fallite = verificate.filter((r) => r.conforme === false);
+  // A design value the section never reaches is a check that fails; one
+  // given to a section that cannot be computed is no check passed.
+  const nonRaggiunte = risposte?.nonRaggiunte ?? [];
+  if (risposte?.valoriDati && risposte.errore) {
+    frasi.push(`Le verifiche della sezione non sono state fatte: ${risposte.errore}`);
+  }
+  if (nonRaggiunte.length > 0) {
+    frasi.push(`La sezione non raggiunge, a nessuna altezza, la ${nonRaggiunte.join(' né la ')}.`);
+  }
   if (fallite.length > 0) {
     frasi.push(`Le verifiche della sezione non sono soddisfatte: ${fallite
       .map((r) => `${r.testi[0]}: ${r.testi.at(-1)}`).join('; ')}.`);
-  } else if (verificate.length > 0) {
+  } else if (verificate.length > 0 && nonRaggiunte.length === 0) {
     frasi.push('Le verifiche della sezione ai valori di progetto sono soddisfatte.');
   }
-  let guasti = fallite.length > 0;
+  const caselleValide = risposte?.caselleValide !== false && rete?.caselleValide !== false;
+  if (!caselleValide) {
+    frasi.push('Alcune caselle non contengono un valore valido (in rosso nella pagina): al loro posto valgono le proposte.');
+  }
+  let guasti = fallite.length > 0 || nonRaggiunte.length > 0 || !caselleValide ||
+    Boolean(risposte?.valoriDati && risposte.errore);
   const conTratti = stato.progetto.tratti.length > 0;
   if (conTratti) {
     if (rete?.errore) frasi.push(rete.errore);

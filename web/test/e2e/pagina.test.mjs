@@ -265,3 +265,46 @@ test('il progetto salvato si riapre com’era, con i campi che la pagina non usa
   assert.equal(riscritto.ingressi.raggio, 35);
   await page.context().close();
 });
+
+test('la conclusione della relazione dice se l’opera è idonea', async (t) => {
+  const casi = [
+    { nome: 'portata raggiunta', portata: '100', attesa: /l'opera è idonea\.$/ },
+    { nome: 'portata oltre la massima', portata: '500', minima: '20', attesa: /non raggiunge.*portata di progetto[\s\S]*non è idonea/ },
+    { nome: 'limite in rosso', portata: '100', riempimento: '150', attesa: /non contengono un valore valido[\s\S]*non è idonea/ },
+    { nome: 'raggio illeggibile', raggio: 'abc', portata: '50', attesa: /non sono state fatte[\s\S]*non è idonea/ },
+    { nome: 'nessun valore', attesa: /Non sono stati dati valori di progetto/ },
+  ];
+  for (const c of casi) {
+    await t.test(c.nome, async () => {
+      const { page } = await apri();
+      await page.evaluate(() => { window.print = () => {}; });
+      if (c.raggio) await page.locator('#raggio').fill(c.raggio);
+      await page.click('[data-scheda="risposte"]');
+      if (c.portata) await page.locator('#r-portata').fill(c.portata);
+      if (c.minima) await page.locator('#r-portataMinima').fill(c.minima);
+      if (c.riempimento) await page.locator('#r-riempimentoMassimo').fill(c.riempimento);
+      await page.click('#stampa');
+      const conclusione = await page.$$eval('#relazione h2:last-of-type ~ p', (p) => p.map((x) => x.textContent).join('\n'));
+      assert.match(conclusione, c.attesa);
+      await page.context().close();
+    });
+  }
+});
+
+test('un progetto o un CSV che non è un testo UTF-8 è detto, non guastato', async () => {
+  const { page } = await apri();
+  const progetto = join(cartella, 'latin1.sezione');
+  writeFileSync(progetto, Buffer.from('{"formato":"sezione-inglese","versione":1,"progetto":{"opera":"Citt\xe0"}}', 'latin1'));
+  const [scelta] = await Promise.all([page.waitForEvent('filechooser'), page.click('#apri-progetto')]);
+  await scelta.setFiles(progetto);
+  await page.waitForFunction(() => document.body.textContent.includes('non è in UTF-8'));
+
+  // An old spreadsheet's CSV is Windows-1252: its names read as written.
+  const csv = join(cartella, 'vecchio.csv');
+  writeFileSync(csv, Buffer.from('tratto,pendenza,portata\nTrattò,0.01,20\n', 'latin1'));
+  await page.click('[data-scheda="rete"]');
+  const [sceltaCsv] = await Promise.all([page.waitForEvent('filechooser'), page.click('#importa-csv')]);
+  await sceltaCsv.setFiles(csv);
+  await page.waitForFunction(() => document.querySelector('#tratti input')?.value === 'Trattò');
+  await page.context().close();
+});

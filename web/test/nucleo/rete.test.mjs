@@ -76,3 +76,22 @@ test('gli assi del grafico hanno valori tondi che coprono le curve', () => {
     }
   }
 });
+
+test('le caselle della linea che non si leggono sono segnate, non prese per buone', () => {
+  const casi = [
+    { casella: 'riempimentoMassimo', testo: '150' },
+    { casella: 'velocitaMinima', testo: 'abc' },
+    { casella: 'saltoMassimo', testo: '-1' },
+    { casella: 'ricoprimentoMinimo', testo: 'x' },
+    { casella: 'catalogo', testo: '25; -3' },
+  ];
+  for (const c of casi) {
+    const r = chiama('rete', { tratti: [tratto('T1', 'P1', 'P2', '0.005', '380', '25')], pozzetti: [],
+      impostazioni: { ...impostazioni, [c.casella]: c.testo }, separatore: 'punto' });
+    assert.equal(r.segnali[c.casella].lettura, 'rifiutata', c.casella);
+    assert.notEqual(r.segnali[c.casella].motivo, '', c.casella);
+    assert.equal(r.caselleValide, false, c.casella);
+  }
+  const buona = chiama('rete', { tratti: [tratto('T1', 'P1', 'P2', '0.005', '38')], pozzetti: [], impostazioni, separatore: 'punto' });
+  assert.equal(buona.caselleValide, true);
+});
