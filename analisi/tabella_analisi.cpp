@@ -59,7 +59,8 @@ std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
                                          const analisi::RisposteRichieste& richieste,
                                          const analisi::Limiti& limiti, bool caselleValide,
                                          Separatore separatore) {
-    const std::string portataMassima = Format(risposte.portataMassima().portata * 1000, "#####0.#0");
+    const std::string portataMassima =
+        Format(risposte.portataMassima().portata * 1000, "#####0.#0");
     std::vector<std::string> messaggi;
     if (!richieste.portataRaggiunta) {
         messaggi.push_back("Nessuna altezza con la portata di progetto: la portata massima della "
@@ -74,8 +75,7 @@ std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
     if (!richieste.velocitaRaggiunta) {
         messaggi.push_back("Nessuna altezza con la velocità di progetto: la velocità massima "
                            "della sezione è " +
-                           Format(risposte.velocitaMassima().velocita * 100, "###0.#0") +
-                           " cm/s.");
+                           Format(risposte.velocitaMassima().velocita * 100, "###0.#0") + " cm/s.");
     }
     if (limiti.velocitaMinima > limiti.velocitaMassima) {
         messaggi.push_back("La velocità minima di autopulizia supera la massima ammessa: nessuna "

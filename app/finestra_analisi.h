@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analisi/verifiche.h"
 #include "analisi/tabella_analisi.h"
+#include "analisi/verifiche.h"
 #include "calc/tabella.h"
 #include "documenti/collegamento.h"
 #include "progetto/progetto.h"

@@ -29,10 +29,10 @@
 // value or const reference; nothing else reads stato_.
 
 #include "analisi/risposte.h"
-#include "caselle/presentatore_ingressi.h"
 #include "calc/limiti_incremento.h"
 #include "calc/tabella.h"
 #include "calc/variabili_pubbliche.h"
+#include "caselle/presentatore_ingressi.h"
 #include "documenti/collegamento.h"
 #include "errori/errore_runtime.h"
 #include "progetto/progetto.h"
