@@ -2,16 +2,14 @@
 // checked against the command-line program: both must show the same texts.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import { cli, eseguiCli, leggiCsv, radice } from '../../confronti.mjs';
 
-const radice = fileURLToPath(new URL('../../../', import.meta.url));
 const pagina = join(radice, 'dist', 'web', 'index.html');
-const cli = process.env.SEZIONE_CLI ?? join(radice, 'build', 'sezione-inglese-cli');
 const cartella = mkdtempSync(join(tmpdir(), 'pagina-'));
 
 let browser;
@@ -37,27 +35,6 @@ async function apri(locale = 'en-US') {
   await page.goto(pathToFileURL(pagina).href);
   await page.waitForSelector('body[data-pronta="si"]', { timeout: 20000 });
   return { page, richieste, errori };
-}
-
-const eseguiCli = (...argomenti) => execFileSync(cli, argomenti, { encoding: 'utf8' });
-
-// Enough of CSV for the command line's output: quoted fields may hold
-// commas and doubled quotes.
-function leggiCsv(testo) {
-  return testo.replace(/^\uFEFF/, '').trimEnd().split(/\r?\n/).map((riga) => {
-    const campi = [];
-    let campo = '';
-    let virgolette = false;
-    for (let i = 0; i < riga.length; i++) {
-      const c = riga[i];
-      if (virgolette && c === '"' && riga[i + 1] === '"') { campo += '"'; i++; }
-      else if (c === '"') virgolette = !virgolette;
-      else if (c === ',' && !virgolette) { campi.push(campo); campo = ''; }
-      else campo += c;
-    }
-    campi.push(campo);
-    return campi;
-  });
 }
 
 const testiRighe = (page, selettore) => page.$$eval(selettore,

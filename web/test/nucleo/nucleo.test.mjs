@@ -3,43 +3,12 @@
 // byte for byte, whatever the C library and number conversions there.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { createRequire } from 'node:module';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join } from 'node:path';
+import { caricaNucleo, eseguiCli, leggiCsv } from '../../confronti.mjs';
 
-const radice = join(dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
-const cli = process.env.SEZIONE_CLI ?? join(radice, 'build', 'sezione-inglese-cli');
-const require = createRequire(import.meta.url);
-const nucleo = await require(join(radice, 'build-web', 'web', 'nucleo.js'))();
-
-const chiama = (funzione, richiesta) => JSON.parse(nucleo[funzione](JSON.stringify(richiesta)));
-const riga = (...argomenti) => execFileSync(cli, argomenti, { encoding: 'utf8' });
-
-// RFC 4180, as the command line writes it.
-function campiCsv(testo, separatore = ',') {
-  const righe = [];
-  let campo = '';
-  let campi = [];
-  let virgolette = false;
-  for (let i = 0; i < testo.length; i++) {
-    const c = testo[i];
-    if (virgolette) {
-      if (c === '"' && testo[i + 1] === '"') { campo += '"'; i++; }
-      else if (c === '"') virgolette = false;
-      else campo += c;
-    } else if (c === '"') virgolette = true;
-    else if (c === separatore) { campi.push(campo); campo = ''; }
-    else if (c === '\n' || c === '\r') {
-      if (c === '\r' && testo[i + 1] === '\n') i++;
-      campi.push(campo); righe.push(campi); campi = []; campo = '';
-    } else campo += c;
-  }
-  if (campo !== '' || campi.length) { campi.push(campo); righe.push(campi); }
-  return righe;
-}
+const { nucleo, chiama } = await caricaNucleo();
 
 test('la tabella di ogni caso è quella della riga di comando', () => {
   const casi = [
@@ -53,7 +22,7 @@ test('la tabella di ogni caso è quella della riga di comando', () => {
   const coefficienti = chiama('voci', {}).coefficienti;
   for (const c of casi) {
     const gamma = c.voce < 0 ? c.coefficiente : String(coefficienti[c.voce].valore);
-    const attesa = campiCsv(riga('--raggio', c.raggio, '--pendenza', c.pendenza,
+    const attesa = leggiCsv(eseguiCli('--raggio', c.raggio, '--pendenza', c.pendenza,
       '--incremento', c.incremento, '--coefficiente', gamma, '--formato', 'csv'));
     const pagina = chiama('tabella', { ...c, separatore: 'punto' });
     assert.equal(pagina.calcolata, true, JSON.stringify(c));
@@ -84,13 +53,13 @@ test('i tratti verificati e dimensionati sono quelli della riga di comando', () 
   };
   const linea = { tratti: importati.tratti, pozzetti: importati.pozzetti, impostazioni };
   for (const formato of ['csv', 'csv-it']) {
-    const attesa = riga('--tratti', file, '--formato', formato);
+    const attesa = eseguiCli('--tratti', file, '--formato', formato);
     const pagina = chiama('esportaEsiti', { ...linea, formato });
     assert.equal(pagina.errore, '');
     assert.equal(pagina.testo, attesa, formato);
   }
   const tabella = chiama('rete', { ...linea, separatore: 'punto' });
-  const allineata = riga('--tratti', file).split('\n').filter((r) => r.trim() !== '');
+  const allineata = eseguiCli('--tratti', file).split('\n').filter((r) => r.trim() !== '');
   // Each reach's verdict and reasons as the aligned table prints them.
   tabella.righe.forEach((r, i) => assert.ok(allineata[i + 2].endsWith(r.celle.at(-1))));
   assert.ok(tabella.righe.some((r) => r.raggioDaScrivere !== null));

@@ -3,17 +3,12 @@
 // what the page exports read back by the command line as the same line.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { createRequire } from 'node:module';
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join, dirname } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { join } from 'node:path';
+import { caricaNucleo, eseguiCli } from '../../confronti.mjs';
 
-const radice = join(dirname(fileURLToPath(import.meta.url)), '..', '..', '..');
-const cli = process.env.SEZIONE_CLI ?? join(radice, 'build', 'sezione-inglese-cli');
-const nucleo = await createRequire(import.meta.url)(join(radice, 'build-web', 'web', 'nucleo.js'))();
-const chiama = (funzione, richiesta) => JSON.parse(nucleo[funzione](JSON.stringify(richiesta)));
+const { chiama } = await caricaNucleo();
 
 const impostazioni = {
   legge: 'bazin', coefficiente: '0.18', geometria: 'tabellare', velocitaMinima: '50',
@@ -56,7 +51,7 @@ test('Dimensiona scrive i raggi che la riga di comando sceglie', () => {
   const cartella = mkdtempSync(join(tmpdir(), 'rete-'));
   const file = join(cartella, 'linea.csv');
   writeFileSync(file, chiama('esportaTratti', { tratti, pozzetti: [], impostazioni, formato: 'csv' }).testo);
-  const esiti = execFileSync(cli, ['--tratti', file, '--formato', 'csv'], { encoding: 'utf8' });
+  const esiti = eseguiCli('--tratti', file, '--formato', 'csv');
   assert.equal(esiti, chiama('esportaEsiti', { tratti, pozzetti: [], impostazioni, formato: 'csv' }).testo);
   const raggi = esiti.trim().split('\n').slice(1).map((l) => l.split(',')[3]);
   assert.deepEqual(scritti.slice(0, 2), raggi.slice(0, 2));
