@@ -94,3 +94,43 @@ test('una richiesta guasta ha una risposta, non un arresto', () => {
   const ostile = chiama('tabella', { raggio: '4.9e-324', pendenza: '1e308', incremento: '1e-300', voce: 0 });
   assert.equal(typeof ostile.messaggio.testo, 'string');
 });
+
+test('ogni campo del progetto scritto dalla pagina si rilegge uguale', () => {
+  const p = chiama('nuovoProgetto', {}).progetto;
+  let n = 0;
+  const testo = () => `v${++n}`; // a text no number reads: kept as written
+  for (const parte of ['ingressi', 'verifiche', 'rete']) {
+    for (const chiave of Object.keys(p[parte])) p[parte][chiave] = testo();
+  }
+  p.verifiche.geometria = 'esatta';
+  p.verifiche.legge = 'manning';
+  p.rete.allineamento = 'fondo';
+  for (const chiave of Object.keys(p.dati).filter((k) => k !== 'fonti')) p.dati[chiave] = testo();
+  p.dati.sezioneTipo = 'no';
+  for (const chiave of Object.keys(p.dati.fonti)) p.dati.fonti[chiave] = testo();
+  p.tratti = [{ celle: Array.from({ length: 12 }, testo), altre: [] }];
+  p.pozzetti = [{ nome: testo(), terreno: testo(), nota: testo(), altre: [] }];
+  p.catalogo = '25, 22.5';
+  const salvato = chiama('salvaProgetto', { progetto: p });
+  assert.equal(salvato.errore, '');
+  assert.deepEqual(chiama('apriProgetto', { testo: salvato.testo, nome: 'x' }).progetto, p);
+});
+
+test('le risposte dicono quali valori di progetto la sezione non raggiunge', () => {
+  const base = { raggio: '40', pendenza: '0.005', incremento: '100', voce: 0,
+    velocitaMinima: '50', velocitaMassima: '400', riempimentoMassimo: '70' };
+  const casi = [
+    { valori: {}, dati: false, non: [] },
+    { valori: { portata: '100', portataMinima: '5' }, dati: true, non: [] },
+    { valori: { portata: '5000' }, dati: true, non: ['portata di progetto'] },
+    { valori: { portataMinima: '5000', velocita: '900' }, dati: true, non: ['portata minima', 'velocità di progetto'] },
+  ];
+  for (const c of casi) {
+    const r = chiama('risposte', { ...base, ...c.valori });
+    assert.equal(r.valoriDati, c.dati, JSON.stringify(c.valori));
+    assert.deepEqual(r.nonRaggiunte, c.non, JSON.stringify(c.valori));
+  }
+  const senzaSezione = chiama('risposte', { ...base, raggio: 'abc', portata: '50' });
+  assert.equal(senzaSezione.valoriDati, true);
+  assert.notEqual(senzaSezione.errore, '');
+});
