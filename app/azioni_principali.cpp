@@ -6,6 +6,7 @@
 #include "app/progetto_finestra.h"
 #include "calc/calcolo.h"
 #include "documenti/elaboratore_testi.h"
+#include "errori/motivo_eccezione.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
 #include "relazione/documento_word.h"
@@ -67,13 +68,20 @@ void FormPrincipale::relazioneDiCalcolo() {
     }
     try {
         ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
-        scriviRelazioneCalcolo(*elaboratore->aggiungiDocumento(), progetto_->corrente(), tabella_,
-                               preferenze_->separatore());
+        QTextDocument* documento = elaboratore->aggiungiDocumento();
+        try {
+            scriviRelazioneCalcolo(*documento, progetto_->corrente(), tabella_,
+                                   preferenze_->separatore());
+        } catch (...) {
+            // Half a report could be saved as if it were whole.
+            elaboratore->chiudiDocumento(documento);
+            throw;
+        }
     } catch (const ErroreRuntime& errore) {
         avvisa(QString::fromStdString(errore.descrizione()));
-    } catch (const std::exception&) {
-        avvisa("Impossibile comporre la relazione di calcolo: la ricerca delle altezze non è "
-               "riuscita.");
+    } catch (const std::exception& e) {
+        avvisa(QString::fromStdString(
+            "Impossibile comporre la relazione di calcolo: " + motivoEccezione(e) + "."));
     }
 }
 

@@ -76,11 +76,9 @@ progetto::Rete reteRicordata() {
     return rete;
 }
 
-// A length of the network's rules: empty, or a number of at least `minimo`
-// (above it, when `strettamente`).
-bool leggiLunghezza(QLineEdit* casella, double minimo, bool strettamente) {
-    const std::string motivo =
-        motivoLunghezza(casella->text().toStdString(), minimo, strettamente).value_or("");
+// A length of the network's rules: empty, or a number within its range.
+bool leggiLunghezza(QLineEdit* casella, const tratti::Campo& campo) {
+    const std::string motivo = motivoLunghezza(casella->text().toStdString(), campo).value_or("");
     segnalaCasella(casella, motivo.empty() ? Lettura::Buona : Lettura::Rifiutata, motivo);
     return motivo.empty();
 }
@@ -558,14 +556,14 @@ void FinestraTratti::leggiRete() {
         QLineEdit* casella;
         progetto::Casella progetto::Rete::*valore;
         const char* chiave;
-        double minimo;
-        bool strettamente;
+        const tratti::Campo& campo;
     } caselle[] = {
-        {ricoprimento, &progetto::Rete::ricoprimentoMinimo, chiaveRicoprimento, 0, false},
-        {profondita, &progetto::Rete::profonditaMassima, chiaveProfondita, 0, true},
-        {salto, &progetto::Rete::saltoMassimo, chiaveSalto, 0, true}};
+        {ricoprimento, &progetto::Rete::ricoprimentoMinimo, chiaveRicoprimento,
+         tratti::campoRicoprimento},
+        {profondita, &progetto::Rete::profonditaMassima, chiaveProfondita, tratti::campoProfondita},
+        {salto, &progetto::Rete::saltoMassimo, chiaveSalto, tratti::campoSalto}};
     for (const auto& c : caselle) {
-        if (leggiLunghezza(c.casella, c.minimo, c.strettamente)) {
+        if (leggiLunghezza(c.casella, c.campo)) {
             rete_.*c.valore = progetto::Casella::daTesto(c.casella->text().toStdString());
             impostazioni().setValue(c.chiave, c.casella->text());
         }

@@ -4,7 +4,6 @@
 #include "app/modifica.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
-#include "numeri/numero_positivo.h"
 #include "progetto/righe_tratti.h"
 
 #include <QBrush>
@@ -72,8 +71,9 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
     const tratti::EsitoPozzetto* esito = esitoDi(nome);
     const auto difetto = difetti_.find(nome);
     const bool nonUsato = elencato != nullptr && esito != nullptr && !esito->usato;
-    const bool terrenoSbagliato = elencato != nullptr && !elencato->quotaTerreno.testo.empty() &&
-                                  leggiNumero(elencato->quotaTerreno.testo).motivo.has_value();
+    const std::optional<std::string> motivoTerreno =
+        elencato != nullptr ? progetto::quotaTerrenoDi(*elencato).motivo : std::nullopt;
+    const bool terrenoSbagliato = motivoTerreno.has_value();
     const auto numero = [this](const std::string& t) { return testo(perLettura(t, separatore_)); };
     switch (ruolo) {
     case Qt::DisplayRole:
@@ -103,7 +103,7 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
         }
     case Qt::ToolTipRole:
         if (indice.column() == Terreno && terrenoSbagliato) {
-            return testo(*leggiNumero(elencato->quotaTerreno.testo).motivo);
+            return testo(*motivoTerreno);
         }
         return indice.column() == Stato && difetto != difetti_.end() ? testo(difetto->second)
                                                                      : QVariant();

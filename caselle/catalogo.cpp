@@ -2,6 +2,7 @@
 
 #include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
+#include "tratti/grandezze.h"
 #include "tratti/tratto.h"
 
 #include <string_view>
@@ -69,6 +70,13 @@ std::optional<std::vector<double>> daTesto(const std::string& testo, std::string
                 return std::nullopt;
             }
             raggi.push_back(*letto.valore);
+        }
+    }
+    for (const double raggio : raggi) {
+        if (const std::optional<std::string> fuori =
+                tratti::fuoriCampo(raggio, tratti::campoRaggio)) {
+            motivo = "«" + CStr(raggio) + "»: il raggio è " + *fuori + ".";
+            return std::nullopt;
         }
     }
     return raggi.empty() ? usuale() : raggi;

@@ -61,11 +61,10 @@ std::optional<std::string> motivoLetturaInParte(std::string_view testo) {
     return "Si legge " + CStr(ValCasella(testo)) + ": il resto del testo non fa parte del numero.";
 }
 
-std::optional<std::string> motivoLunghezza(std::string_view testo, double minimo,
-                                           bool strettamente) {
+std::optional<std::string> motivoLunghezza(std::string_view testo, const tratti::Campo& campo) {
     const NumeroLetto letto = leggiNumero(testo);
-    if (letto.valore && (*letto.valore < minimo || (strettamente && *letto.valore == minimo))) {
-        return strettamente ? "Serve un numero maggiore di zero." : "Serve un numero non negativo.";
+    if (letto.valore && !campo.contiene(*letto.valore)) {
+        return std::string("Serve un numero ") + campo.intervallo + ".";
     }
     return letto.motivo;
 }

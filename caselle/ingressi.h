@@ -1,6 +1,7 @@
 #pragma once
 
 #include "numeri/numero_positivo.h"
+#include "tratti/grandezze.h"
 
 #include <optional>
 #include <string>
@@ -17,7 +18,5 @@ std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
 std::optional<std::string> motivoLetturaInParte(std::string_view testo);
 
 // For a length of the network's rules (a cover, a depth, a drop): why its
-// text is not empty or a number of at least `minimo` (above it, when
-// `strettamente`), or none when it is.
-std::optional<std::string> motivoLunghezza(std::string_view testo, double minimo,
-                                           bool strettamente);
+// text is not empty or a number within its range, or none when it is.
+std::optional<std::string> motivoLunghezza(std::string_view testo, const tratti::Campo& campo);

@@ -8,6 +8,7 @@
 #include "cli/tratti_cli.h"
 #include "cli/uscita_si.h"
 #include "errori/errore_runtime.h"
+#include "errori/motivo_eccezione.h"
 #include "file/errore_file.h"
 #include "file/motivo_errore.h"
 #include "file/testo_visibile.h"
@@ -249,13 +250,8 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     } catch (const ErroreFile& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';
         return 1;
-    } catch (const ErroreRuntime& e) {
-        errori << nomeProgramma << ": errore di calcolo " << e.numero() << ": " << e.descrizione()
-               << '\n';
-        return 1;
-    } catch (const std::exception&) {
-        // The solvers' own failures: nothing the user typed can cause them.
-        errori << nomeProgramma << ": errore di calcolo: la ricerca delle altezze non è riuscita\n";
+    } catch (const std::exception& e) {
+        errori << nomeProgramma << ": " << motivoEccezione(e) << '\n';
         return 1;
     }
     return stampa(uscita, errori, risultati);

@@ -8,6 +8,7 @@
 #include "file/errore_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
+#include "tratti/grandezze.h"
 
 #include <cmath>
 
@@ -38,6 +39,16 @@ double valorePositivo(const std::string& opzione, const std::string& testo) {
     if (!(valore > 0)) {
         throw ErroreUso("il valore di " + opzione + " deve essere maggiore di zero: «" + testo +
                         "»");
+    }
+    return valore;
+}
+
+// A quantity of the network: positive, and within the range of what can
+// be built.
+double nelCampo(const std::string& opzione, const std::string& testo, const tratti::Campo& campo) {
+    const double valore = valorePositivo(opzione, testo);
+    if (const std::optional<std::string> motivo = tratti::fuoriCampo(valore, campo)) {
+        throw ErroreUso("il valore di " + opzione + " è " + *motivo + ": «" + testo + "»");
     }
     return valore;
 }
@@ -111,7 +122,7 @@ std::vector<double> catalogo(const std::string& opzione, const std::string& test
                             "(25,30,35): «" +
                             testo + "»");
         }
-        raggi.push_back(valorePositivo(opzione, raggio));
+        raggi.push_back(nelCampo(opzione, raggio, tratti::campoRaggio));
         if (virgola == std::string::npos) {
             return raggi;
         }
@@ -285,6 +296,8 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                                            ? &opzioni.profonditaMassima
                                        : opzione == "--salto-massimo" ? &opzioni.saltoMassimo
                                                                       : nullptr;
+        const tratti::Campo& campoMetri =
+            opzione == "--salto-massimo" ? tratti::campoSalto : tratti::campoProfondita;
         std::optional<double>* scala = opzione == "--scala-orizzontale" ? &opzioni.scalaOrizzontale
                                        : opzione == "--scala-verticale" ? &opzioni.scalaVerticale
                                                                         : nullptr;
@@ -324,7 +337,7 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                     "»");
             }
         } else if (metri != nullptr) {
-            *metri = valorePositivo(opzione, valore);
+            *metri = nelCampo(opzione, valore, campoMetri);
         } else if (scala != nullptr) {
             *scala = valorePositivo(opzione, valore);
             if (!scalaAmmessa(**scala)) {
@@ -340,7 +353,7 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
         } else if (opzione == "--da") {
             opzioni.da = valore;
         } else if (opzione == "--ricoprimento-minimo") {
-            opzioni.ricoprimentoMinimo = valorePositivo(opzione, valore);
+            opzioni.ricoprimentoMinimo = nelCampo(opzione, valore, tratti::campoRicoprimento);
         } else if (opzione == "--allineamento") {
             opzioni.allineamento = allineamento(valore);
         } else if (opzione == "--catalogo") {

@@ -1,5 +1,6 @@
 #include "cli/progetto_cli.h"
 
+#include "caselle/ingressi.h"
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
@@ -138,8 +139,29 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
     if (perTratti && dalFile("--catalogo") && !p.catalogo.empty()) {
         opzioni.catalogo = p.catalogo;
     }
-    // The network's rules likewise, option by option.
+    // The network's rules likewise, option by option: a box the window
+    // would mark red stops the line here too.
     if (perTratti) {
+        const struct {
+            const char* opzione;
+            const Casella& casella;
+            const char* chiave;
+            const tratti::Campo& campo;
+        } lunghezze[] = {
+            {"--ricoprimento-minimo", p.rete.ricoprimentoMinimo, "ricoprimento_minimo",
+             tratti::campoRicoprimento},
+            {"--profondita-massima", p.rete.profonditaMassima, "profondita_massima",
+             tratti::campoProfondita},
+            {"--salto-massimo", p.rete.saltoMassimo, "salto_massimo", tratti::campoSalto},
+        };
+        for (const auto& l : lunghezze) {
+            if (const std::optional<std::string> motivo = motivoLunghezza(l.casella.testo, l.campo);
+                motivo && dalFile(l.opzione)) {
+                throw ErroreUso("il progetto «" + percorso +
+                                "» non ha un valore valido per la rete (rete." + l.chiave + ": «" +
+                                l.casella.testo + "»). " + *motivo);
+            }
+        }
         const tratti::Impostazioni rete = progetto::impostazioniTratti(v, p.rete, {}, {});
         if (dalFile("--allineamento")) {
             opzioni.allineamento = rete.allineamento;

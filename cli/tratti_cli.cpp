@@ -11,6 +11,8 @@
 #include "tratti/profilo.h"
 #include "tratti/rete.h"
 
+#include <algorithm>
+
 namespace {
 
 tratti::Formato formatoTratti(OpzioniCli::Formato formato) {
@@ -24,18 +26,24 @@ tratti::Formato formatoTratti(OpzioniCli::Formato formato) {
     }
 }
 
-// The network's faults, each with the lines of the reaches it names.
+// The network's faults, each with the lines of the reaches it names, as
+// many as it names them.
 std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
                             const std::vector<std::size_t>& righe) {
     std::string testo;
     for (const tratti::ErroreRete& errore : errori) {
         std::string dove;
-        for (std::size_t i = 0; i < errore.tratti.size(); ++i) {
-            const bool ultima = i + 1 == errore.tratti.size();
+        const std::size_t nominate = std::min(errore.tratti.size(), tratti::trattiNominati);
+        const std::size_t altre = errore.tratti.size() - nominate;
+        for (std::size_t i = 0; i < nominate; ++i) {
+            const bool ultima = i + 1 == nominate && altre == 0;
             dove += (i == 0   ? (ultima ? "riga " : "righe ")
                      : ultima ? " e "
                               : ", ") +
                     std::to_string(righe[errore.tratti[i]]);
+        }
+        if (altre > 0) {
+            dove += " e altre " + std::to_string(altre);
         }
         testo += (testo.empty() ? "" : "; ") + (dove.empty() ? "" : dove + ": ") + errore.motivo;
     }

@@ -2,6 +2,7 @@
 
 #include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
+#include "tratti/grandezze.h"
 
 #include <limits>
 
@@ -95,10 +96,10 @@ formule::Resistenza leggeDeiTratti(formule::Resistenza linea, const Verifiche& v
 
 namespace {
 
-// A box's length in metres, when it holds a number of at least `minimo`.
-std::optional<double> misura(const Casella& casella, double minimo) {
+// A box's length in metres, when it holds a number within its range.
+std::optional<double> misura(const Casella& casella, const tratti::Campo& campo) {
     const std::optional<double> valore = leggiNumero(casella.testo).valore;
-    return valore && *valore >= minimo ? valore : std::nullopt;
+    return valore && campo.contiene(*valore) ? valore : std::nullopt;
 }
 
 } // namespace
@@ -109,11 +110,12 @@ tratti::Impostazioni impostazioniTratti(const Verifiche& v, const Rete& rete,
     tratti::Impostazioni impostazioni;
     impostazioni.allineamento =
         tratti::allineamentoDaNome(rete.allineamento).value_or(tratti::Allineamento::Cieli);
-    if (const std::optional<double> r = misura(rete.ricoprimentoMinimo, 0)) {
+    if (const std::optional<double> r =
+            misura(rete.ricoprimentoMinimo, tratti::campoRicoprimento)) {
         impostazioni.ricoprimentoMinimo = *r;
     }
-    impostazioni.profonditaMassima = misura(rete.profonditaMassima, 0);
-    impostazioni.saltoMassimo = misura(rete.saltoMassimo, 0);
+    impostazioni.profonditaMassima = misura(rete.profonditaMassima, tratti::campoProfondita);
+    impostazioni.saltoMassimo = misura(rete.saltoMassimo, tratti::campoSalto);
     impostazioni.resistenza = leggeDeiTratti(legge, v);
     impostazioni.geometria = geometriaDi(v);
     impostazioni.limiti = limitiDi(v);

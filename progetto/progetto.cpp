@@ -11,6 +11,7 @@
 #include "numeri/testo_decimale.h"
 #include "progetto/json.h"
 #include "progetto/voci_coefficiente.h"
+#include "tratti/grandezze.h"
 #include "tratti/tratto.h"
 
 #include <algorithm>
@@ -492,6 +493,12 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
                         "o «colebrook»");
     }
     p.catalogo = lettore.numeriPositivi(radice, "catalogo");
+    for (const double raggio : p.catalogo) {
+        if (const std::optional<std::string> motivo =
+                tratti::fuoriCampo(raggio, tratti::campoRaggio)) {
+            lettore.fallito("«catalogo»: il raggio " + CStr(raggio) + " è " + *motivo);
+        }
+    }
     p.tratti = leggiRighe(lettore, radice, "tratti", campiTratto);
     p.pozzetti = leggiRighe(lettore, radice, "pozzetti", campiPozzetto);
     return p;

@@ -2,6 +2,7 @@
 
 #include "file/utf8.h"
 #include "numeri/numero_positivo.h"
+#include "tratti/grandezze.h"
 
 #include <algorithm>
 #include <array>
@@ -111,13 +112,24 @@ RigaTratto rigaDaCelle(const CelleTratto& celle) {
     return riga;
 }
 
+NumeroLetto quotaTerrenoDi(const RigaPozzetto& riga) {
+    NumeroLetto letto = leggiNumero(riga.quotaTerreno.testo);
+    if (letto.valore) {
+        if (std::optional<std::string> motivo =
+                tratti::fuoriCampo(*letto.valore, tratti::campoQuota)) {
+            letto.motivo = "La quota è " + *motivo + ".";
+            letto.valore.reset();
+        }
+    }
+    return letto;
+}
+
 std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe) {
     std::vector<tratti::Pozzetto> pozzetti;
     for (const RigaPozzetto& riga : righe) {
         const std::string_view nome = csv::senzaSpazi(riga.pozzetto);
         if (!nome.empty()) {
-            pozzetti.push_back(
-                {std::string(nome), leggiNumero(riga.quotaTerreno.testo).valore, riga.nota});
+            pozzetti.push_back({std::string(nome), quotaTerrenoDi(riga).valore, riga.nota});
         }
     }
     return pozzetti;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "numeri/numero_positivo.h"
 #include "progetto/progetto.h"
 #include "tratti/csv_tratti.h"
 
@@ -40,8 +41,13 @@ std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero);
 // A project's rows as the window reads them: blank rows are left out.
 std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe);
 
+// A manhole's ground level as its cell is read: a number of either decimal
+// separator within the levels' range, or why not; neither for an empty
+// cell.
+NumeroLetto quotaTerrenoDi(const RigaPozzetto& riga);
+
 // The manholes of a project's rows, as the network takes them: a row
-// without a name is left out, a ground level that is not a number is none.
+// without a name is left out, a ground level that does not read is none.
 std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe);
 
 } // namespace progetto

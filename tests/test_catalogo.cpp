@@ -27,6 +27,9 @@ TEST(Catalogo, RaggiDalTesto) {
         {"25, x", std::nullopt, "«x»"},
         {"25; -3", std::nullopt, "«-3»"},
         {"0", std::nullopt, "«0»"},
+        {"25, 1e300", std::nullopt, "da 1 a 1000 cm"},
+        {"0.5", std::nullopt, "da 1 a 1000 cm"},
+        {"1; 1000", std::vector<double>{1, 1000}, ""},
     };
     for (const auto& c : casi) {
         std::string motivo;
@@ -49,19 +52,21 @@ TEST(Catalogo, TestoSecondoIlSeparatore) {
 TEST(Catalogo, LunghezzeDellaRete) {
     const struct {
         const char* testo;
-        bool strettamente;
+        const tratti::Campo& campo;
         std::optional<std::string> motivo;
     } casi[] = {
-        {"", false, std::nullopt},
-        {"1", false, std::nullopt},
-        {"1,5", true, std::nullopt},
-        {"0", false, std::nullopt},
-        {"0", true, "Serve un numero maggiore di zero."},
-        {"-1", false, "Serve un numero non negativo."},
-        {"-0.5", true, "Serve un numero maggiore di zero."},
+        {"", tratti::campoRicoprimento, std::nullopt},
+        {"1", tratti::campoRicoprimento, std::nullopt},
+        {"1,5", tratti::campoProfondita, std::nullopt},
+        {"0", tratti::campoRicoprimento, std::nullopt},
+        {"0", tratti::campoProfondita, "Serve un numero maggiore di 0 e al più 100 m."},
+        {"-1", tratti::campoRicoprimento, "Serve un numero da 0 a 100 m."},
+        {"-0.5", tratti::campoSalto, "Serve un numero maggiore di 0 e al più 100 m."},
+        {"100", tratti::campoSalto, std::nullopt},
+        {"1e20", tratti::campoProfondita, "Serve un numero maggiore di 0 e al più 100 m."},
     };
     for (const auto& c : casi) {
-        EXPECT_EQ(motivoLunghezza(c.testo, 0, c.strettamente), c.motivo) << c.testo;
+        EXPECT_EQ(motivoLunghezza(c.testo, c.campo), c.motivo) << c.testo;
     }
-    EXPECT_TRUE(motivoLunghezza("abc", 0, false).has_value());
+    EXPECT_TRUE(motivoLunghezza("abc", tratti::campoRicoprimento).has_value());
 }

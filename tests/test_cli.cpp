@@ -1069,25 +1069,34 @@ TEST(CliTratti, ErroriDUsoEFileGuasti) {
     EXPECT_NE(senza.errori.find("--velocita-massima vale solo con --tratti"), std::string::npos);
 }
 
-// A reach that cannot be computed is named with its line; the others are
-// reported as usual.
-TEST(CliTratti, UnTrattoNonCalcolatoNonFermaLaLinea) {
+// A value no sewer can have is refused where it is read, with its range,
+// from a file, an option or a project; nothing of the line is printed.
+TEST(CliTratti, UnValoreFuoriMisuraRifiutatoConIlSuoIntervallo) {
     QTemporaryDir cartella;
-    const std::string linea = lineaDi(
-        cartella, "tratto,lunghezza,quota_monte,quota_valle,raggio,portata\n"
-                  "T1,4e-320,102,101,,150\nT2,100,102,101,30,150\nT3,100,102,101,4e-320,150\n");
-    const Esito e = esegui({"--tratti", linea, "--formato", "csv"});
-    ASSERT_EQ(e.stato, 0) << e.errori;
-    const auto r = righe(e.uscita);
-    ASSERT_EQ(r.size(), 4u);
-    EXPECT_NE(r[1].find(",non calcolato,riga 2 del file: la pendenza data dalle quote e dalla "
-                        "lunghezza supera l'intervallo dei numeri"),
-              std::string::npos)
-        << r[1];
-    EXPECT_NE(r[2].find(",verificato,"), std::string::npos) << r[2];
-    EXPECT_NE(r[3].find(",non calcolato,riga 4 del file: errore di calcolo 6: Underflow"),
-              std::string::npos)
-        << r[3];
+    const std::string linea =
+        lineaDi(cartella, "tratto,lunghezza,quota_monte,quota_valle,raggio,portata\n"
+                          "T1,100,102,101,30,150\nT2,4e-320,102,101,,150\n");
+    const std::string buona = lineaDi(cartella, lineaDiProva, "buona.csv");
+    const std::string profonda = progettoDi(cartella, R"("rete": {"profondita_massima": 0})");
+    const struct {
+        std::vector<std::string> argomenti;
+        std::string motivo;
+    } casi[] = {
+        {{"--tratti", linea},
+         "riga 3, colonna «lunghezza»: fuori dall'intervallo ammesso (da 0.01 a 100000 m): "
+         "«4e-320»"},
+        {{"--tratti", buona, "--catalogo", "25,1e300"},
+         "il valore di --catalogo è fuori dall'intervallo ammesso (da 1 a 1000 cm): «1e300»"},
+        {{"--tratti", buona, "--salto-massimo", "1e9"}, "(maggiore di 0 e al più 100 m)"},
+        {{"--tratti", buona, "--progetto", profonda},
+         "(rete.profondita_massima: «0»). Serve un numero maggiore di 0 e al più 100 m."},
+    };
+    for (const auto& c : casi) {
+        const Esito e = esegui(c.argomenti);
+        EXPECT_EQ(e.stato, 2) << c.motivo;
+        EXPECT_EQ(e.uscita, "");
+        EXPECT_NE(e.errori.find(c.motivo), std::string::npos) << e.errori;
+    }
 }
 
 // The limits and the law come from the project unless the options give

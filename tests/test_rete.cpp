@@ -235,28 +235,32 @@ TEST(Rete, OgniDifettoDellaForma) {
         const char* nome;
         std::vector<Tratto> tratti;
         std::vector<tratti::Pozzetto> pozzetti;
-        std::string pozzetto, motivo;
+        std::string pozzetto, motivo, perTratto;
     } casi[] = {
         {"diramazione",
          {tratto("A", "P1", "P2", 50), tratto("B", "P1", "P3", 50)},
          {},
          "P1",
-         "dal pozzetto «P1» escono 2 tratti («A», «B»): una diramazione non è un collettore"},
+         "dal pozzetto «P1» escono 2 tratti («A», «B»): una diramazione non è un collettore",
+         "dal pozzetto «P1» escono 2 tratti: una diramazione non è un collettore"},
         {"anello",
          {tratto("A", "P1", "P2", 50), tratto("B", "P2", "P3", 50), tratto("C", "P3", "P1", 50)},
          {},
          "P1",
-         "i tratti «A», «B», «C» formano un anello, chiuso al pozzetto «P1»"},
+         "i tratti «A», «B», «C» formano un anello, chiuso al pozzetto «P1»",
+         "il tratto è in un anello di 3 tratti, chiuso al pozzetto «P1»"},
         {"a sé stesso",
          {tratto("A", "P1", "P1", 50)},
          {},
          "P1",
+         "il tratto «A» va dal pozzetto «P1» a sé stesso",
          "il tratto «A» va dal pozzetto «P1» a sé stesso"},
         {"non usato",
          {tratto("A", "P1", "P2", 50)},
          {{"P9", 100, ""}},
          "P9",
-         "il pozzetto «P9» non è usato da alcun tratto"},
+         "il pozzetto «P9» non è usato da alcun tratto",
+         ""},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
@@ -269,7 +273,7 @@ TEST(Rete, OgniDifettoDellaForma) {
         EXPECT_EQ(rete.errori[0].motivo, c.motivo);
         for (const std::size_t k : rete.errori[0].tratti) {
             EXPECT_FALSE(rete.esiti[k].verificato);
-            EXPECT_TRUE(contiene(rete.esiti[k].motivo, c.motivo));
+            EXPECT_TRUE(contiene(rete.esiti[k].motivo, c.perTratto));
         }
         // The sound tree is still a network, with its outlet, and its
         // manholes pass; the fault's manhole fails by it, the others of its
@@ -287,6 +291,62 @@ TEST(Rete, OgniDifettoDellaForma) {
             }
         }
     }
+}
+
+// A fault of thousands of reaches is said once, naming the first few; each
+// reach refers to it in a few words, so that what the line says grows with
+// its reaches, not with their square.
+TEST(Rete, UnDifettoDiMigliaiaDiTrattiDettoUnaVolta) {
+    constexpr int n = 3000;
+    const struct {
+        const char* nome;
+        std::function<Tratto(int)> tratto;
+    } casi[] = {
+        {"anello",
+         [](int k) {
+             return tratto(numerato('T', k).c_str(), numerato('P', k).c_str(),
+                           numerato('P', (k + 1) % n).c_str(), 50, 30);
+         }},
+        {"diramazione",
+         [](int k) {
+             return tratto(numerato('T', k).c_str(), "P", numerato('Q', k).c_str(), 50, 30);
+         }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        std::vector<Tratto> linea;
+        for (int k = 0; k < n; ++k) {
+            linea.push_back(c.tratto(k));
+        }
+        const tratti::EsitiRete rete = *tratti::calcolaRete(linea, {}, {});
+        ASSERT_EQ(rete.errori.size(), 1u);
+        EXPECT_EQ(rete.errori[0].tratti.size(), std::size_t{n});
+        EXPECT_TRUE(contiene(rete.errori[0].motivo, "«T9» e altri 2990")) << rete.errori[0].motivo;
+        EXPECT_LT(rete.errori[0].motivo.size(), 300u);
+        for (const Esito& e : rete.esiti) {
+            ASSERT_FALSE(e.verificato);
+            ASSERT_LT(e.motivo.size(), 300u) << e.motivo;
+        }
+    }
+}
+
+// A reach whose results cannot be written is "non calcolato" with its
+// reason; the rest of the line is computed and printed as usual.
+TEST(Rete, UnRisultatoFuoriDaiNumeriNonFermaLaLinea) {
+    const std::vector<Tratto> linea = {tratto("A", "P1", "P2", 50, 30),
+                                       tratto("B", "P2", "P3", 50, 30)};
+    const tratti::Verifica fuori = [](const Tratto& t, const Impostazioni& i) {
+        Esito e = tratti::verifica(t, i);
+        if (t.nome == "A") {
+            e.portataPiena = HUGE_VAL;
+        }
+        return e;
+    };
+    const tratti::EsitiRete rete = *tratti::calcolaRete(linea, {}, {}, fuori);
+    EXPECT_FALSE(rete.esiti[0].calcolato);
+    EXPECT_EQ(rete.esiti[0].motivo,
+              "errore di calcolo: un risultato del tratto supera l'intervallo dei numeri");
+    EXPECT_TRUE(rete.esiti[1].calcolato && rete.esiti[1].verificato) << rete.esiti[1].motivo;
 }
 
 // At each bound of the slope the limit that sets it holds with equality;

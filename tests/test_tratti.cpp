@@ -238,6 +238,21 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
          "il campo 1 supera 1000 caratteri"},
         {piano + std::string(101, 'x') + ",0.01,10,,,", 2, "tratto",
          "il nome supera 100 caratteri"},
+        // What no sewer can be, refused with its range.
+        {piano + "A,1e50,10,,,", 2, "pendenza", "(da 0.00001 a 1 m/m): «1e50»"},
+        {piano + "A,0.01,1e-15,,,", 2, "portata", "(da 0.001 a 1000000 l/s): «1e-15»"},
+        {piano + "A,0.01,10,1e-100,,", 2, "portata_minima", "(da 0.001 a 1000000 l/s)"},
+        {"tratto,pendenza,portata,raggio\nA,0.01,10,1e12", 2, "raggio", "(da 1 a 1000 cm): «1e12»"},
+        {"tratto,pendenza,portata,lunghezza\nA,0.01,10,1e15", 2, "lunghezza",
+         "(da 0.01 a 100000 m): «1e15»"},
+        {"tratto,pendenza,portata,quota_monte\nA,0.01,10,1e16", 2, "quota_monte",
+         "(da -10000 a 10000 m): «1e16»"},
+        {"tratto,pendenza,portata,quota_valle\nA,0.01,10,-1e308", 2, "quota_valle",
+         "(da -10000 a 10000 m)"},
+        {"tratto,lunghezza,quota_monte,quota_valle,portata\nA,0.01,9000,-9000,10", 2, "quota_monte",
+         "la pendenza 1800000 delle quote «9000» e «-9000» sulla lunghezza «0.01»"},
+        {"tratto,pozzetto_monte,pendenza,portata,terreno_monte\nA,P1,0.01,10,3e20", 2,
+         "terreno_monte", "(da -10000 a 10000 m): «3e20»"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo.substr(0, 200));
@@ -260,10 +275,10 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
 
 // The window's export reads back as the very reaches, in either CSV.
 TEST(CsvTratti, RiscrittiSiRileggonoUguali) {
-    Tratto pieno = tratto(std::nullopt, 0.1 + 0.2, 1e-7, 12.5);
+    Tratto pieno = tratto(std::nullopt, 0.1 + 0.2, 1.0 / 7, 12.5);
     pieno.nome = "A; \"B\", C";
     pieno.quotaMonte = -0.3;
-    pieno.quotaValle = -1e6;
+    pieno.quotaValle = -9999.9999999;
     pieno.lunghezza = 1.0 / 3;
     pieno.resistenza = formule::Resistenza{formule::Legge::Colebrook, 0.0015};
     Tratto quote = tratto(35, 0, 150);

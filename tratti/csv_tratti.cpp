@@ -8,6 +8,7 @@
 #include "numeri/formato.h"
 #include "numeri/separatore.h"
 #include "numeri/testo_valore.h"
+#include "tratti/grandezze.h"
 
 #include <algorithm>
 #include <array>
@@ -131,17 +132,17 @@ class LetturaCelle {
         }
         t.pozzettoMonte = nome(PozzettoMonte);
         t.pozzettoValle = nome(PozzettoValle);
-        t.lunghezza = positivo(Lunghezza);
-        t.raggio = positivo(Raggio);
-        t.portataMinima = positivo(PortataMinima);
-        const std::optional<double> portata = positivo(Portata);
+        t.lunghezza = nelCampo(Lunghezza, campoLunghezza);
+        t.raggio = nelCampo(Raggio, campoRaggio);
+        t.portataMinima = nelCampo(PortataMinima, campoPortata);
+        const std::optional<double> portata = nelCampo(Portata, campoPortata);
         if (!portata) {
             errore(Portata, "manca la portata di progetto");
         }
         t.portata = *portata;
-        t.pendenza = positivo(Pendenza);
-        t.quotaMonte = numero(QuotaMonte);
-        t.quotaValle = numero(QuotaValle);
+        t.pendenza = nelCampo(Pendenza, campoPendenza);
+        t.quotaMonte = nelCampo(QuotaMonte, campoQuota);
+        t.quotaValle = nelCampo(QuotaValle, campoQuota);
         if (!t.pendenza) {
             verificaQuote(t);
         }
@@ -206,6 +207,18 @@ class LetturaCelle {
         return valore;
     }
 
+    // A physical quantity: one that cannot be is refused with its range.
+    std::optional<double> nelCampo(Colonna colonna, const Campo& campo) const {
+        const std::optional<double> valore =
+            campo.minimo >= 0 ? positivo(colonna) : numero(colonna);
+        if (valore) {
+            if (const std::optional<std::string> motivo = fuoriCampo(*valore, campo)) {
+                rifiuta(colonna, *motivo);
+            }
+        }
+        return valore;
+    }
+
     void verificaQuote(const Tratto& t) const {
         if (!t.quotaMonte || !t.quotaValle) {
             errore(t.quotaMonte   ? QuotaValle
@@ -221,6 +234,13 @@ class LetturaCelle {
                                    "» non è più alta di quella di valle «" +
                                    std::string(testo(QuotaValle)) +
                                    "»: la pendenza deve essere maggiore di zero");
+        }
+        const double pendenza = *t.pendenzaDiCalcolo();
+        if (const std::optional<std::string> motivo = fuoriCampo(pendenza, campoPendenza)) {
+            errore(QuotaMonte, "la pendenza " + CStr(pendenza) + " delle quote «" +
+                                   std::string(testo(QuotaMonte)) + "» e «" +
+                                   std::string(testo(QuotaValle)) + "» sulla lunghezza «" +
+                                   std::string(testo(Lunghezza)) + "» è " + *motivo);
         }
     }
 
@@ -281,11 +301,15 @@ class TerreniDelFile {
         for (std::size_t i = 0; i < nomiColonneTerreno.size(); ++i) {
             const std::optional<std::size_t> posizione = posizioni[colonne + i];
             const char* colonna = nomiColonneTerreno[i];
+            const std::string_view scritto =
+                posizione ? csv::senzaSpazi(record.campi[*posizione]) : std::string_view();
             const std::optional<double> quota =
-                posizione ? numeroDellaCella(csv::senzaSpazi(record.campi[*posizione]), italiano,
-                                             record.riga, colonna)
-                          : std::nullopt;
+                numeroDellaCella(scritto, italiano, record.riga, colonna);
             if (quota) {
+                if (const std::optional<std::string> motivo = fuoriCampo(*quota, campoQuota)) {
+                    throw csv::Errore(record.riga, colonna,
+                                      *motivo + ": «" + std::string(scritto) + "»");
+                }
                 aggiungi(*pozzetti[i], *quota, record.riga, colonna);
             }
         }

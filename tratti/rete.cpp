@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <exception>
 #include <map>
 #include <mutex>
@@ -56,7 +57,7 @@ class Forma {
         for (const Pozzetto& p : pozzetti) {
             if (indici_.count(p.nome) > 0) {
                 errori.push_back(
-                    {p.nome, {}, "il pozzetto " + tra(p.nome) + " è elencato due volte"});
+                    {p.nome, {}, "il pozzetto " + tra(p.nome) + " è elencato due volte", {}});
                 continue;
             }
             indice(p.nome);
@@ -71,10 +72,9 @@ class Forma {
                 }
             }
             if (!t.pozzettoMonte.empty() && t.pozzettoMonte == t.pozzettoValle) {
-                errori.push_back({t.pozzettoMonte,
-                                  {k},
-                                  "il tratto " + tra(t.nome) + " va dal pozzetto " +
-                                      tra(t.pozzettoMonte) + " a sé stesso"});
+                const std::string motivo = "il tratto " + tra(t.nome) + " va dal pozzetto " +
+                                           tra(t.pozzettoMonte) + " a sé stesso";
+                errori.push_back({t.pozzettoMonte, {k}, motivo, motivo});
                 continue;
             }
             if (!t.pozzettoMonte.empty()) {
@@ -90,8 +90,10 @@ class Forma {
         cercaAnelli();
         for (std::size_t p = 0; p < nomi.size(); ++p) {
             if (dato[p] && !nominato_[p]) {
-                errori.push_back(
-                    {nomi[p], {}, "il pozzetto " + tra(nomi[p]) + " non è usato da alcun tratto"});
+                errori.push_back({nomi[p],
+                                  {},
+                                  "il pozzetto " + tra(nomi[p]) + " non è usato da alcun tratto",
+                                  {}});
             }
         }
         dividiInParti();
@@ -126,8 +128,11 @@ class Forma {
 
     std::string elenco(const std::vector<std::size_t>& quali) const {
         std::string testo;
-        for (const std::size_t k : quali) {
-            testo += (testo.empty() ? "" : ", ") + tra(tratti_[k].nome);
+        for (std::size_t i = 0; i < quali.size() && i < trattiNominati; ++i) {
+            testo += (testo.empty() ? "" : ", ") + tra(tratti_[quali[i]].nome);
+        }
+        if (quali.size() > trattiNominati) {
+            testo += " e altri " + std::to_string(quali.size() - trattiNominati);
         }
         return testo;
     }
@@ -135,11 +140,13 @@ class Forma {
     void cercaDiramazioni() {
         for (std::size_t p = 0; p < nomi.size(); ++p) {
             if (uscite[p].size() > 1) {
+                const std::string quanti = std::to_string(uscite[p].size());
+                const std::string diramazione = ": una diramazione non è un collettore";
                 errori.push_back({nomi[p], uscite[p],
-                                  "dal pozzetto " + tra(nomi[p]) + " escono " +
-                                      std::to_string(uscite[p].size()) + " tratti (" +
-                                      elenco(uscite[p]) +
-                                      "): una diramazione non è un collettore"});
+                                  "dal pozzetto " + tra(nomi[p]) + " escono " + quanti +
+                                      " tratti (" + elenco(uscite[p]) + ")" + diramazione,
+                                  "dal pozzetto " + tra(nomi[p]) + " escono " + quanti + " tratti" +
+                                      diramazione});
             }
         }
     }
@@ -165,9 +172,11 @@ class Forma {
                 const auto primo = std::find(cammino.begin(), cammino.end(), k);
                 const std::vector<std::size_t> anello(primo, cammino.end());
                 const std::string& pozzetto = nomi[monte[k]];
+                const std::string chiuso = ", chiuso al pozzetto " + tra(pozzetto);
                 errori.push_back({pozzetto, anello,
-                                  "i tratti " + elenco(anello) +
-                                      " formano un anello, chiuso al pozzetto " + tra(pozzetto)});
+                                  "i tratti " + elenco(anello) + " formano un anello" + chiuso,
+                                  "il tratto è in un anello di " + std::to_string(anello.size()) +
+                                      " tratti" + chiuso});
             }
             for (const std::size_t fatto : cammino) {
                 stato[fatto] = Fatto;
@@ -243,6 +252,21 @@ class Forma {
     std::unordered_map<std::string_view, std::size_t> indici_;
     std::vector<bool> nominato_; // by some reach
 };
+
+// Whether every number of a reach's result can be written: one that
+// cannot makes the reach "non calcolato", and the rest of the line is
+// printed as usual.
+bool scrivibile(const Esito& e) {
+    const auto finito = [](std::optional<double> x) { return !x || std::isfinite(*x); };
+    const auto risposta = [&](const std::optional<analisi::Risposta>& r) {
+        return !r || (std::isfinite(r->altezza) && std::isfinite(r->velocita) &&
+                      std::isfinite(r->riempimento) && std::isfinite(r->portata));
+    };
+    return std::isfinite(e.raggio) && std::isfinite(e.pendenza) && std::isfinite(e.portataPiena) &&
+           risposta(e.progetto) && risposta(e.minima) && finito(e.pendenzaMinima) &&
+           finito(e.pendenzaMassima) && finito(e.quotaMonte) && finito(e.quotaValle) &&
+           finito(e.salto) && finito(e.ricoprimento);
+}
 
 std::vector<EsitoPozzetto> esitiPozzetti(const Forma& forma, const std::vector<Esito>& esiti) {
     std::vector<EsitoPozzetto> pozzetti(forma.nomi.size());
@@ -364,11 +388,20 @@ class Calcolo {
         std::vector<std::vector<std::string>> difetti(tratti_.size());
         for (const ErroreRete& errore : forma_.errori) {
             for (const std::size_t k : errore.tratti) {
-                difetti[k].push_back(errore.motivo);
+                difetti[k].push_back(errore.perTratto);
             }
         }
         for (std::size_t k = 0; k < tratti_.size(); ++k) {
             Esito& e = esiti[k];
+            if (e.calcolato && !scrivibile(e)) {
+                Esito nonCalcolato;
+                nonCalcolato.raggio = std::isfinite(e.raggio) ? e.raggio : 0;
+                nonCalcolato.pendenza = std::isfinite(e.pendenza) ? e.pendenza : 0;
+                nonCalcolato.calcolato = false;
+                nonCalcolato.motivo = "errore di calcolo: un risultato del tratto supera "
+                                      "l'intervallo dei numeri";
+                e = std::move(nonCalcolato);
+            }
             std::vector<std::string> motivi = difetti[k];
             motivi.insert(motivi.end(), motivi_[k].begin(), motivi_[k].end());
             if (!motivi.empty()) {

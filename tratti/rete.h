@@ -27,8 +27,15 @@ struct Pozzetto {
 struct ErroreRete {
     std::string pozzetto;            // the manhole it concerns
     std::vector<std::size_t> tratti; // the reaches involved, by index
-    std::string motivo;              // in words, naming them
+    // In words, naming the first few of them: a loop of thousands of
+    // reaches is said once, in a line.
+    std::string motivo;
+    // What each reach involved says of it: the fault, named by its manhole.
+    std::string perTratto;
 };
+
+// How many reaches a fault of the shape names before "e altri N".
+inline constexpr std::size_t trattiNominati = 10;
 
 struct EsitoPozzetto {
     std::string nome;

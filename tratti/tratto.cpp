@@ -3,9 +3,11 @@
 #include "analisi/pendenze.h"
 #include "calc/reale.h"
 #include "errori/errore_runtime.h"
+#include "errori/motivo_eccezione.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "tratti/dimensionamento.h"
+#include "tratti/grandezze.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace tratti {
 
@@ -81,6 +84,11 @@ std::string rimedio(const Esito& esito, const analisi::PendenzeAmmesse& pendenze
     if (pendenze.nessuna()) {
         return "nessuna pendenza rispetta i limiti con r = " + CStr(raggio) + " cm";
     }
+    if (pendenze.minima && esito.pendenza < *pendenze.minima &&
+        !campoPendenza.contiene(*pendenze.minima)) {
+        return "nessuna pendenza fino a " + CStr(campoPendenza.massimo) +
+               " m/m rispetta i limiti con r = " + CStr(raggio) + " cm";
+    }
     if (pendenze.minima && esito.pendenza < *pendenze.minima) {
         return std::string("pendenza minima ") +
                (pendenze.vincoloMinima == analisi::VincoloPendenza::Riempimento
@@ -146,8 +154,7 @@ std::optional<std::string> datoMancante(const Tratto& tratto, std::optional<doub
         return "la pendenza non è positiva";
     }
     if (!std::isfinite(*pendenza)) {
-        return "la pendenza data dalle quote e dalla lunghezza supera l'intervallo dei numeri: "
-               "la lunghezza è troppo piccola";
+        return "la pendenza data dalle quote e dalla lunghezza supera l'intervallo dei numeri";
     }
     if (tratto.raggio && !(*tratto.raggio > 0)) {
         return "il raggio non è positivo";
@@ -235,10 +242,11 @@ Esito controlla(const Tratto& tratto, const Impostazioni& impostazioni,
             aggiungiPendenze(tratto, impostazioni, esito, &leMassime);
         }
         return esito;
-    } catch (const ErroreRuntime& e) {
-        motivo = "errore di calcolo " + std::to_string(e.numero()) + ": " + e.descrizione();
-    } catch (const std::exception&) {
-        motivo = "errore di calcolo: la ricerca delle altezze non è riuscita";
+    } catch (const std::bad_alloc&) {
+        // Not this reach's fault: the whole line cannot be computed.
+        throw;
+    } catch (const std::exception& e) {
+        motivo = motivoEccezione(e);
     }
     Esito esito;
     esito.raggio = raggio;

@@ -68,13 +68,14 @@ Linea lineaDi(const json::Valore& r) {
     const struct {
         const char* chiave;
         progetto::Casella progetto::Rete::*valore;
-        bool strettamente;
-    } lunghezze[] = {{"ricoprimentoMinimo", &progetto::Rete::ricoprimentoMinimo, false},
-                     {"profonditaMassima", &progetto::Rete::profonditaMassima, true},
-                     {"saltoMassimo", &progetto::Rete::saltoMassimo, true}};
+        const tratti::Campo& campo;
+    } lunghezze[] = {
+        {"ricoprimentoMinimo", &progetto::Rete::ricoprimentoMinimo, tratti::campoRicoprimento},
+        {"profonditaMassima", &progetto::Rete::profonditaMassima, tratti::campoProfondita},
+        {"saltoMassimo", &progetto::Rete::saltoMassimo, tratti::campoSalto}};
     for (const auto& c : lunghezze) {
         const std::string testo = testoDi(i, c.chiave);
-        const std::optional<std::string> motivo = motivoLunghezza(testo, 0, c.strettamente);
+        const std::optional<std::string> motivo = motivoLunghezza(testo, c.campo);
         l.segnali.segnala(c.chiave, motivo);
         rete.*c.valore = progetto::Casella::daTesto(motivo ? std::string() : testo);
     }
