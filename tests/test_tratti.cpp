@@ -238,6 +238,11 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
          "il campo 1 supera 1000 caratteri"},
         {piano + std::string(101, 'x') + ",0.01,10,,,", 2, "tratto",
          "il nome supera 100 caratteri"},
+        {piano + "A" + std::string(999, ','), 2, "", "la riga ha 1000 campi, l'intestazione 6"},
+        {piano + "A" + std::string(1000, ','), 2, "", "la riga ha più di 1000 campi"},
+        {piano + "A,0.01,10,,,\n" + std::string(64 << 20, ','), 3, "",
+         "la riga ha più di 1000 campi"},
+        {std::string(1000, ';') + "\n", 1, "", "la riga ha più di 1000 campi"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo.substr(0, 200));
