@@ -6,6 +6,7 @@
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
+#include "file/testo_visibile.h"
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/testo_decimale.h"
@@ -257,6 +258,9 @@ json::Valore documento(const Lettore& lettore, std::string_view testo) {
     json::Valore letto;
     try {
         letto = json::leggi(testo);
+    } catch (const json::ChiaveRipetuta& errore) {
+        lettore.fallitoIn(testo, errore.posizione(),
+                          "la voce «" + testoVisibile(errore.chiave()) + "» è scritta due volte");
     } catch (const json::ErroreSintassi& errore) {
         lettore.fallitoIn(testo, errore.posizione(),
                           std::string("il testo non è JSON valido: ") + errore.what());

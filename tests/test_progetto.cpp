@@ -262,6 +262,19 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
          "il testo non è in UTF-8 (riga 1, colonna 70)"},
         {inizio + std::string("\"progetto\": {\"opera\": \"a\0b\"}}", 30),
          "il file contiene un carattere nullo: non è un testo (riga 1, colonna 71)"},
+        // A key written twice would lose one of its values on saving.
+        {inizio + R"("rete": {}, "rete": {}})",
+         "la voce «rete» è scritta due volte (riga 1, colonna 59)"},
+        {R"({"formato": "sezione-inglese", "formato": "altro", "versione": 1})",
+         "la voce «formato» è scritta due volte (riga 1, colonna 32)"},
+        {inizio + "\"progetto\": {\n  \"opera\": \"a\",\n  \"opera\": \"b\"}}",
+         "la voce «progetto.opera» è scritta due volte (riga 3, colonna 3)"},
+        {inizio + R"("tratti": [{"tratto": "T1"}, {"portata": 1, "portata": 2}]})",
+         "la voce «tratti[1].portata» è scritta due volte (riga 1, colonna 91)"},
+        {inizio + R"("altro": {"x": [{"y": 1, "\u0079": 2}]}})",
+         "la voce «altro.x[0].y» è scritta due volte (riga 1, colonna 72)"},
+        {inizio + R"("pozzetti": [{"\u001b": 1, "\u001B": 2}]})",
+         "la voce «pozzetti[0].\\x1b» è scritta due volte (riga 1, colonna 74)"},
     };
     for (const auto& c : casi) {
         EXPECT_EQ(erroreDi(c.testo),
