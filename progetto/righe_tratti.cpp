@@ -1,5 +1,6 @@
 #include "progetto/righe_tratti.h"
 
+#include "file/caratteri_ammessi.h"
 #include "file/utf8.h"
 #include "numeri/numero_positivo.h"
 
@@ -63,10 +64,10 @@ CelleTratto celleDi(const RigaTratto& riga) {
 }
 
 // A name too long to be a reach's is refused by its cell, and named by its
-// beginning.
+// beginning; one with a character a name may not hold is not repeated.
 std::string RigaLetta::nome() const {
     const std::string_view scritto = csv::senzaSpazi(celle[tratti::Nome]);
-    if (scritto.empty()) {
+    if (scritto.empty() || caratteriNonAmmessi(scritto)) {
         return "riga " + std::to_string(riga);
     }
     std::size_t byte = 0;
@@ -115,9 +116,9 @@ std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe)
     std::vector<tratti::Pozzetto> pozzetti;
     for (const RigaPozzetto& riga : righe) {
         const std::string_view nome = csv::senzaSpazi(riga.pozzetto);
-        if (!nome.empty()) {
-            pozzetti.push_back(
-                {std::string(nome), leggiNumero(riga.quotaTerreno.testo).valore, riga.nota});
+        if (!nome.empty() && !caratteriNonAmmessi(nome)) {
+            pozzetti.push_back({std::string(nome), leggiNumero(riga.quotaTerreno.testo).valore,
+                                caratteriNonAmmessi(riga.nota) ? "" : riga.nota});
         }
     }
     return pozzetti;

@@ -29,7 +29,7 @@ struct RigaLetta {
     std::optional<csv::Errore> errore;
 
     // The name as written, cut after nomeMassimo characters with "…", or
-    // "riga N" where there is none.
+    // "riga N" where there is none or it holds a character a name may not.
     std::string nome() const;
 };
 
@@ -41,7 +41,9 @@ std::optional<RigaLetta> leggiRiga(const RigaTratto& riga, std::size_t numero);
 std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe);
 
 // The manholes of a project's rows, as the network takes them: a row
-// without a name is left out, a ground level that is not a number is none.
+// without a name, or whose name holds a character a name may not, is left
+// out; a ground level that is not a number is none, and a note with such a
+// character is none too.
 std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe);
 
 } // namespace progetto

@@ -1,6 +1,8 @@
 #include "file/errore_file.h"
+#include "progetto/json.h"
 #include "progetto/legge_progetto.h"
 #include "progetto/progetto.h"
+#include "progetto/righe_tratti.h"
 
 #include <gtest/gtest.h>
 
@@ -281,6 +283,57 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
                   std::string("Impossibile aprire «T12.sezione»: ") + c.motivo + ".")
             << c.testo;
     }
+}
+
+// A control character or a control of the writing direction is refused in
+// the project's texts, naming the key; the description and the notes may
+// break their lines. The reaches' and manholes' rows are read as the window
+// reads them: a reach whose name holds one is not computed, nor named; a
+// manhole is left out, its note is not used.
+TEST(Progetto, NomiENoteSenzaControlliNeDirezione) {
+    const std::string controllo = "contiene un carattere di controllo (";
+    const std::string direzione = "contiene un carattere di controllo della direzione del testo (";
+    const struct {
+        const char *parte, *chiave;
+        std::string testo, motivo;
+    } casi[] = {
+        {"progetto", "opera", "Collettore \u202Evia Roma", direzione + "U+202E)"},
+        {"progetto", "tratto", "T\x01", controllo + "U+0001)"},
+        {"progetto", "committente", "Comune\u200E", direzione + "U+200E)"},
+        {"progetto", "progettista", "\u2066Ing. Rossi\u2069", direzione + "U+2066)"},
+        {"progetto", "data", "07/12/2026\u061C", direzione + "U+061C)"},
+        {"progetto", "note", "riga 1\n\x1b[2Jriga 2", controllo + "U+001B)"},
+        {"progetto", "descrizione", "a\tb", controllo + "U+0009)"},
+        {"progetto", "note", "a\r\nb", controllo + "U+000D)"},
+        {"fonti", "legge", "Manuale\xc2\x85", controllo + "U+0085)"},
+        {"fonti", "ricoprimento", "a\nb", controllo + "U+000A)"},
+        {"progetto", "descrizione", "riga 1\nriga 2", ""},
+        {"progetto", "opera", "Collettore\u200Dvia Roma", ""},
+    };
+    for (const auto& c : casi) {
+        const std::string testo = R"({"formato": "sezione-inglese", "versione": 1, ")" +
+                                  std::string(c.parte) + "\": {\"" + c.chiave +
+                                  "\": " + json::stringa(c.testo) + "}}";
+        EXPECT_EQ(erroreDi(testo), c.motivo.empty() ? "nessun errore"
+                                                    : "Impossibile aprire «T12.sezione»: «" +
+                                                          std::string(c.parte) + "." + c.chiave +
+                                                          "» " + c.motivo + ", che non è ammesso.")
+            << testo;
+    }
+
+    const Progetto p = progetto::progettoDaTesto(
+        R"({"formato": "sezione-inglese", "versione": 1,
+            "tratti": [{"tratto": "T\u202E1", "pendenza": 0.01, "portata": 10}],
+            "pozzetti": [{"pozzetto": "P\u001b", "quota_terreno": 100},
+                         {"pozzetto": "P2", "quota_terreno": 101, "nota": "\u2067via Roma"}]})",
+        "x");
+    const std::vector<progetto::RigaLetta> righe = progetto::leggiRighe(p.tratti);
+    ASSERT_EQ(righe.size(), 1U);
+    ASSERT_TRUE(righe[0].errore);
+    EXPECT_EQ(righe[0].errore->colonna(), "tratto");
+    EXPECT_EQ(righe[0].errore->motivo(), direzione + "U+202E), che non è ammesso");
+    EXPECT_EQ(righe[0].nome(), "riga 1");
+    EXPECT_EQ(progetto::pozzettiDi(p.pozzetti), (std::vector<tratti::Pozzetto>{{"P2", 101, ""}}));
 }
 
 TEST(Progetto, FileCheNonSiPossonoLeggere) {
