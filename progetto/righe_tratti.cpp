@@ -34,6 +34,16 @@ constexpr std::array<Campo, colonne> campi{{
     {&RigaTratto::scabrezza, nullptr},
 }};
 
+// A decimal comma, typed, pasted from an Italian spreadsheet or kept so by
+// a project, reads as a point: the cell then reads as the same number in an
+// Italian file, and a point beside it is a second separator.
+std::string comeNumero(std::size_t colonna, std::string testo) {
+    if (tratti::numerica(colonna)) {
+        std::replace(testo.begin(), testo.end(), ',', '.');
+    }
+    return testo;
+}
+
 } // namespace
 
 const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
@@ -41,12 +51,8 @@ const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
     return campo.casella != nullptr ? (riga.*campo.casella).testo : riga.*campo.testo;
 }
 
-// A decimal comma, typed or pasted from an Italian spreadsheet, is held as
-// a point: the cell then reads as the same number in an Italian file.
 void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
-    if (tratti::numerica(colonna)) {
-        std::replace(testo.begin(), testo.end(), ',', '.');
-    }
+    testo = comeNumero(colonna, std::move(testo));
     const Campo& campo = campi[colonna];
     if (campo.casella != nullptr) {
         riga.*campo.casella = Casella::daTesto(std::move(testo));
@@ -58,7 +64,7 @@ void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
 CelleTratto celleDi(const RigaTratto& riga) {
     CelleTratto celle;
     for (std::size_t c = 0; c < colonne; ++c) {
-        celle[c] = testoCella(riga, c);
+        celle[c] = comeNumero(c, testoCella(riga, c));
     }
     return celle;
 }

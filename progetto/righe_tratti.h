@@ -13,8 +13,9 @@
 namespace progetto {
 
 // A reach of a project (its cells as typed, under the CSV's keys) as cells
-// in the CSV's order, and back; a number cell holds a decimal comma as a
-// point, so that it reads as the same number in an Italian file.
+// in the CSV's order, and back. A number cell's decimal comma is a point,
+// as a cell typed in the window holds it, whether the comma was typed there
+// or kept so by the file: it reads as the same number in an Italian file.
 tratti::CelleTratto celleDi(const RigaTratto& riga);
 RigaTratto rigaDaCelle(const tratti::CelleTratto& celle);
 const std::string& testoCella(const RigaTratto& riga, std::size_t colonna);

@@ -336,6 +336,50 @@ TEST(Progetto, NomiENoteSenzaControlliNeDirezione) {
     EXPECT_EQ(progetto::pozzettiDi(p.pozzetti), (std::vector<tratti::Pozzetto>{{"P2", 101, ""}}));
 }
 
+// A reach's number cell kept by the file as typed reads as the window reads
+// the same text typed in its cell: a decimal comma is a point, a point
+// beside it a second separator.
+TEST(Progetto, CelleDeiTrattiComeDigitate) {
+    const struct {
+        std::string testo;
+        std::optional<double> lunghezza;
+    } casi[] = {
+        {"50,5", 50.5}, {"50.5", 50.5}, {" 50,5 ", 50.5}, {"5e1", 50}, {"1.234,5", std::nullopt},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        const Progetto p = progetto::progettoDaTesto(
+            R"({"formato": "sezione-inglese", "versione": 1, "tratti": [{"tratto": "T1",
+                "lunghezza": )" +
+                json::stringa(c.testo) +
+                R"(, "quota_monte": "100,5", "quota_valle": "100", "portata": "1,5"}]})",
+            "x");
+        progetto::RigaTratto digitata;
+        for (const auto& [colonna, testo] : {std::pair{tratti::Nome, std::string("T1")},
+                                             {tratti::Lunghezza, c.testo},
+                                             {tratti::QuotaMonte, std::string("100,5")},
+                                             {tratti::QuotaValle, std::string("100")},
+                                             {tratti::Portata, std::string("1,5")}}) {
+            progetto::scriviCella(digitata, colonna, testo);
+        }
+        const std::optional<progetto::RigaLetta> letta = progetto::leggiRiga(p.tratti.at(0), 1);
+        const std::optional<progetto::RigaLetta> comeNellaFinestra =
+            progetto::leggiRiga(digitata, 1);
+        ASSERT_TRUE(letta && comeNellaFinestra);
+        ASSERT_EQ(letta->tratto.has_value(), c.lunghezza.has_value());
+        if (c.lunghezza) {
+            EXPECT_EQ(letta->tratto->lunghezza, c.lunghezza);
+            EXPECT_EQ(letta->tratto->pendenzaDiCalcolo(), 0.5 / *c.lunghezza);
+            EXPECT_EQ(letta->tratto->portata, 1.5);
+            EXPECT_EQ(letta->tratto, comeNellaFinestra->tratto);
+        } else {
+            EXPECT_EQ(letta->errore->what(), std::string(comeNellaFinestra->errore->what()));
+            EXPECT_EQ(letta->errore->motivo(), "non è un numero: «1.234.5»");
+        }
+        EXPECT_EQ(p.tratti[0].lunghezza.testo, c.testo); // the file keeps what was typed
+    }
+}
+
 TEST(Progetto, FileCheNonSiPossonoLeggere) {
     char modello[] = "/tmp/test_progetto-XXXXXX";
     const std::filesystem::path cartella = ::mkdtemp(modello);
