@@ -1,5 +1,8 @@
 #include "app/dati_progetto.h"
 
+#include "app/casella_segnalata.h"
+#include "file/caratteri_ammessi.h"
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -10,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -27,6 +32,19 @@ QPlainTextEdit* testoLungo(const std::string& testo) {
     casella->setTabChangesFocus(true);
     casella->setFixedHeight(72);
     return casella;
+}
+
+// Why a box's text cannot be confirmed, or empty: a text longer than a
+// project holds, or a character a name or a note may not hold.
+std::string motivoTesto(const QString& testo, Righe righe) {
+    if (testo.toStdU32String().size() > progetto::testoMassimo) {
+        return "Il testo supera " + std::to_string(progetto::testoMassimo) +
+               " caratteri: accorcialo per confermare.";
+    }
+    if (const std::optional<std::string> motivo = caratteriNonAmmessi(testo.toStdString(), righe)) {
+        return "Il testo " + *motivo + ": toglilo per confermare.";
+    }
+    return {};
 }
 
 } // namespace
@@ -73,23 +91,33 @@ std::optional<progetto::Dati> modificaDatiProgetto(QWidget* finestra, const prog
     QObject::connect(pulsanti, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
     QObject::connect(pulsanti, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
     colonna->addWidget(pulsanti);
-    // The long texts have no length of their own: beyond the project's, OK
-    // waits.
-    for (QPlainTextEdit* lungo : {descrizione, note}) {
-        QObject::connect(lungo, &QPlainTextEdit::textChanged, &dialogo, [=] {
-            bool entrano = true;
-            for (QPlainTextEdit* t : {descrizione, note}) {
-                const bool entra =
-                    t->toPlainText().toStdU32String().size() <= progetto::testoMassimo;
-                t->setToolTip(entra ? QString()
-                                    : QString("Il testo supera %1 caratteri: accorcialo per "
-                                              "confermare.")
-                                          .arg(progetto::testoMassimo));
-                entrano = entrano && entra;
-            }
-            pulsanti->button(QDialogButtonBox::Ok)->setEnabled(entrano);
-        });
+    // A text the project could not read back, OK waits: one beyond the
+    // project's length (the long texts have none of their own), or with a
+    // character a name or a note may not hold.
+    const std::vector<QLineEdit*> righe{opera, tratto,         committente,     progettista,
+                                        data,  velocitaMinima, velocitaMassima, riempimento,
+                                        legge, allineamento,   ricoprimento};
+    const auto verifica = [=] {
+        bool confermabile = true;
+        const auto segnala = [&](QWidget* casella, const std::string& motivo) {
+            segnalaCasella(casella, motivo.empty() ? Lettura::Buona : Lettura::Rifiutata, motivo);
+            confermabile = confermabile && motivo.empty();
+        };
+        for (QLineEdit* casella : righe) {
+            segnala(casella, motivoTesto(casella->text(), Righe::Una));
+        }
+        for (QPlainTextEdit* lungo : {descrizione, note}) {
+            segnala(lungo, motivoTesto(lungo->toPlainText(), Righe::Piu));
+        }
+        pulsanti->button(QDialogButtonBox::Ok)->setEnabled(confermabile);
+    };
+    for (QLineEdit* casella : righe) {
+        QObject::connect(casella, &QLineEdit::textChanged, &dialogo, verifica);
     }
+    for (QPlainTextEdit* lungo : {descrizione, note}) {
+        QObject::connect(lungo, &QPlainTextEdit::textChanged, &dialogo, verifica);
+    }
+    verifica();
     if (dialogo.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

@@ -2,6 +2,7 @@
 
 #include "app/intestazione_colonna.h"
 #include "app/modifica.h"
+#include "file/caratteri_ammessi.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "progetto/righe_tratti.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <unordered_set>
 
 using progetto::RigaPozzetto;
@@ -32,6 +34,21 @@ const QColor coloreErrore(248, 208, 208);
 
 QString testo(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// Why a listed manhole's cell cannot be used, or none: a ground level that
+// is not a number, a name or a note with a character they may not hold.
+std::optional<std::string> motivoCella(const RigaPozzetto& riga, int colonna) {
+    switch (colonna) {
+    case ModelloPozzetti::Nome:
+        return caratteriNonAmmessi(riga.pozzetto);
+    case ModelloPozzetti::Terreno:
+        return progetto::quotaTerrenoDi(riga).motivo;
+    case ModelloPozzetti::Nota:
+        return caratteriNonAmmessi(riga.nota);
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -71,9 +88,8 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
     const tratti::EsitoPozzetto* esito = esitoDi(nome);
     const auto difetto = difetti_.find(nome);
     const bool nonUsato = elencato != nullptr && esito != nullptr && !esito->usato;
-    const std::optional<std::string> motivoTerreno =
-        elencato != nullptr ? progetto::quotaTerrenoDi(*elencato).motivo : std::nullopt;
-    const bool terrenoSbagliato = motivoTerreno.has_value();
+    const std::optional<std::string> sbagliata =
+        elencato != nullptr ? motivoCella(*elencato, indice.column()) : std::nullopt;
     const auto numero = [this](const std::string& t) { return testo(perLettura(t, separatore_)); };
     switch (ruolo) {
     case Qt::DisplayRole:
@@ -102,14 +118,13 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
             return esito != nullptr && esito->sbocco ? "sbocco" : QVariant();
         }
     case Qt::ToolTipRole:
-        if (indice.column() == Terreno && terrenoSbagliato) {
-            return testo(*motivoTerreno);
+        if (sbagliata) {
+            return testo(*sbagliata);
         }
         return indice.column() == Stato && difetto != difetti_.end() ? testo(difetto->second)
                                                                      : QVariant();
     case Qt::BackgroundRole:
-        if ((indice.column() == Terreno && terrenoSbagliato) || difetto != difetti_.end() ||
-            nonUsato) {
+        if (sbagliata || difetto != difetti_.end() || nonUsato) {
             return QBrush(coloreErrore);
         }
         return {};

@@ -1,6 +1,7 @@
 #include "cli/opzioni.h"
 
 #include "cli/progetto_cli.h"
+#include "cli/uscite.h"
 #include "documenti/salvataggio.h"
 #include "errori/errore_runtime.h"
 #include "figure/esporta_profilo.h"
@@ -238,10 +239,12 @@ const char* const testoAiuto =
     "anche la virgola decimale.\n"
     "L'incremento è tenuto tra 3 × raggio / 100 e 30 × raggio, come nella finestra.\n"
     "Stato d'uscita: 0 fatto (anche con tratti non verificati); 2 uso errato, valore\n"
-    "non positivo o non numerico, o file di progetto o dei tratti che non si può\n"
-    "leggere, con un valore non valido o con una rete sbagliata (una diramazione, un\n"
-    "anello, un tratto da un pozzetto a sé stesso); 1 errore di calcolo, o file o\n"
-    "uscita standard che non si possono scrivere.\n";
+    "non positivo o non numerico, due uscite (--documento, --relazione, --file,\n"
+    "--profilo) sullo stesso file o un'uscita sul file di --progetto o --tratti, o\n"
+    "file di progetto o dei tratti che non si può leggere, con un valore non valido o\n"
+    "con una rete sbagliata (una diramazione, un anello, un tratto da un pozzetto a\n"
+    "sé stesso); 1 errore di calcolo, o file o uscita standard che non si possono\n"
+    "scrivere.\n";
 
 namespace {
 
@@ -515,6 +518,7 @@ OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
     verificaTratti(opzioni);
     verificaProfilo(opzioni);
     verificaLegge(opzioni);
+    verificaUscite(opzioni);
     return opzioni;
 }
 

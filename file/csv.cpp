@@ -71,6 +71,10 @@ std::optional<Record> Lettore::prossimo() {
     }
     Record record{riga_, {}};
     for (;;) {
+        if (record.campi.size() == campiMassimi) {
+            throw Errore(record.riga, "",
+                         "la riga ha più di " + std::to_string(campiMassimi) + " campi");
+        }
         const bool traVirgolette = posizione_ < testo_.size() && testo_[posizione_] == '"';
         record.campi.push_back(traVirgolette ? campoTraVirgolette(record) : campoSemplice(record));
         if (posizione_ >= testo_.size()) {

@@ -34,6 +34,9 @@ class Errore : public std::runtime_error {
 
 // The most characters a field may hold.
 inline constexpr std::size_t campoMassimo = 1000;
+// The most fields a record may hold: far more than any table of the program
+// has columns, few enough that a line of separators costs little to refuse.
+inline constexpr std::size_t campiMassimi = 1000;
 
 struct Record {
     std::size_t riga = 0; // the file's line where it starts

@@ -6,6 +6,7 @@
 #include "file/testo_visibile.h"
 #include "file/tipo_nodo.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -36,67 +37,127 @@ struct Destinazione {
     std::string nome;
 };
 
-// The folder part of `percorso` opened from `base`, and the last name ("."
-// for a path ending in a slash, which names the folder itself).
-Destinazione apri(const std::string& mostrato, const std::string& percorso, int base) {
-    const auto barra = percorso.rfind('/');
-    const std::string cartella = barra == std::string::npos ? "." : percorso.substr(0, barra + 1);
-    const int numero = ::openat(base, cartella.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (numero < 0) {
-        fallitoPer(mostrato, errno);
-    }
-    const std::string nome = barra == std::string::npos ? percorso : percorso.substr(barra + 1);
-    return {Descrittore(numero), nome.empty() ? "." : nome};
-}
+// Names resolved one component at a time, as the kernel resolves them, so
+// that every symbolic link along the path, a folder's as much as the file's
+// own, is held to the rule for links in shared folders: the kernel applies
+// that rule only where the system enables it, and not at all to the links
+// the program follows itself.
+class Risolutore {
+  public:
+    explicit Risolutore(const std::string& percorso) : percorso_(percorso) {}
 
-// In a folder where anyone may create names, such as /tmp, a link planted
-// by another user must not lead the write to a file of the planter's
-// choosing: the kernel's own rule for such links, which does not apply when
-// the program follows them itself.
-void rifiutaCollegamentoAltrui(const std::string& percorso, int cartella,
-                               const struct stat& collegamento) {
-    struct stat info {};
-    if (::fstat(cartella, &info) != 0) {
-        fallitoPer(percorso, errno);
-    }
-    const bool condivisa = (info.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    if (condivisa && collegamento.st_uid != info.st_uid && collegamento.st_uid != ::geteuid()) {
-        fallito(percorso, "è un collegamento simbolico di un altro utente in una cartella "
-                          "condivisa, e per sicurezza non viene seguito");
-    }
-}
-
-// The file a name stands for, symbolic links followed: the link stays and
-// its target is written.
-Destinazione destinazioneReale(const std::string& percorso) {
-    if (percorso.empty()) {
-        fallito(percorso, "manca il nome del file");
-    }
-    Destinazione corrente = apri(percorso, percorso, AT_FDCWD);
-    for (int livello = 0; livello < 40; ++livello) {
-        struct stat info {};
-        if (::fstatat(corrente.cartella.numero(), corrente.nome.c_str(), &info,
-                      AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT) {
-                return corrente; // a new file
+    // The file the path stands for, symbolic links followed: the link stays
+    // and its target is written.
+    Destinazione file() {
+        if (percorso_.empty()) {
+            fallito(percorso_, "manca il nome del file");
+        }
+        Destinazione corrente = apri(percorso_, AT_FDCWD);
+        while (true) {
+            struct stat info {};
+            if (::fstatat(corrente.cartella.numero(), corrente.nome.c_str(), &info,
+                          AT_SYMLINK_NOFOLLOW) != 0) {
+                if (errno == ENOENT) {
+                    return corrente; // a new file
+                }
+                fallitoPer(percorso_, errno);
             }
-            fallitoPer(percorso, errno);
+            if (!S_ISLNK(info.st_mode)) {
+                return corrente;
+            }
+            if (altrui(corrente.cartella.numero(), info)) {
+                fallito(percorso_, "è un collegamento simbolico di un altro utente in una "
+                                   "cartella condivisa, e per sicurezza non viene seguito");
+            }
+            corrente = apri(bersaglio(corrente.cartella.numero(), corrente.nome),
+                            corrente.cartella.numero());
         }
-        if (!S_ISLNK(info.st_mode)) {
-            return corrente;
-        }
-        rifiutaCollegamentoAltrui(percorso, corrente.cartella.numero(), info);
-        char bersaglio[PATH_MAX];
-        const ssize_t lunghezza = ::readlinkat(corrente.cartella.numero(), corrente.nome.c_str(),
-                                               bersaglio, sizeof bersaglio);
-        if (lunghezza < 0) {
-            fallitoPer(percorso, errno);
-        }
-        corrente = apri(percorso, std::string(bersaglio, static_cast<std::size_t>(lunghezza)),
-                        corrente.cartella.numero());
     }
-    fallitoPer(percorso, ELOOP);
-}
+
+  private:
+    // The folder part of `percorso` opened from `base`, and the last name
+    // ("." for a path ending in a slash, which names the folder itself).
+    Destinazione apri(const std::string& percorso, int base) {
+        const auto barra = percorso.rfind('/');
+        if (barra == std::string::npos) {
+            return {cartella(".", base), percorso};
+        }
+        const std::string nome = percorso.substr(barra + 1);
+        return {cartella(percorso.substr(0, barra + 1), base), nome.empty() ? "." : nome};
+    }
+
+    // The folder `percorso` names from `base`, each link along it followed
+    // only if the rule allows.
+    Descrittore cartella(const std::string& percorso, int base) {
+        Descrittore corrente = passo(base, percorso.starts_with('/') ? "/" : ".");
+        std::size_t inizio = 0;
+        while (inizio < percorso.size()) {
+            const std::size_t fine = std::min(percorso.find('/', inizio), percorso.size());
+            const std::string nome = percorso.substr(inizio, fine - inizio);
+            inizio = fine + 1;
+            if (nome.empty() || nome == ".") {
+                continue;
+            }
+            struct stat info {};
+            if (nome != ".." &&
+                ::fstatat(corrente.numero(), nome.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                fallitoPer(percorso_, errno);
+            }
+            if (nome == ".." || !S_ISLNK(info.st_mode)) {
+                corrente = passo(corrente.numero(), nome.c_str());
+                continue;
+            }
+            if (altrui(corrente.numero(), info)) {
+                fallito(percorso_, "il percorso passa per «" + testoVisibile(nome) +
+                                       "», un collegamento simbolico di un altro utente in una "
+                                       "cartella condivisa, che per sicurezza non viene seguito");
+            }
+            corrente = cartella(bersaglio(corrente.numero(), nome), corrente.numero());
+        }
+        return corrente;
+    }
+
+    // One folder down (or up), never through a link: one swapped in since
+    // it was looked at makes the step fail.
+    Descrittore passo(int cartella, const char* nome) const {
+        const int numero = ::openat(cartella, nome, O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (numero < 0) {
+            fallitoPer(percorso_, errno);
+        }
+        return Descrittore(numero);
+    }
+
+    // In a folder where anyone may create names, such as /tmp, a link
+    // planted by another user must not lead the write to a file of the
+    // planter's choosing: the link is followed only if its owner is the
+    // user running the program or the folder's owner.
+    bool altrui(int cartella, const struct stat& collegamento) const {
+        struct stat info {};
+        if (::fstat(cartella, &info) != 0) {
+            fallitoPer(percorso_, errno);
+        }
+        const bool condivisa = (info.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+        return condivisa && collegamento.st_uid != info.st_uid &&
+               collegamento.st_uid != ::geteuid();
+    }
+
+    // What the link says, counted against the kernel's limit of links in
+    // one path.
+    std::string bersaglio(int cartella, const std::string& nome) {
+        if (--collegamentiRimasti_ < 0) {
+            fallitoPer(percorso_, ELOOP);
+        }
+        char testo[PATH_MAX];
+        const ssize_t lunghezza = ::readlinkat(cartella, nome.c_str(), testo, sizeof testo);
+        if (lunghezza < 0) {
+            fallitoPer(percorso_, errno);
+        }
+        return std::string(testo, static_cast<std::size_t>(lunghezza));
+    }
+
+    const std::string& percorso_;
+    int collegamentiRimasti_ = 40;
+};
 
 // Refuses what must not be replaced by a file; returns the state of an
 // existing file, or none.
@@ -317,7 +378,7 @@ std::string estensione(std::string_view percorso) {
 }
 
 void verificaDestinazione(const std::string& percorso) {
-    fileDaSostituire(percorso, destinazioneReale(percorso));
+    fileDaSostituire(percorso, Risolutore(percorso).file());
 }
 
 bool fileEsistente(const std::string& percorso) {
@@ -367,7 +428,7 @@ bool scriviTramite(FileTemporaneo::Modo modo, const std::string& percorso,
 } // namespace
 
 void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
-    const Destinazione destinazione = destinazioneReale(percorso);
+    const Destinazione destinazione = Risolutore(percorso).file();
     const std::optional<struct stat> esistente = fileDaSostituire(percorso, destinazione);
     if (!scriviTramite(FileTemporaneo::Modo::Anonimo, percorso, destinazione, esistente,
                        contenuto)) {

@@ -12,9 +12,10 @@ std::string estensione(std::string_view percorso);
 
 // Raises ErroreFile when the name cannot stand for a file to replace: a
 // folder, or a device, FIFO or socket, which are left untouched. A symbolic
-// link to a file is fine: the link stays and its target is replaced; but not
-// a link of another user in a folder writable by all with the sticky bit
-// (/tmp), unless that user owns the folder.
+// link to a file is fine: the link stays and its target is replaced; but no
+// link along the path, the file's or a folder's, that stands in a folder
+// writable by all with the sticky bit (/tmp) and belongs neither to the user
+// running the program nor to the folder's owner.
 void verificaDestinazione(const std::string& percorso);
 
 // Whether the name, links followed, is an existing file.

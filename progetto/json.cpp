@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 #include <tuple>
+#include <unordered_set>
 
 namespace json {
 
@@ -101,6 +102,30 @@ class Lettore {
         throw ErroreSintassi(p_, "c'è un valore non ammesso");
     }
 
+    // Where a key stands, for the message of one written twice: the keys
+    // and places that lead to it, as "tratti[2].portata". Made only then:
+    // a copy at every step would cost a long key's length at each element.
+    std::string luogo(const std::string& chiave) const {
+        std::string esito;
+        const auto aggiungi = [&esito](const std::string& nome) {
+            if (!esito.empty()) {
+                esito += '.';
+            }
+            esito += nome;
+        };
+        for (const Luogo& l : luoghi_) {
+            if (l.chiave != nullptr) {
+                aggiungi(*l.chiave);
+            } else {
+                esito += '[';
+                esito += std::to_string(l.indice);
+                esito += ']';
+            }
+        }
+        aggiungi(chiave);
+        return esito;
+    }
+
     void entra() {
         if (++profondita_ > profonditaMassima) {
             throw ErroreSintassi(p_, "gli oggetti sono annidati troppo a fondo");
@@ -117,6 +142,7 @@ class Lettore {
             --profondita_;
             return;
         }
+        std::unordered_set<std::string> chiavi;
         for (;;) {
             if (fine()) {
                 finito(Contenitore::Oggetto);
@@ -128,6 +154,11 @@ class Lettore {
             Membro m;
             m.chiave = stringa();
             m.chiaveGrezza = t_.substr(inizio, p_ - inizio);
+            // Half a surrogate pair has no text: such a key is its spelling.
+            const std::string chiave = m.chiave.value_or(std::string(m.chiaveGrezza));
+            if (!chiavi.insert(chiave).second) {
+                throw ChiaveRipetuta(inizio, luogo(chiave));
+            }
             spazi();
             if (fine()) {
                 finito(Contenitore::Oggetto);
@@ -137,7 +168,9 @@ class Lettore {
             }
             ++p_;
             spazi();
+            luoghi_.push_back({&chiave, 0});
             m.valore = valore(Contenitore::Oggetto);
+            luoghi_.pop_back();
             v.membri.push_back(std::move(m));
             if (chiuso(Contenitore::Oggetto, '}')) {
                 return;
@@ -156,7 +189,9 @@ class Lettore {
             return;
         }
         for (;;) {
+            luoghi_.push_back({nullptr, v.elementi.size()});
             v.elementi.push_back(valore(Contenitore::Elenco));
+            luoghi_.pop_back();
             if (chiuso(Contenitore::Elenco, ']')) {
                 return;
             }
@@ -381,6 +416,12 @@ class Lettore {
     std::string_view t_;
     std::size_t p_ = 0;
     int profondita_ = 0;
+    // The containers the reader is in: a member's key, or an element's place.
+    struct Luogo {
+        const std::string* chiave;
+        std::size_t indice;
+    };
+    std::vector<Luogo> luoghi_;
 };
 
 } // namespace

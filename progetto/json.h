@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // A JSON document (RFC 8259) read strictly, keeping the text of every value
@@ -25,6 +26,20 @@ class ErroreSintassi : public std::runtime_error {
     std::size_t posizione_;
 };
 
+// An object with a key written twice: one of the two values would be lost
+// unseen. The key is named by its place in the document
+// ("tratti[2].portata"); the position is the second one's.
+class ChiaveRipetuta : public ErroreSintassi {
+  public:
+    ChiaveRipetuta(std::size_t posizione, std::string chiave)
+        : ErroreSintassi(posizione, "una voce è scritta due volte nello stesso oggetto"),
+          chiave_(std::move(chiave)) {}
+    const std::string& chiave() const { return chiave_; }
+
+  private:
+    std::string chiave_;
+};
+
 enum class Tipo { Nullo, Booleano, Numero, Testo, Elenco, Oggetto };
 
 // A text decoded from its escapes; none where it holds half of a UTF-16
@@ -42,7 +57,7 @@ struct Valore {
     std::vector<Membro> membri; // an object's, in the document's order
     std::vector<Valore> elementi;
 
-    // The value of the last member with that key; none when absent.
+    // The value of the member with that key; none when absent.
     const Valore* membro(std::string_view chiave) const;
 };
 
@@ -53,7 +68,8 @@ struct Membro {
 };
 
 // Raises ErroreSintassi. A number too large or too small for a double, an
-// invalid escape and a NUL character in a text are faults too.
+// invalid escape, a NUL character in a text and a key written twice in one
+// object (ChiaveRipetuta) are faults too.
 Valore leggi(std::string_view documento);
 
 // A text as a JSON string, quotes included: quote, backslash and control

@@ -3,9 +3,11 @@
 #include "analisi/verifiche.h"
 #include "calc/resistenza.h"
 #include "errori/errore_runtime.h"
+#include "file/caratteri_ammessi.h"
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
+#include "file/testo_visibile.h"
 #include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/testo_decimale.h"
@@ -28,6 +30,9 @@ struct Campo {
     const char* chiave;
     Casella& (*casella)(Progetto&);   // a box: a number, a text or null
     std::string& (*testo)(Progetto&); // else a text
+    // A text the user writes freely, which a report prints: held to the
+    // characters a name or a note may hold.
+    std::optional<Righe> scritto = std::nullopt;
 };
 struct Parte {
     const char* nome;
@@ -96,21 +101,21 @@ const std::vector<Parte>& parti() {
           {"scabrezza", casellaDi<&P::verifiche, &V::scabrezza>, nullptr},
           {"temperatura", casellaDi<&P::verifiche, &V::temperatura>, nullptr}}},
         {"progetto",
-         {{"opera", nullptr, testoDi<&P::dati, &D::opera>},
-          {"tratto", nullptr, testoDi<&P::dati, &D::tratto>},
-          {"committente", nullptr, testoDi<&P::dati, &D::committente>},
-          {"progettista", nullptr, testoDi<&P::dati, &D::progettista>},
-          {"data", nullptr, testoDi<&P::dati, &D::data>},
-          {"note", nullptr, testoDi<&P::dati, &D::note>},
-          {"descrizione", nullptr, testoDi<&P::dati, &D::descrizione>},
+         {{"opera", nullptr, testoDi<&P::dati, &D::opera>, Righe::Una},
+          {"tratto", nullptr, testoDi<&P::dati, &D::tratto>, Righe::Una},
+          {"committente", nullptr, testoDi<&P::dati, &D::committente>, Righe::Una},
+          {"progettista", nullptr, testoDi<&P::dati, &D::progettista>, Righe::Una},
+          {"data", nullptr, testoDi<&P::dati, &D::data>, Righe::Una},
+          {"note", nullptr, testoDi<&P::dati, &D::note>, Righe::Piu},
+          {"descrizione", nullptr, testoDi<&P::dati, &D::descrizione>, Righe::Piu},
           {"sezione_tipo", nullptr, testoDi<&P::dati, &D::sezioneTipo>}}},
         {"fonti",
-         {{"velocita_minima", nullptr, fonteDi<&Fonti::velocitaMinima>},
-          {"velocita_massima", nullptr, fonteDi<&Fonti::velocitaMassima>},
-          {"riempimento_massimo", nullptr, fonteDi<&Fonti::riempimentoMassimo>},
-          {"legge", nullptr, fonteDi<&Fonti::legge>},
-          {"allineamento", nullptr, fonteDi<&Fonti::allineamento>},
-          {"ricoprimento", nullptr, fonteDi<&Fonti::ricoprimento>}}},
+         {{"velocita_minima", nullptr, fonteDi<&Fonti::velocitaMinima>, Righe::Una},
+          {"velocita_massima", nullptr, fonteDi<&Fonti::velocitaMassima>, Righe::Una},
+          {"riempimento_massimo", nullptr, fonteDi<&Fonti::riempimentoMassimo>, Righe::Una},
+          {"legge", nullptr, fonteDi<&Fonti::legge>, Righe::Una},
+          {"allineamento", nullptr, fonteDi<&Fonti::allineamento>, Righe::Una},
+          {"ricoprimento", nullptr, fonteDi<&Fonti::ricoprimento>, Righe::Una}}},
         {"rete",
          {{"allineamento", nullptr, testoDi<&P::rete, &R::allineamento>},
           {"ricoprimento_minimo", casellaDi<&P::rete, &R::ricoprimentoMinimo>, nullptr},
@@ -206,15 +211,20 @@ class Lettore {
         return numeri;
     }
 
-    // A text: a string, or null for an empty one.
+    // A text: a string, or null for an empty one; one the user writes
+    // freely (`scritto`) holds only the characters a name or a note may.
     void testo(const json::Valore& parte, const std::string& sezione, const char* chiave,
-               std::string& destinazione) const {
+               std::string& destinazione, std::optional<Righe> scritto = std::nullopt) const {
         const json::Valore* valore = parte.membro(chiave);
         if (valore == nullptr) {
             return;
         }
         if (valore->tipo == json::Tipo::Testo) {
             destinazione = testoDi(*valore, sezione, chiave);
+            if (const auto motivo =
+                    scritto ? caratteriNonAmmessi(destinazione, *scritto) : std::nullopt) {
+                fallito("«" + nomeDi(sezione, chiave) + "» " + *motivo);
+            }
         } else if (valore->tipo == json::Tipo::Nullo) {
             destinazione.clear();
         } else {
@@ -258,6 +268,9 @@ json::Valore documento(const Lettore& lettore, std::string_view testo) {
     json::Valore letto;
     try {
         letto = json::leggi(testo);
+    } catch (const json::ChiaveRipetuta& errore) {
+        lettore.fallitoIn(testo, errore.posizione(),
+                          "la voce «" + testoVisibile(errore.chiave()) + "» è scritta due volte");
     } catch (const json::ErroreSintassi& errore) {
         lettore.fallitoIn(testo, errore.posizione(),
                           std::string("il testo non è JSON valido: ") + errore.what());
@@ -472,7 +485,7 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
             if (campo.casella != nullptr) {
                 lettore.casella(*oggetto, parte.nome, campo.chiave, campo.casella(p));
             } else {
-                lettore.testo(*oggetto, parte.nome, campo.chiave, campo.testo(p));
+                lettore.testo(*oggetto, parte.nome, campo.chiave, campo.testo(p), campo.scritto);
             }
         }
         if (VociAltrui voci = altre(*oggetto, parte.campi); !voci.empty()) {

@@ -1,5 +1,6 @@
 #include "progetto/righe_tratti.h"
 
+#include "file/caratteri_ammessi.h"
 #include "file/utf8.h"
 #include "numeri/numero_positivo.h"
 #include "tratti/grandezze.h"
@@ -34,6 +35,16 @@ constexpr std::array<Campo, colonne> campi{{
     {&RigaTratto::scabrezza, nullptr},
 }};
 
+// A decimal comma, typed, pasted from an Italian spreadsheet or kept so by
+// a project, reads as a point: the cell then reads as the same number in an
+// Italian file, and a point beside it is a second separator.
+std::string comeNumero(std::size_t colonna, std::string testo) {
+    if (tratti::numerica(colonna)) {
+        std::replace(testo.begin(), testo.end(), ',', '.');
+    }
+    return testo;
+}
+
 } // namespace
 
 const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
@@ -41,12 +52,8 @@ const std::string& testoCella(const RigaTratto& riga, std::size_t colonna) {
     return campo.casella != nullptr ? (riga.*campo.casella).testo : riga.*campo.testo;
 }
 
-// A decimal comma, typed or pasted from an Italian spreadsheet, is held as
-// a point: the cell then reads as the same number in an Italian file.
 void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
-    if (tratti::numerica(colonna)) {
-        std::replace(testo.begin(), testo.end(), ',', '.');
-    }
+    testo = comeNumero(colonna, std::move(testo));
     const Campo& campo = campi[colonna];
     if (campo.casella != nullptr) {
         riga.*campo.casella = Casella::daTesto(std::move(testo));
@@ -58,16 +65,16 @@ void scriviCella(RigaTratto& riga, std::size_t colonna, std::string testo) {
 CelleTratto celleDi(const RigaTratto& riga) {
     CelleTratto celle;
     for (std::size_t c = 0; c < colonne; ++c) {
-        celle[c] = testoCella(riga, c);
+        celle[c] = comeNumero(c, testoCella(riga, c));
     }
     return celle;
 }
 
 // A name too long to be a reach's is refused by its cell, and named by its
-// beginning.
+// beginning; one with a character a name may not hold is not repeated.
 std::string RigaLetta::nome() const {
     const std::string_view scritto = csv::senzaSpazi(celle[tratti::Nome]);
-    if (scritto.empty()) {
+    if (scritto.empty() || caratteriNonAmmessi(scritto)) {
         return "riga " + std::to_string(riga);
     }
     std::size_t byte = 0;
@@ -128,8 +135,9 @@ std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe)
     std::vector<tratti::Pozzetto> pozzetti;
     for (const RigaPozzetto& riga : righe) {
         const std::string_view nome = csv::senzaSpazi(riga.pozzetto);
-        if (!nome.empty()) {
-            pozzetti.push_back({std::string(nome), quotaTerrenoDi(riga).valore, riga.nota});
+        if (!nome.empty() && !caratteriNonAmmessi(nome)) {
+            pozzetti.push_back({std::string(nome), quotaTerrenoDi(riga).valore,
+                                caratteriNonAmmessi(riga.nota) ? "" : riga.nota});
         }
     }
     return pozzetti;

@@ -14,8 +14,9 @@
 namespace progetto {
 
 // A reach of a project (its cells as typed, under the CSV's keys) as cells
-// in the CSV's order, and back; a number cell holds a decimal comma as a
-// point, so that it reads as the same number in an Italian file.
+// in the CSV's order, and back. A number cell's decimal comma is a point,
+// as a cell typed in the window holds it, whether the comma was typed there
+// or kept so by the file: it reads as the same number in an Italian file.
 tratti::CelleTratto celleDi(const RigaTratto& riga);
 RigaTratto rigaDaCelle(const tratti::CelleTratto& celle);
 const std::string& testoCella(const RigaTratto& riga, std::size_t colonna);
@@ -30,7 +31,7 @@ struct RigaLetta {
     std::optional<csv::Errore> errore;
 
     // The name as written, cut after nomeMassimo characters with "…", or
-    // "riga N" where there is none.
+    // "riga N" where there is none or it holds a character a name may not.
     std::string nome() const;
 };
 
@@ -47,7 +48,9 @@ std::vector<RigaLetta> leggiRighe(const std::vector<RigaTratto>& righe);
 NumeroLetto quotaTerrenoDi(const RigaPozzetto& riga);
 
 // The manholes of a project's rows, as the network takes them: a row
-// without a name is left out, a ground level that does not read is none.
+// without a name, or whose name holds a character a name may not, is left
+// out; a ground level that does not read is none, and a note with such a
+// character is none too.
 std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe);
 
 } // namespace progetto

@@ -492,6 +492,60 @@ TEST_F(CliProcesso, DestinazioniCheNonSonoFile) {
     EXPECT_FALSE(QFileInfo::exists("/dev/null.txt"));
 }
 
+// Two outputs that name one file, however they name it, or an output that
+// names an input, would write one over the other: refused before anything
+// is written, naming both options; two files are two files.
+TEST_F(CliProcesso, UnFileSoloPerUnaCosa) {
+    const QByteArray progetto = R"({"formato": "sezione-inglese", "versione": 1})";
+    crea("T12.sezione", progetto);
+    crea("T12.txt", progetto);
+    crea("linea.html", "tratto,pendenza,portata\nT1,0.01,10\n");
+    crea("vecchio.pdf", "vecchio");
+    ASSERT_TRUE(QFile::link("vecchio.pdf", file("collegamento.pdf")));
+    ASSERT_TRUE(QFile::link("nuovo.pdf", file("verso-nuovo.pdf")));
+    ASSERT_TRUE(QDir(cartella.path()).mkdir("sotto"));
+    const QStringList prima = nomi();
+    const QString assoluto = file("r.pdf");
+    const struct {
+        QStringList argomenti;
+        QString errore;
+    } casi[] = {
+        {{"--tratti", "linea.html", "--profilo", "X.pdf", "--relazione", "X.pdf"},
+         "--relazione «X.pdf» e --profilo «X.pdf» nominano lo stesso file: l'uno si scriverebbe "
+         "sopra l'altro"},
+        {{"--documento", "./r.pdf", "--relazione", assoluto},
+         "--documento «./r.pdf» e --relazione «" + assoluto + "» nominano lo stesso file"},
+        {{"--documento", "sotto/../r.html", "--relazione", "r.html"},
+         "--documento «sotto/../r.html» e --relazione «r.html»"},
+        {{"--relazione", "collegamento.pdf", "--documento", "vecchio.pdf"},
+         "--documento «vecchio.pdf» e --relazione «collegamento.pdf»"},
+        {{"--relazione", "verso-nuovo.pdf", "--file", "nuovo.pdf"},
+         "--relazione «verso-nuovo.pdf» e --file «nuovo.pdf»"},
+        {{"--progetto", "T12.sezione", "--file", "T12.sezione"},
+         "--file «T12.sezione» e --progetto «T12.sezione» nominano lo stesso file: si "
+         "scriverebbe sopra il file da leggere"},
+        {{"--progetto", "T12.txt", "--file", "T12"}, "--file «T12» e --progetto «T12.txt»"},
+        {{"--tratti", "linea.html", "--relazione", "./linea.html"},
+         "--relazione «./linea.html» e --tratti «linea.html»"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.argomenti.join(' ').toStdString());
+        const EsitoProcesso e = esegui(c.argomenti);
+        EXPECT_EQ(e.stato, 2);
+        EXPECT_TRUE(e.errori.startsWith("sezione-inglese-cli: " + c.errore))
+            << e.errori.toStdString();
+        EXPECT_EQ(nomi(), prima);
+        EXPECT_EQ(leggi("vecchio.pdf"), "vecchio");
+        EXPECT_EQ(leggi("T12.sezione"), progetto);
+    }
+    EXPECT_EQ(esegui({"--documento", "r.pdf", "--relazione", "sotto/r.pdf", "--file", "r"}).stato,
+              0);
+    EXPECT_TRUE(QFileInfo::exists(file("sotto/r.pdf")));
+    QStringList scritti = prima + QStringList{"r.pdf", "r.txt"};
+    scritti.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(nomi(), scritti);
+}
+
 // A reader that goes away before the end, as `| head` does: the program
 // says so and fails, rather than dying of SIGPIPE in silence. (The output is
 // far larger than a pipe holds, so the reader is gone before it ends.)

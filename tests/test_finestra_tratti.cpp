@@ -97,6 +97,8 @@ TEST_F(Tratti, UnaCellaSbagliataComeNelCsv) {
         {"T4", "50", "", "100", "100.5", "", "10"},
         {"T5", "", "0.01", "", "", "", "90", "", "chezy", "1"},
         {"T6", "", "0.01", "", "", "", "90", "", "manning", "0.5"},
+        {"T\u202E7", "", "0.01", "", "", "30", "150"},
+        {"T8\x1b[2J", "", "0.01", "", "", "30", "150"},
     };
     for (const auto& celle : casi) {
         SCOPED_TRACE(celle[0]);
@@ -117,6 +119,37 @@ TEST_F(Tratti, UnaCellaSbagliataComeNelCsv) {
             EXPECT_EQ(sbagliata.data(Qt::ToolTipRole).toString().toStdString(), atteso.motivo());
             EXPECT_TRUE(sbagliata.data(Qt::BackgroundRole).isValid());
             EXPECT_EQ(cella(0, ModelloTratti::Verdetto), "");
+        }
+    }
+}
+
+// A manhole's name (from a project) or note (typed) with a control
+// character or a control of the writing direction is marked with the
+// reason, as a reach's cell is.
+TEST_F(Tratti, PozzettiConCaratteriNonAmmessi) {
+    const std::string controllo = "contiene un carattere di controllo (";
+    const std::string direzione = "contiene un carattere di controllo della direzione del testo (";
+    const struct {
+        std::string nome, nota;
+        int sbagliata;
+        std::string motivo;
+    } casi[] = {
+        {"P\x01", "", ModelloPozzetti::Nome, controllo + "U+0001)"},
+        {"P1\u200F", "", ModelloPozzetti::Nome, direzione + "U+200F)"},
+        {"P1", "\x1b[31mrosso", ModelloPozzetti::Nota, controllo + "U+001B)"},
+        {"P1", "via \u2067Roma", ModelloPozzetti::Nota, direzione + "U+2067)"},
+        {"P1", "via Roma", -1, ""},
+    };
+    ModelloPozzetti& pozzetti = *finestra->pozzetti;
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome + c.nota);
+        pozzetti.impostaRighe({{c.nome, {}, {}, {}}});
+        pozzetti.setData(pozzetti.index(0, ModelloPozzetti::Nota), QString::fromStdString(c.nota));
+        for (const int colonna : {ModelloPozzetti::Nome, ModelloPozzetti::Nota}) {
+            const QModelIndex indice = pozzetti.index(0, colonna);
+            EXPECT_EQ(indice.data(Qt::ToolTipRole).toString().toStdString(),
+                      colonna == c.sbagliata ? c.motivo + ", che non è ammesso" : "");
+            EXPECT_EQ(indice.data(Qt::BackgroundRole).isValid(), colonna == c.sbagliata);
         }
     }
 }

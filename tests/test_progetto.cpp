@@ -1,6 +1,8 @@
 #include "file/errore_file.h"
+#include "progetto/json.h"
 #include "progetto/legge_progetto.h"
 #include "progetto/progetto.h"
+#include "progetto/righe_tratti.h"
 
 #include <gtest/gtest.h>
 
@@ -262,11 +264,119 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
          "il testo non è in UTF-8 (riga 1, colonna 70)"},
         {inizio + std::string("\"progetto\": {\"opera\": \"a\0b\"}}", 30),
          "il file contiene un carattere nullo: non è un testo (riga 1, colonna 71)"},
+        // A key written twice would lose one of its values on saving.
+        {inizio + R"("rete": {}, "rete": {}})",
+         "la voce «rete» è scritta due volte (riga 1, colonna 59)"},
+        {R"({"formato": "sezione-inglese", "formato": "altro", "versione": 1})",
+         "la voce «formato» è scritta due volte (riga 1, colonna 32)"},
+        {inizio + "\"progetto\": {\n  \"opera\": \"a\",\n  \"opera\": \"b\"}}",
+         "la voce «progetto.opera» è scritta due volte (riga 3, colonna 3)"},
+        {inizio + R"("tratti": [{"tratto": "T1"}, {"portata": 1, "portata": 2}]})",
+         "la voce «tratti[1].portata» è scritta due volte (riga 1, colonna 91)"},
+        {inizio + R"("altro": {"x": [{"y": 1, "\u0079": 2}]}})",
+         "la voce «altro.x[0].y» è scritta due volte (riga 1, colonna 72)"},
+        {inizio + R"("pozzetti": [{"\u001b": 1, "\u001B": 2}]})",
+         "la voce «pozzetti[0].\\x1b» è scritta due volte (riga 1, colonna 74)"},
     };
     for (const auto& c : casi) {
         EXPECT_EQ(erroreDi(c.testo),
                   std::string("Impossibile aprire «T12.sezione»: ") + c.motivo + ".")
             << c.testo;
+    }
+}
+
+// A control character or a control of the writing direction is refused in
+// the project's texts, naming the key; the description and the notes may
+// break their lines. The reaches' and manholes' rows are read as the window
+// reads them: a reach whose name holds one is not computed, nor named; a
+// manhole is left out, its note is not used.
+TEST(Progetto, NomiENoteSenzaControlliNeDirezione) {
+    const std::string controllo = "contiene un carattere di controllo (";
+    const std::string direzione = "contiene un carattere di controllo della direzione del testo (";
+    const struct {
+        const char *parte, *chiave;
+        std::string testo, motivo;
+    } casi[] = {
+        {"progetto", "opera", "Collettore \u202Evia Roma", direzione + "U+202E)"},
+        {"progetto", "tratto", "T\x01", controllo + "U+0001)"},
+        {"progetto", "committente", "Comune\u200E", direzione + "U+200E)"},
+        {"progetto", "progettista", "\u2066Ing. Rossi\u2069", direzione + "U+2066)"},
+        {"progetto", "data", "07/12/2026\u061C", direzione + "U+061C)"},
+        {"progetto", "note", "riga 1\n\x1b[2Jriga 2", controllo + "U+001B)"},
+        {"progetto", "descrizione", "a\tb", controllo + "U+0009)"},
+        {"progetto", "note", "a\r\nb", controllo + "U+000D)"},
+        {"fonti", "legge", "Manuale\xc2\x85", controllo + "U+0085)"},
+        {"fonti", "ricoprimento", "a\nb", controllo + "U+000A)"},
+        {"progetto", "descrizione", "riga 1\nriga 2", ""},
+        {"progetto", "opera", "Collettore\u200Dvia Roma", ""},
+    };
+    for (const auto& c : casi) {
+        const std::string testo = R"({"formato": "sezione-inglese", "versione": 1, ")" +
+                                  std::string(c.parte) + "\": {\"" + c.chiave +
+                                  "\": " + json::stringa(c.testo) + "}}";
+        EXPECT_EQ(erroreDi(testo), c.motivo.empty() ? "nessun errore"
+                                                    : "Impossibile aprire «T12.sezione»: «" +
+                                                          std::string(c.parte) + "." + c.chiave +
+                                                          "» " + c.motivo + ", che non è ammesso.")
+            << testo;
+    }
+
+    const Progetto p = progetto::progettoDaTesto(
+        R"({"formato": "sezione-inglese", "versione": 1,
+            "tratti": [{"tratto": "T\u202E1", "pendenza": 0.01, "portata": 10}],
+            "pozzetti": [{"pozzetto": "P\u001b", "quota_terreno": 100},
+                         {"pozzetto": "P2", "quota_terreno": 101, "nota": "\u2067via Roma"}]})",
+        "x");
+    const std::vector<progetto::RigaLetta> righe = progetto::leggiRighe(p.tratti);
+    ASSERT_EQ(righe.size(), 1U);
+    ASSERT_TRUE(righe[0].errore);
+    EXPECT_EQ(righe[0].errore->colonna(), "tratto");
+    EXPECT_EQ(righe[0].errore->motivo(), direzione + "U+202E), che non è ammesso");
+    EXPECT_EQ(righe[0].nome(), "riga 1");
+    EXPECT_EQ(progetto::pozzettiDi(p.pozzetti), (std::vector<tratti::Pozzetto>{{"P2", 101, ""}}));
+}
+
+// A reach's number cell kept by the file as typed reads as the window reads
+// the same text typed in its cell: a decimal comma is a point, a point
+// beside it a second separator.
+TEST(Progetto, CelleDeiTrattiComeDigitate) {
+    const struct {
+        std::string testo;
+        std::optional<double> lunghezza;
+    } casi[] = {
+        {"50,5", 50.5}, {"50.5", 50.5}, {" 50,5 ", 50.5}, {"5e1", 50}, {"1.234,5", std::nullopt},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.testo);
+        const Progetto p = progetto::progettoDaTesto(
+            R"({"formato": "sezione-inglese", "versione": 1, "tratti": [{"tratto": "T1",
+                "lunghezza": )" +
+                json::stringa(c.testo) +
+                R"(, "quota_monte": "100,5", "quota_valle": "100", "portata": "1,5"}]})",
+            "x");
+        progetto::RigaTratto digitata;
+        for (const auto& [colonna, testo] : {std::pair{tratti::Nome, std::string("T1")},
+                                             {tratti::Lunghezza, c.testo},
+                                             {tratti::QuotaMonte, std::string("100,5")},
+                                             {tratti::QuotaValle, std::string("100")},
+                                             {tratti::Portata, std::string("1,5")}}) {
+            progetto::scriviCella(digitata, colonna, testo);
+        }
+        const std::optional<progetto::RigaLetta> letta = progetto::leggiRiga(p.tratti.at(0), 1);
+        const std::optional<progetto::RigaLetta> comeNellaFinestra =
+            progetto::leggiRiga(digitata, 1);
+        ASSERT_TRUE(letta && comeNellaFinestra);
+        ASSERT_EQ(letta->tratto.has_value(), c.lunghezza.has_value());
+        if (c.lunghezza) {
+            EXPECT_EQ(letta->tratto->lunghezza, c.lunghezza);
+            EXPECT_EQ(letta->tratto->pendenzaDiCalcolo(), 0.5 / *c.lunghezza);
+            EXPECT_EQ(letta->tratto->portata, 1.5);
+            EXPECT_EQ(letta->tratto, comeNellaFinestra->tratto);
+        } else {
+            EXPECT_EQ(letta->errore->what(), std::string(comeNellaFinestra->errore->what()));
+            EXPECT_EQ(letta->errore->motivo(), "non è un numero: «1.234.5»");
+        }
+        EXPECT_EQ(p.tratti[0].lunghezza.testo, c.testo); // the file keeps what was typed
     }
 }
 

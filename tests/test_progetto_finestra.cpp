@@ -1,6 +1,7 @@
 #include "contenuto_file.h"
 #include "finestra_avviata.h"
 
+#include "app/dati_progetto.h"
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
 #include "app/impostazioni.h"
@@ -12,10 +13,17 @@
 #include "relazione/relazione_calcolo.h"
 #include "tratti/csv_tratti.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <sstream>
 
@@ -340,4 +348,52 @@ TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
               0)
         << errori.str();
     EXPECT_EQ(uscita.str(), tratti::testoEsiti({tratto}, {atteso}, tratti::Formato::Csv));
+}
+
+// "Dati del progetto" holds back a text the project could not read again:
+// a box with a control character or a control of the writing direction is
+// marked with the reason and OK waits; the description may break its lines.
+TEST(DatiDelProgetto, UnTestoCheIlProgettoRifiuterebbeNonSiConferma) {
+    const struct {
+        QString etichetta, testo, motivo;
+    } casi[] = {
+        {"&Opera:", "Collettore \u202Evia Roma",
+         "Il testo contiene un carattere di controllo della direzione del testo (U+202E), che "
+         "non è ammesso: toglilo per confermare."},
+        {"Fonte della legge di resistenza:", "Manuale\x01",
+         "Il testo contiene un carattere di controllo (U+0001), che non è ammesso: toglilo per "
+         "confermare."},
+        {"&Note:", "riga 1\n\x1b[2Jriga 2",
+         "Il testo contiene un carattere di controllo (U+001B), che non è ammesso: toglilo per "
+         "confermare."},
+        {"D&escrizione dell'opera:", "riga 1\nriga 2", ""},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.etichetta.toStdString());
+        QTimer::singleShot(0, [&c] {
+            auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialogo, nullptr);
+            QPushButton* ok = dialogo->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            // Closed whatever the checks find: a dialog left open would wait.
+            const auto chiudi =
+                qScopeGuard([&] { ok->isEnabled() ? ok->click() : dialogo->reject(); });
+            QWidget* casella = nullptr;
+            for (const QLabel* etichetta : dialogo->findChildren<QLabel*>()) {
+                if (etichetta->text() == c.etichetta) {
+                    casella = etichetta->buddy();
+                }
+            }
+            ASSERT_NE(casella, nullptr);
+            casella->setProperty(casella->property("plainText").isValid() ? "plainText" : "text",
+                                 c.testo);
+            EXPECT_EQ(casella->toolTip(), c.motivo);
+            EXPECT_EQ(ok->isEnabled(), c.motivo.isEmpty());
+        });
+        const std::optional<progetto::Dati> dati =
+            modificaDatiProgetto(nullptr, progetto::progettoNuovo().dati, false);
+        EXPECT_EQ(dati.has_value(), c.motivo.isEmpty());
+        if (dati) {
+            EXPECT_EQ(dati->descrizione, c.testo.toStdString());
+        }
+    }
 }

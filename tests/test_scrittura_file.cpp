@@ -221,31 +221,54 @@ TEST_F(ScritturaFile, FileProtettoDallaScrittura) {
 }
 
 // In a folder where anyone may create names, a link planted by another
-// user is not followed, as the kernel would not follow it; unless the
-// folder is that user's, or not sticky.
+// user is not followed, as the kernel would not follow it, wherever the path
+// meets it: as the file, as a folder, or through a link of one's own; unless
+// the folder is that user's, or not sticky.
 TEST_F(ScritturaFile, CollegamentoAltruiInCartellaCondivisa) {
     const struct {
         mode_t modo;
         uid_t proprietario;
         bool rifiutato;
-    } casi[] = {{01777, 0, true}, {01777, 65534, false}, {0777, 0, false}};
-    const std::string collegamento = percorso("tmp/r.txt");
-    for (const auto& c : casi) {
-        crea(percorso("vittima.txt"), "vecchio");
-        ASSERT_EQ(::mkdir(percorso("tmp").c_str(), 0700), 0);
-        ASSERT_EQ(::symlink(percorso("vittima.txt").c_str(), collegamento.c_str()), 0);
-        if (::lchown(collegamento.c_str(), 65534, 65534) != 0 ||
-            ::chown(percorso("tmp").c_str(), c.proprietario, 0) != 0) {
-            GTEST_SKIP() << "giving a link to another user needs root";
+    } cartelle[] = {{01777, 0, true}, {01777, 65534, false}, {0777, 0, false}};
+    const std::string attraverso = "il percorso passa per «l», un collegamento simbolico di un "
+                                   "altro utente in una cartella condivisa, che per sicurezza "
+                                   "non viene seguito";
+    const struct {
+        std::string bersaglio, scritto, motivo;
+    } percorsi[] = {
+        {percorso("vittima/f.txt"), "tmp/l",
+         "è un collegamento simbolico di un altro utente in una cartella condivisa, e per "
+         "sicurezza non viene seguito"},
+        {percorso("vittima"), "tmp/l/f.txt", attraverso},
+        {"../vittima", "tmp/./l/../tmp/l/f.txt", attraverso},
+        {"../vittima", "mio/f.txt", attraverso},
+        {"../vittima/f.txt", "proprio.txt",
+         "è un collegamento simbolico di un altro utente in una cartella condivisa, e per "
+         "sicurezza non viene seguito"},
+    };
+    for (const auto& c : cartelle) {
+        for (const auto& p : percorsi) {
+            ASSERT_EQ(::mkdir(percorso("vittima").c_str(), 0700), 0);
+            crea(percorso("vittima/f.txt"), "vecchio");
+            ASSERT_EQ(::mkdir(percorso("tmp").c_str(), 0700), 0);
+            ASSERT_EQ(::symlink(p.bersaglio.c_str(), percorso("tmp/l").c_str()), 0);
+            ASSERT_EQ(::symlink("tmp/l", percorso("mio").c_str()), 0);
+            ASSERT_EQ(::symlink("tmp/l", percorso("proprio.txt").c_str()), 0);
+            if (::lchown(percorso("tmp/l").c_str(), 65534, 65534) != 0 ||
+                ::chown(percorso("tmp").c_str(), c.proprietario, 0) != 0) {
+                GTEST_SKIP() << "giving a link to another user needs root";
+            }
+            ASSERT_EQ(::chmod(percorso("tmp").c_str(), c.modo), 0);
+            const std::string scritto = percorso(p.scritto);
+            EXPECT_EQ(errore(scritto, "nuovo"),
+                      c.rifiutato ? "Impossibile scrivere «" + scritto + "»: " + p.motivo + "."
+                                  : "")
+                << scritto;
+            EXPECT_EQ(leggi(percorso("vittima/f.txt")), c.rifiutato ? "vecchio" : "nuovo");
+            for (const char* nome : {"tmp", "vittima", "mio", "proprio.txt"}) {
+                std::filesystem::remove_all(percorso(nome));
+            }
         }
-        ASSERT_EQ(::chmod(percorso("tmp").c_str(), c.modo), 0);
-        EXPECT_EQ(errore(collegamento, "nuovo"),
-                  c.rifiutato ? "Impossibile scrivere «" + collegamento +
-                                    "»: è un collegamento simbolico di un altro utente in una "
-                                    "cartella condivisa, e per sicurezza non viene seguito."
-                              : "");
-        EXPECT_EQ(leggi(percorso("vittima.txt")), c.rifiutato ? "vecchio" : "nuovo");
-        std::filesystem::remove_all(percorso("tmp"));
     }
 }
 

@@ -253,6 +253,11 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
          "la pendenza 1800000 delle quote «9000» e «-9000» sulla lunghezza «0.01»"},
         {"tratto,pozzetto_monte,pendenza,portata,terreno_monte\nA,P1,0.01,10,3e20", 2,
          "terreno_monte", "(da -10000 a 10000 m): «3e20»"},
+        {piano + "A" + std::string(999, ','), 2, "", "la riga ha 1000 campi, l'intestazione 6"},
+        {piano + "A" + std::string(1000, ','), 2, "", "la riga ha più di 1000 campi"},
+        {piano + "A,0.01,10,,,\n" + std::string(64 << 20, ','), 3, "",
+         "la riga ha più di 1000 campi"},
+        {std::string(1000, ';') + "\n", 1, "", "la riga ha più di 1000 campi"},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.testo.substr(0, 200));
@@ -271,6 +276,50 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
         cento += "à";
     }
     EXPECT_EQ(tratti::leggiTratti(piano + cento + ",0.01,10,,,")[0].nome, cento);
+}
+
+// A control character or a control of the writing direction is refused in
+// every name, a reach's or a manhole's; other invisible characters, which
+// reorder nothing, are a name's own.
+TEST(CsvTratti, NomiSenzaControlliNeDirezione) {
+    const std::string controllo = "contiene un carattere di controllo (";
+    const std::string direzione = "contiene un carattere di controllo della direzione del testo (";
+    const struct {
+        std::string carattere, motivo;
+    } casi[] = {
+        {"\x01", controllo + "U+0001)"},
+        {"\x1b[2J", controllo + "U+001B)"},
+        {"\xc2\x85", controllo + "U+0085)"},
+        {"\u061C", direzione + "U+061C)"},
+        {"\u200E", direzione + "U+200E)"},
+        {"\u200F", direzione + "U+200F)"},
+        {"\u202A", direzione + "U+202A)"},
+        {"\u202E", direzione + "U+202E)"},
+        {"\u2066", direzione + "U+2066)"},
+        {"\u2069", direzione + "U+2069)"},
+        {"\u200D", ""},
+        {"\u202F", ""},
+        {"\u206A", ""},
+    };
+    for (const auto& c : casi) {
+        for (const tratti::Colonna colonna :
+             {tratti::Nome, tratti::PozzettoMonte, tratti::PozzettoValle}) {
+            std::array<std::string, 3> nomi{"T1", "P1", "P2"};
+            nomi[colonna].insert(1, c.carattere);
+            const std::string testo = "tratto,pozzetto_monte,pozzetto_valle,pendenza,portata\n" +
+                                      nomi[0] + "," + nomi[1] + "," + nomi[2] + ",0.01,10\n";
+            SCOPED_TRACE(testo);
+            try {
+                const Tratto t = tratti::leggiTratti(testo).at(0);
+                EXPECT_EQ(c.motivo, "");
+                EXPECT_EQ((std::array{t.nome, t.pozzettoMonte, t.pozzettoValle}), nomi);
+            } catch (const csv::Errore& e) {
+                EXPECT_EQ(e.riga(), 2U);
+                EXPECT_EQ(e.colonna(), tratti::nomiColonne[colonna]);
+                EXPECT_EQ(e.motivo(), c.motivo + ", che non è ammesso");
+            }
+        }
+    }
 }
 
 // The window's export reads back as the very reaches, in either CSV.

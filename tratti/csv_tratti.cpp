@@ -1,6 +1,7 @@
 #include "tratti/csv_tratti.h"
 
 #include "errori/errore_runtime.h"
+#include "file/caratteri_ammessi.h"
 #include "file/testo_tabellare.h"
 #include "file/utf8.h"
 #include "numeri/caratteri_reali.h"
@@ -14,7 +15,6 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <optional>
 
@@ -165,28 +165,16 @@ class LetturaCelle {
         return scritto;
     }
 
-    // A control character would reach the terminal or the spreadsheet as
-    // it is; a tab or a line break, even quoted, would break the rows of a
-    // table printed from the reaches.
+    // A cell holds a name or a word of one line: a tab or a line break, even
+    // quoted, would break the rows of a table printed from the reaches.
     void verificaCaratteri() const {
         for (std::size_t c = 0; c < colonne; ++c) {
             if (caratteriUtf8(celle_[c]) > cellaMassima) {
                 errore(static_cast<Colonna>(c),
                        "la cella supera " + std::to_string(cellaMassima) + " caratteri");
             }
-            for (std::string_view resto = celle_[c]; !resto.empty();) {
-                char32_t punto = 0;
-                const std::size_t lunghezza = sequenzaUtf8(resto, punto);
-                const bool controllo =
-                    lunghezza > 0 && (punto < 0x20 || (punto >= 0x7F && punto < 0xA0));
-                if (controllo) {
-                    char codice[8];
-                    std::snprintf(codice, sizeof codice, "U+%04X", static_cast<unsigned>(punto));
-                    errore(static_cast<Colonna>(c),
-                           std::string("contiene un carattere di controllo (") + codice +
-                               "), che non è ammesso");
-                }
-                resto.remove_prefix(std::max<std::size_t>(lunghezza, 1));
+            if (const std::optional<std::string> motivo = caratteriNonAmmessi(celle_[c])) {
+                errore(static_cast<Colonna>(c), *motivo);
             }
         }
     }

@@ -57,11 +57,11 @@ using CelleTratto = std::array<std::string, colonne>;
 
 // The rules of a reach's cells, the same for a file, the window's table and
 // the report: the reach, or csv::Errore with `riga` and the column of the
-// first cell that breaks one. No cell holds a control character but the
-// tab and the line breaks. The numbers have "." as decimal separator
-// (a comma is refused: it would read as a thousands separator), or with
-// `virgolaDecimale` a comma, as an Italian file writes them (a point is
-// refused).
+// first cell that breaks one. No cell holds a character a name may not
+// (caratteriNonAmmessi), the tab and the line breaks included. The numbers
+// have "." as decimal separator (a comma is refused: it would read as a
+// thousands separator), or with `virgolaDecimale` a comma, as an Italian
+// file writes them (a point is refused).
 Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale = false);
 
 // Reads the reaches of a CSV file (RFC 4180) whose header line names the
