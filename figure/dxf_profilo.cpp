@@ -5,8 +5,10 @@
 
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 const char* const stratiDxf[7] = {"TERRENO",  "SCORRIMENTO", "CIELO",    "PELO_LIBERO",
                                   "POZZETTI", "TESTI",       "CARTIGLIO"};
@@ -43,7 +45,8 @@ class ScritturaInMemoria : public DL_WriterA {
     ScritturaInMemoria() : DL_WriterA("/dev/null", DL_Codes::AC1015) {}
 
     void dxfReal(int gc, double value) const override {
-        char cifre[64];
+        // Room for every digit of the largest double.
+        char cifre[400];
         std::snprintf(cifre, sizeof cifre, "%.12f", value);
         std::string testo(cifre);
         testo.erase(testo.find_last_not_of('0') + 1);
@@ -105,7 +108,7 @@ class Disegno {
     double y(double quota) const { return quota * esagerazione_; }
     double tabella() const { return fondoDisegno() - 10 * mm_; }
     std::string numero(double valore, const char* modello) const {
-        return perLettura(Format(valore, modello), separatore_);
+        return std::isfinite(valore) ? perLettura(Format(valore, modello), separatore_) : "-";
     }
 
     void polilinea(const char* strato, tratti::Linea quale) {
@@ -124,7 +127,7 @@ class Disegno {
         for (const tratti::TrattoProfilo& t : profilo_.tratti) {
             const std::optional<double> z0 = tratti::livelloSulTratto(profilo_, t, t.da, quale);
             const std::optional<double> z1 = tratti::livelloSulTratto(profilo_, t, t.a, quale);
-            if (!z0 || !z1) {
+            if (!z0 || !z1 || !std::isfinite(y(*z0)) || !std::isfinite(y(*z1))) {
                 chiudi();
                 continue;
             }
@@ -134,7 +137,11 @@ class Disegno {
         chiudi();
     }
 
+    // Neither a line nor a text has a place at an infinite level.
     void linea(const char* strato, double x0, double y0, double x1, double y1) {
+        if (!std::isfinite(x0 + y0 + x1 + y1)) {
+            return;
+        }
         dxf_.writeLine(dw_, DL_LineData(x0, y0, 0, x1, y1, 0),
                        DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
     }
@@ -142,6 +149,9 @@ class Disegno {
     // A text of `altezza` mm as printed; `gradi` turns it about its anchor.
     void testo(const char* strato, const std::string& contenuto, double x, double yy,
                double altezza, int orizzontale = 0, int verticale = 0, double gradi = 0) {
+        if (!std::isfinite(x + yy)) {
+            return;
+        }
         const double h = altezza * mm_;
         dxf_.writeText(dw_,
                        DL_TextData(x, yy, 0, x, yy, 0, h, 1, 0, orizzontale, verticale,
@@ -149,32 +159,35 @@ class Disegno {
                        DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
     }
 
+    // The highest and the lowest level drawn, 0 where there is none.
     double cima() const {
-        double alto = -1e300;
-        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
-            for (const auto z : {p.terreno, p.fondo()}) {
-                if (z) {
-                    alto = std::max(alto, *z);
-                }
+        double alto = -std::numeric_limits<double>::infinity();
+        const auto tieni = [&](std::optional<double> z) {
+            if (z && std::isfinite(y(*z))) {
+                alto = std::max(alto, *z);
             }
+        };
+        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
+            tieni(p.terreno);
+            tieni(p.fondo());
         }
         for (const tratti::TrattoProfilo& t : profilo_.tratti) {
             if (t.fondoMonte) {
-                alto = std::max(alto, *t.fondoMonte + t.altezzaPiena);
+                tieni(*t.fondoMonte + t.altezzaPiena);
             }
         }
-        return alto > -1e300 ? y(alto) : 0;
+        return std::isfinite(alto) ? y(alto) : 0;
     }
     double fondoDisegno() const {
-        double basso = 1e300;
+        double basso = std::numeric_limits<double>::infinity();
         for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
             for (const auto z : {p.terreno, p.fondo()}) {
-                if (z) {
+                if (z && std::isfinite(y(*z))) {
                     basso = std::min(basso, *z);
                 }
             }
         }
-        return basso < 1e300 ? y(basso) : 0;
+        return std::isfinite(basso) ? y(basso) : 0;
     }
 
     void pozzetti() {

@@ -1,7 +1,11 @@
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
+#include "finisce_entro.h"
 #include "tratti/profilo.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QString>
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
@@ -11,6 +15,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -99,6 +105,82 @@ LettoreDxf letto(const std::string& dxf) {
     EXPECT_TRUE(lettura.in(nome, &lettore));
     std::remove(nome.c_str());
     return lettore;
+}
+
+// A path of `n` reaches `lunghezza` m long with every level known, made by
+// hand: a profile may hold any values, not only a network's.
+Profilo percorsoDi(std::size_t n, double lunghezza) {
+    Profilo p;
+    p.conQuote = true;
+    const auto fondo = [&](std::size_t k) { return 100 - 0.005 * lunghezza * k; };
+    for (std::size_t k = 0; k <= n; ++k) {
+        tratti::PozzettoProfilo pz;
+        pz.nome = pozzetto('P', static_cast<int>(k));
+        pz.progressiva = lunghezza * k;
+        pz.terreno = fondo(k) + 3;
+        if (k > 0) {
+            pz.fondoArrivo = fondo(k);
+        }
+        if (k < n) {
+            pz.fondoPartenza = fondo(k);
+        }
+        p.pozzetti.push_back(pz);
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        tratti::TrattoProfilo t;
+        t.indice = k;
+        t.nome = p.pozzetti[k].nome + "-" + p.pozzetti[k + 1].nome;
+        t.da = p.pozzetti[k].progressiva;
+        t.a = p.pozzetti[k + 1].progressiva;
+        t.pendenza = 0.005;
+        t.raggio = 30;
+        t.fondoMonte = fondo(k);
+        t.fondoValle = fondo(k + 1);
+        t.altezzaPiena = 0.9;
+        t.acquaProgetto = 0.3;
+        t.acquaMinima = 0.1;
+        t.portata = 100;
+        t.riempimento = 0.33;
+        t.verificato = k % 2 == 0;
+        t.motivo = "velocità troppo bassa";
+        p.tratti.push_back(t);
+    }
+    return p;
+}
+
+// Everything the program does with a profile: laid out fitted, at the
+// extreme scales and as the window's continuous sheet, every sheet drawn
+// and checked, drawn as the report's pictures, and written in each format.
+// A refusal, with its reason, is an answer.
+void disegnatoInOgniModo(const Profilo& p) {
+    const auto oRifiutato = [](const auto& lavoro) {
+        try {
+            lavoro();
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()), "");
+        }
+    };
+    for (const std::optional<double> scala :
+         {std::optional<double>(), std::optional(10.0), std::optional(1e6)}) {
+        for (const bool continuo : {false, true}) {
+            oRifiutato([&] {
+                const ImpaginazioneProfilo imp =
+                    impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3), scala, scala, continuo);
+                foglioCheNonSta(p, imp);
+                QImage immagine(QSize(420, 297), QImage::Format_RGB32);
+                QPainter pittore(&immagine);
+                for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+                    disegnaFoglioProfilo(pittore, p, imp, f);
+                }
+                immaginiDeiFogli(p, imp, 0.5);
+                for (const char* formato : {"pdf", "svg", "png", "dxf"}) {
+                    oRifiutato([&] {
+                        scriviProfilo(::testing::TempDir() + "profilo_ostile." + formato, p, imp);
+                    });
+                }
+            });
+        }
+    }
 }
 
 } // namespace
@@ -401,4 +483,193 @@ TEST(Profilo, LineeAlSalto) {
     }
     EXPECT_LT(*tratti::livelloSulTratto(p, arriva, 0, &L::acquaMinima),
               *tratti::livelloSulTratto(p, arriva, 0, &L::acquaProgetto));
+}
+
+// Whatever the levels, radii and lengths a profile holds, every layout,
+// drawing and file ends, or is refused, within a watchdog's time: levels
+// that a step of the axis no longer moves, infinite or not numbers, a
+// section too large to write, reaches that would need billions of sheets
+// or that a sheet's width no longer moves along.
+TEST(Profilo, OgniDisegnoFinisceQualunqueSianoIValori) {
+    const double infinito = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* nome;
+        std::function<Profilo()> profilo;
+    } casi[] = {
+        {"scorrimento a 1e16 m",
+         [] {
+             Profilo p = percorsoDi(3, 40);
+             p.tratti[1].fondoMonte = p.pozzetti[1].fondoPartenza = 1e16;
+             return p;
+         }},
+        {"terreno a 3e20 m",
+         [] {
+             Profilo p = percorsoDi(3, 40);
+             p.pozzetti[2].terreno = 3e20;
+             return p;
+         }},
+        {"scorrimento a −∞",
+         [&] {
+             Profilo p = percorsoDi(3, 40);
+             p.tratti[1].fondoValle = p.pozzetti[2].fondoArrivo = -infinito;
+             return p;
+         }},
+        {"quote che non sono numeri",
+         [] {
+             Profilo p = percorsoDi(3, 40);
+             p.pozzetti[1].terreno = p.tratti[2].fondoMonte = std::nan("");
+             return p;
+         }},
+        {"quote agli estremi dei numeri",
+         [] {
+             Profilo p = percorsoDi(3, 40);
+             p.tratti[0].fondoMonte = p.pozzetti[0].terreno = 1.7e308;
+             p.tratti[2].fondoValle = p.pozzetti[3].fondoArrivo = -1.7e308;
+             return p;
+         }},
+        {"raggio di 1e300 cm",
+         [] {
+             Profilo p = percorsoDi(3, 40);
+             p.tratti[1].raggio = 1e300;
+             p.tratti[1].altezzaPiena = 3e298;
+             return p;
+         }},
+        {"raggio oltre i numeri",
+         [&] {
+             Profilo p = percorsoDi(3, 40);
+             p.tratti[1].raggio = 1e308;
+             p.tratti[1].altezzaPiena = infinito;
+             return p;
+         }},
+        {"tratto di 1e15 m", [] { return percorsoDi(1, 1e15); }},
+        {"tratto di 1e20 m", [] { return percorsoDi(2, 1e20); }},
+        {"percorso infinito",
+         [&] {
+             Profilo p = percorsoDi(2, 1e308);
+             p.pozzetti[2].progressiva = p.tratti[1].a = infinito;
+             return p;
+         }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        const Profilo p = c.profilo();
+        EXPECT_FINISCE_ENTRO(20, disegnatoInOgniModo(p));
+    }
+    for (const char* formato : {"pdf", "svg", "png", "dxf"}) {
+        std::remove((::testing::TempDir() + "profilo_ostile." + formato).c_str());
+    }
+}
+
+// The largest lines: a chain of 99,999 reaches and a star of as many into
+// one manhole. Their paths, heads and layouts take steps as many as their
+// reaches, whatever the scale: a layout beyond the sheets allowed is
+// refused, counted and not made, with the scale at which it would do.
+TEST(Profilo, GrandiRetiInPassiQuantiITratti) {
+    constexpr std::size_t quanti = 99999;
+    const Profilo catena = percorsoDi(quanti, 50);
+    std::vector<Tratto> stella;
+    tratti::EsitiRete rete;
+    for (std::size_t k = 0; k < quanti; ++k) {
+        Tratto t;
+        t.pozzettoMonte = pozzetto('S', static_cast<int>(k));
+        t.pozzettoValle = std::string(1, 'O');
+        t.nome = t.pozzettoMonte;
+        t.lunghezza = 1 + static_cast<double>(k % 7);
+        stella.push_back(t);
+        rete.esiti.emplace_back();
+    }
+    rete.alberi.push_back({"O", quanti, false});
+    const auto rifiutato = [](const std::function<void()>& lavoro, const char* atteso) {
+        try {
+            lavoro();
+            ADD_FAILURE() << "non rifiutato";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find(atteso), std::string::npos) << e.what();
+        }
+    };
+    const struct {
+        const char* nome;
+        std::function<void()> lavoro;
+    } casi[] = {
+        {"la catena in DXF a 1:10",
+         [&] {
+             rifiutato(
+                 [&] {
+                     profiloDxf(catena,
+                                impaginaProfilo(catena, dimensioniFoglio(FormatoFoglio::A3), 10.0));
+                 },
+                 "richiederebbe 1499985 fogli, al più 5000");
+         }},
+        {"la catena adattata, in SVG",
+         [&] {
+             rifiutato(
+                 [&] {
+                     impaginaProfilo(catena, dimensioniFoglio(FormatoFoglio::A3), std::nullopt,
+                                     std::nullopt, false, 1,
+                                     fogliMassimi("p.svg", dimensioniFoglio(FormatoFoglio::A3)));
+                 },
+                 "al più 200");
+         }},
+        {"la catena nel foglio continuo",
+         [&] {
+             rifiutato(
+                 [&] {
+                     impaginaProfilo(catena, dimensioniFoglio(FormatoFoglio::A3), 10.0,
+                                     std::nullopt, true);
+                 },
+                 "il disegno sarebbe largo quanto");
+         }},
+        {"la catena a 1:5000, foglio per foglio",
+         [&] {
+             const ImpaginazioneProfilo imp =
+                 impaginaProfilo(catena, dimensioniFoglio(FormatoFoglio::A3), 5000.0);
+             EXPECT_LE(imp.fogli.size(), fogliMassimiDisegno);
+             EXPECT_EQ(imp.fogli.back().a, catena.lunghezza());
+             EXPECT_FALSE(foglioCheNonSta(catena, imp));
+             QImage immagine(QSize(42, 30), QImage::Format_RGB32);
+             QPainter pittore(&immagine);
+             for (std::size_t f = 0; f < imp.fogli.size(); f += 97) {
+                 disegnaFoglioProfilo(pittore, catena, imp, f);
+             }
+         }},
+        {"le teste della stella",
+         [&] {
+             const Percorsi percorsi(stella, rete);
+             EXPECT_EQ(percorsi.teste("O").size(), quanti);
+             EXPECT_EQ(percorsi.testaPiuLunga(), "S6");
+             EXPECT_DOUBLE_EQ(percorsi.da("S6").lunghezza(), 7);
+         }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        EXPECT_FINISCE_ENTRO(20, c.lavoro());
+    }
+}
+
+// A scale refused says at which one the sheets would do; where none would,
+// the path is too long to be drawn at all.
+TEST(Profilo, TroppiFogliConLaScalaCheBasta) {
+    const Profilo p = percorsoDi(100, 40);
+    const QSizeF a3 = dimensioniFoglio(FormatoFoglio::A3);
+    const struct {
+        Profilo profilo;
+        std::optional<double> scala;
+        std::size_t massimo;
+        std::optional<double> cheBasta;
+    } casi[] = {
+        {p, 10.0, 20, 1000.0}, {p, std::nullopt, 1, 20000.0}, {percorsoDi(1, 1e12), 1e6, 5000, {}}};
+    for (const auto& c : casi) {
+        try {
+            impaginaProfilo(c.profilo, a3, c.scala, std::nullopt, false, 1, c.massimo);
+            ADD_FAILURE() << c.massimo;
+        } catch (const TroppiFogli& e) {
+            EXPECT_EQ(e.scalaCheBasta, c.cheBasta) << e.what();
+            if (c.cheBasta) {
+                EXPECT_LE(
+                    impaginaProfilo(c.profilo, a3, c.cheBasta, std::nullopt, false, 1, c.massimo)
+                        .fogli.size(),
+                    c.massimo);
+            }
+        }
+    }
 }
