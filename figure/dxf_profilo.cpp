@@ -1,6 +1,7 @@
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 
+#include "file/utf8.h"
 #include "numeri/formato.h"
 
 #include <dxflib/dl_dxf.h>
@@ -9,31 +10,61 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <string_view>
 
 const char* const stratiDxf[7] = {"TERRENO",  "SCORRIMENTO", "CIELO",    "PELO_LIBERO",
                                   "POZZETTI", "TESTI",       "CARTIGLIO"};
 
 namespace {
 
-// DXF text is in the ANSI code page: other characters go as \U+XXXX.
-std::string testoDxf(const std::string& utf8) {
+void unitaUtf16(std::string& esito, unsigned unita) {
+    char cifre[16];
+    std::snprintf(cifre, sizeof cifre, "\\U+%04X", unita);
+    esito += cifre;
+}
+
+// A text as AutoCAD 2000 reads it back, in a file of the ANSI code page.
+// Printable ASCII stays as it is, but for what a reader takes for a code:
+// a backslash goes as \U+005C (a typed "\U+0041" stays those characters),
+// a caret as "^ ", and each '%' of a run of two or more as "%%%" ("%%"
+// begins %%d, %%u, %%nnn and the like). A control character goes in caret
+// notation, ^J for a line feed, which keeps the text on its line of the
+// file. Any other character goes as \U+ and four hex digits of UTF-16, the
+// form the format has; one beyond the basic plane as its surrogate pair,
+// which a program holding text in UTF-16, as AutoCAD does, joins back into
+// the character, where five digits would be read as four and a digit.
+// Bytes that are not UTF-8 go as U+FFFD, the replacement character.
+std::string testoDxf(std::string_view utf8) {
     std::string esito;
     for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            esito += c == '\n' || c == '\r' ? ' ' : static_cast<char>(c);
-            ++i;
-            continue;
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const bool percentoInSerie = c == '%' && ((i > 0 && utf8[i - 1] == '%') ||
+                                                  (i + 1 < utf8.size() && utf8[i + 1] == '%'));
+        if (c < 0x20) {
+            esito += '^';
+            esito += static_cast<char>(c + 0x40);
+        } else if (c == '^') {
+            esito += "^ ";
+        } else if (percentoInSerie) {
+            esito += "%%%";
+        } else if (c < 0x7F && c != '\\') {
+            esito += static_cast<char>(c);
+        } else {
+            char32_t punto = 0;
+            const std::size_t lunghezza = sequenzaUtf8(utf8.substr(i), punto);
+            if (lunghezza == 0) {
+                punto = 0xFFFD;
+            } else {
+                i += lunghezza - 1;
+            }
+            if (punto > 0xFFFF) {
+                unitaUtf16(esito, 0xD800 + ((punto - 0x10000) >> 10));
+                unitaUtf16(esito, 0xDC00 + ((punto - 0x10000) & 0x3FF));
+            } else {
+                unitaUtf16(esito, punto);
+            }
         }
-        const int lunghezza = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        unsigned codice = c & (lunghezza == 4 ? 0x07 : lunghezza == 3 ? 0x0F : 0x1F);
-        for (int k = 1; k < lunghezza && i + k < utf8.size(); ++k) {
-            codice = (codice << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        }
-        i += static_cast<std::size_t>(lunghezza);
-        char cifre[16];
-        std::snprintf(cifre, sizeof cifre, "\\U+%04X", codice);
-        esito += cifre;
+        ++i;
     }
     return esito;
 }

@@ -107,6 +107,46 @@ LettoreDxf letto(const std::string& dxf) {
     return lettore;
 }
 
+// A DXF text as a CAD program shows it: \U+XXXX a UTF-16 unit (a surrogate
+// pair one character), ^ and a letter a control character, "^ " a caret,
+// "%%%" a percent sign, %%d, %%p and %%c their signs, %%u and %%o the
+// underline and overline switches, %%nnn the character of that number.
+std::string comeLoMostraIlCad(const std::string& dxf) {
+    QString testo;
+    for (std::size_t i = 0; i < dxf.size();) {
+        const std::string resto = dxf.substr(i);
+        bool esadecimale = false;
+        const ushort unita =
+            resto.rfind("\\U+", 0) == 0
+                ? QString::fromStdString(resto.substr(3, 4)).toUShort(&esadecimale, 16)
+                : 0;
+        if (esadecimale && resto.size() >= 7) {
+            testo += QChar(unita);
+            i += 7;
+        } else if (resto.rfind("^", 0) == 0 && resto.size() > 1) {
+            testo += resto[1] == ' ' ? QChar('^') : QChar(resto[1] - 0x40);
+            i += 2;
+        } else if (resto.rfind("%%", 0) == 0 && resto.size() > 2) {
+            const char codice = resto[2];
+            if (std::isdigit(static_cast<unsigned char>(codice)) && resto.size() >= 5) {
+                testo += QChar(std::stoi(resto.substr(2, 3)));
+                i += 5;
+                continue;
+            }
+            const std::map<char, QString> segni = {{'%', "%"}, {'d', "°"}, {'p', "±"},
+                                                   {'c', "⌀"}, {'u', ""},  {'o', ""}};
+            const auto segno = segni.find(static_cast<char>(std::tolower(codice)));
+            testo += segno != segni.end() ? segno->second : QString();
+            i += 3;
+        } else {
+            const auto lunghezza = static_cast<unsigned char>(dxf[i]) < 0x80 ? 1 : 2;
+            testo += QString::fromLatin1(dxf.substr(i, lunghezza));
+            i += lunghezza;
+        }
+    }
+    return testo.toStdString();
+}
+
 // A path of `n` reaches `lunghezza` m long with every level known, made by
 // hand: a profile may hold any values, not only a network's.
 Profilo percorsoDi(std::size_t n, double lunghezza) {
@@ -671,5 +711,24 @@ TEST(Profilo, TroppiFogliConLaScalaCheBasta) {
                     c.massimo);
             }
         }
+    }
+}
+
+// Names as typed in a CAD program: beyond the basic plane, the codes that
+// begin with %% and \U+, carets, percent signs and control characters all
+// read back as they were written.
+TEST(Profilo, DxfTestiRilettiComeScritti) {
+    const std::string nomi[] = {"Pozzo Libertà", "P😀1",  "%%d", "50%%u",    "\\U+0041", "a^b",
+                                "tab\tsotto",    "100%", "%%%", "¼ € ∅ 中", "ultimo\\"};
+    for (const std::string& nome : nomi) {
+        Profilo p = percorsoDi(1, 40);
+        p.pozzetti[0].nome = nome;
+        const LettoreDxf dxf =
+            letto(profiloDxf(p, impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3))));
+        std::vector<std::string> mostrati;
+        for (const std::string& testo : dxf.testi) {
+            mostrati.push_back(comeLoMostraIlCad(testo));
+        }
+        EXPECT_NE(std::find(mostrati.begin(), mostrati.end(), nome), mostrati.end()) << nome;
     }
 }
