@@ -212,42 +212,69 @@ void FinestraProfilo::ridisegna() {
         motivo = "Quote non calcolate: nessuno scorrimento noto in questa rete; si disegnano il "
                  "terreno e il cartiglio.";
     }
+    if (profilo_) {
+        try {
+            impagina();
+        } catch (const TroppiFogli& e) {
+            profilo_.reset();
+            impaginazione_ = {};
+            motivo =
+                QString("Nessun profilo: %1%2.")
+                    .arg(QString::fromUtf8(e.what()), QString::fromStdString(consiglioDiScala(e)));
+        }
+    }
+    if (profilo_ && foglioCheNonSta(*profilo_, impaginazione_)) {
+        motivo = "Le quote non stanno nel disegno nemmeno alla scala verticale più piccola: i "
+                 "loro dislivelli sono troppo grandi per un profilo.";
+    }
     avviso->setText(motivo);
     avviso->setVisible(!motivo.isEmpty());
     esportaProfilo->setEnabled(profilo_.has_value());
-    if (profilo_) {
-        const QSizeF foglio = foglioDellaFinestra(scorrimento_->viewport()->size());
-        impaginazione_ = impaginaProfilo(*profilo_, foglio, scala(scalaOrizzontale),
-                                         scala(scalaVerticale), true);
-        // A path too long at the scale typed for a window to hold is shown
-        // fitted, and the box says why.
-        const double pixelPerMillimetro = scorrimento_->viewport()->height() / foglio.height();
-        if (foglioCheNonSta(*profilo_, impaginazione_)) {
-            segnalaCasella(scalaVerticale, Lettura::Rifiutata,
-                           "A questa scala le quote non stanno nel disegno: si usi una scala "
-                           "verticale più piccola, o la si lasci vuota.");
-            impaginazione_ =
-                impaginaProfilo(*profilo_, foglio, scala(scalaOrizzontale), std::nullopt, true);
-        }
-        if (impaginazione_.foglio.width() * pixelPerMillimetro > larghezzaMassima) {
-            segnalaCasella(scalaOrizzontale, Lettura::Rifiutata,
-                           "A questa scala il percorso è troppo lungo per la finestra: si usi "
-                           "una scala più piccola, o si esporti il profilo.");
-            impaginazione_ =
-                impaginaProfilo(*profilo_, foglio, std::nullopt, scala(scalaVerticale), true);
-        }
-    }
     tela_->adatta(std::max(200, scorrimento_->viewport()->height()));
 }
 
-ImpaginazioneProfilo FinestraProfilo::impaginazioneDaStampare() const {
+// The window's sheet at the scales typed; where the path would be too long
+// for a window to hold, or the levels too high for the sheet, at the
+// scale fitted instead, and the box says why. TroppiFogli when even the
+// fitted scale is too large.
+void FinestraProfilo::impagina() {
+    const QSize vista = scorrimento_->viewport()->size();
+    const QSizeF foglio = foglioDellaFinestra(vista);
+    const auto fogliMassimi =
+        static_cast<std::size_t>(larghezzaMassima / std::max(vista.width(), 1));
+    std::optional<double> orizzontale = scala(scalaOrizzontale);
+    const std::optional<double> verticale = scala(scalaVerticale);
+    try {
+        impaginazione_ =
+            impaginaProfilo(*profilo_, foglio, orizzontale, verticale, true, 1, fogliMassimi);
+    } catch (const TroppiFogli& e) {
+        if (!orizzontale) {
+            throw;
+        }
+        segnalaCasella(scalaOrizzontale, Lettura::Rifiutata,
+                       "A questa scala il percorso è troppo lungo per la finestra: si usi una "
+                       "scala più piccola, o si esporti il profilo.");
+        orizzontale.reset();
+        impaginazione_ =
+            impaginaProfilo(*profilo_, foglio, orizzontale, verticale, true, 1, fogliMassimi);
+    }
+    if (verticale && foglioCheNonSta(*profilo_, impaginazione_)) {
+        segnalaCasella(scalaVerticale, Lettura::Rifiutata,
+                       "A questa scala le quote non stanno nel disegno: si usi una scala "
+                       "verticale più piccola, o la si lasci vuota.");
+        impaginazione_ =
+            impaginaProfilo(*profilo_, foglio, orizzontale, std::nullopt, true, 1, fogliMassimi);
+    }
+}
+
+ImpaginazioneProfilo FinestraProfilo::impaginazioneDaStampare(const std::string& percorso) const {
     if (!profilo_) {
         return {};
     }
-    return impaginaProfilo(
-        *profilo_,
-        dimensioniFoglio(foglio->currentIndex() == 1 ? FormatoFoglio::A4 : FormatoFoglio::A3),
-        scala(scalaOrizzontale), scala(scalaVerticale));
+    const QSizeF dimensioni =
+        dimensioniFoglio(foglio->currentIndex() == 1 ? FormatoFoglio::A4 : FormatoFoglio::A3);
+    return impaginaProfilo(*profilo_, dimensioni, scala(scalaOrizzontale), scala(scalaVerticale),
+                           false, 1, fogliMassimi(percorso, dimensioni));
 }
 
 QString FinestraProfilo::testoSotto(double xMillimetri) const {
@@ -280,17 +307,24 @@ bool FinestraProfilo::esporta(const std::string& percorso) {
         return false;
     }
     try {
-        const ImpaginazioneProfilo impaginazione = impaginazioneDaStampare();
+        const ImpaginazioneProfilo impaginazione = impaginazioneDaStampare(percorso);
         if (const std::optional<std::size_t> foglio = foglioCheNonSta(*profilo_, impaginazione)) {
+            // Advice only about a scale that was typed.
             avvisa(QString("Alla scala verticale 1:%1 le quote del foglio %2 non stanno nel "
-                           "disegno: si usi una scala verticale più piccola, o la si lasci "
-                           "vuota.")
+                           "disegno: %3")
                        .arg(impaginazione.scalaVerticale)
-                       .arg(*foglio + 1));
+                       .arg(*foglio + 1)
+                       .arg(scala(scalaVerticale)
+                                ? "si usi una scala verticale più piccola, o la si lasci vuota."
+                                : "i loro dislivelli sono troppo grandi per un profilo."));
             return false;
         }
         scriviProfilo(percorso, *profilo_, impaginazione, separatore_);
         return true;
+    } catch (const TroppiFogli& e) {
+        avvisa(QString("Profilo non esportato: %1%2.")
+                   .arg(QString::fromUtf8(e.what()), QString::fromStdString(consiglioDiScala(e))));
+        return false;
     } catch (const std::exception& e) {
         avvisa(QString::fromUtf8(e.what()));
         return false;

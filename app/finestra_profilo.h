@@ -37,9 +37,10 @@ class FinestraProfilo : public QWidget {
     // The profile drawn, none when the network has no path to draw (the
     // reason is shown instead).
     const std::optional<tratti::Profilo>& profilo() const { return profilo_; }
-    // The window's continuous sheet, and the sheets of an export.
+    // The window's continuous sheet, and the sheets of an export to a file
+    // (TroppiFogli beyond what its format takes).
     const ImpaginazioneProfilo& impaginazione() const { return impaginazione_; }
-    ImpaginazioneProfilo impaginazioneDaStampare() const;
+    ImpaginazioneProfilo impaginazioneDaStampare(const std::string& percorso) const;
     // The levels under a point of the window's sheet, mm across, in words.
     QString testoSotto(double xMillimetri) const;
     // Writes the profile, the format by the extension; a warning on failure.
@@ -63,6 +64,7 @@ class FinestraProfilo : public QWidget {
     void riempiAlberi();
     void riempiTeste();
     void ridisegna();
+    void impagina();
     void chiediEsportazione();
     std::optional<double> scala(QLineEdit* casella) const;
 

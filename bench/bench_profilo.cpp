@@ -1,11 +1,14 @@
+#include "app/finestra_profilo.h"
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 #include "tratti/profilo.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+
+#include <stdexcept>
 
 #include <random>
 #include <string>
@@ -13,7 +16,10 @@
 
 // A trunk sewer of 1,000 reaches of 40 m from one head to its outlet, its
 // invert known at the head: its profile drawn in a window, laid out on A3
-// sheets and drawn, and written as DXF and as PDF.
+// sheets and drawn, and written as DXF and as PDF. Then the largest lines a
+// file may hold, whose work must grow with their size only: a chain of
+// 99,999 reaches written as DXF at 1:10, and a star of 99,999 reaches into
+// one manhole, its paths and the profile's window opened on it.
 namespace {
 
 std::string pozzetto(int numero) {
@@ -105,18 +111,107 @@ void ProfiloPdf(benchmark::State& misura) {
     std::remove(file.c_str());
 }
 
+constexpr int grande = 99999;
+
+struct Rete {
+    std::vector<tratti::Tratto> tratti;
+    tratti::EsitiRete rete;
+};
+
+tratti::Tratto trattoDa50(std::string monte, std::string valle) {
+    tratti::Tratto t;
+    t.nome = monte + "-" + valle;
+    t.pozzettoMonte = std::move(monte);
+    t.pozzettoValle = std::move(valle);
+    t.lunghezza = 50;
+    t.pendenza = 0.005;
+    t.raggio = 30;
+    t.portata = 100;
+    return t;
+}
+
+const Rete& catena() {
+    static const Rete r = [] {
+        Rete r;
+        for (int k = 0; k < grande; ++k) {
+            r.tratti.push_back(trattoDa50(pozzetto(k), pozzetto(k + 1)));
+        }
+        r.tratti.front().quotaMonte = 100;
+        r.rete = *tratti::calcolaRete(r.tratti, {}, tratti::Impostazioni());
+        return r;
+    }();
+    return r;
+}
+
+const Rete& stella() {
+    static const Rete r = [] {
+        Rete r;
+        for (int k = 0; k < grande; ++k) {
+            r.tratti.push_back(trattoDa50(pozzetto(k), "O"));
+            r.tratti.back().quotaMonte = 100;
+        }
+        r.rete = *tratti::calcolaRete(r.tratti, {}, tratti::Impostazioni());
+        return r;
+    }();
+    return r;
+}
+
+// The chain at 1:10 needs more sheets than a drawing may have: its layout
+// is counted and refused, whatever the scale.
+void CatenaDxfAUnoADieci(benchmark::State& misura) {
+    const tratti::Profilo profilo = tratti::Percorsi(catena().tratti, catena().rete).da("P0");
+    for (auto _ : misura) {
+        try {
+            benchmark::DoNotOptimize(profiloDxf(
+                profilo, impaginaProfilo(profilo, dimensioniFoglio(FormatoFoglio::A3), 10.0)));
+        } catch (const std::invalid_argument&) {
+        }
+    }
+}
+
+// The same chain written as DXF at the largest scale it may be drawn at.
+void CatenaDxfAUnoACinquemila(benchmark::State& misura) {
+    const tratti::Profilo profilo = tratti::Percorsi(catena().tratti, catena().rete).da("P0");
+    for (auto _ : misura) {
+        benchmark::DoNotOptimize(profiloDxf(
+            profilo, impaginaProfilo(profilo, dimensioniFoglio(FormatoFoglio::A3), 5000.0)));
+    }
+}
+
+void StellaPercorsi(benchmark::State& misura) {
+    const Rete& r = stella();
+    for (auto _ : misura) {
+        const tratti::Percorsi percorsi(r.tratti, r.rete);
+        benchmark::DoNotOptimize(percorsi.testaPiuLunga());
+    }
+}
+
+// What opening the window does: the paths, the heads in their list, the
+// first one's profile laid out.
+void StellaNellaFinestra(benchmark::State& misura) {
+    const Rete& r = stella();
+    FinestraProfilo finestra;
+    for (auto _ : misura) {
+        finestra.mostra(r.tratti, r.rete, Separatore::Punto);
+    }
+}
+
 } // namespace
 
 BENCHMARK(ProfiloNellaFinestra)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfiloDisegnato)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfiloDxf)->Unit(benchmark::kMillisecond);
 BENCHMARK(ProfiloPdf)->Unit(benchmark::kMillisecond);
+BENCHMARK(CatenaDxfAUnoADieci)->Unit(benchmark::kMillisecond);
+BENCHMARK(CatenaDxfAUnoACinquemila)->Unit(benchmark::kMillisecond);
+BENCHMARK(StellaPercorsi)->Unit(benchmark::kMillisecond);
+BENCHMARK(StellaNellaFinestra)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QGuiApplication applicazione(argc, argv);
+    QApplication applicazione(argc, argv);
     percorso();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -132,14 +132,28 @@ void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {
     } catch (const std::invalid_argument& e) {
         throw ErroreUso("--profilo: " + testoVisibile(e.what()));
     }
-    const ImpaginazioneProfilo impaginazione =
-        impaginaProfilo(profilo, dimensioniFoglio(FormatoFoglio::A3), opzioni.scalaOrizzontale,
-                        opzioni.scalaVerticale);
-    if (const std::optional<std::size_t> foglio = foglioCheNonSta(profilo, impaginazione)) {
-        throw ErroreUso("--scala-verticale: a 1:" + CStr(impaginazione.scalaVerticale) +
-                        " le quote del foglio " + std::to_string(*foglio + 1) +
-                        " non stanno nel disegno; si scelga una scala verticale più piccola, o "
-                        "la si lasci adattare al foglio");
+    const QSizeF foglio = dimensioniFoglio(FormatoFoglio::A3);
+    ImpaginazioneProfilo impaginazione;
+    try {
+        impaginazione =
+            impaginaProfilo(profilo, foglio, opzioni.scalaOrizzontale, opzioni.scalaVerticale,
+                            false, 1, fogliMassimi(opzioni.profilo, foglio));
+    } catch (const TroppiFogli& e) {
+        throw ErroreUso((opzioni.scalaOrizzontale ? "--scala-orizzontale: " : "--profilo: ") +
+                        std::string(e.what()) + consiglioDiScala(e));
+    }
+    if (const std::optional<std::size_t> nonSta = foglioCheNonSta(profilo, impaginazione)) {
+        const std::string quote = "le quote del foglio " + std::to_string(*nonSta + 1);
+        const std::string scala = CStr(impaginazione.scalaVerticale);
+        // Advice only about a scale that was typed.
+        throw ErroreUso(opzioni.scalaVerticale
+                            ? "--scala-verticale: a 1:" + scala + " " + quote +
+                                  " non stanno nel disegno; si scelga una scala verticale più "
+                                  "piccola, o la si lasci adattare al foglio"
+                            : "--profilo: " + quote +
+                                  " non stanno nel disegno nemmeno alla scala verticale più "
+                                  "piccola, 1:" +
+                                  scala + ": i loro dislivelli sono troppo grandi per un profilo");
     }
     try {
         scriviProfilo(opzioni.profilo, profilo, impaginazione, opzioni.separatore);

@@ -1,37 +1,71 @@
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 
+#include "file/utf8.h"
 #include "numeri/formato.h"
 
 #include <dxflib/dl_dxf.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <string_view>
 
 const char* const stratiDxf[7] = {"TERRENO",  "SCORRIMENTO", "CIELO",    "PELO_LIBERO",
                                   "POZZETTI", "TESTI",       "CARTIGLIO"};
 
 namespace {
 
-// DXF text is in the ANSI code page: other characters go as \U+XXXX.
-std::string testoDxf(const std::string& utf8) {
+void unitaUtf16(std::string& esito, unsigned unita) {
+    char cifre[16];
+    std::snprintf(cifre, sizeof cifre, "\\U+%04X", unita);
+    esito += cifre;
+}
+
+// A text as AutoCAD 2000 reads it back, in a file of the ANSI code page.
+// Printable ASCII stays as it is, but for what a reader takes for a code:
+// a backslash goes as \U+005C (a typed "\U+0041" stays those characters),
+// a caret as "^ ", and each '%' of a run of two or more as "%%%" ("%%"
+// begins %%d, %%u, %%nnn and the like). A control character goes in caret
+// notation, ^J for a line feed, which keeps the text on its line of the
+// file. Any other character goes as \U+ and four hex digits of UTF-16, the
+// form the format has; one beyond the basic plane as its surrogate pair,
+// which a program holding text in UTF-16, as AutoCAD does, joins back into
+// the character, where five digits would be read as four and a digit.
+// Bytes that are not UTF-8 go as U+FFFD, the replacement character.
+std::string testoDxf(std::string_view utf8) {
     std::string esito;
     for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            esito += c == '\n' || c == '\r' ? ' ' : static_cast<char>(c);
-            ++i;
-            continue;
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const bool percentoInSerie = c == '%' && ((i > 0 && utf8[i - 1] == '%') ||
+                                                  (i + 1 < utf8.size() && utf8[i + 1] == '%'));
+        if (c < 0x20) {
+            esito += '^';
+            esito += static_cast<char>(c + 0x40);
+        } else if (c == '^') {
+            esito += "^ ";
+        } else if (percentoInSerie) {
+            esito += "%%%";
+        } else if (c < 0x7F && c != '\\') {
+            esito += static_cast<char>(c);
+        } else {
+            char32_t punto = 0;
+            const std::size_t lunghezza = sequenzaUtf8(utf8.substr(i), punto);
+            if (lunghezza == 0) {
+                punto = 0xFFFD;
+            } else {
+                i += lunghezza - 1;
+            }
+            if (punto > 0xFFFF) {
+                unitaUtf16(esito, 0xD800 + ((punto - 0x10000) >> 10));
+                unitaUtf16(esito, 0xDC00 + ((punto - 0x10000) & 0x3FF));
+            } else {
+                unitaUtf16(esito, punto);
+            }
         }
-        const int lunghezza = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        unsigned codice = c & (lunghezza == 4 ? 0x07 : lunghezza == 3 ? 0x0F : 0x1F);
-        for (int k = 1; k < lunghezza && i + k < utf8.size(); ++k) {
-            codice = (codice << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        }
-        i += static_cast<std::size_t>(lunghezza);
-        char cifre[16];
-        std::snprintf(cifre, sizeof cifre, "\\U+%04X", codice);
-        esito += cifre;
+        ++i;
     }
     return esito;
 }
@@ -43,9 +77,13 @@ class ScritturaInMemoria : public DL_WriterA {
     ScritturaInMemoria() : DL_WriterA("/dev/null", DL_Codes::AC1015) {}
 
     void dxfReal(int gc, double value) const override {
-        char cifre[64];
-        std::snprintf(cifre, sizeof cifre, "%.12f", value);
-        std::string testo(cifre);
+        // Room for every digit of the largest double; to_chars writes the
+        // digits printf would, at less cost, which a long path pays a
+        // million times.
+        char cifre[400];
+        std::string testo(
+            cifre,
+            std::to_chars(cifre, cifre + sizeof cifre, value, std::chars_format::fixed, 12).ptr);
         testo.erase(testo.find_last_not_of('0') + 1);
         if (testo.back() == '.') {
             testo += '0';
@@ -105,7 +143,7 @@ class Disegno {
     double y(double quota) const { return quota * esagerazione_; }
     double tabella() const { return fondoDisegno() - 10 * mm_; }
     std::string numero(double valore, const char* modello) const {
-        return perLettura(Format(valore, modello), separatore_);
+        return std::isfinite(valore) ? perLettura(Format(valore, modello), separatore_) : "-";
     }
 
     void polilinea(const char* strato, tratti::Linea quale) {
@@ -124,7 +162,7 @@ class Disegno {
         for (const tratti::TrattoProfilo& t : profilo_.tratti) {
             const std::optional<double> z0 = tratti::livelloSulTratto(profilo_, t, t.da, quale);
             const std::optional<double> z1 = tratti::livelloSulTratto(profilo_, t, t.a, quale);
-            if (!z0 || !z1) {
+            if (!z0 || !z1 || !std::isfinite(y(*z0)) || !std::isfinite(y(*z1))) {
                 chiudi();
                 continue;
             }
@@ -134,7 +172,11 @@ class Disegno {
         chiudi();
     }
 
+    // Neither a line nor a text has a place at an infinite level.
     void linea(const char* strato, double x0, double y0, double x1, double y1) {
+        if (!std::isfinite(x0 + y0 + x1 + y1)) {
+            return;
+        }
         dxf_.writeLine(dw_, DL_LineData(x0, y0, 0, x1, y1, 0),
                        DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
     }
@@ -142,6 +184,9 @@ class Disegno {
     // A text of `altezza` mm as printed; `gradi` turns it about its anchor.
     void testo(const char* strato, const std::string& contenuto, double x, double yy,
                double altezza, int orizzontale = 0, int verticale = 0, double gradi = 0) {
+        if (!std::isfinite(x + yy)) {
+            return;
+        }
         const double h = altezza * mm_;
         dxf_.writeText(dw_,
                        DL_TextData(x, yy, 0, x, yy, 0, h, 1, 0, orizzontale, verticale,
@@ -149,32 +194,35 @@ class Disegno {
                        DL_Attributes(strato, 256, -1, "BYLAYER", 1.0));
     }
 
+    // The highest and the lowest level drawn, 0 where there is none.
     double cima() const {
-        double alto = -1e300;
-        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
-            for (const auto z : {p.terreno, p.fondo()}) {
-                if (z) {
-                    alto = std::max(alto, *z);
-                }
+        double alto = -std::numeric_limits<double>::infinity();
+        const auto tieni = [&](std::optional<double> z) {
+            if (z && std::isfinite(y(*z))) {
+                alto = std::max(alto, *z);
             }
+        };
+        for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
+            tieni(p.terreno);
+            tieni(p.fondo());
         }
         for (const tratti::TrattoProfilo& t : profilo_.tratti) {
             if (t.fondoMonte) {
-                alto = std::max(alto, *t.fondoMonte + t.altezzaPiena);
+                tieni(*t.fondoMonte + t.altezzaPiena);
             }
         }
-        return alto > -1e300 ? y(alto) : 0;
+        return std::isfinite(alto) ? y(alto) : 0;
     }
     double fondoDisegno() const {
-        double basso = 1e300;
+        double basso = std::numeric_limits<double>::infinity();
         for (const tratti::PozzettoProfilo& p : profilo_.pozzetti) {
             for (const auto z : {p.terreno, p.fondo()}) {
-                if (z) {
+                if (z && std::isfinite(y(*z))) {
                     basso = std::min(basso, *z);
                 }
             }
         }
-        return basso < 1e300 ? y(basso) : 0;
+        return std::isfinite(basso) ? y(basso) : 0;
     }
 
     void pozzetti() {

@@ -15,7 +15,6 @@
 #include <mutex>
 #include <thread>
 
-#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -23,6 +22,8 @@ namespace {
 
 // PNG: 150 dots an inch, enough to read the table's smallest texts.
 constexpr double puntiPerMillimetro = 150 / 25.4;
+// The largest picture made, some 480 MB while it is drawn.
+constexpr double pixelMassimi = 120e6;
 
 QByteArray pdf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
                Separatore separatore) {
@@ -78,14 +79,7 @@ QByteArray svg(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
                Separatore separatore) {
     const QSizeF tutto(imp.foglio.width(), imp.foglio.height() * imp.fogli.size());
-    const QSize pixel = (tutto * puntiPerMillimetro).toSize();
-    // A picture too large to hold is refused rather than half drawn.
-    if (static_cast<double>(pixel.width()) * pixel.height() > 120e6) {
-        throw std::invalid_argument("il profilo ha troppi fogli per un'immagine PNG (" +
-                                    std::to_string(imp.fogli.size()) +
-                                    "): si esporti in PDF o in DXF");
-    }
-    QImage immagine(pixel, QImage::Format_RGB32);
+    QImage immagine((tutto * puntiPerMillimetro).toSize(), QImage::Format_RGB32);
     immagine.fill(Qt::white);
     {
         QPainter pittore(&immagine);
@@ -157,6 +151,25 @@ std::vector<QImage> immaginiDeiFogli(const tratti::Profilo& profilo,
     return fogli;
 }
 
+std::size_t fogliMassimi(const std::string& percorso, QSizeF foglio) {
+    const std::string e = estensione(percorso);
+    // One picture of all the sheets, one under another: a viewer opens a
+    // few hundred; a PNG as many as its pixels allow.
+    constexpr std::size_t fogliDiUnaFigura = 200;
+    if (e == "svg") {
+        return fogliDiUnaFigura;
+    }
+    if (e == "png") {
+        const QSizeF pixel = foglio * puntiPerMillimetro;
+        return std::min(fogliDiUnaFigura,
+                        static_cast<std::size_t>(pixelMassimi / (pixel.width() * pixel.height())));
+    }
+    // A PDF's pages; and the DXF, one drawing in metres whose texts and
+    // table are sized for printing at its scales: plotted, it fills as
+    // many sheets.
+    return fogliMassimiDisegno;
+}
+
 bool formatoProfiloNoto(const std::string& percorso) {
     const std::string e = estensione(percorso);
     return e == "pdf" || e == "svg" || e == "png" || e == "dxf";
@@ -165,14 +178,12 @@ bool formatoProfiloNoto(const std::string& percorso) {
 void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione, Separatore separatore) {
     const std::string e = estensione(percorso);
-    // A PDF of thousands of pages, or a picture of hundreds of sheets, is
-    // a scale mistyped: refused before anything is drawn.
-    const std::size_t fogliMassimi = e == "pdf" ? 5000 : e == "dxf" ? SIZE_MAX : 200;
-    if (impaginazione.fogli.size() > fogliMassimi) {
-        throw std::invalid_argument("a questa scala il profilo richiederebbe " +
-                                    std::to_string(impaginazione.fogli.size()) + " fogli (al più " +
-                                    std::to_string(fogliMassimi) + " in " + e +
-                                    "): si scelga una scala orizzontale più piccola");
+    // A layout made for another format: refused before anything is drawn.
+    if (const std::size_t massimo = fogliMassimi(percorso, impaginazione.foglio);
+        impaginazione.fogli.size() > massimo) {
+        throw TroppiFogli("il profilo ha " + std::to_string(impaginazione.fogli.size()) +
+                              " fogli, al più " + std::to_string(massimo) + " in " + e,
+                          std::nullopt);
     }
     if (e == "dxf") {
         scriviFileIntero(percorso, profiloDxf(profilo, impaginazione, separatore));

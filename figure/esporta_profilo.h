@@ -12,10 +12,15 @@
 // (one page a sheet, at the printed scales), as SVG or PNG (the sheets one
 // under the other) and as DXF for CAD, in real metres. The format comes
 // from the extension; ErroreFile or std::invalid_argument, in Italian, for
-// a path that cannot be written or an extension not known.
+// a path that cannot be written, an extension not known, or more sheets
+// than the format takes (TroppiFogli).
 
 // "pdf", "svg", "png", "dxf".
 bool formatoProfiloNoto(const std::string& percorso);
+
+// The most sheets of `foglio` a profile is written on, the format by the
+// extension: impaginaProfilo's bound, and scriviProfilo's.
+std::size_t fogliMassimi(const std::string& percorso, QSizeF foglio);
 
 void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione,

@@ -1,6 +1,7 @@
 #include "figure/figura_profilo.h"
 
 #include "figure/figura_tratto.h"
+#include "numeri/conversioni.h"
 #include "numeri/formato.h"
 
 #include <QFont>
@@ -14,6 +15,8 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <span>
+#include <string>
 
 namespace {
 
@@ -26,6 +29,7 @@ constexpr double rigaTratto = 6;
 constexpr double sopraIlTerreno = 14;  // room for the manholes' names
 constexpr double trattoLeggibile = 14; // the least width a reach is given when fitted
 constexpr double bordoInterno = 6;     // between the frame and the first or last manhole
+constexpr double oltreIlDisegno = 10;  // the band lines are cut to, beyond the drawing's edges
 
 // The manholes' rows, each as high as its values stand upright.
 struct RigaPozzetti {
@@ -95,27 +99,31 @@ double altezzaDisegno(QSizeF foglio) {
     return foglio.height() - 2 * margine - testata - fasciaLegenda - altezzaCartiglio;
 }
 
-// The levels a stretch of the path reaches, lowest and highest.
+// A level that can be drawn: an infinite one, or none, is unknown.
+std::optional<double> finita(std::optional<double> quota) {
+    return quota && std::isfinite(*quota) ? quota : std::nullopt;
+}
+
+// The levels a stretch of the path reaches, lowest and highest: only its
+// own manholes and reaches are looked at.
 std::optional<std::pair<double, double>> escursione(const tratti::Profilo& profilo, double da,
                                                     double a) {
     double basso = std::numeric_limits<double>::infinity();
     double alto = -basso;
     const auto tieni = [&](std::optional<double> z) {
-        if (z) {
+        if (finita(z)) {
             basso = std::min(basso, *z);
             alto = std::max(alto, *z);
         }
     };
-    for (const tratti::PozzettoProfilo& p : profilo.pozzetti) {
-        if (p.progressiva >= da - 1e-9 && p.progressiva <= a + 1e-9) {
-            tieni(p.terreno);
-            tieni(p.fondo());
-        }
+    const auto [primoPozzetto, finePozzetti] = profilo.pozzettiTra(da - 1e-9, a + 1e-9);
+    for (std::size_t i = primoPozzetto; i < finePozzetti; ++i) {
+        tieni(profilo.pozzetti[i].terreno);
+        tieni(profilo.pozzetti[i].fondo());
     }
-    for (const tratti::TrattoProfilo& t : profilo.tratti) {
-        if (t.a < da || t.da > a) {
-            continue;
-        }
+    const auto [primoTratto, fineTratti] = profilo.trattiTra(da - 1e-9, a + 1e-9);
+    for (std::size_t k = primoTratto; k < fineTratti; ++k) {
+        const tratti::TrattoProfilo& t = profilo.tratti[k];
         for (const double x : {std::max(t.da, da), std::min(t.a, a)}) {
             const tratti::LivelliProfilo l = tratti::livelliA(profilo, x);
             tieni(l.terreno);
@@ -129,30 +137,71 @@ std::optional<std::pair<double, double>> escursione(const tratti::Profilo& profi
     return std::pair{basso, alto};
 }
 
-std::vector<FoglioProfilo> divisoInFogli(const tratti::Profilo& profilo, double campo) {
-    std::vector<FoglioProfilo> fogli;
-    const double fine = profilo.lunghezza();
-    double inizio = 0;
-    while (fogli.empty() || inizio < fine - 1e-9) {
-        // The farthest manhole that fits; a reach longer than a sheet is
-        // cut where the sheet ends.
-        double a = std::min(inizio + campo, fine);
-        if (a < fine - 1e-9) {
-            double ultimo = inizio;
-            for (const tratti::PozzettoProfilo& p : profilo.pozzetti) {
-                if (p.progressiva > inizio + 1e-9 && p.progressiva <= inizio + campo + 1e-9) {
-                    ultimo = p.progressiva;
-                }
+// The path on sheets `campo` metres of it wide: a sheet ends at the
+// farthest manhole it holds, and a reach longer than a sheet is cut where
+// sheets end. Walked a manhole at a time, the cuts along a long reach
+// counted at once: as many steps as manholes, whatever the scale, and the
+// sheets counted before any is made.
+class DivisoInFogli {
+  public:
+    DivisoInFogli(const tratti::Profilo& profilo, double campo)
+        : campo_(campo), fine_(profilo.lunghezza()) {
+        const std::vector<tratti::PozzettoProfilo>& pozzetti = profilo.pozzetti;
+        double inizio = 0;
+        std::size_t ultimo = 0; // the last manhole on a sheet so far
+        while (ultimo + 1 < pozzetti.size()) {
+            const double prossimo = pozzetti[ultimo + 1].progressiva;
+            // A manhole where the last one stands is on its sheet already.
+            if (!(prossimo > inizio + 1e-9)) {
+                ++ultimo;
+                continue;
             }
-            if (ultimo > inizio) {
-                a = ultimo;
+            const double tagli =
+                std::max(0.0, std::ceil((prossimo - inizio - campo - 1e-9) / campo));
+            const double partenza = inizio + tagli * campo;
+            std::size_t fine = ultimo + 1;
+            while (fine + 1 < pozzetti.size() &&
+                   pozzetti[fine + 1].progressiva <= partenza + campo + 1e-9) {
+                ++fine;
             }
+            corse_.push_back({inizio, tagli, pozzetti[fine].progressiva});
+            quanti_ += tagli + 1;
+            inizio = pozzetti[fine].progressiva;
+            ultimo = fine;
         }
-        fogli.push_back({inizio, a});
-        inizio = a;
     }
-    return fogli;
-}
+
+    // Infinite, or not a number, for a path that no sheets would hold.
+    double quanti() const { return std::max(quanti_, 1.0); }
+
+    // Only for as many sheets as may be made.
+    std::vector<FoglioProfilo> fogli() const {
+        std::vector<FoglioProfilo> fogli;
+        fogli.reserve(static_cast<std::size_t>(quanti()));
+        for (const Corsa& c : corse_) {
+            const auto tagli = static_cast<std::size_t>(c.tagli);
+            for (std::size_t m = 0; m < tagli; ++m) {
+                fogli.push_back({c.inizio + m * campo_, c.inizio + (m + 1) * campo_});
+            }
+            fogli.push_back({c.inizio + c.tagli * campo_, c.fine});
+        }
+        if (fogli.empty()) {
+            fogli.push_back({0, fine_});
+        }
+        return fogli;
+    }
+
+  private:
+    // `tagli` sheets a whole `campo_` wide from `inizio`, then one to the
+    // manhole at `fine`.
+    struct Corsa {
+        double inizio, tagli, fine;
+    };
+    std::vector<Corsa> corse_;
+    double campo_;
+    double fine_;
+    double quanti_ = 0;
+};
 
 // The sheet as it is laid out, its furniture at full size.
 QSizeF foglioVirtuale(const ImpaginazioneProfilo& imp) {
@@ -171,7 +220,11 @@ class Foglio {
     Foglio(QPainter& pittore, const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
            std::size_t numero, Separatore separatore)
         : p_(pittore), profilo_(profilo), imp_(imp), numero_(numero), stretto_(imp.fogli[numero]),
-          separatore_(separatore), k_(imp.misura), area_(areaVirtuale(imp)) {
+          separatore_(separatore), k_(imp.misura), area_(areaVirtuale(imp)),
+          fasciaAlta_(area_.top() - sopraIlTerreno - oltreIlDisegno),
+          fasciaBassa_(area_.bottom() + oltreIlDisegno),
+          tratti_(profilo.trattiTra(stretto_.da + 1e-9, stretto_.a - 1e-9)),
+          pozzetti_(profilo.pozzettiTra(stretto_.da - 1e-9, stretto_.a + 1e-9)) {
         const std::optional<std::pair<double, double>> livelli =
             escursione(profilo, stretto_.da, stretto_.a);
         const double passo = passoQuote();
@@ -180,9 +233,13 @@ class Foglio {
         // too high for the sheet at a typed scale is centred.
         if (livelli) {
             const double altezza = (livelli->second - base_) * 1000 / (imp.scalaVerticale * k_);
-            if (altezza > area_.height()) {
-                const double centro = (livelli->first + livelli->second) / 2;
+            if (!(altezza <= area_.height())) {
+                const double centro = livelli->first / 2 + livelli->second / 2;
                 base_ = centro - area_.height() / 2 * imp.scalaVerticale * k_ / 1000;
+            }
+            // Levels so large that a step of the axis no longer counts.
+            if (!std::isfinite(base_)) {
+                base_ = livelli->first;
             }
         }
     }
@@ -206,10 +263,52 @@ class Foglio {
         return area_.left() + bordoInterno +
                (progressiva - stretto_.da) * 1000 / (imp_.scalaOrizzontale * k_);
     }
-    double y(double quota) const {
-        return area_.bottom() - (quota - base_) * 1000 / (imp_.scalaVerticale * k_);
+    // Where a level falls, however far off the sheet: a large number, not
+    // an infinite one.
+    double yVero(double quota) const {
+        const double y = area_.bottom() - (quota - base_) * 1000 / (imp_.scalaVerticale * k_);
+        return std::isnan(y) ? 1e300 : std::clamp(y, -1e300, 1e300);
     }
+    QPointF puntoVero(double progressiva, double quota) const {
+        return {x(progressiva), yVero(quota)};
+    }
+    // A level as a point, a mark or a text is put there: kept within a
+    // band just beyond the drawing, out of sight, where painters and files
+    // are given no enormous coordinates.
+    double y(double quota) const { return std::clamp(yVero(quota), fasciaAlta_, fasciaBassa_); }
     QPointF punto(double progressiva, double quota) const { return {x(progressiva), y(quota)}; }
+
+    // Where a segment crosses a level of the band.
+    static QPointF incrocio(QPointF a, QPointF b, double livello) {
+        return {a.x() + (b.x() - a.x()) * (livello - a.y()) / (b.y() - a.y()), livello};
+    }
+    // The part of a polygon within the band: a line is cut where it leaves
+    // it, so that what shows keeps its true slope.
+    QPolygonF nellaFascia(const QPolygonF& poligono, bool chiuso) const {
+        QPolygonF esito = poligono;
+        for (const auto& [livello, sotto] : {std::pair{fasciaAlta_, false}, {fasciaBassa_, true}}) {
+            const auto dentro = [&](QPointF p) {
+                return sotto ? p.y() <= livello : p.y() >= livello;
+            };
+            QPolygonF tagliato;
+            const qsizetype lati = chiuso ? esito.size() : esito.size() - 1;
+            for (qsizetype i = 0; i < lati; ++i) {
+                const QPointF a = esito[i];
+                const QPointF b = esito[(i + 1) % esito.size()];
+                if (dentro(a)) {
+                    tagliato << a;
+                }
+                if (dentro(a) != dentro(b)) {
+                    tagliato << incrocio(a, b, livello);
+                }
+            }
+            if (!chiuso && !esito.isEmpty() && dentro(esito.back())) {
+                tagliato << esito.back();
+            }
+            esito = tagliato;
+        }
+        return esito;
+    }
 
     // A round step of the levels' axis (1, 2 or 5 times a power of ten,
     // from 0.1 m), some 8 mm apart on the sheet at any scale.
@@ -225,6 +324,9 @@ class Foglio {
     }
 
     QString numero(double valore, const char* modello) const {
+        if (!std::isfinite(valore)) {
+            return "–";
+        }
         return QString::fromStdString(perLettura(Format(valore, modello), separatore_));
     }
 
@@ -277,8 +379,13 @@ class Foglio {
         p_.setBrush(Qt::NoBrush);
     }
 
-    bool sulFoglio(const tratti::TrattoProfilo& t) const {
-        return t.a > stretto_.da + 1e-9 && t.da < stretto_.a - 1e-9;
+    // The reaches on the sheet, and its manholes.
+    std::span<const tratti::TrattoProfilo> trattiDelFoglio() const {
+        return std::span(profilo_.tratti).subspan(tratti_.first, tratti_.second - tratti_.first);
+    }
+    std::span<const tratti::PozzettoProfilo> pozzettiDelFoglio() const {
+        return std::span(profilo_.pozzetti)
+            .subspan(pozzetti_.first, pozzetti_.second - pozzetti_.first);
     }
     std::pair<double, double> estremi(const tratti::TrattoProfilo& t) const {
         return {std::max(t.da, stretto_.da), std::min(t.a, stretto_.a)};
@@ -305,21 +412,24 @@ class Foglio {
     // The pipe, light, and the water in it at the design flow.
     void condotte() {
         p_.setPen(Qt::NoPen);
-        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
-            if (!sulFoglio(t) || !t.fondoMonte || !t.fondoValle) {
+        for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {
+            const auto [da, a] = estremi(t);
+            const std::optional<double> f0 = finita(t.fondoA(da));
+            const std::optional<double> f1 = finita(t.fondoA(a));
+            if (!f0 || !f1 || !std::isfinite(t.altezzaPiena)) {
                 continue;
             }
-            const auto [da, a] = estremi(t);
-            const double f0 = *t.fondoA(da);
-            const double f1 = *t.fondoA(a);
             p_.setBrush(QColor(235, 235, 235));
-            p_.drawPolygon(QPolygonF{punto(da, f0), punto(a, f1), punto(a, f1 + t.altezzaPiena),
-                                     punto(da, f0 + t.altezzaPiena)});
-            if (t.acquaProgetto) {
+            p_.drawPolygon(nellaFascia({puntoVero(da, *f0), puntoVero(a, *f1),
+                                        puntoVero(a, *f1 + t.altezzaPiena),
+                                        puntoVero(da, *f0 + t.altezzaPiena)},
+                                       true));
+            if (finita(t.acquaProgetto)) {
                 p_.setBrush(QColor(205, 225, 245));
-                p_.drawPolygon(QPolygonF{punto(da, f0), punto(a, f1),
-                                         punto(a, f1 + *t.acquaProgetto),
-                                         punto(da, f0 + *t.acquaProgetto)});
+                p_.drawPolygon(nellaFascia({puntoVero(da, *f0), puntoVero(a, *f1),
+                                            puntoVero(a, *f1 + *t.acquaProgetto),
+                                            puntoVero(da, *f0 + *t.acquaProgetto)},
+                                           true));
             }
         }
     }
@@ -331,24 +441,26 @@ class Foglio {
         penna(colore, spessore, stile);
         QPolygonF tratto;
         const auto chiudi = [&] {
-            if (tratto.size() > 1) {
-                p_.drawPolyline(tratto);
+            if (const QPolygonF visibile = nellaFascia(tratto, false); visibile.size() > 1) {
+                p_.drawPolyline(visibile);
             }
             tratto.clear();
         };
-        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
-            if (!sulFoglio(t) || (soloRotture && t.verificato)) {
+        for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {
+            if (soloRotture && t.verificato) {
                 chiudi();
                 continue;
             }
             const auto [da, a] = estremi(t);
-            const std::optional<double> z0 = tratti::livelloSulTratto(profilo_, t, da, quale);
-            const std::optional<double> z1 = tratti::livelloSulTratto(profilo_, t, a, quale);
+            const std::optional<double> z0 =
+                finita(tratti::livelloSulTratto(profilo_, t, da, quale));
+            const std::optional<double> z1 =
+                finita(tratti::livelloSulTratto(profilo_, t, a, quale));
             if (!z0 || !z1) {
                 chiudi();
                 continue;
             }
-            tratto << punto(da, *z0) << punto(a, *z1);
+            tratto << puntoVero(da, *z0) << puntoVero(a, *z1);
         }
         chiudi();
     }
@@ -366,14 +478,11 @@ class Foglio {
 
     void pozzetti() {
         double fineNome = -std::numeric_limits<double>::infinity();
-        for (std::size_t i = 0; i < profilo_.pozzetti.size(); ++i) {
+        for (std::size_t i = pozzetti_.first; i < pozzetti_.second; ++i) {
             const tratti::PozzettoProfilo& pz = profilo_.pozzetti[i];
-            if (pz.progressiva < stretto_.da - 1e-9 || pz.progressiva > stretto_.a + 1e-9) {
-                continue;
-            }
             const double px = x(pz.progressiva);
-            const std::optional<double> fondo = pz.fondo();
-            std::optional<double> cima = pz.terreno;
+            const std::optional<double> fondo = finita(pz.fondo());
+            std::optional<double> cima = finita(pz.terreno);
             if (!cima && fondo) {
                 // The crown of the deepest pipe, where the ground is unknown.
                 double altezza = 0;
@@ -382,7 +491,7 @@ class Foglio {
                         altezza = std::max(altezza, profilo_.tratti[k].altezzaPiena);
                     }
                 }
-                cima = *fondo + altezza;
+                cima = finita(*fondo + altezza);
             }
             double alto = area_.bottom();
             if (fondo && cima) {
@@ -391,7 +500,8 @@ class Foglio {
                 p_.drawRect(QRectF(px - 0.8, y(*cima), 1.6, y(*fondo) - y(*cima)));
                 alto = y(*cima);
             }
-            if (pz.fondoArrivo && pz.fondoPartenza && *pz.fondoArrivo - *pz.fondoPartenza > 0.005) {
+            if (finita(pz.fondoArrivo) && finita(pz.fondoPartenza) &&
+                *pz.fondoArrivo - *pz.fondoPartenza > 0.005) {
                 penna(Qt::black, 0.3);
                 p_.drawLine(punto(pz.progressiva, *pz.fondoArrivo),
                             punto(pz.progressiva, *pz.fondoPartenza));
@@ -416,8 +526,8 @@ class Foglio {
 
     // Each reach's section, slope and length above its crown, where they fit.
     void etichetteTratti() {
-        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
-            if (!sulFoglio(t) || !t.fondoMonte || !t.fondoValle) {
+        for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {
+            if (!finita(t.fondoMonte) || !finita(t.fondoValle) || !std::isfinite(t.altezzaPiena)) {
                 continue;
             }
             const auto [da, a] = estremi(t);
@@ -450,7 +560,13 @@ class Foglio {
         penna(Qt::black, 0.2);
         p_.drawLine(QPointF(area_.left(), area_.top()), QPointF(area_.left(), area_.bottom()));
         const double cima = base_ + area_.height() * imp_.scalaVerticale * k_ / 1000;
-        for (double z = std::ceil(base_ / passo) * passo; z <= cima + 1e-9; z += passo) {
+        // Counted in steps: at levels so large that adding a step leaves
+        // them as they were, the ticks still end.
+        const double primo = std::ceil(base_ / passo);
+        const double tacche =
+            std::min(std::floor((cima + 1e-9) / passo) - primo, std::ceil(area_.height() / 8));
+        for (int i = 0; i <= tacche; ++i) {
+            const double z = (primo + i) * passo;
             p_.drawLine(QPointF(area_.left() - 1.5, y(z)), QPointF(area_.left(), y(z)));
             testo(numero(z, passo < 1 ? "0.0" : "0"), QPointF(area_.left() - 2, y(z)), 2,
                   Qt::AlignRight | Qt::AlignVCenter);
@@ -475,8 +591,8 @@ class Foglio {
         voce(coloreAcqua, Qt::SolidLine, "pelo libero di progetto");
         voce(coloreAcquaMinima, Qt::DashLine, "pelo libero alla portata minima");
         QStringList rotture;
-        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
-            if (sulFoglio(t) && !t.verificato) {
+        for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {
+            if (!t.verificato) {
                 rotture << QString::fromStdString(t.nome + ": " + t.motivo);
             }
         }
@@ -517,10 +633,7 @@ class Foglio {
                   Qt::AlignLeft | Qt::AlignVCenter);
         }
         // The manholes' columns: their values upright on the manhole's line.
-        for (const tratti::PozzettoProfilo& pz : profilo_.pozzetti) {
-            if (pz.progressiva < stretto_.da - 1e-9 || pz.progressiva > stretto_.a + 1e-9) {
-                continue;
-            }
+        for (const tratti::PozzettoProfilo& pz : pozzettiDelFoglio()) {
             const double px = x(pz.progressiva);
             penna(Qt::black, 0.1, Qt::DotLine);
             p_.drawLine(QPointF(px, alto), QPointF(px, fine));
@@ -543,10 +656,7 @@ class Foglio {
             }
         }
         // The reaches' values, centred between their manholes.
-        for (const tratti::TrattoProfilo& t : profilo_.tratti) {
-            if (!sulFoglio(t)) {
-                continue;
-            }
+        for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {
             const auto [da, a] = estremi(t);
             const double mezzo = (x(da) + x(a)) / 2;
             const QString valori[] = {numero(t.lunghezza(), "0.00"),
@@ -585,8 +695,39 @@ class Foglio {
     Separatore separatore_;
     double k_; // the furniture's fraction: the sheet is laid out 1 / k_ as large, then scaled
     QRectF area_;
-    double base_ = 0; // the level at the drawing's bottom, m
+    double fasciaAlta_, fasciaBassa_;                       // mm: what is drawn lies within
+    std::pair<std::size_t, std::size_t> tratti_, pozzetti_; // on the sheet, in the profile's
+    double base_ = 0;                                       // the level at the drawing's bottom, m
 };
+
+// How many sheets, in words: a count beyond belief is not written out.
+std::string quantiFogli(double fogli) {
+    return fogli < 1e15 ? std::to_string(static_cast<unsigned long long>(fogli)) + " fogli"
+                        : "più di un milione di miliardi di fogli";
+}
+
+// A layout refused, with the largest usual scale at which its sheets would
+// do, if any; `fogliA` counts them at a scale.
+template <class Conta>
+[[noreturn]] void rifiutaIFogli(double fogli, std::size_t massimo, double scala, bool continuo,
+                                const Conta& fogliA) {
+    std::optional<double> cheBasta;
+    for (const double n : scaleVerticali) {
+        if (n > scala && fogliA(n) <= massimo) {
+            cheBasta = n;
+            break;
+        }
+    }
+    std::string motivo =
+        "alla scala orizzontale 1:" + CStr(scala) +
+        (continuo ? " il disegno sarebbe largo quanto " : " il profilo richiederebbe ") +
+        quantiFogli(fogli) + ", al più " + std::to_string(massimo);
+    if (!cheBasta) {
+        motivo = "il percorso è troppo lungo per essere disegnato: " + motivo +
+                 (scala < scaleVerticali.back() ? ", e troppi anche a 1:1000000" : "");
+    }
+    throw TroppiFogli(motivo, cheBasta);
+}
 
 } // namespace
 
@@ -616,16 +757,35 @@ QSizeF dimensioniFoglio(FormatoFoglio formato) {
     return formato == FormatoFoglio::A3 ? QSizeF(420, 297) : QSizeF(297, 210);
 }
 
+std::string consiglioDiScala(const TroppiFogli& rifiuto) {
+    return rifiuto.scalaCheBasta
+               ? "; si scelga una scala orizzontale di 1:" + CStr(*rifiuto.scalaCheBasta) +
+                     " o più piccola"
+               : "";
+}
+
 ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
                                      std::optional<double> scalaOrizzontale,
                                      std::optional<double> scalaVerticale, bool continuo,
-                                     double misura) {
+                                     double misura, std::size_t fogliMassimi) {
+    for (const std::optional<double> scala : {scalaOrizzontale, scalaVerticale}) {
+        if (scala && !scalaAmmessa(*scala)) {
+            throw std::invalid_argument(std::string("serve una scala ") + scaleAmmesse);
+        }
+    }
+    if (!(misura > 0 && std::isfinite(misura) && foglio.width() > 0 && foglio.height() > 0 &&
+          std::isfinite(foglio.width()) && std::isfinite(foglio.height()))) {
+        throw std::invalid_argument("il foglio non ha le misure di un foglio");
+    }
     ImpaginazioneProfilo imp;
     imp.foglio = foglio;
     imp.misura = misura;
     const double lunghezza = std::max(profilo.lunghezza(), 1e-3);
     // On the sheet, mm.
     const double campo = campoDelPercorso(foglioVirtuale(imp)) * misura;
+    if (!continuo && !(campo > 0)) {
+        throw std::invalid_argument("il foglio è troppo piccolo per disegnarvi il profilo");
+    }
     if (scalaOrizzontale) {
         imp.scalaOrizzontale = *scalaOrizzontale;
     } else {
@@ -646,12 +806,21 @@ ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF fogl
             }
         }
     }
+    // The sheets a scale needs, or the widths of the sheet for `continuo`.
+    const auto fogliA = [&](double scala) {
+        return continuo
+                   ? std::ceil((foglio.width() - campo + lunghezza * 1000 / scala) / foglio.width())
+                   : DivisoInFogli(profilo, campo * scala / 1000).quanti();
+    };
+    if (const double fogli = fogliA(imp.scalaOrizzontale); !(fogli <= fogliMassimi)) {
+        rifiutaIFogli(fogli, fogliMassimi, imp.scalaOrizzontale, continuo, fogliA);
+    }
     if (continuo) {
         imp.foglio.setWidth(std::max(foglio.width(), foglio.width() - campo +
                                                          lunghezza * 1000 / imp.scalaOrizzontale));
         imp.fogli = {{0, profilo.lunghezza()}};
     } else {
-        imp.fogli = divisoInFogli(profilo, campo * imp.scalaOrizzontale / 1000);
+        imp.fogli = DivisoInFogli(profilo, campo * imp.scalaOrizzontale / 1000).fogli();
     }
     if (scalaVerticale) {
         imp.scalaVerticale = *scalaVerticale;
@@ -695,7 +864,10 @@ std::optional<double> progressivaA(const ImpaginazioneProfilo& imp, std::size_t 
 void disegnaFoglioProfilo(QPainter& pittore, const tratti::Profilo& profilo,
                           const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
                           Separatore separatore) {
-    if (foglio >= impaginazione.fogli.size() || profilo.tratti.empty()) {
+    const double misura = impaginazione.misura;
+    if (foglio >= impaginazione.fogli.size() || profilo.tratti.empty() ||
+        !scalaAmmessa(impaginazione.scalaOrizzontale) ||
+        !scalaAmmessa(impaginazione.scalaVerticale) || !(misura > 0 && std::isfinite(misura))) {
         return;
     }
     pittore.save();

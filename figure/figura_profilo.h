@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <optional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 class QPainter;
@@ -37,15 +39,38 @@ struct ImpaginazioneProfilo {
     double esagerazione() const { return scalaOrizzontale / scalaVerticale; }
 };
 
+// The most sheets a drawing is laid out on, a PDF's pages: some 1.8 km of
+// paper. Beyond them a scale was mistyped, or the path is no sewer's.
+inline constexpr std::size_t fogliMassimiDisegno = 5000;
+
+// A layout refused: at its horizontal scale the path would need more
+// sheets than allowed; the message says how many. `scalaCheBasta` is the
+// largest usual scale at which they would do, none when not even
+// 1:1,000,000 would.
+class TroppiFogli : public std::invalid_argument {
+  public:
+    TroppiFogli(const std::string& motivo, std::optional<double> scala)
+        : std::invalid_argument(motivo), scalaCheBasta(scala) {}
+    std::optional<double> scalaCheBasta;
+};
+// "; si scelga una scala orizzontale di 1:N o più piccola", where one would
+// do: the advice for whoever can type a scale.
+std::string consiglioDiScala(const TroppiFogli& rifiuto);
+
 // The sheets and the scales of a profile. A scale not given is chosen from
 // the usual ones so that the path fits one sheet while a reach stays wide
 // enough to be read, and the levels fit the height of the drawing. With
 // `continuo`, one sheet as wide as the whole path at that scale (a window,
-// a picture), the given width being the least.
+// a picture), the given width being the least. The sheets are counted
+// before any is made, in steps as many as the path's manholes whatever the
+// scale: TroppiFogli beyond `fogliMassimi` (for `continuo`, widths of the
+// given sheet), std::invalid_argument for a sheet too small to draw on or a
+// scale not allowed.
 ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
                                      std::optional<double> scalaOrizzontale = std::nullopt,
                                      std::optional<double> scalaVerticale = std::nullopt,
-                                     bool continuo = false, double misura = 1);
+                                     bool continuo = false, double misura = 1,
+                                     std::size_t fogliMassimi = fogliMassimiDisegno);
 
 // The scales a profile is drawn at, 1:10 to 1:1,000,000: beyond them a
 // sheet would show nothing, or a path would need millions of sheets.
@@ -69,7 +94,9 @@ std::optional<double> progressivaA(const ImpaginazioneProfilo& impaginazione, st
                                    double xMillimetri);
 
 // One sheet, with the painter in millimetres and the sheet's corner at the
-// origin.
+// origin. Only the reaches and manholes on it are drawn; a level far off
+// the sheet is drawn at the edge of a band around it, an infinite one not
+// at all. Nothing for scales not allowed.
 void disegnaFoglioProfilo(QPainter& pittore, const tratti::Profilo& profilo,
                           const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
                           Separatore separatore = Separatore::Punto);

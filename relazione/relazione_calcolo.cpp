@@ -39,6 +39,9 @@ namespace {
 // three quarters of a drawing's.
 const QSizeF foglioDelProfilo(230, 160);
 constexpr double misuraDelProfilo = 0.75;
+// A report shows a path on at most so many pages; a longer one is exported
+// on its own.
+constexpr std::size_t fogliMassimiDelProfilo = 100;
 
 using Tabella = ScrittoreRelazione::Tabella;
 
@@ -916,18 +919,33 @@ class Relazione {
                                      true);
                 titolo = true;
             }
+            const auto nonDisegnato = [&](const std::string& motivo) {
+                scrittore_.paragrafo(QString("Profilo longitudinale verso %1 non disegnato: %2.")
+                                         .arg(q(albero.sbocco), q(motivo)),
+                                     true);
+            };
             tratti::Profilo profilo;
+            ImpaginazioneProfilo imp;
             try {
                 profilo = percorsi.da(teste.front());
+                imp = impaginaProfilo(profilo, foglioDelProfilo, std::nullopt, std::nullopt, false,
+                                      misuraDelProfilo, fogliMassimiDelProfilo);
+            } catch (const TroppiFogli& e) {
+                nonDisegnato(e.what() + std::string(e.scalaCheBasta ? "; lo si esporti a parte, "
+                                                                      "in PDF o in DXF"
+                                                                    : ""));
+                continue;
             } catch (const std::invalid_argument& e) {
-                scrittore_.paragrafo(QString("Profilo longitudinale verso %1 non disegnato: %2.")
-                                         .arg(q(albero.sbocco), q(e.what())),
-                                     true);
+                nonDisegnato(e.what());
+                continue;
+            }
+            if (const std::optional<std::size_t> foglio = foglioCheNonSta(profilo, imp)) {
+                nonDisegnato("le quote del foglio " + std::to_string(*foglio + 1) +
+                             " non stanno nel disegno nemmeno alla scala verticale 1:" +
+                             CStr(imp.scalaVerticale));
                 continue;
             }
             constexpr double pixelPerMillimetro = 6.5;
-            const ImpaginazioneProfilo imp = impaginaProfilo(
-                profilo, foglioDelProfilo, std::nullopt, std::nullopt, false, misuraDelProfilo);
             const std::vector<QImage> fogli =
                 immaginiDeiFogli(profilo, imp, pixelPerMillimetro, scrittore_.separatore(), true);
             for (std::size_t f = 0; f < fogli.size(); ++f) {

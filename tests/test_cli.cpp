@@ -1,5 +1,6 @@
 #include "calc/tabella.h"
 #include "cli/esecuzione.h"
+#include "finisce_entro.h"
 #include "lettore_docx.h"
 #include "numeri/formato.h"
 #include "progetto/voci_coefficiente.h"
@@ -1309,4 +1310,56 @@ TEST(Cli, ProfiloLongitudinale) {
             }
         }
     }
+}
+
+// Whatever the levels, radii and lengths of a file of reaches, --profilo in
+// every format and --relazione end within a watchdog's time: they write
+// their file, or refuse with the reason and write none, and never advise
+// about a scale that was not typed.
+TEST(Cli, ProfiloOstileFinisceORifiuta) {
+    // Each case runs in a process of its own, which leaves without
+    // clearing a temporary folder: the files have fixed names instead.
+    const std::string dir = ::testing::TempDir() + "ostile_";
+    const std::string colonne =
+        "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,raggio,portata,"
+        "terreno_monte\n";
+    const struct {
+        const char* nome;
+        std::string righe;
+        std::vector<std::string> opzioni;
+    } linee[] = {
+        {"scorrimento a 1e16 m", "T1,P1,P2,50,0.005,1e16,30,100,\n", {}},
+        {"terreno a 3e20 m", "T1,P1,P2,50,0.005,100,30,100,3e20\n", {}},
+        {"scorrimento fino a −∞",
+         "T1,P1,P2,1e308,0.5,-1.7e308,30,100,\nT2,P2,P3,50,0.005,,30,100,\n",
+         {}},
+        {"raggio di 1e300 cm dal catalogo",
+         "T1,P1,P2,50,0.005,100,,100,\n",
+         {"--catalogo", "1e300"}},
+        {"tratto di 1e15 m", "T1,P1,P2,1e15,0.005,100,30,100,\n", {}},
+        {"tratto di 1e20 m", "T1,P1,P2,1e20,0.005,100,30,100,\n", {}},
+    };
+    for (const auto& l : linee) {
+        SCOPED_TRACE(l.nome);
+        std::ofstream(dir + "linea.csv") << colonne << l.righe;
+        for (const char* uscita : {"--profilo", "--relazione"}) {
+            for (const char* formato : {"pdf", "svg", "png", "dxf"}) {
+                if (std::string(uscita) == "--relazione" && std::string(formato) != "pdf") {
+                    continue;
+                }
+                const std::string file = dir + "uscita." + formato;
+                std::vector<std::string> argomenti = {"--tratti", dir + "linea.csv", uscita, file};
+                argomenti.insert(argomenti.end(), l.opzioni.begin(), l.opzioni.end());
+                EXPECT_FINISCE_ENTRO(20, {
+                    std::remove(file.c_str());
+                    const Esito e = esegui(argomenti);
+                    EXPECT_EQ(e.stato == 0, QFileInfo::exists(QString::fromStdString(file)))
+                        << e.errori;
+                    EXPECT_EQ(e.errori.find("--scala-verticale"), std::string::npos) << e.errori;
+                });
+                std::remove(file.c_str());
+            }
+        }
+    }
+    std::remove((dir + "linea.csv").c_str());
 }

@@ -1,4 +1,5 @@
 #include "finestra_avviata.h"
+#include "finisce_entro.h"
 
 #include "app/finestra_analisi.h"
 #include "app/finestra_profilo.h"
@@ -784,4 +785,40 @@ TEST_F(Tratti, ProfiloDellaLinea) {
     profilo->avvisa = [&](const QString& testo) { avviso = testo; };
     EXPECT_FALSE(profilo->esporta(cartella.filePath("manca/profilo.pdf").toStdString()));
     EXPECT_FALSE(avviso.isEmpty());
+}
+
+// The profile window opens on a reach of 1e20 m, and on a star of 99,999
+// reaches, paints, takes a scale and exports within a watchdog's time, or
+// says why it does not.
+TEST(ProfiloOstile, LaFinestraSiApreEDisegna) {
+    std::vector<Tratto> lungo(1);
+    lungo[0] = {"L", "P1", "P2", 1e20, 0.005, 100, {}, {}, 100, {}, {}};
+    std::vector<Tratto> stella(99999);
+    tratti::EsitiRete soloPercorsi{std::vector<tratti::Esito>(stella.size()), {}, {}, {}};
+    soloPercorsi.alberi.push_back({"O", stella.size(), false});
+    for (std::size_t k = 0; k < stella.size(); ++k) {
+        stella[k].pozzettoMonte = "S";
+        stella[k].pozzettoMonte += std::to_string(k);
+        stella[k].pozzettoValle = std::string(1, 'O');
+        stella[k].lunghezza = 1 + static_cast<double>(k % 7);
+    }
+    const std::pair<const std::vector<Tratto>*, tratti::EsitiRete> casi[] = {
+        {&lungo, *tratti::calcolaRete(lungo, {}, tratti::Impostazioni())}, {&stella, soloPercorsi}};
+    // Each case runs in a process of its own, which leaves without
+    // clearing a temporary folder: the file has a fixed name instead.
+    const std::string esportato = ::testing::TempDir() + "profilo_ostile.pdf";
+    for (const auto& [linea, esiti] : casi) {
+        EXPECT_FINISCE_ENTRO(20, {
+            FinestraProfilo finestra;
+            finestra.avvisa = [](const QString&) {};
+            finestra.resize(900, 500);
+            finestra.show();
+            finestra.mostra(*linea, esiti, Separatore::Punto);
+            finestra.grab();
+            finestra.scalaOrizzontale->setText("10");
+            finestra.grab();
+            finestra.esporta(esportato);
+        });
+    }
+    std::remove(esportato.c_str());
 }

@@ -1,7 +1,11 @@
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
+#include "finisce_entro.h"
 #include "tratti/profilo.h"
 
+#include <QImage>
+#include <QPainter>
+#include <QString>
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
 
@@ -11,6 +15,8 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -99,6 +105,88 @@ LettoreDxf letto(const std::string& dxf) {
     EXPECT_TRUE(lettura.in(nome, &lettore));
     std::remove(nome.c_str());
     return lettore;
+}
+
+// A DXF text as a CAD program shows it: \U+XXXX a UTF-16 unit (a surrogate
+// pair one character), "^ " a caret and ^ with a letter a control
+// character, "%%%" a percent sign, %%d, %%p and %%c their signs, and the
+// other %% codes switches that show nothing.
+std::string comeLoMostraIlCad(const std::string& dxf) {
+    const std::map<char, QString> segni = {{'%', "%"}, {'d', "°"}, {'p', "±"}, {'c', "⌀"}};
+    QString testo;
+    for (std::size_t i = 0; i < dxf.size(); ++i) {
+        bool unita = false;
+        const ushort codice =
+            dxf.compare(i, 3, "\\U+") == 0
+                ? QString::fromStdString(dxf.substr(i + 3, 4)).toUShort(&unita, 16)
+                : 0;
+        if (unita) {
+            testo += QChar(codice);
+            i += 6;
+        } else if (dxf[i] == '^' && i + 1 < dxf.size()) {
+            testo += dxf[++i] == ' ' ? QChar('^') : QChar(dxf[i] - 0x40);
+        } else if (dxf.compare(i, 2, "%%") == 0 && i + 2 < dxf.size()) {
+            i += 2;
+            testo += segni.count(dxf[i]) > 0 ? segni.at(dxf[i]) : QString();
+        } else {
+            testo += QChar(static_cast<unsigned char>(dxf[i]));
+        }
+    }
+    return testo.toStdString();
+}
+
+// A path of `n` reaches `lunghezza` m long with every level known, made by
+// hand: a profile may hold any values, not only a network's.
+Profilo percorsoDi(std::size_t n, double lunghezza) {
+    Profilo p;
+    p.conQuote = true;
+    const auto fondo = [&](std::size_t k) { return 100 - 0.005 * lunghezza * k; };
+    for (std::size_t k = 0; k <= n; ++k) {
+        p.pozzetti.push_back({pozzetto('P', static_cast<int>(k)), lunghezza * k, fondo(k) + 3,
+                              k > 0 ? std::optional(fondo(k)) : std::nullopt,
+                              k < n ? std::optional(fondo(k)) : std::nullopt});
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        p.tratti.push_back({k, pozzetto('T', static_cast<int>(k)), lunghezza * k,
+                            lunghezza * (k + 1), 0.005, 30, fondo(k), fondo(k + 1), 0.9, 0.3, 0.1,
+                            100, 0.33, k % 2 == 0, "velocità troppo bassa"});
+    }
+    return p;
+}
+
+// Everything the program does with a profile: laid out fitted, at the
+// extreme scales and as the window's continuous sheet, every sheet drawn
+// and checked, drawn as the report's pictures, and written in each format.
+// A refusal, with its reason, is an answer.
+void disegnatoInOgniModo(const Profilo& p) {
+    const auto oRifiutato = [](const auto& lavoro) {
+        try {
+            lavoro();
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()), "");
+        }
+    };
+    for (const std::optional<double> scala :
+         {std::optional<double>(), std::optional(10.0), std::optional(1e6)}) {
+        for (const bool continuo : {false, true}) {
+            oRifiutato([&] {
+                const ImpaginazioneProfilo imp =
+                    impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3), scala, scala, continuo);
+                foglioCheNonSta(p, imp);
+                QImage immagine(QSize(420, 297), QImage::Format_RGB32);
+                QPainter pittore(&immagine);
+                for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+                    disegnaFoglioProfilo(pittore, p, imp, f);
+                }
+                immaginiDeiFogli(p, imp, 0.5);
+                for (const char* formato : {"pdf", "svg", "png", "dxf"}) {
+                    oRifiutato([&] {
+                        scriviProfilo(::testing::TempDir() + "profilo_ostile." + formato, p, imp);
+                    });
+                }
+            });
+        }
+    }
 }
 
 } // namespace
@@ -401,4 +489,146 @@ TEST(Profilo, LineeAlSalto) {
     }
     EXPECT_LT(*tratti::livelloSulTratto(p, arriva, 0, &L::acquaMinima),
               *tratti::livelloSulTratto(p, arriva, 0, &L::acquaProgetto));
+}
+
+// Whatever the levels, radii and lengths a profile holds, every layout,
+// drawing and file ends, or is refused, within a watchdog's time: levels
+// that a step of the axis no longer moves, infinite or not numbers, a
+// section too large to write, reaches that would need billions of sheets
+// or that a sheet's width no longer moves along.
+TEST(Profilo, OgniDisegnoFinisceQualunqueSianoIValori) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        const char* nome;
+        std::size_t tratti;
+        double lunghezza;
+        std::function<void(Profilo&)> cambia;
+    } casi[] = {
+        {"scorrimento a 1e16 m", 3, 40,
+         [](Profilo& p) { p.tratti[1].fondoMonte = p.pozzetti[1].fondoPartenza = 1e16; }},
+        {"terreno a 3e20 m", 3, 40, [](Profilo& p) { p.pozzetti[2].terreno = 3e20; }},
+        {"scorrimento a −∞", 3, 40,
+         [&](Profilo& p) { p.tratti[1].fondoValle = p.pozzetti[2].fondoArrivo = -inf; }},
+        {"quote che non sono numeri", 3, 40,
+         [](Profilo& p) { p.pozzetti[1].terreno = p.tratti[2].fondoMonte = std::nan(""); }},
+        {"quote agli estremi dei numeri", 3, 40,
+         [](Profilo& p) { p.tratti[0].fondoMonte = 1.7e308, p.tratti[2].fondoValle = -1.7e308; }},
+        {"raggio di 1e300 cm", 3, 40,
+         [](Profilo& p) { p.tratti[1].raggio = 1e300, p.tratti[1].altezzaPiena = 3e298; }},
+        {"raggio oltre i numeri", 3, 40,
+         [&](Profilo& p) { p.tratti[1].raggio = 1e308, p.tratti[1].altezzaPiena = inf; }},
+        {"tratto di 1e15 m", 1, 1e15, [](Profilo&) {}},
+        {"tratti di 1e20 m", 2, 1e20, [](Profilo&) {}},
+        {"percorso infinito", 2, 1e308,
+         [&](Profilo& p) { p.pozzetti[2].progressiva = p.tratti[1].a = inf; }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        Profilo p = percorsoDi(c.tratti, c.lunghezza);
+        c.cambia(p);
+        EXPECT_FINISCE_ENTRO(20, disegnatoInOgniModo(p));
+    }
+    for (const char* formato : {"pdf", "svg", "png", "dxf"}) {
+        std::remove((::testing::TempDir() + "profilo_ostile." + formato).c_str());
+    }
+}
+
+// The largest lines, a chain of 99,999 reaches and a star of as many into
+// one manhole: their paths, heads and layouts take steps as many as their
+// reaches, whatever the scale. A layout beyond the sheets allowed is
+// counted and refused, not made.
+TEST(Profilo, GrandiRetiInPassiQuantiITratti) {
+    constexpr std::size_t quanti = 99999;
+    const Profilo catena = percorsoDi(quanti, 50);
+    std::vector<Tratto> stella(quanti);
+    tratti::EsitiRete rete{std::vector<tratti::Esito>(quanti), {}, {}, {{"O", quanti, false}}};
+    for (std::size_t k = 0; k < quanti; ++k) {
+        stella[k].pozzettoMonte = pozzetto('S', static_cast<int>(k));
+        stella[k].pozzettoValle = std::string(1, 'O');
+        stella[k].lunghezza = 1 + static_cast<double>(k % 7);
+    }
+    const QSizeF a3 = dimensioniFoglio(FormatoFoglio::A3);
+    const struct {
+        const char* nome;
+        std::function<void()> lavoro;
+        const char* rifiuto; // none: done
+    } casi[] = {
+        {"la catena in DXF a 1:10", [&] { profiloDxf(catena, impaginaProfilo(catena, a3, 10.0)); },
+         "richiederebbe 1499985 fogli, al più 5000"},
+        {"la catena adattata, in SVG",
+         [&] { impaginaProfilo(catena, a3, {}, {}, false, 1, fogliMassimi("p.svg", a3)); },
+         "al più 200"},
+        {"la catena nel foglio continuo", [&] { impaginaProfilo(catena, a3, 10.0, {}, true); },
+         "il disegno sarebbe largo quanto"},
+        {"le teste della stella",
+         [&] {
+             const Percorsi percorsi(stella, rete);
+             EXPECT_EQ(percorsi.teste("O").size(), quanti);
+             EXPECT_DOUBLE_EQ(percorsi.da(*percorsi.testaPiuLunga()).lunghezza(), 7);
+         },
+         nullptr},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        EXPECT_FINISCE_ENTRO(20, {
+            std::string motivo;
+            try {
+                c.lavoro();
+            } catch (const std::invalid_argument& e) {
+                motivo = e.what();
+            }
+            if (c.rifiuto != nullptr) {
+                EXPECT_NE(motivo.find(c.rifiuto), std::string::npos) << motivo;
+            } else {
+                EXPECT_EQ(motivo, "");
+            }
+        });
+    }
+}
+
+// A scale refused says at which one the sheets would do; where none would,
+// the path is too long to be drawn at all.
+TEST(Profilo, TroppiFogliConLaScalaCheBasta) {
+    const Profilo p = percorsoDi(100, 40);
+    const QSizeF a3 = dimensioniFoglio(FormatoFoglio::A3);
+    const struct {
+        Profilo profilo;
+        std::optional<double> scala;
+        std::size_t massimo;
+        std::optional<double> cheBasta;
+    } casi[] = {
+        {p, 10.0, 20, 1000.0}, {p, std::nullopt, 1, 20000.0}, {percorsoDi(1, 1e12), 1e6, 5000, {}}};
+    for (const auto& c : casi) {
+        try {
+            impaginaProfilo(c.profilo, a3, c.scala, std::nullopt, false, 1, c.massimo);
+            ADD_FAILURE() << c.massimo;
+        } catch (const TroppiFogli& e) {
+            EXPECT_EQ(e.scalaCheBasta, c.cheBasta) << e.what();
+            if (c.cheBasta) {
+                EXPECT_LE(
+                    impaginaProfilo(c.profilo, a3, c.cheBasta, std::nullopt, false, 1, c.massimo)
+                        .fogli.size(),
+                    c.massimo);
+            }
+        }
+    }
+}
+
+// Names as typed in a CAD program: beyond the basic plane, the codes that
+// begin with %% and \U+, carets, percent signs and control characters all
+// read back as they were written.
+TEST(Profilo, DxfTestiRilettiComeScritti) {
+    const std::string nomi[] = {"Pozzo Libertà", "P😀1",  "%%d", "50%%u",    "\\U+0041", "a^b",
+                                "tab\tsotto",    "100%", "%%%", "¼ € ∅ 中", "ultimo\\"};
+    for (const std::string& nome : nomi) {
+        Profilo p = percorsoDi(1, 40);
+        p.pozzetti[0].nome = nome;
+        const LettoreDxf dxf =
+            letto(profiloDxf(p, impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3))));
+        std::vector<std::string> mostrati;
+        for (const std::string& testo : dxf.testi) {
+            mostrati.push_back(comeLoMostraIlCad(testo));
+        }
+        EXPECT_NE(std::find(mostrati.begin(), mostrati.end(), nome), mostrati.end()) << nome;
+    }
 }

@@ -36,6 +36,10 @@ std::optional<double> PozzettoProfilo::fondo() const {
 }
 
 std::string TrattoProfilo::sezione() const {
+    // A size too large to be a number has none to write.
+    if (!std::isfinite(3 * raggio)) {
+        return "–";
+    }
     return CStr(2 * raggio) + "/" + CStr(3 * raggio);
 }
 
@@ -60,6 +64,26 @@ LivelliProfilo TrattoProfilo::livelliA(double progressiva) const {
         }
     }
     return livelli;
+}
+
+std::pair<std::size_t, std::size_t> Profilo::trattiTra(double da, double a) const {
+    const auto primo = std::upper_bound(tratti.begin(), tratti.end(), da,
+                                        [](double x, const TrattoProfilo& t) { return x < t.a; });
+    const auto fine = std::lower_bound(primo, tratti.end(), a,
+                                       [](const TrattoProfilo& t, double x) { return t.da < x; });
+    return {static_cast<std::size_t>(primo - tratti.begin()),
+            static_cast<std::size_t>(fine - tratti.begin())};
+}
+
+std::pair<std::size_t, std::size_t> Profilo::pozzettiTra(double da, double a) const {
+    const auto primo =
+        std::lower_bound(pozzetti.begin(), pozzetti.end(), da,
+                         [](const PozzettoProfilo& p, double x) { return p.progressiva < x; });
+    const auto fine =
+        std::upper_bound(primo, pozzetti.end(), a,
+                         [](double x, const PozzettoProfilo& p) { return x < p.progressiva; });
+    return {static_cast<std::size_t>(primo - pozzetti.begin()),
+            static_cast<std::size_t>(fine - pozzetti.begin())};
 }
 
 LivelliProfilo livelliA(const Profilo& profilo, double progressiva) {
@@ -107,9 +131,8 @@ Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)
     for (std::size_t p = 0; p < rete.pozzetti.size(); ++p) {
         pozzetto_.try_emplace(rete.pozzetti[p].nome, p);
     }
-    std::unordered_set<std::string_view> sbocchi;
     for (const Albero& albero : rete.alberi) {
-        sbocchi.insert(albero.sbocco);
+        sbocchi_.insert(albero.sbocco);
     }
     // Each manhole's way to its outlet, walked once: the distance and the
     // outlet, or none where the walk splits, loops or ends outside a tree.
@@ -131,7 +154,7 @@ Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)
             }
             const auto uscente = uscita_.find(qui);
             if (uscente == uscita_.end()) {
-                fine = {0, qui, sbocchi.count(qui) > 0};
+                fine = {0, qui, sbocchi_.count(qui) > 0};
                 vie.emplace(qui, fine);
                 break;
             }
@@ -147,28 +170,25 @@ Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)
         }
         return fine;
     };
+    std::unordered_set<std::string_view> trovate;
     for (const Tratto& t : tratti) {
-        if (unito(t) && arrivi.count(t.pozzettoMonte) == 0) {
-            if (const Via v = via(t.pozzettoMonte);
-                v.valida && std::none_of(teste_.begin(), teste_.end(), [&](const Testa& h) {
-                    return h.nome == t.pozzettoMonte;
-                })) {
+        if (unito(t) && arrivi.count(t.pozzettoMonte) == 0 &&
+            trovate.insert(t.pozzettoMonte).second) {
+            if (const Via v = via(t.pozzettoMonte); v.valida) {
                 teste_.push_back({t.pozzettoMonte, std::string(v.sbocco), v.distanza});
             }
         }
     }
     std::stable_sort(teste_.begin(), teste_.end(),
                      [](const Testa& a, const Testa& b) { return a.lunghezza > b.lunghezza; });
+    for (const Testa& t : teste_) {
+        testeDelloSbocco_[t.sbocco].push_back(t.nome);
+    }
 }
 
 std::vector<std::string> Percorsi::teste(const std::string& sbocco) const {
-    std::vector<std::string> nomi;
-    for (const Testa& t : teste_) {
-        if (t.sbocco == sbocco) {
-            nomi.push_back(t.nome);
-        }
-    }
-    return nomi;
+    const auto dove = testeDelloSbocco_.find(sbocco);
+    return dove == testeDelloSbocco_.end() ? std::vector<std::string>{} : dove->second;
 }
 
 std::optional<std::string> Percorsi::testaPiuLunga() const {
@@ -185,9 +205,7 @@ std::vector<std::size_t> Percorsi::cammino(const std::string& inizio) const {
         cammino.push_back(uscente->second);
         qui = tratti_[uscente->second].pozzettoValle;
     }
-    const bool sbocco = std::any_of(rete_.alberi.begin(), rete_.alberi.end(),
-                                    [&](const Albero& a) { return a.sbocco == qui; });
-    return sbocco ? cammino : std::vector<std::size_t>{};
+    return sbocchi_.count(qui) > 0 ? cammino : std::vector<std::size_t>{};
 }
 
 Profilo Percorsi::da(const std::string& testa) const {

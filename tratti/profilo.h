@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 // The longitudinal profile of a path through the network: from a head
@@ -49,7 +51,7 @@ struct TrattoProfilo {
     std::string motivo; // why not, where it is not
 
     double lunghezza() const { return a - da; }
-    // "60/90": width and height in centimetres.
+    // "60/90": width and height in centimetres; "–" for none.
     std::string sezione() const;
     // The invert at a progressive distance within the reach.
     std::optional<double> fondoA(double progressiva) const;
@@ -63,6 +65,12 @@ struct Profilo {
     bool conQuote = false;                 // some invert is known
 
     double lunghezza() const { return pozzetti.empty() ? 0 : pozzetti.back().progressiva; }
+
+    // By binary search on the progressive distances, as index ranges
+    // [first, end): the reaches that run on past `da` and begin before `a`,
+    // and the manholes from `da` to `a`. A stretch costs what it holds.
+    std::pair<std::size_t, std::size_t> trattiTra(double da, double a) const;
+    std::pair<std::size_t, std::size_t> pozzettiTra(double da, double a) const;
 };
 
 // The levels under a progressive distance along the path.
@@ -105,7 +113,9 @@ class Percorsi {
     const EsitiRete& rete_;
     std::unordered_map<std::string_view, std::size_t> uscita_;   // the reach leaving a manhole
     std::unordered_map<std::string_view, std::size_t> pozzetto_; // in rete_.pozzetti
+    std::unordered_set<std::string_view> sbocchi_;               // the trees'
     std::vector<Testa> teste_;                                   // the longest path first
+    std::unordered_map<std::string, std::vector<std::string>> testeDelloSbocco_;
 };
 
 } // namespace tratti
