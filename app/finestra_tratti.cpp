@@ -16,6 +16,7 @@
 #include "numeri/sezione.h"
 #include "progetto/legge_progetto.h"
 #include "relazione/testi_report.h"
+#include "tratti/parole.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -647,7 +648,8 @@ void FinestraTratti::mostraStato() {
     }
     if (!rete.errori.empty()) {
         parti << QString("la rete non è un albero: %1")
-                     .arg(QString::fromStdString(rete.errori.front().motivo) +
+                     .arg(QString::fromStdString(tratti::testoRilievo(
+                              rete.errori.front().rilievo, separatore_, tratti::Voce::Pozzetto)) +
                           (rete.errori.size() > 1
                                ? QString(" (e altri %1, nella scheda «Pozzetti»)")
                                      .arg(rete.errori.size() - 1)

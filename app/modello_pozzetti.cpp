@@ -5,7 +5,9 @@
 #include "file/caratteri_ammessi.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "numeri/misure.h"
 #include "progetto/righe_tratti.h"
+#include "tratti/parole.h"
 
 #include <QBrush>
 #include <QColor>
@@ -86,11 +88,12 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
     const RigaPozzetto* elencato = r < elencati_.size() ? &elencati_[r] : nullptr;
     const std::string nome = nomeDi(indice.row());
     const tratti::EsitoPozzetto* esito = esitoDi(nome);
-    const auto difetto = difetti_.find(nome);
-    const bool nonUsato = elencato != nullptr && esito != nullptr && !esito->usato;
+    const bool fallito = esito != nullptr && !esito->verificato();
     const std::optional<std::string> sbagliata =
         elencato != nullptr ? motivoCella(*elencato, indice.column()) : std::nullopt;
-    const auto numero = [this](const std::string& t) { return testo(perLettura(t, separatore_)); };
+    const auto misura = [this](Misura m, std::optional<double> valore) {
+        return valore ? testo(testoMisura(m, *valore, separatore_)) : QString();
+    };
     switch (ruolo) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -98,33 +101,26 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
         case Nome:
             return testo(nome);
         case Terreno:
-            return elencato != nullptr ? numero(elencato->quotaTerreno.testo) : QString();
+            return elencato != nullptr ? testo(numeroCon(elencato->quotaTerreno.testo, separatore_))
+                                       : QString();
         case Nota:
             return elencato != nullptr ? testo(elencato->nota) : QString();
         case Scorrimento:
-            return esito != nullptr && esito->quotaFondo
-                       ? numero(Format(*esito->quotaFondo, "0.000"))
-                       : QString();
+            return misura(Misura::Quota, esito != nullptr ? esito->quotaFondo : std::nullopt);
         case Salto:
-            return esito != nullptr && esito->salto ? numero(Format(*esito->salto, "0.00"))
-                                                    : QString();
+            return misura(Misura::Dislivello, esito != nullptr ? esito->salto : std::nullopt);
         default:
-            if (difetto != difetti_.end()) {
-                return numero(difetto->second);
-            }
-            if (nonUsato) {
-                return "non usato da alcun tratto";
-            }
-            return esito != nullptr && esito->sbocco ? "sbocco" : QVariant();
+            return esito != nullptr ? testo(stato(*esito)) : QVariant();
         }
     case Qt::ToolTipRole:
         if (sbagliata) {
             return testo(*sbagliata);
         }
-        return indice.column() == Stato && difetto != difetti_.end() ? testo(difetto->second)
-                                                                     : QVariant();
+        return indice.column() == Stato && esito != nullptr && !esito->rilievi.empty()
+                   ? testo(stato(*esito))
+                   : QVariant();
     case Qt::BackgroundRole:
-        if (sbagliata || difetto != difetti_.end() || nonUsato) {
+        if (sbagliata || fallito) {
             return QBrush(coloreErrore);
         }
         return {};
@@ -263,14 +259,27 @@ void ModelloPozzetti::aggiornaEsiti() {
     for (std::size_t i = 0; i < rete.pozzetti.size(); ++i) {
         esiti_.emplace(rete.pozzetti[i].nome, i);
     }
-    difetti_.clear();
-    for (const tratti::ErroreRete& errore : rete.errori) {
-        std::string& testo = difetti_[errore.pozzetto];
-        testo += (testo.empty() ? "" : "; ") + errore.motivo;
-    }
     if (rowCount() > 0) {
         emit dataChanged(index(0, 0), index(rowCount() - 1, colonne - 1));
     }
+}
+
+// What the checks found at the manhole, its faults first; an outlet or a
+// drop manhole where nothing else is said.
+std::string ModelloPozzetti::stato(const tratti::EsitoPozzetto& esito) const {
+    std::string difetti, provvedimenti;
+    for (const tratti::Rilievo& r : esito.rilievi) {
+        std::string& dove = r.gravita() == tratti::Gravita::Difetto ? difetti : provvedimenti;
+        dove += (dove.empty() ? "" : "; ") +
+                tratti::testoRilievo(r, separatore_, tratti::Voce::Pozzetto);
+    }
+    if (!difetti.empty()) {
+        return difetti + (provvedimenti.empty() ? "" : "; " + provvedimenti);
+    }
+    if (!provvedimenti.empty()) {
+        return "pozzetto di salto: " + provvedimenti;
+    }
+    return esito.sbocco ? "sbocco" : "";
 }
 
 int ModelloPozzetti::conSalto() const {

@@ -55,13 +55,13 @@ class ModelloPozzetti : public QAbstractTableModel {
     void aggiornaNominati();
     void aggiornaEsiti();
     const tratti::EsitoPozzetto* esitoDi(const std::string& nome) const;
+    std::string stato(const tratti::EsitoPozzetto& esito) const;
     std::string nomeDi(int riga) const;
 
     ModelloTratti* tratti_;
     std::vector<progetto::RigaPozzetto> elencati_;
-    std::vector<std::string> soloNominati_;      // named by the reaches, not listed
-    std::map<std::string, std::size_t> esiti_;   // index into the network's manholes
-    std::map<std::string, std::string> difetti_; // the network's faults, by manhole
+    std::vector<std::string> soloNominati_;    // named by the reaches, not listed
+    std::map<std::string, std::size_t> esiti_; // index into the network's manholes
     std::uint64_t revisione_ = 0;
     Separatore separatore_ = Separatore::Punto;
 };

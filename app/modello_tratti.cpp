@@ -5,6 +5,8 @@
 
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "numeri/misure.h"
+#include "tratti/parole.h"
 
 #include <QBrush>
 #include <QColor>
@@ -67,28 +69,25 @@ QString testoLegge(const std::string& chiave) {
     return testo(chiave);
 }
 
-std::string metri(std::optional<double> valore, const char* formato) {
-    return valore ? Format(*valore, formato) : std::string();
-}
-
-std::string pendenza(std::optional<double> valore) {
-    return valore ? Format(*valore, "0.00000") : std::string();
-}
-
-std::string testoEsito(const tratti::Esito& e, int colonna) {
-    const auto altezza = [](const std::optional<analisi::Risposta>& r) {
-        return r ? Format(r->altezza * 100, "0.0") : std::string();
+std::string testoEsito(const tratti::Esito& e, int colonna, Separatore separatore) {
+    const auto misura = [&](Misura m, std::optional<double> valore) {
+        return valore ? testoMisura(m, *valore, separatore) : std::string();
     };
-    const auto velocita = [](const std::optional<analisi::Risposta>& r) {
-        return r ? Format(r->velocita * 100, "0.00") : std::string();
+    const auto altezza = [&](const std::optional<analisi::Risposta>& r) {
+        return misura(Misura::Altezza, r ? std::optional(r->altezza) : std::nullopt);
+    };
+    const auto velocita = [&](const std::optional<analisi::Risposta>& r) {
+        return misura(Misura::Velocita, r ? std::optional(r->velocita) : std::nullopt);
     };
     switch (colonna) {
     case ModelloTratti::RaggioUsato:
-        return CStr(e.raggio) + (e.dimensionato ? " (scelto)" : "");
+        return testoMisura(Misura::Raggio, e.raggio, separatore) +
+               (e.dimensionato ? " (scelto)" : "");
     case ModelloTratti::Altezza:
         return altezza(e.progetto);
     case ModelloTratti::Riempimento:
-        return e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : std::string();
+        return misura(Misura::Riempimento,
+                      e.progetto ? std::optional(e.progetto->riempimento) : std::nullopt);
     case ModelloTratti::Velocita:
         return velocita(e.progetto);
     case ModelloTratti::AltezzaMinima:
@@ -96,25 +95,27 @@ std::string testoEsito(const tratti::Esito& e, int colonna) {
     case ModelloTratti::VelocitaMinima:
         return velocita(e.minima);
     case ModelloTratti::PortataPiena:
-        return Format(e.portataPiena * 1000, "0.00");
+        return testoMisura(Misura::Portata, e.portataPiena, separatore);
     case ModelloTratti::QuotaMonteUsata:
-        return metri(e.quotaMonte, "0.000");
+        return misura(Misura::Quota, e.quotaMonte);
     case ModelloTratti::QuotaValleUsata:
-        return metri(e.quotaValle, "0.000");
+        return misura(Misura::Quota, e.quotaValle);
     case ModelloTratti::Salto:
-        return metri(e.salto, "0.00");
+        return misura(Misura::Dislivello, e.salto);
     case ModelloTratti::Ricoprimento:
-        return metri(e.ricoprimento, "0.00");
+        return misura(Misura::Dislivello, e.ricoprimento);
     case ModelloTratti::PendenzaMinima:
-        return e.senzaPendenza ? "nessuna" : pendenza(e.pendenzaMinima);
+        return e.senzaPendenza ? "nessuna" : misura(Misura::Pendenza, e.pendenzaMinima);
     case ModelloTratti::PendenzaMassima:
-        return e.senzaPendenza ? "nessuna" : pendenza(e.pendenzaMassima);
+        return e.senzaPendenza ? "nessuna" : misura(Misura::Pendenza, e.pendenzaMassima);
     case ModelloTratti::Verdetto:
         return e.verdetto();
     default:
-        return e.avvisi.empty() ? e.motivo
-                                : e.motivo + (e.motivo.empty() ? "" : "; ") + "avviso: " + e.avvisi;
+        break;
     }
+    const std::string motivo = tratti::motivoDi(e, separatore);
+    const std::string avvisi = tratti::avvisiDi(e, separatore);
+    return avvisi.empty() ? motivo : motivo + (motivo.empty() ? "" : "; ") + "avviso: " + avvisi;
 }
 
 const QColor coloreNonVerificato(248, 208, 208);
@@ -161,8 +162,7 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
             return QString("«%1»: %2")
                 .arg(testo(riga.errore->colonna()), testo(riga.errore->motivo()));
         }
-        return esito != nullptr ? testo(perLettura(testoEsito(*esito, colonna), separatore_))
-                                : QVariant();
+        return esito != nullptr ? testo(testoEsito(*esito, colonna, separatore_)) : QVariant();
     case Qt::EditRole:
         return cella ? testoMostrato(riga, colonna) : QVariant();
     case Qt::ToolTipRole:
@@ -172,7 +172,7 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
         if ((colonna == Verdetto || colonna == Motivo) && esito != nullptr) {
             return esito->verificato
                        ? QString(esito->verdetto())
-                       : esito->verdetto() + (": " + testo(perLettura(esito->motivo, separatore_)));
+                       : esito->verdetto() + (": " + testo(tratti::motivoDi(*esito, separatore_)));
         }
         if (colonna == RaggioUsato && esito != nullptr && esito->dimensionato) {
             return esito->verificato
@@ -204,7 +204,7 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
 QString ModelloTratti::testoMostrato(const Riga& riga, int colonna) const {
     const auto c = static_cast<std::size_t>(colonna);
     const std::string& t = progetto::testoCella(riga.celle, c);
-    return testo(tratti::numerica(c) ? perLettura(t, separatore_) : t);
+    return testo(tratti::numerica(c) ? numeroCon(t, separatore_) : t);
 }
 
 QVariant ModelloTratti::headerData(int sezione, Qt::Orientation orientamento, int ruolo) const {

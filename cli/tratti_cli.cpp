@@ -8,6 +8,7 @@
 #include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/parole.h"
 #include "tratti/profilo.h"
 #include "tratti/rete.h"
 
@@ -45,7 +46,8 @@ std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
         if (altre > 0) {
             dove += " e altre " + std::to_string(altre);
         }
-        testo += (testo.empty() ? "" : "; ") + (dove.empty() ? "" : dove + ": ") + errore.motivo;
+        testo += (testo.empty() ? "" : "; ") + (dove.empty() ? "" : dove + ": ") +
+                 tratti::testoRilievo(errore.rilievo, Separatore::Punto, tratti::Voce::Pozzetto);
     }
     return "la rete non è un albero: " + testo;
 }
@@ -102,17 +104,8 @@ LineaCli lineaDelProgetto(const OpzioniCli& opzioni) {
 }
 
 std::string testoEsitiTratti(const OpzioniCli& opzioni, LineaCli linea) {
-    std::vector<tratti::Esito>& esiti = linea.rete.esiti;
-    // In a file of thousands of reaches, one that cannot be computed is
-    // found by its line.
-    for (std::size_t i = 0; i < esiti.size(); ++i) {
-        if (!esiti[i].calcolato) {
-            esiti[i].motivo =
-                "riga " + std::to_string(linea.righe[i]) + " del file: " + esiti[i].motivo;
-        }
-    }
-    return tratti::testoEsiti(linea.tratti, esiti, formatoTratti(opzioni.formato),
-                              opzioni.separatore);
+    return tratti::testoEsiti(linea.tratti, linea.rete.esiti, formatoTratti(opzioni.formato),
+                              opzioni.separatore, linea.righe);
 }
 
 void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {

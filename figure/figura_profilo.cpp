@@ -3,6 +3,7 @@
 #include "figure/figura_tratto.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "tratti/parole.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -593,7 +594,8 @@ class Foglio {
         QStringList rotture;
         for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {
             if (!t.verificato) {
-                rotture << QString::fromStdString(t.nome + ": " + t.motivo);
+                rotture << QString::fromStdString(t.nome + ": " +
+                                                  tratti::motivoDi(t.rilievi, separatore_));
             }
         }
         if (!rotture.isEmpty()) {

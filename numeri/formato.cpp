@@ -132,3 +132,20 @@ std::string SeiCifre(double valore) {
     const int decimali = std::max(0, 5 - cifreDecimali(valore).esponente);
     return Format(valore, "0." + std::string(static_cast<std::size_t>(decimali), '#'));
 }
+
+std::string Format(double valore, Separatore separatore) {
+    return numeroCon(Format(valore), separatore);
+}
+
+std::string Format(double valore, std::string_view modello, Separatore separatore) {
+    return numeroCon(Format(valore, modello), separatore);
+}
+
+std::string FormatConfronto(double valore, double limite, std::string_view modello,
+                            Separatore separatore) {
+    return numeroCon(FormatConfronto(valore, limite, modello), separatore);
+}
+
+std::string SeiCifre(double valore, Separatore separatore) {
+    return numeroCon(SeiCifre(valore), separatore);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "numeri/separatore.h"
+
 #include <string>
 #include <string_view>
 
@@ -22,3 +24,11 @@ std::string FormatConfronto(double valore, double limite, std::string_view model
 // Six significant digits in plain decimals, no trailing zeros: a computed
 // value as people read it in a table (0.005, not 0.00499999999999989).
 std::string SeiCifre(double valore);
+
+// The same, with the decimal separator asked for, applied as the number is
+// made: what people read.
+std::string Format(double valore, Separatore separatore);
+std::string Format(double valore, std::string_view modello, Separatore separatore);
+std::string FormatConfronto(double valore, double limite, std::string_view modello,
+                            Separatore separatore);
+std::string SeiCifre(double valore, Separatore separatore);

@@ -19,6 +19,15 @@ std::string perLettura(std::string testo, Separatore separatore) {
     return testo;
 }
 
+std::string numeroCon(std::string numero, Separatore separatore) {
+    if (separatore == Separatore::Virgola) {
+        for (char& c : numero) {
+            c = c == '.' ? ',' : c == ',' ? '.' : c;
+        }
+    }
+    return numero;
+}
+
 std::string_view nomeSeparatore(Separatore separatore) {
     return separatore == Separatore::Virgola ? "virgola" : "punto";
 }

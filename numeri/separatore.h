@@ -14,6 +14,11 @@ enum class Separatore { Punto, Virgola };
 // Only for texts the program makes: a name or a note is written as it is.
 std::string perLettura(std::string testo, Separatore separatore);
 
+// One number's text, as the program makes it ("1,234.5"), with the
+// separator asked for: under the comma the points and commas trade places
+// ("1.234,5"). Never for a sentence: a name in it would change too.
+std::string numeroCon(std::string numero, Separatore separatore);
+
 // "virgola" or "punto", as the setting and the command line name them, and
 // back; none for another text.
 std::string_view nomeSeparatore(Separatore separatore);

@@ -33,3 +33,7 @@ std::string TestoValore(int colonna, double valore) {
         throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
     }
 }
+
+std::string TestoValore(int colonna, double valore, Separatore separatore) {
+    return numeroCon(TestoValore(colonna, valore), separatore);
+}

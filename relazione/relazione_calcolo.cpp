@@ -22,6 +22,7 @@
 #include "relazione/verdetti_relazione.h"
 #include "table/tabella_risultati.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/parole.h"
 #include "tratti/profilo.h"
 #include "versione.h"
 
@@ -585,6 +586,12 @@ class Relazione {
             scrittore_.paragrafo(tratti + "; " + difetti.join("; ") +
                                  ". L'opera non è idonea così com'è.");
         }
+        // A drop manhole is a provision of the design, not a fault.
+        if (const auto n = pozzettiDiSalto_.size(); n > 0) {
+            scrittore_.paragrafo((n == 1 ? QString("Previsto 1 pozzetto di salto: ")
+                                         : QString("Previsti %1 pozzetti di salto: ").arg(n)) +
+                                 pozzettiDiSalto_.join(", ") + ".");
+        }
     }
 
     // Who signs, and with what the report was made.
@@ -768,7 +775,8 @@ class Relazione {
         trattiVerificati_ = verificati;
         trattiTotali_ = totale;
         for (const tratti::ErroreRete& errore : linea.rete.errori) {
-            erroriRete_.push_back(q(errore.motivo));
+            erroriRete_.push_back(q(tratti::testoRilievo(errore.rilievo, scrittore_.separatore(),
+                                                         tratti::Voce::Pozzetto)));
         }
         const bool leggiProprie =
             std::any_of(linea.lette.begin(), linea.lette.end(),
@@ -852,8 +860,9 @@ class Relazione {
                                                   q(testoResistenza(propria))));
             }
             if (!e.verificato) {
-                motivi.emplace_back(nome, ": " + q(e.motivo) + "." + pendenzeAmmesse(e));
-                nonVerificati_.push_back(nome + " (" + q(e.motivo) + ")");
+                const QString motivo = q(tratti::motivoDi(e, scrittore_.separatore()));
+                motivi.emplace_back(nome, ": " + motivo + "." + pendenzeAmmesse(e));
+                nonVerificati_.push_back(nome + " (" + motivo + ")");
             }
         }
         scrittore_.tabella(luogo, "Tratti: pozzetti, lunghezza, sezione (* scelta dal "
@@ -1029,14 +1038,26 @@ class Relazione {
             const QString profondita = p.quotaTerreno && p.quotaFondo
                                            ? metri(*p.quotaTerreno - *p.quotaFondo)
                                            : QString("—");
+            const bool diSalto =
+                std::any_of(p.rilievi.begin(), p.rilievi.end(), [](const tratti::Rilievo& r) {
+                    return r.gravita() == tratti::Gravita::Provvedimento;
+                });
+            if (diSalto) {
+                pozzettiDiSalto_ << q(p.nome);
+            }
             t.righe.push_back({q(p.nome), metri(p.quotaTerreno), metri(p.quotaFondo),
                                metri(p.salto), metri(p.ricoprimento), profondita,
                                p.verificato() ? QString("verificato") : QString("non verificato"),
-                               p.sbocco ? QString("sbocco") : QString()});
+                               p.sbocco  ? QString("sbocco")
+                               : diSalto ? QString("pozzetto di salto")
+                                         : QString()});
             if (!p.verificato()) {
                 QStringList testi;
-                for (const std::string& d : p.difetti) {
-                    testi << q(d);
+                for (const tratti::Rilievo& r : p.rilievi) {
+                    if (r.gravita() == tratti::Gravita::Difetto) {
+                        testi << q(tratti::testoRilievo(r, scrittore_.separatore(),
+                                                        tratti::Voce::Pozzetto));
+                    }
                 }
                 difetti.emplace_back(q(p.nome), ": " + testi.join("; ") + ".");
                 pozzettiNonVerificati_.push_back(q(p.nome) + " (" + testi.join("; ") + ")");
@@ -1121,6 +1142,7 @@ class Relazione {
     qsizetype trattiTotali_ = 0;
     QStringList nonVerificati_;
     QStringList pozzettiNonVerificati_;
+    QStringList pozzettiDiSalto_;
     bool conPozzetti_ = false;
     QStringList erroriRete_;
     int capitolo_ = 0;

@@ -212,7 +212,7 @@ TEST_F(Tratti, DimensionaScriveSoloIRaggiVuoti) {
             {"T2", "", "0.005", "", "", "3e1", "150", "8"},
             {"T3", "", "0.0005", "", "", "", "20"},
             {"T4", "", "0.003", "", "", "", "600", "20"}});
-    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25 (scelto)");
+    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25.0 (scelto)");
     const std::vector<progetto::RigaTratto> celle = modello().righe();
     const std::vector<Tratto> letti = modello().trattiLetti();
     finestra->dimensiona->click();
@@ -226,7 +226,7 @@ TEST_F(Tratti, DimensionaScriveSoloIRaggiVuoti) {
         EXPECT_EQ(cella(static_cast<int>(r), tratti::Raggio).toStdString(), atteso);
     }
     EXPECT_EQ(cella(0, tratti::Raggio), "25");
-    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25");
+    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25.0");
     EXPECT_TRUE(cella(2, ModelloTratti::Motivo).startsWith("nessun raggio del catalogo"));
     EXPECT_NE(finestra->stato->text().indexOf(
                   "raggi scritti, 1 tratto non verificato: il raggio resta vuoto"),
@@ -489,8 +489,10 @@ class Cancello {
         tratti::Esito esito;
         esito.raggio = *tratto.raggio;
         esito.verificato = esito.raggio >= tratto.portata / 2;
-        esito.motivo = tratto.nome + " Q " + CStr(tratto.portata) + " Vmin " +
-                       CStr(impostazioni.limiti.velocitaMinima * 100);
+        tratti::Rilievo detto(tratti::Rilievo::Tipo::ErroreCalcolo);
+        detto.testo = tratto.nome + " Q " + CStr(tratto.portata) + " Vmin " +
+                      CStr(impostazioni.limiti.velocitaMinima * 100);
+        esito.rilievi.push_back(std::move(detto));
         return esito;
     }
     void attendiUnaChiamata() {

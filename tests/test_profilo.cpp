@@ -147,9 +147,27 @@ Profilo percorsoDi(std::size_t n, double lunghezza) {
                               k < n ? std::optional(fondo(k)) : std::nullopt});
     }
     for (std::size_t k = 0; k < n; ++k) {
-        p.tratti.push_back({k, pozzetto('T', static_cast<int>(k)), lunghezza * k,
-                            lunghezza * (k + 1), 0.005, 30, fondo(k), fondo(k + 1), 0.9, 0.3, 0.1,
-                            100, 0.33, k % 2 == 0, "velocità troppo bassa"});
+        p.tratti.push_back({k,
+                            pozzetto('T', static_cast<int>(k)),
+                            lunghezza * k,
+                            lunghezza * (k + 1),
+                            0.005,
+                            30,
+                            fondo(k),
+                            fondo(k + 1),
+                            0.9,
+                            0.3,
+                            0.1,
+                            100,
+                            0.33,
+                            k % 2 == 0,
+                            {}});
+        if (k % 2 != 0) {
+            tratti::Rilievo bassa(tratti::Rilievo::Tipo::VelocitaBassa);
+            bassa.valore = 0.4;
+            bassa.soglia = 0.5;
+            p.tratti.back().rilievi.push_back(bassa);
+        }
     }
     return p;
 }

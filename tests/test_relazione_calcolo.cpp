@@ -9,6 +9,7 @@
 #include "progetto/voci_coefficiente.h"
 #include "relazione/relazione_calcolo.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/parole.h"
 
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -228,7 +229,7 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
           QString("T1\n—\n—\n50\n80/120\n0.004\n—\n—\n—\n—\n"),
           QString("T3\n—\n—\n80\n60/90\n0.005\n102.35\n101.95\n—\n—\n"), QString("T1\n150\n"),
           QString::fromStdString(TestoSezione(esiti[1].raggio)) + "*",
-          "T2: " + QString::fromStdString(esiti[1].motivo),
+          "T2: " + QString::fromStdString(tratti::motivoDi(esiti[1], Separatore::Punto)),
           QString("T3: legge di Manning, n = 0.013 s/m^1/3."),
           QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
         EXPECT_TRUE(sezione.contains(atteso)) << atteso.toStdString();
@@ -337,14 +338,14 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
          {"Verificati tutti i 10 tratti, tutti i pozzetti e la sezione tipo alle portate di "
           "progetto: le verifiche sono soddisfatte e l'opera è idonea."},
          "si"},
-        {"un salto oltre il massimo a un solo pozzetto",
+        {"un salto oltre il massimo a un solo pozzetto: un pozzetto di salto previsto",
          [](int k, tratti::CelleTratto& c) {
              if (k == 6) {
                  c[tratti::QuotaMonte] = "97";
              }
          },
-         {"Verificati tutti i 10 tratti; non verificato il pozzetto P6 (salto di ",
-          "oltre 0.50 m: serve un pozzetto di salto)", "L'opera non è idonea così com'è."},
+         {"Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e "
+          "l'opera è idonea.\nPrevisto 1 pozzetto di salto: P6."},
          "",
          "0.5"},
         {"due tratti troppo lenti",

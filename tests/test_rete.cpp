@@ -1,4 +1,5 @@
 #include "seme.h"
+#include "tratti/parole.h"
 #include "tratti/rete.h"
 #include "tratti/tratto.h"
 
@@ -38,6 +39,19 @@ std::string numerato(char lettera, int numero) {
 
 bool contiene(const std::string& testo, const std::string& parte) {
     return testo.find(parte) != std::string::npos;
+}
+
+std::string motivo(const Esito& e) {
+    return tratti::motivoDi(e, Separatore::Punto);
+}
+
+// What a manhole's checks found, in its words.
+std::vector<std::string> testi(const std::vector<tratti::Rilievo>& rilievi) {
+    std::vector<std::string> testi;
+    for (const tratti::Rilievo& r : rilievi) {
+        testi.push_back(tratti::testoRilievo(r, Separatore::Punto, tratti::Voce::Pozzetto));
+    }
+    return testi;
 }
 
 } // namespace
@@ -163,7 +177,7 @@ TEST(Rete, QuoteDiUnaConfluenzaPerOgniRegola) {
         EXPECT_NEAR(*d.quotaMonte, c.monte, 1e-9);
         EXPECT_NEAR(*d.quotaValle, c.monte - 0.25, 1e-9);
         EXPECT_NEAR(*d.salto, 99.95 - c.monte, 1e-9);
-        EXPECT_EQ(d.verificato, c.verificato) << d.motivo;
+        EXPECT_EQ(d.verificato, c.verificato) << motivo(d);
         EXPECT_TRUE(rete.errori.empty());
         ASSERT_EQ(rete.alberi.size(), 1u);
         EXPECT_EQ(rete.alberi[0].sbocco, "P5");
@@ -214,16 +228,18 @@ TEST(Rete, ContinuitaAlPozzetto) {
             {"P1", 102, ""}, {"P2", 102, ""}, {"P3", 101.7, ""}};
         const tratti::EsitiRete rete = *tratti::calcolaRete(linea, pozzetti, impostazioni);
         const Esito& b = rete.esiti[1];
-        EXPECT_EQ(b.verificato, c.motivo.empty()) << b.motivo;
-        EXPECT_TRUE(contiene(b.motivo, c.motivo)) << b.motivo;
-        EXPECT_EQ(b.avvisi, c.avvisi);
+        EXPECT_EQ(b.verificato, c.motivo.empty()) << motivo(b);
+        EXPECT_TRUE(contiene(motivo(b), c.motivo)) << motivo(b);
+        EXPECT_EQ(tratti::avvisiDi(b, Separatore::Punto), c.avvisi);
         if (c.difetto.empty()) {
             for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
                 EXPECT_TRUE(p.verificato()) << p.nome;
             }
         } else {
-            const std::vector<std::string>& difetti = rete.pozzetti[c.pozzetto].difetti;
+            const std::vector<std::string> difetti = testi(rete.pozzetti[c.pozzetto].rilievi);
             EXPECT_NE(std::find(difetti.begin(), difetti.end(), c.difetto), difetti.end());
+            // A drop manhole is a provision: its manhole passes, as its reach does.
+            EXPECT_EQ(rete.pozzetti[c.pozzetto].verificato(), c.motivo.empty() && c.avvisi != "");
         }
     }
 }
@@ -269,11 +285,11 @@ TEST(Rete, OgniDifettoDellaForma) {
         linea.push_back(tratto("Y", "Q2", "Q3", 50));
         const tratti::EsitiRete rete = *tratti::calcolaRete(linea, c.pozzetti, {});
         ASSERT_EQ(rete.errori.size(), 1u);
-        EXPECT_EQ(rete.errori[0].pozzetto, c.pozzetto);
-        EXPECT_EQ(rete.errori[0].motivo, c.motivo);
+        EXPECT_EQ(rete.errori[0].rilievo.pozzetto, c.pozzetto);
+        EXPECT_EQ(testi({rete.errori[0].rilievo}).front(), c.motivo);
         for (const std::size_t k : rete.errori[0].tratti) {
             EXPECT_FALSE(rete.esiti[k].verificato);
-            EXPECT_TRUE(contiene(rete.esiti[k].motivo, c.perTratto));
+            EXPECT_TRUE(contiene(motivo(rete.esiti[k]), c.perTratto));
         }
         // The sound tree is still a network, with its outlet, and its
         // manholes pass; the fault's manhole fails by it, the others of its
@@ -284,10 +300,11 @@ TEST(Rete, OgniDifettoDellaForma) {
             const bool sano = p.nome.front() == 'Q' || (c.pozzetto == "P9" && p.nome != "P9");
             EXPECT_EQ(p.verificato(), sano) << p.nome;
             if (p.nome == c.pozzetto) {
-                EXPECT_EQ(p.difetti, std::vector<std::string>{c.motivo});
+                EXPECT_EQ(testi(p.rilievi), std::vector<std::string>{c.motivo});
             } else if (!sano) {
-                EXPECT_EQ(p.difetti, std::vector<std::string>{"la sua rete ha un errore: quote "
-                                                              "e continuità non verificate"});
+                EXPECT_EQ(testi(p.rilievi),
+                          std::vector<std::string>{"la sua rete ha un errore: quote "
+                                                   "e continuità non verificate"});
             }
         }
     }
@@ -321,11 +338,12 @@ TEST(Rete, UnDifettoDiMigliaiaDiTrattiDettoUnaVolta) {
         const tratti::EsitiRete rete = *tratti::calcolaRete(linea, {}, {});
         ASSERT_EQ(rete.errori.size(), 1u);
         EXPECT_EQ(rete.errori[0].tratti.size(), std::size_t{n});
-        EXPECT_TRUE(contiene(rete.errori[0].motivo, "«T9» e altri 2990")) << rete.errori[0].motivo;
-        EXPECT_LT(rete.errori[0].motivo.size(), 300u);
+        const std::string detto = testi({rete.errori[0].rilievo}).front();
+        EXPECT_TRUE(contiene(detto, "«T9» e altri 2990")) << detto;
+        EXPECT_LT(detto.size(), 300u);
         for (const Esito& e : rete.esiti) {
             ASSERT_FALSE(e.verificato);
-            ASSERT_LT(e.motivo.size(), 300u) << e.motivo;
+            ASSERT_LT(motivo(e).size(), 300u) << motivo(e);
         }
     }
 }
@@ -344,9 +362,9 @@ TEST(Rete, UnRisultatoFuoriDaiNumeriNonFermaLaLinea) {
     };
     const tratti::EsitiRete rete = *tratti::calcolaRete(linea, {}, {}, fuori);
     EXPECT_FALSE(rete.esiti[0].calcolato);
-    EXPECT_EQ(rete.esiti[0].motivo,
+    EXPECT_EQ(motivo(rete.esiti[0]),
               "errore di calcolo: un risultato del tratto supera l'intervallo dei numeri");
-    EXPECT_TRUE(rete.esiti[1].calcolato && rete.esiti[1].verificato) << rete.esiti[1].motivo;
+    EXPECT_TRUE(rete.esiti[1].calcolato && rete.esiti[1].verificato) << motivo(rete.esiti[1]);
 }
 
 // At each bound of the slope the limit that sets it holds with equality;
@@ -392,15 +410,16 @@ TEST(Rete, QuoteDaUnaSolaQuotaNota) {
     tratti::EsitiRete senza = *tratti::calcolaRete(linea, bassi, {});
     EXPECT_FALSE(senza.alberi.at(0).conQuote);
     EXPECT_FALSE(senza.esiti[1].quotaMonte);
-    EXPECT_TRUE(senza.esiti[1].verificato) << senza.esiti[1].motivo;
+    EXPECT_TRUE(senza.esiti[1].verificato) << motivo(senza.esiti[1]);
 
     linea[1].quotaValle = 100;
     const tratti::EsitiRete con = *tratti::calcolaRete(linea, bassi, {});
     EXPECT_TRUE(con.alberi.at(0).conQuote);
     EXPECT_NEAR(*con.esiti[1].quotaMonte, 100.25, 1e-9);
     EXPECT_FALSE(con.esiti[1].verificato);
-    EXPECT_TRUE(contiene(con.esiti[1].motivo, "ricoprimento insufficiente a valle (pozzetto «P3»)"))
-        << con.esiti[1].motivo;
+    EXPECT_TRUE(
+        contiene(motivo(con.esiti[1]), "ricoprimento insufficiente a valle (pozzetto «P3»)"))
+        << motivo(con.esiti[1]);
 }
 
 // No slope passes a size whose self-cleansing needs more slope than its
@@ -413,6 +432,6 @@ TEST(Rete, NessunaPendenzaAllaMisura) {
     const Esito esito = tratti::verifica(t, impostazioni);
     EXPECT_TRUE(esito.senzaPendenza);
     EXPECT_FALSE(esito.verificato);
-    EXPECT_TRUE(contiene(esito.motivo, "nessuna pendenza rispetta i limiti con r = 100 cm"))
-        << esito.motivo;
+    EXPECT_TRUE(contiene(motivo(esito), "nessuna pendenza rispetta i limiti con r = 100 cm"))
+        << motivo(esito);
 }

@@ -2,6 +2,7 @@
 #include "numeri/separatore.h"
 #include "seme.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/parole.h"
 #include "tratti/tratto.h"
 
 #include <gtest/gtest.h>
@@ -64,22 +65,23 @@ TEST(Tratti, DimensionatoComeLaProvaDiOgniMisura) {
             }
             massimo = std::max(massimo, r);
         }
-        SCOPED_TRACE(dimensionato.motivo);
+        SCOPED_TRACE(tratti::motivoDi(dimensionato, Separatore::Punto));
         EXPECT_TRUE(dimensionato.dimensionato);
         EXPECT_EQ(dimensionato.verificato, primo.has_value());
         EXPECT_EQ(dimensionato.raggio, primo ? primo->raggio : capiente.value_or(massimo));
         if (primo) {
             EXPECT_EQ(dimensionato.progetto->altezza, primo->progetto->altezza);
         } else {
-            EXPECT_EQ(dimensionato.motivo.rfind(
-                          capiente ? "nessun raggio del catalogo rispetta tutti i limiti con "
-                                     "questa pendenza; r = " +
-                                         CStr(*capiente) +
-                                         " cm è il più piccolo entro il "
-                                         "riempimento: "
-                                   : std::string("nessun raggio del catalogo rispetta i limiti; "
-                                                 "con il più grande, r = 100 cm: "),
-                          0),
+            EXPECT_EQ(tratti::motivoDi(dimensionato, Separatore::Punto)
+                          .rfind(capiente
+                                     ? "nessun raggio del catalogo rispetta tutti i limiti con "
+                                       "questa pendenza; r = " +
+                                           CStr(*capiente) +
+                                           " cm è il più piccolo entro il "
+                                           "riempimento: "
+                                     : std::string("nessun raggio del catalogo rispetta i limiti; "
+                                                   "con il più grande, r = 100 cm: "),
+                                 0),
                       0u);
         }
     }
@@ -144,7 +146,7 @@ TEST(Tratti, OgniLimiteInfrantoConIValori) {
         Impostazioni impostazioni;
         impostazioni.limiti = c.limiti;
         const Esito esito = tratti::verifica(c.tratto, impostazioni);
-        EXPECT_EQ(esito.motivo, c.motivo);
+        EXPECT_EQ(tratti::motivoDi(esito, Separatore::Punto), c.motivo);
         EXPECT_EQ(esito.verificato, c.motivo.empty()) << c.motivo;
     }
 }

@@ -7,9 +7,11 @@
 #include "numeri/caratteri_reali.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "numeri/misure.h"
 #include "numeri/separatore.h"
 #include "numeri/testo_valore.h"
 #include "tratti/grandezze.h"
+#include "tratti/parole.h"
 
 #include <algorithm>
 #include <array>
@@ -412,6 +414,16 @@ const char* scelto(const Esito& e) {
     return e.dimensionato ? "si" : "no";
 }
 
+// A reach's reasons; one that cannot be computed named by its line of the
+// file, where there is one.
+std::string motivoNelFile(const Esito& e, std::size_t k, const std::vector<std::size_t>& righe,
+                          Separatore separatore) {
+    const std::string motivo = motivoDi(e, separatore);
+    return !e.calcolato && k < righe.size()
+               ? "riga " + std::to_string(righe[k]) + " del file: " + motivo
+               : motivo;
+}
+
 std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato formato) {
     switch (formato) {
     case Formato::Csv:
@@ -428,7 +440,8 @@ std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato forma
 
 std::vector<std::vector<std::string>> celleEsiti(const std::vector<Tratto>& tratti,
                                                  const std::vector<Esito>& esiti,
-                                                 Separatore separatore) {
+                                                 Separatore separatore,
+                                                 const std::vector<std::size_t>& righe) {
     static const std::vector<std::string> intestazione[2] = {
         {"TRATTO",      "DA",          "A",     "RAGGIO",  "SCELTO",      "PENDENZA", "Q",
          "ALTEZZA",     "h/H",         "V",     "Q MIN",   "ALTEZZA MIN", "V MIN",    "Q PIENA",
@@ -441,52 +454,51 @@ std::vector<std::vector<std::string>> celleEsiti(const std::vector<Tratto>& trat
         }
         const Tratto& t = tratti[r - 2];
         const Esito& e = esiti[r - 2];
-        const auto altezza = [](const std::optional<analisi::Risposta>& a) {
-            return a ? TestoValore(1, a->altezza) : "";
+        const auto misura = [&](Misura m, std::optional<double> valore) {
+            return valore ? testoMisura(m, *valore, separatore) : "";
         };
-        const auto velocita = [](const std::optional<analisi::Risposta>& a) {
-            return a ? TestoValore(5, a->velocita) : "";
+        const auto altezza = [&](const std::optional<analisi::Risposta>& a) {
+            return misura(Misura::Altezza, a ? std::optional(a->altezza) : std::nullopt);
         };
-        const auto livello = [](std::optional<double> m) { return m ? Format(*m, "0.00") : ""; };
-        const auto pendenzaLimite = [](std::optional<double> i) {
-            return i ? Format(*i, "0.0000##") : "";
+        const auto velocita = [&](const std::optional<analisi::Risposta>& a) {
+            return misura(Misura::Velocita, a ? std::optional(a->velocita) : std::nullopt);
         };
-        std::vector<std::string> celle = {
+        return std::vector<std::string>{
             t.nome,
             t.pozzettoMonte,
             t.pozzettoValle,
-            Format(e.raggio, "0.0"),
+            testoMisura(Misura::Raggio, e.raggio, separatore),
             scelto(e),
-            e.pendenza > 0 ? Format(e.pendenza, "0.0000##") : "",
-            TestoValore(6, t.portata / 1000),
+            misura(Misura::Pendenza, e.pendenza > 0 ? std::optional(e.pendenza) : std::nullopt),
+            testoMisura(Misura::Portata, t.portata / 1000, separatore),
             altezza(e.progetto),
-            e.progetto ? Format(e.progetto->riempimento * 100, "0.0") : "",
+            misura(Misura::Riempimento,
+                   e.progetto ? std::optional(e.progetto->riempimento) : std::nullopt),
             velocita(e.progetto),
-            t.portataMinima ? TestoValore(6, *t.portataMinima / 1000) : "",
+            misura(Misura::Portata,
+                   t.portataMinima ? std::optional(*t.portataMinima / 1000) : std::nullopt),
             altezza(e.minima),
             velocita(e.minima),
-            TestoValore(6, e.portataPiena),
-            livello(e.quotaMonte),
-            livello(e.quotaValle),
-            livello(e.salto),
-            livello(e.ricoprimento),
-            pendenzaLimite(e.pendenzaMinima),
-            pendenzaLimite(e.pendenzaMassima)};
-        for (std::size_t c = 3; c < celle.size(); ++c) {
-            celle[c] = perLettura(std::move(celle[c]), separatore);
-        }
-        return celle;
+            testoMisura(Misura::Portata, e.portataPiena, separatore),
+            misura(Misura::Quota, e.quotaMonte),
+            misura(Misura::Quota, e.quotaValle),
+            misura(Misura::Dislivello, e.salto),
+            misura(Misura::Dislivello, e.ricoprimento),
+            misura(Misura::Pendenza, e.pendenzaMinima),
+            misura(Misura::Pendenza, e.pendenzaMassima)};
     };
     const auto verdetto = [&](std::size_t r) -> std::string {
         if (r < 2) {
             return r == 0 ? "ESITO" : "";
         }
         const Esito& e = esiti[r - 2];
-        std::string testo = e.verificato ? e.verdetto() : e.verdetto() + (": " + e.motivo);
-        if (!e.avvisi.empty()) {
-            testo += " (avviso: " + e.avvisi + ")";
+        std::string testo =
+            e.verificato ? e.verdetto()
+                         : e.verdetto() + (": " + motivoNelFile(e, r - 2, righe, separatore));
+        if (const std::string avvisi = avvisiDi(e, separatore); !avvisi.empty()) {
+            testo += " (avviso: " + avvisi + ")";
         }
-        return perLettura(testo, separatore);
+        return testo;
     };
     std::vector<std::vector<std::string>> celle;
     celle.reserve(tratti.size() + 2);
@@ -501,8 +513,9 @@ namespace {
 
 // Two header lines, then one line per reach, the verdict unaligned last.
 std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
-                              Separatore separatore) {
-    const std::vector<std::vector<std::string>> celle = celleEsiti(tratti, esiti, separatore);
+                              Separatore separatore, const std::vector<std::size_t>& righe) {
+    const std::vector<std::vector<std::string>> celle =
+        celleEsiti(tratti, esiti, separatore, righe);
     return testoAllineato(
         celle.size(),
         [&](std::size_t r) {
@@ -554,14 +567,14 @@ CelleLette leggiCelleTratti(std::string_view testo) {
 }
 
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
-                       Formato formato, Separatore separatore) {
+                       Formato formato, Separatore separatore,
+                       const std::vector<std::size_t>& righe) {
     if (formato == Formato::Tabella) {
-        return testoTabellaEsiti(tratti, esiti, separatore);
+        return testoTabellaEsiti(tratti, esiti, separatore, righe);
     }
     // The Italian file's reasons read as its numbers do.
-    const auto parole = [&](const std::string& testo) {
-        return formato == Formato::CsvItaliano ? perLettura(testo, Separatore::Virgola) : testo;
-    };
+    const Separatore delleParole =
+        formato == Formato::CsvItaliano ? Separatore::Virgola : Separatore::Punto;
     const auto riga = [&](std::size_t r) -> std::vector<std::string> {
         if (r == 0) {
             return {"tratto",
@@ -604,8 +617,8 @@ std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esit
                      {SeiCifre(e.portataPiena * 1000), quota(t.quotaMonte, e.quotaMonte),
                       quota(t.quotaValle, e.quotaValle), millimetri(e.salto),
                       millimetri(e.ricoprimento), seiCifre(e.pendenzaMinima),
-                      seiCifre(e.pendenzaMassima), e.verdetto(), parole(e.motivo),
-                      parole(e.avvisi)});
+                      seiCifre(e.pendenzaMassima), e.verdetto(),
+                      motivoNelFile(e, r - 1, righe, delleParole), avvisiDi(e, delleParole)});
         return campi;
     };
     return testoNelFormato(tratti.size() + 1, riga, formato);

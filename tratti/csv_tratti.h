@@ -109,15 +109,19 @@ enum class Formato {
 // slope typed, the flows), what was computed has six significant digits;
 // the Italian CSV writes its reasons' numbers with the comma. The aligned
 // table takes the separator asked for.
+// With the file's line of each reach, the reason of one that cannot be
+// computed names it: in a file of thousands of reaches it is found by it.
 std::string testoEsiti(const std::vector<Tratto>& tratti, const std::vector<Esito>& esiti,
-                       Formato formato, Separatore separatore = Separatore::Punto);
+                       Formato formato, Separatore separatore = Separatore::Punto,
+                       const std::vector<std::size_t>& righe = {});
 
 // The aligned table's texts: two header lines, then one line per reach, its
 // last text the verdict with its reasons; numbers and reasons with the
 // separator asked for.
 std::vector<std::vector<std::string>> celleEsiti(const std::vector<Tratto>& tratti,
                                                  const std::vector<Esito>& esiti,
-                                                 Separatore separatore = Separatore::Punto);
+                                                 Separatore separatore = Separatore::Punto,
+                                                 const std::vector<std::size_t>& righe = {});
 
 // The reaches as leggiTratti reads them back, every column written, with
 // the ground levels of the manholes given.

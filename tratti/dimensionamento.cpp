@@ -1,7 +1,5 @@
 #include "tratti/dimensionamento.h"
 
-#include "numeri/conversioni.h"
-
 #include <algorithm>
 #include <iterator>
 #include <optional>
@@ -36,9 +34,9 @@ Esito dimensiona(const Tratto& tratto, const Impostazioni& impostazioni, double 
         esito.pendenza = tratto.pendenzaDiCalcolo().value_or(0);
         esito.dimensionato = true;
         esito.calcolato = false;
-        esito.motivo = raggioMinimo > 0 ? "il catalogo non ha raggi di almeno " +
-                                              CStr(raggioMinimo) + " cm, il raggio a monte"
-                                        : "il catalogo non ha raggi";
+        Rilievo senzaRaggi{Rilievo::Tipo::CatalogoSenzaRaggi};
+        senzaRaggi.valore = raggioMinimo;
+        esito.rilievi.push_back(std::move(senzaRaggi));
         return esito;
     }
     // Only the first within the filling and the last are kept for the
@@ -57,16 +55,13 @@ Esito dimensiona(const Tratto& tratto, const Impostazioni& impostazioni, double 
             capiente = ultimo;
         }
     }
-    if (capiente) {
-        capiente->motivo = "nessun raggio del catalogo rispetta tutti i limiti con questa "
-                           "pendenza; r = " +
-                           CStr(capiente->raggio) +
-                           " cm è il più piccolo entro il riempimento: " + capiente->motivo;
-        return *capiente;
-    }
-    ultimo.motivo = "nessun raggio del catalogo rispetta i limiti; con il più grande, r = " +
-                    CStr(ultimo.raggio) + " cm: " + ultimo.motivo;
-    return ultimo;
+    // What no size mends opens the reasons of the size kept.
+    Esito& tenuto = capiente ? *capiente : ultimo;
+    Rilievo nessuno{capiente ? Rilievo::Tipo::NessunRaggioEntroRiempimento
+                             : Rilievo::Tipo::NessunRaggio};
+    nessuno.valore = tenuto.raggio;
+    tenuto.rilievi.insert(tenuto.rilievi.begin(), std::move(nessuno));
+    return tenuto;
 }
 
 } // namespace tratti

@@ -262,7 +262,7 @@ Profilo Percorsi::da(const std::string& testa) const {
         }
         tp.portata = t.portata;
         tp.verificato = e.calcolato && e.verificato;
-        tp.motivo = e.motivo;
+        tp.rilievi = e.rilievi;
         profilo.conQuote = profilo.conQuote || e.quotaMonte || e.quotaValle;
         profilo.pozzetti.back().fondoPartenza = e.quotaMonte;
         progressiva = tp.a;

@@ -48,7 +48,7 @@ struct TrattoProfilo {
     double portata = 0;                // l/s
     std::optional<double> riempimento; // h/H at the design flow
     bool verificato = false;
-    std::string motivo; // why not, where it is not
+    std::vector<Rilievo> rilievi; // why not, where it is not
 
     double lunghezza() const { return a - da; }
     // "60/90": width and height in centimetres; "–" for none.

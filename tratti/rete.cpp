@@ -17,6 +17,11 @@
 
 namespace tratti {
 
+bool EsitoPozzetto::verificato() const {
+    return std::none_of(rilievi.begin(), rilievi.end(),
+                        [](const Rilievo& r) { return r.gravita() == Gravita::Difetto; });
+}
+
 namespace {
 
 // Levels within a millimetre are the same level: surveys and drawings give
@@ -26,24 +31,6 @@ constexpr double tolleranza = 0.001 + 1e-9; // m
 constexpr std::size_t nessuno = static_cast<std::size_t>(-1);
 // A line shorter than this is computed on one thread.
 constexpr std::size_t trattiPerUnAiuto = 200;
-
-std::string metri(double valore) {
-    return Format(valore, "0.00") + " m";
-}
-
-std::string tra(const std::string& nome) {
-    return "«" + nome + "»";
-}
-
-std::string unite(const std::vector<std::string>& parti) {
-    std::string testo;
-    for (const std::string& parte : parti) {
-        if (!parte.empty()) {
-            testo += testo.empty() ? parte : "; " + parte;
-        }
-    }
-    return testo;
-}
 
 // The network's shape: the manholes by name, the reaches joining them,
 // the faults of the shape, the connected parts and an order that puts every
@@ -56,8 +43,7 @@ class Forma {
         indici_.reserve(2 * tratti.size() + pozzetti.size());
         for (const Pozzetto& p : pozzetti) {
             if (indici_.count(p.nome) > 0) {
-                errori.push_back(
-                    {p.nome, {}, "il pozzetto " + tra(p.nome) + " è elencato due volte", {}});
+                errori.push_back({rilievoDi(Rilievo::Tipo::PozzettoElencatoDueVolte, p.nome), {}});
                 continue;
             }
             indice(p.nome);
@@ -72,9 +58,9 @@ class Forma {
                 }
             }
             if (!t.pozzettoMonte.empty() && t.pozzettoMonte == t.pozzettoValle) {
-                const std::string motivo = "il tratto " + tra(t.nome) + " va dal pozzetto " +
-                                           tra(t.pozzettoMonte) + " a sé stesso";
-                errori.push_back({t.pozzettoMonte, {k}, motivo, motivo});
+                Rilievo suSeStesso = rilievoDi(Rilievo::Tipo::TrattoSuSeStesso, t.pozzettoMonte);
+                suSeStesso.tratto = t.nome;
+                errori.push_back({std::move(suSeStesso), {k}});
                 continue;
             }
             if (!t.pozzettoMonte.empty()) {
@@ -90,10 +76,7 @@ class Forma {
         cercaAnelli();
         for (std::size_t p = 0; p < nomi.size(); ++p) {
             if (dato[p] && !nominato_[p]) {
-                errori.push_back({nomi[p],
-                                  {},
-                                  "il pozzetto " + tra(nomi[p]) + " non è usato da alcun tratto",
-                                  {}});
+                errori.push_back({rilievoDi(Rilievo::Tipo::PozzettoNonUsato, nomi[p]), {}});
             }
         }
         dividiInParti();
@@ -126,27 +109,28 @@ class Forma {
         return dove->second;
     }
 
-    std::string elenco(const std::vector<std::size_t>& quali) const {
-        std::string testo;
+    static Rilievo rilievoDi(Rilievo::Tipo tipo, const std::string& pozzetto) {
+        Rilievo rilievo{tipo};
+        rilievo.pozzetto = pozzetto;
+        return rilievo;
+    }
+
+    // A fault of many reaches, named by its first few.
+    Rilievo diMolti(Rilievo::Tipo tipo, const std::string& pozzetto,
+                    const std::vector<std::size_t>& quali) const {
+        Rilievo rilievo = rilievoDi(tipo, pozzetto);
+        rilievo.quanti = quali.size();
         for (std::size_t i = 0; i < quali.size() && i < trattiNominati; ++i) {
-            testo += (testo.empty() ? "" : ", ") + tra(tratti_[quali[i]].nome);
+            rilievo.nomi.push_back(tratti_[quali[i]].nome);
         }
-        if (quali.size() > trattiNominati) {
-            testo += " e altri " + std::to_string(quali.size() - trattiNominati);
-        }
-        return testo;
+        return rilievo;
     }
 
     void cercaDiramazioni() {
         for (std::size_t p = 0; p < nomi.size(); ++p) {
             if (uscite[p].size() > 1) {
-                const std::string quanti = std::to_string(uscite[p].size());
-                const std::string diramazione = ": una diramazione non è un collettore";
-                errori.push_back({nomi[p], uscite[p],
-                                  "dal pozzetto " + tra(nomi[p]) + " escono " + quanti +
-                                      " tratti (" + elenco(uscite[p]) + ")" + diramazione,
-                                  "dal pozzetto " + tra(nomi[p]) + " escono " + quanti + " tratti" +
-                                      diramazione});
+                errori.push_back(
+                    {diMolti(Rilievo::Tipo::Diramazione, nomi[p], uscite[p]), uscite[p]});
             }
         }
     }
@@ -171,12 +155,7 @@ class Forma {
             if (k != nessuno && stato[k] == InCammino) {
                 const auto primo = std::find(cammino.begin(), cammino.end(), k);
                 const std::vector<std::size_t> anello(primo, cammino.end());
-                const std::string& pozzetto = nomi[monte[k]];
-                const std::string chiuso = ", chiuso al pozzetto " + tra(pozzetto);
-                errori.push_back({pozzetto, anello,
-                                  "i tratti " + elenco(anello) + " formano un anello" + chiuso,
-                                  "il tratto è in un anello di " + std::to_string(anello.size()) +
-                                      " tratti" + chiuso});
+                errori.push_back({diMolti(Rilievo::Tipo::Anello, nomi[monte[k]], anello), anello});
             }
             for (const std::size_t fatto : cammino) {
                 stato[fatto] = Fatto;
@@ -297,7 +276,7 @@ class Calcolo {
     Calcolo(const std::vector<Tratto>& tratti, const Forma& forma, const Impostazioni& impostazioni,
             MassimeCondivise& massime)
         : tratti_(tratti), forma_(forma), imp_(impostazioni), massime_(massime),
-          motivi_(tratti.size()), avvisi_(tratti.size()), pozzetti_(forma.nomi.size()) {}
+          rilievi_(tratti.size()), pozzetti_(forma.nomi.size()) {}
 
     // Upstream first, each reach no smaller than those flowing into it.
     // The trees are sized side by side, one per thread at a time; within a
@@ -385,10 +364,10 @@ class Calcolo {
     // Each reach's verdict with its network's checks; a faulty part's
     // reaches named by the fault.
     void concludi(std::vector<Esito>& esiti) const {
-        std::vector<std::vector<std::string>> difetti(tratti_.size());
+        std::vector<std::vector<Rilievo>> forma(tratti_.size());
         for (const ErroreRete& errore : forma_.errori) {
             for (const std::size_t k : errore.tratti) {
-                difetti[k].push_back(errore.perTratto);
+                forma[k].push_back(errore.rilievo);
             }
         }
         for (std::size_t k = 0; k < tratti_.size(); ++k) {
@@ -398,24 +377,23 @@ class Calcolo {
                 nonCalcolato.raggio = std::isfinite(e.raggio) ? e.raggio : 0;
                 nonCalcolato.pendenza = std::isfinite(e.pendenza) ? e.pendenza : 0;
                 nonCalcolato.calcolato = false;
-                nonCalcolato.motivo = "errore di calcolo: un risultato del tratto supera "
-                                      "l'intervallo dei numeri";
+                nonCalcolato.rilievi.push_back(Rilievo{Rilievo::Tipo::RisultatoFuoriDaiNumeri});
                 e = std::move(nonCalcolato);
             }
-            std::vector<std::string> motivi = difetti[k];
-            motivi.insert(motivi.end(), motivi_[k].begin(), motivi_[k].end());
-            if (!motivi.empty()) {
+            std::vector<Rilievo> rilievi = std::move(forma[k]);
+            const bool conFormaSbagliata = !rilievi.empty();
+            rilievi.insert(rilievi.end(), rilievi_[k].begin(), rilievi_[k].end());
+            if (std::any_of(rilievi.begin(), rilievi.end(),
+                            [](const Rilievo& r) { return r.gravita() == Gravita::Difetto; })) {
                 e.verificato = false;
-                motivi.push_back(e.motivo);
-                e.motivo = unite(motivi);
             }
-            std::vector<std::string> avvisi = avvisi_[k];
+            rilievi.insert(rilievi.end(), std::make_move_iterator(e.rilievi.begin()),
+                           std::make_move_iterator(e.rilievi.end()));
             if (forma_.parteDi[k] != nessuno && forma_.difettosa[forma_.parteDi[k]] &&
-                difetti[k].empty()) {
-                avvisi.push_back("la rete del tratto ha un errore: quote e continuità non "
-                                 "verificate");
+                !conFormaSbagliata) {
+                rilievi.push_back(Rilievo{Rilievo::Tipo::ReteConErrore});
             }
-            e.avvisi = unite(avvisi);
+            e.rilievi = std::move(rilievi);
         }
     }
 
@@ -504,27 +482,34 @@ class Calcolo {
     }
 
     void alPozzettoDiMonte(std::size_t k, std::vector<Esito>& esiti) {
+        using Tipo = Rilievo::Tipo;
         const std::size_t p = forma_.monte[k];
-        // The names in words only for a message: most manholes have none.
-        const auto pozzetto = [&] { return tra(forma_.nomi[p]); };
-        const auto questo = [&] { return tra(tratti_[k].nome); };
         Esito& d = esiti[k];
-        std::vector<std::string>& motivi = motivi_[k];
+        // Found at the manhole: what the reach and the manhole say of it.
+        const auto rileva = [&](Tipo tipo, double valore, double soglia, std::size_t altro) {
+            Rilievo r{tipo};
+            r.valore = valore;
+            r.soglia = soglia;
+            r.pozzetto = forma_.nomi[p];
+            r.tratto = tratti_[k].nome;
+            if (altro != nessuno) {
+                r.altro = tratti_[altro].nome;
+            }
+            r.cieli = imp_.allineamento == Allineamento::Cieli;
+            rilievi_[k].push_back(r);
+            if (r.gravita() != Gravita::Avviso) {
+                alPozzetto(p, std::move(r));
+            }
+        };
         std::optional<double> salto;
         std::optional<std::size_t> piuBasso; // the incoming reach the rule looks at
         for (const std::size_t u : forma_.entrate[p]) {
             const Esito& e = esiti[u];
-            const auto altro = [&] { return tra(tratti_[u].nome); };
             if (e.raggio > d.raggio) {
-                motivi.push_back("la sezione si riduce verso valle: r = " + CStr(d.raggio) +
-                                 " cm dopo r = " + CStr(e.raggio) + " cm di " + altro());
-                difetto(p, "sezione ridotta verso valle: r = " + CStr(d.raggio) + " cm di " +
-                               questo() + " dopo r = " + CStr(e.raggio) + " cm di " + altro());
+                rileva(Tipo::SezioneRidotta, d.raggio, e.raggio, u);
             }
             if (tratti_[k].portata < tratti_[u].portata) {
-                avvisi_[k].push_back(
-                    "portata minore di un tratto a monte: " + CStr(tratti_[k].portata) + " l/s < " +
-                    CStr(tratti_[u].portata) + " l/s di " + altro());
+                rileva(Tipo::PortataMinoreAMonte, tratti_[k].portata, tratti_[u].portata, u);
             }
             if (!e.quotaValle || !d.quotaMonte) {
                 continue;
@@ -532,17 +517,9 @@ class Calcolo {
             const double caduta = *e.quotaValle - *d.quotaMonte;
             salto = std::max(salto.value_or(caduta), caduta);
             if (caduta < -tolleranza) {
-                motivi.push_back("contropendenza al pozzetto " + pozzetto() + ": lo scorrimento " +
-                                 metri(*d.quotaMonte) + " è sopra quello di " + altro() + ", " +
-                                 metri(*e.quotaValle));
-                difetto(p, "contropendenza: lo scorrimento di " + questo() + ", " +
-                               metri(*d.quotaMonte) + ", è sopra quello di " + altro() + ", " +
-                               metri(*e.quotaValle));
+                rileva(Tipo::Contropendenza, *d.quotaMonte, *e.quotaValle, u);
             } else if (imp_.allineamento == Allineamento::Fondo && caduta > tolleranza) {
-                motivi.push_back("fondi non allineati al pozzetto " + pozzetto() + ": salto di " +
-                                 metri(caduta) + " da " + altro());
-                difetto(p, "fondi non allineati: salto di " + metri(caduta) + " da " + altro() +
-                               " a " + questo());
+                rileva(Tipo::FondiNonAllineati, caduta, 0, u);
             }
             if (!piuBasso || *e.quotaValle + riferimento(e) <
                                  *esiti[*piuBasso].quotaValle + riferimento(esiti[*piuBasso])) {
@@ -554,26 +531,13 @@ class Calcolo {
             const double suo = *e.quotaValle + riferimento(e);
             const double questo = *d.quotaMonte + riferimento(d);
             if (questo > suo + tolleranza) {
-                const bool cieli = imp_.allineamento == Allineamento::Cieli;
-                const std::string regola =
-                    cieli ? " (allineamento dei cieli)" : " (allineamento dei peli liberi)";
-                motivi.push_back(std::string(cieli ? "cielo" : "pelo libero") + " al pozzetto " +
-                                 pozzetto() + " sopra quello di " + tra(tratti_[*piuBasso].nome) +
-                                 ": " + metri(questo) + " > " + metri(suo) + regola);
-                difetto(p, std::string(cieli ? "cielo" : "pelo libero") + " di " +
-                               tra(tratti_[k].nome) + " sopra quello di " +
-                               tra(tratti_[*piuBasso].nome) + ": " + metri(questo) + " > " +
-                               metri(suo) + regola);
+                rileva(Tipo::SopraAllineamento, questo, suo, *piuBasso);
             }
         }
         if (salto) {
             d.salto = std::max(*salto, 0.0);
             if (imp_.saltoMassimo && *d.salto > *imp_.saltoMassimo + tolleranza) {
-                avvisi_[k].push_back("salto di " + metri(*d.salto) + " al pozzetto " + pozzetto() +
-                                     ", oltre " + metri(*imp_.saltoMassimo) +
-                                     ": serve un pozzetto di salto");
-                difetto(p, "salto di " + metri(*d.salto) + ", oltre " + metri(*imp_.saltoMassimo) +
-                               ": serve un pozzetto di salto");
+                rileva(Tipo::SaltoOltreIlMassimo, *d.salto, *imp_.saltoMassimo, nessuno);
             }
         }
     }
@@ -582,36 +546,36 @@ class Calcolo {
         const struct {
             std::size_t pozzetto;
             std::optional<double> quota;
-            const char* dove;
-        } estremi[] = {{forma_.monte[k], e.quotaMonte, "a monte"},
-                       {forma_.valle[k], e.quotaValle, "a valle"}};
+            Rilievo::Estremo estremo;
+        } estremi[] = {{forma_.monte[k], e.quotaMonte, Rilievo::Estremo::Monte},
+                       {forma_.valle[k], e.quotaValle, Rilievo::Estremo::Valle}};
         for (const auto& estremo : estremi) {
             if (estremo.pozzetto == nessuno || !estremo.quota ||
                 !forma_.terreno[estremo.pozzetto]) {
                 continue;
             }
+            const auto rileva = [&](Rilievo::Tipo tipo, double valore, double soglia) {
+                Rilievo r{tipo};
+                r.estremo = estremo.estremo;
+                r.valore = valore;
+                r.soglia = soglia;
+                r.pozzetto = forma_.nomi[estremo.pozzetto];
+                r.tratto = tratti_[k].nome;
+                rilievi_[k].push_back(r);
+                alPozzetto(estremo.pozzetto, std::move(r));
+            };
             const double terreno = *forma_.terreno[estremo.pozzetto];
-            const auto pozzetto = [&] { return tra(forma_.nomi[estremo.pozzetto]); };
             const double ricoprimento = terreno - (*estremo.quota + altezzaPiena(e));
             e.ricoprimento = std::min(e.ricoprimento.value_or(ricoprimento), ricoprimento);
             std::optional<double>& alPozzetto = pozzetti_[estremo.pozzetto].ricoprimento;
             alPozzetto = std::min(alPozzetto.value_or(ricoprimento), ricoprimento);
             if (ricoprimento < imp_.ricoprimentoMinimo - tolleranza) {
-                motivi_[k].push_back(std::string("ricoprimento insufficiente ") + estremo.dove +
-                                     " (pozzetto " + pozzetto() + "): " + metri(ricoprimento) +
-                                     " < " + metri(imp_.ricoprimentoMinimo));
-                difetto(estremo.pozzetto, "ricoprimento di " + tra(tratti_[k].nome) +
-                                              " insufficiente: " + metri(ricoprimento) + " < " +
-                                              metri(imp_.ricoprimentoMinimo));
+                rileva(Rilievo::Tipo::RicoprimentoInsufficiente, ricoprimento,
+                       imp_.ricoprimentoMinimo);
             }
             const double profondita = terreno - *estremo.quota;
             if (imp_.profonditaMassima && profondita > *imp_.profonditaMassima + tolleranza) {
-                motivi_[k].push_back(std::string("scavo oltre la profondità massima ") +
-                                     estremo.dove + " (pozzetto " + pozzetto() + "): " +
-                                     metri(profondita) + " > " + metri(*imp_.profonditaMassima));
-                difetto(estremo.pozzetto, "scavo di " + tra(tratti_[k].nome) +
-                                              " oltre la profondità massima: " + metri(profondita) +
-                                              " > " + metri(*imp_.profonditaMassima));
+                rileva(Rilievo::Tipo::ScavoOltreIlMassimo, profondita, *imp_.profonditaMassima);
             }
         }
     }
@@ -620,20 +584,21 @@ class Calcolo {
     const Forma& forma_;
     const Impostazioni& imp_;
     MassimeCondivise& massime_;
-    std::vector<std::vector<std::string>> motivi_; // the network's failures, a reach
-    std::vector<std::vector<std::string>> avvisi_;
+    // What the network's checks found of each reach, in the order found.
+    std::vector<std::vector<Rilievo>> rilievi_;
 
-    // What the checks found at each manhole, in its own words.
+    // What the checks found at each manhole.
     struct AlPozzetto {
-        std::vector<std::string> difetti;
+        std::vector<Rilievo> rilievi;
         std::optional<double> ricoprimento;
     };
     std::vector<AlPozzetto> pozzetti_;
 
-    void difetto(std::size_t pozzetto, std::string testo) {
-        std::vector<std::string>& difetti = pozzetti_[pozzetto].difetti;
-        if (std::find(difetti.begin(), difetti.end(), testo) == difetti.end()) {
-            difetti.push_back(std::move(testo));
+    // Each finding once at its manhole: two reaches may find the same.
+    void alPozzetto(std::size_t pozzetto, Rilievo rilievo) {
+        std::vector<Rilievo>& rilievi = pozzetti_[pozzetto].rilievi;
+        if (std::find(rilievi.begin(), rilievi.end(), rilievo) == rilievi.end()) {
+            rilievi.push_back(std::move(rilievo));
         }
     }
 
@@ -642,7 +607,7 @@ class Calcolo {
     std::vector<EsitoPozzetto> esitiPozzetti(const std::vector<Esito>& esiti) {
         std::vector<EsitoPozzetto> pozzetti = tratti::esitiPozzetti(forma_, esiti);
         for (std::size_t p = 0; p < pozzetti.size(); ++p) {
-            pozzetti[p].difetti = std::move(pozzetti_[p].difetti);
+            pozzetti[p].rilievi = std::move(pozzetti_[p].rilievi);
             pozzetti[p].ricoprimento = pozzetti_[p].ricoprimento;
         }
         // A fault of the shape fails the manhole it concerns too, and leaves
@@ -653,9 +618,9 @@ class Calcolo {
                 indici.emplace(pozzetti[p].nome, p);
             }
             for (const ErroreRete& errore : forma_.errori) {
-                if (const auto p = indici.find(errore.pozzetto); p != indici.end()) {
-                    pozzetti[p->second].difetti.insert(pozzetti[p->second].difetti.begin(),
-                                                       errore.motivo);
+                if (const auto p = indici.find(errore.rilievo.pozzetto); p != indici.end()) {
+                    std::vector<Rilievo>& rilievi = pozzetti[p->second].rilievi;
+                    rilievi.insert(rilievi.begin(), errore.rilievo);
                 }
             }
             for (std::size_t k = 0; k < tratti_.size(); ++k) {
@@ -663,9 +628,9 @@ class Calcolo {
                     continue;
                 }
                 for (const std::size_t p : {forma_.monte[k], forma_.valle[k]}) {
-                    if (p != nessuno && pozzetti[p].difetti.empty()) {
-                        pozzetti[p].difetti.push_back(
-                            "la sua rete ha un errore: quote e continuità non verificate");
+                    if (p != nessuno && pozzetti[p].rilievi.empty()) {
+                        pozzetti[p].rilievi.push_back(
+                            Rilievo{Rilievo::Tipo::PozzettoNonVerificato});
                     }
                 }
             }

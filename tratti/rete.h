@@ -25,13 +25,10 @@ struct Pozzetto {
 // A fault of the network's shape, which leaves its part unchecked as a
 // network: its reaches are checked each on its own.
 struct ErroreRete {
-    std::string pozzetto;            // the manhole it concerns
+    // The fault, with the manhole it concerns and the first few reaches it
+    // names: a loop of thousands of reaches is said once, in a line.
+    Rilievo rilievo;
     std::vector<std::size_t> tratti; // the reaches involved, by index
-    // In words, naming the first few of them: a loop of thousands of
-    // reaches is said once, in a line.
-    std::string motivo;
-    // What each reach involved says of it: the fault, named by its manhole.
-    std::string perTratto;
 };
 
 // How many reaches a fault of the shape names before "e altri N".
@@ -46,12 +43,14 @@ struct EsitoPozzetto {
     bool sbocco = false;         // no reach leaves it
     bool usato = true;           // some reach names it
     // The least cover over the crowns of the reaches it joins (m), where
-    // the levels allow it; the continuity checks it fails, in words.
+    // the levels allow it; what the continuity checks found at it, the
+    // faults of the shape first.
     std::optional<double> ricoprimento;
-    std::vector<std::string> difetti;
+    std::vector<Rilievo> rilievi;
 
-    // Whether it fails none of its checks.
-    bool verificato() const { return difetti.empty(); }
+    // Whether it fails none of its checks: a provision made for it (a drop
+    // manhole) fails nothing.
+    bool verificato() const;
 };
 
 // A connected part of the network, running to its outlet.

@@ -19,88 +19,68 @@
 
 namespace tratti {
 
-std::string pendenzaArrotondata(double pendenza, bool perEccesso) {
-    const double scala = std::pow(10.0, std::floor(std::log10(pendenza)) - 2);
-    const double cifre = perEccesso ? std::ceil(pendenza / scala) : std::floor(pendenza / scala);
-    return CStr(cifre * scala);
-}
-
 namespace {
 
-// Velocities and flows as the grid shows them, limits as they were typed.
-// A value compared with its limit takes the decimals that keep it on its
-// side of the limit.
-std::string centimetriAlSecondo(double velocita, double limite) {
-    return FormatConfronto(velocita * 100, limite * 100, "0.00") + " cm/s";
-}
-
-std::string litriAlSecondo(double portata) {
-    return Format(portata * 1000, "0.00") + " l/s";
-}
-
-std::string limite(double valore, const char* unita) {
-    return CStr(valore * 100) + unita;
-}
-
-// Each limit the answer breaks, in the analysis window's words, with the
-// values compared; which limits hold it is the answer's role's to say.
-void aggiungiViolazioni(std::vector<std::string>& motivi, const analisi::RispostaEtichettata& riga,
-                        const analisi::Limiti& limiti, const std::string& allaPortata) {
+// Each limit the answer breaks, with the values compared; which limits hold
+// it is the answer's role's to say.
+void aggiungiViolazioni(std::vector<Rilievo>& rilievi, const analisi::RispostaEtichettata& riga,
+                        const analisi::Limiti& limiti, Rilievo::Portata portata) {
     const analisi::Esito esito = *analisi::verifica(riga, limiti);
     const analisi::Risposta& r = riga.risposta;
+    const auto rileva = [&](Rilievo::Tipo tipo, double valore, double soglia) {
+        Rilievo rilievo{tipo};
+        rilievo.portata = portata;
+        rilievo.valore = valore;
+        rilievo.soglia = soglia;
+        rilievi.push_back(std::move(rilievo));
+    };
     if (esito.velocitaBassa) {
-        motivi.push_back("velocità troppo bassa " + allaPortata + ": " +
-                         centimetriAlSecondo(r.velocita, limiti.velocitaMinima) + " < " +
-                         limite(limiti.velocitaMinima, " cm/s"));
+        rileva(Rilievo::Tipo::VelocitaBassa, r.velocita, limiti.velocitaMinima);
     }
     if (esito.velocitaAlta) {
-        motivi.push_back("velocità troppo alta " + allaPortata + ": " +
-                         centimetriAlSecondo(r.velocita, limiti.velocitaMassima) + " > " +
-                         limite(limiti.velocitaMassima, " cm/s"));
+        rileva(Rilievo::Tipo::VelocitaAlta, r.velocita, limiti.velocitaMassima);
     }
     if (esito.troppoPiena) {
-        motivi.push_back(
-            "riempimento oltre il limite " + allaPortata + ": " +
-            FormatConfronto(r.riempimento * 100, limiti.riempimentoMassimo * 100, "0.0") + "% > " +
-            limite(limiti.riempimentoMassimo, "%"));
+        rileva(Rilievo::Tipo::RiempimentoAlto, r.riempimento, limiti.riempimentoMassimo);
     }
 }
 
-std::string nonRaggiunta(const char* quale, double litri, double portataMassima) {
-    return std::string("nessuna altezza porta la portata ") + quale + " di " + CStr(litri) +
-           " l/s: la massima della sezione è " + litriAlSecondo(portataMassima);
-}
-
-std::string unite(const std::vector<std::string>& motivi) {
-    std::string testo;
-    for (const std::string& motivo : motivi) {
-        testo += testo.empty() ? motivo : "; " + motivo;
-    }
-    return testo;
+Rilievo nonRaggiunta(Rilievo::Portata portata, double litri, double portataMassima) {
+    Rilievo rilievo{Rilievo::Tipo::PortataNonRaggiunta};
+    rilievo.portata = portata;
+    rilievo.valore = litri;
+    rilievo.soglia = portataMassima;
+    return rilievo;
 }
 
 // Where the reach breaks a limit a slope can mend, the slope that would.
-std::string rimedio(const Esito& esito, const analisi::PendenzeAmmesse& pendenze, double raggio) {
+std::optional<Rilievo> rimedio(const Esito& esito, const analisi::PendenzeAmmesse& pendenze,
+                               double raggio) {
+    using Tipo = Rilievo::Tipo;
     if (pendenze.nessuna()) {
-        return "nessuna pendenza rispetta i limiti con r = " + CStr(raggio) + " cm";
+        Rilievo r{Tipo::NessunaPendenza};
+        r.valore = raggio;
+        return r;
     }
     if (pendenze.minima && esito.pendenza < *pendenze.minima &&
         !campoPendenza.contiene(*pendenze.minima)) {
-        return "nessuna pendenza fino a " + CStr(campoPendenza.massimo) +
-               " m/m rispetta i limiti con r = " + CStr(raggio) + " cm";
+        Rilievo r{Tipo::NessunaPendenzaAmmessa};
+        r.valore = raggio;
+        r.soglia = campoPendenza.massimo;
+        return r;
     }
     if (pendenze.minima && esito.pendenza < *pendenze.minima) {
-        return std::string("pendenza minima ") +
-               (pendenze.vincoloMinima == analisi::VincoloPendenza::Riempimento
-                    ? "per il riempimento: "
-                    : "per l'autopulizia: ") +
-               pendenzaArrotondata(*pendenze.minima, true);
+        Rilievo r{Tipo::PendenzaMinima};
+        r.vincolo = pendenze.vincoloMinima;
+        r.valore = *pendenze.minima;
+        return r;
     }
     if (pendenze.massima && esito.pendenza > *pendenze.massima) {
-        return "pendenza massima per la velocità massima ammessa: " +
-               pendenzaArrotondata(*pendenze.massima, false);
+        Rilievo r{Tipo::PendenzaMassima};
+        r.valore = *pendenze.massima;
+        return r;
     }
-    return {};
+    return std::nullopt;
 }
 
 // The section of a reach at its radius, as the table's sweep makes the
@@ -123,44 +103,45 @@ Esito allaMisura(const Tratto& tratto, double pendenza, const Impostazioni& impo
         massime != nullptr ? *massime : analisi::altezzeMassime(sezione);
     const analisi::Risposte risposte(sezione, leMassime);
     esito.portataPiena = risposte.piena().portata;
-    std::vector<std::string> motivi;
+    using Portata = Rilievo::Portata;
+    std::vector<Rilievo>& rilievi = esito.rilievi;
     if (esito.progetto = risposte.primaPerPortata(tratto.portata / 1000); !esito.progetto) {
-        motivi.push_back(
-            nonRaggiunta("di progetto", tratto.portata, risposte.portataMassima().portata));
+        rilievi.push_back(
+            nonRaggiunta(Portata::Progetto, tratto.portata, risposte.portataMassima().portata));
     } else {
-        aggiungiViolazioni(motivi, {"Q1", *esito.progetto, analisi::Ruolo::Progetto},
-                           impostazioni.limiti, "alla portata di progetto");
+        aggiungiViolazioni(rilievi, {"Q1", *esito.progetto, analisi::Ruolo::Progetto},
+                           impostazioni.limiti, Portata::Progetto);
     }
     if (tratto.portataMinima) {
         if (esito.minima = risposte.primaPerPortata(*tratto.portataMinima / 1000); esito.minima) {
-            aggiungiViolazioni(motivi, {"Qmin", *esito.minima, analisi::Ruolo::Minima},
-                               impostazioni.limiti, "alla portata minima");
+            aggiungiViolazioni(rilievi, {"Qmin", *esito.minima, analisi::Ruolo::Minima},
+                               impostazioni.limiti, Portata::Minima);
         } else {
-            motivi.push_back(
-                nonRaggiunta("minima", *tratto.portataMinima, risposte.portataMassima().portata));
+            rilievi.push_back(nonRaggiunta(Portata::Minima, *tratto.portataMinima,
+                                           risposte.portataMassima().portata));
         }
     }
-    esito.verificato = motivi.empty();
-    esito.motivo = unite(motivi);
+    esito.verificato = rilievi.empty();
     return esito;
 }
 
 // What the reach lacks to be computed at all.
-std::optional<std::string> datoMancante(const Tratto& tratto, std::optional<double> pendenza) {
+std::optional<Rilievo::Tipo> datoMancante(const Tratto& tratto, std::optional<double> pendenza) {
+    using Tipo = Rilievo::Tipo;
     if (!pendenza) {
-        return "manca la pendenza, o le quote con la lunghezza";
+        return Tipo::MancaPendenza;
     }
     if (!(*pendenza > 0)) {
-        return "la pendenza non è positiva";
+        return Tipo::PendenzaNonPositiva;
     }
     if (!std::isfinite(*pendenza)) {
-        return "la pendenza data dalle quote e dalla lunghezza supera l'intervallo dei numeri";
+        return Tipo::PendenzaFuoriDaiNumeri;
     }
     if (tratto.raggio && !(*tratto.raggio > 0)) {
-        return "il raggio non è positivo";
+        return Tipo::RaggioNonPositivo;
     }
     if (!(tratto.portata > 0)) {
-        return "la portata di progetto non è positiva";
+        return Tipo::PortataNonPositiva;
     }
     return std::nullopt;
 }
@@ -209,15 +190,15 @@ formule::Resistenza Tratto::resistenzaDi(const formule::Resistenza& linea) const
 
 std::optional<Esito> nonCalcolabile(const Tratto& tratto) {
     const std::optional<double> pendenza = tratto.pendenzaDiCalcolo();
-    const std::optional<std::string> motivo = datoMancante(tratto, pendenza);
-    if (!motivo) {
+    const std::optional<Rilievo::Tipo> manca = datoMancante(tratto, pendenza);
+    if (!manca) {
         return std::nullopt;
     }
     Esito esito;
     esito.raggio = tratto.raggio.value_or(0);
     esito.pendenza = pendenza && std::isfinite(*pendenza) ? *pendenza : 0;
     esito.calcolato = false;
-    esito.motivo = *motivo;
+    esito.rilievi.push_back(Rilievo{*manca});
     return esito;
 }
 
@@ -232,7 +213,7 @@ Esito controlla(const Tratto& tratto, const Impostazioni& impostazioni,
     }
     const double pendenza = *tratto.pendenzaDiCalcolo();
     const double raggio = *tratto.raggio;
-    std::string motivo;
+    Rilievo errore{Rilievo::Tipo::ErroreCalcolo};
     try {
         const analisi::Sezione sezione = sezioneDi(tratto, pendenza, impostazioni, raggio);
         const analisi::AltezzeMassime leMassime =
@@ -246,13 +227,13 @@ Esito controlla(const Tratto& tratto, const Impostazioni& impostazioni,
         // Not this reach's fault: the whole line cannot be computed.
         throw;
     } catch (const std::exception& e) {
-        motivo = motivoEccezione(e);
+        errore.testo = motivoEccezione(e);
     }
     Esito esito;
     esito.raggio = raggio;
     esito.pendenza = pendenza;
     esito.calcolato = false;
-    esito.motivo = motivo;
+    esito.rilievi.push_back(std::move(errore));
     return esito;
 }
 
@@ -286,8 +267,8 @@ void aggiungiPendenze(const Tratto& tratto, const Impostazioni& impostazioni, Es
         esito.pendenzaMassima = pendenze.massima;
         esito.senzaPendenza = pendenze.nessuna();
         if (!esito.verificato) {
-            if (std::string mezzo = rimedio(esito, pendenze, esito.raggio); !mezzo.empty()) {
-                esito.motivo += (esito.motivo.empty() ? "" : "; ") + mezzo;
+            if (std::optional<Rilievo> mezzo = rimedio(esito, pendenze, esito.raggio)) {
+                esito.rilievi.push_back(std::move(*mezzo));
             }
         }
     } catch (const std::exception&) {

@@ -2,6 +2,7 @@
 
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
+#include "tratti/rilievi.h"
 
 #include <functional>
 #include <memory>
@@ -90,8 +91,11 @@ struct Esito {
     std::optional<double> ricoprimento;
     bool verificato = false;
     bool calcolato = true; // false: its data or the computation did not allow it
-    std::string motivo;    // each limit broken, in words with the values; or why no size fits
-    std::string avvisi;    // what does not fail the reach but deserves a look
+    // What the checks found, in the order they are told: the shape's and
+    // the network's faults, a sizing that found no size, each limit broken
+    // with the values compared, what would mend it; the warnings and
+    // provisions.
+    std::vector<Rilievo> rilievi;
 
     // The verdict in words: "verificato", "non verificato" or "non calcolato".
     const char* verdetto() const {
@@ -119,10 +123,6 @@ Esito verificaSenzaPendenze(const Tratto& tratto, const Impostazioni& impostazio
 // and to a failing one's reason the slope that would make it pass.
 void aggiungiPendenze(const Tratto& tratto, const Impostazioni& impostazioni, Esito& esito,
                       const analisi::AltezzeMassime* massime = nullptr);
-
-// A slope in words, with three significant digits, rounded away from the
-// limit it stands for (up for a least slope): the slope written keeps it.
-std::string pendenzaArrotondata(double pendenza, bool perEccesso);
 
 // Why the reach's data cannot be computed with, as its result; none when
 // they can.

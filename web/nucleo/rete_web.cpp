@@ -3,10 +3,12 @@
 #include "file/csv.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "numeri/misure.h"
 #include "numeri/testo_decimale.h"
 #include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/parole.h"
 #include "tratti/rete.h"
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
@@ -117,13 +119,14 @@ tratti::Formato formatoDi(const json::Valore& r) {
 }
 
 std::string livello(std::optional<double> m, Separatore separatore) {
-    return m ? perLettura(Format(*m, "0.00"), separatore) : "";
+    return m ? testoMisura(Misura::Quota, *m, separatore) : "";
 }
 
 std::string pozzetto(const tratti::EsitoPozzetto& p, Separatore separatore) {
     std::string difetti;
-    for (const std::string& d : p.difetti) {
-        difetti.append(difetti.empty() ? "" : "; ").append(d);
+    for (const tratti::Rilievo& r : p.rilievi) {
+        difetti.append(difetti.empty() ? "" : "; ")
+            .append(tratti::testoRilievo(r, separatore, tratti::Voce::Pozzetto));
     }
     return Oggetto()
         .testo("nome", p.nome)
@@ -134,7 +137,7 @@ std::string pozzetto(const tratti::EsitoPozzetto& p, Separatore separatore) {
                                p.sbocco ? "sbocco" : (p.usato ? "" : "non usato"),
                                p.verificato() ? "verificato" : "non verificato"}))
         .vero("verificato", p.verificato())
-        .testo("difetti", perLettura(difetti, separatore))
+        .testo("difetti", difetti)
         .chiudi();
 }
 
@@ -186,8 +189,8 @@ std::string rete(const std::string& richiesta) {
             o.grezzo("errore", "null")
                 .grezzo("celle", elencoDiTesti(celle[calcolato + 2]))
                 .vero("verificato", e.verificato)
-                .testo("motivo", perLettura(e.motivo, separatore))
-                .testo("avvisi", perLettura(e.avvisi, separatore))
+                .testo("motivo", tratti::motivoDi(e, separatore))
+                .testo("avvisi", tratti::avvisiDi(e, separatore))
                 .testoOpzionale("raggioDaScrivere", !riga.tratto->raggio && e.verificato
                                                         ? std::optional<std::string>(CStr(e.raggio))
                                                         : std::nullopt);
@@ -207,7 +210,7 @@ std::string rete(const std::string& richiesta) {
             pozzettiVerificati += p.verificato() ? 1 : 0;
         }
         for (const tratti::ErroreRete& e : esiti->errori) {
-            errori.push_back(perLettura(e.motivo, separatore));
+            errori.push_back(tratti::testoRilievo(e.rilievo, separatore, tratti::Voce::Pozzetto));
         }
     }
     const std::size_t illeggibili = l.lette.size() - letti.size();
