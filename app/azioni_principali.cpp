@@ -70,8 +70,11 @@ void FormPrincipale::relazioneDiCalcolo() {
         ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
         QTextDocument* documento = elaboratore->aggiungiDocumento();
         try {
-            scriviRelazioneCalcolo(*documento, progetto_->corrente(), tabella_,
-                                   preferenze_->separatore());
+            const progetto::Progetto progetto = progetto_->corrente();
+            scriviRelazioneCalcolo(
+                *documento, progetto,
+                valutazione::valuta(progetto, valutazione::tabellaCalcolata(tabella_)),
+                preferenze_->separatore());
         } catch (...) {
             // Half a report could be saved as if it were whole.
             elaboratore->chiudiDocumento(documento);

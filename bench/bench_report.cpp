@@ -147,7 +147,8 @@ void RelazioneSalvata(benchmark::State& misura, progetto::Progetto (*progettoDiP
     const std::string percorso =
         cartella.filePath(misura.range(0) == 0 ? "relazione.pdf" : "relazione.docx").toStdString();
     for (auto _ : misura) {
-        scriviRelazioneCalcoloSenzaFinestra(percorso, p, tabella);
+        scriviRelazioneCalcoloSenzaFinestra(
+            percorso, p, valutazione::valuta(p, valutazione::tabellaCalcolata(tabella)));
     }
 }
 

@@ -220,9 +220,12 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
                 scriviProfiloDellaLinea(opzioni, linea);
             }
             if (!opzioni.relazione.empty()) {
-                scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, progettoConIlFile(opzioni),
-                                                    tabellaDelleOpzioni(opzioni, errori),
-                                                    opzioni.separatore);
+                const progetto::Progetto progetto = progettoConIlFile(opzioni);
+                scriviRelazioneCalcoloSenzaFinestra(
+                    opzioni.relazione, progetto,
+                    valutazione::valuta(progetto, valutazione::tabellaCalcolata(
+                                                      tabellaDelleOpzioni(opzioni, errori))),
+                    opzioni.separatore);
             }
             return stampa(uscita, errori, testoEsitiTratti(opzioni, std::move(linea)));
         }
@@ -232,8 +235,10 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
             scriviReportSenzaFinestra(opzioni.documento, tabella, opzioni.separatore);
         }
         if (!opzioni.relazione.empty()) {
-            scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, opzioni.comeScritto, tabella,
-                                                opzioni.separatore);
+            scriviRelazioneCalcoloSenzaFinestra(
+                opzioni.relazione, opzioni.comeScritto,
+                valutazione::valuta(opzioni.comeScritto, valutazione::tabellaCalcolata(tabella)),
+                opzioni.separatore);
             for (const std::string& nota : trattiNonCalcolati(opzioni.comeScritto)) {
                 errori << nomeProgramma << ": nota: " << nota << '\n';
             }

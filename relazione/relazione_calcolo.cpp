@@ -1154,7 +1154,8 @@ class Relazione {
 } // namespace
 
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
-                            const calcolo::Tabella& tabella, Separatore separatore) {
+                            const valutazione::Valutazione& valutazione, Separatore separatore) {
+    const calcolo::Tabella& tabella = *valutazione.tabella.tabella;
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {

@@ -3,6 +3,7 @@
 #include "calc/tabella.h"
 #include "numeri/separatore.h"
 #include "progetto/progetto.h"
+#include "valutazione/valutazione.h"
 
 class QTextDocument;
 
@@ -22,6 +23,8 @@ class QTextDocument;
 // Metodo, 4 Verifica della rete (reaches, manholes, what fails), 5 Profili
 // longitudinali, the typical section as above only when the project asks
 // for it, and Conclusioni on everything checked.
+// `valutazione` is the project's, with its table: the report computes
+// nothing of its own.
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
-                            const calcolo::Tabella& tabella,
+                            const valutazione::Valutazione& valutazione,
                             Separatore separatore = Separatore::Punto);

@@ -21,8 +21,9 @@ void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabel
 
 void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
                                          const progetto::Progetto& progetto,
-                                         const calcolo::Tabella& tabella, Separatore separatore) {
+                                         const valutazione::Valutazione& valutazione,
+                                         Separatore separatore) {
     QTextDocument documento;
-    scriviRelazioneCalcolo(documento, progetto, tabella, separatore);
+    scriviRelazioneCalcolo(documento, progetto, valutazione, separatore);
     salvaDocumento(documento, percorso);
 }

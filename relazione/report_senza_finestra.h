@@ -3,6 +3,7 @@
 #include "calc/tabella.h"
 #include "numeri/separatore.h"
 #include "progetto/progetto.h"
+#include "valutazione/valutazione.h"
 
 #include <string>
 
@@ -18,5 +19,5 @@ void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabel
 // cannot be computed.
 void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
                                          const progetto::Progetto& progetto,
-                                         const calcolo::Tabella& tabella,
+                                         const valutazione::Valutazione& valutazione,
                                          Separatore separatore = Separatore::Punto);

@@ -336,7 +336,8 @@ TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
               atteso.progetto->velocita);
 
     QTextDocument documento;
-    scriviRelazioneCalcolo(documento, p, finestra->tabella());
+    scriviRelazioneCalcolo(
+        documento, p, valutazione::valuta(p, valutazione::tabellaCalcolata(finestra->tabella())));
     const QString relazione = documento.toPlainText();
     EXPECT_TRUE(relazione.contains("T1: legge di Colebrook–White, ks = 0.01 mm, T = 40 °C."));
     EXPECT_TRUE(relazione.contains("\n" + velocita + "\n")) << velocita.toStdString();

@@ -45,7 +45,8 @@ class RelazioneCalcolo : public StatoPulito {
                 p.ingressi.pendenza.valore(), p.ingressi.coefficiente.valore());
         s.tipoSezione = TestoSezione(s.raggio);
         Modulo2::CalcolaTabella(s);
-        scriviRelazioneCalcolo(documento, p, tabella());
+        scriviRelazioneCalcolo(documento, p,
+                               valutazione::valuta(p, valutazione::tabellaCalcolata(tabella())));
         return senzaIndice();
     }
 

@@ -72,7 +72,11 @@ ValoreVerificato verifica(Sezione& s, ValoreVerificato::Quale quale,
 } // namespace
 
 std::string testoCasella(const CasellaSbagliata& casella) {
-    return casella.nome + " («" + casella.testo + "»): " + casella.motivo;
+    std::string motivo = casella.motivo;
+    if (!motivo.empty() && motivo.back() == '.') {
+        motivo.pop_back();
+    }
+    return casella.nome + " («" + casella.testo + "»): " + motivo;
 }
 
 CasellaSbagliata casellaDellaLegge(const progetto::LeggeLetta& legge,

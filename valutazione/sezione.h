@@ -24,7 +24,8 @@ struct CasellaSbagliata {
     std::string testo;  // as typed
     std::string motivo; // why, in Italian
 };
-// "il coefficiente della legge di resistenza («abc»): Non è un numero."
+// "il coefficiente della legge di resistenza («abc»): Non è un numero", to be
+// followed by the sentence's own end.
 std::string testoCasella(const CasellaSbagliata& casella);
 
 // The box of the analysis window's law that does not read.

@@ -71,6 +71,15 @@ Tabella tabellaDi(const progetto::Ingressi& i) {
     return esito;
 }
 
+Tabella tabellaCalcolata(calcolo::Tabella tabella) {
+    Tabella esito;
+    if (tabella.ingressi.coeffBazin > 0) {
+        esito.coeffBazin = tabella.ingressi.coeffBazin;
+    }
+    esito.tabella = std::move(tabella);
+    return esito;
+}
+
 Linea lineaDi(const progetto::Progetto& p, const Tabella& tabella) {
     Linea linea;
     const progetto::LeggeLetta legge =

@@ -30,6 +30,8 @@ struct Tabella {
 };
 // The project's boxes read as the main window reads them, with its steps.
 Tabella tabellaDi(const progetto::Ingressi& ingressi);
+// A table already computed: the main window's, or the command line's.
+Tabella tabellaCalcolata(calcolo::Tabella tabella);
 
 // How the line of reaches is checked, or the box that stops it.
 struct Linea {
