@@ -279,49 +279,13 @@ class Calcolo {
           rilievi_(tratti.size()), pozzetti_(forma.nomi.size()) {}
 
     // Upstream first, each reach no smaller than those flowing into it.
-    // The trees are sized side by side, one per thread at a time; within a
-    // tree, upstream first.
+    // A reach with its radius waits for none: those are computed first, a
+    // few hundred at a time side by side; then the trees' reaches to size,
+    // one tree per thread at a time, upstream first within it.
     bool dimensiona(const Verifica& verifica, const Fermo& fermo, std::vector<Esito>& esiti) const {
         esiti.resize(tratti_.size());
-        const std::vector<std::vector<std::size_t>> gruppi = gruppiIndipendenti();
-        std::atomic<std::size_t> prossimo = 0;
-        std::atomic<bool> fermato = false;
-        std::mutex erroreMutex;
-        std::exception_ptr errore;
-        const auto lavora = [&] {
-            try {
-                for (std::size_t g = prossimo++; g < gruppi.size() && !fermato; g = prossimo++) {
-                    for (const std::size_t k : gruppi[g]) {
-                        if (fermo.stop_requested()) {
-                            fermato = true;
-                            return;
-                        }
-                        esiti[k] = dimensionaUno(k, verifica, esiti);
-                    }
-                }
-            } catch (...) {
-                const std::lock_guard blocco(erroreMutex);
-                errore = std::current_exception();
-                fermato = true;
-            }
-        };
-        // A small line is not worth a thread.
-        const std::size_t aiuti =
-            tratti_.size() < trattiPerUnAiuto || !Aiuti::disponibili()
-                ? 0
-                : std::min<std::size_t>({std::thread::hardware_concurrency(), 8, gruppi.size()}) -
-                      1;
-        {
-            Aiuti altri;
-            for (std::size_t i = 0; i < aiuti; ++i) {
-                altri.avvia(lavora);
-            }
-            lavora();
-        }
-        if (errore) {
-            std::rethrow_exception(errore);
-        }
-        return !fermato;
+        return inParallelo(gruppiIndipendenti(true), verifica, fermo, esiti) &&
+               inParallelo(gruppiIndipendenti(false), verifica, fermo, esiti);
     }
 
     // The inverts typed, else carried from the reaches upstream by the
@@ -415,16 +379,64 @@ class Calcolo {
         return esito;
     }
 
-    // Reaches that depend on nothing outside their group, in the order of
-    // the shape: a tree's reaches, or a few hundred on their own.
-    std::vector<std::vector<std::size_t>> gruppiIndipendenti() const {
+    // Each group's reaches in turn, the groups shared among the threads.
+    bool inParallelo(const std::vector<std::vector<std::size_t>>& gruppi, const Verifica& verifica,
+                     const Fermo& fermo, std::vector<Esito>& esiti) const {
+        std::atomic<std::size_t> prossimo = 0;
+        std::atomic<bool> fermato = false;
+        std::mutex erroreMutex;
+        std::exception_ptr errore;
+        const auto lavora = [&] {
+            try {
+                for (std::size_t g = prossimo++; g < gruppi.size() && !fermato; g = prossimo++) {
+                    for (const std::size_t k : gruppi[g]) {
+                        if (fermo.stop_requested()) {
+                            fermato = true;
+                            return;
+                        }
+                        esiti[k] = dimensionaUno(k, verifica, esiti);
+                    }
+                }
+            } catch (...) {
+                const std::lock_guard blocco(erroreMutex);
+                errore = std::current_exception();
+                fermato = true;
+            }
+        };
+        // A small line is not worth a thread.
+        const std::size_t aiuti =
+            tratti_.size() < trattiPerUnAiuto || !Aiuti::disponibili() || gruppi.size() < 2
+                ? 0
+                : std::min<std::size_t>({std::thread::hardware_concurrency(), 8, gruppi.size()}) -
+                      1;
+        {
+            Aiuti altri;
+            for (std::size_t i = 0; i < aiuti; ++i) {
+                altri.avvia(lavora);
+            }
+            lavora();
+        }
+        if (errore) {
+            std::rethrow_exception(errore);
+        }
+        return !fermato;
+    }
+
+    // With `misurati`, the reaches that depend on no other (a radius given,
+    // or on their own), a few hundred to a group; else a tree's reaches to
+    // size, in the order of the shape.
+    std::vector<std::vector<std::size_t>> gruppiIndipendenti(bool misurati) const {
         constexpr std::size_t sciolti = 256;
         std::vector<std::vector<std::size_t>> gruppi;
         std::vector<std::size_t> gruppoDellaParte(forma_.difettosa.size(), nessuno);
         std::size_t ultimoSciolto = nessuno;
         for (const std::size_t k : forma_.ordine) {
+            const bool daSolo = tratti_[k].raggio.has_value() || !forma_.inRete(k);
+            if (daSolo != misurati) {
+                continue;
+            }
             std::size_t* gruppo = &ultimoSciolto;
-            if (forma_.inRete(k)) {
+            if (!daSolo) {
                 gruppo = &gruppoDellaParte[forma_.parteDi[k]];
             } else if (ultimoSciolto != nessuno && gruppi[ultimoSciolto].size() >= sciolti) {
                 ultimoSciolto = nessuno;
