@@ -58,8 +58,9 @@ std::vector<std::string> testi(const std::vector<tratti::Rilievo>& rilievi) {
 
 // On small random trees, with a check that passes a reach from a size of
 // its own up, each empty radius is the one of the assignment that tries
-// every size of every reach, keeps those never smaller downstream with each
-// reach passing, and takes the least in total.
+// every size of every reach, keeps those where no reach to size is smaller
+// than any size upstream of it and each passes, and takes the least in
+// total.
 TEST(Rete, DimensionataComeLaProvaDiOgniAssegnazione) {
     const std::optional<unsigned> s = seme();
     ASSERT_TRUE(s);
@@ -113,7 +114,11 @@ TEST(Rete, DimensionataComeLaProvaDiOgniAssegnazione) {
                         return;
                     }
                     for (std::size_t u = 0; u < linea.size(); ++u) {
-                        if (vuoto && valle[u] == static_cast<int>(i) && r[u] > r[i]) {
+                        int giu = valle[u];
+                        while (giu >= 0 && giu != static_cast<int>(i)) {
+                            giu = valle[static_cast<std::size_t>(giu)];
+                        }
+                        if (vuoto && giu == static_cast<int>(i) && r[u] > r[i]) {
                             return;
                         }
                     }
@@ -420,6 +425,90 @@ TEST(Rete, QuoteDaUnaSolaQuotaNota) {
     EXPECT_TRUE(
         contiene(motivo(con.esiti[1]), "ricoprimento insufficiente a valle (pozzetto «P3»)"))
         << motivo(con.esiti[1]);
+}
+
+// The levels never contradict themselves: no rule sets a reach leaving a
+// manhole above the lowest invert coming in; a line whose only invert is
+// at its outlet is levelled upstream; where the levels stop, every reach
+// they do not reach names the reach that stops them. Sizes are held to
+// every size upstream, not to the next one only.
+TEST(Rete, QuoteESezioniCheNonSiContraddicono) {
+    const auto raggio = [](Tratto t, double r) {
+        t.raggio = r;
+        return t;
+    };
+    const struct {
+        const char* caso;
+        std::vector<Tratto> linea;
+        Allineamento regola;
+        std::function<void(std::vector<Tratto>&)> cambia;
+        std::function<void(const tratti::EsitiRete&)> controlla;
+    } casi[] = {
+        {"pelo: la portata cresce in una sezione più grande",
+         {raggio(tratto("A", "P1", "P2", 400), 40), raggio(tratto("B", "P2", "P3", 410), 80)},
+         Allineamento::Pelo,
+         [](auto& l) { l[0].quotaMonte = 100; },
+         [](const tratti::EsitiRete& r) {
+             EXPECT_LE(*r.esiti[1].quotaMonte, *r.esiti[0].quotaValle);
+             EXPECT_FALSE(contiene(motivo(r.esiti[1]), "contropendenza"));
+         }},
+        {"cieli: un raggio digitato che si riduce",
+         {raggio(tratto("A", "P1", "P2", 50), 60), raggio(tratto("B", "P2", "P3", 50), 30)},
+         Allineamento::Cieli,
+         [](auto& l) { l[0].quotaMonte = 100; },
+         [](const tratti::EsitiRete& r) {
+             EXPECT_DOUBLE_EQ(*r.esiti[1].quotaMonte, *r.esiti[0].quotaValle);
+             EXPECT_TRUE(contiene(motivo(r.esiti[1]), "la sezione si riduce verso valle"));
+             EXPECT_FALSE(contiene(motivo(r.esiti[1]), "contropendenza"));
+         }},
+        {"la sola quota allo sbocco",
+         {raggio(tratto("A", "P1", "P2", 50), 30), raggio(tratto("B", "P2", "P3", 60), 40)},
+         Allineamento::Cieli,
+         [](auto& l) { l[1].quotaValle = 99; },
+         [](const tratti::EsitiRete& r) {
+             ASSERT_TRUE(r.esiti[0].quotaValle && r.esiti[0].quotaMonte);
+             // The crowns meet at P2: 0.90 m of A over 1.20 m of B.
+             EXPECT_NEAR(*r.esiti[0].quotaValle, *r.esiti[1].quotaMonte + 0.30, 1e-9);
+             EXPECT_TRUE(r.esiti[0].verificato) << motivo(r.esiti[0]);
+         }},
+        {"un tratto senza lunghezza ferma le quote",
+         {tratto("A", "P1", "P2", 50, 30), tratto("B", "P2", "P3", 60, 30),
+          tratto("C", "P3", "P4", 70, 30)},
+         Allineamento::Cieli,
+         [](auto& l) {
+             l[0].quotaMonte = 100;
+             l[1].lunghezza.reset();
+         },
+         [](const tratti::EsitiRete& r) {
+             EXPECT_TRUE(r.esiti[0].verificato) << motivo(r.esiti[0]);
+             for (const std::size_t k : {1, 2}) {
+                 EXPECT_FALSE(r.esiti[k].verificato);
+                 EXPECT_TRUE(
+                     contiene(motivo(r.esiti[k]), "quote non calcolate: manca la lunghezza di «B»"))
+                     << motivo(r.esiti[k]);
+             }
+         }},
+        {"nessuna sezione minore di una a monte, digitata o scelta",
+         {raggio(tratto("A", "P1", "P2", 50), 60), raggio(tratto("B", "P2", "P3", 60), 30),
+          tratto("C", "P3", "P4", 70), raggio(tratto("D", "P4", "P5", 80), 40)},
+         Allineamento::Cieli,
+         [](auto&) {},
+         [](const tratti::EsitiRete& r) {
+             EXPECT_GE(r.esiti[2].raggio, 60);
+             EXPECT_TRUE(contiene(motivo(r.esiti[3]),
+                                  "la sezione si riduce verso valle: r = 40 cm dopo r = "))
+                 << motivo(r.esiti[3]);
+         }},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        std::vector<Tratto> linea = c.linea;
+        c.cambia(linea);
+        Impostazioni impostazioni;
+        impostazioni.allineamento = c.regola;
+        impostazioni.catalogo = {25, 30, 40, 50, 60, 70, 80, 90, 100};
+        c.controlla(*tratti::calcolaRete(linea, {}, impostazioni));
+    }
 }
 
 // No slope passes a size whose self-cleansing needs more slope than its

@@ -131,6 +131,10 @@ class Parole {
         case Tipo::PortataMinoreAMonte:
             return "portata minore di un tratto a monte: " + Format(r_.valore, s_) + " l/s < " +
                    Format(r_.soglia, s_) + " l/s di " + tra(r_.altro);
+        case Tipo::QuoteNonCalcolate:
+            return std::string("quote non calcolate: manca ") +
+                   (r_.senzaLunghezza ? "la lunghezza" : "la pendenza") + " di " + tra(r_.altro) +
+                   "; ricoprimento e continuità non verificabili";
         case Tipo::ReteConErrore:
             return "la rete del tratto ha un errore: quote e continuità non verificate";
         case Tipo::Diramazione:

@@ -276,37 +276,84 @@ class Calcolo {
     Calcolo(const std::vector<Tratto>& tratti, const Forma& forma, const Impostazioni& impostazioni,
             MassimeCondivise& massime)
         : tratti_(tratti), forma_(forma), imp_(impostazioni), massime_(massime),
-          rilievi_(tratti.size()), pozzetti_(forma.nomi.size()) {}
+          rilievi_(tratti.size()), pozzetti_(forma.nomi.size()),
+          piuGrande_(tratti.size(), nessuno) {}
 
-    // Upstream first, each reach no smaller than those flowing into it.
+    // Upstream first, each reach no smaller than any size upstream of it.
     // A reach with its radius waits for none: those are computed first, a
-    // few hundred at a time side by side; then the trees' reaches to size,
-    // one tree per thread at a time, upstream first within it.
+    // few hundred at a time side by side; then each tree, one per thread at
+    // a time, upstream first within it, sizes the reaches without one.
     bool dimensiona(const Verifica& verifica, const Fermo& fermo, std::vector<Esito>& esiti) const {
         esiti.resize(tratti_.size());
-        return inParallelo(gruppiIndipendenti(true), verifica, fermo, esiti) &&
-               inParallelo(gruppiIndipendenti(false), verifica, fermo, esiti);
+        return inParallelo(gruppiIndipendenti(true), false, verifica, fermo, esiti) &&
+               inParallelo(gruppiIndipendenti(false), true, verifica, fermo, esiti);
     }
 
     // The inverts typed, else carried from the reaches upstream by the
-    // alignment rule; the other end by the slope over the length.
+    // alignment rule, else back up from the reach downstream (a designer
+    // often fixes the outlet first); the other end by the slope over the
+    // length.
     void quote(std::vector<Esito>& esiti) const {
         for (const std::size_t k : forma_.ordine) {
-            const Tratto& t = tratti_[k];
             Esito& e = esiti[k];
-            e.quotaMonte = t.quotaMonte;
-            e.quotaValle = t.quotaValle;
+            e.quotaMonte = tratti_[k].quotaMonte;
+            e.quotaValle = tratti_[k].quotaValle;
             if (!e.quotaMonte && !e.quotaValle && forma_.inRete(k)) {
                 e.quotaMonte = quotaDaMonte(k, esiti);
             }
-            const std::optional<double> caduta = t.lunghezza && e.pendenza > 0
-                                                     ? std::optional(e.pendenza * *t.lunghezza)
-                                                     : std::nullopt;
-            if (caduta && e.quotaMonte && !e.quotaValle) {
-                e.quotaValle = *e.quotaMonte - *caduta;
+            completaConLaCaduta(k, e);
+        }
+        for (auto k = forma_.ordine.rbegin(); k != forma_.ordine.rend(); ++k) {
+            Esito& e = esiti[*k];
+            if (!e.quotaMonte && !e.quotaValle && forma_.inRete(*k)) {
+                e.quotaValle = quotaDaValle(*k, esiti);
+                completaConLaCaduta(*k, e);
             }
-            if (caduta && e.quotaValle && !e.quotaMonte) {
-                e.quotaMonte = *e.quotaValle + *caduta;
+        }
+    }
+
+    // Where a tree has levels, each reach the levels do not reach is told
+    // why: the reach without a length or a slope where they stopped, found
+    // upstream first, then downstream.
+    void interruzioni(const std::vector<Esito>& esiti) {
+        std::vector<bool> conQuote(forma_.difettosa.size(), false);
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (forma_.inRete(k) && (esiti[k].quotaMonte || esiti[k].quotaValle)) {
+                conQuote[forma_.parteDi[k]] = true;
+            }
+        }
+        const auto senza = [&](std::size_t k) {
+            return forma_.inRete(k) && conQuote[forma_.parteDi[k]] &&
+                   (!esiti[k].quotaMonte || !esiti[k].quotaValle);
+        };
+        std::vector<std::size_t> causa(tratti_.size(), nessuno);
+        for (const std::size_t k : forma_.ordine) {
+            if (!senza(k)) {
+                continue;
+            }
+            if (!tratti_[k].lunghezza || !(esiti[k].pendenza > 0)) {
+                causa[k] = k;
+            } else if (forma_.monte[k] != nessuno) {
+                for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
+                    if (causa[u] != nessuno) {
+                        causa[k] = causa[u];
+                        break;
+                    }
+                }
+            }
+        }
+        for (auto k = forma_.ordine.rbegin(); k != forma_.ordine.rend(); ++k) {
+            if (senza(*k) && causa[*k] == nessuno && forma_.valle[*k] != nessuno &&
+                forma_.uscite[forma_.valle[*k]].size() == 1) {
+                causa[*k] = causa[forma_.uscite[forma_.valle[*k]].front()];
+            }
+        }
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (causa[k] != nessuno) {
+                Rilievo r(Rilievo::Tipo::QuoteNonCalcolate);
+                r.altro = tratti_[causa[k]].nome;
+                r.senzaLunghezza = !tratti_[causa[k]].lunghezza;
+                rilievi_[k].push_back(std::move(r));
             }
         }
     }
@@ -368,8 +415,11 @@ class Calcolo {
         if (std::optional<Esito> esito = nonCalcolabile(t)) {
             return std::move(*esito);
         }
-        Esito esito = t.raggio ? verifica(t, imp_)
-                               : tratti::dimensiona(t, imp_, raggioAMonte(k, esiti), verifica);
+        const std::size_t piuGrande = piuGrande_[k];
+        Esito esito =
+            t.raggio ? verifica(t, imp_)
+                     : tratti::dimensiona(
+                           t, imp_, piuGrande != nessuno ? esiti[piuGrande].raggio : 0, verifica);
         if (!esito.pendenzaMinima && !esito.pendenzaMassima && !esito.senzaPendenza) {
             Tratto allaMisura = t;
             allaMisura.raggio = esito.raggio;
@@ -380,8 +430,9 @@ class Calcolo {
     }
 
     // Each group's reaches in turn, the groups shared among the threads.
-    bool inParallelo(const std::vector<std::vector<std::size_t>>& gruppi, const Verifica& verifica,
-                     const Fermo& fermo, std::vector<Esito>& esiti) const {
+    bool inParallelo(const std::vector<std::vector<std::size_t>>& gruppi, bool gruppiDiAlberi,
+                     const Verifica& verifica, const Fermo& fermo,
+                     std::vector<Esito>& esiti) const {
         std::atomic<std::size_t> prossimo = 0;
         std::atomic<bool> fermato = false;
         std::mutex erroreMutex;
@@ -394,7 +445,14 @@ class Calcolo {
                             fermato = true;
                             return;
                         }
-                        esiti[k] = dimensionaUno(k, verifica, esiti);
+                        // A tree's pass meets the reaches computed before
+                        // it: it only follows their sizes downstream.
+                        if (forma_.inRete(k)) {
+                            piuGrande_[k] = piuGrandeAMonte(k, esiti);
+                        }
+                        if (!gruppiDiAlberi || !tratti_[k].raggio) {
+                            esiti[k] = dimensionaUno(k, verifica, esiti);
+                        }
                     }
                 }
             } catch (...) {
@@ -423,8 +481,8 @@ class Calcolo {
     }
 
     // With `misurati`, the reaches that depend on no other (a radius given,
-    // or on their own), a few hundred to a group; else a tree's reaches to
-    // size, in the order of the shape.
+    // or on their own), a few hundred to a group; else each tree's reaches,
+    // in the order of the shape.
     std::vector<std::vector<std::size_t>> gruppiIndipendenti(bool misurati) const {
         constexpr std::size_t sciolti = 256;
         std::vector<std::vector<std::size_t>> gruppi;
@@ -432,11 +490,11 @@ class Calcolo {
         std::size_t ultimoSciolto = nessuno;
         for (const std::size_t k : forma_.ordine) {
             const bool daSolo = tratti_[k].raggio.has_value() || !forma_.inRete(k);
-            if (daSolo != misurati) {
+            if (misurati ? !daSolo : !forma_.inRete(k)) {
                 continue;
             }
             std::size_t* gruppo = &ultimoSciolto;
-            if (!daSolo) {
+            if (!misurati) {
                 gruppo = &gruppoDellaParte[forma_.parteDi[k]];
             } else if (ultimoSciolto != nessuno && gruppi[ultimoSciolto].size() >= sciolti) {
                 ultimoSciolto = nessuno;
@@ -450,14 +508,22 @@ class Calcolo {
         return gruppi;
     }
 
-    double raggioAMonte(std::size_t k, const std::vector<Esito>& esiti) const {
-        double minimo = 0;
-        if (forma_.inRete(k) && forma_.monte[k] != nessuno) {
-            for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
-                minimo = std::max(minimo, esiti[u].raggio);
+    // The reach of the largest size upstream of k, typed or chosen, by the
+    // sizes upstream known so far; none at a head.
+    std::size_t piuGrandeAMonte(std::size_t k, const std::vector<Esito>& esiti) const {
+        std::size_t scelto = nessuno;
+        if (forma_.monte[k] == nessuno) {
+            return scelto;
+        }
+        for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
+            for (const std::size_t candidato : {u, piuGrande_[u]}) {
+                if (candidato != nessuno &&
+                    (scelto == nessuno || esiti[candidato].raggio > esiti[scelto].raggio)) {
+                    scelto = candidato;
+                }
             }
         }
-        return minimo;
+        return scelto;
     }
 
     static double altezzaPiena(const Esito& e) { return 3 * e.raggio / 100; }
@@ -478,19 +544,53 @@ class Calcolo {
     }
 
     // The invert the alignment rule gives a reach leaving a manhole: the
-    // crowns (or waters, or inverts) at the lowest of those coming in.
+    // crowns (or waters, or inverts) at the lowest of those coming in, and
+    // never above the lowest invert coming in: the rule never makes the
+    // counter-slope it would then report.
     std::optional<double> quotaDaMonte(std::size_t k, const std::vector<Esito>& esiti) const {
         if (forma_.monte[k] == nessuno) {
             return std::nullopt;
         }
-        std::optional<double> minimo;
+        std::optional<double> livello, fondo;
         for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
-            if (esiti[u].quotaValle) {
-                const double livello = *esiti[u].quotaValle + riferimento(esiti[u]);
-                minimo = std::min(minimo.value_or(livello), livello);
+            if (const std::optional<double> arrivo = esiti[u].quotaValle) {
+                const double suo = *arrivo + riferimento(esiti[u]);
+                livello = std::min(livello.value_or(suo), suo);
+                fondo = std::min(fondo.value_or(*arrivo), *arrivo);
             }
         }
-        return minimo ? std::optional(*minimo - riferimento(esiti[k])) : std::nullopt;
+        return livello ? std::optional(std::min(*livello - riferimento(esiti[k]), *fondo))
+                       : std::nullopt;
+    }
+
+    // The invert the rule gives a reach arriving at a manhole from the
+    // reach leaving it, carried upstream: its crown (or water, or invert)
+    // at the leaving one's, and never below the leaving invert.
+    std::optional<double> quotaDaValle(std::size_t k, const std::vector<Esito>& esiti) const {
+        if (forma_.valle[k] == nessuno || forma_.uscite[forma_.valle[k]].size() != 1) {
+            return std::nullopt;
+        }
+        const Esito& uscente = esiti[forma_.uscite[forma_.valle[k]].front()];
+        if (!uscente.quotaMonte) {
+            return std::nullopt;
+        }
+        return std::max(*uscente.quotaMonte + riferimento(uscente) - riferimento(esiti[k]),
+                        *uscente.quotaMonte);
+    }
+
+    // The other end of a reach by the slope over the length, when it has both.
+    void completaConLaCaduta(std::size_t k, Esito& e) const {
+        const std::optional<double> lunghezza = tratti_[k].lunghezza;
+        if (!lunghezza || !(e.pendenza > 0)) {
+            return;
+        }
+        const double caduta = e.pendenza * *lunghezza;
+        if (e.quotaMonte && !e.quotaValle) {
+            e.quotaValle = *e.quotaMonte - caduta;
+        }
+        if (e.quotaValle && !e.quotaMonte) {
+            e.quotaMonte = *e.quotaValle + caduta;
+        }
     }
 
     void alPozzettoDiMonte(std::size_t k, std::vector<Esito>& esiti) {
@@ -515,11 +615,11 @@ class Calcolo {
         };
         std::optional<double> salto;
         std::optional<std::size_t> piuBasso; // the incoming reach the rule looks at
+        if (const std::size_t g = piuGrande_[k]; g != nessuno && esiti[g].raggio > d.raggio) {
+            rileva(Tipo::SezioneRidotta, d.raggio, esiti[g].raggio, g);
+        }
         for (const std::size_t u : forma_.entrate[p]) {
             const Esito& e = esiti[u];
-            if (e.raggio > d.raggio) {
-                rileva(Tipo::SezioneRidotta, d.raggio, e.raggio, u);
-            }
             if (tratti_[k].portata < tratti_[u].portata) {
                 rileva(Tipo::PortataMinoreAMonte, tratti_[k].portata, tratti_[u].portata, u);
             }
@@ -605,6 +705,9 @@ class Calcolo {
         std::optional<double> ricoprimento;
     };
     std::vector<AlPozzetto> pozzetti_;
+    // For each reach of a tree, the reach of the largest size upstream of
+    // it; written by the pass of its tree, on that tree's thread.
+    mutable std::vector<std::size_t> piuGrande_;
 
     // Each finding once at its manhole: two reaches may find the same.
     void alPozzetto(std::size_t pozzetto, Rilievo rilievo) {
@@ -693,6 +796,7 @@ std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
         return std::nullopt;
     }
     calcolo.quote(rete.esiti);
+    calcolo.interruzioni(rete.esiti);
     calcolo.continuita(rete.esiti);
     calcolo.concludi(rete.esiti);
     rete.pozzetti = calcolo.esitiPozzetti(rete.esiti);

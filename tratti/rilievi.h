@@ -54,6 +54,7 @@ struct Rilievo {
         RicoprimentoInsufficiente,
         ScavoOltreIlMassimo,
         PortataMinoreAMonte,
+        QuoteNonCalcolate,     // the levels stop at a reach without a length or a slope
         ReteConErrore,         // of a reach: its levels are not checked
         PozzettoNonVerificato, // of a manhole of that network
         // The network's shape.
@@ -72,7 +73,8 @@ struct Rilievo {
     Portata portata = Portata::Progetto;
     Estremo estremo = Estremo::Monte;
     analisi::VincoloPendenza vincolo = analisi::VincoloPendenza::Autopulizia;
-    bool cieli = true; // the alignment broken: the crowns', else the waters'
+    bool cieli = true;          // the alignment broken: the crowns', else the waters'
+    bool senzaLunghezza = true; // where the levels stop: a length missing, else a slope
     // The values compared, in the units of the check: m/s, a share, l/s,
     // m, m/m, cm.
     double valore = 0;
