@@ -149,3 +149,20 @@ std::string FormatConfronto(double valore, double limite, std::string_view model
 std::string SeiCifre(double valore, Separatore separatore) {
     return numeroCon(SeiCifre(valore), separatore);
 }
+
+std::pair<std::string, std::string> FormatCoppia(double valore, double altro,
+                                                 std::string_view modello, Separatore separatore) {
+    std::string esteso(modello);
+    if (esteso.find('.') == std::string::npos) {
+        esteso += '.';
+    }
+    std::pair<std::string, std::string> testi{Format(valore, modello), Format(altro, modello)};
+    for (int piu = 0; piu < 4 && valore != altro && testi.first == testi.second; ++piu) {
+        esteso += '0';
+        testi = {Format(valore, esteso), Format(altro, esteso)};
+    }
+    if (valore != altro && testi.first == testi.second) {
+        testi = {CStr(valore), CStr(altro)};
+    }
+    return {numeroCon(testi.first, separatore), numeroCon(testi.second, separatore)};
+}

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 // Without a pattern, the same text as CStr.
 std::string Format(double valore);
@@ -32,3 +33,10 @@ std::string Format(double valore, std::string_view modello, Separatore separator
 std::string FormatConfronto(double valore, double limite, std::string_view modello,
                             Separatore separatore);
 std::string SeiCifre(double valore, Separatore separatore);
+
+// Two values compared with each other, both computed: with the pattern's
+// decimals, or as many more, four at most, as it takes for them not to read
+// the same; closer still, fifteen significant digits each. Two levels a
+// millimetre apart never read "99.50 m … 99.50 m".
+std::pair<std::string, std::string> FormatCoppia(double valore, double altro,
+                                                 std::string_view modello, Separatore separatore);

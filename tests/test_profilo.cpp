@@ -509,6 +509,18 @@ TEST(Profilo, LineeAlSalto) {
               *tratti::livelloSulTratto(p, arriva, 0, &L::acquaProgetto));
 }
 
+// The ground runs along every reach whose two manholes have it, up to its
+// end: a manhole further on without a ground level takes nothing from it.
+TEST(Profilo, TerrenoFinoAlPozzettoSenzaQuota) {
+    Profilo p = percorsoDi(3, 50);
+    p.pozzetti[3].terreno.reset();
+    using L = tratti::LivelliProfilo;
+    const tratti::TrattoProfilo& secondo = p.tratti[1];
+    EXPECT_NEAR(*tratti::livelloSulTratto(p, secondo, secondo.a, &L::terreno),
+                *p.pozzetti[2].terreno, 1e-9);
+    EXPECT_FALSE(tratti::livelloSulTratto(p, p.tratti[2], p.tratti[2].da, &L::terreno));
+}
+
 // Whatever the levels, radii and lengths a profile holds, every layout,
 // drawing and file ends, or is refused, within a watchdog's time: levels
 // that a step of the axis no longer moves, infinite or not numbers, a

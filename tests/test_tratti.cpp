@@ -419,3 +419,45 @@ TEST(CsvTratti, TabellaAllineataPerCaratteri) {
         EXPECT_EQ(fineIn(riga, "verificato"), esito + 5) << riga;
     }
 }
+
+// Two values a reason compares never read the same: each takes the
+// decimals that keep it apart from the other, under either separator.
+TEST(Tratti, ValoriConfrontatiCheNonSiLeggonoUguali) {
+    using Tipo = tratti::Rilievo::Tipo;
+    const struct {
+        Tipo tipo;
+        double valore, soglia;
+        const char* punto;
+        const char* virgola;
+    } casi[] = {
+        {Tipo::Contropendenza, 99.5004, 99.4996,
+         "lo scorrimento 99.5004 m è sopra quello di «A», 99.4996 m",
+         "lo scorrimento 99,5004 m è sopra quello di «A», 99,4996 m"},
+        {Tipo::SopraAllineamento, 100.4004, 100.3996, ": 100.4004 m > 100.3996 m",
+         ": 100,4004 m > 100,3996 m"},
+        {Tipo::PortataNonRaggiunta, 393, 0.392996,
+         "di 393 l/s: la massima della sezione è 392.996 l/s",
+         "di 393 l/s: la massima della sezione è 392,996 l/s"},
+        {Tipo::RicoprimentoInsufficiente, 0.9996, 1, "): 0.9996 m < 1.00 m",
+         "): 0,9996 m < 1,00 m"},
+        {Tipo::Contropendenza, 99.56, 99.40,
+         "lo scorrimento 99.56 m è sopra quello di «A», 99.40 m",
+         "lo scorrimento 99,56 m è sopra quello di «A», 99,40 m"},
+    };
+    for (const auto& c : casi) {
+        tratti::Rilievo r(c.tipo);
+        r.valore = c.valore;
+        r.soglia = c.soglia;
+        r.pozzetto = "P1.1";
+        r.altro = "A";
+        const std::string punto = tratti::testoRilievo(r, Separatore::Punto);
+        const std::string virgola = tratti::testoRilievo(r, Separatore::Virgola);
+        EXPECT_NE(punto.find(c.punto), std::string::npos) << punto;
+        EXPECT_NE(virgola.find(c.virgola), std::string::npos) << virgola;
+        // The manhole's name is a name: no separator touches it.
+        EXPECT_EQ(c.tipo == Tipo::PortataNonRaggiunta ||
+                      virgola.find("«P1.1»") != std::string::npos,
+                  true)
+            << virgola;
+    }
+}

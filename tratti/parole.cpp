@@ -67,7 +67,7 @@ class Parole {
             return std::string("nessuna altezza porta la portata ") +
                    (r_.portata == Rilievo::Portata::Progetto ? "di progetto" : "minima") + " di " +
                    Format(r_.valore, s_) + " l/s: la massima della sezione è " +
-                   Format(r_.soglia * 1000, "0.00", s_) + " l/s";
+                   FormatConfronto(r_.soglia * 1000, r_.valore, "0.00", s_) + " l/s";
         case Tipo::PendenzaMinima:
             return std::string("pendenza minima ") +
                    (r_.vincolo == analisi::VincoloPendenza::Riempimento ? "per il riempimento: "
@@ -110,24 +110,24 @@ class Parole {
                    " cm dopo r = " + Format(r_.soglia, s_) + " cm di " + tra(r_.altro);
         case Tipo::Contropendenza:
             return "contropendenza al pozzetto " + tra(r_.pozzetto) + ": lo scorrimento " +
-                   metri(r_.valore) + " è sopra quello di " + tra(r_.altro) + ", " +
-                   metri(r_.soglia);
+                   livelli().first + " è sopra quello di " + tra(r_.altro) + ", " +
+                   livelli().second;
         case Tipo::FondiNonAllineati:
             return "fondi non allineati al pozzetto " + tra(r_.pozzetto) + ": salto di " +
                    metri(r_.valore) + " da " + tra(r_.altro);
         case Tipo::SopraAllineamento:
             return std::string(r_.cieli ? "cielo" : "pelo libero") + " al pozzetto " +
-                   tra(r_.pozzetto) + " sopra quello di " + tra(r_.altro) + ": " +
-                   metri(r_.valore) + " > " + metri(r_.soglia) + regola();
+                   tra(r_.pozzetto) + " sopra quello di " + tra(r_.altro) + ": " + livelli().first +
+                   " > " + livelli().second + regola();
         case Tipo::SaltoOltreIlMassimo:
-            return "salto di " + metri(r_.valore) + " al pozzetto " + tra(r_.pozzetto) +
+            return "salto di " + rispettoAlLimite() + " al pozzetto " + tra(r_.pozzetto) +
                    ", oltre " + metri(r_.soglia) + ": serve un pozzetto di salto";
         case Tipo::RicoprimentoInsufficiente:
             return "ricoprimento insufficiente " + estremo() + " (pozzetto " + tra(r_.pozzetto) +
-                   "): " + metri(r_.valore) + " < " + metri(r_.soglia);
+                   "): " + rispettoAlLimite() + " < " + metri(r_.soglia);
         case Tipo::ScavoOltreIlMassimo:
             return "scavo oltre la profondità massima " + estremo() + " (pozzetto " +
-                   tra(r_.pozzetto) + "): " + metri(r_.valore) + " > " + metri(r_.soglia);
+                   tra(r_.pozzetto) + "): " + rispettoAlLimite() + " > " + metri(r_.soglia);
         case Tipo::PortataMinoreAMonte:
             return "portata minore di un tratto a monte: " + Format(r_.valore, s_) + " l/s < " +
                    Format(r_.soglia, s_) + " l/s di " + tra(r_.altro);
@@ -156,24 +156,24 @@ class Parole {
                    tra(r_.tratto) + " dopo r = " + Format(r_.soglia, s_) + " cm di " +
                    tra(r_.altro);
         case Tipo::Contropendenza:
-            return "contropendenza: lo scorrimento di " + tra(r_.tratto) + ", " + metri(r_.valore) +
-                   ", è sopra quello di " + tra(r_.altro) + ", " + metri(r_.soglia);
+            return "contropendenza: lo scorrimento di " + tra(r_.tratto) + ", " + livelli().first +
+                   ", è sopra quello di " + tra(r_.altro) + ", " + livelli().second;
         case Tipo::FondiNonAllineati:
             return "fondi non allineati: salto di " + metri(r_.valore) + " da " + tra(r_.altro) +
                    " a " + tra(r_.tratto);
         case Tipo::SopraAllineamento:
             return std::string(r_.cieli ? "cielo" : "pelo libero") + " di " + tra(r_.tratto) +
-                   " sopra quello di " + tra(r_.altro) + ": " + metri(r_.valore) + " > " +
-                   metri(r_.soglia) + regola();
+                   " sopra quello di " + tra(r_.altro) + ": " + livelli().first + " > " +
+                   livelli().second + regola();
         case Tipo::SaltoOltreIlMassimo:
-            return "salto di " + metri(r_.valore) + ", oltre " + metri(r_.soglia) +
+            return "salto di " + rispettoAlLimite() + ", oltre " + metri(r_.soglia) +
                    ": serve un pozzetto di salto";
         case Tipo::RicoprimentoInsufficiente:
-            return "ricoprimento di " + tra(r_.tratto) + " insufficiente: " + metri(r_.valore) +
+            return "ricoprimento di " + tra(r_.tratto) + " insufficiente: " + rispettoAlLimite() +
                    " < " + metri(r_.soglia);
         case Tipo::ScavoOltreIlMassimo:
             return "scavo di " + tra(r_.tratto) +
-                   " oltre la profondità massima: " + metri(r_.valore) + " > " + metri(r_.soglia);
+                   " oltre la profondità massima: " + rispettoAlLimite() + " > " + metri(r_.soglia);
         case Tipo::PozzettoNonVerificato:
             return "la sua rete ha un errore: quote e continuità non verificate";
         case Tipo::Diramazione:
@@ -206,6 +206,15 @@ class Parole {
     }
     std::string limite(double scala) const { return Format(r_.soglia * scala, s_); }
     std::string metri(double valore) const { return Format(valore, "0.00", s_) + " m"; }
+    // A length in metres against its limit, on its side of it as printed.
+    std::string rispettoAlLimite() const {
+        return FormatConfronto(r_.valore, r_.soglia, "0.00", s_) + " m";
+    }
+    // Two levels compared, each with the decimals that keep them apart.
+    std::pair<std::string, std::string> livelli() const {
+        auto [valore, soglia] = FormatCoppia(r_.valore, r_.soglia, "0.00", s_);
+        return {valore + " m", soglia + " m"};
+    }
     std::string estremo() const {
         return r_.estremo == Rilievo::Estremo::Monte ? "a monte" : "a valle";
     }

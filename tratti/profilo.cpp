@@ -109,8 +109,22 @@ LivelliProfilo livelliA(const Profilo& profilo, double progressiva) {
 
 std::optional<double> livelloSulTratto(const Profilo& profilo, const TrattoProfilo& tratto,
                                        double progressiva, Linea linea) {
-    return linea == &LivelliProfilo::terreno ? livelliA(profilo, progressiva).terreno
-                                             : tratto.livelliA(progressiva).*linea;
+    if (linea != &LivelliProfilo::terreno) {
+        return tratto.livelliA(progressiva).*linea;
+    }
+    // The ground between the reach's own two manholes: at its end the next
+    // reach's would ask a manhole further on for its ground.
+    const auto k = static_cast<std::size_t>(&tratto - profilo.tratti.data());
+    const std::optional<double> monte = profilo.pozzetti[k].terreno;
+    const std::optional<double> valle = profilo.pozzetti[k + 1].terreno;
+    if (!monte || !valle) {
+        return std::nullopt;
+    }
+    const double frazione =
+        tratto.lunghezza() > 0
+            ? std::clamp((progressiva - tratto.da) / tratto.lunghezza(), 0.0, 1.0)
+            : 0;
+    return *monte + (*valle - *monte) * frazione;
 }
 
 Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)

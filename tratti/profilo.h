@@ -75,9 +75,9 @@ struct Profilo {
 
 // The levels under a progressive distance along the path.
 LivelliProfilo livelliA(const Profilo& profilo, double progressiva);
-// One line's level along a reach, at its ends too (where the next reach
-// may begin at another invert): the ground the path's, the rest the
-// reach's own.
+// One line's level along a reach, one of the profile's own, at its ends too
+// (where the next reach may begin at another invert): the ground between
+// its two manholes, the rest the reach's own.
 using Linea = std::optional<double> LivelliProfilo::*;
 std::optional<double> livelloSulTratto(const Profilo& profilo, const TrattoProfilo& tratto,
                                        double progressiva, Linea linea);
