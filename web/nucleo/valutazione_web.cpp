@@ -1,7 +1,13 @@
 #include "web/nucleo/valutazione_web.h"
 
 #include "caselle/catalogo.h"
+#include "valutazione/conclusione.h"
+#include "web/nucleo/json_scritto.h"
+#include "web/nucleo/nucleo.h"
+#include "web/nucleo/progetto_web.h"
+#include "web/nucleo/separatore_web.h"
 
+#include <utility>
 #include <vector>
 
 namespace web {
@@ -31,6 +37,32 @@ valutazione::Valutazione valuta(const ProgettoDellaPagina& pagina) {
     valutazione::calcola(v.rete, v.linea);
     v.giudizio = valutazione::giudica(p, v);
     return v;
+}
+
+std::string conclusione(const std::string& richiesta) {
+    const json::Valore r = json::leggi(richiesta);
+    const Separatore separatore = separatoreDi(r);
+    const valutazione::Valutazione v = valuta(progettoDellaPagina(membroDi(r, "progetto")));
+    const valutazione::Giudizio& g = v.giudizio;
+    // The typical section's verdict where the report states it, then the
+    // line's, as the report closes.
+    std::vector<std::string> paragrafi;
+    if (g.sezioneTipo) {
+        paragrafi.push_back(valutazione::conclusioneSezione(v, separatore));
+    }
+    if (g.tratti > 0) {
+        for (std::string& paragrafo : valutazione::conclusioniLinea(v, separatore)) {
+            paragrafi.push_back(std::move(paragrafo));
+        }
+    }
+    Oggetto o;
+    o.testo("errore", "").grezzo("conclusioni", elencoDiTesti(paragrafi));
+    if (g.idonea) {
+        o.vero("idonea", *g.idonea);
+    } else {
+        o.grezzo("idonea", "null");
+    }
+    return o.chiudi();
 }
 
 } // namespace web

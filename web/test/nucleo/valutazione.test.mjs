@@ -1,5 +1,6 @@
 // The core renders the project's one evaluation: the line stops at the main
-// window's γ when it does not read.
+// window's γ when it does not read, the printout's conclusion is the
+// report's, and names keep their points under the decimal comma.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { caricaNucleo, collettore } from '../../confronti.mjs';
@@ -43,5 +44,78 @@ test('la linea sotto Bazin della tabella si ferma al γ della finestra principal
       assert.equal(esportati.errore, '', caso);
       if (!c.legge) assert.deepEqual(r.righe, buona.righe, caso);
     }
+  }
+});
+
+test('la conclusione della stampa è quella della relazione, con il suo giudizio', () => {
+  const nuovo = chiama('nuovoProgetto', {}).progetto;
+  const casi = [
+    {
+      nome: 'un salto oltre il massimo: un pozzetto di salto previsto',
+      tratti: collettore((k, c) => { if (k === 8) c[5] = '97'; }), saltoMassimo: '0.5',
+      idonea: true,
+      conclusioni: ["Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e l'opera è idonea.",
+        'Previsto 1 pozzetto di salto: P8.'],
+    },
+    {
+      nome: 'la sezione tipo regge, un tratto no',
+      tratti: collettore((k, c) => { if (k === 4) c[4] = '0.0002'; }), portata: '100', sezioneTipo: 'si',
+      idonea: false,
+      conclusioni: [/^Esito della sezione tipo: 3 verifiche soddisfatte su 3\.$/,
+        /^Verificati 9 tratti su 10; non verificato il tratto P4-P5 \(.*\)\. L'opera non è idonea così com'è\.$/],
+    },
+    {
+      nome: 'il γ della finestra principale illeggibile',
+      tratti: collettore(), gamma: 'abc', idonea: false,
+      conclusioni: [/non si legge il coefficiente di Bazin della finestra principale \(«abc»\).*L'opera non è idonea così com'è\.$/],
+    },
+    {
+      nome: 'la sola sezione, verificata',
+      tratti: [], portata: '100', idonea: true,
+      conclusioni: ['Conclusione: tutte le verifiche sono soddisfatte; la sezione è idonea alle portate di progetto.'],
+    },
+    {
+      nome: 'la sola sezione, senza valori di progetto',
+      tratti: [], idonea: null,
+      conclusioni: ['Conclusione: la relazione riporta la scala di deflusso della sezione, senza verifiche.'],
+    },
+  ];
+  for (const c of casi) {
+    const p = structuredClone(nuovo);
+    p.tratti = c.tratti.map((celle) => ({ celle, altre: [] }));
+    p.rete.saltoMassimo = c.saltoMassimo ?? '';
+    p.dati.sezioneTipo = c.sezioneTipo ?? '';
+    p.verifiche.portataProgetto = c.portata ?? '';
+    p.ingressi.coefficiente = c.gamma ?? p.ingressi.coefficiente;
+    const r = chiama('conclusione', { progetto: p, separatore: 'punto' });
+    assert.equal(r.errore, '', c.nome);
+    assert.equal(r.idonea, c.idonea, c.nome);
+    assert.equal(r.conclusioni.length, c.conclusioni.length, c.nome);
+    c.conclusioni.forEach((attesa, i) => (attesa instanceof RegExp
+      ? assert.match(r.conclusioni[i], attesa, c.nome) : assert.equal(r.conclusioni[i], attesa, c.nome)));
+  }
+});
+
+test('i nomi restano come scritti anche con la virgola decimale', () => {
+  // T1.2 starts above T1.1's end at P1.2: a fault that names both.
+  const tratti = [['T1.1', 'P1.1', 'P1.2', '50', '0.005', '100', '', '30', '50', '', '', ''],
+    ['T1.2', 'P1.2', 'P1.3', '60', '0.005', '99.9', '', '', '50', '', '', '']];
+  const pozzetti = [{ nome: 'P1.1', terreno: '102', nota: '' }, { nome: 'P1.2', terreno: '102', nota: '' }];
+  const r = chiama('rete', { tratti, pozzetti, impostazioni, separatore: 'virgola' });
+  const p = chiama('nuovoProgetto', {}).progetto;
+  p.tratti = tratti.map((celle) => ({ celle, altre: [] }));
+  p.pozzetti = pozzetti.map((z) => ({ ...z, altre: [] }));
+  const [conclusione] = chiama('conclusione', { progetto: p, separatore: 'virgola' }).conclusioni;
+  const casi = [
+    { dove: 'i tratti', testi: r.righe.map((riga) => riga.celle.slice(0, 3)).flat(),
+      attesi: ['T1.1', 'P1.1', 'P1.2', 'T1.2', 'P1.2', 'P1.3'] },
+    { dove: 'i pozzetti', testi: r.pozzetti.map((z) => z.celle[0]), attesi: ['P1.1', 'P1.2', 'P1.3'] },
+    { dove: 'il motivo del tratto', testi: [r.righe[1].motivo], contiene: ['«P1.2»', '«T1.1», 99,75 m'] },
+    { dove: 'il difetto del pozzetto', testi: [r.pozzetti[1].difetti], contiene: ['«T1.2», 99,90 m', '«T1.1»'] },
+    { dove: 'la conclusione', testi: [conclusione], contiene: ['T1.2 (contropendenza al pozzetto «P1.2»', '99,90 m'] },
+  ];
+  for (const c of casi) {
+    if (c.attesi) assert.deepEqual(c.testi, c.attesi, c.dove);
+    for (const parte of c.contiene ?? []) assert.ok(c.testi[0].includes(parte), `${c.dove}: ${c.testi[0]}`);
   }
 });
