@@ -19,6 +19,16 @@ export async function caricaNucleo() {
   };
 }
 
+// A collector P1 → P11 of ten 40 m reaches as the page's rows of cells;
+// `cambia(k, celle)` spoils the k-th.
+export const collettore = (cambia = () => {}) => Array.from({ length: 10 }, (_, i) => {
+  const k = i + 1;
+  const celle = [`P${k}-P${k + 1}`, `P${k}`, `P${k + 1}`, '40', '0.005', k === 1 ? '100' : '', '',
+    '', String(40 + 10 * k), String(4 + k), '', ''];
+  cambia(k, celle);
+  return celle;
+});
+
 // RFC 4180, as the command line writes it: quoted fields may hold the
 // separator, line breaks and doubled quotes; a byte-order mark is skipped.
 export function leggiCsv(testo, separatore = ',') {

@@ -1,21 +1,19 @@
-#include "calc/calcolo.h"
-#include "calc/limiti_incremento.h"
+#include "analisi/verifiche.h"
 #include "calc/resistenza.h"
 #include "caselle/catalogo.h"
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
-#include "numeri/testo_decimale.h"
 #include "progetto/voci_coefficiente.h"
 #include "table/tabella_risultati.h"
-#include "tratti/rete.h"
+#include "valutazione/valutazione.h"
 #include "web/nucleo/caselle_web.h"
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
 #include "web/nucleo/separatore_web.h"
 
 #include <algorithm>
-#include <memory>
+#include <iterator>
 
 namespace web {
 
@@ -37,12 +35,20 @@ std::string segnale(const presentatore::Segnale& s) {
     return Oggetto().testo("lettura", lettura(s.lettura)).testo("motivo", s.motivo).chiudi();
 }
 
-// The size shown beside the radius, as the window writes it.
-std::string tipoSezione(const std::string& raggio) {
-    if (raggio.empty() || ValCasella(raggio) <= 0) {
+// The size shown beside the radius, as the window writes it: with no table
+// too, while the radius is a positive number.
+std::string tipoSezione(const progetto::Casella& raggio) {
+    try {
+        return raggio.valore() > 0 ? TestoSezione(raggio.valore()) : "/";
+    } catch (const ErroreRuntime&) {
         return "/";
     }
-    return TestoSezione(ValCasella(raggio));
+}
+
+// The list entry the page names by its place: below 0, none.
+int voceDi(const json::Valore& r) {
+    const json::Valore& voce = membroDi(r, "voce");
+    return voce.tipo == json::Tipo::Numero ? static_cast<int>(voce.numero) : 0;
 }
 
 } // namespace
@@ -74,44 +80,29 @@ std::string voci(const std::string&) {
         .chiudi();
 }
 
-TabellaDelleCaselle tabellaDelleCaselle(const json::Valore& r) {
-    TabellaDelleCaselle esito;
-    esito.testi = {testoDi(r, "raggio"), testoDi(r, "pendenza"), testoDi(r, "incremento"),
-                   std::nullopt};
-    const json::Valore& voce = membroDi(r, "voce");
-    const int indice = voce.tipo == json::Tipo::Numero ? static_cast<int>(voce.numero) : 0;
-    if (indice < 0) {
-        esito.testi.coefficienteDigitato = testoDi(r, "coefficiente");
-    }
-    // The window's own steps for one keystroke, on a state of this call.
-    auto stato = std::make_unique<variabili_pubbliche::Stato>();
-    try {
-        esito.tipoSezione = tipoSezione(esito.testi.raggio);
-        stato->coeffBazin = indice < 0 ? ValCasella(*esito.testi.coefficienteDigitato)
-                            : indice < static_cast<int>(std::size(vociCoefficiente))
-                                ? vociCoefficiente[indice].valore
-                                : 0;
-        stato->raggio = ValCasella(esito.testi.raggio);
-        stato->pendenza = ValCasella(esito.testi.pendenza);
-        stato->incremento = ValCasella(esito.testi.incremento);
-        stato->tipoSezione = esito.tipoSezione;
-        stato->incremento = limitaIncremento(stato->raggio, stato->incremento).valore;
-        if (Modulo2::IngressiPositivi(*stato)) {
-            Modulo2::CalcolaTabella(*stato);
-            esito.tabella = calcolo::tabellaDi(*stato);
-        }
-    } catch (const ErroreRuntime& e) {
-        esito.errore = "Errore " + std::to_string(e.numero()) + ": " + e.descrizione();
-        esito.tabella.reset();
-    }
-    return esito;
+progetto::Ingressi ingressiDi(const json::Valore& r) {
+    const int voce = voceDi(r);
+    const std::string coefficiente = voce < 0 ? testoDi(r, "coefficiente")
+                                     : voce < static_cast<int>(std::size(vociCoefficiente))
+                                         ? vociCoefficiente[voce].testo
+                                         : "";
+    using progetto::Casella;
+    return {Casella::daTesto(testoDi(r, "raggio")), Casella::daTesto(testoDi(r, "pendenza")),
+            Casella::daTesto(coefficiente), Casella::daTesto(testoDi(r, "incremento")), ""};
+}
+
+presentatore::Testi testiDi(const json::Valore& r) {
+    return {testoDi(r, "raggio"), testoDi(r, "pendenza"), testoDi(r, "incremento"),
+            voceDi(r) < 0 ? std::optional(testoDi(r, "coefficiente")) : std::nullopt};
 }
 
 std::string tabella(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
     const Separatore separatore = separatoreDi(r);
-    const TabellaDelleCaselle calcolo = tabellaDelleCaselle(r);
-    const presentatore::Valutazione v = presentatore::valuta(calcolo.testi, separatore);
+    const progetto::Ingressi ingressi = ingressiDi(r);
+    const valutazione::Tabella calcolo = valutazione::tabellaDi(ingressi);
+    const presentatore::Testi testi = testiDi(r);
+    const presentatore::Valutazione v = presentatore::valuta(testi, separatore);
     const presentatore::Riga riga = presentatore::rigaMessaggio(calcolo.errore, v, {});
 
     // The grid's rows below its two header rows: one a row of the table,
@@ -133,8 +124,7 @@ std::string tabella(const std::string& richiesta) {
                                        : k == numPassi + 2 ? "Max Q"
                                                            : ""};
         for (int colonna = 1; colonna <= 6; ++colonna) {
-            celle.push_back(
-                perLettura(TestoColonna(colonna, calcolo.tabella->riga(k)), separatore));
+            celle.push_back(numeroCon(TestoColonna(colonna, calcolo.tabella->riga(k)), separatore));
         }
         righe.push_back(elencoDiTesti(celle));
     }
@@ -143,7 +133,7 @@ std::string tabella(const std::string& richiesta) {
         intestazione.push_back(elencoDiTesti(celle));
     }
     return Oggetto()
-        .testo("tipoSezione", calcolo.tipoSezione)
+        .testo("tipoSezione", tipoSezione(ingressi.raggio))
         .grezzo("intestazione", elenco(intestazione))
         .numero("totaleRighe", totale)
         .numero("da", prima)
@@ -156,8 +146,7 @@ std::string tabella(const std::string& richiesta) {
                                .chiudi())
         .grezzo("messaggio",
                 Oggetto().testo("testo", riga.testo).testo("colore", riga.colore).chiudi())
-        .testoOpzionale("incrementoDaRiscrivere",
-                        presentatore::incrementoDaRiscrivere(calcolo.testi))
+        .testoOpzionale("incrementoDaRiscrivere", presentatore::incrementoDaRiscrivere(testi))
         .vero("calcolata", calcolo.tabella.has_value())
         .chiudi();
 }

@@ -44,6 +44,7 @@ EMSCRIPTEN_BINDINGS(nucleo) {
     emscripten::function("importaCsv", &protetta<importaCsv>);
     emscripten::function("esportaTratti", &protetta<esportaTratti>);
     emscripten::function("esportaEsiti", &protetta<esportaEsiti>);
+    emscripten::function("conclusione", &protetta<conclusione>);
     emscripten::function("nuovoProgetto", &protetta<nuovoProgetto>);
     emscripten::function("apriProgetto", &protetta<apriProgetto>);
     emscripten::function("salvaProgetto", &protetta<salvaProgetto>);

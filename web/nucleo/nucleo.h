@@ -29,6 +29,10 @@ std::string importaCsv(const std::string& richiesta);
 std::string esportaTratti(const std::string& richiesta);
 std::string esportaEsiti(const std::string& richiesta);
 
+// The verdict on the page's whole project and the conclusion's
+// paragraphs, as the report states them.
+std::string conclusione(const std::string& richiesta);
+
 // Project files, their keys unknown here kept.
 std::string nuovoProgetto(const std::string& richiesta);
 std::string apriProgetto(const std::string& richiesta);

@@ -1,3 +1,5 @@
+#include "web/nucleo/progetto_web.h"
+
 #include "caselle/catalogo.h"
 #include "file/errore_file.h"
 #include "progetto/progetto.h"
@@ -114,10 +116,11 @@ Casella casella(const json::Valore& o, std::string_view chiave) {
     return Casella::daTesto(testoDi(o, chiave));
 }
 
-// Raises std::invalid_argument with the reason for a catalogue that is not
-// one.
-progetto::Progetto progettoDi(const json::Valore& j) {
-    progetto::Progetto p = progetto::progettoNuovo();
+} // namespace
+
+ProgettoDellaPagina progettoDellaPagina(const json::Valore& j) {
+    ProgettoDellaPagina pagina{progetto::progettoNuovo(), std::nullopt};
+    progetto::Progetto& p = pagina.progetto;
     const json::Valore& i = membroDi(j, "ingressi");
     p.ingressi = {casella(i, "raggio"), casella(i, "pendenza"), casella(i, "coefficiente"),
                   casella(i, "incremento"), testoDi(i, "nomeFile")};
@@ -164,22 +167,14 @@ progetto::Progetto progettoDi(const json::Valore& j) {
         p.pozzetti.push_back({testoDi(riga, "nome"), casella(riga, "terreno"),
                               testoDi(riga, "nota"), altreDi(membroDi(riga, "altre"))});
     }
-    std::string motivo;
-    const std::string scritto = testoDi(j, "catalogo");
-    const std::optional<std::vector<double>> raggi = catalogo::daTesto(scritto, motivo);
-    if (!raggi) {
-        throw std::invalid_argument("il catalogo non è valido: " + motivo);
-    }
-    p.catalogo = scritto.empty() ? std::vector<double>() : *raggi;
+    leggiCatalogo(pagina, testoDi(j, "catalogo"));
     const json::Valore& o = membroDi(j, "originale");
     p.originale.radice = altreDi(membroDi(o, "radice"));
     for (const json::Valore& parte : membroDi(o, "parti").elementi) {
         p.originale.parti[testoDi(parte, "parte")] = altreDi(membroDi(parte, "voci"));
     }
-    return p;
+    return pagina;
 }
-
-} // namespace
 
 std::string nuovoProgetto(const std::string&) {
     return Oggetto()
@@ -201,16 +196,17 @@ std::string apriProgetto(const std::string& richiesta) {
 
 std::string salvaProgetto(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
-    try {
+    const ProgettoDellaPagina pagina = progettoDellaPagina(membroDi(r, "progetto"));
+    if (pagina.catalogo) {
         return Oggetto()
-            .testo("errore", "")
-            .testo("testo", progetto::testoProgetto(progettoDi(membroDi(r, "progetto"))))
-            .chiudi();
-    } catch (const std::invalid_argument& e) {
-        return Oggetto()
-            .testo("errore", std::string("Il progetto non è stato salvato: ") + e.what() + ".")
+            .testo("errore", "Il progetto non è stato salvato: il catalogo non è valido: " +
+                                 pagina.catalogo->motivo + ".")
             .chiudi();
     }
+    return Oggetto()
+        .testo("errore", "")
+        .testo("testo", progetto::testoProgetto(pagina.progetto))
+        .chiudi();
 }
 
 } // namespace web

@@ -1,33 +1,33 @@
-#include "caselle/catalogo.h"
 #include "caselle/ingressi.h"
 #include "file/csv.h"
 #include "numeri/conversioni.h"
-#include "numeri/formato.h"
 #include "numeri/misure.h"
-#include "numeri/testo_decimale.h"
-#include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/parole.h"
 #include "tratti/rete.h"
+#include "valutazione/valutazione.h"
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
 #include "web/nucleo/separatore_web.h"
+#include "web/nucleo/valutazione_web.h"
 #include "web/nucleo/verifiche_web.h"
 
 namespace web {
 
 namespace {
 
-// The page's line: its rows of reaches and manholes, and what the line is
-// verified with, as the reaches window reads its own.
-struct Linea {
-    std::vector<progetto::RigaTratto> righe;
-    std::vector<progetto::RigaPozzetto> pozzetti;
-    std::vector<progetto::RigaLetta> lette;
-    std::optional<tratti::Impostazioni> impostazioni;
-    std::string errore; // why there are no settings
-    Segnali segnali;    // the boxes of the law, the limits and the network
+using progetto::Casella;
+
+// The boxes of the network's rules, by the keys the page names them.
+const struct {
+    const char* chiave;
+    Casella progetto::Rete::*casella;
+    const tratti::Campo& campo;
+} caselleRete[] = {
+    {"ricoprimentoMinimo", &progetto::Rete::ricoprimentoMinimo, tratti::campoRicoprimento},
+    {"profonditaMassima", &progetto::Rete::profonditaMassima, tratti::campoProfondita},
+    {"saltoMassimo", &progetto::Rete::saltoMassimo, tratti::campoSalto},
 };
 
 std::vector<progetto::RigaTratto> righeDi(const json::Valore& elenco) {
@@ -46,72 +46,46 @@ std::vector<progetto::RigaTratto> righeDi(const json::Valore& elenco) {
 std::vector<progetto::RigaPozzetto> pozzettiDi(const json::Valore& elenco) {
     std::vector<progetto::RigaPozzetto> pozzetti;
     for (const json::Valore& p : elenco.elementi) {
-        pozzetti.push_back({testoDi(p, "nome"),
-                            progetto::Casella::daTesto(testoDi(p, "terreno")),
-                            testoDi(p, "nota"),
-                            {}});
+        pozzetti.push_back(
+            {testoDi(p, "nome"), Casella::daTesto(testoDi(p, "terreno")), testoDi(p, "nota"), {}});
     }
     return pozzetti;
 }
 
-Linea lineaDi(const json::Valore& r) {
-    Linea l;
-    l.righe = righeDi(membroDi(r, "tratti"));
-    l.pozzetti = pozzettiDi(membroDi(r, "pozzetti"));
-    l.lette = progetto::leggiRighe(l.righe);
+// The page's line as a project: its rows of reaches and manholes, and what
+// it is verified with, the main window's γ among it, each box as typed.
+ProgettoDellaPagina lineaDi(const json::Valore& r) {
+    ProgettoDellaPagina pagina;
+    progetto::Progetto& p = pagina.progetto;
     const json::Valore& i = membroDi(r, "impostazioni");
-    const progetto::Verifiche v = verificheDi(i);
-    segnalaLimiti(i, v, l.segnali);
-    progetto::Rete rete;
+    p.ingressi.coefficiente = Casella::daTesto(testoDi(i, "coefficiente"));
+    p.verifiche = verificheDi(i);
     const std::string allineamento = testoDi(i, "allineamento");
-    rete.allineamento = allineamento.empty() ? "cieli" : allineamento;
-    // A box of the network's rules that does not read is marked, and the
-    // rule is then the proposal's, or not checked.
-    const struct {
-        const char* chiave;
-        progetto::Casella progetto::Rete::*valore;
-        const tratti::Campo& campo;
-    } lunghezze[] = {
-        {"ricoprimentoMinimo", &progetto::Rete::ricoprimentoMinimo, tratti::campoRicoprimento},
-        {"profonditaMassima", &progetto::Rete::profonditaMassima, tratti::campoProfondita},
-        {"saltoMassimo", &progetto::Rete::saltoMassimo, tratti::campoSalto}};
-    for (const auto& c : lunghezze) {
-        const std::string testo = testoDi(i, c.chiave);
-        const std::optional<std::string> motivo = motivoLunghezza(testo, c.campo);
-        l.segnali.segnala(c.chiave, motivo);
-        rete.*c.valore = progetto::Casella::daTesto(motivo ? std::string() : testo);
+    p.rete.allineamento = allineamento.empty() ? "cieli" : allineamento;
+    for (const auto& c : caselleRete) {
+        p.rete.*c.casella = Casella::daTesto(testoDi(i, c.chiave));
     }
-
-    std::string motivo;
-    const std::optional<std::vector<double>> raggi =
-        catalogo::daTesto(testoDi(i, "catalogo"), motivo);
-    l.segnali.segnala("catalogo", raggi ? std::nullopt : std::optional<std::string>(motivo));
-    const std::string coefficiente = testoDi(i, "coefficiente");
-    const progetto::LeggeLetta letta =
-        progetto::leggiLegge(v, coefficiente.empty() ? 0.18 : ValCasella(coefficiente));
-    segnalaLegge(letta, l.segnali);
-    if (!raggi) {
-        l.errore = "Catalogo: " + motivo;
-        return l;
-    }
-    if (!letta.resistenza) {
-        l.errore = "La resistenza al moto della linea non è data: " + letta.motivo;
-        return l;
-    }
-    const std::vector<double> nessuno;
-    l.impostazioni = progetto::impostazioniTratti(v, rete, *letta.resistenza,
-                                                  *raggi == catalogo::usuale() ? nessuno : *raggi);
-    return l;
+    p.tratti = righeDi(membroDi(r, "tratti"));
+    p.pozzetti = pozzettiDi(membroDi(r, "pozzetti"));
+    leggiCatalogo(pagina, testoDi(i, "catalogo"));
+    return pagina;
 }
 
-std::vector<tratti::Tratto> trattiLetti(const Linea& l) {
-    std::vector<tratti::Tratto> letti;
-    for (const progetto::RigaLetta& riga : l.lette) {
-        if (riga.tratto) {
-            letti.push_back(*riga.tratto);
-        }
+// Each box of the line marked with its reason, as the reaches window marks
+// its own.
+Segnali segnaliDi(const json::Valore& r, const ProgettoDellaPagina& pagina,
+                  const valutazione::Valutazione& v) {
+    const json::Valore& i = membroDi(r, "impostazioni");
+    Segnali segnali;
+    segnalaLimiti(i, pagina.progetto.verifiche, segnali);
+    for (const auto& c : caselleRete) {
+        segnali.segnala(c.chiave,
+                        motivoLunghezza((pagina.progetto.rete.*c.casella).testo, c.campo));
     }
-    return letti;
+    segnali.segnala("catalogo",
+                    pagina.catalogo ? std::optional(pagina.catalogo->motivo) : std::nullopt);
+    segnalaLegge(v.sezione.legge, segnali);
+    return segnali;
 }
 
 tratti::Formato formatoDi(const json::Valore& r) {
@@ -146,8 +120,8 @@ std::string risposta(const std::string& errore, const std::string& testo = {}) {
 }
 
 // A row that cannot be read stops an export: nothing half written.
-std::optional<std::string> rigaIllegibile(const Linea& l) {
-    for (const progetto::RigaLetta& riga : l.lette) {
+std::optional<std::string> rigaIllegibile(const valutazione::Rete& rete) {
+    for (const progetto::RigaLetta& riga : rete.righe) {
         if (riga.errore) {
             return "Nulla è stato esportato: alla riga " + std::to_string(riga.riga) +
                    " la colonna «" + riga.errore->colonna() +
@@ -157,26 +131,35 @@ std::optional<std::string> rigaIllegibile(const Linea& l) {
     return std::nullopt;
 }
 
+// The counts of the verdict, under the reaches' table.
+std::string riepilogo(const valutazione::Giudizio& g) {
+    return "Tratti verificati: " + std::to_string(g.verificati) + " su " +
+           std::to_string(g.tratti) +
+           (g.illeggibili > 0
+                ? " (" + std::to_string(g.illeggibili) + " non calcolati: una casella non è valida)"
+                : std::string()) +
+           "; pozzetti verificati: " + std::to_string(g.pozzettiVerificati) + " su " +
+           std::to_string(g.pozzetti) + ".";
+}
+
 } // namespace
 
 std::string rete(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
     const Separatore separatore = separatoreDi(r);
-    const Linea l = lineaDi(r);
-    const std::vector<tratti::Tratto> letti = trattiLetti(l);
-    std::optional<tratti::EsitiRete> esiti;
-    if (l.impostazioni) {
-        esiti = tratti::calcolaRete(letti, progetto::pozzettiDi(l.pozzetti), *l.impostazioni);
-    }
+    const ProgettoDellaPagina pagina = lineaDi(r);
+    const valutazione::Valutazione v = valuta(pagina);
+    const Segnali segnali = segnaliDi(r, pagina, v);
+    const std::optional<tratti::EsitiRete>& esiti = v.rete.esiti;
     const std::vector<std::vector<std::string>> celle =
-        esiti ? tratti::celleEsiti(letti, esiti->esiti, separatore)
+        esiti ? tratti::celleEsiti(v.rete.tratti, esiti->esiti, separatore)
               : tratti::celleEsiti({}, {}, separatore);
 
     // One result a row of the page, blank rows included.
-    std::vector<std::string> righe(l.righe.size(), Oggetto().grezzo("celle", "null").chiudi());
+    std::vector<std::string> righe(pagina.progetto.tratti.size(),
+                                   Oggetto().grezzo("celle", "null").chiudi());
     std::size_t calcolato = 0;
-    std::size_t verificati = 0;
-    for (const progetto::RigaLetta& riga : l.lette) {
+    for (const progetto::RigaLetta& riga : v.rete.righe) {
         Oggetto o;
         if (riga.errore) {
             o.grezzo("errore", Oggetto()
@@ -194,7 +177,6 @@ std::string rete(const std::string& richiesta) {
                 .testoOpzionale("raggioDaScrivere", !riga.tratto->raggio && e.verificato
                                                         ? std::optional<std::string>(CStr(e.raggio))
                                                         : std::nullopt);
-            verificati += e.verificato ? 1 : 0;
         }
         if (riga.tratto) {
             ++calcolato;
@@ -203,41 +185,32 @@ std::string rete(const std::string& richiesta) {
     }
     std::vector<std::string> pozzetti;
     std::vector<std::string> errori;
-    std::size_t pozzettiVerificati = 0;
     if (esiti) {
         for (const tratti::EsitoPozzetto& p : esiti->pozzetti) {
             pozzetti.push_back(pozzetto(p, separatore));
-            pozzettiVerificati += p.verificato() ? 1 : 0;
         }
         for (const tratti::ErroreRete& e : esiti->errori) {
             errori.push_back(tratti::testoRilievo(e.rilievo, separatore, tratti::Voce::Pozzetto));
         }
     }
-    const std::size_t illeggibili = l.lette.size() - letti.size();
-    std::string riepilogo;
-    if (esiti) {
-        riepilogo = "Tratti verificati: " + std::to_string(verificati) + " su " +
-                    std::to_string(l.lette.size()) +
-                    (illeggibili > 0 ? " (" + std::to_string(illeggibili) +
-                                           " non calcolati: una casella non è valida)"
-                                     : std::string()) +
-                    "; pozzetti verificati: " + std::to_string(pozzettiVerificati) + " su " +
-                    std::to_string(esiti->pozzetti.size()) + ".";
-    }
-    if (!l.segnali.validi) {
-        riepilogo += (riepilogo.empty() ? "" : " ") + std::string(caselleNonValide);
+    std::string sotto = esiti ? riepilogo(v.giudizio) : std::string();
+    if (!segnali.validi) {
+        sotto += (sotto.empty() ? "" : " ") + std::string(caselleNonValide);
     }
     return Oggetto()
-        .testo("errore", l.errore)
+        .testo("errore", v.linea.impedimento
+                             ? "I tratti non sono stati verificati, perché non si legge " +
+                                   valutazione::testoCasella(*v.linea.impedimento) + "."
+                             : std::string())
         .grezzo("intestazione", elenco({elencoDiTesti(celle[0]), elencoDiTesti(celle[1])}))
         .grezzo("righe", elenco(righe))
         .grezzo("intestazionePozzetti", elencoDiTesti({"POZZETTO", "TERRENO (m)", "FONDO (m)",
                                                        "SALTO (m)", "RICOPR. (m)", "", "ESITO"}))
         .grezzo("pozzetti", elenco(pozzetti))
         .grezzo("errori", elencoDiTesti(errori))
-        .testo("riepilogo", riepilogo)
-        .grezzo("segnali", l.segnali.oggetto.chiudi())
-        .vero("caselleValide", l.segnali.validi)
+        .testo("riepilogo", sotto)
+        .grezzo("segnali", segnali.oggetto.chiudi())
+        .vero("caselleValide", segnali.validi)
         .chiudi();
 }
 
@@ -272,27 +245,24 @@ std::string importaCsv(const std::string& richiesta) {
 
 std::string esportaTratti(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
-    const Linea l = lineaDi(r);
-    if (const std::optional<std::string> motivo = rigaIllegibile(l)) {
+    const valutazione::Rete rete = valutazione::reteDi(lineaDi(r).progetto);
+    if (const std::optional<std::string> motivo = rigaIllegibile(rete)) {
         return risposta(*motivo);
     }
-    return risposta(
-        "", tratti::testoTratti(trattiLetti(l), formatoDi(r), progetto::pozzettiDi(l.pozzetti)));
+    return risposta("", tratti::testoTratti(rete.tratti, formatoDi(r), rete.pozzetti));
 }
 
 std::string esportaEsiti(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
-    const Linea l = lineaDi(r);
-    if (const std::optional<std::string> motivo = rigaIllegibile(l)) {
+    const valutazione::Valutazione v = valuta(lineaDi(r));
+    if (const std::optional<std::string> motivo = rigaIllegibile(v.rete)) {
         return risposta(*motivo);
     }
-    if (!l.impostazioni) {
-        return risposta("Nulla è stato esportato: " + l.errore);
+    if (v.linea.impedimento) {
+        return risposta("Nulla è stato esportato, perché non si legge " +
+                        valutazione::testoCasella(*v.linea.impedimento) + ".");
     }
-    const std::vector<tratti::Tratto> letti = trattiLetti(l);
-    const tratti::EsitiRete esiti =
-        *tratti::calcolaRete(letti, progetto::pozzettiDi(l.pozzetti), *l.impostazioni);
-    return risposta("", tratti::testoEsiti(letti, esiti.esiti, formatoDi(r)));
+    return risposta("", tratti::testoEsiti(v.rete.tratti, v.rete.esiti->esiti, formatoDi(r)));
 }
 
 } // namespace web

@@ -2,11 +2,11 @@
 #include "analisi/tabella_analisi.h"
 #include "analisi/verifiche.h"
 #include "calc/resistenza.h"
-#include "numeri/conversioni.h"
+#include "errori/motivo_eccezione.h"
 #include "numeri/formato.h"
-#include "numeri/numero_positivo.h"
 #include "numeri/sezione.h"
-#include "progetto/legge_progetto.h"
+#include "valutazione/sezione.h"
+#include "valutazione/valutazione.h"
 #include "web/nucleo/caselle_web.h"
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
@@ -15,7 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
+#include <exception>
 
 namespace web {
 
@@ -63,7 +63,7 @@ std::string tacche(double massimo, Separatore separatore) {
         const double valore = k * passo;
         esito.push_back(Oggetto()
                             .numero("valore", valore)
-                            .testo("testo", perLettura(Format(valore, modello), separatore))
+                            .testo("testo", Format(valore, modello, separatore))
                             .chiudi());
         if (valore >= massimo * (1 - 1e-12)) {
             break;
@@ -77,41 +77,38 @@ std::string tacche(double massimo, Separatore separatore) {
 std::string risposte(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
     const Separatore separatore = separatoreDi(r);
-    Segnali caselle;
-    const std::optional<double> q = caselle.numero(r, "portata");
-    const std::optional<double> qMin = caselle.numero(r, "portataMinima");
-    const std::optional<double> v = caselle.numero(r, "velocita");
-    const progetto::Verifiche verifiche = verificheDi(r);
-    segnalaLimiti(r, verifiche, caselle);
-    const bool valoriDati = q || qMin || v;
-    const analisi::Limiti limiti = progetto::limitiDi(verifiche);
+    progetto::Progetto p;
+    p.ingressi = ingressiDi(r);
+    p.verifiche = verificheDi(r);
+    const valutazione::Tabella tabella = valutazione::tabellaDi(p.ingressi);
+    const valutazione::Sezione s = valutazione::sezioneDi(p, tabella.tabella);
 
-    const TabellaDelleCaselle calcolo = tabellaDelleCaselle(r);
-    const progetto::LeggeLetta legge =
-        progetto::leggiLegge(verifiche, calcolo.tabella ? calcolo.tabella->ingressi.coeffBazin : 0);
-    segnalaLegge(legge, caselle);
-    if (!calcolo.tabella) {
+    Segnali caselle;
+    for (const char* chiave : {"portata", "portataMinima", "velocita"}) {
+        caselle.positivo(r, chiave);
+    }
+    segnalaLimiti(r, p.verifiche, caselle);
+    segnalaLegge(s.legge, caselle);
+    const bool valoriDati = s.portata || s.portataMinima || s.velocita;
+    if (!tabella.tabella) {
         return vuote("Nessuna sezione: la tabella non c'è (raggio, pendenza, incremento e "
                      "coefficiente devono essere positivi).",
                      caselle, valoriDati);
     }
-    if (!legge.resistenza) {
+    if (s.impedimento) {
         return vuote("La resistenza al moto non è data: il motivo è nella casella in rosso.",
                      caselle, valoriDati);
     }
-    const calcolo::Tabella& t = *calcolo.tabella;
-    const analisi::Sezione sezione{t.raggioM, t.ingressi.pendenza, *legge.resistenza,
-                                   progetto::geometriaDi(verifiche)};
+    if (!s.risposte) {
+        return vuote("Nessuna risposta: " + s.errore + ".", caselle, valoriDati);
+    }
+    const analisi::Sezione& sezione = *s.sezione;
+    const analisi::Risposte& risposte = *s.risposte;
+    const analisi::Limiti& limiti = s.limiti;
     try {
-        const analisi::Risposte risposte(sezione);
-        const auto diviso = [](std::optional<double> x, double d) {
-            return x ? std::optional<double>(*x / d) : std::nullopt;
-        };
-        const analisi::RisposteRichieste richieste = analisi::risposteRichieste(
-            risposte, diviso(q, 1000), diviso(v, 100), diviso(qMin, 1000));
         std::vector<std::string> righe;
         std::vector<std::string> livelli;
-        for (const RigaAnalisi& riga : righeAnalisi(sezione, richieste, limiti)) {
+        for (const RigaAnalisi& riga : s.righe) {
             Oggetto o;
             o.grezzo("testi", elencoDiTesti(testiAnalisi(riga, separatore)));
             if (riga.esito) {
@@ -139,20 +136,16 @@ std::string risposte(const std::string& richiesta) {
         }
         const std::string titolo =
             "Sezione inglese " + TestoSezione(sezione.raggio * 100) +
-            " cm · i = " + perLettura(Format(sezione.pendenza, "#0.###0"), separatore) + " · " +
+            " cm · i = " + Format(sezione.pendenza, "#0.###0", separatore) + " · " +
             std::string(formule::nomeLegge(sezione.resistenza.legge)) + " " +
-            perLettura(CStr(sezione.resistenza.coefficiente), separatore) + " · geometria " +
+            Format(sezione.resistenza.coefficiente, separatore) + " · geometria " +
             (sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
         // The design values the section never reaches: checks that fail.
         std::vector<std::string> nonRaggiunte;
-        if (!richieste.portataRaggiunta) {
-            nonRaggiunte.push_back("portata di progetto");
-        }
-        if (!richieste.portataMinimaRaggiunta) {
-            nonRaggiunte.push_back("portata minima");
-        }
-        if (!richieste.velocitaRaggiunta) {
-            nonRaggiunte.push_back("velocità di progetto");
+        for (const valutazione::ValoreVerificato& valore : s.verifiche) {
+            if (valore.altezze.empty()) {
+                nonRaggiunte.push_back(valutazione::nomeValore(valore.quale));
+            }
         }
         return Oggetto()
             .testo("errore", "")
@@ -162,7 +155,7 @@ std::string risposte(const std::string& richiesta) {
             .testo("titolo", titolo)
             .grezzo("titoli", elencoDiTesti(titoliAnalisi()))
             .grezzo("righe", elenco(righe))
-            .grezzo("messaggi", elencoDiTesti(messaggiAnalisi(risposte, richieste, limiti,
+            .grezzo("messaggi", elencoDiTesti(messaggiAnalisi(risposte, s.richieste, limiti,
                                                               caselle.validi, separatore)))
             .grezzo("segnali", caselle.oggetto.chiudi())
             .grezzo("curva", elenco(curva))
@@ -184,13 +177,9 @@ std::string risposte(const std::string& richiesta) {
                                   .numero("riempimentoMassimo", limiti.riempimentoMassimo * 100)
                                   .chiudi())
             .chiudi();
-    } catch (const ErroreRuntime& e) {
-        return vuote("Errore " + std::to_string(e.numero()) + ": " + e.descrizione(), caselle,
-                     valoriDati);
-    } catch (const std::exception&) {
-        // The solvers' own failures: no answer is better than a wrong one.
-        return vuote("Errore di calcolo: la ricerca delle altezze non è riuscita.", caselle,
-                     valoriDati);
+    } catch (const std::exception& e) {
+        // The curves' own failures: no answer is better than a wrong one.
+        return vuote("Nessuna risposta: " + motivoEccezione(e) + ".", caselle, valoriDati);
     }
 }
 

@@ -9,6 +9,9 @@ namespace web {
 progetto::Verifiche verificheDi(const json::Valore& r) {
     progetto::Verifiche v;
     v.geometria = testoDi(r, "geometria") == "esatta" ? "esatta" : "tabellare";
+    v.portataProgetto = progetto::Casella::daTesto(testoDi(r, "portata"));
+    v.portataMinima = progetto::Casella::daTesto(testoDi(r, "portataMinima"));
+    v.velocitaProgetto = progetto::Casella::daTesto(testoDi(r, "velocita"));
     v.velocitaMinima = progetto::Casella::daTesto(testoDi(r, "velocitaMinima"));
     v.velocitaMassima = progetto::Casella::daTesto(testoDi(r, "velocitaMassima"));
     v.riempimentoMassimo = progetto::Casella::daTesto(testoDi(r, "riempimentoMassimo"));
@@ -27,10 +30,8 @@ void Segnali::segnala(const char* chiave, const std::optional<std::string>& moti
                                .chiudi());
 }
 
-std::optional<double> Segnali::numero(const json::Valore& r, const char* chiave) {
-    const NumeroLetto letto = leggiNumeroPositivo(testoDi(r, chiave));
-    segnala(chiave, letto.motivo);
-    return letto.valore;
+void Segnali::positivo(const json::Valore& r, const char* chiave) {
+    segnala(chiave, leggiNumeroPositivo(testoDi(r, chiave)).motivo);
 }
 
 void segnalaLimiti(const json::Valore& r, const progetto::Verifiche& v, Segnali& segnali) {

@@ -10,8 +10,8 @@
 
 namespace web {
 
-// The analysis's boxes as the page sends them: the law and its
-// coefficient, the geometry and the limits, each a text as typed.
+// The analysis's boxes as the page sends them: the design values, the law
+// and its coefficient, the geometry and the limits, each a text as typed.
 progetto::Verifiche verificheDi(const json::Valore& richiesta);
 
 // What the page is told of its boxes: each one's reading and reason, and
@@ -22,7 +22,7 @@ struct Segnali {
 
     void segnala(const char* chiave, const std::optional<std::string>& motivo);
     // An optional positive number: empty asks for nothing.
-    std::optional<double> numero(const json::Valore& richiesta, const char* chiave);
+    void positivo(const json::Valore& richiesta, const char* chiave);
 };
 
 // The limits' boxes (a filling is at most 100 %) and the law's coefficient

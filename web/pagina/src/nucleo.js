@@ -3,7 +3,7 @@
 
 const METODI = [
   'voci', 'tabella', 'risposte', 'rete', 'importaCsv', 'esportaTratti',
-  'esportaEsiti', 'apriProgetto', 'salvaProgetto', 'nuovoProgetto',
+  'esportaEsiti', 'conclusione', 'apriProgetto', 'salvaProgetto', 'nuovoProgetto',
 ];
 
 export async function caricaNucleo() {

@@ -12,56 +12,14 @@ const DATI = [
 const coppie = (voci) => `<table class="coppie">${voci
   .map(([etichetta, valore]) => `<tr><th>${esc(etichetta)}</th><td>${esc(valore || '—')}</td></tr>`).join('')}</table>`;
 
-// The verdicts of the answers and of the network, in words, and whether
-// the work holds: only when nothing checked fails, nothing is left
-// uncomputed and the network has no fault.
-function conclusione(risposte, rete) {
-  const frasi = [];
-  const verificate = (risposte?.righe ?? []).filter((r) => r.conforme !== null && r.conforme !== undefined);
-  const fallite = verificate.filter((r) => r.conforme === false);
-  // A design value the section never reaches is a check that fails; one
-  // given to a section that cannot be computed is no check passed.
-  const nonRaggiunte = risposte?.nonRaggiunte ?? [];
-  if (risposte?.valoriDati && risposte.errore) {
-    frasi.push(`Le verifiche della sezione non sono state fatte: ${risposte.errore}`);
-  }
-  if (nonRaggiunte.length > 0) {
-    frasi.push(`La sezione non raggiunge, a nessuna altezza, la ${nonRaggiunte.join(' né la ')}.`);
-  }
-  if (fallite.length > 0) {
-    frasi.push(`Le verifiche della sezione non sono soddisfatte: ${fallite
-      .map((r) => `${r.testi[0]}: ${r.testi.at(-1)}`).join('; ')}.`);
-  } else if (verificate.length > 0 && nonRaggiunte.length === 0) {
-    frasi.push('Le verifiche della sezione ai valori di progetto sono soddisfatte.');
-  }
-  const caselleValide = risposte?.caselleValide !== false && rete?.caselleValide !== false;
-  if (!caselleValide) {
-    frasi.push('Alcune caselle non contengono un valore valido (in rosso nella pagina): al loro posto valgono le proposte.');
-  }
-  let guasti = fallite.length > 0 || nonRaggiunte.length > 0 || !caselleValide ||
-    Boolean(risposte?.valoriDati && risposte.errore);
-  const conTratti = stato.progetto.tratti.length > 0;
-  if (conTratti) {
-    if (rete?.errore) frasi.push(rete.errore);
-    if (rete?.riepilogo) frasi.push(rete.riepilogo);
-    const righe = rete?.righe ?? [];
-    const nome = (riga, i) => riga.celle?.[0] || stato.progetto.tratti[i]?.celle[0] || `riga ${i + 1}`;
-    const nonVerificati = righe.map((r, i) => (r.celle && !r.verificato ? nome(r, i) : null)).filter(Boolean);
-    const nonCalcolati = righe.map((r, i) => (r.errore ? nome(r, i) : null)).filter(Boolean);
-    const pozzetti = (rete?.pozzetti ?? []).filter((p) => !p.verificato).map((p) => p.nome);
-    if (nonVerificati.length > 0) frasi.push(`Tratti non verificati: ${nonVerificati.join(', ')}.`);
-    if (nonCalcolati.length > 0) frasi.push(`Tratti non calcolati (una casella non è valida): ${nonCalcolati.join(', ')}.`);
-    if (pozzetti.length > 0) frasi.push(`Pozzetti non verificati: ${pozzetti.join(', ')}.`);
-    for (const errore of rete?.errori ?? []) frasi.push(errore);
-    guasti ||= Boolean(rete?.errore) || nonVerificati.length + nonCalcolati.length + pozzetti.length +
-      (rete?.errori?.length ?? 0) > 0;
-  }
-  if (frasi.length === 0) {
-    frasi.push('Non sono stati dati valori di progetto da verificare.');
-  } else {
-    frasi.push(guasti ? "L'opera non è idonea così com'è." : "Le verifiche sono soddisfatte e l'opera è idonea.");
-  }
-  return frasi;
+// The conclusion as the core states it for the whole project, the same the
+// report writes: its paragraphs, and its verdict for the styles.
+function conclusioneHtml() {
+  const c = stato.nucleo.conclusione({ progetto: stato.progetto, separatore: stato.separatore });
+  const paragrafi = c.errore ? [c.errore] : c.conclusioni ?? [];
+  const idonea = c.idonea == null ? '' : c.idonea ? 'si' : 'no';
+  return `<section class="conclusione" data-idonea="${idonea}"><h2>Conclusione</h2>${paragrafi
+    .map((f) => `<p>${esc(f)}</p>`).join('')}</section>`;
 }
 
 export function componiRelazione({ tabella, risposte, rete }) {
@@ -120,6 +78,6 @@ export function componiRelazione({ tabella, risposte, rete }) {
     s += '</section>';
   }
 
-  s += '<h2>Conclusione</h2>' + conclusione(risposte, rete).map((f) => `<p>${esc(f)}</p>`).join('');
+  s += conclusioneHtml();
   $('relazione').innerHTML = s;
 }

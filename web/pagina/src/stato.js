@@ -46,13 +46,6 @@ export function ingressiRisposte() {
   };
 }
 
-// The table's γ for the reaches that take Bazin's law without a coefficient
-// of their own: the chosen entry's value, or the typed text as typed.
-function gammaTabella() {
-  const voce = voceScelta();
-  return voce >= 0 ? String(stato.voci.coefficienti[voce].valore) : stato.progetto.ingressi.coefficiente ?? '';
-}
-
 export function ingressiRete() {
   const { progetto: p } = stato;
   const r = ingressiRisposte();
@@ -62,7 +55,9 @@ export function ingressiRete() {
     impostazioni: {
       legge: r.legge,
       scabrezza: r.scabrezza,
-      coefficiente: gammaTabella(),
+      // The main window's γ box as it holds it: the core reads it as the
+      // window does, for the reaches under Bazin of the table.
+      coefficiente: p.ingressi.coefficiente ?? '',
       geometria: r.geometria,
       velocitaMinima: r.velocitaMinima,
       velocitaMassima: r.velocitaMassima,

@@ -7,7 +7,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
-import { cli, eseguiCli, leggiCsv, radice } from '../../confronti.mjs';
+import { caricaNucleo, cli, collettore, eseguiCli, leggiCsv, radice } from '../../confronti.mjs';
 
 const pagina = join(radice, 'dist', 'web', 'index.html');
 const cartella = mkdtempSync(join(tmpdir(), 'pagina-'));
@@ -243,26 +243,80 @@ test('il progetto salvato si riapre com’era, con i campi che la pagina non usa
   await page.context().close();
 });
 
-test('la conclusione della relazione dice se l’opera è idonea', async (t) => {
+// The printout's conclusion: the paragraphs and verdict of the core, the
+// report's own, for what was typed in the page or a project opened.
+test('la conclusione della stampa è quella del nucleo, senza contraddizioni', async (t) => {
+  const { chiama } = await caricaNucleo();
+  const nuovo = chiama('nuovoProgetto', {}).progetto;
+  // A project with the line `tratti`, as a file to open.
+  const progetto = (nome, tratti, cambia) => {
+    const p = structuredClone(nuovo);
+    p.tratti = tratti.map((celle) => ({ celle, altre: [] }));
+    cambia(p);
+    const file = join(cartella, `${nome}.sezione`);
+    writeFileSync(file, chiama('salvaProgetto', { progetto: p }).testo);
+    return file;
+  };
   const casi = [
-    { nome: 'portata raggiunta', portata: '100', attesa: /l'opera è idonea\.$/ },
-    { nome: 'portata oltre la massima', portata: '500', minima: '20', attesa: /non raggiunge.*portata di progetto[\s\S]*non è idonea/ },
-    { nome: 'limite in rosso', portata: '100', riempimento: '150', attesa: /non contengono un valore valido[\s\S]*non è idonea/ },
-    { nome: 'raggio illeggibile', raggio: 'abc', portata: '50', attesa: /non sono state fatte[\s\S]*non è idonea/ },
-    { nome: 'nessun valore', attesa: /Non sono stati dati valori di progetto/ },
+    { nome: 'portata raggiunta', portata: '100', idonea: 'si', attesa: /^Conclusione: tutte le verifiche sono soddisfatte; la sezione è idonea/ },
+    { nome: 'portata oltre la massima', portata: '500', minima: '20', idonea: 'no', attesa: /\(portata di progetto non raggiunta\); la sezione non è idonea così com'è\.$/ },
+    // The limit in red gives way to the proposal, and the answers say so.
+    { nome: 'limite in rosso', portata: '100', riempimento: '150', idonea: 'si', attesa: /la sezione è idonea/, avviso: /Le caselle in rosso/ },
+    { nome: 'raggio illeggibile', raggio: 'abc', portata: '50', idonea: 'no', attesa: /le verifiche non sono state eseguite[\s\S]*non è idonea/ },
+    { nome: 'nessun valore', idonea: '', attesa: /senza verifiche\.$/ },
+    {
+      nome: 'un pozzetto di salto previsto', idonea: 'si', attesa: /^Previsto 1 pozzetto di salto: P8\.$/m,
+      file: progetto('salto', collettore((k, c) => { if (k === 8) c[5] = '97'; }), (p) => { p.rete.saltoMassimo = '0.5'; }),
+    },
+    {
+      nome: 'la sezione tipo regge, un tratto no', idonea: 'no', attesa: /^Esito della sezione tipo: 3 verifiche soddisfatte su 3\.\nVerificati 9 tratti su 10;.*L'opera non è idonea così com'è\.$/,
+      file: progetto('lento', collettore((k, c) => { if (k === 4) c[4] = '0.0002'; }), (p) => {
+        p.verifiche.portataProgetto = '100';
+        p.dati.sezioneTipo = 'si';
+      }),
+    },
+    {
+      nome: 'nomi con il punto, con la virgola decimale', locale: 'it-IT', idonea: 'no', attesa: /T1\.2 \(contropendenza al pozzetto «P1\.2»: lo scorrimento 99,90 m/,
+      tratti: ['T1.1', 'T1.2'],
+      file: progetto('punti', [['T1.1', 'P1.1', 'P1.2', '50', '0.005', '100', '', '30', '50', '', '', ''],
+        ['T1.2', 'P1.2', 'P1.3', '60', '0.005', '99.9', '', '', '50', '', '', '']], () => {}),
+    },
   ];
   for (const c of casi) {
     await t.test(c.nome, async () => {
-      const { page } = await apri();
+      const { page } = await apri(c.locale);
       await page.evaluate(() => { window.print = () => {}; });
+      if (c.file) {
+        const [scelta] = await Promise.all([page.waitForEvent('filechooser'), page.click('#apri-progetto')]);
+        await scelta.setFiles(c.file);
+        await page.waitForFunction(() => document.querySelector('#notizia').textContent.startsWith('Aperto'));
+      }
       if (c.raggio) await page.locator('#raggio').fill(c.raggio);
       await page.click('[data-scheda="risposte"]');
       if (c.portata) await page.locator('#r-portata').fill(c.portata);
       if (c.minima) await page.locator('#r-portataMinima').fill(c.minima);
       if (c.riempimento) await page.locator('#r-riempimentoMassimo').fill(c.riempimento);
       await page.click('#stampa');
-      const conclusione = await page.$$eval('#relazione h2:last-of-type ~ p', (p) => p.map((x) => x.textContent).join('\n'));
-      assert.match(conclusione, c.attesa);
+      const paragrafi = await page.$$eval('#relazione .conclusione p', (p) => p.map((x) => x.textContent));
+      assert.match(paragrafi.join('\n'), c.attesa);
+      if (c.file) {
+        const aperto = chiama('apriProgetto', { testo: readFileSync(c.file, 'utf8'), nome: c.file }).progetto;
+        const separatore = c.locale === 'it-IT' ? 'virgola' : 'punto';
+        assert.deepEqual(paragrafi, chiama('conclusione', { progetto: aperto, separatore }).conclusioni);
+      }
+      assert.equal(await page.locator('#relazione .conclusione').getAttribute('data-idonea'), c.idonea);
+      // Nothing else in the printout judges the work.
+      const fuori = await page.$eval('#relazione', (r) => {
+        const copia = r.cloneNode(true);
+        copia.querySelector('.conclusione').remove();
+        return copia.textContent;
+      });
+      assert.doesNotMatch(fuori, /idone|soddisfatte/);
+      if (c.avviso) assert.match(await page.locator('#relazione').textContent(), c.avviso);
+      if (c.tratti) {
+        const nomi = await page.$$eval('#relazione .esiti tbody tr', (tr) => tr.map((r) => r.cells[0].textContent));
+        assert.deepEqual(nomi, c.tratti);
+      }
       await page.context().close();
     });
   }

@@ -24,7 +24,7 @@ test('le caselle e la forma della rete sbagliate sono dette, riga per riga', () 
   const casi = [
     { nome: 'una pendenza illeggibile', tratti: [tratto('T1', 'P1', 'P2', 'abc', '30')], riga: 0, colonna: 'pendenza' },
     { nome: 'una portata negativa', tratti: [tratto('T1', 'P1', 'P2', '0.01', '-3')], riga: 0, colonna: 'portata' },
-    { nome: 'un catalogo sbagliato', tratti: [tratto('T1', 'P1', 'P2', '0.01', '30')], catalogo: '25, x', errore: /Catalogo/ },
+    { nome: 'un catalogo sbagliato', tratti: [tratto('T1', 'P1', 'P2', '0.01', '30')], catalogo: '25, x', errore: /catalogo dei raggi/ },
     { nome: 'un anello', tratti: [tratto('T1', 'A', 'B', '0.01', '30'), tratto('T2', 'B', 'A', '0.01', '30')], rete: true },
     { nome: 'un tratto che nomina se stesso', tratti: [tratto('T1', 'A', 'A', '0.01', '30')], rete: true },
     { nome: 'un coefficiente illeggibile', tratti: [tratto('T1', 'P1', 'P2', '0.01', '30')], legge: 'manning', scabrezza: 'abc', errore: /resistenza/ },
