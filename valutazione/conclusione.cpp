@@ -81,10 +81,6 @@ std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separ
     const Giudizio& g = v.giudizio;
     const Rete& rete = v.rete;
     std::vector<std::string> difetti;
-    if (v.linea.impedimento) {
-        difetti.push_back("i tratti non sono stati verificati, perché non si legge " +
-                          testoCasella(*v.linea.impedimento));
-    }
     std::vector<std::string> nonVerificati, pozzettiNonVerificati, errori;
     std::size_t k = 0;
     for (const progetto::RigaLetta& riga : rete.righe) {
@@ -141,7 +137,12 @@ std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separ
                           quali(s));
     }
     const std::string tratti =
-        g.verificati == g.tratti
+        v.linea.impedimento
+            ? (g.tratti == 1
+                   ? std::string("Il tratto non è stato verificato")
+                   : "I " + std::to_string(g.tratti) + " tratti non sono stati verificati") +
+                  ", perché non si legge " + testoCasella(*v.linea.impedimento)
+        : g.verificati == g.tratti
             ? (g.tratti == 1   ? std::string("Verificato l'unico tratto")
                : g.tratti == 2 ? std::string("Verificati entrambi i tratti")
                                : "Verificati tutti i " + std::to_string(g.tratti) + " tratti")

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <limits>
 #include <new>
 
 namespace valutazione {
@@ -15,12 +14,6 @@ namespace {
 // A design value or limit as the analysis window reads it.
 std::optional<double> letto(const progetto::Casella& casella) {
     return leggiNumeroPositivo(casella.testo).valore;
-}
-
-// A limit's box empty, or a positive number up to its ceiling.
-bool limiteValido(const progetto::Casella& casella, double massimo) {
-    const NumeroLetto limite = leggiNumeroPositivo(casella.testo);
-    return !limite.motivo && (!limite.valore || *limite.valore <= massimo);
 }
 
 // A value in the units of the boxes (l/s, cm/s) in SI units.
@@ -79,6 +72,30 @@ std::string testoCasella(const CasellaSbagliata& casella) {
     return casella.nome + " («" + casella.testo + "»): " + motivo;
 }
 
+std::optional<CasellaSbagliata> casellaDeiLimiti(const progetto::Verifiche& v) {
+    const struct {
+        const progetto::Casella& casella;
+        const char* chiave;
+        const char* nome;
+        bool parteDellAltezza;
+    } limiti[] = {
+        {v.velocitaMinima, "verifiche.velocitaMinima", "la velocità minima di autopulizia", false},
+        {v.velocitaMassima, "verifiche.velocitaMassima", "la velocità massima ammessa", false},
+        {v.riempimentoMassimo, "verifiche.riempimentoMassimo", "il riempimento massimo", true},
+    };
+    for (const auto& l : limiti) {
+        const NumeroLetto letto = leggiNumeroPositivo(l.casella.testo);
+        std::optional<std::string> motivo = letto.motivo;
+        if (!motivo && l.parteDellAltezza && letto.valore && *letto.valore > 100) {
+            motivo = "Il riempimento è una parte dell'altezza: al più 100 %.";
+        }
+        if (motivo) {
+            return CasellaSbagliata{l.chiave, l.nome, l.casella.testo, *motivo};
+        }
+    }
+    return std::nullopt;
+}
+
 CasellaSbagliata casellaDellaLegge(const progetto::LeggeLetta& legge,
                                    const progetto::Verifiche& v) {
     const bool temperatura = std::string_view(legge.chiave) == "temperatura";
@@ -121,10 +138,6 @@ Sezione sezioneDi(const progetto::Progetto& p, const std::optional<calcolo::Tabe
     Sezione s;
     s.legge = progetto::leggiLegge(caselle, tabella ? tabella->ingressi.coeffBazin : 0);
     s.limiti = progetto::limitiDi(caselle);
-    const double senzaTetto = std::numeric_limits<double>::infinity();
-    s.limitiValidi = limiteValido(caselle.velocitaMinima, senzaTetto) &&
-                     limiteValido(caselle.velocitaMassima, senzaTetto) &&
-                     limiteValido(caselle.riempimentoMassimo, 100);
     s.portata = letto(caselle.portataProgetto);
     s.portataMinima = letto(caselle.portataMinima);
     s.velocita = letto(caselle.velocitaProgetto);
@@ -140,6 +153,10 @@ Sezione sezioneDi(const progetto::Progetto& p, const std::optional<calcolo::Tabe
     }
     if (!s.legge.resistenza) {
         s.impedimento = casellaDellaLegge(s.legge, caselle);
+        return s;
+    }
+    if (std::optional<CasellaSbagliata> limite = casellaDeiLimiti(caselle)) {
+        s.impedimento = std::move(limite);
         return s;
     }
     if (!tabella) {

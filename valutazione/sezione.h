@@ -31,6 +31,10 @@ std::string testoCasella(const CasellaSbagliata& casella);
 // The box of the analysis window's law that does not read.
 CasellaSbagliata casellaDellaLegge(const progetto::LeggeLetta& legge,
                                    const progetto::Verifiche& verifiche);
+// The first box of the limits that holds a text but not a limit: not a
+// positive number, or a filling beyond 100 %; none when each is empty (the
+// proposal) or a limit.
+std::optional<CasellaSbagliata> casellaDeiLimiti(const progetto::Verifiche& verifiche);
 
 // A limit checked at one height, in the units of its box (cm/s, %).
 struct Controllo {
@@ -60,8 +64,7 @@ struct Sezione {
     // or while a box of the law does not read (`impedimento`).
     std::optional<analisi::Sezione> sezione;
     std::optional<CasellaSbagliata> impedimento;
-    analisi::Limiti limiti; // a box empty or not a positive number: the proposal
-    bool limitiValidi = true;
+    analisi::Limiti limiti;              // a box left empty: the proposal
     std::optional<double> portata;       // l/s, as read
     std::optional<double> portataMinima; // l/s
     std::optional<double> velocita;      // cm/s
@@ -80,8 +83,8 @@ struct Sezione {
 
 // The section of the main window's table under the analysis window's
 // boxes. The law is read as that window reads it: Bazin with an empty
-// coefficient takes the table's γ, and a box that does not read leaves no
-// section, never another law.
+// coefficient takes the table's γ, and a box of the law or of the limits
+// that does not read leaves no section, never another law or limit.
 Sezione sezioneDi(const progetto::Progetto& progetto,
                   const std::optional<calcolo::Tabella>& tabella);
 

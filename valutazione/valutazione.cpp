@@ -89,6 +89,10 @@ Linea lineaDi(const progetto::Progetto& p, const Tabella& tabella) {
         linea.impedimento = casellaDellaLegge(legge, p.verifiche);
         return linea;
     }
+    if (std::optional<CasellaSbagliata> limite = casellaDeiLimiti(p.verifiche)) {
+        linea.impedimento = std::move(limite);
+        return linea;
+    }
     if (legge.dellaTabella && !tabella.coeffBazin) {
         linea.impedimento = CasellaSbagliata{
             "ingressi.coefficiente", "il coefficiente di Bazin della finestra principale",
