@@ -1240,6 +1240,39 @@ TEST(CliTratti, RelazioneDellaLinea) {
     }
 }
 
+// Names are printed as they were typed, in every format and with either
+// separator; only the numbers take the decimal comma.
+TEST(CliTratti, INomiComeScritti) {
+    QTemporaryDir cartella;
+    // T2.2 starts above the end of T1.1: a counter-step at «1.1».
+    const std::string linea =
+        lineaDi(cartella, "tratto,pozzetto_monte,pozzetto_valle,lunghezza,quota_monte,"
+                          "quota_valle,raggio,portata\n"
+                          "T1.1,P1.1,1.1,40,100,99.8,30,30\n"
+                          "T2.2,1.1,P3.3,50,100.2,99.5,30,60\n");
+    const struct {
+        std::vector<std::string> opzioni;
+        std::vector<std::string> attesi;
+    } casi[] = {
+        {{"--formato", "csv"}, {"\nT2.2,1.1,P3.3,", "al pozzetto «1.1»", "«T1.1», 99.80 m"}},
+        {{"--formato", "csv-it"}, {"\nT2.2;1.1;P3.3;", "al pozzetto «1.1»", "«T1.1», 99,80 m"}},
+        {{"--formato", "csv-it", "--separatore", "virgola"},
+         {"\nT2.2;1.1;P3.3;", "al pozzetto «1.1»"}},
+        {{"--separatore", "virgola"}, {"\nT2.2     1.1  P3.3  ", "«T1.1», 99,80 m"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.opzioni.back());
+        const Esito e = esegui(unite({"--tratti", linea}, c.opzioni));
+        ASSERT_EQ(e.stato, 0) << e.errori;
+        for (const std::string& atteso : c.attesi) {
+            EXPECT_NE(e.uscita.find(atteso), std::string::npos) << atteso << "\n" << e.uscita;
+        }
+        for (const char* nome : {"P1,1", "T1,1", "«1,1»", " 1,1 ", ";1,1;"}) {
+            EXPECT_EQ(e.uscita.find(nome), std::string::npos) << nome << "\n" << e.uscita;
+        }
+    }
+}
+
 // --profilo writes the path's profile beside the reaches' results, from the
 // longest path or from --da; what cannot be drawn or written is refused
 // with its reason and no file.
