@@ -5,6 +5,7 @@
 #include "calc/limiti_incremento.h"
 #include "calc/tabella.h"
 #include "cli/opzioni.h"
+#include "cli/progetto_cli.h"
 #include "cli/tratti_cli.h"
 #include "cli/uscita_si.h"
 #include "errori/errore_runtime.h"
@@ -14,19 +15,28 @@
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
+#include "numeri/testo_valore.h"
 #include "relazione/file_risultati.h"
 #include "relazione/report_senza_finestra.h"
 #include "table/tabella_risultati.h"
 #include "table/testo_griglia.h"
+#include "valutazione/valutazione.h"
 #include "versione.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <ostream>
+#include <stdexcept>
 
 namespace {
 
 constexpr const char* nomeProgramma = "sezione-inglese-cli";
+
+// A computation the evaluation could not make, in its words.
+class CalcoloFallito : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 // Keeps the increment within the bounds the window applies, and says so.
 void limitaIncrementoConNota(calcolo::Ingressi& ingressi, std::ostream& errori) {
@@ -86,10 +96,10 @@ std::string testoComeGriglia(const std::vector<RigaUscita>& righe, OpzioniCli::F
             ++colonna;
             celle.push_back(colonna >= 5 && !analisi::turbolento(g)
                                 ? ""
-                                : perLettura(TestoValore(colonna, valore),
-                                             formato == OpzioniCli::Formato::Tabella
-                                                 ? separatore
-                                                 : Separatore::Punto));
+                                : TestoValore(colonna, valore,
+                                              formato == OpzioniCli::Formato::Tabella
+                                                  ? separatore
+                                                  : Separatore::Punto));
         }
         testi.push_back(std::move(celle));
     }
@@ -120,11 +130,17 @@ void notaMotoNonTurbolento(const std::vector<RigaUscita>& righe, std::ostream& e
 }
 
 // The heights where the flow or the velocity takes the asked value, the
-// height of the minimum flow, then the full section and the true maxima; a
+// height of the minimum flow, then the full section and the true maxima,
+// on the evaluation's section: with --verifiche its own answers to the
+// project's design values, else the answers to the values of the line. A
 // value never reached gets a note, and so does a project with no design
 // value to answer.
-std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::Risposte& risposte,
-                                      std::ostream& errori) {
+std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni,
+                                      const valutazione::Sezione& sezione, std::ostream& errori) {
+    if (!sezione.risposte) {
+        throw CalcoloFallito(sezione.errore);
+    }
+    const analisi::Risposte& risposte = *sezione.risposte;
     const auto litri = [](std::optional<double> v) { return v ? *v / 1000 : v; };
     const auto metri = [](std::optional<double> v) { return v ? *v / 100 : v; };
     if (!opzioni.portata && !opzioni.velocita && !opzioni.portataMinima) {
@@ -132,8 +148,11 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
                << "» non ha né una portata né una velocità di progetto: solo la sezione piena "
                   "e i massimi\n";
     }
-    const analisi::RisposteRichieste richieste = analisi::risposteRichieste(
-        risposte, litri(opzioni.portata), metri(opzioni.velocita), litri(opzioni.portataMinima));
+    const analisi::RisposteRichieste richieste =
+        opzioni.verifiche
+            ? sezione.richieste
+            : analisi::risposteRichieste(risposte, litri(opzioni.portata), metri(opzioni.velocita),
+                                         litri(opzioni.portataMinima));
     if (!richieste.portataRaggiunta) {
         errori << nomeProgramma << ": nota: nessuna altezza con portata " << CStr(*opzioni.portata)
                << " l/s; la portata massima della sezione è "
@@ -157,27 +176,60 @@ std::vector<RigaUscita> righeRisposte(const OpzioniCli& opzioni, const analisi::
 }
 
 // The table, on a grid of its own as the window shows it; then, when asked,
-// the answers or the curve in the table's place.
-std::string calcola(const OpzioniCli& opzioni, const calcolo::Tabella& tabella,
-                    std::ostream& errori) {
-    const calcolo::Ingressi& ingressi = tabella.ingressi;
-    const analisi::Sezione sezione{tabella.raggioM, ingressi.pendenza,
-                                   opzioni.resistenzaRisposte.value_or(ingressi.resistenza()),
-                                   opzioni.geometriaRisposte.value_or(ingressi.geometria)};
+// the answers or the curve of the evaluation's section in the table's place.
+std::string testoRisultati(const OpzioniCli& opzioni, const valutazione::Valutazione& valutazione,
+                           std::ostream& errori) {
     std::vector<RigaUscita> righe;
     if (opzioni.portata || opzioni.velocita || opzioni.portataMinima || opzioni.verifiche) {
-        righe = righeRisposte(opzioni, analisi::Risposte(sezione), errori);
+        righe = righeRisposte(opzioni, valutazione.sezione, errori);
     } else if (opzioni.curva > 0) {
-        for (const analisi::Grandezze& punto : analisi::curva(sezione, opzioni.curva)) {
+        for (const analisi::Grandezze& punto :
+             analisi::curva(*valutazione.sezione.sezione, opzioni.curva)) {
             righe.push_back({"", punto});
         }
     } else {
-        righe = righeTabella(tabella);
+        righe = righeTabella(*valutazione.tabella.tabella);
     }
     notaMotoNonTurbolento(righe, errori);
     return opzioni.formato == OpzioniCli::Formato::Si
                ? testoSi(righe)
                : testoComeGriglia(righe, opzioni.formato, opzioni.separatore);
+}
+
+// A box of the project that does not read stops what needs it, for the
+// reason every window gives: the answers, and with them every output, as
+// the line reads the project whole; the line of reaches, where it is
+// printed or drawn.
+void verificaCaselle(const OpzioniCli& opzioni, const valutazione::Valutazione& valutazione) {
+    if (valutazione.sezione.impedimento) {
+        throw casellaNonValida(opzioni.progetto, *valutazione.sezione.impedimento);
+    }
+    if (valutazione.linea.impedimento && (!opzioni.tratti.empty() || !opzioni.profilo.empty())) {
+        throw casellaNonValida(opzioni.progetto, *valutazione.linea.impedimento);
+    }
+}
+
+// The files the line asks for, each from the one evaluation. The profile
+// first: what it cannot draw is refused before any file is written.
+void scriviFile(const OpzioniCli& opzioni, const progetto::Progetto& progetto,
+                const valutazione::Valutazione& valutazione, std::ostream& errori) {
+    if (!opzioni.profilo.empty()) {
+        scriviProfiloDellaLinea(opzioni, valutazione.rete);
+    }
+    const calcolo::Tabella& tabella = *valutazione.tabella.tabella;
+    if (!opzioni.documento.empty()) {
+        scriviReportSenzaFinestra(opzioni.documento, tabella, opzioni.separatore);
+    }
+    if (!opzioni.relazione.empty()) {
+        scriviRelazioneCalcoloSenzaFinestra(opzioni.relazione, progetto, valutazione,
+                                            opzioni.separatore);
+        for (const std::string& nota : trattiNonCalcolati(valutazione.rete)) {
+            errori << nomeProgramma << ": nota: " << nota << '\n';
+        }
+    }
+    if (!opzioni.file.empty()) {
+        ScriviRisultati(PercorsoRisultati(opzioni.file), tabella, opzioni.separatore);
+    }
 }
 
 // Prints the text whole. Output that did not reach its destination (a full
@@ -214,45 +266,25 @@ int eseguiCli(const std::vector<std::string>& argomenti, std::ostream& uscita,
     }
     std::string risultati;
     try {
+        const ProgettoCli daValutare = progettoDaValutare(opzioni);
+        const valutazione::Valutazione valutazione = valutazione::valuta(
+            daValutare.progetto,
+            valutazione::tabellaCalcolata(tabellaDelleOpzioni(opzioni, errori)));
+        verificaCaselle(opzioni, valutazione);
         if (!opzioni.tratti.empty()) {
-            LineaCli linea = lineaDelFile(opzioni);
-            if (!opzioni.profilo.empty()) {
-                scriviProfiloDellaLinea(opzioni, linea);
-            }
-            if (!opzioni.relazione.empty()) {
-                const progetto::Progetto progetto = progettoConIlFile(opzioni);
-                scriviRelazioneCalcoloSenzaFinestra(
-                    opzioni.relazione, progetto,
-                    valutazione::valuta(progetto, valutazione::tabellaCalcolata(
-                                                      tabellaDelleOpzioni(opzioni, errori))),
-                    opzioni.separatore);
-            }
-            return stampa(uscita, errori, testoEsitiTratti(opzioni, std::move(linea)));
+            verificaForma(opzioni, valutazione.rete, daValutare.righeDelFile);
+            risultati = testoEsitiTratti(opzioni, valutazione.rete, daValutare.righeDelFile);
+        } else {
+            risultati = testoRisultati(opzioni, valutazione, errori);
         }
-        const calcolo::Tabella tabella = tabellaDelleOpzioni(opzioni, errori);
-        risultati = calcola(opzioni, tabella, errori);
-        if (!opzioni.documento.empty()) {
-            scriviReportSenzaFinestra(opzioni.documento, tabella, opzioni.separatore);
-        }
-        if (!opzioni.relazione.empty()) {
-            scriviRelazioneCalcoloSenzaFinestra(
-                opzioni.relazione, opzioni.comeScritto,
-                valutazione::valuta(opzioni.comeScritto, valutazione::tabellaCalcolata(tabella)),
-                opzioni.separatore);
-            for (const std::string& nota : trattiNonCalcolati(opzioni.comeScritto)) {
-                errori << nomeProgramma << ": nota: " << nota << '\n';
-            }
-        }
-        if (!opzioni.file.empty()) {
-            ScriviRisultati(PercorsoRisultati(opzioni.file), tabella, opzioni.separatore);
-        }
-        if (!opzioni.profilo.empty()) {
-            scriviProfiloDellaLinea(opzioni, lineaDelProgetto(opzioni));
-        }
+        scriviFile(opzioni, daValutare.progetto, valutazione, errori);
     } catch (const ErroreUso& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';
         return 2;
     } catch (const ErroreFile& e) {
+        errori << nomeProgramma << ": " << e.what() << '\n';
+        return 1;
+    } catch (const CalcoloFallito& e) {
         errori << nomeProgramma << ": " << e.what() << '\n';
         return 1;
     } catch (const std::exception& e) {

@@ -131,12 +131,11 @@ std::vector<double> catalogo(const std::string& opzione, const std::string& test
     }
 }
 
-tratti::Allineamento allineamento(const std::string& testo) {
-    if (const std::optional<tratti::Allineamento> a = tratti::allineamentoDaNome(testo)) {
-        return *a;
+void verificaAllineamento(const std::string& testo) {
+    if (!tratti::allineamentoDaNome(testo)) {
+        throw ErroreUso("allineamento sconosciuto per --allineamento: «" + testo +
+                        "» (cieli, pelo o fondo)");
     }
-    throw ErroreUso("allineamento sconosciuto per --allineamento: «" + testo +
-                    "» (cieli, pelo o fondo)");
 }
 
 } // namespace
@@ -215,7 +214,7 @@ const char* const testoAiuto =
     "                       pozzetto_valle) è in rete: ha un raggio non minore di quelli\n"
     "                       a monte, le quote portate da monte, le verifiche di\n"
     "                       continuità; terreno_monte e terreno_valle danno le quote\n"
-    "                       del terreno dei pozzetti\n"
+    "                       del terreno dei pozzetti, insieme a quelle di --progetto\n"
     "  --allineamento A     con --tratti, come si allinea ai pozzetti un tratto sui\n"
     "                       tratti che vi entrano: cieli (predefinito), pelo (il pelo\n"
     "                       libero alla portata di progetto) o fondo (senza salti)\n"
@@ -223,7 +222,8 @@ const char* const testoAiuto =
     "                       con --tratti, in m: il terreno sopra il cielo del tratto\n"
     "                       (predefinito 1.00), lo scavo dal terreno allo scorrimento\n"
     "                       e il salto oltre il quale serve un pozzetto di salto\n"
-    "                       (predefiniti: nessun limite)\n"
+    "                       (predefiniti: nessun limite); l'allineamento e i limiti\n"
+    "                       della rete sono altrimenti quelli di --progetto\n"
     "  --profilo FILE       con --tratti o con i tratti di --progetto, scrive anche il\n"
     "                       profilo longitudinale (.pdf, .svg, .png o .dxf) del percorso\n"
     "                       dal pozzetto di testa allo sbocco; il PDF in fogli A3\n"
@@ -248,15 +248,40 @@ const char* const testoAiuto =
 
 namespace {
 
-// The box of the project that an option fills, as typed.
-progetto::Casella& casellaScritta(progetto::Progetto& p, const std::string& opzione) {
-    return opzione == "--raggio"         ? p.ingressi.raggio
-           : opzione == "--pendenza"     ? p.ingressi.pendenza
-           : opzione == "--incremento"   ? p.ingressi.incremento
-           : opzione == "--coefficiente" ? p.ingressi.coefficiente
-           : opzione == "--portata"      ? p.verifiche.portataProgetto
-           : opzione == "--velocita"     ? p.verifiche.velocitaProgetto
-                                         : p.verifiche.portataMinima;
+// The box of the project that an option fills, as typed; none for an
+// option that fills no box.
+progetto::Casella* casellaScritta(progetto::Progetto& p, const std::string& opzione) {
+    const std::pair<const char*, progetto::Casella*> caselle[] = {
+        {"--raggio", &p.ingressi.raggio},
+        {"--pendenza", &p.ingressi.pendenza},
+        {"--incremento", &p.ingressi.incremento},
+        {"--coefficiente", &p.ingressi.coefficiente},
+        {"--portata", &p.verifiche.portataProgetto},
+        {"--velocita", &p.verifiche.velocitaProgetto},
+        {"--portata-minima", &p.verifiche.portataMinima},
+        {"--velocita-minima", &p.verifiche.velocitaMinima},
+        {"--velocita-massima", &p.verifiche.velocitaMassima},
+        {"--riempimento-massimo", &p.verifiche.riempimentoMassimo},
+        {"--scabrezza", &p.verifiche.scabrezza},
+        {"--temperatura", &p.verifiche.temperatura},
+        {"--ricoprimento-minimo", &p.rete.ricoprimentoMinimo},
+        {"--profondita-massima", &p.rete.profonditaMassima},
+        {"--salto-massimo", &p.rete.saltoMassimo},
+    };
+    for (const auto& [nome, casella] : caselle) {
+        if (opzione == nome) {
+            return casella;
+        }
+    }
+    return nullptr;
+}
+
+// The range of a length of the network's rules, for its option.
+const tratti::Campo* campoDellaRete(const std::string& opzione) {
+    return opzione == "--ricoprimento-minimo"  ? &tratti::campoRicoprimento
+           : opzione == "--profondita-massima" ? &tratti::campoProfondita
+           : opzione == "--salto-massimo"      ? &tratti::campoSalto
+                                               : nullptr;
 }
 
 // The defaults, as a new project's boxes would hold them.
@@ -293,31 +318,22 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
                          : opzione == "--incremento"   ? &opzioni.incremento
                          : opzione == "--coefficiente" ? &opzioni.coefficiente
                                                        : nullptr;
-        // Limits typed in cm/s and %, kept in m/s and as a fraction.
-        // The network's limits, in m.
-        std::optional<double>* metri = opzione == "--profondita-massima"
-                                           ? &opzioni.profonditaMassima
-                                       : opzione == "--salto-massimo" ? &opzioni.saltoMassimo
-                                                                      : nullptr;
-        const tratti::Campo& campoMetri =
-            opzione == "--salto-massimo" ? tratti::campoSalto : tratti::campoProfondita;
+        // Limits typed in cm/s and %.
+        const bool centesimi = opzione == "--velocita-minima" || opzione == "--velocita-massima" ||
+                               opzione == "--riempimento-massimo";
+        const tratti::Campo* metri = campoDellaRete(opzione);
         std::optional<double>* scala = opzione == "--scala-orizzontale" ? &opzioni.scalaOrizzontale
                                        : opzione == "--scala-verticale" ? &opzioni.scalaVerticale
                                                                         : nullptr;
-        double* centesimi = opzione == "--velocita-minima"    ? &opzioni.limiti.velocitaMinima
-                            : opzione == "--velocita-massima" ? &opzioni.limiti.velocitaMassima
-                            : opzione == "--riempimento-massimo"
-                                ? &opzioni.limiti.riempimentoMassimo
-                                : nullptr;
         const bool conValore =
-            numero != nullptr || centesimi != nullptr || opzione == "--formato" ||
-            opzione == "--documento" || opzione == "--file" || opzione == "--portata" ||
-            opzione == "--velocita" || opzione == "--portata-minima" || opzione == "--curva" ||
-            opzione == "--geometria" || opzione == "--progetto" || opzione == "--relazione" ||
-            opzione == "--legge" || opzione == "--scabrezza" || opzione == "--temperatura" ||
-            opzione == "--tratti" || opzione == "--catalogo" || opzione == "--separatore" ||
-            metri != nullptr || opzione == "--allineamento" || opzione == "--ricoprimento-minimo" ||
-            scala != nullptr || opzione == "--profilo" || opzione == "--da";
+            numero != nullptr || centesimi || opzione == "--formato" || opzione == "--documento" ||
+            opzione == "--file" || opzione == "--portata" || opzione == "--velocita" ||
+            opzione == "--portata-minima" || opzione == "--curva" || opzione == "--geometria" ||
+            opzione == "--progetto" || opzione == "--relazione" || opzione == "--legge" ||
+            opzione == "--scabrezza" || opzione == "--temperatura" || opzione == "--tratti" ||
+            opzione == "--catalogo" || opzione == "--separatore" || metri != nullptr ||
+            opzione == "--allineamento" || scala != nullptr || opzione == "--profilo" ||
+            opzione == "--da";
         if (!conValore) {
             throw ErroreUso("opzione sconosciuta: «" + opzione + "» (vedere --help)");
         }
@@ -331,16 +347,15 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
         opzioni.date.insert(opzione);
         if (numero != nullptr) {
             *numero = valorePositivo(opzione, valore);
-            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
-        } else if (centesimi != nullptr) {
-            *centesimi = valorePositivo(opzione, valore) / 100;
-            if (centesimi == &opzioni.limiti.riempimentoMassimo && *centesimi > 1) {
+        } else if (centesimi) {
+            const double limite = valorePositivo(opzione, valore);
+            if (opzione == "--riempimento-massimo" && limite > 100) {
                 throw ErroreUso(
                     "--riempimento-massimo è una parte dell'altezza: al più 100, non «" + valore +
                     "»");
             }
         } else if (metri != nullptr) {
-            *metri = nelCampo(opzione, valore, campoMetri);
+            nelCampo(opzione, valore, *metri);
         } else if (scala != nullptr) {
             *scala = valorePositivo(opzione, valore);
             if (!scalaAmmessa(**scala)) {
@@ -355,12 +370,11 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzioni.profilo = valore;
         } else if (opzione == "--da") {
             opzioni.da = valore;
-        } else if (opzione == "--ricoprimento-minimo") {
-            opzioni.ricoprimentoMinimo = nelCampo(opzione, valore, tratti::campoRicoprimento);
         } else if (opzione == "--allineamento") {
-            opzioni.allineamento = allineamento(valore);
+            verificaAllineamento(valore);
+            opzioni.comeScritto.rete.allineamento = valore;
         } else if (opzione == "--catalogo") {
-            opzioni.catalogo = catalogo(opzione, valore);
+            opzioni.comeScritto.catalogo = catalogo(opzione, valore);
         } else if (opzione == "--tratti") {
             opzioni.tratti = valore;
         } else if (opzione == "--formato") {
@@ -372,28 +386,21 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             }
         } else if (opzione == "--geometria") {
             opzioni.geometria = geometria(valore);
-            opzioni.geometriaRisposte.reset();
             opzioni.comeScritto.verifiche.geometria = valore;
         } else if (opzione == "--portata") {
             opzioni.portata = valorePositivo(opzione, valore);
-            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--velocita") {
             opzioni.velocita = valorePositivo(opzione, valore);
-            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--portata-minima") {
             opzioni.portataMinima = valorePositivo(opzione, valore);
-            casellaScritta(opzioni.comeScritto, opzione) = progetto::Casella::daTesto(valore);
         } else if (opzione == "--curva") {
             opzioni.curva = punti(opzione, valore);
         } else if (opzione == "--legge") {
             opzioni.legge = legge(valore);
-            opzioni.comeScritto.verifiche.legge = valore;
         } else if (opzione == "--scabrezza") {
             opzioni.scabrezza = valorePositivo(opzione, valore);
-            opzioni.comeScritto.verifiche.scabrezza = progetto::Casella::daTesto(valore);
         } else if (opzione == "--temperatura") {
             opzioni.temperatura = temperatura(opzione, valore);
-            opzioni.comeScritto.verifiche.temperatura = progetto::Casella::daTesto(valore);
         } else if (opzione == "--file") {
             opzioni.file = valore;
         } else if (opzione == "--progetto") {
@@ -405,6 +412,9 @@ OpzioniCli opzioniLette(const std::vector<std::string>& argomenti, OpzioniCli op
             opzioni.relazione = valore;
         } else {
             opzioni.documento = valore;
+        }
+        if (progetto::Casella* casella = casellaScritta(opzioni.comeScritto, opzione)) {
+            *casella = progetto::Casella::daTesto(valore);
         }
     }
     return opzioni;
@@ -466,6 +476,26 @@ void verificaLegge(OpzioniCli& opzioni) {
     }
 }
 
+// The law the line gives, in the boxes of the analysis window, which every
+// window reads it from: --legge's, with --scabrezza (none: Bazin's γ is the
+// table's) and --temperatura (none: the usual one); else the project's,
+// whose Bazin takes --coefficiente as its γ.
+void leggeNelProgetto(OpzioniCli& opzioni) {
+    progetto::Verifiche& v = opzioni.comeScritto.verifiche;
+    const auto data = [&](const char* opzione) { return opzioni.date.count(opzione) > 0; };
+    if (data("--legge") || data("--scabrezza")) {
+        v.legge = std::string(formule::chiaveLegge(opzioni.legge));
+        if (!data("--scabrezza")) {
+            v.scabrezza = {};
+        }
+        if (opzioni.legge == formule::Legge::Colebrook && !data("--temperatura")) {
+            v.temperatura = progetto::Casella::daTesto(CStr(formule::Resistenza().temperatura));
+        }
+    } else if (data("--coefficiente") && formule::leggeDaChiave(v.legge) == formule::Legge::Bazin) {
+        v.scabrezza = {};
+    }
+}
+
 // --tratti takes each reach's radius, slope and flows from its file, and
 // prints their results only; the limits and the catalogue are its alone.
 void verificaTratti(const OpzioniCli& opzioni) {
@@ -518,6 +548,7 @@ OpzioniCli opzioniComplete(const std::vector<std::string>& argomenti) {
     verificaTratti(opzioni);
     verificaProfilo(opzioni);
     verificaLegge(opzioni);
+    leggeNelProgetto(opzioni);
     verificaUscite(opzioni);
     return opzioni;
 }

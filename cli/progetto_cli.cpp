@@ -1,12 +1,12 @@
 #include "cli/progetto_cli.h"
 
-#include "caselle/ingressi.h"
 #include "errori/errore_runtime.h"
+#include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
 #include "numeri/numero_positivo.h"
-#include "progetto/legge_progetto.h"
 #include "progetto/progetto.h"
 
+#include <limits>
 #include <optional>
 
 namespace {
@@ -49,21 +49,6 @@ std::optional<double> valoreDiProgetto(const std::string& percorso, const Casell
     return letto.valore;
 }
 
-// The analysis window's law, read as it reads its boxes; none for Bazin
-// with an empty coefficient, which is the table's γ.
-std::optional<formule::Resistenza> leggeDelleRisposte(const std::string& percorso,
-                                                      const progetto::Verifiche& v) {
-    const progetto::LeggeLetta letta = progetto::leggiLegge(v, 0);
-    if (letta.chiave != nullptr) {
-        const progetto::Casella& casella =
-            std::string_view(letta.chiave) == "scabrezza" ? v.scabrezza : v.temperatura;
-        throw ErroreUso("il progetto «" + percorso + "» non ha un valore valido per la legge (" +
-                        "verifiche." + letta.chiave + ": «" + casella.testo + "»). " +
-                        letta.motivo);
-    }
-    return letta.dellaTabella ? std::nullopt : letta.resistenza;
-}
-
 } // namespace
 
 OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
@@ -93,87 +78,32 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
         opzioni.incremento =
             ingresso(percorso, i.incremento, "incremento", "un incremento positivo");
     }
-    // The file's geometry is the analysis window's: the answers' only, as
-    // in the window, whose table keeps the table's formulas.
-    opzioni.geometriaRisposte = progetto::geometriaDi(v);
-    // The law likewise, unless the line names one for everything. Bazin's
-    // γ on the line is the table's, and Bazin's law takes it too; another
-    // law of the file keeps its own coefficient.
-    const bool bazinDellaLinea =
-        !dalFile("--coefficiente") && formule::leggeDaChiave(v.legge) == formule::Legge::Bazin;
-    if (dalFile("--legge") && dalFile("--scabrezza") && dalFile("--temperatura") &&
-        !bazinDellaLinea) {
-        opzioni.resistenzaRisposte = leggeDelleRisposte(percorso, v);
-    }
-    // The limits, in cm/s and %, for the reaches only: a bad one is no
-    // error without them.
+    // The limits hold the reaches, read strictly: a bad one is no error
+    // without them, nor where an option replaces it. A filling is a share
+    // of the height, as the analysis window holds it.
     const struct {
         const char* opzione;
         const Casella& casella;
         const char* chiave;
         const char* cosa;
-        double& limite;
+        double massimo;
     } limiti[] = {
         {"--velocita-minima", v.velocitaMinima, "velocitaMinima", "una velocità minima valida",
-         opzioni.limiti.velocitaMinima},
+         std::numeric_limits<double>::infinity()},
         {"--velocita-massima", v.velocitaMassima, "velocitaMassima", "una velocità massima valida",
-         opzioni.limiti.velocitaMassima},
+         std::numeric_limits<double>::infinity()},
         {"--riempimento-massimo", v.riempimentoMassimo, "riempimentoMassimo",
-         "un riempimento massimo valido", opzioni.limiti.riempimentoMassimo},
+         "un riempimento massimo valido", 100},
     };
     for (const auto& l : limiti) {
-        if (perTratti && dalFile(l.opzione)) {
-            if (const std::optional<double> valore =
-                    valoreDiProgetto(percorso, l.casella, l.chiave, l.cosa)) {
-                l.limite = *valore / 100;
-            }
+        if (!perTratti || !dalFile(l.opzione)) {
+            continue;
         }
-    }
-    // A filling is a share of the height, as the analysis window holds it.
-    if (opzioni.limiti.riempimentoMassimo > 1) {
-        throw ErroreUso("il progetto «" + percorso + "» non ha " + limiti[2].cosa +
-                        " (verifiche.riempimentoMassimo: «" + v.riempimentoMassimo.testo +
-                        "»): al più 100");
-    }
-    // The reaches are sized from the project's catalogue, as in its report.
-    if (perTratti && dalFile("--catalogo") && !p.catalogo.empty()) {
-        opzioni.catalogo = p.catalogo;
-    }
-    // The network's rules likewise, option by option: a box the window
-    // would mark red stops the line here too.
-    if (perTratti) {
-        const struct {
-            const char* opzione;
-            const Casella& casella;
-            const char* chiave;
-            const tratti::Campo& campo;
-        } lunghezze[] = {
-            {"--ricoprimento-minimo", p.rete.ricoprimentoMinimo, "ricoprimento_minimo",
-             tratti::campoRicoprimento},
-            {"--profondita-massima", p.rete.profonditaMassima, "profondita_massima",
-             tratti::campoProfondita},
-            {"--salto-massimo", p.rete.saltoMassimo, "salto_massimo", tratti::campoSalto},
-        };
-        for (const auto& l : lunghezze) {
-            if (const std::optional<std::string> motivo = motivoLunghezza(l.casella.testo, l.campo);
-                motivo && dalFile(l.opzione)) {
-                throw ErroreUso("il progetto «" + percorso +
-                                "» non ha un valore valido per la rete (rete." + l.chiave + ": «" +
-                                l.casella.testo + "»). " + *motivo);
-            }
-        }
-        const tratti::Impostazioni rete = progetto::impostazioniTratti(v, p.rete, {}, {});
-        if (dalFile("--allineamento")) {
-            opzioni.allineamento = rete.allineamento;
-        }
-        if (dalFile("--ricoprimento-minimo")) {
-            opzioni.ricoprimentoMinimo = rete.ricoprimentoMinimo;
-        }
-        if (dalFile("--profondita-massima")) {
-            opzioni.profonditaMassima = rete.profonditaMassima;
-        }
-        if (dalFile("--salto-massimo")) {
-            opzioni.saltoMassimo = rete.saltoMassimo;
+        const std::optional<double> valore =
+            valoreDiProgetto(percorso, l.casella, l.chiave, l.cosa);
+        if (valore && *valore > l.massimo) {
+            throw ErroreUso("il progetto «" + percorso + "» non ha " + l.cosa + " (verifiche." +
+                            l.chiave + ": «" + l.casella.testo + "»): al più " + CStr(l.massimo));
         }
     }
     // Without --verifiche the design values play no part: a bad one is no error.
@@ -192,4 +122,11 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
         }
     }
     return opzioni;
+}
+
+ErroreUso casellaNonValida(const std::string& percorso,
+                           const valutazione::CasellaSbagliata& casella) {
+    return ErroreUso(testoVisibile("il progetto «" + percorso + "» non ha un valore valido per " +
+                                   casella.nome + " (" + casella.chiave + ": «" + casella.testo +
+                                   "»). " + casella.motivo));
 }

@@ -5,7 +5,6 @@
 #include "file/lettura_file.h"
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
-#include "progetto/legge_progetto.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/parole.h"
@@ -13,6 +12,8 @@
 #include "tratti/rete.h"
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 namespace {
 
@@ -52,64 +53,100 @@ std::string erroreDellaRete(const std::vector<tratti::ErroreRete>& errori,
     return "la rete non è un albero: " + testo;
 }
 
-tratti::Impostazioni impostazioniDelleOpzioni(const OpzioniCli& opzioni) {
-    tratti::Impostazioni impostazioni;
-    impostazioni.resistenza = progetto::leggeDeiTratti(
-        opzioni.resistenzaRisposte.value_or(opzioni.resistenza()), opzioni.comeScritto.verifiche);
-    impostazioni.geometria = opzioni.geometriaRisposte.value_or(opzioni.geometria);
-    impostazioni.limiti = opzioni.limiti;
-    impostazioni.catalogo = opzioni.catalogo;
-    impostazioni.allineamento = opzioni.allineamento;
-    impostazioni.ricoprimentoMinimo = opzioni.ricoprimentoMinimo;
-    impostazioni.profonditaMassima = opzioni.profonditaMassima;
-    impostazioni.saltoMassimo = opzioni.saltoMassimo;
-    return impostazioni;
+// The reaches of a file as their cells, each with its line.
+struct FileDeiTratti {
+    tratti::CelleLette lette;
+    std::vector<std::size_t> righe;
+};
+
+FileDeiTratti fileDeiTratti(const std::string& percorso) {
+    try {
+        const std::string testo = leggiFileIntero(percorso, tratti::fileMassimo);
+        FileDeiTratti file{tratti::leggiCelleTratti(testo), {}};
+        file.righe = tratti::leggiTrattiConRighe(testo).righe;
+        return file;
+    } catch (const ErroreFile& e) {
+        throw ErroreUso(e.what());
+    } catch (const csv::Errore& e) {
+        throw ErroreUso("«" + testoVisibile(percorso) + "», " + e.what());
+    }
+}
+
+// The project's manholes that the file's reaches name, with the file's
+// ground levels: one the project lists without a level takes the file's,
+// one it does not list is added, one it gives another level is an error.
+// The project's other manholes are not of this line.
+std::vector<progetto::RigaPozzetto>
+pozzettiConIlFile(const OpzioniCli& opzioni, const std::vector<tratti::CelleTratto>& celle,
+                  const std::vector<tratti::Pozzetto>& delFile) {
+    std::set<std::string, std::less<>> nominati;
+    for (const tratti::CelleTratto& c : celle) {
+        nominati.insert(c[tratti::PozzettoMonte]);
+        nominati.insert(c[tratti::PozzettoValle]);
+    }
+    std::vector<progetto::RigaPozzetto> pozzetti;
+    std::map<std::string, std::size_t, std::less<>> indici;
+    for (const progetto::RigaPozzetto& riga : opzioni.comeScritto.pozzetti) {
+        const std::string_view nome = csv::senzaSpazi(riga.pozzetto);
+        if (nominati.count(nome) > 0) {
+            indici.try_emplace(std::string(nome), pozzetti.size());
+            pozzetti.push_back(riga);
+        }
+    }
+    for (const tratti::Pozzetto& pozzetto : delFile) {
+        const progetto::Casella quota =
+            progetto::Casella::daTesto(TestoEsatto(*pozzetto.quotaTerreno));
+        const auto dove = indici.find(pozzetto.nome);
+        if (dove == indici.end()) {
+            pozzetti.push_back({pozzetto.nome, quota, pozzetto.nota, {}});
+            continue;
+        }
+        progetto::RigaPozzetto& riga = pozzetti[dove->second];
+        if (riga.quotaTerreno.vuota()) {
+            riga.quotaTerreno = quota;
+        } else if (progetto::quotaTerrenoDi(riga).valore != pozzetto.quotaTerreno) {
+            throw ErroreUso(testoVisibile(
+                "il pozzetto «" + pozzetto.nome + "» ha la quota del terreno " +
+                CStr(*pozzetto.quotaTerreno) + " nel file «" + opzioni.tratti + "» e " +
+                riga.quotaTerreno.testo + " nel progetto «" + opzioni.progetto + "»"));
+        }
+    }
+    return pozzetti;
 }
 
 } // namespace
 
-LineaCli lineaDelFile(const OpzioniCli& opzioni) {
-    tratti::TrattiLetti letti;
-    try {
-        letti = tratti::leggiTrattiConRighe(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
-    } catch (const ErroreFile& e) {
-        throw ErroreUso(e.what());
-    } catch (const csv::Errore& e) {
-        throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " + e.what());
+ProgettoCli progettoDaValutare(const OpzioniCli& opzioni) {
+    if (opzioni.tratti.empty()) {
+        return {opzioni.comeScritto, {}};
     }
-    LineaCli linea{std::move(letti.tratti), std::move(letti.pozzetti), std::move(letti.righe), {}};
-    linea.rete =
-        *tratti::calcolaRete(linea.tratti, linea.pozzetti, impostazioniDelleOpzioni(opzioni));
-    if (!linea.rete.errori.empty()) {
+    FileDeiTratti file = fileDeiTratti(opzioni.tratti);
+    ProgettoCli esito{opzioni.comeScritto, std::move(file.righe)};
+    progetto::Progetto& p = esito.progetto;
+    p.tratti.clear();
+    for (const tratti::CelleTratto& celle : file.lette.celle) {
+        p.tratti.push_back(progetto::rigaDaCelle(celle));
+    }
+    p.pozzetti = pozzettiConIlFile(opzioni, file.lette.celle, file.lette.pozzetti);
+    return esito;
+}
+
+void verificaForma(const OpzioniCli& opzioni, const valutazione::Rete& rete,
+                   const std::vector<std::size_t>& righeDelFile) {
+    if (!rete.esiti->errori.empty()) {
         throw ErroreUso("«" + testoVisibile(opzioni.tratti) + "», " +
-                        testoVisibile(erroreDellaRete(linea.rete.errori, linea.righe)));
+                        testoVisibile(erroreDellaRete(rete.esiti->errori, righeDelFile)));
     }
-    return linea;
 }
 
-LineaCli lineaDelProgetto(const OpzioniCli& opzioni) {
-    const progetto::Progetto& p = opzioni.comeScritto;
-    LineaCli linea;
-    for (const progetto::RigaLetta& riga : progetto::leggiRighe(p.tratti)) {
-        if (riga.tratto) {
-            linea.tratti.push_back(*riga.tratto);
-            linea.righe.push_back(riga.riga);
-        }
-    }
-    linea.pozzetti = progetto::pozzettiDi(p.pozzetti);
-    linea.rete = *tratti::calcolaRete(
-        linea.tratti, linea.pozzetti,
-        progetto::impostazioniTratti(p.verifiche, p.rete, opzioni.resistenza(), p.catalogo));
-    return linea;
+std::string testoEsitiTratti(const OpzioniCli& opzioni, const valutazione::Rete& rete,
+                             const std::vector<std::size_t>& righeDelFile) {
+    return tratti::testoEsiti(rete.tratti, rete.esiti->esiti, formatoTratti(opzioni.formato),
+                              opzioni.separatore, righeDelFile);
 }
 
-std::string testoEsitiTratti(const OpzioniCli& opzioni, LineaCli linea) {
-    return tratti::testoEsiti(linea.tratti, linea.rete.esiti, formatoTratti(opzioni.formato),
-                              opzioni.separatore, linea.righe);
-}
-
-void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {
-    const tratti::Percorsi percorsi(linea.tratti, linea.rete);
+void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const valutazione::Rete& rete) {
+    const tratti::Percorsi percorsi(rete.tratti, *rete.esiti);
     std::string testa = opzioni.da;
     if (testa.empty()) {
         const std::optional<std::string> piuLunga = percorsi.testaPiuLunga();
@@ -155,45 +192,9 @@ void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea) {
     }
 }
 
-progetto::Progetto progettoConIlFile(const OpzioniCli& opzioni) {
-    const tratti::CelleLette lette =
-        tratti::leggiCelleTratti(leggiFileIntero(opzioni.tratti, tratti::fileMassimo));
-    progetto::Progetto p = opzioni.comeScritto;
-    p.tratti.clear();
-    for (const tratti::CelleTratto& celle : lette.celle) {
-        p.tratti.push_back(progetto::rigaDaCelle(celle));
-    }
-    p.pozzetti.clear();
-    for (const tratti::Pozzetto& pozzetto : lette.pozzetti) {
-        p.pozzetti.push_back({pozzetto.nome,
-                              pozzetto.quotaTerreno
-                                  ? progetto::Casella::daTesto(TestoEsatto(*pozzetto.quotaTerreno))
-                                  : progetto::Casella{},
-                              pozzetto.nota,
-                              {}});
-    }
-    const auto casella = [](std::optional<double> valore) {
-        return valore ? progetto::Casella::daTesto(TestoEsatto(*valore)) : progetto::Casella{};
-    };
-    const analisi::Limiti& limiti = opzioni.limiti;
-    p.verifiche.velocitaMinima = casella(limiti.velocitaMinima * 100);
-    p.verifiche.velocitaMassima = casella(limiti.velocitaMassima * 100);
-    p.verifiche.riempimentoMassimo = casella(limiti.riempimentoMassimo * 100);
-    p.verifiche.geometria =
-        opzioni.geometriaRisposte.value_or(opzioni.geometria) == formule::Geometria::Esatta
-            ? "esatta"
-            : "tabellare";
-    p.rete.allineamento = std::string(tratti::nomeAllineamento(opzioni.allineamento));
-    p.rete.ricoprimentoMinimo = casella(opzioni.ricoprimentoMinimo);
-    p.rete.profonditaMassima = casella(opzioni.profonditaMassima);
-    p.rete.saltoMassimo = casella(opzioni.saltoMassimo);
-    p.catalogo = opzioni.catalogo;
-    return p;
-}
-
-std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto) {
+std::vector<std::string> trattiNonCalcolati(const valutazione::Rete& rete) {
     std::vector<std::string> note;
-    for (const progetto::RigaLetta& riga : progetto::leggiRighe(progetto.tratti)) {
+    for (const progetto::RigaLetta& riga : rete.righe) {
         if (riga.errore) {
             note.push_back(testoVisibile("tratto non calcolato nella relazione: " + riga.nome() +
                                          ", «" + riga.errore->colonna() +

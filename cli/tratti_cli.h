@@ -1,43 +1,42 @@
 #pragma once
 
 #include "cli/opzioni.h"
-#include "tratti/rete.h"
+#include "progetto/progetto.h"
+#include "valutazione/valutazione.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
-// A line of reaches as the command line has it, computed as a network.
-struct LineaCli {
-    std::vector<tratti::Tratto> tratti;
-    std::vector<tratti::Pozzetto> pozzetti;
-    std::vector<std::size_t> righe; // each reach's line in its file, from 1
-    tratti::EsitiRete rete;
+// The project the command line evaluates: the project as the line gives it
+// (`comeScritto`); with --tratti, its reaches are the file's and its
+// manholes those the reaches name, with the ground levels of the project
+// and of the file together.
+struct ProgettoCli {
+    progetto::Progetto progetto;
+    std::vector<std::size_t> righeDelFile; // with --tratti: each reach's line in its file, from 1
 };
 
-// --tratti: the reaches of the file verified, and sized where the radius is
-// empty, under the line's law, geometry, limits and catalogue, as a
-// network. A file that cannot be read, or that is malformed, or a network
-// that is not a tree, is an ErroreUso naming the file, the lines and the
-// column.
-LineaCli lineaDelFile(const OpzioniCli& opzioni);
-// The project's reaches and manholes, as its window computes them.
-LineaCli lineaDelProgetto(const OpzioniCli& opzioni);
+// A file of reaches that cannot be read or is malformed, and a manhole
+// whose ground level the file and the project give as two levels, are an
+// ErroreUso naming the file, and the line and the column or the levels.
+ProgettoCli progettoDaValutare(const OpzioniCli& opzioni);
 
-// One result line per reach, in the format asked for.
-std::string testoEsitiTratti(const OpzioniCli& opzioni, LineaCli linea);
+// --tratti: a network that is not a set of trees is an ErroreUso naming the
+// file, the fault and the lines of the reaches it concerns.
+void verificaForma(const OpzioniCli& opzioni, const valutazione::Rete& rete,
+                   const std::vector<std::size_t>& righeDelFile);
+
+// --tratti: one result line per reach, in the format asked for; a reach
+// that cannot be computed is named by its line of the file.
+std::string testoEsitiTratti(const OpzioniCli& opzioni, const valutazione::Rete& rete,
+                             const std::vector<std::size_t>& righeDelFile);
 
 // --profilo: the path from --da, or the longest, to its outlet, at the
 // scales given or fitted to A3 sheets. ErroreUso for a line without such a
 // path; ErroreFile for a file that cannot be written.
-void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const LineaCli& linea);
-
-// --relazione with --tratti: the project as typed (the options, or the
-// project file's), with the reaches and manholes of the file and the line's
-// criteria as the options give them, so that its report computes the very
-// line the results print.
-progetto::Progetto progettoConIlFile(const OpzioniCli& opzioni);
+void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const valutazione::Rete& rete);
 
 // The project's reaches that its report cannot compute, each with its name
 // and what is wrong, for a note on standard error.
-std::vector<std::string> trattiNonCalcolati(const progetto::Progetto& progetto);
+std::vector<std::string> trattiNonCalcolati(const valutazione::Rete& rete);

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -1240,6 +1241,201 @@ TEST(CliTratti, RelazioneDellaLinea) {
     }
 }
 
+namespace {
+
+std::string contenuto(const std::string& percorso) {
+    std::ifstream file(percorso);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// The texts of an SVG, in the order they are drawn.
+std::vector<std::string> testiSvg(const std::string& svg) {
+    static const QRegularExpression testo(">([^<]*)</text>");
+    std::vector<std::string> testi;
+    for (const QRegularExpressionMatch& m : testo.globalMatch(QString::fromStdString(svg))) {
+        testi.push_back(m.captured(1).toStdString());
+    }
+    return testi;
+}
+
+// The rows of an HTML document's tables, each as its cells' texts.
+std::vector<std::vector<std::string>> righeHtml(const std::string& html) {
+    const auto opzioni = QRegularExpression::DotMatchesEverythingOption;
+    static const QRegularExpression riga("<tr.*?</tr>", opzioni);
+    static const QRegularExpression cella("<t[dh].*?</t[dh]>", opzioni);
+    static const QRegularExpression marca("<[^>]*>");
+    std::vector<std::vector<std::string>> righe;
+    for (const QRegularExpressionMatch& r : riga.globalMatch(QString::fromStdString(html))) {
+        std::vector<std::string> celle;
+        for (const QRegularExpressionMatch& c : cella.globalMatch(r.captured())) {
+            celle.push_back(c.captured().remove(marca).trimmed().toStdString());
+        }
+        righe.push_back(std::move(celle));
+    }
+    return righe;
+}
+
+// A line of two reaches from P1 to P3, as a project's rows and as a file.
+const std::string trattiDiProva =
+    R"("tratti": [{"tratto": "A", "pozzetto_monte": "P1", "pozzetto_valle": "P2",
+                   "lunghezza": 40, "pendenza": 0.005, "quota_monte": 100, "portata": 30},
+                  {"tratto": "B", "pozzetto_monte": "P2", "pozzetto_valle": "P3",
+                   "lunghezza": 50, "pendenza": 0.005, "portata": 60}])";
+const std::string fileDiProva = "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,"
+                                "quota_monte,portata\n"
+                                "A,P1,P2,40,0.005,100,30\n"
+                                "B,P2,P3,50,0.005,,60\n";
+
+} // namespace
+
+// One project, one line: the filling h/H of each reach is the same in the
+// profile, in the calculation report and in the results of --tratti, under
+// the project's law whatever the table's Bazin γ.
+TEST(CliProgetto, LaStessaLineaNelProfiloNellaRelazioneENeiTratti) {
+    QTemporaryDir cartella;
+    const std::string dir = cartella.path().toStdString() + "/";
+    const std::string linea = lineaDi(cartella, fileDiProva);
+    const struct {
+        const char* legge;
+        std::vector<std::string> opzioni;
+    } casi[] = {
+        {R"("legge": "strickler", "scabrezza": 70)", {}},
+        {R"("legge": "manning", "scabrezza": 0.013)", {}},
+        {R"("legge": "bazin", "scabrezza": 0.46)", {}},
+        {R"("legge": "bazin", "scabrezza": 0.46)", {"--coefficiente", "0.3"}},
+        {R"("legge": "kutter", "scabrezza": 0.35)", {"--legge", "strickler", "--scabrezza", "60"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.legge);
+        const std::string progetto =
+            progettoDi(cartella, R"("ingressi": {"coefficiente": 0.16}, "verifiche": {)" +
+                                     std::string(c.legge) + "}, " + trattiDiProva);
+        const Esito tratti = esegui(
+            unite({"--tratti", linea, "--progetto", progetto, "--formato", "csv"}, c.opzioni));
+        ASSERT_EQ(tratti.stato, 0) << tratti.errori;
+        ASSERT_EQ(esegui(unite({"--progetto", progetto, "--profilo", dir + "p.svg", "--relazione",
+                                dir + "r.html"},
+                               c.opzioni))
+                      .stato,
+                  0);
+        std::vector<std::string> nelProfilo, nellaRelazione, attesiProfilo, attesiRelazione;
+        const std::vector<std::string> esiti = righe(tratti.uscita);
+        for (auto riga = esiti.begin() + 1; riga != esiti.end(); ++riga) {
+            const double riempimento = std::stod(campiCsv(*riga)[8]);
+            attesiProfilo.push_back(Format(riempimento / 100, "0.00"));
+            attesiRelazione.push_back(Format(riempimento, "0.0"));
+        }
+        const std::vector<std::string> testi = testiSvg(contenuto(dir + "p.svg"));
+        static const QRegularExpression sezione("^\\d+/\\d+$");
+        for (std::size_t k = 0; k + 2 < testi.size(); ++k) {
+            // Under each reach, its section ("50/75"), its flow, its h/H.
+            if (sezione.match(QString::fromStdString(testi[k])).hasMatch()) {
+                nelProfilo.push_back(testi[k + 2]);
+            }
+        }
+        std::size_t colonna = 0;
+        for (const std::vector<std::string>& riga : righeHtml(contenuto(dir + "r.html"))) {
+            const auto hH = std::find(riga.begin(), riga.end(), "h/H");
+            if (hH != riga.end()) {
+                colonna = static_cast<std::size_t>(hH - riga.begin());
+            } else if (colonna > 0 && riga.size() > colonna && (riga[0] == "A" || riga[0] == "B")) {
+                nellaRelazione.push_back(riga[colonna]);
+            }
+        }
+        EXPECT_EQ(nelProfilo, attesiProfilo);
+        EXPECT_EQ(nellaRelazione, attesiRelazione);
+    }
+}
+
+// --tratti with --progetto: the file's reaches under the project's manholes
+// and rules, as if the file gave the ground levels and the options the
+// rules; the options still override the project.
+TEST(CliTratti, IPozzettiELeRegoleDelProgetto) {
+    QTemporaryDir cartella;
+    const std::string senza = lineaDi(cartella, fileDiProva, "senza.csv");
+    const std::string terreni = "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,"
+                                "quota_monte,portata,terreno_monte,terreno_valle\n";
+    const std::string con =
+        lineaDi(cartella, terreni + "A,P1,P2,40,0.005,100,30,102,\nB,P2,P3,50,0.005,,60,,101.3\n",
+                "con.csv");
+    const std::string valle =
+        lineaDi(cartella, terreni + "A,P1,P2,40,0.005,100,30,,\nB,P2,P3,50,0.005,,60,,101.3\n",
+                "valle.csv");
+    const std::string regole = R"("rete": {"allineamento": "fondo", "profondita_massima": 1.9})";
+    // Z9 is not of the file's line: it is left out, not an unused manhole.
+    const std::string tutti =
+        progettoDi(cartella, regole + R"(, "pozzetti": [{"pozzetto": "P1", "quota_terreno": 102},
+                                   {"pozzetto": "P3", "quota_terreno": 101.3, "nota": "sbocco"},
+                                   {"pozzetto": "Z9", "quota_terreno": 50}])",
+                   "tutti.sezione");
+    const std::string monte = progettoDi(
+        cartella, regole + R"(, "pozzetti": [{"pozzetto": "P1", "quota_terreno": "102"}])",
+        "monte.sezione");
+    const std::vector<std::string> comeRegole = {"--allineamento", "fondo", "--profondita-massima",
+                                                 "1.9"};
+    const struct {
+        std::vector<std::string> argomenti, comeOpzioni;
+    } casi[] = {
+        {{"--tratti", senza, "--progetto", tutti}, unite({"--tratti", con}, comeRegole)},
+        {{"--tratti", con, "--progetto", tutti}, unite({"--tratti", con}, comeRegole)},
+        {{"--tratti", valle, "--progetto", monte}, unite({"--tratti", con}, comeRegole)},
+        {{"--tratti", senza, "--progetto", tutti, "--allineamento", "cieli"},
+         {"--tratti", con, "--allineamento", "cieli", "--profondita-massima", "1.9"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.argomenti[1] + " " + c.argomenti[3]);
+        const Esito e = esegui(unite(c.argomenti, {"--formato", "csv"}));
+        ASSERT_EQ(e.stato, 0) << e.errori;
+        EXPECT_EQ(e.uscita, esegui(unite(c.comeOpzioni, {"--formato", "csv"})).uscita);
+        const auto esiti = righe(e.uscita);
+        ASSERT_EQ(esiti.size(), 3u);
+        EXPECT_NE(campiCsv(esiti[1])[17], "") << "ricoprimento";
+        EXPECT_NE(e.uscita.find("scavo"), std::string::npos) << e.uscita;
+    }
+
+    const std::string altraQuota = progettoDi(
+        cartella, R"("pozzetti": [{"pozzetto": "P3", "quota_terreno": "101,2"}])", "altra.sezione");
+    const Esito due = esegui({"--tratti", con, "--progetto", altraQuota});
+    EXPECT_EQ(due.stato, 2);
+    EXPECT_EQ(due.uscita, "");
+    EXPECT_EQ(due.errori, "sezione-inglese-cli: il pozzetto «P3» ha la quota del terreno 101.3 "
+                          "nel file «" +
+                              con + "» e 101,2 nel progetto «" + altraQuota + "»\n");
+}
+
+// Names are printed as they were typed, in every format and with either
+// separator; only the numbers take the decimal comma.
+TEST(CliTratti, INomiComeScritti) {
+    QTemporaryDir cartella;
+    // T2.2 starts above the end of T1.1: a counter-step at «1.1».
+    const std::string linea =
+        lineaDi(cartella, "tratto,pozzetto_monte,pozzetto_valle,lunghezza,quota_monte,"
+                          "quota_valle,raggio,portata\n"
+                          "T1.1,P1.1,1.1,40,100,99.8,30,30\n"
+                          "T2.2,1.1,P3.3,50,100.2,99.5,30,60\n");
+    const struct {
+        std::vector<std::string> opzioni;
+        std::vector<std::string> attesi;
+    } casi[] = {
+        {{"--formato", "csv"}, {"\nT2.2,1.1,P3.3,", "al pozzetto «1.1»", "«T1.1», 99.80 m"}},
+        {{"--formato", "csv-it"}, {"\nT2.2;1.1;P3.3;", "al pozzetto «1.1»", "«T1.1», 99,80 m"}},
+        {{"--formato", "csv-it", "--separatore", "virgola"},
+         {"\nT2.2;1.1;P3.3;", "al pozzetto «1.1»"}},
+        {{"--separatore", "virgola"}, {"\nT2.2     1.1  P3.3  ", "«T1.1», 99,80 m"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.opzioni.back());
+        const Esito e = esegui(unite({"--tratti", linea}, c.opzioni));
+        ASSERT_EQ(e.stato, 0) << e.errori;
+        for (const std::string& atteso : c.attesi) {
+            EXPECT_NE(e.uscita.find(atteso), std::string::npos) << atteso << "\n" << e.uscita;
+        }
+        for (const char* nome : {"P1,1", "T1,1", "«1,1»", " 1,1 ", ";1,1;"}) {
+            EXPECT_EQ(e.uscita.find(nome), std::string::npos) << nome << "\n" << e.uscita;
+        }
+    }
+}
+
 // --profilo writes the path's profile beside the reaches' results, from the
 // longest path or from --da; what cannot be drawn or written is refused
 // with its reason and no file.
@@ -1250,6 +1446,10 @@ TEST(Cli, ProfiloLongitudinale) {
         << "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,raggio,portata\n"
            "A,P1,P2,40,0.005,100,,30\nB,P2,P3,50,0.005,,,60\nC,R1,P2,10,0.01,100.5,,5\n";
     std::ofstream(dir + "sciolti.csv") << "tratto,lunghezza,pendenza,portata\nA,40,0.005,30\n";
+    // A box of the rules that does not read stops the line, and its profile.
+    std::ofstream(dir + "salto.sezione")
+        << R"({"formato": "sezione-inglese", "versione": 1, "rete": {"salto_massimo": "abc"}, )"
+        << trattiDiProva << "}";
     std::ofstream(dir + "lunga.csv")
         << "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,portata\n"
            "A,P1,P2,5000,0.005,100,30\n";
@@ -1273,6 +1473,10 @@ TEST(Cli, ProfiloLongitudinale) {
         {{"--tratti", dir + "sciolti.csv", "--profilo", dir + "x.pdf"}, 2, nullptr, "percorso"},
         {{"--tratti", dir + "linea.csv", "--profilo", dir + "x.doc"}, 2, nullptr, ".dxf"},
         {{"--profilo", dir + "x.pdf"}, 2, nullptr, "--tratti"},
+        {{"--progetto", dir + "salto.sezione", "--profilo", dir + "x.pdf"},
+         2,
+         nullptr,
+         "il salto massimo (rete.salto_massimo: «abc»). Non è un numero."},
         {{"--tratti", dir + "linea.csv", "--da", "P1"}, 2, nullptr, "--profilo"},
         {{"--tratti", dir + "linea.csv", "--profilo", dir + "x.pdf", "--scala-verticale", "0"},
          2,

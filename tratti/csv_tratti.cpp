@@ -429,7 +429,8 @@ std::string testoNelFormato(std::size_t righe, const RigaDi& riga, Formato forma
     case Formato::Csv:
         return testoCsv(righe, riga);
     case Formato::CsvItaliano:
-        return testoCsvItaliano(righe, riga, 1); // the reach's name is a name
+        // The names of the reach and of its manholes are names: «1.1» stays.
+        return testoCsvItaliano(righe, riga, PozzettoValle + 1);
     case Formato::Tabella:
         break;
     }
