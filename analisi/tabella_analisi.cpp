@@ -32,25 +32,25 @@ std::vector<std::string> titoliAnalisi() {
 
 std::vector<std::string> testiAnalisi(const RigaAnalisi& riga, Separatore separatore) {
     const analisi::Risposta& r = riga.risposta.risposta;
+    const auto numero = [separatore](double valore, const char* modello) {
+        return Format(valore, modello, separatore);
+    };
     std::vector<std::string> testi = {riga.risposta.etichetta,
-                                      Format(r.altezza * 100, "###0.#0"),
-                                      Format(r.riempimento * 100, "##0.0"),
-                                      Format(r.area, "##0.###0"),
-                                      Format(r.contorno, "##0.###0"),
-                                      Format(r.raggioIdr, "##0.###0"),
-                                      Format(r.chezy, "##0.#0"),
-                                      Format(r.velocita * 100, "###0.#0"),
-                                      Format(r.portata * 1000, "#####0.#0"),
-                                      Format(r.portataRelativa * 100, "##0.0"),
-                                      Format(riga.scartoPercento, "#0.#0"),
+                                      numero(r.altezza * 100, "###0.#0"),
+                                      numero(r.riempimento * 100, "##0.0"),
+                                      numero(r.area, "##0.###0"),
+                                      numero(r.contorno, "##0.###0"),
+                                      numero(r.raggioIdr, "##0.###0"),
+                                      numero(r.chezy, "##0.#0"),
+                                      numero(r.velocita * 100, "###0.#0"),
+                                      numero(r.portata * 1000, "#####0.#0"),
+                                      numero(r.portataRelativa * 100, "##0.0"),
+                                      numero(riga.scartoPercento, "#0.#0"),
                                       riga.esito ? riga.esito->testo() : "riferimento"};
     // No C, V or Q where the law does not hold: the verdict says why.
     if (!analisi::turbolento(r)) {
         std::fill(testi.begin() + 6, testi.end() - 1, std::string());
         testi.back() = analisi::notaMotoNonTurbolento;
-    }
-    for (std::string& testo : testi) {
-        testo = perLettura(std::move(testo), separatore);
     }
     return testi;
 }
@@ -60,7 +60,7 @@ std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
                                          const analisi::Limiti& limiti, bool caselleValide,
                                          Separatore separatore) {
     const std::string portataMassima =
-        Format(risposte.portataMassima().portata * 1000, "#####0.#0");
+        Format(risposte.portataMassima().portata * 1000, "#####0.#0", separatore);
     std::vector<std::string> messaggi;
     if (!richieste.portataRaggiunta) {
         messaggi.push_back("Nessuna altezza con la portata di progetto: la portata massima della "
@@ -73,9 +73,10 @@ std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
                            portataMassima + " l/s.");
     }
     if (!richieste.velocitaRaggiunta) {
-        messaggi.push_back("Nessuna altezza con la velocità di progetto: la velocità massima "
-                           "della sezione è " +
-                           Format(risposte.velocitaMassima().velocita * 100, "###0.#0") + " cm/s.");
+        messaggi.push_back(
+            "Nessuna altezza con la velocità di progetto: la velocità massima "
+            "della sezione è " +
+            Format(risposte.velocitaMassima().velocita * 100, "###0.#0", separatore) + " cm/s.");
     }
     if (limiti.velocitaMinima > limiti.velocitaMassima) {
         messaggi.push_back("La velocità minima di autopulizia supera la massima ammessa: nessuna "
@@ -84,9 +85,6 @@ std::vector<std::string> messaggiAnalisi(const analisi::Risposte& risposte,
     if (!caselleValide) {
         messaggi.push_back("Le caselle in rosso non contengono un valore valido: il motivo "
                            "compare tenendo il puntatore sulla casella.");
-    }
-    for (std::string& m : messaggi) {
-        m = perLettura(std::move(m), separatore);
     }
     return messaggi;
 }

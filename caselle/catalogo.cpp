@@ -1,6 +1,7 @@
 #include "caselle/catalogo.h"
 
 #include "numeri/conversioni.h"
+#include "numeri/formato.h"
 #include "numeri/numero_positivo.h"
 #include "tratti/grandezze.h"
 #include "tratti/tratto.h"
@@ -45,7 +46,7 @@ std::string testo(const std::vector<double>& raggi, Separatore separatore) {
         esito.append(esito.empty()                       ? ""
                      : separatore == Separatore::Virgola ? "; "
                                                          : ", ")
-            .append(perLettura(CStr(r), separatore));
+            .append(Format(r, separatore));
     }
     return esito;
 }

@@ -2,6 +2,7 @@
 
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
+#include "numeri/formato.h"
 #include "numeri/testo_decimale.h"
 
 #include <cctype>
@@ -53,12 +54,13 @@ std::optional<std::string> motivoIngressoNonValido(std::string_view testo) {
     return "Il valore deve essere maggiore di zero.";
 }
 
-std::optional<std::string> motivoLetturaInParte(std::string_view testo) {
+std::optional<std::string> motivoLetturaInParte(std::string_view testo, Separatore separatore) {
     const NumeroLetto intero = leggiNumeroPositivo(testo);
     if (!intero.motivo) {
         return std::nullopt;
     }
-    return "Si legge " + CStr(ValCasella(testo)) + ": il resto del testo non fa parte del numero.";
+    return "Si legge " + Format(ValCasella(testo), separatore) +
+           ": il resto del testo non fa parte del numero.";
 }
 
 std::optional<std::string> motivoLunghezza(std::string_view testo, const tratti::Campo& campo) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "numeri/numero_positivo.h"
+#include "numeri/separatore.h"
 #include "tratti/grandezze.h"
 
 #include <optional>
@@ -15,7 +16,8 @@ std::optional<std::string> motivoIngressoNonValido(std::string_view testo);
 
 // For a text the window reads as a positive number, what of it is left
 // unread («12 cm» reads 12), or none when the whole text is the number.
-std::optional<std::string> motivoLetturaInParte(std::string_view testo);
+std::optional<std::string> motivoLetturaInParte(std::string_view testo,
+                                                Separatore separatore = Separatore::Punto);
 
 // For a length of the network's rules (a cover, a depth, a drop): why its
 // text is not empty or a number within its range, or none when it is.

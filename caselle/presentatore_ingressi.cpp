@@ -4,6 +4,7 @@
 #include "caselle/ingressi.h"
 #include "errori/errore_runtime.h"
 #include "numeri/conversioni.h"
+#include "numeri/formato.h"
 #include "numeri/testo_decimale.h"
 
 namespace presentatore {
@@ -11,7 +12,8 @@ namespace presentatore {
 namespace {
 
 // A text Val reads only in part is taken as Val reads it, and said so.
-Segnale segnala(const std::string& nome, const std::string& testo, Valutazione& v) {
+Segnale segnala(const std::string& nome, const std::string& testo, Valutazione& v,
+                Separatore separatore) {
     if (const auto motivo = motivoIngressoNonValido(testo)) {
         // Two separators are the usual slip: said on the line itself.
         v.segnalazioni.push_back(nome + (decimaleConPunto(testo).rifiuto
@@ -21,8 +23,8 @@ Segnale segnala(const std::string& nome, const std::string& testo, Valutazione& 
         v.rifiuti = true;
         return {Lettura::Rifiutata, *motivo};
     }
-    if (const auto inParte = motivoLetturaInParte(testo)) {
-        v.segnalazioni.push_back(nome + ": letto come " + CStr(ValCasella(testo)));
+    if (const auto inParte = motivoLetturaInParte(testo, separatore)) {
+        v.segnalazioni.push_back(nome + ": letto come " + Format(ValCasella(testo), separatore));
         return {Lettura::InParte, *inParte};
     }
     return {};
@@ -40,21 +42,23 @@ std::optional<IncrementoLimitato> incrementoUsato(const Testi& t) {
 
 // An increment out of its bounds (a positive number, then) is used bounded:
 // an orange frame says so until the bounded value is written back.
-std::optional<Segnale> incrementoLimitato(const Testi& t, Valutazione& v) {
+std::optional<Segnale> incrementoLimitato(const Testi& t, Valutazione& v, Separatore separatore) {
     using Limite = IncrementoLimitato::Limite;
     const auto usato = incrementoUsato(t);
     if (!usato || usato->limite == Limite::Nessuno) {
         return std::nullopt;
     }
     const double raggio = ValCasella(t.raggio);
-    const std::string valore = CStr(usato->valore);
+    const auto numero = [separatore](double x) { return Format(x, separatore); };
+    const std::string valore = numero(usato->valore);
     v.segnalazioni.push_back("Incremento limitato a " + valore + " mm (" +
                              (usato->limite == Limite::Minimo ? "minimo" : "massimo") +
                              " per questo raggio)");
-    return Segnale{Lettura::InParte,
-                   "Per un raggio di " + CStr(raggio) + " cm l'incremento va da " +
-                       CStr(limiteInferioreIncremento(raggio)) + " a " +
-                       CStr(limiteSuperioreIncremento(raggio)) + " mm: si usa " + valore + " mm."};
+    return Segnale{Lettura::InParte, "Per un raggio di " + numero(raggio) +
+                                         " cm l'incremento va da " +
+                                         numero(limiteInferioreIncremento(raggio)) + " a " +
+                                         numero(limiteSuperioreIncremento(raggio)) +
+                                         " mm: si usa " + valore + " mm."};
 }
 
 std::string elenco(const std::vector<std::string>& segnalazioni) {
@@ -69,21 +73,15 @@ std::string elenco(const std::vector<std::string>& segnalazioni) {
 
 Valutazione valuta(const Testi& t, Separatore separatore) {
     Valutazione v;
-    v.raggio = segnala("Raggio caratteristico", t.raggio, v);
-    v.pendenza = segnala("Pendenza", t.pendenza, v);
+    v.raggio = segnala("Raggio caratteristico", t.raggio, v, separatore);
+    v.pendenza = segnala("Pendenza", t.pendenza, v, separatore);
     if (t.coefficienteDigitato) {
-        v.coefficiente = segnala("Coeff. scabrezza Bazin", *t.coefficienteDigitato, v);
+        v.coefficiente = segnala("Coeff. scabrezza Bazin", *t.coefficienteDigitato, v, separatore);
     }
-    if (const auto limitato = incrementoLimitato(t, v)) {
+    if (const auto limitato = incrementoLimitato(t, v, separatore)) {
         v.incremento = *limitato;
     } else {
-        v.incremento = segnala("Incremento altezza", t.incremento, v);
-    }
-    for (Segnale* segnale : {&v.raggio, &v.pendenza, &v.coefficiente, &v.incremento}) {
-        segnale->motivo = perLettura(segnale->motivo, separatore);
-    }
-    for (std::string& segnalazione : v.segnalazioni) {
-        segnalazione = perLettura(segnalazione, separatore);
+        v.incremento = segnala("Incremento altezza", t.incremento, v, separatore);
     }
     return v;
 }

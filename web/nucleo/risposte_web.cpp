@@ -135,7 +135,7 @@ std::string risposte(const std::string& richiesta) {
             vMassima = std::max(vMassima, g.velocita * 100);
         }
         const std::string titolo =
-            "Sezione inglese " + TestoSezione(sezione.raggio * 100) +
+            "Sezione inglese " + TestoSezione(sezione.raggio * 100, separatore) +
             " cm · i = " + Format(sezione.pendenza, "#0.###0", separatore) + " · " +
             std::string(formule::nomeLegge(sezione.resistenza.legge)) + " " +
             Format(sezione.resistenza.coefficiente, separatore) + " · geometria " +
