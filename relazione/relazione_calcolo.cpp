@@ -93,14 +93,15 @@ QString comeScritto(const progetto::Casella& casella) {
     return casella.vuota() ? QString("—") : q(casella.testo);
 }
 
-// "0.18: Tubaz. …" names a list entry: its value, and its words, written
-// for pipes, with the section they are applied to.
-QString coefficienteComeScritto(const progetto::Casella& casella, const QString& sezione) {
+// "0.18: Tubaz. …" names a list entry: the program's value, and its words,
+// written for pipes, with the section they are applied to. Another text
+// stays as typed.
+QString coefficienteComeScritto(const progetto::Casella& casella, const QString& sezione,
+                                const Numeri& n) {
     for (const VoceCoefficiente& voce : vociCoefficiente) {
         const std::string testo = voce.testo;
         if (casella.testo == testo) {
-            const auto due = testo.find(": ");
-            return q(testo.substr(0, due)) + " (voce dell'elenco «" + q(testo.substr(due + 2)) +
+            return n(voce.valore) + " (voce dell'elenco «" + q(testo.substr(testo.find(": ") + 2)) +
                    "», applicata alla sezione inglese " + sezione + " cm)";
         }
     }
@@ -564,7 +565,7 @@ class Relazione {
         const formule::Resistenza r = t_.ingressi.resistenza();
         if (r.legge == formule::Legge::Bazin) {
             return {"Coefficiente di scabrezza di Bazin γ (tabella)",
-                    coefficienteComeScritto(p_.ingressi.coefficiente, dimensioni()), "m½"};
+                    coefficienteComeScritto(p_.ingressi.coefficiente, dimensioni(), n_), "m½"};
         }
         return {"Legge di resistenza (tabella)",
                 q(formule::nomeLegge(r.legge)) + ", " + q(testoResistenza(r, n_.separatore())), ""};

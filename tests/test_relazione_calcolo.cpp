@@ -551,6 +551,8 @@ TEST_F(RelazioneCalcolo, NumeriConLaVirgola) {
     const QString testo = relazione(Separatore::Virgola);
     for (const char* atteso : {
              R"(Pendenza del fondo i\n0\.0035\nm/m)",
+             R"(\n0,18 \(voce dell'elenco «Tubaz\. Ø >400 mm, acqua limpida», applicata alla )"
+             R"(sezione inglese 40 × 60 cm\))",
              R"(Coefficiente ks delle verifiche\n1\.5\nmm)",
              R"(Temperatura dell'acqua\n12\.5\n°C)",
              R"(1/√λ = −2 log10\( ks / \(14,84 R\) \+ 2,51 / \(Re √λ\) \))",
