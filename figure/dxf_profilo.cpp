@@ -143,7 +143,7 @@ class Disegno {
     double y(double quota) const { return quota * esagerazione_; }
     double tabella() const { return fondoDisegno() - 10 * mm_; }
     std::string numero(double valore, const char* modello) const {
-        return std::isfinite(valore) ? perLettura(Format(valore, modello), separatore_) : "-";
+        return std::isfinite(valore) ? Format(valore, modello, separatore_) : "-";
     }
 
     void polilinea(const char* strato, tratti::Linea quale) {

@@ -328,7 +328,7 @@ class Foglio {
         if (!std::isfinite(valore)) {
             return "–";
         }
-        return QString::fromStdString(perLettura(Format(valore, modello), separatore_));
+        return QString::fromStdString(Format(valore, modello, separatore_));
     }
 
     // A text `altezza` mm high; upright texts read from the bottom up.

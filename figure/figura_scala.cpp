@@ -1,7 +1,6 @@
 #include "figure/figura_scala.h"
 
 #include "figure/figura_tratto.h"
-#include "numeri/formato.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -47,7 +46,7 @@ const QColor grigioGriglia(218, 218, 218);
 const QColor grigioCursore(120, 120, 120);
 
 QString numero(double valore, const Tratto& t) {
-    return t.numero(Format(valore, "#0.##"));
+    return t.numero(valore, "#0.##");
 }
 
 // A round step (1, 2, 2.5 or 5 times a power of ten) that takes at most

@@ -2,7 +2,6 @@
 
 #include "analisi/profilo.h"
 #include "figure/figura_tratto.h"
-#include "numeri/formato.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -53,7 +52,7 @@ double radianti(double gradi) {
 }
 
 QString centimetri(double metri, const Tratto& t) {
-    return t.numero(Format(metri * 100, "#0.##")) + " cm";
+    return t.numero(metri * 100, "#0.##") + " cm";
 }
 
 std::vector<LivelloAcqua> nellaSezione(double raggio, const std::vector<LivelloAcqua>& livelli) {

@@ -43,8 +43,8 @@ Tratto::Tratto(QSizeF pixel, Separatore separatore)
                       unitaMinima)),
       separatore_(separatore) {}
 
-QString Tratto::numero(const std::string& testo) const {
-    return QString::fromStdString(perLettura(testo, separatore_));
+QString Tratto::numero(double valore, std::string_view modello) const {
+    return QString::fromStdString(Format(valore, modello, separatore_));
 }
 
 QFont Tratto::carattere(double unita) const {
@@ -122,6 +122,6 @@ QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occup
 }
 
 QString testoLivello(const LivelloAcqua& livello, const Tratto& t) {
-    const QString altezza = "h = " + t.numero(Format(livello.altezza * 100, "#0.0")) + " cm";
+    const QString altezza = "h = " + t.numero(livello.altezza * 100, "#0.0") + " cm";
     return livello.etichetta.isEmpty() ? altezza : livello.etichetta + "  " + altezza;
 }

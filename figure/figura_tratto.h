@@ -9,6 +9,7 @@
 #include <QSizeF>
 #include <QString>
 
+#include <string_view>
 #include <vector>
 
 class QFontMetricsF;
@@ -27,8 +28,9 @@ class Tratto {
 
     double operator()(double unita) const { return unita * pixel_; } // in pixels
     QFont carattere(double unita) const;
-    // A number made with "." as the figure writes it.
-    QString numero(const std::string& testo) const;
+    // A number as the figure writes it, with its pattern (as Format takes
+    // it) and the figure's separator.
+    QString numero(double valore, std::string_view modello) const;
 
   private:
     double pixel_; // of one unit

@@ -3,7 +3,6 @@
 #include "documenti/automazione.h"
 #include "errori/errore_runtime.h"
 #include "relazione/testi_report.h"
-#include "table/tabella_risultati.h"
 
 #include <optional>
 
@@ -34,16 +33,15 @@ constexpr std::int32_t intestazioneInverti = 9999998;
 
 void scriviIntestazione(Word::Applicazione& appWord, const calcolo::Ingressi& ingressi,
                         Separatore separatore) {
-    const auto leggibile = [separatore](const std::string& riga) {
-        return testo(perLettura(riga, separatore));
-    };
     passo([] { Global().Selection().Font().setName("Courier new"); });
     passo([] { Global().Selection().Font().setSize(10); });
-    passo([&] { appWord.Selection().TypeText(leggibile(RigaTubazione(ingressi) + '\r')); });
-    passo([&] { appWord.Selection().TypeText(leggibile(RigaCoefficiente(ingressi) + '\r')); });
-    passo([&] { appWord.Selection().TypeText(leggibile(RigaPendenza(ingressi) + '\r')); });
+    passo([&] { appWord.Selection().TypeText(testo(RigaTubazione(ingressi, separatore) + '\r')); });
+    passo([&] {
+        appWord.Selection().TypeText(testo(RigaCoefficiente(ingressi, separatore) + '\r'));
+    });
+    passo([&] { appWord.Selection().TypeText(testo(RigaPendenza(ingressi, separatore) + '\r')); });
     if (const std::string geometria = RigaGeometria(ingressi); !geometria.empty()) {
-        passo([&] { appWord.Selection().TypeText(leggibile(geometria + '\r')); });
+        passo([&] { appWord.Selection().TypeText(testo(geometria + '\r')); });
     }
     passo([&] { appWord.Selection().TypeText("\r"); });
     passo([] { Global().Selection().ParagraphFormat().setAlignment(allineamentoCentro); });
@@ -65,7 +63,7 @@ void scriviRigaDati(const Tabella& t, const Word::Tabella& tabella, std::int32_t
         passo([&] {
             tabella.Cell(rigaWord, colonna)
                 .Range()
-                .InsertAfter(testo(perLettura(TestoColonna(colonna, t.riga(k)), separatore)));
+                .InsertAfter(testo(testoDellaColonna(colonna, t.riga(k), separatore)));
         });
     }
 }

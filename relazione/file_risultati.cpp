@@ -17,13 +17,13 @@ namespace {
 
 using Righe = std::vector<std::vector<std::string>>;
 
-Righe tabella(const calcolo::Tabella& t, int primaRiga, int ultimaRiga) {
+Righe tabella(const calcolo::Tabella& t, int primaRiga, int ultimaRiga, Separatore separatore) {
     Righe righe = {{titoliReport.begin(), titoliReport.end()},
                    {unitaReport.begin(), unitaReport.end()}};
     for (int k = primaRiga; k <= ultimaRiga; ++k) {
         std::vector<std::string> riga;
         for (int colonna = 1; colonna <= 6; ++colonna) {
-            riga.push_back(TestoColonna(colonna, t.riga(k)));
+            riga.push_back(testoDellaColonna(colonna, t.riga(k), separatore));
         }
         righe.push_back(std::move(riga));
     }
@@ -48,11 +48,11 @@ std::string allineata(const Righe& righe, const std::vector<std::size_t>& larghe
     return testo;
 }
 
-std::string testoLeggibile(const calcolo::Tabella& t) {
+std::string testoLeggibile(const calcolo::Tabella& t, Separatore separatore) {
     const int numPassi = t.numPassi;
-    const Righe risultati = tabella(t, 1, numPassi);
-    const Righe velocita = tabella(t, numPassi + 1, numPassi + 1);
-    const Righe portata = tabella(t, numPassi + 2, numPassi + 2);
+    const Righe risultati = tabella(t, 1, numPassi, separatore);
+    const Righe velocita = tabella(t, numPassi + 1, numPassi + 1, separatore);
+    const Righe portata = tabella(t, numPassi + 2, numPassi + 2, separatore);
 
     // One width per column for all three tables.
     std::vector<std::size_t> larghezze(6, 0);
@@ -65,10 +65,11 @@ std::string testoLeggibile(const calcolo::Tabella& t) {
     }
     const calcolo::Ingressi& i = t.ingressi;
     const std::string geometria = RigaGeometria(i);
-    return RigaTubazione(i) + '\n' + RigaCoefficiente(i) + '\n' + RigaPendenza(i) + '\n' +
-           (geometria.empty() ? "" : geometria + '\n') + '\n' + allineata(risultati, larghezze) +
-           '\n' + etichettaMassimaVelocita + '\n' + allineata(velocita, larghezze) + '\n' +
-           etichettaMassimaPortata + '\n' + allineata(portata, larghezze);
+    return RigaTubazione(i, separatore) + '\n' + RigaCoefficiente(i, separatore) + '\n' +
+           RigaPendenza(i, separatore) + '\n' + (geometria.empty() ? "" : geometria + '\n') + '\n' +
+           allineata(risultati, larghezze) + '\n' + etichettaMassimaVelocita + '\n' +
+           allineata(velocita, larghezze) + '\n' + etichettaMassimaPortata + '\n' +
+           allineata(portata, larghezze);
 }
 
 std::string testiGriglia(const calcolo::Tabella& t) {
@@ -98,7 +99,7 @@ std::string PercorsoRisultati(const std::string& nomeFile) {
 std::string ContenutoRisultati(const std::string& percorso, const calcolo::Tabella& tabella,
                                Separatore separatore) {
     return estensione(percorso) == "csv" ? testiGriglia(tabella)
-                                         : perLettura(testoLeggibile(tabella), separatore);
+                                         : testoLeggibile(tabella, separatore);
 }
 
 void ScriviRisultati(const std::string& percorso, const calcolo::Tabella& tabella,

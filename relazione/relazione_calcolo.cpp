@@ -3,34 +3,30 @@
 #include "analisi/risposte.h"
 #include "analisi/tabella_calcolata.h"
 #include "analisi/verifiche.h"
+#include "calc/calcolo.h"
+#include "calc/resistenza.h"
 #include "documenti/indice.h"
 #include "documenti/proprieta_documento.h"
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 #include "figure/figura_scala.h"
 #include "figure/figura_sezione.h"
-#include "numeri/cifre_decimali.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
-#include "numeri/numero_positivo.h"
+#include "numeri/misure.h"
 #include "numeri/sezione.h"
-#include "progetto/legge_progetto.h"
-#include "progetto/righe_tratti.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/scrittore_relazione.h"
 #include "relazione/testi_report.h"
-#include "relazione/verdetti_relazione.h"
-#include "table/tabella_risultati.h"
-#include "tratti/csv_tratti.h"
 #include "tratti/parole.h"
 #include "tratti/profilo.h"
+#include "valutazione/conclusione.h"
 #include "versione.h"
 
 #include <QStringList>
-
 #include <QTextDocument>
-#include <algorithm>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -45,60 +41,67 @@ constexpr double misuraDelProfilo = 0.75;
 constexpr std::size_t fogliMassimiDelProfilo = 100;
 
 using Tabella = ScrittoreRelazione::Tabella;
+using valutazione::Controllo;
+using valutazione::ValoreVerificato;
 
 QString q(std::string_view testo) {
     return QString::fromUtf8(testo.data(), static_cast<qsizetype>(testo.size()));
 }
 
-QString numero(double valore, const char* modello) {
-    return q(Format(valore, modello));
-}
-QString centimetri(double metri) {
-    return numero(metri * 100, "###0.#0");
-}
-QString percento(double frazione) {
-    return numero(frazione * 100, "##0.0");
-}
-QString cmAlSecondo(double metriAlSecondo) {
-    return numero(metriAlSecondo * 100, "###0.#0");
-}
-QString litriAlSecondo(double metriCubiAlSecondo) {
-    return numero(metriCubiAlSecondo * 1000, "#####0.#0");
-}
+// The report's numbers as people read them, each made with the separator
+// asked for as it is made.
+class Numeri {
+  public:
+    explicit Numeri(Separatore separatore) : separatore_(separatore) {}
 
-// Six significant digits, no trailing zeros: a slope from the quotas,
-// free of the subtraction's noise in its last digits (0.005, not
-// 0.00499999999999989).
-QString seiCifre(double valore) {
-    return q(SeiCifre(valore));
-}
+    Separatore separatore() const { return separatore_; }
 
-// A value checked against a limit, in the limit's units: the decimals of
-// the pattern, or those that keep it on its side of the limit.
-QString aConfronto(double valore, double limite, const char* modello) {
-    return q(FormatConfronto(valore, limite, modello));
-}
+    // As CStr writes it, or with a pattern as Format takes it.
+    QString operator()(double valore) const { return q(Format(valore, separatore_)); }
+    QString operator()(double valore, std::string_view modello) const {
+        return q(Format(valore, modello, separatore_));
+    }
+
+    // The section's answers, from SI units.
+    QString centimetri(double metri) const { return (*this)(metri * 100, "###0.#0"); }
+    QString percento(double frazione) const { return (*this)(frazione * 100, "##0.0"); }
+    QString cmAlSecondo(double metriAlSecondo) const {
+        return (*this)(metriAlSecondo * 100, "###0.#0");
+    }
+    QString litriAlSecondo(double metriCubiAlSecondo) const {
+        return (*this)(metriCubiAlSecondo * 1000, "#####0.#0");
+    }
+
+    // A value checked against a limit, in the limit's units: the decimals of
+    // the pattern, or those that keep it on its side of the limit.
+    QString aConfronto(double valore, double limite, std::string_view modello) const {
+        return q(FormatConfronto(valore, limite, modello, separatore_));
+    }
+
+    // A quantity of the line as every table of it prints it; a dash for
+    // none.
+    QString misura(Misura misura, std::optional<double> valore) const {
+        return valore ? q(testoMisura(misura, *valore, separatore_)) : QString("—");
+    }
+
+  private:
+    Separatore separatore_;
+};
 
 // A box as typed, or a dash for an empty one.
 QString comeScritto(const progetto::Casella& casella) {
     return casella.vuota() ? QString("—") : q(casella.testo);
 }
 
-// A limit as checked, in the units of its box: the one typed, or the
-// proposal where the box gives none.
-QString sogliaUsata(const progetto::Casella& casella, double limite) {
-    const QString usata = q(CStr(limite * 100));
-    return casella.testo == usata.toStdString() ? usata : usata + " (proposta)";
-}
-
-// "0.18: Tubaz. …" names a list entry: its value, and its words, written
-// for pipes, with the section they are applied to.
-QString coefficienteComeScritto(const progetto::Casella& casella, const QString& sezione) {
+// "0.18: Tubaz. …" names a list entry: the program's value, and its words,
+// written for pipes, with the section they are applied to. Another text
+// stays as typed.
+QString coefficienteComeScritto(const progetto::Casella& casella, const QString& sezione,
+                                const Numeri& n) {
     for (const VoceCoefficiente& voce : vociCoefficiente) {
         const std::string testo = voce.testo;
         if (casella.testo == testo) {
-            const auto due = testo.find(": ");
-            return q(testo.substr(0, due)) + " (voce dell'elenco «" + q(testo.substr(due + 2)) +
+            return n(voce.valore) + " (voce dell'elenco «" + q(testo.substr(testo.find(": ") + 2)) +
                    "», applicata alla sezione inglese " + sezione + " cm)";
         }
     }
@@ -106,7 +109,7 @@ QString coefficienteComeScritto(const progetto::Casella& casella, const QString&
 }
 
 // A law's formulas, as written in the method.
-std::vector<const char*> formuleLegge(formule::Legge legge) {
+std::vector<QString> formuleLegge(formule::Legge legge, const Numeri& n) {
     switch (legge) {
     case formule::Legge::Bazin:
         return {"C = 87 √R / (√R + γ)", "V = C √(R · i)"};
@@ -117,15 +120,15 @@ std::vector<const char*> formuleLegge(formule::Legge legge) {
     case formule::Legge::Manning:
         return {"V = R^(2/3) i^(1/2) / n"};
     case formule::Legge::Colebrook:
-        return {"1/√λ = −2 log10( ks / (14.84 R) + 2.51 / (Re √λ) )",
+        return {QString("1/√λ = −2 log10( ks / (%1 R) + %2 / (Re √λ) )").arg(n(14.84), n(2.51)),
                 "V = √(8 g R i / λ),  Re = 4 R V / ν",
-                "ν = 1.792·10⁻⁶ / (1 + 0.0337 T + 0.000221 T²)"};
+                QString("ν = %1·10⁻⁶ / (1 + %2 T + %3 T²)").arg(n(1.792), n(0.0337), n(0.000221))};
     }
     return {};
 }
 
 // What a law's symbols stand for, after the common ones.
-QString simboli(formule::Legge legge) {
+QString simboli(formule::Legge legge, const Numeri& n) {
     switch (legge) {
     case formule::Legge::Bazin:
         return ", C coefficiente di Chézy (m½/s), γ coefficiente di scabrezza di Bazin (m½)";
@@ -136,33 +139,37 @@ QString simboli(formule::Legge legge) {
     case formule::Legge::Manning:
         return ", n coefficiente di Manning (s/m^1/3)";
     case formule::Legge::Colebrook:
-        return ", λ indice di resistenza, ks scabrezza equivalente (mm nei dati, m nella "
-               "formula), Re numero di Reynolds, g = 9.81 m/s², ν viscosità cinematica "
-               "dell'acqua (m²/s) alla temperatura T (°C)";
+        return QString(", λ indice di resistenza, ks scabrezza equivalente (mm nei dati, m nella "
+                       "formula), Re numero di Reynolds, g = %1 m/s², ν viscosità cinematica "
+                       "dell'acqua (m²/s) alla temperatura T (°C)")
+            .arg(n(9.81));
     }
     return {};
 }
 
 // The exact geometry in words, after "la"/"sulla".
-constexpr const char* geometriaEsatta =
-    " geometria esatta: il profilo vero a quattro archi, senza costanti arrotondate (area piena "
-    "4.5941 r², raggio idraulico pieno 0.5793 r).";
+QString geometriaEsatta(const Numeri& n) {
+    return QString(" geometria esatta: il profilo vero a quattro archi, senza costanti "
+                   "arrotondate (area piena %1 r², raggio idraulico pieno %2 r).")
+        .arg(n(4.5941), n(0.5793));
+}
+
+// "1 tratto", "2 tratti".
+QString plurale(std::size_t n, const char* uno, const char* molti) {
+    return QString("%1 %2").arg(n).arg(n == 1 ? uno : molti);
+}
 
 class Relazione {
   public:
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto,
-              const calcolo::Tabella& tabella, Separatore separatore)
-        : scrittore_(documento, separatore), p_(progetto), t_(tabella),
-          v_(relazione::verdettiSezione(progetto, tabella)), sezione_(v_.sezione),
-          limiti_(v_.limiti), richieste_(v_.richieste) {}
+              const valutazione::Valutazione& valutazione, Separatore separatore)
+        : scrittore_(documento), n_(separatore), p_(progetto), v_(valutazione),
+          t_(*valutazione.tabella.tabella), s_(valutazione.sezione) {}
 
     // Returns where the table of contents goes: after the title block.
     int scrivi() {
-        // Blank rows of the window's table are no reaches.
-        const std::vector<progetto::RigaLetta> righe = progetto::leggiRighe(p_.tratti);
-        conTratti_ = !righe.empty();
-        // Without reaches the typical section is the whole report.
-        conSezioneTipo_ = !conTratti_ || p_.dati.sezioneTipo == "si";
+        conTratti_ = v_.giudizio.tratti > 0;
+        conSezioneTipo_ = v_.giudizio.sezioneTipo;
         intestazione();
         const int indice = scrittore_.posizione();
         if (!conTratti_) {
@@ -171,12 +178,11 @@ class Relazione {
             risultati();
             verifiche();
         } else {
-            const Linea linea = calcolaLinea(righe);
-            premessa(linea);
-            criteri(linea);
+            premessa();
+            criteri();
             metodo();
-            verificaDellaRete(righe, linea);
-            profili(linea);
+            verificaDellaRete();
+            profili();
             // The typical section only when asked for: a line is checked
             // reach by reach.
             if (conSezioneTipo_) {
@@ -194,27 +200,6 @@ class Relazione {
     }
 
   private:
-    // The line's reaches as read, computed as a network.
-    struct Linea {
-        std::vector<tratti::Tratto> lette;
-        tratti::Impostazioni impostazioni;
-        tratti::EsitiRete rete;
-    };
-
-    Linea calcolaLinea(const std::vector<progetto::RigaLetta>& righe) const {
-        Linea linea;
-        for (const progetto::RigaLetta& riga : righe) {
-            if (riga.tratto) {
-                linea.lette.push_back(*riga.tratto);
-            }
-        }
-        linea.impostazioni =
-            progetto::impostazioniTratti(p_.verifiche, p_.rete, sezione_.resistenza, p_.catalogo);
-        linea.rete = *tratti::calcolaRete(linea.lette, progetto::pozzettiDi(p_.pozzetti),
-                                          linea.impostazioni);
-        return linea;
-    }
-
     // Headings numbered as they come: a section, or a part of the typical
     // section's when it is one.
     void sezione(const QString& titolo) {
@@ -242,15 +227,15 @@ class Relazione {
                                            {"Progettista", d.progettista},
                                            {"Data", d.data}}) {
             if (!valore.empty()) {
-                scrittore_.paragrafo(QString("%1: %2").arg(voce, q(valore)), QString());
+                scrittore_.paragrafo(QString("%1: %2").arg(voce, q(valore)));
             }
         }
         if (!d.note.empty()) {
-            scrittore_.paragrafo("Note: " + q(d.note), QString());
+            scrittore_.paragrafo("Note: " + q(d.note));
         }
         // With reaches the description opens the report's first section.
         if (!conTratti_ && !d.descrizione.empty()) {
-            scrittore_.paragrafo("Descrizione dell'opera: " + q(d.descrizione), QString());
+            scrittore_.paragrafo("Descrizione dell'opera: " + q(d.descrizione));
         }
     }
 
@@ -285,87 +270,120 @@ class Relazione {
         scrittore_.tabella(t, "Dati della sezione, come inseriti.");
 
         scrittore_.figura(
-            figuraSezione(t_.raggioM, t_.ingressi.geometria, livelliPrincipali(),
-                          QSize(1800, 1500)),
+            figuraSezione(t_.raggioM, t_.ingressi.geometria, livelliPrincipali(), QSize(1800, 1500),
+                          n_.separatore()),
             12,
             QString("Sezione ovoidale inglese r = %1 cm in scala, con le quote e i livelli "
                     "idrici alle portate di verifica.")
                 .arg(comeScritto(i.raggio)));
     }
 
+    // The laws whose formulas the method writes: the table's when the
+    // report holds it, then the checks' when it reads and differs.
+    std::vector<formule::Legge> leggiDelMetodo() const {
+        std::vector<formule::Legge> leggi;
+        if (conSezioneTipo_) {
+            leggi.push_back(t_.ingressi.resistenza().legge);
+        }
+        if (const std::optional<formule::Resistenza>& verifiche = s_.legge.resistenza;
+            verifiche && (leggi.empty() || leggi.front() != verifiche->legge)) {
+            leggi.push_back(verifiche->legge);
+        }
+        return leggi;
+    }
+
     // The section's geometry and the law; the table's own formulas and rows
-    // only when the report holds the table.
+    // only when the report holds the table. A law that does not read is
+    // stated nowhere: the checks were not made.
     void metodo() {
         sezione("Metodo");
-        const formule::Resistenza verifiche = sezione_.resistenza;
-        const formule::Resistenza tabella = conSezioneTipo_ ? t_.ingressi.resistenza() : verifiche;
-        const QString leggi = tabella.legge == verifiche.legge
-                                  ? QString("secondo %1").arg(q(formule::nomeLegge(tabella.legge)))
-                                  : QString("secondo %1 per la tabella e %2 per le verifiche")
-                                        .arg(q(formule::nomeLegge(tabella.legge)),
-                                             q(formule::nomeLegge(verifiche.legge)));
+        const std::vector<formule::Legge> leggi = leggiDelMetodo();
+        QString secondo;
+        if (leggi.size() == 2) {
+            secondo = QString(" secondo %1 per la tabella e %2 per le verifiche")
+                          .arg(q(formule::nomeLegge(leggi[0])), q(formule::nomeLegge(leggi[1])));
+        } else if (leggi.size() == 1) {
+            secondo = QString(" secondo %1").arg(q(formule::nomeLegge(leggi[0])));
+        }
         scrittore_.paragrafo(
             "Il calcolo è svolto in moto uniforme. Per ogni altezza d'acqua h si ricavano "
             "l'area bagnata A e il contorno bagnato P della sezione, quindi il raggio "
-            "idraulico, la velocità media " +
-                leggi + " e la portata:",
+            "idraulico, la velocità media" +
+                secondo + " e la portata:",
             true);
         scrittore_.vuota(true);
         scrittore_.formula("R = A / P");
-        for (const formule::Legge legge : {tabella.legge, verifiche.legge}) {
-            for (const char* formula : formuleLegge(legge)) {
+        QString simboliDelleLeggi;
+        for (const formule::Legge legge : leggi) {
+            for (const QString& formula : formuleLegge(legge, n_)) {
                 scrittore_.formula(formula);
             }
-            if (legge == verifiche.legge) {
-                break;
-            }
+            simboliDelleLeggi += simboli(legge, n_);
         }
         scrittore_.formula("Q = A · V");
         scrittore_.vuota();
-        scrittore_.paragrafo(
-            "con R raggio idraulico (m), i pendenza del fondo (m/m), V velocità media (m/s), "
-            "Q portata (m³/s)" +
-            simboli(tabella.legge) +
-            (verifiche.legge == tabella.legge ? QString() : simboli(verifiche.legge)) + ".");
+        scrittore_.paragrafo("con R raggio idraulico (m), i pendenza del fondo (m/m), V velocità "
+                             "media (m/s), Q portata (m³/s)" +
+                             simboliDelleLeggi + ".");
         scrittore_.vuota();
-        const bool tabellari = (conSezioneTipo_ ? t_.ingressi.geometria : sezione_.geometria) ==
-                               formule::Geometria::Tabellare;
-        if (tabellari) {
-            scrittore_.paragrafo(
-                QString(conSezioneTipo_ ? "La tabella dei risultati usa" : "Le verifiche usano") +
-                " le formule tabellari della sezione inglese, con le costanti arrotondate della "
-                "tabella classica (4.79 r per il contorno e 3.02 r² per l'area all'altezza 2r). "
-                "Nel fondo (h ≤ r/5) l'area bagnata è il segmento circolare dell'arco di raggio "
-                "r/2, (r²/8)(2a − sin 2a), con a metà dell'angolo bagnato: la tabella classica vi "
-                "scrive r²(a − sin a), che a h = r/5 sovrastima l'area del 14 %.");
+        geometrie();
+        if (s_.impedimento) {
+            scrittore_.paragrafo("Le verifiche non sono state eseguite, perché non si legge " +
+                                 q(valutazione::testoCasella(*s_.impedimento)) + ".");
         } else {
-            scrittore_.paragrafo(QString(conSezioneTipo_ ? "La tabella dei risultati è calcolata"
-                                                         : "Le verifiche sono svolte") +
-                                 " sulla" + geometriaEsatta);
+            scrittore_.paragrafo(
+                "Le altezze cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰.");
         }
-        scrittore_.vuota();
-        if (conSezioneTipo_ && sezione_.geometria != t_.ingressi.geometria) {
-            scrittore_.paragrafo(sezione_.geometria == formule::Geometria::Esatta
-                                     ? QString("Le verifiche usano invece la") + geometriaEsatta
-                                     : QString("Le verifiche usano invece le formule tabellari."));
-        } else if (conSezioneTipo_) {
-            scrittore_.paragrafo("Le verifiche usano le stesse formule della tabella.");
-        }
-        scrittore_.paragrafo(
-            "Le altezze cercate sono calcolate con precisione relativa migliore di 10⁻¹⁰.");
         if (conSezioneTipo_) {
             scrittore_.vuota();
             scrittore_.paragrafo(
-                "Le righe «Max V» e «Max Q» della tabella sono alle altezze fisse 2.562 r e "
-                "2.859 r della tabella classica; i massimi veri sono riportati fra i valori di "
-                "riferimento.");
+                QString("Le righe «Max V» e «Max Q» della tabella sono alle altezze fisse %1 r e "
+                        "%2 r della tabella classica")
+                    .arg(n_(Modulo2::altezzaMaxVelocita), n_(Modulo2::altezzaMaxPortata)) +
+                (s_.risposte ? "; i massimi veri sono riportati fra i valori di riferimento."
+                             : "."));
+        }
+    }
+
+    // The geometry of the table, when the report holds it, and of the checks,
+    // when they were made.
+    void geometrie() {
+        const analisi::Sezione* verifiche = s_.sezione ? &*s_.sezione : nullptr;
+        if (!conSezioneTipo_ && verifiche == nullptr) {
+            return;
+        }
+        const formule::Geometria prima =
+            conSezioneTipo_ ? t_.ingressi.geometria : verifiche->geometria;
+        if (prima == formule::Geometria::Tabellare) {
+            scrittore_.paragrafo(
+                QString(conSezioneTipo_ ? "La tabella dei risultati usa" : "Le verifiche usano") +
+                QString(" le formule tabellari della sezione inglese, con le costanti arrotondate "
+                        "della tabella classica (%1 r per il contorno e %2 r² per l'area "
+                        "all'altezza 2r). Nel fondo (h ≤ r/5) l'area bagnata è il segmento "
+                        "circolare dell'arco di raggio r/2, (r²/8)(2a − sin 2a), con a metà "
+                        "dell'angolo bagnato: la tabella classica vi scrive r²(a − sin a), che a "
+                        "h = r/5 sovrastima l'area del 14 %.")
+                    .arg(n_(4.79), n_(3.02)));
+        } else {
+            scrittore_.paragrafo(QString(conSezioneTipo_ ? "La tabella dei risultati è calcolata"
+                                                         : "Le verifiche sono svolte") +
+                                 " sulla" + geometriaEsatta(n_));
+        }
+        scrittore_.vuota();
+        if (conSezioneTipo_ && verifiche != nullptr &&
+            verifiche->geometria != t_.ingressi.geometria) {
+            scrittore_.paragrafo(verifiche->geometria == formule::Geometria::Esatta
+                                     ? "Le verifiche usano invece la" + geometriaEsatta(n_)
+                                     : QString("Le verifiche usano invece le formule tabellari."));
+        } else if (conSezioneTipo_ && verifiche != nullptr) {
+            scrittore_.paragrafo("Le verifiche usano le stesse formule della tabella.");
         }
     }
 
     void risultati() {
         parte("Risultati");
         scrittore_.paragrafo(QString("Tabella di deflusso con incremento dell'altezza di %1 mm.")
-                                 .arg(q(CStr(t_.ingressi.incremento))));
+                                 .arg(n_(t_.ingressi.incremento)));
         const int n = t_.numPassi;
         Tabella t = intestazioneTabella();
         for (int k = 1; k <= n; ++k) {
@@ -377,44 +395,58 @@ class Relazione {
             scrittore_.paragrafo(QString("Le righe con «—» al posto di V e Q sono in ") +
                                  analisi::notaMotoNonTurbolento + ".");
         }
-        for (const auto& [etichetta, k] :
-             {std::pair{etichettaMassimaVelocita, n + 1}, {etichettaMassimaPortata, n + 2}}) {
+        for (const auto& [etichetta, k, altezza] :
+             {std::tuple{etichettaMassimaVelocita, n + 1, Modulo2::altezzaMaxVelocita},
+              {etichettaMassimaPortata, n + 2, Modulo2::altezzaMaxPortata}}) {
             Tabella massimo = intestazioneTabella();
             massimo.righe.push_back(rigaTabella(k));
-            scrittore_.tabella(massimo, QString(etichetta) + " riga all'altezza " +
-                                            (k == n + 1 ? "2.562" : "2.859") +
-                                            " r della tabella classica.");
+            scrittore_.tabella(massimo, QString("%1 riga all'altezza %2 r della tabella classica.")
+                                            .arg(etichetta, n_(altezza)));
         }
+        curve();
+    }
 
-        const DatiScala scala{sezione_, analisi::righeTabellaConLegge(t_, sezione_.resistenza),
-                              livelliPrincipali(), limiti_};
+    // The rating curves of the checks' section with their heights; of the
+    // table's own, when the checks were not made.
+    void curve() {
+        const bool conVerifiche = s_.risposte.has_value();
+        const analisi::Sezione sezione =
+            conVerifiche ? *s_.sezione
+                         : analisi::Sezione{t_.raggioM, t_.ingressi.pendenza,
+                                            t_.ingressi.resistenza(), t_.ingressi.geometria};
+        DatiScala scala{sezione, analisi::righeTabellaConLegge(t_, sezione.resistenza),
+                        livelliPrincipali(), s_.limiti};
+        scala.separatore = n_.separatore();
         scrittore_.figura(figuraScala(scala, QSize(1800, 1300)), 16,
-                          "Scale di deflusso: portata e velocità in funzione dell'altezza "
-                          "d'acqua, con le righe della tabella e le altezze di verifica.");
+                          conVerifiche
+                              ? "Scale di deflusso: portata e velocità in funzione dell'altezza "
+                                "d'acqua, con le righe della tabella e le altezze di verifica."
+                              : "Scale di deflusso: portata e velocità in funzione dell'altezza "
+                                "d'acqua, con le righe della tabella.");
     }
 
     void verifiche() {
-        using Quale = relazione::ValoreVerificato::Quale;
+        using Quale = ValoreVerificato::Quale;
         parte("Verifiche");
-        const progetto::Verifiche& v = p_.verifiche;
-        if (v.portataProgetto.vuota() && v.portataMinima.vuota() && v.velocitaProgetto.vuota()) {
+        if (!s_.portata && !s_.portataMinima && !s_.velocita && s_.illeggibili.empty()) {
             scrittore_.paragrafo("Non sono state indicate portate né velocità di progetto: "
                                  "nessuna verifica da svolgere.");
         }
+        const progetto::Verifiche& v = p_.verifiche;
         const auto casella = [&v](Quale quale) -> const progetto::Casella& {
             return quale == Quale::Portata         ? v.portataProgetto
                    : quale == Quale::PortataMinima ? v.portataMinima
                                                    : v.velocitaProgetto;
         };
-        for (const Quale quale : v_.illeggibili) {
-            const QString nome = q(relazione::nomeValore(quale));
+        for (const Quale quale : s_.illeggibili) {
+            const QString nome = q(valutazione::nomeValore(quale));
             scrittore_.vuota();
             scrittore_.paragrafo(
                 QString("%1 «%2»: non è un numero positivo scritto con il "
                         "punto decimale, non verificata.")
                     .arg(nome.left(1).toUpper() + nome.mid(1), q(casella(quale).testo)));
         }
-        for (const relazione::ValoreVerificato& valore : v_.verifiche) {
+        for (const ValoreVerificato& valore : s_.verifiche) {
             const QString simbolo =
                 valore.quale == Quale::Portata
                     ? QString("Q = %1 l/s").arg(comeScritto(v.portataProgetto))
@@ -423,32 +455,38 @@ class Relazione {
                     : QString("V = %1 cm/s").arg(comeScritto(v.velocitaProgetto));
             verificaValore(valore, simbolo);
         }
-        riferimenti();
-        conclusione();
+        if (s_.risposte) {
+            riferimenti(*s_.risposte);
+        }
+        // The section's own verdict; with a line of reaches it is only the
+        // typical section's, and the line's conclusions follow at the end.
+        scrittore_.vuota();
+        scrittore_.paragrafo(q(valutazione::conclusioneSezione(v_, n_.separatore())));
     }
 
     // Each height of a value, then each limit in words with the values
     // compared.
-    void verificaValore(const relazione::ValoreVerificato& verificato, const QString& simbolo) {
-        const QString nome = q(relazione::nomeValore(verificato.quale));
+    void verificaValore(const ValoreVerificato& verificato, const QString& simbolo) {
+        const QString nome = q(valutazione::nomeValore(verificato.quale));
         const QString valore = nome.left(1).toUpper() + nome.mid(1) + " " + simbolo;
         scrittore_.vuota();
         if (verificato.altezze.empty()) {
-            scrittore_.paragrafo(
-                valore + ": la sezione non la raggiunge (portata massima della sezione " +
-                litriAlSecondo(v_.risposte.portataMassima().portata) +
-                " l/s, velocità massima della sezione " +
-                cmAlSecondo(v_.risposte.velocitaMassima().velocita) + " cm/s): non verificata.");
+            scrittore_.paragrafo(valore +
+                                 ": la sezione non la raggiunge (portata massima della sezione " +
+                                 n_.litriAlSecondo(s_.risposte->portataMassima().portata) +
+                                 " l/s, velocità massima della sezione " +
+                                 n_.cmAlSecondo(s_.risposte->velocitaMassima().velocita) +
+                                 " cm/s): non verificata.");
             return;
         }
-        for (const relazione::AltezzaVerificata& a : verificato.altezze) {
+        for (const valutazione::AltezzaVerificata& a : verificato.altezze) {
             const analisi::Risposta& r = a.risposta;
-            scrittore_.paragrafo(valore + QString(": altezza h = %1 cm, riempimento h/H = %2 %, "
-                                                  "velocità V = %3 cm/s, portata Q = %4 l/s.")
-                                              .arg(centimetri(r.altezza), percento(r.riempimento),
-                                                   cmAlSecondo(r.velocita),
-                                                   litriAlSecondo(r.portata)));
-            for (const relazione::Controllo& c : a.controlli) {
+            scrittore_.paragrafo(
+                valore + QString(": altezza h = %1 cm, riempimento h/H = %2 %, "
+                                 "velocità V = %3 cm/s, portata Q = %4 l/s.")
+                             .arg(n_.centimetri(r.altezza), n_.percento(r.riempimento),
+                                  n_.cmAlSecondo(r.velocita), n_.litriAlSecondo(r.portata)));
+            for (const Controllo& c : a.controlli) {
                 limite(c);
             }
         }
@@ -456,8 +494,8 @@ class Relazione {
 
     // A limit in words with the values compared: "velocità minima di
     // autopulizia: V = 86.31 cm/s ≥ 50 cm/s, verificata".
-    void limite(const relazione::Controllo& c) {
-        using Limite = relazione::Controllo::Limite;
+    void limite(const Controllo& c) {
+        using Limite = Controllo::Limite;
         const progetto::Verifiche& v = p_.verifiche;
         const bool minimo = c.limite == Limite::VelocitaMinima;
         const bool riempimento = c.limite == Limite::RiempimentoMassimo;
@@ -467,130 +505,42 @@ class Relazione {
         const QString unita = riempimento ? "%" : "cm/s";
         scrittore_.paragrafo(
             QString("– %1: %2 = %3 %4 %5 %6 %7, %8.")
-                .arg(q(relazione::nomeLimite(c.limite)), relazione::simboloLimite(c.limite),
-                     aConfronto(c.valore, c.soglia, riempimento ? "##0.0" : "###0.#0"), unita,
+                .arg(q(valutazione::nomeLimite(c.limite)), valutazione::simboloLimite(c.limite),
+                     n_.aConfronto(c.valore, c.soglia, riempimento ? "##0.0" : "###0.#0"), unita,
                      minimo ? (c.rispettato ? "≥" : "<") : (c.rispettato ? "≤" : ">"),
                      sogliaUsata(casella, c.soglia / 100), unita,
                      c.rispettato ? "verificata" : "non verificata"));
     }
 
-    void riferimenti() {
+    // A limit as checked, in the units of its box: the one typed, or the
+    // proposal where the box gives none.
+    QString sogliaUsata(const progetto::Casella& casella, double limite) const {
+        const QString usata = n_(limite * 100);
+        return casella.testo == CStr(limite * 100) ? usata : usata + " (proposta)";
+    }
+
+    void riferimenti(const analisi::Risposte& risposte) {
         scrittore_.vuota();
         scrittore_.paragrafo("Valori di riferimento, non verifiche:");
         Tabella t;
         t.righe = {{"", "h (cm)", "h/H (%)", "V (cm/s)", "Q (l/s)"}};
         for (const auto& [etichetta, r] :
-             {std::pair{"Sezione piena", v_.risposte.piena()},
-              {"Velocità massima della sezione", v_.risposte.velocitaMassima()},
-              {"Portata massima della sezione", v_.risposte.portataMassima()}}) {
-            t.righe.push_back({etichetta, centimetri(r.altezza), percento(r.riempimento),
-                               cmAlSecondo(r.velocita), litriAlSecondo(r.portata)});
+             {std::pair{"Sezione piena", risposte.piena()},
+              {"Velocità massima della sezione", risposte.velocitaMassima()},
+              {"Portata massima della sezione", risposte.portataMassima()}}) {
+            t.righe.push_back({etichetta, n_.centimetri(r.altezza), n_.percento(r.riempimento),
+                               n_.cmAlSecondo(r.velocita), n_.litriAlSecondo(r.portata)});
         }
         t.larghezzeCm = {4, 2.5, 2.5, 2.5, 2.5};
         t.aDestra = {false, true, true, true, true};
         scrittore_.tabella(t, "Valori di riferimento della sezione.");
     }
 
-    // The section's own verdict; with a line of reaches it is only the
-    // typical section's, and the line's conclusions follow at the end.
-    void conclusione() {
-        scrittore_.vuota();
-        const int soddisfatte = v_.soddisfatte;
-        const int mancate = v_.nonSoddisfatte;
-        if (conTratti_) {
-            scrittore_.paragrafo(
-                soddisfatte + mancate == 0
-                    ? QString("Esito della sezione tipo: nessuna verifica.")
-                    : QString("Esito della sezione tipo: %1 verifiche soddisfatte su %2.")
-                          .arg(soddisfatte)
-                          .arg(soddisfatte + mancate));
-        } else if (soddisfatte + mancate == 0) {
-            scrittore_.paragrafo("Conclusione: la relazione riporta la scala di deflusso della "
-                                 "sezione, senza verifiche.");
-        } else if (mancate == 0) {
-            scrittore_.paragrafo(
-                QString("Conclusione: tutte le verifiche sono soddisfatte; la sezione è idonea "
-                        "%1.")
-                    .arg(v_.velocita && (v_.portata || v_.portataMinima)
-                             ? "alle portate e alla velocità di progetto"
-                         : v_.velocita ? "alla velocità di progetto"
-                                       : "alle portate di progetto"));
-        } else {
-            scrittore_.paragrafo(
-                QString("Conclusione: %1 su %2 %3%4; la sezione non è idonea così com'è.")
-                    .arg(mancate == 1 ? QString("1 verifica")
-                                      : QString("%1 verifiche").arg(mancate))
-                    .arg(soddisfatte + mancate)
-                    .arg(mancate == 1 ? "non è soddisfatta" : "non sono soddisfatte")
-                    .arg(quali()));
-        }
-    }
-
-    // The section's checks that fail, in brackets; empty when none is named.
-    QString quali() const {
-        QStringList nomi;
-        for (const std::string& mancata : v_.mancate) {
-            nomi << q(mancata);
-        }
-        return nomi.isEmpty() ? QString() : " (" + nomi.join(", ") + ")";
-    }
-
-    // One statement on everything checked: every reach, every manhole, the
-    // network's shape and, when reported, the typical section; the work is
-    // called fit only when nothing fails, and what fails is named.
+    // One statement on everything checked, as the evaluation judges it.
     void conclusioni() {
         sezione("Conclusioni");
-        QStringList difetti;
-        if (!erroriRete_.isEmpty()) {
-            difetti << "la rete ha errori di forma (" + erroriRete_.join("; ") + ")";
-        }
-        if (!nonVerificati_.isEmpty()) {
-            difetti << QString(nonVerificati_.size() == 1 ? "non verificato il tratto %1"
-                                                          : "non verificati i tratti %1")
-                           .arg(nonVerificati_.join("; "));
-        }
-        if (!pozzettiNonVerificati_.isEmpty()) {
-            difetti << QString(pozzettiNonVerificati_.size() == 1 ? "non verificato il pozzetto %1"
-                                                                  : "non verificati i pozzetti %1")
-                           .arg(pozzettiNonVerificati_.join("; "));
-        }
-        if (conSezioneTipo_ && v_.nonSoddisfatte > 0) {
-            difetti << QString("la sezione tipo non soddisfa %1 verifiche su %2%3")
-                           .arg(v_.nonSoddisfatte)
-                           .arg(v_.soddisfatte + v_.nonSoddisfatte)
-                           .arg(quali());
-        }
-        const QString tratti =
-            trattiVerificati_ == trattiTotali_
-                ? (trattiTotali_ == 1 ? QString("Verificato l'unico tratto")
-                   : trattiTotali_ == 2
-                       ? QString("Verificati entrambi i tratti")
-                       : QString("Verificati tutti i %1 tratti").arg(trattiTotali_))
-                : QString(trattiVerificati_ == 1 ? "Verificato %1 tratto su %2"
-                                                 : "Verificati %1 tratti su %2")
-                      .arg(trattiVerificati_)
-                      .arg(trattiTotali_);
-        if (difetti.isEmpty()) {
-            QStringList verificati{tratti};
-            if (conPozzetti_) {
-                verificati << "tutti i pozzetti";
-            }
-            if (conSezioneTipo_ && v_.soddisfatte > 0) {
-                verificati << "la sezione tipo alle portate di progetto";
-            }
-            const QString ultimo = verificati.takeLast();
-            scrittore_.paragrafo(
-                (verificati.isEmpty() ? ultimo : verificati.join(", ") + " e " + ultimo) +
-                ": le verifiche sono soddisfatte e l'opera è idonea.");
-        } else {
-            scrittore_.paragrafo(tratti + "; " + difetti.join("; ") +
-                                 ". L'opera non è idonea così com'è.");
-        }
-        // A drop manhole is a provision of the design, not a fault.
-        if (const auto n = pozzettiDiSalto_.size(); n > 0) {
-            scrittore_.paragrafo((n == 1 ? QString("Previsto 1 pozzetto di salto: ")
-                                         : QString("Previsti %1 pozzetti di salto: ").arg(n)) +
-                                 pozzettiDiSalto_.join(", ") + ".");
+        for (const std::string& paragrafo : valutazione::conclusioniLinea(v_, n_.separatore())) {
+            scrittore_.paragrafo(q(paragrafo));
         }
     }
 
@@ -601,13 +551,12 @@ class Relazione {
         scrittore_.paragrafo(
             QString("Il progettista%1")
                 .arg(p_.dati.progettista.empty() ? QString() : ", " + q(p_.dati.progettista)),
-            QString(), true);
+            true);
         scrittore_.vuota(true);
         scrittore_.paragrafo("______________________________", true);
         scrittore_.vuota();
         scrittore_.paragrafo(
-            QString("Relazione composta con Sezione inglese %1.").arg(versioneProgramma),
-            QString());
+            QString("Relazione composta con Sezione inglese %1.").arg(versioneProgramma));
     }
 
     // The table's law: Bazin's coefficient as typed, with the list entry's
@@ -616,74 +565,82 @@ class Relazione {
         const formule::Resistenza r = t_.ingressi.resistenza();
         if (r.legge == formule::Legge::Bazin) {
             return {"Coefficiente di scabrezza di Bazin γ (tabella)",
-                    coefficienteComeScritto(p_.ingressi.coefficiente, dimensioni()), "m½"};
+                    coefficienteComeScritto(p_.ingressi.coefficiente, dimensioni(), n_), "m½"};
         }
         return {"Legge di resistenza (tabella)",
-                q(formule::nomeLegge(r.legge)) + ", " + q(testoResistenza(r)), ""};
+                q(formule::nomeLegge(r.legge)) + ", " + q(testoResistenza(r, n_.separatore())), ""};
     }
 
-    // The answers' law, its coefficient as typed, and the water's
-    // temperature for Colebrook–White.
+    // The answers' law as chosen, its coefficient as typed, and the water's
+    // temperature for Colebrook–White; a box that does not read says so.
     std::vector<std::vector<QString>> righeLeggeVerifiche() const {
         const progetto::Verifiche& v = p_.verifiche;
-        const formule::Legge legge = sezione_.resistenza.legge;
+        const formule::Legge legge =
+            formule::leggeDaChiave(v.legge).value_or(formule::Legge::Bazin);
+        const auto letta = [this](const progetto::Casella& casella, const char* chiave) {
+            const bool ferma = s_.impedimento && s_.impedimento->chiave == chiave;
+            return comeScritto(casella) + (ferma ? " (non si legge)" : "");
+        };
         std::vector<std::vector<QString>> righe{
             {"Legge di resistenza delle verifiche", q(formule::nomeLegge(legge)), ""}};
-        if (v_.leggeVerifiche.dellaTabella) {
+        if (s_.legge.dellaTabella) {
             righe.push_back({"Coefficiente γ delle verifiche", "quello della tabella", "m½"});
         } else {
             righe.push_back({QString("Coefficiente %1 delle verifiche")
                                  .arg(q(formule::simboloCoefficiente(legge))),
-                             comeScritto(v.scabrezza) + (v_.leggeVerifiche.resistenza
-                                                             ? QString()
-                                                             : " (non valido: si usa la tabella)"),
+                             letta(v.scabrezza, "verifiche.scabrezza"),
                              q(formule::unitaCoefficiente(legge))});
         }
         if (legge == formule::Legge::Colebrook) {
-            righe.push_back({"Temperatura dell'acqua", comeScritto(v.temperatura), "°C"});
+            righe.push_back(
+                {"Temperatura dell'acqua", letta(v.temperatura, "verifiche.temperatura"), "°C"});
         }
         return righe;
     }
 
     // The work in the designer's words, and the line in figures.
-    void premessa(const Linea& linea) {
+    void premessa() {
         sezione("Premessa");
         if (!p_.dati.descrizione.empty()) {
             for (const QString& capoverso :
                  q(p_.dati.descrizione).split('\n', Qt::SkipEmptyParts)) {
-                scrittore_.paragrafo(capoverso, QString());
+                scrittore_.paragrafo(capoverso);
             }
             scrittore_.vuota();
         }
+        const valutazione::Rete& rete = v_.rete;
         double lunghezza = 0;
-        for (const tratti::Tratto& t : linea.lette) {
+        for (const tratti::Tratto& t : rete.tratti) {
             lunghezza += t.lunghezza.value_or(0);
         }
-        const auto pozzetti = std::count_if(linea.rete.pozzetti.begin(), linea.rete.pozzetti.end(),
-                                            [](const tratti::EsitoPozzetto& p) { return p.usato; });
+        std::size_t pozzetti = 0;
         QStringList sbocchi;
-        for (const tratti::Albero& a : linea.rete.alberi) {
-            sbocchi << q(a.sbocco);
+        if (rete.esiti) {
+            pozzetti = static_cast<std::size_t>(
+                std::count_if(rete.esiti->pozzetti.begin(), rete.esiti->pozzetti.end(),
+                              [](const tratti::EsitoPozzetto& p) { return p.usato; }));
+            for (const tratti::Albero& a : rete.esiti->alberi) {
+                sbocchi << q(a.sbocco);
+            }
         }
-        const std::size_t n = linea.lette.size();
-        QString rete = QString("La presente relazione riporta la verifica idraulica in moto "
-                               "uniforme di %1 a sezione ovoidale di tipo inglese")
-                           .arg(n == 1 ? QString("un tratto di fognatura")
-                                       : QString("una rete di fognatura di %1 tratti").arg(n));
+        const std::size_t n = rete.tratti.size();
+        QString testo = QString("La presente relazione riporta la verifica idraulica in moto "
+                                "uniforme di %1 a sezione ovoidale di tipo inglese")
+                            .arg(n == 1 ? QString("un tratto di fognatura")
+                                        : QString("una rete di fognatura di %1 tratti").arg(n));
         if (lunghezza > 0) {
-            rete +=
-                QString(", per una lunghezza complessiva di %1 m").arg(numero(lunghezza, "0.0"));
+            testo += QString(", per una lunghezza complessiva di %1 m").arg(n_(lunghezza, "0.0"));
         }
         if (pozzetti > 0) {
-            rete += QString(", fra %1 pozzetti").arg(pozzetti);
+            testo += QString(", fra %1 pozzetti").arg(pozzetti);
         }
         if (!sbocchi.isEmpty()) {
-            rete += sbocchi.size() == 1
-                        ? ", con sbocco in " + sbocchi.front()
-                        : QString(", in %1 reti con sbocco in ").arg(sbocchi.size()) +
-                              sbocchi.join(", ");
+            testo += sbocchi.size() == 1
+                         ? ", con sbocco in " + sbocchi.front()
+                         : QString(", in %1 reti con sbocco in ").arg(sbocchi.size()) +
+                               sbocchi.join(", ");
         }
-        scrittore_.paragrafo(rete + ".");
+        scrittore_.paragrafo(testo + ".");
         QString verifiche = "Per ogni tratto sono verificate la velocità e il riempimento alle "
                             "portate di progetto e di tempo secco";
         verifiche +=
@@ -695,15 +652,31 @@ class Relazione {
         scrittore_.paragrafo(verifiche);
     }
 
+    // Why the reaches were not checked: the box that stops the line.
+    QString trattiNonVerificati() const {
+        const std::optional<valutazione::CasellaSbagliata>& casella = v_.linea.impedimento;
+        return "I tratti non sono stati verificati" +
+               (casella ? ", perché non si legge " + q(valutazione::testoCasella(*casella))
+                        : QString()) +
+               ".";
+    }
+
     // Each criterion with its value and the source the designer gave.
-    void criteri(const Linea& linea) {
+    void criteri() {
         sezione("Criteri di verifica e riferimenti");
+        if (!v_.linea.impostazioni) {
+            scrittore_.paragrafo(trattiNonVerificati());
+            return;
+        }
         const progetto::Verifiche& v = p_.verifiche;
         const progetto::Fonti& f = p_.dati.fonti;
-        const tratti::Impostazioni& imp = linea.impostazioni;
+        const tratti::Impostazioni& imp = *v_.linea.impostazioni;
         const auto fonte = [](const std::string& testo) {
             const QString scritta = q(testo).trimmed();
             return scritta.isEmpty() ? QString(progetto::fonteDelProgettista) : scritta;
+        };
+        const auto metri = [this](double valore) {
+            return n_.misura(Misura::Dislivello, valore) + " m";
         };
         const QString allineamento =
             imp.allineamento == tratti::Allineamento::Cieli
@@ -725,24 +698,20 @@ class Relazione {
                    {"Riempimento massimo h/H, alla portata di progetto",
                     sogliaUsata(v.riempimentoMassimo, imp.limiti.riempimentoMassimo) + " %",
                     fonte(f.riempimentoMassimo)},
-                   {"Legge di resistenza e coefficiente",
-                    q(formule::nomeLegge(imp.resistenza.legge)) + ", " +
-                        q(testoResistenza(imp.resistenza)),
+                   {"Legge di resistenza e coefficiente", leggeELCoefficiente(imp.resistenza),
                     fonte(f.legge)},
                    {"Allineamento ai pozzetti", allineamento, fonte(f.allineamento)},
-                   {"Ricoprimento minimo sul cielo", numero(imp.ricoprimentoMinimo, "0.00") + " m",
+                   {"Ricoprimento minimo sul cielo", metri(imp.ricoprimentoMinimo),
                     fonte(f.ricoprimento)}};
         if (imp.profonditaMassima) {
-            t.righe.push_back({"Profondità massima di scavo",
-                               numero(*imp.profonditaMassima, "0.00") + " m",
+            t.righe.push_back({"Profondità massima di scavo", metri(*imp.profonditaMassima),
                                fonte(std::string())});
         }
         if (imp.saltoMassimo) {
-            t.righe.push_back({"Salto massimo senza pozzetto di salto",
-                               numero(*imp.saltoMassimo, "0.00") + " m", fonte(std::string())});
+            t.righe.push_back({"Salto massimo senza pozzetto di salto", metri(*imp.saltoMassimo),
+                               fonte(std::string())});
         }
         t.larghezzeCm = {6.5, 4.5, 6};
-        t.comeScritte = {false, false, true};
         scrittore_.tabella(t, "Criteri di verifica, valori adottati e fonti.");
         scrittore_.paragrafo(
             "Le velocità e il riempimento sono verificati in moto uniforme, alle altezze d'acqua "
@@ -751,58 +720,56 @@ class Relazione {
             catalogo(imp.catalogo) + ".");
     }
 
+    // "Bazin, γ = 0.18".
+    QString leggeELCoefficiente(const formule::Resistenza& resistenza) const {
+        return q(formule::nomeLegge(resistenza.legge)) + ", " +
+               q(testoResistenza(resistenza, n_.separatore()));
+    }
+
     // The sizes from the smallest, as the sizing tries them.
-    static QString catalogo(std::vector<double> raggi) {
+    QString catalogo(std::vector<double> raggi) const {
         std::sort(raggi.begin(), raggi.end());
         QStringList testi;
         for (const double r : raggi) {
-            testi << q(CStr(r));
+            testi << n_(r);
         }
         return testi.join(", ");
     }
 
     // The reaches, the manholes, and what fails with the slopes that would
-    // pass.
-    void verificaDellaRete(const std::vector<progetto::RigaLetta>& righe, const Linea& linea) {
+    // pass; none of it when the reaches were not checked.
+    void verificaDellaRete() {
         sezione("Verifica della rete");
-        sottosezione("Tratti");
-        const std::vector<tratti::Esito>& esiti = linea.rete.esiti;
-        const auto verificati = std::count_if(esiti.begin(), esiti.end(),
-                                              [](const tratti::Esito& e) { return e.verificato; });
-        const auto calcolati = std::count_if(esiti.begin(), esiti.end(),
-                                             [](const tratti::Esito& e) { return e.calcolato; });
-        const auto totale = static_cast<qsizetype>(righe.size());
-        trattiVerificati_ = verificati;
-        trattiTotali_ = totale;
-        for (const tratti::ErroreRete& errore : linea.rete.errori) {
-            erroriRete_.push_back(q(tratti::testoRilievo(errore.rilievo, scrittore_.separatore(),
-                                                         tratti::Voce::Pozzetto)));
+        if (!v_.rete.esiti) {
+            scrittore_.paragrafo(trattiNonVerificati());
+            return;
         }
-        const bool leggiProprie =
-            std::any_of(linea.lette.begin(), linea.lette.end(),
-                        [](const tratti::Tratto& t) { return t.resistenza.has_value(); });
-        const auto plurale = [](qsizetype n, const char* uno, const char* molti) {
-            return QString("%1 %2").arg(n).arg(n == 1 ? uno : molti);
-        };
-        QString sommario =
-            QString("%1: %2, %3")
-                .arg(plurale(totale, "tratto", "tratti"),
-                     plurale(verificati, "verificato", "verificati"),
-                     plurale(calcolati - verificati, "non verificato", "non verificati"));
-        if (totale > calcolati) {
-            sommario += ", " + plurale(totale - calcolati, "non calcolato", "non calcolati");
+        const tratti::EsitiRete& esiti = *v_.rete.esiti;
+        const tratti::Impostazioni& imp = *v_.linea.impostazioni;
+        sottosezione("Tratti");
+        const valutazione::Giudizio& g = v_.giudizio;
+        const std::size_t nonCalcolati = g.nonCalcolati + g.illeggibili;
+        QString sommario = QString("%1: %2, %3")
+                               .arg(plurale(g.tratti, "tratto", "tratti"),
+                                    plurale(g.verificati, "verificato", "verificati"),
+                                    plurale(g.tratti - g.verificati - nonCalcolati,
+                                            "non verificato", "non verificati"));
+        if (nonCalcolati > 0) {
+            sommario += ", " + plurale(nonCalcolati, "non calcolato", "non calcolati");
         }
         scrittore_.paragrafo(sommario + ".", true);
+        const bool leggiProprie =
+            std::any_of(v_.rete.tratti.begin(), v_.rete.tratti.end(),
+                        [](const tratti::Tratto& t) { return t.resistenza.has_value(); });
         scrittore_.paragrafo(
             QString("Ogni tratto è verificato alla portata di progetto (velocità minima e "
                     "massima, riempimento massimo) e alla portata minima (velocità minima di "
                     "autopulizia), con i limiti e la legge di resistenza delle verifiche "
-                    "(%1, %2)%3; un raggio seguito da * è scelto dal catalogo: il più "
+                    "(%1)%2; un raggio seguito da * è scelto dal catalogo: il più "
                     "piccolo, non minore di quelli a monte, che rispetta tutti i limiti o, quando "
                     "nessuno li rispetta, il più piccolo entro il riempimento, e il tratto non "
                     "è verificato.")
-                .arg(q(formule::nomeLegge(sezione_.resistenza.legge)),
-                     q(testoResistenza(sezione_.resistenza)),
+                .arg(leggeELCoefficiente(imp.resistenza),
                      leggiProprie ? ", tranne i tratti che hanno una legge propria, indicata "
                                     "sotto le tabelle"
                                   : ""),
@@ -824,15 +791,14 @@ class Relazione {
             t->righeIntestazione = 2;
             t->aDestra = std::vector<bool>(10, true);
             t->aDestra.front() = false;
-            t->comeScritte = {true};
         }
         luogo.aDestra[1] = luogo.aDestra[2] = false;
         acqua.aDestra.back() = false;
         // Each reach's note begins with its name, as written.
-        std::vector<std::pair<QString, QString>> leggi;
-        std::vector<std::pair<QString, QString>> motivi;
+        QStringList leggi;
+        QStringList motivi;
         std::size_t k = 0;
-        for (const progetto::RigaLetta& riga : righe) {
+        for (const progetto::RigaLetta& riga : v_.rete.righe) {
             const QString nome = q(riga.nome());
             if (!riga.tratto) {
                 for (Tabella* t : {&luogo, &acqua}) {
@@ -841,58 +807,55 @@ class Relazione {
                     t->righe.push_back(vuota);
                 }
                 acqua.righe.back().back() = "non calcolato";
-                motivi.emplace_back(nome,
-                                    QString(": non calcolato, «%1»: %2.")
-                                        .arg(q(riga.errore->colonna()), q(riga.errore->motivo())));
-                nonVerificati_.push_back(nome + " (non calcolato: " + q(riga.errore->motivo()) +
-                                         ")");
+                motivi << nome + QString(": non calcolato, «%1»: %2.")
+                                     .arg(q(riga.errore->colonna()), q(riga.errore->motivo()));
                 continue;
             }
             const tratti::Tratto& tratto = *riga.tratto;
-            const tratti::Esito& e = esiti[k++];
-            luogo.righe.push_back(rigaLuogo(tratto, e, riga.celle));
+            const tratti::Esito& e = esiti.esiti[k++];
+            luogo.righe.push_back(rigaLuogo(tratto, e));
             acqua.righe.push_back(rigaAcqua(tratto, e));
             if (tratto.resistenza) {
-                const formule::Resistenza propria =
-                    tratto.resistenzaDi(linea.impostazioni.resistenza);
-                leggi.emplace_back(nome, QString(": legge di %1, %2.")
-                                             .arg(q(formule::nomeLegge(propria.legge)),
-                                                  q(testoResistenza(propria))));
+                leggi << nome + ": legge di " +
+                             leggeELCoefficiente(tratto.resistenzaDi(imp.resistenza)) + ".";
             }
             if (!e.verificato) {
-                const QString motivo = q(tratti::motivoDi(e, scrittore_.separatore()));
-                motivi.emplace_back(nome, ": " + motivo + "." + pendenzeAmmesse(e));
-                nonVerificati_.push_back(nome + " (" + motivo + ")");
+                motivi << nome + ": " + q(tratti::motivoDi(e, n_.separatore())) + "." +
+                              pendenzeAmmesse(e);
             }
         }
         scrittore_.tabella(luogo, "Tratti: pozzetti, lunghezza, sezione (* scelta dal "
                                   "catalogo), pendenza e quote.");
         scrittore_.vuota();
         scrittore_.tabella(acqua, "Tratti: portate, livelli idrici, velocità ed esito.");
-        for (const auto& [nome, testo] : leggi) {
-            scrittore_.paragrafo(nome, testo);
+        for (const QString& legge : leggi) {
+            scrittore_.paragrafo(legge);
         }
-        pozzetti(linea.rete);
+        pozzetti(esiti);
         sottosezione("Tratti non verificati");
         if (motivi.empty()) {
             scrittore_.paragrafo("Tutti i tratti sono verificati.");
         }
-        for (const auto& [nome, testo] : motivi) {
-            scrittore_.paragrafo(nome, testo);
+        for (const QString& motivo : motivi) {
+            scrittore_.paragrafo(motivo);
         }
     }
 
     // The slopes within which a failing reach would pass at its size, when
     // its own is not among them.
-    static QString pendenzeAmmesse(const tratti::Esito& e) {
+    QString pendenzeAmmesse(const tratti::Esito& e) const {
         const bool entro = (!e.pendenzaMinima || e.pendenza >= *e.pendenzaMinima) &&
                            (!e.pendenzaMassima || e.pendenza <= *e.pendenzaMassima);
         if (!e.calcolato || (entro && !e.senzaPendenza)) {
             return {};
         }
         // As the reasons write them: three digits, rounded inward.
-        const auto minima = [](double i) { return q(tratti::pendenzaArrotondata(i, true)); };
-        const auto massima = [](double i) { return q(tratti::pendenzaArrotondata(i, false)); };
+        const auto minima = [this](double i) {
+            return q(tratti::pendenzaArrotondata(i, true, n_.separatore()));
+        };
+        const auto massima = [this](double i) {
+            return q(tratti::pendenzaArrotondata(i, false, n_.separatore()));
+        };
         if (e.senzaPendenza) {
             return " Alla sua sezione nessuna pendenza rispetta tutti i limiti.";
         }
@@ -913,10 +876,14 @@ class Relazione {
 
     // Each tree's longest path, a figure a sheet, turned to stand along the
     // page: landscape sheets at their printed scales.
-    void profili(const Linea& linea) {
-        const tratti::Percorsi percorsi(linea.lette, linea.rete);
+    void profili() {
+        if (!v_.rete.esiti) {
+            return;
+        }
+        const tratti::EsitiRete& esiti = *v_.rete.esiti;
+        const tratti::Percorsi percorsi(v_.rete.tratti, esiti);
         bool titolo = false;
-        for (const tratti::Albero& albero : linea.rete.alberi) {
+        for (const tratti::Albero& albero : esiti.alberi) {
             const std::vector<std::string> teste = percorsi.teste(albero.sbocco);
             if (teste.empty()) {
                 continue;
@@ -928,9 +895,9 @@ class Relazione {
                                      true);
                 titolo = true;
             }
-            const auto nonDisegnato = [&](const std::string& motivo) {
+            const auto nonDisegnato = [&](const QString& motivo) {
                 scrittore_.paragrafo(QString("Profilo longitudinale verso %1 non disegnato: %2.")
-                                         .arg(q(albero.sbocco), q(motivo)),
+                                         .arg(q(albero.sbocco), motivo),
                                      true);
             };
             tratti::Profilo profilo;
@@ -940,25 +907,25 @@ class Relazione {
                 imp = impaginaProfilo(profilo, foglioDelProfilo, std::nullopt, std::nullopt, false,
                                       misuraDelProfilo, fogliMassimiDelProfilo);
             } catch (const TroppiFogli& e) {
-                nonDisegnato(e.what() + std::string(e.scalaCheBasta ? "; lo si esporti a parte, "
-                                                                      "in PDF o in DXF"
-                                                                    : ""));
+                nonDisegnato(q(e.what()) + (e.scalaCheBasta ? "; lo si esporti a parte, "
+                                                              "in PDF o in DXF"
+                                                            : ""));
                 continue;
             } catch (const std::invalid_argument& e) {
-                nonDisegnato(e.what());
+                nonDisegnato(q(e.what()));
                 continue;
             }
             if (const std::optional<std::size_t> foglio = foglioCheNonSta(profilo, imp)) {
-                nonDisegnato("le quote del foglio " + std::to_string(*foglio + 1) +
-                             " non stanno nel disegno nemmeno alla scala verticale 1:" +
-                             CStr(imp.scalaVerticale));
+                nonDisegnato(QString("le quote del foglio %1 non stanno nel disegno nemmeno alla "
+                                     "scala verticale 1:%2")
+                                 .arg(*foglio + 1)
+                                 .arg(n_(imp.scalaVerticale)));
                 continue;
             }
             constexpr double pixelPerMillimetro = 6.5;
             const std::vector<QImage> fogli =
-                immaginiDeiFogli(profilo, imp, pixelPerMillimetro, scrittore_.separatore(), true);
+                immaginiDeiFogli(profilo, imp, pixelPerMillimetro, n_.separatore(), true);
             for (std::size_t f = 0; f < fogli.size(); ++f) {
-                const QImage& foglio = fogli[f];
                 QString didascalia =
                     QString("Profilo longitudinale da %1 a %2")
                         .arg(q(profilo.pozzetti.front().nome), q(profilo.pozzetti.back().nome));
@@ -966,61 +933,61 @@ class Relazione {
                     didascalia += QString(", foglio %1 di %2").arg(f + 1).arg(imp.fogli.size());
                 }
                 didascalia += QString(": scala orizzontale 1:%1, verticale 1:%2.")
-                                  .arg(imp.scalaOrizzontale)
-                                  .arg(imp.scalaVerticale);
-                scrittore_.figura(foglio, foglioDelProfilo.height() / 10, didascalia);
+                                  .arg(n_(imp.scalaOrizzontale), n_(imp.scalaVerticale));
+                scrittore_.figura(fogli[f], foglioDelProfilo.height() / 10, didascalia);
             }
         }
     }
 
     // A reach's manholes, length, size ("60/90", starred when chosen), slope
-    // (as typed, or as the quotas give it) and levels.
-    static std::vector<QString> rigaLuogo(const tratti::Tratto& tratto, const tratti::Esito& e,
-                                          const tratti::CelleTratto& celle) {
+    // and levels.
+    std::vector<QString> rigaLuogo(const tratti::Tratto& tratto, const tratti::Esito& e) const {
         const auto oTrattino = [](const std::string& testo) {
             return testo.empty() ? QString("—") : q(testo);
         };
-        return {q(tratto.nome),
-                oTrattino(tratto.pozzettoMonte),
-                oTrattino(tratto.pozzettoValle),
-                tratto.lunghezza ? q(CStr(*tratto.lunghezza)) : QString("—"),
-                e.raggio > 0 ? q(TestoSezione(e.raggio)) + (e.dimensionato ? "*" : "")
-                             : QString("—"),
-                tratto.pendenza ? q(celle[tratti::Pendenza]).trimmed() : seiCifre(e.pendenza),
-                metri(e.quotaMonte),
-                metri(e.quotaValle),
-                metri(e.salto),
-                metri(e.ricoprimento)};
-    }
-
-    static QString metri(std::optional<double> valore) {
-        return valore ? q(Format(*valore, "0.00")) : QString("—");
+        return {
+            q(tratto.nome),
+            oTrattino(tratto.pozzettoMonte),
+            oTrattino(tratto.pozzettoValle),
+            n_.misura(Misura::Lunghezza, tratto.lunghezza),
+            e.raggio > 0 ? q(TestoSezione(e.raggio, n_.separatore())) + (e.dimensionato ? "*" : "")
+                         : QString("—"),
+            n_.misura(Misura::Pendenza, e.pendenza > 0 ? std::optional(e.pendenza) : std::nullopt),
+            n_.misura(Misura::Quota, e.quotaMonte),
+            n_.misura(Misura::Quota, e.quotaValle),
+            n_.misura(Misura::Dislivello, e.salto),
+            n_.misura(Misura::Dislivello, e.ricoprimento)};
     }
 
     // Its flows and water, against the full section's flow, and its verdict.
-    static std::vector<QString> rigaAcqua(const tratti::Tratto& tratto, const tratti::Esito& e) {
-        const auto altezza = [](const std::optional<analisi::Risposta>& r) {
-            return r ? centimetri(r->altezza) : QString("—");
+    std::vector<QString> rigaAcqua(const tratti::Tratto& tratto, const tratti::Esito& e) const {
+        const auto altezza = [this](const std::optional<analisi::Risposta>& r) {
+            return n_.misura(Misura::Altezza, r ? std::optional(r->altezza) : std::nullopt);
         };
-        const auto velocitaDi = [](const std::optional<analisi::Risposta>& r) {
-            return r ? cmAlSecondo(r->velocita) : QString("—");
+        const auto velocita = [this](const std::optional<analisi::Risposta>& r) {
+            return n_.misura(Misura::Velocita, r ? std::optional(r->velocita) : std::nullopt);
+        };
+        const auto portata = [this](std::optional<double> litriAlSecondo) {
+            return n_.misura(Misura::Portata,
+                             litriAlSecondo ? std::optional(*litriAlSecondo / 1000) : std::nullopt);
         };
         return {q(tratto.nome),
-                q(CStr(tratto.portata)),
-                e.portataPiena > 0 ? q(Format(tratto.portata / 1000 / e.portataPiena, "0.00"))
+                portata(tratto.portata),
+                e.portataPiena > 0 ? n_(tratto.portata / 1000 / e.portataPiena, "0.00")
                                    : QString("—"),
                 altezza(e.progetto),
-                e.progetto ? percento(e.progetto->riempimento) : QString("—"),
-                velocitaDi(e.progetto),
-                tratto.portataMinima ? q(CStr(*tratto.portataMinima)) : QString("—"),
+                n_.misura(Misura::Riempimento,
+                          e.progetto ? std::optional(e.progetto->riempimento) : std::nullopt),
+                velocita(e.progetto),
+                portata(tratto.portataMinima),
                 altezza(e.minima),
-                velocitaDi(e.minima),
+                velocita(e.minima),
                 e.verdetto()};
     }
 
     // The manholes the reaches join: ground, invert, drop, cover, depth and
     // the continuity checks' verdict; then what fails at each.
-    void pozzetti(const tratti::EsitiRete& rete) {
+    void pozzetti(const tratti::EsitiRete& esiti) {
         sottosezione("Pozzetti");
         Tabella t;
         t.righe = {{"Pozzetto", "Terreno", "Scorrimento", "Salto", "Ricoprimento", "Profondità",
@@ -1029,42 +996,37 @@ class Relazione {
         t.righeIntestazione = 2;
         t.larghezzeCm = {2.2, 1.8, 2.2, 1.5, 2.3, 2.1, 2.4, 2.5};
         t.aDestra = {false, true, true, true, true, true, false, false};
-        t.comeScritte = {true, false, false, false, false, false, false, true};
-        std::vector<std::pair<QString, QString>> difetti;
-        for (const tratti::EsitoPozzetto& p : rete.pozzetti) {
+        const std::vector<std::string>& diSalto = v_.giudizio.pozzettiDiSalto;
+        QStringList difetti;
+        for (const tratti::EsitoPozzetto& p : esiti.pozzetti) {
             if (!p.usato && p.verificato()) {
                 continue;
             }
-            const QString profondita = p.quotaTerreno && p.quotaFondo
-                                           ? metri(*p.quotaTerreno - *p.quotaFondo)
-                                           : QString("—");
-            const bool diSalto =
-                std::any_of(p.rilievi.begin(), p.rilievi.end(), [](const tratti::Rilievo& r) {
-                    return r.gravita() == tratti::Gravita::Provvedimento;
-                });
-            if (diSalto) {
-                pozzettiDiSalto_ << q(p.nome);
-            }
-            t.righe.push_back({q(p.nome), metri(p.quotaTerreno), metri(p.quotaFondo),
-                               metri(p.salto), metri(p.ricoprimento), profondita,
+            const QString profondita =
+                p.quotaTerreno && p.quotaFondo
+                    ? n_.misura(Misura::Dislivello, *p.quotaTerreno - *p.quotaFondo)
+                    : QString("—");
+            const bool salto = std::find(diSalto.begin(), diSalto.end(), p.nome) != diSalto.end();
+            t.righe.push_back({q(p.nome), n_.misura(Misura::Quota, p.quotaTerreno),
+                               n_.misura(Misura::Quota, p.quotaFondo),
+                               n_.misura(Misura::Dislivello, p.salto),
+                               n_.misura(Misura::Dislivello, p.ricoprimento), profondita,
                                p.verificato() ? QString("verificato") : QString("non verificato"),
-                               p.sbocco  ? QString("sbocco")
-                               : diSalto ? QString("pozzetto di salto")
-                                         : QString()});
+                               p.sbocco ? QString("sbocco")
+                               : salto  ? QString("pozzetto di salto")
+                                        : QString()});
             if (!p.verificato()) {
                 QStringList testi;
                 for (const tratti::Rilievo& r : p.rilievi) {
                     if (r.gravita() == tratti::Gravita::Difetto) {
-                        testi << q(tratti::testoRilievo(r, scrittore_.separatore(),
-                                                        tratti::Voce::Pozzetto));
+                        testi << q(
+                            tratti::testoRilievo(r, n_.separatore(), tratti::Voce::Pozzetto));
                     }
                 }
-                difetti.emplace_back(q(p.nome), ": " + testi.join("; ") + ".");
-                pozzettiNonVerificati_.push_back(q(p.nome) + " (" + testi.join("; ") + ")");
+                difetti << q(p.nome) + ": " + testi.join("; ") + ".";
             }
         }
-        conPozzetti_ = t.righe.size() > 2;
-        if (!conPozzetti_) {
+        if (t.righe.size() == 2) {
             scrittore_.paragrafo("I tratti non nominano pozzetti: nessuna verifica di continuità.");
             return;
         }
@@ -1076,14 +1038,13 @@ class Relazione {
                              true);
         scrittore_.tabella(t, "Pozzetti: quote, salto, ricoprimento minimo sui cieli, "
                               "profondità ed esito delle verifiche.");
-        for (const auto& [nome, testo] : difetti) {
-            scrittore_.paragrafo(nome, testo);
+        for (const QString& difetto : difetti) {
+            scrittore_.paragrafo(difetto);
         }
     }
 
     QString dimensioni() const {
-        const std::string testo = TestoSezione(t_.ingressi.raggio); // "40/60"
-        return q(testo).replace('/', " × ");
+        return q(TestoSezione(t_.ingressi.raggio, n_.separatore())).replace('/', " × ");
     }
 
     // As typed, and what the table used when it had to be bounded.
@@ -1093,18 +1054,18 @@ class Relazione {
         if (p_.ingressi.incremento.vuota() || p_.ingressi.incremento.valore() == usato) {
             return scritto;
         }
-        return scritto + " (usato " + q(CStr(usato)) + ")";
+        return scritto + " (usato " + n_(usato) + ")";
     }
 
     // The heights the figures mark: the minimum flow's, then the design
     // flow's.
     std::vector<LivelloAcqua> livelliPrincipali() const {
         std::vector<LivelloAcqua> livelli;
-        if (richieste_.altezzaMinima) {
-            livelli.push_back({"Qmin", richieste_.altezzaMinima->altezza, true});
+        if (s_.richieste.altezzaMinima) {
+            livelli.push_back({"Qmin", s_.richieste.altezzaMinima->altezza, true});
         }
         int i = 0;
-        for (const analisi::Risposta& r : richieste_.altezzePortata) {
+        for (const analisi::Risposta& r : s_.richieste.altezzePortata) {
             livelli.push_back({QString("Q%1").arg(++i), r.altezza});
         }
         return livelli;
@@ -1123,39 +1084,28 @@ class Relazione {
     std::vector<QString> rigaTabella(int k) const {
         std::vector<QString> riga;
         for (int colonna = 1; colonna <= 6; ++colonna) {
-            riga.push_back(q(TestoColonna(colonna, t_.riga(k))));
+            riga.push_back(q(testoDellaColonna(colonna, t_.riga(k), n_.separatore())));
         }
         return riga;
     }
 
     ScrittoreRelazione scrittore_;
+    const Numeri n_;
     const progetto::Progetto& p_;
+    const valutazione::Valutazione& v_;
     const calcolo::Tabella& t_;
-    const relazione::VerdettiSezione v_;
-    const analisi::Sezione& sezione_;
-    const analisi::Limiti& limiti_;
-    const analisi::RisposteRichieste& richieste_;
-    // The line of reaches, for the conclusions: how many pass, and each
-    // one that does not, with its reasons; the network's faults.
+    const valutazione::Sezione& s_;
     bool conTratti_ = false;
-    qsizetype trattiVerificati_ = 0;
-    qsizetype trattiTotali_ = 0;
-    QStringList nonVerificati_;
-    QStringList pozzettiNonVerificati_;
-    QStringList pozzettiDiSalto_;
-    bool conPozzetti_ = false;
-    QStringList erroriRete_;
-    int capitolo_ = 0;
-    int paragrafo_ = 0;
     bool conSezioneTipo_ = true; // the report holds the typical section and its table
     bool sottoparti_ = false;    // the typical section's parts are subsections
+    int capitolo_ = 0;
+    int paragrafo_ = 0;
 };
 
 } // namespace
 
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
                             const valutazione::Valutazione& valutazione, Separatore separatore) {
-    const calcolo::Tabella& tabella = *valutazione.tabella.tabella;
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {
@@ -1165,7 +1115,7 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    const int indice = Relazione(documento, progetto, tabella, separatore).scrivi();
+    const int indice = Relazione(documento, progetto, valutazione, separatore).scrivi();
     inserisciIndice(documento, indice);
     documento.setModified(true);
 }

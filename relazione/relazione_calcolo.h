@@ -13,18 +13,19 @@ class QTextDocument;
 // and the two maxima), 4 Verifiche (each limit at the design and minimum
 // flows, in words, the full section and the maxima for reference, a
 // conclusion), with two captioned figures: the section drawn to scale with
-// its water levels and the rating curves. The table is the caller's,
-// computed from these inputs; the answers are computed here. Its numbers
-// take the decimal separator asked for; names and notes stay as written.
-// The document gets a title, an author, a subject and a page header.
+// its water levels and the rating curves. Its numbers are made with the
+// decimal separator asked for; names, notes and what was typed stay as
+// written. The document gets a title, an author, a subject and a page
+// header.
 //
 // With reaches in the project, it is the line's report: 1 Premessa, 2
 // Criteri di verifica e riferimenti (each criterion with its source), 3
 // Metodo, 4 Verifica della rete (reaches, manholes, what fails), 5 Profili
 // longitudinali, the typical section as above only when the project asks
 // for it, and Conclusioni on everything checked.
-// `valutazione` is the project's, with its table: the report computes
-// nothing of its own.
+// `valutazione` is the project's, with its table: the report renders it and
+// decides nothing of its own. A box that stops the checks or the line is
+// named, and no other law takes its place.
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
                             const valutazione::Valutazione& valutazione,
                             Separatore separatore = Separatore::Punto);

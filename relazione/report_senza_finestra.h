@@ -14,9 +14,9 @@
 void scriviReportSenzaFinestra(const std::string& percorso, const calcolo::Tabella& tabella,
                                Separatore separatore = Separatore::Punto);
 
-// The calculation report of a table and the project as typed, written and
-// saved in the same way. Raises ErroreFile, and ErroreRuntime when an answer
-// cannot be computed.
+// The calculation report of a project's evaluation, written and saved in
+// the same way. Raises ErroreFile, and ErroreRuntime when the rating curves
+// of a figure cannot be computed.
 void scriviRelazioneCalcoloSenzaFinestra(const std::string& percorso,
                                          const progetto::Progetto& progetto,
                                          const valutazione::Valutazione& valutazione,

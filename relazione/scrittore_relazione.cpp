@@ -29,8 +29,8 @@ double pixel(double cm) {
 
 } // namespace
 
-ScrittoreRelazione::ScrittoreRelazione(QTextDocument& documento, Separatore separatore)
-    : documento_(documento), separatore_(separatore), cursore_(&documento) {
+ScrittoreRelazione::ScrittoreRelazione(QTextDocument& documento)
+    : documento_(documento), cursore_(&documento) {
     cursore_.movePosition(QTextCursor::End);
     cursore_.beginEditBlock();
     // A document of its own starts on its first paragraph; one that holds
@@ -57,12 +57,6 @@ void ScrittoreRelazione::blocco(Qt::Alignment allineamento, bool tieni, int live
     }
 }
 
-QString ScrittoreRelazione::leggibile(const QString& testo) const {
-    return separatore_ == Separatore::Punto
-               ? testo
-               : QString::fromStdString(perLettura(testo.toStdString(), separatore_));
-}
-
 void ScrittoreRelazione::titolo(const QString& testo) {
     blocco(Qt::AlignHCenter, true);
     cursore_.insertText(testoSpezzabile(testo), carattere(16, true));
@@ -81,17 +75,13 @@ void ScrittoreRelazione::sottosezione(const QString& testo) {
 }
 
 void ScrittoreRelazione::paragrafo(const QString& testo, bool tieni) {
-    paragrafo(QString(), testo, tieni);
-}
-
-void ScrittoreRelazione::paragrafo(const QString& comeScritto, const QString& testo, bool tieni) {
     blocco(Qt::AlignLeft | Qt::AlignJustify, tieni);
-    cursore_.insertText(testoSpezzabile(comeScritto + leggibile(testo)), carattere(10));
+    cursore_.insertText(testoSpezzabile(testo), carattere(10));
 }
 
 void ScrittoreRelazione::formula(const QString& testo) {
     blocco(Qt::AlignHCenter, true);
-    cursore_.insertText(leggibile(testo), carattere(10, false, true));
+    cursore_.insertText(testo, carattere(10, false, true));
 }
 
 void ScrittoreRelazione::vuota(bool tieni) {
@@ -105,7 +95,7 @@ int ScrittoreRelazione::tabella(const Tabella& t, const QString& didascalia) {
     }
     if (!didascalia.isEmpty()) {
         blocco(Qt::AlignLeft, true);
-        cursore_.insertText(QString("Tabella %1 – %2").arg(++tabelle_).arg(leggibile(didascalia)),
+        cursore_.insertText(QString("Tabella %1 – %2").arg(++tabelle_).arg(didascalia),
                             carattere(9, false, true));
     }
     blocco(Qt::AlignLeft);
@@ -131,10 +121,7 @@ int ScrittoreRelazione::tabella(const Tabella& t, const QString& didascalia) {
                                    : aDestra    ? Qt::AlignRight
                                                 : Qt::AlignLeft);
             cella.setBlockFormat(paragrafo);
-            const bool comeScritta = colonna < t.comeScritte.size() && t.comeScritte[colonna];
-            cella.insertText(
-                testoSpezzabile(comeScritta ? riga[colonna] : leggibile(riga[colonna])),
-                carattere(8, intestazione));
+            cella.insertText(testoSpezzabile(riga[colonna]), carattere(8, intestazione));
         }
     }
     segnaRigheIntestazione(tabella, t.righeIntestazione);
@@ -158,7 +145,7 @@ int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
     formato.setHeight(formato.width() * immagine.height() / immagine.width());
     cursore_.insertImage(formato);
     blocco(Qt::AlignHCenter);
-    cursore_.insertText(QString("Figura %1 – %2").arg(figure_).arg(leggibile(didascalia)),
+    cursore_.insertText(QString("Figura %1 – %2").arg(figure_).arg(didascalia),
                         carattere(9, false, true));
     return figure_;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "numeri/separatore.h"
-
 #include <QImage>
 #include <QString>
 #include <QTextCursor>
@@ -13,13 +11,11 @@ class QTextDocument;
 // Appends a report to a document, paragraph by paragraph, in one look:
 // Arial throughout, headings in bold, tables with thin borders and their
 // heading rows repeated on every page, figures with a numbered caption kept
-// on the same page as the picture. The numbers of what it writes take the
-// decimal separator asked for; names and notes, given apart, stay as they
-// were written.
+// on the same page as the picture. Every text is written as given: its
+// numbers were made with their separator, and names stay as typed.
 class ScrittoreRelazione {
   public:
-    explicit ScrittoreRelazione(QTextDocument& documento,
-                                Separatore separatore = Separatore::Punto);
+    explicit ScrittoreRelazione(QTextDocument& documento);
     ~ScrittoreRelazione();
     ScrittoreRelazione(const ScrittoreRelazione&) = delete;
     ScrittoreRelazione& operator=(const ScrittoreRelazione&) = delete;
@@ -33,9 +29,6 @@ class ScrittoreRelazione {
     void sottosezione(const QString& testo);
     // A paragraph; one that introduces what follows stays with it.
     void paragrafo(const QString& testo, bool tieniConIlSeguente = false);
-    // The same, beginning with a text as it was written (a name, a note).
-    void paragrafo(const QString& comeScritto, const QString& testo,
-                   bool tieniConIlSeguente = false);
     // A line set apart, as a formula is, kept with the next line: a group of
     // formulas is never split between pages.
     void formula(const QString& testo);
@@ -46,7 +39,6 @@ class ScrittoreRelazione {
         int righeIntestazione = 1;
         std::vector<double> larghezzeCm; // one a column
         std::vector<bool> aDestra;       // numbers right-aligned, one a column
-        std::vector<bool> comeScritte;   // names, kept as written, one a column
     };
     // With a caption, "Tabella N – didascalia" comes above it, on the same
     // page as its first rows; N is returned (0 without a caption).
@@ -56,15 +48,11 @@ class ScrittoreRelazione {
     // below it; the two stay on one page. Returns N.
     int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
 
-    Separatore separatore() const { return separatore_; }
     // Where the next paragraph will begin.
     int posizione() const { return cursore_.position(); }
 
   private:
-    QString leggibile(const QString& testo) const;
-
     QTextDocument& documento_;
-    Separatore separatore_;
     QTextCursor cursore_;
     bool primo_ = true;
     int figure_ = 0;

@@ -64,6 +64,50 @@ TEST_F(FileRisultati, CsvConITestiDellaGriglia) {
     EXPECT_EQ(righe[9], "Max Q,57.2,0.1797,1.3713,0.1311,210.36,378.07");
 }
 
+// The text's numbers take the separator asked for, a grouped radius
+// included; the CSV keeps the grid's texts, with the point.
+TEST_F(FileRisultati, SeparatoreDelTestoNonDelCsv) {
+    const struct {
+        double raggio, incremento;
+        Separatore separatore;
+        std::vector<const char*> righe; // the first three and the first of the table
+        const char* csv;                // the first row of the CSV's table
+    } casi[] = {
+        {20,
+         100,
+         Separatore::Punto,
+         {"TUBAZIONE INGLESE 40/60 Øeq mm 20", "COEFF. DI SCABREZZA SECONDO BAZIN =  0.18",
+          "PENDENZA m/m  0.0100", "   10.0  0.0164        0.3280       0.0501     107.87    17.71"},
+         ",10.0,0.0164,0.3280,0.0501,107.87,17.71"},
+        {20,
+         100,
+         Separatore::Virgola,
+         {"TUBAZIONE INGLESE 40/60 Øeq mm 20", "COEFF. DI SCABREZZA SECONDO BAZIN =  0,18",
+          "PENDENZA m/m  0,0100", "   10,0  0,0164        0,3280       0,0501     107,87    17,71"},
+         ",10.0,0.0164,0.3280,0.0501,107.87,17.71"},
+        {1234.5,
+         10000,
+         Separatore::Virgola,
+         {"TUBAZIONE INGLESE 2469/3703,5 Øeq mm 1.235"},
+         nullptr},
+    };
+    for (const auto& c : casi) {
+        calcola(c.raggio, c.incremento);
+        const QStringList testo =
+            QString::fromStdString(ContenutoRisultati("r.txt", tabella(), c.separatore))
+                .split('\n');
+        for (std::size_t i = 0; i < c.righe.size(); ++i) {
+            EXPECT_EQ(testo[i < 3 ? static_cast<qsizetype>(i) : 6].toStdString(), c.righe[i])
+                << c.raggio;
+        }
+        if (c.csv != nullptr) {
+            EXPECT_EQ(QString::fromStdString(ContenutoRisultati("r.csv", tabella(), c.separatore))
+                          .split("\r\n")[2],
+                      c.csv);
+        }
+    }
+}
+
 // The largest step fills the section in one: a single row, the full section.
 TEST_F(FileRisultati, UnaSolaRigaLaSezionePiena) {
     calcola(30, 900);

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QString>
 #include <dxflib/dl_creationadapter.h>
 #include <dxflib/dl_dxf.h>
@@ -660,5 +661,34 @@ TEST(Profilo, DxfTestiRilettiComeScritti) {
             mostrati.push_back(comeLoMostraIlCad(testo));
         }
         EXPECT_NE(std::find(mostrati.begin(), mostrati.end(), nome), mostrati.end()) << nome;
+    }
+}
+
+// The sheet's title names the ends as typed, dots and commas included,
+// under either separator; the numbers drawn take the separator.
+TEST(Profilo, NomiComeScrittiENumeriColSeparatore) {
+    const struct {
+        Separatore separatore;
+        const char* riferimento;
+    } casi[] = {
+        {Separatore::Punto, R"(Quota di riferimento \d+\.\d\d m)"},
+        {Separatore::Virgola, R"(Quota di riferimento \d+,\d\d m)"},
+    };
+    for (const auto& c : casi) {
+        Profilo p = percorsoDi(2, 40);
+        p.pozzetti.front().nome = "P1.1";
+        p.pozzetti.back().nome = "A,9";
+        const std::string percorso = ::testing::TempDir() + "profilo_nomi.svg";
+        scriviProfilo(percorso, p, impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3)),
+                      c.separatore);
+        std::ifstream file(percorso);
+        const std::string svg((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
+        std::remove(percorso.c_str());
+        const QString testo = QString::fromStdString(svg);
+        EXPECT_TRUE(testo.contains("Profilo longitudinale da P1.1 a A,9"))
+            << nomeSeparatore(c.separatore);
+        EXPECT_TRUE(QRegularExpression(c.riferimento).match(testo).hasMatch())
+            << nomeSeparatore(c.separatore);
     }
 }

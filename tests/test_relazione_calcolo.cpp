@@ -8,14 +8,18 @@
 #include "progetto/righe_tratti.h"
 #include "progetto/voci_coefficiente.h"
 #include "relazione/relazione_calcolo.h"
+#include "relazione/report_senza_finestra.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/parole.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -23,6 +27,21 @@
 using progetto::Casella;
 
 namespace {
+
+// A reach of 40 m at 0.005 carrying 50 l/s from one manhole to another, its
+// upstream invert given or left to the network.
+progetto::RigaTratto trattoTra(const char* nome, const char* monte, const char* valle,
+                               const char* quota) {
+    tratti::CelleTratto c{};
+    c[tratti::Nome] = nome;
+    c[tratti::PozzettoMonte] = monte;
+    c[tratti::PozzettoValle] = valle;
+    c[tratti::Lunghezza] = "40";
+    c[tratti::Pendenza] = "0.005";
+    c[tratti::QuotaMonte] = quota;
+    c[tratti::Portata] = "50";
+    return progetto::rigaDaCelle(c);
+}
 
 class RelazioneCalcolo : public StatoPulito {
   protected:
@@ -38,16 +57,33 @@ class RelazioneCalcolo : public StatoPulito {
         p.dati.data = "2026-12-07";
     }
 
-    // The report's text, the table computed from the project's inputs as
-    // the window computes it.
-    QString relazione() {
+    // The project evaluated with the table computed from its inputs as the
+    // window computes it.
+    valutazione::Valutazione valutata() {
         imposta(p.ingressi.raggio.valore(), p.ingressi.incremento.valore(),
                 p.ingressi.pendenza.valore(), p.ingressi.coefficiente.valore());
         s.tipoSezione = TestoSezione(s.raggio);
         Modulo2::CalcolaTabella(s);
-        scriviRelazioneCalcolo(documento, p,
-                               valutazione::valuta(p, valutazione::tabellaCalcolata(tabella())));
+        return valutazione::valuta(p, valutazione::tabellaCalcolata(tabella()));
+    }
+
+    // The report's text.
+    QString relazione(Separatore separatore = Separatore::Punto) {
+        scriviRelazioneCalcolo(documento, p, valutata(), separatore);
         return senzaIndice();
+    }
+
+    // The report saved as a page and read back: its text, as a browser
+    // shows it.
+    QString relazioneSalvata(Separatore separatore) {
+        QTemporaryDir cartella;
+        const QString percorso = cartella.filePath("relazione.html");
+        scriviRelazioneCalcoloSenzaFinestra(percorso.toStdString(), p, valutata(), separatore);
+        QFile file(percorso);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        QTextDocument letto;
+        letto.setHtml(QString::fromUtf8(file.readAll()));
+        return letto.toPlainText();
     }
 
     // The text without the table of contents, which repeats the headings.
@@ -227,9 +263,9 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
                   "tranne i tratti che hanno una legge propria"),
           QString("il più piccolo, non minore di quelli a monte, che rispetta tutti i limiti o, "
                   "quando nessuno li rispetta, il più piccolo entro il riempimento"),
-          QString("T1\n—\n—\n50\n80/120\n0.004\n—\n—\n—\n—\n"),
-          QString("T3\n—\n—\n80\n60/90\n0.005\n102.35\n101.95\n—\n—\n"), QString("T1\n150\n"),
-          QString::fromStdString(TestoSezione(esiti[1].raggio)) + "*",
+          QString("T1\n—\n—\n50.00\n80/120\n0.0040\n—\n—\n—\n—\n"),
+          QString("T3\n—\n—\n80.00\n60/90\n0.0050\n102.35\n101.95\n—\n—\n"),
+          QString("T1\n150.00\n"), QString::fromStdString(TestoSezione(esiti[1].raggio)) + "*",
           "T2: " + QString::fromStdString(tratti::motivoDi(esiti[1], Separatore::Punto)),
           QString("T3: legge di Manning, n = 0.013 s/m^1/3."),
           QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
@@ -274,19 +310,7 @@ TEST_F(RelazioneCalcolo, ParolaPiuLungaDellaRigaVaACapo) {
 // A line of manholes gets its tree's longest path as a figure, captioned
 // with its ends and its scales; reaches on their own get none.
 TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
-    const auto riga = [](const char* nome, const char* monte, const char* valle,
-                         const char* quota) {
-        tratti::CelleTratto c{};
-        c[tratti::Nome] = nome;
-        c[tratti::PozzettoMonte] = monte;
-        c[tratti::PozzettoValle] = valle;
-        c[tratti::Lunghezza] = "40";
-        c[tratti::Pendenza] = "0.005";
-        c[tratti::QuotaMonte] = quota;
-        c[tratti::Portata] = "50";
-        return progetto::rigaDaCelle(c);
-    };
-    p.tratti = {riga("A", "P1", "P2", "100"), riga("B", "P2", "P3", "")};
+    p.tratti = {trattoTra("A", "P1", "P2", "100"), trattoTra("B", "P2", "P3", "")};
     // The manholes' table: P1's invert, and P3 the outlet.
     EXPECT_TRUE(relazione().contains("P1\n—\n100.00\n—\n—\n—\nverificato\n\n"));
     EXPECT_TRUE(relazione().contains("P3\n—\n99.60\n—\n—\n—\nverificato\nsbocco"));
@@ -295,7 +319,7 @@ TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
                                    "orizzontale 1:\\d+, verticale 1:\\d+\\.")
                     .match(relazione())
                     .hasMatch());
-    p.tratti = {riga("A", "", "", "100")};
+    p.tratti = {trattoTra("A", "", "", "100")};
     documento.clear();
     EXPECT_FALSE(relazione().contains("Profilo longitudinale"));
 }
@@ -428,4 +452,150 @@ TEST_F(RelazioneCalcolo, SezioniDellaLineaEFonti) {
     const QString metodo = tra(testo, "3 Metodo", "4 Verifica");
     EXPECT_TRUE(metodo.contains("Le verifiche usano le formule tabellari"));
     EXPECT_FALSE(metodo.contains("tabella dei risultati") || metodo.contains("Max V"));
+}
+
+// A coefficient of the checks' law that does not read: the report states no
+// law in its place, says the checks were not made and names the box; a line
+// gets no results as if its reaches had been checked.
+TEST_F(RelazioneCalcolo, LeggeCheNonSiLeggeNessunaLeggeAlSuoPosto) {
+    const QString casella = "il coefficiente della legge di resistenza («abc»): Non è un numero";
+    const struct {
+        const char* caso;
+        bool conTratti;
+        const char* sezioneTipo;
+        std::vector<QString> attesi, assenti;
+    } casi[] = {
+        {"la sezione sola",
+         false,
+         "",
+         {"Le verifiche non sono state eseguite, perché non si legge " + casella + ".",
+          "Conclusione: le verifiche non sono state eseguite, perché non si legge " + casella},
+         {", verificata", "Valori di riferimento", "per le verifiche", "Bazin, γ",
+          "si usa la tabella"}},
+        {"una linea",
+         true,
+         "",
+         {"I tratti non sono stati verificati, perché non si legge " + casella + ".",
+          "I 2 tratti non sono stati verificati, perché non si legge " + casella,
+          "L'opera non è idonea così com'è."},
+         {"2 tratti: ", "Tabella 2 – Tratti", "Bazin, γ", "Profilo longitudinale"}},
+        {"una linea con la sezione tipo",
+         true,
+         "si",
+         {"Esito della sezione tipo: le verifiche non sono state eseguite, perché non si "
+          "legge " +
+              casella,
+          "la sezione tipo non è stata verificata", "L'opera non è idonea così com'è."},
+         {", verificata", "2 tratti: ", "Bazin, γ", "Valori di riferimento"}},
+    };
+    for (const auto& c : casi) {
+        p = progetto::progettoNuovo();
+        p.ingressi.coefficiente = Casella::daTesto("0.16");
+        p.verifiche.portataProgetto = Casella::daTesto("150");
+        p.verifiche.portataMinima = Casella::daTesto("8");
+        p.verifiche.legge = "manning";
+        p.verifiche.scabrezza = Casella::daTesto("abc");
+        if (c.conTratti) {
+            p.tratti = {trattoTra("A", "P1", "P2", "100"), trattoTra("B", "P2", "P3", "")};
+        }
+        p.dati.sezioneTipo = c.sezioneTipo;
+        documento.clear();
+        const QString testo = relazione();
+        for (const QString& atteso : c.attesi) {
+            EXPECT_TRUE(testo.contains(atteso)) << c.caso << ": " << atteso.toStdString();
+        }
+        for (const QString& assente : c.assenti) {
+            EXPECT_FALSE(testo.contains(assente)) << c.caso << ": " << assente.toStdString();
+        }
+    }
+}
+
+// Names and notes are printed as typed, dots and commas included, under
+// either separator, in the page saved and read back; the numbers beside
+// them take the separator.
+TEST_F(RelazioneCalcolo, NomiComeScrittiSottoOgniSeparatore) {
+    p.tratti = {trattoTra("A,1", "P1.1", "P1.2", "100"), trattoTra("B.2", "P1.2", "P1.3", "")};
+    p.dati.note = "Rif. tav. 1.2, 3,4";
+    const struct {
+        Separatore separatore;
+        std::vector<QString> attesi;
+    } casi[] = {
+        {Separatore::Punto,
+         {"Note: Rif. tav. 1.2, 3,4", "lunghezza complessiva di 80.0 m", "con sbocco in P1.3.",
+          "A,1\nP1.1\nP1.2\n40.00\n", "B.2\nP1.2\nP1.3\n40.00\n", "P1.3\n—\n99.60\n",
+          "Profilo longitudinale da P1.1 a P1.3: scala"}},
+        {Separatore::Virgola,
+         {"Note: Rif. tav. 1.2, 3,4", "lunghezza complessiva di 80,0 m", "con sbocco in P1.3.",
+          "A,1\nP1.1\nP1.2\n40,00\n", "B.2\nP1.2\nP1.3\n40,00\n", "P1.3\n—\n99,60\n",
+          "Profilo longitudinale da P1.1 a P1.3: scala"}},
+    };
+    for (const auto& c : casi) {
+        const QString testo = relazioneSalvata(c.separatore);
+        for (const QString& atteso : c.attesi) {
+            EXPECT_TRUE(testo.contains(atteso))
+                << nomeSeparatore(c.separatore) << ": " << atteso.toStdString();
+        }
+    }
+}
+
+// Under the comma every number the report makes takes it, in the prose,
+// the formulas and the tables; what was typed stays as typed.
+TEST_F(RelazioneCalcolo, NumeriConLaVirgola) {
+    p.ingressi.pendenza = Casella::daTesto("0.0035");
+    p.verifiche.legge = "colebrook";
+    p.verifiche.scabrezza = Casella::daTesto("1.5");
+    p.verifiche.temperatura = Casella::daTesto("12.5");
+    p.verifiche.geometria = "esatta";
+    p.verifiche.velocitaMinima = {};
+    const QString testo = relazione(Separatore::Virgola);
+    for (const char* atteso : {
+             R"(Pendenza del fondo i\n0\.0035\nm/m)",
+             R"(\n0,18 \(voce dell'elenco «Tubaz\. Ø >400 mm, acqua limpida», applicata alla )"
+             R"(sezione inglese 40 × 60 cm\))",
+             R"(Coefficiente ks delle verifiche\n1\.5\nmm)",
+             R"(Temperatura dell'acqua\n12\.5\n°C)",
+             R"(1/√λ = −2 log10\( ks / \(14,84 R\) \+ 2,51 / \(Re √λ\) \))",
+             R"(ν = 1,792·10⁻⁶ / \(1 \+ 0,0337 T \+ 0,000221 T²\))",
+             R"(g = 9,81 m/s²)",
+             R"(4,79 r per il contorno e 3,02 r² per l'area)",
+             R"(area piena 4,5941 r², raggio idraulico pieno 0,5793 r)",
+             R"(alle altezze fisse 2,562 r e 2,859 r)",
+             R"(Massima portata: riga all'altezza 2,859 r)",
+             R"(\n10,0\n0,0164\n0,3280\n0,0501\n\d+,\d\d\n\d+,\d\d\n)",
+             R"(altezza h = \d+,\d\d cm, riempimento h/H = \d+,\d %, velocità V = \d+,\d\d cm/s, )"
+             R"(portata Q = 150,00 l/s)",
+             R"(velocità minima di autopulizia: V = \d+,\d\d cm/s ≥ 50 \(proposta\) cm/s)",
+             R"(\nSezione piena\n60,00\n100,0\n\d+,\d\d\n\d+,\d\d\n)",
+         }) {
+        EXPECT_TRUE(QRegularExpression(QString::fromUtf8(atteso)).match(testo).hasMatch())
+            << atteso;
+    }
+}
+
+// The figures drawn for the report write their numbers with its separator.
+TEST_F(RelazioneCalcolo, FigureColSeparatoreDellaRelazione) {
+    const auto figure = [this](Separatore separatore) {
+        QTextDocument d;
+        scriviRelazioneCalcolo(d, p, valutata(), separatore);
+        std::vector<QImage> immagini;
+        for (QTextBlock b = d.begin(); b.isValid(); b = b.next()) {
+            for (auto f = b.begin(); !f.atEnd(); ++f) {
+                if (const QTextFormat formato = f.fragment().charFormat();
+                    formato.isImageFormat()) {
+                    immagini.push_back(d.resource(QTextDocument::ImageResource,
+                                                  QUrl(formato.toImageFormat().name()))
+                                           .value<QImage>());
+                }
+            }
+        }
+        return immagini;
+    };
+    const std::vector<QImage> punto = figure(Separatore::Punto);
+    const std::vector<QImage> virgola = figure(Separatore::Virgola);
+    ASSERT_EQ(punto.size(), 2u);
+    ASSERT_EQ(virgola.size(), 2u);
+    for (std::size_t i = 0; i < punto.size(); ++i) {
+        EXPECT_EQ(punto[i].size(), virgola[i].size()) << i;
+        EXPECT_NE(punto[i], virgola[i]) << i;
+    }
 }
