@@ -96,7 +96,8 @@ std::string risposte(const std::string& richiesta) {
                      caselle, valoriDati);
     }
     if (s.impedimento) {
-        return vuote("La resistenza al moto non è data: il motivo è nella casella in rosso.",
+        return vuote("Nessuna risposta: non si legge " + valutazione::testoCasella(*s.impedimento) +
+                         ".",
                      caselle, valoriDati);
     }
     if (!s.risposte) {

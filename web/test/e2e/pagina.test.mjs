@@ -261,7 +261,7 @@ test('la conclusione della stampa è quella del nucleo, senza contraddizioni', a
     { nome: 'portata raggiunta', portata: '100', idonea: 'si', attesa: /^Conclusione: tutte le verifiche sono soddisfatte; la sezione è idonea/ },
     { nome: 'portata oltre la massima', portata: '500', minima: '20', idonea: 'no', attesa: /\(portata di progetto non raggiunta\); la sezione non è idonea così com'è\.$/ },
     // The limit in red gives way to the proposal, and the answers say so.
-    { nome: 'limite in rosso', portata: '100', riempimento: '150', idonea: 'si', attesa: /la sezione è idonea/, avviso: /Le caselle in rosso/ },
+    { nome: 'limite in rosso', portata: '100', riempimento: '150', idonea: 'no', attesa: /non si legge il riempimento massimo \(«150»\)[\s\S]*non è idonea/, avviso: /Nessuna risposta: non si legge il riempimento massimo/ },
     { nome: 'raggio illeggibile', raggio: 'abc', portata: '50', idonea: 'no', attesa: /le verifiche non sono state eseguite[\s\S]*non è idonea/ },
     { nome: 'nessun valore', idonea: '', attesa: /senza verifiche\.$/ },
     {
