@@ -376,10 +376,15 @@ class CliProcesso : public ::testing::Test {
     // Runs the program in the test's folder; `guasto` is
     // "operation:errno:path prefix", `comando` a shell line around it.
     EsitoProcesso esegui(const QStringList& argomenti, const QString& guasto = {},
-                         const QString& uscita = "/dev/null") {
+                         const QString& uscita = "/dev/null", const QString& lingua = {}) {
         QProcess processo;
         processo.setWorkingDirectory(cartella.path());
         QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        // As a desktop sets its language: every category at once.
+        if (!lingua.isEmpty()) {
+            ambiente.insert("LANG", lingua);
+            ambiente.insert("LC_ALL", lingua);
+        }
         if (!guasto.isEmpty()) {
             ambiente.insert("LD_PRELOAD", LIBRERIA_GUASTI);
             ambiente.insert("SEZIONE_GUASTO", guasto);
@@ -413,6 +418,43 @@ class CliProcesso : public ::testing::Test {
 };
 
 } // namespace
+
+// Under an Italian desktop's language the files for machines (DXF, SVG,
+// CSV, the SI values) are the very bytes written under the C locale, and so
+// are the reports: their numbers follow the separator asked for, never the
+// locale.
+TEST_F(CliProcesso, FileUgualiSottoLaLinguaItaliana) {
+    crea("linea.csv", "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,raggio,"
+                      "portata,terreno_monte,terreno_valle\n"
+                      "T1.1,P1.1,P1.2,50.5,0.005,100.25,30,100,102.5,102.3\n"
+                      "T1.2,P1.2,P1.3,60,0.004,,,120.5,102.3,102.1\n");
+    const struct {
+        QStringList argomenti;
+        QString scritto; // the file written; empty: standard output
+    } casi[] = {
+        {{"--tratti", "linea.csv", "--profilo", "p.dxf"}, "p.dxf"},
+        {{"--tratti", "linea.csv", "--profilo", "p.svg"}, "p.svg"},
+        {{"--tratti", "linea.csv", "--formato", "csv"}, ""},
+        {{"--raggio", "32.5", "--formato", "si"}, ""},
+        {{"--raggio", "32.5", "--formato", "csv"}, ""},
+        {{"--raggio", "32.5", "--file", "t.csv"}, "t.csv"},
+        {{"--tratti", "linea.csv", "--relazione", "r.html"}, "r.html"},
+        {{"--raggio", "32.5", "--separatore", "virgola", "--documento", "d.html"}, "d.html"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.argomenti.join(' ').toStdString());
+        QByteArray testi[2];
+        const QString lingue[2] = {"C", "it_IT.UTF-8"};
+        for (int i = 0; i < 2; ++i) {
+            const QString uscita = file("uscita.txt");
+            ASSERT_EQ(esegui(c.argomenti, {}, uscita, lingue[i]).stato, 0);
+            testi[i] = leggi(c.scritto.isEmpty() ? "uscita.txt" : c.scritto);
+            QFile::remove(file(c.scritto.isEmpty() ? "uscita.txt" : c.scritto));
+        }
+        EXPECT_FALSE(testi[0].isEmpty());
+        EXPECT_EQ(testi[0], testi[1]);
+    }
+}
 
 // A full disk refuses the few bytes of a small file: the old file stays
 // byte for byte, and the failure is no success.
