@@ -13,7 +13,7 @@ void ModelloGriglia::setRows(int righe) {
     celle_.setRows(righe);
 }
 
-void ModelloGriglia::setTextArray(int indice, std::string testo) {
+void ModelloGriglia::setTextArray(int indice, std::string&& testo) {
     celle_.setTextArray(indice, std::move(testo));
 }
 
