@@ -332,8 +332,9 @@ TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
         QString::fromStdString(Format(atteso.progetto->velocita * 100, "###0.#0"));
     ASSERT_NE(velocita, QString::fromStdString(Format(a15Gradi * 100, "###0.#0")));
 
-    EXPECT_EQ(finestra->apriTratti()->modello->linea().esiti.at(0).progetto->velocita,
-              atteso.progetto->velocita);
+    EXPECT_EQ(
+        finestra->apriTratti()->modello->reteCalcolata().esiti->esiti.at(0).progetto->velocita,
+        atteso.progetto->velocita);
 
     QTextDocument documento;
     scriviRelazioneCalcolo(
