@@ -36,6 +36,7 @@
 #include "documenti/collegamento.h"
 #include "errori/errore_runtime.h"
 #include "progetto/progetto.h"
+#include "valutazione/valutazione.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -109,6 +110,10 @@ class FormPrincipale : public QMainWindow {
 
     // The table on screen; empty (no rows) when there is none.
     const calcolo::Tabella& tabella() const { return tabella_; }
+    // The project as the windows evaluated it, for `progetto` (the
+    // project of the windows, progetto()->corrente()): what the calculation
+    // report is given. With a table on screen only.
+    valutazione::Valutazione valutazioneDelleFinestre(const progetto::Progetto& progetto);
     // The window's computation state, as its events and sweep left it.
     const variabili_pubbliche::Stato& stato() const { return stato_; }
 
