@@ -437,7 +437,7 @@ void FinestraAnalisi::mostraGrafico() {
     dati.massimi = MassimiScala{s.risposte->portataMassima(), s.risposte->velocitaMassima()};
     dati.separatore = separatore_;
     dati.titolo = QString("Sezione inglese %1 cm · i = %2 · %3 · geometria %4")
-                      .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
+                      .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100, separatore_)),
                            numero(sezione.pendenza, "#0.###0"),
                            testoCoefficiente(sezione.resistenza, separatore_),
                            nomeGeometria(sezione.geometria));
@@ -538,9 +538,10 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     SezioneRelazione sezione;
     sezione.titolo = "SCALA DI DEFLUSSO E VERIFICHE";
     // The section named in words: the document may hold other cases too.
-    sezione.righe.push_back(QString("Sezione inglese %1 cm, pendenza %2")
-                                .arg(QString::fromStdString(TestoSezione(analizzata.raggio * 100)),
-                                     come(analizzata.pendenza)));
+    sezione.righe.push_back(
+        QString("Sezione inglese %1 cm, pendenza %2")
+            .arg(QString::fromStdString(TestoSezione(analizzata.raggio * 100, separatore_)),
+                 come(analizzata.pendenza)));
     sezione.righe.push_back(QString("Geometria: %1").arg(nomeGeometria(analizzata.geometria)));
     sezione.righe.push_back(QString("Legge di resistenza: %1, %2")
                                 .arg(QString::fromStdString(std::string(
