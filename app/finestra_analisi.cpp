@@ -388,15 +388,24 @@ void FinestraAnalisi::mostra() {
         svuota(QString::fromStdString("Nessuna risposta: " + s.errore + "."));
         return;
     }
-    mostraTabella();
-    std::string messaggi;
-    for (const std::string& m :
-         messaggiAnalisi(*s.risposte, s.richieste, s.limiti,
-                         s.limitiValidi && s.illeggibili.empty(), separatore_)) {
-        messaggi.append(messaggi.empty() ? "" : " ").append(m);
+    // A value no text can be made of, or a fault of the formulas at a row
+    // of the chart: nothing shown rather than part of it.
+    try {
+        mostraTabella();
+        std::string messaggi;
+        for (const std::string& m :
+             messaggiAnalisi(*s.risposte, s.richieste, s.limiti,
+                             s.limitiValidi && s.illeggibili.empty(), separatore_)) {
+            messaggi.append(messaggi.empty() ? "" : " ").append(m);
+        }
+        mostraStato(QString::fromStdString(messaggi));
+        mostraGrafico();
+    } catch (const ErroreRuntime& errore) {
+        svuota(QString("Errore %1: %2")
+                   .arg(errore.numero())
+                   .arg(QString::fromStdString(errore.descrizione())));
+        return;
     }
-    mostraStato(QString::fromStdString(messaggi));
-    mostraGrafico();
     const analisi::RisposteRichieste& r = s.richieste;
     mostraAltezza(!r.altezzePortata.empty()    ? r.altezzePortata.front().altezza
                   : !r.altezzeVelocita.empty() ? r.altezzeVelocita.front().altezza
@@ -425,8 +434,7 @@ void FinestraAnalisi::mostraTabella() {
 }
 
 // The curves of the table's rows under the answers' law, with the heights
-// and maxima the evaluation found. A fault of the formulas at a row leaves
-// the chart empty and says so; the answers stay.
+// and maxima the evaluation found.
 void FinestraAnalisi::mostraGrafico() {
     const valutazione::Sezione& s = sezione_;
     const analisi::Sezione& sezione = *s.sezione;
@@ -441,16 +449,8 @@ void FinestraAnalisi::mostraGrafico() {
                            numero(sezione.pendenza, "#0.###0"),
                            testoCoefficiente(sezione.resistenza, separatore_),
                            nomeGeometria(sezione.geometria));
-    try {
-        dati.righeTabella = analisi::righeTabellaConLegge(*tabella_, sezione.resistenza);
-        grafico->imposta(dati);
-    } catch (const ErroreRuntime& errore) {
-        grafico->svuota();
-        mostraStato(stato->text() + (stato->text().isEmpty() ? "" : " ") +
-                    QString("Nessun grafico: errore %1: %2.")
-                        .arg(errore.numero())
-                        .arg(QString::fromStdString(errore.descrizione())));
-    }
+    dati.righeTabella = analisi::righeTabellaConLegge(*tabella_, sezione.resistenza);
+    grafico->imposta(dati);
 }
 
 void FinestraAnalisi::svuota(const QString& motivo) {
@@ -516,7 +516,7 @@ void FinestraAnalisi::esportaGrafico(const QString& percorso) {
 
 void FinestraAnalisi::aggiungiAllaRelazione() {
     const valutazione::Sezione& s = sezione_;
-    if (!s.risposte || s.righe.empty()) {
+    if (!s.risposte || tabella->rowCount() == 0) {
         avvisa("Nessuna risposta da aggiungere: la finestra principale non ha una tabella.");
         return;
     }

@@ -59,7 +59,7 @@ class FinestraAnalisi : public QMainWindow {
     // The section evaluated for the table last given and the boxes now:
     // what the window shows, and what a report of the project says of it.
     const valutazione::Sezione& sezione() const { return sezione_; }
-    // Its answers as the table shows them; empty without a section.
+    // Its answers, as the table shows them; empty without a section.
     const std::vector<RigaAnalisi>& righe() const { return sezione_.righe; }
 
     // Where the chart is exported, the file type from its extension (.png,

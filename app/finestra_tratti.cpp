@@ -13,7 +13,6 @@
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
 #include "numeri/misure.h"
-#include "progetto/legge_progetto.h"
 #include "tratti/parole.h"
 
 #include <QApplication>
