@@ -474,8 +474,8 @@ TEST_F(FinestraAnalisiAperta, DisegnaComeLaRelazione) {
 }
 
 // What the window shows is the project's evaluation of its boxes and the
-// main window's table, whatever they hold: the answers and their verdicts,
-// the law's box that stops them named in red and above the chart.
+// main window's table: the answers and their verdicts, or the law's box
+// that stops them, in red and named above the chart.
 TEST_F(FinestraAnalisiAperta, MostraLaValutazioneDellaSezione) {
     SceltaResistenza& legge = *analisi->resistenza;
     const struct {
@@ -484,19 +484,6 @@ TEST_F(FinestraAnalisiAperta, MostraLaValutazioneDellaSezione) {
         QWidget* sbagliata;
     } casi[] = {
         {"portata", [&] { digita(analisi->portata, "370"); }, nullptr},
-        {"tre valori, uno illeggibile",
-         [&] {
-             digita(analisi->portata, "150");
-             digita(analisi->portataMinima, "8");
-             digita(analisi->velocita, "boh");
-         },
-         analisi->velocita},
-        {"riempimento oltre il cento",
-         [&] {
-             digita(analisi->portata, "150");
-             digita(analisi->riempimentoMassimo, "150");
-         },
-         analisi->riempimentoMassimo},
         {"Manning illeggibile",
          [&] {
              digita(analisi->portata, "150");
@@ -514,10 +501,7 @@ TEST_F(FinestraAnalisiAperta, MostraLaValutazioneDellaSezione) {
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nome);
-        for (QLineEdit* casella : {analisi->portata, analisi->portataMinima, analisi->velocita}) {
-            casella->clear();
-        }
-        analisi->riempimentoMassimo->setText("70");
+        analisi->portata->clear();
         legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Bazin));
         legge.temperatura->setText("15");
         c.imposta();
@@ -536,9 +520,8 @@ TEST_F(FinestraAnalisiAperta, MostraLaValutazioneDellaSezione) {
         EXPECT_EQ(mostrati, verdetti);
         EXPECT_EQ(analisi->sezione().nonSoddisfatte, attesa.nonSoddisfatte);
         EXPECT_EQ(analisi->sezione().mancate, attesa.mancate);
-        for (QWidget* casella : std::initializer_list<QWidget*>{
-                 analisi->portata, analisi->velocita, analisi->riempimentoMassimo, legge.scabrezza,
-                 legge.temperatura}) {
+        for (QWidget* casella : std::initializer_list<QWidget*>{analisi->portata, legge.scabrezza,
+                                                                legge.temperatura}) {
             EXPECT_EQ(casella->styleSheet().contains("#C00000"), casella == c.sbagliata)
                 << casella->metaObject()->className();
         }
