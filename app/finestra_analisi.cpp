@@ -153,6 +153,7 @@ void FinestraAnalisi::showEvent(QShowEvent* evento) {
         const QWidget* principale = parentWidget() != nullptr ? parentWidget()->window() : this;
         adattaAlloSpazio(principale->screen()->availableGeometry());
     }
+    mostraSeInAttesa();
     QMainWindow::showEvent(evento);
 }
 
@@ -336,7 +337,7 @@ void FinestraAnalisi::impostaSeparatore(Separatore separatore) {
     if (separatore != separatore_) {
         separatore_ = separatore;
         disegno->impostaSeparatore(separatore);
-        mostra();
+        mostraOAttendi();
     }
 }
 
@@ -350,7 +351,24 @@ void FinestraAnalisi::ricalcola() {
     progetto.verifiche = verifiche();
     sezione_ = valutazione::sezioneDi(progetto, tabella_);
     segnalaCaselle();
-    mostra();
+    mostraOAttendi();
+}
+
+// A hidden window is drawn when it is shown again: a report asks it for
+// its evaluation alone, and its chart of a thousand rows would be drawn for
+// no one.
+void FinestraAnalisi::mostraOAttendi() {
+    inAttesa_ = !isVisible();
+    if (!inAttesa_) {
+        mostra();
+    }
+}
+
+void FinestraAnalisi::mostraSeInAttesa() {
+    if (inAttesa_) {
+        inAttesa_ = false;
+        mostra();
+    }
 }
 
 // Each box that does not read gets a red frame and its reason: a design
@@ -487,6 +505,7 @@ void FinestraAnalisi::mostraAltezza(double altezza) {
 }
 
 void FinestraAnalisi::esportaGrafico(const QString& percorso) {
+    mostraSeInAttesa();
     const QString estensione = QFileInfo(percorso).suffix().toLower();
     QByteArray contenuto;
     if (estensione == "png") {
@@ -515,6 +534,7 @@ void FinestraAnalisi::esportaGrafico(const QString& percorso) {
 }
 
 void FinestraAnalisi::aggiungiAllaRelazione() {
+    mostraSeInAttesa();
     const valutazione::Sezione& s = sezione_;
     if (!s.risposte || tabella->rowCount() == 0) {
         avvisa("Nessuna risposta da aggiungere: la finestra principale non ha una tabella.");

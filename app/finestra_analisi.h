@@ -91,6 +91,8 @@ class FinestraAnalisi : public QMainWindow {
     void costruisci();
     void ricalcola();
     void segnalaCaselle();
+    void mostraOAttendi();
+    void mostraSeInAttesa();
     void mostra();
     void mostraTabella();
     void mostraGrafico();
@@ -107,4 +109,5 @@ class FinestraAnalisi : public QMainWindow {
     Separatore separatore_ = Separatore::Punto;
     std::optional<calcolo::Tabella> tabella_;
     valutazione::Sezione sezione_;
+    bool inAttesa_ = false; // evaluated while hidden, not yet drawn
 };
