@@ -95,7 +95,9 @@ valutazione::Valutazione FormPrincipale::valutazioneDelleFinestre(const progetto
     valutazione::Valutazione v;
     v.tabella = valutazione::tabellaCalcolata(tabella_);
     // A closed analysis window does not follow the table: it catches up.
-    analisi()->impostaTabella(tabellaSulloSchermo());
+    if (!analisi()->isVisible()) {
+        analisi_->impostaTabella(tabellaSulloSchermo());
+    }
     v.sezione = analisi_->sezione();
     v.linea = tratti()->modello->linea();
     v.rete = tratti_->modello->reteCalcolata();
