@@ -2,6 +2,7 @@
 
 #include "app/finestra_analisi.h"
 #include "app/finestra_tratti.h"
+#include "app/modello_tratti.h"
 #include "app/preferenze.h"
 #include "app/progetto_finestra.h"
 #include "calc/calcolo.h"
@@ -71,10 +72,8 @@ void FormPrincipale::relazioneDiCalcolo() {
         QTextDocument* documento = elaboratore->aggiungiDocumento();
         try {
             const progetto::Progetto progetto = progetto_->corrente();
-            scriviRelazioneCalcolo(
-                *documento, progetto,
-                valutazione::valuta(progetto, valutazione::tabellaCalcolata(tabella_)),
-                preferenze_->separatore());
+            scriviRelazioneCalcolo(*documento, progetto, valutazioneDelleFinestre(progetto),
+                                   preferenze_->separatore());
         } catch (...) {
             // Half a report could be saved as if it were whole.
             elaboratore->chiudiDocumento(documento);
@@ -86,6 +85,24 @@ void FormPrincipale::relazioneDiCalcolo() {
         avvisa(QString::fromStdString(
             "Impossibile comporre la relazione di calcolo: " + motivoEccezione(e) + "."));
     }
+}
+
+// What the windows show, as one evaluation of the project: the table on
+// screen, the analysis window's section for it, the reaches window's line
+// and network, a run under way awaited; judged as a whole here, and
+// computed nowhere again.
+valutazione::Valutazione FormPrincipale::valutazioneDelleFinestre(const progetto::Progetto& p) {
+    valutazione::Valutazione v;
+    v.tabella = valutazione::tabellaCalcolata(tabella_);
+    // A closed analysis window does not follow the table: it catches up.
+    if (!analisi()->isVisible()) {
+        analisi_->impostaTabella(tabellaSulloSchermo());
+    }
+    v.sezione = analisi_->sezione();
+    v.linea = tratti()->modello->linea();
+    v.rete = tratti_->modello->reteCalcolata();
+    v.giudizio = valutazione::giudica(p, v);
+    return v;
 }
 
 // An empty file-name box becomes "INGLESE".

@@ -72,37 +72,35 @@ tratti::Esito CalcoloTratti::ricorda(const tratti::Tratto& tratto,
 
 // The thread keeps its own copy of the line: the owner may change or drop
 // its own meanwhile.
-void CalcoloTratti::avvia(std::vector<tratti::Tratto> tratti,
-                          std::vector<tratti::Pozzetto> pozzetti, tratti::Impostazioni impostazioni,
+void CalcoloTratti::avvia(valutazione::Rete rete, valutazione::Linea linea,
                           std::uint64_t versione) {
     ferma();
     {
         const std::lock_guard blocco(consegnaMutex_);
         consegna_.reset();
     }
-    lavoratore_ =
-        std::jthread([this, tratti = std::move(tratti), pozzetti = std::move(pozzetti),
-                      impostazioni = std::move(impostazioni), versione](std::stop_token fermo) {
-            if (impostazioniMemoria_ != impostazioni) {
-                memoria_.clear();
-                impostazioniMemoria_ = impostazioni;
-            }
-            std::optional<tratti::EsitiRete> rete = tratti::calcolaRete(
-                tratti, pozzetti, impostazioni,
-                [this](const tratti::Tratto& t, const tratti::Impostazioni& i) {
-                    return ricorda(t, i);
-                },
-                fermo);
-            if (!rete) {
-                return;
-            }
-            {
-                const std::lock_guard blocco(consegnaMutex_);
-                consegna_ = Consegna{versione, std::move(*rete)};
-            }
-            QMetaObject::invokeMethod(
-                this, [this] { emit consegnaPronta(); }, Qt::QueuedConnection);
-        });
+    lavoratore_ = std::jthread([this, rete = std::move(rete), linea = std::move(linea),
+                                versione](std::stop_token fermo) mutable {
+        if (impostazioniMemoria_ != linea.impostazioni) {
+            memoria_.clear();
+            impostazioniMemoria_ = linea.impostazioni;
+        }
+        const bool finito = valutazione::calcola(
+            rete, linea,
+            [this](const tratti::Tratto& t, const tratti::Impostazioni& i) {
+                return ricorda(t, i);
+            },
+            fermo);
+        if (!finito || !rete.esiti) {
+            return;
+        }
+        {
+            const std::lock_guard blocco(consegnaMutex_);
+            consegna_ = Consegna{versione, std::move(*rete.esiti)};
+        }
+        QMetaObject::invokeMethod(
+            this, [this] { emit consegnaPronta(); }, Qt::QueuedConnection);
+    });
 }
 
 void CalcoloTratti::chiediFermo() {

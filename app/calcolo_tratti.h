@@ -2,6 +2,7 @@
 
 #include "tratti/rete.h"
 #include "tratti/tratto.h"
+#include "valutazione/valutazione.h"
 
 #include <QObject>
 
@@ -15,11 +16,12 @@
 #include <vector>
 
 // The line's results computed off the user-interface thread: a run takes
-// the reaches and manholes of the whole network and hands back its results
-// at the end, tagged with the version it was given, for the owner to keep
-// them only while still current. A reach already computed at a size, with
-// the same data and settings, is not computed again: a key typed costs the
-// reaches it changes, not the whole line.
+// the reaches and manholes of the whole network, computes them as the
+// project's evaluation does (valutazione::calcola) and hands back the
+// results at the end, tagged with the version it was given, for the owner
+// to keep them only while still current. A reach already computed at a
+// size, with the same data and settings, is not computed again: a key
+// typed costs the reaches it changes, not the whole line.
 class CalcoloTratti : public QObject {
     Q_OBJECT
 
@@ -37,9 +39,9 @@ class CalcoloTratti : public QObject {
     explicit CalcoloTratti(Verifica verifica = {}, QObject* parent = nullptr);
     ~CalcoloTratti() override;
 
-    // A new run, once the one under way has stopped.
-    void avvia(std::vector<tratti::Tratto> tratti, std::vector<tratti::Pozzetto> pozzetti,
-               tratti::Impostazioni impostazioni, std::uint64_t versione);
+    // A new run, once the one under way has stopped: the reaches and
+    // manholes of `rete` under the line's settings.
+    void avvia(valutazione::Rete rete, valutazione::Linea linea, std::uint64_t versione);
     // Asks the run to stop after its current reach, without waiting.
     void chiediFermo();
     // Stops the run and waits for its thread.

@@ -6,14 +6,13 @@
 #include "app/grafico_deflusso.h"
 #include "app/impostazioni.h"
 #include "app/scelta_resistenza.h"
-#include "caselle/ingressi.h"
 #include "documenti/collegamento.h"
 #include "documenti/elaboratore_testi.h"
 #include "errori/errore_runtime.h"
 #include "file/errore_file.h"
 #include "file/scrittura_file.h"
-#include "numeri/conversioni.h"
 #include "numeri/formato.h"
+#include "numeri/numero_positivo.h"
 #include "numeri/sezione.h"
 #include "relazione/aggiunta_relazione.h"
 #include "relazione/testi_report.h"
@@ -62,6 +61,10 @@ std::vector<LivelloAcqua> livelli(const analisi::RisposteRichieste& richieste) {
         }
     }
     return esito;
+}
+
+QString nomeGeometria(formule::Geometria geometria) {
+    return geometria == formule::Geometria::Esatta ? "esatta" : "tabellare";
 }
 
 QLineEdit* casella(const QString& suggerimento) {
@@ -150,6 +153,7 @@ void FinestraAnalisi::showEvent(QShowEvent* evento) {
         const QWidget* principale = parentWidget() != nullptr ? parentWidget()->window() : this;
         adattaAlloSpazio(principale->screen()->availableGeometry());
     }
+    mostraSeInAttesa();
     QMainWindow::showEvent(evento);
 }
 
@@ -324,156 +328,149 @@ void FinestraAnalisi::ripristinaProposte() {
     riempimentoMassimo->setText(QString::number(riempimentoMassimoProposto));
 }
 
-// An empty box asks for nothing; a text that is not wholly a positive number
-// is marked, and asks for nothing either.
-std::optional<double> FinestraAnalisi::numeroFacoltativo(QLineEdit* c, bool& valido) const {
-    const NumeroLetto letto = leggiNumeroPositivo(c->text().toStdString());
-    segnalaCasella(c, letto.motivo ? Lettura::Rifiutata : Lettura::Buona,
-                   letto.motivo.value_or(""));
-    valido = valido && !letto.motivo;
-    return letto.valore;
-}
-
-analisi::Limiti FinestraAnalisi::limiti(bool& validi) const {
-    analisi::Limiti l;
-    l.velocitaMinima =
-        numeroFacoltativo(velocitaMinima, validi).value_or(velocitaMinimaProposta) / 100;
-    l.velocitaMassima =
-        numeroFacoltativo(velocitaMassima, validi).value_or(velocitaMassimaProposta) / 100;
-    std::optional<double> riempimento = numeroFacoltativo(riempimentoMassimo, validi);
-    // A filling is a share of the height: beyond 100 % it limits nothing.
-    if (riempimento && *riempimento > 100) {
-        segnalaCasella(riempimentoMassimo, Lettura::Rifiutata,
-                       "Il riempimento è una parte dell'altezza: al più 100 %.");
-        validi = false;
-        riempimento.reset();
-    }
-    l.riempimentoMassimo = riempimento.value_or(riempimentoMassimoProposto) / 100;
-    return l;
-}
-
 QString FinestraAnalisi::numero(double valore, const char* modello) const {
-    return leggibile(Format(valore, modello));
+    return QString::fromStdString(Format(valore, modello, separatore_));
 }
 
-QString FinestraAnalisi::leggibile(const std::string& testo) const {
-    return QString::fromStdString(perLettura(testo, separatore_));
-}
-
+// The words and figures change with the separator; what they say does not.
 void FinestraAnalisi::impostaSeparatore(Separatore separatore) {
     if (separatore != separatore_) {
         separatore_ = separatore;
         disegno->impostaSeparatore(separatore);
-        ricalcola();
+        mostraOAttendi();
     }
 }
 
 void FinestraAnalisi::impostaTabella(std::optional<calcolo::Tabella> tabella) {
     tabella_ = std::move(tabella);
-    sezioneTabella_.reset();
-    if (tabella_) {
-        const calcolo::Ingressi& i = tabella_->ingressi;
-        sezioneTabella_ =
-            analisi::Sezione{tabella_->raggioM, i.pendenza, i.resistenza(), i.geometria};
-    }
     ricalcola();
 }
 
 void FinestraAnalisi::ricalcola() {
-    bool validi = true;
-    const std::optional<double> q = numeroFacoltativo(portata, validi);
-    const std::optional<double> qMin = numeroFacoltativo(portataMinima, validi);
-    const std::optional<double> v = numeroFacoltativo(velocita, validi);
-    const analisi::Limiti limitiProgetto = limiti(validi);
-    if (!sezioneTabella_) {
+    progetto::Progetto progetto;
+    progetto.verifiche = verifiche();
+    sezione_ = valutazione::sezioneDi(progetto, tabella_);
+    segnalaCaselle();
+    mostraOAttendi();
+}
+
+// A hidden window is drawn when it is shown again: a report asks it for
+// its evaluation alone, and its chart of a thousand rows would be drawn for
+// no one.
+void FinestraAnalisi::mostraOAttendi() {
+    inAttesa_ = !isVisible();
+    if (!inAttesa_) {
+        mostra();
+    }
+}
+
+void FinestraAnalisi::mostraSeInAttesa() {
+    if (inAttesa_) {
+        inAttesa_ = false;
+        mostra();
+    }
+}
+
+// Each box that does not read gets a red frame and its reason: a design
+// value or limit that is not wholly a positive number, a filling the
+// evaluation did not take, the law's box that stops the answers.
+void FinestraAnalisi::segnalaCaselle() {
+    const auto segnala = [](QLineEdit* casella, const std::optional<std::string>& motivo) {
+        segnalaCasella(casella, motivo ? Lettura::Rifiutata : Lettura::Buona, motivo.value_or(""));
+    };
+    for (QLineEdit* c : {portata, portataMinima, velocita, velocitaMinima, velocitaMassima}) {
+        segnala(c, leggiNumeroPositivo(c->text().toStdString()).motivo);
+    }
+    const NumeroLetto riempimento = leggiNumeroPositivo(riempimentoMassimo->text().toStdString());
+    segnala(
+        riempimentoMassimo,
+        riempimento.valore && *riempimento.valore / 100 != sezione_.limiti.riempimentoMassimo
+            ? std::optional<std::string>("Il riempimento è una parte dell'altezza: al più 100 %.")
+            : riempimento.motivo);
+    resistenza->segnala(sezione_.legge);
+}
+
+void FinestraAnalisi::mostra() {
+    const valutazione::Sezione& s = sezione_;
+    if (!tabella_) {
         svuota("Nessuna sezione: la finestra principale non ha una tabella (raggio, pendenza, "
                "incremento e coefficiente devono essere positivi).");
         return;
     }
-    analisi::Sezione sezione = *sezioneTabella_;
-    sezione.geometria =
-        geometria->currentIndex() == 1 ? formule::Geometria::Esatta : formule::Geometria::Tabellare;
-    const std::optional<formule::Resistenza> legge =
-        resistenza->resistenza(sezioneTabella_->resistenza.coefficiente);
-    if (!legge) {
-        svuota("La resistenza al moto non è data: il motivo compare tenendo il puntatore sulla "
-               "casella in rosso.");
+    if (s.impedimento) {
+        svuota(QString::fromStdString("Nessuna risposta: non si legge " +
+                                      valutazione::testoCasella(*s.impedimento) + "."));
         return;
     }
-    sezione.resistenza = *legge;
+    if (!s.risposte) {
+        svuota(QString::fromStdString("Nessuna risposta: " + s.errore + "."));
+        return;
+    }
+    // A value no text can be made of, or a fault of the formulas at a row
+    // of the chart: nothing shown rather than part of it.
     try {
-        const analisi::Risposte risposte(sezione);
-        const auto litri = [](std::optional<double> l) { return l ? *l / 1000 : l; };
-        const std::optional<double> qSi = litri(q);
-        const std::optional<double> qMinSi = litri(qMin);
-        const std::optional<double> vSi = v ? std::optional<double>(*v / 100) : std::nullopt;
-        const analisi::RisposteRichieste richieste =
-            analisi::risposteRichieste(risposte, qSi, vSi, qMinSi);
-        std::vector<RigaAnalisi> righe = righeAnalisi(sezione, richieste, limitiProgetto);
-
-        DatiScala dati;
-        dati.sezione = sezione;
-        dati.righeTabella = analisi::righeTabellaConLegge(*tabella_, sezione.resistenza);
-        dati.livelli = livelli(richieste);
-        dati.limiti = limitiProgetto;
-        dati.massimi = MassimiScala{risposte.portataMassima(), risposte.velocitaMassima()};
-        dati.separatore = separatore_;
-        dati.titolo =
-            QString("Sezione inglese %1 cm · i = %2 · %3 · geometria %4")
-                .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100)),
-                     numero(sezione.pendenza, "#0.###0"),
-                     leggibile(testoResistenza(sezione.resistenza)),
-                     sezione.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
-        grafico->imposta(dati);
-        righe_ = std::move(righe);
-        sezione_ = sezione;
-        progettoPortata_ = qSi;
-        portataMinima_ = qMinSi;
-        progettoVelocita_ = vSi;
-        limitiMostrati_ = limitiProgetto;
-
-        tabella->setRowCount(static_cast<int>(righe_.size()));
-        for (int r = 0; r < static_cast<int>(righe_.size()); ++r) {
-            const RigaAnalisi& riga = righe_[static_cast<std::size_t>(r)];
-            const std::vector<std::string> testi = testiAnalisi(riga, separatore_);
-            for (int c = 0; c < static_cast<int>(testi.size()); ++c) {
-                auto* cella = new QTableWidgetItem(
-                    QString::fromStdString(testi[static_cast<std::size_t>(c)]));
-                cella->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                               : Qt::AlignRight | Qt::AlignVCenter);
-                if (riga.esito && !riga.esito->conforme()) {
-                    cella->setBackground(QColor(248, 208, 208));
-                }
-                tabella->setItem(r, c, cella);
-            }
-        }
-        tabella->resizeColumnsToContents();
-
+        mostraTabella();
         std::string messaggi;
-        for (const std::string& m :
-             messaggiAnalisi(risposte, richieste, limitiProgetto, validi, separatore_)) {
+        for (const std::string& m : messaggiAnalisi(*s.risposte, s.richieste, s.limiti,
+                                                    s.illeggibili.empty(), separatore_)) {
             messaggi.append(messaggi.empty() ? "" : " ").append(m);
         }
         mostraStato(QString::fromStdString(messaggi));
-        const double altezza =
-            !richieste.altezzePortata.empty()    ? richieste.altezzePortata.front().altezza
-            : !richieste.altezzeVelocita.empty() ? richieste.altezzeVelocita.front().altezza
-            : richieste.altezzaMinima            ? richieste.altezzaMinima->altezza
-                                                 : risposte.portataMassima().altezza;
-        mostraAltezza(altezza);
+        mostraGrafico();
     } catch (const ErroreRuntime& errore) {
         svuota(QString("Errore %1: %2")
                    .arg(errore.numero())
                    .arg(QString::fromStdString(errore.descrizione())));
-    } catch (const std::exception&) {
-        // The solvers' own failures: no answer is better than a wrong one.
-        svuota("Errore di calcolo: la ricerca delle altezze non è riuscita.");
+        return;
     }
+    const analisi::RisposteRichieste& r = s.richieste;
+    mostraAltezza(!r.altezzePortata.empty()    ? r.altezzePortata.front().altezza
+                  : !r.altezzeVelocita.empty() ? r.altezzeVelocita.front().altezza
+                  : r.altezzaMinima            ? r.altezzaMinima->altezza
+                                               : s.risposte->portataMassima().altezza);
+}
+
+void FinestraAnalisi::mostraTabella() {
+    const std::vector<RigaAnalisi>& righe = sezione_.righe;
+    tabella->setRowCount(static_cast<int>(righe.size()));
+    for (int r = 0; r < static_cast<int>(righe.size()); ++r) {
+        const RigaAnalisi& riga = righe[static_cast<std::size_t>(r)];
+        const std::vector<std::string> testi = testiAnalisi(riga, separatore_);
+        for (int c = 0; c < static_cast<int>(testi.size()); ++c) {
+            auto* cella =
+                new QTableWidgetItem(QString::fromStdString(testi[static_cast<std::size_t>(c)]));
+            cella->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
+                                           : Qt::AlignRight | Qt::AlignVCenter);
+            if (riga.esito && !riga.esito->conforme()) {
+                cella->setBackground(QColor(248, 208, 208));
+            }
+            tabella->setItem(r, c, cella);
+        }
+    }
+    tabella->resizeColumnsToContents();
+}
+
+// The curves of the table's rows under the answers' law, with the heights
+// and maxima the evaluation found.
+void FinestraAnalisi::mostraGrafico() {
+    const valutazione::Sezione& s = sezione_;
+    const analisi::Sezione& sezione = *s.sezione;
+    DatiScala dati;
+    dati.sezione = sezione;
+    dati.livelli = livelli(s.richieste);
+    dati.limiti = s.limiti;
+    dati.massimi = MassimiScala{s.risposte->portataMassima(), s.risposte->velocitaMassima()};
+    dati.separatore = separatore_;
+    dati.titolo = QString("Sezione inglese %1 cm · i = %2 · %3 · geometria %4")
+                      .arg(QString::fromStdString(TestoSezione(sezione.raggio * 100, separatore_)),
+                           numero(sezione.pendenza, "#0.###0"),
+                           QString::fromStdString(testoResistenza(sezione.resistenza, separatore_)),
+                           nomeGeometria(sezione.geometria));
+    dati.righeTabella = analisi::righeTabellaConLegge(*tabella_, sezione.resistenza);
+    grafico->imposta(dati);
 }
 
 void FinestraAnalisi::svuota(const QString& motivo) {
-    righe_.clear();
-    sezione_.reset();
     tabella->setRowCount(0);
     grafico->svuota();
     disegno->imposta(0, 0);
@@ -487,16 +484,18 @@ void FinestraAnalisi::mostraStato(const QString& testo) {
     stato->setVisible(!testo.isEmpty());
 }
 
+// The heights the pointer names on the chart, with the section's values there.
 void FinestraAnalisi::mostraAltezza(double altezza) {
-    if (!sezione_) {
+    if (!sezione_.risposte) {
         return;
     }
-    disegno->imposta(sezione_->raggio, altezza);
+    const analisi::Sezione& sezione = *sezione_.sezione;
+    disegno->imposta(sezione.raggio, altezza);
     try {
-        const analisi::Grandezze g = analisi::grandezze(*sezione_, altezza);
+        const analisi::Grandezze g = analisi::grandezze(sezione, altezza);
         puntatore->setText(QString("h = %1 cm (h/H %2%)\nQ = %3 l/s, V = %4 cm/s")
                                .arg(numero(altezza * 100, "###0.#0"),
-                                    numero(altezza / sezione_->altezzaPiena() * 100, "##0.0"),
+                                    numero(altezza / sezione.altezzaPiena() * 100, "##0.0"),
                                     numero(g.portata * 1000, "#####0.#0"),
                                     numero(g.velocita * 100, "###0.#0")));
     } catch (const ErroreRuntime&) {
@@ -505,6 +504,7 @@ void FinestraAnalisi::mostraAltezza(double altezza) {
 }
 
 void FinestraAnalisi::esportaGrafico(const QString& percorso) {
+    mostraSeInAttesa();
     const QString estensione = QFileInfo(percorso).suffix().toLower();
     QByteArray contenuto;
     if (estensione == "png") {
@@ -533,7 +533,9 @@ void FinestraAnalisi::esportaGrafico(const QString& percorso) {
 }
 
 void FinestraAnalisi::aggiungiAllaRelazione() {
-    if (!sezione_ || righe_.empty()) {
+    mostraSeInAttesa();
+    const valutazione::Sezione& s = sezione_;
+    if (!s.risposte || tabella->rowCount() == 0) {
         avvisa("Nessuna risposta da aggiungere: la finestra principale non ha una tabella.");
         return;
     }
@@ -548,32 +550,36 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
         elaboratore->aggiungiDocumento();
     }
 
+    const analisi::Sezione& analizzata = *s.sezione;
+    const auto come = [this](double valore) {
+        return QString::fromStdString(Format(valore, separatore_));
+    };
     SezioneRelazione sezione;
     sezione.titolo = "SCALA DI DEFLUSSO E VERIFICHE";
     // The section named in words: the document may hold other cases too.
-    sezione.righe.push_back(QString("Sezione inglese %1 cm, pendenza %2")
-                                .arg(QString::fromStdString(TestoSezione(sezione_->raggio * 100)),
-                                     leggibile(CStr(sezione_->pendenza))));
-    sezione.righe.push_back(QString("Geometria: %1").arg(geometria->currentText()));
-    sezione.righe.push_back(QString("Legge di resistenza: %1, %2")
-                                .arg(QString::fromStdString(std::string(
-                                         formule::nomeLegge(sezione_->resistenza.legge))),
-                                     leggibile(testoResistenza(sezione_->resistenza))));
-    if (progettoPortata_) {
-        sezione.righe.push_back(
-            QString("Portata di progetto: %1 l/s").arg(leggibile(CStr(*progettoPortata_ * 1000))));
+    sezione.righe.push_back(
+        QString("Sezione inglese %1 cm, pendenza %2")
+            .arg(QString::fromStdString(TestoSezione(analizzata.raggio * 100, separatore_)),
+                 come(analizzata.pendenza)));
+    sezione.righe.push_back(QString("Geometria: %1").arg(nomeGeometria(analizzata.geometria)));
+    sezione.righe.push_back(
+        QString("Legge di resistenza: %1, %2")
+            .arg(QString::fromStdString(
+                     std::string(formule::nomeLegge(analizzata.resistenza.legge))),
+                 QString::fromStdString(testoResistenza(analizzata.resistenza, separatore_))));
+    if (s.portata) {
+        sezione.righe.push_back(QString("Portata di progetto: %1 l/s").arg(come(*s.portata)));
     }
-    if (progettoVelocita_) {
-        sezione.righe.push_back(QString("Velocità di progetto: %1 cm/s")
-                                    .arg(leggibile(CStr(*progettoVelocita_ * 100))));
+    if (s.velocita) {
+        sezione.righe.push_back(QString("Velocità di progetto: %1 cm/s").arg(come(*s.velocita)));
     }
-    if (portataMinima_) {
+    if (s.portataMinima) {
         sezione.righe.push_back(
             QString("Portata minima (tempo secco): %1 l/s, verificata sulla sola velocità "
                     "minima di autopulizia")
-                .arg(leggibile(CStr(*portataMinima_ * 1000))));
+                .arg(come(*s.portataMinima)));
     }
-    const analisi::Limiti& l = limitiMostrati_;
+    const analisi::Limiti& l = s.limiti;
     sezione.righe.push_back(QString("Limiti: V minima %1 cm/s, V massima %2 cm/s, h/H massimo %3%")
                                 .arg(numero(l.velocitaMinima * 100, "###0.#0"),
                                      numero(l.velocitaMassima * 100, "###0.#0"),
@@ -584,7 +590,7 @@ void FinestraAnalisi::aggiungiAllaRelazione() {
     sezione.larghezzeColonneCm.front() = 1.2;
     sezione.larghezzeColonneCm.back() = 3.3;
     sezione.tabella.push_back(titoliAnalisi());
-    for (const RigaAnalisi& riga : righe_) {
+    for (const RigaAnalisi& riga : s.righe) {
         sezione.tabella.push_back(testiAnalisi(riga, separatore_));
     }
     sezione.immagine = grafico->immagine();

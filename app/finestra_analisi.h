@@ -1,10 +1,10 @@
 #pragma once
 
 #include "analisi/tabella_analisi.h"
-#include "analisi/verifiche.h"
 #include "calc/tabella.h"
 #include "documenti/collegamento.h"
 #include "progetto/progetto.h"
+#include "valutazione/sezione.h"
 
 #include <QMainWindow>
 
@@ -25,7 +25,8 @@ class QTableWidget;
 // full section and the true maxima, checked against the design limits; the
 // rating curves in a chart beside the section drawn to scale. It follows
 // the main window's inputs live; its own inputs and limits are remembered
-// between runs.
+// between runs. What it shows is the project's evaluation of the section
+// (valutazione::sezioneDi), put into words and figures here.
 class FinestraAnalisi : public QMainWindow {
     Q_OBJECT
 
@@ -55,8 +56,11 @@ class FinestraAnalisi : public QMainWindow {
     QPushButton* const esporta;
     QPushButton* const aggiungi;
 
-    // The answers now shown; empty without a section.
-    const std::vector<RigaAnalisi>& righe() const { return righe_; }
+    // The section evaluated for the table last given and the boxes now:
+    // what the window shows, and what a report of the project says of it.
+    const valutazione::Sezione& sezione() const { return sezione_; }
+    // Its answers, as the table shows them; empty without a section.
+    const std::vector<RigaAnalisi>& righe() const { return sezione_.righe; }
 
     // Where the chart is exported, the file type from its extension (.png,
     // .svg, .pdf); a warning names what failed.
@@ -86,28 +90,24 @@ class FinestraAnalisi : public QMainWindow {
   private:
     void costruisci();
     void ricalcola();
+    void segnalaCaselle();
+    void mostraOAttendi();
+    void mostraSeInAttesa();
+    void mostra();
+    void mostraTabella();
+    void mostraGrafico();
     void svuota(const QString& motivo);
     void mostraStato(const QString& testo);
     void mostraAltezza(double altezza);
     void leggiImpostazioni();
     void salvaImpostazioni() const;
     void ripristinaProposte();
-    std::optional<double> numeroFacoltativo(QLineEdit* casella, bool& valido) const;
-    analisi::Limiti limiti(bool& validi) const;
 
     QString numero(double valore, const char* modello) const;
-    QString leggibile(const std::string& testo) const;
 
     Collegamento collegamento_;
     Separatore separatore_ = Separatore::Punto;
     std::optional<calcolo::Tabella> tabella_;
-    std::optional<analisi::Sezione> sezioneTabella_;
-    // What the window shows now: the section with the geometry chosen here,
-    // the answers, the design values and limits they were found for.
-    std::optional<analisi::Sezione> sezione_;
-    std::vector<RigaAnalisi> righe_;
-    std::optional<double> progettoPortata_;  // m³/s
-    std::optional<double> portataMinima_;    // m³/s
-    std::optional<double> progettoVelocita_; // m/s
-    analisi::Limiti limitiMostrati_;
+    valutazione::Sezione sezione_;
+    bool inAttesa_ = false; // evaluated while hidden, not yet drawn
 };

@@ -2,7 +2,7 @@
 
 #include "app/casella_segnalata.h"
 #include "figure/esporta_profilo.h"
-#include "numeri/formato.h"
+#include "numeri/misure.h"
 #include "numeri/numero_positivo.h"
 
 #include <QComboBox>
@@ -285,10 +285,11 @@ QString FinestraProfilo::testoSotto(double xMillimetri) const {
     if (!progressiva) {
         return {};
     }
-    const auto metri = [&](double valore) {
-        return QString::fromStdString(perLettura(Format(valore, "0.00"), separatore_)) + " m";
+    const auto metri = [&](Misura misura, double valore) {
+        return QString::fromStdString(testoMisura(misura, valore, separatore_)) + " " +
+               unitaMisura(misura);
     };
-    QStringList parti{"Progressiva " + metri(*progressiva)};
+    QStringList parti{"Progressiva " + metri(Misura::Lunghezza, *progressiva)};
     const tratti::LivelliProfilo l = tratti::livelliA(*profilo_, *progressiva);
     for (const auto& [nome, quota] : {std::pair{"terreno", l.terreno},
                                       {"cielo", l.cielo},
@@ -296,7 +297,7 @@ QString FinestraProfilo::testoSotto(double xMillimetri) const {
                                       {"pelo alla portata minima", l.acquaMinima},
                                       {"scorrimento", l.fondo}}) {
         if (quota) {
-            parti << QString(nome) + " " + metri(*quota);
+            parti << QString(nome) + " " + metri(Misura::Quota, *quota);
         }
     }
     return parti.join("  ·  ");

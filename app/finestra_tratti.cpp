@@ -11,10 +11,7 @@
 #include "file/errore_file.h"
 #include "file/lettura_file.h"
 #include "file/scrittura_file.h"
-#include "numeri/conversioni.h"
-#include "numeri/numero_positivo.h"
-#include "numeri/sezione.h"
-#include "progetto/legge_progetto.h"
+#include "numeri/misure.h"
 #include "relazione/testi_report.h"
 #include "tratti/parole.h"
 
@@ -465,58 +462,66 @@ void FinestraTratti::impostaSeparatore(Separatore separatore) {
     if (separatore != separatore_) {
         separatore_ = separatore;
         modello->impostaSeparatore(separatore);
+        pozzetti->impostaSeparatore(separatore);
         casellaCatalogo->setPlaceholderText(
             QString::fromStdString(::catalogo::testo(::catalogo::usuale(), separatore)));
         aggiornaLinea();
     }
 }
 
-void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma) {
-    if (gamma != gammaTabella_) {
+void FinestraTratti::impostaCoefficienteTabella(std::optional<double> gamma, std::string casella) {
+    if (gamma != gammaTabella_ || casella != coefficienteTabella_) {
         gammaTabella_ = gamma;
+        coefficienteTabella_ = std::move(casella);
         aggiornaLinea();
     }
 }
 
-// The analysis window's law, geometry and limits, with the catalogue.
+// The line as the project's evaluation reads it from the analysis window's
+// law, geometry and limits, this window's catalogue and rules, and the
+// main window's γ: its settings, or in red the box that stops it.
 void FinestraTratti::aggiornaLinea() {
-    const progetto::Verifiche v = analisi_->verifiche();
-    const analisi::Limiti l = progetto::limitiDi(v);
-    const auto numero = [this](double valore) {
-        return QString::fromStdString(perLettura(CStr(valore), separatore_));
-    };
-    const QString limiti = QString("Limiti: V min %1 cm/s, V max %2 cm/s, h/H max %3%")
-                               .arg(numero(l.velocitaMinima * 100), numero(l.velocitaMassima * 100),
-                                    numero(l.riempimentoMassimo * 100));
-
-    const progetto::LeggeLetta letta = progetto::leggiLegge(v, gammaTabella_.value_or(0));
-    const QString nome = QString::fromUtf8(
-        formule::nomeLegge(formule::leggeDaChiave(v.legge).value_or(formule::Legge::Bazin)).data());
-    QString legge;
-    std::optional<tratti::Impostazioni> impostazioni;
-    if (letta.dellaTabella && !gammaTabella_) {
-        legge = "Bazin con il γ della finestra principale, che non è un numero positivo: "
-                "nessun esito";
-    } else if (!letta.resistenza) {
-        legge = QString("%1, %2 nella finestra «Scala di deflusso e verifiche»: nessun esito")
-                    .arg(nome, QString::fromStdString(letta.motivo));
-    } else {
-        impostazioni = progetto::impostazioniTratti(v, rete_, *letta.resistenza, catalogo_);
-        legge =
-            nome + ", " +
-            QString::fromStdString(perLettura(testoResistenza(*letta.resistenza), separatore_)) +
-            (letta.dellaTabella ? " (della finestra principale)" : "");
-    }
-    linea->setText(QString("%1 · legge: %2 · geometria: %3")
-                       .arg(limiti, legge, QString::fromStdString(v.geometria)));
+    progetto::Progetto progetto;
+    progetto.ingressi.coefficiente = progetto::Casella::daTesto(coefficienteTabella_);
+    progetto.verifiche = analisi_->verifiche();
+    progetto.rete = rete_;
+    progetto.catalogo = catalogo();
+    valutazione::Tabella tabella;
+    tabella.coeffBazin = gammaTabella_;
+    valutazione::Linea letta = valutazione::lineaDi(progetto, tabella);
+    linea->setText(testoLinea(letta, progetto.verifiche));
     // Restyled only when the colour changes: the coefficient's every key
     // comes here.
-    if (const QString stile = impostazioni ? QString() : QString("color: #B00000;");
+    if (const QString stile = letta.impostazioni ? QString() : QString("color: #B00000;");
         linea->styleSheet() != stile) {
         linea->setStyleSheet(stile);
     }
-    modello->impostaLinea(std::move(impostazioni));
+    modello->impostaLinea(std::move(letta));
     mostraStato();
+}
+
+QString FinestraTratti::testoLinea(const valutazione::Linea& letta,
+                                   const progetto::Verifiche& verifiche) const {
+    if (!letta.impostazioni) {
+        const formule::Legge legge =
+            formule::leggeDaChiave(verifiche.legge).value_or(formule::Legge::Bazin);
+        return QString("Legge: %1 · nessun esito: non si legge %2.")
+            .arg(QString::fromUtf8(formule::nomeLegge(legge).data()),
+                 QString::fromStdString(valutazione::testoCasella(*letta.impedimento)));
+    }
+    const tratti::Impostazioni& i = *letta.impostazioni;
+    const auto misura = [this](Misura m, double valore) {
+        return QString::fromStdString(testoMisura(m, valore, separatore_));
+    };
+    return QString("Limiti: V min %1 cm/s, V max %2 cm/s, h/H max %3% · legge: %4, %5%6 · "
+                   "geometria: %7")
+        .arg(misura(Misura::Velocita, i.limiti.velocitaMinima),
+             misura(Misura::Velocita, i.limiti.velocitaMassima),
+             misura(Misura::Riempimento, i.limiti.riempimentoMassimo),
+             QString::fromUtf8(formule::nomeLegge(i.resistenza.legge).data()),
+             QString::fromStdString(testoResistenza(i.resistenza, separatore_)),
+             letta.leggeDellaTabella ? " (della finestra principale)" : "",
+             i.geometria == formule::Geometria::Esatta ? "esatta" : "tabellare");
 }
 
 // A catalogue that does not read is marked, and the last one that did
@@ -625,10 +630,8 @@ void FinestraTratti::aggiornaProfilo() {
 
 // The reaches that read, with the network's results and theirs.
 void FinestraTratti::mostraLaLineaNelProfilo() {
-    const ModelloTratti::Linea letta = modello->linea();
-    tratti::EsitiRete rete = modello->rete();
-    rete.esiti = letta.esiti;
-    profilo_->mostra(letta.tratti, std::move(rete), separatore_);
+    valutazione::Rete rete = modello->reteCalcolata();
+    profilo_->mostra(std::move(rete.tratti), rete.esiti.value_or(modello->rete()), separatore_);
 }
 
 void FinestraTratti::mostraStato() {
@@ -813,14 +816,14 @@ bool FinestraTratti::esporta(const std::string& percorso, Contenuto contenuto,
                                     progetto::pozzettiDi(pozzetti->righe()));
     } else {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const ModelloTratti::Linea l = modello->linea();
+        const valutazione::Rete rete = modello->reteCalcolata();
         QApplication::restoreOverrideCursor();
-        if (l.esiti.size() != l.tratti.size()) {
+        if (!rete.esiti) {
             avvisa("Nulla è stato esportato: la legge di resistenza della linea non è data (la "
                    "riga sopra la tabella dice perché).");
             return false;
         }
-        testo = tratti::testoEsiti(l.tratti, l.esiti, formato);
+        testo = tratti::testoEsiti(rete.tratti, rete.esiti->esiti, formato);
     }
     try {
         scriviFileIntero(percorso, testo);

@@ -29,6 +29,8 @@ class QTableView;
 // from a spreadsheet or imported from CSV, each verified at its design and
 // minimum flows under the analysis window's law, geometry and limits, which
 // it follows live, and sized from a catalogue where its radius is empty.
+// The line's settings, or the box that stops them, are the project's
+// evaluation's (valutazione::lineaDi); so are the network's results.
 class FinestraTratti : public QMainWindow {
     Q_OBJECT
 
@@ -40,8 +42,9 @@ class FinestraTratti : public QMainWindow {
     ~FinestraTratti() override;
 
     // Bazin's γ of the main window's table, for a line under Bazin with no
-    // coefficient of its own; none while that box holds no positive number.
-    void impostaCoefficienteTabella(std::optional<double> gamma);
+    // coefficient of its own; none while that box holds no positive number,
+    // whose text `casella` the line then names.
+    void impostaCoefficienteTabella(std::optional<double> gamma, std::string casella = {});
     // How numbers are shown; the catalogue's text stays as typed.
     void impostaSeparatore(Separatore separatore);
 
@@ -102,6 +105,7 @@ class FinestraTratti : public QMainWindow {
     void costruisci();
     void creaMenu();
     void aggiornaLinea();
+    QString testoLinea(const valutazione::Linea& letta, const progetto::Verifiche& verifiche) const;
     void leggiCatalogo();
     void leggiRete();
     void scriviRete(const progetto::Rete& rete);
@@ -120,6 +124,7 @@ class FinestraTratti : public QMainWindow {
 
     FinestraAnalisi* const analisi_;
     std::optional<double> gammaTabella_;
+    std::string coefficienteTabella_; // the main window's box, as typed
     std::vector<double> catalogo_;    // in use: the last one that read
     progetto::Rete rete_;             // in use: the boxes that read
     QString testoCatalogo_;           // the box's text before the last key

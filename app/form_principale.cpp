@@ -263,7 +263,8 @@ void FormPrincipale::gestisci(Gestore gestore) {
             analisi_->impostaTabella(tabellaSulloSchermo());
         }
         if (tratti_ != nullptr) {
-            tratti_->impostaCoefficienteTabella(coefficienteTabella());
+            tratti_->impostaCoefficienteTabella(coefficienteTabella(),
+                                                Combo1->currentText().toStdString());
         }
         aggiornaTitolo();
     }

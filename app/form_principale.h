@@ -27,6 +27,25 @@
 //     repaint when the event loop resumes.
 // The reports, the results file and the analysis window take tabella_ by
 // value or const reference; nothing else reads stato_.
+//
+// Beyond the table, every window and the calculation report render one
+// evaluation of the project (valutazione/valutazione.h), decided once:
+// valutazione::valuta(progetto, tabella) is no more than its steps, which
+// the windows call one at a time.
+//   → gestisci() hands the table on screen to an open analysis window,
+//     which renders valutazione::sezioneDi of its boxes: the law read, the
+//     answers, their checks, the chart (app/finestra_analisi);
+//   → and the table's γ to the reaches window, which renders
+//     valutazione::lineaDi of the analysis window's boxes and its own rules
+//     and catalogue: the line's settings, or the box that stops them
+//     (app/finestra_tratti). Its model reads its rows as valutazione::reteDi
+//     does and computes the network off the user-interface thread with
+//     valutazione::calcola (app/modello_tratti, app/calcolo_tratti);
+//   → Ctrl+R (relazioneDiCalcolo, app/azioni_principali) gathers what the
+//     windows hold, the table as valutazione::tabellaCalcolata(tabella_),
+//     waits for a network run under way, judges the whole with
+//     valutazione::giudica and gives it to the report, which computes
+//     nothing again (valutazioneDelleFinestre).
 
 #include "analisi/risposte.h"
 #include "calc/limiti_incremento.h"
@@ -36,6 +55,7 @@
 #include "documenti/collegamento.h"
 #include "errori/errore_runtime.h"
 #include "progetto/progetto.h"
+#include "valutazione/valutazione.h"
 
 #include <QMainWindow>
 #include <QStringList>
@@ -109,6 +129,10 @@ class FormPrincipale : public QMainWindow {
 
     // The table on screen; empty (no rows) when there is none.
     const calcolo::Tabella& tabella() const { return tabella_; }
+    // The project as the windows evaluated it, for `progetto` (the
+    // project of the windows, progetto()->corrente()): what the calculation
+    // report is given. With a table on screen only.
+    valutazione::Valutazione valutazioneDelleFinestre(const progetto::Progetto& progetto);
     // The window's computation state, as its events and sweep left it.
     const variabili_pubbliche::Stato& stato() const { return stato_; }
 

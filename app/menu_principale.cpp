@@ -102,7 +102,8 @@ FinestraAnalisi* FormPrincipale::apriAnalisi() {
 FinestraTratti* FormPrincipale::tratti() {
     if (tratti_ == nullptr) {
         tratti_ = new FinestraTratti(analisi(), this);
-        tratti_->impostaCoefficienteTabella(coefficienteTabella());
+        tratti_->impostaCoefficienteTabella(coefficienteTabella(),
+                                            Combo1->currentText().toStdString());
         tratti_->impostaSeparatore(preferenze_->separatore());
         tratti_->addActions(azioniDiOgniFinestra_);
         connect(tratti_, &FinestraTratti::trattiCambiati, this, &FormPrincipale::aggiornaTitolo);

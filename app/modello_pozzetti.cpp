@@ -221,8 +221,8 @@ void ModelloPozzetti::scriviElencati(const std::vector<RigaPozzetto>& elencati) 
     elencati_ = elencati;
     endResetModel();
     ++revisione_;
-    tratti_->impostaPozzetti(progetto::pozzettiDi(elencati_));
     aggiornaNominati();
+    tratti_->impostaPozzetti(progetto::pozzettiDi(righe()));
 }
 
 void ModelloPozzetti::aggiornaNominati() {
@@ -251,6 +251,7 @@ void ModelloPozzetti::aggiornaNominati() {
         soloNominati_ = std::move(soloNominati);
         endInsertRows();
     }
+    tratti_->impostaPozzetti(progetto::pozzettiDi(righe()));
 }
 
 void ModelloPozzetti::aggiornaEsiti() {

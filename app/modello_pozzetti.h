@@ -12,7 +12,8 @@
 
 // The manholes of "Verifica dei tratti": those listed (a project's, or one
 // given a ground level or a note here), then every other the reaches name,
-// added as the names are typed. Beside each, what the network computed at
+// added as the names are typed; the network is computed with them all, as
+// a project keeps them. Beside each, what the network computed at
 // it; one no reach names, or with a fault of the network, is shown in red
 // with the reason. Its changes go on the reaches' undo stack.
 class ModelloPozzetti : public QAbstractTableModel {

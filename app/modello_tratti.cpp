@@ -146,11 +146,12 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
     const Riga& riga = righe_[static_cast<std::size_t>(indice.row())];
     const int colonna = indice.column();
     const bool cella = colonna < colonneCelle;
+    const std::optional<csv::Errore>& errore = riga.errore();
     const bool cellaSbagliata =
-        cella && riga.errore && riga.errore->colonna() == tratti::nomiColonne[colonna];
-    // No results while the line has no law: an old one would mislead.
+        cella && errore && errore->colonna() == tratti::nomiColonne[colonna];
+    // No results while the line has no settings: an old one would mislead.
     const tratti::Esito* esito =
-        riga.tratto && riga.esito && impostazioni_ ? &*riga.esito : nullptr;
+        riga.tratto() != nullptr && riga.esito && linea_.impostazioni ? &*riga.esito : nullptr;
     switch (ruolo) {
     case Qt::DisplayRole:
         if (cella) {
@@ -158,16 +159,15 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
                        ? testoLegge(progetto::testoCella(riga.celle, tratti::Legge))
                        : testoMostrato(riga, colonna);
         }
-        if (riga.errore && colonna == Motivo) {
-            return QString("«%1»: %2")
-                .arg(testo(riga.errore->colonna()), testo(riga.errore->motivo()));
+        if (errore && colonna == Motivo) {
+            return QString("«%1»: %2").arg(testo(errore->colonna()), testo(errore->motivo()));
         }
         return esito != nullptr ? testo(testoEsito(*esito, colonna, separatore_)) : QVariant();
     case Qt::EditRole:
         return cella ? testoMostrato(riga, colonna) : QVariant();
     case Qt::ToolTipRole:
         if (cellaSbagliata) {
-            return testo(riga.errore->motivo());
+            return testo(errore->motivo());
         }
         if ((colonna == Verdetto || colonna == Motivo) && esito != nullptr) {
             return esito->verificato
@@ -451,12 +451,12 @@ void ModelloTratti::sostituisci(const std::vector<RigaTratto>& righe) {
 
 void ModelloTratti::leggi(Riga& riga, std::size_t indice) {
     riga.versione = prossimaVersione_++;
-    riga.tratto.reset();
-    riga.errore.reset();
-    if (std::optional<progetto::RigaLetta> letta = progetto::leggiRiga(riga.celle, indice + 1)) {
-        riga.tratto = std::move(letta->tratto);
-        riga.errore = std::move(letta->errore);
-    }
+    riga.letta = progetto::leggiRiga(riga.celle, indice + 1);
+}
+
+const std::optional<csv::Errore>& ModelloTratti::Riga::errore() const {
+    static const std::optional<csv::Errore> nessuno;
+    return letta ? letta->errore : nessuno;
 }
 
 bool ModelloTratti::attuale(const Riga& riga) const {
@@ -481,12 +481,14 @@ void ModelloTratti::cambiate(int prima, int ultima) {
     }
 }
 
-void ModelloTratti::impostaLinea(std::optional<tratti::Impostazioni> impostazioni) {
-    if (impostazioni.has_value() == impostazioni_.has_value() &&
-        (!impostazioni || *impostazioni == *impostazioni_)) {
+// The results change with the settings alone: a line stopped by another
+// box, or the same settings, compute nothing again.
+void ModelloTratti::impostaLinea(valutazione::Linea linea) {
+    const bool stesse = linea.impostazioni == linea_.impostazioni;
+    linea_ = std::move(linea);
+    if (stesse) {
         return;
     }
-    impostazioni_ = std::move(impostazioni);
     ++versioneImpostazioni_;
     reteCambiata();
     cambiate(0, rowCount() - 1);
@@ -502,21 +504,21 @@ void ModelloTratti::impostaPozzetti(std::vector<tratti::Pozzetto> pozzetti) {
 }
 
 const std::optional<csv::Errore>& ModelloTratti::errore(int riga) const {
-    return righe_[static_cast<std::size_t>(riga)].errore;
+    return righe_[static_cast<std::size_t>(riga)].errore();
 }
 
 bool ModelloTratti::inCalcolo() const {
-    return impostazioni_ && versioneEsiti_ != versioneRete_;
+    return linea_.impostazioni && versioneEsiti_ != versioneRete_;
 }
 
 ModelloTratti::Conteggio ModelloTratti::conteggio() const {
     Conteggio c;
     for (const Riga& riga : righe_) {
-        if (riga.errore) {
+        if (riga.errore()) {
             ++c.illeggibili;
-        } else if (riga.tratto) {
+        } else if (riga.tratto() != nullptr) {
             ++c.tratti;
-            if (!impostazioni_ || !attuale(riga)) {
+            if (!linea_.impostazioni || !attuale(riga)) {
                 ++c.inAttesa;
             } else {
                 ++(!riga.esito->calcolato   ? c.nonCalcolati
@@ -544,20 +546,22 @@ void ModelloTratti::avviaCalcolo() {
     calcoloPrevisto_ = false;
     calcolo_.ferma();
     ritira();
-    if (!impostazioni_ || !inCalcolo()) {
+    if (!linea_.impostazioni || !inCalcolo()) {
         forseDimensiona();
         return;
     }
-    std::vector<tratti::Tratto> tratti;
+    // The reaches and manholes alone: the run needs no cells.
+    valutazione::Rete rete;
     corso_.clear();
     for (std::size_t i = 0; i < righe_.size(); ++i) {
-        if (righe_[i].tratto) {
-            tratti.push_back(*righe_[i].tratto);
+        if (const tratti::Tratto* tratto = righe_[i].tratto()) {
+            rete.tratti.push_back(*tratto);
             corso_.emplace_back(i, righe_[i].versione);
         }
     }
+    rete.pozzetti = pozzetti_;
     impostazioniInCorso_ = versioneImpostazioni_;
-    calcolo_.avvia(std::move(tratti), pozzetti_, *impostazioni_, versioneRete_);
+    calcolo_.avvia(std::move(rete), linea_, versioneRete_);
 }
 
 void ModelloTratti::ritira() {
@@ -610,10 +614,10 @@ void ModelloTratti::applicaDimensionamento() {
     CelleDi dopo;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
         const Riga& riga = righe_[i];
-        if (!riga.tratto || riga.tratto->raggio) {
+        if (riga.tratto() == nullptr || riga.tratto()->raggio) {
             continue;
         }
-        if (!impostazioni_ || !attuale(riga) || !riga.esito->verificato) {
+        if (!linea_.impostazioni || !attuale(riga) || !riga.esito->verificato) {
             ++senzaMisura;
             continue;
         }
@@ -628,34 +632,53 @@ void ModelloTratti::applicaDimensionamento() {
 std::vector<tratti::Tratto> ModelloTratti::trattiLetti() const {
     std::vector<tratti::Tratto> letti;
     for (const Riga& riga : righe_) {
-        if (riga.tratto) {
-            letti.push_back(*riga.tratto);
+        if (const tratti::Tratto* tratto = riga.tratto()) {
+            letti.push_back(*tratto);
         }
     }
     return letti;
 }
 
-ModelloTratti::Linea ModelloTratti::linea() {
+valutazione::Rete ModelloTratti::reteCalcolata() {
     attendiCalcolo();
-    Linea linea{trattiLetti(), {}};
-    if (impostazioni_) {
+    valutazione::Rete rete;
+    for (std::size_t i = 0; i < righe_.size(); ++i) {
+        const Riga& riga = righe_[i];
+        if (!riga.letta) {
+            continue;
+        }
+        // Rows added or removed above it since it was read move its number.
+        progetto::RigaLetta& letta = rete.righe.emplace_back(*riga.letta);
+        letta.riga = i + 1;
+        if (letta.errore) {
+            letta.errore = csv::Errore(letta.riga, letta.errore->colonna(), letta.errore->motivo());
+        }
+        if (letta.tratto) {
+            rete.tratti.push_back(*letta.tratto);
+            rete.righeDeiTratti.push_back(letta.riga);
+        }
+    }
+    rete.pozzetti = pozzetti_;
+    if (linea_.impostazioni) {
+        tratti::EsitiRete& esiti = rete.esiti.emplace(rete_);
         for (const Riga& riga : righe_) {
-            if (riga.tratto) {
-                linea.esiti.push_back(*riga.esito);
+            if (riga.tratto() != nullptr) {
+                esiti.esiti.push_back(*riga.esito);
             }
         }
     }
-    return linea;
+    return rete;
 }
 
 std::vector<std::string> ModelloTratti::pozzettiNominati() const {
     std::vector<std::string> nomi;
     std::unordered_set<std::string> visti;
     for (const Riga& riga : righe_) {
-        if (!riga.tratto) {
+        const tratti::Tratto* tratto = riga.tratto();
+        if (tratto == nullptr) {
             continue;
         }
-        for (const std::string* nome : {&riga.tratto->pozzettoMonte, &riga.tratto->pozzettoValle}) {
+        for (const std::string* nome : {&tratto->pozzettoMonte, &tratto->pozzettoValle}) {
             if (!nome->empty() && visti.insert(*nome).second) {
                 nomi.push_back(*nome);
             }
@@ -711,7 +734,7 @@ int ModelloTratti::calcolaQuote() {
     int scritte = 0;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
         const Riga& riga = righe_[i];
-        if (!riga.tratto || !attuale(riga)) {
+        if (riga.tratto() == nullptr || !attuale(riga)) {
             continue;
         }
         RigaTratto celle = riga.celle;

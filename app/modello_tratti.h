@@ -4,6 +4,7 @@
 #include "numeri/separatore.h"
 #include "progetto/righe_tratti.h"
 #include "tratti/tratto.h"
+#include "valutazione/valutazione.h"
 
 #include <QAbstractTableModel>
 #include <QUndoStack>
@@ -16,7 +17,8 @@
 // The reaches of "Verifica dei tratti" as a table: each row's cells kept as
 // typed (a decimal comma held as a point), read by the rules of the
 // reaches' CSV, and beside them the reach's results. The results are the
-// whole network's, with the manholes given: they come from a CalcoloTratti,
+// whole network's, with the manholes given, under the line's settings as
+// the project's evaluation decides them: they come from a CalcoloTratti,
 // off the user-interface thread, and a network's results are kept only
 // when nothing changed since it was handed over; until then each row shows
 // its last result, greyed where its own cells or the settings changed.
@@ -85,10 +87,12 @@ class ModelloTratti : public QAbstractTableModel {
     // How numbers are shown: cells, results and reasons.
     void impostaSeparatore(Separatore separatore);
 
-    // The line's law, geometry, limits, catalogue and network rules; none
-    // while they are not given (the results wait).
-    void impostaLinea(std::optional<tratti::Impostazioni> impostazioni);
-    // The manholes' ground levels and notes.
+    // The line's law, geometry, limits, catalogue and network rules, or the
+    // box that stops them (no results meanwhile).
+    void impostaLinea(valutazione::Linea linea);
+    const valutazione::Linea& linea() const { return linea_; }
+    // The manholes as the project lists them: those given, then those the
+    // reaches only name.
     void impostaPozzetti(std::vector<tratti::Pozzetto> pozzetti);
 
     // The network's last results beside the reaches': its manholes, its
@@ -120,13 +124,11 @@ class ModelloTratti : public QAbstractTableModel {
     const std::optional<csv::Errore>& errore(int riga) const;
     // The reaches of the rows that read, in the table's order.
     std::vector<tratti::Tratto> trattiLetti() const;
-    // The same with their results, all computed first; no results while
-    // the line's settings are not given.
-    struct Linea {
-        std::vector<tratti::Tratto> tratti;
-        std::vector<tratti::Esito> esiti;
-    };
-    Linea linea();
+    // The network as the project's evaluation has it (valutazione::reteDi):
+    // the rows not blank, each read and numbered as it stands now, their
+    // reaches, the manholes, and the results, all computed first; no
+    // results while the line has no settings.
+    valutazione::Rete reteCalcolata();
 
     // Whether some rows wait for their results; waits for them, taking
     // them as the event loop would.
@@ -156,11 +158,16 @@ class ModelloTratti : public QAbstractTableModel {
   private:
     struct Riga {
         progetto::RigaTratto celle;
-        std::optional<tratti::Tratto> tratto;
-        std::optional<csv::Errore> errore;
+        // Its cells read, none for a blank row; numbered as the row was then.
+        std::optional<progetto::RigaLetta> letta;
         std::uint64_t versione = 0; // of the cells; the esito's, when computed
         std::optional<tratti::Esito> esito;
         std::uint64_t versioneEsito = 0;
+
+        const tratti::Tratto* tratto() const {
+            return letta && letta->tratto ? &*letta->tratto : nullptr;
+        }
+        const std::optional<csv::Errore>& errore() const;
     };
 
     // A row's cells as they will be after a change.
@@ -193,7 +200,7 @@ class ModelloTratti : public QAbstractTableModel {
     std::vector<Riga> righe_;
     std::uint64_t prossimaVersione_ = 1;
     std::uint64_t revisione_ = 0;
-    std::optional<tratti::Impostazioni> impostazioni_;
+    valutazione::Linea linea_;
     std::vector<tratti::Pozzetto> pozzetti_;
     std::uint64_t versioneImpostazioni_ = 1;
     // Counts every change the results depend on: the results kept are of

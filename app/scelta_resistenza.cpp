@@ -3,7 +3,6 @@
 #include "analisi/valori_indicativi.h"
 #include "app/casella_segnalata.h"
 #include "numeri/conversioni.h"
-#include "progetto/legge_progetto.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -88,18 +87,14 @@ void SceltaResistenza::riempiValori() {
     temperatura->setEnabled(l == formule::Legge::Colebrook);
 }
 
-std::optional<formule::Resistenza> SceltaResistenza::resistenza(double coeffBazinTabella) const {
-    progetto::Verifiche v;
-    scriviIn(v);
-    const progetto::LeggeLetta letta = progetto::leggiLegge(v, coeffBazinTabella);
-    const auto segnala = [&](QWidget* casella, const char* chiave) {
+void SceltaResistenza::segnala(const progetto::LeggeLetta& letta) {
+    const auto casella = [&](QWidget* c, const char* chiave) {
         const bool sbagliata = letta.chiave != nullptr && std::string_view(letta.chiave) == chiave;
-        segnalaCasella(casella, sbagliata ? Lettura::Rifiutata : Lettura::Buona,
+        segnalaCasella(c, sbagliata ? Lettura::Rifiutata : Lettura::Buona,
                        sbagliata ? letta.motivo : std::string());
     };
-    segnala(scabrezza, "scabrezza");
-    segnala(temperatura, "temperatura");
-    return letta.resistenza;
+    casella(scabrezza, "scabrezza");
+    casella(temperatura, "temperatura");
 }
 
 void SceltaResistenza::scriviIn(progetto::Verifiche& v) const {

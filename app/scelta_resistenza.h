@@ -1,11 +1,10 @@
 #pragma once
 
 #include "calc/resistenza.h"
+#include "progetto/legge_progetto.h"
 #include "progetto/progetto.h"
 
 #include <QGroupBox>
-
-#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -27,10 +26,9 @@ class SceltaResistenza : public QGroupBox {
     QLabel* const etichettaCoefficiente; // the coefficient's symbol and unit
     QLabel* const indicativi;
 
-    // The law as the boxes give it, for a table whose Bazin coefficient is
-    // `coeffBazinTabella`; none when a box holds no value in its range (the
-    // box is marked, with the reason in its tooltip).
-    std::optional<formule::Resistenza> resistenza(double coeffBazinTabella) const;
+    // Marks the box the law was not read from, with the reason in its
+    // tooltip; clears the other.
+    void segnala(const progetto::LeggeLetta& letta);
 
     // As a project keeps them; setting goes through the boxes' change path.
     void scriviIn(progetto::Verifiche& verifiche) const;

@@ -138,6 +138,15 @@ void VistaGriglia::distribuisciColonne() {
     if (colonne == 0) {
         return;
     }
+    QStringList titoli;
+    for (int c = 0; c < colonne; ++c) {
+        titoli << model()->headerData(c, Qt::Horizontal).toString();
+    }
+    if (titoli == titoliDistribuiti_ && viewport()->width() == larghezzaDistribuita_) {
+        return;
+    }
+    titoliDistribuiti_ = titoli;
+    larghezzaDistribuita_ = viewport()->width();
     const QFontMetrics metriche = horizontalHeader()->fontMetrics();
     const int margine = 8;
     const int minima = fontMetrics().horizontalAdvance("00000.00") + margine;
@@ -145,7 +154,7 @@ void VistaGriglia::distribuisciColonne() {
     int totale = 0;
     for (int c = 0; c < colonne; ++c) {
         int larghezza = minima;
-        for (const QString& riga : model()->headerData(c, Qt::Horizontal).toString().split('\n')) {
+        for (const QString& riga : titoli[c].split('\n')) {
             larghezza = std::max(larghezza, metriche.horizontalAdvance(riga) + margine);
         }
         larghezze.append(larghezza);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTableView>
 
 class ModelloGriglia;
@@ -26,4 +27,8 @@ class VistaGriglia : public QTableView {
     void distribuisciColonne();
 
     ModelloGriglia* const modello_;
+    // What the columns were last laid out for: the titles are told anew at
+    // every key, and measuring them costs as much as the rest of the grid.
+    QStringList titoliDistribuiti_;
+    int larghezzaDistribuita_ = -1;
 };

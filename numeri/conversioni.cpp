@@ -153,7 +153,7 @@ std::string CStr(double valore) {
         return "0";
     }
     const CifreDecimali d = cifreDecimali(valore);
-    std::string cifre = d.cifre;
+    std::string cifre = std::to_string(d.significando);
     cifre.erase(cifre.find_last_not_of('0') + 1);
 
     std::string testo = d.negativo ? "-" : "";

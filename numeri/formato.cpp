@@ -4,6 +4,10 @@
 #include "numeri/conversioni.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -14,61 +18,82 @@ struct Modello {
     int decimaliMinimi = 0;    // up to the last "0" after the point
 };
 
+// In one pass: a table's thousands of numbers read their pattern each.
 Modello leggiModello(std::string_view modello) {
     Modello m;
-    const auto punto = modello.find('.');
-    const std::string_view intero = modello.substr(0, punto);
-    m.cifreInteroMinime = static_cast<int>(std::count(intero.begin(), intero.end(), '0'));
-    m.raggruppa = intero.find(',') != std::string_view::npos;
-    if (punto != std::string_view::npos) {
-        const std::string_view frazione = modello.substr(punto + 1);
-        for (std::size_t i = 0; i < frazione.size(); ++i) {
-            if (frazione[i] == '#' || frazione[i] == '0') {
-                ++m.decimali;
-            }
-            if (frazione[i] == '0') {
-                m.decimaliMinimi = m.decimali;
-            }
+    bool frazione = false;
+    for (const char c : modello) {
+        if (c == '.') {
+            frazione = true;
+        } else if (!frazione) {
+            m.cifreInteroMinime += c == '0' ? 1 : 0;
+            m.raggruppa = m.raggruppa || c == ',';
+        } else if (c == '#' || c == '0') {
+            ++m.decimali;
+            m.decimaliMinimi = c == '0' ? m.decimali : m.decimaliMinimi;
         }
     }
     return m;
 }
 
-// The digits of |valore| × 10^decimali rounded half away from zero to a whole
-// number, taken from the 15-significant-digit form.
-std::string arrotondato(const CifreDecimali& d, int decimali) {
-    const int tenute = d.esponente + 1 + decimali;
-    if (tenute <= 0) {
-        return tenute == 0 && d.cifre[0] >= '5' ? "1" : "0";
+constexpr std::uint64_t potenza10(std::size_t n) {
+    std::uint64_t p = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        p *= 10;
     }
-    const auto n = static_cast<std::size_t>(tenute);
-    std::string cifre = d.cifre.substr(0, std::min(n, d.cifre.size()));
-    cifre.resize(n, '0');
-    if (n < d.cifre.size() && d.cifre[n] >= '5') {
-        std::size_t i = n;
-        while (i > 0 && cifre[i - 1] == '9') {
-            cifre[--i] = '0';
-        }
-        if (i == 0) {
-            cifre.insert(cifre.begin(), '1');
-        } else {
-            ++cifre[i - 1];
-        }
-    }
-    return cifre;
+    return p;
 }
 
-std::string raggruppato(const std::string& intere) {
-    std::string testo;
-    const std::size_t n = intere.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0) {
-            testo += ',';
-        }
-        testo += intere[i];
-    }
-    return testo;
+// q / 10^K rounded half up. Each K its own function, so that each divisor
+// is a constant the compiler divides by with a multiplication.
+template <std::size_t K> std::uint64_t arrotondato(std::uint64_t q) {
+    constexpr std::uint64_t divisore = potenza10(K);
+    return (q + divisore / 2) / divisore;
 }
+
+template <std::size_t... K> constexpr auto arrotondamenti(std::index_sequence<K...>) {
+    return std::array{&arrotondato<K + 1>...};
+}
+
+// For K from 1 to 14, at K − 1.
+constexpr auto perCifre = arrotondamenti(std::make_index_sequence<14>{});
+
+// The digits of |valore| × 10^decimali rounded half away from zero to a
+// whole number, taken from the 15-significant-digit form, with zeros in
+// front up to `minime` digits: read by index, no text made of them.
+class Arrotondate {
+  public:
+    Arrotondate(const CifreDecimali& d, int decimali, int minime) {
+        const int tenute = d.esponente + 1 + decimali;
+        std::uint64_t intero = 0;
+        if (tenute <= 0) {
+            intero = tenute == 0 && d.significando >= 5 * potenza10(14) ? 1 : 0;
+        } else if (tenute < 15) {
+            intero = perCifre[static_cast<std::size_t>(14 - tenute)](d.significando);
+        } else {
+            intero = d.significando;
+            zeriInCoda_ = tenute - 15;
+        }
+        proprie_ = static_cast<int>(
+            std::to_chars(cifre_.data(), cifre_.data() + cifre_.size(), intero).ptr -
+            cifre_.data());
+        zeriInTesta_ = std::max(0, minime - proprie_ - zeriInCoda_);
+        quante_ = zeriInTesta_ + proprie_ + zeriInCoda_;
+    }
+
+    int quante() const { return quante_; }
+    char operator[](int i) const {
+        i -= zeriInTesta_;
+        return i >= 0 && i < proprie_ ? cifre_[static_cast<std::size_t>(i)] : '0';
+    }
+
+  private:
+    std::array<char, 20> cifre_{};
+    int proprie_ = 0;
+    int zeriInTesta_ = 0;
+    int zeriInCoda_ = 0;
+    int quante_ = 0;
+};
 
 } // namespace
 
@@ -79,27 +104,48 @@ std::string Format(double valore) {
 std::string Format(double valore, std::string_view modello) {
     const Modello m = leggiModello(modello);
     const CifreDecimali d = cifreDecimali(valore);
-    std::string cifre = arrotondato(d, m.decimali);
-    if (cifre.size() < static_cast<std::size_t>(m.decimali) + 1) {
-        cifre.insert(0, static_cast<std::size_t>(m.decimali) + 1 - cifre.size(), '0');
-    }
-    const std::size_t inizioFrazione = cifre.size() - static_cast<std::size_t>(m.decimali);
-    std::string intere = cifre.substr(0, inizioFrazione);
-    std::string frazione = cifre.substr(inizioFrazione);
+    const Arrotondate cifre(d, m.decimali, m.decimali + 1);
+    const int inizioFrazione = cifre.quante() - m.decimali;
 
-    intere.erase(0, std::min(intere.find_first_not_of('0'), intere.size()));
-    if (intere.size() < static_cast<std::size_t>(m.cifreInteroMinime)) {
-        intere.insert(0, static_cast<std::size_t>(m.cifreInteroMinime) - intere.size(), '0');
+    // The integer part without its leading zeros, then as many as the
+    // pattern shows; the fraction without its trailing zeros beyond those
+    // the pattern shows.
+    int primaIntera = 0;
+    while (primaIntera < inizioFrazione && cifre[primaIntera] == '0') {
+        ++primaIntera;
     }
-    while (frazione.size() > static_cast<std::size_t>(m.decimaliMinimi) && frazione.back() == '0') {
-        frazione.pop_back();
+    const int intere = inizioFrazione - primaIntera;
+    const int zeriIntere = std::max(0, m.cifreInteroMinime - intere);
+    const int cifreIntere = intere + zeriIntere;
+    int frazione = m.decimali;
+    bool zero = intere == 0;
+    for (int i = inizioFrazione; i < cifre.quante(); ++i) {
+        zero = zero && cifre[i] == '0';
+    }
+    while (frazione > m.decimaliMinimi && cifre[inizioFrazione + frazione - 1] == '0') {
+        --frazione;
     }
 
-    const bool zero = cifre.find_first_not_of('0') == std::string::npos;
-    std::string testo = d.negativo && !zero ? "-" : "";
-    testo += m.raggruppa ? raggruppato(intere) : intere;
-    if (!frazione.empty()) {
-        testo += '.' + frazione;
+    const bool meno = d.negativo && !zero;
+    const int separatori = m.raggruppa && cifreIntere > 0 ? (cifreIntere - 1) / 3 : 0;
+    std::string testo(static_cast<std::size_t>((meno ? 1 : 0) + cifreIntere + separatori +
+                                               (frazione > 0 ? frazione + 1 : 0)),
+                      '0');
+    std::size_t k = 0;
+    if (meno) {
+        testo[k++] = '-';
+    }
+    for (int i = 0; i < cifreIntere; ++i) {
+        if (m.raggruppa && i > 0 && (cifreIntere - i) % 3 == 0) {
+            testo[k++] = ',';
+        }
+        testo[k++] = i < zeriIntere ? '0' : cifre[primaIntera + i - zeriIntere];
+    }
+    if (frazione > 0) {
+        testo[k++] = '.';
+        for (int i = 0; i < frazione; ++i) {
+            testo[k++] = cifre[inizioFrazione + i];
+        }
     }
     return testo;
 }

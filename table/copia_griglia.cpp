@@ -24,6 +24,12 @@ std::string html(const std::string& testo) {
     return esito;
 }
 
+// A cell as the grid shows it: a number with the separator asked for, a
+// label ("Max V") as it is.
+std::string mostratoDi(const std::string& testo, Separatore separatore) {
+    return decimaliNumero(testo) ? numeroCon(testo, separatore) : testo;
+}
+
 // A value cell carries its number beside its text, so that a spreadsheet
 // takes the number whatever its language (an Italian one reads "107.87" as
 // text). LibreOffice reads sdval with sdnum, the value in US English (1033);
@@ -31,7 +37,7 @@ std::string html(const std::string& testo) {
 // ("0.00" in the sheet's own language, 0) and others left to the sheet.
 // Excel reads x:num and mso-number-format, with the decimals shown.
 std::string cellaDati(const std::string& testo, Separatore separatore) {
-    const std::string mostrato = perLettura(testo, separatore);
+    const std::string mostrato = mostratoDi(testo, separatore);
     const std::optional<std::size_t> decimali = decimaliNumero(testo);
     if (!decimali) {
         return "<td>" + html(mostrato) + "</td>";
@@ -55,7 +61,7 @@ CopiaGriglia copiaTesti(const std::vector<std::vector<std::string>>& righe, int 
             if (c > 0) {
                 copia.testo += '\t';
             }
-            copia.testo += perLettura(righe[r][c], separatore);
+            copia.testo += intestazione ? righe[r][c] : mostratoDi(righe[r][c], separatore);
             copia.html += intestazione ? "<th>" + html(righe[r][c]) + "</th>"
                                        : cellaDati(righe[r][c], separatore);
         }

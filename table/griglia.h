@@ -13,8 +13,9 @@ class GrigliaAstratta {
     virtual int Cols() const = 0;
     // Keeps the rows that remain, with their texts; added rows are empty.
     virtual void setRows(int righe) = 0;
-    // Raises the index error for an index outside the grid's cells.
-    virtual void setTextArray(int indice, std::string testo) = 0;
+    // Raises the index error for an index outside the grid's cells. The
+    // text is moved in: a table writes thousands of cells at every key.
+    virtual void setTextArray(int indice, std::string&& testo) = 0;
 };
 
 // Every cell of the results grid is written through these two.

@@ -18,7 +18,7 @@ void GrigliaInMemoria::setRows(int righe) {
     celle_.resize(static_cast<std::size_t>(righe) * static_cast<std::size_t>(colonne_));
 }
 
-void GrigliaInMemoria::setTextArray(int indice, std::string testo) {
+void GrigliaInMemoria::setTextArray(int indice, std::string&& testo) {
     if (indice < 0 || static_cast<std::size_t>(indice) >= celle_.size()) {
         throw ErroreRuntime(TipoErrore::IndiceFuoriIntervallo);
     }

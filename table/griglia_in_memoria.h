@@ -14,7 +14,7 @@ class GrigliaInMemoria : public GrigliaAstratta {
     int Cols() const override { return colonne_; }
     int Rows() const { return static_cast<int>(celle_.size()) / colonne_; }
     void setRows(int righe) override;
-    void setTextArray(int indice, std::string testo) override;
+    void setTextArray(int indice, std::string&& testo) override;
 
     const std::string& testo(int riga, int colonna) const;
 

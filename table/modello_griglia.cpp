@@ -13,7 +13,7 @@ void ModelloGriglia::setRows(int righe) {
     celle_.setRows(righe);
 }
 
-void ModelloGriglia::setTextArray(int indice, std::string testo) {
+void ModelloGriglia::setTextArray(int indice, std::string&& testo) {
     celle_.setTextArray(indice, std::move(testo));
 }
 
@@ -65,7 +65,7 @@ QVariant ModelloGriglia::data(const QModelIndex& indice, int ruolo) const {
     switch (ruolo) {
     case Qt::DisplayRole:
         return QString::fromStdString(
-            perLettura(celle_.testo(riga, indice.column() + colonneFisse), separatore_));
+            numeroCon(celle_.testo(riga, indice.column() + colonneFisse), separatore_));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     default:

@@ -24,7 +24,7 @@ class ModelloGriglia : public QAbstractTableModel, public GrigliaAstratta {
     int Cols() const override { return celle_.Cols(); }
     int Rows() const { return celle_.Rows(); }
     void setRows(int righe) override;
-    void setTextArray(int indice, std::string testo) override;
+    void setTextArray(int indice, std::string&& testo) override;
     const std::string& testo(int riga, int colonna) const { return celle_.testo(riga, colonna); }
     const GrigliaInMemoria& celle() const { return celle_; }
 

@@ -114,20 +114,16 @@ TEST(DecimaleConPunto, VirgolaOPuntoMaiEntrambi) {
     EXPECT_EQ(ValCasella("0,0035"), 0.0035);
 }
 
-// What people read takes the decimal separator asked for: a number's point,
-// between two digits, and nothing else.
-TEST(Separatore, SoloIlPuntoDiUnNumero) {
+// A number's text takes the separator people read as it is made: its
+// point and its grouping trade places under the comma.
+TEST(Separatore, IlTestoDiUnNumero) {
     const struct {
         const char* testo;
         const char* conVirgola;
-    } casi[] = {{"107.87", "107,87"},
-                {"V = 86.31 cm/s ≥ 50 cm/s", "V = 86,31 cm/s ≥ 50 cm/s"},
-                {"Ing. Rossi, LL.PP. n. 11633", "Ing. Rossi, LL.PP. n. 11633"},
-                {"1.5E-05", "1,5E-05"},
-                {".5 e 5.", ".5 e 5."},
-                {"(cm/sec)", "(cm/sec)"}};
+    } casi[] = {
+        {"107.87", "107,87"}, {"1,234.5", "1.234,5"}, {"-1.5E-05", "-1,5E-05"}, {"120", "120"}};
     for (const auto& c : casi) {
-        EXPECT_EQ(perLettura(c.testo, Separatore::Virgola), c.conVirgola);
-        EXPECT_EQ(perLettura(c.testo, Separatore::Punto), c.testo);
+        EXPECT_EQ(numeroCon(c.testo, Separatore::Virgola), c.conVirgola);
+        EXPECT_EQ(numeroCon(c.testo, Separatore::Punto), c.testo);
     }
 }

@@ -1,12 +1,14 @@
 #include "app/disegno_sezione.h"
 #include "app/finestra_analisi.h"
 #include "app/grafico_deflusso.h"
+#include "app/preferenze.h"
 #include "app/scelta_resistenza.h"
 #include "app/twips.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/struttura_documento.h"
 #include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
+#include "valutazione/sezione.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -295,7 +297,10 @@ TEST_F(FinestraAnalisiAperta, VirgolaOPuntoMaiEntrambi) {
     EXPECT_EQ(analisi->portata->toolTip(), "Non è un numero.");
     digita(analisi->velocitaMinima, "-1");
     EXPECT_EQ(analisi->velocitaMinima->toolTip(), "Il valore deve essere maggiore di zero.");
+    // A limit that does not read leaves no answers to check against it.
+    EXPECT_TRUE(etichette().empty());
 
+    digita(analisi->velocitaMinima, "");
     digita(analisi->portata, "370.5");
     EXPECT_EQ(analisi->portata->toolTip(), "");
     EXPECT_EQ(analisi->portata->styleSheet(), "");
@@ -392,7 +397,8 @@ TEST_F(FinestraAnalisiAperta, RiempimentoOltreCentoRifiutato) {
     digita(analisi->portata, "150");
     digita(analisi->riempimentoMassimo, "150");
     EXPECT_TRUE(analisi->riempimentoMassimo->styleSheet().contains("#C00000"));
-    EXPECT_TRUE(analisi->stato->text().contains("non contengono un valore valido"));
+    EXPECT_TRUE(analisi->stato->text().contains("non si legge il riempimento massimo («150»)"));
+    EXPECT_TRUE(etichette().empty());
     digita(analisi->riempimentoMassimo, "100");
     EXPECT_EQ(analisi->riempimentoMassimo->styleSheet(), "");
 }
@@ -468,5 +474,93 @@ TEST_F(FinestraAnalisiAperta, DisegnaComeLaRelazione) {
         }
         EXPECT_TRUE(caso.finestra().convertToFormat(QImage::Format_RGB32) ==
                     caso.relazione().convertToFormat(QImage::Format_RGB32));
+    }
+}
+
+// What the window shows is the project's evaluation of its boxes and the
+// main window's table: the answers and their verdicts, or the law's box
+// that stops them, in red and named above the chart.
+TEST_F(FinestraAnalisiAperta, MostraLaValutazioneDellaSezione) {
+    SceltaResistenza& legge = *analisi->resistenza;
+    const struct {
+        const char* nome;
+        std::function<void()> imposta;
+        QWidget* sbagliata;
+    } casi[] = {
+        {"portata", [&] { digita(analisi->portata, "370"); }, nullptr},
+        {"Manning illeggibile",
+         [&] {
+             digita(analisi->portata, "150");
+             legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Manning));
+             legge.scabrezza->setEditText("abc");
+         },
+         legge.scabrezza},
+        {"temperatura illeggibile",
+         [&] {
+             legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Colebrook));
+             legge.scabrezza->setEditText("1,5");
+             digita(legge.temperatura, "tiepida");
+         },
+         legge.temperatura},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        analisi->portata->clear();
+        legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Bazin));
+        legge.temperatura->setText("15");
+        c.imposta();
+
+        progetto::Progetto p;
+        p.verifiche = analisi->verifiche();
+        const valutazione::Sezione attesa = valutazione::sezioneDi(p, finestra->tabella());
+        std::vector<std::string> verdetti, mostrati;
+        for (const RigaAnalisi& riga : attesa.righe) {
+            verdetti.push_back(testiAnalisi(riga).back());
+        }
+        const int ultima = analisi->tabella->columnCount() - 1;
+        for (int r = 0; r < analisi->tabella->rowCount(); ++r) {
+            mostrati.push_back(analisi->tabella->item(r, ultima)->text().toStdString());
+        }
+        EXPECT_EQ(mostrati, verdetti);
+        EXPECT_EQ(analisi->sezione().nonSoddisfatte, attesa.nonSoddisfatte);
+        EXPECT_EQ(analisi->sezione().mancate, attesa.mancate);
+        for (QWidget* casella : std::initializer_list<QWidget*>{analisi->portata, legge.scabrezza,
+                                                                legge.temperatura}) {
+            EXPECT_EQ(casella->styleSheet().contains("#C00000"), casella == c.sbagliata)
+                << casella->metaObject()->className();
+        }
+        if (attesa.impedimento) {
+            EXPECT_EQ(c.sbagliata->toolTip().toStdString(), attesa.impedimento->motivo);
+            EXPECT_TRUE(analisi->stato->text().contains(QString::fromStdString(
+                "non si legge " + valutazione::testoCasella(*attesa.impedimento))))
+                << analisi->stato->text().toStdString();
+            EXPECT_TRUE(analisi->righe().empty());
+        }
+    }
+}
+
+// Under the decimal comma every number the window writes is made with it:
+// the chart's title, the section's size included, and the lines it adds to
+// a report.
+TEST_F(FinestraAnalisiAperta, IlTitoloELaRelazioneConLaVirgola) {
+    finestra->preferenze()->impostaSeparatore(Separatore::Virgola);
+    digita(finestra->Text1, "37.5");
+    digita(analisi->portata, "150,5");
+    analisi->resistenza->legge->setCurrentIndex(static_cast<int>(formule::Legge::Colebrook));
+    analisi->resistenza->scabrezza->setEditText("1.5");
+    ASSERT_NE(analisi->grafico->dati(), nullptr);
+    EXPECT_EQ(analisi->grafico->dati()->titolo,
+              "Sezione inglese 75/112,5 cm · i = 0,0100 · ks = 1,5 mm, T = 15 °C · geometria "
+              "tabellare");
+    analisi->aggiungi->click();
+    QCoreApplication::processEvents();
+    ASSERT_NE(ElaboratoreTesti::aperto(), nullptr);
+    const QString aggiunto = ElaboratoreTesti::aperto()->documenti().back()->toPlainText();
+    for (const char* riga :
+         {"Sezione inglese 75/112,5 cm, pendenza 0,01\n",
+          "Legge di resistenza: Colebrook–White, ks = 1,5 mm, T = 15 °C\n",
+          "Portata di progetto: 150,5 l/s\n",
+          "Limiti: V minima 50,00 cm/s, V massima 400,00 cm/s, h/H massimo 70,0%\n"}) {
+        EXPECT_TRUE(aggiunto.contains(riga)) << riga << "\n" << aggiunto.toStdString();
     }
 }

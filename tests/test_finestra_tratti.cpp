@@ -243,15 +243,18 @@ TEST_F(Tratti, GliEsitiSeguonoLaFinestraDiAnalisi) {
         const char* nellaLinea;
         const char* motivo;
     } casi[] = {
-        {[] {}, "Limiti: V min 50 cm/s, V max 400 cm/s, h/H max 70% · legge: Bazin, γ = 0.18", ""},
-        {[this] { analisi->velocitaMinima->setText("70"); }, "V min 70 cm/s",
+        {[] {},
+         "Limiti: V min 50.00 cm/s, V max 400.00 cm/s, h/H max 70.0% · legge: Bazin, γ = 0.18", ""},
+        {[this] { analisi->velocitaMinima->setText("70"); }, "V min 70.00 cm/s",
          "velocità troppo bassa alla portata minima: 65.54 cm/s < 70 cm/s; pendenza minima per "
          "l'autopulizia: 0.00606"},
+        {[this] { analisi->velocitaMinima->setText("abc"); },
+         "non si legge la velocità minima di autopulizia («abc»)", ""},
         {[this] {
-             analisi->velocitaMinima->setText("abc");
+             analisi->velocitaMinima->clear();
              analisi->riempimentoMassimo->setText("30");
          },
-         "V min 50 cm/s, V max 400 cm/s, h/H max 30%",
+         "V min 50.00 cm/s, V max 400.00 cm/s, h/H max 30.0%",
          "riempimento oltre il limite alla portata di progetto: 33.8% > 30%; pendenza minima per "
          "il riempimento: 0.00793"},
         {[this] { finestra->impostaCoefficienteTabella(std::nullopt); }, "nessun esito", ""},
@@ -275,7 +278,100 @@ TEST_F(Tratti, GliEsitiSeguonoLaFinestraDiAnalisi) {
     manning.resistenza = {formule::Legge::Manning, 0.013};
     manning.geometria = formule::Geometria::Esatta;
     const tratti::Esito atteso = tratti::verifica(modello().trattiLetti()[0], manning);
-    EXPECT_EQ(modello().linea().esiti[0].progetto->altezza, atteso.progetto->altezza);
+    EXPECT_EQ(modello().reteCalcolata().esiti->esiti[0].progetto->altezza,
+              atteso.progetto->altezza);
+}
+
+// A box the line cannot be read without stops it: the line above the table
+// names the box as the project's evaluation does, in red, and no reach
+// shows a result; the box read again brings them back.
+TEST_F(Tratti, UnaCasellaCheNonSiLeggeFermaLaLinea) {
+    scrivi({{"T1", "", "0.005", "", "", "30", "150", "8"}});
+    SceltaResistenza& legge = *analisi->resistenza;
+    const struct {
+        std::function<void()> cambia;
+        const char* chiave;
+        const char* nominata;
+    } casi[] = {
+        {[&] {
+             legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Manning));
+             legge.scabrezza->setEditText("abc");
+         },
+         "verifiche.scabrezza",
+         "il coefficiente della legge di resistenza («abc»): Non è un numero"},
+        {[&] {
+             legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Colebrook));
+             legge.scabrezza->setEditText("1,5");
+             legge.temperatura->setText("tiepida");
+         },
+         "verifiche.temperatura", "la temperatura dell'acqua («tiepida»): Non è un numero"},
+        {[this] { finestra->impostaCoefficienteTabella(std::nullopt, "abc"); },
+         "ingressi.coefficiente",
+         "il coefficiente di Bazin della finestra principale («abc»): Non è un numero positivo"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.chiave);
+        legge.legge->setCurrentIndex(static_cast<int>(formule::Legge::Bazin));
+        legge.temperatura->setText("15");
+        finestra->impostaCoefficienteTabella(0.18, "0.18");
+        modello().attendiCalcolo();
+        ASSERT_EQ(cella(0, ModelloTratti::Verdetto), "verificato");
+
+        c.cambia();
+        modello().attendiCalcolo();
+        EXPECT_NE(
+            finestra->linea->text().indexOf(QString("nessun esito: non si legge ") + c.nominata),
+            -1)
+            << finestra->linea->text().toStdString();
+        EXPECT_TRUE(finestra->linea->styleSheet().contains("#B00000"));
+        ASSERT_TRUE(modello().linea().impedimento);
+        EXPECT_EQ(modello().linea().impedimento->chiave, c.chiave);
+        EXPECT_EQ(cella(0, ModelloTratti::Verdetto), "");
+        EXPECT_EQ(cella(0, ModelloTratti::Velocita), "");
+        EXPECT_FALSE(modello().reteCalcolata().esiti);
+    }
+}
+
+// Under the decimal comma a name is shown as typed, wherever it is shown:
+// the reaches' and manholes' cells, the reasons and their tooltips, the
+// status line. Only the numbers take the comma.
+TEST_F(Tratti, INomiComeScrittiConLaVirgola) {
+    finestra->impostaSeparatore(Separatore::Virgola);
+    modello().incolla(0, 0,
+                      {{"T1.1", "P1.1", "P1.2", "50", "0.005", "100", "", "40", "150"},
+                       {"T1.2", "P1.2", "P1.3", "50", "0.005", "", "", "40", "160"}});
+    ModelloPozzetti& pozzetti = *finestra->pozzetti;
+    pozzetti.impostaRighe(
+        {{"P1.2", progetto::Casella::daTesto("100.5"), "via 1.2", {}}, {"P9.9", {}, {}, {}}});
+    modello().attendiCalcolo();
+    const auto nelPozzetto = [&](int riga, int colonna, int ruolo = Qt::DisplayRole) {
+        return pozzetti.index(riga, colonna).data(ruolo).toString();
+    };
+    const struct {
+        const char* dove;
+        QString testo;
+        const char* atteso;
+    } casi[] = {
+        {"nome del tratto", cella(1, tratti::Nome), "T1.2"},
+        {"pozzetto di monte", cella(1, tratti::PozzettoMonte), "P1.2"},
+        {"motivo", cella(0, ModelloTratti::Motivo),
+         "ricoprimento insufficiente a valle (pozzetto «P1.2»): -0,45 m"},
+        {"suggerimento del motivo",
+         modello().index(0, ModelloTratti::Motivo).data(Qt::ToolTipRole).toString(),
+         "non verificato: ricoprimento insufficiente a valle (pozzetto «P1.2»): -0,45 m"},
+        {"nome del pozzetto", nelPozzetto(0, ModelloPozzetti::Nome), "P1.2"},
+        {"terreno", nelPozzetto(0, ModelloPozzetti::Terreno), "100,5"},
+        {"nota", nelPozzetto(0, ModelloPozzetti::Nota), "via 1.2"},
+        {"stato del pozzetto", nelPozzetto(1, ModelloPozzetti::Stato),
+         "il pozzetto «P9.9» non è usato da alcun tratto"},
+        {"suggerimento dello stato", nelPozzetto(1, ModelloPozzetti::Stato, Qt::ToolTipRole),
+         "il pozzetto «P9.9» non è usato da alcun tratto"},
+        {"riga di stato", finestra->stato->text(), "«P9.9»"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.dove);
+        EXPECT_TRUE(c.testo.contains(c.atteso)) << c.testo.toStdString();
+    }
 }
 
 // As in a spreadsheet: typing opens the cell, Enter keeps it (a decimal
@@ -679,7 +775,7 @@ TEST_F(Tratti, CinquemilaTrattiIncollatiComeVerificatiUnoAUno) {
     const std::vector<Tratto> letti = modello().trattiLetti();
     ASSERT_EQ(letti.size(), 5000U);
     EXPECT_EQ(letti[2500].portata, 333);
-    const std::vector<tratti::Esito> esiti = modello().linea().esiti;
+    const std::vector<tratti::Esito> esiti = modello().reteCalcolata().esiti->esiti;
     std::vector<std::size_t> diversi;
     for (std::size_t i = 0; i < letti.size(); ++i) {
         if (tratti::testoEsiti({letti[i]}, {esiti[i]}, tratti::Formato::Csv) !=

@@ -1,8 +1,12 @@
 #include "errori/errore_runtime.h"
+#include "numeri/cifre_decimali.h"
 #include "numeri/formato.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <string>
 
 TEST(Format, SenzaModelloComeCStr) {
     EXPECT_EQ(Format(40.0), "40");
@@ -67,5 +71,42 @@ TEST(FormatConfronto, IlValoreDalSuoLatoDelLimite) {
     };
     for (const auto& c : casi) {
         EXPECT_EQ(FormatConfronto(c.valore, c.limite, c.modello), c.atteso) << c.valore;
+    }
+}
+
+// The 15 digits are those of the text std::to_chars writes, at the edges of
+// the range worked out with integers and beyond it: ties at the 16th digit
+// (to even), values next to a power of ten, the smallest and largest.
+TEST(CifreDecimali, ComeIlTestoDelValore) {
+    const double casi[] = {1000000000000005.0,
+                           1000000000000015.0,
+                           999999999999999.5,
+                           999999999999998.5,
+                           12345678901234.25,
+                           12345678901233.75,
+                           std::nextafter(1e15, 0.0),
+                           1e15,
+                           std::nextafter(1e-5, 0.0),
+                           1e-5,
+                           std::nextafter(1e-5, 1.0),
+                           9.9999999999999995e-3,
+                           0.1,
+                           0.5,
+                           107.8725,
+                           std::nextafter(100.0, 0.0),
+                           4503599627370495.5,
+                           1e300,
+                           5e-324,
+                           -2.5};
+    for (const double valore : casi) {
+        char testo[40];
+        *std::to_chars(testo, testo + sizeof testo, std::fabs(valore),
+                       std::chars_format::scientific, 14)
+             .ptr = '\0';
+        const std::string atteso = testo[0] + std::string(testo + 2, 14);
+        const CifreDecimali d = cifreDecimali(valore);
+        EXPECT_EQ(std::to_string(d.significando), atteso) << testo;
+        EXPECT_EQ(d.esponente, std::atoi(testo + 17)) << testo;
+        EXPECT_EQ(d.negativo, valore < 0) << testo;
     }
 }

@@ -29,7 +29,7 @@ class GrigliaCheCambiaColonne : public GrigliaAstratta {
     int colonne = 7;
     int Cols() const override { return colonne; }
     void setRows(int) override {}
-    void setTextArray(int, std::string) override {}
+    void setTextArray(int, std::string&&) override {}
 };
 
 TEST(IndiceCella, LeggeLeColonneAdOgniChiamata) {

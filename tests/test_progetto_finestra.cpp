@@ -8,10 +8,13 @@
 #include "app/modello_tratti.h"
 #include "app/progetto_finestra.h"
 #include "cli/esecuzione.h"
+#include "documenti/elaboratore_testi.h"
+#include "elaboratore/finestra_report.h"
 #include "numeri/formato.h"
 #include "progetto/righe_tratti.h"
 #include "relazione/relazione_calcolo.h"
 #include "tratti/csv_tratti.h"
+#include "valutazione/conclusione.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,6 +29,7 @@
 #include <QTimer>
 
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -332,8 +336,9 @@ TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
         QString::fromStdString(Format(atteso.progetto->velocita * 100, "###0.#0"));
     ASSERT_NE(velocita, QString::fromStdString(Format(a15Gradi * 100, "###0.#0")));
 
-    EXPECT_EQ(finestra->apriTratti()->modello->linea().esiti.at(0).progetto->velocita,
-              atteso.progetto->velocita);
+    EXPECT_EQ(
+        finestra->apriTratti()->modello->reteCalcolata().esiti->esiti.at(0).progetto->velocita,
+        atteso.progetto->velocita);
 
     QTextDocument documento;
     scriviRelazioneCalcolo(
@@ -349,6 +354,125 @@ TEST_F(ProgettoNellaFinestra, ITrattiDiColebrookAllaTemperaturaDelProgetto) {
               0)
         << errori.str();
     EXPECT_EQ(uscita.str(), tratti::testoEsiti({tratto}, {atteso}, tratti::Formato::Csv));
+}
+
+namespace {
+
+// Projects of a line: one that passes; one with a reach too slow, a
+// crown under its ground, a row that does not read and a manhole no reach
+// uses; one whose law's coefficient does not read.
+const char* const lineaBuona = R"({"formato": "sezione-inglese", "versione": 1,
+  "ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": "0.16", "incremento": 50},
+  "tratti": [
+    {"tratto": "P6-P7", "pozzetto_monte": "P6", "pozzetto_valle": "P7", "lunghezza": 50,
+     "pendenza": 0.005, "quota_monte": 100, "raggio": 40, "portata": 150},
+    {"tratto": "P7-P8", "pozzetto_monte": "P7", "pozzetto_valle": "P8", "lunghezza": 50,
+     "pendenza": 0.005, "raggio": 40, "portata": 160}]})";
+const char* const lineaConDifetti = R"({"formato": "sezione-inglese", "versione": 1,
+  "ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": "0.16", "incremento": 50},
+  "verifiche": {"velocitaMinima": 60},
+  "tratti": [
+    {"tratto": "P6-P7", "pozzetto_monte": "P6", "pozzetto_valle": "P7", "lunghezza": 50,
+     "pendenza": 0.005, "quota_monte": 100, "raggio": 40, "portata": 150},
+    {"tratto": "X1", "pendenza": "abc", "portata": 20},
+    {},
+    {"tratto": "X2", "pendenza": 0.0005, "raggio": 60, "portata": 20}],
+  "pozzetti": [{"pozzetto": "P7", "quota_terreno": 100.5}, {"pozzetto": "P9.9"}]})";
+const char* const leggeIlleggibile = R"({"formato": "sezione-inglese", "versione": 1,
+  "ingressi": {"raggio": 30, "pendenza": 0.004, "coefficiente": "0.16", "incremento": 50},
+  "verifiche": {"legge": "manning", "scabrezza": "abc", "portataProgetto": 150},
+  "tratti": [
+    {"tratto": "T1", "pendenza": 0.005, "raggio": 30, "portata": 150},
+    {"tratto": "T2", "pendenza": 0.004, "raggio": 35, "portata": 200}]})";
+
+auto giudizio(const valutazione::Giudizio& g) {
+    return std::tuple(g.tratti, g.verificati, g.nonCalcolati, g.illeggibili, g.pozzetti,
+                      g.pozzettiVerificati, g.pozzettiDiSalto, g.formaSbagliata, g.sezioneTipo,
+                      g.idonea);
+}
+
+std::vector<std::string> nomi(const valutazione::Rete& rete) {
+    std::vector<std::string> esito;
+    for (const progetto::RigaLetta& riga : rete.righe) {
+        esito.push_back(std::to_string(riga.riga) + " " + riga.nome());
+    }
+    return esito;
+}
+
+} // namespace
+
+// The calculation report is given the windows' own evaluation: the same as
+// the project evaluated afresh, and what the windows show, reach by reach
+// and in its counts.
+TEST_F(ProgettoNellaFinestra, LaRelazioneHaLaValutazioneDelleFinestre) {
+    for (const char* progetto : {lineaBuona, lineaConDifetti, leggeIlleggibile}) {
+        SCOPED_TRACE(progetto);
+        scrivi("linea.sezione", progetto);
+        ASSERT_TRUE(finestra->progetto()->apri(file("linea.sezione")));
+        const progetto::Progetto p = finestra->progetto()->corrente();
+        const valutazione::Valutazione v = finestra->valutazioneDelleFinestre(p);
+        const valutazione::Valutazione attesa =
+            valutazione::valuta(p, valutazione::tabellaCalcolata(finestra->tabella()));
+        EXPECT_EQ(valutazione::conclusioniLinea(v, Separatore::Punto),
+                  valutazione::conclusioniLinea(attesa, Separatore::Punto));
+        EXPECT_EQ(valutazione::conclusioneSezione(v, Separatore::Punto),
+                  valutazione::conclusioneSezione(attesa, Separatore::Punto));
+        EXPECT_EQ(giudizio(v.giudizio), giudizio(attesa.giudizio));
+        EXPECT_EQ(nomi(v.rete), nomi(attesa.rete));
+        EXPECT_EQ(v.rete.righeDeiTratti, attesa.rete.righeDeiTratti);
+        EXPECT_EQ(v.rete.pozzetti, attesa.rete.pozzetti);
+
+        const ModelloTratti& tabella = *finestra->apriTratti()->modello;
+        const ModelloTratti::Conteggio conteggio = tabella.conteggio();
+        EXPECT_EQ(conteggio.tratti + conteggio.illeggibili, static_cast<int>(v.giudizio.tratti));
+        EXPECT_EQ(conteggio.verificati, static_cast<int>(v.giudizio.verificati));
+        EXPECT_EQ(conteggio.illeggibili, static_cast<int>(v.giudizio.illeggibili));
+        for (std::size_t k = 0; k < v.rete.tratti.size(); ++k) {
+            const int riga = static_cast<int>(v.rete.righeDeiTratti[k]) - 1;
+            EXPECT_EQ(tabella.index(riga, tratti::Nome).data().toString().toStdString(),
+                      v.rete.tratti[k].nome);
+            EXPECT_EQ(tabella.index(riga, ModelloTratti::Verdetto).data().toString(),
+                      v.rete.esiti ? QString(v.rete.esiti->esiti[k].verdetto()) : QString());
+        }
+    }
+}
+
+// Ctrl+R with the analysis window's law not read: the reaches window shows
+// no result and names the box; the report states no law for the reaches,
+// says why with the same box, and calls the work unfit.
+TEST_F(ProgettoNellaFinestra, CtrlRConUnaLeggeCheNonSiLegge) {
+    scrivi("linea.sezione", leggeIlleggibile);
+    ASSERT_TRUE(finestra->progetto()->apri(file("linea.sezione")));
+    const QString casella = "il coefficiente della legge di resistenza («abc»)";
+    FinestraTratti* tratti = finestra->apriTratti();
+    EXPECT_TRUE(tratti->linea->text().contains("non si legge " + casella))
+        << tratti->linea->text().toStdString();
+    EXPECT_EQ(tratti->modello->index(0, ModelloTratti::Verdetto).data().toString(), "");
+
+    for (QAction* azione : finestra->findChildren<QAction*>()) {
+        if (azione->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_R)) {
+            azione->trigger();
+        }
+    }
+    const auto chiudiIReport = qScopeGuard([] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* report = qobject_cast<FinestraReport*>(w)) {
+                report->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
+                report->close();
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    ASSERT_NE(ElaboratoreTesti::aperto(), nullptr);
+    const QString relazione = ElaboratoreTesti::aperto()->documenti().back()->toPlainText();
+    const valutazione::Valutazione v =
+        finestra->valutazioneDelleFinestre(finestra->progetto()->corrente());
+    EXPECT_FALSE(v.rete.esiti);
+    EXPECT_EQ(v.giudizio.idonea, false);
+    EXPECT_TRUE(relazione.contains("non si legge " + casella));
+    EXPECT_TRUE(relazione.contains("L'opera non è idonea così com'è."));
+    EXPECT_FALSE(relazione.contains("Verificato l'unico tratto") ||
+                 relazione.contains("Verificati entrambi i tratti"));
 }
 
 // "Dati del progetto" holds back a text the project could not read again:
