@@ -13,6 +13,7 @@
 #include "numeri/testo_decimale.h"
 #include "progetto/json.h"
 #include "progetto/voci_coefficiente.h"
+#include "tratti/deroghe.h"
 #include "tratti/grandezze.h"
 #include "tratti/tratto.h"
 
@@ -54,6 +55,9 @@ template <class Riga> struct CampoRiga {
     const char* chiave;
     Casella Riga::*casella;
     std::string Riga::*testo;
+    // Written only when it holds something: a file that never used it reads
+    // back as it was written.
+    bool facoltativo = false;
 };
 // A reach's, under the keys of the reaches' CSV.
 const std::vector<CampoRiga<RigaTratto>> campiTratto{
@@ -69,11 +73,19 @@ const std::vector<CampoRiga<RigaTratto>> campiTratto{
     {"portata_minima", &RigaTratto::portataMinima, nullptr},
     {"legge", nullptr, &RigaTratto::legge},
     {"scabrezza", &RigaTratto::scabrezza, nullptr},
+    {"esistente", nullptr, &RigaTratto::esistente, true},
 };
 const std::vector<CampoRiga<RigaPozzetto>> campiPozzetto{
     {"pozzetto", nullptr, &RigaPozzetto::pozzetto},
     {"quota_terreno", &RigaPozzetto::quotaTerreno, nullptr},
     {"nota", nullptr, &RigaPozzetto::nota},
+    {"allineamento", nullptr, &RigaPozzetto::allineamento, true},
+};
+const std::vector<CampoRiga<RigaDeroga>> campiDeroga{
+    {"tratto", nullptr, &RigaDeroga::tratto},
+    {"pozzetto", nullptr, &RigaDeroga::pozzetto},
+    {"controllo", nullptr, &RigaDeroga::controllo},
+    {"motivo", nullptr, &RigaDeroga::motivo},
 };
 
 const std::vector<Parte>& parti() {
@@ -123,6 +135,15 @@ const std::vector<Parte>& parti() {
           {"salto_massimo", casellaDi<&P::rete, &R::saltoMassimo>, nullptr}}},
     };
     return tutte;
+}
+
+// The checks an exception may name, as its keys: «autopulizia», ….
+std::string elencoControlli() {
+    std::string elenco;
+    for (const tratti::Controllo c : tratti::tuttiIControlli) {
+        elenco += (elenco.empty() ? "«" : ", «") + std::string(tratti::chiaveControllo(c)) + "»";
+    }
+    return elenco;
 }
 
 // The key of a value in messages: "ingressi.raggio", "tratti[3].portata".
@@ -411,6 +432,9 @@ void scriviRighe(Scrittore& s, const char* chiave, std::vector<Riga>& righe,
         s.voce();
         s.apri('{');
         for (const CampoRiga<Riga>& campo : campi) {
+            if (campo.facoltativo && (riga.*campo.testo).empty()) {
+                continue;
+            }
             s.voce(json::stringa(campo.chiave));
             if (campo.casella != nullptr) {
                 s.casella(riga.*campo.casella);
@@ -474,7 +498,7 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     Progetto p = progettoNuovo();
     static const char* const chiaviRadice[] = {"formato",  "versione", "ingressi", "verifiche",
                                                "progetto", "fonti",    "rete",     "catalogo",
-                                               "tratti",   "pozzetti"};
+                                               "tratti",   "pozzetti", "deroghe"};
     p.originale.radice = altre(radice, chiaviRadice);
     for (const Parte& parte : parti()) {
         const json::Valore* oggetto = lettore.parte(radice, parte.nome);
@@ -514,6 +538,28 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     }
     p.tratti = leggiRighe(lettore, radice, "tratti", campiTratto);
     p.pozzetti = leggiRighe(lettore, radice, "pozzetti", campiPozzetto);
+    for (std::size_t i = 0; i < p.pozzetti.size(); ++i) {
+        const std::string& regola = p.pozzetti[i].allineamento;
+        if (!regola.empty() && !tratti::allineamentoPozzettoDaNome(regola)) {
+            lettore.fallito("«pozzetti[" + std::to_string(i) +
+                            "].allineamento» deve essere «cieli», «pelo», «fondo», «nessuna» o "
+                            "vuoto");
+        }
+    }
+    p.deroghe = leggiRighe(lettore, radice, "deroghe", campiDeroga);
+    for (std::size_t i = 0; i < p.deroghe.size(); ++i) {
+        const RigaDeroga& d = p.deroghe[i];
+        const std::string nome = "«deroghe[" + std::to_string(i) + "]";
+        if (d.tratto.empty() == d.pozzetto.empty()) {
+            lettore.fallito(nome + "» nomina un tratto o un pozzetto, non entrambi");
+        }
+        if (!tratti::controlloDaChiave(d.controllo)) {
+            lettore.fallito(nome + ".controllo» deve essere uno di " + elencoControlli());
+        }
+        if (const std::optional<std::string> motivo = caratteriNonAmmessi(d.motivo)) {
+            lettore.fallito(nome + ".motivo»: " + *motivo);
+        }
+    }
     return p;
 }
 
@@ -554,6 +600,9 @@ std::string testoProgetto(const Progetto& progetto) {
     s.chiudi(']');
     scriviRighe(s, "tratti", p.tratti, campiTratto);
     scriviRighe(s, "pozzetti", p.pozzetti, campiPozzetto);
+    if (!p.deroghe.empty()) {
+        scriviRighe(s, "deroghe", p.deroghe, campiDeroga);
+    }
     s.altre(p.originale.radice);
     s.chiudi('}');
     return s.testo + "\n";

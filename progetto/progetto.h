@@ -114,7 +114,7 @@ using VociAltrui = std::vector<VoceAltrui>;
 // A reach of "Verifica dei tratti" as its row's cells hold it, under the
 // keys of the reaches' CSV (tratto, pozzetto_monte, pozzetto_valle,
 // lunghezza, pendenza, quota_monte, quota_valle, raggio, portata,
-// portata_minima, legge, scabrezza).
+// portata_minima, legge, scabrezza, esistente).
 struct RigaTratto {
     std::string tratto;
     std::string pozzettoMonte;
@@ -128,20 +128,34 @@ struct RigaTratto {
     Casella portataMinima; // l/s
     std::string legge;     // empty: the project's
     Casella scabrezza;
-    VociAltrui altre; // the file's other keys of the reach
+    VociAltrui altre;           // the file's other keys of the reach
+    std::string esistente = {}; // "si": as built; empty: designed
 
     bool operator==(const RigaTratto&) const = default;
 };
 
 // A manhole of the line, as its row holds it (pozzetto, quota_terreno,
-// nota).
+// nota, allineamento).
 struct RigaPozzetto {
     std::string pozzetto;
     Casella quotaTerreno; // m
     std::string nota;
     VociAltrui altre;
+    std::string allineamento = {}; // "cieli", "pelo", "fondo", "nessuna"; empty: the line's
 
     bool operator==(const RigaPozzetto&) const = default;
+};
+
+// A failing check the designer accepts, with the reason: of a reach or of
+// a manhole, named by one of the two ("deroghe").
+struct RigaDeroga {
+    std::string tratto;
+    std::string pozzetto;
+    std::string controllo; // "autopulizia", "velocita_massima", "riempimento"…
+    std::string motivo;
+    VociAltrui altre;
+
+    bool operator==(const RigaDeroga&) const = default;
 };
 
 // How the line's reaches are joined and covered ("rete").
@@ -170,6 +184,7 @@ struct Progetto {
     Rete rete;
     std::vector<RigaTratto> tratti;
     std::vector<RigaPozzetto> pozzetti;
+    std::vector<RigaDeroga> deroghe;
     std::vector<double> catalogo; // radii of the standard sizes, cm; empty: the usual ones
     Originale originale;          // the file's keys not used here
 

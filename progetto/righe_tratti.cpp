@@ -33,6 +33,7 @@ constexpr std::array<Campo, colonne> campi{{
     {&RigaTratto::portataMinima, nullptr},
     {nullptr, &RigaTratto::legge},
     {&RigaTratto::scabrezza, nullptr},
+    {nullptr, &RigaTratto::esistente},
 }};
 
 // A decimal comma, typed, pasted from an Italian spreadsheet or kept so by
@@ -136,8 +137,10 @@ std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe)
     for (const RigaPozzetto& riga : righe) {
         const std::string_view nome = csv::senzaSpazi(riga.pozzetto);
         if (!nome.empty() && !caratteriNonAmmessi(nome)) {
-            pozzetti.push_back({std::string(nome), quotaTerrenoDi(riga).valore,
-                                caratteriNonAmmessi(riga.nota) ? "" : riga.nota});
+            pozzetti.push_back(
+                {std::string(nome), quotaTerrenoDi(riga).valore,
+                 caratteriNonAmmessi(riga.nota) ? "" : riga.nota,
+                 tratti::allineamentoPozzettoDaNome(csv::senzaSpazi(riga.allineamento))});
         }
     }
     return pozzetti;

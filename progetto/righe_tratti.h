@@ -50,7 +50,7 @@ NumeroLetto quotaTerrenoDi(const RigaPozzetto& riga);
 // The manholes of a project's rows, as the network takes them: a row
 // without a name, or whose name holds a character a name may not, is left
 // out; a ground level that does not read is none, and a note with such a
-// character is none too.
+// character is none too, as is a manhole's alignment rule that is not one.
 std::vector<tratti::Pozzetto> pozzettiDi(const std::vector<RigaPozzetto>& righe);
 
 } // namespace progetto

@@ -149,6 +149,7 @@ class LetturaCelle {
             verificaQuote(t);
         }
         t.resistenza = resistenza();
+        t.esistente = esistente();
         return t;
     }
 
@@ -232,6 +233,18 @@ class LetturaCelle {
                                    std::string(testo(QuotaValle)) + "» sulla lunghezza «" +
                                    std::string(testo(Lunghezza)) + "» è " + *motivo);
         }
+    }
+
+    bool esistente() const {
+        const std::string scritto = minuscolo(testo(Esistente));
+        if (scritto == "si" || scritto == "sì") {
+            return true;
+        }
+        if (!scritto.empty() && scritto != "no") {
+            rifiuta(Esistente, "scrivere «si» per un tratto esistente, «no» o niente per uno "
+                               "di progetto");
+        }
+        return false;
     }
 
     std::optional<formule::Resistenza> resistenza() const {
@@ -529,7 +542,7 @@ std::string testoTabellaEsiti(const std::vector<Tratto>& tratti, const std::vect
 
 bool numerica(std::size_t colonna) {
     return colonna != Nome && colonna != PozzettoMonte && colonna != PozzettoValle &&
-           colonna != Legge;
+           colonna != Legge && colonna != Esistente;
 }
 
 Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDecimale) {
@@ -637,28 +650,31 @@ std::string testoTratti(const std::vector<Tratto>& tratti, Formato formato,
         const auto trovato = terreni.find(nome);
         return trovato != terreni.end() ? testoNumero(trovato->second) : std::string();
     };
+    // Only a line with a reach as built has the column: a file of a design
+    // alone reads as it always did.
+    const bool conEsistenti =
+        std::any_of(tratti.begin(), tratti.end(), [](const Tratto& t) { return t.esistente; });
+    const auto senzaEsistente = [&](std::vector<std::string> campi) {
+        if (!conEsistenti) {
+            campi.erase(campi.begin() + Esistente);
+        }
+        return campi;
+    };
     const auto riga = [&](std::size_t n) -> std::vector<std::string> {
         if (n == 0) {
             std::vector<std::string> nomi(nomiColonne.begin(), nomiColonne.end());
             nomi.insert(nomi.end(), nomiColonneTerreno.begin(), nomiColonneTerreno.end());
-            return nomi;
+            return senzaEsistente(std::move(nomi));
         }
         const Tratto& t = tratti[n - 1];
         const auto& r = t.resistenza;
-        return {t.nome,
-                t.pozzettoMonte,
-                t.pozzettoValle,
-                testoNumero(t.lunghezza),
-                testoNumero(t.pendenza),
-                testoNumero(t.quotaMonte),
-                testoNumero(t.quotaValle),
-                testoNumero(t.raggio),
-                testoNumero(t.portata),
-                testoNumero(t.portataMinima),
-                r ? std::string(formule::chiaveLegge(r->legge)) : "",
-                r ? testoNumero(r->coefficiente) : "",
-                terreno(t.pozzettoMonte),
-                terreno(t.pozzettoValle)};
+        return senzaEsistente({t.nome, t.pozzettoMonte, t.pozzettoValle, testoNumero(t.lunghezza),
+                               testoNumero(t.pendenza), testoNumero(t.quotaMonte),
+                               testoNumero(t.quotaValle), testoNumero(t.raggio),
+                               testoNumero(t.portata), testoNumero(t.portataMinima),
+                               r ? std::string(formule::chiaveLegge(r->legge)) : "",
+                               r ? testoNumero(r->coefficiente) : "", t.esistente ? "si" : "",
+                               terreno(t.pozzettoMonte), terreno(t.pozzettoValle)});
     };
     return testoNelFormato(tratti.size() + 1, riga, formato);
 }

@@ -36,13 +36,15 @@ enum Colonna : std::size_t {
     PortataMinima,
     Legge,
     Scabrezza,
+    Esistente, // "si" for a reach as built; empty or "no" for one designed
     colonne
 };
 
 // The header's names of the columns.
 inline constexpr std::array<const char*, colonne> nomiColonne = {
-    "tratto",      "pozzetto_monte", "pozzetto_valle", "lunghezza",      "pendenza", "quota_monte",
-    "quota_valle", "raggio",         "portata",        "portata_minima", "legge",    "scabrezza"};
+    "tratto",      "pozzetto_monte", "pozzetto_valle", "lunghezza", "pendenza",
+    "quota_monte", "quota_valle",    "raggio",         "portata",   "portata_minima",
+    "legge",       "scabrezza",      "esistente"};
 
 // Beside a reach's own, a file may give its manholes' ground levels (m):
 // they are the manholes', not the reach's.
@@ -68,7 +70,8 @@ Tratto trattoDaCelle(const CelleTratto& celle, std::size_t riga, bool virgolaDec
 // columns: `tratto` and `portata` always, `pendenza` or `quota_monte` and
 // `quota_valle` (with `lunghezza`), and any of `pozzetto_monte` and
 // `pozzetto_valle`, `raggio` (empty: size it), `portata_minima`, `legge`
-// with `scabrezza`, and the manholes' `terreno_monte` and `terreno_valle`.
+// with `scabrezza`, `esistente`, and the manholes' `terreno_monte` and
+// `terreno_valle`.
 // A header with `;` makes it an Italian file: `;` between fields and a
 // decimal comma. A UTF-8 byte-order mark is skipped, and so are blank
 // lines; a file that is not UTF-8 is read as Windows-1252.

@@ -8,6 +8,9 @@
 namespace tratti {
 
 Gravita Rilievo::gravita() const {
+    if (!deroga.empty()) {
+        return Gravita::Deroga;
+    }
     switch (tipo) {
     case Tipo::SaltoOltreIlMassimo:
         return Gravita::Provvedimento;
@@ -18,6 +21,7 @@ Gravita Rilievo::gravita() const {
         return Gravita::Rimedio;
     case Tipo::PortataMinoreAMonte:
     case Tipo::ReteConErrore:
+    case Tipo::Esistente:
         return Gravita::Avviso;
     default:
         return Gravita::Difetto;
@@ -34,6 +38,7 @@ bool Rilievo::impedisce() const {
     case Tipo::PortataNonPositiva:
     case Tipo::ErroreCalcolo:
     case Tipo::RisultatoFuoriDaiNumeri:
+    case Tipo::EsistenteSenzaRaggio:
         return true;
     default:
         return false;
@@ -99,6 +104,10 @@ class Parole {
             return "la pendenza data dalle quote e dalla lunghezza supera l'intervallo dei numeri";
         case Tipo::RaggioNonPositivo:
             return "il raggio non è positivo";
+        case Tipo::EsistenteSenzaRaggio:
+            return "tratto esistente senza raggio: la sua sezione va rilevata, non scelta";
+        case Tipo::Esistente:
+            return "tratto esistente: sezione e quote come rilevate";
         case Tipo::PortataNonPositiva:
             return "la portata di progetto non è positiva";
         case Tipo::ErroreCalcolo:
@@ -244,7 +253,11 @@ bool apreIlMotivo(const Rilievo& r) {
 
 std::string testoRilievo(const Rilievo& rilievo, Separatore separatore, Voce voce) {
     const Parole parole(rilievo, separatore);
-    return voce == Voce::Tratto ? parole.perTratto() : parole.perPozzetto();
+    std::string testo = voce == Voce::Tratto ? parole.perTratto() : parole.perPozzetto();
+    if (!rilievo.deroga.empty()) {
+        testo = "in deroga: " + testo + " (" + tra(rilievo.deroga) + ")";
+    }
+    return testo;
 }
 
 std::string motivoDi(const std::vector<Rilievo>& rilievi, Separatore separatore) {
@@ -267,7 +280,8 @@ std::string motivoDi(const Esito& esito, Separatore separatore) {
 std::string avvisiDi(const Esito& esito, Separatore separatore) {
     std::string testo;
     for (const Rilievo& r : esito.rilievi) {
-        if (r.gravita() == Gravita::Provvedimento || r.gravita() == Gravita::Avviso) {
+        if (r.gravita() == Gravita::Provvedimento || r.gravita() == Gravita::Avviso ||
+            r.gravita() == Gravita::Deroga) {
             testo += (testo.empty() ? "" : "; ") + testoRilievo(r, separatore);
         }
     }

@@ -22,6 +22,11 @@ bool EsitoPozzetto::verificato() const {
                         [](const Rilievo& r) { return r.gravita() == Gravita::Difetto; });
 }
 
+bool EsitoPozzetto::conDeroga() const {
+    return std::any_of(rilievi.begin(), rilievi.end(),
+                       [](const Rilievo& r) { return r.gravita() == Gravita::Deroga; });
+}
+
 namespace {
 
 // Levels within a millimetre are the same level: surveys and drawings give
@@ -48,6 +53,7 @@ class Forma {
             }
             indice(p.nome);
             terreno.back() = p.quotaTerreno;
+            regola.back() = p.allineamento;
             dato.back() = true;
         }
         for (std::size_t k = 0; k < tratti.size(); ++k) {
@@ -87,7 +93,8 @@ class Forma {
 
     std::vector<std::string> nomi;
     std::vector<std::optional<double>> terreno;
-    std::vector<bool> dato; // in the list of manholes
+    std::vector<std::optional<Allineamento>> regola; // none: the line's
+    std::vector<bool> dato;                          // in the list of manholes
     std::vector<std::size_t> monte, valle;
     std::vector<std::vector<std::size_t>> uscite, entrate;
     std::vector<ErroreRete> errori;
@@ -101,6 +108,7 @@ class Forma {
         if (nuovo) {
             nomi.push_back(nome);
             terreno.emplace_back();
+            regola.emplace_back();
             dato.push_back(false);
             uscite.emplace_back();
             entrate.emplace_back();
@@ -400,6 +408,9 @@ class Calcolo {
             }
             rilievi.insert(rilievi.end(), std::make_move_iterator(e.rilievi.begin()),
                            std::make_move_iterator(e.rilievi.end()));
+            if (tratti_[k].esistente) {
+                rilievi.push_back(Rilievo{Rilievo::Tipo::Esistente});
+            }
             if (forma_.parteDi[k] != nessuno && forma_.difettosa[forma_.parteDi[k]] &&
                 !conFormaSbagliata) {
                 rilievi.push_back(Rilievo{Rilievo::Tipo::ReteConErrore});
@@ -531,13 +542,18 @@ class Calcolo {
     static double pelo(const Esito& e) {
         return e.progetto ? e.progetto->altezza : altezzaPiena(e);
     }
-    double riferimento(const Esito& e) const {
-        switch (imp_.allineamento) {
+    // The rule at a manhole: its own, else the line's.
+    Allineamento regolaAl(std::size_t p) const {
+        return forma_.regola[p].value_or(imp_.allineamento);
+    }
+    static double riferimento(const Esito& e, Allineamento regola) {
+        switch (regola) {
         case Allineamento::Cieli:
             return altezzaPiena(e);
         case Allineamento::Pelo:
             return pelo(e);
         case Allineamento::Fondo:
+        case Allineamento::Nessuno:
             break;
         }
         return 0;
@@ -551,15 +567,16 @@ class Calcolo {
         if (forma_.monte[k] == nessuno) {
             return std::nullopt;
         }
+        const Allineamento regola = regolaAl(forma_.monte[k]);
         std::optional<double> livello, fondo;
         for (const std::size_t u : forma_.entrate[forma_.monte[k]]) {
             if (const std::optional<double> arrivo = esiti[u].quotaValle) {
-                const double suo = *arrivo + riferimento(esiti[u]);
+                const double suo = *arrivo + riferimento(esiti[u], regola);
                 livello = std::min(livello.value_or(suo), suo);
                 fondo = std::min(fondo.value_or(*arrivo), *arrivo);
             }
         }
-        return livello ? std::optional(std::min(*livello - riferimento(esiti[k]), *fondo))
+        return livello ? std::optional(std::min(*livello - riferimento(esiti[k], regola), *fondo))
                        : std::nullopt;
     }
 
@@ -574,7 +591,9 @@ class Calcolo {
         if (!uscente.quotaMonte) {
             return std::nullopt;
         }
-        return std::max(*uscente.quotaMonte + riferimento(uscente) - riferimento(esiti[k]),
+        const Allineamento regola = regolaAl(forma_.valle[k]);
+        return std::max(*uscente.quotaMonte + riferimento(uscente, regola) -
+                            riferimento(esiti[k], regola),
                         *uscente.quotaMonte);
     }
 
@@ -596,6 +615,7 @@ class Calcolo {
     void alPozzettoDiMonte(std::size_t k, std::vector<Esito>& esiti) {
         using Tipo = Rilievo::Tipo;
         const std::size_t p = forma_.monte[k];
+        const Allineamento regola = regolaAl(p);
         Esito& d = esiti[k];
         // Found at the manhole: what the reach and the manhole say of it.
         const auto rileva = [&](Tipo tipo, double valore, double soglia, std::size_t altro) {
@@ -607,7 +627,7 @@ class Calcolo {
             if (altro != nessuno) {
                 r.altro = tratti_[altro].nome;
             }
-            r.cieli = imp_.allineamento == Allineamento::Cieli;
+            r.cieli = regola == Allineamento::Cieli;
             rilievi_[k].push_back(r);
             if (r.gravita() != Gravita::Avviso) {
                 alPozzetto(p, std::move(r));
@@ -630,18 +650,19 @@ class Calcolo {
             salto = std::max(salto.value_or(caduta), caduta);
             if (caduta < -tolleranza) {
                 rileva(Tipo::Contropendenza, *d.quotaMonte, *e.quotaValle, u);
-            } else if (imp_.allineamento == Allineamento::Fondo && caduta > tolleranza) {
+            } else if (regola == Allineamento::Fondo && caduta > tolleranza) {
                 rileva(Tipo::FondiNonAllineati, caduta, 0, u);
             }
-            if (!piuBasso || *e.quotaValle + riferimento(e) <
-                                 *esiti[*piuBasso].quotaValle + riferimento(esiti[*piuBasso])) {
+            if (!piuBasso ||
+                *e.quotaValle + riferimento(e, regola) <
+                    *esiti[*piuBasso].quotaValle + riferimento(esiti[*piuBasso], regola)) {
                 piuBasso = u;
             }
         }
-        if (piuBasso && imp_.allineamento != Allineamento::Fondo) {
+        if (piuBasso && regola != Allineamento::Fondo && regola != Allineamento::Nessuno) {
             const Esito& e = esiti[*piuBasso];
-            const double suo = *e.quotaValle + riferimento(e);
-            const double questo = *d.quotaMonte + riferimento(d);
+            const double suo = *e.quotaValle + riferimento(e, regola);
+            const double questo = *d.quotaMonte + riferimento(d, regola);
             if (questo > suo + tolleranza) {
                 rileva(Tipo::SopraAllineamento, questo, suo, *piuBasso);
             }

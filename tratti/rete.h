@@ -18,6 +18,8 @@ struct Pozzetto {
     std::string nome;
     std::optional<double> quotaTerreno; // m
     std::string nota;
+    // The rule of the reach leaving it; none: the line's.
+    std::optional<Allineamento> allineamento = std::nullopt;
 
     bool operator==(const Pozzetto&) const = default;
 };
@@ -51,6 +53,8 @@ struct EsitoPozzetto {
     // Whether it fails none of its checks: a provision made for it (a drop
     // manhole) fails nothing.
     bool verificato() const;
+    // Whether the designer accepted some fault of it, with a reason.
+    bool conDeroga() const;
 };
 
 // A connected part of the network, running to its outlet.

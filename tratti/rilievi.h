@@ -19,6 +19,7 @@ enum class Gravita {
     Provvedimento, // the item passes with a provision made for it: a drop manhole
     Rimedio,       // what would mend a failing item, told after its faults
     Avviso,        // worth a look, fails nothing
+    Deroga,        // a fault the designer accepted, with the reason: fails nothing
 };
 
 struct Rilievo {
@@ -45,6 +46,7 @@ struct Rilievo {
         PortataNonPositiva,
         ErroreCalcolo,
         RisultatoFuoriDaiNumeri,
+        EsistenteSenzaRaggio, // an existing reach is never sized
         // Continuity at a manhole, and cover and depth at a reach's ends.
         SezioneRidotta,
         Contropendenza,
@@ -57,6 +59,7 @@ struct Rilievo {
         QuoteNonCalcolate,     // the levels stop at a reach without a length or a slope
         ReteConErrore,         // of a reach: its levels are not checked
         PozzettoNonVerificato, // of a manhole of that network
+        Esistente,             // a reach as built: its section and inverts as surveyed
         // The network's shape.
         Diramazione,
         Anello,
@@ -86,6 +89,8 @@ struct Rilievo {
     std::size_t quanti = 0;
     std::vector<std::string> nomi;
     std::string testo; // a fault of the computation, in its own words
+    // The designer's reason for accepting this fault; empty: not accepted.
+    std::string deroga;
 
     Gravita gravita() const;
     // Whether the item cannot be computed for it ("non calcolato").

@@ -137,6 +137,9 @@ std::optional<Rilievo::Tipo> datoMancante(const Tratto& tratto, std::optional<do
     if (!std::isfinite(*pendenza)) {
         return Tipo::PendenzaFuoriDaiNumeri;
     }
+    if (tratto.esistente && !tratto.raggio) {
+        return Tipo::EsistenteSenzaRaggio;
+    }
     if (tratto.raggio && !(*tratto.raggio > 0)) {
         return Tipo::RaggioNonPositivo;
     }
@@ -154,6 +157,8 @@ std::string_view nomeAllineamento(Allineamento allineamento) {
         return "pelo";
     case Allineamento::Fondo:
         return "fondo";
+    case Allineamento::Nessuno:
+        return "nessuna";
     case Allineamento::Cieli:
         break;
     }
@@ -167,6 +172,11 @@ std::optional<Allineamento> allineamentoDaNome(std::string_view nome) {
         }
     }
     return std::nullopt;
+}
+
+std::optional<Allineamento> allineamentoPozzettoDaNome(std::string_view nome) {
+    return nome == nomeAllineamento(Allineamento::Nessuno) ? Allineamento::Nessuno
+                                                           : allineamentoDaNome(nome);
 }
 
 std::optional<double> Tratto::pendenzaDiCalcolo() const {

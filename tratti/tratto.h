@@ -32,6 +32,9 @@ struct Tratto {
     // The reach's own wall, over the line's law. The water is the line's:
     // Colebrook–White takes the line's temperature.
     std::optional<formule::Resistenza> resistenza;
+    // Built and surveyed: its section and inverts are as typed, never sized
+    // nor levelled by the program.
+    bool esistente = false;
 
     // The slope given, else the quotas' over the length; none when neither
     // is complete.
@@ -47,12 +50,17 @@ enum class Allineamento {
     Cieli, // its crown no higher than the lowest incoming crown
     Pelo,  // its water, at the design flow, no higher than the lowest incoming
     Fondo, // its invert that of the incoming reaches: no drop
+    // Of one manhole only: a connection fixed by survey, held to no rule;
+    // levels are carried through it as under Fondo.
+    Nessuno,
 };
 
-// "cieli", "pelo", "fondo", as files and the command line name them; and
-// back, none for another text.
+// "cieli", "pelo", "fondo" ("nessuna", a manhole's), as files and the
+// command line name them; and back, none for another text: the line's
+// rule is one of the first three, a manhole's may be any.
 std::string_view nomeAllineamento(Allineamento allineamento);
 std::optional<Allineamento> allineamentoDaNome(std::string_view nome);
+std::optional<Allineamento> allineamentoPozzettoDaNome(std::string_view nome);
 
 // What the whole line shares.
 struct Impostazioni {
@@ -90,16 +98,21 @@ struct Esito {
     std::optional<double> salto;
     std::optional<double> ricoprimento;
     bool verificato = false;
-    bool calcolato = true; // false: its data or the computation did not allow it
+    bool conDeroga = false; // some failing check accepted by the designer, with a reason
+    bool calcolato = true;  // false: its data or the computation did not allow it
     // What the checks found, in the order they are told: the shape's and
     // the network's faults, a sizing that found no size, each limit broken
     // with the values compared, what would mend it; the warnings and
     // provisions.
     std::vector<Rilievo> rilievi;
 
-    // The verdict in words: "verificato", "non verificato" or "non calcolato".
+    // The verdict in words: "verificato", "verificato con deroga", "non
+    // verificato" or "non calcolato".
     const char* verdetto() const {
-        return !calcolato ? "non calcolato" : verificato ? "verificato" : "non verificato";
+        return !calcolato    ? "non calcolato"
+               : !verificato ? "non verificato"
+               : conDeroga   ? "verificato con deroga"
+                             : "verificato";
     }
 };
 

@@ -77,7 +77,8 @@ std::string conclusioneSezione(const Valutazione& v, Separatore) {
            "; la sezione non è idonea così com'è.";
 }
 
-std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separatore) {
+std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separatore,
+                                          const std::string& tabellaDeroghe) {
     const Giudizio& g = v.giudizio;
     const Rete& rete = v.rete;
     std::vector<std::string> difetti;
@@ -136,12 +137,16 @@ std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separ
                           " verifiche su " + std::to_string(s.soddisfatte + s.nonSoddisfatte) +
                           quali(s));
     }
+    const std::string rimando = tabellaDeroghe.empty() ? "" : " (" + tabellaDeroghe + ")";
     const std::string tratti =
         v.linea.impedimento
             ? (g.tratti == 1
                    ? std::string("Il tratto non è stato verificato")
                    : "I " + std::to_string(g.tratti) + " tratti non sono stati verificati") +
                   ", perché non si legge " + testoCasella(*v.linea.impedimento)
+        : g.conDeroga > 0 ? "Verificati " + std::to_string(g.verificati) + " tratti su " +
+                                std::to_string(g.tratti) + ", di cui " +
+                                std::to_string(g.conDeroga) + " con deroga motivata" + rimando
         : g.verificati == g.tratti
             ? (g.tratti == 1   ? std::string("Verificato l'unico tratto")
                : g.tratti == 2 ? std::string("Verificati entrambi i tratti")
@@ -153,7 +158,11 @@ std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separ
     if (g.idonea.value_or(false)) {
         std::vector<std::string> verificati{tratti};
         if (g.pozzetti > 0) {
-            verificati.push_back("tutti i pozzetti");
+            verificati.push_back(
+                g.pozzettiConDeroga == 0
+                    ? std::string("tutti i pozzetti")
+                    : "tutti i pozzetti, di cui " + std::to_string(g.pozzettiConDeroga) +
+                          " con deroga motivata" + (g.conDeroga > 0 ? "" : rimando));
         }
         if (g.sezioneTipo && s.soddisfatte > 0) {
             verificati.push_back("la sezione tipo alle portate di progetto");
@@ -162,7 +171,9 @@ std::vector<std::string> conclusioniLinea(const Valutazione& v, Separatore separ
         verificati.pop_back();
         paragrafi.push_back(
             (verificati.empty() ? ultimo : unite(verificati, ", ") + " e " + ultimo) +
-            ": le verifiche sono soddisfatte e l'opera è idonea.");
+            (g.conDeroga + g.pozzettiConDeroga > 0
+                 ? ": le verifiche sono soddisfatte, con le deroghe motivate, e l'opera è idonea."
+                 : ": le verifiche sono soddisfatte e l'opera è idonea."));
     } else {
         paragrafi.push_back(tratti + (difetti.empty() ? "" : "; " + unite(difetti, "; ")) +
                             ". L'opera non è idonea così com'è.");

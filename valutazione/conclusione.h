@@ -17,7 +17,9 @@ std::string conclusioneSezione(const Valutazione& valutazione, Separatore separa
 // The line's conclusions, one paragraph each: one statement on every reach,
 // every manhole, the network's shape and the typical section when it is
 // reported, then the drop manholes provided for. The work is called fit
-// only when the evaluation finds it so.
-std::vector<std::string> conclusioniLinea(const Valutazione& valutazione, Separatore separatore);
+// only when the evaluation finds it so. Items that pass by an exception are
+// counted, pointing to `tabellaDeroghe` ("tabella 5") when the report has one.
+std::vector<std::string> conclusioniLinea(const Valutazione& valutazione, Separatore separatore,
+                                          const std::string& tabellaDeroghe = {});
 
 } // namespace valutazione

@@ -118,16 +118,29 @@ Rete reteDi(const progetto::Progetto& p) {
         }
     }
     rete.pozzetti = progetto::pozzettiDi(p.pozzetti);
+    for (const progetto::RigaDeroga& riga : p.deroghe) {
+        if (const std::optional<tratti::Controllo> controllo =
+                tratti::controlloDaChiave(riga.controllo)) {
+            const bool diTratto = !riga.tratto.empty();
+            rete.deroghe.push_back({diTratto ? tratti::Voce::Tratto : tratti::Voce::Pozzetto,
+                                    diTratto ? riga.tratto : riga.pozzetto, *controllo,
+                                    riga.motivo});
+        }
+    }
     return rete;
 }
 
 bool calcola(Rete& rete, const Linea& linea, tratti::Verifica verifica, tratti::Fermo fermo) {
     rete.esiti.reset();
+    rete.derogheApplicate.clear();
     if (!linea.impostazioni) {
         return true;
     }
     rete.esiti = tratti::calcolaRete(rete.tratti, rete.pozzetti, *linea.impostazioni,
                                      std::move(verifica), std::move(fermo));
+    if (rete.esiti) {
+        rete.derogheApplicate = tratti::applicaDeroghe(*rete.esiti, rete.tratti, rete.deroghe);
+    }
     return rete.esiti.has_value();
 }
 
@@ -141,6 +154,7 @@ Giudizio giudica(const progetto::Progetto& p, const Valutazione& v) {
         const tratti::EsitiRete& esiti = *v.rete.esiti;
         for (const tratti::Esito& e : esiti.esiti) {
             g.verificati += e.calcolato && e.verificato ? 1 : 0;
+            g.conDeroga += e.calcolato && e.verificato && e.conDeroga ? 1 : 0;
             g.nonCalcolati += e.calcolato ? 0 : 1;
         }
         for (const tratti::EsitoPozzetto& pozzetto : esiti.pozzetti) {
@@ -149,6 +163,7 @@ Giudizio giudica(const progetto::Progetto& p, const Valutazione& v) {
             }
             ++g.pozzetti;
             g.pozzettiVerificati += pozzetto.verificato() ? 1 : 0;
+            g.pozzettiConDeroga += pozzetto.verificato() && pozzetto.conDeroga() ? 1 : 0;
             if (std::any_of(pozzetto.rilievi.begin(), pozzetto.rilievi.end(),
                             [](const tratti::Rilievo& r) {
                                 return r.gravita() == tratti::Gravita::Provvedimento;

@@ -3,6 +3,7 @@
 #include "calc/tabella.h"
 #include "progetto/progetto.h"
 #include "progetto/righe_tratti.h"
+#include "tratti/deroghe.h"
 #include "tratti/fermo.h"
 #include "tratti/rete.h"
 #include "valutazione/sezione.h"
@@ -46,17 +47,22 @@ struct Rete {
     std::vector<tratti::Tratto> tratti;      // of the rows that read, in order
     std::vector<std::size_t> righeDeiTratti; // each reach's row, from 1
     std::vector<tratti::Pozzetto> pozzetti;  // the manholes listed
+    std::vector<tratti::Deroga> deroghe;     // the designer's exceptions
     std::optional<tratti::EsitiRete> esiti;  // none without the line's settings
+    // What each exception accepted, in their order, once computed.
+    std::vector<tratti::DerogaApplicata> derogheApplicate;
 };
 
 // The verdict on the whole work, as a conclusion states it.
 struct Giudizio {
     std::size_t tratti = 0;       // rows not blank
     std::size_t verificati = 0;   // reaches that pass
+    std::size_t conDeroga = 0;    // of those, reaches that pass by an exception
     std::size_t nonCalcolati = 0; // reaches that read but cannot be computed
     std::size_t illeggibili = 0;  // rows with a cell that does not read
     std::size_t pozzetti = 0;     // manholes checked: used, or failing
     std::size_t pozzettiVerificati = 0;
+    std::size_t pozzettiConDeroga = 0;
     std::vector<std::string> pozzettiDiSalto; // provisions: drop manholes
     bool formaSbagliata = false;              // a loop, a split, a manhole unused…
     bool sezioneTipo = false;                 // the typical section is reported
