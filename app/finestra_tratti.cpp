@@ -568,9 +568,12 @@ void FinestraTratti::leggiRete() {
          tratti::campoRicoprimento},
         {profondita, &progetto::Rete::profonditaMassima, chiaveProfondita, tratti::campoProfondita},
         {salto, &progetto::Rete::saltoMassimo, chiaveSalto, tratti::campoSalto}};
+    // Each box as typed: one that does not read stops the line, named, as
+    // the evaluation stops it everywhere else; only one that reads is
+    // remembered for the next start.
     for (const auto& c : caselle) {
+        rete_.*c.valore = progetto::Casella::daTesto(c.casella->text().toStdString());
         if (leggiLunghezza(c.casella, c.campo)) {
-            rete_.*c.valore = progetto::Casella::daTesto(c.casella->text().toStdString());
             impostazioni().setValue(c.chiave, c.casella->text());
         }
     }

@@ -126,7 +126,7 @@ class FinestraTratti : public QMainWindow {
     std::optional<double> gammaTabella_;
     std::string coefficienteTabella_; // the main window's box, as typed
     std::vector<double> catalogo_;    // in use: the last one that read
-    progetto::Rete rete_;             // in use: the boxes that read
+    progetto::Rete rete_;             // the rules' boxes, as typed
     QString testoCatalogo_;           // the box's text before the last key
     std::uint64_t corsaCatalogo_ = 0; // a run of keys in the box, undone at once
     Separatore separatore_ = Separatore::Punto;

@@ -56,7 +56,7 @@ async function avvia() {
   nuovoProgetto();
 
   preparaCalcolo(() => cambiato('risposte', 'rete'));
-  preparaRisposte((chiave) => cambiato(...(['portata', 'portataMinima', 'velocita', 'temperatura'].includes(chiave)
+  preparaRisposte((chiave) => cambiato(...(['portata', 'portataMinima', 'velocita'].includes(chiave)
     ? ['risposte'] : ['risposte', 'rete'])));
   preparaRete();
   preparaProgetto(mostraProgetto);

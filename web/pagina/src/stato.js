@@ -55,6 +55,8 @@ export function ingressiRete() {
     impostazioni: {
       legge: r.legge,
       scabrezza: r.scabrezza,
+      // The water's: a line or a reach under Colebrook–White takes it.
+      temperatura: r.temperatura,
       // The main window's γ box as it holds it: the core reads it as the
       // window does, for the reaches under Bazin of the table.
       coefficiente: p.ingressi.coefficiente ?? '',
