@@ -96,7 +96,8 @@ void CalcoloTratti::avvia(valutazione::Rete rete, valutazione::Linea linea,
         }
         {
             const std::lock_guard blocco(consegnaMutex_);
-            consegna_ = Consegna{versione, std::move(*rete.esiti)};
+            consegna_ =
+                Consegna{versione, std::move(*rete.esiti), std::move(rete.derogheApplicate)};
         }
         QMetaObject::invokeMethod(
             this, [this] { emit consegnaPronta(); }, Qt::QueuedConnection);

@@ -31,6 +31,7 @@ class CalcoloTratti : public QObject {
     struct Consegna {
         std::uint64_t versione;
         tratti::EsitiRete rete;
+        std::vector<tratti::DerogaApplicata> deroghe;
     };
 
     // `verifica` is called on the computing threads, one reach at one size

@@ -18,9 +18,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -83,6 +86,44 @@ bool leggiLunghezza(QLineEdit* casella, const tratti::Campo& campo) {
 
 QString quanti(int numero, const char* uno, const char* molti) {
     return QString("%1 %2").arg(numero).arg(numero == 1 ? uno : molti);
+}
+
+// The dialog of "Deroga…": the checks failed, and the reason, which an
+// exception already given shows.
+std::optional<FinestraTratti::SceltaDeroga>
+dialogoDeroga(QWidget* genitore, const QString& elemento,
+              const std::vector<std::pair<tratti::Controllo, std::string>>& controlli) {
+    QDialog dialogo(genitore);
+    dialogo.setWindowTitle("Deroga");
+    auto* scelte = new QComboBox(&dialogo);
+    for (const auto& [controllo, motivo] : controlli) {
+        scelte->addItem(QString::fromStdString(std::string(tratti::nomeControllo(controllo))));
+    }
+    auto* motivo = new QLineEdit(&dialogo);
+    motivo->setPlaceholderText("es. tratto di testa: lavaggio con pozzetto di cacciata");
+    motivo->setMinimumWidth(420);
+    const auto mostraMotivo = [&](int i) {
+        motivo->setText(QString::fromStdString(controlli[static_cast<std::size_t>(i)].second));
+    };
+    QObject::connect(scelte, &QComboBox::currentIndexChanged, &dialogo, mostraMotivo);
+    mostraMotivo(0);
+    auto* pulsanti =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialogo);
+    QObject::connect(pulsanti, &QDialogButtonBox::accepted, &dialogo, &QDialog::accept);
+    QObject::connect(pulsanti, &QDialogButtonBox::rejected, &dialogo, &QDialog::reject);
+    auto* forma = new QFormLayout(&dialogo);
+    forma->addRow(new QLabel(QString("Deroga per %1: il controllo resta nella relazione, con il "
+                                     "motivo. Un motivo vuoto toglie la deroga.")
+                                 .arg(elemento)));
+    forma->addRow("Controllo", scelte);
+    forma->addRow("Motivo", motivo);
+    forma->addRow(pulsanti);
+    if (dialogo.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return FinestraTratti::SceltaDeroga{
+        controlli[static_cast<std::size_t>(scelte->currentIndex())].first,
+        motivo->text().trimmed().toStdString()};
 }
 
 // A run of keys in the catalogue's box, undone at once: the run ends when
@@ -239,6 +280,9 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
     setWindowTitle("Verifica dei tratti");
     setWindowFlag(Qt::Window);
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
+    scegliDeroga = [this](const QString& elemento, const auto& controlli) {
+        return dialogoDeroga(this, elemento, controlli);
+    };
     conferma = [this](const QString& domanda) {
         return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
     };
@@ -428,6 +472,10 @@ void FinestraTratti::creaMenu() {
         azione("Esporta esiti…", [this] { chiediEsportazione(Contenuto::Esiti); });
     QAction* aggiungi = azione("Aggiungi tratto", &FinestraTratti::aggiungiTratto);
     QAction* elimina = azione("Elimina tratti", &FinestraTratti::eliminaTratti);
+    QAction* deroga = azione("Deroga…", &FinestraTratti::chiediDeroga);
+    deroga->setObjectName("deroga");
+    deroga->setToolTip("Accetta un controllo non soddisfatto del tratto o del pozzetto scelto, "
+                       "con il suo motivo");
     // The table's own keys, written beside the entry: the table takes them
     // while it has the focus.
     QAction* incollaBlocco = azione("Incolla\tCtrl+V", &FinestraTratti::incolla);
@@ -450,10 +498,12 @@ void FinestraTratti::creaMenu() {
     modifica->addAction("Svuota le celle\tCanc", this, &FinestraTratti::svuotaSelezione);
     modifica->addSeparator();
     modifica->addActions({aggiungi, elimina});
+    modifica->addSeparator();
+    modifica->addAction(deroga);
 
     auto* strumenti = addToolBar("Tratti");
     strumenti->setMovable(false);
-    strumenti->addActions({aggiungi, elimina});
+    strumenti->addActions({aggiungi, elimina, deroga});
     strumenti->addSeparator();
     strumenti->addActions({incollaBlocco, importaCsv, esportaTratti, esportaEsiti});
 }
@@ -625,6 +675,70 @@ FinestraProfilo* FinestraTratti::apriProfilo() {
 }
 
 // While the profile is open it follows the results, once they are all in.
+// The item in view: the manhole of the current row on "Pozzetti", else the
+// reach of the current row.
+void FinestraTratti::chiediDeroga() {
+    const bool diPozzetto = schede->currentWidget() == tabellaPozzetti;
+    const QModelIndex corrente =
+        (diPozzetto ? tabellaPozzetti : tabella)->selectionModel()->currentIndex();
+    if (!corrente.isValid()) {
+        avvisa(diPozzetto ? "Scegliere il pozzetto della deroga."
+                          : "Scegliere il tratto della "
+                            "deroga.");
+        return;
+    }
+    modello->attendiCalcolo();
+    const tratti::Voce voce = diPozzetto ? tratti::Voce::Pozzetto : tratti::Voce::Tratto;
+    std::string nome;
+    const std::vector<tratti::Rilievo>* rilievi = nullptr;
+    if (diPozzetto) {
+        nome =
+            pozzetti->index(corrente.row(), ModelloPozzetti::Nome).data().toString().toStdString();
+        for (const tratti::EsitoPozzetto& p : modello->rete().pozzetti) {
+            if (p.nome == nome) {
+                rilievi = &p.rilievi;
+            }
+        }
+    } else {
+        const auto riga = static_cast<std::size_t>(corrente.row());
+        const progetto::RigaTratto celle = modello->righe()[riga];
+        nome = celle.tratto;
+        const valutazione::Rete rete = modello->reteCalcolata();
+        for (std::size_t k = 0; k < rete.tratti.size() && rete.esiti; ++k) {
+            if (rete.righeDeiTratti[k] == riga + 1) {
+                scegli(voce, nome, rete.esiti->esiti[k].rilievi);
+                return;
+            }
+        }
+    }
+    scegli(voce, nome, rilievi != nullptr ? *rilievi : std::vector<tratti::Rilievo>{});
+}
+
+void FinestraTratti::scegli(tratti::Voce voce, const std::string& nome,
+                            const std::vector<tratti::Rilievo>& rilievi) {
+    std::vector<std::pair<tratti::Controllo, std::string>> controlli;
+    for (const tratti::Rilievo& r : rilievi) {
+        const std::optional<tratti::Controllo> c = tratti::controlloDi(r.tipo);
+        const bool accettabile = r.gravita() == tratti::Gravita::Difetto ||
+                                 r.gravita() == tratti::Gravita::Provvedimento ||
+                                 r.gravita() == tratti::Gravita::Deroga;
+        if (c && accettabile &&
+            std::none_of(controlli.begin(), controlli.end(),
+                         [&](const auto& scelto) { return scelto.first == *c; })) {
+            controlli.emplace_back(*c, r.deroga);
+        }
+    }
+    const QString elemento = QString("%1 «%2»").arg(
+        voce == tratti::Voce::Tratto ? "il tratto" : "il pozzetto", QString::fromStdString(nome));
+    if (controlli.empty()) {
+        avvisa(QString("Per %1 nessun controllo non soddisfatto chiede una deroga.").arg(elemento));
+        return;
+    }
+    if (const std::optional<SceltaDeroga> scelta = scegliDeroga(elemento, controlli)) {
+        modello->deroga(voce, nome, scelta->controllo, scelta->motivo);
+    }
+}
+
 void FinestraTratti::aggiornaProfilo() {
     if (profilo_ != nullptr && profilo_->isVisible() && !modello->inCalcolo()) {
         mostraLaLineaNelProfilo();
@@ -689,6 +803,10 @@ std::vector<progetto::RigaPozzetto> FinestraTratti::righePozzetti() const {
     return pozzetti->righe();
 }
 
+std::vector<progetto::RigaDeroga> FinestraTratti::deroghe() const {
+    return modello->deroghe();
+}
+
 std::uint64_t FinestraTratti::revisione() const {
     return modello->revisione() + pozzetti->revisione();
 }
@@ -703,6 +821,7 @@ void FinestraTratti::impostaProgetto(const progetto::Progetto& p) {
     scriviRete(p.rete);
     modello->impostaRighe(p.tratti);
     pozzetti->impostaRighe(p.pozzetti);
+    modello->impostaDeroghe(p.deroghe);
 }
 
 void FinestraTratti::incolla() {

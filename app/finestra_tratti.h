@@ -4,6 +4,7 @@
 #include "numeri/separatore.h"
 #include "progetto/progetto.h"
 #include "tratti/csv_tratti.h"
+#include "tratti/deroghe.h"
 #include "tratti/tratto.h"
 
 #include <QMainWindow>
@@ -52,10 +53,11 @@ class FinestraTratti : public QMainWindow {
     // project keeps them: an empty catalogue is the usual one.
     std::vector<progetto::RigaTratto> righe() const;
     std::vector<progetto::RigaPozzetto> righePozzetti() const;
+    std::vector<progetto::RigaDeroga> deroghe() const;
     std::vector<double> catalogo() const;
     progetto::Rete rete() const { return rete_; }
-    // Grows with every change to the reaches' and the manholes' cells, the
-    // catalogue and the rules apart.
+    // Grows with every change to the reaches' and the manholes' cells and
+    // the exceptions, the catalogue and the rules apart.
     std::uint64_t revisione() const;
     void impostaProgetto(const progetto::Progetto& progetto);
 
@@ -96,6 +98,16 @@ class FinestraTratti : public QMainWindow {
     // A warning and a question for the user: message boxes unless replaced.
     std::function<void(const QString& avviso)> avvisa;
     std::function<bool(const QString& domanda)> conferma;
+    // The check of an item to accept and its reason, from those it fails
+    // (with the reasons already given): a dialog unless replaced; none
+    // when the user gives up.
+    struct SceltaDeroga {
+        tratti::Controllo controllo;
+        std::string motivo;
+    };
+    std::function<std::optional<SceltaDeroga>(
+        const QString& elemento, const std::vector<std::pair<tratti::Controllo, std::string>>&)>
+        scegliDeroga;
 
   signals:
     // The reaches or the catalogue changed: the project with them.
@@ -111,6 +123,9 @@ class FinestraTratti : public QMainWindow {
     void scriviRete(const progetto::Rete& rete);
     void collegaSelezionati();
     void scriviQuote();
+    void chiediDeroga();
+    void scegli(tratti::Voce voce, const std::string& nome,
+                const std::vector<tratti::Rilievo>& rilievi);
     std::vector<int> righeSelezionate() const;
     void mostraStato();
     void incolla();

@@ -56,6 +56,7 @@ FormPrincipale::FormPrincipale(QWidget* parent)
                                       [this](progetto::Progetto& p) {
                                           p.tratti = tratti()->righe();
                                           p.pozzetti = tratti()->righePozzetti();
+                                          p.deroghe = tratti()->deroghe();
                                       },
                                       [this] { return tratti()->revisione(); }})),
       preferenze_(new Preferenze(this)) {

@@ -25,6 +25,8 @@ const std::array<Intestazione, ModelloPozzetti::colonne> intestazioni{{
     {"Pozzetto", "Il nome, come lo danno i tratti"},
     {"Terreno\n(m)", "La quota del terreno, per il ricoprimento e lo scavo"},
     {"Nota", "Una nota libera"},
+    {"Allineamento", "La regola del tratto che ne esce: cieli, pelo, fondo, o nessuna per un "
+                     "innesto fissato dal rilievo; vuota, quella della linea"},
     {"Scorrimento\n(m)",
      "La quota di scorrimento del tratto che ne esce; allo sbocco, la più bassa "
      "che vi arriva"},
@@ -33,6 +35,7 @@ const std::array<Intestazione, ModelloPozzetti::colonne> intestazioni{{
 }};
 
 const QColor coloreErrore(248, 208, 208);
+const QColor coloreConDeroga(250, 236, 196);
 
 QString testo(const std::string& s) {
     return QString::fromStdString(s);
@@ -48,6 +51,13 @@ std::optional<std::string> motivoCella(const RigaPozzetto& riga, int colonna) {
         return progetto::quotaTerrenoDi(riga).motivo;
     case ModelloPozzetti::Nota:
         return caratteriNonAmmessi(riga.nota);
+    case ModelloPozzetti::Allineamento:
+        if (const std::string_view regola = csv::senzaSpazi(riga.allineamento);
+            !regola.empty() && !tratti::allineamentoPozzettoDaNome(regola)) {
+            return std::string("le regole sono cieli, pelo, fondo e nessuna; vuota, quella della "
+                               "linea");
+        }
+        return std::nullopt;
     default:
         return std::nullopt;
     }
@@ -105,6 +115,8 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
                                        : QString();
         case Nota:
             return elencato != nullptr ? testo(elencato->nota) : QString();
+        case Allineamento:
+            return elencato != nullptr ? testo(elencato->allineamento) : QString();
         case Scorrimento:
             return misura(Misura::Quota, esito != nullptr ? esito->quotaFondo : std::nullopt);
         case Salto:
@@ -123,9 +135,13 @@ QVariant ModelloPozzetti::data(const QModelIndex& indice, int ruolo) const {
         if (sbagliata || fallito) {
             return QBrush(coloreErrore);
         }
+        if (esito != nullptr && esito->conDeroga()) {
+            return QBrush(coloreConDeroga);
+        }
         return {};
     case Qt::TextAlignmentRole:
-        return indice.column() == Nome || indice.column() == Nota || indice.column() == Stato
+        return indice.column() == Nome || indice.column() == Nota ||
+                       indice.column() == Allineamento || indice.column() == Stato
                    ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     default:
@@ -144,13 +160,16 @@ QVariant ModelloPozzetti::headerData(int sezione, Qt::Orientation orientamento, 
 
 Qt::ItemFlags ModelloPozzetti::flags(const QModelIndex& indice) const {
     const Qt::ItemFlags base = QAbstractTableModel::flags(indice);
-    return indice.column() == Terreno || indice.column() == Nota ? base | Qt::ItemIsEditable : base;
+    return indice.column() == Terreno || indice.column() == Nota || indice.column() == Allineamento
+               ? base | Qt::ItemIsEditable
+               : base;
 }
 
 // A manhole only named becomes listed when it is given a level or a note.
 bool ModelloPozzetti::setData(const QModelIndex& indice, const QVariant& valore, int ruolo) {
     if (!indice.isValid() || ruolo != Qt::EditRole ||
-        (indice.column() != Terreno && indice.column() != Nota)) {
+        (indice.column() != Terreno && indice.column() != Nota &&
+         indice.column() != Allineamento)) {
         return false;
     }
     std::vector<RigaPozzetto> dopo = elencati_;
@@ -163,8 +182,10 @@ bool ModelloPozzetti::setData(const QModelIndex& indice, const QVariant& valore,
     if (indice.column() == Terreno) {
         std::replace(scritto.begin(), scritto.end(), ',', '.');
         riga.quotaTerreno = progetto::Casella::daTesto(std::move(scritto));
-    } else {
+    } else if (indice.column() == Nota) {
         riga.nota = std::move(scritto);
+    } else {
+        riga.allineamento = std::move(scritto);
     }
     cambiaElencati("scrittura in un pozzetto", std::move(dopo));
     return true;
@@ -268,19 +289,24 @@ void ModelloPozzetti::aggiornaEsiti() {
 // What the checks found at the manhole, its faults first; an outlet or a
 // drop manhole where nothing else is said.
 std::string ModelloPozzetti::stato(const tratti::EsitoPozzetto& esito) const {
-    std::string difetti, provvedimenti;
+    std::string difetti, provvedimenti, deroghe;
     for (const tratti::Rilievo& r : esito.rilievi) {
-        std::string& dove = r.gravita() == tratti::Gravita::Difetto ? difetti : provvedimenti;
+        std::string& dove = r.gravita() == tratti::Gravita::Difetto  ? difetti
+                            : r.gravita() == tratti::Gravita::Deroga ? deroghe
+                                                                     : provvedimenti;
         dove += (dove.empty() ? "" : "; ") +
                 tratti::testoRilievo(r, separatore_, tratti::Voce::Pozzetto);
     }
-    if (!difetti.empty()) {
-        return difetti + (provvedimenti.empty() ? "" : "; " + provvedimenti);
-    }
     if (!provvedimenti.empty()) {
-        return "pozzetto di salto: " + provvedimenti;
+        provvedimenti = (difetti.empty() ? "pozzetto di salto: " : "") + provvedimenti;
     }
-    return esito.sbocco ? "sbocco" : "";
+    std::string stato = difetti;
+    for (const std::string* parte : {&provvedimenti, &deroghe}) {
+        if (!parte->empty()) {
+            stato += (stato.empty() ? "" : "; ") + *parte;
+        }
+    }
+    return !stato.empty() ? stato : esito.sbocco ? "sbocco" : "";
 }
 
 int ModelloPozzetti::conSalto() const {

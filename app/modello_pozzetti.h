@@ -20,7 +20,7 @@ class ModelloPozzetti : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    enum Colonna : int { Nome, Terreno, Nota, Scorrimento, Salto, Stato, colonne };
+    enum Colonna : int { Nome, Terreno, Nota, Allineamento, Scorrimento, Salto, Stato, colonne };
 
     explicit ModelloPozzetti(ModelloTratti* tratti, QObject* parent = nullptr);
 

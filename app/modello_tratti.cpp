@@ -37,6 +37,8 @@ const std::array<Intestazione, ModelloTratti::colonneTotali> intestazioni{{
     {"Portata\nminima (l/s)", "La portata di tempo secco, verificata sulla sola velocità minima"},
     {"Legge", "La legge di resistenza del tratto; vuota, quella della linea"},
     {"Coefficiente", "Il coefficiente della legge del tratto"},
+    {"Esistente", "«si» per un tratto già costruito: sezione e quote come rilevate, che "
+                  "Dimensiona e Calcola quote non cambiano"},
     {"r usato\n(cm)", "Il raggio usato: quello dato, o quello scelto dal catalogo"},
     {"h\n(cm)", "L'altezza alla portata di progetto"},
     {"h/H\n(%)", "Il riempimento alla portata di progetto"},
@@ -50,7 +52,7 @@ const std::array<Intestazione, ModelloTratti::colonneTotali> intestazioni{{
     {"Ricopr.\n(m)", "Il ricoprimento minore sul cielo del tratto, ai suoi estremi"},
     {"i min\n(m/m)", "La pendenza minima con cui il tratto, alla sua sezione, rispetta i limiti"},
     {"i max\n(m/m)", "La pendenza massima con cui il tratto, alla sua sezione, rispetta i limiti"},
-    {"Esito", "verificato, non verificato o non calcolato"},
+    {"Esito", "verificato, verificato con deroga, non verificato o non calcolato"},
     {"Motivo", "Ogni limite non rispettato, con i valori confrontati"},
 }};
 
@@ -119,6 +121,7 @@ std::string testoEsito(const tratti::Esito& e, int colonna, Separatore separator
 }
 
 const QColor coloreNonVerificato(248, 208, 208);
+const QColor coloreConDeroga(250, 236, 196);
 const QColor coloreIlleggibile(240, 128, 128);
 const QColor coloreInAttesa(128, 128, 128);
 
@@ -187,12 +190,18 @@ QVariant ModelloTratti::data(const QModelIndex& indice, int ruolo) const {
         if (cellaSbagliata) {
             return QBrush(coloreIlleggibile);
         }
-        return esito != nullptr && !esito->verificato ? QBrush(coloreNonVerificato) : QVariant();
+        if (esito == nullptr) {
+            return {};
+        }
+        return !esito->verificato ? QBrush(coloreNonVerificato)
+               : esito->conDeroga ? QBrush(coloreConDeroga)
+                                  : QVariant();
     case Qt::ForegroundRole:
         // A result of cells or settings since changed, until its own comes.
         return !cella && esito != nullptr && !attuale(riga) ? QBrush(coloreInAttesa) : QVariant();
     case Qt::TextAlignmentRole:
-        return colonna == tratti::Nome || colonna == tratti::Legge || colonna >= Verdetto
+        return colonna == tratti::Nome || colonna == tratti::Legge ||
+                       colonna == tratti::Esistente || colonna >= Verdetto
                    ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
     default:
@@ -503,6 +512,50 @@ void ModelloTratti::impostaPozzetti(std::vector<tratti::Pozzetto> pozzetti) {
     }
 }
 
+void ModelloTratti::impostaDeroghe(std::vector<progetto::RigaDeroga> deroghe) {
+    if (deroghe != deroghe_) {
+        deroghe_ = std::move(deroghe);
+        celleModificate();
+        prevediCalcolo();
+    }
+}
+
+void ModelloTratti::deroga(tratti::Voce voce, const std::string& nome, tratti::Controllo controllo,
+                           const std::string& motivo) {
+    progetto::RigaDeroga nuova;
+    (voce == tratti::Voce::Tratto ? nuova.tratto : nuova.pozzetto) = nome;
+    nuova.controllo = std::string(tratti::chiaveControllo(controllo));
+    nuova.motivo = motivo;
+    std::vector<progetto::RigaDeroga> dopo = deroghe_;
+    const auto stessa = [&](const progetto::RigaDeroga& d) {
+        return d.tratto == nuova.tratto && d.pozzetto == nuova.pozzetto &&
+               d.controllo == nuova.controllo;
+    };
+    const auto dove = std::find_if(dopo.begin(), dopo.end(), stessa);
+    const bool togli = std::all_of(motivo.begin(), motivo.end(),
+                                   [](unsigned char c) { return std::isspace(c) != 0; });
+    if (dove == dopo.end()) {
+        if (togli) {
+            return;
+        }
+        dopo.push_back(std::move(nuova));
+    } else if (togli) {
+        dopo.erase(dove);
+    } else {
+        dove->motivo = motivo;
+    }
+    cambiaDeroghe(togli ? "deroga tolta" : "deroga", std::move(dopo));
+}
+
+void ModelloTratti::cambiaDeroghe(const QString& nome, std::vector<progetto::RigaDeroga> dopo) {
+    if (dopo == deroghe_) {
+        return;
+    }
+    annullamenti_.push(new Modifica(
+        nome, [this, dopo = std::move(dopo)] { impostaDeroghe(dopo); },
+        [this, prima = deroghe_] { impostaDeroghe(prima); }));
+}
+
 const std::optional<csv::Errore>& ModelloTratti::errore(int riga) const {
     return righe_[static_cast<std::size_t>(riga)].errore();
 }
@@ -560,6 +613,7 @@ void ModelloTratti::avviaCalcolo() {
         }
     }
     rete.pozzetti = pozzetti_;
+    rete.deroghe = valutazione::derogheDi(deroghe_);
     impostazioniInCorso_ = versioneImpostazioni_;
     calcolo_.avvia(std::move(rete), linea_, versioneRete_);
 }
@@ -576,6 +630,7 @@ void ModelloTratti::ritira() {
     }
     consegna->rete.esiti.clear();
     rete_ = std::move(consegna->rete);
+    derogheApplicate_ = std::move(consegna->deroghe);
     versioneEsiti_ = consegna->versione;
     impostazioniEsiti_ = impostazioniInCorso_;
     cambiate(0, rowCount() - 1);
@@ -659,7 +714,9 @@ valutazione::Rete ModelloTratti::reteCalcolata() {
         }
     }
     rete.pozzetti = pozzetti_;
+    rete.deroghe = valutazione::derogheDi(deroghe_);
     if (linea_.impostazioni) {
+        rete.derogheApplicate = derogheApplicate_;
         tratti::EsitiRete& esiti = rete.esiti.emplace(rete_);
         for (const Riga& riga : righe_) {
             if (riga.tratto() != nullptr) {
@@ -734,7 +791,8 @@ int ModelloTratti::calcolaQuote() {
     int scritte = 0;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
         const Riga& riga = righe_[i];
-        if (riga.tratto() == nullptr || !attuale(riga)) {
+        // An existing reach keeps the levels of its survey.
+        if (riga.tratto() == nullptr || riga.tratto()->esistente || !attuale(riga)) {
             continue;
         }
         RigaTratto celle = riga.celle;

@@ -3,6 +3,7 @@
 #include "app/calcolo_tratti.h"
 #include "numeri/separatore.h"
 #include "progetto/righe_tratti.h"
+#include "tratti/deroghe.h"
 #include "tratti/tratto.h"
 #include "valutazione/valutazione.h"
 
@@ -94,6 +95,15 @@ class ModelloTratti : public QAbstractTableModel {
     // The manholes as the project lists them: those given, then those the
     // reaches only name.
     void impostaPozzetti(std::vector<tratti::Pozzetto> pozzetti);
+    // The designer's exceptions, as the project keeps them: a project opened
+    // (impostaDeroghe), or a change undone as one (cambiaDeroghe).
+    void impostaDeroghe(std::vector<progetto::RigaDeroga> deroghe);
+    void cambiaDeroghe(const QString& nome, std::vector<progetto::RigaDeroga> dopo);
+    const std::vector<progetto::RigaDeroga>& deroghe() const { return deroghe_; }
+    // Accepts one check of a reach or manhole with the reason, in place of
+    // an exception of the same check; a blank reason takes it away.
+    void deroga(tratti::Voce voce, const std::string& nome, tratti::Controllo controllo,
+                const std::string& motivo);
 
     // The network's last results beside the reaches': its manholes, its
     // faults and its trees.
@@ -202,6 +212,8 @@ class ModelloTratti : public QAbstractTableModel {
     std::uint64_t revisione_ = 0;
     valutazione::Linea linea_;
     std::vector<tratti::Pozzetto> pozzetti_;
+    std::vector<progetto::RigaDeroga> deroghe_;
+    std::vector<tratti::DerogaApplicata> derogheApplicate_; // with the network's results
     std::uint64_t versioneImpostazioni_ = 1;
     // Counts every change the results depend on: the results kept are of
     // versioneEsiti_; the run under way computes the rows in corso_ (index

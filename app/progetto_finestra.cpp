@@ -203,6 +203,7 @@ void ProgettoFinestra::adotta(progetto::Progetto progetto, std::string percorso)
     conProgetto_ = true;
     progetto.tratti.clear();
     progetto.pozzetti.clear();
+    progetto.deroghe.clear();
     salvato_ = std::move(progetto);
     revisioneSalvata_ = controlli_.revisioneTratti();
     percorso_ = std::move(percorso);

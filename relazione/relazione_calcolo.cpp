@@ -539,7 +539,10 @@ class Relazione {
     // One statement on everything checked, as the evaluation judges it.
     void conclusioni() {
         sezione("Conclusioni");
-        for (const std::string& paragrafo : valutazione::conclusioniLinea(v_, n_.separatore())) {
+        const std::string tabella =
+            tabellaDeroghe_ > 0 ? "tabella " + std::to_string(tabellaDeroghe_) : "";
+        for (const std::string& paragrafo :
+             valutazione::conclusioniLinea(v_, n_.separatore(), tabella)) {
             scrittore_.paragrafo(q(paragrafo));
         }
     }
@@ -650,6 +653,28 @@ class Relazione {
             verifiche += " I profili longitudinali riportano le quote e i livelli idrici.";
         }
         scrittore_.paragrafo(verifiche);
+        QStringList esistenti;
+        for (const tratti::Tratto& t : rete.tratti) {
+            if (t.esistente) {
+                esistenti << q(t.nome);
+            }
+        }
+        if (!esistenti.isEmpty()) {
+            scrittore_.paragrafo((esistenti.size() == 1
+                                      ? QString("Il tratto %1 è esistente: se ne verificano la "
+                                                "sezione e le quote rilevate, che il progetto "
+                                                "non cambia.")
+                                      : QString("I tratti %1 sono esistenti: se ne verificano "
+                                                "le sezioni e le quote rilevate, che il "
+                                                "progetto non cambia."))
+                                     .arg(esistenti.join(", ")));
+        }
+        if (!rete.deroghe.empty()) {
+            scrittore_.paragrafo("Dove un controllo non è soddisfatto per ragioni che il "
+                                 "progettista ha valutato, la deroga è indicata con il suo "
+                                 "motivo; il tratto o il pozzetto risulta «verificato con "
+                                 "deroga», e ogni altro controllo resta valido.");
+        }
     }
 
     // Why the reaches were not checked: the box that stops the line.
@@ -839,6 +864,40 @@ class Relazione {
         for (const QString& motivo : motivi) {
             scrittore_.paragrafo(motivo);
         }
+        deroghe();
+    }
+
+    // The designer's exceptions: each check accepted, the values found and
+    // the reason; one that accepted nothing says why.
+    void deroghe() {
+        const std::vector<tratti::DerogaApplicata>& applicate = v_.rete.derogheApplicate;
+        if (applicate.empty()) {
+            return;
+        }
+        sottosezione("Deroghe");
+        Tabella t;
+        t.righe = {{"Elemento", "Controllo", "Valori riscontrati", "Motivo della deroga"}};
+        t.larghezzeCm = {2.6, 3.2, 5.8, 5.4};
+        t.aDestra = {false, false, false, false};
+        for (const tratti::DerogaApplicata& a : applicate) {
+            const tratti::Deroga& d = a.deroga;
+            QStringList valori;
+            for (const tratti::Rilievo& r : a.rilievi) {
+                valori << q(tratti::testoRilievo(r, n_.separatore(), d.voce));
+            }
+            const bool senzaMotivo = QString::fromStdString(d.motivo).trimmed().isEmpty();
+            if (senzaMotivo) {
+                valori = QStringList{"deroga non applicata: manca il motivo"};
+            } else if (valori.isEmpty()) {
+                valori << "nessuno: il controllo è soddisfatto, la deroga non serve";
+            }
+            t.righe.push_back(
+                {(d.voce == tratti::Voce::Tratto ? "tratto " : "pozzetto ") + q(d.nome),
+                 q(std::string(tratti::nomeControllo(d.controllo))), valori.join("; "),
+                 senzaMotivo ? QString("—") : q(d.motivo)});
+        }
+        tabellaDeroghe_ = scrittore_.tabella(t, "Deroghe: controlli accettati dal progettista, "
+                                                "con i valori e il motivo.");
     }
 
     // The slopes within which a failing reach would pass at its size, when
@@ -982,7 +1041,7 @@ class Relazione {
                 portata(tratto.portataMinima),
                 altezza(e.minima),
                 velocita(e.minima),
-                e.verdetto()};
+                QString(e.verdetto()) + (tratto.esistente ? " (esistente)" : "")};
     }
 
     // The manholes the reaches join: ground, invert, drop, cover, depth and
@@ -1011,7 +1070,9 @@ class Relazione {
                                n_.misura(Misura::Quota, p.quotaFondo),
                                n_.misura(Misura::Dislivello, p.salto),
                                n_.misura(Misura::Dislivello, p.ricoprimento), profondita,
-                               p.verificato() ? QString("verificato") : QString("non verificato"),
+                               !p.verificato() ? QString("non verificato")
+                               : p.conDeroga() ? QString("verificato con deroga")
+                                               : QString("verificato"),
                                p.sbocco ? QString("sbocco")
                                : salto  ? QString("pozzetto di salto")
                                         : QString()});
@@ -1096,6 +1157,7 @@ class Relazione {
     const calcolo::Tabella& t_;
     const valutazione::Sezione& s_;
     bool conTratti_ = false;
+    int tabellaDeroghe_ = 0;     // its number, once written
     bool conSezioneTipo_ = true; // the report holds the typical section and its table
     bool sottoparti_ = false;    // the typical section's parts are subsections
     int capitolo_ = 0;

@@ -544,6 +544,40 @@ TEST_F(TrattiNelProgetto, SalvatiERiapertiUguali) {
     EXPECT_TRUE(altra.windowTitle().startsWith("linea.sezione*"));
 }
 
+// The example line's exceptions and existing reach in the window: told in
+// its rows and manholes, given and taken back with "Deroga…" and Ctrl+Z,
+// saved with the project.
+TEST_F(TrattiNelProgetto, DerogheNellaFinestra) {
+    ASSERT_TRUE(finestra->progetto()->apri(PROGETTO_ESEMPIO));
+    FinestraTratti* f = finestra->apriTratti();
+    ModelloTratti& m = *f->modello;
+    m.attendiCalcolo();
+    const auto verdetto = [&](int riga) {
+        return m.index(riga, ModelloTratti::Verdetto).data().toString();
+    };
+    EXPECT_EQ(verdetto(0), "verificato con deroga");
+    EXPECT_EQ(verdetto(10), "verificato con deroga");
+    EXPECT_EQ(m.index(10, tratti::Esistente).data().toString(), "si");
+    EXPECT_TRUE(m.index(10, ModelloTratti::Motivo).data().toString().contains("tratto esistente"));
+
+    std::vector<std::pair<tratti::Controllo, std::string>> offerti;
+    f->scegliDeroga = [&](const QString&, const auto& controlli) {
+        offerti = controlli;
+        return std::optional(FinestraTratti::SceltaDeroga{controlli.front().first, ""});
+    };
+    f->tabella->setCurrentIndex(m.index(0, 0));
+    f->findChild<QAction*>("deroga")->trigger();
+    m.attendiCalcolo();
+    ASSERT_EQ(offerti.size(), 1u);
+    EXPECT_EQ(offerti.front().second, "tratto di testa: lavaggio con pozzetto di cacciata");
+    EXPECT_EQ(verdetto(0), "non verificato");
+    EXPECT_TRUE(finestra->windowTitle().contains("*"));
+    m.annullamenti()->undo();
+    m.attendiCalcolo();
+    EXPECT_EQ(verdetto(0), "verificato con deroga");
+    EXPECT_EQ(f->deroghe(), progetto::leggiProgetto(PROGETTO_ESEMPIO).deroghe);
+}
+
 // The project's, the reports' and the windows' keys act from the analysis
 // and the reaches' windows as from the main one.
 TEST_F(TrattiNelProgetto, ITastiDelProgrammaInOgniFinestra) {

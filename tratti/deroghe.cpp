@@ -170,6 +170,24 @@ std::vector<DerogaApplicata> applicaDeroghe(EsitiRete& rete, const std::vector<T
             return std::any_of(e.rilievi.begin(), e.rilievi.end(),
                                [g](const Rilievo& r) { return r.gravita() == g; });
         };
+        // A size found by the catalogue only within the filling failed for
+        // the checks now accepted: with them, it is the size to take.
+        const auto accettata =
+            std::find_if(e.rilievi.begin(), e.rilievi.end(),
+                         [](const Rilievo& r) { return r.gravita() == Gravita::Deroga; });
+        const bool soloIlCatalogo =
+            std::all_of(e.rilievi.begin(), e.rilievi.end(), [](const Rilievo& r) {
+                return r.gravita() != Gravita::Difetto ||
+                       r.tipo == Rilievo::Tipo::NessunRaggioEntroRiempimento;
+            });
+        if (accettata != e.rilievi.end() && soloIlCatalogo) {
+            const std::string motivo = accettata->deroga;
+            for (Rilievo& r : e.rilievi) {
+                if (r.tipo == Rilievo::Tipo::NessunRaggioEntroRiempimento) {
+                    r.deroga = motivo;
+                }
+            }
+        }
         e.conDeroga = conGravita(Gravita::Deroga);
         e.verificato = !conGravita(Gravita::Difetto);
     }

@@ -118,16 +118,21 @@ Rete reteDi(const progetto::Progetto& p) {
         }
     }
     rete.pozzetti = progetto::pozzettiDi(p.pozzetti);
-    for (const progetto::RigaDeroga& riga : p.deroghe) {
+    rete.deroghe = derogheDi(p.deroghe);
+    return rete;
+}
+
+std::vector<tratti::Deroga> derogheDi(const std::vector<progetto::RigaDeroga>& righe) {
+    std::vector<tratti::Deroga> deroghe;
+    for (const progetto::RigaDeroga& riga : righe) {
         if (const std::optional<tratti::Controllo> controllo =
                 tratti::controlloDaChiave(riga.controllo)) {
             const bool diTratto = !riga.tratto.empty();
-            rete.deroghe.push_back({diTratto ? tratti::Voce::Tratto : tratti::Voce::Pozzetto,
-                                    diTratto ? riga.tratto : riga.pozzetto, *controllo,
-                                    riga.motivo});
+            deroghe.push_back({diTratto ? tratti::Voce::Tratto : tratti::Voce::Pozzetto,
+                               diTratto ? riga.tratto : riga.pozzetto, *controllo, riga.motivo});
         }
     }
-    return rete;
+    return deroghe;
 }
 
 bool calcola(Rete& rete, const Linea& linea, tratti::Verifica verifica, tratti::Fermo fermo) {

@@ -92,6 +92,9 @@ Valutazione valuta(const progetto::Progetto& progetto, Tabella tabella);
 // decides what valuta decides, and valuta is no more than them in turn.
 Linea lineaDi(const progetto::Progetto& progetto, const Tabella& tabella);
 Rete reteDi(const progetto::Progetto& progetto);
+// The project's exceptions as the network takes them; one naming a check
+// that is not one is left out (a project file refuses it).
+std::vector<tratti::Deroga> derogheDi(const std::vector<progetto::RigaDeroga>& righe);
 // Computes the network of `rete` under the line's settings, when there are
 // any, with `verifica` and `fermo` as tratti::calcolaRete takes them;
 // false when asked to stop first.
