@@ -524,3 +524,46 @@ TEST(Rete, NessunaPendenzaAllaMisura) {
     EXPECT_TRUE(contiene(motivo(esito), "nessuna pendenza rispetta i limiti con r = 100 cm"))
         << motivo(esito);
 }
+
+// A slope typed and inverts typed over a length are one fact: drops apart
+// by more than a millimetre fail the reach, in a network or on its own,
+// with both values in its words; within a millimetre, or with a value
+// missing, nothing is found.
+TEST(Rete, PendenzaEQuoteUnSoloFatto) {
+    const struct {
+        const char* caso;
+        std::optional<double> pendenza, monte, valle, lunghezza;
+        bool inRete;
+        Separatore separatore;
+        const char* parole; // none: they agree
+    } casi[] = {
+        {"in disaccordo", 0.005, 100, 99.7, 50, true, Separatore::Punto,
+         "pendenza 0.0050 e quote 100.00 − 99.70 m su 50.00 m (0.0060) in disaccordo di 50 mm"},
+        {"a sé, con la virgola", 0.005, 100, 99.752, 50, false, Separatore::Virgola,
+         "pendenza 0,0050 e quote 100,00 − 99,752 m su 50,00 m (0,00496) in disaccordo di 2 mm"},
+        {"poco oltre il millimetro", 0.005, 100, 99.7515, 50, true, Separatore::Punto,
+         "in disaccordo di 1.5 mm"},
+        {"d'accordo", 0.006, 100, 99.7, 50, true, Separatore::Punto, nullptr},
+        {"entro il millimetro", 0.005, 100, 99.749, 50, true, Separatore::Punto, nullptr},
+        {"senza pendenza", std::nullopt, 100, 99.7, 50, true, Separatore::Punto, nullptr},
+        {"senza la quota di valle", 0.005, 100, std::nullopt, 50, true, Separatore::Punto, nullptr},
+        {"senza lunghezza", 0.005, 100, 99.7, std::nullopt, false, Separatore::Punto, nullptr},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        Tratto t = c.inRete ? tratto("A", "P1", "P2", 50, 30) : tratto("A", "", "", 50, 30);
+        t.pendenza = c.pendenza;
+        t.quotaMonte = c.monte;
+        t.quotaValle = c.valle;
+        t.lunghezza = c.lunghezza;
+        const std::vector<Tratto> linea = {t, tratto("B", "P2", "P3", 50, 30)};
+        const Esito e = tratti::calcolaRete(linea, {}, {})->esiti[0];
+        const std::string testo = tratti::motivoDi(e, c.separatore);
+        if (c.parole == nullptr) {
+            EXPECT_TRUE(e.verificato) << testo;
+        } else {
+            EXPECT_FALSE(e.verificato);
+            EXPECT_TRUE(contiene(testo, c.parole)) << testo;
+        }
+    }
+}

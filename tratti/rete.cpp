@@ -312,6 +312,25 @@ class Calcolo {
         }
     }
 
+    // A slope typed and inverts typed over a length are one fact: a reach
+    // whose two drops differ by more than a millimetre fails until they agree.
+    void accordi() {
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            const Tratto& t = tratti_[k];
+            if (!t.pendenza || !t.quotaMonte || !t.quotaValle || !t.lunghezza ||
+                !(std::abs(*t.pendenza * *t.lunghezza - (*t.quotaMonte - *t.quotaValle)) >
+                  tolleranza)) {
+                continue;
+            }
+            Rilievo r(Rilievo::Tipo::PendenzaControQuote);
+            r.valore = *t.pendenza;
+            r.monte = *t.quotaMonte;
+            r.valle = *t.quotaValle;
+            r.lunghezza = *t.lunghezza;
+            rilievi_[k].push_back(std::move(r));
+        }
+    }
+
     // Where a tree has levels, each reach the levels do not reach is told
     // why: the reach without a length or a slope where they stopped, found
     // upstream first, then downstream.
@@ -796,6 +815,7 @@ std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
         return std::nullopt;
     }
     calcolo.quote(rete.esiti);
+    calcolo.accordi();
     calcolo.interruzioni(rete.esiti);
     calcolo.continuita(rete.esiti);
     calcolo.concludi(rete.esiti);

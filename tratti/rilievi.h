@@ -57,6 +57,7 @@ struct Rilievo {
         QuoteNonCalcolate,     // the levels stop at a reach without a length or a slope
         ReteConErrore,         // of a reach: its levels are not checked
         PozzettoNonVerificato, // of a manhole of that network
+        PendenzaControQuote,   // a slope typed that the inverts typed over the length deny
         // The network's shape.
         Diramazione,
         Anello,
@@ -86,6 +87,8 @@ struct Rilievo {
     std::size_t quanti = 0;
     std::vector<std::string> nomi;
     std::string testo; // a fault of the computation, in its own words
+    // A slope typed (valore) against the inverts and length typed, m.
+    double monte = 0, valle = 0, lunghezza = 0;
 
     Gravita gravita() const;
     // Whether the item cannot be computed for it ("non calcolato").
