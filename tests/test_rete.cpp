@@ -567,3 +567,39 @@ TEST(Rete, PendenzaEQuoteUnSoloFatto) {
         }
     }
 }
+
+// A manhole's depth reaches the lowest invert at it, whether that of a
+// reach coming in or of the one leaving: a counter-step leaves the shaft
+// as deep as the reach arriving.
+TEST(Rete, ProfonditaAlFondoPiuBasso) {
+    const struct {
+        const char* caso;
+        double monteB;     // the invert of B leaving P2
+        double p1, p2, p3; // expected depths
+    } casi[] = {
+        {"una contropendenza: il fondo di A", 99.92, 2.0, 3.13, 2.33},
+        {"un salto: il fondo di B", 99.60, 2.0, 3.28, 2.65},
+        {"allineati", 99.75, 2.0, 3.13, 2.50},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        std::vector<Tratto> linea = {tratto("A", "P1", "P2", 50, 30),
+                                     tratto("B", "P2", "P3", 60, 30)};
+        linea[0].quotaMonte = 100;
+        linea[1].quotaMonte = c.monteB;
+        const tratti::EsitiRete r =
+            *tratti::calcolaRete(linea, {{"P1", 102, ""}, {"P2", 102.88, ""}, {"P3", 102, ""}}, {});
+        ASSERT_EQ(r.pozzetti.size(), 3U);
+        const double attese[] = {c.p1, c.p2, c.p3};
+        for (std::size_t p = 0; p < 3; ++p) {
+            ASSERT_TRUE(r.pozzetti[p].profondita) << r.pozzetti[p].nome;
+            EXPECT_NEAR(*r.pozzetti[p].profondita, attese[p], 1e-9) << r.pozzetti[p].nome;
+        }
+    }
+    // No ground, or no levels: no depth.
+    const tratti::EsitiRete senza =
+        *tratti::calcolaRete({tratto("A", "P1", "P2", 50, 30)}, {{"P2", 102, ""}}, {});
+    for (const tratti::EsitoPozzetto& p : senza.pozzetti) {
+        EXPECT_FALSE(p.profondita) << p.nome;
+    }
+}

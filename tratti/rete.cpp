@@ -260,11 +260,24 @@ std::vector<EsitoPozzetto> esitiPozzetti(const Forma& forma, const std::vector<E
             e.quotaFondo = uscente.quotaMonte;
             e.salto = uscente.salto;
         }
+        std::optional<double> fondo;
+        const auto piuBasso = [&](std::optional<double> quota) {
+            if (quota) {
+                fondo = std::min(fondo.value_or(*quota), *quota);
+            }
+        };
         for (const std::size_t u : forma.entrate[p]) {
             if (e.sbocco && esiti[u].quotaValle) {
                 e.quotaFondo =
                     std::min(e.quotaFondo.value_or(*esiti[u].quotaValle), *esiti[u].quotaValle);
             }
+            piuBasso(esiti[u].quotaValle);
+        }
+        for (const std::size_t u : forma.uscite[p]) {
+            piuBasso(esiti[u].quotaMonte);
+        }
+        if (e.quotaTerreno && fondo) {
+            e.profondita = *e.quotaTerreno - *fondo;
         }
     }
     return pozzetti;
