@@ -608,8 +608,11 @@ void ModelloTratti::forseDimensiona() {
     }
 }
 
+// A reach no size fits takes the size its result shows, as the command
+// line prints it: it stays failing, its reason telling what would mend it.
 void ModelloTratti::applicaDimensionamento() {
     dimensionaAllaFine_ = false;
+    int nonVerificati = 0;
     int senzaMisura = 0;
     CelleDi dopo;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
@@ -617,16 +620,17 @@ void ModelloTratti::applicaDimensionamento() {
         if (riga.tratto() == nullptr || riga.tratto()->raggio) {
             continue;
         }
-        if (!linea_.impostazioni || !attuale(riga) || !riga.esito->verificato) {
+        if (!linea_.impostazioni || !attuale(riga) || !riga.esito->calcolato) {
             ++senzaMisura;
             continue;
         }
+        nonVerificati += riga.esito->verificato ? 0 : 1;
         RigaTratto& celle = dopo.emplace_back(i, riga.celle).second;
         celle.raggio = Casella::daTesto(CStr(riga.esito->raggio));
     }
     const int scritti = static_cast<int>(dopo.size());
     registraCelle("dimensiona", std::move(dopo));
-    emit dimensionati(scritti, senzaMisura);
+    emit dimensionati(scritti, nonVerificati, senzaMisura);
 }
 
 std::vector<tratti::Tratto> ModelloTratti::trattiLetti() const {

@@ -110,8 +110,9 @@ class ModelloTratti : public QAbstractTableModel {
     int calcolaQuote();
 
     // Writes into each empty radius the catalogue's size its results chose,
-    // once they are all computed; a reach no size fits keeps its radius
-    // empty. Reports with `dimensionati`.
+    // once they are all computed: for a reach no size fits, the one its
+    // result shows (the smallest within the filling). A reach that cannot
+    // be computed keeps its radius empty. Reports with `dimensionati`.
     void dimensiona();
 
     // Counts the changes to the cells (celleCambiate): a project tells by it
@@ -150,8 +151,9 @@ class ModelloTratti : public QAbstractTableModel {
     void celleCambiate();
     // Results arrived; `conteggio` tells how far the line is.
     void esitiAggiornati();
-    // Radii written by dimensiona; reaches no size of the catalogue fits.
-    void dimensionati(int scritti, int senzaMisura);
+    // Radii written by dimensiona, those of them whose reach still fails,
+    // and reaches it could not size.
+    void dimensionati(int scritti, int nonVerificati, int senzaMisura);
     // The network's results arrived (rete).
     void reteAggiornata();
 
