@@ -397,7 +397,9 @@ void FinestraTratti::costruisci() {
     collega->setToolTip("Chiama P1, P2… i pozzetti dei tratti scelti, nel loro ordine: ognuno "
                         "scarica nel seguente");
     calcolaQuote->setToolTip("Scrive le quote di scorrimento vuote, portate da monte con la "
-                             "pendenza e la regola di allineamento; le quote scritte restano");
+                             "pendenza e la regola di allineamento; le quote scritte restano. "
+                             "Una pendenza o una lunghezza scritta poi in un tratto dalle quote "
+                             "calcolate le sposta, con quelle calcolate a valle");
     auto* rigaRete = new QHBoxLayout;
     rigaRete->addWidget(new QLabel("Allineamento:"));
     rigaRete->addWidget(allineamento);

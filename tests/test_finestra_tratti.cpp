@@ -798,6 +798,79 @@ TEST_F(Tratti, CinquemilaTrattiIncollatiComeVerificatiUnoAUno) {
     EXPECT_TRUE(diversi.empty()) << diversi.size() << " righe diverse, la prima " << diversi[0];
 }
 
+// A slope (or a length) typed in a reach whose inverts "Calcola quote"
+// wrote moves them, and every computed level downstream, in one change
+// that Ctrl+Z undoes whole; an invert the user wrote since stays, and the
+// reach then fails with both values in its reason.
+TEST_F(Tratti, UnaPendenzaScrittaSpostaLeQuoteCalcolate) {
+    using Quote = std::vector<std::pair<const char*, const char*>>;
+    const struct {
+        const char* caso;
+        std::function<void()> prima;
+        int riga;
+        std::size_t colonna;
+        const char* testo;
+        Quote quote;      // each row's inverts after it
+        int inDisaccordo; // the row whose reason says so; -1: none
+    } casi[] = {
+        {"la quota di valle del primo",
+         [] {},
+         0,
+         tratti::Pendenza,
+         "0.006",
+         {{"100", "99.700"}, {"99.700", "99.450"}, {"99.450", "99.200"}},
+         -1},
+        {"le due quote del secondo",
+         [] {},
+         1,
+         tratti::Pendenza,
+         "0,004",
+         {{"100", "99.750"}, {"99.750", "99.550"}, {"99.550", "99.300"}},
+         -1},
+        {"una lunghezza",
+         [] {},
+         0,
+         tratti::Lunghezza,
+         "40",
+         {{"100", "99.800"}, {"99.800", "99.550"}, {"99.550", "99.300"}},
+         -1},
+        {"una quota scritta dopo resta",
+         [this] { modello().setData(modello().index(0, tratti::QuotaValle), "99.74"); },
+         0,
+         tratti::Pendenza,
+         "0.006",
+         {{"100", "99.74"}, {"99.750", "99.500"}, {"99.500", "99.250"}},
+         0},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        modello().impostaRighe({});
+        modello().incolla(0, 0,
+                          {{"A", "P1", "P2", "50", "0.005", "100", "", "40", "150"},
+                           {"B", "P2", "P3", "50", "0.005", "", "", "40", "160"},
+                           {"C", "P3", "P4", "50", "0.005", "", "", "40", "170"}});
+        modello().attendiCalcolo();
+        ASSERT_EQ(modello().calcolaQuote(), 5);
+        c.prima();
+        const std::vector<progetto::RigaTratto> prima = modello().righe();
+        const int cambi = modello().annullamenti()->count();
+        modello().setData(modello().index(c.riga, static_cast<int>(c.colonna)), c.testo);
+        EXPECT_EQ(modello().annullamenti()->count(), cambi + 1);
+        modello().attendiCalcolo();
+        for (int r = 0; r < 3; ++r) {
+            SCOPED_TRACE(r);
+            const auto [monte, valle] = c.quote[static_cast<std::size_t>(r)];
+            EXPECT_EQ(cella(r, tratti::QuotaMonte), monte);
+            EXPECT_EQ(cella(r, tratti::QuotaValle), valle);
+            EXPECT_EQ(cella(r, ModelloTratti::Motivo).contains("in disaccordo"),
+                      r == c.inDisaccordo)
+                << cella(r, ModelloTratti::Motivo).toStdString();
+        }
+        modello().annullamenti()->undo();
+        EXPECT_EQ(modello().righe(), prima);
+    }
+}
+
 // A line of manholes: sized downstream never below a radius typed upstream,
 // the manholes listed as their names are typed, the empty inverts written
 // by the rule and undone, a selection named as a line, a ground level given
