@@ -81,16 +81,7 @@ void CalcoloTratti::avvia(valutazione::Rete rete, valutazione::Linea linea,
     }
     lavoratore_ = std::jthread([this, rete = std::move(rete), linea = std::move(linea),
                                 versione](std::stop_token fermo) mutable {
-        if (impostazioniMemoria_ != linea.impostazioni) {
-            memoria_.clear();
-            impostazioniMemoria_ = linea.impostazioni;
-        }
-        const bool finito = valutazione::calcola(
-            rete, linea,
-            [this](const tratti::Tratto& t, const tratti::Impostazioni& i) {
-                return ricorda(t, i);
-            },
-            fermo);
+        const bool finito = calcola(rete, linea, fermo);
         if (!finito || !rete.esiti) {
             return;
         }
@@ -102,6 +93,25 @@ void CalcoloTratti::avvia(valutazione::Rete rete, valutazione::Linea linea,
         QMetaObject::invokeMethod(
             this, [this] { emit consegnaPronta(); }, Qt::QueuedConnection);
     });
+}
+
+bool CalcoloTratti::calcola(valutazione::Rete& rete, const valutazione::Linea& linea,
+                            const std::stop_token& fermo) {
+    if (impostazioniMemoria_ != linea.impostazioni) {
+        memoria_.clear();
+        impostazioniMemoria_ = linea.impostazioni;
+    }
+    return valutazione::calcola(
+        rete, linea,
+        [this](const tratti::Tratto& t, const tratti::Impostazioni& i) { return ricorda(t, i); },
+        fermo);
+}
+
+std::optional<tratti::EsitiRete> CalcoloTratti::calcolaOra(valutazione::Rete rete,
+                                                           const valutazione::Linea& linea) {
+    ferma();
+    calcola(rete, linea, {});
+    return std::move(rete.esiti);
 }
 
 void CalcoloTratti::chiediFermo() {

@@ -47,6 +47,11 @@ class CalcoloTratti : public QObject {
     void chiediFermo();
     // Stops the run and waits for its thread.
     void ferma();
+    // The network of `rete` computed on the calling thread, as a run would,
+    // once the run under way has stopped (it hands over nothing); none
+    // without the line's settings.
+    std::optional<tratti::EsitiRete> calcolaOra(valutazione::Rete rete,
+                                                const valutazione::Linea& linea);
     // Waits for the run to end.
     void attendi();
     // The last run's results, once; none when it was stopped or already
@@ -58,10 +63,14 @@ class CalcoloTratti : public QObject {
     void consegnaPronta();
 
   private:
+    // A run's work, on the thread that does it: one at a time.
+    bool calcola(valutazione::Rete& rete, const valutazione::Linea& linea,
+                 const std::stop_token& fermo);
     tratti::Esito ricorda(const tratti::Tratto& tratto, const tratti::Impostazioni& impostazioni);
 
     const Verifica verifica_;
-    // Touched by the computing threads only, one run at a time.
+    // Touched by one run at a time: by its threads, or by calcolaOra's
+    // caller once the thread has stopped.
     std::mutex memoriaMutex_;
     std::unordered_map<std::string, tratti::Esito> memoria_;
     std::optional<tratti::Impostazioni> impostazioniMemoria_;

@@ -314,16 +314,24 @@ FinestraTratti::FinestraTratti(FinestraAnalisi* analisi, QWidget* parent,
         emit trattiCambiati();
     });
     connect(modello, &ModelloTratti::esitiAggiornati, this, &FinestraTratti::mostraStato);
-    connect(modello, &ModelloTratti::dimensionati, this, [this](int scritti, int senzaMisura) {
-        notizia_ =
-            QString("Dimensiona: %1").arg(quanti(scritti, "raggio scritto", "raggi scritti"));
-        if (senzaMisura > 0) {
-            notizia_ +=
-                QString(", %1: il raggio resta vuoto (il motivo dice perché)")
-                    .arg(quanti(senzaMisura, "tratto non verificato", "tratti non verificati"));
-        }
-        mostraStato();
-    });
+    connect(
+        modello, &ModelloTratti::dimensionati, this,
+        [this](int scritti, int nonVerificati, int senzaMisura) {
+            notizia_ =
+                QString("Dimensiona: %1").arg(quanti(scritti, "raggio scritto", "raggi scritti"));
+            if (nonVerificati > 0) {
+                notizia_ += QString(", di cui %1 (nessun raggio rispetta tutti i limiti: "
+                                    "il motivo dice il rimedio)")
+                                .arg(quanti(nonVerificati, "resta non verificato",
+                                            "restano non verificati"));
+            }
+            if (senzaMisura > 0) {
+                notizia_ +=
+                    QString(", %1: il raggio resta vuoto (il motivo dice perché)")
+                        .arg(quanti(senzaMisura, "tratto non calcolato", "tratti non calcolati"));
+            }
+            mostraStato();
+        });
     connect(dimensiona, &QPushButton::clicked, modello, &ModelloTratti::dimensiona);
     connect(collega, &QPushButton::clicked, this, &FinestraTratti::collegaSelezionati);
     connect(calcolaQuote, &QPushButton::clicked, this, &FinestraTratti::scriviQuote);
@@ -392,7 +400,8 @@ void FinestraTratti::costruisci() {
                                 "decimale va tra due «;» (22,5; 25). Vuoto, il catalogo usuale");
     dimensiona->setToolTip("Scrive nel raggio vuoto di ogni tratto il più piccolo del catalogo "
                            "che rispetta tutti i limiti, alle due portate, e non è minore dei "
-                           "raggi a monte");
+                           "raggi a monte; se nessuno li rispetta, il più piccolo entro il "
+                           "riempimento, e il tratto resta non verificato");
     stato->setWordWrap(true);
 
     auto* rigaCatalogo = new QHBoxLayout;
@@ -432,7 +441,9 @@ void FinestraTratti::costruisci() {
     collega->setToolTip("Chiama P1, P2… i pozzetti dei tratti scelti, nel loro ordine: ognuno "
                         "scarica nel seguente");
     calcolaQuote->setToolTip("Scrive le quote di scorrimento vuote, portate da monte con la "
-                             "pendenza e la regola di allineamento; le quote scritte restano");
+                             "pendenza e la regola di allineamento; le quote scritte restano. "
+                             "Una pendenza o una lunghezza scritta poi in un tratto dalle quote "
+                             "calcolate le sposta, con quelle calcolate a valle");
     auto* rigaRete = new QHBoxLayout;
     rigaRete->addWidget(new QLabel("Allineamento:"));
     rigaRete->addWidget(allineamento);

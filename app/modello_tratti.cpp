@@ -239,10 +239,16 @@ bool ModelloTratti::setData(const QModelIndex& indice, const QVariant& valore, i
         return false;
     }
     const auto riga = static_cast<std::size_t>(indice.row());
+    const auto colonna = static_cast<std::size_t>(indice.column());
     RigaTratto celle = righe_[riga].celle;
-    progetto::scriviCella(celle, static_cast<std::size_t>(indice.column()),
-                          valore.toString().toStdString());
-    registraCelle("scrittura in una cella", {{riga, std::move(celle)}});
+    progetto::scriviCella(celle, colonna, valore.toString().toStdString());
+    const QuoteCalcolate& calcolate = righe_[riga].calcolate;
+    if ((colonna == tratti::Pendenza || colonna == tratti::Lunghezza) &&
+        (calcolate[0] || calcolate[1]) && celle != righe_[riga].celle && linea_.impostazioni) {
+        riallinea(riga, std::move(celle));
+    } else {
+        registraCelle("scrittura in una cella", {{riga, std::move(celle)}});
+    }
     return true;
 }
 
@@ -373,14 +379,25 @@ void ModelloTratti::impostaSeparatore(Separatore separatore) {
     }
 }
 
-void ModelloTratti::registraCelle(const QString& nome, CelleDi dopo,
-                                  std::vector<RigaTratto> inCoda) {
-    CelleDi prima;
-    CelleDi cambiate;
+void ModelloTratti::registraCelle(const QString& nome, CelleDi dopo, std::vector<RigaTratto> inCoda,
+                                  const std::map<std::size_t, QuoteCalcolate>& calcolate) {
+    StatiDi prima;
+    StatiDi cambiate;
     for (auto& [indice, celle] : dopo) {
-        if (celle != righe_[indice].celle) {
-            prima.emplace_back(indice, righe_[indice].celle);
-            cambiate.emplace_back(indice, std::move(celle));
+        const Riga& riga = righe_[indice];
+        QuoteCalcolate segni = riga.calcolate;
+        if (const auto dati = calcolate.find(indice); dati != calcolate.end()) {
+            segni = dati->second;
+        } else {
+            for (std::size_t q = 0; q < segni.size(); ++q) {
+                const std::size_t colonna = q == 0 ? tratti::QuotaMonte : tratti::QuotaValle;
+                segni[q] = segni[q] && progetto::testoCella(celle, colonna) ==
+                                           progetto::testoCella(riga.celle, colonna);
+            }
+        }
+        if (celle != riga.celle || segni != riga.calcolate) {
+            prima.emplace_back(indice, riga.celle, riga.calcolate);
+            cambiate.emplace_back(indice, std::move(celle), segni);
         }
     }
     if (cambiate.empty() && inCoda.empty()) {
@@ -400,14 +417,15 @@ void ModelloTratti::registraCelle(const QString& nome, CelleDi dopo,
         }));
 }
 
-void ModelloTratti::scriviCelle(const CelleDi& celle) {
-    if (celle.empty()) {
+void ModelloTratti::scriviCelle(const StatiDi& stati) {
+    if (stati.empty()) {
         return;
     }
     int primaRiga = rowCount();
     int ultimaRiga = -1;
-    for (const auto& [indice, testi] : celle) {
+    for (const auto& [indice, testi, calcolate] : stati) {
         righe_[indice].celle = testi;
+        righe_[indice].calcolate = calcolate;
         leggi(righe_[indice], indice);
         primaRiga = std::min(primaRiga, static_cast<int>(indice));
         ultimaRiga = std::max(ultimaRiga, static_cast<int>(indice));
@@ -663,8 +681,11 @@ void ModelloTratti::forseDimensiona() {
     }
 }
 
+// A reach no size fits takes the size its result shows, as the command
+// line prints it: it stays failing, its reason telling what would mend it.
 void ModelloTratti::applicaDimensionamento() {
     dimensionaAllaFine_ = false;
+    int nonVerificati = 0;
     int senzaMisura = 0;
     CelleDi dopo;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
@@ -672,16 +693,17 @@ void ModelloTratti::applicaDimensionamento() {
         if (riga.tratto() == nullptr || riga.tratto()->raggio) {
             continue;
         }
-        if (!linea_.impostazioni || !attuale(riga) || !riga.esito->verificato) {
+        if (!linea_.impostazioni || !attuale(riga) || !riga.esito->calcolato) {
             ++senzaMisura;
             continue;
         }
+        nonVerificati += riga.esito->verificato ? 0 : 1;
         RigaTratto& celle = dopo.emplace_back(i, riga.celle).second;
         celle.raggio = Casella::daTesto(CStr(riga.esito->raggio));
     }
     const int scritti = static_cast<int>(dopo.size());
     registraCelle("dimensiona", std::move(dopo));
-    emit dimensionati(scritti, senzaMisura);
+    emit dimensionati(scritti, nonVerificati, senzaMisura);
 }
 
 std::vector<tratti::Tratto> ModelloTratti::trattiLetti() const {
@@ -788,6 +810,7 @@ void ModelloTratti::collegaInLinea(std::vector<int> righe) {
 int ModelloTratti::calcolaQuote() {
     attendiCalcolo();
     CelleDi dopo;
+    std::map<std::size_t, QuoteCalcolate> calcolate;
     int scritte = 0;
     for (std::size_t i = 0; i < righe_.size(); ++i) {
         const Riga& riga = righe_[i];
@@ -796,19 +819,68 @@ int ModelloTratti::calcolaQuote() {
             continue;
         }
         RigaTratto celle = riga.celle;
-        const std::pair<std::size_t, std::optional<double>> quote[] = {
-            {tratti::QuotaMonte, riga.esito->quotaMonte},
-            {tratti::QuotaValle, riga.esito->quotaValle}};
-        for (const auto& [colonna, quota] : quote) {
-            if (quota && progetto::testoCella(celle, colonna).empty()) {
-                progetto::scriviCella(celle, colonna, Format(*quota, "0.000"));
+        QuoteCalcolate segni = riga.calcolate;
+        const std::optional<double> quote[] = {riga.esito->quotaMonte, riga.esito->quotaValle};
+        for (std::size_t q = 0; q < segni.size(); ++q) {
+            const std::size_t colonna = q == 0 ? tratti::QuotaMonte : tratti::QuotaValle;
+            if (quote[q] && progetto::testoCella(celle, colonna).empty()) {
+                progetto::scriviCella(celle, colonna, Format(*quote[q], "0.000"));
+                segni[q] = true;
                 ++scritte;
             }
         }
         if (celle != riga.celle) {
             dopo.emplace_back(i, std::move(celle));
+            calcolate.emplace(i, segni);
         }
     }
-    registraCelle("calcola quote", std::move(dopo));
+    registraCelle("calcola quote", std::move(dopo), {}, calcolate);
     return scritte;
+}
+
+// Computed here and now, as calcolaQuote computes: the typed cell and the
+// levels it moves are one change.
+void ModelloTratti::riallinea(std::size_t riga, RigaTratto celle) {
+    std::vector<RigaTratto> tutte = righe();
+    tutte[riga] = std::move(celle);
+    valutazione::Rete rete;
+    std::vector<std::size_t> righeDeiTratti;
+    for (std::size_t i = 0; i < tutte.size(); ++i) {
+        RigaTratto senzaCalcolate = tutte[i];
+        for (std::size_t q = 0; q < 2; ++q) {
+            if (righe_[i].calcolate[q]) {
+                progetto::scriviCella(senzaCalcolate,
+                                      q == 0 ? tratti::QuotaMonte : tratti::QuotaValle, {});
+            }
+        }
+        if (const std::optional<progetto::RigaLetta> letta =
+                progetto::leggiRiga(senzaCalcolate, i + 1);
+            letta && letta->tratto) {
+            rete.tratti.push_back(*letta->tratto);
+            righeDeiTratti.push_back(i);
+        }
+    }
+    rete.pozzetti = pozzetti_;
+    const std::optional<tratti::EsitiRete> esiti = calcolo_.calcolaOra(std::move(rete), linea_);
+    for (std::size_t k = 0; esiti && k < righeDeiTratti.size(); ++k) {
+        const std::size_t i = righeDeiTratti[k];
+        const std::optional<double> quote[] = {esiti->esiti[k].quotaMonte,
+                                               esiti->esiti[k].quotaValle};
+        for (std::size_t q = 0; q < 2; ++q) {
+            // A level the line no longer reaches leaves the cell as it was.
+            if (righe_[i].calcolate[q] && quote[q]) {
+                progetto::scriviCella(tutte[i], q == 0 ? tratti::QuotaMonte : tratti::QuotaValle,
+                                      Format(*quote[q], "0.000"));
+            }
+        }
+    }
+    CelleDi dopo;
+    std::map<std::size_t, QuoteCalcolate> calcolate;
+    for (std::size_t i = 0; i < tutte.size(); ++i) {
+        if (tutte[i] != righe_[i].celle) {
+            dopo.emplace_back(i, std::move(tutte[i]));
+            calcolate.emplace(i, righe_[i].calcolate);
+        }
+    }
+    registraCelle("scrittura in una cella", std::move(dopo), {}, calcolate);
 }

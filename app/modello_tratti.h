@@ -10,9 +10,12 @@
 #include <QAbstractTableModel>
 #include <QUndoStack>
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // The reaches of "Verifica dei tratti" as a table: each row's cells kept as
@@ -116,12 +119,20 @@ class ModelloTratti : public QAbstractTableModel {
     // as one change.
     void collegaInLinea(std::vector<int> righe);
     // Writes into each empty invert the level the network computed for it;
-    // undone as one change. The count of cells written.
+    // undone as one change. The count of cells written. The model remembers
+    // the cells it wrote as computed until something else writes in them
+    // (a key, a paste, a clearing; an undo brings the mark back with the
+    // text): a slope or a length then typed in a reach with a computed
+    // invert computes every computed invert of the line again, as this
+    // would into empty cells, and writes them with the typed cell as one
+    // change. The mark lasts while the rows do: a project opened, a file
+    // imported or rows removed and put back start without it.
     int calcolaQuote();
 
     // Writes into each empty radius the catalogue's size its results chose,
-    // once they are all computed; a reach no size fits keeps its radius
-    // empty. Reports with `dimensionati`.
+    // once they are all computed: for a reach no size fits, the one its
+    // result shows (the smallest within the filling). A reach that cannot
+    // be computed keeps its radius empty. Reports with `dimensionati`.
     void dimensiona();
 
     // Counts the changes to the cells (celleCambiate): a project tells by it
@@ -160,14 +171,19 @@ class ModelloTratti : public QAbstractTableModel {
     void celleCambiate();
     // Results arrived; `conteggio` tells how far the line is.
     void esitiAggiornati();
-    // Radii written by dimensiona; reaches no size of the catalogue fits.
-    void dimensionati(int scritti, int senzaMisura);
+    // Radii written by dimensiona, those of them whose reach still fails,
+    // and reaches it could not size.
+    void dimensionati(int scritti, int nonVerificati, int senzaMisura);
     // The network's results arrived (rete).
     void reteAggiornata();
 
   private:
+    // Which of a row's inverts (upstream, downstream) calcolaQuote wrote.
+    using QuoteCalcolate = std::array<bool, 2>;
+
     struct Riga {
         progetto::RigaTratto celle;
+        QuoteCalcolate calcolate{};
         // Its cells read, none for a blank row; numbered as the row was then.
         std::optional<progetto::RigaLetta> letta;
         std::uint64_t versione = 0; // of the cells; the esito's, when computed
@@ -184,11 +200,17 @@ class ModelloTratti : public QAbstractTableModel {
     using CelleDi = std::vector<std::pair<std::size_t, progetto::RigaTratto>>;
     // Pushes the change of these rows' cells, with rows added at the end
     // first; rows that do not change are left out, and no change pushes
-    // nothing.
+    // nothing. An invert whose text changes loses its mark of computed,
+    // unless `calcolate` gives the row's marks.
     void registraCelle(const QString& nome, CelleDi dopo,
-                       std::vector<progetto::RigaTratto> inCoda = {});
-    // What the undo stack's changes do, and undo.
-    void scriviCelle(const CelleDi& celle);
+                       std::vector<progetto::RigaTratto> inCoda = {},
+                       const std::map<std::size_t, QuoteCalcolate>& calcolate = {});
+    // What the undo stack's changes do, and undo: each row's cells and marks.
+    using StatiDi = std::vector<std::tuple<std::size_t, progetto::RigaTratto, QuoteCalcolate>>;
+    void scriviCelle(const StatiDi& stati);
+    // The typed cell of `riga` (a slope or a length) with the line's
+    // computed inverts computed again (calcolaQuote).
+    void riallinea(std::size_t riga, progetto::RigaTratto celle);
     void inserisci(std::size_t dove, const std::vector<progetto::RigaTratto>& celle);
     void togli(std::size_t dove, std::size_t quante);
     void sostituisci(const std::vector<progetto::RigaTratto>& righe);

@@ -1061,15 +1061,12 @@ class Relazione {
             if (!p.usato && p.verificato()) {
                 continue;
             }
-            const QString profondita =
-                p.quotaTerreno && p.quotaFondo
-                    ? n_.misura(Misura::Dislivello, *p.quotaTerreno - *p.quotaFondo)
-                    : QString("—");
             const bool salto = std::find(diSalto.begin(), diSalto.end(), p.nome) != diSalto.end();
             t.righe.push_back({q(p.nome), n_.misura(Misura::Quota, p.quotaTerreno),
                                n_.misura(Misura::Quota, p.quotaFondo),
                                n_.misura(Misura::Dislivello, p.salto),
-                               n_.misura(Misura::Dislivello, p.ricoprimento), profondita,
+                               n_.misura(Misura::Dislivello, p.ricoprimento),
+                               n_.misura(Misura::Dislivello, p.profondita),
                                !p.verificato() ? QString("non verificato")
                                : p.conDeroga() ? QString("verificato con deroga")
                                                : QString("verificato"),

@@ -205,33 +205,44 @@ TEST_F(Tratti, ImportaCsvSempliceEItaliano) {
     EXPECT_EQ(cella(0, tratti::Nome), "T1");
 }
 
-// Dimensiona writes the size the line's check chooses into the empty radii
-// only; a reach no size fits keeps its cell empty and says why.
-TEST_F(Tratti, DimensionaScriveSoloIRaggiVuoti) {
-    scrivi({{"T1", "", "0.005", "", "", "", "150", "8"},
-            {"T2", "", "0.005", "", "", "3e1", "150", "8"},
-            {"T3", "", "0.0005", "", "", "", "20"},
-            {"T4", "", "0.003", "", "", "", "600", "20"}});
-    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25.0 (scelto)");
+// Dimensiona writes into the empty radii the size each result shows: a
+// reach no size fits takes the smallest within the filling and stays
+// failing with its remedy; only a reach that cannot be computed keeps its
+// cell empty.
+TEST_F(Tratti, DimensionaScriveIlRaggioDiOgniEsito) {
+    modello().incolla(0, 0,
+                      {{"T1", "", "", "", "0.005", "", "", "", "150", "8"},
+                       {"T2", "", "", "", "0.005", "", "", "3e1", "150", "8"},
+                       {"T3", "", "", "", "0.0005", "", "", "", "20"},
+                       {"T4", "", "", "", "0.003", "", "", "", "600", "20"},
+                       {"T5", "P1", "P2", "", "0.01", "", "", "120", "150"},
+                       {"T6", "P2", "P3", "", "0.01", "", "", "", "150"}});
+    modello().attendiCalcolo();
+    const std::vector<tratti::Esito> prima = modello().reteCalcolata().esiti->esiti;
     const std::vector<progetto::RigaTratto> celle = modello().righe();
-    const std::vector<Tratto> letti = modello().trattiLetti();
+    EXPECT_TRUE(cella(2, ModelloTratti::Motivo).startsWith("nessun raggio del catalogo"));
+    EXPECT_EQ(cella(5, ModelloTratti::Verdetto), "non calcolato");
     finestra->dimensiona->click();
     modello().attendiCalcolo();
-    for (std::size_t r = 0; r < letti.size(); ++r) {
+    for (std::size_t r = 0; r < celle.size(); ++r) {
         SCOPED_TRACE(r);
-        const tratti::Esito scelto = tratti::verifica(letti[r], tratti::Impostazioni());
-        const std::string atteso = letti[r].raggio     ? celle[r].raggio.testo
-                                   : scelto.verificato ? CStr(scelto.raggio)
-                                                       : "";
+        const std::string atteso = !celle[r].raggio.testo.empty() ? celle[r].raggio.testo
+                                   : prima[r].calcolato           ? CStr(prima[r].raggio)
+                                                                  : "";
         EXPECT_EQ(cella(static_cast<int>(r), tratti::Raggio).toStdString(), atteso);
     }
     EXPECT_EQ(cella(0, tratti::Raggio), "25");
-    EXPECT_EQ(cella(0, ModelloTratti::RaggioUsato), "25.0");
-    EXPECT_TRUE(cella(2, ModelloTratti::Motivo).startsWith("nessun raggio del catalogo"));
+    EXPECT_EQ(cella(2, tratti::Raggio), "25");
+    EXPECT_EQ(cella(2, ModelloTratti::Verdetto), "non verificato");
+    EXPECT_TRUE(cella(2, ModelloTratti::Motivo).contains("pendenza minima per l'autopulizia"));
     EXPECT_NE(finestra->stato->text().indexOf(
-                  "raggi scritti, 1 tratto non verificato: il raggio resta vuoto"),
+                  "Dimensiona: 3 raggi scritti, di cui 1 resta non verificato (nessun raggio "
+                  "rispetta tutti i limiti: il motivo dice il rimedio), 1 tratto non calcolato: "
+                  "il raggio resta vuoto"),
               -1)
         << finestra->stato->text().toStdString();
+    modello().annullamenti()->undo();
+    EXPECT_EQ(cella(2, tratti::Raggio), "");
 }
 
 // The limits, the law and the geometry are the analysis window's, followed
@@ -750,7 +761,7 @@ TEST_F(TrattiSottoCarico, DimensionaAttendeLaFineDelCalcolo) {
         SCOPED_TRACE(c.raggio);
         avvia();
         std::vector<std::pair<int, int>> dimensionati;
-        QObject::connect(modello(), &ModelloTratti::dimensionati, [&](int scritti, int senza) {
+        QObject::connect(modello(), &ModelloTratti::dimensionati, [&](int scritti, int, int senza) {
             dimensionati.emplace_back(scritti, senza);
         });
         finestra->dimensiona->click();
@@ -819,6 +830,79 @@ TEST_F(Tratti, CinquemilaTrattiIncollatiComeVerificatiUnoAUno) {
         }
     }
     EXPECT_TRUE(diversi.empty()) << diversi.size() << " righe diverse, la prima " << diversi[0];
+}
+
+// A slope (or a length) typed in a reach whose inverts "Calcola quote"
+// wrote moves them, and every computed level downstream, in one change
+// that Ctrl+Z undoes whole; an invert the user wrote since stays, and the
+// reach then fails with both values in its reason.
+TEST_F(Tratti, UnaPendenzaScrittaSpostaLeQuoteCalcolate) {
+    using Quote = std::vector<std::pair<const char*, const char*>>;
+    const struct {
+        const char* caso;
+        std::function<void()> prima;
+        int riga;
+        std::size_t colonna;
+        const char* testo;
+        Quote quote;      // each row's inverts after it
+        int inDisaccordo; // the row whose reason says so; -1: none
+    } casi[] = {
+        {"la quota di valle del primo",
+         [] {},
+         0,
+         tratti::Pendenza,
+         "0.006",
+         {{"100", "99.700"}, {"99.700", "99.450"}, {"99.450", "99.200"}},
+         -1},
+        {"le due quote del secondo",
+         [] {},
+         1,
+         tratti::Pendenza,
+         "0,004",
+         {{"100", "99.750"}, {"99.750", "99.550"}, {"99.550", "99.300"}},
+         -1},
+        {"una lunghezza",
+         [] {},
+         0,
+         tratti::Lunghezza,
+         "40",
+         {{"100", "99.800"}, {"99.800", "99.550"}, {"99.550", "99.300"}},
+         -1},
+        {"una quota scritta dopo resta",
+         [this] { modello().setData(modello().index(0, tratti::QuotaValle), "99.74"); },
+         0,
+         tratti::Pendenza,
+         "0.006",
+         {{"100", "99.74"}, {"99.750", "99.500"}, {"99.500", "99.250"}},
+         0},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        modello().impostaRighe({});
+        modello().incolla(0, 0,
+                          {{"A", "P1", "P2", "50", "0.005", "100", "", "40", "150"},
+                           {"B", "P2", "P3", "50", "0.005", "", "", "40", "160"},
+                           {"C", "P3", "P4", "50", "0.005", "", "", "40", "170"}});
+        modello().attendiCalcolo();
+        ASSERT_EQ(modello().calcolaQuote(), 5);
+        c.prima();
+        const std::vector<progetto::RigaTratto> prima = modello().righe();
+        const int cambi = modello().annullamenti()->count();
+        modello().setData(modello().index(c.riga, static_cast<int>(c.colonna)), c.testo);
+        EXPECT_EQ(modello().annullamenti()->count(), cambi + 1);
+        modello().attendiCalcolo();
+        for (int r = 0; r < 3; ++r) {
+            SCOPED_TRACE(r);
+            const auto [monte, valle] = c.quote[static_cast<std::size_t>(r)];
+            EXPECT_EQ(cella(r, tratti::QuotaMonte), monte);
+            EXPECT_EQ(cella(r, tratti::QuotaValle), valle);
+            EXPECT_EQ(cella(r, ModelloTratti::Motivo).contains("in disaccordo"),
+                      r == c.inDisaccordo)
+                << cella(r, ModelloTratti::Motivo).toStdString();
+        }
+        modello().annullamenti()->undo();
+        EXPECT_EQ(modello().righe(), prima);
+    }
 }
 
 // A line of manholes: sized downstream never below a radius typed upstream,

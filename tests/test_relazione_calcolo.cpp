@@ -277,6 +277,19 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
     EXPECT_FALSE(relazione().contains("Verifica della rete"));
 }
 
+// The manholes' table gives each shaft's depth to its lowest invert: at P2
+// the reach arriving lies 17 cm below the one leaving it.
+TEST_F(RelazioneCalcolo, ProfonditaDelPozzettoAlFondoPiuBasso) {
+    p.tratti = {trattoTra("A", "P1", "P2", "99.95"), trattoTra("B", "P2", "P3", "99.92")};
+    for (progetto::RigaTratto& t : p.tratti) {
+        t.raggio = Casella::daTesto("30");
+    }
+    p.pozzetti = {{"P2", Casella::daTesto("102.88"), "", {}}};
+    const QString pozzetti = tra(relazione(), "4.2 Pozzetti", "4.3 Tratti");
+    EXPECT_TRUE(pozzetti.contains("P2\n102.88\n99.92\n0.00\n2.06\n3.13\nnon verificato\n"))
+        << pozzetti.toStdString();
+}
+
 // A value rounded onto its limit takes the decimals that keep it on its
 // side: the minimum flow runs at 49.997 cm/s.
 TEST_F(RelazioneCalcolo, ValoreAlLimiteConLeCifreCheServono) {

@@ -524,3 +524,82 @@ TEST(Rete, NessunaPendenzaAllaMisura) {
     EXPECT_TRUE(contiene(motivo(esito), "nessuna pendenza rispetta i limiti con r = 100 cm"))
         << motivo(esito);
 }
+
+// A slope typed and inverts typed over a length are one fact: drops apart
+// by more than a millimetre fail the reach, in a network or on its own,
+// with both values in its words; within a millimetre, or with a value
+// missing, nothing is found.
+TEST(Rete, PendenzaEQuoteUnSoloFatto) {
+    const struct {
+        const char* caso;
+        std::optional<double> pendenza, monte, valle, lunghezza;
+        bool inRete;
+        Separatore separatore;
+        const char* parole; // none: they agree
+    } casi[] = {
+        {"in disaccordo", 0.005, 100, 99.7, 50, true, Separatore::Punto,
+         "pendenza 0.0050 e quote 100.00 − 99.70 m su 50.00 m (0.0060) in disaccordo di 50 mm"},
+        {"a sé, con la virgola", 0.005, 100, 99.752, 50, false, Separatore::Virgola,
+         "pendenza 0,0050 e quote 100,00 − 99,752 m su 50,00 m (0,00496) in disaccordo di 2 mm"},
+        {"poco oltre il millimetro", 0.005, 100, 99.7515, 50, true, Separatore::Punto,
+         "in disaccordo di 1.5 mm"},
+        {"d'accordo", 0.006, 100, 99.7, 50, true, Separatore::Punto, nullptr},
+        {"entro il millimetro", 0.005, 100, 99.749, 50, true, Separatore::Punto, nullptr},
+        {"senza pendenza", std::nullopt, 100, 99.7, 50, true, Separatore::Punto, nullptr},
+        {"senza la quota di valle", 0.005, 100, std::nullopt, 50, true, Separatore::Punto, nullptr},
+        {"senza lunghezza", 0.005, 100, 99.7, std::nullopt, false, Separatore::Punto, nullptr},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        Tratto t = c.inRete ? tratto("A", "P1", "P2", 50, 30) : tratto("A", "", "", 50, 30);
+        t.pendenza = c.pendenza;
+        t.quotaMonte = c.monte;
+        t.quotaValle = c.valle;
+        t.lunghezza = c.lunghezza;
+        const std::vector<Tratto> linea = {t, tratto("B", "P2", "P3", 50, 30)};
+        const Esito e = tratti::calcolaRete(linea, {}, {})->esiti[0];
+        const std::string testo = tratti::motivoDi(e, c.separatore);
+        if (c.parole == nullptr) {
+            EXPECT_TRUE(e.verificato) << testo;
+        } else {
+            EXPECT_FALSE(e.verificato);
+            EXPECT_TRUE(contiene(testo, c.parole)) << testo;
+        }
+    }
+}
+
+// A manhole's depth reaches the lowest invert at it, whether that of a
+// reach coming in or of the one leaving: a counter-step leaves the shaft
+// as deep as the reach arriving.
+TEST(Rete, ProfonditaAlFondoPiuBasso) {
+    const struct {
+        const char* caso;
+        double monteB;     // the invert of B leaving P2
+        double p1, p2, p3; // expected depths
+    } casi[] = {
+        {"una contropendenza: il fondo di A", 99.92, 2.0, 3.13, 2.33},
+        {"un salto: il fondo di B", 99.60, 2.0, 3.28, 2.65},
+        {"allineati", 99.75, 2.0, 3.13, 2.50},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.caso);
+        std::vector<Tratto> linea = {tratto("A", "P1", "P2", 50, 30),
+                                     tratto("B", "P2", "P3", 60, 30)};
+        linea[0].quotaMonte = 100;
+        linea[1].quotaMonte = c.monteB;
+        const tratti::EsitiRete r =
+            *tratti::calcolaRete(linea, {{"P1", 102, ""}, {"P2", 102.88, ""}, {"P3", 102, ""}}, {});
+        ASSERT_EQ(r.pozzetti.size(), 3U);
+        const double attese[] = {c.p1, c.p2, c.p3};
+        for (std::size_t p = 0; p < 3; ++p) {
+            ASSERT_TRUE(r.pozzetti[p].profondita) << r.pozzetti[p].nome;
+            EXPECT_NEAR(*r.pozzetti[p].profondita, attese[p], 1e-9) << r.pozzetti[p].nome;
+        }
+    }
+    // No ground, or no levels: no depth.
+    const tratti::EsitiRete senza =
+        *tratti::calcolaRete({tratto("A", "P1", "P2", 50, 30)}, {{"P2", 102, ""}}, {});
+    for (const tratti::EsitoPozzetto& p : senza.pozzetti) {
+        EXPECT_FALSE(p.profondita) << p.nome;
+    }
+}

@@ -1,6 +1,7 @@
 #include "tratti/parole.h"
 
 #include "numeri/formato.h"
+#include "numeri/misure.h"
 #include "tratti/tratto.h"
 
 #include <cmath>
@@ -146,6 +147,8 @@ class Parole {
                    "; ricoprimento e continuità non verificabili";
         case Tipo::ReteConErrore:
             return "la rete del tratto ha un errore: quote e continuità non verificate";
+        case Tipo::PendenzaControQuote:
+            return disaccordo();
         case Tipo::Diramazione:
             return "dal pozzetto " + tra(r_.pozzetto) + " escono " + std::to_string(r_.quanti) +
                    " tratti: una diramazione non è un collettore";
@@ -204,6 +207,16 @@ class Parole {
     }
 
   private:
+    // The slope typed, the inverts' own and the gap between the two drops.
+    std::string disaccordo() const {
+        const double caduta = r_.monte - r_.valle;
+        const double scarto = std::abs(r_.valore * r_.lunghezza - caduta) * 1000;
+        return "pendenza " + testoMisura(Misura::Pendenza, r_.valore, s_) + " e quote " +
+               Format(r_.monte, "0.00#", s_) + " − " + Format(r_.valle, "0.00#", s_) + " m su " +
+               testoMisura(Misura::Lunghezza, r_.lunghezza, s_) + " m (" +
+               testoMisura(Misura::Pendenza, caduta / r_.lunghezza, s_) + ") in disaccordo di " +
+               FormatConfronto(scarto, 1, "0", s_) + " mm";
+    }
     std::string allaPortata() const {
         return r_.portata == Rilievo::Portata::Progetto ? "alla portata di progetto"
                                                         : "alla portata minima";

@@ -268,11 +268,24 @@ std::vector<EsitoPozzetto> esitiPozzetti(const Forma& forma, const std::vector<E
             e.quotaFondo = uscente.quotaMonte;
             e.salto = uscente.salto;
         }
+        std::optional<double> fondo;
+        const auto piuBasso = [&](std::optional<double> quota) {
+            if (quota) {
+                fondo = std::min(fondo.value_or(*quota), *quota);
+            }
+        };
         for (const std::size_t u : forma.entrate[p]) {
             if (e.sbocco && esiti[u].quotaValle) {
                 e.quotaFondo =
                     std::min(e.quotaFondo.value_or(*esiti[u].quotaValle), *esiti[u].quotaValle);
             }
+            piuBasso(esiti[u].quotaValle);
+        }
+        for (const std::size_t u : forma.uscite[p]) {
+            piuBasso(esiti[u].quotaMonte);
+        }
+        if (e.quotaTerreno && fondo) {
+            e.profondita = *e.quotaTerreno - *fondo;
         }
     }
     return pozzetti;
@@ -317,6 +330,25 @@ class Calcolo {
                 e.quotaValle = quotaDaValle(*k, esiti);
                 completaConLaCaduta(*k, e);
             }
+        }
+    }
+
+    // A slope typed and inverts typed over a length are one fact: a reach
+    // whose two drops differ by more than a millimetre fails until they agree.
+    void accordi() {
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            const Tratto& t = tratti_[k];
+            if (!t.pendenza || !t.quotaMonte || !t.quotaValle || !t.lunghezza ||
+                !(std::abs(*t.pendenza * *t.lunghezza - (*t.quotaMonte - *t.quotaValle)) >
+                  tolleranza)) {
+                continue;
+            }
+            Rilievo r(Rilievo::Tipo::PendenzaControQuote);
+            r.valore = *t.pendenza;
+            r.monte = *t.quotaMonte;
+            r.valle = *t.quotaValle;
+            r.lunghezza = *t.lunghezza;
+            rilievi_[k].push_back(std::move(r));
         }
     }
 
@@ -817,6 +849,7 @@ std::optional<EsitiRete> calcolaRete(const std::vector<Tratto>& tratti,
         return std::nullopt;
     }
     calcolo.quote(rete.esiti);
+    calcolo.accordi();
     calcolo.interruzioni(rete.esiti);
     calcolo.continuita(rete.esiti);
     calcolo.concludi(rete.esiti);

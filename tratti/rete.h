@@ -41,6 +41,9 @@ struct EsitoPozzetto {
     std::optional<double> quotaTerreno;
     // The invert of the reach leaving it; at an outlet, the lowest coming in.
     std::optional<double> quotaFondo;
+    // m from the ground to the lowest invert at it, coming in or going out:
+    // the depth of its shaft, where both are known.
+    std::optional<double> profondita;
     std::optional<double> salto; // m, the largest drop into the reach leaving it
     bool sbocco = false;         // no reach leaves it
     bool usato = true;           // some reach names it

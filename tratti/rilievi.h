@@ -60,6 +60,7 @@ struct Rilievo {
         ReteConErrore,         // of a reach: its levels are not checked
         PozzettoNonVerificato, // of a manhole of that network
         Esistente,             // a reach as built: its section and inverts as surveyed
+        PendenzaControQuote,   // a slope typed that the inverts typed over the length deny
         // The network's shape.
         Diramazione,
         Anello,
@@ -91,6 +92,8 @@ struct Rilievo {
     std::string testo; // a fault of the computation, in its own words
     // The designer's reason for accepting this fault; empty: not accepted.
     std::string deroga;
+    // A slope typed (valore) against the inverts and length typed, m.
+    double monte = 0, valle = 0, lunghezza = 0;
 
     Gravita gravita() const;
     // Whether the item cannot be computed for it ("non calcolato").

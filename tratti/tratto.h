@@ -77,7 +77,8 @@ struct Impostazioni {
 };
 
 struct Esito {
-    double raggio = 0;         // cm, typed or chosen (the largest when none fits)
+    double raggio = 0;         // cm, typed or chosen (dimensiona: when none fits,
+                               // the smallest within the filling, else the largest)
     bool dimensionato = false; // chosen from the catalogue
     double pendenza = 0;
     // At the lowest height of the design flow (as --portata's Q1), and at

@@ -174,7 +174,9 @@ std::string rete(const std::string& richiesta) {
                 .vero("verificato", e.verificato)
                 .testo("motivo", tratti::motivoDi(e, separatore))
                 .testo("avvisi", tratti::avvisiDi(e, separatore))
-                .testoOpzionale("raggioDaScrivere", !riga.tratto->raggio && e.verificato
+                // A reach no size fits takes the size its result shows, as
+                // the command line prints it; one not computed, none.
+                .testoOpzionale("raggioDaScrivere", !riga.tratto->raggio && e.calcolato
                                                         ? std::optional<std::string>(CStr(e.raggio))
                                                         : std::nullopt);
         }

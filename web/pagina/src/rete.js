@@ -185,15 +185,20 @@ function dimensiona() {
   if (rinvio) ricalcolaRete(); // an edit still waiting
   const righe = ultima?.righe ?? [];
   let scritti = 0;
+  let nonVerificati = 0;
   righe.forEach((riga, i) => {
     const tratto = stato.progetto.tratti[i];
     if (riga.raggioDaScrivere == null || !tratto) return;
     tratto.celle[COLONNA_RAGGIO] = riga.raggioDaScrivere;
     tratti.scriviCasella(i, COLONNA_RAGGIO, riga.raggioDaScrivere);
     scritti++;
+    if (!riga.verificato) nonVerificati++;
   });
   ricalcolaRete();
-  notizia(`Dimensiona: ${scritti} ${scritti === 1 ? 'raggio scritto' : 'raggi scritti'}`);
+  // A reach no size fits gets the smallest within the filling and stays failing.
+  const restano = nonVerificati === 0 ? ''
+    : `, di cui ${nonVerificati} ${nonVerificati === 1 ? 'resta non verificato' : 'restano non verificati'} (il motivo dice il rimedio)`;
+  notizia(`Dimensiona: ${scritti} ${scritti === 1 ? 'raggio scritto' : 'raggi scritti'}${restano}`);
 }
 
 async function importa() {
