@@ -765,9 +765,10 @@ void FinestraTratti::mostraLaLineaNelProfilo() {
 void FinestraTratti::mostraStato() {
     const ModelloTratti::Conteggio c = modello->conteggio();
     QStringList parti;
-    parti << QString("%1: %2, %3")
+    parti << QString("%1: %2%3, %4")
                  .arg(quanti(c.tratti, "tratto", "tratti"),
                       quanti(c.verificati, "verificato", "verificati"),
+                      c.conDeroga > 0 ? QString(" (%1 con deroga)").arg(c.conDeroga) : QString(),
                       quanti(c.nonVerificati, "non verificato", "non verificati"));
     if (c.nonCalcolati > 0) {
         parti.back() += ", " + quanti(c.nonCalcolati, "non calcolato", "non calcolati");

@@ -595,6 +595,7 @@ ModelloTratti::Conteggio ModelloTratti::conteggio() const {
                 ++(!riga.esito->calcolato   ? c.nonCalcolati
                    : riga.esito->verificato ? c.verificati
                                             : c.nonVerificati);
+                c.conDeroga += riga.esito->verificato && riga.esito->conDeroga ? 1 : 0;
             }
         }
     }

@@ -159,6 +159,7 @@ class ModelloTratti : public QAbstractTableModel {
     struct Conteggio {
         int tratti = 0; // rows that read
         int verificati = 0;
+        int conDeroga = 0; // of those verified
         int nonVerificati = 0;
         int nonCalcolati = 0; // rows that read but cannot be computed
         int illeggibili = 0;

@@ -49,8 +49,19 @@ std::string jsonDi(const progetto::Progetto& p) {
                                .testo("nome", riga.pozzetto)
                                .testo("terreno", riga.quotaTerreno.testo)
                                .testo("nota", riga.nota)
+                               .testo("allineamento", riga.allineamento)
                                .grezzo("altre", altre(riga.altre))
                                .chiudi());
+    }
+    std::vector<std::string> deroghe;
+    for (const progetto::RigaDeroga& riga : p.deroghe) {
+        deroghe.push_back(Oggetto()
+                              .testo("tratto", riga.tratto)
+                              .testo("pozzetto", riga.pozzetto)
+                              .testo("controllo", riga.controllo)
+                              .testo("motivo", riga.motivo)
+                              .grezzo("altre", altre(riga.altre))
+                              .chiudi());
     }
     std::vector<std::string> parti;
     for (const auto& [nome, voci] : p.originale.parti) {
@@ -103,6 +114,7 @@ std::string jsonDi(const progetto::Progetto& p) {
                             .chiudi())
         .grezzo("tratti", elenco(tratti))
         .grezzo("pozzetti", elenco(pozzetti))
+        .grezzo("deroghe", elenco(deroghe))
         .testo("catalogo",
                p.catalogo.empty() ? std::string() : catalogo::testo(p.catalogo, Separatore::Punto))
         .grezzo("originale", Oggetto()
@@ -117,6 +129,15 @@ Casella casella(const json::Valore& o, std::string_view chiave) {
 }
 
 } // namespace
+
+std::vector<progetto::RigaDeroga> derogheDi(const json::Valore& elenco) {
+    std::vector<progetto::RigaDeroga> deroghe;
+    for (const json::Valore& d : elenco.elementi) {
+        deroghe.push_back({testoDi(d, "tratto"), testoDi(d, "pozzetto"), testoDi(d, "controllo"),
+                           testoDi(d, "motivo"), altreDi(membroDi(d, "altre"))});
+    }
+    return deroghe;
+}
 
 ProgettoDellaPagina progettoDellaPagina(const json::Valore& j) {
     ProgettoDellaPagina pagina{progetto::progettoNuovo(), std::nullopt};
@@ -165,8 +186,10 @@ ProgettoDellaPagina progettoDellaPagina(const json::Valore& j) {
     p.pozzetti.clear();
     for (const json::Valore& riga : membroDi(j, "pozzetti").elementi) {
         p.pozzetti.push_back({testoDi(riga, "nome"), casella(riga, "terreno"),
-                              testoDi(riga, "nota"), altreDi(membroDi(riga, "altre"))});
+                              testoDi(riga, "nota"), altreDi(membroDi(riga, "altre")),
+                              testoDi(riga, "allineamento")});
     }
+    p.deroghe = derogheDi(membroDi(j, "deroghe"));
     leggiCatalogo(pagina, testoDi(j, "catalogo"));
     const json::Valore& o = membroDi(j, "originale");
     p.originale.radice = altreDi(membroDi(o, "radice"));

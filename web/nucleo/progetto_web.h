@@ -9,5 +9,8 @@ namespace web {
 // apriProgetto give it: every box a text, the keys this program does not
 // use carried along.
 ProgettoDellaPagina progettoDellaPagina(const json::Valore& progetto);
+// The designer's exceptions as the page holds them: tratto or pozzetto,
+// controllo, motivo, each a text.
+std::vector<progetto::RigaDeroga> derogheDi(const json::Valore& elenco);
 
 } // namespace web

@@ -9,6 +9,7 @@
 #include "valutazione/valutazione.h"
 #include "web/nucleo/json_scritto.h"
 #include "web/nucleo/nucleo.h"
+#include "web/nucleo/progetto_web.h"
 #include "web/nucleo/separatore_web.h"
 #include "web/nucleo/valutazione_web.h"
 #include "web/nucleo/verifiche_web.h"
@@ -46,8 +47,11 @@ std::vector<progetto::RigaTratto> righeDi(const json::Valore& elenco) {
 std::vector<progetto::RigaPozzetto> pozzettiDi(const json::Valore& elenco) {
     std::vector<progetto::RigaPozzetto> pozzetti;
     for (const json::Valore& p : elenco.elementi) {
-        pozzetti.push_back(
-            {testoDi(p, "nome"), Casella::daTesto(testoDi(p, "terreno")), testoDi(p, "nota"), {}});
+        pozzetti.push_back({testoDi(p, "nome"),
+                            Casella::daTesto(testoDi(p, "terreno")),
+                            testoDi(p, "nota"),
+                            {},
+                            testoDi(p, "allineamento")});
     }
     return pozzetti;
 }
@@ -67,6 +71,7 @@ ProgettoDellaPagina lineaDi(const json::Valore& r) {
     }
     p.tratti = righeDi(membroDi(r, "tratti"));
     p.pozzetti = pozzettiDi(membroDi(r, "pozzetti"));
+    p.deroghe = derogheDi(membroDi(r, "deroghe"));
     leggiCatalogo(pagina, testoDi(i, "catalogo"));
     return pagina;
 }

@@ -15,10 +15,11 @@ export const COLONNE_TRATTI = [
   ['quota_monte', 'Quota monte (m)', 'numero'], ['quota_valle', 'Quota valle (m)', 'numero'],
   ['raggio', 'Raggio (cm)', 'numero'], ['portata', 'Portata (l/s)', 'numero'],
   ['portata_minima', 'Portata minima (l/s)', 'numero'], ['legge', 'Legge'], ['scabrezza', 'Scabrezza', 'numero'],
+  ['esistente', 'Esistente'],
 ].map(([chiave, titolo, classe]) => ({ chiave, titolo, classe }));
 const COLONNA_RAGGIO = 7;
 const LENTA = 150; // ms
-const CAMPI_POZZETTO = ['nome', 'terreno', 'nota'];
+const CAMPI_POZZETTO = ['nome', 'terreno', 'nota', 'allineamento'];
 const CAMPI_RETE = ['ricoprimentoMinimo', 'profonditaMassima', 'saltoMassimo'];
 
 let tratti = null;
@@ -44,7 +45,7 @@ export function preparaRete() {
     lista: { 10: 'chiavi-leggi' },
   });
   pozzetti = creaTabellaModificabile($('pozzetti'), {
-    colonne: [{ titolo: 'Pozzetto' }, { titolo: 'Quota terreno (m)', classe: 'numero' }, { titolo: 'Nota' }],
+    colonne: [{ titolo: 'Pozzetto' }, { titolo: 'Quota terreno (m)', classe: 'numero' }, { titolo: 'Nota' }, { titolo: 'Allineamento' }],
     righe: () => stato.progetto.pozzetti,
     leggi: (z) => CAMPI_POZZETTO.map((k) => z[k] ?? ''),
     scrivi: (z, c, testo) => { z[CAMPI_POZZETTO[c]] = testo; },

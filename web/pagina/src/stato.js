@@ -51,7 +51,10 @@ export function ingressiRete() {
   const r = ingressiRisposte();
   return {
     tratti: p.tratti.map((t) => t.celle),
-    pozzetti: p.pozzetti.map((z) => ({ nome: z.nome ?? '', terreno: z.terreno ?? '', nota: z.nota ?? '' })),
+    pozzetti: p.pozzetti.map((z) => ({
+      nome: z.nome ?? '', terreno: z.terreno ?? '', nota: z.nota ?? '', allineamento: z.allineamento ?? '',
+    })),
+    deroghe: p.deroghe ?? [],
     impostazioni: {
       legge: r.legge,
       scabrezza: r.scabrezza,
@@ -75,5 +78,5 @@ export function ingressiRete() {
 }
 
 // A new reach or manhole, in the shape the project keeps them.
-export const trattoVuoto = () => ({ celle: Array(12).fill('') });
-export const pozzettoVuoto = () => ({ nome: '', terreno: '', nota: '' });
+export const trattoVuoto = () => ({ celle: Array(13).fill('') });
+export const pozzettoVuoto = () => ({ nome: '', terreno: '', nota: '', allineamento: '' });

@@ -71,8 +71,8 @@ test('un file che non è di tratti è rifiutato con il motivo; uno riscritto si 
     const r = chiama('importaCsv', { testo });
     assert.match(r.errore, /^Impossibile importare il file, /, JSON.stringify(testo));
   }
-  const tratti = [['T1', 'P1', 'P2', '40', '0.005', '', '', '', '35,5', '4', '', ''].map((c) => c.replace(',', '.')),
-    ['T2', 'P2', 'P3', '55', '0.004', '', '', '30', '80', '', 'manning', '0.013']];
+  const tratti = [['T1', 'P1', 'P2', '40', '0.005', '', '', '', '35,5', '4', '', '', ''].map((c) => c.replace(',', '.')),
+    ['T2', 'P2', 'P3', '55', '0.004', '', '', '30', '80', '', 'manning', '0.013', 'si']];
   const pozzetti = [{ nome: 'P1', terreno: '103.5', nota: '' }];
   for (const formato of ['csv', 'csv-it']) {
     const scritto = chiama('esportaTratti', { tratti, pozzetti, impostazioni: {}, formato });

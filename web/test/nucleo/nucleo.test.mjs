@@ -108,8 +108,9 @@ test('ogni campo del progetto scritto dalla pagina si rilegge uguale', () => {
   for (const chiave of Object.keys(p.dati).filter((k) => k !== 'fonti')) p.dati[chiave] = testo();
   p.dati.sezioneTipo = 'no';
   for (const chiave of Object.keys(p.dati.fonti)) p.dati.fonti[chiave] = testo();
-  p.tratti = [{ celle: Array.from({ length: 12 }, testo), altre: [] }];
-  p.pozzetti = [{ nome: testo(), terreno: testo(), nota: testo(), altre: [] }];
+  p.tratti = [{ celle: Array.from({ length: 13 }, testo), altre: [] }];
+  p.pozzetti = [{ nome: testo(), terreno: testo(), nota: testo(), allineamento: 'nessuna', altre: [] }];
+  p.deroghe = [{ tratto: '', pozzetto: testo(), controllo: 'salto', motivo: testo(), altre: [] }];
   p.catalogo = '25, 22.5';
   const salvato = chiama('salvaProgetto', { progetto: p });
   assert.equal(salvato.errore, '');
