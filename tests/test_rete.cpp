@@ -415,7 +415,7 @@ TEST(Rete, QuoteDaUnaSolaQuotaNota) {
     tratti::EsitiRete senza = *tratti::calcolaRete(linea, bassi, {});
     EXPECT_FALSE(senza.alberi.at(0).conQuote);
     EXPECT_FALSE(senza.esiti[1].quotaMonte);
-    EXPECT_TRUE(senza.esiti[1].verificato) << motivo(senza.esiti[1]);
+    EXPECT_FALSE(senza.esiti[1].verificato) << motivo(senza.esiti[1]);
 
     linea[1].quotaValle = 100;
     const tratti::EsitiRete con = *tratti::calcolaRete(linea, bassi, {});
@@ -508,6 +508,24 @@ TEST(Rete, QuoteESezioniCheNonSiContraddicono) {
         impostazioni.allineamento = c.regola;
         impostazioni.catalogo = {25, 30, 40, 50, 60, 70, 80, 90, 100};
         c.controlla(*tratti::calcolaRete(linea, {}, impostazioni));
+    }
+}
+
+// A tree whose ground is known but no invert at all: its cover cannot be
+// checked, and each reach says so rather than pass; without ground, there
+// is nothing to say.
+TEST(Rete, TerrenoSenzaQuoteNonVerificabile) {
+    const std::vector<Tratto> linea = {tratto("A", "P1", "P2", 50, 30),
+                                       tratto("B", "P2", "P3", 60, 30)};
+    for (const bool conTerreno : {true, false}) {
+        SCOPED_TRACE(conTerreno);
+        const std::vector<tratti::Pozzetto> pozzetti = {
+            {"P1", conTerreno ? std::optional(101.0) : std::nullopt, ""}};
+        const tratti::EsitiRete r = *tratti::calcolaRete(linea, pozzetti, Impostazioni());
+        for (const Esito& e : r.esiti) {
+            EXPECT_EQ(e.verificato, !conTerreno) << motivo(e);
+            EXPECT_EQ(contiene(motivo(e), "nessuna quota di scorrimento nella rete"), conTerreno);
+        }
     }
 }
 

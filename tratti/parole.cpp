@@ -142,6 +142,10 @@ class Parole {
             return "portata minore di un tratto a monte: " + Format(r_.valore, s_) + " l/s < " +
                    Format(r_.soglia, s_) + " l/s di " + tra(r_.altro);
         case Tipo::QuoteNonCalcolate:
+            if (r_.altro.empty()) {
+                return "quote non calcolate: nessuna quota di scorrimento nella rete; "
+                       "ricoprimento e profondità non verificabili";
+            }
             return std::string("quote non calcolate: manca ") +
                    (r_.senzaLunghezza ? "la lunghezza" : "la pendenza") + " di " + tra(r_.altro) +
                    "; ricoprimento e continuità non verificabili";

@@ -357,9 +357,22 @@ class Calcolo {
     // upstream first, then downstream.
     void interruzioni(const std::vector<Esito>& esiti) {
         std::vector<bool> conQuote(forma_.difettosa.size(), false);
+        std::vector<bool> conTerreno(forma_.difettosa.size(), false);
         for (std::size_t k = 0; k < tratti_.size(); ++k) {
             if (forma_.inRete(k) && (esiti[k].quotaMonte || esiti[k].quotaValle)) {
                 conQuote[forma_.parteDi[k]] = true;
+            }
+            for (const std::size_t p : {forma_.monte[k], forma_.valle[k]}) {
+                if (forma_.inRete(k) && p != nessuno && forma_.terreno[p]) {
+                    conTerreno[forma_.parteDi[k]] = true;
+                }
+            }
+        }
+        // A tree given its ground but no invert at all cannot check its
+        // cover: said for each of its reaches, never passed in silence.
+        for (std::size_t k = 0; k < tratti_.size(); ++k) {
+            if (forma_.inRete(k) && conTerreno[forma_.parteDi[k]] && !conQuote[forma_.parteDi[k]]) {
+                rilievi_[k].push_back(Rilievo(Rilievo::Tipo::QuoteNonCalcolate));
             }
         }
         const auto senza = [&](std::size_t k) {

@@ -56,7 +56,8 @@ struct Rilievo {
         RicoprimentoInsufficiente,
         ScavoOltreIlMassimo,
         PortataMinoreAMonte,
-        QuoteNonCalcolate,     // the levels stop at a reach without a length or a slope
+        QuoteNonCalcolate,     // the levels stop at a reach without a length or a slope, or
+                               // a tree with ground levels has no invert at all
         ReteConErrore,         // of a reach: its levels are not checked
         PozzettoNonVerificato, // of a manhole of that network
         Esistente,             // a reach as built: its section and inverts as surveyed
