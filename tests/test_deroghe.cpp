@@ -61,6 +61,11 @@ TEST(Deroghe, LaLineaDiEsempioIdoneaSoloConOgniMotivo) {
     for (const tratti::DerogaApplicata& a : v.rete.derogheApplicate) {
         EXPECT_FALSE(a.rilievi.empty()) << a.deroga.nome;
     }
+    // A reach that passes by its exception has no fault, nor a remedy, to tell.
+    const tratti::Esito& testa = v.rete.esiti->esiti[0];
+    EXPECT_EQ(tratti::motivoDi(testa, Separatore::Punto), "");
+    EXPECT_TRUE(contiene(tratti::avvisiDi(testa, Separatore::Punto),
+                         "in deroga: velocità troppo bassa alla portata minima"));
     for (std::size_t i = 0; i < p.deroghe.size(); ++i) {
         progetto::Progetto senza = p;
         senza.deroghe[i].motivo = "  ";

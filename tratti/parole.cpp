@@ -4,6 +4,7 @@
 #include "numeri/misure.h"
 #include "tratti/tratto.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tratti {
@@ -278,10 +279,14 @@ std::string testoRilievo(const Rilievo& rilievo, Separatore separatore, Voce voc
 }
 
 std::string motivoDi(const std::vector<Rilievo>& rilievi, Separatore separatore) {
+    // A remedy mends a fault: with every fault accepted, there is none to mend.
+    const bool conDifetti = std::any_of(rilievi.begin(), rilievi.end(), [](const Rilievo& r) {
+        return r.gravita() == Gravita::Difetto;
+    });
     std::string testo;
     bool dopoIlDimensionamento = false;
     for (const Rilievo& r : rilievi) {
-        if (r.gravita() == Gravita::Difetto || r.gravita() == Gravita::Rimedio) {
+        if (r.gravita() == Gravita::Difetto || (conDifetti && r.gravita() == Gravita::Rimedio)) {
             testo += testo.empty() ? "" : dopoIlDimensionamento ? ": " : "; ";
             testo += testoRilievo(r, separatore);
             dopoIlDimensionamento = apreIlMotivo(r);
