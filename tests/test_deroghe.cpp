@@ -1,3 +1,5 @@
+#include "tratto_di_rete.h"
+
 #include "file/errore_file.h"
 #include "progetto/progetto.h"
 #include "tratti/deroghe.h"
@@ -16,19 +18,6 @@ using tratti::Tratto;
 using tratti::Voce;
 
 namespace {
-
-Tratto tratto(const char* nome, const char* monte, const char* valle, double portata,
-              double raggio) {
-    Tratto t;
-    t.nome = nome;
-    t.pozzettoMonte = monte;
-    t.pozzettoValle = valle;
-    t.pendenza = 0.005;
-    t.lunghezza = 50;
-    t.portata = portata;
-    t.raggio = raggio;
-    return t;
-}
 
 bool contiene(const std::string& testo, const std::string& parte) {
     return testo.find(parte) != std::string::npos;

@@ -2,6 +2,7 @@
 #include "tratti/parole.h"
 #include "tratti/rete.h"
 #include "tratti/tratto.h"
+#include "tratto_di_rete.h"
 
 #include <gtest/gtest.h>
 
@@ -16,19 +17,6 @@ using tratti::Impostazioni;
 using tratti::Tratto;
 
 namespace {
-
-Tratto tratto(const char* nome, const char* monte, const char* valle, double portata,
-              std::optional<double> raggio = std::nullopt) {
-    Tratto t;
-    t.nome = nome;
-    t.pozzettoMonte = monte;
-    t.pozzettoValle = valle;
-    t.pendenza = 0.005;
-    t.lunghezza = 50;
-    t.portata = portata;
-    t.raggio = raggio;
-    return t;
-}
 
 // A letter and a number, built so as not to trip GCC 12's false -Wrestrict.
 std::string numerato(char lettera, int numero) {
