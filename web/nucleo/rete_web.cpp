@@ -114,7 +114,9 @@ std::string pozzetto(const tratti::EsitoPozzetto& p, Separatore separatore) {
                                livello(p.quotaFondo, separatore), livello(p.salto, separatore),
                                livello(p.ricoprimento, separatore),
                                p.sbocco ? "sbocco" : (p.usato ? "" : "non usato"),
-                               p.verificato() ? "verificato" : "non verificato"}))
+                               !p.verificato() ? "non verificato"
+                               : p.conDeroga() ? "verificato con deroga"
+                                               : "verificato"}))
         .vero("verificato", p.verificato())
         .testo("difetti", difetti)
         .chiudi();
