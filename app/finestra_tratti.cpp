@@ -729,13 +729,9 @@ void FinestraTratti::scegli(tratti::Voce voce, const std::string& nome,
                             const std::vector<tratti::Rilievo>& rilievi) {
     std::vector<std::pair<tratti::Controllo, std::string>> controlli;
     for (const tratti::Rilievo& r : rilievi) {
-        const std::optional<tratti::Controllo> c = tratti::controlloDi(r.tipo);
-        const bool accettabile = r.gravita() == tratti::Gravita::Difetto ||
-                                 r.gravita() == tratti::Gravita::Provvedimento ||
-                                 r.gravita() == tratti::Gravita::Deroga;
-        if (c && accettabile &&
-            std::none_of(controlli.begin(), controlli.end(),
-                         [&](const auto& scelto) { return scelto.first == *c; })) {
+        const std::optional<tratti::Controllo> c = tratti::controlloDerogabile(r);
+        if (c && std::none_of(controlli.begin(), controlli.end(),
+                              [&](const auto& scelto) { return scelto.first == *c; })) {
             controlli.emplace_back(*c, r.deroga);
         }
     }

@@ -550,8 +550,7 @@ void ModelloTratti::deroga(tratti::Voce voce, const std::string& nome, tratti::C
                d.controllo == nuova.controllo;
     };
     const auto dove = std::find_if(dopo.begin(), dopo.end(), stessa);
-    const bool togli = std::all_of(motivo.begin(), motivo.end(),
-                                   [](unsigned char c) { return std::isspace(c) != 0; });
+    const bool togli = !tratti::motivoDato(motivo);
     if (dove == dopo.end()) {
         if (togli) {
             return;

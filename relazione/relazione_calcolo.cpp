@@ -885,7 +885,7 @@ class Relazione {
             for (const tratti::Rilievo& r : a.rilievi) {
                 valori << q(tratti::testoRilievo(r, n_.separatore(), d.voce));
             }
-            const bool senzaMotivo = QString::fromStdString(d.motivo).trimmed().isEmpty();
+            const bool senzaMotivo = !tratti::motivoDato(d.motivo);
             if (senzaMotivo) {
                 valori = QStringList{"deroga non applicata: manca il motivo"};
             } else if (valori.isEmpty()) {

@@ -30,18 +30,19 @@ const VoceControllo& voceDi(Controllo controllo) {
                          [&](const VoceControllo& v) { return v.controllo == controllo; });
 }
 
-bool senzaMotivo(const std::string& motivo) {
-    return std::all_of(motivo.begin(), motivo.end(),
-                       [](unsigned char c) { return std::isspace(c) != 0; });
-}
-
-// What an exception may accept: a fault, or the drop manhole it would need.
-bool accettabile(const Rilievo& r, Controllo controllo) {
-    return controlloDi(r.tipo) == controllo &&
-           (r.gravita() == Gravita::Difetto || r.gravita() == Gravita::Provvedimento);
-}
-
 } // namespace
+
+std::optional<Controllo> controlloDerogabile(const Rilievo& r) {
+    const Gravita g = r.gravita();
+    return g == Gravita::Difetto || g == Gravita::Provvedimento || g == Gravita::Deroga
+               ? controlloDi(r.tipo)
+               : std::nullopt;
+}
+
+bool motivoDato(std::string_view motivo) {
+    return std::any_of(motivo.begin(), motivo.end(),
+                       [](unsigned char c) { return std::isspace(c) == 0; });
+}
 
 std::string_view chiaveControllo(Controllo controllo) {
     return voceDi(controllo).chiave;
@@ -114,11 +115,11 @@ std::vector<DerogaApplicata> applicaDeroghe(EsitiRete& rete, const std::vector<T
     std::vector<bool> toccato(rete.esiti.size(), false);
     for (const Deroga& deroga : deroghe) {
         DerogaApplicata& applicata = applicate.emplace_back(DerogaApplicata{deroga, {}});
-        if (senzaMotivo(deroga.motivo)) {
+        if (!motivoDato(deroga.motivo)) {
             continue;
         }
         const auto copre = [&](const Rilievo& r) {
-            return accettabile(r, deroga.controllo) &&
+            return r.deroga.empty() && controlloDerogabile(r) == deroga.controllo &&
                    (deroga.voce == Voce::Tratto ? r.tratto == deroga.nome || r.tratto.empty()
                                                 : r.pozzetto == deroga.nome);
         };

@@ -38,6 +38,11 @@ std::optional<Controllo> controlloDaChiave(std::string_view chiave);
 std::string_view nomeControllo(Controllo controllo);
 // The check a finding breaks, none for one no exception may accept.
 std::optional<Controllo> controlloDi(Rilievo::Tipo tipo);
+// The check of a finding an exception may accept, or has: a fault, or the
+// drop manhole it would need; none for any other finding.
+std::optional<Controllo> controlloDerogabile(const Rilievo& rilievo);
+// Whether a reason is given: a blank one accepts nothing.
+bool motivoDato(std::string_view motivo);
 
 struct Deroga {
     Voce voce = Voce::Tratto; // of a reach, or of a manhole
