@@ -99,6 +99,23 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 
 } // namespace
 
+std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
+                         std::size_t foglio, Separatore separatore) {
+    QBuffer contenitore;
+    contenitore.open(QIODevice::WriteOnly);
+    QSvgGenerator generatore;
+    generatore.setOutputDevice(&contenitore);
+    generatore.setResolution(254);
+    generatore.setSize((imp.foglio * 10).toSize());
+    generatore.setViewBox(QRectF(QPointF(0, 0), imp.foglio));
+    {
+        QPainter pittore(&generatore);
+        pittore.fillRect(QRectF(QPointF(0, 0), imp.foglio), Qt::white);
+        disegnaFoglioProfilo(pittore, profilo, imp, foglio, separatore);
+    }
+    return contenitore.data().toStdString();
+}
+
 QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
                          std::size_t foglio, double pixelPerMillimetro, Separatore separatore,
                          bool inPiedi) {

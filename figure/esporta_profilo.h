@@ -26,6 +26,10 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione,
                    Separatore separatore = Separatore::Punto);
 
+// One sheet as an SVG drawing in millimetres: a report's vector figure.
+std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
+                         std::size_t foglio, Separatore separatore = Separatore::Punto);
+
 // One sheet as a picture, at so many pixels a millimetre: a report's figure.
 // `inPiedi`: turned a quarter to the left, a landscape sheet standing along
 // a portrait page.

@@ -28,6 +28,12 @@ struct FoglioProfilo {
     double da = 0, a = 0;
 };
 
+// What a drawing's title block states besides its scales and its sheet
+// number: from the project's data; an empty one is left blank.
+struct Cartiglio {
+    std::string opera, committente, progettista, titolo, data;
+};
+
 struct ImpaginazioneProfilo {
     QSizeF foglio;                                        // mm
     double scalaOrizzontale = 1000, scalaVerticale = 100; // 1:N
@@ -35,6 +41,7 @@ struct ImpaginazioneProfilo {
     // The frame, the table and the texts at this fraction of their size: a
     // report's figure is smaller than a drawing's sheet.
     double misura = 1;
+    Cartiglio cartiglio;
 
     double esagerazione() const { return scalaOrizzontale / scalaVerticale; }
 };
