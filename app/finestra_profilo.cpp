@@ -30,7 +30,7 @@ class TelaProfilo : public QWidget {
     }
 
     void adatta(int altezza) {
-        const QSizeF foglio = finestra_->impaginazione().foglio;
+        const QSizeF foglio = dimensioniDi(finestra_->impaginazione());
         scala_ = foglio.height() > 0 ? altezza / foglio.height() : 1;
         setFixedSize(static_cast<int>(std::min(foglio.width() * scala_, double{QWIDGETSIZE_MAX})),
                      altezza);

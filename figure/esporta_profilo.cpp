@@ -1,5 +1,7 @@
 #include "figure/esporta_profilo.h"
 
+#include "figure/disegno_dxf.h"
+#include "figure/disegno_svg.h"
 #include "file/scrittura_file.h"
 
 #include <QBuffer>
@@ -8,7 +10,6 @@
 #include <QPainter>
 
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <atomic>
 #include <exception>
@@ -31,7 +32,7 @@ QByteArray pdf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
     contenitore.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&contenitore);
-        pdf.setPageSize(QPageSize(imp.foglio, QPageSize::Millimeter));
+        pdf.setPageSize(QPageSize(dimensioniDi(imp), QPageSize::Millimeter));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
         pdf.setResolution(1200);
         pdf.setTitle("Profilo longitudinale");
@@ -51,34 +52,9 @@ QByteArray pdf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
     return contenitore.data();
 }
 
-QByteArray svg(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
-               Separatore separatore) {
-    QBuffer contenitore;
-    contenitore.open(QIODevice::WriteOnly);
-    const QSizeF tutto(imp.foglio.width(), imp.foglio.height() * imp.fogli.size());
-    QSvgGenerator generatore;
-    generatore.setOutputDevice(&contenitore);
-    // Millimetres as the drawing's units: 72 units an inch would round them.
-    generatore.setResolution(254);
-    generatore.setSize((tutto * 10).toSize());
-    generatore.setViewBox(QRectF(QPointF(0, 0), tutto));
-    generatore.setTitle("Profilo longitudinale");
-    {
-        QPainter pittore(&generatore);
-        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
-            pittore.save();
-            pittore.translate(0, imp.foglio.height() * f);
-            pittore.fillRect(QRectF(QPointF(0, 0), imp.foglio), Qt::white);
-            disegnaFoglioProfilo(pittore, profilo, imp, f, separatore);
-            pittore.restore();
-        }
-    }
-    return contenitore.data();
-}
-
 QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
                Separatore separatore) {
-    const QSizeF tutto(imp.foglio.width(), imp.foglio.height() * imp.fogli.size());
+    const QSizeF tutto(imp.foglio.larghezza, imp.foglio.altezza * imp.fogli.size());
     QImage immagine((tutto * puntiPerMillimetro).toSize(), QImage::Format_RGB32);
     immagine.fill(Qt::white);
     {
@@ -86,7 +62,7 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
         pittore.scale(puntiPerMillimetro, puntiPerMillimetro);
         for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
             pittore.save();
-            pittore.translate(0, imp.foglio.height() * f);
+            pittore.translate(0, imp.foglio.altezza * f);
             disegnaFoglioProfilo(pittore, profilo, imp, f, separatore);
             pittore.restore();
         }
@@ -101,25 +77,21 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 
 std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
                          std::size_t foglio, Separatore separatore) {
-    QBuffer contenitore;
-    contenitore.open(QIODevice::WriteOnly);
-    QSvgGenerator generatore;
-    generatore.setOutputDevice(&contenitore);
-    generatore.setResolution(254);
-    generatore.setSize((imp.foglio * 10).toSize());
-    generatore.setViewBox(QRectF(QPointF(0, 0), imp.foglio));
-    {
-        QPainter pittore(&generatore);
-        pittore.fillRect(QRectF(QPointF(0, 0), imp.foglio), Qt::white);
-        disegnaFoglioProfilo(pittore, profilo, imp, foglio, separatore);
-    }
-    return contenitore.data().toStdString();
+    return disegno::svg(disegnoDelFoglio(profilo, imp, foglio, separatore),
+                        "Profilo longitudinale");
+}
+
+std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
+                       Separatore separatore) {
+    return disegno::dxf(imp.fogli.size(), [&](std::size_t f) {
+        return disegnoDelFoglio(profilo, imp, f, separatore);
+    });
 }
 
 QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
                          std::size_t foglio, double pixelPerMillimetro, Separatore separatore,
                          bool inPiedi) {
-    const QSize dimensioni = (impaginazione.foglio * pixelPerMillimetro).toSize();
+    const QSize dimensioni = (dimensioniDi(impaginazione) * pixelPerMillimetro).toSize();
     // Drawn turned, rather than turned once drawn: a copy of a large
     // picture costs as much as drawing it.
     QImage immagine(inPiedi ? dimensioni.transposed() : dimensioni, QImage::Format_RGB32);
@@ -196,7 +168,7 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione, Separatore separatore) {
     const std::string e = estensione(percorso);
     // A layout made for another format: refused before anything is drawn.
-    if (const std::size_t massimo = fogliMassimi(percorso, impaginazione.foglio);
+    if (const std::size_t massimo = fogliMassimi(percorso, dimensioniDi(impaginazione));
         impaginazione.fogli.size() > massimo) {
         throw TroppiFogli("il profilo ha " + std::to_string(impaginazione.fogli.size()) +
                               " fogli, al più " + std::to_string(massimo) + " in " + e,
@@ -210,7 +182,12 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
     if (e == "pdf") {
         contenuto = pdf(profilo, impaginazione, separatore);
     } else if (e == "svg") {
-        contenuto = svg(profilo, impaginazione, separatore);
+        std::vector<disegno::Disegno> fogli;
+        for (std::size_t f = 0; f < impaginazione.fogli.size(); ++f) {
+            fogli.push_back(disegnoDelFoglio(profilo, impaginazione, f, separatore));
+        }
+        scriviFileIntero(percorso, disegno::svg(fogli, "Profilo longitudinale"));
+        return;
     } else if (e == "png") {
         contenuto = png(profilo, impaginazione, separatore);
     } else {

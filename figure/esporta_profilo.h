@@ -44,12 +44,7 @@ std::vector<QImage> immaginiDeiFogli(const tratti::Profilo& profilo,
                                      Separatore separatore = Separatore::Punto,
                                      bool inPiedi = false);
 
-// The drawing for CAD. x is the progressive distance in metres, y the level
-// in metres times the vertical exaggeration, which a text states. Its
-// layers: TERRENO, SCORRIMENTO, CIELO, PELO_LIBERO, POZZETTI, TESTI and
-// CARTIGLIO; each line along the path is one polyline.
+// The drawing for CAD: the same sheets as the PDF's, in millimetres of
+// paper, side by side, on the layers of stratiDelProfilo.
 std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
                        Separatore separatore = Separatore::Punto);
-
-// The layers, in the order they are written.
-extern const char* const stratiDxf[7];

@@ -1,109 +1,31 @@
 #pragma once
 
-#include "numeri/separatore.h"
-#include "tratti/profilo.h"
+#include "figure/foglio_profilo.h"
 
-#include <QRectF>
 #include <QSizeF>
-
-#include <cstddef>
-#include <optional>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 class QPainter;
 
-// The longitudinal profile drawn as a design drawing: on sheets at printed
-// scales, the ground, the invert, the crown and the water along the path,
-// the manholes with their drops, and under them the table of levels and
-// distances lined up with the manholes. Drawn in millimetres of the sheet.
+// The profile's sheets for Qt: the sizes as Qt gives them, and a sheet on a
+// painter.
 
-enum class FormatoFoglio { A3, A4 };
-// Landscape, in millimetres.
 QSizeF dimensioniFoglio(FormatoFoglio formato);
 
-// A stretch of the path on one sheet, in progressive metres.
-struct FoglioProfilo {
-    double da = 0, a = 0;
-};
+inline ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
+                                            std::optional<double> scalaOrizzontale = std::nullopt,
+                                            std::optional<double> scalaVerticale = std::nullopt,
+                                            bool continuo = false, double misura = 1,
+                                            std::size_t fogliMassimi = fogliMassimiDisegno) {
+    return impaginaProfilo(profilo, DimensioniFoglio{foglio.width(), foglio.height()},
+                           scalaOrizzontale, scalaVerticale, continuo, misura, fogliMassimi);
+}
 
-// What a drawing's title block states besides its scales and its sheet
-// number: from the project's data; an empty one is left blank.
-struct Cartiglio {
-    std::string opera, committente, progettista, titolo, data;
-};
-
-struct ImpaginazioneProfilo {
-    QSizeF foglio;                                        // mm
-    double scalaOrizzontale = 1000, scalaVerticale = 100; // 1:N
-    std::vector<FoglioProfilo> fogli;
-    // The frame, the table and the texts at this fraction of their size: a
-    // report's figure is smaller than a drawing's sheet.
-    double misura = 1;
-    Cartiglio cartiglio;
-
-    double esagerazione() const { return scalaOrizzontale / scalaVerticale; }
-};
-
-// The most sheets a drawing is laid out on, a PDF's pages: some 1.8 km of
-// paper. Beyond them a scale was mistyped, or the path is no sewer's.
-inline constexpr std::size_t fogliMassimiDisegno = 5000;
-
-// A layout refused: at its horizontal scale the path would need more
-// sheets than allowed; the message says how many. `scalaCheBasta` is the
-// largest usual scale at which they would do, none when not even
-// 1:1,000,000 would.
-class TroppiFogli : public std::invalid_argument {
-  public:
-    TroppiFogli(const std::string& motivo, std::optional<double> scala)
-        : std::invalid_argument(motivo), scalaCheBasta(scala) {}
-    std::optional<double> scalaCheBasta;
-};
-// "; si scelga una scala orizzontale di 1:N o più piccola", where one would
-// do: the advice for whoever can type a scale.
-std::string consiglioDiScala(const TroppiFogli& rifiuto);
-
-// The sheets and the scales of a profile. A scale not given is chosen from
-// the usual ones so that the path fits one sheet while a reach stays wide
-// enough to be read, and the levels fit the height of the drawing. With
-// `continuo`, one sheet as wide as the whole path at that scale (a window,
-// a picture), the given width being the least. The sheets are counted
-// before any is made, in steps as many as the path's manholes whatever the
-// scale: TroppiFogli beyond `fogliMassimi` (for `continuo`, widths of the
-// given sheet), std::invalid_argument for a sheet too small to draw on or a
-// scale not allowed.
-ImpaginazioneProfilo impaginaProfilo(const tratti::Profilo& profilo, QSizeF foglio,
-                                     std::optional<double> scalaOrizzontale = std::nullopt,
-                                     std::optional<double> scalaVerticale = std::nullopt,
-                                     bool continuo = false, double misura = 1,
-                                     std::size_t fogliMassimi = fogliMassimiDisegno);
-
-// The scales a profile is drawn at, 1:10 to 1:1,000,000: beyond them a
-// sheet would show nothing, or a path would need millions of sheets.
-bool scalaAmmessa(double denominatore);
-extern const char* const scaleAmmesse; // the range in words
-
-// "0.##", or more decimals for an exaggeration under 1.
-const char* modelloEsagerazione(double esagerazione);
-
-// The first sheet whose levels are higher than its drawing at the vertical
-// scale: a scale typed too large for the path; none when all fit.
-std::optional<std::size_t> foglioCheNonSta(const tratti::Profilo& profilo,
-                                           const ImpaginazioneProfilo& impaginazione);
-
-// Where the profile itself is drawn on a sheet, mm: the table is below.
-QRectF areaDelDisegno(const ImpaginazioneProfilo& impaginazione);
-
-// The progressive distance under a point of a sheet, mm across; none
-// outside the path's stretch on it.
-std::optional<double> progressivaA(const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
-                                   double xMillimetri);
+inline QSizeF dimensioniDi(const ImpaginazioneProfilo& impaginazione) {
+    return {impaginazione.foglio.larghezza, impaginazione.foglio.altezza};
+}
 
 // One sheet, with the painter in millimetres and the sheet's corner at the
-// origin. Only the reaches and manholes on it are drawn; a level far off
-// the sheet is drawn at the edge of a band around it, an infinite one not
-// at all. Nothing for scales not allowed.
+// origin.
 void disegnaFoglioProfilo(QPainter& pittore, const tratti::Profilo& profilo,
                           const ImpaginazioneProfilo& impaginazione, std::size_t foglio,
                           Separatore separatore = Separatore::Punto);

@@ -971,9 +971,9 @@ TEST_F(Tratti, ProfiloDellaLinea) {
     EXPECT_EQ(profilo->testa->itemText(0), "P1");
     ASSERT_TRUE(profilo->profilo());
     EXPECT_DOUBLE_EQ(profilo->profilo()->lunghezza(), 50);
-    const QRectF area = areaDelDisegno(profilo->impaginazione());
+    const disegno::Rettangolo area = areaDelDisegno(profilo->impaginazione());
     const double mezzo = *profilo->profilo()->tratti[0].fondoA(25);
-    const double x = area.left() + area.width() / 2;
+    const double x = area.x + area.larghezza / 2;
     const std::optional<double> sotto = progressivaA(profilo->impaginazione(), 0, x);
     ASSERT_TRUE(sotto);
     EXPECT_TRUE(profilo->testoSotto(x).startsWith("Progressiva "))

@@ -280,15 +280,15 @@ TEST(Profilo, LivelliSottoIlPuntatore) {
     EXPECT_NEAR(*a.acquaProgetto - *a.fondo, l.rete.esiti[1].progetto->altezza, 1e-12);
 }
 
-// The DXF read back: the seven layers, one polyline for each line along the
-// path, and the levels of the network at every manhole, times the
-// exaggeration.
+// The DXF read back: its layers, one polyline for each line along the
+// path, the invert at the manholes' distances and levels on paper at the
+// scales, and the scales stated.
 TEST(Profilo, DxfConIStratiELeQuoteDellaRete) {
     const Linea l = collettore(3, 1);
     const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
     const ImpaginazioneProfilo imp = impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3));
     const LettoreDxf dxf = letto(profiloDxf(p, imp));
-    for (const char* strato : stratiDxf) {
+    for (const std::string_view strato : stratiDelProfilo) {
         EXPECT_NE(std::find(dxf.strati.begin(), dxf.strati.end(), strato), dxf.strati.end())
             << strato;
     }
@@ -298,22 +298,23 @@ TEST(Profilo, DxfConIStratiELeQuoteDellaRete) {
         EXPECT_EQ(dxf.polilinee.count(strato) ? dxf.polilinee.at(strato).size() : 0, quante)
             << strato;
     }
-    const double e = imp.esagerazione();
     const auto& fondo = dxf.polilinee.at("SCORRIMENTO").front();
-    const auto& terreno = dxf.polilinee.at("TERRENO").front();
     ASSERT_EQ(fondo.size(), 2 * p.tratti.size());
+    const double inizio = fondo[0].first;
+    const double primaQuota = *l.rete.esiti[p.tratti[0].indice].quotaMonte;
     for (std::size_t k = 0; k < p.tratti.size(); ++k) {
         const tratti::Esito& esito = l.rete.esiti[p.tratti[k].indice];
-        EXPECT_DOUBLE_EQ(fondo[2 * k].first, 40.0 * k);
-        EXPECT_NEAR(fondo[2 * k].second / e, *esito.quotaMonte, 1e-9);
-        EXPECT_NEAR(fondo[2 * k + 1].second / e, *esito.quotaValle, 1e-9);
-        EXPECT_NEAR(terreno[2 * k].second / e, 103 - 0.15 * k, 1e-9);
+        EXPECT_NEAR(fondo[2 * k].first - inizio, 40.0 * k * 1000 / imp.scalaOrizzontale, 1e-9);
+        EXPECT_NEAR((fondo[2 * k].second - fondo[0].second) * imp.scalaVerticale / 1000,
+                    *esito.quotaMonte - primaQuota, 1e-6);
+        EXPECT_NEAR((fondo[2 * k + 1].second - fondo[0].second) * imp.scalaVerticale / 1000,
+                    *esito.quotaValle - primaQuota, 1e-6);
     }
-    const bool esagerazioneScritta =
+    const bool scaleScritte =
         std::any_of(dxf.testi.begin(), dxf.testi.end(), [](const std::string& t) {
-            return t.find("esagerazione verticale") != std::string::npos;
+            return t.find("verticale 1:") != std::string::npos;
         });
-    EXPECT_TRUE(esagerazioneScritta);
+    EXPECT_TRUE(scaleScritte);
 }
 
 // The levels of the SVG where the scales put them: one of its polylines is
@@ -378,7 +379,7 @@ TEST(Profilo, PercorsoLungoSuPiuFogli) {
             }
             const double larghezza =
                 (imp.fogli[f].a - imp.fogli[f].da) * 1000 / imp.scalaOrizzontale;
-            EXPECT_LE(larghezza, areaDelDisegno(imp).width() + 1e-9);
+            EXPECT_LE(larghezza, areaDelDisegno(imp).larghezza + 1e-9);
         }
         const std::string percorso = ::testing::TempDir() + "profilo.pdf";
         scriviProfilo(percorso, p, imp);
@@ -420,7 +421,7 @@ TEST(Profilo, ScaleAdatteAlFoglio) {
             EXPECT_EQ(imp.scalaOrizzontale, c.attesaOrizzontale) << c.tratti;
         }
         EXPECT_EQ(imp.fogli.size() == 1, c.unFoglio) << c.tratti;
-        const QRectF area = areaDelDisegno(imp);
+        const disegno::Rettangolo area = areaDelDisegno(imp);
         EXPECT_GE(40 * 1000 / imp.scalaOrizzontale, c.orizzontale ? 0 : 14 * c.misura - 1e-9);
         if (!c.verticale) {
             // Each sheet's levels, from its lowest invert to its highest
@@ -433,7 +434,7 @@ TEST(Profilo, ScaleAdatteAlFoglio) {
                         alto = std::max(alto, *pz.terreno);
                     }
                 }
-                EXPECT_LE((alto - basso) * 1000 / imp.scalaVerticale, area.height()) << c.tratti;
+                EXPECT_LE((alto - basso) * 1000 / imp.scalaVerticale, area.altezza) << c.tratti;
             }
         } else {
             EXPECT_EQ(imp.scalaVerticale, *c.verticale);
@@ -444,10 +445,10 @@ TEST(Profilo, ScaleAdatteAlFoglio) {
                 break;
             }
             const double x =
-                area.left() + 6 * c.misura + pz.progressiva * 1000 / imp.scalaOrizzontale;
+                area.x + 6 * c.misura + pz.progressiva * 1000 / imp.scalaOrizzontale;
             EXPECT_NEAR(*progressivaA(imp, 0, x), pz.progressiva, 1e-9);
         }
-        EXPECT_FALSE(progressivaA(imp, 0, area.left() - 20));
+        EXPECT_FALSE(progressivaA(imp, 0, area.x - 20));
         EXPECT_EQ(foglioCheNonSta(p, imp).has_value(), c.verticale.has_value()) << c.tratti;
     }
 }

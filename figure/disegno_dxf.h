@@ -1,0 +1,28 @@
+#pragma once
+
+#include "figure/disegno.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Drawings as DXF for CAD (AutoCAD 2000), the same in every locale: in
+// millimetres of paper, y upwards, each sheet to the right of the one
+// before with a gap between. Every item on its layer, in its colour;
+// filled areas as solids. Texts keep their anchor and alignment, so that a
+// CAD program places them as they were measured.
+namespace disegno {
+
+// `quanti` sheets, all of one size, each made by `foglio` when it is
+// written: a long drawing is never held whole.
+std::string dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio);
+
+// A text as AutoCAD 2000 reads it back: ASCII as it is, but for what a
+// reader takes for a code; any other character as \U+ and four hex digits
+// of UTF-16.
+std::string testoDxf(std::string_view utf8);
+
+// The gap between two sheets, mm.
+inline constexpr double spazioTraFogli = 20;
+
+} // namespace disegno

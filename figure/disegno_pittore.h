@@ -1,0 +1,9 @@
+#pragma once
+
+#include "figure/disegno.h"
+
+class QPainter;
+
+// A drawing on any painter (a window, a picture, a PDF page), the painter
+// in millimetres with the sheet's corner at the origin.
+void disegna(QPainter& pittore, const disegno::Disegno& disegno);

@@ -1,0 +1,185 @@
+#include "figure/disegno_svg.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace disegno {
+
+namespace {
+
+// A length with a point and at most three decimals, whatever the locale.
+void numero(std::string& esito, double valore) {
+    if (!std::isfinite(valore)) {
+        valore = 0;
+    }
+    char cifre[64];
+    const auto fine = std::to_chars(cifre, cifre + sizeof cifre, std::round(valore * 1000) / 1000,
+                                    std::chars_format::fixed, 3);
+    std::string_view testo(cifre, static_cast<std::size_t>(fine.ptr - cifre));
+    while (testo.ends_with('0')) {
+        testo.remove_suffix(1);
+    }
+    if (testo.ends_with('.')) {
+        testo.remove_suffix(1);
+    }
+    esito += testo == "-0" ? "0" : testo;
+}
+
+void colore(std::string& esito, Colore c) {
+    char cifre[8];
+    std::snprintf(cifre, sizeof cifre, "#%02x%02x%02x", c.r, c.g, c.b);
+    esito += cifre;
+}
+
+void testoXml(std::string& esito, std::string_view testo) {
+    for (const char c : testo) {
+        switch (c) {
+        case '&':
+            esito += "&amp;";
+            break;
+        case '<':
+            esito += "&lt;";
+            break;
+        case '>':
+            esito += "&gt;";
+            break;
+        case '"':
+            esito += "&quot;";
+            break;
+        default:
+            // A control character has no place in XML: a blank instead.
+            esito += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+        }
+    }
+}
+
+void punti(std::string& esito, const std::vector<Punto>& punti) {
+    esito += " points=\"";
+    for (std::size_t i = 0; i < punti.size(); ++i) {
+        if (i > 0) {
+            esito += ' ';
+        }
+        numero(esito, punti[i].x);
+        esito += ',';
+        numero(esito, punti[i].y);
+    }
+    esito += '"';
+}
+
+void forma(std::string& esito, const Polilinea& p) {
+    esito += p.chiusa ? "<polygon fill=\"none\"" : "<polyline fill=\"none\"";
+    punti(esito, p.punti);
+    esito += " stroke=\"";
+    colore(esito, p.penna.colore);
+    esito += "\" stroke-width=\"";
+    numero(esito, p.penna.spessore);
+    esito += '"';
+    if (p.penna.stile != Stile::Continua) {
+        const double w = std::max(p.penna.spessore, 0.1);
+        esito += " stroke-dasharray=\"";
+        numero(esito, p.penna.stile == Stile::Tratteggiata ? 4 * w : w);
+        esito += ' ';
+        numero(esito, 2 * w);
+        esito += '"';
+    }
+    esito += "/>\n";
+}
+
+void forma(std::string& esito, const Area& a) {
+    esito += "<polygon";
+    punti(esito, a.punti);
+    esito += " fill=\"";
+    colore(esito, a.colore);
+    esito += "\" stroke=\"none\"/>\n";
+}
+
+void forma(std::string& esito, const Testo& t) {
+    const Punto o = origine(t);
+    esito += "<text transform=\"translate(";
+    numero(esito, t.ancora.x);
+    esito += ',';
+    numero(esito, t.ancora.y);
+    esito += ')';
+    if (t.gradi != 0) {
+        esito += " rotate(";
+        numero(esito, -t.gradi);
+        esito += ')';
+    }
+    // Anchored by its own alignment, so that a face a little wider or
+    // narrower than the one measured still sits where it belongs.
+    const double lungo = larghezza(t.testo, t.altezza);
+    const char* ancora = t.orizzontale == Orizzontale::Sinistra ? "start"
+                         : t.orizzontale == Orizzontale::Centro ? "middle"
+                                                                : "end";
+    const double x = t.orizzontale == Orizzontale::Sinistra ? o.x
+                     : t.orizzontale == Orizzontale::Centro ? o.x + lungo / 2
+                                                            : o.x + lungo;
+    esito += "\" x=\"";
+    numero(esito, x);
+    esito += "\" y=\"";
+    numero(esito, o.y);
+    esito += "\" font-size=\"";
+    numero(esito, corpo(t.altezza));
+    esito += "\" text-anchor=\"";
+    esito += ancora;
+    esito += "\" fill=\"";
+    colore(esito, t.colore);
+    esito += "\">";
+    testoXml(esito, t.testo);
+    esito += "</text>\n";
+}
+
+} // namespace
+
+std::string svg(const std::vector<Disegno>& fogli, const std::string& titolo) {
+    double larghezza = 0, altezza = 0;
+    for (const Disegno& d : fogli) {
+        larghezza = std::max(larghezza, d.larghezza);
+        altezza += d.altezza;
+    }
+    std::string esito = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                        "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
+    numero(esito, larghezza);
+    esito += "mm\" height=\"";
+    numero(esito, altezza);
+    esito += "mm\" viewBox=\"0 0 ";
+    numero(esito, larghezza);
+    esito += ' ';
+    numero(esito, altezza);
+    esito += "\" font-family=\"Liberation Sans, Arial, Helvetica, sans-serif\" "
+             "stroke-linecap=\"butt\" stroke-linejoin=\"miter\">\n";
+    if (!titolo.empty()) {
+        esito += "<title>";
+        testoXml(esito, titolo);
+        esito += "</title>\n";
+    }
+    double y = 0;
+    for (const Disegno& d : fogli) {
+        esito += "<g transform=\"translate(0,";
+        numero(esito, y);
+        esito += ")\">\n<rect width=\"";
+        numero(esito, d.larghezza);
+        esito += "\" height=\"";
+        numero(esito, d.altezza);
+        esito += "\" fill=\"#ffffff\"/>\n";
+        std::string_view strato;
+        bool aperto = false;
+        for (const Elemento& e : d.elementi) {
+            if (!aperto || e.strato != strato) {
+                esito += aperto ? "</g>\n<g class=\"" : "<g class=\"";
+                testoXml(esito, e.strato);
+                esito += "\">\n";
+                strato = e.strato;
+                aperto = true;
+            }
+            std::visit([&](const auto& f) { forma(esito, f); }, e.forma);
+        }
+        esito += aperto ? "</g>\n</g>\n" : "</g>\n";
+        y += d.altezza;
+    }
+    esito += "</svg>\n";
+    return esito;
+}
+
+} // namespace disegno
