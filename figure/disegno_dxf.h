@@ -16,6 +16,9 @@ namespace disegno {
 // `quanti` sheets, all of one size, each made by `foglio` when it is
 // written: a long drawing is never held whole.
 std::string dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio);
+// The same, handed in pieces of a few megabytes to `uscita` as it is made.
+void dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio,
+         const std::function<void(std::string_view)>& uscita);
 
 // A text as AutoCAD 2000 reads it back: ASCII as it is, but for what a
 // reader takes for a code; any other character as \U+ and four hex digits

@@ -175,7 +175,14 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                           std::nullopt);
     }
     if (e == "dxf") {
-        scriviFileIntero(percorso, profiloDxf(profilo, impaginazione, separatore));
+        scriviFileInPezzi(percorso, [&](const Pezzo& scrivi) {
+            disegno::dxf(
+                impaginazione.fogli.size(),
+                [&](std::size_t f) {
+                    return disegnoDelFoglio(profilo, impaginazione, f, separatore);
+                },
+                scrivi);
+        });
         return;
     }
     QByteArray contenuto;

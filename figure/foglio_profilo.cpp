@@ -1,5 +1,6 @@
 #include "figure/foglio_profilo.h"
 
+#include "file/utf8.h"
 #include "numeri/conversioni.h"
 #include "numeri/formato.h"
 #include "tratti/parole.h"
@@ -350,6 +351,23 @@ std::string segnoNota(std::size_t numero) {
     return segno;
 }
 
+// A word longer than a line, in pieces that fit, broken between characters.
+std::vector<std::string> spezzata(const std::string& parola, double altezza, double larghezza) {
+    std::vector<std::string> pezzi(1);
+    for (std::size_t i = 0; i < parola.size();) {
+        char32_t c = 0;
+        const std::size_t passo = std::max<std::size_t>(sequenzaUtf8(parola.substr(i), c), 1);
+        const std::string carattere = parola.substr(i, passo);
+        if (!pezzi.back().empty() &&
+            disegno::larghezza(pezzi.back() + carattere, altezza) > larghezza) {
+            pezzi.emplace_back();
+        }
+        pezzi.back() += carattere;
+        i += passo;
+    }
+    return pezzi;
+}
+
 // Words broken into lines no longer than `larghezza` mm.
 std::vector<std::string> aCapo(const std::string& testo, double altezza, double larghezza) {
     std::vector<std::string> righe;
@@ -362,11 +380,16 @@ std::vector<std::string> aCapo(const std::string& testo, double altezza, double 
         }
         const std::string parola = testo.substr(i, fine - i);
         const std::string prova = riga.empty() ? parola : riga + " " + parola;
-        if (!riga.empty() && disegno::larghezza(prova, altezza) > larghezza) {
-            righe.push_back(riga);
-            riga = parola;
-        } else {
+        if (disegno::larghezza(prova, altezza) <= larghezza) {
             riga = prova;
+        } else {
+            if (!riga.empty()) {
+                righe.push_back(riga);
+            }
+            std::vector<std::string> pezzi = spezzata(parola, altezza, larghezza);
+            riga = pezzi.back();
+            pezzi.pop_back();
+            righe.insert(righe.end(), pezzi.begin(), pezzi.end());
         }
         i = fine + 1;
     }
@@ -399,12 +422,12 @@ class Foglio {
         cartiglio();
         tabella();
         posiziona(note());
+        legenda();
+        asseQuote();
         condotte();
         linee();
         pozzetti();
         etichetteTratti();
-        asseQuote();
-        legenda();
         return alla(k_);
     }
 
@@ -678,9 +701,14 @@ class Foglio {
                 *pz.fondoArrivo - *pz.fondoPartenza > 0.005) {
                 d_.linea("POZZETTI", punto(pz.progressiva, *pz.fondoArrivo),
                          punto(pz.progressiva, *pz.fondoPartenza), penna(disegno::nero, 0.3));
-                metti("TESTI", testo("salto " + numero(*pz.fondoArrivo - *pz.fondoPartenza, "0.00"),
-                                     {px + 1.2, y(*pz.fondoPartenza) + 0.5}, testoValori,
-                                     Orizzontale::Sinistra, Verticale::Sopra));
+                const std::string salto =
+                    "salto " + numero(*pz.fondoArrivo - *pz.fondoPartenza, "0.00");
+                metti("TESTI", testo(salto, {px + 1.2, y(*pz.fondoPartenza) + 0.5}, testoValori,
+                                     Orizzontale::Sinistra, Verticale::Sopra)) ||
+                    metti("TESTI", testo(salto, {px - 1.2, y(*pz.fondoArrivo) - 0.5}, testoValori,
+                                         Orizzontale::Destra, Verticale::Sotto)) ||
+                    metti("TESTI", testo(salto, {px + 1.2, y(*pz.fondoArrivo) - 0.5}, testoValori,
+                                         Orizzontale::Sinistra, Verticale::Sotto));
             }
             // The name across, or upright where the last one is too near;
             // the table has it anyway.

@@ -397,7 +397,7 @@ namespace {
 // when an unnamed file could not be given a name, and nothing was left.
 bool scriviTramite(FileTemporaneo::Modo modo, const std::string& percorso,
                    const Destinazione& destinazione, const std::optional<struct stat>& esistente,
-                   std::string_view contenuto) {
+                   const std::function<void(const Pezzo&)>& produci) {
     const int cartella = destinazione.cartella.numero();
     FileTemporaneo temporaneo(cartella, destinazione.nome, modo);
     if (const int codice = temporaneo.apertura(); codice != 0) {
@@ -408,7 +408,7 @@ bool scriviTramite(FileTemporaneo::Modo modo, const std::string& percorso,
             fallitoPer(percorso, codice);
         }
     };
-    riuscito(temporaneo.scrivi(contenuto));
+    produci([&](std::string_view pezzo) { riuscito(temporaneo.scrivi(pezzo)); });
     // Before the mode: a change of owner clears the set-id bits.
     if (esistente) {
         temporaneo.conservaProprietario(esistente->st_uid, esistente->st_gid);
@@ -427,12 +427,16 @@ bool scriviTramite(FileTemporaneo::Modo modo, const std::string& percorso,
 
 } // namespace
 
-void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
+void scriviFileInPezzi(const std::string& percorso,
+                       const std::function<void(const Pezzo&)>& produci) {
     const Destinazione destinazione = Risolutore(percorso).file();
     const std::optional<struct stat> esistente = fileDaSostituire(percorso, destinazione);
-    if (!scriviTramite(FileTemporaneo::Modo::Anonimo, percorso, destinazione, esistente,
-                       contenuto)) {
-        scriviTramite(FileTemporaneo::Modo::ConNome, percorso, destinazione, esistente, contenuto);
+    if (!scriviTramite(FileTemporaneo::Modo::Anonimo, percorso, destinazione, esistente, produci)) {
+        scriviTramite(FileTemporaneo::Modo::ConNome, percorso, destinazione, esistente, produci);
     }
     sincronizzaCartella(destinazione.cartella.numero());
+}
+
+void scriviFileIntero(const std::string& percorso, std::string_view contenuto) {
+    scriviFileInPezzi(percorso, [contenuto](const Pezzo& scrivi) { scrivi(contenuto); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -32,3 +33,11 @@ bool nodoSpeciale(const std::string& percorso);
 // allows, it keeps. On any failure the target is left as it was, no temporary file remains, and
 // ErroreFile names the path (escaped, see testoVisibile) and the reason in Italian.
 void scriviFileIntero(const std::string& percorso, std::string_view contenuto);
+
+// The same, the content made in pieces as it is written, so that a large
+// file is never held whole: `produci` hands each piece to the function it
+// is given, and may be called twice, where a file without a name could not
+// be given one and a named one is written instead.
+using Pezzo = std::function<void(std::string_view)>;
+void scriviFileInPezzi(const std::string& percorso,
+                       const std::function<void(const Pezzo&)>& produci);

@@ -1,9 +1,11 @@
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 #include "finisce_entro.h"
+#include "numeri/formato.h"
 #include "tratti/profilo.h"
 
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QString>
@@ -444,8 +446,7 @@ TEST(Profilo, ScaleAdatteAlFoglio) {
             if (pz.progressiva > imp.fogli.front().a) {
                 break;
             }
-            const double x =
-                area.x + 6 * c.misura + pz.progressiva * 1000 / imp.scalaOrizzontale;
+            const double x = area.x + 6 * c.misura + pz.progressiva * 1000 / imp.scalaOrizzontale;
             EXPECT_NEAR(*progressivaA(imp, 0, x), pz.progressiva, 1e-9);
         }
         EXPECT_FALSE(progressivaA(imp, 0, area.x - 20));
@@ -691,5 +692,182 @@ TEST(Profilo, NomiComeScrittiENumeriColSeparatore) {
             << nomeSeparatore(c.separatore);
         EXPECT_TRUE(QRegularExpression(c.riferimento).match(testo).hasMatch())
             << nomeSeparatore(c.separatore);
+    }
+}
+
+namespace {
+
+// What a painter is asked to draw, as a PDF's or a picture's engine is.
+class Registratore : public QPaintDevice {
+  public:
+    std::vector<std::string> testi;
+    std::size_t poligoni = 0;
+
+    QPaintEngine* paintEngine() const override { return &motore_; }
+
+  protected:
+    int metric(PaintDeviceMetric metrica) const override {
+        switch (metrica) {
+        case PdmWidth:
+        case PdmHeight:
+            return 4000;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 300;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return 1000;
+        }
+    }
+
+  private:
+    class Motore : public QPaintEngine {
+      public:
+        explicit Motore(Registratore& r) : r_(r) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++r_.poligoni; }
+        void drawTextItem(const QPointF&, const QTextItem& testo) override {
+            r_.testi.push_back(testo.text().toStdString());
+        }
+        Type type() const override { return QPaintEngine::User; }
+
+      private:
+        Registratore& r_;
+    };
+    mutable Motore motore_{*this};
+};
+
+std::vector<std::string> testiDel(const disegno::Disegno& d) {
+    std::vector<std::string> testi;
+    for (const disegno::Elemento& e : d.elementi) {
+        if (const auto* t = std::get_if<disegno::Testo>(&e.forma)) {
+            testi.push_back(t->testo);
+        }
+    }
+    std::sort(testi.begin(), testi.end());
+    return testi;
+}
+
+std::vector<std::string> testiSvg(const std::string& svg) {
+    std::vector<std::string> testi;
+    static const QRegularExpression testo("<text[^>]*>([^<]*)</text>");
+    for (auto i = testo.globalMatch(QString::fromStdString(svg)); i.hasNext();) {
+        QString t = i.next().captured(1);
+        t.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+        testi.push_back(t.toStdString());
+    }
+    std::sort(testi.begin(), testi.end());
+    return testi;
+}
+
+} // namespace
+
+// The same sheet as DXF, as SVG and on a PDF's painter: the same texts,
+// word for word, and the same lines and areas. The drop manhole gives both
+// inverts in each.
+TEST(Profilo, DxfSvgEPdfPortanoGliStessiElementi) {
+    const Linea l = collettore(4, 2, true);
+    const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
+    ImpaginazioneProfilo imp = impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3));
+    imp.cartiglio = {"Fognatura di via Roma & <vicoli>", "Comune", "Ing. Rossi", "", "2026"};
+    const disegno::Disegno d = disegnoDelFoglio(p, imp, 0, Separatore::Virgola);
+    const std::vector<std::string> attesi = testiDel(d);
+
+    const std::string svg = svgDelFoglio(p, imp, 0, Separatore::Virgola);
+    EXPECT_EQ(testiSvg(svg), attesi);
+
+    const LettoreDxf dxf = letto(profiloDxf(p, imp, Separatore::Virgola));
+    std::vector<std::string> delDxf;
+    for (const std::string& t : dxf.testi) {
+        delDxf.push_back(comeLoMostraIlCad(t));
+    }
+    std::sort(delDxf.begin(), delDxf.end());
+    EXPECT_EQ(delDxf, attesi);
+
+    Registratore pdf;
+    {
+        QPainter pittore(&pdf);
+        disegnaFoglioProfilo(pittore, p, imp, 0, Separatore::Virgola);
+    }
+    std::sort(pdf.testi.begin(), pdf.testi.end());
+    EXPECT_EQ(pdf.testi, attesi);
+
+    std::size_t polilinee = 0, aree = 0;
+    for (const disegno::Elemento& e : d.elementi) {
+        polilinee += std::holds_alternative<disegno::Polilinea>(e.forma);
+        aree += std::holds_alternative<disegno::Area>(e.forma);
+    }
+    std::size_t inDxf = 0;
+    for (const auto& [strato, linee] : dxf.polilinee) {
+        inDxf += linee.size();
+    }
+    EXPECT_EQ(inDxf, polilinee);
+    EXPECT_EQ(pdf.poligoni, polilinee + aree);
+    const QString testoSvg = QString::fromStdString(svg);
+    EXPECT_EQ(testoSvg.count("<polyline") + testoSvg.count("<polygon fill=\"none\""),
+              static_cast<qsizetype>(polilinee));
+
+    const tratti::PozzettoProfilo& salto = p.pozzetti[2];
+    const std::string dueFondi = Format(*salto.fondoArrivo, "0.00", Separatore::Virgola) + " / " +
+                                 Format(*salto.fondoPartenza, "0.00", Separatore::Virgola);
+    EXPECT_TRUE(std::binary_search(attesi.begin(), attesi.end(), dueFondi)) << dueFondi;
+    EXPECT_TRUE(std::binary_search(attesi.begin(), attesi.end(), "Tavola 1 di 1"));
+}
+
+// Every sheet of paths dense, long-named, failing or small: no text over
+// another, none printed under 2 mm, none cut with "…" but a title block's.
+TEST(Profilo, NessunTestoSopraUnAltro) {
+    Profilo fitto = percorsoDi(60, 4);
+    Profilo nomiLunghi = percorsoDi(12, 30);
+    for (std::size_t k = 0; k < nomiLunghi.pozzetti.size(); ++k) {
+        nomiLunghi.pozzetti[k].nome =
+            "Pozzetto d'ispezione di via Garibaldi n. " + std::to_string(k);
+    }
+    const Linea l = collettore(19, 8, true);
+    const Profilo rete = Percorsi(l.tratti, l.rete).da("P0");
+    const struct {
+        const char* caso;
+        const Profilo& profilo;
+        QSizeF foglio;
+        std::optional<double> scala;
+        double misura;
+    } casi[] = {
+        {"la linea, adattata", rete, dimensioniFoglio(FormatoFoglio::A3), std::nullopt, 1},
+        {"la linea a 1:5000 su A4", rete, dimensioniFoglio(FormatoFoglio::A4), 5000.0, 1},
+        {"la linea nella relazione", rete, QSizeF(230, 160), std::nullopt, 0.75},
+        {"tratti di 4 m a 1:2000", fitto, dimensioniFoglio(FormatoFoglio::A3), 2000.0, 1},
+        {"tratti di 4 m a 1:200", fitto, dimensioniFoglio(FormatoFoglio::A4), 200.0, 1},
+        {"nomi lunghi", nomiLunghi, dimensioniFoglio(FormatoFoglio::A4), std::nullopt, 1},
+    };
+    for (const auto& c : casi) {
+        ImpaginazioneProfilo imp =
+            impaginaProfilo(c.profilo, c.foglio, c.scala, std::nullopt, false, c.misura);
+        imp.cartiglio.opera = std::string(300, 'x') + " un'opera dal nome lunghissimo";
+        for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
+            const disegno::Disegno d = disegnoDelFoglio(c.profilo, imp, f);
+            const auto sopra = disegno::testiSovrapposti(d);
+            EXPECT_FALSE(sopra) << c.caso << ", foglio " << f + 1 << ": «"
+                                << std::get<disegno::Testo>(d.elementi[sopra->first].forma).testo
+                                << "» e «"
+                                << std::get<disegno::Testo>(d.elementi[sopra->second].forma).testo
+                                << "»";
+            for (const disegno::Elemento& e : d.elementi) {
+                if (const auto* t = std::get_if<disegno::Testo>(&e.forma)) {
+                    EXPECT_GE(t->altezza, 2 - 1e-9) << c.caso << ": " << t->testo;
+                    EXPECT_TRUE(e.strato == "CARTIGLIO" || t->testo.find("…") == std::string::npos)
+                        << c.caso << ": " << t->testo;
+                }
+            }
+        }
     }
 }
