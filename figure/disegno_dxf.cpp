@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <future>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 namespace disegno {
@@ -128,6 +129,15 @@ class ScritturaInMemoria : public DL_WriterA {
     mutable std::string testo_;
 };
 
+// The per mille sign as CAD programs without it in their faces still read
+// it (LibreCAD's own draw it as a comma): "o/oo".
+std::string senzaPerMille(std::string testo) {
+    for (std::size_t i = testo.find("‰"); i != std::string::npos; i = testo.find("‰", i)) {
+        testo.replace(i, std::string_view("‰").size(), "o/oo");
+    }
+    return testo;
+}
+
 // The nearest of AutoCAD's plain colours, for programs that read no true
 // colour.
 int coloreAci(Colore c) {
@@ -206,23 +216,26 @@ class Fogli {
         }
     }
 
+    // Fitted along its baseline, from where it begins to where it ends as
+    // measured: in a CAD program's own face, wider or narrower, it keeps
+    // the box it was given, and touches no other text.
     void scrivi(const Testo& t, std::string_view strato) {
         if (!finito(t.ancora)) {
             return;
         }
-        const int orizzontale = t.orizzontale == Orizzontale::Sinistra ? 0
-                                : t.orizzontale == Orizzontale::Centro ? 1
-                                                                       : 2;
-        // The anchor above the text is its top; below it, its bottom.
-        const int verticale = t.verticale == Verticale::Base     ? 0
-                              : t.verticale == Verticale::Sotto  ? 1
-                              : t.verticale == Verticale::Centro ? 2
-                                                                 : 3;
-        const double ax = x(t.ancora.x);
-        const double ay = y(t.ancora.y);
+        const Punto o = origine(t);
+        const double lungo = std::max(larghezza(t.testo, t.altezza), 1e-3);
+        const double r = t.gradi * std::numbers::pi / 180;
+        const double c = std::cos(r), s = std::sin(r);
+        // In the text's frame y runs down the sheet; turned counter-clockwise.
+        const auto sulFoglio = [&](double fx, double fy) {
+            return Punto{t.ancora.x + fx * c + fy * s, t.ancora.y - fx * s + fy * c};
+        };
+        const Punto inizio = sulFoglio(o.x, o.y);
+        const Punto fine = sulFoglio(o.x + lungo, o.y);
         dxf_.writeText(dw_,
-                       DL_TextData(ax, ay, 0, ax, ay, 0, t.altezza, 1, 0, orizzontale, verticale,
-                                   testoDxfDi(t.testo), "Standard", t.gradi * M_PI / 180),
+                       DL_TextData(x(inizio.x), y(inizio.y), 0, x(fine.x), y(fine.y), 0, t.altezza,
+                                   1, 0, 5, 0, testoDxfDi(senzaPerMille(t.testo)), "Standard", r),
                        attributi(strato, t.colore));
     }
 
@@ -282,7 +295,20 @@ void dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio,
     }
     dw->tableEnd();
     dw->tableStyle(1);
-    dxf.writeStyle(*dw, DL_StyleData("Standard", 0, 0.0, 1.0, 0.0, 0, 2.5, "arial.ttf", ""));
+    // The texts' face: one CAD programs share.
+    dw->dxfString(0, "STYLE");
+    dw->handle();
+    dw->dxfString(100, "AcDbSymbolTableRecord");
+    dw->dxfString(100, "AcDbTextStyleTableRecord");
+    dw->dxfString(2, "Standard");
+    dw->dxfInt(70, 0);
+    dw->dxfReal(40, 0);
+    dw->dxfReal(41, 1);
+    dw->dxfReal(50, 0);
+    dw->dxfInt(71, 0);
+    dw->dxfReal(42, 2.5);
+    dw->dxfString(3, "romand.shx");
+    dw->dxfString(4, "");
     dw->tableEnd();
     dxf.writeView(*dw);
     dxf.writeUcs(*dw);

@@ -9,8 +9,9 @@
 // Drawings as DXF for CAD (AutoCAD 2000), the same in every locale: in
 // millimetres of paper, y upwards, each sheet to the right of the one
 // before with a gap between. Every item on its layer, in its colour;
-// filled areas as solids. Texts keep their anchor and alignment, so that a
-// CAD program places them as they were measured.
+// filled areas as solids. Texts are fitted between the ends of their
+// baseline as measured, so that a CAD program's face keeps their box; the
+// per mille sign, which common CAD faces lack, reads "o/oo".
 namespace disegno {
 
 // `quanti` sheets, all of one size, each made by `foglio` when it is
