@@ -110,11 +110,11 @@ class Percorsi {
     // no length.
     Profilo da(const std::string& testa) const;
     // The same down to `fine`, a manhole on that path (a branch's
-    // junction), which ends it; std::invalid_argument in Italian when it is
-    // not on it.
+    // junction), which ends it, or to the outlet when empty;
+    // std::invalid_argument in Italian when it is not on it.
     Profilo da(const std::string& testa, const std::string& fine) const;
 
-    // Every path that together draw the tree of this outlet, each reach in
+    // The paths that together draw the tree of this outlet, each reach in
     // one: the main line (the longest path), then the branches that join
     // it, the longest first, each followed by the branches that join it in
     // turn. A branch at a junction is the longest way into it that no path
