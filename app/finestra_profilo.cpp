@@ -2,8 +2,10 @@
 
 #include "app/casella_segnalata.h"
 #include "figure/esporta_profilo.h"
+#include "numeri/conversioni.h"
 #include "numeri/misure.h"
 #include "numeri/numero_positivo.h"
+#include "relazione/profilo_progetto.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -68,6 +70,15 @@ namespace {
 // The widest drawing a window holds, in pixels.
 constexpr double larghezzaMassima = 4e6;
 
+NumeroLetto scalaLetta(const QLineEdit* casella) {
+    NumeroLetto letto = leggiNumeroPositivo(casella->text().toStdString());
+    if (letto.valore && !scalaAmmessa(*letto.valore)) {
+        letto = {std::nullopt,
+                 std::string("Serve il denominatore di una scala ") + scaleAmmesse + "."};
+    }
+    return letto;
+}
+
 QSizeF foglioDellaFinestra(QSize vista) {
     const double altezza = dimensioniFoglio(FormatoFoglio::A3).height();
     return {altezza * std::max(vista.width(), 1) / std::max(vista.height(), 1), altezza};
@@ -89,6 +100,7 @@ FinestraProfilo::FinestraProfilo(QWidget* parent)
         casella->setPlaceholderText("adatta");
         casella->setMaximumWidth(80);
         connect(casella, &QLineEdit::textChanged, this, &FinestraProfilo::ridisegna);
+        connect(casella, &QLineEdit::textChanged, this, &FinestraProfilo::leggiDisegno);
     }
     scalaOrizzontale->setToolTip("Il denominatore della scala orizzontale: 1000 per 1:1000; "
                                  "vuota, la scala che fa stare il percorso nel foglio");
@@ -131,6 +143,40 @@ FinestraProfilo::FinestraProfilo(QWidget* parent)
     connect(albero, &QComboBox::currentIndexChanged, this, &FinestraProfilo::riempiTeste);
     connect(testa, &QComboBox::currentIndexChanged, this, &FinestraProfilo::ridisegna);
     connect(esportaProfilo, &QPushButton::clicked, this, &FinestraProfilo::chiediEsportazione);
+    connect(foglio, &QComboBox::activated, this, [this](int voce) {
+        disegno_.foglio = voce == 1 ? "A4" : "A3";
+        emit disegnoCambiato();
+    });
+}
+
+void FinestraProfilo::impostaDisegno(const progetto::DisegnoProfilo& disegno) {
+    disegno_ = disegno;
+    for (const auto& [casella, scala] : {std::pair{scalaOrizzontale, disegno.scalaOrizzontale},
+                                         std::pair{scalaVerticale, disegno.scalaVerticale}}) {
+        const QSignalBlocker blocco(casella);
+        casella->setText(scala ? QString::fromStdString(CStr(*scala)) : QString());
+    }
+    const QSignalBlocker blocco(foglio);
+    foglio->setCurrentIndex(formatoDelProgetto(disegno) == FormatoFoglio::A4 ? 1 : 0);
+    // Before any line is shown there is nothing to draw, nor a sheet.
+    if (percorsi_) {
+        ridisegna();
+    }
+}
+
+// A scale the box refuses is none, as the drawing takes it.
+void FinestraProfilo::leggiDisegno() {
+    progetto::DisegnoProfilo letto = disegno_;
+    letto.scalaOrizzontale = scalaLetta(scalaOrizzontale).valore;
+    letto.scalaVerticale = scalaLetta(scalaVerticale).valore;
+    if (letto != disegno_) {
+        disegno_ = letto;
+        emit disegnoCambiato();
+    }
+}
+
+Cartiglio FinestraProfilo::cartiglio() const {
+    return profilo_ ? cartiglioDelProfilo(datiProgetto(), *profilo_) : Cartiglio();
 }
 
 FinestraProfilo::~FinestraProfilo() = default;
@@ -185,11 +231,7 @@ void FinestraProfilo::riempiTeste() {
 
 // A scale refused is none: the drawing keeps the fitted one meanwhile.
 std::optional<double> FinestraProfilo::scala(QLineEdit* casella) const {
-    NumeroLetto letto = leggiNumeroPositivo(casella->text().toStdString());
-    if (letto.valore && !scalaAmmessa(*letto.valore)) {
-        letto = {std::nullopt,
-                 std::string("Serve il denominatore di una scala ") + scaleAmmesse + "."};
-    }
+    const NumeroLetto letto = scalaLetta(casella);
     segnalaCasella(casella, letto.motivo ? Lettura::Rifiutata : Lettura::Buona,
                    letto.motivo.value_or(""));
     return letto.valore;
@@ -265,6 +307,7 @@ void FinestraProfilo::impagina() {
         impaginazione_ =
             impaginaProfilo(*profilo_, foglio, orizzontale, std::nullopt, true, 1, fogliMassimi);
     }
+    impaginazione_.cartiglio = cartiglio();
 }
 
 ImpaginazioneProfilo FinestraProfilo::impaginazioneDaStampare(const std::string& percorso) const {
@@ -273,8 +316,11 @@ ImpaginazioneProfilo FinestraProfilo::impaginazioneDaStampare(const std::string&
     }
     const QSizeF dimensioni =
         dimensioniFoglio(foglio->currentIndex() == 1 ? FormatoFoglio::A4 : FormatoFoglio::A3);
-    return impaginaProfilo(*profilo_, dimensioni, scala(scalaOrizzontale), scala(scalaVerticale),
-                           false, 1, fogliMassimi(percorso, dimensioni));
+    ImpaginazioneProfilo impaginazione =
+        impaginaProfilo(*profilo_, dimensioni, scala(scalaOrizzontale), scala(scalaVerticale),
+                        false, 1, fogliMassimi(percorso, dimensioni));
+    impaginazione.cartiglio = cartiglio();
+    return impaginazione;
 }
 
 QString FinestraProfilo::testoSotto(double xMillimetri) const {

@@ -2,6 +2,7 @@
 
 #include "figure/figura_profilo.h"
 #include "numeri/separatore.h"
+#include "progetto/progetto.h"
 #include "tratti/profilo.h"
 
 #include <QWidget>
@@ -22,7 +23,8 @@ class TelaProfilo;
 // "Profilo longitudinale": one path of the network, from a head manhole
 // chosen in a tree down to its outlet (the longest by default), drawn at
 // scales fitted or typed, with the levels under the pointer; exported as
-// PDF, SVG, PNG or DXF.
+// PDF, SVG, PNG or DXF. The scales and the sheet are the project's: typed,
+// they are kept in it.
 class FinestraProfilo : public QWidget {
     Q_OBJECT
 
@@ -33,6 +35,11 @@ class FinestraProfilo : public QWidget {
     // The line's reaches and its network's results; the choice of tree
     // and head stays where it still can.
     void mostra(std::vector<tratti::Tratto> tratti, tratti::EsitiRete rete, Separatore separatore);
+
+    // The project's scales and sheet, shown without counting as a change;
+    // what the user types, the scales that read and the sheet chosen.
+    void impostaDisegno(const progetto::DisegnoProfilo& disegno);
+    const progetto::DisegnoProfilo& disegno() const { return disegno_; }
 
     // The profile drawn, none when the network has no path to draw (the
     // reason is shown instead).
@@ -56,6 +63,12 @@ class FinestraProfilo : public QWidget {
     QLabel* const puntatore; // the levels under the pointer
 
     std::function<void(const QString& avviso)> avvisa;
+    // The project's data, for the title block.
+    std::function<progetto::Dati()> datiProgetto = [] { return progetto::Dati(); };
+
+  signals:
+    // The user changed the scales or the sheet.
+    void disegnoCambiato();
 
   protected:
     bool eventFilter(QObject* oggetto, QEvent* evento) override;
@@ -66,6 +79,8 @@ class FinestraProfilo : public QWidget {
     void ridisegna();
     void impagina();
     void chiediEsportazione();
+    void leggiDisegno();
+    Cartiglio cartiglio() const;
     std::optional<double> scala(QLineEdit* casella) const;
 
     std::vector<tratti::Tratto> tratti_;
@@ -73,6 +88,7 @@ class FinestraProfilo : public QWidget {
     std::unique_ptr<tratti::Percorsi> percorsi_;
     std::optional<tratti::Profilo> profilo_;
     ImpaginazioneProfilo impaginazione_;
+    progetto::DisegnoProfilo disegno_;
     Separatore separatore_ = Separatore::Punto;
     QScrollArea* scorrimento_;
     TelaProfilo* tela_;

@@ -677,6 +677,12 @@ FinestraProfilo* FinestraTratti::apriProfilo() {
     if (profilo_ == nullptr) {
         profilo_ = new FinestraProfilo(this);
         profilo_->addActions(actions());
+        profilo_->datiProgetto = [this] { return datiProgetto(); };
+        profilo_->impostaDisegno(disegnoProfilo_);
+        connect(profilo_, &FinestraProfilo::disegnoCambiato, this, [this] {
+            disegnoProfilo_ = profilo_->disegno();
+            emit trattiCambiati();
+        });
     }
     mostraLaLineaNelProfilo();
     profilo_->show();
@@ -830,6 +836,10 @@ void FinestraTratti::impostaProgetto(const progetto::Progetto& p) {
     modello->impostaRighe(p.tratti);
     pozzetti->impostaRighe(p.pozzetti);
     modello->impostaDeroghe(p.deroghe);
+    disegnoProfilo_ = p.profilo;
+    if (profilo_ != nullptr) {
+        profilo_->impostaDisegno(p.profilo);
+    }
 }
 
 void FinestraTratti::incolla() {

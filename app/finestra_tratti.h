@@ -56,6 +56,8 @@ class FinestraTratti : public QMainWindow {
     std::vector<progetto::RigaDeroga> deroghe() const;
     std::vector<double> catalogo() const;
     progetto::Rete rete() const { return rete_; }
+    // The profile's scales and sheet, as the profile window last had them.
+    progetto::DisegnoProfilo disegnoProfilo() const { return disegnoProfilo_; }
     // Grows with every change to the reaches' and the manholes' cells and
     // the exceptions, the catalogue and the rules apart.
     std::uint64_t revisione() const;
@@ -95,6 +97,9 @@ class FinestraTratti : public QMainWindow {
     QLineEdit* const salto;
     QLabel* const stato; // how many reaches, verified or not, still computing
 
+    // The project's data, for the profile's title block.
+    std::function<progetto::Dati()> datiProgetto = [] { return progetto::Dati(); };
+
     // A warning and a question for the user: message boxes unless replaced.
     std::function<void(const QString& avviso)> avvisa;
     std::function<bool(const QString& domanda)> conferma;
@@ -110,7 +115,8 @@ class FinestraTratti : public QMainWindow {
         scegliDeroga;
 
   signals:
-    // The reaches or the catalogue changed: the project with them.
+    // The reaches, the catalogue or the profile's scales changed: the
+    // project with them.
     void trattiCambiati();
 
   private:
@@ -142,6 +148,7 @@ class FinestraTratti : public QMainWindow {
     std::string coefficienteTabella_; // the main window's box, as typed
     std::vector<double> catalogo_;    // in use: the last one that read
     progetto::Rete rete_;             // the rules' boxes, as typed
+    progetto::DisegnoProfilo disegnoProfilo_;
     QString testoCatalogo_;           // the box's text before the last key
     std::uint64_t corsaCatalogo_ = 0; // a run of keys in the box, undone at once
     Separatore separatore_ = Separatore::Punto;

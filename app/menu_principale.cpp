@@ -106,6 +106,7 @@ FinestraTratti* FormPrincipale::tratti() {
                                             Combo1->currentText().toStdString());
         tratti_->impostaSeparatore(preferenze_->separatore());
         tratti_->addActions(azioniDiOgniFinestra_);
+        tratti_->datiProgetto = [this] { return progetto_->dati(); };
         connect(tratti_, &FinestraTratti::trattiCambiati, this, &FormPrincipale::aggiornaTitolo);
     }
     return tratti_;
@@ -141,6 +142,7 @@ progetto::Progetto FormPrincipale::progettoDeiControlli() {
     p.verifiche = analisi()->verifiche();
     p.catalogo = tratti()->catalogo();
     p.rete = tratti()->rete();
+    p.profilo = tratti()->disegnoProfilo();
     return p;
 }
 

@@ -106,6 +106,13 @@ OpzioniCli opzioniDalProgetto(const std::string& percorso, bool verifiche,
                             l.chiave + ": «" + l.casella.testo + "»): al più " + CStr(l.massimo));
         }
     }
+    // The profile's scales the project chose, unless the line gives its own.
+    if (dalFile("--scala-orizzontale")) {
+        opzioni.scalaOrizzontale = p.profilo.scalaOrizzontale;
+    }
+    if (dalFile("--scala-verticale")) {
+        opzioni.scalaVerticale = p.profilo.scalaVerticale;
+    }
     // Without --verifiche the design values play no part: a bad one is no error.
     if (verifiche) {
         if (dalFile("--portata")) {

@@ -9,7 +9,7 @@
 // The inputs a project file gives the command line: the project itself
 // (`comeScritto`), which the line's options are laid over, and the main
 // window's boxes for the table; with `verifiche`, also the design and
-// minimum flows and the design velocity. With --tratti in `date`, the
+// minimum flows and the design velocity; the profile's scales. With --tratti in `date`, the
 // radius, slope and increment are not read, and the limits of the checks
 // are held to the analysis window's strict reading. The options in `date`,
 // which the line gives, are not read from the file. A bad file is an

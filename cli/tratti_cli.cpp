@@ -6,6 +6,7 @@
 #include "file/testo_visibile.h"
 #include "numeri/conversioni.h"
 #include "progetto/righe_tratti.h"
+#include "relazione/profilo_progetto.h"
 #include "tratti/csv_tratti.h"
 #include "tratti/parole.h"
 #include "tratti/profilo.h"
@@ -162,22 +163,33 @@ void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const valutazione::Rete&
     } catch (const std::invalid_argument& e) {
         throw ErroreUso("--profilo: " + testoVisibile(e.what()));
     }
-    const QSizeF foglio = dimensioniFoglio(FormatoFoglio::A3);
+    // A scale the line did not give is the project's: a message names it
+    // by its key.
+    const auto origine = [&](const char* opzione, const char* chiave) {
+        return opzioni.date.count(opzione) > 0
+                   ? std::string(opzione) + ": "
+                   : "il progetto «" + opzioni.progetto + "», " + chiave + ": ";
+    };
+    const QSizeF foglio = dimensioniFoglio(formatoDelProgetto(opzioni.comeScritto.profilo));
     ImpaginazioneProfilo impaginazione;
     try {
         impaginazione =
             impaginaProfilo(profilo, foglio, opzioni.scalaOrizzontale, opzioni.scalaVerticale,
                             false, 1, fogliMassimi(opzioni.profilo, foglio));
     } catch (const TroppiFogli& e) {
-        throw ErroreUso((opzioni.scalaOrizzontale ? "--scala-orizzontale: " : "--profilo: ") +
+        throw ErroreUso((opzioni.scalaOrizzontale
+                             ? origine("--scala-orizzontale", "profilo.scala_orizzontale")
+                             : std::string("--profilo: ")) +
                         std::string(e.what()) + consiglioDiScala(e));
     }
+    impaginazione.cartiglio = cartiglioDelProfilo(opzioni.comeScritto.dati, profilo);
     if (const std::optional<std::size_t> nonSta = foglioCheNonSta(profilo, impaginazione)) {
         const std::string quote = "le quote del foglio " + std::to_string(*nonSta + 1);
         const std::string scala = CStr(impaginazione.scalaVerticale);
         // Advice only about a scale that was typed.
         throw ErroreUso(opzioni.scalaVerticale
-                            ? "--scala-verticale: a 1:" + scala + " " + quote +
+                            ? origine("--scala-verticale", "profilo.scala_verticale") +
+                                  "a 1:" + scala + " " + quote +
                                   " non stanno nel disegno; si scelga una scala verticale più "
                                   "piccola, o la si lasci adattare al foglio"
                             : "--profilo: " + quote +

@@ -33,8 +33,9 @@ std::string testoEsitiTratti(const OpzioniCli& opzioni, const valutazione::Rete&
                              const std::vector<std::size_t>& righeDelFile);
 
 // --profilo: the path from --da, or the longest, to its outlet, at the
-// scales given or fitted to A3 sheets. ErroreUso for a line without such a
-// path; ErroreFile for a file that cannot be written.
+// scales given (the line's, else the project's) or fitted, on the project's
+// sheets (A3 unless it chose A4), its title block from the project's data. ErroreUso for a line
+// without such a path; ErroreFile for a file that cannot be written.
 void scriviProfiloDellaLinea(const OpzioniCli& opzioni, const valutazione::Rete& rete);
 
 // The project's reaches that its report cannot compute, each with its name

@@ -448,6 +448,63 @@ void scriviRighe(Scrittore& s, const char* chiave, std::vector<Riga>& righe,
     s.chiudi(']');
 }
 
+const char* const chiaviProfilo[] = {"scala_orizzontale", "scala_verticale", "foglio"};
+
+// A scale is a number, as a window's box takes it; null is none chosen.
+void leggiDisegnoProfilo(const Lettore& lettore, const json::Valore& radice, Progetto& p) {
+    const json::Valore* parte = lettore.parte(radice, "profilo");
+    if (parte == nullptr) {
+        return;
+    }
+    for (const auto& [chiave, scala] : {std::pair{chiaviProfilo[0], &p.profilo.scalaOrizzontale},
+                                        std::pair{chiaviProfilo[1], &p.profilo.scalaVerticale}}) {
+        const json::Valore* valore = parte->membro(chiave);
+        if (valore == nullptr || valore->tipo == json::Tipo::Nullo) {
+            continue;
+        }
+        if (valore->tipo != json::Tipo::Numero || !(valore->numero >= scalaProfiloMinima) ||
+            !(valore->numero <= scalaProfiloMassima)) {
+            lettore.fallito(
+                std::string("«profilo.") + chiave +
+                "» deve essere il denominatore di una scala da 1:" + CStr(scalaProfiloMinima) +
+                " a 1:" + CStr(scalaProfiloMassima) + ", o null");
+        }
+        *scala = valore->numero;
+    }
+    lettore.testo(*parte, "profilo", chiaviProfilo[2], p.profilo.foglio);
+    if (!p.profilo.foglio.empty() && p.profilo.foglio != "A3" && p.profilo.foglio != "A4") {
+        lettore.fallito("«profilo.foglio» deve essere «A3», «A4» o null");
+    }
+    if (VociAltrui voci = altre(*parte, chiaviProfilo); !voci.empty()) {
+        p.originale.parti["profilo"] = std::move(voci);
+    }
+}
+
+// Only what was chosen, and the part only when it holds something.
+void scriviDisegnoProfilo(Scrittore& s, const Progetto& p) {
+    const auto altrui = p.originale.parti.find("profilo");
+    if (p.profilo.vuoto() && altrui == p.originale.parti.end()) {
+        return;
+    }
+    s.voce(json::stringa("profilo"));
+    s.apri('{');
+    for (const auto& [chiave, scala] : {std::pair{chiaviProfilo[0], p.profilo.scalaOrizzontale},
+                                        std::pair{chiaviProfilo[1], p.profilo.scalaVerticale}}) {
+        if (scala) {
+            s.voce(json::stringa(chiave));
+            s.testo += TestoEsatto(*scala);
+        }
+    }
+    if (!p.profilo.foglio.empty()) {
+        s.voce(json::stringa(chiaviProfilo[2]));
+        s.testo += json::stringa(p.profilo.foglio);
+    }
+    if (altrui != p.originale.parti.end()) {
+        s.altre(altrui->second);
+    }
+    s.chiudi('}');
+}
+
 } // namespace
 
 Casella Casella::daTesto(std::string testo) {
@@ -498,7 +555,7 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
     Progetto p = progettoNuovo();
     static const char* const chiaviRadice[] = {"formato",  "versione", "ingressi", "verifiche",
                                                "progetto", "fonti",    "rete",     "catalogo",
-                                               "tratti",   "pozzetti", "deroghe"};
+                                               "tratti",   "pozzetti", "deroghe",  "profilo"};
     p.originale.radice = altre(radice, chiaviRadice);
     for (const Parte& parte : parti()) {
         const json::Valore* oggetto = lettore.parte(radice, parte.nome);
@@ -560,6 +617,7 @@ Progetto progettoDaTesto(std::string_view testo, const std::string& nome) {
             lettore.fallito(nome + ".motivo»: " + *motivo);
         }
     }
+    leggiDisegnoProfilo(lettore, radice, p);
     return p;
 }
 
@@ -603,6 +661,7 @@ std::string testoProgetto(const Progetto& progetto) {
     if (!p.deroghe.empty()) {
         scriviRighe(s, "deroghe", p.deroghe, campiDeroga);
     }
+    scriviDisegnoProfilo(s, p);
     s.altre(p.originale.radice);
     s.chiudi('}');
     return s.testo + "\n";

@@ -168,8 +168,24 @@ struct Rete {
     bool operator==(const Rete&) const = default;
 };
 
+// How the longitudinal profiles are drawn ("profilo"): the scales chosen,
+// as the denominators of 1:N, and the sheet of an export ("A3" or "A4").
+// None chosen: scales fitted to the sheet, and A3. The file holds the part
+// only when something is chosen.
+struct DisegnoProfilo {
+    std::optional<double> scalaOrizzontale, scalaVerticale;
+    std::string foglio;
+
+    bool vuoto() const { return !scalaOrizzontale && !scalaVerticale && foglio.empty(); }
+    bool operator==(const DisegnoProfilo&) const = default;
+};
+
+// The scales a profile may be drawn at, 1:10 to 1:1,000,000.
+inline constexpr double scalaProfiloMinima = 10, scalaProfiloMassima = 1e6;
+
 // What the file holds beside the known keys, at the top and in each part
-// ("ingressi", "verifiche", "progetto", "rete"), in the file's order.
+// ("ingressi", "verifiche", "progetto", "rete", "profilo"), in the file's
+// order.
 struct Originale {
     VociAltrui radice;
     std::map<std::string, VociAltrui, std::less<>> parti;
@@ -185,6 +201,7 @@ struct Progetto {
     std::vector<RigaTratto> tratti;
     std::vector<RigaPozzetto> pozzetti;
     std::vector<RigaDeroga> deroghe;
+    DisegnoProfilo profilo;
     std::vector<double> catalogo; // radii of the standard sizes, cm; empty: the usual ones
     Originale originale;          // the file's keys not used here
 

@@ -16,6 +16,7 @@
 #include "numeri/misure.h"
 #include "numeri/sezione.h"
 #include "progetto/voci_coefficiente.h"
+#include "relazione/profilo_progetto.h"
 #include "relazione/scrittore_relazione.h"
 #include "relazione/testi_report.h"
 #include "tratti/parole.h"
@@ -933,8 +934,9 @@ class Relazione {
         return {};
     }
 
-    // Each tree's longest path, a figure a sheet, turned to stand along the
-    // page: landscape sheets at their printed scales.
+    // Every path of each tree, the main line first and then its branches,
+    // a figure a sheet, turned to stand along the page: landscape sheets at
+    // the scales the project chose, or fitted to them.
     void profili() {
         if (!v_.rete.esiti) {
             return;
@@ -943,58 +945,113 @@ class Relazione {
         const tratti::Percorsi percorsi(v_.rete.tratti, esiti);
         bool titolo = false;
         for (const tratti::Albero& albero : esiti.alberi) {
-            const std::vector<std::string> teste = percorsi.teste(albero.sbocco);
-            if (teste.empty()) {
+            const std::vector<tratti::Percorso> tracciati = percorsi.daDisegnare(albero.sbocco);
+            if (tracciati.empty()) {
                 continue;
             }
             if (!titolo) {
                 sezione("Profili longitudinali");
-                scrittore_.paragrafo("Per ogni rete è disegnato il percorso più lungo, dal "
-                                     "pozzetto di testa allo sbocco.",
-                                     true);
+                scrittore_.paragrafo(
+                    "Per ogni rete è disegnato prima il collettore principale, il percorso più "
+                    "lungo dal pozzetto di testa allo sbocco, poi ciascun ramo, dal suo pozzetto "
+                    "di testa fino al pozzetto in cui si innesta in un percorso già disegnato: "
+                    "i rami più lunghi per primi, ciascuno seguito dai rami che si innestano in "
+                    "esso.",
+                    true);
                 titolo = true;
             }
-            const auto nonDisegnato = [&](const QString& motivo) {
-                scrittore_.paragrafo(QString("Profilo longitudinale verso %1 non disegnato: %2.")
-                                         .arg(q(albero.sbocco), motivo),
-                                     true);
-            };
-            tratti::Profilo profilo;
-            ImpaginazioneProfilo imp;
+            for (const tratti::Percorso& tracciato : tracciati) {
+                profilo(percorsi, tracciato, tracciati.front().testa);
+            }
+        }
+    }
+
+    // "collettore principale", or "ramo fino all'innesto in P7 nel
+    // collettore principale" / "nel ramo da B0".
+    static QString ruolo(const tratti::Percorso& tracciato, const std::string& principale) {
+        if (tracciato.principale()) {
+            return "collettore principale";
+        }
+        return QString("ramo fino all'innesto in %1 %2")
+            .arg(q(tracciato.fine), tracciato.innesto == principale
+                                        ? QString("nel collettore principale")
+                                        : "nel ramo da " + q(tracciato.innesto));
+    }
+
+    void profilo(const tratti::Percorsi& percorsi, const tratti::Percorso& tracciato,
+                 const std::string& principale) {
+        const QString nome =
+            QString("Profilo longitudinale da %1 a %2").arg(q(tracciato.testa), q(tracciato.fine));
+        const auto nonDisegnato = [&](const QString& motivo) {
+            scrittore_.paragrafo(QString("%1 non disegnato: %2.").arg(nome, motivo), true);
+        };
+        tratti::Profilo profilo;
+        try {
+            profilo = percorsi.da(tracciato.testa, tracciato.fine);
+        } catch (const std::invalid_argument& e) {
+            nonDisegnato(q(e.what()));
+            return;
+        }
+        const auto impagina = [&](std::optional<double> orizzontale,
+                                  std::optional<double> verticale) {
+            ImpaginazioneProfilo imp =
+                impaginaProfilo(profilo, foglioDelProfilo, orizzontale, verticale, false,
+                                misuraDelProfilo, fogliMassimiDelProfilo);
+            imp.cartiglio = cartiglioDelProfilo(p_.dati, profilo);
+            return imp;
+        };
+        // The project's scales where the path fits the report's sheets at
+        // them; else fitted, and said so.
+        const progetto::DisegnoProfilo& scelte = p_.profilo;
+        std::optional<ImpaginazioneProfilo> imp;
+        if (scelte.scalaOrizzontale || scelte.scalaVerticale) {
             try {
-                profilo = percorsi.da(teste.front());
-                imp = impaginaProfilo(profilo, foglioDelProfilo, std::nullopt, std::nullopt, false,
-                                      misuraDelProfilo, fogliMassimiDelProfilo);
-            } catch (const TroppiFogli& e) {
-                nonDisegnato(q(e.what()) + (e.scalaCheBasta ? "; lo si esporti a parte, "
-                                                              "in PDF o in DXF"
-                                                            : ""));
-                continue;
-            } catch (const std::invalid_argument& e) {
-                nonDisegnato(q(e.what()));
-                continue;
-            }
-            if (const std::optional<std::size_t> foglio = foglioCheNonSta(profilo, imp)) {
-                nonDisegnato(QString("le quote del foglio %1 non stanno nel disegno nemmeno alla "
-                                     "scala verticale 1:%2")
-                                 .arg(*foglio + 1)
-                                 .arg(n_(imp.scalaVerticale)));
-                continue;
-            }
-            constexpr double pixelPerMillimetro = 6.5;
-            const std::vector<QImage> fogli =
-                immaginiDeiFogli(profilo, imp, pixelPerMillimetro, n_.separatore(), true);
-            for (std::size_t f = 0; f < fogli.size(); ++f) {
-                QString didascalia =
-                    QString("Profilo longitudinale da %1 a %2")
-                        .arg(q(profilo.pozzetti.front().nome), q(profilo.pozzetti.back().nome));
-                if (imp.fogli.size() > 1) {
-                    didascalia += QString(", foglio %1 di %2").arg(f + 1).arg(imp.fogli.size());
+                imp = impagina(scelte.scalaOrizzontale, scelte.scalaVerticale);
+                if (foglioCheNonSta(profilo, *imp)) {
+                    imp.reset();
                 }
-                didascalia += QString(": scala orizzontale 1:%1, verticale 1:%2.")
-                                  .arg(n_(imp.scalaOrizzontale), n_(imp.scalaVerticale));
-                scrittore_.figura(fogli[f], foglioDelProfilo.height() / 10, didascalia);
+            } catch (const std::invalid_argument&) {
+                imp.reset();
             }
+            if (!imp) {
+                scrittore_.paragrafo(QString("Il profilo da %1 a %2 non sta nei fogli della "
+                                             "relazione alle scale scelte nel progetto: è "
+                                             "disegnato alle scale adatte al foglio.")
+                                         .arg(q(tracciato.testa), q(tracciato.fine)),
+                                     true);
+            }
+        }
+        try {
+            if (!imp) {
+                imp = impagina(std::nullopt, std::nullopt);
+            }
+        } catch (const TroppiFogli& e) {
+            nonDisegnato(q(e.what()) + (e.scalaCheBasta ? "; lo si esporti a parte, "
+                                                          "in PDF o in DXF"
+                                                        : ""));
+            return;
+        } catch (const std::invalid_argument& e) {
+            nonDisegnato(q(e.what()));
+            return;
+        }
+        if (const std::optional<std::size_t> foglio = foglioCheNonSta(profilo, *imp)) {
+            nonDisegnato(QString("le quote del foglio %1 non stanno nel disegno nemmeno alla "
+                                 "scala verticale 1:%2")
+                             .arg(*foglio + 1)
+                             .arg(n_(imp->scalaVerticale)));
+            return;
+        }
+        constexpr double pixelPerMillimetro = 6.5;
+        const std::vector<QImage> fogli =
+            immaginiDeiFogli(profilo, *imp, pixelPerMillimetro, n_.separatore(), true);
+        for (std::size_t f = 0; f < fogli.size(); ++f) {
+            QString didascalia = nome + ", " + ruolo(tracciato, principale);
+            if (imp->fogli.size() > 1) {
+                didascalia += QString(", foglio %1 di %2").arg(f + 1).arg(imp->fogli.size());
+            }
+            didascalia += QString(": scala orizzontale 1:%1, verticale 1:%2.")
+                              .arg(n_(imp->scalaOrizzontale), n_(imp->scalaVerticale));
+            scrittore_.figura(fogli[f], foglioDelProfilo.height() / 10, didascalia);
         }
     }
 

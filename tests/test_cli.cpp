@@ -1495,11 +1495,14 @@ TEST(Cli, ProfiloLongitudinale) {
     std::ofstream(dir + "lunga.csv")
         << "tratto,pozzetto_monte,pozzetto_valle,lunghezza,pendenza,quota_monte,portata\n"
            "A,P1,P2,5000,0.005,100,30\n";
+    // The project's scale, unless the line gives one.
+    std::ofstream(dir + "scale.sezione")
+        << R"({"formato": "sezione-inglese", "versione": 1, "profilo": {"scala_orizzontale": 10}})";
     const struct {
         std::vector<std::string> argomenti;
         int stato;
         const char* file;   // written, when the run succeeds
-        const char* errore; // in the message, when it fails
+        std::string errore; // in the message, when it fails
     } casi[] = {
         {{"--tratti", dir + "linea.csv", "--profilo", dir + "p.pdf"}, 0, "p.pdf", ""},
         {{"--tratti", dir + "linea.csv", "--profilo", dir + "p.dxf", "--da", "R1"}, 0, "p.dxf", ""},
@@ -1541,6 +1544,16 @@ TEST(Cli, ProfiloLongitudinale) {
          2,
          nullptr,
          "«P3» è uno sbocco"},
+        {{"--progetto", dir + "scale.sezione", "--tratti", dir + "lunga.csv", "--profilo",
+          dir + "x.svg"},
+         2,
+         nullptr,
+         "il progetto «" + dir + "scale.sezione», profilo.scala_orizzontale: "},
+        {{"--progetto", dir + "scale.sezione", "--tratti", dir + "lunga.csv", "--profilo",
+          dir + "q.svg", "--scala-orizzontale", "5000"},
+         0,
+         "q.svg",
+         ""},
         {{"--tratti", dir + "linea.csv", "--profilo", dir + "manca/x.pdf"}, 1, nullptr, "manca"},
     };
     for (const auto& c : casi) {

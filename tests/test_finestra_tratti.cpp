@@ -589,6 +589,41 @@ TEST_F(TrattiNelProgetto, DerogheNellaFinestra) {
     EXPECT_EQ(f->deroghe(), progetto::leggiProgetto(PROGETTO_ESEMPIO).deroghe);
 }
 
+// The profile window starts from the project's scales and sheet, and what
+// the user types there is the project's: marked as a change, saved, and
+// back on opening. Its title block is the project's data.
+TEST_F(TrattiNelProgetto, ScaleDelProfiloNelProgetto) {
+    QTemporaryDir cartella;
+    const std::string percorso = cartella.filePath("scale.sezione").toStdString();
+    progetto::Progetto scelto = progetto::leggiProgetto(PROGETTO_ESEMPIO);
+    scelto.profilo = {2000.0, std::nullopt, "A4"};
+    progetto::scriviProgetto(percorso, scelto);
+    ASSERT_TRUE(finestra->progetto()->apri(percorso));
+    FinestraTratti* f = finestra->apriTratti();
+    f->modello->attendiCalcolo();
+    FinestraProfilo* profilo = f->apriProfilo();
+    EXPECT_EQ(profilo->scalaOrizzontale->text(), "2000");
+    EXPECT_EQ(profilo->scalaVerticale->text(), "");
+    EXPECT_EQ(profilo->foglio->currentIndex(), 1);
+    EXPECT_EQ(profilo->impaginazione().scalaOrizzontale, 2000);
+    const Cartiglio& cartiglio = profilo->impaginazione().cartiglio;
+    EXPECT_EQ(cartiglio.titolo, "Profilo longitudinale da P1 a P15");
+    EXPECT_EQ(cartiglio.opera, scelto.dati.opera);
+    EXPECT_EQ(cartiglio.data, scelto.dati.data);
+    EXPECT_FALSE(finestra->progetto()->modificato());
+
+    profilo->scalaVerticale->setText("200");
+    EXPECT_TRUE(finestra->windowTitle().startsWith("scale.sezione*"));
+    ASSERT_TRUE(finestra->progetto()->salva());
+    const progetto::DisegnoProfilo atteso{2000.0, 200.0, "A4"};
+    EXPECT_EQ(progetto::leggiProgetto(percorso).profilo, atteso);
+    finestra->progetto()->nuovo();
+    EXPECT_EQ(profilo->scalaOrizzontale->text(), "");
+    ASSERT_TRUE(finestra->progetto()->apri(percorso));
+    EXPECT_EQ(profilo->disegno(), atteso);
+    EXPECT_EQ(profilo->scalaVerticale->text(), "200");
+}
+
 // The project's, the reports' and the windows' keys act from the analysis
 // and the reaches' windows as from the main one.
 TEST_F(TrattiNelProgetto, ITastiDelProgrammaInOgniFinestra) {

@@ -248,17 +248,78 @@ TEST(Profilo, PercorsiDallaTestaAlloSbocco) {
     }
 }
 
+// Every path a tree is drawn by, "testa>fine" and for a branch "@" the head
+// of the path it joins: a line, a Y whose longer arm is listed second, a
+// tree whose branch has a sub-branch shorter than a later branch of the
+// main line, and a star whose branches all end at the outlet. Each profile
+// stops at its junction, and together they hold each reach once.
+TEST(Profilo, OgniPercorsoFinoAlSuoInnesto) {
+    const struct {
+        const char* nome;
+        std::vector<std::pair<std::string, double>> tratti; // "monte-valle", m
+        std::string sbocco;
+        std::vector<std::string> percorsi;
+    } casi[] = {
+        {"linea", {{"P0-P1", 10}, {"P1-P2", 10}}, "P2", {"P0>P2"}},
+        {"Y", {{"B-J", 20}, {"J-O", 10}, {"A-J", 30}}, "O", {"A>O", "B>J@A"}},
+        {"albero",
+         {{"M0-M1", 20},
+          {"M1-M2", 20},
+          {"M2-M3", 20},
+          {"M3-O", 20},
+          {"B0-B1", 15},
+          {"B1-B2", 15},
+          {"B2-M2", 0.5},
+          {"C0-B1", 10},
+          {"D0-M1", 12}},
+         "O",
+         {"M0>O", "B0>M2@M0", "C0>B1@B0", "D0>M1@M0"}},
+        {"stella",
+         {{"S1-O", 2}, {"S3-O", 4}, {"S0-O", 1}, {"S2-O", 3}},
+         "O",
+         {"S3>O", "S2>O@S3", "S1>O@S3", "S0>O@S3"}},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.nome);
+        std::vector<Tratto> tratti;
+        for (const auto& [nome, lunghezza] : c.tratti) {
+            Tratto t;
+            t.nome = nome;
+            t.pozzettoMonte = nome.substr(0, nome.find('-'));
+            t.pozzettoValle = nome.substr(nome.find('-') + 1);
+            t.lunghezza = lunghezza;
+            tratti.push_back(t);
+        }
+        const tratti::EsitiRete rete{
+            std::vector<tratti::Esito>(tratti.size()), {}, {}, {{c.sbocco, tratti.size(), false}}};
+        const Percorsi percorsi(tratti, rete);
+        std::vector<std::string> trovati;
+        std::size_t disegnati = 0;
+        for (const tratti::Percorso& p : percorsi.daDisegnare(c.sbocco)) {
+            trovati.push_back(p.testa + ">" + p.fine + (p.principale() ? "" : "@" + p.innesto));
+            const Profilo profilo = percorsi.da(p.testa, p.fine);
+            EXPECT_EQ(profilo.pozzetti.back().nome, p.fine);
+            EXPECT_DOUBLE_EQ(profilo.lunghezza(), p.lunghezza);
+            disegnati += profilo.tratti.size();
+        }
+        EXPECT_EQ(trovati, c.percorsi);
+        EXPECT_EQ(disegnati, tratti.size());
+    }
+}
+
 TEST(Profilo, PercorsiRifiutatiConIlMotivo) {
     Linea l = collettore(2);
     const struct {
         std::string testa;
         std::string motivo;
-    } casi[] = {{"X9", "il pozzetto «X9» non è nominato da alcun tratto"},
-                {"P2", "il pozzetto «P2» è uno sbocco"}};
+        std::string fine;
+    } casi[] = {{"X9", "il pozzetto «X9» non è nominato da alcun tratto", ""},
+                {"P2", "il pozzetto «P2» è uno sbocco", ""},
+                {"P1", "il pozzetto «P0» non è sul percorso da «P1» allo sbocco", "P0"}};
     const Percorsi percorsi(l.tratti, l.rete);
     for (const auto& c : casi) {
         try {
-            percorsi.da(c.testa);
+            percorsi.da(c.testa, c.fine);
             ADD_FAILURE() << c.testa;
         } catch (const std::invalid_argument& e) {
             EXPECT_NE(std::string(e.what()).find(c.motivo), std::string::npos) << e.what();
@@ -580,6 +641,23 @@ TEST(Profilo, GrandiRetiInPassiQuantiITratti) {
         stella[k].pozzettoValle = std::string(1, 'O');
         stella[k].lunghezza = 1 + static_cast<double>(k % 7);
     }
+    // A comb: a collector with a one-reach branch into each of its manholes.
+    std::vector<Tratto> pettine;
+    for (std::size_t k = 0; k < quanti / 2; ++k) {
+        const std::string qui = pozzetto('C', static_cast<int>(k));
+        pettine.push_back({});
+        pettine.back().pozzettoMonte = qui;
+        pettine.back().pozzettoValle = pozzetto('C', static_cast<int>(k + 1));
+        pettine.back().lunghezza = 10;
+        pettine.push_back({});
+        pettine.back().pozzettoMonte = pozzetto('R', static_cast<int>(k));
+        pettine.back().pozzettoValle = qui;
+        pettine.back().lunghezza = 5;
+    }
+    const tratti::EsitiRete retePettine{std::vector<tratti::Esito>(pettine.size()),
+                                        {},
+                                        {},
+                                        {{pozzetto('C', quanti / 2), pettine.size(), false}}};
     const QSizeF a3 = dimensioniFoglio(FormatoFoglio::A3);
     const struct {
         const char* nome;
@@ -598,6 +676,17 @@ TEST(Profilo, GrandiRetiInPassiQuantiITratti) {
              const Percorsi percorsi(stella, rete);
              EXPECT_EQ(percorsi.teste("O").size(), quanti);
              EXPECT_DOUBLE_EQ(percorsi.da(*percorsi.testaPiuLunga()).lunghezza(), 7);
+             EXPECT_EQ(percorsi.daDisegnare("O").size(), quanti);
+         },
+         nullptr},
+        {"ogni ramo del pettine",
+         [&] {
+             const Percorsi percorsi(pettine, retePettine);
+             std::size_t disegnati = 0;
+             for (const tratti::Percorso& p : percorsi.daDisegnare(pozzetto('C', quanti / 2))) {
+                 disegnati += percorsi.da(p.testa, p.fine).tratti.size();
+             }
+             EXPECT_EQ(disegnati, pettine.size());
          },
          nullptr},
     };

@@ -164,6 +164,34 @@ TEST(Progetto, ChiaviAltruiIntatteDopoUnaModifica) {
     EXPECT_EQ(progetto::progettoDaTesto(scritto, "x"), p);
 }
 
+// The profile's scales and sheet: only what was chosen is written, with a
+// key of another program's kept; a part emptied is no longer written.
+TEST(Progetto, DisegnoDelProfiloLettoEScritto) {
+    const std::string inizio = R"({"formato": "sezione-inglese", "versione": 1, "profilo": )";
+    const struct {
+        std::string parte;
+        progetto::DisegnoProfilo atteso;
+        const char* scritto; // none: not written
+    } casi[] = {
+        {R"({"scala_orizzontale": 1000, "scala_verticale": 100, "foglio": "A4"})",
+         {1000.0, 100.0, "A4"},
+         "\"profilo\": {\n    \"scala_orizzontale\": 1000,\n    \"scala_verticale\": 100,\n"
+         "    \"foglio\": \"A4\"\n  }\n}"},
+        {R"({"scala_verticale": 50, "penna": 0.35})",
+         {std::nullopt, 50.0, ""},
+         "\"profilo\": {\n    \"scala_verticale\": 50,\n    \"penna\": 0.35\n  }\n}"},
+        {R"({"scala_orizzontale": null, "foglio": null})", {}, nullptr},
+    };
+    for (const auto& c : casi) {
+        const Progetto p = progetto::progettoDaTesto(inizio + c.parte + "}", "x");
+        EXPECT_EQ(p.profilo, c.atteso) << c.parte;
+        const std::string testo = progetto::testoProgetto(p);
+        EXPECT_EQ(testo.find("\"profilo\""), c.scritto ? testo.find(c.scritto) : std::string::npos)
+            << testo;
+        EXPECT_EQ(progetto::progettoDaTesto(testo, "x"), p);
+    }
+}
+
 TEST(Progetto, CasellaComeDigitata) {
     const struct {
         const char* testo;
@@ -258,6 +286,15 @@ TEST(Progetto, FileSbagliatiUnMotivoChiaro) {
         {inizio + R"("progetto": {"data": 20261207}})", "«progetto.data» deve essere un testo"},
         {inizio + R"("tratti": [{"portata": true}]})",
          "«tratti[0].portata» deve essere un numero, un testo o null"},
+        {inizio + R"("profilo": {"scala_orizzontale": 5}})",
+         "«profilo.scala_orizzontale» deve essere il denominatore di una scala da 1:10 a "
+         "1:1000000, o null"},
+        {inizio + R"("profilo": {"scala_verticale": "100"}})",
+         "«profilo.scala_verticale» deve essere il denominatore di una scala da 1:10 a "
+         "1:1000000, o null"},
+        {inizio + R"("profilo": {"foglio": "A0"}})",
+         "«profilo.foglio» deve essere «A3», «A4» o null"},
+        {inizio + R"("profilo": 1000})", "«profilo» deve essere un oggetto JSON, tra graffe"},
         {inizio + R"("catalogo": [25, -30]})",
          "«catalogo» deve essere un elenco di numeri positivi"},
         {inizio + "\"progetto\": {\"opera\": \"\xff\"}}",

@@ -328,13 +328,62 @@ TEST_F(RelazioneCalcolo, ProfiloDiOgniRete) {
     EXPECT_TRUE(relazione().contains("P1\n—\n100.00\n—\n—\n—\nverificato\n\n"));
     EXPECT_TRUE(relazione().contains("P3\n—\n99.60\n—\n—\n—\nverificato\nsbocco"));
     documento.clear();
-    EXPECT_TRUE(QRegularExpression("Figura \\d+ – Profilo longitudinale da P1 a P3: scala "
+    EXPECT_TRUE(QRegularExpression("Figura \\d+ – Profilo longitudinale da P1 a P3, collettore "
+                                   "principale: scala "
                                    "orizzontale 1:\\d+, verticale 1:\\d+\\.")
                     .match(relazione())
                     .hasMatch());
     p.tratti = {trattoTra("A", "", "", "100")};
     documento.clear();
     EXPECT_FALSE(relazione().contains("Profilo longitudinale"));
+}
+
+// The example line is drawn as its main line and its branch, which stops at
+// its junction: at the project's scales where they fit the report's sheets,
+// else at fitted ones, and the report says so.
+TEST_F(RelazioneCalcolo, OgniPercorsoDellaLineaDiEsempio) {
+    p = progetto::leggiProgetto(PROGETTO_ESEMPIO);
+    const QString principale = "Profilo longitudinale da P1 a P15, collettore principale";
+    const QString ramo = "Profilo longitudinale da S1 a P8, ramo fino all'innesto in P8 nel "
+                         "collettore principale";
+    const struct {
+        std::optional<double> orizzontale, verticale;
+        std::vector<QString> didascalie;
+        bool adattate;
+    } casi[] = {
+        {std::nullopt,
+         std::nullopt,
+         {principale + ": scala orizzontale 1:5000, verticale 1:200.",
+          ramo + ": scala orizzontale 1:2000, verticale 1:100."},
+         false},
+        {2000.0,
+         200.0,
+         {principale + ", foglio 1 di 2: scala orizzontale 1:2000, verticale 1:200.",
+          principale + ", foglio 2 di 2: scala orizzontale 1:2000, verticale 1:200.",
+          ramo + ": scala orizzontale 1:2000, verticale 1:200."},
+         false},
+        {10.0,
+         std::nullopt,
+         {principale + ": scala orizzontale 1:5000, verticale 1:200.",
+          ramo + ": scala orizzontale 1:2000, verticale 1:100."},
+         true},
+    };
+    for (const auto& c : casi) {
+        p.profilo.scalaOrizzontale = c.orizzontale;
+        p.profilo.scalaVerticale = c.verticale;
+        documento.clear();
+        const QString testo = relazione();
+        QStringList didascalie;
+        for (const QString& riga : testo.split('\n')) {
+            if (riga.startsWith("Figura ") && riga.contains("Profilo longitudinale")) {
+                didascalie << riga.mid(riga.indexOf("Profilo"));
+            }
+        }
+        EXPECT_EQ(didascalie, QStringList(c.didascalie.begin(), c.didascalie.end()))
+            << didascalie.join('\n').toStdString();
+        EXPECT_EQ(testo.count("alle scale scelte nel progetto: è disegnato alle scale adatte"),
+                  c.adattate ? 2 : 0);
+    }
 }
 
 // One conclusion on the whole line: the work is fit only when every reach,
@@ -536,11 +585,11 @@ TEST_F(RelazioneCalcolo, NomiComeScrittiSottoOgniSeparatore) {
         {Separatore::Punto,
          {"Note: Rif. tav. 1.2, 3,4", "lunghezza complessiva di 80.0 m", "con sbocco in P1.3.",
           "A,1\nP1.1\nP1.2\n40.00\n", "B.2\nP1.2\nP1.3\n40.00\n", "P1.3\n—\n99.60\n",
-          "Profilo longitudinale da P1.1 a P1.3: scala"}},
+          "Profilo longitudinale da P1.1 a P1.3, collettore principale: scala"}},
         {Separatore::Virgola,
          {"Note: Rif. tav. 1.2, 3,4", "lunghezza complessiva di 80,0 m", "con sbocco in P1.3.",
           "A,1\nP1.1\nP1.2\n40,00\n", "B.2\nP1.2\nP1.3\n40,00\n", "P1.3\n—\n99,60\n",
-          "Profilo longitudinale da P1.1 a P1.3: scala"}},
+          "Profilo longitudinale da P1.1 a P1.3, collettore principale: scala"}},
     };
     for (const auto& c : casi) {
         const QString testo = relazioneSalvata(c.separatore);

@@ -193,6 +193,11 @@ Percorsi::Percorsi(const std::vector<Tratto>& tratti, const EsitiRete& rete)
             }
         }
     }
+    for (const auto& [nome, v] : vie) {
+        if (v.valida) {
+            distanza_.emplace(nome, v.distanza);
+        }
+    }
     std::stable_sort(teste_.begin(), teste_.end(),
                      [](const Testa& a, const Testa& b) { return a.lunghezza > b.lunghezza; });
     for (const Testa& t : teste_) {
@@ -209,33 +214,49 @@ std::optional<std::string> Percorsi::testaPiuLunga() const {
     return teste_.empty() ? std::nullopt : std::optional(teste_.front().nome);
 }
 
-std::vector<std::size_t> Percorsi::cammino(const std::string& inizio) const {
+// Only from a manhole whose way to an outlet was found: that way neither
+// splits nor loops.
+std::vector<std::size_t> Percorsi::cammino(const std::string& inizio, std::string_view fine) const {
     std::vector<std::size_t> cammino;
-    std::string_view qui = inizio;
-    for (auto uscente = uscita_.find(qui); uscente != uscita_.end(); uscente = uscita_.find(qui)) {
-        if (uscente->second == nessuno || cammino.size() >= tratti_.size()) {
-            return {};
+    if (distanza_.count(inizio) == 0) {
+        return cammino;
+    }
+    for (std::string_view qui = inizio; qui != fine;) {
+        const auto uscente = uscita_.find(qui);
+        if (uscente == uscita_.end()) {
+            return fine.empty() ? cammino : std::vector<std::size_t>{};
         }
         cammino.push_back(uscente->second);
         qui = tratti_[uscente->second].pozzettoValle;
     }
-    return sbocchi_.count(qui) > 0 ? cammino : std::vector<std::size_t>{};
+    return cammino;
 }
 
 Profilo Percorsi::da(const std::string& testa) const {
-    const std::vector<std::size_t> passi = cammino(testa);
-    if (passi.empty()) {
-        const bool nominato = uscita_.count(testa) > 0 ||
-                              std::any_of(tratti_.begin(), tratti_.end(), [&](const Tratto& t) {
-                                  return t.pozzettoValle == testa;
-                              });
-        throw std::invalid_argument(
-            !nominato ? "il pozzetto " + tra(testa) + " non è nominato da alcun tratto"
-            : uscita_.count(testa) == 0
-                ? "il pozzetto " + tra(testa) + " è uno sbocco: non ne parte alcun tratto"
-                : "dal pozzetto " + tra(testa) +
-                      " non parte un percorso di una rete senza errori fino al suo sbocco");
+    return da(testa, {});
+}
+
+Profilo Percorsi::da(const std::string& testa, const std::string& fine) const {
+    const std::vector<std::size_t> passi = cammino(testa, fine);
+    if (!passi.empty()) {
+        return profiloDi(testa, passi);
     }
+    if (!fine.empty() && !cammino(testa).empty()) {
+        throw std::invalid_argument("il pozzetto " + tra(fine) + " non è sul percorso da " +
+                                    tra(testa) + " allo sbocco");
+    }
+    const bool nominato = uscita_.count(testa) > 0 ||
+                          std::any_of(tratti_.begin(), tratti_.end(),
+                                      [&](const Tratto& t) { return t.pozzettoValle == testa; });
+    throw std::invalid_argument(
+        !nominato ? "il pozzetto " + tra(testa) + " non è nominato da alcun tratto"
+        : uscita_.count(testa) == 0
+            ? "il pozzetto " + tra(testa) + " è uno sbocco: non ne parte alcun tratto"
+            : "dal pozzetto " + tra(testa) +
+                  " non parte un percorso di una rete senza errori fino al suo sbocco");
+}
+
+Profilo Percorsi::profiloDi(const std::string& testa, const std::vector<std::size_t>& passi) const {
     Profilo profilo;
     const auto pozzetto = [&](const std::string& nome, double progressiva) {
         PozzettoProfilo p;
@@ -285,6 +306,60 @@ Profilo Percorsi::da(const std::string& testa) const {
         profilo.tratti.push_back(std::move(tp));
     }
     return profilo;
+}
+
+// The heads taken from the longest path down: each walks until a manhole
+// some path already holds, so every reach is walked once. Then the order
+// of the drawing, by a stack rather than recursion: a tree may nest its
+// branches thousands deep.
+std::vector<Percorso> Percorsi::daDisegnare(const std::string& sbocco) const {
+    const auto teste = testeDelloSbocco_.find(sbocco);
+    if (teste == testeDelloSbocco_.end()) {
+        return {};
+    }
+    std::vector<Percorso> trovati;
+    std::vector<std::size_t> su; // the path each joins, by its place in `trovati`
+    std::unordered_map<std::string_view, std::size_t> tenuti; // a manhole's path
+    for (const std::string& testa : teste->second) {
+        const std::size_t questo = trovati.size();
+        std::string_view qui = testa;
+        auto tenuto = tenuti.find(qui);
+        for (; tenuto == tenuti.end(); tenuto = tenuti.find(qui)) {
+            tenuti.emplace(qui, questo);
+            const auto uscente = uscita_.find(qui);
+            if (uscente == uscita_.end()) {
+                break;
+            }
+            qui = tratti_[uscente->second].pozzettoValle;
+        }
+        Percorso p;
+        p.testa = testa;
+        p.fine = std::string(qui);
+        p.lunghezza = distanza_.at(testa) - distanza_.at(qui);
+        su.push_back(tenuto == tenuti.end() ? questo : tenuto->second);
+        trovati.push_back(std::move(p));
+    }
+    std::vector<std::vector<std::size_t>> rami(trovati.size());
+    for (std::size_t k = 1; k < trovati.size(); ++k) {
+        rami[su[k]].push_back(k);
+    }
+    std::vector<Percorso> ordinati;
+    ordinati.reserve(trovati.size());
+    std::vector<std::size_t> pila{0};
+    while (!pila.empty()) {
+        const std::size_t k = pila.back();
+        pila.pop_back();
+        std::vector<std::size_t>& figli = rami[k];
+        std::stable_sort(figli.begin(), figli.end(), [&](std::size_t a, std::size_t b) {
+            return trovati[a].lunghezza > trovati[b].lunghezza;
+        });
+        pila.insert(pila.end(), figli.rbegin(), figli.rend());
+        if (k != 0) {
+            trovati[k].innesto = trovati[su[k]].testa;
+        }
+        ordinati.push_back(trovati[k]);
+    }
+    return ordinati;
 }
 
 } // namespace tratti

@@ -82,6 +82,18 @@ using Linea = std::optional<double> LivelliProfilo::*;
 std::optional<double> livelloSulTratto(const Profilo& profilo, const TrattoProfilo& tratto,
                                        double progressiva, Linea linea);
 
+// A path of a tree as its profiles draw it: the main line runs from its head
+// down to the outlet, a branch from its head down to the manhole where it
+// joins a path drawn before it, that manhole included.
+struct Percorso {
+    std::string testa;
+    std::string fine;     // the outlet, or the junction
+    std::string innesto;  // a branch's: the head of the path it joins
+    double lunghezza = 0; // m, a reach without its length counted as none
+
+    bool principale() const { return innesto.empty(); }
+};
+
 // The paths of a computed network: its trees' heads and the walk from each
 // down to its outlet.
 class Percorsi {
@@ -97,6 +109,18 @@ class Percorsi {
     // when it is not the head of a tree's path, or a reach on the way has
     // no length.
     Profilo da(const std::string& testa) const;
+    // The same down to `fine`, a manhole on that path (a branch's
+    // junction), which ends it, or to the outlet when empty;
+    // std::invalid_argument in Italian when it is not on it.
+    Profilo da(const std::string& testa, const std::string& fine) const;
+
+    // The paths that together draw the tree of this outlet, each reach in
+    // one: the main line (the longest path), then the branches that join
+    // it, the longest first, each followed by the branches that join it in
+    // turn. A branch at a junction is the longest way into it that no path
+    // drawn before holds. Steps as many as the tree's reaches, besides
+    // sorting the heads.
+    std::vector<Percorso> daDisegnare(const std::string& sbocco) const;
 
   private:
     struct Testa {
@@ -105,15 +129,17 @@ class Percorsi {
         double lunghezza = 0; // m, a reach without its length counted as none
     };
 
-    // The reaches from a manhole to the outlet; empty when the walk leaves
-    // the trees.
-    std::vector<std::size_t> cammino(const std::string& inizio) const;
+    // The reaches from a manhole to the outlet, or to `fine` on the way;
+    // empty when the walk leaves the trees or misses `fine`.
+    std::vector<std::size_t> cammino(const std::string& inizio, std::string_view fine = {}) const;
+    Profilo profiloDi(const std::string& testa, const std::vector<std::size_t>& passi) const;
 
     const std::vector<Tratto>& tratti_;
     const EsitiRete& rete_;
     std::unordered_map<std::string_view, std::size_t> uscita_;   // the reach leaving a manhole
     std::unordered_map<std::string_view, std::size_t> pozzetto_; // in rete_.pozzetti
     std::unordered_set<std::string_view> sbocchi_;               // the trees'
+    std::unordered_map<std::string_view, double> distanza_;      // m to the outlet, on a path
     std::vector<Testa> teste_;                                   // the longest path first
     std::unordered_map<std::string, std::vector<std::string>> testeDelloSbocco_;
 };
