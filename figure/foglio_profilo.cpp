@@ -105,24 +105,30 @@ std::string numero(double valore, const char* modello, Separatore separatore) {
     return std::isfinite(valore) ? Format(valore, modello, separatore) : "–";
 }
 
-// Two levels at a manhole, of the reach arriving and of the one leaving:
-// one when they agree, "a / b" when they differ.
-std::string dueQuote(std::optional<double> arrivo, std::optional<double> partenza,
-                     Separatore separatore) {
+// A value of the manholes' table: one, or two where the reach arriving and
+// the one leaving differ, written side by side.
+struct Valore {
+    std::string arrivo, partenza; // `partenza` empty for one value
+
+    std::string comeTesto() const { return partenza.empty() ? arrivo : arrivo + " / " + partenza; }
+};
+
+Valore dueQuote(std::optional<double> arrivo, std::optional<double> partenza,
+                Separatore separatore) {
     arrivo = finita(arrivo);
     partenza = finita(partenza);
     if (arrivo && partenza && !eguale(*arrivo, *partenza)) {
-        return numero(*arrivo, "0.00", separatore) + " / " + numero(*partenza, "0.00", separatore);
+        return {numero(*arrivo, "0.00", separatore), numero(*partenza, "0.00", separatore)};
     }
     if (arrivo || partenza) {
-        return numero(arrivo ? *arrivo : *partenza, "0.00", separatore);
+        return {numero(arrivo ? *arrivo : *partenza, "0.00", separatore), {}};
     }
-    return "–";
+    return {"–", {}};
 }
 
 // A manhole's values in the table, row by row.
-std::array<std::string, righePozzetti.size()> valoriPozzetto(const tratti::Profilo& profilo,
-                                                             std::size_t i, Separatore separatore) {
+std::array<Valore, righePozzetti.size()> valoriPozzetto(const tratti::Profilo& profilo,
+                                                        std::size_t i, Separatore separatore) {
     using L = tratti::LivelliProfilo;
     const tratti::PozzettoProfilo& pz = profilo.pozzetti[i];
     const tratti::TrattoProfilo* arriva = i > 0 ? &profilo.tratti[i - 1] : nullptr;
@@ -135,13 +141,13 @@ std::array<std::string, righePozzetti.size()> valoriPozzetto(const tratti::Profi
     };
     const std::optional<double> fondo = finita(pz.fondo());
     const std::optional<double> terreno = finita(pz.terreno);
-    return {pz.nome,
-            numero(pz.progressiva, "0.00", separatore),
-            terreno ? numero(*terreno, "0.00", separatore) : "–",
+    return {Valore{pz.nome, {}},
+            Valore{numero(pz.progressiva, "0.00", separatore), {}},
+            Valore{terreno ? numero(*terreno, "0.00", separatore) : "–", {}},
             livello(&L::cielo),
             livello(&L::acquaProgetto),
             dueQuote(pz.fondoArrivo, pz.fondoPartenza, separatore),
-            terreno && fondo ? numero(*terreno - *fondo, "0.00", separatore) : "–"};
+            Valore{terreno && fondo ? numero(*terreno - *fondo, "0.00", separatore) : "–", {}}};
 }
 
 std::array<std::string, righeTratti.size()> valoriTratto(const tratti::TrattoProfilo& t,
@@ -163,7 +169,9 @@ std::array<double, righePozzetti.size()> altezzeRighe(const tratti::Profilo& pro
     for (std::size_t i = 0; i < profilo.pozzetti.size(); ++i) {
         const auto valori = valoriPozzetto(profilo, i, Separatore::Punto);
         for (std::size_t r = 0; r < valori.size(); ++r) {
-            const double serve = disegno::larghezza(valori[r], testo) + 2;
+            const double serve = std::max(disegno::larghezza(valori[r].arrivo, testo),
+                                          disegno::larghezza(valori[r].partenza, testo)) +
+                                 2;
             altezze[r] = std::max(altezze[r], r == 0 ? std::min(serve, nomeMassimo) : serve);
         }
     }
@@ -839,16 +847,29 @@ class Foglio {
             d_.linea("TABELLA", {px, alto}, {px, fine},
                      penna(disegno::nero, 0.1, Stile::Punteggiata));
             const auto valori = valoriPozzetto(profilo_, i, separatore_);
-            const double colonna = std::max(px, libera + disegno::corpo(valori_) * 1.2);
+            // Upright, the value of the reach arriving left of the line,
+            // that of the one leaving right of it.
+            const double riga = disegno::corpo(valori_) * (disegno::ascesa + disegno::discesa);
+            const double colonna = std::max(px, libera + riga + 0.5);
             const bool sta = colonna <= area_.destra() - 1;
+            bool doppia = false;
             std::string nota;
             for (std::size_t r = 0; r < righePozzetti.size(); ++r) {
-                const Testo t = testo(valori[r], {colonna - 0.5, bordi[r + 1] - 1}, testoValori,
-                                      Orizzontale::Sinistra, Verticale::Base, 90);
-                if (!(sta && disegno::riquadro(t).altezza <= altezze[r] - 0.5 &&
-                      metti("TABELLA", t))) {
+                const Valore& v = valori[r];
+                const auto scritto = [&](const std::string& testoValore, double ascissa) {
+                    const Testo t = testo(testoValore, {ascissa, bordi[r + 1] - 1}, testoValori,
+                                          Orizzontale::Sinistra, Verticale::Base, 90);
+                    return disegno::riquadro(t).altezza <= altezze[r] - 0.5 && metti("TABELLA", t);
+                };
+                const bool scritti =
+                    sta && scritto(v.arrivo, colonna - 0.5) &&
+                    (v.partenza.empty() ||
+                     scritto(v.partenza,
+                             colonna + 0.5 + disegno::corpo(valori_) * disegno::ascesa));
+                doppia = doppia || !v.partenza.empty();
+                if (!scritti) {
                     nota += (nota.empty() ? "" : ", ") + std::string(righePozzetti[r].titolo) +
-                            " " + valori[r];
+                            " " + v.comeTesto();
                 }
             }
             if (!nota.empty()) {
@@ -856,7 +877,9 @@ class Foglio {
                        testo("", {px, bordi[1] - 1}, testoValori, Orizzontale::Sinistra,
                              Verticale::Base, 90));
             }
-            libera = sta ? colonna : libera;
+            if (sta) {
+                libera = colonna + (doppia ? riga + 0.5 : 0);
+            }
         }
         // The reaches' values, centred between their manholes.
         for (const tratti::TrattoProfilo& t : trattiDelFoglio()) {

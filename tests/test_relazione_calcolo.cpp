@@ -354,7 +354,7 @@ TEST_F(RelazioneCalcolo, OgniPercorsoDellaLineaDiEsempio) {
         {std::nullopt,
          std::nullopt,
          {principale + ": scala orizzontale 1:5000, verticale 1:200.",
-          ramo + ": scala orizzontale 1:2000, verticale 1:100."},
+          ramo + ": scala orizzontale 1:2000, verticale 1:200."},
          false},
         {2000.0,
          200.0,
@@ -365,7 +365,7 @@ TEST_F(RelazioneCalcolo, OgniPercorsoDellaLineaDiEsempio) {
         {10.0,
          std::nullopt,
          {principale + ": scala orizzontale 1:5000, verticale 1:200.",
-          ramo + ": scala orizzontale 1:2000, verticale 1:100."},
+          ramo + ": scala orizzontale 1:2000, verticale 1:200."},
          true},
     };
     for (const auto& c : casi) {
