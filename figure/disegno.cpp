@@ -98,6 +98,12 @@ void Disegno::testo(std::string_view strato, Testo testo) {
 double larghezza(std::string_view utf8, double altezza) {
     double millesimi = 0;
     for (std::size_t i = 0; i < utf8.size();) {
+        // Most texts are digits and plain letters.
+        if (const auto byte = static_cast<unsigned char>(utf8[i]); byte >= 0x20 && byte < 0x7F) {
+            millesimi += larghezzeAscii[byte - 0x20];
+            ++i;
+            continue;
+        }
         char32_t c = 0;
         const std::size_t passo = sequenzaUtf8(utf8.substr(i), c);
         millesimi += passo == 0 ? 556 : larghezzaDi(c);
@@ -106,9 +112,10 @@ double larghezza(std::string_view utf8, double altezza) {
     return millesimi / 1000 * corpo(altezza);
 }
 
-Punto origine(const Testo& t) {
+namespace {
+
+Punto origineLunga(const Testo& t, double lungo) {
     const double em = corpo(t.altezza);
-    const double lungo = larghezza(t.testo, t.altezza);
     const double x = t.orizzontale == Orizzontale::Sinistra ? 0
                      : t.orizzontale == Orizzontale::Centro ? -lungo / 2
                                                             : -lungo;
@@ -129,21 +136,26 @@ Punto origine(const Testo& t) {
     return {x, y};
 }
 
+} // namespace
+
+Punto origine(const Testo& t) {
+    return origineLunga(t, larghezza(t.testo, t.altezza));
+}
+
 Rettangolo riquadro(const Testo& t) {
     const double em = corpo(t.altezza);
-    const Punto o = origine(t);
+    const double lungo = larghezza(t.testo, t.altezza);
+    const Punto o = origineLunga(t, lungo);
     // In the text's frame, y downwards.
     const std::array<Punto, 4> angoli = {
-        Punto{o.x, o.y - ascesa * em},
-        Punto{o.x + larghezza(t.testo, t.altezza), o.y - ascesa * em},
-        Punto{o.x, o.y + discesa * em},
-        Punto{o.x + larghezza(t.testo, t.altezza), o.y + discesa * em}};
+        Punto{o.x, o.y - ascesa * em}, Punto{o.x + lungo, o.y - ascesa * em},
+        Punto{o.x, o.y + discesa * em}, Punto{o.x + lungo, o.y + discesa * em}};
     const double r = t.gradi * std::numbers::pi / 180;
     // Quarter turns exactly, lest a box grow by rounding.
     const double giri = t.gradi / 90;
     const bool retto = std::fabs(giri - std::round(giri)) < 1e-12;
-    const double c = retto ? std::round(std::cos(r)) : std::cos(r);
-    const double s = retto ? std::round(std::sin(r)) : std::sin(r);
+    const double c = t.gradi == 0 ? 1 : retto ? std::round(std::cos(r)) : std::cos(r);
+    const double s = t.gradi == 0 ? 0 : retto ? std::round(std::sin(r)) : std::sin(r);
     double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
     for (const Punto& p : angoli) {
         // Counter-clockwise on the sheet, whose y runs downwards.

@@ -80,13 +80,36 @@ class ScritturaInMemoria : public DL_WriterA {
     // pays millions of times.
     void dxfReal(int gc, double value) const override {
         char cifre[400]; // every digit of the largest double
-        char* fine =
-            std::to_chars(cifre, cifre + sizeof cifre, value, std::chars_format::fixed, 4).ptr;
-        while (fine[-1] == '0') {
-            --fine;
-        }
-        if (fine[-1] == '.') {
-            *fine++ = '0';
+        char* fine = cifre;
+        if (std::fabs(value) < 1e12) {
+            // In ten-thousandths, as an integer: the common case, at a
+            // fraction of a floating-point conversion's cost.
+            long long n = std::llround(value * 1e4);
+            if (n < 0) {
+                *fine++ = '-';
+                n = -n;
+            }
+            fine = std::to_chars(fine, cifre + sizeof cifre, n / 10000).ptr;
+            *fine++ = '.';
+            char decimali[4];
+            long long resto = n % 10000;
+            for (int k = 3; k >= 0; --k, resto /= 10) {
+                decimali[k] = static_cast<char>('0' + resto % 10);
+            }
+            int quanti = 4;
+            while (quanti > 1 && decimali[quanti - 1] == '0') {
+                --quanti;
+            }
+            fine = std::copy(decimali, decimali + quanti, fine);
+        } else {
+            fine =
+                std::to_chars(cifre, cifre + sizeof cifre, value, std::chars_format::fixed, 4).ptr;
+            while (fine[-1] == '0') {
+                --fine;
+            }
+            if (fine[-1] == '.') {
+                *fine++ = '0';
+            }
         }
         scrivi(gc, std::string_view(cifre, static_cast<std::size_t>(fine - cifre)));
     }
@@ -98,8 +121,10 @@ class ScritturaInMemoria : public DL_WriterA {
     }
     void dxfHex(int gc, int value) const override {
         char cifre[16];
-        std::snprintf(cifre, sizeof cifre, "%0X", static_cast<unsigned>(value));
-        scrivi(gc, cifre);
+        char* fine =
+            std::to_chars(cifre, cifre + sizeof cifre, static_cast<unsigned>(value), 16).ptr;
+        std::transform(cifre, fine, cifre, [](char c) { return c >= 'a' ? c - 'a' + 'A' : c; });
+        scrivi(gc, std::string_view(cifre, static_cast<std::size_t>(fine - cifre)));
     }
     void dxfString(int gc, const char* value) const override { scrivi(gc, value); }
     void dxfString(int gc, const std::string& value) const override { scrivi(gc, value); }
@@ -114,14 +139,24 @@ class ScritturaInMemoria : public DL_WriterA {
     static constexpr std::size_t pezzo = 4u << 20;
 
   private:
-    // The group code right-aligned in three places, then the value.
+    // The group code right-aligned in three places, then the value: one
+    // append for a short value.
     void scrivi(int gc, std::string_view valore) const {
-        char codice[16];
-        const std::size_t cifre =
-            static_cast<std::size_t>(std::to_chars(codice, codice + 16, gc).ptr - codice);
-        testo_.append(cifre < 3 ? 3 - cifre : 0, ' ');
-        testo_.append(codice, cifre);
-        testo_ += '\n';
+        char riga[160];
+        const std::size_t cifre = gc < 10 ? 1 : gc < 100 ? 2 : 3;
+        char* p = riga;
+        for (std::size_t k = cifre; k < 3; ++k) {
+            *p++ = ' ';
+        }
+        p = std::to_chars(p, riga + 8, gc).ptr;
+        *p++ = '\n';
+        if (valore.size() + 1 <= static_cast<std::size_t>(riga + sizeof riga - p)) {
+            p = std::copy(valore.begin(), valore.end(), p);
+            *p++ = '\n';
+            testo_.append(riga, static_cast<std::size_t>(p - riga));
+            return;
+        }
+        testo_.append(riga, static_cast<std::size_t>(p - riga));
         testo_ += valore;
         testo_ += '\n';
     }
@@ -163,10 +198,12 @@ int coloreAci(Colore c) {
     return migliore;
 }
 
-DL_Attributes attributi(std::string_view strato, Colore c, double spessore = 0) {
-    DL_Attributes a(std::string(strato), coloreAci(c), (c.r << 16) | (c.g << 8) | c.b,
-                    static_cast<int>(std::lround(spessore * 100)), "BYLAYER", 1.0);
-    return a;
+// An entity's layer and colour; a line's weight, hundredths of a mm. What
+// the layer gives already (its line type, a text's weight) is not written.
+DL_Attributes attributi(std::string_view strato, Colore c, double spessore = -1) {
+    return DL_Attributes(std::string(strato), coloreAci(c), (c.r << 16) | (c.g << 8) | c.b,
+                         spessore < 0 ? -1 : static_cast<int>(std::lround(spessore * 100)), "",
+                         1.0);
 }
 
 class Fogli {
@@ -226,7 +263,8 @@ class Fogli {
         const Punto o = origine(t);
         const double lungo = std::max(larghezza(t.testo, t.altezza), 1e-3);
         const double r = t.gradi * std::numbers::pi / 180;
-        const double c = std::cos(r), s = std::sin(r);
+        const double c = t.gradi == 0 ? 1 : t.gradi == 90 ? 0 : std::cos(r);
+        const double s = t.gradi == 0 ? 0 : t.gradi == 90 ? 1 : std::sin(r);
         // In the text's frame y runs down the sheet; turned counter-clockwise.
         const auto sulFoglio = [&](double fx, double fy) {
             return Punto{t.ancora.x + fx * c + fy * s, t.ancora.y - fx * s + fy * c};
