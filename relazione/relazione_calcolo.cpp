@@ -116,9 +116,9 @@ std::vector<QString> formuleLegge(formule::Legge legge, const Numeri& n) {
     case formule::Legge::Kutter:
         return {"C = 100 √R / (m + √R)", "V = C √(R · i)"};
     case formule::Legge::Strickler:
-        return {"V = Ks R^(2/3) i^(1/2)"};
+        return {"V = Ks R²ᐟ³ i¹ᐟ²"};
     case formule::Legge::Manning:
-        return {"V = R^(2/3) i^(1/2) / n"};
+        return {"V = R²ᐟ³ i¹ᐟ² / n"};
     case formule::Legge::Colebrook:
         return {QString("1/√λ = −2 log10( ks / (%1 R) + %2 / (Re √λ) )").arg(n(14.84), n(2.51)),
                 "V = √(8 g R i / λ),  Re = 4 R V / ν",
@@ -135,9 +135,9 @@ QString simboli(formule::Legge legge, const Numeri& n) {
     case formule::Legge::Kutter:
         return ", C coefficiente di Chézy (m½/s), m coefficiente di scabrezza di Kutter (m½)";
     case formule::Legge::Strickler:
-        return ", Ks coefficiente di Gauckler–Strickler (m^1/3/s)";
+        return ", Ks coefficiente di Gauckler–Strickler (m¹ᐟ³/s)";
     case formule::Legge::Manning:
-        return ", n coefficiente di Manning (s/m^1/3)";
+        return ", n coefficiente di Manning (s/m¹ᐟ³)";
     case formule::Legge::Colebrook:
         return QString(", λ indice di resistenza, ks scabrezza equivalente (mm nei dati, m nella "
                        "formula), Re numero di Reynolds, g = %1 m/s², ν viscosità cinematica "

@@ -224,13 +224,13 @@ TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
     const QString dati = tra(testo, "1 Dati", "2 Metodo");
     for (const char* atteso :
          {"Coefficiente di scabrezza di Bazin γ (tabella)", "Legge di resistenza delle verifiche",
-          "Manning", "Coefficiente n delle verifiche", "0.013: calcestruzzo", "s/m^1/3"}) {
+          "Manning", "Coefficiente n delle verifiche", "0.013: calcestruzzo", "s/m¹ᐟ³"}) {
         EXPECT_TRUE(dati.contains(QString::fromUtf8(atteso))) << atteso;
     }
     const QString metodo = tra(testo, "2 Metodo", "3 Risultati");
     for (const char* atteso :
          {"secondo Bazin per la tabella e Manning per le verifiche", "C = 87 √R / (√R + γ)",
-          "V = R^(2/3) i^(1/2) / n", "n coefficiente di Manning"}) {
+          "V = R²ᐟ³ i¹ᐟ² / n", "n coefficiente di Manning"}) {
         EXPECT_TRUE(metodo.contains(QString::fromUtf8(atteso))) << atteso;
     }
 }
@@ -267,7 +267,7 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
           QString("T3\n—\n—\n80.00\n60/90\n0.0050\n102.35\n101.95\n—\n—\n"),
           QString("T1\n150.00\n"), QString::fromStdString(TestoSezione(esiti[1].raggio)) + "*",
           "T2: " + QString::fromStdString(tratti::motivoDi(esiti[1], Separatore::Punto)),
-          QString("T3: legge di Manning, n = 0.013 s/m^1/3."),
+          QString("T3: legge di Manning, n = 0.013 s/m¹ᐟ³."),
           QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
         EXPECT_TRUE(sezione.contains(atteso)) << atteso.toStdString();
     }
