@@ -536,14 +536,44 @@ class Relazione {
         scrittore_.tabella(t, "Valori di riferimento della sezione.");
     }
 
-    // One statement on everything checked, as the evaluation judges it.
+    // The verdict, what fails counted by check and tabled item by item, the
+    // exceptions and the provisions, as the evaluation judges them.
     void conclusioni() {
         sezione("Conclusioni");
-        const std::string tabella =
+        const std::string deroghe =
             tabellaDeroghe_ > 0 ? "tabella " + std::to_string(tabellaDeroghe_) : "";
-        for (const std::string& paragrafo :
-             valutazione::conclusioniLinea(v_, n_.separatore(), tabella)) {
-            scrittore_.paragrafo(q(paragrafo));
+        const valutazione::ConclusioneLinea c =
+            valutazione::conclusioneLinea(v_, n_.separatore(), deroghe);
+        scrittore_.paragrafo(q(c.giudizio));
+        elenco(c.conteggi);
+        if (!c.mancanze.empty()) {
+            Tabella t;
+            t.righe.emplace_back();
+            for (const char* colonna : valutazione::colonneMancanze) {
+                t.righe[0].push_back(colonna);
+            }
+            for (const valutazione::Mancanza& m : c.mancanze) {
+                t.righe.push_back({q(m.elemento), q(m.verifica),
+                                   m.valori.empty() ? QString("—") : q(m.valori), q(m.rimedio)});
+            }
+            t.larghezzeCm = {2.6, 3.4, 6.2, 4.8};
+            t.aDestra = {false, false, false, false};
+            scrittore_.vuota();
+            scrittore_.tabella(t, valutazione::didascaliaMancanze);
+        }
+        elenco(c.deroghe);
+        elenco(c.provvedimenti);
+    }
+
+    // A lead-in and its lines, as the limits are listed.
+    void elenco(const valutazione::Elenco& e) {
+        if (e.voci.empty()) {
+            return;
+        }
+        scrittore_.vuota();
+        scrittore_.paragrafo(q(e.titolo), true);
+        for (std::size_t i = 0; i < e.voci.size(); ++i) {
+            scrittore_.paragrafo("– " + q(e.voci[i]) + (i + 1 < e.voci.size() ? ";" : "."));
         }
     }
 
@@ -903,34 +933,13 @@ class Relazione {
     // The slopes within which a failing reach would pass at its size, when
     // its own is not among them.
     QString pendenzeAmmesse(const tratti::Esito& e) const {
-        const bool entro = (!e.pendenzaMinima || e.pendenza >= *e.pendenzaMinima) &&
-                           (!e.pendenzaMassima || e.pendenza <= *e.pendenzaMassima);
-        if (!e.calcolato || (entro && !e.senzaPendenza)) {
+        const std::string rimedio = tratti::rimedioDi(e, n_.separatore());
+        if (rimedio.empty()) {
             return {};
         }
-        // As the reasons write them: three digits, rounded inward.
-        const auto minima = [this](double i) {
-            return q(tratti::pendenzaArrotondata(i, true, n_.separatore()));
-        };
-        const auto massima = [this](double i) {
-            return q(tratti::pendenzaArrotondata(i, false, n_.separatore()));
-        };
-        if (e.senzaPendenza) {
-            return " Alla sua sezione nessuna pendenza rispetta tutti i limiti.";
-        }
-        if (e.pendenzaMinima && e.pendenzaMassima) {
-            return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 a %2.")
-                .arg(minima(*e.pendenzaMinima), massima(*e.pendenzaMassima));
-        }
-        if (e.pendenzaMinima) {
-            return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 in su.")
-                .arg(minima(*e.pendenzaMinima));
-        }
-        if (e.pendenzaMassima) {
-            return QString(" Alla sua sezione rispetta i limiti con pendenze fino a %1.")
-                .arg(massima(*e.pendenzaMassima));
-        }
-        return {};
+        return e.senzaPendenza
+                   ? QString(" Alla sua sezione nessuna pendenza rispetta tutti i limiti.")
+                   : " Alla sua sezione rispetta i limiti con " + q(rimedio) + ".";
     }
 
     // Each tree's longest path, a figure a sheet, turned to stand along the

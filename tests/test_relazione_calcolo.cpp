@@ -383,7 +383,7 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
              }
          },
          {"Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e "
-          "l'opera è idonea.\nPrevisto 1 pozzetto di salto: P6."},
+          "l'opera è idonea.\n\nPrevisto 1 pozzetto di salto:\n– P6: salto di 2.00 m > 0.50 m."},
          "",
          "0.5"},
         {"due tratti troppo lenti",
@@ -392,16 +392,18 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
                  c[tratti::Pendenza] = "0.0002";
              }
          },
-         {"Verificati 8 tratti su 10; non verificati i tratti P4-P5 (", "; P9-P10 (",
-          "L'opera non è idonea così com'è."}},
+         {"Verificati 8 tratti su 10 e tutti i pozzetti. L'opera non è idonea così com'è.",
+          "– velocità di autopulizia: 2 tratti.",
+          "tratto P4-P5\nvelocità di autopulizia\nalla portata minima: 20.69 cm/s < 50 cm/s",
+          "tratto P9-P10\n"}},
         {"un salto all'indietro a un pozzetto",
          [](int k, tratti::CelleTratto& c) {
              if (k == 6) {
                  c[tratti::QuotaMonte] = "101";
              }
          },
-         {"Verificati 9 tratti su 10; non verificato il tratto P6-P7 (contropendenza al "
-          "pozzetto «P6»",
+         {"Verificati 9 tratti su 10 e ",
+          "tratto P6-P7\ncontropendenza al pozzetto\nal pozzetto «P6»: scorrimento ",
           "L'opera non è idonea così com'è."}},
     };
     for (const auto& c : casi) {
