@@ -63,8 +63,13 @@ test('la conclusione della stampa è quella della relazione, con il suo giudizio
       idonea: false,
       conclusioni: [/^Esito della sezione tipo: 3 verifiche soddisfatte su 3\.$/,
         "Verificati 9 tratti su 10 e tutti i pozzetti. L'opera non è idonea così com'è."],
-      conteggi: { titolo: 'Elementi non verificati, per controllo:', voci: [/^velocità di autopulizia: 1 tratto$/] },
-      mancanze: [['tratto P4-P5', 'velocità di autopulizia', /^alla portata (minima|di progetto): [\d.]+ cm\/s < 50 cm\/s$/, /^pendenze da [\d.]+ a [\d.]+ m\/m$/]],
+      conteggi: { titolo: 'Elementi non verificati, per controllo:',
+        voci: ['dimensionamento dal catalogo: 1 tratto', 'velocità di autopulizia: 1 tratto'] },
+      // The remedy on the reach's first row, the slopes it would pass within at its size.
+      mancanze: [
+        ['tratto P4-P5', 'dimensionamento dal catalogo', /^nessun raggio del catalogo rispetta tutti i limiti.*r = 30 cm/, 'pendenze da 0.00231 a 0.122 m/m'],
+        ['tratto P4-P5', 'velocità di autopulizia', 'alla portata di progetto: 35.98 cm/s < 50 cm/s', ''],
+        ['tratto P4-P5', 'velocità di autopulizia', 'alla portata minima: 20.69 cm/s < 50 cm/s', '']],
     },
     {
       nome: 'il γ della finestra principale illeggibile',
@@ -103,7 +108,7 @@ test('la conclusione della stampa è quella della relazione, con il suo giudizio
       confronta(r[elenco].voci, c[elenco]?.voci ?? [], `${c.nome}, ${elenco}`);
       if (c[elenco]) assert.equal(r[elenco].titolo, c[elenco].titolo, c.nome);
     }
-    confronta(r.mancanze.righe, c.mancanze ?? [], `${c.nome}, mancanze`);
+    assert.equal(r.mancanze.righe.length, (c.mancanze ?? []).length, `${c.nome}, mancanze`);
     (c.mancanze ?? []).forEach((riga, k) => confronta(r.mancanze.righe[k], riga, `${c.nome}, mancanza ${k}`));
     assert.deepEqual(r.deroghe.voci, [], c.nome);
   }
