@@ -36,7 +36,7 @@ const std::array<Tabella, 5>& tabelle() {
          },
          "W. R. Kutter, formula abbreviata: le categorie di parete dei manuali tedeschi di "
          "idraulica e fognatura"},
-        // Gauckler–Strickler, Ks (m^1/3/s)
+        // Gauckler–Strickler, Ks (m¹ᐟ³/s)
         {{
              {100, "PVC o PE, parete interna liscia"},
              {83, "calcestruzzo lisciato"},
@@ -46,7 +46,7 @@ const std::array<Tabella, 5>& tabelle() {
              {40, "muratura di pietrame con malta"},
          },
          "Ks = 1/n dai valori normali di V. T. Chow, Open-Channel Hydraulics (1959), tab. 5-6"},
-        // Manning, n (s/m^1/3)
+        // Manning, n (s/m¹ᐟ³)
         {{
              {0.010, "PVC o PE, parete interna liscia"},
              {0.012, "calcestruzzo lisciato"},

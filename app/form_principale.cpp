@@ -19,9 +19,12 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -74,7 +77,22 @@ FormPrincipale::FormPrincipale(QWidget* parent)
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
     // Starting the word processor opens the report window; it outlives this
     // one and ends with its own closing.
-    avviaElaboratore = [] { return (new FinestraReport)->elaboratore(); };
+    avviaElaboratore = [this] {
+        auto* report = new FinestraReport;
+        // The reports are named after the project open when they are saved.
+        report->progetto = [aperto = QPointer<ProgettoFinestra>(progetto_)] {
+            if (!aperto) {
+                return FinestraReport::Progetto{};
+            }
+            const std::string& percorso = aperto->percorso();
+            return FinestraReport::Progetto{
+                percorso.empty() ? QString()
+                                 : QFileInfo(QFile::decodeName(QByteArray::fromStdString(percorso)))
+                                       .absolutePath(),
+                QString::fromStdString(aperto->dati().opera)};
+        };
+        return report->elaboratore();
+    };
     messaggioReport = [this](const std::string& testo) {
         QMessageBox riquadro(QMessageBox::Warning, QString(), QString::fromStdString(testo),
                              QMessageBox::Ok, this);

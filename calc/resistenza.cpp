@@ -17,10 +17,10 @@ struct Descrizione {
 
 // Wide but physical: the classic tables' values lie well inside.
 constexpr std::array<Descrizione, 5> descrizioni{{
-    {Legge::Bazin, "bazin", "Bazin", "γ", "m^1/2", {0.01, 5}},
-    {Legge::Kutter, "kutter", "Kutter", "m", "m^1/2", {0.01, 5}},
-    {Legge::Strickler, "strickler", "Gauckler–Strickler", "Ks", "m^1/3/s", {10, 150}},
-    {Legge::Manning, "manning", "Manning", "n", "s/m^1/3", {0.005, 0.1}},
+    {Legge::Bazin, "bazin", "Bazin", "γ", "m½", {0.01, 5}},
+    {Legge::Kutter, "kutter", "Kutter", "m", "m½", {0.01, 5}},
+    {Legge::Strickler, "strickler", "Gauckler–Strickler", "Ks", "m¹ᐟ³/s", {10, 150}},
+    {Legge::Manning, "manning", "Manning", "n", "s/m¹ᐟ³", {0.005, 0.1}},
     {Legge::Colebrook, "colebrook", "Colebrook–White", "ks", "mm", {0.0001, 100}},
 }};
 

@@ -11,8 +11,8 @@ namespace formule {
 enum class Legge {
     Bazin,     // γ: C = 87 √R / (√R + γ), V = C √(R i)
     Kutter,    // m: C = 100 √R / (m + √R), V = C √(R i)
-    Strickler, // Ks (m^1/3/s): V = Ks R^(2/3) i^(1/2)
-    Manning,   // n (s/m^1/3): V = R^(2/3) i^(1/2) / n
+    Strickler, // Ks (m¹ᐟ³/s): V = Ks R²ᐟ³ i¹ᐟ²
+    Manning,   // n (s/m¹ᐟ³): V = R²ᐟ³ i¹ᐟ² / n
     Colebrook, // ks (mm) and T (°C): 1/√λ = −2 log10(ks/(14.84 R) + 2.51/(Re √λ))
 };
 
@@ -35,7 +35,7 @@ std::optional<Legge> leggeDaChiave(std::string_view chiave);
 
 // Its name in Italian, for the windows and the reports ("Gauckler–Strickler").
 std::string_view nomeLegge(Legge legge);
-// The coefficient's symbol and unit ("Ks", "m^1/3/s"; Bazin's γ has "m^1/2").
+// The coefficient's symbol and unit ("Ks", "m¹ᐟ³/s"; Bazin's γ has "m½").
 std::string_view simboloCoefficiente(Legge legge);
 std::string_view unitaCoefficiente(Legge legge);
 

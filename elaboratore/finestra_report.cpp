@@ -223,6 +223,25 @@ bool FinestraReport::salvaCome(const QString& scelto, const QString& filtro) {
     return scrivi(schede_->currentIndex(), conEstensione(scelto, filtro));
 }
 
+QString FinestraReport::nomeProposto(const Progetto& progetto) {
+    // A slash would name a folder, a control character no file at all.
+    QString opera;
+    for (const QChar c : progetto.opera) {
+        opera += c == '/' || c == '\\'                  ? QChar('-')
+                 : c.category() == QChar::Other_Control ? QChar(' ')
+                                                        : c;
+    }
+    opera = opera.simplified();
+    while (opera.startsWith('.')) {
+        opera.remove(0, 1); // no hidden file
+    }
+    opera = opera.left(120).trimmed();
+    const QString nome =
+        opera.isEmpty() ? QString("Relazione.docx") : "Relazione – " + opera + ".docx";
+    return QDir(progetto.cartella.isEmpty() ? QDir::currentPath() : progetto.cartella)
+        .filePath(nome);
+}
+
 bool FinestraReport::salvaScheda(int indice, bool conNome) {
     const QTextDocument* documento = documentoDi(schede_->widget(indice));
     if (documento == nullptr) {
@@ -234,7 +253,7 @@ bool FinestraReport::salvaScheda(int indice, bool conNome) {
     }
     const FileScelto scelto =
         scegliFile(salvato != percorsi_.end() ? salvato->second
-                                              : QDir::current().filePath(schede_->tabText(indice)));
+                                              : nomeProposto(progetto ? progetto() : Progetto{}));
     return !scelto.percorso.isEmpty() &&
            scrivi(indice, conEstensione(scelto.percorso, scelto.filtro));
 }

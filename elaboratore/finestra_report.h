@@ -37,6 +37,20 @@ class FinestraReport : public QMainWindow {
     std::function<FileScelto(const QString& proposto)> scegliFile;
     std::function<void(const QString& avviso)> avvisa;
 
+    // The project the reports come from, as whoever opens the window knows
+    // it when a document is first saved: the folder of its file (empty: not
+    // saved yet) and its work. None: no project.
+    struct Progetto {
+        QString cartella;
+        QString opera;
+    };
+    std::function<Progetto()> progetto;
+
+    // The name a document is first proposed to be saved under: "Relazione –
+    // <opera>.docx", without what a file name cannot hold, in the project's
+    // folder, else the current one; "Relazione.docx" without a work.
+    static QString nomeProposto(const Progetto& progetto);
+
     // Hands a file to the desktop's own program; QDesktopServices unless
     // replaced.
     std::function<bool(const QUrl& indirizzo)> apriConIlSistema;

@@ -117,9 +117,9 @@ std::vector<QString> formuleLegge(formule::Legge legge, const Numeri& n) {
     case formule::Legge::Kutter:
         return {"C = 100 √R / (m + √R)", "V = C √(R · i)"};
     case formule::Legge::Strickler:
-        return {"V = Ks R^(2/3) i^(1/2)"};
+        return {"V = Ks R²ᐟ³ i¹ᐟ²"};
     case formule::Legge::Manning:
-        return {"V = R^(2/3) i^(1/2) / n"};
+        return {"V = R²ᐟ³ i¹ᐟ² / n"};
     case formule::Legge::Colebrook:
         return {QString("1/√λ = −2 log10( ks / (%1 R) + %2 / (Re √λ) )").arg(n(14.84), n(2.51)),
                 "V = √(8 g R i / λ),  Re = 4 R V / ν",
@@ -136,9 +136,9 @@ QString simboli(formule::Legge legge, const Numeri& n) {
     case formule::Legge::Kutter:
         return ", C coefficiente di Chézy (m½/s), m coefficiente di scabrezza di Kutter (m½)";
     case formule::Legge::Strickler:
-        return ", Ks coefficiente di Gauckler–Strickler (m^1/3/s)";
+        return ", Ks coefficiente di Gauckler–Strickler (m¹ᐟ³/s)";
     case formule::Legge::Manning:
-        return ", n coefficiente di Manning (s/m^1/3)";
+        return ", n coefficiente di Manning (s/m¹ᐟ³)";
     case formule::Legge::Colebrook:
         return QString(", λ indice di resistenza, ks scabrezza equivalente (mm nei dati, m nella "
                        "formula), Re numero di Reynolds, g = %1 m/s², ν viscosità cinematica "
@@ -537,14 +537,44 @@ class Relazione {
         scrittore_.tabella(t, "Valori di riferimento della sezione.");
     }
 
-    // One statement on everything checked, as the evaluation judges it.
+    // The verdict, what fails counted by check and tabled item by item, the
+    // exceptions and the provisions, as the evaluation judges them.
     void conclusioni() {
         sezione("Conclusioni");
-        const std::string tabella =
+        const std::string deroghe =
             tabellaDeroghe_ > 0 ? "tabella " + std::to_string(tabellaDeroghe_) : "";
-        for (const std::string& paragrafo :
-             valutazione::conclusioniLinea(v_, n_.separatore(), tabella)) {
-            scrittore_.paragrafo(q(paragrafo));
+        const valutazione::ConclusioneLinea c =
+            valutazione::conclusioneLinea(v_, n_.separatore(), deroghe);
+        scrittore_.paragrafo(q(c.giudizio));
+        elenco(c.conteggi);
+        if (!c.mancanze.empty()) {
+            Tabella t;
+            t.righe.emplace_back();
+            for (const char* colonna : valutazione::colonneMancanze) {
+                t.righe[0].push_back(colonna);
+            }
+            for (const valutazione::Mancanza& m : c.mancanze) {
+                t.righe.push_back({q(m.elemento), q(m.verifica),
+                                   m.valori.empty() ? QString("—") : q(m.valori), q(m.rimedio)});
+            }
+            t.larghezzeCm = {2.6, 3.4, 6.2, 4.8};
+            t.aDestra = {false, false, false, false};
+            scrittore_.vuota();
+            scrittore_.tabella(t, valutazione::didascaliaMancanze);
+        }
+        elenco(c.deroghe);
+        elenco(c.provvedimenti);
+    }
+
+    // A lead-in and its lines, as the limits are listed.
+    void elenco(const valutazione::Elenco& e) {
+        if (e.voci.empty()) {
+            return;
+        }
+        scrittore_.vuota();
+        scrittore_.paragrafo(q(e.titolo), true);
+        for (std::size_t i = 0; i < e.voci.size(); ++i) {
+            scrittore_.paragrafo("– " + q(e.voci[i]) + (i + 1 < e.voci.size() ? ";" : "."));
         }
     }
 
@@ -904,34 +934,13 @@ class Relazione {
     // The slopes within which a failing reach would pass at its size, when
     // its own is not among them.
     QString pendenzeAmmesse(const tratti::Esito& e) const {
-        const bool entro = (!e.pendenzaMinima || e.pendenza >= *e.pendenzaMinima) &&
-                           (!e.pendenzaMassima || e.pendenza <= *e.pendenzaMassima);
-        if (!e.calcolato || (entro && !e.senzaPendenza)) {
+        const std::string rimedio = tratti::rimedioDi(e, n_.separatore());
+        if (rimedio.empty()) {
             return {};
         }
-        // As the reasons write them: three digits, rounded inward.
-        const auto minima = [this](double i) {
-            return q(tratti::pendenzaArrotondata(i, true, n_.separatore()));
-        };
-        const auto massima = [this](double i) {
-            return q(tratti::pendenzaArrotondata(i, false, n_.separatore()));
-        };
-        if (e.senzaPendenza) {
-            return " Alla sua sezione nessuna pendenza rispetta tutti i limiti.";
-        }
-        if (e.pendenzaMinima && e.pendenzaMassima) {
-            return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 a %2.")
-                .arg(minima(*e.pendenzaMinima), massima(*e.pendenzaMassima));
-        }
-        if (e.pendenzaMinima) {
-            return QString(" Alla sua sezione rispetta i limiti con pendenze da %1 in su.")
-                .arg(minima(*e.pendenzaMinima));
-        }
-        if (e.pendenzaMassima) {
-            return QString(" Alla sua sezione rispetta i limiti con pendenze fino a %1.")
-                .arg(massima(*e.pendenzaMassima));
-        }
-        return {};
+        return e.senzaPendenza
+                   ? QString(" Alla sua sezione nessuna pendenza rispetta tutti i limiti.")
+                   : " Alla sua sezione rispetta i limiti con " + q(rimedio) + ".";
     }
 
     // Every path of each tree, the main line first and then its branches,

@@ -11,7 +11,7 @@
 // made with the decimal separator asked for.
 
 // A resistance law's coefficient as a report names it: "γ = 0.18",
-// "n = 0.013 s/m^1/3", "ks = 1.5 mm, T = 15 °C".
+// "n = 0.013 s/m¹ᐟ³", "ks = 1.5 mm, T = 15 °C".
 std::string testoResistenza(const formule::Resistenza& resistenza,
                             Separatore separatore = Separatore::Punto);
 

@@ -40,12 +40,12 @@ TEST(Deroghe, LaLineaDiEsempioIdoneaSoloConOgniMotivo) {
     EXPECT_EQ(v.giudizio.conDeroga, 13u);
     EXPECT_EQ(v.giudizio.pozzettiConDeroga, 1u);
     EXPECT_EQ(v.giudizio.pozzettiDiSalto, std::vector<std::string>{"P8"});
-    const std::vector<std::string> conclusioni =
-        valutazione::conclusioniLinea(v, Separatore::Virgola, "tabella 5");
-    EXPECT_TRUE(contiene(conclusioni.front(), "Verificati 19 tratti su 19, di cui 13 con deroga "
-                                              "motivata (tabella 5)"))
-        << conclusioni.front();
-    EXPECT_TRUE(contiene(conclusioni.front(), "l'opera è idonea")) << conclusioni.front();
+    const valutazione::ConclusioneLinea conclusione =
+        valutazione::conclusioneLinea(v, Separatore::Virgola, "tabella 5");
+    EXPECT_TRUE(contiene(conclusione.giudizio, "l'opera è idonea")) << conclusione.giudizio;
+    EXPECT_EQ(conclusione.deroghe.titolo, "Verificati con deroga motivata 13 tratti e 1 pozzetto "
+                                          "(tabella 5), per il controllo accettato:");
+    EXPECT_EQ(conclusione.deroghe.voci.size(), 14u);
     ASSERT_EQ(v.rete.derogheApplicate.size(), p.deroghe.size());
     for (const tratti::DerogaApplicata& a : v.rete.derogheApplicate) {
         EXPECT_FALSE(a.rilievi.empty()) << a.deroga.nome;
@@ -60,7 +60,7 @@ TEST(Deroghe, LaLineaDiEsempioIdoneaSoloConOgniMotivo) {
         senza.deroghe[i].motivo = "  ";
         const valutazione::Valutazione w = valutazione::valuta(senza);
         EXPECT_EQ(w.giudizio.idonea, false) << p.deroghe[i].tratto << p.deroghe[i].pozzetto;
-        EXPECT_TRUE(contiene(valutazione::conclusioniLinea(w, Separatore::Punto).front(),
+        EXPECT_TRUE(contiene(valutazione::conclusioneLinea(w, Separatore::Punto).giudizio,
                              "L'opera non è idonea"));
     }
 }

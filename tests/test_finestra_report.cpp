@@ -1,5 +1,6 @@
 #include "app/finestra_analisi.h"
 #include "app/preferenze.h"
+#include "app/progetto_finestra.h"
 #include "app/vista_griglia.h"
 #include "contenuto_file.h"
 #include "documenti/collegamento.h"
@@ -10,10 +11,12 @@
 #include "elaboratore/finestra_report.h"
 #include "finestra_avviata.h"
 #include "lettore_docx.h"
+#include "progetto/progetto.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
@@ -275,7 +278,7 @@ TEST_F(FinestraReportAperta, SalvaUsaIlFileDelDocumento) {
 
     premi(report, Qt::CTRL | Qt::Key_S);
     ASSERT_EQ(proposti.size(), 1u);
-    EXPECT_EQ(QFileInfo(proposti[0]).fileName(), "Documento1");
+    EXPECT_EQ(proposti[0], QDir::current().filePath("Relazione.docx"));
     EXPECT_EQ(report->schede()->tabText(0), "relazione.odt");
     EXPECT_FALSE(documento.isModified());
 
@@ -291,6 +294,44 @@ TEST_F(FinestraReportAperta, SalvaUsaIlFileDelDocumento) {
     premi(report, Qt::CTRL | Qt::SHIFT | Qt::Key_S);
     ASSERT_EQ(proposti.size(), 2u);
     EXPECT_EQ(proposti[1], file);
+}
+
+// A report is first proposed under the open project's work, in its folder,
+// with what would make a folder of the name taken out (a project holds no
+// control characters).
+TEST_F(FinestraReportAperta, IlNomePropostoVieneDalProgetto) {
+    const struct {
+        const char* opera;
+        const char* nome;
+    } casi[] = {
+        {"Rete «Prati» – lotto 1", "Relazione – Rete «Prati» – lotto 1.docx"},
+        {"Via A/B\\nord ", "Relazione – Via A-B-nord.docx"},
+        {"../su", "Relazione – -su.docx"},
+        {"", "Relazione.docx"},
+    };
+    for (const auto& c : casi) {
+        SCOPED_TRACE(c.opera);
+        QTemporaryDir cartella;
+        progetto::Progetto p = finestra->progetto()->corrente();
+        p.dati.opera = c.opera;
+        const QString file = cartella.filePath("rete.sezione");
+        progetto::scriviProgetto(file.toStdString(), p);
+        finestra->progetto()->avvisa = [](const QString& avviso) {
+            ADD_FAILURE() << avviso.toStdString();
+        };
+        ASSERT_TRUE(finestra->progetto()->apri(file.toStdString()));
+        FinestraReport* report = documentoWord();
+        ASSERT_NE(report, nullptr);
+        QString proposto;
+        report->scegliFile = [&](const QString& nome) {
+            proposto = nome;
+            return FinestraReport::FileScelto{};
+        };
+        premi(report, Qt::CTRL | Qt::Key_S);
+        EXPECT_EQ(proposto, cartella.filePath(c.nome));
+        report->chiediSeSalvare = [](const QString&) { return RispostaSalvare::Scarta; };
+        chiudi(report);
+    }
 }
 
 // The decimal comma the user prefers is in every text people read: the

@@ -275,7 +275,7 @@ TEST_F(Tratti, GliEsitiSeguonoLaFinestraDiAnalisi) {
              analisi->resistenza->scabrezza->setEditText("0.013");
              analisi->geometria->setCurrentIndex(1);
          },
-         "legge: Manning, n = 0.013 s/m^1/3 · geometria: esatta", ""},
+         "legge: Manning, n = 0.013 s/m¹ᐟ³ · geometria: esatta", ""},
     };
     for (const auto& c : casi) {
         SCOPED_TRACE(c.nellaLinea);

@@ -413,8 +413,8 @@ TEST_F(ProgettoNellaFinestra, LaRelazioneHaLaValutazioneDelleFinestre) {
         const valutazione::Valutazione v = finestra->valutazioneDelleFinestre(p);
         const valutazione::Valutazione attesa =
             valutazione::valuta(p, valutazione::tabellaCalcolata(finestra->tabella()));
-        EXPECT_EQ(valutazione::conclusioniLinea(v, Separatore::Punto),
-                  valutazione::conclusioniLinea(attesa, Separatore::Punto));
+        EXPECT_EQ(valutazione::conclusioneLinea(v, Separatore::Punto),
+                  valutazione::conclusioneLinea(attesa, Separatore::Punto));
         EXPECT_EQ(valutazione::conclusioneSezione(v, Separatore::Punto),
                   valutazione::conclusioneSezione(attesa, Separatore::Punto));
         EXPECT_EQ(giudizio(v.giudizio), giudizio(attesa.giudizio));

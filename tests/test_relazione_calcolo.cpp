@@ -224,13 +224,13 @@ TEST_F(RelazioneCalcolo, LaLeggeDelleVerifiche) {
     const QString dati = tra(testo, "1 Dati", "2 Metodo");
     for (const char* atteso :
          {"Coefficiente di scabrezza di Bazin γ (tabella)", "Legge di resistenza delle verifiche",
-          "Manning", "Coefficiente n delle verifiche", "0.013: calcestruzzo", "s/m^1/3"}) {
+          "Manning", "Coefficiente n delle verifiche", "0.013: calcestruzzo", "s/m¹ᐟ³"}) {
         EXPECT_TRUE(dati.contains(QString::fromUtf8(atteso))) << atteso;
     }
     const QString metodo = tra(testo, "2 Metodo", "3 Risultati");
     for (const char* atteso :
          {"secondo Bazin per la tabella e Manning per le verifiche", "C = 87 √R / (√R + γ)",
-          "V = R^(2/3) i^(1/2) / n", "n coefficiente di Manning"}) {
+          "V = R²ᐟ³ i¹ᐟ² / n", "n coefficiente di Manning"}) {
         EXPECT_TRUE(metodo.contains(QString::fromUtf8(atteso))) << atteso;
     }
 }
@@ -267,7 +267,7 @@ TEST_F(RelazioneCalcolo, VerificaDeiTratti) {
           QString("T3\n—\n—\n80.00\n60/90\n0.0050\n102.35\n101.95\n—\n—\n"),
           QString("T1\n150.00\n"), QString::fromStdString(TestoSezione(esiti[1].raggio)) + "*",
           "T2: " + QString::fromStdString(tratti::motivoDi(esiti[1], Separatore::Punto)),
-          QString("T3: legge di Manning, n = 0.013 s/m^1/3."),
+          QString("T3: legge di Manning, n = 0.013 s/m¹ᐟ³."),
           QString("T5: non calcolato, «pendenza»: deve essere maggiore di zero: «-0.01».")}) {
         EXPECT_TRUE(sezione.contains(atteso)) << atteso.toStdString();
     }
@@ -432,7 +432,7 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
              }
          },
          {"Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e "
-          "l'opera è idonea.\nPrevisto 1 pozzetto di salto: P6."},
+          "l'opera è idonea.\n\nPrevisto 1 pozzetto di salto:\n– P6: salto di 2.00 m > 0.50 m."},
          "",
          "0.5"},
         {"due tratti troppo lenti",
@@ -441,16 +441,18 @@ TEST_F(RelazioneCalcolo, ConclusioniDellaLinea) {
                  c[tratti::Pendenza] = "0.0002";
              }
          },
-         {"Verificati 8 tratti su 10; non verificati i tratti P4-P5 (", "; P9-P10 (",
-          "L'opera non è idonea così com'è."}},
+         {"Verificati 8 tratti su 10 e tutti i pozzetti. L'opera non è idonea così com'è.",
+          "– velocità di autopulizia: 2 tratti.",
+          "tratto P4-P5\nvelocità di autopulizia\nalla portata minima: 20.69 cm/s < 50 cm/s",
+          "tratto P9-P10\n"}},
         {"un salto all'indietro a un pozzetto",
          [](int k, tratti::CelleTratto& c) {
              if (k == 6) {
                  c[tratti::QuotaMonte] = "101";
              }
          },
-         {"Verificati 9 tratti su 10; non verificato il tratto P6-P7 (contropendenza al "
-          "pozzetto «P6»",
+         {"Verificati 9 tratti su 10 e ",
+          "tratto P6-P7\ncontropendenza al pozzetto\nal pozzetto «P6»: scorrimento ",
           "L'opera non è idonea così com'è."}},
     };
     for (const auto& c : casi) {

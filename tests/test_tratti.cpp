@@ -213,7 +213,7 @@ TEST(CsvTratti, ErroriConRigaEColonna) {
         {piano + "A,0.01,10,,,0.2", 2, "legge", "manca la legge"},
         {piano + "A,0.01,10,,kutter,", 2, "scabrezza", "manca la scabrezza"},
         {piano + "A,0.01,10,,manning,0.5", 2, "scabrezza",
-         "fuori dall'intervallo della legge di Manning: «0.5» (n in s/m^1/3, da 0.005 a 0.1)"},
+         "fuori dall'intervallo della legge di Manning: «0.5» (n in s/m¹ᐟ³, da 0.005 a 0.1)"},
         {"tratto,lunghezza,quota_monte,quota_valle,portata\nA,50,100,100.5,10", 2, "quota_monte",
          "non è più alta di quella di valle"},
         {"tratto,lunghezza,quota_monte,quota_valle,portata\nA,,100,99,10", 2, "lunghezza",

@@ -2,6 +2,7 @@
 
 #include "numeri/formato.h"
 #include "numeri/misure.h"
+#include "tratti/deroghe.h"
 #include "tratti/tratto.h"
 
 #include <algorithm>
@@ -211,6 +212,50 @@ class Parole {
         }
     }
 
+    // The values compared, without the words of the check they belong to;
+    // empty for a finding that compares none.
+    std::string valori(Voce voce) const {
+        const bool delTratto = voce == Voce::Tratto;
+        const std::string alPozzetto = delTratto ? "al pozzetto " + tra(r_.pozzetto) + ": " : "";
+        const std::string di = delTratto ? "" : " di " + tra(r_.tratto);
+        switch (r_.tipo) {
+        case Tipo::VelocitaBassa:
+        case Tipo::VelocitaAlta:
+            return allaPortata() + ": " + confronto("0.00", 100) + " cm/s " +
+                   (r_.tipo == Tipo::VelocitaBassa ? "<" : ">") + " " + limite(100) + " cm/s";
+        case Tipo::RiempimentoAlto:
+            return allaPortata() + ": " + confronto("0.0", 100) + "% > " + limite(100) + "%";
+        case Tipo::PortataNonRaggiunta:
+            return std::string("portata ") +
+                   (r_.portata == Rilievo::Portata::Progetto ? "di progetto " : "minima ") +
+                   Format(r_.valore, s_) + " l/s > " +
+                   FormatConfronto(r_.soglia * 1000, r_.valore, "0.00", s_) +
+                   " l/s, la massima della sezione";
+        case Tipo::SezioneRidotta:
+            return "r = " + Format(r_.valore, s_) + " cm" + di +
+                   " dopo r = " + Format(r_.soglia, s_) + " cm di " + tra(r_.altro);
+        case Tipo::Contropendenza:
+            return alPozzetto + "scorrimento" + di + " " + livelli().first + " > " +
+                   livelli().second + " di " + tra(r_.altro);
+        case Tipo::FondiNonAllineati:
+            return alPozzetto + "salto di " + metri(r_.valore) + " da " + tra(r_.altro) +
+                   (delTratto ? "" : " a " + tra(r_.tratto));
+        case Tipo::SopraAllineamento:
+            return alPozzetto + (r_.cieli ? "cielo" : "pelo libero") + di + " " + livelli().first +
+                   " > " + livelli().second + " di " + tra(r_.altro);
+        case Tipo::SaltoOltreIlMassimo:
+            return alPozzetto + rispettoAlLimite() + " > " + metri(r_.soglia);
+        case Tipo::RicoprimentoInsufficiente:
+        case Tipo::ScavoOltreIlMassimo:
+            return (delTratto ? estremo() + " (pozzetto " + tra(r_.pozzetto) + ")"
+                              : "di " + tra(r_.tratto)) +
+                   ": " + rispettoAlLimite() +
+                   (r_.tipo == Tipo::RicoprimentoInsufficiente ? " < " : " > ") + metri(r_.soglia);
+        default:
+            return {};
+        }
+    }
+
   private:
     // The slope typed, the inverts' own and the gap between the two drops.
     std::string disaccordo() const {
@@ -276,6 +321,66 @@ std::string testoRilievo(const Rilievo& rilievo, Separatore separatore, Voce voc
         testo = "in deroga: " + testo + " (" + tra(rilievo.deroga) + ")";
     }
     return testo;
+}
+
+std::string verificaDi(const Rilievo& rilievo) {
+    if (const std::optional<Controllo> controllo = controlloDi(rilievo.tipo)) {
+        return std::string(nomeControllo(*controllo));
+    }
+    if (rilievo.impedisce()) {
+        return "calcolo del tratto";
+    }
+    switch (rilievo.tipo) {
+    case Tipo::PortataNonRaggiunta:
+        return "portata della sezione";
+    case Tipo::NessunRaggioEntroRiempimento:
+    case Tipo::NessunRaggio:
+        return "dimensionamento dal catalogo";
+    case Tipo::PendenzaMinima:
+    case Tipo::PendenzaMassima:
+    case Tipo::NessunaPendenza:
+    case Tipo::NessunaPendenzaAmmessa:
+    case Tipo::PendenzaControQuote:
+        return "pendenza";
+    case Tipo::QuoteNonCalcolate:
+        return "quote di scorrimento";
+    case Tipo::PortataMinoreAMonte:
+        return "portata verso valle";
+    case Tipo::Esistente:
+        return "tratto esistente";
+    default:
+        return "forma della rete";
+    }
+}
+
+std::string valoriDi(const Rilievo& rilievo, Separatore separatore, Voce voce) {
+    std::string valori = Parole(rilievo, separatore).valori(voce);
+    return valori.empty() ? testoRilievo(rilievo, separatore, voce) : valori;
+}
+
+std::string rimedioDi(const Esito& esito, Separatore separatore) {
+    const std::optional<double>& minima = esito.pendenzaMinima;
+    const std::optional<double>& massima = esito.pendenzaMassima;
+    const bool entro =
+        (!minima || esito.pendenza >= *minima) && (!massima || esito.pendenza <= *massima);
+    if (!esito.calcolato || (entro && !esito.senzaPendenza)) {
+        return {};
+    }
+    if (esito.senzaPendenza) {
+        return "nessuna pendenza rispetta tutti i limiti alla sua sezione";
+    }
+    // As the reasons write them: three digits, rounded inward.
+    if (minima && massima) {
+        return "pendenze da " + pendenzaArrotondata(*minima, true, separatore) + " a " +
+               pendenzaArrotondata(*massima, false, separatore) + " m/m";
+    }
+    if (minima) {
+        return "pendenze da " + pendenzaArrotondata(*minima, true, separatore) + " m/m in su";
+    }
+    if (massima) {
+        return "pendenze fino a " + pendenzaArrotondata(*massima, false, separatore) + " m/m";
+    }
+    return {};
 }
 
 std::string motivoDi(const std::vector<Rilievo>& rilievi, Separatore separatore) {

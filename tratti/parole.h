@@ -25,6 +25,18 @@ std::string motivoDi(const Esito& esito, Separatore separatore);
 // What deserves a look without failing it, the provisions included.
 std::string avvisiDi(const Esito& esito, Separatore separatore);
 
+// The check a finding concerns, in a few words ("riempimento massimo",
+// "forma della rete"): what a conclusion counts the failing items by.
+std::string verificaDi(const Rilievo& rilievo);
+// The values a finding compares, where it is found and the limit
+// ("a monte (pozzetto «P1»): 1.05 m < 1.50 m"); one that compares none is
+// told whole.
+std::string valoriDi(const Rilievo& rilievo, Separatore separatore, Voce voce = Voce::Tratto);
+// What would mend a reach at its size whose slope is not among those it
+// passes within: those slopes ("pendenze da 0.0054 a 0.045 m/m"), or that
+// none would; empty when its own is among them or it was not computed.
+std::string rimedioDi(const Esito& esito, Separatore separatore);
+
 // A slope in words, with three significant digits, rounded away from the
 // limit it stands for (up for a least slope): the slope written keeps it.
 std::string pendenzaArrotondata(double pendenza, bool perEccesso,

@@ -39,24 +39,48 @@ valutazione::Valutazione valuta(const ProgettoDellaPagina& pagina) {
     return v;
 }
 
+namespace {
+
+std::string elencoJson(const valutazione::Elenco& e) {
+    return Oggetto().testo("titolo", e.titolo).grezzo("voci", elencoDiTesti(e.voci)).chiudi();
+}
+
+} // namespace
+
 std::string conclusione(const std::string& richiesta) {
     const json::Valore r = json::leggi(richiesta);
     const Separatore separatore = separatoreDi(r);
     const valutazione::Valutazione v = valuta(progettoDellaPagina(membroDi(r, "progetto")));
     const valutazione::Giudizio& g = v.giudizio;
     // The typical section's verdict where the report states it, then the
-    // line's, as the report closes.
+    // line's conclusion as the report closes: its verdict, the failures
+    // counted and tabled, the exceptions and the provisions.
     std::vector<std::string> paragrafi;
     if (g.sezioneTipo) {
         paragrafi.push_back(valutazione::conclusioneSezione(v, separatore));
     }
+    valutazione::ConclusioneLinea linea;
     if (g.tratti > 0) {
-        for (std::string& paragrafo : valutazione::conclusioniLinea(v, separatore)) {
-            paragrafi.push_back(std::move(paragrafo));
-        }
+        linea = valutazione::conclusioneLinea(v, separatore);
+        paragrafi.push_back(linea.giudizio);
+    }
+    std::vector<std::string> colonne(std::begin(valutazione::colonneMancanze),
+                                     std::end(valutazione::colonneMancanze));
+    std::vector<std::string> righe;
+    for (const valutazione::Mancanza& m : linea.mancanze) {
+        righe.push_back(elencoDiTesti({m.elemento, m.verifica, m.valori, m.rimedio}));
     }
     Oggetto o;
-    o.testo("errore", "").grezzo("conclusioni", elencoDiTesti(paragrafi));
+    o.testo("errore", "")
+        .grezzo("conclusioni", elencoDiTesti(paragrafi))
+        .grezzo("conteggi", elencoJson(linea.conteggi))
+        .grezzo("mancanze", Oggetto()
+                                .testo("didascalia", valutazione::didascaliaMancanze)
+                                .grezzo("colonne", elencoDiTesti(colonne))
+                                .grezzo("righe", elenco(righe))
+                                .chiudi())
+        .grezzo("deroghe", elencoJson(linea.deroghe))
+        .grezzo("provvedimenti", elencoJson(linea.provvedimenti));
     if (g.idonea) {
         o.vero("idonea", *g.idonea);
     } else {

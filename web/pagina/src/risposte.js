@@ -22,10 +22,10 @@ export const CAMPI_VERIFICHE = {
 };
 
 const COEFFICIENTE = {
-  bazin: ['Coefficiente γ (m^1/2)', 'γ della tabella'],
-  kutter: ['Coefficiente m (m^1/2)', ''],
-  strickler: ['Coefficiente Ks (m^1/3/s)', ''],
-  manning: ['Coefficiente n (s/m^1/3)', ''],
+  bazin: ['Coefficiente γ (m½)', 'γ della tabella'],
+  kutter: ['Coefficiente m (m½)', ''],
+  strickler: ['Coefficiente Ks (m¹ᐟ³/s)', ''],
+  manning: ['Coefficiente n (s/m¹ᐟ³)', ''],
   colebrook: ['Scabrezza ks (mm)', ''],
 };
 

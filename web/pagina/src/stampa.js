@@ -12,14 +12,26 @@ const DATI = [
 const coppie = (voci) => `<table class="coppie">${voci
   .map(([etichetta, valore]) => `<tr><th>${esc(etichetta)}</th><td>${esc(valore || '—')}</td></tr>`).join('')}</table>`;
 
+// A lead-in and its lines, as the report lists them.
+const elencoHtml = (e, classe) => (e?.voci?.length
+  ? `<div class="${classe}"><p>${esc(e.titolo)}</p><ul>${e.voci.map((v) => `<li>${esc(v)}</li>`).join('')}</ul></div>`
+  : '');
+
 // The conclusion as the core states it for the whole project, the same the
-// report writes: its paragraphs, and its verdict for the styles.
+// report writes: the verdicts, the failures counted by check and tabled,
+// the exceptions and the provisions; its verdict for the styles.
 function conclusioneHtml() {
   const c = stato.nucleo.conclusione({ progetto: stato.progetto, separatore: stato.separatore });
   const paragrafi = c.errore ? [c.errore] : c.conclusioni ?? [];
   const idonea = c.idonea == null ? '' : c.idonea ? 'si' : 'no';
-  return `<section class="conclusione" data-idonea="${idonea}"><h2>Conclusione</h2>${paragrafi
-    .map((f) => `<p>${esc(f)}</p>`).join('')}</section>`;
+  let s = paragrafi.map((f) => `<p>${esc(f)}</p>`).join('') + elencoHtml(c.conteggi, 'conteggi');
+  if (c.mancanze?.righe?.length) {
+    s += `<div class="mancanze"><p class="titolo-figura">${esc(c.mancanze.didascalia)}</p>`
+      + `<table class="tabella"><thead>${righeHtml([c.mancanze.colonne], 'th')}</thead>`
+      + `<tbody>${righeHtml(c.mancanze.righe)}</tbody></table></div>`;
+  }
+  s += elencoHtml(c.deroghe, 'deroghe') + elencoHtml(c.provvedimenti, 'provvedimenti');
+  return `<section class="conclusione" data-idonea="${idonea}"><h2>Conclusione</h2>${s}</section>`;
 }
 
 export function componiRelazione({ tabella, risposte, rete }) {

@@ -265,18 +265,18 @@ test('la conclusione della stampa è quella del nucleo, senza contraddizioni', a
     { nome: 'raggio illeggibile', raggio: 'abc', portata: '50', idonea: 'no', attesa: /le verifiche non sono state eseguite[\s\S]*non è idonea/ },
     { nome: 'nessun valore', idonea: '', attesa: /senza verifiche\.$/ },
     {
-      nome: 'un pozzetto di salto previsto', idonea: 'si', attesa: /^Previsto 1 pozzetto di salto: P8\.$/m,
+      nome: 'un pozzetto di salto previsto', idonea: 'si', attesa: /e l'opera è idonea\.$/, nel: /^P8: salto di \S+ m > 0\.50 m$/m,
       file: progetto('salto', collettore((k, c) => { if (k === 8) c[5] = '97'; }), (p) => { p.rete.saltoMassimo = '0.5'; }),
     },
     {
-      nome: 'la sezione tipo regge, un tratto no', idonea: 'no', attesa: /^Esito della sezione tipo: 3 verifiche soddisfatte su 3\.\nVerificati 9 tratti su 10;.*L'opera non è idonea così com'è\.$/,
+      nome: 'la sezione tipo regge, un tratto no', idonea: 'no', attesa: /^Esito della sezione tipo: 3 verifiche soddisfatte su 3\.\nVerificati 9 tratti su 10 e tutti i pozzetti\. L'opera non è idonea così com'è\.$/,
       file: progetto('lento', collettore((k, c) => { if (k === 4) c[4] = '0.0002'; }), (p) => {
         p.verifiche.portataProgetto = '100';
         p.dati.sezioneTipo = 'si';
       }),
     },
     {
-      nome: 'nomi con il punto, con la virgola decimale', locale: 'it-IT', idonea: 'no', attesa: /T1\.2 \(contropendenza al pozzetto «P1\.2»: lo scorrimento 99,90 m/,
+      nome: 'nomi con il punto, con la virgola decimale', locale: 'it-IT', idonea: 'no', attesa: /L'opera non è idonea così com'è\.$/, nel: /^tratto T1\.2\tcontropendenza al pozzetto\tal pozzetto «P1\.2»: scorrimento 99,90 m > 99,75 m di «T1\.1»/m,
       tratti: ['T1.1', 'T1.2'],
       file: progetto('punti', [['T1.1', 'P1.1', 'P1.2', '50', '0.005', '100', '', '30', '50', '', '', ''],
         ['T1.2', 'P1.2', 'P1.3', '60', '0.005', '99.9', '', '', '50', '', '', '']], () => {}),
@@ -297,12 +297,20 @@ test('la conclusione della stampa è quella del nucleo, senza contraddizioni', a
       if (c.minima) await page.locator('#r-portataMinima').fill(c.minima);
       if (c.riempimento) await page.locator('#r-riempimentoMassimo').fill(c.riempimento);
       await page.click('#stampa');
-      const paragrafi = await page.$$eval('#relazione .conclusione p', (p) => p.map((x) => x.textContent));
+      const paragrafi = await page.$$eval('#relazione .conclusione > p', (p) => p.map((x) => x.textContent));
       assert.match(paragrafi.join('\n'), c.attesa);
+      const righe = await page.$$eval('#relazione .conclusione .mancanze tbody tr',
+        (tr) => tr.map((r) => [...r.cells].map((x) => x.textContent)));
+      const voci = await page.$$eval('#relazione .conclusione li', (li) => li.map((x) => x.textContent));
+      if (c.nel) assert.match([...voci, ...righe.map((r) => r.join('\t'))].join('\n'), c.nel);
       if (c.file) {
+        // The verdicts, the counts, the table of failures and the lists, all as the core built them.
         const aperto = chiama('apriProgetto', { testo: readFileSync(c.file, 'utf8'), nome: c.file }).progetto;
         const separatore = c.locale === 'it-IT' ? 'virgola' : 'punto';
-        assert.deepEqual(paragrafi, chiama('conclusione', { progetto: aperto, separatore }).conclusioni);
+        const atteso = chiama('conclusione', { progetto: aperto, separatore });
+        assert.deepEqual(paragrafi, atteso.conclusioni);
+        assert.deepEqual(righe, atteso.mancanze.righe);
+        assert.deepEqual(voci, [atteso.conteggi, atteso.deroghe, atteso.provvedimenti].flatMap((e) => e.voci));
       }
       assert.equal(await page.locator('#relazione .conclusione').getAttribute('data-idonea'), c.idonea);
       // Nothing else in the printout judges the work.

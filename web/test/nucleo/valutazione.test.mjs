@@ -54,15 +54,22 @@ test('la conclusione della stampa è quella della relazione, con il suo giudizio
       nome: 'un salto oltre il massimo: un pozzetto di salto previsto',
       tratti: collettore((k, c) => { if (k === 8) c[5] = '97'; }), saltoMassimo: '0.5',
       idonea: true,
-      conclusioni: ["Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e l'opera è idonea.",
-        'Previsto 1 pozzetto di salto: P8.'],
+      conclusioni: ["Verificati tutti i 10 tratti e tutti i pozzetti: le verifiche sono soddisfatte e l'opera è idonea."],
+      provvedimenti: { titolo: 'Previsto 1 pozzetto di salto:', voci: [/^P8: salto di \d+\.\d\d m > 0\.50 m$/] },
     },
     {
       nome: 'la sezione tipo regge, un tratto no',
       tratti: collettore((k, c) => { if (k === 4) c[4] = '0.0002'; }), portata: '100', sezioneTipo: 'si',
       idonea: false,
       conclusioni: [/^Esito della sezione tipo: 3 verifiche soddisfatte su 3\.$/,
-        /^Verificati 9 tratti su 10; non verificato il tratto P4-P5 \(.*\)\. L'opera non è idonea così com'è\.$/],
+        "Verificati 9 tratti su 10 e tutti i pozzetti. L'opera non è idonea così com'è."],
+      conteggi: { titolo: 'Elementi non verificati, per controllo:',
+        voci: ['dimensionamento dal catalogo: 1 tratto', 'velocità di autopulizia: 1 tratto'] },
+      // The remedy on the reach's first row, the slopes it would pass within at its size.
+      mancanze: [
+        ['tratto P4-P5', 'dimensionamento dal catalogo', /^nessun raggio del catalogo rispetta tutti i limiti.*r = 30 cm/, 'pendenze da 0.00231 a 0.122 m/m'],
+        ['tratto P4-P5', 'velocità di autopulizia', 'alla portata di progetto: 35.98 cm/s < 50 cm/s', ''],
+        ['tratto P4-P5', 'velocità di autopulizia', 'alla portata minima: 20.69 cm/s < 50 cm/s', '']],
     },
     {
       nome: 'il γ della finestra principale illeggibile',
@@ -90,9 +97,20 @@ test('la conclusione della stampa è quella della relazione, con il suo giudizio
     const r = chiama('conclusione', { progetto: p, separatore: 'punto' });
     assert.equal(r.errore, '', c.nome);
     assert.equal(r.idonea, c.idonea, c.nome);
-    assert.equal(r.conclusioni.length, c.conclusioni.length, c.nome);
-    c.conclusioni.forEach((attesa, i) => (attesa instanceof RegExp
-      ? assert.match(r.conclusioni[i], attesa, c.nome) : assert.equal(r.conclusioni[i], attesa, c.nome)));
+    const confronta = (avuti, attesi, dove) => {
+      assert.equal(avuti.length, attesi.length, dove);
+      attesi.forEach((atteso, i) => (atteso instanceof RegExp
+        ? assert.match(avuti[i], atteso, dove) : assert.equal(avuti[i], atteso, dove)));
+    };
+    confronta(r.conclusioni, c.conclusioni, c.nome);
+    // What the verdict does not enumerate: the failures, counted and tabled, and the provisions.
+    for (const elenco of ['conteggi', 'provvedimenti']) {
+      confronta(r[elenco].voci, c[elenco]?.voci ?? [], `${c.nome}, ${elenco}`);
+      if (c[elenco]) assert.equal(r[elenco].titolo, c[elenco].titolo, c.nome);
+    }
+    assert.equal(r.mancanze.righe.length, (c.mancanze ?? []).length, `${c.nome}, mancanze`);
+    (c.mancanze ?? []).forEach((riga, k) => confronta(r.mancanze.righe[k], riga, `${c.nome}, mancanza ${k}`));
+    assert.deepEqual(r.deroghe.voci, [], c.nome);
   }
 });
 
@@ -105,14 +123,14 @@ test('i nomi restano come scritti anche con la virgola decimale', () => {
   const p = chiama('nuovoProgetto', {}).progetto;
   p.tratti = tratti.map((celle) => ({ celle, altre: [] }));
   p.pozzetti = pozzetti.map((z) => ({ ...z, altre: [] }));
-  const [conclusione] = chiama('conclusione', { progetto: p, separatore: 'virgola' }).conclusioni;
+  const mancanze = chiama('conclusione', { progetto: p, separatore: 'virgola' }).mancanze.righe;
   const casi = [
     { dove: 'i tratti', testi: r.righe.map((riga) => riga.celle.slice(0, 3)).flat(),
       attesi: ['T1.1', 'P1.1', 'P1.2', 'T1.2', 'P1.2', 'P1.3'] },
     { dove: 'i pozzetti', testi: r.pozzetti.map((z) => z.celle[0]), attesi: ['P1.1', 'P1.2', 'P1.3'] },
     { dove: 'il motivo del tratto', testi: [r.righe[1].motivo], contiene: ['«P1.2»', '«T1.1», 99,75 m'] },
     { dove: 'il difetto del pozzetto', testi: [r.pozzetti[1].difetti], contiene: ['«T1.2», 99,90 m', '«T1.1»'] },
-    { dove: 'la conclusione', testi: [conclusione], contiene: ['T1.2 (contropendenza al pozzetto «P1.2»', '99,90 m'] },
+    { dove: 'la conclusione', testi: [mancanze.flat().join('\n')], contiene: ['tratto T1.2\ncontropendenza al pozzetto\nal pozzetto «P1.2»', '99,90 m > 99,75 m di «T1.1»'] },
   ];
   for (const c of casi) {
     if (c.attesi) assert.deepEqual(c.testi, c.attesi, c.dove);
