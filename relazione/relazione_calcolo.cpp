@@ -5,6 +5,7 @@
 #include "analisi/verifiche.h"
 #include "calc/calcolo.h"
 #include "calc/resistenza.h"
+#include "documenti/disegno_documento.h"
 #include "documenti/indice.h"
 #include "documenti/proprieta_documento.h"
 #include "figure/esporta_profilo.h"
@@ -981,10 +982,7 @@ class Relazione {
                                  .arg(n_(imp.scalaVerticale)));
                 continue;
             }
-            constexpr double pixelPerMillimetro = 6.5;
-            const std::vector<QImage> fogli =
-                immaginiDeiFogli(profilo, imp, pixelPerMillimetro, n_.separatore(), true);
-            for (std::size_t f = 0; f < fogli.size(); ++f) {
+            for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
                 QString didascalia =
                     QString("Profilo longitudinale da %1 a %2")
                         .arg(q(profilo.pozzetti.front().nome), q(profilo.pozzetti.back().nome));
@@ -993,7 +991,9 @@ class Relazione {
                 }
                 didascalia += QString(": scala orizzontale 1:%1, verticale 1:%2.")
                                   .arg(n_(imp.scalaOrizzontale), n_(imp.scalaVerticale));
-                scrittore_.figura(fogli[f], foglioDelProfilo.height() / 10, didascalia);
+                const std::string svg = svgDelFoglio(profilo, imp, f, n_.separatore());
+                scrittore_.disegno(svgInPiedi(QByteArray::fromStdString(svg)),
+                                   foglioDelProfilo.transposed() / 10, didascalia);
             }
         }
     }
