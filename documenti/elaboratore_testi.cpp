@@ -1,5 +1,7 @@
 #include "documenti/elaboratore_testi.h"
 
+#include "documenti/disegno_documento.h"
+
 #include "documenti/errori_elaboratore.h"
 #include "documenti/proprieta_documento.h"
 #include "errori/errore_runtime.h"
@@ -122,6 +124,7 @@ void ElaboratoreTesti::trasferisci(QTextDocument* vecchio, QTextDocument* nuovo)
             }
         }
     }
+    abilitaDisegni(*nuovo);
     nuovo->setUndoRedoEnabled(false);
     QTextCursor copia(nuovo);
     copia.beginEditBlock();

@@ -1,5 +1,6 @@
 #include "documenti/impaginazione.h"
 
+#include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/indice.h"
 #include "documenti/percorso_documento.h"
@@ -95,7 +96,8 @@ bool lasciaUnaRigaSola(const QTextBlock& blocco, double altezza) {
 
 bool conImmagine(const QTextBlock& blocco) {
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
-        if (it.fragment().charFormat().isImageFormat()) {
+        const QTextCharFormat formato = it.fragment().charFormat();
+        if (formato.isImageFormat() || eDisegno(formato)) {
             return true;
         }
     }
@@ -152,6 +154,7 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     // margin first: set on a document with its layout, it lays it all out
     // again.
     copia_->setDocumentMargin(0);
+    abilitaDisegni(*copia_);
     copia_->documentLayout()->setPaintDevice(&dispositivo);
     copia_->setPageSize(testo_.size());
     if (tieniInsieme()) {

@@ -24,6 +24,55 @@ void PacchettoZip::rifiuta(const std::string& cosa) const {
 }
 
 void PacchettoZip::aggiungi(const QString& nome, const QByteArray& dati, bool compressa) {
+    aggiungiParte(nome, compressa,
+                  [&](QIODevice& parte) { return parte.write(dati) == dati.size(); });
+}
+
+namespace {
+
+// Gathers an XML writer's many small writes into pieces of a megabyte
+// before they reach the compressor, which is slow on small ones.
+class ScritturaATratti : public QIODevice {
+  public:
+    explicit ScritturaATratti(QIODevice& destinazione) : destinazione_(destinazione) {
+        open(QIODevice::WriteOnly);
+    }
+    bool svuota() {
+        const bool scritta =
+            riuscita_ && (tratto_.isEmpty() || destinazione_.write(tratto_) == tratto_.size());
+        tratto_.clear();
+        riuscita_ = scritta;
+        return scritta;
+    }
+
+  protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* dati, qint64 quanti) override {
+        tratto_.append(dati, quanti);
+        if (tratto_.size() >= 1 << 20 && !svuota()) {
+            return -1;
+        }
+        return quanti;
+    }
+
+  private:
+    QIODevice& destinazione_;
+    QByteArray tratto_;
+    bool riuscita_ = true;
+};
+
+} // namespace
+
+void PacchettoZip::aggiungi(const QString& nome, const std::function<void(QIODevice&)>& scrivi) {
+    aggiungiParte(nome, true, [&](QIODevice& parte) {
+        ScritturaATratti tratti(parte);
+        scrivi(tratti);
+        return tratti.svuota();
+    });
+}
+
+void PacchettoZip::aggiungiParte(const QString& nome, bool compressa,
+                                 const std::function<bool(QIODevice&)>& scrivi) {
     QuaZipFile parte(zip_.get());
     // The same document gives the same bytes whenever it is saved: no clock
     // in the archive (zip's earliest date).
@@ -35,7 +84,13 @@ void PacchettoZip::aggiungi(const QString& nome, const QByteArray& dati, bool co
                     Z_BEST_SPEED)) {
         rifiuta("impossibile aggiungere " + nome.toStdString() + " al documento");
     }
-    const bool scritta = parte.write(dati) == dati.size();
+    bool scritta = false;
+    try {
+        scritta = scrivi(parte);
+    } catch (...) {
+        parte.close();
+        throw;
+    }
     parte.close();
     if (!scritta || parte.getZipError() != 0) {
         rifiuta("impossibile scrivere " + nome.toStdString() + " nel documento");

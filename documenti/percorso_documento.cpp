@@ -2,6 +2,7 @@
 
 #include "documenti/impaginazione.h"
 
+#include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/struttura_documento.h"
 #include "file/errore_file.h"
@@ -266,7 +267,15 @@ void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
         if (!frammento.isValid() || frammento.text().isEmpty()) {
             continue;
         }
-        if (frammento.charFormat().isImageFormat()) {
+        if (eDisegno(frammento.charFormat())) {
+            for (const QChar c : frammento.text()) {
+                if (c == QChar::ObjectReplacementCharacter) {
+                    disegni_.push_back(disegnoDi(frammento.charFormat()));
+                    disegno(disegni_.size(), dimensioniDisegno(frammento.charFormat()),
+                            carattere(frammento.charFormat(), documento_));
+                }
+            }
+        } else if (frammento.charFormat().isImageFormat()) {
             // Adjacent pictures with one format share a fragment: one character each.
             for (const QChar c : frammento.text()) {
                 if (c == QChar::ObjectReplacementCharacter) {

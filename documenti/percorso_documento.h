@@ -1,5 +1,7 @@
 #pragma once
 
+#include "documenti/disegno_documento.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
@@ -89,6 +91,9 @@ class PercorsoDocumento {
     // element n - 1. A picture shown more than once is stored once. Raises
     // ErroreFile when one cannot be encoded.
     const std::vector<QByteArray>& immagini() const { return immagini_; }
+    // The vector drawings met, as SVG: drawing n (from 1) is element n - 1.
+    // Each is shared with the document, not copied.
+    const std::vector<Disegno>& disegni() const { return disegni_; }
 
   protected:
     // The paragraph being walked, for what a writer reads beyond its look.
@@ -108,6 +113,9 @@ class PercorsoDocumento {
     // A picture the document holds, inline, at the size Qt shows it, in
     // pixels at 96 per inch. Pictures the document lacks are left out.
     virtual void immagine(std::size_t numero, QSizeF pixel, const Carattere& carattere) = 0;
+    // A vector drawing (disegno_documento.h), inline, at the size it is
+    // shown, in pixels at 96 per inch.
+    virtual void disegno(std::size_t numero, QSizeF pixel, const Carattere& carattere) = 0;
 
     virtual void inizioTabella(const FormatoTabella& formato) = 0;
     virtual void fineTabella() = 0;
@@ -131,5 +139,6 @@ class PercorsoDocumento {
     std::vector<std::pair<QString, QImage>> figure_;
     QTextBlock paragrafo_;
     std::vector<QByteArray> immagini_;
+    std::vector<Disegno> disegni_;
     std::map<QString, std::size_t> numeri_; // picture number by resource name
 };

@@ -1,5 +1,6 @@
 #include "documenti/salvataggio.h"
 
+#include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/impaginazione.h"
 #include "documenti/informazioni_pdf.h"
@@ -106,15 +107,24 @@ QString paginaHtml(const QTextDocument& documento) {
         }
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
             const QTextFragment frammento = it.fragment();
-            if (!frammento.charFormat().isImageFormat()) {
+            QTextImageFormat formato;
+            if (eDisegno(frammento.charFormat())) {
+                // A drawing stays vectors: its SVG, in an image of the page.
+                const QSizeF pixel = dimensioniDisegno(frammento.charFormat());
+                formato.setWidth(pixel.width());
+                formato.setHeight(pixel.height());
+                formato.setName("data:image/svg+xml;base64," +
+                                svgDelDisegno(frammento.charFormat()).toBase64());
+            } else if (frammento.charFormat().isImageFormat()) {
+                formato = frammento.charFormat().toImageFormat();
+                const QImage immagine = immagineRisorsa(documento, formato);
+                if (immagine.isNull()) {
+                    continue;
+                }
+                formato.setName("data:image/png;base64," + codificaPng(immagine).toBase64());
+            } else {
                 continue;
             }
-            QTextImageFormat formato = frammento.charFormat().toImageFormat();
-            const QImage immagine = immagineRisorsa(documento, formato);
-            if (immagine.isNull()) {
-                continue;
-            }
-            formato.setName("data:image/png;base64," + codificaPng(immagine).toBase64());
             QTextCursor frammentoIntero(copia.get());
             frammentoIntero.setPosition(frammento.position());
             frammentoIntero.setPosition(frammento.position() + frammento.length(),

@@ -1,5 +1,6 @@
 #include "documenti/scrittore_docx.h"
 
+#include "documenti/disegno_documento.h"
 #include "documenti/impaginazione.h"
 #include "documenti/indice.h"
 #include "documenti/pacchetto_zip.h"
@@ -23,6 +24,9 @@ const QString nsWp =
     QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing");
 const QString nsA = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/main");
 const QString nsPic = QStringLiteral("http://schemas.openxmlformats.org/drawingml/2006/picture");
+const QString nsAsvg = QStringLiteral("http://schemas.microsoft.com/office/drawing/2016/SVG/main");
+// The extension of a picture that carries an SVG beside it.
+const QString estensioneSvg = QStringLiteral("{96DAC541-7B7A-43D3-8B79-37D633B846F1}");
 
 constexpr double emuPerPixel = 914400.0 / 96.0;
 
@@ -49,6 +53,13 @@ QString nomeMedia(std::size_t n) {
 }
 QString idRelazione(std::size_t n) {
     return QString("rId%1").arg(n + 2);
+}
+// Drawing n's SVG and its picture ("svg", "png").
+QString nomeDisegno(std::size_t n, const char* tipo) {
+    return QString("disegno%1.%2").arg(n).arg(tipo);
+}
+QString idDisegno(std::size_t n, const char* tipo) {
+    return QString("rIdDisegno%1%2").arg(n).arg(tipo);
 }
 
 void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
@@ -242,6 +253,33 @@ class ScrittoreCorpo : public PercorsoDocumento {
 
     // A run holding the picture inline, at the size Qt shows it.
     void immagine(std::size_t numero, QSizeF pixel, const Carattere& carattere) override {
+        inLinea(pixel, carattere, nomeMedia(numero), [&] {
+            xml_.writeEmptyElement(nsA, "blip");
+            xml_.writeAttribute(nsR, "embed", idRelazione(numero));
+        });
+    }
+
+    // A drawing as SVG, which Word 2016 and later show, with a picture of
+    // it for the readers that know no SVG.
+    void disegno(std::size_t numero, QSizeF pixel, const Carattere& carattere) override {
+        inLinea(pixel, carattere, nomeDisegno(numero, "svg"), [&] {
+            xml_.writeStartElement(nsA, "blip");
+            xml_.writeAttribute(nsR, "embed", idDisegno(numero, "png"));
+            xml_.writeStartElement(nsA, "extLst");
+            xml_.writeStartElement(nsA, "ext");
+            xml_.writeAttribute("uri", estensioneSvg);
+            xml_.writeNamespace(nsAsvg, "asvg");
+            xml_.writeStartElement(nsAsvg, "svgBlip");
+            xml_.writeAttribute(nsR, "embed", idDisegno(numero, "svg"));
+            xml_.writeEndElement();
+            xml_.writeEndElement();
+            xml_.writeEndElement();
+            xml_.writeEndElement();
+        });
+    }
+
+    template <typename Blip>
+    void inLinea(QSizeF pixel, const Carattere& carattere, const QString& nome, const Blip& blip) {
         const QString cx = QString::number(std::llround(pixel.width() * emuPerPixel));
         const QString cy = QString::number(std::llround(pixel.height() * emuPerPixel));
         const QString id = QString::number(++disegni_);
@@ -267,13 +305,12 @@ class ScrittoreCorpo : public PercorsoDocumento {
         xml_.writeStartElement(nsPic, "nvPicPr");
         xml_.writeEmptyElement(nsPic, "cNvPr");
         xml_.writeAttribute("id", "0");
-        xml_.writeAttribute("name", nomeMedia(numero));
+        xml_.writeAttribute("name", nome);
         xml_.writeEmptyElement(nsPic, "cNvPicPr");
         xml_.writeEndElement();
 
         xml_.writeStartElement(nsPic, "blipFill");
-        xml_.writeEmptyElement(nsA, "blip");
-        xml_.writeAttribute(nsR, "embed", idRelazione(numero));
+        blip();
         xml_.writeStartElement(nsA, "stretch");
         xml_.writeEmptyElement(nsA, "fillRect");
         xml_.writeEndElement();
@@ -425,10 +462,12 @@ void scriviSezione(QXmlStreamWriter& xml, const QString& idTesta) {
     xml.writeEndElement();
 }
 
-QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray>& immagini,
-                          std::map<int, Carattere>& caratteriVoci) {
-    QByteArray dati;
-    QXmlStreamWriter xml(&dati);
+// Written straight into the package: a long report's body runs to many
+// megabytes.
+void parteDocumento(QIODevice& parte, const QTextDocument& documento,
+                    std::vector<QByteArray>& immagini, std::vector<Disegno>& disegni,
+                    std::map<int, Carattere>& caratteriVoci) {
+    QXmlStreamWriter xml(&parte);
     xml.writeStartDocument("1.0", true);
     xml.writeNamespace(nsW, "w");
     xml.writeNamespace(nsR, "r");
@@ -437,13 +476,13 @@ QByteArray parteDocumento(const QTextDocument& documento, std::vector<QByteArray
     ScrittoreCorpo corpo(xml, documento);
     corpo.percorri();
     immagini = corpo.immagini();
+    disegni = corpo.disegni();
     caratteriVoci = corpo.caratteriVoci();
     const bool intestazione = !proprietaDi(documento).intestazione.isEmpty();
     scriviSezione(xml, intestazione ? idRelazione(immagini.size() + 1) : QString());
     xml.writeEndElement();
     xml.writeEndElement();
     xml.writeEndDocument();
-    return dati;
 }
 
 // A header or footer part: one centred paragraph in the footer's font,
@@ -625,8 +664,14 @@ QByteArray conVoci(const char* parte, const QByteArray& voci) {
 QByteArray documentoDocx(const QTextDocument& documento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
+    std::vector<Disegno> disegni;
     std::map<int, Carattere> caratteriVoci;
-    const QByteArray corpo = parteDocumento(documento, immagini, caratteriVoci);
+    // The body first, as it is walked; the parts that list what it holds
+    // after it.
+    PacchettoZip zip(".docx");
+    zip.aggiungi("word/document.xml", [&](QIODevice& parte) {
+        parteDocumento(parte, documento, immagini, disegni, caratteriVoci);
+    });
     QByteArray tipi, relazioni, relazioniRadice;
     const bool indice = !caratteriVoci.empty();
     if (indice) {
@@ -635,13 +680,23 @@ QByteArray documentoDocx(const QTextDocument& documento) {
         relazioni +=
             R"(<Relationship Id="rIdImpostazioni" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/settings" Target="settings.xml"/>)";
     }
-    if (!immagini.empty()) {
+    if (!immagini.empty() || !disegni.empty()) {
         tipi += R"(<Default Extension="png" ContentType="image/png"/>)";
+    }
+    if (!disegni.empty()) {
+        tipi += R"(<Default Extension="svg" ContentType="image/svg+xml"/>)";
     }
     for (std::size_t n = 1; n <= immagini.size(); ++n) {
         relazioni += QString(R"(<Relationship Id="%1" Type="%2/image" Target="media/%3"/>)")
                          .arg(idRelazione(n), nsR, nomeMedia(n))
                          .toUtf8();
+    }
+    for (std::size_t n = 1; n <= disegni.size(); ++n) {
+        for (const char* tipo : {"svg", "png"}) {
+            relazioni += QString(R"(<Relationship Id="%1" Type="%2/image" Target="media/%3"/>)")
+                             .arg(idDisegno(n, tipo), nsR, nomeDisegno(n, tipo))
+                             .toUtf8();
+        }
     }
     if (!proprieta.intestazione.isEmpty()) {
         tipi +=
@@ -657,7 +712,6 @@ QByteArray documentoDocx(const QTextDocument& documento) {
             R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" Target="docProps/core.xml"/>)";
     }
 
-    PacchettoZip zip(".docx");
     zip.aggiungi("[Content_Types].xml", conVoci(tipiContenuto, tipi));
     zip.aggiungi("_rels/.rels", conVoci(relazioniPacchetto, relazioniRadice));
     zip.aggiungi("word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
@@ -665,7 +719,6 @@ QByteArray documentoDocx(const QTextDocument& documento) {
     if (indice) {
         zip.aggiungi("word/settings.xml", impostazioni);
     }
-    zip.aggiungi("word/document.xml", corpo);
     zip.aggiungi("word/footer1.xml", partePiede(documento));
     if (!proprieta.intestazione.isEmpty()) {
         zip.aggiungi("word/header1.xml", parteTesta(documento));
@@ -676,5 +729,7 @@ QByteArray documentoDocx(const QTextDocument& documento) {
     for (std::size_t n = 1; n <= immagini.size(); ++n) {
         zip.aggiungi("word/media/" + nomeMedia(n), immagini[n - 1]);
     }
+    aggiungiDisegni(zip, "word/media/", disegni,
+                    [](std::size_t n, const char* tipo) { return nomeDisegno(n, tipo); });
     return zip.chiudi();
 }

@@ -56,6 +56,10 @@ QString punti(double valore) {
 QString nomeImmagine(std::size_t n) {
     return QString("Pictures/immagine%1.png").arg(n);
 }
+// Drawing n's SVG and its picture ("svg", "png"), in the package.
+QString nomeDisegno(std::size_t n, const char* tipo) {
+    return QString("Pictures/disegno%1.%2").arg(n).arg(tipo);
+}
 
 void dichiaraSpazi(QXmlStreamWriter& xml) {
     xml.writeNamespace(nsOffice, "office");
@@ -440,6 +444,28 @@ class ScrittoreContenuto : public PercorsoDocumento {
         xml_.writeEndElement();
     }
 
+    // The SVG, then a picture of it within the same frame for the readers
+    // that know no SVG.
+    void disegno(std::size_t numero, QSizeF pixel, const Carattere&) override {
+        const QString id = QString::number(++disegni_);
+        xml_.writeStartElement(nsDraw, "frame");
+        xml_.writeAttribute(nsDraw, "style-name", "Immagine");
+        xml_.writeAttribute(nsDraw, "name", "Immagine" + id);
+        xml_.writeAttribute(nsText, "anchor-type", "as-char");
+        xml_.writeAttribute(nsSvg, "width", cm(pixel.width() / 96 * 2.54));
+        xml_.writeAttribute(nsSvg, "height", cm(pixel.height() / 96 * 2.54));
+        xml_.writeAttribute(nsDraw, "z-index", "0");
+        for (const auto& [tipo, mime] : {std::pair{"svg", "image/svg+xml"}, {"png", "image/png"}}) {
+            xml_.writeEmptyElement(nsDraw, "image");
+            xml_.writeAttribute(nsXlink, "href", nomeDisegno(numero, tipo));
+            xml_.writeAttribute(nsXlink, "type", "simple");
+            xml_.writeAttribute(nsXlink, "show", "embed");
+            xml_.writeAttribute(nsXlink, "actuate", "onLoad");
+            xml_.writeAttribute(nsDraw, "mime-type", mime);
+        }
+        xml_.writeEndElement();
+    }
+
     void inizioTabella(const FormatoTabella& formato) override {
         tabelle_.push_back(formato);
         aperte_.push_back({formato, false, false});
@@ -524,7 +550,8 @@ std::set<QString> famiglie(const QTextDocument& documento, std::set<QString> con
 }
 
 QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray>& immagini,
-                          std::set<QString>& caratteri, std::map<int, Carattere>& indice) {
+                          std::vector<Disegno>& disegni, std::set<QString>& caratteri,
+                          std::map<int, Carattere>& indice) {
     // The body first: the fonts and styles it uses come before it.
     QByteArray corpo;
     QXmlStreamWriter xmlCorpo(&corpo);
@@ -535,6 +562,7 @@ QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray
     contenuto.percorri();
     xmlCorpo.writeEndDocument();
     immagini = contenuto.immagini();
+    disegni = contenuto.disegni();
     caratteri = famiglie(documento, contenuto.famiglie());
     indice = contenuto.caratteriIndice();
 
@@ -715,7 +743,7 @@ QByteArray parteMeta(const ProprietaDocumento& proprieta) {
     return dati;
 }
 
-QByteArray manifesto(std::size_t immagini, bool meta) {
+QByteArray manifesto(std::size_t immagini, std::size_t disegni, bool meta) {
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
     xml.writeStartDocument();
@@ -739,6 +767,10 @@ QByteArray manifesto(std::size_t immagini, bool meta) {
     for (std::size_t n = 1; n <= immagini; ++n) {
         voce(nomeImmagine(n), "image/png");
     }
+    for (std::size_t n = 1; n <= disegni; ++n) {
+        voce(nomeDisegno(n, "svg"), "image/svg+xml");
+        voce(nomeDisegno(n, "png"), "image/png");
+    }
     xml.writeEndDocument();
     return dati;
 }
@@ -748,14 +780,16 @@ QByteArray manifesto(std::size_t immagini, bool meta) {
 QByteArray documentoOdt(const QTextDocument& documento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
+    std::vector<Disegno> disegni;
     std::set<QString> caratteri;
     std::map<int, Carattere> indice;
-    const QByteArray contenuto = parteContenuto(documento, immagini, caratteri, indice);
+    const QByteArray contenuto = parteContenuto(documento, immagini, disegni, caratteri, indice);
 
     PacchettoZip zip(".odt");
     // First and stored as it is: how a reader knows the package's type.
     zip.aggiungi("mimetype", tipoOdt.toUtf8(), false);
-    zip.aggiungi("META-INF/manifest.xml", manifesto(immagini.size(), proprieta.haDescrizione()));
+    zip.aggiungi("META-INF/manifest.xml",
+                 manifesto(immagini.size(), disegni.size(), proprieta.haDescrizione()));
     zip.aggiungi("content.xml", contenuto);
     zip.aggiungi("styles.xml", parteStili(documento, caratteri, indice));
     if (proprieta.haDescrizione()) {
@@ -764,5 +798,6 @@ QByteArray documentoOdt(const QTextDocument& documento) {
     for (std::size_t n = 1; n <= immagini.size(); ++n) {
         zip.aggiungi(nomeImmagine(n), immagini[n - 1]);
     }
+    aggiungiDisegni(zip, QString(), disegni, nomeDisegno);
     return zip.chiudi();
 }

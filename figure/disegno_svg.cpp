@@ -1,5 +1,6 @@
 #include "figure/disegno_svg.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -132,11 +133,18 @@ void forma(std::string& esito, const Testo& t) {
 
 } // namespace
 
-std::string svg(const std::vector<Disegno>& fogli, const std::string& titolo) {
+namespace {
+
+std::string scritto(const std::vector<const Disegno*>& fogli, const std::string& titolo,
+                    bool inPiedi) {
     double larghezza = 0, altezza = 0;
-    for (const Disegno& d : fogli) {
-        larghezza = std::max(larghezza, d.larghezza);
-        altezza += d.altezza;
+    for (const Disegno* d : fogli) {
+        larghezza = std::max(larghezza, d->larghezza);
+        altezza += d->altezza;
+    }
+    const double larghezzaFoglio = larghezza;
+    if (inPiedi) {
+        std::swap(larghezza, altezza);
     }
     std::string esito = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                         "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"";
@@ -154,8 +162,15 @@ std::string svg(const std::vector<Disegno>& fogli, const std::string& titolo) {
         testoXml(esito, titolo);
         esito += "</title>\n";
     }
+    if (inPiedi) {
+        // (x, y) of the sheet goes to (y, width − x).
+        esito += "<g transform=\"translate(0,";
+        numero(esito, larghezzaFoglio);
+        esito += ") rotate(-90)\">\n";
+    }
     double y = 0;
-    for (const Disegno& d : fogli) {
+    for (const Disegno* foglio : fogli) {
+        const Disegno& d = *foglio;
         esito += "<g transform=\"translate(0,";
         numero(esito, y);
         esito += ")\">\n<rect width=\"";
@@ -178,8 +193,25 @@ std::string svg(const std::vector<Disegno>& fogli, const std::string& titolo) {
         esito += aperto ? "</g>\n</g>\n" : "</g>\n";
         y += d.altezza;
     }
+    if (inPiedi) {
+        esito += "</g>\n";
+    }
     esito += "</svg>\n";
     return esito;
+}
+
+} // namespace
+
+std::string svg(const std::vector<Disegno>& fogli, const std::string& titolo) {
+    std::vector<const Disegno*> tutti;
+    for (const Disegno& d : fogli) {
+        tutti.push_back(&d);
+    }
+    return scritto(tutti, titolo, false);
+}
+
+std::string svg(const Disegno& foglio, const std::string& titolo, bool inPiedi) {
+    return scritto({&foglio}, titolo, inPiedi);
 }
 
 } // namespace disegno

@@ -11,8 +11,8 @@
 namespace disegno {
 
 std::string svg(const std::vector<Disegno>& fogli, const std::string& titolo = {});
-inline std::string svg(const Disegno& foglio, const std::string& titolo = {}) {
-    return svg(std::vector<Disegno>{foglio}, titolo);
-}
+// One sheet; `inPiedi`, turned a quarter to the left, a landscape sheet
+// standing along a portrait page, its left edge at the foot.
+std::string svg(const Disegno& foglio, const std::string& titolo = {}, bool inPiedi = false);
 
 } // namespace disegno

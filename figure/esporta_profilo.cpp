@@ -1,6 +1,7 @@
 #include "figure/esporta_profilo.h"
 
 #include "figure/disegno_dxf.h"
+#include "figure/disegno_pittore.h"
 #include "figure/disegno_svg.h"
 #include "file/scrittura_file.h"
 
@@ -11,10 +12,6 @@
 
 #include <QPdfWriter>
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <mutex>
-#include <thread>
 
 #include <stdexcept>
 #include <string>
@@ -76,9 +73,27 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 } // namespace
 
 std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
-                         std::size_t foglio, Separatore separatore) {
-    return disegno::svg(disegnoDelFoglio(profilo, imp, foglio, separatore),
-                        "Profilo longitudinale");
+                         std::size_t foglio, Separatore separatore, bool inPiedi) {
+    return disegno::svg(disegnoDelFoglio(profilo, imp, foglio, separatore), "Profilo longitudinale",
+                        inPiedi);
+}
+
+void disegnaNelRettangolo(QPainter& pittore, const disegno::Disegno& foglio, const QRectF& dove,
+                          bool inPiedi) {
+    if (!(foglio.larghezza > 0 && foglio.altezza > 0)) {
+        return;
+    }
+    pittore.save();
+    pittore.translate(dove.topLeft());
+    pittore.scale(dove.width() / (inPiedi ? foglio.altezza : foglio.larghezza),
+                  dove.height() / (inPiedi ? foglio.larghezza : foglio.altezza));
+    if (inPiedi) {
+        // (x, y) of the sheet goes to (y, width − x).
+        pittore.translate(0, foglio.larghezza);
+        pittore.rotate(-90);
+    }
+    disegna(pittore, foglio);
+    pittore.restore();
 }
 
 std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
@@ -86,58 +101,6 @@ std::string profiloDxf(const tratti::Profilo& profilo, const ImpaginazioneProfil
     return disegno::dxf(imp.fogli.size(), [&](std::size_t f) {
         return disegnoDelFoglio(profilo, imp, f, separatore);
     });
-}
-
-QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
-                         std::size_t foglio, double pixelPerMillimetro, Separatore separatore,
-                         bool inPiedi) {
-    const QSize dimensioni = (dimensioniDi(impaginazione) * pixelPerMillimetro).toSize();
-    // Drawn turned, rather than turned once drawn: a copy of a large
-    // picture costs as much as drawing it.
-    QImage immagine(inPiedi ? dimensioni.transposed() : dimensioni, QImage::Format_RGB32);
-    immagine.fill(Qt::white);
-    QPainter pittore(&immagine);
-    if (inPiedi) {
-        pittore.translate(0, dimensioni.width());
-        pittore.rotate(-90);
-    }
-    pittore.scale(pixelPerMillimetro, pixelPerMillimetro);
-    disegnaFoglioProfilo(pittore, profilo, impaginazione, foglio, separatore);
-    return immagine;
-}
-
-std::vector<QImage> immaginiDeiFogli(const tratti::Profilo& profilo,
-                                     const ImpaginazioneProfilo& impaginazione,
-                                     double pixelPerMillimetro, Separatore separatore,
-                                     bool inPiedi) {
-    std::vector<QImage> fogli(impaginazione.fogli.size());
-    std::atomic<std::size_t> prossimo = 0;
-    std::exception_ptr errore;
-    std::mutex erroreMutex;
-    const auto lavora = [&] {
-        for (std::size_t f = prossimo++; f < fogli.size(); f = prossimo++) {
-            try {
-                fogli[f] = immagineDelFoglio(profilo, impaginazione, f, pixelPerMillimetro,
-                                             separatore, inPiedi);
-            } catch (...) {
-                const std::lock_guard blocco(erroreMutex);
-                errore = std::current_exception();
-            }
-        }
-    };
-    {
-        std::vector<std::jthread> aiuti;
-        const std::size_t tutti =
-            std::min<std::size_t>(std::thread::hardware_concurrency(), fogli.size());
-        for (std::size_t i = 1; i < tutti; ++i) {
-            aiuti.emplace_back(lavora);
-        }
-        lavora();
-    }
-    if (errore) {
-        std::rethrow_exception(errore);
-    }
-    return fogli;
 }
 
 std::size_t fogliMassimi(const std::string& percorso, QSizeF foglio) {

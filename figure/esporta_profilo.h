@@ -1,8 +1,10 @@
 #pragma once
 
+#include "figure/disegno.h"
 #include "figure/figura_profilo.h"
 
 #include <QImage>
+#include <QRectF>
 
 #include <cstddef>
 #include <string>
@@ -26,23 +28,15 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione,
                    Separatore separatore = Separatore::Punto);
 
-// One sheet as an SVG drawing in millimetres: a report's vector figure.
+// One sheet as an SVG drawing in millimetres; `inPiedi`, turned a quarter
+// to the left, to stand along a portrait page.
 std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
-                         std::size_t foglio, Separatore separatore = Separatore::Punto);
+                         std::size_t foglio, Separatore separatore = Separatore::Punto,
+                         bool inPiedi = false);
 
-// One sheet as a picture, at so many pixels a millimetre: a report's figure.
-// `inPiedi`: turned a quarter to the left, a landscape sheet standing along
-// a portrait page.
-QImage immagineDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
-                         std::size_t foglio, double pixelPerMillimetro,
-                         Separatore separatore = Separatore::Punto, bool inPiedi = false);
-// Every sheet so, drawn side by side on every core: a long line's report
-// holds dozens.
-std::vector<QImage> immaginiDeiFogli(const tratti::Profilo& profilo,
-                                     const ImpaginazioneProfilo& impaginazione,
-                                     double pixelPerMillimetro,
-                                     Separatore separatore = Separatore::Punto,
-                                     bool inPiedi = false);
+// A sheet drawn into a rectangle of a painter, turned as in svgDelFoglio.
+void disegnaNelRettangolo(QPainter& pittore, const disegno::Disegno& foglio, const QRectF& dove,
+                          bool inPiedi);
 
 // The drawing for CAD: the same sheets as the PDF's, in millimetres of
 // paper, side by side, on the layers of stratiDelProfilo.

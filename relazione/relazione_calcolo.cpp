@@ -5,8 +5,10 @@
 #include "analisi/verifiche.h"
 #include "calc/calcolo.h"
 #include "calc/resistenza.h"
+#include "documenti/disegno_documento.h"
 #include "documenti/indice.h"
 #include "documenti/proprieta_documento.h"
+#include "figure/disegno_svg.h"
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 #include "figure/figura_scala.h"
@@ -1050,17 +1052,23 @@ class Relazione {
                              .arg(n_(imp->scalaVerticale)));
             return;
         }
-        constexpr double pixelPerMillimetro = 6.5;
-        const std::vector<QImage> fogli =
-            immaginiDeiFogli(profilo, *imp, pixelPerMillimetro, n_.separatore(), true);
-        for (std::size_t f = 0; f < fogli.size(); ++f) {
+        for (std::size_t f = 0; f < imp->fogli.size(); ++f) {
             QString didascalia = nome + ", " + ruolo(tracciato, principale);
             if (imp->fogli.size() > 1) {
                 didascalia += QString(", foglio %1 di %2").arg(f + 1).arg(imp->fogli.size());
             }
             didascalia += QString(": scala orizzontale 1:%1, verticale 1:%2.")
                               .arg(n_(imp->scalaOrizzontale), n_(imp->scalaVerticale));
-            scrittore_.figura(fogli[f], foglioDelProfilo.height() / 10, didascalia);
+            // The sheet made once: its SVG for the files, and painted as it
+            // is on the screen and the .pdf.
+            auto foglio = std::make_shared<const disegno::Disegno>(
+                disegnoDelFoglio(profilo, *imp, f, n_.separatore()));
+            scrittore_.disegno(
+                QByteArray::fromStdString(disegno::svg(*foglio, "Profilo longitudinale", true)),
+                foglioDelProfilo.transposed() / 10, didascalia,
+                [foglio](QPainter& pittore, const QRectF& dove) {
+                    disegnaNelRettangolo(pittore, *foglio, dove, true);
+                });
         }
     }
 

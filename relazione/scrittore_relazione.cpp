@@ -1,5 +1,6 @@
 #include "relazione/scrittore_relazione.h"
 
+#include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/immagini_documento.h"
 #include "documenti/struttura_documento.h"
@@ -144,8 +145,24 @@ int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
     formato.setWidth(pixel(larghezzaCm));
     formato.setHeight(formato.width() * immagine.height() / immagine.width());
     cursore_.insertImage(formato);
+    didascaliaFigura(didascalia);
+    return figure_;
+}
+
+int ScrittoreRelazione::disegno(const QByteArray& svg, QSizeF dimensioniCm,
+                                const QString& didascalia, Pittura pittura) {
+    ++figure_;
+    blocco(Qt::AlignHCenter, true);
+    cursore_.insertText(QString(QChar::ObjectReplacementCharacter),
+                        formatoDisegno(svg,
+                                       {pixel(dimensioniCm.width()), pixel(dimensioniCm.height())},
+                                       std::move(pittura)));
+    didascaliaFigura(didascalia);
+    return figure_;
+}
+
+void ScrittoreRelazione::didascaliaFigura(const QString& didascalia) {
     blocco(Qt::AlignHCenter);
     cursore_.insertText(QString("Figura %1 – %2").arg(figure_).arg(didascalia),
                         carattere(9, false, true));
-    return figure_;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "documenti/disegno_documento.h"
+#include <QByteArray>
+
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 #include <QTextCursor>
 
@@ -47,6 +51,10 @@ class ScrittoreRelazione {
     // A picture as wide as given, centred, then "Figura N – didascalia"
     // below it; the two stay on one page. Returns N.
     int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
+    // A vector drawing (SVG) shown so large, numbered and captioned as a
+    // picture is: drawn as vectors on screen and in a .pdf, written as SVG.
+    int disegno(const QByteArray& svg, QSizeF dimensioniCm, const QString& didascalia,
+                Pittura pittura = {});
 
     // Where the next paragraph will begin.
     int posizione() const { return cursore_.position(); }
@@ -59,4 +67,5 @@ class ScrittoreRelazione {
     int tabelle_ = 0;
     // A new paragraph; `livello` the heading's, from 1; 0 for body text.
     void blocco(Qt::Alignment allineamento, bool tieniConIlSeguente = false, int livello = 0);
+    void didascaliaFigura(const QString& didascalia);
 };

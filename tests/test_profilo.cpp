@@ -177,7 +177,7 @@ Profilo percorsoDi(std::size_t n, double lunghezza) {
 
 // Everything the program does with a profile: laid out fitted, at the
 // extreme scales and as the window's continuous sheet, every sheet drawn
-// and checked, drawn as the report's pictures, and written in each format.
+// and checked, and written in each format.
 // A refusal, with its reason, is an answer.
 void disegnatoInOgniModo(const Profilo& p) {
     const auto oRifiutato = [](const auto& lavoro) {
@@ -199,7 +199,6 @@ void disegnatoInOgniModo(const Profilo& p) {
                 for (std::size_t f = 0; f < imp.fogli.size(); ++f) {
                     disegnaFoglioProfilo(pittore, p, imp, f);
                 }
-                immaginiDeiFogli(p, imp, 0.5);
                 for (const char* formato : {"pdf", "svg", "png", "dxf"}) {
                     oRifiutato([&] {
                         scriviProfilo(::testing::TempDir() + "profilo_ostile." + formato, p, imp);

@@ -1,0 +1,89 @@
+#include "documenti/disegno_documento.h"
+#include "documento_salvato.h"
+#include "figure/disegno_svg.h"
+#include "lettore_docx.h"
+#include "relazione/scrittore_relazione.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// A landscape sheet 230 × 160 with a red band along its left edge and a
+// word, in millimetres as the profile's sheets are, turned to stand along
+// a page.
+disegno::Disegno foglio() {
+    disegno::Disegno d;
+    d.larghezza = 230;
+    d.altezza = 160;
+    d.area("", {{0, 0}, {20, 0}, {20, 160}, {0, 160}}, {255, 0, 0});
+    d.testo("", {"Pozzetto", {100, 80}, 7});
+    return d;
+}
+const QByteArray inPiedi = QByteArray::fromStdString(disegno::svg(foglio(), "", true));
+
+QTextDocument* conDisegno(QTextDocument& documento) {
+    ScrittoreRelazione scrittore(documento);
+    scrittore.paragrafo("Prima.");
+    scrittore.disegno(inPiedi, {16, 23}, "Profilo.");
+    return &documento;
+}
+
+bool rosso(QRgb colore) {
+    return qRed(colore) > 200 && qGreen(colore) < 60 && qBlue(colore) < 60;
+}
+
+} // namespace
+
+// Turned to stand along the page, the sheet's left edge lies at the foot,
+// and the drawing is as high as the sheet was wide.
+TEST(Disegni, FoglioInPiedi) {
+    EXPECT_TRUE(inPiedi.contains(R"(viewBox="0 0 160 230")"));
+    EXPECT_TRUE(inPiedi.contains(R"(width="160mm" height="230mm")"));
+    const QImage immagine = immagineDelDisegno({inPiedi, {160, 230}, nullptr}, {160, 230});
+    ASSERT_FALSE(immagine.isNull());
+    EXPECT_TRUE(rosso(immagine.pixel(80, 225))); // the foot: the sheet's left edge
+    EXPECT_FALSE(rosso(immagine.pixel(5, 100))); // no longer on the left
+    EXPECT_FALSE(rosso(immagine.pixel(80, 5)));  // nor at the head
+}
+
+// Every format keeps the drawing as vectors: the .docx as SVG with a
+// picture for old readers, the .odt as SVG and picture in one frame, the
+// page as an SVG image, the .pdf as drawing operators with no picture; a
+// copy of the text into another document (as the report window takes it)
+// keeps it too.
+TEST(Disegni, OgniFormatoLoTieneVettoriale) {
+    QTextDocument originale;
+    conDisegno(originale);
+    QTextDocument copia;
+    abilitaDisegni(copia);
+    QTextCursor(&copia).insertFragment(QTextDocumentFragment(&originale));
+    for (const QTextDocument* documento : std::vector<const QTextDocument*>{&originale, &copia}) {
+        const docx::Pacchetto docx = docx::apri(salvato(*documento, "r.docx"));
+        ASSERT_EQ(docx.parti.count("word/media/disegno1.svg"), 1u);
+        EXPECT_TRUE(docx.parti.at("word/media/disegno1.svg").contains("Pozzetto"));
+        EXPECT_TRUE(docx.parti.at("word/media/disegno1.png").startsWith("\x89PNG"));
+        const QByteArray corpo = docx.parti.at("word/document.xml");
+        EXPECT_TRUE(corpo.contains("{96DAC541-7B7A-43D3-8B79-37D633B846F1}"));
+        EXPECT_TRUE(corpo.contains(R"(svgBlip r:embed="rIdDisegno1svg")"));
+        EXPECT_EQ(docx.tipiPerEstensione.at("svg"), "image/svg+xml");
+
+        const std::map<QString, QByteArray> odt = docx::parti(salvato(*documento, "r.odt"));
+        EXPECT_TRUE(odt.at("Pictures/disegno1.svg").contains("Pozzetto"));
+        EXPECT_TRUE(odt.at("META-INF/manifest.xml").contains("Pictures/disegno1.png"));
+        const QByteArray contenuto = odt.at("content.xml");
+        EXPECT_LT(contenuto.indexOf("Pictures/disegno1.svg"),
+                  contenuto.indexOf("Pictures/disegno1.png"));
+        EXPECT_TRUE(contenuto.contains(R"(svg:width="16cm" svg:height="23cm")"));
+
+        EXPECT_TRUE(salvato(*documento, "r.html").contains("data:image/svg+xml;base64,"));
+
+        const QByteArray pdf = salvato(*documento, "r.pdf");
+        ASSERT_FALSE(pdf.isEmpty());
+        EXPECT_FALSE(pdf.contains("/Subtype /Image"));
+    }
+}
