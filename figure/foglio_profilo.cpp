@@ -30,7 +30,7 @@ namespace {
 
 // The sheet's layout, mm at full size.
 constexpr double margine = 10;
-constexpr double rigaTitolo = 8;     // each of the title block's two rows
+constexpr double rigaTitolo = 10; // each of the title block's two rows: two lines of the least text
 constexpr double colonnaTitoli = 40; // the table rows' titles, the levels' axis
 constexpr double fasciaLegenda = 7;  // the lines' keys, under the drawing
 constexpr double rigaTratto = 6;
@@ -571,7 +571,7 @@ class Foglio {
              {"Committente: " + c.committente, 0.25},
              {"Progettista: " + c.progettista, 0.25}}};
         const std::array<std::pair<std::string, double>, 4> seconda = {
-            {{titolo, 0.38}, {scale, 0.34}, {"Data: " + c.data, 0.13}, {tavola, 0.15}}};
+            {{titolo, 0.33}, {scale, 0.4}, {"Data: " + c.data, 0.14}, {tavola, 0.13}}};
         const auto riga = [&](const auto& celle, double y0) {
             double x0 = sinistra;
             for (std::size_t i = 0; i < celle.size(); ++i) {
