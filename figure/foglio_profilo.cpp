@@ -603,7 +603,16 @@ class Foglio {
             static_cast<std::size_t>(std::max(1.0, std::floor((r.altezza - 1) / passo)));
         if (righe.size() > quante) {
             righe.resize(quante);
-            righe.back() += "…";
+            // Shortened a character at a time until it and its mark fit.
+            std::string& ultima = righe.back();
+            while (!ultima.empty() && disegno::larghezza(ultima + "…", altezza) > spazio) {
+                std::size_t taglio = ultima.size() - 1;
+                while (taglio > 0 && (static_cast<unsigned char>(ultima[taglio]) & 0xC0) == 0x80) {
+                    --taglio;
+                }
+                ultima.erase(taglio);
+            }
+            ultima += "…";
         }
         const double primo = r.y + r.altezza / 2 - passo * (righe.size() - 1) / 2.0;
         for (std::size_t i = 0; i < righe.size(); ++i) {
