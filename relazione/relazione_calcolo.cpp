@@ -1068,7 +1068,8 @@ class Relazione {
                 foglioDelProfilo.transposed() / 10, didascalia,
                 [foglio](QPainter& pittore, const QRectF& dove) {
                     disegnaNelRettangolo(pittore, *foglio, dove, true);
-                });
+                },
+                true);
         }
     }
 

@@ -43,9 +43,13 @@ ScrittoreRelazione::~ScrittoreRelazione() {
     cursore_.endEditBlock();
 }
 
-void ScrittoreRelazione::blocco(Qt::Alignment allineamento, bool tieni, int livello) {
+void ScrittoreRelazione::blocco(Qt::Alignment allineamento, bool tieni, int livello,
+                                bool paginaNuova) {
     QTextBlockFormat formato;
     formato.setAlignment(allineamento);
+    if (paginaNuova) {
+        formato.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    }
     formato.setHeadingLevel(livello);
     if (tieni) {
         tieniConIlSeguente(formato);
@@ -150,9 +154,9 @@ int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
 }
 
 int ScrittoreRelazione::disegno(const QByteArray& svg, QSizeF dimensioniCm,
-                                const QString& didascalia, Pittura pittura) {
+                                const QString& didascalia, Pittura pittura, bool paginaPropria) {
     ++figure_;
-    blocco(Qt::AlignHCenter, true);
+    blocco(Qt::AlignHCenter, true, 0, paginaPropria);
     cursore_.insertText(QString(QChar::ObjectReplacementCharacter),
                         formatoDisegno(svg,
                                        {pixel(dimensioniCm.width()), pixel(dimensioniCm.height())},

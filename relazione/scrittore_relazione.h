@@ -53,8 +53,10 @@ class ScrittoreRelazione {
     int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
     // A vector drawing (SVG) shown so large, numbered and captioned as a
     // picture is: drawn as vectors on screen and in a .pdf, written as SVG.
+    // `paginaPropria`: a drawing as large as a page begins one, and never
+    // has to be moved there once the pages are laid out.
     int disegno(const QByteArray& svg, QSizeF dimensioniCm, const QString& didascalia,
-                Pittura pittura = {});
+                Pittura pittura = {}, bool paginaPropria = false);
 
     // Where the next paragraph will begin.
     int posizione() const { return cursore_.position(); }
@@ -66,6 +68,7 @@ class ScrittoreRelazione {
     int figure_ = 0;
     int tabelle_ = 0;
     // A new paragraph; `livello` the heading's, from 1; 0 for body text.
-    void blocco(Qt::Alignment allineamento, bool tieniConIlSeguente = false, int livello = 0);
+    void blocco(Qt::Alignment allineamento, bool tieniConIlSeguente = false, int livello = 0,
+                bool paginaNuova = false);
     void didascaliaFigura(const QString& didascalia);
 };
