@@ -7,6 +7,7 @@
 #include "elaboratore/finestra_report.h"
 #include "figure/figura_scala.h"
 #include "figure/figura_sezione.h"
+#include "linea_di_prova.h"
 #include "numeri/conversioni.h"
 #include "relazione/report_senza_finestra.h"
 
@@ -161,16 +162,7 @@ progetto::Progetto progettoDiCinquecentoTratti() {
     p.dati.descrizione = "Rete di 500 tratti.";
     const auto tratto = [&p](const std::string& monte, const std::string& valle, double portata,
                              const char* quota) {
-        progetto::RigaTratto riga;
-        riga.tratto = monte + "-" + valle;
-        riga.pozzettoMonte = monte;
-        riga.pozzettoValle = valle;
-        riga.lunghezza = progetto::Casella::daTesto("40");
-        riga.pendenza = progetto::Casella::daTesto("0.004");
-        riga.quotaMonte = progetto::Casella::daTesto(quota);
-        riga.portata = progetto::Casella::daTesto(CStr(portata));
-        riga.portataMinima = progetto::Casella::daTesto(CStr(portata / 10));
-        p.tratti.push_back(riga);
+        p.tratti.push_back(trattoDiProva(monte, valle, portata, quota));
     };
     const auto nome = [](const char* prefisso, int numero) {
         return std::string(prefisso).append(std::to_string(numero));

@@ -4,22 +4,27 @@
 
 #include <string>
 
+progetto::RigaTratto trattoDiProva(const std::string& monte, const std::string& valle,
+                                   double portata, const char* quota) {
+    progetto::RigaTratto riga;
+    riga.tratto = monte + "-" + valle;
+    riga.pozzettoMonte = monte;
+    riga.pozzettoValle = valle;
+    riga.lunghezza = progetto::Casella::daTesto("40");
+    riga.pendenza = progetto::Casella::daTesto("0.004");
+    riga.quotaMonte = progetto::Casella::daTesto(quota);
+    riga.portata = progetto::Casella::daTesto(CStr(portata));
+    riga.portataMinima = progetto::Casella::daTesto(CStr(portata / 10));
+    return riga;
+}
+
 progetto::Progetto lineaDiProva(std::size_t tratti) {
     progetto::Progetto p = progetto::progettoNuovo();
     p.dati.opera = "Rete di prova";
     p.dati.descrizione = "Reti di cento tratti, ognuna col suo sbocco.";
     const auto tratto = [&p](const std::string& monte, const std::string& valle, double portata,
                              const char* quota) {
-        progetto::RigaTratto riga;
-        riga.tratto = monte + "-" + valle;
-        riga.pozzettoMonte = monte;
-        riga.pozzettoValle = valle;
-        riga.lunghezza = progetto::Casella::daTesto("40");
-        riga.pendenza = progetto::Casella::daTesto("0.004");
-        riga.quotaMonte = progetto::Casella::daTesto(quota);
-        riga.portata = progetto::Casella::daTesto(CStr(portata));
-        riga.portataMinima = progetto::Casella::daTesto(CStr(portata / 10));
-        p.tratti.push_back(riga);
+        p.tratti.push_back(trattoDiProva(monte, valle, portata, quota));
     };
     constexpr int principale = 80;
     constexpr int ramo = 20;

@@ -427,7 +427,8 @@ class ScrittoreContenuto : public PercorsoDocumento {
     void aCapo() override { xml_.writeEmptyElement(nsText, "line-break"); }
     void fineSequenza() override { xml_.writeEndElement(); }
 
-    void immagine(std::size_t numero, QSizeF pixel, const Carattere&) override {
+    // A frame in the line, `pixel` large at 96 an inch, for a picture.
+    void cornice(QSizeF pixel) {
         const QString id = QString::number(++disegni_);
         xml_.writeStartElement(nsDraw, "frame");
         xml_.writeAttribute(nsDraw, "style-name", "Immagine");
@@ -436,6 +437,10 @@ class ScrittoreContenuto : public PercorsoDocumento {
         xml_.writeAttribute(nsSvg, "width", cm(pixel.width() / 96 * 2.54));
         xml_.writeAttribute(nsSvg, "height", cm(pixel.height() / 96 * 2.54));
         xml_.writeAttribute(nsDraw, "z-index", "0");
+    }
+
+    void immagine(std::size_t numero, QSizeF pixel, const Carattere&) override {
+        cornice(pixel);
         xml_.writeEmptyElement(nsDraw, "image");
         xml_.writeAttribute(nsXlink, "href", nomeImmagine(numero));
         xml_.writeAttribute(nsXlink, "type", "simple");
@@ -447,14 +452,7 @@ class ScrittoreContenuto : public PercorsoDocumento {
     // The SVG, then a picture of it within the same frame for the readers
     // that know no SVG.
     void disegno(std::size_t numero, QSizeF pixel, const Carattere&) override {
-        const QString id = QString::number(++disegni_);
-        xml_.writeStartElement(nsDraw, "frame");
-        xml_.writeAttribute(nsDraw, "style-name", "Immagine");
-        xml_.writeAttribute(nsDraw, "name", "Immagine" + id);
-        xml_.writeAttribute(nsText, "anchor-type", "as-char");
-        xml_.writeAttribute(nsSvg, "width", cm(pixel.width() / 96 * 2.54));
-        xml_.writeAttribute(nsSvg, "height", cm(pixel.height() / 96 * 2.54));
-        xml_.writeAttribute(nsDraw, "z-index", "0");
+        cornice(pixel);
         for (const auto& [tipo, mime] : {std::pair{"svg", "image/svg+xml"}, {"png", "image/png"}}) {
             xml_.writeEmptyElement(nsDraw, "image");
             xml_.writeAttribute(nsXlink, "href", nomeDisegno(numero, tipo));
