@@ -283,6 +283,67 @@ class Fogli {
     double dx_ = 0;
 };
 
+// The texts' face: one CAD programs share, named where readers look for
+// it (the library's own record hides it in extended data).
+unsigned long stileDeiTesti(DL_WriterA& dw) {
+    dw.dxfString(0, "STYLE");
+    const unsigned long maniglia = dw.handle();
+    dw.dxfString(100, "AcDbSymbolTableRecord");
+    dw.dxfString(100, "AcDbTextStyleTableRecord");
+    dw.dxfString(2, "Standard");
+    dw.dxfInt(70, 0);
+    dw.dxfReal(40, 0);
+    dw.dxfReal(41, 1);
+    dw.dxfReal(50, 0);
+    dw.dxfInt(71, 0);
+    dw.dxfReal(42, 2.5);
+    dw.dxfString(3, "romand.shx");
+    dw.dxfString(4, "");
+    return maniglia;
+}
+
+// The one dimension style a DXF of this version must have. It names the
+// texts' style by the handle just written: the library's own table would
+// name one it never set.
+void stileDiQuota(DL_WriterA& dw, unsigned long stile) {
+    dw.dxfString(0, "TABLE");
+    dw.dxfString(2, "DIMSTYLE");
+    dw.dxfHex(5, 0xA); // the handles the library keeps for this table
+    dw.dxfString(100, "AcDbSymbolTable");
+    dw.dxfInt(70, 1);
+    dw.dxfString(100, "AcDbDimStyleTable");
+    dw.dxfInt(71, 0);
+    dw.dxfString(0, "DIMSTYLE");
+    dw.dxfHex(105, 0x27);
+    dw.dxfString(100, "AcDbSymbolTableRecord");
+    dw.dxfString(100, "AcDbDimStyleTableRecord");
+    dw.dxfString(2, "Standard");
+    for (const auto& [codice, valore] : {std::pair{41, 1.0}, {42, 1.0}, {43, 3.75}, {44, 1.0}}) {
+        dw.dxfReal(codice, valore);
+    }
+    for (const int codice : {70, 73, 74}) {
+        dw.dxfInt(codice, 0);
+    }
+    dw.dxfInt(77, 1);
+    dw.dxfInt(78, 8);
+    for (const auto& [codice, valore] :
+         {std::pair{140, 1.0}, {141, 2.5}, {143, 0.0394}, {147, 1.0}}) {
+        dw.dxfReal(codice, valore);
+    }
+    for (const auto& [codice, valore] : {std::pair{171, 3},
+                                         {172, 1},
+                                         {271, 2},
+                                         {272, 2},
+                                         {274, 3},
+                                         {278, 44},
+                                         {283, 0},
+                                         {284, 8}}) {
+        dw.dxfInt(codice, valore);
+    }
+    dw.dxfHex(340, static_cast<int>(stile));
+    dw.tableEnd();
+}
+
 } // namespace
 
 std::string testoDxf(std::string_view utf8) {
@@ -333,27 +394,14 @@ void dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio,
     }
     dw->tableEnd();
     dw->tableStyle(1);
-    // The texts' face: one CAD programs share.
-    dw->dxfString(0, "STYLE");
-    dw->handle();
-    dw->dxfString(100, "AcDbSymbolTableRecord");
-    dw->dxfString(100, "AcDbTextStyleTableRecord");
-    dw->dxfString(2, "Standard");
-    dw->dxfInt(70, 0);
-    dw->dxfReal(40, 0);
-    dw->dxfReal(41, 1);
-    dw->dxfReal(50, 0);
-    dw->dxfInt(71, 0);
-    dw->dxfReal(42, 2.5);
-    dw->dxfString(3, "romand.shx");
-    dw->dxfString(4, "");
+    const unsigned long stile = stileDeiTesti(*dw);
     dw->tableEnd();
     dxf.writeView(*dw);
     dxf.writeUcs(*dw);
     dw->tableAppid(1);
     dxf.writeAppid(*dw, "ACAD");
     dw->tableEnd();
-    dxf.writeDimStyle(*dw, 1, 1, 1, 1, 1);
+    stileDiQuota(*dw, stile);
     dxf.writeBlockRecord(*dw);
     dw->tableEnd();
     dw->sectionEnd();

@@ -21,6 +21,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -349,7 +350,13 @@ TEST(Profilo, DxfConIStratiELeQuoteDellaRete) {
     const Linea l = collettore(3, 1);
     const Profilo p = Percorsi(l.tratti, l.rete).da("P0");
     const ImpaginazioneProfilo imp = impaginaProfilo(p, dimensioniFoglio(FormatoFoglio::A3));
-    const LettoreDxf dxf = letto(profiloDxf(p, imp));
+    const std::string testo = profiloDxf(p, imp);
+    const LettoreDxf dxf = letto(testo);
+    // The dimension style names the texts' style by the handle it was given.
+    std::smatch stile, quota;
+    ASSERT_TRUE(std::regex_search(testo, stile, std::regex("  0\nSTYLE\n  5\n([0-9A-F]+)\n")));
+    ASSERT_TRUE(std::regex_search(testo, quota, std::regex("\n340\n([0-9A-F]+)\n")));
+    EXPECT_EQ(quota[1], stile[1]);
     for (const std::string_view strato : stratiDelProfilo) {
         EXPECT_NE(std::find(dxf.strati.begin(), dxf.strati.end(), strato), dxf.strati.end())
             << strato;
