@@ -120,7 +120,8 @@ std::vector<Elemento> elementi(const QTextDocument& documento) {
     std::vector<Elemento> esito;
     for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
         if (it.currentFrame() != nullptr) {
-            esito.push_back({it.currentFrame()->firstCursorPosition().block(), true});
+            // Found by position: a cursor would lay the document out to it.
+            esito.push_back({documento.findBlock(it.currentFrame()->firstPosition()), true});
         } else if (!paragrafoDiServizio(it.currentBlock())) {
             esito.push_back({it.currentBlock(), false});
         }
