@@ -346,10 +346,6 @@ void stileDiQuota(DL_WriterA& dw, unsigned long stile) {
 
 } // namespace
 
-std::string testoDxf(std::string_view utf8) {
-    return testoDxfDi(utf8);
-}
-
 std::string dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio) {
     std::string esito;
     dxf(quanti, foglio, [&](std::string_view pezzo) { esito += pezzo; });

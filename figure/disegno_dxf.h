@@ -21,11 +21,6 @@ std::string dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& f
 void dxf(std::size_t quanti, const std::function<Disegno(std::size_t)>& foglio,
          const std::function<void(std::string_view)>& uscita);
 
-// A text as AutoCAD 2000 reads it back: ASCII as it is, but for what a
-// reader takes for a code; any other character as \U+ and four hex digits
-// of UTF-16.
-std::string testoDxf(std::string_view utf8);
-
 // The gap between two sheets, mm.
 inline constexpr double spazioTraFogli = 20;
 

@@ -72,12 +72,6 @@ QByteArray png(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
 
 } // namespace
 
-std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& imp,
-                         std::size_t foglio, Separatore separatore, bool inPiedi) {
-    return disegno::svg(disegnoDelFoglio(profilo, imp, foglio, separatore), "Profilo longitudinale",
-                        inPiedi);
-}
-
 void disegnaNelRettangolo(QPainter& pittore, const disegno::Disegno& foglio, const QRectF& dove,
                           bool inPiedi) {
     if (!(foglio.larghezza > 0 && foglio.altezza > 0)) {

@@ -28,13 +28,8 @@ void scriviProfilo(const std::string& percorso, const tratti::Profilo& profilo,
                    const ImpaginazioneProfilo& impaginazione,
                    Separatore separatore = Separatore::Punto);
 
-// One sheet as an SVG drawing in millimetres; `inPiedi`, turned a quarter
+// A sheet drawn into a rectangle of a painter; `inPiedi`, turned a quarter
 // to the left, to stand along a portrait page.
-std::string svgDelFoglio(const tratti::Profilo& profilo, const ImpaginazioneProfilo& impaginazione,
-                         std::size_t foglio, Separatore separatore = Separatore::Punto,
-                         bool inPiedi = false);
-
-// A sheet drawn into a rectangle of a painter, turned as in svgDelFoglio.
 void disegnaNelRettangolo(QPainter& pittore, const disegno::Disegno& foglio, const QRectF& dove,
                           bool inPiedi);
 

@@ -1,3 +1,4 @@
+#include "figure/disegno_svg.h"
 #include "figure/esporta_profilo.h"
 #include "figure/figura_profilo.h"
 #include "finisce_entro.h"
@@ -878,7 +879,7 @@ TEST(Profilo, DxfSvgEPdfPortanoGliStessiElementi) {
     const disegno::Disegno d = disegnoDelFoglio(p, imp, 0, Separatore::Virgola);
     const std::vector<std::string> attesi = testiDel(d);
 
-    const std::string svg = svgDelFoglio(p, imp, 0, Separatore::Virgola);
+    const std::string svg = disegno::svg(d);
     EXPECT_EQ(testiSvg(svg), attesi);
 
     const LettoreDxf dxf = letto(profiloDxf(p, imp, Separatore::Virgola));
