@@ -21,7 +21,7 @@ struct Colore {
 inline constexpr Colore nero{0, 0, 0};
 inline constexpr Colore bianco{255, 255, 255};
 
-enum class Stile { Continua, Tratteggiata, Punteggiata };
+enum class Stile { Continua, Tratteggiata, Punteggiata, Asse }; // Asse: dash and dot
 
 struct Punto {
     double x = 0, y = 0;
@@ -75,6 +75,7 @@ struct Testo {
     Verticale verticale = Verticale::Base;
     double gradi = 0;
     Colore colore = nero;
+    bool alone = false; // a white halo, to be read where it crosses a line
 };
 
 using Forma = std::variant<Polilinea, Area, Testo>;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <map>
+#include <numbers>
 
 namespace {
 
@@ -36,6 +37,9 @@ class Pittore {
         penna.setStyle(l.penna.stile == disegno::Stile::Tratteggiata  ? Qt::DashLine
                        : l.penna.stile == disegno::Stile::Punteggiata ? Qt::DotLine
                                                                       : Qt::SolidLine);
+        if (l.penna.stile == disegno::Stile::Asse) {
+            penna.setDashPattern({16, 4, 2, 4});
+        }
         penna.setCapStyle(Qt::FlatCap);
         penna.setJoinStyle(Qt::MiterJoin);
         p_.setPen(penna);
@@ -76,6 +80,18 @@ class Pittore {
         proprio.scale(1 / centesimi, 1 / centesimi);
         p_.setTransform(proprio);
         p_.setFont(c.font);
+        if (t.alone) {
+            // The text in white, shifted all round: a stroked outline of
+            // the glyphs looks the same and takes a hundred times as long.
+            p_.setPen(Qt::white);
+            const double alone = c.font.pixelSize() * 0.11;
+            for (int i = 0; i < 8; ++i) {
+                const double angolo = i * std::numbers::pi / 4;
+                p_.drawText(QPointF(x * centesimi + alone * std::cos(angolo),
+                                    o.y * centesimi + alone * std::sin(angolo)),
+                            testo);
+            }
+        }
         p_.setPen(colore(t.colore));
         p_.drawText(QPointF(x * centesimi, o.y * centesimi), testo);
         p_.setTransform(prima);

@@ -79,9 +79,17 @@ void forma(std::string& esito, const Polilinea& p) {
     if (p.penna.stile != Stile::Continua) {
         const double w = std::max(p.penna.spessore, 0.1);
         esito += " stroke-dasharray=\"";
-        numero(esito, p.penna.stile == Stile::Tratteggiata ? 4 * w : w);
-        esito += ' ';
-        numero(esito, 2 * w);
+        if (p.penna.stile == Stile::Asse) {
+            for (const double tratto : {16, 4, 2, 4}) {
+                numero(esito, tratto * w);
+                esito += ' ';
+            }
+            esito.pop_back();
+        } else {
+            numero(esito, p.penna.stile == Stile::Tratteggiata ? 4 * w : w);
+            esito += ' ';
+            numero(esito, 2 * w);
+        }
         esito += '"';
     }
     esito += "/>\n";
@@ -126,6 +134,11 @@ void forma(std::string& esito, const Testo& t) {
     esito += ancora;
     esito += "\" fill=\"";
     colore(esito, t.colore);
+    if (t.alone) {
+        esito += "\" stroke=\"#ffffff\" stroke-width=\"";
+        numero(esito, corpo(t.altezza) * 0.22);
+        esito += "\" stroke-linejoin=\"round\" paint-order=\"stroke";
+    }
     esito += "\">";
     testoXml(esito, t.testo);
     esito += "</text>\n";

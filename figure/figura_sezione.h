@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/formule_sezione.h"
+#include "figure/disegno.h"
 #include "numeri/separatore.h"
 
 #include <QImage>
@@ -28,6 +29,10 @@ struct LivelloAcqua {
 void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
                     const std::vector<LivelloAcqua>& livelli,
                     Separatore separatore = Separatore::Punto);
+
+// The same, as a drawing `pixel` large, for the documents that take vectors.
+disegno::Disegno disegnoSezione(double raggioM, const std::vector<LivelloAcqua>& livelli,
+                                QSizeF pixel, Separatore separatore = Separatore::Punto);
 
 // The section for the calculation report, on a white picture. Both
 // geometries have the same outline: the table's rounded constants change

@@ -272,13 +272,18 @@ class Relazione {
         t.larghezzeCm = {7.5, 6.5, 2};
         scrittore_.tabella(t, "Dati della sezione, come inseriti.");
 
-        scrittore_.figura(
-            figuraSezione(t_.raggioM, t_.ingressi.geometria, livelliPrincipali(), QSize(1800, 1500),
-                          n_.separatore()),
-            12,
+        // Made once: its SVG for the files, and painted as it is on the
+        // screen and the .pdf.
+        auto sezione = std::make_shared<const disegno::Disegno>(
+            disegnoSezione(t_.raggioM, livelliPrincipali(), QSizeF(1800, 1500), n_.separatore()));
+        scrittore_.disegno(
+            QByteArray::fromStdString(disegno::svg(*sezione, "Sezione tipo")), QSizeF(12, 10),
             QString("Sezione ovoidale inglese r = %1 cm in scala, con le quote e i livelli "
                     "idrici alle portate di verifica.")
-                .arg(comeScritto(i.raggio)));
+                .arg(comeScritto(i.raggio)),
+            [sezione](QPainter& pittore, const QRectF& dove) {
+                disegnaNelRettangolo(pittore, *sezione, dove, false);
+            });
     }
 
     // The laws whose formulas the method writes: the table's when the

@@ -5,7 +5,10 @@
 #include <QColor>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -94,6 +97,30 @@ TEST(FiguraSezione, LineeDAcquaAlleAltezzeDate) {
     const QColor sotto = colore(immagine, metri.map(QPointF(-0.5 * r, 1.4 * r)));
     EXPECT_GT(sotto.blue(), sotto.red() + 20);
     EXPECT_EQ(colore(immagine, metri.map(QPointF(-0.5 * r, 1.8 * r))), QColor(Qt::white));
+}
+
+// The section as a drawing: its dimensions and each level's label written
+// once, with the separator asked for, none over another, whatever the
+// picture's size and however close the levels.
+TEST(FiguraSezione, TestiDelDisegnoLeggibili) {
+    const std::vector<LivelloAcqua> vicini{
+        {"Qmin", 0.05}, {"Q1", 0.52}, {"Q2", 0.55}, {"Q3", 0.56}};
+    for (const QSizeF dimensione : {QSizeF(1800, 1500), QSizeF(900, 650), QSizeF(600, 420)}) {
+        const disegno::Disegno d = disegnoSezione(0.3, vicini, dimensione, Separatore::Virgola);
+        std::vector<std::string> testi;
+        for (const disegno::Elemento& e : d.elementi) {
+            if (const auto* t = std::get_if<disegno::Testo>(&e.forma)) {
+                testi.push_back(t->testo);
+            }
+        }
+        std::sort(testi.begin(), testi.end());
+        EXPECT_EQ(testi,
+                  (std::vector<std::string>{"2r = 60 cm", "3r = 90 cm", "3r = 90 cm",
+                                            "Q1  h = 52,0 cm", "Q2  h = 55,0 cm", "Q3  h = 56,0 cm",
+                                            "Qmin  h = 5,0 cm", "r = 30 cm", "r/2 = 15 cm"}))
+            << dimensione.width();
+        EXPECT_FALSE(disegno::testiSovrapposti(d)) << dimensione.width();
+    }
 }
 
 // The same inputs draw the same picture, at the size asked for; a level
