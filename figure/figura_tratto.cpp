@@ -4,7 +4,6 @@
 #include "numeri/formato.h"
 
 #include <QFontMetricsF>
-#include <QLineF>
 #include <QPainter>
 #include <QTransform>
 
@@ -19,8 +18,8 @@ constexpr double proporzione = 1.385;
 // A unit's least length, in pixels: the numbers are then 10 pixels high.
 constexpr double unitaMinima = 0.6;
 
-} // namespace
-
+// Where a text's baseline starts from its anchor, in the text's own frame,
+// for scriviTesto's alignments and distance.
 QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignment allineamento,
                      double distanza) {
     double x = 0;
@@ -37,6 +36,8 @@ QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignm
     }
     return {x, y};
 }
+
+} // namespace
 
 Tratto::Tratto(QSizeF pixel, Separatore separatore)
     : pixel_(std::max(std::min(pixel.width(), std::floor(pixel.height() * proporzione)) / 1000.0,
@@ -93,32 +94,6 @@ QRectF scriviTesto(QPainter& pittore, const QString& testo, const QFont& caratte
     pittore.drawText(origine, testo);
     pittore.restore();
     return riquadroTesto(testo, carattere, ancora, allineamento, distanza, gradi);
-}
-
-void disegnaFreccia(QPainter& pittore, QPointF da, QPointF punta, double lunghezza) {
-    const QLineF asse(punta, da);
-    if (asse.length() <= 0) {
-        return;
-    }
-    const QPointF indietro = (asse.p2() - asse.p1()) / asse.length() * lunghezza;
-    const QPointF traverso(-indietro.y() * 0.17, indietro.x() * 0.17);
-    pittore.save();
-    pittore.setBrush(pittore.pen().color());
-    pittore.setPen(Qt::NoPen);
-    pittore.drawPolygon(QPolygonF{punta, punta + indietro + traverso, punta + indietro - traverso});
-    pittore.restore();
-}
-
-QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occupati, double passo) {
-    for (int i = 0; i < 60; ++i) {
-        const double spostamento = (i % 2 == 0 ? -1 : 1) * passo * ((i + 1) / 2);
-        const QRectF prova = riquadro.translated(0, spostamento);
-        if (std::none_of(occupati.begin(), occupati.end(),
-                         [&](const QRectF& r) { return r.intersects(prova); })) {
-            return prova;
-        }
-    }
-    return riquadro;
 }
 
 QString testoLivello(const LivelloAcqua& livello, const Tratto& t) {

@@ -10,7 +10,6 @@
 #include <QString>
 
 #include <string_view>
-#include <vector>
 
 class QFontMetricsF;
 class QPainter;
@@ -47,21 +46,9 @@ QImage immagineBianca(QSize pixel);
 QRectF scriviTesto(QPainter& pittore, const QString& testo, const QFont& carattere, QPointF ancora,
                    Qt::Alignment allineamento, double distanza = 0, double gradi = 0);
 
-// Where a text's baseline starts from its anchor, in the text's own frame,
-// for scriviTesto's alignments and distance.
-QPointF origineTesto(const QFontMetricsF& metriche, double larghezza, Qt::Alignment allineamento,
-                     double distanza = 0);
-
 // The box a text would take, drawn as scriviTesto draws it.
 QRectF riquadroTesto(const QString& testo, const QFont& carattere, QPointF ancora,
                      Qt::Alignment allineamento, double distanza = 0, double gradi = 0);
-
-// A filled arrowhead with its point at `punta`, coming from `da`.
-void disegnaFreccia(QPainter& pittore, QPointF da, QPointF punta, double lunghezza);
-
-// A text's box moved up or down in small steps, nearest first, until it
-// overlaps none of the boxes already taken.
-QRectF senzaSovrapporre(const QRectF& riquadro, const std::vector<QRectF>& occupati, double passo);
 
 // A water level's label: "Q1  h = 30.4 cm", or "h = 30.4 cm" unnamed.
 QString testoLivello(const LivelloAcqua& livello, const Tratto& t);
