@@ -1,7 +1,7 @@
 #include "figure/tavola_sezione.h"
 
 #include "analisi/profilo.h"
-#include "numeri/formato.h"
+#include "figure/tavola.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,17 +14,17 @@ namespace {
 // Lengths in units of a thousandth of the sheet: constant on paper,
 // whatever the section's size, as a drawing's dimension lines are.
 constexpr double margine = 20;
-constexpr double corpoTesti = 19;    // the texts' font size
-constexpr double distanzaQuota = 48; // from the outline to a dimension line
-constexpr double sporgenza = 10;     // of an extension line past its dimension line
-constexpr double stacco = 6;         // between the outline and an extension line
-constexpr double distanzaTesto = 5;  // between a line and its text
-constexpr double freccia = 17;       // an arrowhead's length
-constexpr double braccioCentro = 14; // of a centre mark
-constexpr double sottoIlFondo = 46;  // the invert radius's label, below the invert
-constexpr double lineaSpessa = 3.6;  // the outline
-constexpr double lineaSottile = 1.2; // dimensions, centre lines
-constexpr double lineaAcqua = 2.4;   // the water lines
+constexpr double corpoTesti = 19;       // the texts' font size
+constexpr double distanzaQuota = 48;    // from the outline to a dimension line
+constexpr double sporgenza = 10;        // of an extension line past its dimension line
+constexpr double stacco = 6;            // between the outline and an extension line
+constexpr double distanzaTesto = 5;     // between a line and its text
+constexpr double lunghezzaFreccia = 17; // an arrowhead's length
+constexpr double braccioCentro = 14;    // of a centre mark
+constexpr double sottoIlFondo = 46;     // the invert radius's label, below the invert
+constexpr double lineaSpessa = 3.6;     // the outline
+constexpr double lineaSottile = 1.2;    // dimensions, centre lines
+constexpr double lineaAcqua = 2.4;      // the water lines
 // A water line's label: the line runs on past the outline, a ▽ stands on it,
 // the text follows.
 constexpr double attaccoSimbolo = 30;
@@ -33,12 +33,6 @@ constexpr double coda = 6; // of the line past the text
 // The least radius that leaves room for the dimensions: a smaller section,
 // in a small window, is drawn without them, as large as it fits.
 constexpr double raggioMinimo = 70;
-
-// The sheet's units: a thousandth of the width of a sheet 1.385 times as
-// wide as high (a narrower one takes its height as the measure), no less
-// than a text can be read at.
-constexpr double proporzione = 1.385;
-constexpr double unitaMinima = 0.6;
 
 constexpr int passiContorno = 180; // a side
 
@@ -56,44 +50,21 @@ double radianti(double gradi) {
     return gradi * std::numbers::pi / 180;
 }
 
-Punto piu(Punto a, Punto b) {
-    return {a.x + b.x, a.y + b.y};
-}
-Punto meno(Punto a, Punto b) {
-    return {a.x - b.x, a.y - b.y};
-}
-Punto per(Punto a, double k) {
-    return {a.x * k, a.y * k};
-}
-double lunghezza(Punto a) {
-    return std::hypot(a.x, a.y);
+std::string centimetri(const Misure& m, double metri) {
+    return m.numero(metri * 100, "#0.##") + " cm";
 }
 
-// The sheet's measures: its unit, and the numbers it writes.
-class Misure {
-  public:
-    Misure(double larghezza, double altezza, Separatore separatore)
-        : unita_(std::max(std::min(larghezza, std::floor(altezza * proporzione)) / 1000.0,
-                          unitaMinima)),
-          separatore_(separatore) {}
+Rettangolo testo(Disegno& d, std::string_view strato, Testo t) {
+    const Rettangolo r = riquadro(t);
+    d.testo(strato, std::move(t));
+    return r;
+}
 
-    double operator()(double unita) const { return unita * unita_; }
-    // Capitals of the texts' font size.
-    double maiuscole() const { return (*this)(corpoTesti)*altezzaMaiuscole; }
-    double em() const { return (*this)(corpoTesti); }
-    std::string centimetri(double metri) const {
-        return Format(metri * 100, "#0.##", separatore_) + " cm";
-    }
-    std::string livello(const LivelloSezione& l) const {
-        const std::string altezza = "h = " + Format(l.altezza * 100, "#0.0", separatore_) + " cm";
-        return l.etichetta.empty() ? altezza : l.etichetta + "  " + altezza;
-    }
-    double larghezzaTesto(const std::string& testo) const { return larghezza(testo, maiuscole()); }
-
-  private:
-    double unita_;
-    Separatore separatore_;
-};
+void quota(Disegno& d, const Misure& m, Punto da, Punto a, Penna penna) {
+    d.linea("QUOTE", da, a, penna);
+    freccia(d, "QUOTE", a, da, m(lunghezzaFreccia), penna.colore);
+    freccia(d, "QUOTE", da, a, m(lunghezzaFreccia), penna.colore);
+}
 
 std::vector<LivelloSezione> nellaSezione(double raggio, const std::vector<LivelloSezione>& tutti) {
     std::vector<LivelloSezione> dentro;
@@ -117,97 +88,12 @@ double gomitoFondo(double raggio, double profondita) {
     return raggio / 2 * c + (puntaY + profondita) * c / -s;
 }
 
-enum class Lato { Sopra, Sotto, Centro }; // where the text stands from its anchor
-
-// A text at its anchor, turned by some degrees (counter-clockwise) about
-// it, `distanza` above or below it, with a white halo where it crosses a
-// line.
-Testo testoA(const Misure& m, std::string testo, Punto ancora, Orizzontale orizzontale, Lato lato,
-             double distanza, double gradi = 0) {
-    const double s = std::sin(radianti(gradi));
-    const double c = std::cos(radianti(gradi));
-    // Up, in the text's frame, on the sheet.
-    const Punto su{-s, -c};
-    Testo t;
-    t.testo = std::move(testo);
-    t.altezza = m.maiuscole();
-    t.orizzontale = orizzontale;
-    t.gradi = gradi;
-    t.alone = true;
-    switch (lato) {
-    case Lato::Sopra:
-        t.verticale = Verticale::Sotto;
-        t.ancora = piu(ancora, per(su, distanza));
-        break;
-    case Lato::Sotto:
-        t.verticale = Verticale::Sopra;
-        t.ancora = piu(ancora, per(su, -distanza));
-        break;
-    case Lato::Centro:
-        t.verticale = Verticale::Centro;
-        t.ancora = ancora;
-        break;
-    }
-    return t;
-}
-
-// A box moved up or down in small steps, nearest first, until it overlaps
-// none of the boxes already taken.
-Rettangolo senzaSovrapporre(const Rettangolo& r, const std::vector<Rettangolo>& occupati,
-                            double passo) {
-    for (int i = 0; i < 60; ++i) {
-        Rettangolo prova = r;
-        prova.y += (i % 2 == 0 ? -1 : 1) * passo * ((i + 1) / 2);
-        if (std::none_of(occupati.begin(), occupati.end(),
-                         [&](const Rettangolo& o) { return o.interseca(prova); })) {
-            return prova;
-        }
-    }
-    return r;
-}
-
-class Tavola {
-  public:
-    Tavola(Disegno& d, const Misure& m) : d_(d), m_(m) {}
-
-    void linea(std::string_view strato, Punto a, Punto b, Penna penna) {
-        d_.linea(strato, a, b, penna);
-    }
-    // A filled arrowhead with its point at `punta`, coming from `da`.
-    void punta(std::string_view strato, Punto da, Punto punta, Colore colore) {
-        const Punto asse = meno(da, punta);
-        const double l = lunghezza(asse);
-        if (l <= 0) {
-            return;
-        }
-        const Punto indietro = per(asse, m_(freccia) / l);
-        const Punto traverso{-indietro.y * 0.17, indietro.x * 0.17};
-        d_.area(strato,
-                {punta, piu(piu(punta, indietro), traverso), meno(piu(punta, indietro), traverso)},
-                colore);
-    }
-    void quota(Punto da, Punto a, Penna penna) {
-        linea("QUOTE", da, a, penna);
-        punta("QUOTE", a, da, penna.colore);
-        punta("QUOTE", da, a, penna.colore);
-    }
-    Rettangolo testo(std::string_view strato, Testo t) {
-        const Rettangolo r = riquadro(t);
-        d_.testo(strato, std::move(t));
-        return r;
-    }
-
-  private:
-    Disegno& d_;
-    const Misure& m_;
-};
-
 } // namespace
 
 PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<LivelloSezione>& livelli,
                                        double larghezza, double altezza, Separatore separatore) {
     const Misure m(larghezza, altezza, separatore);
-    const double alto = (ascesa + discesa) * m.em();
+    const double alto = m.riga(corpoTesti);
     // Each extent from the axis or the invert, as a × R + b for a radius of
     // R units.
     struct Estensione {
@@ -219,10 +105,11 @@ PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<Livello
     std::vector<Estensione> destra{
         {2, m(braccioCentro + margine)},
         {gomitoFondo(1, 0), gomitoFondo(0, m(sottoIlFondo)) + m(2 * distanzaTesto + margine) +
-                                m.larghezzaTesto("r/2 = " + m.centimetri(raggioM / 2))}};
+                                m.lunghezza("r/2 = " + centimetri(m, raggioM / 2), corpoTesti)}};
     for (const LivelloSezione& l : nellaSezione(raggioM, livelli)) {
         destra.push_back({analisi::semilarghezza(raggioM, l.altezza) / raggioM,
-                          m(attaccoTesto + coda + margine) + m.larghezzaTesto(m.livello(l))});
+                          m(attaccoTesto + coda + margine) +
+                              m.lunghezza(m.livello(l.etichetta, l.altezza), corpoTesti)});
     }
 
     double r = (altezza - sopra.b - sotto.b) / sopra.a;
@@ -258,7 +145,6 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
         return d;
     }
     const Misure m(larghezza, altezza, separatore);
-    Tavola tavola(d, m);
     const PosizioneSezione posizione =
         posizioneDellaSezione(r, livelli, larghezza, altezza, separatore);
     const auto punto = [&](double x, double y) { return posizione.punto(x, y); };
@@ -320,10 +206,11 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
         d.linea("QUOTE", meno(punto(x, 2 * r), {0, m(stacco)}),
                 {punto(x, 0).x, yQuota - m(sporgenza)}, sottile);
     }
-    tavola.quota({punto(-r, 0).x, yQuota}, {punto(r, 0).x, yQuota}, sottile);
+    quota(d, m, {punto(-r, 0).x, yQuota}, {punto(r, 0).x, yQuota}, sottile);
     occupati.push_back(
-        tavola.testo("QUOTE", testoA(m, "2r = " + m.centimetri(2 * r), {punto(0, 0).x, yQuota},
-                                     Orizzontale::Centro, Lato::Sopra, vicino)));
+        testo(d, "QUOTE",
+              testoA(m, corpoTesti, "2r = " + centimetri(m, 2 * r), {punto(0, 0).x, yQuota},
+                     Orizzontale::Centro, Lato::Sopra, vicino)));
 
     // The height, on the left, reading upwards.
     const double xQuota = punto(-r, 0).x - m(distanzaQuota);
@@ -333,21 +220,22 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
     }
     const Punto piedeQuota{xQuota, punto(0, 0).y};
     const Punto testaQuota{xQuota, punto(0, 3 * r).y};
-    tavola.quota(piedeQuota, testaQuota, sottile);
-    occupati.push_back(tavola.testo("QUOTE", testoA(m, "3r = " + m.centimetri(3 * r),
-                                                    per(piu(piedeQuota, testaQuota), 0.5),
-                                                    Orizzontale::Centro, Lato::Sopra, vicino, 90)));
+    quota(d, m, piedeQuota, testaQuota, sottile);
+    occupati.push_back(testo(d, "QUOTE",
+                             testoA(m, corpoTesti, "3r = " + centimetri(m, 3 * r),
+                                    per(piu(piedeQuota, testaQuota), 0.5), Orizzontale::Centro,
+                                    Lato::Sopra, vicino, 90)));
 
     // The crown's radius, inside it.
     const double aC = radianti(angoloCalotta);
     const Punto suCalotta = punto(calotta.centroX + calotta.raggio * std::cos(aC),
                                   calotta.centroY + calotta.raggio * std::sin(aC));
     d.linea("QUOTE", centroCalotta, suCalotta, sottile);
-    tavola.punta("QUOTE", centroCalotta, suCalotta, nero);
-    occupati.push_back(
-        tavola.testo("QUOTE", testoA(m, "r = " + m.centimetri(calotta.raggio),
-                                     piu(centroCalotta, per(meno(suCalotta, centroCalotta), 0.45)),
-                                     Orizzontale::Centro, Lato::Sopra, vicino, angoloCalotta)));
+    freccia(d, "QUOTE", centroCalotta, suCalotta, m(lunghezzaFreccia), nero);
+    occupati.push_back(testo(d, "QUOTE",
+                             testoA(m, corpoTesti, "r = " + centimetri(m, calotta.raggio),
+                                    piu(centroCalotta, per(meno(suCalotta, centroCalotta), 0.45)),
+                                    Orizzontale::Centro, Lato::Sopra, vicino, angoloCalotta)));
 
     // The left side arc's radius, from its centre on the right; its text
     // near the centre, outside the section.
@@ -355,29 +243,31 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
     const Punto suFianco = punto(-fianco.centroX - fianco.raggio * std::cos(aF),
                                  fianco.centroY - fianco.raggio * std::sin(aF));
     d.linea("QUOTE", centroFianco, suFianco, sottile);
-    tavola.punta("QUOTE", centroFianco, suFianco, nero);
-    const std::string testoFianco = "3r = " + m.centimetri(fianco.raggio);
+    freccia(d, "QUOTE", centroFianco, suFianco, m(lunghezzaFreccia), nero);
+    const std::string testoFianco = "3r = " + centimetri(m, fianco.raggio);
     const Punto lungoFianco = meno(suFianco, centroFianco);
-    const double frazione =
-        (m.larghezzaTesto(testoFianco) / 2 + m(2 * braccioCentro)) / lunghezza(lungoFianco);
+    const double frazione = (m.lunghezza(testoFianco, corpoTesti) / 2 + m(2 * braccioCentro)) /
+                            std::hypot(lungoFianco.x, lungoFianco.y);
     occupati.push_back(
-        tavola.testo("QUOTE", testoA(m, testoFianco, piu(centroFianco, per(lungoFianco, frazione)),
-                                     Orizzontale::Centro, Lato::Sopra, vicino, angoloFianco)));
+        testo(d, "QUOTE",
+              testoA(m, corpoTesti, testoFianco, piu(centroFianco, per(lungoFianco, frazione)),
+                     Orizzontale::Centro, Lato::Sopra, vicino, angoloFianco)));
 
     // The invert's radius, run on below the invert to its label.
     const double aI = radianti(angoloFondo);
     const Punto suFondo = punto(fondo.centroX + fondo.raggio * std::cos(aI),
                                 fondo.centroY + fondo.raggio * std::sin(aI));
     d.linea("QUOTE", centroFondo, suFondo, sottile);
-    tavola.punta("QUOTE", centroFondo, suFondo, nero);
+    freccia(d, "QUOTE", centroFondo, suFondo, m(lunghezzaFreccia), nero);
     const Punto gomito =
         piu(punto(0, 0), {gomitoFondo(r * posizione.scala, m(sottoIlFondo)), m(sottoIlFondo)});
-    const std::string testoFondo = "r/2 = " + m.centimetri(fondo.raggio);
+    const std::string testoFondo = "r/2 = " + centimetri(m, fondo.raggio);
     d.linea("QUOTE", suFondo, gomito, sottile);
-    d.linea("QUOTE", gomito, piu(gomito, {m.larghezzaTesto(testoFondo) + m(2 * distanzaTesto), 0}),
-            sottile);
-    occupati.push_back(tavola.testo("QUOTE", testoA(m, testoFondo, piu(gomito, {vicino, 0}),
-                                                    Orizzontale::Sinistra, Lato::Sopra, vicino)));
+    d.linea("QUOTE", gomito,
+            piu(gomito, {m.lunghezza(testoFondo, corpoTesti) + m(2 * distanzaTesto), 0}), sottile);
+    occupati.push_back(testo(d, "QUOTE",
+                             testoA(m, corpoTesti, testoFondo, piu(gomito, {vicino, 0}),
+                                    Orizzontale::Sinistra, Lato::Sopra, vicino)));
 
     // The water lines, lowest first, each labelled on the right.
     const Penna richiamo{bluLinea, m(lineaSottile)};
@@ -388,16 +278,15 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
 
         const Punto fine = punto(mezza, h);
         const Punto ancora = piu(fine, {m(attaccoTesto), 0});
-        Testo etichetta =
-            testoA(m, m.livello(l), ancora, Orizzontale::Sinistra, Lato::Sopra, vicino);
-        const double lungo = m.larghezzaTesto(etichetta.testo);
+        Testo etichetta = testoA(m, corpoTesti, m.livello(l.etichetta, l.altezza), ancora,
+                                 Orizzontale::Sinistra, Lato::Sopra, vicino);
+        const double lungo = m.lunghezza(etichetta.testo, corpoTesti);
         Rettangolo stanza = riquadro(etichetta);
         // The symbol belongs to the label's room.
         const double sinistra = fine.x + m(attaccoSimbolo - 8);
         stanza.larghezza += stanza.x - sinistra;
         stanza.x = sinistra;
-        const Rettangolo posto =
-            senzaSovrapporre(stanza, occupati, m.em() * (ascesa + discesa) / 3);
+        const Rettangolo posto = senzaSovrapporre(stanza, occupati, m.riga(corpoTesti) / 3);
         occupati.push_back(posto);
         const double y = fine.y + posto.y - stanza.y;
 
