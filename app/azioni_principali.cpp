@@ -69,16 +69,17 @@ void FormPrincipale::relazioneDiCalcolo() {
     }
     try {
         ElaboratoreTesti* elaboratore = collegamento().ElaboratoreVisibile();
-        QTextDocument* documento = elaboratore->aggiungiDocumento();
-        try {
-            const progetto::Progetto progetto = progetto_->corrente();
-            scriviRelazioneCalcolo(*documento, progetto, valutazioneDelleFinestre(progetto),
-                                   preferenze_->separatore());
-        } catch (...) {
-            // Half a report could be saved as if it were whole.
-            elaboratore->chiudiDocumento(documento);
-            throw;
-        }
+        const progetto::Progetto progetto = progetto_->corrente();
+        const valutazione::Valutazione valutazione = valutazioneDelleFinestre(progetto);
+        // Added once whole: half a report, failed or stopped, could be saved
+        // as if it were whole.
+        elaboratore->aggiungiDocumento([&](QTextDocument& documento) {
+            scriviRelazioneCalcolo(documento, progetto, valutazione, preferenze_->separatore(),
+                                   Avanzamento(seguiLavoro("Composizione della relazione di "
+                                                           "calcolo…")));
+        });
+    } catch (const Annullato&) {
+        // Stopped by the user: no report, and nothing went wrong.
     } catch (const ErroreRuntime& errore) {
         avvisa(QString::fromStdString(errore.descrizione()));
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "app/vista_griglia.h"
 #include "calc/calcolo.h"
 #include "calc/limiti_incremento.h"
+#include "elaboratore/barra_avanzamento.h"
 #include "elaboratore/finestra_report.h"
 #include "numeri/conversioni.h"
 #include "numeri/sezione.h"
@@ -75,6 +76,7 @@ FormPrincipale::FormPrincipale(QWidget* parent)
         return QMessageBox::question(this, windowTitle(), domanda) == QMessageBox::Yes;
     };
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
+    seguiLavoro = [this](const QString& testo) { return barraAvanzamento(this, testo); };
     // Starting the word processor opens the report window; it outlives this
     // one and ends with its own closing.
     avviaElaboratore = [this] {

@@ -53,6 +53,7 @@
 #include "calc/variabili_pubbliche.h"
 #include "caselle/presentatore_ingressi.h"
 #include "documenti/collegamento.h"
+#include "errori/avanzamento.h"
 #include "errori/errore_runtime.h"
 #include "progetto/progetto.h"
 #include "valutazione/valutazione.h"
@@ -140,6 +141,9 @@ class FormPrincipale : public QMainWindow {
     // unless replaced.
     std::function<bool(const QString& domanda)> conferma;
     std::function<void(const QString& avviso)> avvisa;
+    // Follows the composing of the calculation report, and may stop it: a
+    // progress dialog with "Annulla" unless replaced.
+    std::function<Avanzamento::Ascolta(const QString& testo)> seguiLavoro;
     // How the reports reach a word processor when none is open (the report
     // window), and the one message a report may give: unless replaced.
     Collegamento::Avvio avviaElaboratore;

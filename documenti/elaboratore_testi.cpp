@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -59,12 +60,22 @@ void ElaboratoreTesti::impostaStatoFinestra(int stato) {
 }
 
 QTextDocument* ElaboratoreTesti::aggiungiDocumento() {
-    auto* documento = new QTextDocument(this);
+    return aggiungiDocumento({});
+}
+
+QTextDocument*
+ElaboratoreTesti::aggiungiDocumento(const std::function<void(QTextDocument&)>& componi) {
+    auto nuovo = std::make_unique<QTextDocument>();
     QFont carattere("Times New Roman");
     carattere.setPointSize(12);
     // The report's texts need no shaping; laying them out goes faster.
     carattere.setStyleStrategy(QFont::PreferNoShaping);
-    documento->setDefaultFont(carattere);
+    nuovo->setDefaultFont(carattere);
+    if (componi) {
+        componi(*nuovo);
+    }
+    QTextDocument* documento = nuovo.release();
+    documento->setParent(this);
     documenti_.push_back(documento);
     voci_.emplace(documento, Voce{SelezioneDocumento(documento),
                                   QString("Documento%1").arg(++numeroDocumenti_)});

@@ -39,6 +39,10 @@ class ElaboratoreTesti : public QObject {
     int statoFinestra() const { return statoFinestra_; }
 
     QTextDocument* aggiungiDocumento();
+    // A document written whole by `componi` before it is added: no one sees
+    // half of it. When `componi` raises, nothing is added, and the
+    // exception goes on.
+    QTextDocument* aggiungiDocumento(const std::function<void(QTextDocument&)>& componi);
     QTextDocument* documentoAttivo() const;
     const std::vector<QTextDocument*>& documenti() const { return documenti_; }
     QString nomeDocumento(const QTextDocument* documento) const;

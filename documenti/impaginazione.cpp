@@ -420,18 +420,23 @@ void preparaPdf(QPdfWriter& pdf) {
     pdf.setResolution(300);
 }
 
-bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da, int a) {
+bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da, int a,
+                   Avanzamento avanzamento) {
     const PagineA4 pagine(documento, dispositivo);
     QPainter pittore(&dispositivo);
     if (!pittore.isActive()) {
         return false;
     }
+    const int prima = std::max(da, 1);
     const int ultima = a > 0 ? std::min(a, pagine.pagine()) : pagine.pagine();
-    for (int numero = std::max(da, 1); numero <= ultima; ++numero) {
-        if (numero > std::max(da, 1)) {
+    const int tutte = std::max(ultima - prima + 1, 0);
+    for (int numero = prima; numero <= ultima; ++numero) {
+        avanzamento(numero - prima, tutte);
+        if (numero > prima) {
             dispositivo.newPage();
         }
         pagine.disegna(pittore, numero);
     }
+    avanzamento(tutte, tutte);
     return true;
 }

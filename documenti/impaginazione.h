@@ -1,5 +1,7 @@
 #pragma once
 
+#include "errori/avanzamento.h"
+
 #include <QFont>
 #include <QRectF>
 #include <QString>
@@ -101,5 +103,7 @@ void preparaPdf(QPdfWriter& pdf);
 // Draws pages `da` to `a` (from 1; 0 for the last) of the document on a
 // paged device set to A4 with no margins of its own (a .pdf, a printer), a
 // new page before each but the first. False when nothing could be drawn.
+// `avanzamento` hears of each page before it is drawn, and may stop the
+// drawing there (Annullato).
 bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da = 1,
-                   int a = 0);
+                   int a = 0, Avanzamento avanzamento = {});

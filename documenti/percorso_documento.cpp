@@ -227,8 +227,10 @@ PercorsoDocumento::PercorsoDocumento(const QTextDocument& documento)
 
 PercorsoDocumento::~PercorsoDocumento() = default;
 
-void PercorsoDocumento::percorri() {
+void PercorsoDocumento::percorri(Avanzamento avanzamento) {
+    avanzamento_ = std::move(avanzamento);
     contenuto(documento_.rootFrame()->begin());
+    avanzamento_(documento_.characterCount(), documento_.characterCount());
     std::map<QString, QByteArray> png = codifica_.get();
     for (const auto& [nome, figura] : figure_) {
         const auto trovata = png.find(nome);
@@ -256,6 +258,7 @@ bool PercorsoDocumento::contenuto(QTextFrame::iterator it) {
 }
 
 void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
+    avanzamento_(blocco.position(), documento_.characterCount());
     const QTextBlockFormat formato = blocco.blockFormat();
     paragrafo_ = blocco;
     inizioParagrafo({allineamento(formato.alignment()), tenutoConIlSeguente(formato), false,

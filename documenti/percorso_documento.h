@@ -1,6 +1,7 @@
 #pragma once
 
 #include "documenti/disegno_documento.h"
+#include "errori/avanzamento.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -85,7 +86,9 @@ class PercorsoDocumento {
     PercorsoDocumento(const PercorsoDocumento&) = delete;
     PercorsoDocumento& operator=(const PercorsoDocumento&) = delete;
 
-    void percorri();
+    // `avanzamento` hears how far into the document the walk has come, a
+    // paragraph at a time, and may stop it there (Annullato).
+    void percorri(Avanzamento avanzamento = {});
 
     // The pictures met, as PNG, once the walk is over: picture n (from 1) is
     // element n - 1. A picture shown more than once is stored once. Raises
@@ -138,6 +141,7 @@ class PercorsoDocumento {
     std::future<std::map<QString, QByteArray>> codifica_;
     std::vector<std::pair<QString, QImage>> figure_;
     QTextBlock paragrafo_;
+    Avanzamento avanzamento_;
     std::vector<QByteArray> immagini_;
     std::vector<Disegno> disegni_;
     std::map<QString, std::size_t> numeri_; // picture number by resource name

@@ -30,13 +30,13 @@ namespace {
 
 // Paginated here rather than by QTextDocument::print, to have the report's
 // page: its margins, and "Pagina N di M" in place of a bare number.
-QByteArray documentoPdf(const QTextDocument& documento) {
+QByteArray documentoPdf(const QTextDocument& documento, Avanzamento avanzamento) {
     QBuffer contenitore;
     contenitore.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&contenitore);
         preparaPdf(pdf);
-        if (!disegnaPagine(documento, pdf)) {
+        if (!disegnaPagine(documento, pdf, 1, 0, std::move(avanzamento))) {
             throw ErroreFile("impossibile comporre il documento .pdf");
         }
     }
@@ -97,11 +97,15 @@ void aggiungiProprieta(QString& pagina, const QTextDocument& documento) {
 // The page shows its pictures when opened alone: each picture the document
 // holds goes into the page as a data URI, in place of its resource name. The
 // paragraphs that only hold a table in place take no room, as on screen.
-QString paginaHtml(const QTextDocument& documento) {
+// The walk over the paragraphs is the first half of the work heard of, the
+// page's HTML the second.
+QString paginaHtml(const QTextDocument& documento, Avanzamento& avanzamento) {
+    const std::int64_t meta = documento.characterCount();
     std::unique_ptr<QTextDocument> copia(documento.clone());
     std::vector<std::pair<QTextCursor, QTextImageFormat>> incorporate;
     std::vector<QTextCursor> diServizio;
     for (QTextBlock blocco = copia->begin(); blocco.isValid(); blocco = blocco.next()) {
+        avanzamento(blocco.position(), 2 * meta);
         if (paragrafoDiServizio(blocco)) {
             diServizio.emplace_back(blocco);
         }
@@ -157,12 +161,14 @@ QString paginaHtml(const QTextDocument& documento) {
     // Printed from a browser, the page is the report's A4 with its margins.
     // It has no page numbers of its own: the browser's header and footer, if
     // asked for, number the pages.
+    avanzamento(meta, 2 * meta);
     QString pagina = copia->toHtml();
     const qsizetype finoStile = pagina.indexOf("</style>");
     if (finoStile >= 0) {
         pagina.insert(finoStile, regolaPagina);
     }
     aggiungiProprieta(pagina, documento);
+    avanzamento(2 * meta, 2 * meta);
     return pagina;
 }
 
@@ -185,7 +191,8 @@ std::optional<FormatoDocumento> formatoDaNome(std::string_view percorso) {
     return std::nullopt;
 }
 
-void salvaDocumento(const QTextDocument& documento, const std::string& percorso) {
+void salvaDocumento(const QTextDocument& documento, const std::string& percorso,
+                    Avanzamento avanzamento) {
     const std::optional<FormatoDocumento> formato = formatoDaNome(percorso);
     if (!formato) {
         throw ErroreFile("Impossibile scrivere «" + testoVisibile(percorso) +
@@ -197,16 +204,16 @@ void salvaDocumento(const QTextDocument& documento, const std::string& percorso)
     try {
         switch (*formato) {
         case FormatoDocumento::Docx:
-            contenuto = documentoDocx(documento);
+            contenuto = documentoDocx(documento, std::move(avanzamento));
             break;
         case FormatoDocumento::Odt:
-            contenuto = documentoOdt(documento);
+            contenuto = documentoOdt(documento, std::move(avanzamento));
             break;
         case FormatoDocumento::Pdf:
-            contenuto = documentoPdf(documento);
+            contenuto = documentoPdf(documento, std::move(avanzamento));
             break;
         case FormatoDocumento::Html:
-            contenuto = paginaHtml(documento).toUtf8();
+            contenuto = paginaHtml(documento, avanzamento).toUtf8();
             break;
         }
     } catch (const ErroreFile& errore) {
@@ -214,6 +221,8 @@ void salvaDocumento(const QTextDocument& documento, const std::string& percorso)
         throw ErroreFile("Impossibile scrivere «" + testoVisibile(percorso) +
                          "»: " + errore.what() + ".");
     }
+    // Composed whole before the file is touched: a save stopped while it
+    // was composed has written nothing.
     scriviFileIntero(percorso, std::string_view(contenuto.constData(),
                                                 static_cast<std::size_t>(contenuto.size())));
 }

@@ -466,7 +466,7 @@ void scriviSezione(QXmlStreamWriter& xml, const QString& idTesta) {
 // megabytes.
 void parteDocumento(QIODevice& parte, const QTextDocument& documento,
                     std::vector<QByteArray>& immagini, std::vector<Disegno>& disegni,
-                    std::map<int, Carattere>& caratteriVoci) {
+                    std::map<int, Carattere>& caratteriVoci, Avanzamento& avanzamento) {
     QXmlStreamWriter xml(&parte);
     xml.writeStartDocument("1.0", true);
     xml.writeNamespace(nsW, "w");
@@ -474,7 +474,7 @@ void parteDocumento(QIODevice& parte, const QTextDocument& documento,
     xml.writeStartElement(nsW, "document");
     xml.writeStartElement(nsW, "body");
     ScrittoreCorpo corpo(xml, documento);
-    corpo.percorri();
+    corpo.percorri(std::move(avanzamento));
     immagini = corpo.immagini();
     disegni = corpo.disegni();
     caratteriVoci = corpo.caratteriVoci();
@@ -661,7 +661,7 @@ QByteArray conVoci(const char* parte, const QByteArray& voci) {
 
 } // namespace
 
-QByteArray documentoDocx(const QTextDocument& documento) {
+QByteArray documentoDocx(const QTextDocument& documento, Avanzamento avanzamento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
     std::vector<Disegno> disegni;
@@ -670,7 +670,7 @@ QByteArray documentoDocx(const QTextDocument& documento) {
     // after it.
     PacchettoZip zip(".docx");
     zip.aggiungi("word/document.xml", [&](QIODevice& parte) {
-        parteDocumento(parte, documento, immagini, disegni, caratteriVoci);
+        parteDocumento(parte, documento, immagini, disegni, caratteriVoci, avanzamento);
     });
     QByteArray tipi, relazioni, relazioniRadice;
     const bool indice = !caratteriVoci.empty();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "errori/avanzamento.h"
+
 #include <QByteArray>
 
 class QTextDocument;
@@ -10,5 +12,6 @@ class QTextDocument;
 // line round every cell, pictures inline at the size they are shown, on the
 // report's page with its page numbers and the document's header, with its
 // title, author and subject as core properties. Raises ErroreFile when the
-// package cannot be built.
-QByteArray documentoDocx(const QTextDocument& documento);
+// package cannot be built; Annullato when `avanzamento` stops the walk over
+// the document.
+QByteArray documentoDocx(const QTextDocument& documento, Avanzamento avanzamento = {});

@@ -549,7 +549,7 @@ std::set<QString> famiglie(const QTextDocument& documento, std::set<QString> con
 
 QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray>& immagini,
                           std::vector<Disegno>& disegni, std::set<QString>& caratteri,
-                          std::map<int, Carattere>& indice) {
+                          std::map<int, Carattere>& indice, Avanzamento avanzamento) {
     // The body first: the fonts and styles it uses come before it.
     QByteArray corpo;
     QXmlStreamWriter xmlCorpo(&corpo);
@@ -557,7 +557,7 @@ QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray
     xmlCorpo.writeStartElement(nsOffice, "body");
     xmlCorpo.writeStartElement(nsOffice, "text");
     ScrittoreContenuto contenuto(xmlCorpo, documento);
-    contenuto.percorri();
+    contenuto.percorri(std::move(avanzamento));
     xmlCorpo.writeEndDocument();
     immagini = contenuto.immagini();
     disegni = contenuto.disegni();
@@ -775,13 +775,14 @@ QByteArray manifesto(std::size_t immagini, std::size_t disegni, bool meta) {
 
 } // namespace
 
-QByteArray documentoOdt(const QTextDocument& documento) {
+QByteArray documentoOdt(const QTextDocument& documento, Avanzamento avanzamento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
     std::vector<Disegno> disegni;
     std::set<QString> caratteri;
     std::map<int, Carattere> indice;
-    const QByteArray contenuto = parteContenuto(documento, immagini, disegni, caratteri, indice);
+    const QByteArray contenuto =
+        parteContenuto(documento, immagini, disegni, caratteri, indice, std::move(avanzamento));
 
     PacchettoZip zip(".odt");
     // First and stored as it is: how a reader knows the package's type.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "errori/avanzamento.h"
+
 #include <QByteArray>
 
 class QTextDocument;
@@ -8,5 +10,6 @@ class QTextDocument;
 // .docx holds, written the ODF way: the same paragraphs, fonts, tables,
 // heading rows, cell lines and pictures, on the same page with the same
 // page numbers and header, the same properties in meta.xml. Raises
-// ErroreFile when the package cannot be built.
-QByteArray documentoOdt(const QTextDocument& documento);
+// ErroreFile when the package cannot be built; Annullato when `avanzamento`
+// stops the walk over the document.
+QByteArray documentoOdt(const QTextDocument& documento, Avanzamento avanzamento = {});

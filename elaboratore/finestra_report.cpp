@@ -3,6 +3,7 @@
 #include "documenti/elaboratore_testi.h"
 #include "documenti/impaginazione.h"
 #include "documenti/salvataggio.h"
+#include "elaboratore/barra_avanzamento.h"
 #include "elaboratore/cartella_temporanea.h"
 #include "file/errore_file.h"
 
@@ -70,6 +71,7 @@ FinestraReport::FinestraReport(QWidget* parent)
 
     avvisa = [this](const QString& avviso) { QMessageBox::warning(this, windowTitle(), avviso); };
     apriConIlSistema = [](const QUrl& indirizzo) { return QDesktopServices::openUrl(indirizzo); };
+    seguiLavoro = [this](const QString& testo) { return barraAvanzamento(this, testo); };
     chiediSeSalvare = [this](const QString& domanda) { return ::chiediSeSalvare(this, domanda); };
     scegliFile = [this](const QString& proposto) {
         FileScelto scelto{QString(), filtroDocx};
@@ -265,7 +267,11 @@ bool FinestraReport::scrivi(int indice, const QString& percorso) {
         return false;
     }
     try {
-        salvaDocumento(*documento, QFile::encodeName(percorso).toStdString());
+        salvaDocumento(*documento, QFile::encodeName(percorso).toStdString(),
+                       Avanzamento(seguiLavoro(
+                           QString("Salvataggio di «%1»…").arg(QFileInfo(percorso).fileName()))));
+    } catch (const Annullato&) {
+        return false; // the user's choice: nothing to warn of
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
         return false;
@@ -288,9 +294,25 @@ void FinestraReport::stampa() {
         QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     stampante.setFullPage(true);
     QPrintDialog dialogo(&stampante, this);
-    if (dialogo.exec() == QDialog::Accepted &&
-        !disegnaPagine(*documento, stampante, stampante.fromPage(), stampante.toPage())) {
-        avvisa("Impossibile stampare il documento.");
+    if (dialogo.exec() != QDialog::Accepted) {
+        return;
+    }
+    // Stopped, the job is withdrawn rather than ended: no half report on
+    // paper.
+    const auto segui = seguiLavoro("Stampa del documento…");
+    const Avanzamento avanzamento([&](std::int64_t fatti, std::int64_t totale) {
+        if (segui(fatti, totale)) {
+            return true;
+        }
+        stampante.abort();
+        return false;
+    });
+    try {
+        if (!disegnaPagine(*documento, stampante, stampante.fromPage(), stampante.toPage(),
+                           avanzamento)) {
+            avvisa("Impossibile stampare il documento.");
+        }
+    } catch (const Annullato&) {
     }
 }
 
@@ -313,7 +335,10 @@ void FinestraReport::apriNelSistema() {
         percorso = QDir(cartella).filePath(QString("%1-%2.docx").arg(nome).arg(copia));
     }
     try {
-        salvaDocumento(*documento, QFile::encodeName(percorso).toStdString());
+        salvaDocumento(*documento, QFile::encodeName(percorso).toStdString(),
+                       Avanzamento(seguiLavoro("Preparazione del documento…")));
+    } catch (const Annullato&) {
+        return;
     } catch (const ErroreFile& errore) {
         avvisa(QString::fromStdString(errore.what()));
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "elaboratore/domanda_salvare.h"
+#include "errori/avanzamento.h"
 
 #include <QMainWindow>
 
@@ -36,6 +37,9 @@ class FinestraReport : public QMainWindow {
     std::function<RispostaSalvare(const QString& domanda)> chiediSeSalvare;
     std::function<FileScelto(const QString& proposto)> scegliFile;
     std::function<void(const QString& avviso)> avvisa;
+    // Follows a save or a print, `testo` saying which, and may stop it: a
+    // progress dialog with "Annulla" (barraAvanzamento) unless replaced.
+    std::function<Avanzamento::Ascolta(const QString& testo)> seguiLavoro;
 
     // The project the reports come from, as whoever opens the window knows
     // it when a document is first saved: the folder of its file (empty: not
@@ -61,8 +65,8 @@ class FinestraReport : public QMainWindow {
 
     // "Salva" writes the current document into the file it was last saved
     // in, in that file's format, and asks for a file only when there is
-    // none; "Salva con nome…" always asks. False when not saved: cancelled,
-    // or a warning says why.
+    // none; "Salva con nome…" always asks. False when not saved: cancelled
+    // (the file left as it was), or a warning says why.
     bool salva();
     bool salvaConNome();
 

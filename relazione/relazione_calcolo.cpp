@@ -165,14 +165,20 @@ QString plurale(std::size_t n, const char* uno, const char* molti) {
 class Relazione {
   public:
     Relazione(QTextDocument& documento, const progetto::Progetto& progetto,
-              const valutazione::Valutazione& valutazione, Separatore separatore)
+              const valutazione::Valutazione& valutazione, Separatore separatore,
+              Avanzamento& avanzamento)
         : scrittore_(documento), n_(separatore), p_(progetto), v_(valutazione),
-          t_(*valutazione.tabella.tabella), s_(valutazione.sezione) {}
+          t_(*valutazione.tabella.tabella), s_(valutazione.sezione), avanzamento_(avanzamento) {}
 
     // Returns where the table of contents goes: after the title block.
     int scrivi() {
         conTratti_ = v_.giudizio.tratti > 0;
         conSezioneTipo_ = v_.giudizio.sezioneTipo;
+        if (avanzamento_.seguito()) {
+            lavoro_ = lavoro();
+            scrittore_.righeScritte = [this](int righe) { avanza(righe); };
+            avanza(0);
+        }
         intestazione();
         const int indice = scrittore_.posizione();
         if (!conTratti_) {
@@ -202,7 +208,29 @@ class Relazione {
         return indice;
     }
 
+    // Heard once the table of contents is in too.
+    void finita() { avanzamento_(lavoro_, lavoro_); }
+
   private:
+    // The work as rows of the long tables and reaches drawn in the profiles
+    // (each reach in one path), an estimate: the short tables are rows too.
+    std::int64_t lavoro() const {
+        std::int64_t unita = 1;
+        if (conTratti_ && v_.rete.esiti) {
+            unita += 3 * static_cast<std::int64_t>(v_.rete.righe.size()) +
+                     static_cast<std::int64_t>(v_.rete.esiti->pozzetti.size());
+        }
+        if (!conTratti_ || conSezioneTipo_) {
+            unita += t_.numPassi;
+        }
+        return unita;
+    }
+    // The last unit is heard when the report is whole, outside.
+    void avanza(std::int64_t unita) {
+        fatto_ += unita;
+        avanzamento_(std::min(fatto_, lavoro_ - 1), lavoro_);
+    }
+
     // Headings numbered as they come: a section, or a part of the typical
     // section's when it is one.
     void sezione(const QString& titolo) {
@@ -1057,7 +1085,11 @@ class Relazione {
                              .arg(n_(imp->scalaVerticale)));
             return;
         }
+        const auto tratti = static_cast<std::int64_t>(profilo.tratti.size());
+        const auto fogli = static_cast<std::int64_t>(imp->fogli.size());
         for (std::size_t f = 0; f < imp->fogli.size(); ++f) {
+            const auto numero = static_cast<std::int64_t>(f);
+            avanza(tratti * (numero + 1) / fogli - tratti * numero / fogli);
             QString didascalia = nome + ", " + ruolo(tracciato, principale);
             if (imp->fogli.size() > 1) {
                 didascalia += QString(", foglio %1 di %2").arg(f + 1).arg(imp->fogli.size());
@@ -1239,12 +1271,16 @@ class Relazione {
     bool sottoparti_ = false;    // the typical section's parts are subsections
     int capitolo_ = 0;
     int paragrafo_ = 0;
+    Avanzamento& avanzamento_;
+    std::int64_t lavoro_ = 1;
+    std::int64_t fatto_ = 0;
 };
 
 } // namespace
 
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
-                            const valutazione::Valutazione& valutazione, Separatore separatore) {
+                            const valutazione::Valutazione& valutazione, Separatore separatore,
+                            Avanzamento avanzamento) {
     const progetto::Dati& d = progetto.dati;
     QString soggetto = "Verifica idraulica di un collettore a sezione inglese";
     if (!d.opera.empty() || !d.tratto.empty()) {
@@ -1254,7 +1290,8 @@ void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& 
     impostaProprieta(documento,
                      {"Relazione di calcolo idraulico", q(d.progettista), soggetto,
                       d.opera.empty() ? QString("Relazione di calcolo idraulico") : q(d.opera)});
-    const int indice = Relazione(documento, progetto, valutazione, separatore).scrivi();
-    inserisciIndice(documento, indice);
+    Relazione relazione(documento, progetto, valutazione, separatore, avanzamento);
+    inserisciIndice(documento, relazione.scrivi());
+    relazione.finita();
     documento.setModified(true);
 }

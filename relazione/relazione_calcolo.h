@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/tabella.h"
+#include "errori/avanzamento.h"
 #include "numeri/separatore.h"
 #include "progetto/progetto.h"
 #include "valutazione/valutazione.h"
@@ -26,6 +27,10 @@ class QTextDocument;
 // `valutazione` is the project's, with its table: the report renders it and
 // decides nothing of its own. A box that stops the checks or the line is
 // named, and no other law takes its place.
+// `avanzamento` hears how far the report has come, a group of table rows or
+// a profile sheet at a time, and may stop it (Annullato): the document then
+// holds half a report, for the caller to throw away.
 void scriviRelazioneCalcolo(QTextDocument& documento, const progetto::Progetto& progetto,
                             const valutazione::Valutazione& valutazione,
-                            Separatore separatore = Separatore::Punto);
+                            Separatore separatore = Separatore::Punto,
+                            Avanzamento avanzamento = {});

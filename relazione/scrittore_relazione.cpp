@@ -114,7 +114,11 @@ int ScrittoreRelazione::tabella(const Tabella& t, const QString& didascalia) {
     }
     formato.setColumnWidthConstraints(larghezze);
     QTextTable* tabella = inserisciTabella(cursore_, righe, colonne, formato);
+    constexpr int gruppo = 64;
     for (int r = 0; r < righe; ++r) {
+        if (r > 0 && r % gruppo == 0 && righeScritte) {
+            righeScritte(gruppo);
+        }
         const bool intestazione = r < t.righeIntestazione;
         const auto& riga = t.righe[static_cast<std::size_t>(r)];
         for (int c = 0; c < colonne && c < static_cast<int>(riga.size()); ++c) {
@@ -130,6 +134,9 @@ int ScrittoreRelazione::tabella(const Tabella& t, const QString& didascalia) {
         }
     }
     segnaRigheIntestazione(tabella, t.righeIntestazione);
+    if (righeScritte) {
+        righeScritte((righe - 1) % gruppo + 1);
+    }
     // The cursor stands in the paragraph after the table, which becomes the
     // next block written.
     cursore_.setBlockFormat(QTextBlockFormat());

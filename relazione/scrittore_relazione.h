@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextCursor>
 
+#include <functional>
 #include <vector>
 
 class QTextDocument;
@@ -60,6 +61,10 @@ class ScrittoreRelazione {
 
     // Where the next paragraph will begin.
     int posizione() const { return cursore_.position(); }
+
+    // Hears of the table rows as they are written, some rows at a time: how
+    // many since it last heard. A long report is mostly rows.
+    std::function<void(int righe)> righeScritte;
 
   private:
     QTextDocument& documento_;

@@ -384,3 +384,74 @@ TEST_F(FinestraReportAperta, LaVirgolaInOgniTestoDaLeggere) {
     finestra->Command4->click();
     EXPECT_TRUE(contenutoFile(cartella.filePath("risultati.csv")).contains(puntoDecimale));
 }
+
+// A calculation report stopped while it is composed opens no tab, and no
+// warning: the user asked for it. Not stopped, it is heard to its end.
+TEST_F(FinestraReportAperta, RelazioneAnnullataNessunaScheda) {
+    FinestraReport* report = documentoWord();
+    ASSERT_NE(report, nullptr);
+    std::vector<QString> avvisi;
+    finestra->avvisa = [&](const QString& a) { avvisi.push_back(a); };
+    std::vector<std::pair<std::int64_t, std::int64_t>> sentiti;
+    finestra->seguiLavoro = [&](const QString& testo) {
+        EXPECT_FALSE(testo.isEmpty());
+        return [&](std::int64_t fatti, std::int64_t totale) {
+            sentiti.emplace_back(fatti, totale);
+            return true;
+        };
+    };
+    premi(finestra.get(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(report->schede()->count(), 2);
+    ASSERT_GE(sentiti.size(), 2u);
+    EXPECT_EQ(sentiti.back().first, sentiti.back().second);
+    const std::size_t chiamate = sentiti.size();
+
+    for (const std::size_t ferma : {std::size_t{0}, chiamate / 2}) {
+        SCOPED_TRACE(ferma);
+        std::size_t sentite = 0;
+        finestra->seguiLavoro = [&](const QString&) {
+            return [&](std::int64_t, std::int64_t) { return sentite++ < ferma; };
+        };
+        premi(finestra.get(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(sentite, ferma + 1);
+        EXPECT_EQ(report->schede()->count(), 2);
+        EXPECT_EQ(report->elaboratore()->documenti().size(), 2u);
+    }
+    EXPECT_EQ(avvisi, std::vector<QString>());
+}
+
+// A save stopped leaves the file as it was, the document unsaved under its
+// old name, and no warning.
+TEST_F(FinestraReportAperta, SalvataggioAnnullatoDocumentoNonSalvato) {
+    FinestraReport* report = documentoWord();
+    ASSERT_NE(report, nullptr);
+    std::vector<QString> avvisi;
+    report->avvisa = [&](const QString& a) { avvisi.push_back(a); };
+    report->seguiLavoro = [](const QString&) {
+        return [](std::int64_t, std::int64_t) { return false; };
+    };
+    QTemporaryDir cartella;
+    const QString percorso = cartella.filePath("relazione.docx");
+    QFile esistente(percorso);
+    ASSERT_TRUE(esistente.open(QIODevice::WriteOnly));
+    esistente.write("prima");
+    esistente.close();
+
+    EXPECT_FALSE(report->salvaCome(percorso, ""));
+    EXPECT_EQ(contenutoFile(percorso), "prima");
+    EXPECT_EQ(QDir(cartella.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"relazione.docx"});
+    EXPECT_TRUE(report->elaboratore()->documenti().front()->isModified());
+    EXPECT_EQ(report->schede()->tabText(0), "Documento1");
+    // "Salva" still asks where: nothing was saved anywhere.
+    int domande = 0;
+    report->scegliFile = [&](const QString&) {
+        ++domande;
+        return FinestraReport::FileScelto{};
+    };
+    report->salva();
+    EXPECT_EQ(domande, 1);
+    EXPECT_EQ(avvisi, std::vector<QString>());
+}

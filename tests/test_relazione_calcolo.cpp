@@ -668,3 +668,40 @@ TEST_F(RelazioneCalcolo, FigureColSeparatoreDellaRelazione) {
         EXPECT_NE(punto[i], virgola[i]) << i;
     }
 }
+
+// The report heard from its start to its whole, never backwards, as the
+// same report written unheard; stopped half way, it goes no further.
+TEST_F(RelazioneCalcolo, AvanzamentoFinoAllaFineEAnnullabile) {
+    const progetto::Progetto sezione = p;
+    for (const progetto::Progetto& caso : {sezione, progetto::leggiProgetto(PROGETTO_ESEMPIO)}) {
+        p = caso;
+        std::vector<std::pair<std::int64_t, std::int64_t>> sentiti;
+        QTextDocument seguito;
+        scriviRelazioneCalcolo(seguito, p, valutata(), Separatore::Punto,
+                               Avanzamento([&](std::int64_t fatti, std::int64_t totale) {
+                                   sentiti.emplace_back(fatti, totale);
+                                   return true;
+                               }));
+        EXPECT_EQ(seguito.toHtml(), [&] {
+            QTextDocument d;
+            scriviRelazioneCalcolo(d, p, valutata());
+            return d.toHtml();
+        }());
+        ASSERT_GE(sentiti.size(), 3u);
+        EXPECT_EQ(sentiti.front().first, 0);
+        EXPECT_EQ(sentiti.back().first, sentiti.back().second);
+        for (std::size_t i = 1; i < sentiti.size(); ++i) {
+            EXPECT_LE(sentiti[i - 1].first, sentiti[i].first);
+            EXPECT_EQ(sentiti[i].second, sentiti.front().second);
+        }
+
+        std::size_t chiamate = 0;
+        QTextDocument fermato;
+        EXPECT_THROW(scriviRelazioneCalcolo(fermato, p, valutata(), Separatore::Punto,
+                                            Avanzamento([&](std::int64_t, std::int64_t) {
+                                                return ++chiamate <= sentiti.size() / 2;
+                                            })),
+                     Annullato);
+        EXPECT_EQ(chiamate, sentiti.size() / 2 + 1);
+    }
+}
