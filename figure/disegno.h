@@ -76,6 +76,7 @@ struct Testo {
     double gradi = 0;
     Colore colore = nero;
     bool alone = false; // a white halo, to be read where it crosses a line
+    bool grassetto = false;
 };
 
 using Forma = std::variant<Polilinea, Area, Testo>;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <map>
 #include <numbers>
+#include <utility>
 
 namespace {
 
@@ -58,7 +59,7 @@ class Pittore {
     }
 
     void operator()(const disegno::Testo& t) {
-        const Carattere& c = carattere(t.altezza);
+        const Carattere& c = carattere(t.altezza, t.grassetto);
         const QString testo = QString::fromStdString(t.testo);
         const disegno::Punto o = disegno::origine(t);
         // Aligned by the face drawn, which may be a little wider or
@@ -102,13 +103,15 @@ class Pittore {
         QFont font;
         QFontMetricsF metriche;
     };
-    const Carattere& carattere(double altezza) {
-        const auto chiave = std::lround(disegno::corpo(altezza) * centesimi);
+    const Carattere& carattere(double altezza, bool grassetto) {
+        const long pixel = std::lround(disegno::corpo(altezza) * centesimi);
+        const std::pair chiave{pixel, grassetto};
         auto dove = caratteri_.find(chiave);
         if (dove == caratteri_.end()) {
             QFont f("Liberation Sans");
             f.setStyleHint(QFont::SansSerif);
-            f.setPixelSize(std::max(1, static_cast<int>(chiave)));
+            f.setPixelSize(std::max(1, static_cast<int>(pixel)));
+            f.setBold(grassetto);
             f.setHintingPreference(QFont::PreferNoHinting);
             dove = caratteri_.emplace(chiave, Carattere{f, QFontMetricsF(f)}).first;
         }
@@ -116,7 +119,7 @@ class Pittore {
     }
 
     QPainter& p_;
-    std::map<long, Carattere> caratteri_;
+    std::map<std::pair<long, bool>, Carattere> caratteri_;
 };
 
 } // namespace

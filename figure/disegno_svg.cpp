@@ -105,15 +105,15 @@ void forma(std::string& esito, const Area& a) {
 
 void forma(std::string& esito, const Testo& t) {
     const Punto o = origine(t);
-    esito += "<text transform=\"translate(";
-    numero(esito, t.ancora.x);
-    esito += ',';
-    numero(esito, t.ancora.y);
-    esito += ')';
+    std::string comune = "<text transform=\"translate(";
+    numero(comune, t.ancora.x);
+    comune += ',';
+    numero(comune, t.ancora.y);
+    comune += ')';
     if (t.gradi != 0) {
-        esito += " rotate(";
-        numero(esito, -t.gradi);
-        esito += ')';
+        comune += " rotate(";
+        numero(comune, -t.gradi);
+        comune += ')';
     }
     // Anchored by its own alignment, so that a face a little wider or
     // narrower than the one measured still sits where it belongs.
@@ -124,23 +124,34 @@ void forma(std::string& esito, const Testo& t) {
     const double x = t.orizzontale == Orizzontale::Sinistra ? o.x
                      : t.orizzontale == Orizzontale::Centro ? o.x + lungo / 2
                                                             : o.x + lungo;
-    esito += "\" x=\"";
-    numero(esito, x);
-    esito += "\" y=\"";
-    numero(esito, o.y);
-    esito += "\" font-size=\"";
-    numero(esito, corpo(t.altezza));
-    esito += "\" text-anchor=\"";
-    esito += ancora;
+    comune += "\" x=\"";
+    numero(comune, x);
+    comune += "\" y=\"";
+    numero(comune, o.y);
+    comune += "\" font-size=\"";
+    numero(comune, corpo(t.altezza));
+    if (t.grassetto) {
+        comune += "\" font-weight=\"bold";
+    }
+    comune += "\" text-anchor=\"";
+    comune += ancora;
+    std::string testo;
+    testoXml(testo, t.testo);
+    if (t.alone) {
+        // The halo as a white copy under the text, stroked: readers that
+        // know no paint-order would stroke the text itself white.
+        esito += comune;
+        esito += "\" fill=\"#ffffff\" stroke=\"#ffffff\" stroke-width=\"";
+        numero(esito, corpo(t.altezza) * 0.22);
+        esito += "\" stroke-linejoin=\"round\">";
+        esito += testo;
+        esito += "</text>\n";
+    }
+    esito += comune;
     esito += "\" fill=\"";
     colore(esito, t.colore);
-    if (t.alone) {
-        esito += "\" stroke=\"#ffffff\" stroke-width=\"";
-        numero(esito, corpo(t.altezza) * 0.22);
-        esito += "\" stroke-linejoin=\"round\" paint-order=\"stroke";
-    }
     esito += "\">";
-    testoXml(esito, t.testo);
+    esito += testo;
     esito += "</text>\n";
 }
 

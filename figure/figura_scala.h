@@ -2,6 +2,7 @@
 
 #include "analisi/verifiche.h"
 #include "figure/figura_sezione.h"
+#include "figure/tavola_scala.h"
 
 #include <QImage>
 #include <QRectF>
@@ -46,12 +47,8 @@ struct AssiScala {
     double altezza(double y) const;
 };
 
-// The rating curves: flow Q (l/s, lower axis) and velocity V (cm/s, upper
-// axis) against the height h (cm) upwards, with the table's rows as
-// points, the levels marked, the limits, and a legend below. Drawn for
-// print: the two curves differ by their stroke as well as their colour.
-// The curves are computed once, so that the figure is drawn again at any
-// size without computing.
+// The rating curves (see disegno::GraficoDiDeflusso) on a painter, in
+// Qt's terms.
 class ScalaDiDeflusso {
   public:
     // A fault of the formulas raises ErroreRuntime.
@@ -64,12 +61,13 @@ class ScalaDiDeflusso {
     void disegna(QPainter& pittore, const QRectF& dove,
                  std::optional<double> cursore = std::nullopt) const;
 
+    // The figure as a drawing `dimensione` large, for the documents that
+    // take vectors.
+    disegno::Disegno disegno(QSizeF dimensione) const;
+
   private:
     DatiScala dati_;
-    std::vector<analisi::Grandezze> punti_;      // the curves, from the empty section to the full
-    std::vector<analisi::Grandezze> suiLivelli_; // at each level that the plot holds
-    double portataMassima_ = 0;                  // l/s, of the curve and the rows
-    double velocitaMassima_ = 0;                 // cm/s
+    disegno::GraficoDiDeflusso grafico_;
 };
 
 // The figure of the calculation report, on a white picture, and where it

@@ -453,12 +453,18 @@ class Relazione {
         DatiScala scala{sezione, analisi::righeTabellaConLegge(t_, sezione.resistenza),
                         livelliPrincipali(), s_.limiti};
         scala.separatore = n_.separatore();
-        scrittore_.figura(figuraScala(scala, QSize(1800, 1300)), 16,
-                          conVerifiche
-                              ? "Scale di deflusso: portata e velocità in funzione dell'altezza "
-                                "d'acqua, con le righe della tabella e le altezze di verifica."
-                              : "Scale di deflusso: portata e velocità in funzione dell'altezza "
-                                "d'acqua, con le righe della tabella.");
+        auto figura = std::make_shared<const disegno::Disegno>(
+            ScalaDiDeflusso(scala).disegno(QSizeF(1800, 1300)));
+        scrittore_.disegno(QByteArray::fromStdString(disegno::svg(*figura, "Scale di deflusso")),
+                           QSizeF(16, 16.0 * 1300 / 1800),
+                           conVerifiche
+                               ? "Scale di deflusso: portata e velocità in funzione dell'altezza "
+                                 "d'acqua, con le righe della tabella e le altezze di verifica."
+                               : "Scale di deflusso: portata e velocità in funzione dell'altezza "
+                                 "d'acqua, con le righe della tabella.",
+                           [figura](QPainter& pittore, const QRectF& dove) {
+                               disegnaNelRettangolo(pittore, *figura, dove, false);
+                           });
     }
 
     void verifiche() {

@@ -2,13 +2,11 @@
 
 #include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
-#include "documenti/immagini_documento.h"
 #include "documenti/struttura_documento.h"
 #include "documenti/testo_spezzabile.h"
 
 #include <QTextDocument>
 #include <QTextTable>
-#include <QUrl>
 
 namespace {
 
@@ -143,21 +141,6 @@ int ScrittoreRelazione::tabella(const Tabella& t, const QString& didascalia) {
     cursore_.setBlockCharFormat(carattere(10));
     primo_ = true;
     return didascalia.isEmpty() ? 0 : tabelle_;
-}
-
-int ScrittoreRelazione::figura(const QImage& immagine, double larghezzaCm,
-                               const QString& didascalia) {
-    ++figure_;
-    blocco(Qt::AlignHCenter, true);
-    const QUrl nome =
-        aggiungiImmagine(documento_, immagine, QStringLiteral("relazione://figura-%1.png"));
-    QTextImageFormat formato;
-    formato.setName(nome.toString());
-    formato.setWidth(pixel(larghezzaCm));
-    formato.setHeight(formato.width() * immagine.height() / immagine.width());
-    cursore_.insertImage(formato);
-    didascaliaFigura(didascalia);
-    return figure_;
 }
 
 int ScrittoreRelazione::disegno(const QByteArray& svg, QSizeF dimensioniCm,

@@ -3,7 +3,6 @@
 #include "documenti/disegno_documento.h"
 #include <QByteArray>
 
-#include <QImage>
 #include <QSizeF>
 #include <QString>
 #include <QTextCursor>
@@ -49,11 +48,9 @@ class ScrittoreRelazione {
     // page as its first rows; N is returned (0 without a caption).
     int tabella(const Tabella& tabella, const QString& didascalia = QString());
 
-    // A picture as wide as given, centred, then "Figura N – didascalia"
-    // below it; the two stay on one page. Returns N.
-    int figura(const QImage& immagine, double larghezzaCm, const QString& didascalia);
-    // A vector drawing (SVG) shown so large, numbered and captioned as a
-    // picture is: drawn as vectors on screen and in a .pdf, written as SVG.
+    // A vector drawing (SVG) shown so large, centred, then "Figura N –
+    // didascalia" below it, the two on one page: drawn as vectors on screen
+    // and in a .pdf, written as SVG. Returns N.
     // `paginaPropria`: a drawing as large as a page begins one, and never
     // has to be moved there once the pages are laid out.
     int disegno(const QByteArray& svg, QSizeF dimensioniCm, const QString& didascalia,

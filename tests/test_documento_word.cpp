@@ -554,8 +554,6 @@ TEST(ImmaginiDocumento, NumerateDaUnoInOgniDocumento) {
         QString modello;
         std::function<void(QTextDocument&)> aggiungi;
     } scrittori[] = {
-        {"relazione://figura-%1.png",
-         [&](QTextDocument& d) { ScrittoreRelazione(d).figura(immagine, 10, "figura"); }},
         {"sezione://grafico-%1.png",
          [&](QTextDocument& d) {
              SezioneRelazione sezione;

@@ -123,6 +123,32 @@ TEST(FiguraSezione, TestiDelDisegnoLeggibili) {
     }
 }
 
+// The rating curves as a drawing: the levels and limits written on their
+// lines with the separator asked for, and no text over another at the
+// report's size, the window's, or a small one.
+TEST(FiguraScala, TestiDelDisegnoLeggibili) {
+    DatiScala dati = scalaDiProva(0.3);
+    dati.limiti.velocitaMinima = 0.5;
+    dati.limiti.riempimentoMassimo = 0.7;
+    dati.separatore = Separatore::Virgola;
+    const ScalaDiDeflusso scala(dati);
+    for (const QSizeF dimensione : {QSizeF(1800, 1300), QSizeF(900, 650), QSizeF(500, 420)}) {
+        const disegno::Disegno d = scala.disegno(dimensione);
+        std::vector<std::string> testi;
+        for (const disegno::Elemento& e : d.elementi) {
+            if (const auto* t = std::get_if<disegno::Testo>(&e.forma)) {
+                testi.push_back(t->testo);
+            }
+        }
+        for (const char* atteso : {"Qmin  h = 9,0 cm", "Q1  h = 42,0 cm", "h/H max = 70 %",
+                                   "Vmin = 50 cm/s", "Portata Q (l/s)", "Altezza h (cm)"}) {
+            EXPECT_NE(std::find(testi.begin(), testi.end(), atteso), testi.end())
+                << atteso << " " << dimensione.width();
+        }
+        EXPECT_FALSE(disegno::testiSovrapposti(d)) << dimensione.width();
+    }
+}
+
 // The same inputs draw the same picture, at the size asked for; a level
 // outside the section changes nothing.
 TEST(Figure, DimensioneRichiestaEStessoDisegno) {
