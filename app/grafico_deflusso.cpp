@@ -1,6 +1,6 @@
 #include "app/grafico_deflusso.h"
 
-#include "figure/figura_tratto.h"
+#include "figure/disegno_pittore.h"
 
 #include <QBuffer>
 #include <QMouseEvent>

@@ -133,3 +133,9 @@ void disegna(QPainter& pittore, const disegno::Disegno& disegno) {
     }
     pittore.restore();
 }
+
+QImage immagineBianca(QSize pixel) {
+    QImage immagine(pixel, QImage::Format_RGB32);
+    immagine.fill(Qt::white);
+    return immagine;
+}

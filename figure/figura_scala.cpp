@@ -1,7 +1,6 @@
 #include "figure/figura_scala.h"
 
 #include "figure/disegno_pittore.h"
-#include "figure/figura_tratto.h"
 
 #include <QPainter>
 

@@ -1,7 +1,6 @@
 #include "figure/figura_sezione.h"
 
 #include "figure/disegno_pittore.h"
-#include "figure/figura_tratto.h"
 #include "figure/tavola_sezione.h"
 
 #include <QPainter>
