@@ -10,9 +10,7 @@ disegno::DatiGrafico datiGrafico(const DatiScala& dati) {
     disegno::DatiGrafico esito;
     esito.sezione = dati.sezione;
     esito.righeTabella = dati.righeTabella;
-    for (const LivelloAcqua& l : dati.livelli) {
-        esito.livelli.push_back({l.etichetta.toStdString(), l.altezza, l.minima});
-    }
+    esito.livelli = livelliDelDisegno(dati.livelli);
     esito.limiti = dati.limiti;
     if (dati.massimi) {
         esito.massimaPortata = dati.massimi->portata;

@@ -5,23 +5,19 @@
 
 #include <QPainter>
 
-namespace {
-
-std::vector<disegno::LivelloSezione> livelliDi(const std::vector<LivelloAcqua>& livelli) {
-    std::vector<disegno::LivelloSezione> esito;
+std::vector<disegno::Livello> livelliDelDisegno(const std::vector<LivelloAcqua>& livelli) {
+    std::vector<disegno::Livello> esito;
     esito.reserve(livelli.size());
     for (const LivelloAcqua& l : livelli) {
-        esito.push_back({l.etichetta.toStdString(), l.altezza});
+        esito.push_back({l.etichetta.toStdString(), l.altezza, l.minima});
     }
     return esito;
 }
 
-} // namespace
-
 QTransform posizioneSezione(double raggioM, const std::vector<LivelloAcqua>& livelli, QSizeF pixel,
                             Separatore separatore) {
     const disegno::PosizioneSezione p = disegno::posizioneDellaSezione(
-        raggioM, livelliDi(livelli), pixel.width(), pixel.height(), separatore);
+        raggioM, livelliDelDisegno(livelli), pixel.width(), pixel.height(), separatore);
     return QTransform(p.scala, 0, 0, -p.scala, p.fondo.x, p.fondo.y);
 }
 
@@ -37,8 +33,8 @@ QImage figuraSezione(double raggioM, formule::Geometria, const std::vector<Livel
 
 disegno::Disegno disegnoSezione(double raggioM, const std::vector<LivelloAcqua>& livelli,
                                 QSizeF pixel, Separatore separatore) {
-    return disegno::sezioneInScala(raggioM, livelliDi(livelli), pixel.width(), pixel.height(),
-                                   separatore);
+    return disegno::sezioneInScala(raggioM, livelliDelDisegno(livelli), pixel.width(),
+                                   pixel.height(), separatore);
 }
 
 void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,

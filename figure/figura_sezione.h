@@ -2,6 +2,7 @@
 
 #include "calc/formule_sezione.h"
 #include "figure/disegno.h"
+#include "figure/tavola.h"
 #include "numeri/separatore.h"
 
 #include <QImage>
@@ -29,6 +30,9 @@ struct LivelloAcqua {
 void disegnaSezione(QPainter& pittore, const QRectF& dove, double raggioM,
                     const std::vector<LivelloAcqua>& livelli,
                     Separatore separatore = Separatore::Punto);
+
+// The levels as the drawings take them.
+std::vector<disegno::Livello> livelliDelDisegno(const std::vector<LivelloAcqua>& livelli);
 
 // The same, as a drawing `pixel` large, for the documents that take vectors.
 disegno::Disegno disegnoSezione(double raggioM, const std::vector<LivelloAcqua>& livelli,

@@ -37,6 +37,13 @@ class Misure {
     Separatore separatore_;
 };
 
+// A water level to show, labelled ("Q1", "Qmin"; empty, unnamed).
+struct Livello {
+    std::string etichetta;
+    double altezza = 0;  // m
+    bool minima = false; // the dry-weather flow's, marked apart on the curves
+};
+
 enum class Lato { Sopra, Sotto, Centro }; // where a text stands from its anchor
 
 // A text `corpo` units large at its anchor, turned by some degrees

@@ -92,9 +92,9 @@ double altezzaPiena(const DatiGrafico& dati) {
     return dati.sezione.altezzaPiena() * 100;
 }
 
-std::vector<LivelloScala> livelliNelGrafico(const DatiGrafico& dati) {
-    std::vector<LivelloScala> dentro;
-    for (const LivelloScala& livello : dati.livelli) {
+std::vector<Livello> livelliNelGrafico(const DatiGrafico& dati) {
+    std::vector<Livello> dentro;
+    for (const Livello& livello : dati.livelli) {
         if (livello.altezza > 0 && livello.altezza <= dati.sezione.altezzaPiena()) {
             dentro.push_back(livello);
         }
@@ -137,11 +137,11 @@ std::vector<Voce> voci(const DatiGrafico& dati, const Misure& m, bool conRighe) 
     if (conRighe) {
         esito.push_back({"Righe della tabella", std::nullopt, Segno::Cerchio, grigioTabella});
     }
-    const std::vector<LivelloScala> livelli = livelliNelGrafico(dati);
+    const std::vector<Livello> livelli = livelliNelGrafico(dati);
     for (const auto& [testo, minima] :
          {std::pair{"Altezze di progetto", false}, {"Portata minima", true}}) {
         if (std::any_of(livelli.begin(), livelli.end(),
-                        [m = minima](const LivelloScala& l) { return l.minima == m; })) {
+                        [m = minima](const Livello& l) { return l.minima == m; })) {
             esito.push_back(
                 {testo, pennaLivelli(m, minima), segnoLivello(minima), coloreLivello(minima)});
         }
@@ -399,7 +399,7 @@ GraficoDiDeflusso::GraficoDiDeflusso(DatiGrafico dati) : dati_(std::move(dati)) 
             velocitaMassima_ = std::max(velocitaMassima_, g.velocita * 100);
         }
     }
-    for (const LivelloScala& livello : livelliNelGrafico(dati_)) {
+    for (const Livello& livello : livelliNelGrafico(dati_)) {
         suiLivelli_.push_back(analisi::grandezze(dati_.sezione, livello.altezza));
     }
 }
@@ -455,8 +455,8 @@ Disegno GraficoDiDeflusso::disegno(double larghezza, double altezza,
         }
     }
 
-    const std::vector<LivelloScala> livelli = livelliNelGrafico(dati);
-    for (const LivelloScala& livello : livelli) {
+    const std::vector<Livello> livelli = livelliNelGrafico(dati);
+    for (const Livello& livello : livelli) {
         const double h = livello.altezza * 100;
         d.linea("LIVELLI", {area.x, y(h)}, {area.destra(), y(h)}, pennaLivelli(m, livello.minima));
     }
@@ -559,7 +559,7 @@ Disegno GraficoDiDeflusso::disegno(double larghezza, double altezza,
         return primaADestra ? std::vector{destra, sinistra, sotto(destra), sotto(sinistra)}
                             : std::vector{sinistra, destra, sotto(sinistra), sotto(destra)};
     };
-    for (const LivelloScala& livello : livelli) {
+    for (const Livello& livello : livelli) {
         // Low levels first on the right, high ones on the left: away from
         // where the curves run.
         const double h = livello.altezza * 100;

@@ -3,6 +3,7 @@
 #include "analisi/risposte.h"
 #include "analisi/verifiche.h"
 #include "figure/disegno.h"
+#include "figure/tavola.h"
 #include "numeri/separatore.h"
 
 #include <optional>
@@ -16,17 +17,10 @@
 // Described once, for the window, the report's pages and its SVG alike.
 namespace disegno {
 
-// A water level on the curves ("Q1", "Qmin"; empty, unnamed).
-struct LivelloScala {
-    std::string etichetta;
-    double altezza = 0;  // m
-    bool minima = false; // the dry-weather flow's, marked apart
-};
-
 struct DatiGrafico {
     analisi::Sezione sezione;
     std::vector<analisi::Grandezze> righeTabella; // the table's rows, drawn as points
-    std::vector<LivelloScala> livelli;
+    std::vector<Livello> livelli;
     analisi::Limiti limiti;
     // The true maxima of flow and velocity, marked on their curves.
     std::optional<analisi::Grandezze> massimaPortata, massimaVelocita;

@@ -66,9 +66,9 @@ void quota(Disegno& d, const Misure& m, Punto da, Punto a, Penna penna) {
     freccia(d, "QUOTE", da, a, m(lunghezzaFreccia), penna.colore);
 }
 
-std::vector<LivelloSezione> nellaSezione(double raggio, const std::vector<LivelloSezione>& tutti) {
-    std::vector<LivelloSezione> dentro;
-    for (const LivelloSezione& l : tutti) {
+std::vector<Livello> nellaSezione(double raggio, const std::vector<Livello>& tutti) {
+    std::vector<Livello> dentro;
+    for (const Livello& l : tutti) {
         if (l.altezza > 0 && l.altezza <= 3 * raggio) {
             dentro.push_back(l);
         }
@@ -90,7 +90,7 @@ double gomitoFondo(double raggio, double profondita) {
 
 } // namespace
 
-PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<LivelloSezione>& livelli,
+PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<Livello>& livelli,
                                        double larghezza, double altezza, Separatore separatore) {
     const Misure m(larghezza, altezza, separatore);
     const double alto = m.riga(corpoTesti);
@@ -106,7 +106,7 @@ PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<Livello
         {2, m(braccioCentro + margine)},
         {gomitoFondo(1, 0), gomitoFondo(0, m(sottoIlFondo)) + m(2 * distanzaTesto + margine) +
                                 m.lunghezza("r/2 = " + centimetri(m, raggioM / 2), corpoTesti)}};
-    for (const LivelloSezione& l : nellaSezione(raggioM, livelli)) {
+    for (const Livello& l : nellaSezione(raggioM, livelli)) {
         destra.push_back({analisi::semilarghezza(raggioM, l.altezza) / raggioM,
                           m(attaccoTesto + coda + margine) +
                               m.lunghezza(m.livello(l.etichetta, l.altezza), corpoTesti)});
@@ -135,7 +135,7 @@ PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<Livello
                      (altezza - inAlto - sotto.b) / 2 + inAlto, true);
 }
 
-Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, double larghezza,
+Disegno sezioneInScala(double r, const std::vector<Livello>& livelli, double larghezza,
                        double altezza, Separatore separatore) {
     Disegno d;
     d.larghezza = larghezza;
@@ -155,7 +155,7 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
         }
         return esito;
     };
-    const std::vector<LivelloSezione> dentro = nellaSezione(r, livelli);
+    const std::vector<Livello> dentro = nellaSezione(r, livelli);
     const auto archi = analisi::archiProfilo(r);
     const auto& fondo = archi[0];
     const auto& fianco = archi[1];
@@ -173,7 +173,7 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
     };
     if (!posizione.conQuote) {
         d.polilinea("CONTORNO", poligono(3 * r), spessa, true);
-        for (const LivelloSezione& l : dentro) {
+        for (const Livello& l : dentro) {
             lineaDAcqua(l.altezza);
         }
         return d;
@@ -271,7 +271,7 @@ Disegno sezioneInScala(double r, const std::vector<LivelloSezione>& livelli, dou
 
     // The water lines, lowest first, each labelled on the right.
     const Penna richiamo{bluLinea, m(lineaSottile)};
-    for (const LivelloSezione& l : dentro) {
+    for (const Livello& l : dentro) {
         const double h = l.altezza;
         const double mezza = analisi::semilarghezza(r, h);
         lineaDAcqua(h);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "figure/disegno.h"
+#include "figure/tavola.h"
 #include "numeri/separatore.h"
 
 #include <string>
@@ -12,12 +13,6 @@
 // highest. Levels outside the section are left out. Described once, for the
 // window, the report's pages and its SVG alike.
 namespace disegno {
-
-// A water level to show, labelled ("Q1", "Qmin"; empty, unnamed).
-struct LivelloSezione {
-    std::string etichetta;
-    double altezza = 0; // m
-};
 
 // Where the section lies on its sheet.
 struct PosizioneSezione {
@@ -34,9 +29,9 @@ struct PosizioneSezione {
 // stands for. Its texts and lines keep their size in a thousandth of its
 // width (or of its height × 1.385, if narrower), down to where they would
 // no longer be read.
-PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<LivelloSezione>& livelli,
+PosizioneSezione posizioneDellaSezione(double raggioM, const std::vector<Livello>& livelli,
                                        double larghezza, double altezza, Separatore separatore);
-Disegno sezioneInScala(double raggioM, const std::vector<LivelloSezione>& livelli, double larghezza,
+Disegno sezioneInScala(double raggioM, const std::vector<Livello>& livelli, double larghezza,
                        double altezza, Separatore separatore);
 
 // The drawing's layers.
