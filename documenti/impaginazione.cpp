@@ -1,7 +1,6 @@
 #include "documenti/impaginazione.h"
 
 #include "documenti/disegno_documento.h"
-#include "documenti/elaboratore_testi.h"
 #include "documenti/indice.h"
 #include "documenti/percorso_documento.h"
 #include "documenti/proprieta_documento.h"
@@ -20,11 +19,12 @@
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
-#include <map>
-#include <vector>
+#include <numeric>
+#include <variant>
 
 namespace {
 
@@ -32,67 +32,53 @@ double pixel(double cm, int dpi) {
     return cm / 2.54 * dpi;
 }
 
-// Where a paragraph's lines lie on the long laid-out page: the top of the
-// first and the foot of the last, in the layout's pixels.
-struct Righe {
-    double inizio;
-    double fine;
+// The pictures a document holds, laid out at the size the editor shows
+// them, scaled to the device.
+class GestoreImmagini : public QObject, public QTextObjectInterface {
+    Q_OBJECT
+    Q_INTERFACES(QTextObjectInterface)
+
+  public:
+    using QObject::QObject;
+
+    QSizeF intrinsicSize(QTextDocument* documento, int, const QTextFormat& formato) override {
+        const QTextImageFormat immagine = formato.toImageFormat();
+        QSizeF dimensioni = dimensioniImmagine(immagine, immagineRisorsa(*documento, immagine));
+        if (const QPaintDevice* dispositivo = documento->documentLayout()->paintDevice()) {
+            dimensioni *= dispositivo->logicalDpiY() / 96.0;
+        }
+        return dimensioni;
+    }
+
+    void drawObject(QPainter* pittore, const QRectF& rettangolo, QTextDocument* documento, int,
+                    const QTextFormat& formato) override {
+        const QImage immagine = immagineRisorsa(*documento, formato.toImageFormat());
+        if (!immagine.isNull()) {
+            pittore->drawImage(rettangolo, immagine);
+        }
+    }
 };
 
-// Where the paragraph's lines are measured from. Asked before the lines:
-// it lays the document out as far as the paragraph.
-double origine(const QTextBlock& blocco) {
-    return blocco.document()->documentLayout()->blockBoundingRect(blocco).top();
-}
+// A document layout that lays nothing out by itself: the pages lay each
+// paragraph out as they place it. Qt's own would lay the whole document out
+// as one long page first, at a cost that grows faster than its length. It
+// keeps what a paragraph's layout asks of the document's: the device the
+// fonts are measured on, and the objects inline.
+class SoloParagrafi : public QAbstractTextDocumentLayout {
+  public:
+    explicit SoloParagrafi(QTextDocument* documento) : QAbstractTextDocumentLayout(documento) {
+        registerHandler(QTextFormat::ImageObject, new GestoreImmagini(this));
+    }
+    void draw(QPainter*, const PaintContext&) override {}
+    int hitTest(const QPointF&, Qt::HitTestAccuracy) const override { return -1; }
+    int pageCount() const override { return 1; }
+    QSizeF documentSize() const override { return {}; }
+    QRectF frameBoundingRect(QTextFrame*) const override { return {}; }
+    QRectF blockBoundingRect(const QTextBlock&) const override { return {}; }
 
-Righe righe(const QTextBlock& blocco) {
-    const double posizione = origine(blocco);
-    const QTextLayout* disposizione = blocco.layout();
-    if (disposizione->lineCount() == 0) {
-        return {posizione, posizione};
-    }
-    const QTextLine ultima = disposizione->lineAt(disposizione->lineCount() - 1);
-    return {posizione + disposizione->lineAt(0).y(), posizione + ultima.y() + ultima.height()};
-}
-
-// The page (from 0) that a line's top, or its foot, lies on, pages being
-// `altezza` high. Qt places lines in 64ths of a pixel, and pages too: half
-// a pixel of leeway.
-int paginaDelCapo(double y, double altezza) {
-    return static_cast<int>(std::floor((y + 0.5) / altezza));
-}
-int paginaDelPiede(double y, double altezza) {
-    return static_cast<int>(std::floor((y - 0.5) / altezza));
-}
-
-// Whether a page break leaves one line of the paragraph alone, the first at
-// a page's foot or the last at the head of the next, and the paragraph had
-// better go to the next page whole: always for the first line, and for the
-// last when no more than three lines would be left behind. (A word
-// processor moves one line more; a long paragraph moved whole would leave
-// most of a page empty.)
-bool lasciaUnaRigaSola(const QTextBlock& blocco, double altezza) {
-    const QTextLayout* disposizione = blocco.layout();
-    const int totale = disposizione->lineCount();
-    if (totale < 2) {
-        return false;
-    }
-    const double posizione = origine(blocco);
-    const auto paginaDellaRiga = [&](int n) {
-        return paginaDelCapo(posizione + disposizione->lineAt(n).y(), altezza);
-    };
-    const int prima = paginaDellaRiga(0);
-    const int ultima = paginaDellaRiga(totale - 1);
-    if (prima == ultima) {
-        return false;
-    }
-    int primaPagina = 1; // lines on the first page
-    while (primaPagina < totale && paginaDellaRiga(primaPagina) == prima) {
-        ++primaPagina;
-    }
-    const bool ultimaSola = paginaDellaRiga(totale - 2) != ultima;
-    return primaPagina == 1 || (ultimaSola && primaPagina <= 3);
-}
+  protected:
+    void documentChanged(int, int, int) override {}
+};
 
 bool conImmagine(const QTextBlock& blocco) {
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
@@ -104,39 +90,77 @@ bool conImmagine(const QTextBlock& blocco) {
     return false;
 }
 
-// The text's paragraphs and tables in order, each table by the first
-// paragraph of its first cell; the paragraphs that only hold a table in
-// place take no room and are left out.
-struct Elemento {
-    QTextBlock blocco;
-    bool tabella;
-};
-
 // The room an entry keeps for its page number: the widest number the
 // pages will need, in digits that are as wide as any other.
 const QString segnaposto = QStringLiteral("000");
 
-std::vector<Elemento> elementi(const QTextDocument& documento) {
-    std::vector<Elemento> esito;
-    for (auto it = documento.rootFrame()->begin(); !it.atEnd(); ++it) {
-        if (it.currentFrame() != nullptr) {
-            // Found by position: a cursor would lay the document out to it.
-            esito.push_back({documento.findBlock(it.currentFrame()->firstPosition()), true});
-        } else if (!paragrafoDiServizio(it.currentBlock())) {
-            esito.push_back({it.currentBlock(), false});
-        }
+// The font of a paragraph's last character: an entry's page number and
+// dots take it.
+QFont carattereFinale(const QTextBlock& blocco, QPaintDevice* dispositivo) {
+    QTextCharFormat formato = blocco.charFormat();
+    for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+        formato = it.fragment().charFormat();
     }
-    return esito;
+    return QFont(formato.font(), dispositivo);
+}
+
+// From the top of line `n` of a laid-out paragraph to the top of the next
+// line, or to the paragraph's last line's foot.
+double piedeRiga(const QTextLayout& disposizione, int n, double fine) {
+    return n + 1 < disposizione.lineCount() ? disposizione.lineAt(n + 1).y() : fine;
 }
 
 } // namespace
+
+// A paragraph or a table with the room it takes; inside a cell, where its
+// top lies below the cell's.
+struct PagineA4::Elemento {
+    QTextBlock blocco; // a paragraph's
+    std::unique_ptr<Tabella> tabella;
+    double sopra = 0;   // a paragraph's room above its first line
+    double righe = 0;   // the height of its lines
+    double altezza = 0; // all the room it takes
+    double y = 0;       // inside a cell
+    bool tenuto = false;
+    bool figura = false;
+    bool nuovaPagina = false;
+};
+
+struct PagineA4::Tabella {
+    struct Cella {
+        int colonna = 0;
+        int colonne = 1;
+        std::vector<Elemento> contenuto;
+    };
+    struct Riga {
+        double altezza = 0;
+        std::vector<Cella> celle;
+    };
+    const QTextTable* tabella = nullptr;
+    std::vector<double> bordi; // each column's left edge, then the last one's right
+    double bordo = 0;
+    double margine = 0;
+    QBrush colore;
+    int intestazione = 0; // heading rows, repeated on every page
+    std::vector<Riga> righe;
+};
+
+// What a page shows of an element, and where: lines `da` to `a` of a
+// paragraph, or row `da` of a table.
+struct PagineA4::Posto {
+    const Elemento* elemento;
+    int da;
+    int a;
+    double y;
+};
 
 QString pagina::testoPiede(int numero, int pagine) {
     return piedePrima + QString::number(numero) + piedeTra + QString::number(pagine);
 }
 
 PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
-    : copia_(documento.clone()) {
+    : copia_(documento.clone()), dispositivo_(dispositivo),
+      scala_(dispositivo.logicalDpiY() / 96.0) {
     const int dpiX = dispositivo.logicalDpiX();
     const int dpiY = dispositivo.logicalDpiY();
     testo_ = QRectF(pixel(pagina::margineCm, dpiX), pixel(pagina::margineCm, dpiY),
@@ -146,26 +170,35 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     testa_ = pixel(pagina::testaCm, dpiY);
     intestazione_ = proprietaDi(documento).intestazione;
     copia_->setUndoRedoEnabled(false);
-    // Before the layout, which then makes room for them.
-    riservaNumeri(dpiY);
-
-    // Laid out for the device: Qt scales the document's pixels (96 per
-    // inch) to the device's, and measures the fonts on it. A page is the
-    // text's area alone: each is drawn inside the paper's margins. The
-    // margin first: set on a document with its layout, it lays it all out
-    // again.
-    copia_->setDocumentMargin(0);
+    auto* disposizione = new SoloParagrafi(copia_.get());
+    copia_->setDocumentLayout(disposizione);
+    disposizione->setPaintDevice(&dispositivo);
     abilitaDisegni(*copia_);
-    copia_->documentLayout()->setPaintDevice(&dispositivo);
-    copia_->setPageSize(testo_.size());
-    if (tieniInsieme()) {
-        // Page breaks put in one by one leave Qt's layout of what follows
-        // them stale (a long table's last pages among it): laid out again
-        // whole, no text is left off the last page.
-        copia_->markContentsDirty(0, copia_->characterCount());
+
+    // A .pdf reads "#anchor" as a web address: an entry is no link there.
+    std::vector<QString> destinazioni;
+    for (QTextBlock blocco = copia_->begin(); blocco.isValid(); blocco = blocco.next()) {
+        if (livelloVoceIndice(blocco.blockFormat()) > 0) {
+            destinazioni.push_back(destinazioneVoce(blocco));
+            QTextCursor cursore(blocco);
+            cursore.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            QTextCharFormat senzaCollegamento;
+            senzaCollegamento.setAnchor(false);
+            senzaCollegamento.setAnchorHref(QString());
+            cursore.mergeCharFormat(senzaCollegamento);
+            voci_[blocco.blockNumber()] = 0;
+        }
     }
-    if (!voci_.empty()) {
-        pagineVoci_ = pagineDelleVoci();
+    paginaParagrafo_.assign(static_cast<std::size_t>(copia_->blockCount()), 0);
+    radice_ = flusso(copia_->rootFrame()->begin(), testo_.width());
+    impagina();
+
+    const std::map<QString, int> ancore = posizioniAncore(*copia_);
+    auto destinazione = destinazioni.begin();
+    for (auto& [numero, paginaVoce] : voci_) {
+        const auto ancora = ancore.find(*destinazione++);
+        paginaVoce = ancora == ancore.end() ? 0 : pagina(ancora->second);
+        pagineVoci_.push_back(paginaVoce);
     }
 
     const Carattere piede = carattereDelTesto(documento);
@@ -182,212 +215,423 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
 
 PagineA4::~PagineA4() = default;
 
-int PagineA4::pagine() const {
-    return copia_->pageCount();
-}
-
-int PagineA4::pagina(int posizione) const {
-    // The copy's entries are longer by their page numbers.
-    int spostamento = 0;
-    for (const Voce& voce : voci_) {
-        if (voce.fine < posizione) {
-            spostamento += voce.blocco.length() - voce.lunghezza;
+// The paragraphs and tables of a frame, `larghezza` wide; the paragraphs
+// that only hold a table in place take no room and are left out.
+std::vector<PagineA4::Elemento> PagineA4::flusso(QTextFrame::iterator it, double larghezza) {
+    std::vector<Elemento> esito;
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame* cornice = it.currentFrame()) {
+            if (auto* tabella = qobject_cast<QTextTable*>(cornice)) {
+                esito.push_back(this->tabella(*tabella, larghezza));
+            } else {
+                std::vector<Elemento> dentro = flusso(cornice->begin(), larghezza);
+                std::move(dentro.begin(), dentro.end(), std::back_inserter(esito));
+            }
+        } else if (!paragrafoDiServizio(it.currentBlock())) {
+            esito.push_back(paragrafo(it.currentBlock(), larghezza));
         }
-    }
-    return paginaNellaCopia(posizione + spostamento);
-}
-
-int PagineA4::paginaNellaCopia(int posizione) const {
-    const QTextBlock blocco = copia_->findBlock(posizione);
-    double y = origine(blocco);
-    const QTextLine riga = blocco.layout()->lineForTextPosition(posizione - blocco.position());
-    if (riga.isValid()) {
-        y += riga.y();
-    }
-    return paginaDelCapo(y, testo_.height()) + 1;
-}
-
-// Each entry of a table of contents ends with a right tab at the text's
-// edge and room for its page number, before the layout: the number
-// written in it once the pages are known moves nothing.
-void PagineA4::riservaNumeri(int dpi) {
-    for (QTextBlock blocco = copia_->begin(); blocco.isValid(); blocco = blocco.next()) {
-        if (livelloVoceIndice(blocco.blockFormat()) > 0) {
-            voci_.push_back({blocco, destinazioneVoce(blocco),
-                             blocco.position() + blocco.length() - 1, blocco.length()});
-        }
-    }
-    // Qt scales tab stops from the document's pixels (96 per inch) to the
-    // device's, from the paragraph's indent, but not the indent itself.
-    // The number a hair inside the edge, lest it wrap.
-    const double scala = dpi / 96.0;
-    for (const Voce& v : voci_) {
-        const QTextBlock& voce = v.blocco;
-        QTextCursor cursore(voce);
-        const double rientro = voce.blockFormat().leftMargin();
-        QTextBlockFormat tabulazione;
-        tabulazione.setLeftMargin(rientro * scala);
-        tabulazione.setTabPositions(
-            {QTextOption::Tab(testo_.width() / scala - rientro - 0.5, QTextOption::RightTab)});
-        cursore.mergeBlockFormat(tabulazione);
-        // A .pdf reads "#anchor" as a web address: the entry is no link there.
-        cursore.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        QTextCharFormat senzaCollegamento;
-        senzaCollegamento.setAnchor(false);
-        senzaCollegamento.setAnchorHref(QString());
-        cursore.mergeCharFormat(senzaCollegamento);
-        cursore.clearSelection();
-        cursore.insertText('\t' + segnaposto);
-    }
-}
-
-std::vector<int> PagineA4::pagineDelleVoci() const {
-    const std::map<QString, int> ancore = posizioniAncore(*copia_);
-    std::vector<int> esito;
-    for (const Voce& voce : voci_) {
-        const auto ancora = ancore.find(voce.destinazione);
-        esito.push_back(ancora == ancore.end() ? 0 : paginaNellaCopia(ancora->second));
     }
     return esito;
 }
 
-// The numbers in the room kept for them, written when the pages are first
-// drawn (only the .pdf needs them); an entry with no heading has neither
-// number nor tab.
-void PagineA4::scriviNumeri() const {
-    if (numerate_ || voci_.empty()) {
-        return;
+PagineA4::Elemento PagineA4::paragrafo(const QTextBlock& blocco, double larghezza) {
+    const QTextBlockFormat formato = blocco.blockFormat();
+    Elemento esito;
+    esito.blocco = blocco;
+    esito.tenuto = tenutoConIlSeguente(formato);
+    esito.figura = conImmagine(blocco);
+    esito.nuovaPagina = formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
+
+    QTextOption opzione = copia_->defaultTextOption();
+    opzione.setAlignment(formato.alignment());
+    opzione.setTabs(formato.tabPositions());
+    QTextLayout* disposizione = blocco.layout();
+    disposizione->setTextOption(opzione);
+    const double sinistra =
+        (formato.leftMargin() + formato.indent() * copia_->indentWidth()) * scala_;
+    double destra = formato.rightMargin() * scala_;
+    if (voci_.count(blocco.blockNumber()) > 0) {
+        const QFontMetricsF misure(carattereFinale(blocco, &dispositivo_), &dispositivo_);
+        destra += misure.horizontalAdvance(segnaposto) + 2 * misure.horizontalAdvance('.');
     }
-    numerate_ = true;
-    // One edit, laid out again once, from the first entry to the end: after
-    // an edit Qt lays out what follows it stale.
-    QTextCursor cursore(copia_.get());
-    cursore.beginEditBlock();
-    for (std::size_t n = 0; n < voci_.size(); ++n) {
-        const QTextBlock& voce = voci_[n].blocco;
-        const int tab = static_cast<int>(voce.text().lastIndexOf('\t'));
-        cursore.setPosition(voce.position() + tab + (pagineVoci_[n] > 0 ? 1 : 0));
-        cursore.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-        cursore.insertText(pagineVoci_[n] > 0 ? QString::number(pagineVoci_[n]) : QString());
+    double y = 0;
+    disposizione->beginLayout();
+    for (QTextLine riga = disposizione->createLine(); riga.isValid();
+         riga = disposizione->createLine()) {
+        const double rientro = riga.lineNumber() == 0 ? formato.textIndent() * scala_ : 0;
+        riga.setLineWidth(std::max(larghezza - sinistra - destra - rientro, 1.0));
+        riga.setPosition(QPointF(sinistra + rientro, y));
+        y += formato.lineHeight(riga.height(), scala_);
     }
-    const int da = voci_.front().blocco.position();
-    copia_->markContentsDirty(da, copia_->characterCount() - da);
-    cursore.endEditBlock();
+    disposizione->endLayout();
+    esito.sopra = formato.topMargin() * scala_;
+    esito.righe = y;
+    esito.altezza = esito.sopra + y + formato.bottomMargin() * scala_;
+    return esito;
 }
 
-// A row of dots from each entry's text to its number, on the dots' grid
-// from the text's right edge, so that the rows line up.
-void PagineA4::disegnaPuntini(QPainter& pittore, int numero) const {
-    for (std::size_t n = 0; n < voci_.size(); ++n) {
-        const QTextBlock& voce = voci_[n].blocco;
-        if (pagineVoci_[n] == 0) {
-            continue;
-        }
-        const double y = origine(voce);
-        const QTextLayout* disposizione = voce.layout();
-        const int tab = static_cast<int>(voce.text().lastIndexOf('\t'));
-        const QTextLine riga = disposizione->lineForTextPosition(tab);
-        if (!riga.isValid() || paginaDelCapo(y + riga.y(), testo_.height()) + 1 != numero) {
-            continue;
-        }
-        QTextCursor cursore(voce);
-        cursore.setPosition(voce.position() + tab + 1);
-        const QFont carattere(cursore.charFormat().font(), pittore.device());
-        const QFontMetricsF misure(carattere, pittore.device());
-        const double passo = misure.horizontalAdvance('.');
-        const double x = disposizione->position().x();
-        const double inizio = x + riga.cursorToX(tab) + passo;
-        const double fine = x + riga.cursorToX(tab + 1) - passo;
-        // Whole steps back from the edge: the first dot right of the text.
-        const double ultimo = testo_.width() - std::ceil((testo_.width() - fine) / passo) * passo;
-        const int puntini = static_cast<int>(std::floor((ultimo - inizio) / passo));
-        if (puntini > 0) {
-            pittore.setFont(carattere);
-            pittore.drawText(QPointF(ultimo - puntini * passo, y + riga.y() + riga.ascent()),
-                             QString(puntini, '.'));
-        }
+PagineA4::Elemento PagineA4::tabella(QTextTable& qt, double larghezza) {
+    const QTextTableFormat formato = qt.format();
+    auto t = std::make_unique<Tabella>();
+    t->tabella = &qt;
+    if (formato.borderStyle() != QTextFrameFormat::BorderStyle_None) {
+        t->bordo = formato.border() * scala_;
     }
-}
+    t->margine = formato.cellPadding() * scala_;
+    t->colore =
+        formato.borderBrush().style() == Qt::NoBrush ? QBrush(Qt::black) : formato.borderBrush();
+    t->intestazione = std::clamp(formato.headerRowCount(), 0, qt.rows());
 
-// Page breaks in the copy, before the paragraphs that must start a page.
-bool PagineA4::tieniInsieme() {
-    bool spostato = false;
-    const double altezza = testo_.height();
-
-    // The paragraph goes to the next page when the test fails, and stays
-    // there only if that makes it pass: a run longer than a page, or a
-    // paragraph that starts a page already, stays where it is.
-    const auto sposta = [&spostato](const QTextBlock& blocco, const auto& insieme) {
-        if (insieme()) {
-            return;
-        }
-        const QTextBlockFormat formato = blocco.blockFormat();
-        // A paragraph that starts a page has its break: setting it again,
-        // even to take it back, leaves Qt's layout after it stale.
-        if (formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) {
-            return;
-        }
-        QTextBlockFormat interruzione = formato;
-        interruzione.setPageBreakPolicy(formato.pageBreakPolicy() |
-                                        QTextFormat::PageBreak_AlwaysBefore);
-        QTextCursor cursore(blocco);
-        cursore.setBlockFormat(interruzione);
-        if (insieme()) {
-            spostato = true;
+    // Fixed columns as set, a share of the width for the others; the whole
+    // no wider than the text, and placed as the table is aligned.
+    const QList<QTextLength> vincoli = formato.columnWidthConstraints();
+    std::vector<double> larghezze(static_cast<std::size_t>(qt.columns()), 0);
+    double fisse = 0;
+    int libere = 0;
+    for (int c = 0; c < qt.columns(); ++c) {
+        const QTextLength vincolo = c < vincoli.size() ? vincoli[c] : QTextLength();
+        double& l = larghezze[static_cast<std::size_t>(c)];
+        if (vincolo.type() == QTextLength::FixedLength) {
+            l = vincolo.rawValue() * scala_;
+        } else if (vincolo.type() == QTextLength::PercentageLength) {
+            l = vincolo.rawValue() / 100 * larghezza;
         } else {
-            cursore.setBlockFormat(formato);
+            ++libere;
         }
+        fisse += l;
+    }
+    for (double& l : larghezze) {
+        if (l == 0 && libere > 0) {
+            l = std::max(larghezza - fisse, 0.0) / libere;
+        }
+    }
+    const double totale = std::accumulate(larghezze.begin(), larghezze.end(), 0.0);
+    const double riduzione = totale > larghezza ? larghezza / totale : 1;
+    const double occupata = std::min(totale, larghezza);
+    double x = formato.alignment() & Qt::AlignHCenter ? (larghezza - occupata) / 2
+               : formato.alignment() & Qt::AlignRight ? larghezza - occupata
+                                                      : 0;
+    for (const double l : larghezze) {
+        t->bordi.push_back(x);
+        x += l * riduzione;
+    }
+    t->bordi.push_back(x);
+
+    for (int r = 0; r < qt.rows(); ++r) {
+        Tabella::Riga riga;
+        double contenuto = 0;
+        for (int c = 0; c < qt.columns(); ++c) {
+            const QTextTableCell cella = qt.cellAt(r, c);
+            if (cella.row() != r || cella.column() != c) {
+                continue; // covered by a merged cell
+            }
+            const int fine = std::min(c + cella.columnSpan(), qt.columns());
+            const auto ci = static_cast<std::size_t>(c);
+            const auto fi = static_cast<std::size_t>(fine);
+            const double interno = t->bordi[fi] - t->bordi[ci] - 2 * t->margine - t->bordo;
+            Tabella::Cella misurata{c, fine - c, flusso(cella.begin(), std::max(interno, 1.0))};
+            double y = 0;
+            for (Elemento& e : misurata.contenuto) {
+                e.y = y;
+                y += e.altezza;
+            }
+            contenuto = std::max(contenuto, y);
+            riga.celle.push_back(std::move(misurata));
+        }
+        riga.altezza = contenuto + 2 * t->margine + t->bordo;
+        t->righe.push_back(std::move(riga));
+    }
+    Elemento esito;
+    esito.altezza = 0;
+    for (const Tabella::Riga& riga : t->righe) {
+        esito.altezza += riga.altezza;
+    }
+    esito.tabella = std::move(t);
+    return esito;
+}
+
+namespace {
+
+// Whether lines `da` to `a` of a paragraph of `n` may end a page, the rest
+// going on to the next: never one line alone at the foot, nor the last
+// alone at the head after three or fewer. (A word processor moves one line
+// more; a long paragraph moved whole would leave most of a page empty.)
+bool spezzabile(int restano, int n) {
+    return restano >= 2 && (n - restano >= 2 || restano > 3);
+}
+
+} // namespace
+
+void PagineA4::impagina() {
+    const double altezza = testo_.height();
+    pagine_.emplace_back();
+    double y = 0;
+    const auto nuova = [&] {
+        pagine_.emplace_back();
+        y = 0;
+    };
+    // The least of an element that must stand on the page it starts on.
+    const auto inizio = [](const Elemento& e) {
+        if (e.tabella) {
+            const auto& righe = e.tabella->righe;
+            const std::size_t prime =
+                std::min(righe.size(), static_cast<std::size_t>(e.tabella->intestazione) + 1);
+            double h = 0;
+            for (std::size_t r = 0; r < prime; ++r) {
+                h += righe[r].altezza;
+            }
+            return h;
+        }
+        const QTextLayout* d = e.blocco.layout();
+        if (e.figura || d->lineCount() <= 3) {
+            return e.altezza;
+        }
+        return e.sopra + d->lineAt(2).y();
     };
 
-    const std::vector<Elemento> tutti = elementi(*copia_);
-    for (std::size_t i = 0; i < tutti.size(); ++i) {
-        if (tutti[i].tabella) {
+    for (std::size_t i = 0; i < radice_.size(); ++i) {
+        const Elemento& e = radice_[i];
+        if (e.nuovaPagina && y > 0) {
+            nuova();
+        }
+        if (e.tenuto && y > 0) {
+            // A run of paragraphs kept with the next goes whole with the
+            // start of what follows, when a page can hold them.
+            double serve = 0;
+            std::size_t s = i;
+            while (s < radice_.size() && radice_[s].tenuto && !radice_[s].tabella) {
+                serve += radice_[s].altezza;
+                ++s;
+            }
+            if (s < radice_.size()) {
+                serve += inizio(radice_[s]);
+                if (y + serve > altezza && serve <= altezza) {
+                    nuova();
+                }
+            }
+        }
+        if (e.tabella) {
+            const Tabella& t = *e.tabella;
+            if (y > 0 && y + inizio(e) > altezza) {
+                nuova();
+            }
+            for (std::size_t r = 0; r < t.righe.size(); ++r) {
+                const double h = t.righe[r].altezza;
+                if (y > 0 && y + h > altezza) {
+                    nuova();
+                    // The heading rows again, unless they fill the page.
+                    double titoli = 0;
+                    for (int h0 = 0; h0 < t.intestazione; ++h0) {
+                        titoli += t.righe[static_cast<std::size_t>(h0)].altezza;
+                    }
+                    if (static_cast<int>(r) >= t.intestazione && titoli + h <= altezza) {
+                        for (int h0 = 0; h0 < t.intestazione; ++h0) {
+                            pagine_.back().push_back({&e, h0, h0 + 1, y});
+                            y += t.righe[static_cast<std::size_t>(h0)].altezza;
+                        }
+                    }
+                }
+                pagine_.back().push_back({&e, static_cast<int>(r), static_cast<int>(r) + 1, y});
+                for (const Tabella::Cella& cella : t.righe[r].celle) {
+                    for (const Elemento& dentro : cella.contenuto) {
+                        segnaPagina(dentro, static_cast<int>(pagine_.size()));
+                    }
+                }
+                y += h;
+            }
             continue;
         }
-        std::size_t seguente = i;
-        while (seguente < tutti.size() && !tutti[seguente].tabella &&
-               tenutoConIlSeguente(tutti[seguente].blocco.blockFormat())) {
-            ++seguente;
+
+        // A paragraph: whole if it fits, else split where it may be, else
+        // on the next page.
+        const QTextLayout* d = e.blocco.layout();
+        const int n = d->lineCount();
+        if (y > 0 && y + e.altezza > altezza) {
+            int restano = 0;
+            while (restano < n && y + e.sopra + piedeRiga(*d, restano, e.righe) <= altezza) {
+                ++restano;
+            }
+            if (e.figura || !spezzabile(restano, n)) {
+                nuova();
+            }
         }
-        const QTextBlock& primo = tutti[i].blocco;
-        if (seguente > i && seguente < tutti.size()) {
-            const QTextBlock& dopo = tutti[seguente].blocco;
-            // A heading goes with its paragraph, should that move whole.
-            const bool testo = !tutti[seguente].tabella;
-            sposta(primo, [&] {
-                return paginaDelCapo(righe(primo).inizio, altezza) ==
-                           paginaDelCapo(righe(dopo).inizio, altezza) &&
-                       !(testo && lasciaUnaRigaSola(dopo, altezza));
-            });
-            i = seguente - 1;
-        } else if (seguente == i && conImmagine(primo)) {
-            sposta(primo, [&] {
-                const Righe estensione = righe(primo);
-                return paginaDelCapo(estensione.inizio, altezza) ==
-                       paginaDelPiede(estensione.fine, altezza);
-            });
-        } else if (seguente == i) {
-            sposta(primo, [&] { return !lasciaUnaRigaSola(primo, altezza); });
+        if (y + e.altezza <= altezza || n <= 1) {
+            pagine_.back().push_back({&e, 0, n, y});
+            segnaPagina(e, static_cast<int>(pagine_.size()));
+            y += e.altezza;
+            continue;
+        }
+        std::vector<int> pagineRighe;
+        double cima = y + e.sopra; // where the next line goes
+        int da = 0;
+        while (da < n) {
+            const double base = d->lineAt(da).y();
+            int a = da + 1;
+            while (a < n && cima + piedeRiga(*d, a, e.righe) - base <= altezza) {
+                ++a;
+            }
+            pagine_.back().push_back({&e, da, a, cima - e.sopra});
+            pagineRighe.insert(pagineRighe.end(), static_cast<std::size_t>(a - da),
+                               static_cast<int>(pagine_.size()));
+            cima += piedeRiga(*d, a - 1, e.righe) - base;
+            da = a;
+            if (da < n) {
+                nuova();
+                cima = 0;
+            }
+        }
+        y = cima + (e.altezza - e.sopra - e.righe);
+        paginaParagrafo_[static_cast<std::size_t>(e.blocco.blockNumber())] = pagineRighe.front();
+        paginaRiga_[e.blocco.blockNumber()] = std::move(pagineRighe);
+    }
+}
+
+// Every paragraph of an element, on the page (from 1) of its row.
+void PagineA4::segnaPagina(const Elemento& elemento, int pagina) {
+    if (!elemento.tabella) {
+        int& segnata = paginaParagrafo_[static_cast<std::size_t>(elemento.blocco.blockNumber())];
+        if (segnata == 0) {
+            segnata = pagina;
+        }
+        return;
+    }
+    for (const Tabella::Riga& riga : elemento.tabella->righe) {
+        for (const Tabella::Cella& cella : riga.celle) {
+            for (const Elemento& dentro : cella.contenuto) {
+                segnaPagina(dentro, pagina);
+            }
         }
     }
-    return spostato;
+}
+
+int PagineA4::pagine() const {
+    return static_cast<int>(pagine_.size());
+}
+
+int PagineA4::pagina(int posizione) const {
+    QTextBlock blocco = copia_->findBlock(posizione);
+    if (!blocco.isValid()) {
+        return pagine();
+    }
+    const auto spezzato = paginaRiga_.find(blocco.blockNumber());
+    if (spezzato != paginaRiga_.end()) {
+        const QTextLine riga = blocco.layout()->lineForTextPosition(posizione - blocco.position());
+        const int n = riga.isValid() ? riga.lineNumber() : 0;
+        return spezzato->second[static_cast<std::size_t>(n)];
+    }
+    // A paragraph that holds a table in place is on the page of what follows.
+    for (; blocco.isValid(); blocco = blocco.next()) {
+        if (const int p = paginaParagrafo_[static_cast<std::size_t>(blocco.blockNumber())]) {
+            return p;
+        }
+    }
+    return pagine();
+}
+
+// Lines `da` to `a` of a paragraph, the top of its room above them at
+// `cima`; or a table whole, inside a cell.
+void PagineA4::disegnaElemento(QPainter& pittore, const Elemento& e, QPointF cima, int da,
+                               int a) const {
+    if (e.tabella) {
+        for (std::size_t r = 0; r < e.tabella->righe.size(); ++r) {
+            disegnaRiga(pittore, *e.tabella, static_cast<int>(r), cima);
+            cima.ry() += e.tabella->righe[r].altezza;
+        }
+        return;
+    }
+    const QTextLayout* d = e.blocco.layout();
+    const int n = d->lineCount();
+    if (n == 0) {
+        return;
+    }
+    const double base = d->lineAt(da).y();
+    const QPointF origine(cima.x(), cima.y() + e.sopra - base);
+    if (da == 0 && a == n) {
+        d->draw(&pittore, origine);
+    } else {
+        // Only the lines of this page: a PDF keeps text drawn out of sight,
+        // and a search would find it twice. A pixel in from each edge, a
+        // line that only touches the slice is not drawn.
+        const double fine = piedeRiga(*d, a - 1, e.righe);
+        d->draw(&pittore, origine, {},
+                QRectF(cima.x(), origine.y() + base + 1, testo_.width(), fine - base - 2));
+    }
+    if (a == n && voci_.count(e.blocco.blockNumber()) > 0) {
+        disegnaNumero(pittore, e.blocco, origine);
+    }
+}
+
+void PagineA4::disegnaRiga(QPainter& pittore, const Tabella& t, int r, QPointF cima) const {
+    const Tabella::Riga& riga = t.righe[static_cast<std::size_t>(r)];
+    for (const Tabella::Cella& cella : riga.celle) {
+        const double sinistra = cima.x() + t.bordi[static_cast<std::size_t>(cella.colonna)];
+        const double destra =
+            cima.x() + t.bordi[static_cast<std::size_t>(cella.colonna + cella.colonne)];
+        const QRectF rettangolo(sinistra, cima.y(), destra - sinistra, riga.altezza);
+        const QBrush sfondo = t.tabella->cellAt(r, cella.colonna).format().background();
+        if (sfondo.style() != Qt::NoBrush) {
+            pittore.fillRect(rettangolo, sfondo);
+        }
+        const double dentro = t.bordo / 2 + t.margine;
+        for (const Elemento& e : cella.contenuto) {
+            const int righe = e.tabella ? 0 : e.blocco.layout()->lineCount();
+            disegnaElemento(pittore, e,
+                            QPointF(rettangolo.left() + dentro, rettangolo.top() + dentro + e.y), 0,
+                            righe);
+        }
+        if (t.bordo > 0) {
+            // Each cell its border, on the line it shares with the next.
+            pittore.save();
+            pittore.setPen(QPen(t.colore, t.bordo));
+            pittore.setBrush(Qt::NoBrush);
+            pittore.drawRect(rettangolo);
+            pittore.restore();
+        }
+    }
+}
+
+// An entry's page number at the text's right edge, on its last line, and
+// a row of dots up to it on the dots' grid from that edge, so that the
+// rows line up.
+void PagineA4::disegnaNumero(QPainter& pittore, const QTextBlock& voce, QPointF origine) const {
+    const int numero = voci_.at(voce.blockNumber());
+    if (numero == 0) {
+        return;
+    }
+    const QTextLayout* d = voce.layout();
+    const QTextLine ultima = d->lineAt(d->lineCount() - 1);
+    const QFont carattere = carattereFinale(voce, pittore.device());
+    const QFontMetricsF misure(carattere, pittore.device());
+    const QString testo = QString::number(numero);
+    const double destra = testo_.width();
+    const double xNumero = destra - misure.horizontalAdvance(testo);
+    const double linea = origine.y() + ultima.y() + ultima.ascent();
+    const double passo = misure.horizontalAdvance('.');
+    const double inizio = origine.x() + ultima.x() + ultima.naturalTextWidth() + passo;
+    const double ultimo = destra - std::ceil((destra - (xNumero - passo)) / passo) * passo;
+    const int puntini = static_cast<int>(std::floor((ultimo - inizio) / passo));
+    pittore.save();
+    pittore.setFont(carattere);
+    if (puntini > 0) {
+        pittore.drawText(QPointF(ultimo - puntini * passo, linea), QString(puntini, '.'));
+    }
+    pittore.drawText(QPointF(xNumero, linea), testo);
+    pittore.restore();
 }
 
 void PagineA4::disegna(QPainter& pittore, int numero) const {
-    // The page's slice of the long laid-out document, moved onto the paper.
-    const QRectF vista(0, (numero - 1) * testo_.height(), testo_.width(), testo_.height());
-    scriviNumeri();
     pittore.save();
-    pittore.translate(testo_.left(), testo_.top() - vista.top());
-    pittore.setClipRect(vista);
-    QAbstractTextDocumentLayout::PaintContext contesto;
-    // Qt draws a line that only touches the page's edge: a line that starts
-    // the next page would be written, clipped out of sight, on this one too,
-    // and found twice in the PDF's text. A pixel in from each edge, it is not.
-    contesto.clip = vista.adjusted(0, 1, 0, -1);
-    contesto.palette.setColor(QPalette::Text, Qt::black);
-    copia_->documentLayout()->draw(&pittore, contesto);
-    disegnaPuntini(pittore, numero);
+    pittore.translate(testo_.topLeft());
+    pittore.setPen(Qt::black);
+    if (numero >= 1 && numero <= pagine()) {
+        for (const Posto& posto : pagine_[static_cast<std::size_t>(numero - 1)]) {
+            if (posto.elemento->tabella) {
+                disegnaRiga(pittore, *posto.elemento->tabella, posto.da, QPointF(0, posto.y));
+            } else {
+                disegnaElemento(pittore, *posto.elemento, QPointF(0, posto.y), posto.da, posto.a);
+            }
+        }
+    }
     pittore.restore();
 
     pittore.save();
@@ -440,3 +684,5 @@ bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositiv
     avanzamento(tutte, tutte);
     return true;
 }
+
+#include "impaginazione.moc"

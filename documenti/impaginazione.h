@@ -6,6 +6,9 @@
 #include <QRectF>
 #include <QString>
 #include <QTextBlock>
+#include <QTextFrame>
+
+#include <map>
 
 #include <memory>
 #include <vector>
@@ -15,6 +18,7 @@ class QPaintDevice;
 class QPainter;
 class QPdfWriter;
 class QTextDocument;
+class QTextTable;
 
 // The page of every saved report, in every format: A4 portrait, 2 cm
 // between the text and each edge of the paper, "Pagina N di M" centred in
@@ -42,17 +46,18 @@ QString testoPiede(int numero, int pagine);
 
 // The document laid out on the report's pages for a paint device (a
 // QPdfWriter whose page is A4 with no margins of its own): a copy of it, so
-// the document itself is left as it is. Each table's heading rows come
-// again at the top of every page it runs onto. A paragraph kept with the
-// next one (tieniConIlSeguente), or a run of them, goes to the next page
-// when it would end a page without the start of what follows, unless the
-// run is longer than a page; a paragraph holding a picture is never split,
-// and one that a page break would leave its first line of alone at the
-// foot of a page, or its last at the head of the next with no more than
-// three lines before the break, goes to the next page whole.
-// (Paragraphs of the text; those in table cells stay where they fall.)
-// The entries of a table of contents show their headings' pages, right
-// aligned after a row of dots.
+// the document itself is left as it is. Each paragraph is laid out once, on
+// its own, and the pages are filled in one pass, so a report of thousands
+// of rows takes time in proportion to its length. Each table's heading
+// rows come again at the top of every page it runs onto, and a row is
+// never split. A paragraph kept with the next one (tieniConIlSeguente), or
+// a run of them, goes to the next page when it would end a page without
+// the start of what follows, unless the run is longer than a page; a
+// paragraph holding a picture is never split, and one that a page break
+// would leave its first line of alone at the foot of a page, or its last
+// at the head of the next with no more than three lines before the break,
+// goes to the next page whole. The entries of a table of contents show
+// their headings' pages, right aligned after a row of dots.
 class PagineA4 {
   public:
     PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo);
@@ -70,30 +75,39 @@ class PagineA4 {
     // painter's origin at the paper's top left corner.
     void disegna(QPainter& pittore, int numero) const;
 
+    // What the pages are made of, defined with them.
+    struct Elemento;
+    struct Tabella;
+    struct Posto;
+
   private:
-    bool tieniInsieme(); // whether it moved a paragraph
-    void riservaNumeri(int dpi);
-    int paginaNellaCopia(int posizione) const;
-    std::vector<int> pagineDelleVoci() const;
-    void scriviNumeri() const;
-    void disegnaPuntini(QPainter& pittore, int numero) const;
+    std::vector<Elemento> flusso(QTextFrame::iterator inizio, double larghezza);
+    Elemento paragrafo(const QTextBlock& blocco, double larghezza);
+    Elemento tabella(QTextTable& tabella, double larghezza);
+    void impagina();
+    void segnaPagina(const Elemento& elemento, int pagina);
+    void disegnaElemento(QPainter& pittore, const Elemento& elemento, QPointF cima, int da,
+                         int a) const;
+    void disegnaRiga(QPainter& pittore, const Tabella& tabella, int riga, QPointF cima) const;
+    void disegnaNumero(QPainter& pittore, const QTextBlock& voce, QPointF cima) const;
 
     std::unique_ptr<QTextDocument> copia_;
+    QPaintDevice& dispositivo_;
+    double scala_; // device pixels to the document's (96 per inch)
     QRectF testo_; // the text's area on the paper, in device pixels
     double piede_; // the footer line's foot, in device pixels from the top
     double testa_; // the header line's top, in device pixels from the top
     QString intestazione_;
     QFont carattere_;
 
-    struct Voce {
-        QTextBlock blocco;    // in the copy
-        QString destinazione; // its heading's anchor
-        int fine;             // the document's position of its end
-        int lunghezza;        // its length in the document
-    };
-    std::vector<Voce> voci_; // the entries of a table of contents
+    std::vector<Elemento> radice_;
+    std::vector<std::vector<Posto>> pagine_;
+    // The page of each paragraph's first line, by its number; of each
+    // line, for a paragraph split between pages.
+    std::vector<int> paginaParagrafo_;
+    std::map<int, std::vector<int>> paginaRiga_;
+    std::map<int, int> voci_; // the entries' page numbers, by paragraph number
     std::vector<int> pagineVoci_;
-    mutable bool numerate_ = false; // the pages written in the entries
 };
 
 // Sets a .pdf writer to the report's paper: A4 with no margins of its own,

@@ -34,9 +34,9 @@ Allineamento allineamento(Qt::Alignment qt) {
                                    : Allineamento::Sinistra;
 }
 
-// The size Qt lays the picture out at, in pixels: the format's, else the
-// picture's own, keeping its proportions when only one side is set.
-QSizeF dimensioni(const QTextImageFormat& formato, const QImage& immagine) {
+} // namespace
+
+QSizeF dimensioniImmagine(const QTextImageFormat& formato, const QImage& immagine) {
     const QSizeF propria = immagine.deviceIndependentSize();
     const bool larghezza = formato.hasProperty(QTextFormat::ImageWidth);
     const bool altezza = formato.hasProperty(QTextFormat::ImageHeight);
@@ -51,6 +51,8 @@ QSizeF dimensioni(const QTextImageFormat& formato, const QImage& immagine) {
     }
     return propria;
 }
+
+namespace {
 
 FormatoTabella formatoTabella(const QTextTable& tabella) {
     const QTextTableFormat qt = tabella.format();
@@ -325,7 +327,8 @@ void PercorsoDocumento::figura(const QTextCharFormat& formato) {
     if (nuova) {
         figure_.emplace_back(immagine.name(), figura);
     }
-    this->immagine(voce->second, dimensioni(immagine, figura), carattere(formato, documento_));
+    this->immagine(voce->second, dimensioniImmagine(immagine, figura),
+                   carattere(formato, documento_));
 }
 
 void PercorsoDocumento::tabella(const QTextTable& tabella) {

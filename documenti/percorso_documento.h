@@ -67,6 +67,11 @@ Carattere carattereDelTesto(const QTextDocument& documento);
 // QImage, a QPixmap or encoded bytes); null when the document has none.
 QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& formato);
 
+// The size Qt lays a picture out at, in pixels at 96 per inch: the
+// format's, else the picture's own, keeping its proportions when only one
+// side is set.
+QSizeF dimensioniImmagine(const QTextImageFormat& formato, const QImage& immagine);
+
 // The picture as PNG bytes. Raises ErroreFile when it cannot be encoded.
 QByteArray codificaPng(const QImage& immagine);
 
