@@ -158,9 +158,18 @@ QString pagina::testoPiede(int numero, int pagine) {
     return piedePrima + QString::number(numero) + piedeTra + QString::number(pagine);
 }
 
+// A document no one shows has no layout yet: it is laid out in place,
+// for the pages only, and left with none again when they are done. One
+// shown in the editor is copied, so that the editor's layout stays as it
+// is; the copy costs as long as writing the document did.
 PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
-    : copia_(documento.clone()), dispositivo_(dispositivo),
-      scala_(dispositivo.logicalDpiY() / 96.0) {
+    : dispositivo_(dispositivo), scala_(dispositivo.logicalDpiY() / 96.0) {
+    if (documento.findChild<QAbstractTextDocumentLayout*>(QString(), Qt::FindDirectChildrenOnly)) {
+        copia_.reset(documento.clone());
+        documento_ = copia_.get();
+    } else {
+        documento_ = const_cast<QTextDocument*>(&documento);
+    }
     const int dpiX = dispositivo.logicalDpiX();
     const int dpiY = dispositivo.logicalDpiY();
     testo_ = QRectF(pixel(pagina::margineCm, dpiX), pixel(pagina::margineCm, dpiY),
@@ -169,31 +178,23 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     piede_ = pixel(pagina::altezzaCm - pagina::piedeCm, dpiY);
     testa_ = pixel(pagina::testaCm, dpiY);
     intestazione_ = proprietaDi(documento).intestazione;
-    copia_->setUndoRedoEnabled(false);
-    auto* disposizione = new SoloParagrafi(copia_.get());
-    copia_->setDocumentLayout(disposizione);
+    auto* disposizione = new SoloParagrafi(documento_);
+    documento_->setDocumentLayout(disposizione);
     disposizione->setPaintDevice(&dispositivo);
-    abilitaDisegni(*copia_);
+    abilitaDisegni(*documento_);
 
-    // A .pdf reads "#anchor" as a web address: an entry is no link there.
     std::vector<QString> destinazioni;
-    for (QTextBlock blocco = copia_->begin(); blocco.isValid(); blocco = blocco.next()) {
+    for (QTextBlock blocco = documento_->begin(); blocco.isValid(); blocco = blocco.next()) {
         if (livelloVoceIndice(blocco.blockFormat()) > 0) {
             destinazioni.push_back(destinazioneVoce(blocco));
-            QTextCursor cursore(blocco);
-            cursore.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-            QTextCharFormat senzaCollegamento;
-            senzaCollegamento.setAnchor(false);
-            senzaCollegamento.setAnchorHref(QString());
-            cursore.mergeCharFormat(senzaCollegamento);
             voci_[blocco.blockNumber()] = 0;
         }
     }
-    paginaParagrafo_.assign(static_cast<std::size_t>(copia_->blockCount()), 0);
-    radice_ = flusso(copia_->rootFrame()->begin(), testo_.width());
+    paginaParagrafo_.assign(static_cast<std::size_t>(documento_->blockCount()), 0);
+    radice_ = flusso(documento_->rootFrame()->begin(), testo_.width());
     impagina();
 
-    const std::map<QString, int> ancore = posizioniAncore(*copia_);
+    const std::map<QString, int> ancore = posizioniAncore(*documento_);
     auto destinazione = destinazioni.begin();
     for (auto& [numero, paginaVoce] : voci_) {
         const auto ancora = ancore.find(*destinazione++);
@@ -213,7 +214,12 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
     intestazione_ = misure.elidedText(intestazione_, Qt::ElideRight, testo_.width());
 }
 
-PagineA4::~PagineA4() = default;
+PagineA4::~PagineA4() {
+    if (!copia_) {
+        // Dropping the pages' layout drops every paragraph's lines with it.
+        documento_->setDocumentLayout(nullptr);
+    }
+}
 
 // The paragraphs and tables of a frame, `larghezza` wide; the paragraphs
 // that only hold a table in place take no room and are left out.
@@ -242,15 +248,23 @@ PagineA4::Elemento PagineA4::paragrafo(const QTextBlock& blocco, double larghezz
     esito.figura = conImmagine(blocco);
     esito.nuovaPagina = formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore;
 
-    QTextOption opzione = copia_->defaultTextOption();
+    QTextOption opzione = documento_->defaultTextOption();
     opzione.setAlignment(formato.alignment());
     opzione.setTabs(formato.tabPositions());
     QTextLayout* disposizione = blocco.layout();
     disposizione->setTextOption(opzione);
+    // Shaped once, for the pages and for the drawing.
+    disposizione->setCacheEnabled(true);
     const double sinistra =
-        (formato.leftMargin() + formato.indent() * copia_->indentWidth()) * scala_;
+        (formato.leftMargin() + formato.indent() * documento_->indentWidth()) * scala_;
     double destra = formato.rightMargin() * scala_;
     if (voci_.count(blocco.blockNumber()) > 0) {
+        // A .pdf reads "#anchor" as a web address: an entry is no link
+        // there. Set on its lines alone, the document keeps it.
+        QTextCharFormat senzaCollegamento;
+        senzaCollegamento.setAnchor(false);
+        senzaCollegamento.setAnchorHref(QString());
+        disposizione->setFormats({{0, blocco.length(), senzaCollegamento}});
         const QFontMetricsF misure(carattereFinale(blocco, &dispositivo_), &dispositivo_);
         destra += misure.horizontalAdvance(segnaposto) + 2 * misure.horizontalAdvance('.');
     }
@@ -509,7 +523,7 @@ int PagineA4::pagine() const {
 }
 
 int PagineA4::pagina(int posizione) const {
-    QTextBlock blocco = copia_->findBlock(posizione);
+    QTextBlock blocco = documento_->findBlock(posizione);
     if (!blocco.isValid()) {
         return pagine();
     }

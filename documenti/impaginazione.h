@@ -45,8 +45,8 @@ QString testoPiede(int numero, int pagine);
 } // namespace pagina
 
 // The document laid out on the report's pages for a paint device (a
-// QPdfWriter whose page is A4 with no margins of its own): a copy of it, so
-// the document itself is left as it is. Each paragraph is laid out once, on
+// QPdfWriter whose page is A4 with no margins of its own); the document is
+// left as it is. Each paragraph is laid out once, on
 // its own, and the pages are filled in one pass, so a report of thousands
 // of rows takes time in proportion to its length. Each table's heading
 // rows come again at the top of every page it runs onto, and a row is
@@ -91,7 +91,8 @@ class PagineA4 {
     void disegnaRiga(QPainter& pittore, const Tabella& tabella, int riga, QPointF cima) const;
     void disegnaNumero(QPainter& pittore, const QTextBlock& voce, QPointF cima) const;
 
-    std::unique_ptr<QTextDocument> copia_;
+    std::unique_ptr<QTextDocument> copia_; // of a document shown, if it is
+    QTextDocument* documento_;             // the one laid out
     QPaintDevice& dispositivo_;
     double scala_; // device pixels to the document's (96 per inch)
     QRectF testo_; // the text's area on the paper, in device pixels

@@ -13,6 +13,7 @@
 #include "relazione/documento_word.h"
 #include "stato_pulito.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
@@ -720,6 +721,28 @@ TEST(PagineA4, TenutoConIlSeguente) {
             EXPECT_EQ(pagine.pagina(inizi.back()), caso.paginaUltimo) << caso.nome;
         }
         EXPECT_LE(pagine.pagine(), 3) << caso.nome;
+    }
+}
+
+// The pages leave the document as they found it, whether it is shown (its
+// layout made, as the editor's is) or not, and lay both out alike.
+TEST(PagineA4, DocumentoLasciatoComEra) {
+    QImage a4 = foglio();
+    for (const bool mostrato : {false, true}) {
+        SCOPED_TRACE(mostrato ? "mostrato" : "non mostrato");
+        QTextDocument documento;
+        componi(documento, 90, {Blocco::Tenuto, Blocco::Tabella, Blocco::Figura});
+        if (mostrato) {
+            documento.documentLayout();
+        }
+        const QString prima = documento.toHtml();
+        {
+            const PagineA4 pagine(documento, a4);
+            EXPECT_EQ(pagine.pagine(), 2);
+            EXPECT_EQ(pagine.pagina(documento.lastBlock().position()), 2);
+        }
+        EXPECT_EQ(documento.toHtml(), prima);
+        EXPECT_EQ(documento.findChild<QAbstractTextDocumentLayout*>() != nullptr, mostrato);
     }
 }
 
