@@ -337,7 +337,6 @@ class ScrittoreCorpo : public PercorsoDocumento {
     }
 
     void inizioTabella(const FormatoTabella& formato) override {
-        tabelle_.push_back(formato);
         xml_.writeStartElement(nsW, "tbl");
         xml_.writeStartElement(nsW, "tblPr");
         xml_.writeEmptyElement(nsW, "tblStyle");
@@ -349,6 +348,24 @@ class ScrittoreCorpo : public PercorsoDocumento {
             xml_.writeEmptyElement(nsW, "jc");
             xml_.writeAttribute(nsW, "val", "center");
         }
+        // Every cell's line, as the document draws it, whatever a word
+        // processor's table style says: set once for the table, inside and
+        // round it, a long table's cells stay short.
+        xml_.writeStartElement(nsW, "tblBorders");
+        for (const char* lato : {"top", "left", "bottom", "right", "insideH", "insideV"}) {
+            xml_.writeEmptyElement(nsW, lato);
+            if (formato.bordo > 0) {
+                // Eighths of a point, 2 to 96.
+                const long ottavi = std::clamp(std::lround(formato.bordo * 8), 2L, 96L);
+                xml_.writeAttribute(nsW, "val", "single");
+                xml_.writeAttribute(nsW, "sz", QString::number(ottavi));
+                xml_.writeAttribute(nsW, "space", "0");
+                xml_.writeAttribute(nsW, "color", formato.coloreBordo.name().mid(1).toUpper());
+            } else {
+                xml_.writeAttribute(nsW, "val", "nil");
+            }
+        }
+        xml_.writeEndElement();
         xml_.writeEmptyElement(nsW, "tblLayout");
         xml_.writeAttribute(nsW, "type", "fixed");
         // The same room round the text of a cell as on screen.
@@ -368,10 +385,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
         }
         xml_.writeEndElement();
     }
-    void fineTabella() override {
-        xml_.writeEndElement();
-        tabelle_.pop_back();
-    }
+    void fineTabella() override { xml_.writeEndElement(); }
 
     void inizioRiga(int, bool intestazione) override {
         xml_.writeStartElement(nsW, "tr");
@@ -384,29 +398,11 @@ class ScrittoreCorpo : public PercorsoDocumento {
     void fineRiga() override { xml_.writeEndElement(); }
 
     void inizioCella(double larghezza) override {
-        const FormatoTabella& tabella = tabelle_.back();
         xml_.writeStartElement(nsW, "tc");
         xml_.writeStartElement(nsW, "tcPr");
         xml_.writeEmptyElement(nsW, "tcW");
         xml_.writeAttribute(nsW, "w", twips(larghezza));
         xml_.writeAttribute(nsW, "type", "dxa");
-        // Each cell its own line, as the document draws it, whatever a
-        // word processor's table style says.
-        xml_.writeStartElement(nsW, "tcBorders");
-        for (const char* lato : {"top", "left", "bottom", "right"}) {
-            xml_.writeEmptyElement(nsW, lato);
-            if (tabella.bordo > 0) {
-                // Eighths of a point, 2 to 96.
-                const long ottavi = std::clamp(std::lround(tabella.bordo * 8), 2L, 96L);
-                xml_.writeAttribute(nsW, "val", "single");
-                xml_.writeAttribute(nsW, "sz", QString::number(ottavi));
-                xml_.writeAttribute(nsW, "space", "0");
-                xml_.writeAttribute(nsW, "color", tabella.coloreBordo.name().mid(1).toUpper());
-            } else {
-                xml_.writeAttribute(nsW, "val", "nil");
-            }
-        }
-        xml_.writeEndElement();
         xml_.writeEndElement();
     }
     void fineCella(bool dopoTabella) override {
@@ -418,7 +414,6 @@ class ScrittoreCorpo : public PercorsoDocumento {
     }
 
     QXmlStreamWriter& xml_;
-    std::vector<FormatoTabella> tabelle_; // the tables open, innermost last
     int disegni_ = 0;
 
     const std::vector<int> pagine_; // of the entries, in order

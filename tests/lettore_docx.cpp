@@ -7,7 +7,9 @@
 #include <quazip.h>
 #include <quazipfile.h>
 
+#include <map>
 #include <stdexcept>
+#include <tuple>
 
 namespace docx {
 
@@ -127,18 +129,27 @@ Testo paragrafo(QXmlStreamReader& xml) {
 Tabella tabella(QXmlStreamReader& xml) {
     Tabella t;
     bool bordiCella = false;
+    bool bordiTabella = false;
+    std::map<QString, QString> bordi; // the table's, by side
     for (xml.readNext(); !(xml.isEndElement() && xml.name() == u"tbl") && !xml.atEnd();
          xml.readNext()) {
         if (xml.isEndElement() && xml.name() == u"tcBorders") {
             bordiCella = false;
         }
+        if (xml.isEndElement() && xml.name() == u"tblBorders") {
+            bordiTabella = false;
+        }
         if (!xml.isStartElement()) {
             continue;
         }
         const auto nome = xml.name();
+        const QString bordo = val(xml, "val") + " " + val(xml, "sz") + " " + val(xml, "color");
         if (bordiCella) {
-            t.righe.back().celle.back().bordi[nome.toString()] =
-                val(xml, "val") + " " + val(xml, "sz") + " " + val(xml, "color");
+            t.righe.back().celle.back().bordi[nome.toString()] = bordo;
+        } else if (bordiTabella) {
+            bordi[nome.toString()] = bordo;
+        } else if (nome == u"tblBorders") {
+            bordiTabella = true;
         } else if (nome == u"tcBorders") {
             bordiCella = true;
         } else if (nome == u"tbl") {
@@ -153,7 +164,20 @@ Tabella tabella(QXmlStreamReader& xml) {
         } else if (nome == u"tblHeader") {
             t.righe.back().intestazione = true;
         } else if (nome == u"tc") {
-            t.righe.back().celle.emplace_back();
+            // The table's lines round each cell: the outer ones at its edges,
+            // the inner ones between cells.
+            const bool primaRiga = t.righe.size() == 1;
+            const bool primaCella = t.righe.back().celle.empty();
+            auto& cella = t.righe.back().celle.emplace_back();
+            for (const auto& [lato, esterno, interno] : {std::tuple{"top", primaRiga, "insideH"},
+                                                         {"left", primaCella, "insideV"},
+                                                         {"bottom", false, "insideH"},
+                                                         {"right", false, "insideV"}}) {
+                const auto b = bordi.find(esterno ? lato : interno);
+                if (b != bordi.end()) {
+                    cella.bordi[lato] = b->second;
+                }
+            }
         } else if (nome == u"p") {
             Testo& cella = t.righe.back().celle.back();
             const Testo p = paragrafo(xml);
