@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
 #include <QTextLayout>
@@ -24,7 +23,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <variant>
 
 namespace {
 
@@ -366,10 +364,11 @@ PagineA4::Elemento PagineA4::tabella(QTextTable& qt, double larghezza) {
 
 namespace {
 
-// Whether lines `da` to `a` of a paragraph of `n` may end a page, the rest
-// going on to the next: never one line alone at the foot, nor the last
-// alone at the head after three or fewer. (A word processor moves one line
-// more; a long paragraph moved whole would leave most of a page empty.)
+// Whether a paragraph of `n` lines may leave `restano` of them at the foot
+// of a page, the rest going on to the next: never one line alone at the
+// foot, nor the last alone at the head after three or fewer. (A word
+// processor moves one line more; a long paragraph moved whole would leave
+// most of a page empty.)
 bool spezzabile(int restano, int n) {
     return restano >= 2 && (n - restano >= 2 || restano > 3);
 }
