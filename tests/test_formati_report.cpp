@@ -724,6 +724,47 @@ TEST(PagineA4, TenutoConIlSeguente) {
     }
 }
 
+// A long table on the pages: its heading rows at the top of each page it
+// runs onto, each row drawn once and whole, a table in a cell and a merged
+// cell with it.
+TEST(PagineA4, TabellaSuPiuPagine) {
+    QTextDocument documento;
+    QTextCursor cursore(&documento);
+    const int righe = 200;
+    QTextTable* tabella =
+        inserisciTabella(cursore, righe + 2, 2, formatoTabellaReport(Qt::AlignHCenter));
+    tabella->cellAt(0, 0).firstCursorPosition().insertText("Titolo A");
+    tabella->cellAt(1, 0).firstCursorPosition().insertText("Titolo B");
+    segnaRigheIntestazione(tabella, 2);
+    for (int r = 1; r <= righe; ++r) {
+        tabella->cellAt(r + 1, 0).firstCursorPosition().insertText(QString("r%1").arg(r));
+    }
+    tabella->mergeCells(10, 0, 1, 2);
+    QTextCursor cella = tabella->cellAt(20, 1).firstCursorPosition();
+    inserisciTabella(cella, 1, 1, formatoTabellaReport(Qt::AlignLeft));
+    cella.insertText("dopo");
+    tabella->cellAt(20, 1).firstCursorPosition().insertText("annidata");
+
+    FogliDeiTesti fogli;
+    const PagineA4 pagine(documento, fogli);
+    ASSERT_GE(pagine.pagine(), 3);
+    QPainter pittore(&fogli);
+    for (fogli.pagina = 1; fogli.pagina <= pagine.pagine(); ++fogli.pagina) {
+        pagine.disegna(pittore, fogli.pagina);
+        const auto& testi = fogli.testi[fogli.pagina];
+        ASSERT_GE(testi.size(), 3u);
+        EXPECT_EQ(testi[0].first, "Titolo A") << fogli.pagina;
+        EXPECT_EQ(testi[1].first, "Titolo B") << fogli.pagina;
+    }
+    const QStringList tutti = fogli.tutti();
+    for (int r = 1; r <= righe; ++r) {
+        EXPECT_EQ(tutti.count(QString("r%1").arg(r)), 1) << r;
+    }
+    EXPECT_EQ(tutti.count("annidata"), 1);
+    EXPECT_EQ(tutti.count("dopo"), 1);
+    EXPECT_EQ(pagine.pagina(tabella->cellAt(righe + 1, 0).firstPosition()), pagine.pagine());
+}
+
 // The pages leave the document as they found it, whether it is shown (its
 // layout made, as the editor's is) or not, and lay both out alike.
 TEST(PagineA4, DocumentoLasciatoComEra) {
