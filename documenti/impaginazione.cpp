@@ -160,8 +160,10 @@ QString pagina::testoPiede(int numero, int pagine) {
 // for the pages only, and left with none again when they are done. One
 // shown in the editor is copied, so that the editor's layout stays as it
 // is; the copy costs as long as writing the document did.
-PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
-    : dispositivo_(dispositivo), scala_(dispositivo.logicalDpiY() / 96.0) {
+PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo,
+                   Avanzamento avanzamento)
+    : dispositivo_(dispositivo), scala_(dispositivo.logicalDpiY() / 96.0),
+      misura_(std::move(avanzamento)) {
     if (documento.findChild<QAbstractTextDocumentLayout*>(QString(), Qt::FindDirectChildrenOnly)) {
         copia_.reset(documento.clone());
         documento_ = copia_.get();
@@ -189,7 +191,16 @@ PagineA4::PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo)
         }
     }
     paginaParagrafo_.assign(static_cast<std::size_t>(documento_->blockCount()), 0);
-    radice_ = flusso(documento_->rootFrame()->begin(), testo_.width());
+    try {
+        radice_ = flusso(documento_->rootFrame()->begin(), testo_.width());
+    } catch (...) {
+        // Stopped (Annullato) or failed: no destructor runs to give the
+        // document back its own layout.
+        if (!copia_) {
+            documento_->setDocumentLayout(nullptr);
+        }
+        throw;
+    }
     impagina();
 
     const std::map<QString, int> ancore = posizioniAncore(*documento_);
@@ -239,6 +250,7 @@ std::vector<PagineA4::Elemento> PagineA4::flusso(QTextFrame::iterator it, double
 }
 
 PagineA4::Elemento PagineA4::paragrafo(const QTextBlock& blocco, double larghezza) {
+    misura_(misurati_++, documento_->blockCount());
     const QTextBlockFormat formato = blocco.blockFormat();
     Elemento esito;
     esito.blocco = blocco;
@@ -679,7 +691,15 @@ void preparaPdf(QPdfWriter& pdf) {
 
 bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da, int a,
                    Avanzamento avanzamento) {
-    const PagineA4 pagine(documento, dispositivo);
+    // Measuring is the first half of the work heard of, drawing the second.
+    const auto meta = [&avanzamento](std::int64_t fatti, std::int64_t totale, int parte) {
+        avanzamento(parte * 1000 + (totale > 0 ? fatti * 1000 / totale : 1000), 2000);
+    };
+    const PagineA4 pagine(documento, dispositivo,
+                          Avanzamento([&meta](std::int64_t fatti, std::int64_t totale) {
+                              meta(fatti, totale, 0);
+                              return true;
+                          }));
     QPainter pittore(&dispositivo);
     if (!pittore.isActive()) {
         return false;
@@ -688,13 +708,13 @@ bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositiv
     const int ultima = a > 0 ? std::min(a, pagine.pagine()) : pagine.pagine();
     const int tutte = std::max(ultima - prima + 1, 0);
     for (int numero = prima; numero <= ultima; ++numero) {
-        avanzamento(numero - prima, tutte);
+        meta(numero - prima, tutte, 1);
         if (numero > prima) {
             dispositivo.newPage();
         }
         pagine.disegna(pittore, numero);
     }
-    avanzamento(tutte, tutte);
+    meta(tutte, tutte, 1);
     return true;
 }
 

@@ -60,7 +60,10 @@ QString testoPiede(int numero, int pagine);
 // their headings' pages, right aligned after a row of dots.
 class PagineA4 {
   public:
-    PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo);
+    // `avanzamento` hears of the paragraphs as they are measured, and may
+    // stop the measuring (Annullato).
+    PagineA4(const QTextDocument& documento, QPaintDevice& dispositivo,
+             Avanzamento avanzamento = {});
     ~PagineA4();
     PagineA4(const PagineA4&) = delete;
     PagineA4& operator=(const PagineA4&) = delete;
@@ -109,6 +112,8 @@ class PagineA4 {
     std::map<int, std::vector<int>> paginaRiga_;
     std::map<int, int> voci_; // the entries' page numbers, by paragraph number
     std::vector<int> pagineVoci_;
+    Avanzamento misura_;
+    int misurati_ = 0; // paragraphs measured
 };
 
 // Sets a .pdf writer to the report's paper: A4 with no margins of its own,
@@ -118,7 +123,7 @@ void preparaPdf(QPdfWriter& pdf);
 // Draws pages `da` to `a` (from 1; 0 for the last) of the document on a
 // paged device set to A4 with no margins of its own (a .pdf, a printer), a
 // new page before each but the first. False when nothing could be drawn.
-// `avanzamento` hears of each page before it is drawn, and may stop the
-// drawing there (Annullato).
+// `avanzamento` hears of the paragraphs measured, then of each page
+// before it is drawn, and may stop the work there (Annullato).
 bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da = 1,
                    int a = 0, Avanzamento avanzamento = {});

@@ -2,6 +2,7 @@
 #include "errori/avanzamento.h"
 #include "relazione/scrittore_relazione.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -121,6 +122,9 @@ TEST_P(SalvataggioAnnullato, AnnullatoNonLasciaNulla) {
             if (esistente) {
                 EXPECT_EQ(contenuto(nome), prima);
             }
+            // Stopped while its pages were measured, the document keeps no
+            // layout of theirs.
+            EXPECT_EQ(documento.findChild<QAbstractTextDocumentLayout*>(), nullptr);
         }
     }
 }
