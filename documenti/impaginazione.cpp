@@ -140,6 +140,7 @@ struct PagineA4::Tabella {
     double margine = 0;
     QBrush colore;
     int intestazione = 0; // heading rows, repeated on every page
+    double altezzaIntestazione = 0;
     std::vector<Riga> righe;
 };
 
@@ -366,9 +367,11 @@ PagineA4::Elemento PagineA4::tabella(QTextTable& qt, double larghezza) {
         t->righe.push_back(std::move(riga));
     }
     Elemento esito;
-    esito.altezza = 0;
-    for (const Tabella::Riga& riga : t->righe) {
-        esito.altezza += riga.altezza;
+    for (std::size_t r = 0; r < t->righe.size(); ++r) {
+        esito.altezza += t->righe[r].altezza;
+        if (static_cast<int>(r) < t->intestazione) {
+            t->altezzaIntestazione += t->righe[r].altezza;
+        }
     }
     esito.tabella = std::move(t);
     return esito;
@@ -398,14 +401,10 @@ void PagineA4::impagina() {
     // The least of an element that must stand on the page it starts on.
     const auto inizio = [](const Elemento& e) {
         if (e.tabella) {
-            const auto& righe = e.tabella->righe;
-            const std::size_t prime =
-                std::min(righe.size(), static_cast<std::size_t>(e.tabella->intestazione) + 1);
-            double h = 0;
-            for (std::size_t r = 0; r < prime; ++r) {
-                h += righe[r].altezza;
-            }
-            return h;
+            const Tabella& t = *e.tabella;
+            const auto primaRiga = static_cast<std::size_t>(t.intestazione);
+            return t.altezzaIntestazione +
+                   (primaRiga < t.righe.size() ? t.righe[primaRiga].altezza : 0);
         }
         const QTextLayout* d = e.blocco.layout();
         if (e.figura || d->lineCount() <= 3) {
@@ -445,11 +444,8 @@ void PagineA4::impagina() {
                 if (y > 0 && y + h > altezza) {
                     nuova();
                     // The heading rows again, unless they fill the page.
-                    double titoli = 0;
-                    for (int h0 = 0; h0 < t.intestazione; ++h0) {
-                        titoli += t.righe[static_cast<std::size_t>(h0)].altezza;
-                    }
-                    if (static_cast<int>(r) >= t.intestazione && titoli + h <= altezza) {
+                    if (static_cast<int>(r) >= t.intestazione &&
+                        t.altezzaIntestazione + h <= altezza) {
                         for (int h0 = 0; h0 < t.intestazione; ++h0) {
                             pagine_.back().push_back({&e, h0, h0 + 1, y});
                             y += t.righe[static_cast<std::size_t>(h0)].altezza;
@@ -457,11 +453,7 @@ void PagineA4::impagina() {
                     }
                 }
                 pagine_.back().push_back({&e, static_cast<int>(r), static_cast<int>(r) + 1, y});
-                for (const Tabella::Cella& cella : t.righe[r].celle) {
-                    for (const Elemento& dentro : cella.contenuto) {
-                        segnaPagina(dentro, static_cast<int>(pagine_.size()));
-                    }
-                }
+                segnaRiga(t, r, static_cast<int>(pagine_.size()));
                 y += h;
             }
             continue;
@@ -520,11 +512,15 @@ void PagineA4::segnaPagina(const Elemento& elemento, int pagina) {
         }
         return;
     }
-    for (const Tabella::Riga& riga : elemento.tabella->righe) {
-        for (const Tabella::Cella& cella : riga.celle) {
-            for (const Elemento& dentro : cella.contenuto) {
-                segnaPagina(dentro, pagina);
-            }
+    for (std::size_t r = 0; r < elemento.tabella->righe.size(); ++r) {
+        segnaRiga(*elemento.tabella, r, pagina);
+    }
+}
+
+void PagineA4::segnaRiga(const Tabella& tabella, std::size_t riga, int pagina) {
+    for (const Tabella::Cella& cella : tabella.righe[riga].celle) {
+        for (const Elemento& dentro : cella.contenuto) {
+            segnaPagina(dentro, pagina);
         }
     }
 }

@@ -89,6 +89,7 @@ class PagineA4 {
     Elemento tabella(QTextTable& tabella, double larghezza);
     void impagina();
     void segnaPagina(const Elemento& elemento, int pagina);
+    void segnaRiga(const Tabella& tabella, std::size_t riga, int pagina);
     void disegnaElemento(QPainter& pittore, const Elemento& elemento, QPointF cima, int da,
                          int a) const;
     void disegnaRiga(QPainter& pittore, const Tabella& tabella, int riga, QPointF cima) const;
