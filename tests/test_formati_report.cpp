@@ -765,6 +765,125 @@ TEST(PagineA4, TabellaSuPiuPagine) {
     EXPECT_EQ(pagine.pagina(tabella->cellAt(righe + 1, 0).firstPosition()), pagine.pagine());
 }
 
+namespace {
+
+// A table of fixed, proportional or free columns, no lines, one word a cell.
+void tabellaDiParole(QTextCursor& cursore, Qt::Alignment allineamento,
+                     const QList<QTextLength>& colonne, const QStringList& parole) {
+    QTextTableFormat formato;
+    formato.setBorder(0);
+    formato.setCellPadding(0);
+    formato.setAlignment(allineamento);
+    formato.setColumnWidthConstraints(colonne);
+    QTextTable* tabella = cursore.insertTable(1, static_cast<int>(parole.size()), formato);
+    for (int c = 0; c < parole.size(); ++c) {
+        tabella->cellAt(0, c).firstCursorPosition().insertText(parole[c]);
+    }
+}
+
+} // namespace
+
+// Where the pages put each word, from the text's left edge, on a sheet of
+// 300 dots an inch (the document's pixel is 3.125 of them): margins and
+// indents, alignment, columns fixed, proportional, free or too wide, a break
+// at the very start, and a paragraph longer than two pages.
+TEST(PagineA4, DovePaginaOgniParola) {
+    const double scala = 300.0 / 96;
+    const double larghezza = 17 / 2.54 * 300; // the text's
+    const auto fisse = [](std::initializer_list<double> pixel) {
+        QList<QTextLength> colonne;
+        for (const double p : pixel) {
+            colonne << QTextLength(QTextLength::FixedLength, p);
+        }
+        return colonne;
+    };
+    struct Caso {
+        const char* nome;
+        std::function<void(QTextCursor&)> componi;
+        std::vector<std::pair<QString, double>> attese; // word, x
+        int pagine = 1;
+    };
+    const std::vector<Caso> casi = {
+        {"margine e rientro",
+         [](QTextCursor& c) {
+             QTextBlockFormat f;
+             f.setLeftMargin(96);
+             f.setTextIndent(48);
+             c.setBlockFormat(f);
+             c.insertText(QString("prima") + QChar(QChar::LineSeparator) + "seconda");
+         },
+         {{"prima", 450}, {"seconda", 300}}},
+        {"colonne fisse al centro",
+         [&](QTextCursor& c) {
+             tabellaDiParole(c, Qt::AlignHCenter, fisse({100, 100}), {"a", "b"});
+         },
+         {{"a", (larghezza - 200 * scala) / 2},
+          {"b", (larghezza - 200 * scala) / 2 + 100 * scala}}},
+        {"colonne in proporzione",
+         [](QTextCursor& c) {
+             tabellaDiParole(c, Qt::AlignLeft,
+                             {QTextLength(QTextLength::PercentageLength, 25),
+                              QTextLength(QTextLength::PercentageLength, 75)},
+                             {"quarto", "resto"});
+         },
+         {{"quarto", 0}, {"resto", larghezza / 4}}},
+        {"colonne libere dopo una fissa",
+         [&](QTextCursor& c) {
+             tabellaDiParole(
+                 c, Qt::AlignLeft,
+                 {QTextLength(QTextLength::FixedLength, 96), QTextLength(), QTextLength()},
+                 {"fissa", "libera", "ultima"});
+         },
+         {{"libera", 300}, {"ultima", 300 + (larghezza - 300) / 2}}},
+        {"colonne più larghe del testo",
+         [&](QTextCursor& c) {
+             tabellaDiParole(c, Qt::AlignLeft, fisse({400, 400, 400}), {"uno", "due", "tre"});
+         },
+         {{"due", larghezza / 3}, {"tre", 2 * larghezza / 3}}},
+        {"pagina nuova in apertura",
+         [](QTextCursor& c) {
+             QTextBlockFormat f;
+             f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+             c.setBlockFormat(f);
+             c.insertText("inizio");
+         },
+         {{"inizio", 0}}},
+        {"paragrafo di più pagine",
+         [](QTextCursor& c) {
+             QStringList righe;
+             for (int r = 1; r <= 150; ++r) {
+                 righe << QString("l%1").arg(r);
+             }
+             c.insertText(righe.join(QChar(QChar::LineSeparator)));
+         },
+         {{"l1", 0}, {"l150", 0}},
+         3},
+    };
+    for (const Caso& caso : casi) {
+        SCOPED_TRACE(caso.nome);
+        QTextDocument documento;
+        QTextCursor cursore(&documento);
+        caso.componi(cursore);
+        FogliDeiTesti fogli;
+        const PagineA4 pagine(documento, fogli);
+        EXPECT_EQ(pagine.pagine(), caso.pagine);
+        QPainter pittore(&fogli);
+        for (fogli.pagina = 1; fogli.pagina <= pagine.pagine(); ++fogli.pagina) {
+            pagine.disegna(pittore, fogli.pagina);
+        }
+        std::map<QString, std::vector<double>> dove;
+        for (const auto& [numero, testi] : fogli.testi) {
+            for (const auto& [testo, x] : testi) {
+                dove[testo].push_back(x);
+            }
+        }
+        for (const auto& [parola, x] : caso.attese) {
+            ASSERT_EQ(dove[parola].size(), 1u) << parola.toStdString();
+            EXPECT_NEAR(dove[parola].front(), x, 2) << parola.toStdString();
+        }
+    }
+}
+
 // The pages leave the document as they found it, whether it is shown (its
 // layout made, as the editor's is) or not, and lay both out alike.
 TEST(PagineA4, DocumentoLasciatoComEra) {
