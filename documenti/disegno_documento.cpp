@@ -1,5 +1,6 @@
 #include "documenti/disegno_documento.h"
 
+#include "documenti/codifica_png.h"
 #include "documenti/pacchetto_zip.h"
 #include "documenti/percorso_documento.h"
 
@@ -9,8 +10,6 @@
 #include <QSvgRenderer>
 #include <QTextDocument>
 #include <QTextFormat>
-
-#include <future>
 
 namespace {
 
@@ -119,40 +118,17 @@ QImage immagineDelDisegno(const Disegno& disegno, QSize pixel) {
 // take.
 constexpr double dpiRiserva = 75;
 
+QByteArray riservaDelDisegno(const Disegno& disegno) {
+    const QImage immagine = immagineDelDisegno(disegno, (disegno.pixel * dpiRiserva / 96).toSize());
+    return codificaPng(immagine.isNull() ? QImage(1, 1, QImage::Format_Mono) : immagine);
+}
+
 void aggiungiDisegni(PacchettoZip& zip, const QString& cartella,
-                     const std::vector<Disegno>& disegni,
+                     const std::vector<DisegnoInFile>& disegni,
                      const std::function<QString(std::size_t, const char*)>& nome) {
-    const auto riserva = [&disegni](std::size_t i) {
-        const Disegno& disegno = disegni[i];
-        const QImage immagine =
-            immagineDelDisegno(disegno, (disegno.pixel * dpiRiserva / 96).toSize());
-        // A drawing that cannot be read leaves a blank picture.
-        return codificaPng(immagine.isNull() ? QImage(1, 1, QImage::Format_Mono) : immagine);
-    };
-    const auto aggiungi = [&](std::size_t i, const QByteArray& png) {
+    for (std::size_t i = 0; i < disegni.size(); ++i) {
         zip.aggiungi(cartella + nome(i + 1, "svg"), disegni[i].svg);
-        zip.aggiungi(cartella + nome(i + 1, "png"), png, false);
-    };
-    // The pictures two at a time, one on each core; no more than two in
-    // memory.
-    for (std::size_t i = 0; i < disegni.size(); i += 2) {
-        std::future<QByteArray> seconda;
-        if (i + 1 < disegni.size()) {
-            seconda = std::async(std::launch::async, riserva, i + 1);
-        }
-        QByteArray prima;
-        try {
-            prima = riserva(i);
-        } catch (...) {
-            if (seconda.valid()) {
-                seconda.wait();
-            }
-            throw;
-        }
-        aggiungi(i, prima);
-        if (seconda.valid()) {
-            aggiungi(i + 1, seconda.get());
-        }
+        zip.aggiungi(cartella + nome(i + 1, "png"), disegni[i].png, false);
     }
 }
 

@@ -56,10 +56,18 @@ Disegno disegnoDi(const QTextFormat& formato);
 // does not know SVG shows instead. Null when it cannot be drawn.
 QImage immagineDelDisegno(const Disegno& disegno, QSize pixel);
 
-// The drawings into a package, one at a time, each as its SVG and as a PNG
-// for the readers that know no SVG: `cartella` + nome(n, "svg" or "png"),
-// drawing n from 1. The pictures are made here, so that no more than one
-// is in memory. Raises ErroreFile.
+// The PNG a reader that knows no SVG shows instead of the drawing; blank
+// when the drawing cannot be drawn. Raises ErroreFile.
+QByteArray riservaDelDisegno(const Disegno& disegno);
+
+// A drawing as the file writers store it.
+struct DisegnoInFile {
+    QByteArray svg;
+    QByteArray png; // riservaDelDisegno
+};
+
+// The drawings into a package, each as its SVG and its PNG:
+// `cartella` + nome(n, "svg" or "png"), drawing n from 1.
 void aggiungiDisegni(PacchettoZip& zip, const QString& cartella,
-                     const std::vector<Disegno>& disegni,
+                     const std::vector<DisegnoInFile>& disegni,
                      const std::function<QString(std::size_t, const char*)>& nome);

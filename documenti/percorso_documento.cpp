@@ -1,13 +1,14 @@
 #include "documenti/percorso_documento.h"
 
+#include "documenti/codifica_png.h"
 #include "documenti/impaginazione.h"
+#include "documenti/lavoro_diviso.h"
 
 #include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/struttura_documento.h"
 #include "file/errore_file.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPixmap>
 #include <QTextBlock>
@@ -15,9 +16,7 @@
 #include <QTextTable>
 
 #include <algorithm>
-#include <atomic>
 #include <set>
-#include <thread>
 #include <tuple>
 
 namespace {
@@ -127,22 +126,6 @@ QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& f
     return {};
 }
 
-// Qt maps a PNG's quality from 100 down to zlib's levels 0 to 9: 80 is
-// level 1.
-constexpr int qualitaPng = 80;
-
-QByteArray codificaPng(const QImage& immagine) {
-    QByteArray dati;
-    QBuffer contenitore(&dati);
-    contenitore.open(QIODevice::WriteOnly);
-    // zlib's fastest level: a drawing's flat colours compress nearly as
-    // well, several times faster than at its default.
-    if (!immagine.save(&contenitore, "PNG", qualitaPng)) {
-        throw ErroreFile("impossibile codificare un'immagine del documento");
-    }
-    return dati;
-}
-
 QString caratteriXml(const QString& testo) {
     QString esito;
     esito.reserve(testo.size());
@@ -161,11 +144,9 @@ QString caratteriXml(const QString& testo) {
 
 namespace {
 
-using Figure = std::vector<std::pair<QString, QImage>>;
-
 // Each picture the document shows, once, by its resource's name.
-Figure figureDel(const QTextDocument& documento) {
-    Figure figure;
+std::vector<std::pair<QString, QImage>> figureDel(const QTextDocument& documento) {
+    std::vector<std::pair<QString, QImage>> figure;
     std::set<QString> viste;
     for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
@@ -182,50 +163,46 @@ Figure figureDel(const QTextDocument& documento) {
     return figure;
 }
 
-// The pictures as PNG, side by side on all cores but one; one that cannot
-// be encoded is left out.
-std::map<QString, QByteArray> codificate(const Figure& figure) {
-    std::vector<QByteArray> png(figure.size());
-    std::atomic<std::size_t> prossima = 0;
-    const auto lavora = [&] {
-        for (std::size_t i = prossima++; i < figure.size(); i = prossima++) {
-            try {
-                if (!figure[i].second.isNull()) {
-                    png[i] = codificaPng(figure[i].second);
+// Each drawing of the document by the position of its character, in
+// document order.
+std::vector<std::pair<int, Disegno>> disegniDel(const QTextDocument& documento) {
+    std::vector<std::pair<int, Disegno>> disegni;
+    for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frammento = it.fragment();
+            if (!eDisegno(frammento.charFormat())) {
+                continue;
+            }
+            const QString testo = frammento.text();
+            for (qsizetype k = 0; k < testo.size(); ++k) {
+                if (testo[k] == QChar::ObjectReplacementCharacter) {
+                    disegni.emplace_back(frammento.position() + static_cast<int>(k),
+                                         disegnoDi(frammento.charFormat()));
                 }
-            } catch (const ErroreFile&) {
-                png[i].clear();
             }
         }
-    };
-    {
-        std::vector<std::jthread> aiuti;
-        // One core is left to the writer, which lays the document out for
-        // its table of contents meanwhile.
-        const std::size_t tutti = std::min<std::size_t>(
-            std::max(std::thread::hardware_concurrency(), 2u) - 1, figure.size());
-        for (std::size_t i = 1; i < tutti; ++i) {
-            aiuti.emplace_back(lavora);
-        }
-        lavora();
     }
-    std::map<QString, QByteArray> esito;
-    for (std::size_t i = 0; i < figure.size(); ++i) {
-        if (!png[i].isEmpty()) {
-            esito.emplace(figure[i].first, std::move(png[i]));
-        }
-    }
-    return esito;
+    return disegni;
 }
 
 } // namespace
 
-// A report's pictures are large and many: compressing them is most of the
-// saving, so it starts at once, beside whatever the writer does before its
-// walk (the table of contents' pages).
+// A report's pictures are many, and making their PNGs is most of the
+// saving: it starts at once, beside the writer's walk and whatever the
+// writer does before it (the table of contents' pages). Pictures first,
+// then the drawings' pictures for the readers that know no SVG.
 PercorsoDocumento::PercorsoDocumento(const QTextDocument& documento)
-    : documento_(documento),
-      codifica_(std::async(std::launch::async, codificate, figureDel(documento))) {}
+    : documento_(documento), tutteLeFigure_(figureDel(documento)),
+      tuttiIDisegni_(disegniDel(documento)), png_(tutteLeFigure_.size() + tuttiIDisegni_.size()),
+      codifica_(std::make_unique<LavoroDiviso>(png_.size(), [this](std::size_t i) {
+          if (i < tutteLeFigure_.size()) {
+              if (!tutteLeFigure_[i].second.isNull()) {
+                  png_[i] = codificaPng(tutteLeFigure_[i].second);
+              }
+          } else {
+              png_[i] = riservaDelDisegno(tuttiIDisegni_[i - tutteLeFigure_.size()].second);
+          }
+      })) {}
 
 PercorsoDocumento::~PercorsoDocumento() = default;
 
@@ -233,13 +210,19 @@ void PercorsoDocumento::percorri(Avanzamento avanzamento) {
     avanzamento_ = std::move(avanzamento);
     contenuto(documento_.rootFrame()->begin());
     avanzamento_(documento_.characterCount(), documento_.characterCount());
-    std::map<QString, QByteArray> png = codifica_.get();
-    for (const auto& [nome, figura] : figure_) {
-        const auto trovata = png.find(nome);
-        immagini_.push_back(trovata != png.end() ? std::move(trovata->second)
-                                                 : codificaPng(figura));
+    codifica_->finisci();
+    std::map<QString, std::size_t> indici;
+    for (std::size_t i = 0; i < tutteLeFigure_.size(); ++i) {
+        indici.emplace(tutteLeFigure_[i].first, i);
     }
-    figure_.clear();
+    for (const QString& nome : figureIncontrate_) {
+        immagini_.push_back(std::move(png_[indici.at(nome)]));
+    }
+    for (const auto& [disegno, i] : disegniIncontrati_) {
+        disegni_.push_back({disegno.svg, i < tuttiIDisegni_.size()
+                                             ? std::move(png_[tutteLeFigure_.size() + i])
+                                             : riservaDelDisegno(disegno)});
+    }
 }
 
 // Paragraphs and tables in document order; whether the last was a table.
@@ -273,10 +256,12 @@ void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
             continue;
         }
         if (eDisegno(frammento.charFormat())) {
-            for (const QChar c : frammento.text()) {
-                if (c == QChar::ObjectReplacementCharacter) {
-                    disegni_.push_back(disegnoDi(frammento.charFormat()));
-                    disegno(disegni_.size(), dimensioniDisegno(frammento.charFormat()),
+            const QString testo = frammento.text();
+            for (qsizetype k = 0; k < testo.size(); ++k) {
+                if (testo[k] == QChar::ObjectReplacementCharacter) {
+                    disegnoIncontrato(frammento.position() + static_cast<int>(k),
+                                      frammento.charFormat());
+                    disegno(disegniIncontrati_.size(), dimensioniDisegno(frammento.charFormat()),
                             carattere(frammento.charFormat(), documento_));
                 }
             }
@@ -323,12 +308,22 @@ void PercorsoDocumento::figura(const QTextCharFormat& formato) {
     if (figura.isNull()) {
         return;
     }
-    const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), figure_.size() + 1);
+    const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), figureIncontrate_.size() + 1);
     if (nuova) {
-        figure_.emplace_back(immagine.name(), figura);
+        figureIncontrate_.push_back(immagine.name());
     }
     this->immagine(voce->second, dimensioniImmagine(immagine, figura),
                    carattere(formato, documento_));
+}
+
+void PercorsoDocumento::disegnoIncontrato(int posizione, const QTextCharFormat& formato) {
+    const auto trovato =
+        std::lower_bound(tuttiIDisegni_.begin(), tuttiIDisegni_.end(), posizione,
+                         [](const auto& disegno, int p) { return disegno.first < p; });
+    const bool pronto = trovato != tuttiIDisegni_.end() && trovato->first == posizione;
+    disegniIncontrati_.emplace_back(
+        disegnoDi(formato), pronto ? static_cast<std::size_t>(trovato - tuttiIDisegni_.begin())
+                                   : tuttiIDisegni_.size());
 }
 
 void PercorsoDocumento::tabella(const QTextTable& tabella) {

@@ -11,10 +11,11 @@
 #include <QTextBlock>
 #include <QTextFrame>
 
-#include <future>
 #include <map>
+#include <memory>
 #include <vector>
 
+class LavoroDiviso;
 class QTextCharFormat;
 class QTextDocument;
 class QTextImageFormat;
@@ -72,9 +73,6 @@ QImage immagineRisorsa(const QTextDocument& documento, const QTextImageFormat& f
 // side is set.
 QSizeF dimensioniImmagine(const QTextImageFormat& formato, const QImage& immagine);
 
-// The picture as PNG bytes. Raises ErroreFile when it cannot be encoded.
-QByteArray codificaPng(const QImage& immagine);
-
 // Only the characters an XML document may hold: a control character pasted
 // into the editor would make the saved file one that no word processor
 // opens.
@@ -99,9 +97,9 @@ class PercorsoDocumento {
     // element n - 1. A picture shown more than once is stored once. Raises
     // ErroreFile when one cannot be encoded.
     const std::vector<QByteArray>& immagini() const { return immagini_; }
-    // The vector drawings met, as SVG: drawing n (from 1) is element n - 1.
-    // Each is shared with the document, not copied.
-    const std::vector<Disegno>& disegni() const { return disegni_; }
+    // The vector drawings met, as SVG with their PNG for readers that know
+    // no SVG, once the walk is over: drawing n (from 1) is element n - 1.
+    const std::vector<DisegnoInFile>& disegni() const { return disegni_; }
 
   protected:
     // The paragraph being walked, for what a writer reads beyond its look.
@@ -138,16 +136,25 @@ class PercorsoDocumento {
     void paragrafo(const QTextBlock& blocco);
     void sequenza(const QString& testo, const QTextCharFormat& formato);
     void figura(const QTextCharFormat& formato);
+    void disegnoIncontrato(int posizione, const QTextCharFormat& formato);
     void tabella(const QTextTable& tabella);
 
     const QTextDocument& documento_;
-    // Every picture of the document as PNG, by name, compressed from the
-    // start; the pictures met, in their order.
-    std::future<std::map<QString, QByteArray>> codifica_;
-    std::vector<std::pair<QString, QImage>> figure_;
+    // Every picture of the document by name, and every drawing by its
+    // position: their PNGs are made from the start (png_, pictures first),
+    // while the walk goes on.
+    const std::vector<std::pair<QString, QImage>> tutteLeFigure_;
+    const std::vector<std::pair<int, Disegno>> tuttiIDisegni_;
+    std::vector<QByteArray> png_;
+    // The pictures and drawings met, in their order: a picture by name, a
+    // drawing with its index among all.
+    std::vector<QString> figureIncontrate_;
+    std::vector<std::pair<Disegno, std::size_t>> disegniIncontrati_;
     QTextBlock paragrafo_;
     Avanzamento avanzamento_;
     std::vector<QByteArray> immagini_;
-    std::vector<Disegno> disegni_;
+    std::vector<DisegnoInFile> disegni_;
     std::map<QString, std::size_t> numeri_; // picture number by resource name
+    // Last, to stop before what it writes to goes.
+    std::unique_ptr<LavoroDiviso> codifica_;
 };

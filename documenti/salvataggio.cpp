@@ -1,5 +1,6 @@
 #include "documenti/salvataggio.h"
 
+#include "documenti/codifica_png.h"
 #include "documenti/disegno_documento.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/impaginazione.h"

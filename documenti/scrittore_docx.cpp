@@ -460,7 +460,7 @@ void scriviSezione(QXmlStreamWriter& xml, const QString& idTesta) {
 // Written straight into the package: a long report's body runs to many
 // megabytes.
 void parteDocumento(QIODevice& parte, const QTextDocument& documento,
-                    std::vector<QByteArray>& immagini, std::vector<Disegno>& disegni,
+                    std::vector<QByteArray>& immagini, std::vector<DisegnoInFile>& disegni,
                     std::map<int, Carattere>& caratteriVoci, Avanzamento& avanzamento) {
     QXmlStreamWriter xml(&parte);
     xml.writeStartDocument("1.0", true);
@@ -659,7 +659,7 @@ QByteArray conVoci(const char* parte, const QByteArray& voci) {
 QByteArray documentoDocx(const QTextDocument& documento, Avanzamento avanzamento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
-    std::vector<Disegno> disegni;
+    std::vector<DisegnoInFile> disegni;
     std::map<int, Carattere> caratteriVoci;
     // The body first, as it is walked; the parts that list what it holds
     // after it.

@@ -548,7 +548,7 @@ std::set<QString> famiglie(const QTextDocument& documento, std::set<QString> con
 }
 
 QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray>& immagini,
-                          std::vector<Disegno>& disegni, std::set<QString>& caratteri,
+                          std::vector<DisegnoInFile>& disegni, std::set<QString>& caratteri,
                           std::map<int, Carattere>& indice, Avanzamento avanzamento) {
     // The body first: the fonts and styles it uses come before it.
     QByteArray corpo;
@@ -778,7 +778,7 @@ QByteArray manifesto(std::size_t immagini, std::size_t disegni, bool meta) {
 QByteArray documentoOdt(const QTextDocument& documento, Avanzamento avanzamento) {
     const ProprietaDocumento proprieta = proprietaDi(documento);
     std::vector<QByteArray> immagini;
-    std::vector<Disegno> disegni;
+    std::vector<DisegnoInFile> disegni;
     std::set<QString> caratteri;
     std::map<int, Carattere> indice;
     const QByteArray contenuto =

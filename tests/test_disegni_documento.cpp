@@ -1,9 +1,13 @@
+#include "documenti/codifica_png.h"
 #include "documenti/disegno_documento.h"
 #include "documento_salvato.h"
 #include "figure/disegno_svg.h"
+#include "figure/esporta_profilo.h"
+#include "file/errore_file.h"
 #include "lettore_docx.h"
 #include "relazione/scrittore_relazione.h"
 
+#include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -16,11 +20,11 @@ namespace {
 // A landscape sheet 230 × 160 with a red band along its left edge and a
 // word, in millimetres as the profile's sheets are, turned to stand along
 // a page.
-disegno::Disegno foglio() {
+disegno::Disegno foglio(disegno::Colore banda = {255, 0, 0}) {
     disegno::Disegno d;
     d.larghezza = 230;
     d.altezza = 160;
-    d.area("", {{0, 0}, {20, 0}, {20, 160}, {0, 160}}, {255, 0, 0});
+    d.area("", {{0, 0}, {20, 0}, {20, 160}, {0, 160}}, banda);
     d.testo("", {"Pozzetto", {100, 80}, 7});
     return d;
 }
@@ -86,4 +90,74 @@ TEST(Disegni, OgniFormatoLoTieneVettoriale) {
         ASSERT_FALSE(pdf.isEmpty());
         EXPECT_FALSE(pdf.contains("/Subtype /Image"));
     }
+}
+
+// Painted into a place of another shape, the sheet keeps its own, centred:
+// on a place twice as wide, the band stands a quarter of the way in.
+TEST(Disegni, FoglioNonDeformato) {
+    QImage immagine(460, 160, QImage::Format_RGB32);
+    immagine.fill(Qt::white);
+    {
+        QPainter pittore(&immagine);
+        disegnaNelRettangolo(pittore, foglio(), QRectF(0, 0, 460, 160), false);
+    }
+    EXPECT_TRUE(rosso(immagine.pixel(125, 80)));
+    EXPECT_FALSE(rosso(immagine.pixel(10, 80)));
+    EXPECT_FALSE(rosso(immagine.pixel(150, 80)));
+}
+
+// The picture beside each drawing, for readers that know no SVG, is that
+// drawing's: they are made side by side while the document is walked, and
+// must not change places, in the .docx or the .odt.
+TEST(Disegni, OgniFiguraDiRiservaAlSuoDisegno) {
+    const std::vector<QColor> colori{Qt::red, Qt::green, Qt::blue, Qt::magenta, Qt::cyan};
+    QTextDocument documento;
+    ScrittoreRelazione scrittore(documento);
+    for (const QColor& c : colori) {
+        const disegno::Colore banda{static_cast<unsigned char>(c.red()),
+                                    static_cast<unsigned char>(c.green()),
+                                    static_cast<unsigned char>(c.blue())};
+        scrittore.disegno(QByteArray::fromStdString(disegno::svg(foglio(banda), "", true)),
+                          {8, 11.5}, "Profilo.");
+    }
+    const std::map<QString, QByteArray> docx = docx::parti(salvato(documento, "r.docx"));
+    const std::map<QString, QByteArray> odt = docx::parti(salvato(documento, "r.odt"));
+    for (std::size_t i = 0; i < colori.size(); ++i) {
+        const QString nome = QString("disegno%1.png").arg(i + 1);
+        for (const QByteArray& png : {docx.at("word/media/" + nome), odt.at("Pictures/" + nome)}) {
+            const QImage figura = QImage::fromData(png, "PNG");
+            ASSERT_FALSE(figura.isNull()) << nome.toStdString();
+            // The sheet's left edge, at the foot.
+            EXPECT_EQ(figura.pixelColor(figura.width() / 2, figura.height() * 96 / 100), colori[i])
+                << nome.toStdString();
+        }
+    }
+}
+
+// Read back, the PNG gives every pixel as it was, transparency included,
+// whatever the picture's format; nothing to encode is an error.
+TEST(Disegni, PngFedele) {
+    QImage colori(7, 5, QImage::Format_RGB32);
+    QImage trasparente(5, 3, QImage::Format_ARGB32);
+    QImage grigi(3, 9, QImage::Format_Grayscale8);
+    for (QImage* immagine : {&colori, &trasparente, &grigi}) {
+        for (int y = 0; y < immagine->height(); ++y) {
+            for (int x = 0; x < immagine->width(); ++x) {
+                immagine->setPixelColor(x, y, QColor(40 * x, 50 * y, 7 * (x + y), 60 * x + 15));
+            }
+        }
+    }
+    QImage punto(1, 1, QImage::Format_Mono);
+    punto.fill(0);
+    for (const QImage& immagine : {colori, trasparente, grigi, punto}) {
+        const QImage letta = QImage::fromData(codificaPng(immagine), "PNG");
+        ASSERT_EQ(letta.size(), immagine.size());
+        EXPECT_EQ(letta.hasAlphaChannel(), immagine.hasAlphaChannel());
+        for (int y = 0; y < immagine.height(); ++y) {
+            for (int x = 0; x < immagine.width(); ++x) {
+                EXPECT_EQ(letta.pixel(x, y), immagine.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_THROW(codificaPng(QImage()), ErroreFile);
 }
