@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace {
@@ -62,24 +63,46 @@ QString idDisegno(std::size_t n, const char* tipo) {
     return QString("rIdDisegno%1%2").arg(n).arg(tipo);
 }
 
-void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
-    xml.writeStartElement(nsW, "rPr");
+void rFonts(QXmlStreamWriter& xml, const QString& famiglia) {
     xml.writeEmptyElement(nsW, "rFonts");
-    xml.writeAttribute(nsW, "ascii", carattere.famiglia);
-    xml.writeAttribute(nsW, "hAnsi", carattere.famiglia);
-    xml.writeAttribute(nsW, "cs", carattere.famiglia);
+    xml.writeAttribute(nsW, "ascii", famiglia);
+    xml.writeAttribute(nsW, "hAnsi", famiglia);
+    xml.writeAttribute(nsW, "cs", famiglia);
+}
+
+void dimensione(QXmlStreamWriter& xml, double punti) {
+    // Half-points, as the format counts font sizes.
+    const QString mezziPunti = QString::number(std::lround(punti * 2));
+    xml.writeEmptyElement(nsW, "sz");
+    xml.writeAttribute(nsW, "val", mezziPunti);
+    xml.writeEmptyElement(nsW, "szCs");
+    xml.writeAttribute(nsW, "val", mezziPunti);
+}
+
+// The document's text font is its default (docDefaults): a run or a mark
+// in it says only what differs, and a long report's runs nearly all are.
+// Without `testo`, all of the font is said, as a style does.
+void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere,
+                        const std::optional<Carattere>& testo = std::nullopt) {
+    const bool famiglia = !testo || testo->famiglia != carattere.famiglia;
+    const bool punti = !testo || std::lround(testo->punti * 2) != std::lround(carattere.punti * 2);
+    if (!famiglia && !punti && !carattere.grassetto && !carattere.corsivo &&
+        !carattere.sottolineato) {
+        return;
+    }
+    xml.writeStartElement(nsW, "rPr");
+    if (famiglia) {
+        rFonts(xml, carattere.famiglia);
+    }
     if (carattere.grassetto) {
         xml.writeEmptyElement(nsW, "b");
     }
     if (carattere.corsivo) {
         xml.writeEmptyElement(nsW, "i");
     }
-    // Half-points, as the format counts font sizes.
-    const QString dimensione = QString::number(std::lround(carattere.punti * 2));
-    xml.writeEmptyElement(nsW, "sz");
-    xml.writeAttribute(nsW, "val", dimensione);
-    xml.writeEmptyElement(nsW, "szCs");
-    xml.writeAttribute(nsW, "val", dimensione);
+    if (punti) {
+        dimensione(xml, carattere.punti);
+    }
     if (carattere.sottolineato) {
         xml.writeEmptyElement(nsW, "u");
         xml.writeAttribute(nsW, "val", "single");
@@ -87,9 +110,11 @@ void proprietaCarattere(QXmlStreamWriter& xml, const Carattere& carattere) {
     xml.writeEndElement();
 }
 
-// `stile`: the paragraph's style, when not a heading's.
+// `stile`: the paragraph's style, when not a heading's; `testo`: the
+// document's text font, when the style has none of its own.
 void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
-                        const Carattere& marca, QString stile = {}) {
+                        const Carattere& marca, const std::optional<Carattere>& testo,
+                        QString stile = {}) {
     xml.writeStartElement(nsW, "pPr");
     // Word's own heading styles ("Titolo 1" in an Italian Word): its table
     // of contents and a firm's template find them. The documents have two
@@ -128,7 +153,7 @@ void proprietaParagrafo(QXmlStreamWriter& xml, const FormatoParagrafo& formato,
         xml.writeEmptyElement(nsW, "outlineLvl");
         xml.writeAttribute(nsW, "val", QString::number(livello - 1));
     }
-    proprietaCarattere(xml, marca);
+    proprietaCarattere(xml, marca, testo);
     xml.writeEndElement();
 }
 
@@ -139,7 +164,8 @@ bool voceIndice(const QTextBlock& blocco) {
 class ScrittoreCorpo : public PercorsoDocumento {
   public:
     ScrittoreCorpo(QXmlStreamWriter& xml, const QTextDocument& documento)
-        : PercorsoDocumento(documento), xml_(xml), pagine_(pagineVociIndice(documento)) {
+        : PercorsoDocumento(documento), xml_(xml), testo_(carattereDelTesto(documento)),
+          pagine_(pagineVociIndice(documento)) {
         for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
             if (voceIndice(blocco)) {
                 destinazioni_.insert(destinazioneVoce(blocco));
@@ -159,7 +185,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
             inizioVoce(formato, marca);
             return;
         }
-        proprietaParagrafo(xml_, formato, marca);
+        proprietaParagrafo(xml_, formato, marca, testo_);
         // The place an entry leads to.
         segnalibro_ = formato.livelloTitolo > 0 ? ancoraParagrafo(blocco) : QString();
         if (destinazioni_.count(segnalibro_) == 0) {
@@ -191,7 +217,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
         caratteriVoci_[voce_] = marca;
         caratteriVoci_.try_emplace(3 - voce_, marca);
         marcaVoce_ = marca;
-        proprietaParagrafo(xml_, formato, marca, QString("TOC%1").arg(voce_));
+        proprietaParagrafo(xml_, formato, marca, std::nullopt, QString("TOC%1").arg(voce_));
         if (!voceIndice(blocco.previous())) {
             segnoCampo("begin");
             corsa([&] { testoConSpazi(xml_, "instrText", R"( TOC \o "1-2" \h \z \u )"); });
@@ -244,7 +270,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
 
     void inizioSequenza(const Carattere& carattere) override {
         xml_.writeStartElement(nsW, "r");
-        proprietaCarattere(xml_, carattere);
+        proprietaCarattere(xml_, carattere, testo_);
     }
     void testo(const QString& testo) override { testoConSpazi(xml_, "t", testo); }
     void tabulazione() override { xml_.writeEmptyElement(nsW, "tab"); }
@@ -285,7 +311,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
         const QString id = QString::number(++disegni_);
 
         xml_.writeStartElement(nsW, "r");
-        proprietaCarattere(xml_, carattere);
+        proprietaCarattere(xml_, carattere, testo_);
         xml_.writeStartElement(nsW, "drawing");
         xml_.writeNamespace(nsWp, "wp");
         xml_.writeNamespace(nsA, "a");
@@ -414,6 +440,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
     }
 
     QXmlStreamWriter& xml_;
+    const Carattere testo_; // the document's default
     int disegni_ = 0;
 
     const std::vector<int> pagine_; // of the entries, in order
@@ -493,10 +520,10 @@ QByteArray parteMargine(const QTextDocument& documento, const char* radice, bool
     xml.writeNamespace(nsW, "w");
     xml.writeStartElement(nsW, radice);
     xml.writeStartElement(nsW, "p");
-    proprietaParagrafo(xml, {Allineamento::Centro, false, lineaSotto}, carattere);
+    proprietaParagrafo(xml, {Allineamento::Centro, false, lineaSotto}, carattere, carattere);
     const auto corsa = [&](const auto& contenuto) {
         xml.writeStartElement(nsW, "r");
-        proprietaCarattere(xml, carattere);
+        proprietaCarattere(xml, carattere, carattere);
         contenuto();
         xml.writeEndElement();
     };
@@ -560,12 +587,11 @@ const char* const relazioniDocumento =
     R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/footer" Target="footer1.xml"/>)"
     R"(</Relationships>)";
 
-const char* const stili =
+const char* const aperturaStili =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
-    R"(<w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii="Times New Roman" w:hAnsi="Times New Roman" w:cs="Times New Roman"/>)"
-    R"(<w:sz w:val="24"/><w:szCs w:val="24"/><w:lang w:val="it-IT"/></w:rPr></w:rPrDefault>)"
-    R"(<w:pPrDefault><w:pPr><w:widowControl/><w:spacing w:after="0" w:line="240" w:lineRule="auto"/></w:pPr></w:pPrDefault></w:docDefaults>)"
+<w:styles xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)";
+
+const char* const stili =
     R"(<w:style w:type="paragraph" w:default="1" w:styleId="Normal"><w:name w:val="Normal"/><w:qFormat/></w:style>)"
     R"(<w:style w:type="paragraph" w:styleId="Heading1"><w:name w:val="heading 1"/><w:basedOn w:val="Normal"/><w:next w:val="Normal"/><w:uiPriority w:val="9"/><w:qFormat/><w:pPr><w:keepNext/><w:outlineLvl w:val="0"/></w:pPr></w:style>)"
     R"(<w:style w:type="paragraph" w:styleId="Heading2"><w:name w:val="heading 2"/><w:basedOn w:val="Normal"/><w:next w:val="Normal"/><w:uiPriority w:val="9"/><w:unhideWhenUsed/><w:qFormat/><w:pPr><w:keepNext/><w:outlineLvl w:val="1"/></w:pPr></w:style>)"
@@ -578,46 +604,82 @@ const char* const stili =
     R"(<w:insideH w:val="single" w:sz="4" w:space="0" w:color="auto"/><w:insideV w:val="single" w:sz="4" w:space="0" w:color="auto"/>)"
     R"(</w:tblBorders></w:tblPr></w:style></w:styles>)";
 
-// Word's styles of a table of contents' entries, in the entries' font,
-// each with its page number at the text's right edge after a row of dots.
-QByteArray stiliVoci(const std::map<int, Carattere>& caratteri) {
+// Writes `parte` inside a styles element and gives back what it wrote,
+// without the element round it.
+template <typename Parte> QByteArray partiStili(const Parte& parte) {
     QByteArray dati;
     QXmlStreamWriter xml(&dati);
     xml.writeNamespace(nsW, "w");
     xml.writeStartElement(nsW, "styles");
-    for (const auto& [livello, carattere] : caratteri) {
-        xml.writeStartElement(nsW, "style");
-        xml.writeAttribute(nsW, "type", "paragraph");
-        xml.writeAttribute(nsW, "styleId", QString("TOC%1").arg(livello));
-        xml.writeEmptyElement(nsW, "name");
-        xml.writeAttribute(nsW, "val", QString("toc %1").arg(livello));
-        xml.writeEmptyElement(nsW, "basedOn");
-        xml.writeAttribute(nsW, "val", "Normal");
-        xml.writeEmptyElement(nsW, "next");
-        xml.writeAttribute(nsW, "val", "Normal");
-        xml.writeEmptyElement(nsW, "uiPriority");
-        xml.writeAttribute(nsW, "val", "39");
-        xml.writeEmptyElement(nsW, "unhideWhenUsed");
-        xml.writeStartElement(nsW, "pPr");
-        if (livello == 1) {
-            xml.writeEmptyElement(nsW, "keepNext");
-        }
-        xml.writeStartElement(nsW, "tabs");
-        xml.writeEmptyElement(nsW, "tab");
-        xml.writeAttribute(nsW, "val", "right");
-        xml.writeAttribute(nsW, "leader", "dot");
-        xml.writeAttribute(nsW, "pos", twipsDaCm(pagina::larghezzaCm - 2 * pagina::margineCm));
-        xml.writeEndElement();
-        xml.writeEmptyElement(nsW, "ind");
-        xml.writeAttribute(nsW, "left", livello > 1 ? twipsDaCm(0.5) : "0");
-        xml.writeEndElement();
-        proprietaCarattere(xml, carattere);
-        xml.writeEndElement();
-    }
+    const qsizetype inizio = [&] {
+        xml.writeCharacters(QString()); // closes the element's start tag
+        return dati.size();
+    }();
+    parte(xml);
     xml.writeEndDocument();
-    // The styles alone, without the element round them.
-    const qsizetype inizio = dati.indexOf("<w:style ");
-    return inizio < 0 ? QByteArray() : dati.mid(inizio, dati.lastIndexOf("</w:styles>") - inizio);
+    return dati.mid(inizio, dati.lastIndexOf("</w:styles>") - inizio);
+}
+
+// The document's defaults: its text font, in Italian; no space after a
+// paragraph, single lines.
+QByteArray predefiniti(const Carattere& testo) {
+    return partiStili([&](QXmlStreamWriter& xml) {
+        xml.writeStartElement(nsW, "docDefaults");
+        xml.writeStartElement(nsW, "rPrDefault");
+        xml.writeStartElement(nsW, "rPr");
+        rFonts(xml, testo.famiglia);
+        dimensione(xml, testo.punti);
+        xml.writeEmptyElement(nsW, "lang");
+        xml.writeAttribute(nsW, "val", "it-IT");
+        xml.writeEndElement();
+        xml.writeEndElement();
+        xml.writeStartElement(nsW, "pPrDefault");
+        xml.writeStartElement(nsW, "pPr");
+        xml.writeEmptyElement(nsW, "widowControl");
+        xml.writeEmptyElement(nsW, "spacing");
+        xml.writeAttribute(nsW, "after", "0");
+        xml.writeAttribute(nsW, "line", "240");
+        xml.writeAttribute(nsW, "lineRule", "auto");
+        xml.writeEndElement();
+        xml.writeEndElement();
+        xml.writeEndElement();
+    });
+}
+
+// Word's styles of a table of contents' entries, in the entries' font,
+// each with its page number at the text's right edge after a row of dots.
+QByteArray stiliVoci(const std::map<int, Carattere>& caratteri) {
+    return partiStili([&](QXmlStreamWriter& xml) {
+        for (const auto& [livello, carattere] : caratteri) {
+            xml.writeStartElement(nsW, "style");
+            xml.writeAttribute(nsW, "type", "paragraph");
+            xml.writeAttribute(nsW, "styleId", QString("TOC%1").arg(livello));
+            xml.writeEmptyElement(nsW, "name");
+            xml.writeAttribute(nsW, "val", QString("toc %1").arg(livello));
+            xml.writeEmptyElement(nsW, "basedOn");
+            xml.writeAttribute(nsW, "val", "Normal");
+            xml.writeEmptyElement(nsW, "next");
+            xml.writeAttribute(nsW, "val", "Normal");
+            xml.writeEmptyElement(nsW, "uiPriority");
+            xml.writeAttribute(nsW, "val", "39");
+            xml.writeEmptyElement(nsW, "unhideWhenUsed");
+            xml.writeStartElement(nsW, "pPr");
+            if (livello == 1) {
+                xml.writeEmptyElement(nsW, "keepNext");
+            }
+            xml.writeStartElement(nsW, "tabs");
+            xml.writeEmptyElement(nsW, "tab");
+            xml.writeAttribute(nsW, "val", "right");
+            xml.writeAttribute(nsW, "leader", "dot");
+            xml.writeAttribute(nsW, "pos", twipsDaCm(pagina::larghezzaCm - 2 * pagina::margineCm));
+            xml.writeEndElement();
+            xml.writeEmptyElement(nsW, "ind");
+            xml.writeAttribute(nsW, "left", livello > 1 ? twipsDaCm(0.5) : "0");
+            xml.writeEndElement();
+            proprietaCarattere(xml, carattere);
+            xml.writeEndElement();
+        }
+    });
 }
 
 // Word refreshes the table of contents when it opens the file.
@@ -710,7 +772,8 @@ QByteArray documentoDocx(const QTextDocument& documento, Avanzamento avanzamento
     zip.aggiungi("[Content_Types].xml", conVoci(tipiContenuto, tipi));
     zip.aggiungi("_rels/.rels", conVoci(relazioniPacchetto, relazioniRadice));
     zip.aggiungi("word/_rels/document.xml.rels", conVoci(relazioniDocumento, relazioni));
-    zip.aggiungi("word/styles.xml", conVoci(stili, stiliVoci(caratteriVoci)));
+    zip.aggiungi("word/styles.xml", aperturaStili + predefiniti(carattereDelTesto(documento)) +
+                                        conVoci(stili, stiliVoci(caratteriVoci)));
     if (indice) {
         zip.aggiungi("word/settings.xml", impostazioni);
     }

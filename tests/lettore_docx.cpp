@@ -77,13 +77,21 @@ Disegno disegno(QXmlStreamReader& xml) {
 }
 
 // Reads one <w:p>, the reader on its start.
-Testo paragrafo(QXmlStreamReader& xml) {
+// The font a run or a paragraph mark has when it says none: the
+// document's default (docDefaults).
+struct Predefinito {
+    QString carattere;
+    double punti = 0;
+};
+
+Testo paragrafo(QXmlStreamReader& xml, const Predefinito& predefinito) {
     Testo p;
     bool inRun = false;
+    bool conRun = false;
     bool inBordi = false;
     bool risultatoCampo = false; // the text a field last showed, not kept
-    QString carattereRun, carattereMarca;
-    double puntiRun = 0, puntiMarca = 0;
+    QString carattereRun, carattereMarca = predefinito.carattere;
+    double puntiRun = 0, puntiMarca = predefinito.punti;
     while (!(xml.isEndElement() && xml.name() == u"p") && !xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement() && !xml.isEndElement()) {
@@ -103,7 +111,9 @@ Testo paragrafo(QXmlStreamReader& xml) {
         } else if (nome == u"keepNext") {
             p.conIlSeguente = true;
         } else if (nome == u"r") {
-            inRun = true;
+            inRun = conRun = true;
+            carattereRun = predefinito.carattere;
+            puntiRun = predefinito.punti;
         } else if (nome == u"jc") {
             p.allineamento = val(xml, "val");
         } else if (nome == u"rFonts") {
@@ -121,12 +131,12 @@ Testo paragrafo(QXmlStreamReader& xml) {
             p.disegni.push_back(disegno(xml));
         }
     }
-    p.carattere = carattereRun.isEmpty() ? carattereMarca : carattereRun;
-    p.punti = carattereRun.isEmpty() ? puntiMarca : puntiRun;
+    p.carattere = conRun ? carattereRun : carattereMarca;
+    p.punti = conRun ? puntiRun : puntiMarca;
     return p;
 }
 
-Tabella tabella(QXmlStreamReader& xml) {
+Tabella tabella(QXmlStreamReader& xml, const Predefinito& predefinito) {
     Tabella t;
     bool bordiCella = false;
     bool bordiTabella = false;
@@ -153,7 +163,7 @@ Tabella tabella(QXmlStreamReader& xml) {
         } else if (nome == u"tcBorders") {
             bordiCella = true;
         } else if (nome == u"tbl") {
-            tabella(xml);
+            tabella(xml, predefinito);
             ++t.annidate;
         } else if (nome == u"jc" && t.righe.empty()) {
             t.allineamento = val(xml, "val");
@@ -180,7 +190,7 @@ Tabella tabella(QXmlStreamReader& xml) {
             }
         } else if (nome == u"p") {
             Testo& cella = t.righe.back().celle.back();
-            const Testo p = paragrafo(xml);
+            const Testo p = paragrafo(xml, predefinito);
             if (cella.carattere.isEmpty()) {
                 const auto bordi = cella.bordi;
                 cella = p;
@@ -257,7 +267,15 @@ Pacchetto apri(const QByteArray& pacchetto) {
             }
         });
     }
-    perOgni("word/styles.xml", [](QXmlStreamReader&) {});
+    // The defaults come first: the first font and size named are theirs.
+    Predefinito predefinito;
+    perOgni("word/styles.xml", [&](QXmlStreamReader& xml) {
+        if (xml.name() == u"rFonts" && predefinito.carattere.isEmpty()) {
+            predefinito.carattere = val(xml, "ascii");
+        } else if (xml.name() == u"sz" && predefinito.punti == 0) {
+            predefinito.punti = val(xml, "val").toDouble() / 2;
+        }
+    });
     perOgni("word/_rels/document.xml.rels", [&](QXmlStreamReader& xml) {
         if (xml.name() == u"Relationship") {
             const auto a = xml.attributes();
@@ -269,9 +287,9 @@ Pacchetto apri(const QByteArray& pacchetto) {
     perOgni("word/document.xml", [&](QXmlStreamReader& xml) {
         const auto a = xml.attributes();
         if (xml.name() == u"p") {
-            esito.corpo.emplace_back(paragrafo(xml));
+            esito.corpo.emplace_back(paragrafo(xml, predefinito));
         } else if (xml.name() == u"tbl") {
-            esito.corpo.emplace_back(tabella(xml));
+            esito.corpo.emplace_back(tabella(xml, predefinito));
         } else if (xml.name() == u"pgSz") {
             esito.pagina.larghezza = val(xml, "w").toInt();
             esito.pagina.altezza = val(xml, "h").toInt();
@@ -300,7 +318,7 @@ Pacchetto apri(const QByteArray& pacchetto) {
         perOgni(("word/" + relazione->second.destinazione).toUtf8().constData(),
                 [&](QXmlStreamReader& xml) {
                     if (xml.name() == u"p" && !letto) {
-                        paragrafoLetto = paragrafo(xml);
+                        paragrafoLetto = paragrafo(xml, predefinito);
                         letto = true;
                     }
                 });
