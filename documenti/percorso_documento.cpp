@@ -185,6 +185,20 @@ std::vector<std::pair<int, Disegno>> disegniDel(const QTextDocument& documento) 
     return disegni;
 }
 
+// The paragraph mark in the font of the paragraph's last run, as a word
+// processor gives it to the text typed before it: a word processor makes a
+// line as high as its mark's font too, and the mark then adds nothing, as
+// here. An empty paragraph keeps its own.
+QTextCharFormat formatoMarca(const QTextBlock& blocco) {
+    QTextCharFormat formato = blocco.charFormat();
+    for (auto it = blocco.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().length() > 0) {
+            formato = it.fragment().charFormat();
+        }
+    }
+    return formato;
+}
+
 } // namespace
 
 // A report's pictures are many, and making their PNGs is most of the
@@ -249,7 +263,7 @@ void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
     inizioParagrafo({allineamento(formato.alignment()), tenutoConIlSeguente(formato), false,
                      formato.headingLevel(),
                      (formato.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) != 0},
-                    carattere(blocco.charFormat(), documento_));
+                    carattere(formatoMarca(blocco), documento_));
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
         const QTextFragment frammento = it.fragment();
         if (!frammento.isValid() || frammento.text().isEmpty()) {

@@ -254,6 +254,30 @@ TEST(Odt, SpaziComeScritti) {
     EXPECT_EQ(p.back().testo, "fine  corsivo");
 }
 
+// A paragraph's mark takes the font of its last text, whatever the
+// paragraph's own says: a word processor makes the line as high as its mark,
+// and a cell in 8 pt with a mark in 12 would be taller than on the pages. An
+// empty paragraph keeps its own, which its height comes from.
+TEST(Docx, SegnoDiParagrafoComeLUltimoTesto) {
+    const auto carattere = [](const char* famiglia, double punti) {
+        QTextCharFormat f;
+        f.setFontFamilies({famiglia});
+        f.setFontPointSize(punti);
+        return f;
+    };
+    QTextDocument documento;
+    QTextCursor cursore(&documento);
+    cursore.setBlockCharFormat(carattere("Courier New", 12));
+    cursore.insertText("Testo ", carattere("Arial", 10));
+    cursore.insertText("12,5", carattere("Liberation Sans", 8));
+    cursore.insertBlock(QTextBlockFormat(), carattere("DejaVu Serif", 14));
+    const QByteArray corpo = docx::parti(documentoDocx(documento)).at("word/document.xml");
+    const qsizetype vuoto = corpo.indexOf("DejaVu Serif");
+    EXPECT_GT(vuoto, corpo.lastIndexOf("12,5"));
+    EXPECT_FALSE(corpo.contains("Courier New"));
+    EXPECT_EQ(corpo.count("Liberation Sans"), 3 * 2); // the run and the mark, three names each
+}
+
 // Inline, at the size Qt shows it, stored once however often it is shown.
 TEST(Odt, ImmaginiInLinea) {
     QTextDocument documento;
