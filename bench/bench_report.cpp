@@ -1,6 +1,8 @@
 #include "analisi/risposte.h"
 #include "app/finestra_analisi.h"
+#include "app/finestra_tratti.h"
 #include "app/form_principale.h"
+#include "app/modello_tratti.h"
 #include "con_finestra.h"
 #include "documenti/elaboratore_testi.h"
 #include "documenti/salvataggio.h"
@@ -21,6 +23,7 @@
 #include <QTextEdit>
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <sys/resource.h>
 
 // The largest report (1002 rows): from the "Documento Word" button to a
@@ -31,6 +34,15 @@ namespace {
 
 ElaboratoreTesti* elaboratoreAperto() {
     return ElaboratoreTesti::aperto();
+}
+
+QAction* azioneConTasti(FormPrincipale& finestra, const QKeySequence& tasti) {
+    for (QAction* voce : finestra.findChildren<QAction*>()) {
+        if (voce->shortcut() == tasti) {
+            return voce;
+        }
+    }
+    return nullptr;
 }
 
 void ReportMassimoDalPulsante(benchmark::State& misura) {
@@ -100,12 +112,7 @@ void RelazioneCalcoloMassimaDalMenu(benchmark::State& misura) {
     analisi->portata->setText("150");
     analisi->portataMinima->setText("8");
     analisi->hide();
-    QAction* relazione = nullptr;
-    for (QAction* voce : finestra.findChildren<QAction*>()) {
-        if (voce->shortcut() == QKeySequence(Qt::CTRL | Qt::Key_R)) {
-            relazione = voce;
-        }
-    }
+    QAction* relazione = azioneConTasti(finestra, QKeySequence(Qt::CTRL | Qt::Key_R));
     const QTemporaryDir cartella;
     const std::string percorso = cartella.filePath("relazione.docx").toStdString();
     for (auto _ : misura) {
@@ -218,6 +225,41 @@ void FiguraScala(benchmark::State& misura) {
     }
 }
 
+// The report of a 10,000-reach line from the window, as a designer gets
+// it: the line in "Verifica dei tratti", File → "Relazione di calcolo…", the report in the
+// word processor, saved from there as .pdf or .docx (range 0 or 1). The
+// counters: composing into the word processor and saving, s.
+void RelazioneLineaLungaDallaFinestra(benchmark::State& misura) {
+    FormPrincipale& finestra = finestraDiProva();
+    const QTemporaryDir cartella;
+    FinestraTratti* tratti = finestra.apriTratti();
+    tratti->impostaProgetto(lineaDiProva(10000));
+    tratti->modello->attendiCalcolo();
+    QAction* relazione = azioneConTasti(finestra, QKeySequence(Qt::CTRL | Qt::Key_R));
+    const std::string percorso =
+        cartella.filePath(misura.range(0) == 0 ? "relazione.pdf" : "relazione.docx").toStdString();
+    using Orologio = std::chrono::steady_clock;
+    std::chrono::duration<double> composizione{}, salvataggio{};
+    for (auto _ : misura) {
+        const auto inizio = Orologio::now();
+        relazione->trigger();
+        ElaboratoreTesti* elaboratore = elaboratoreAperto();
+        const auto composto = Orologio::now();
+        salvaDocumento(*elaboratore->documenti().back(), percorso);
+        composizione += composto - inizio;
+        salvataggio += Orologio::now() - composto;
+        misura.PauseTiming();
+        elaboratore->chiudiDocumento(elaboratore->documenti().back());
+        QCoreApplication::processEvents();
+        misura.ResumeTiming();
+    }
+    misura.counters["composizione_s"] = composizione.count();
+    misura.counters["salvataggio_s"] = salvataggio.count();
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    misura.counters["picco_MB"] = static_cast<double>(uso.ru_maxrss) / 1024;
+}
+
 } // namespace
 
 // The memory peak is the process's: the figures come after the twenty
@@ -244,6 +286,11 @@ BENCHMARK_CAPTURE(RelazioneSalvata, DelProgettoPeggiore, progettoPeggiore)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK(RelazioneLineaLungaDallaFinestra)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1);
 BENCHMARK(RelazioneCalcoloMassimaDalMenu)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
