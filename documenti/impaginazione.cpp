@@ -688,14 +688,8 @@ void preparaPdf(QPdfWriter& pdf) {
 bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositivo, int da, int a,
                    Avanzamento avanzamento) {
     // Measuring is the first half of the work heard of, drawing the second.
-    const auto meta = [&avanzamento](std::int64_t fatti, std::int64_t totale, int parte) {
-        avanzamento(parte * 1000 + (totale > 0 ? fatti * 1000 / totale : 1000), 2000);
-    };
-    const PagineA4 pagine(documento, dispositivo,
-                          Avanzamento([&meta](std::int64_t fatti, std::int64_t totale) {
-                              meta(fatti, totale, 0);
-                              return true;
-                          }));
+    const PagineA4 pagine(documento, dispositivo, avanzamento.parte(0, 2));
+    Avanzamento disegno = avanzamento.parte(1, 2);
     QPainter pittore(&dispositivo);
     if (!pittore.isActive()) {
         return false;
@@ -704,13 +698,13 @@ bool disegnaPagine(const QTextDocument& documento, QPagedPaintDevice& dispositiv
     const int ultima = a > 0 ? std::min(a, pagine.pagine()) : pagine.pagine();
     const int tutte = std::max(ultima - prima + 1, 0);
     for (int numero = prima; numero <= ultima; ++numero) {
-        meta(numero - prima, tutte, 1);
+        disegno(numero - prima, tutte);
         if (numero > prima) {
             dispositivo.newPage();
         }
         pagine.disegna(pittore, numero);
     }
-    meta(tutte, tutte, 1);
+    disegno(tutte, tutte);
     return true;
 }
 

@@ -181,18 +181,22 @@ std::map<QString, int> posizioniAncore(const QTextDocument& documento) {
     return esito;
 }
 
-std::vector<int> pagineVociIndice(const QTextDocument& documento) {
-    bool conVoci = false;
-    for (QTextBlock blocco = documento.begin(); blocco.isValid() && !conVoci;
-         blocco = blocco.next()) {
-        conVoci = livelloVoceIndice(blocco.blockFormat()) > 0;
+bool conVociIndice(const QTextDocument& documento) {
+    for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
+        if (livelloVoceIndice(blocco.blockFormat()) > 0) {
+            return true;
+        }
     }
-    if (!conVoci) {
+    return false;
+}
+
+std::vector<int> pagineVociIndice(const QTextDocument& documento, Avanzamento avanzamento) {
+    if (!conVociIndice(documento)) {
         return {};
     }
     QBuffer scarto;
     scarto.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&scarto);
     preparaPdf(pdf);
-    return PagineA4(documento, pdf).pagineVoci();
+    return PagineA4(documento, pdf, std::move(avanzamento)).pagineVoci();
 }

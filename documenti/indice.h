@@ -1,5 +1,7 @@
 #pragma once
 
+#include "errori/avanzamento.h"
+
 #include <QString>
 
 #include <map>
@@ -37,4 +39,8 @@ std::map<QString, int> posizioniAncore(const QTextDocument& documento);
 // The page (from 1) of each entry's heading on the report's A4 pages, as
 // the .pdf shows them, for the entries in document order; 0 for an entry
 // whose heading is gone. Empty, and quick, for a document without entries.
-std::vector<int> pagineVociIndice(const QTextDocument& documento);
+// `avanzamento` hears the paragraphs measured, and may stop it (Annullato).
+std::vector<int> pagineVociIndice(const QTextDocument& documento, Avanzamento avanzamento = {});
+
+// Whether the document has a table of contents' entry.
+bool conVociIndice(const QTextDocument& documento);

@@ -163,9 +163,10 @@ bool voceIndice(const QTextBlock& blocco) {
 
 class ScrittoreCorpo : public PercorsoDocumento {
   public:
-    ScrittoreCorpo(QXmlStreamWriter& xml, const QTextDocument& documento)
+    // `misura` hears the pages measured for the contents' page numbers.
+    ScrittoreCorpo(QXmlStreamWriter& xml, const QTextDocument& documento, Avanzamento misura)
         : PercorsoDocumento(documento), xml_(xml), testo_(carattereDelTesto(documento)),
-          pagine_(pagineVociIndice(documento)) {
+          pagine_(pagineVociIndice(documento, std::move(misura))) {
         for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
             if (voceIndice(blocco)) {
                 destinazioni_.insert(destinazioneVoce(blocco));
@@ -495,8 +496,11 @@ void parteDocumento(QIODevice& parte, const QTextDocument& documento,
     xml.writeNamespace(nsR, "r");
     xml.writeStartElement(nsW, "document");
     xml.writeStartElement(nsW, "body");
-    ScrittoreCorpo corpo(xml, documento);
-    corpo.percorri(std::move(avanzamento));
+    // The contents' pages measured, then the walk: halves of the work, or
+    // the walk alone.
+    const int parti = conVociIndice(documento) ? 2 : 1;
+    ScrittoreCorpo corpo(xml, documento, avanzamento.parte(0, parti));
+    corpo.percorri(avanzamento.parte(parti - 1, parti));
     immagini = corpo.immagini();
     disegni = corpo.disegni();
     caratteriVoci = corpo.caratteriVoci();

@@ -222,8 +222,10 @@ const QString stileCollegamento = QStringLiteral("Index_20_Link");
 
 class ScrittoreContenuto : public PercorsoDocumento {
   public:
-    ScrittoreContenuto(QXmlStreamWriter& xml, const QTextDocument& documento)
-        : PercorsoDocumento(documento), xml_(xml), pagine_(pagineVociIndice(documento)) {
+    // `misura` hears the pages measured for the contents' page numbers.
+    ScrittoreContenuto(QXmlStreamWriter& xml, const QTextDocument& documento, Avanzamento misura)
+        : PercorsoDocumento(documento), xml_(xml),
+          pagine_(pagineVociIndice(documento, std::move(misura))) {
         for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
             if (voceIndice(blocco)) {
                 destinazioni_.insert(destinazioneVoce(blocco));
@@ -556,8 +558,11 @@ QByteArray parteContenuto(const QTextDocument& documento, std::vector<QByteArray
     dichiaraSpazi(xmlCorpo);
     xmlCorpo.writeStartElement(nsOffice, "body");
     xmlCorpo.writeStartElement(nsOffice, "text");
-    ScrittoreContenuto contenuto(xmlCorpo, documento);
-    contenuto.percorri(std::move(avanzamento));
+    // The contents' pages measured, then the walk: halves of the work, or
+    // the walk alone.
+    const int parti = conVociIndice(documento) ? 2 : 1;
+    ScrittoreContenuto contenuto(xmlCorpo, documento, avanzamento.parte(0, parti));
+    contenuto.percorri(avanzamento.parte(parti - 1, parti));
     xmlCorpo.writeEndDocument();
     immagini = contenuto.immagini();
     disegni = contenuto.disegni();

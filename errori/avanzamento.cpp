@@ -14,3 +14,13 @@ void Avanzamento::segnala(std::int64_t fatti, std::int64_t totale) {
         throw Annullato{};
     }
 }
+
+Avanzamento Avanzamento::parte(int numero, int parti) {
+    if (!ascolta_) {
+        return {};
+    }
+    return Avanzamento([this, numero, parti](std::int64_t fatti, std::int64_t totale) {
+        (*this)(numero * 1000LL + (totale > 0 ? fatti * 1000 / totale : 1000), parti * 1000LL);
+        return true;
+    });
+}
