@@ -3,6 +3,7 @@
 #include "file/errore_file.h"
 
 #include <QDateTime>
+#include <QFile>
 
 #include <quazip.h>
 #include <quazipfile.h>
@@ -78,6 +79,9 @@ void PacchettoZip::aggiungiParte(const QString& nome, bool compressa,
     // in the archive (zip's earliest date).
     QuaZipNewInfo informazioni(nome);
     informazioni.dateTime = QDateTime(QDate(1980, 1, 1), QTime(0, 0));
+    // Unpacked by hand (unzip), the parts are files anyone may read.
+    informazioni.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                QFile::ReadOther);
     // zlib's fastest level: a report's XML runs to megabytes, and compresses
     // nearly as well.
     if (!parte.open(QIODevice::WriteOnly, informazioni, nullptr, 0, compressa ? Z_DEFLATED : 0,

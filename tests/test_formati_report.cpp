@@ -28,6 +28,7 @@
 #include <QTextDocument>
 #include <QTextTable>
 #include <gtest/gtest.h>
+#include <quazip.h>
 
 #include <cmath>
 #include <functional>
@@ -276,6 +277,24 @@ TEST(Docx, SegnoDiParagrafoComeLUltimoTesto) {
     EXPECT_GT(vuoto, corpo.lastIndexOf("12,5"));
     EXPECT_FALSE(corpo.contains("Courier New"));
     EXPECT_EQ(corpo.count("Liberation Sans"), 3 * 2); // the run and the mark, three names each
+}
+
+// A package unpacked by hand gives files anyone may read, in both formats.
+TEST(Pacchetti, PartiLeggibiliUnaVoltaEstratte) {
+    QTextDocument documento;
+    documento.setPlainText("Testo.");
+    for (QByteArray pacchetto : {documentoDocx(documento), documentoOdt(documento)}) {
+        QBuffer contenitore(&pacchetto);
+        QuaZip zip(&contenitore);
+        ASSERT_TRUE(zip.open(QuaZip::mdUnzip));
+        QuaZipFileInfo64 parte;
+        for (bool altra = zip.goToFirstFile(); altra; altra = zip.goToNextFile()) {
+            ASSERT_TRUE(zip.getCurrentFileInfo(&parte));
+            EXPECT_EQ(parte.getPermissions() & (QFile::ReadOwner | QFile::ReadOther),
+                      QFile::ReadOwner | QFile::ReadOther)
+                << parte.name.toStdString();
+        }
+    }
 }
 
 // Inline, at the size Qt shows it, stored once however often it is shown.
