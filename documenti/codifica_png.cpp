@@ -2,6 +2,7 @@
 
 #include "file/errore_file.h"
 
+#include <QBuffer>
 #include <QImage>
 
 #include <csetjmp>
@@ -36,7 +37,11 @@ bool scrivi(const QImage& righe, bool trasparenza, QByteArray& esito) {
         return false;
     }
     png_infop informazioni = png_create_info_struct(png);
-    if (informazioni == nullptr || setjmp(png_jmpbuf(png)) != 0) {
+    if (informazioni == nullptr) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png)) != 0) {
         png_destroy_write_struct(&png, &informazioni);
         return false;
     }
@@ -64,7 +69,22 @@ bool scrivi(const QImage& righe, bool trasparenza, QByteArray& esito) {
 
 } // namespace
 
+// Qt maps a PNG's quality from 100 down to zlib's levels 0 to 9: 80 is
+// level 1, nearly as small as the default for a picture, several times
+// faster.
+constexpr int qualitaPng = 80;
+
 QByteArray codificaPng(const QImage& immagine) {
+    QByteArray dati;
+    QBuffer contenitore(&dati);
+    contenitore.open(QIODevice::WriteOnly);
+    if (!immagine.save(&contenitore, "PNG", qualitaPng)) {
+        throw ErroreFile("impossibile codificare un'immagine del documento");
+    }
+    return dati;
+}
+
+QByteArray codificaDisegnoPng(const QImage& immagine) {
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the rows are handed to libpng as BGRA");
     const bool trasparenza = immagine.hasAlphaChannel();
     const QImage righe =

@@ -30,6 +30,7 @@ void dipinto(QPainter& pittore, const QRectF& rettangolo, const Disegno& disegno
     if (disegno.pittura && *disegno.pittura) {
         (*disegno.pittura)(pittore, rettangolo);
     } else if (QSvgRenderer svg(disegno.svg); svg.isValid()) {
+        svg.setAspectRatioMode(Qt::KeepAspectRatio);
         svg.render(&pittore, rettangolo);
     }
     pittore.restore();
@@ -120,7 +121,12 @@ constexpr double dpiRiserva = 75;
 
 QByteArray riservaDelDisegno(const Disegno& disegno) {
     const QImage immagine = immagineDelDisegno(disegno, (disegno.pixel * dpiRiserva / 96).toSize());
-    return codificaPng(immagine.isNull() ? QImage(1, 1, QImage::Format_Mono) : immagine);
+    if (immagine.isNull()) {
+        QImage bianca(1, 1, QImage::Format_RGB32);
+        bianca.fill(Qt::white);
+        return codificaDisegnoPng(bianca);
+    }
+    return codificaDisegnoPng(immagine);
 }
 
 void aggiungiDisegni(PacchettoZip& zip, const QString& cartella,

@@ -18,8 +18,9 @@ class QTextDocument;
 
 // A vector drawing in a document: one character whose format holds the
 // drawing as SVG and the size it is shown at. It is drawn as vectors on
-// screen and in a .pdf, and written as SVG by the other formats, so a long
-// report keeps no picture of its drawings in memory. The SVG travels with
+// screen and in a .pdf, and written as SVG by the other formats (with a
+// small PNG beside it for old readers, held until the file is written). The
+// SVG travels with
 // the format: through copies, undo and cut and paste within the program.
 
 // The object type of a drawing's character.

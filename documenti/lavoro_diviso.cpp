@@ -1,13 +1,19 @@
 #include "documenti/lavoro_diviso.h"
 
 #include <algorithm>
+#include <system_error>
 
 LavoroDiviso::LavoroDiviso(std::size_t pezzi, std::function<void(std::size_t)> pezzo)
     : pezzi_(pezzi), pezzo_(std::move(pezzo)) {
     const std::size_t aiuti =
         std::min<std::size_t>(std::max(std::thread::hardware_concurrency(), 2u) - 1, pezzi);
-    for (std::size_t i = 0; i < aiuti; ++i) {
-        aiuti_.emplace_back([this] { lavora(); });
+    try {
+        for (std::size_t i = 0; i < aiuti; ++i) {
+            aiuti_.emplace_back([this] { lavora(); });
+        }
+    } catch (const std::system_error&) {
+        // No thread to be had: the helpers there are, or the caller alone,
+        // do it all.
     }
 }
 

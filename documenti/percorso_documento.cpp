@@ -185,15 +185,17 @@ std::vector<std::pair<int, Disegno>> disegniDel(const QTextDocument& documento) 
     return disegni;
 }
 
-// The paragraph mark in the font of the paragraph's last run, as a word
-// processor gives it to the text typed before it: a word processor makes a
-// line as high as its mark's font too, and the mark then adds nothing, as
-// here. An empty paragraph keeps its own.
+// The paragraph mark in the font of the paragraph's last run of text, as a
+// word processor gives it to the text typed before it: a word processor
+// makes a line as high as its mark's font too, and the mark then adds
+// nothing, as here. A paragraph with no text (empty, or a picture alone)
+// keeps its own.
 QTextCharFormat formatoMarca(const QTextBlock& blocco) {
     QTextCharFormat formato = blocco.charFormat();
     for (auto it = blocco.begin(); !it.atEnd(); ++it) {
-        if (it.fragment().length() > 0) {
-            formato = it.fragment().charFormat();
+        const QTextCharFormat frammento = it.fragment().charFormat();
+        if (it.fragment().length() > 0 && !frammento.isImageFormat() && !eDisegno(frammento)) {
+            formato = frammento;
         }
     }
     return formato;
@@ -204,17 +206,21 @@ QTextCharFormat formatoMarca(const QTextBlock& blocco) {
 // A report's pictures are many, and making their PNGs is most of the
 // saving: it starts at once, beside the writer's walk and whatever the
 // writer does before it (the table of contents' pages). Pictures first,
-// then the drawings' pictures for the readers that know no SVG.
+// then the drawings' pictures for the readers that know no SVG. One that
+// fails here is left empty and made again when the walk meets it, which
+// raises the error: a picture the walk never meets fails nothing.
 PercorsoDocumento::PercorsoDocumento(const QTextDocument& documento)
     : documento_(documento), tutteLeFigure_(figureDel(documento)),
       tuttiIDisegni_(disegniDel(documento)), png_(tutteLeFigure_.size() + tuttiIDisegni_.size()),
       codifica_(std::make_unique<LavoroDiviso>(png_.size(), [this](std::size_t i) {
-          if (i < tutteLeFigure_.size()) {
-              if (!tutteLeFigure_[i].second.isNull()) {
+          try {
+              if (i >= tutteLeFigure_.size()) {
+                  png_[i] = riservaDelDisegno(tuttiIDisegni_[i - tutteLeFigure_.size()].second);
+              } else if (!tutteLeFigure_[i].second.isNull()) {
                   png_[i] = codificaPng(tutteLeFigure_[i].second);
               }
-          } else {
-              png_[i] = riservaDelDisegno(tuttiIDisegni_[i - tutteLeFigure_.size()].second);
+          } catch (const ErroreFile&) {
+              png_[i].clear();
           }
       })) {}
 
@@ -229,13 +235,16 @@ void PercorsoDocumento::percorri(Avanzamento avanzamento) {
     for (std::size_t i = 0; i < tutteLeFigure_.size(); ++i) {
         indici.emplace(tutteLeFigure_[i].first, i);
     }
-    for (const QString& nome : figureIncontrate_) {
-        immagini_.push_back(std::move(png_[indici.at(nome)]));
+    for (const auto& [nome, figura] : figureIncontrate_) {
+        const auto indice = indici.find(nome);
+        QByteArray png = indice != indici.end() ? std::move(png_[indice->second]) : QByteArray();
+        immagini_.push_back(png.isEmpty() ? codificaPng(figura) : std::move(png));
     }
     for (const auto& [disegno, i] : disegniIncontrati_) {
-        disegni_.push_back({disegno.svg, i < tuttiIDisegni_.size()
-                                             ? std::move(png_[tutteLeFigure_.size() + i])
-                                             : riservaDelDisegno(disegno)});
+        QByteArray png =
+            i < tuttiIDisegni_.size() ? std::move(png_[tutteLeFigure_.size() + i]) : QByteArray();
+        disegni_.push_back(
+            {disegno.svg, png.isEmpty() ? riservaDelDisegno(disegno) : std::move(png)});
     }
 }
 
@@ -324,7 +333,7 @@ void PercorsoDocumento::figura(const QTextCharFormat& formato) {
     }
     const auto [voce, nuova] = numeri_.try_emplace(immagine.name(), figureIncontrate_.size() + 1);
     if (nuova) {
-        figureIncontrate_.push_back(immagine.name());
+        figureIncontrate_.emplace_back(immagine.name(), figura);
     }
     this->immagine(voce->second, dimensioniImmagine(immagine, figura),
                    carattere(formato, documento_));

@@ -146,9 +146,9 @@ class PercorsoDocumento {
     const std::vector<std::pair<QString, QImage>> tutteLeFigure_;
     const std::vector<std::pair<int, Disegno>> tuttiIDisegni_;
     std::vector<QByteArray> png_;
-    // The pictures and drawings met, in their order: a picture by name, a
-    // drawing with its index among all.
-    std::vector<QString> figureIncontrate_;
+    // The pictures and drawings met, in their order: a picture with its
+    // name, a drawing with its index among all.
+    std::vector<std::pair<QString, QImage>> figureIncontrate_;
     std::vector<std::pair<Disegno, std::size_t>> disegniIncontrati_;
     QTextBlock paragrafo_;
     Avanzamento avanzamento_;

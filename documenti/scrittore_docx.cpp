@@ -271,7 +271,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
 
     void inizioSequenza(const Carattere& carattere) override {
         xml_.writeStartElement(nsW, "r");
-        proprietaCarattere(xml_, carattere, testo_);
+        proprietaCarattere(xml_, carattere, predefinito());
     }
     void testo(const QString& testo) override { testoConSpazi(xml_, "t", testo); }
     void tabulazione() override { xml_.writeEmptyElement(nsW, "tab"); }
@@ -312,7 +312,7 @@ class ScrittoreCorpo : public PercorsoDocumento {
         const QString id = QString::number(++disegni_);
 
         xml_.writeStartElement(nsW, "r");
-        proprietaCarattere(xml_, carattere, testo_);
+        proprietaCarattere(xml_, carattere, predefinito());
         xml_.writeStartElement(nsW, "drawing");
         xml_.writeNamespace(nsWp, "wp");
         xml_.writeNamespace(nsA, "a");
@@ -438,6 +438,12 @@ class ScrittoreCorpo : public PercorsoDocumento {
             xml_.writeEmptyElement(nsW, "p");
         }
         xml_.writeEndElement();
+    }
+
+    // What a run need not say: the document's text font, unless the run is
+    // in a contents entry, whose style has a font of its own.
+    std::optional<Carattere> predefinito() const {
+        return voce_ > 0 ? std::nullopt : std::optional(testo_);
     }
 
     QXmlStreamWriter& xml_;

@@ -15,12 +15,13 @@ void Avanzamento::segnala(std::int64_t fatti, std::int64_t totale) {
     }
 }
 
-Avanzamento Avanzamento::parte(int numero, int parti) {
+Avanzamento Avanzamento::parte(int numero, int parti) & {
     if (!ascolta_) {
         return {};
     }
     return Avanzamento([this, numero, parti](std::int64_t fatti, std::int64_t totale) {
-        (*this)(numero * 1000LL + (totale > 0 ? fatti * 1000 / totale : 1000), parti * 1000LL);
+        // The listener's call has made totale at least 1.
+        (*this)(numero * 1000LL + fatti * 1000 / totale, parti * 1000LL);
         return true;
     });
 }

@@ -34,8 +34,8 @@ class Avanzamento {
 
     // The work's `numero`-th (from 0) of `parti` equal parts, as a work of
     // its own: what it hears, this one hears in its share. This one must
-    // outlive it.
-    Avanzamento parte(int numero, int parti);
+    // outlive it: a temporary has none.
+    Avanzamento parte(int numero, int parti) &;
 
   private:
     void segnala(std::int64_t fatti, std::int64_t totale);

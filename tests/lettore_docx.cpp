@@ -76,7 +76,6 @@ Disegno disegno(QXmlStreamReader& xml) {
     return d;
 }
 
-// Reads one <w:p>, the reader on its start.
 // The font a run or a paragraph mark has when it says none: the
 // document's default (docDefaults).
 struct Predefinito {
@@ -84,6 +83,7 @@ struct Predefinito {
     double punti = 0;
 };
 
+// Reads one <w:p>, the reader on its start.
 Testo paragrafo(QXmlStreamReader& xml, const Predefinito& predefinito) {
     Testo p;
     bool inRun = false;

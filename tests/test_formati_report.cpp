@@ -256,9 +256,10 @@ TEST(Odt, SpaziComeScritti) {
 }
 
 // A paragraph's mark takes the font of its last text, whatever the
-// paragraph's own says: a word processor makes the line as high as its mark,
-// and a cell in 8 pt with a mark in 12 would be taller than on the pages. An
-// empty paragraph keeps its own, which its height comes from.
+// paragraph's own or a picture's after it says: a word processor makes the
+// line as high as its mark, and a cell in 8 pt with a mark in 12 would be
+// taller than on the pages. An empty paragraph keeps its own, which its
+// height comes from.
 TEST(Docx, SegnoDiParagrafoComeLUltimoTesto) {
     const auto carattere = [](const char* famiglia, double punti) {
         QTextCharFormat f;
@@ -271,11 +272,17 @@ TEST(Docx, SegnoDiParagrafoComeLUltimoTesto) {
     cursore.setBlockCharFormat(carattere("Courier New", 12));
     cursore.insertText("Testo ", carattere("Arial", 10));
     cursore.insertText("12,5", carattere("Liberation Sans", 8));
+    // A picture last is no text: the mark keeps the text's font.
+    QTextImageFormat figura;
+    figura.merge(carattere("Nimbus Mono PS", 20));
+    figura.setName("figura");
+    cursore.insertImage(figura);
     cursore.insertBlock(QTextBlockFormat(), carattere("DejaVu Serif", 14));
     const QByteArray corpo = docx::parti(documentoDocx(documento)).at("word/document.xml");
     const qsizetype vuoto = corpo.indexOf("DejaVu Serif");
     EXPECT_GT(vuoto, corpo.lastIndexOf("12,5"));
     EXPECT_FALSE(corpo.contains("Courier New"));
+    EXPECT_FALSE(corpo.contains("Nimbus Mono PS"));
     EXPECT_EQ(corpo.count("Liberation Sans"), 3 * 2); // the run and the mark, three names each
 }
 
