@@ -144,46 +144,47 @@ QString caratteriXml(const QString& testo) {
 
 namespace {
 
-// Each picture the document shows, once, by its resource's name.
-std::vector<std::pair<QString, QImage>> figureDel(const QTextDocument& documento) {
-    std::vector<std::pair<QString, QImage>> figure;
+// The positions of a fragment's object characters: adjacent pictures or
+// drawings with one format share a fragment, one character each.
+std::vector<int> posizioniOggetti(const QTextFragment& frammento) {
+    std::vector<int> posizioni;
+    const QString testo = frammento.text();
+    for (qsizetype k = 0; k < testo.size(); ++k) {
+        if (testo[k] == QChar::ObjectReplacementCharacter) {
+            posizioni.push_back(frammento.position() + static_cast<int>(k));
+        }
+    }
+    return posizioni;
+}
+
+} // namespace
+
+// Each picture the document shows, once, by its resource's name; each
+// drawing by the position of its character, in document order.
+PercorsoDocumento::Oggetti PercorsoDocumento::oggettiDel(const QTextDocument& documento) {
+    Oggetti oggetti;
     std::set<QString> viste;
     for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
         for (auto it = blocco.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat formato = it.fragment().charFormat();
-            if (!formato.isImageFormat()) {
-                continue;
-            }
-            const QTextImageFormat immagine = formato.toImageFormat();
-            if (viste.insert(immagine.name()).second) {
-                figure.emplace_back(immagine.name(), immagineRisorsa(documento, immagine));
-            }
-        }
-    }
-    return figure;
-}
-
-// Each drawing of the document by the position of its character, in
-// document order.
-std::vector<std::pair<int, Disegno>> disegniDel(const QTextDocument& documento) {
-    std::vector<std::pair<int, Disegno>> disegni;
-    for (QTextBlock blocco = documento.begin(); blocco.isValid(); blocco = blocco.next()) {
-        for (auto it = blocco.begin(); !it.atEnd(); ++it) {
             const QTextFragment frammento = it.fragment();
-            if (!eDisegno(frammento.charFormat())) {
-                continue;
-            }
-            const QString testo = frammento.text();
-            for (qsizetype k = 0; k < testo.size(); ++k) {
-                if (testo[k] == QChar::ObjectReplacementCharacter) {
-                    disegni.emplace_back(frammento.position() + static_cast<int>(k),
-                                         disegnoDi(frammento.charFormat()));
+            const QTextCharFormat formato = frammento.charFormat();
+            if (eDisegno(formato)) {
+                for (const int posizione : posizioniOggetti(frammento)) {
+                    oggetti.disegni.emplace_back(posizione, disegnoDi(formato));
+                }
+            } else if (formato.isImageFormat()) {
+                const QTextImageFormat immagine = formato.toImageFormat();
+                if (viste.insert(immagine.name()).second) {
+                    oggetti.figure.emplace_back(immagine.name(),
+                                                immagineRisorsa(documento, immagine));
                 }
             }
         }
     }
-    return disegni;
+    return oggetti;
 }
+
+namespace {
 
 // The paragraph mark in the font of the paragraph's last run of text, as a
 // word processor gives it to the text typed before it: a word processor
@@ -210,14 +211,14 @@ QTextCharFormat formatoMarca(const QTextBlock& blocco) {
 // fails here is left empty and made again when the walk meets it, which
 // raises the error: a picture the walk never meets fails nothing.
 PercorsoDocumento::PercorsoDocumento(const QTextDocument& documento)
-    : documento_(documento), tutteLeFigure_(figureDel(documento)),
-      tuttiIDisegni_(disegniDel(documento)), png_(tutteLeFigure_.size() + tuttiIDisegni_.size()),
+    : documento_(documento), tutti_(oggettiDel(documento)),
+      png_(tutti_.figure.size() + tutti_.disegni.size()),
       codifica_(std::make_unique<LavoroDiviso>(png_.size(), [this](std::size_t i) {
           try {
-              if (i >= tutteLeFigure_.size()) {
-                  png_[i] = riservaDelDisegno(tuttiIDisegni_[i - tutteLeFigure_.size()].second);
-              } else if (!tutteLeFigure_[i].second.isNull()) {
-                  png_[i] = codificaPng(tutteLeFigure_[i].second);
+              if (i >= tutti_.figure.size()) {
+                  png_[i] = riservaDelDisegno(tutti_.disegni[i - tutti_.figure.size()].second);
+              } else if (!tutti_.figure[i].second.isNull()) {
+                  png_[i] = codificaPng(tutti_.figure[i].second);
               }
           } catch (const ErroreFile&) {
               png_[i].clear();
@@ -232,8 +233,8 @@ void PercorsoDocumento::percorri(Avanzamento avanzamento) {
     avanzamento_(documento_.characterCount(), documento_.characterCount());
     codifica_->finisci();
     std::map<QString, std::size_t> indici;
-    for (std::size_t i = 0; i < tutteLeFigure_.size(); ++i) {
-        indici.emplace(tutteLeFigure_[i].first, i);
+    for (std::size_t i = 0; i < tutti_.figure.size(); ++i) {
+        indici.emplace(tutti_.figure[i].first, i);
     }
     for (const auto& [nome, figura] : figureIncontrate_) {
         const auto indice = indici.find(nome);
@@ -242,7 +243,7 @@ void PercorsoDocumento::percorri(Avanzamento avanzamento) {
     }
     for (const auto& [disegno, i] : disegniIncontrati_) {
         QByteArray png =
-            i < tuttiIDisegni_.size() ? std::move(png_[tutteLeFigure_.size() + i]) : QByteArray();
+            i < tutti_.disegni.size() ? std::move(png_[tutti_.figure.size() + i]) : QByteArray();
         disegni_.push_back(
             {disegno.svg, png.isEmpty() ? riservaDelDisegno(disegno) : std::move(png)});
     }
@@ -279,21 +280,14 @@ void PercorsoDocumento::paragrafo(const QTextBlock& blocco) {
             continue;
         }
         if (eDisegno(frammento.charFormat())) {
-            const QString testo = frammento.text();
-            for (qsizetype k = 0; k < testo.size(); ++k) {
-                if (testo[k] == QChar::ObjectReplacementCharacter) {
-                    disegnoIncontrato(frammento.position() + static_cast<int>(k),
-                                      frammento.charFormat());
-                    disegno(disegniIncontrati_.size(), dimensioniDisegno(frammento.charFormat()),
-                            carattere(frammento.charFormat(), documento_));
-                }
+            for (const int posizione : posizioniOggetti(frammento)) {
+                disegnoIncontrato(posizione, frammento.charFormat());
+                disegno(disegniIncontrati_.size(), dimensioniDisegno(frammento.charFormat()),
+                        carattere(frammento.charFormat(), documento_));
             }
         } else if (frammento.charFormat().isImageFormat()) {
-            // Adjacent pictures with one format share a fragment: one character each.
-            for (const QChar c : frammento.text()) {
-                if (c == QChar::ObjectReplacementCharacter) {
-                    figura(frammento.charFormat());
-                }
+            for (std::size_t k = posizioniOggetti(frammento).size(); k > 0; --k) {
+                figura(frammento.charFormat());
             }
         } else {
             sequenza(frammento.text(), frammento.charFormat());
@@ -341,12 +335,12 @@ void PercorsoDocumento::figura(const QTextCharFormat& formato) {
 
 void PercorsoDocumento::disegnoIncontrato(int posizione, const QTextCharFormat& formato) {
     const auto trovato =
-        std::lower_bound(tuttiIDisegni_.begin(), tuttiIDisegni_.end(), posizione,
+        std::lower_bound(tutti_.disegni.begin(), tutti_.disegni.end(), posizione,
                          [](const auto& disegno, int p) { return disegno.first < p; });
-    const bool pronto = trovato != tuttiIDisegni_.end() && trovato->first == posizione;
+    const bool pronto = trovato != tutti_.disegni.end() && trovato->first == posizione;
     disegniIncontrati_.emplace_back(
-        disegnoDi(formato), pronto ? static_cast<std::size_t>(trovato - tuttiIDisegni_.begin())
-                                   : tuttiIDisegni_.size());
+        disegnoDi(formato), pronto ? static_cast<std::size_t>(trovato - tutti_.disegni.begin())
+                                   : tutti_.disegni.size());
 }
 
 void PercorsoDocumento::tabella(const QTextTable& tabella) {

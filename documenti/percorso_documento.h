@@ -143,8 +143,12 @@ class PercorsoDocumento {
     // Every picture of the document by name, and every drawing by its
     // position: their PNGs are made from the start (png_, pictures first),
     // while the walk goes on.
-    const std::vector<std::pair<QString, QImage>> tutteLeFigure_;
-    const std::vector<std::pair<int, Disegno>> tuttiIDisegni_;
+    struct Oggetti {
+        std::vector<std::pair<QString, QImage>> figure;
+        std::vector<std::pair<int, Disegno>> disegni;
+    };
+    static Oggetti oggettiDel(const QTextDocument& documento);
+    const Oggetti tutti_;
     std::vector<QByteArray> png_;
     // The pictures and drawings met, in their order: a picture with its
     // name, a drawing with its index among all.
